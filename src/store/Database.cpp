@@ -1,0 +1,248 @@
+#include "Database.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <sqlite3.h>
+
+namespace {
+
+QString fromSqlite(const void* text, int bytes)
+{
+    return QString::fromUtf8(static_cast<const char*>(text), bytes);
+}
+
+int compareRussian(void* collator, int leftBytes, const void* left, int rightBytes, const void* right)
+{
+    return static_cast<QCollator*>(collator)->compare(fromSqlite(left, leftBytes), fromSqlite(right, rightBytes));
+}
+
+void deleteCollator(void* collator)
+{
+    delete static_cast<QCollator*>(collator);
+}
+
+QString argText(sqlite3_value* value)
+{
+    const auto* text = sqlite3_value_text(value);
+    return QString::fromUtf8(reinterpret_cast<const char*>(text), sqlite3_value_bytes(value));
+}
+
+// upper() that knows Cyrillic; SQLite's own folds ASCII only.
+void unicodeUpper(sqlite3_context* context, int, sqlite3_value** args)
+{
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const QByteArray upper = argText(args[0]).toUpper().toUtf8();
+    sqlite3_result_text(context, upper.constData(), int(upper.size()), SQLITE_TRANSIENT);
+}
+
+// LIKE with '%' and '_' that ignores case in every alphabet.
+bool likeMatch(const QString& pattern, qsizetype p, const QString& text, qsizetype t)
+{
+    while (p < pattern.size()) {
+        const QChar c = pattern.at(p);
+        if (c == u'%') {
+            while (p < pattern.size() && pattern.at(p) == u'%')
+                ++p;
+            if (p == pattern.size())
+                return true;
+            for (qsizetype i = t; i <= text.size(); ++i) {
+                if (likeMatch(pattern, p, text, i))
+                    return true;
+            }
+            return false;
+        }
+        if (t >= text.size())
+            return false;
+        if (c != u'_' && c != text.at(t))
+            return false;
+        ++p;
+        ++t;
+    }
+    return t == text.size();
+}
+
+void unicodeLike(sqlite3_context* context, int argc, sqlite3_value** args)
+{
+    if (argc < 2 || sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    // like(pattern, text) is how SQLite calls it for "text LIKE pattern".
+    const QString pattern = argText(args[0]).toCaseFolded();
+    const QString text = argText(args[1]).toCaseFolded();
+    sqlite3_result_int(context, likeMatch(pattern, 0, text, 0) ? 1 : 0);
+}
+
+bool registerFunctions(QSqlDatabase& db, QString* error)
+{
+    const QVariant handle = db.driver()->handle();
+    auto* sqlite = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+                       ? *static_cast<sqlite3* const*>(handle.data())
+                       : nullptr;
+    if (!sqlite) {
+        if (error)
+            *error = QStringLiteral("Драйвер SQLite не дал доступа к базе данных.");
+        return false;
+    }
+    auto* collator = new QCollator(QLocale(QLocale::Russian, QLocale::Russia));
+    collator->setCaseSensitivity(Qt::CaseInsensitive);
+    collator->setNumericMode(false);
+    int rc = sqlite3_create_collation_v2(sqlite, Database::collation, SQLITE_UTF8, collator, compareRussian,
+                                         deleteCollator);
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(sqlite, "upper", 1, flags, nullptr, unicodeUpper, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_create_function_v2(sqlite, "like", 2, flags, nullptr, unicodeLike, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK && error)
+        *error = QString::fromUtf8(sqlite3_errstr(rc));
+    return rc == SQLITE_OK;
+}
+
+} // namespace
+
+QString Database::filePath(const QString& dataDir)
+{
+    return QDir(dataDir).filePath(QString::fromLatin1(fileName));
+}
+
+bool Database::configure(QSqlDatabase& db, QString* error)
+{
+    if (!registerFunctions(db, error))
+        return false;
+    // WAL with FULL sync: a committed row survives a crash or a kill right after the commit.
+    for (const char* pragma : {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = FULL", "PRAGMA foreign_keys = OFF"}) {
+        QSqlQuery query(db);
+        if (!query.exec(QString::fromLatin1(pragma))) {
+            if (error)
+                *error = query.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<Database> Database::openFile(const QString& file, bool mustExist, QString* error,
+                                           const QString& connectionName)
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
+        if (error)
+            *error = QStringLiteral("Не установлен драйвер SQLite для Qt (пакет libqt6sql6-sqlite).");
+        return std::nullopt;
+    }
+    if (mustExist && !QFileInfo(file).isFile()) {
+        if (error)
+            *error = QStringLiteral("Не найдена база данных \"%1\".").arg(QDir::toNativeSeparators(file));
+        return std::nullopt;
+    }
+    if (QSqlDatabase::contains(connectionName))
+        QSqlDatabase::removeDatabase(connectionName);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(file);
+    // A locked database waits a little for the other program instead of failing at once.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    auto fail = [&](const QString& text) -> std::optional<Database> {
+        if (error)
+            *error = text;
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName);
+        return std::nullopt;
+    };
+    if (!db.open())
+        return fail(QStringLiteral("Не удалось открыть базу данных \"%1\": %2")
+                        .arg(QDir::toNativeSeparators(file), db.lastError().text()));
+    QString configureError;
+    if (!configure(db, &configureError))
+        return fail(QStringLiteral("Не удалось открыть базу данных \"%1\": %2")
+                        .arg(QDir::toNativeSeparators(file), configureError));
+    if (mustExist) {
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+            return fail(QStringLiteral("База данных \"%1\" не читается: %2")
+                            .arg(QDir::toNativeSeparators(file), query.lastError().text()));
+        const int version = query.value(0).toInt();
+        if (version != schemaVersion)
+            return fail(QStringLiteral("База данных \"%1\" имеет неизвестную версию %2 (ожидается %3). "
+                                       "Обновите её программой установки kuhnemer-data.")
+                            .arg(QDir::toNativeSeparators(file))
+                            .arg(version)
+                            .arg(schemaVersion));
+    }
+    return Database(connectionName);
+}
+
+std::optional<Database> Database::open(const QString& dataDir, QString* error, const QString& connectionName)
+{
+    if (!QFileInfo(dataDir).isDir()) {
+        if (error)
+            *error = QStringLiteral("Не найден каталог данных \"%1\".").arg(QDir::toNativeSeparators(dataDir));
+        return std::nullopt;
+    }
+    return openFile(filePath(dataDir), true, error, connectionName);
+}
+
+std::optional<Database> Database::create(const QString& file, QString* error, const QString& connectionName)
+{
+    return openFile(file, false, error, connectionName);
+}
+
+void Database::close()
+{
+    {
+        QSqlDatabase db = connection();
+        if (db.isOpen()) {
+            QSqlQuery query(db);
+            query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+            query.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+Transaction::Transaction(QSqlDatabase db) : m_db(std::move(db))
+{
+    m_active = m_db.transaction();
+}
+
+Transaction::~Transaction()
+{
+    if (m_active)
+        m_db.rollback();
+}
+
+bool Transaction::commit()
+{
+    if (!m_active)
+        return false;
+    m_active = false;
+    return m_db.commit();
+}
+
+bool execSql(QSqlDatabase db, const QString& sql, const QVariantList& values, QString* error)
+{
+    QSqlQuery query(db);
+    if (!query.prepare(sql)) {
+        if (error)
+            *error = query.lastError().text();
+        return false;
+    }
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        if (error)
+            *error = query.lastError().text();
+        return false;
+    }
+    return true;
+}

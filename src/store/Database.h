@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
+
+#include <optional>
+
+// The kitchen's SQLite database: one connection, with the Russian collation and the Unicode-aware
+// text functions registered, write-through settings applied, and the schema version checked.
+class Database
+{
+public:
+    static constexpr int schemaVersion = 1;
+    static constexpr const char* fileName = "kuhnemer.sqlite";
+    // The collation every ordering by a name uses: Russian, case-insensitive.
+    static constexpr const char* collation = "RU";
+
+    // The file of the database inside a data directory.
+    static QString filePath(const QString& dataDir);
+
+    // Opens the database of a data directory under the given connection name. Never creates anything:
+    // a missing directory or file, or an unknown schema version, is an error with a clear message.
+    static std::optional<Database> open(const QString& dataDir, QString* error,
+                                        const QString& connectionName = QStringLiteral("kuhnemer"));
+    // Opens (creating) a database file for the installation tool; same connection set-up.
+    static std::optional<Database> create(const QString& file, QString* error,
+                                          const QString& connectionName);
+
+    QSqlDatabase connection() const { return QSqlDatabase::database(m_connectionName, false); }
+    const QString& connectionName() const { return m_connectionName; }
+
+    // Checkpoints the write-ahead log and closes the connection. Never throws, never blocks for long.
+    void close();
+
+    // Sets up a connection opened elsewhere (tests open a second one to watch write-through).
+    static bool configure(QSqlDatabase& db, QString* error);
+
+private:
+    explicit Database(QString connectionName) : m_connectionName(std::move(connectionName)) {}
+    static std::optional<Database> openFile(const QString& file, bool mustExist, QString* error,
+                                            const QString& connectionName);
+
+    QString m_connectionName;
+};
+
+// One user operation: everything between begin and commit is stored whole or not at all. A guard left
+// without commit() rolls back.
+class Transaction
+{
+public:
+    explicit Transaction(QSqlDatabase db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    bool isActive() const { return m_active; }
+    bool commit();
+
+private:
+    QSqlDatabase m_db;
+    bool m_active = false;
+};
+
+// Runs one statement with bound values; false and the driver's text in *error on failure.
+bool execSql(QSqlDatabase db, const QString& sql, const QVariantList& values = {}, QString* error = nullptr);

@@ -1,0 +1,147 @@
+#include "Maintenance.h"
+
+#include "Database.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <sqlite3.h>
+
+namespace {
+
+sqlite3* handleOf(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver()->handle();
+    return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(handle.data())
+                                                                         : nullptr;
+}
+
+// The table behind a file name of the list: the extension dropped, the letter case of the schema.
+QString tableOf(const QSqlDatabase& db, const QString& file)
+{
+    const QString base = QFileInfo(file).completeBaseName();
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND lower(name) = lower(?)"));
+    query.addBindValue(base);
+    return query.exec() && query.next() ? query.value(0).toString() : QString();
+}
+
+bool maintainTable(QSqlDatabase db, const QString& file, QString* error)
+{
+    const QString table = tableOf(db, file);
+    if (table.isEmpty()) {
+        *error = QStringLiteral("таблица \"%1\" не найдена").arg(file);
+        return false;
+    }
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("REINDEX \"%1\"").arg(table))) {
+        *error = query.lastError().text();
+        return false;
+    }
+    if (!query.exec(QStringLiteral("PRAGMA integrity_check(\"%1\")").arg(table)) || !query.next()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    const QString verdict = query.value(0).toString();
+    if (verdict != QLatin1String("ok")) {
+        *error = verdict;
+        return false;
+    }
+    return true;
+}
+
+void maintainAll(QSqlDatabase sql, const Maintenance::Log& log, bool* allDone)
+{
+    QString error;
+    for (const QString& file : Maintenance::tableFiles()) {
+        log(file);
+        if (!maintainTable(sql, file, &error)) {
+            log(QStringLiteral("    Ошибка: %1").arg(error));
+            *allDone = false;
+        }
+    }
+    // Deleted rows of every table are purged at once: SQLite compacts the file as a whole.
+    QSqlQuery query(sql);
+    if (!query.exec(QStringLiteral("VACUUM"))) {
+        log(QStringLiteral("    Ошибка упаковки: %1").arg(query.lastError().text()));
+        *allDone = false;
+    }
+}
+
+} // namespace
+
+const QStringList& Maintenance::tableFiles()
+{
+    static const QStringList files = {
+        QStringLiteral("Bludo.DB"),   QStringLiteral("Doc.db"),      QStringLiteral("Edinica.db"),
+        QStringLiteral("Grbludo.DB"), QStringLiteral("Gring.DB"),    QStringLiteral("Ing.DB"),
+        QStringLiteral("Inv.db"),     QStringLiteral("Invdok.db"),   QStringLiteral("Karta.DB"),
+        QStringLiteral("Menu.DB"),    QStringLiteral("MenuSp.DB"),   QStringLiteral("Move.db"),
+        QStringLiteral("PARTNER.DB"), QStringLiteral("Pf.db"),       QStringLiteral("Realdoc.DB"),
+        QStringLiteral("Realitog.DB"), QStringLiteral("Realsum.DB"), QStringLiteral("Sklad.db"),
+        QStringLiteral("SvodI.db"),   QStringLiteral("SvodB.db"),
+    };
+    return files;
+}
+
+QString Maintenance::backup(const QString& dataDir, QString* error)
+{
+    const QString connection = QStringLiteral("kuhnemer-backup");
+    auto source = Database::open(dataDir, error, connection);
+    if (!source)
+        return {};
+    const QString folder = QDir(dataDir).filePath(QStringLiteral("backup"));
+    QDir().mkpath(folder);
+    QString target = QDir(folder).filePath(
+        QStringLiteral("kuhnemer-%1.sqlite").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = QDir(folder).filePath(QStringLiteral("kuhnemer-%1-%2.sqlite")
+                                           .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")))
+                                           .arg(n));
+    sqlite3* to = nullptr;
+    int rc = sqlite3_open(QFile::encodeName(target).constData(), &to);
+    if (rc == SQLITE_OK) {
+        sqlite3_backup* job = sqlite3_backup_init(to, "main", handleOf(source->connection()), "main");
+        if (job) {
+            sqlite3_backup_step(job, -1);
+            sqlite3_backup_finish(job);
+        }
+        rc = sqlite3_errcode(to);
+    }
+    if (rc != SQLITE_OK && error)
+        *error = QString::fromUtf8(sqlite3_errmsg(to));
+    sqlite3_close(to);
+    source->close();
+    if (rc != SQLITE_OK) {
+        QFile::remove(target);
+        return {};
+    }
+    return target;
+}
+
+bool Maintenance::run(const QString& dataDir, const Log& log)
+{
+    QString error;
+    const QString copy = backup(dataDir, &error);
+    bool allDone = !copy.isEmpty();
+    if (copy.isEmpty())
+        log(QStringLiteral("Резервная копия не создана: %1").arg(error));
+    auto db = copy.isEmpty() ? std::nullopt : Database::open(dataDir, &error, QStringLiteral("kuhnemer-maintenance"));
+    if (!copy.isEmpty() && !db) {
+        log(error);
+        allDone = false;
+    }
+    if (db) {
+        maintainAll(db->connection(), log, &allDone);
+        db->close();
+        if (!allDone)
+            log(QStringLiteral("Резервная копия базы: %1").arg(QDir::toNativeSeparators(copy)));
+    }
+    log(QStringLiteral(" "));
+    log(endLine());
+    return allDone;
+}

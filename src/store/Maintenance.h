@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// "Индексация баз": copies the database aside, then rebuilds the indexes of every listed table and
+// checks it, and finally purges deleted rows from the file. Runs on a connection of its own while
+// no view of the program is open.
+class Maintenance
+{
+public:
+    using Log = std::function<void(const QString& line)>;
+
+    // The maintained tables in their order, as their file names are shown in the log.
+    static const QStringList& tableFiles();
+    static QString endLine() { return QStringLiteral("<<<   Индексация закончена   >>>"); }
+
+    // Logs each file name before its work, a failure under the name of the table that failed, and
+    // the closing lines; true when every table was done.
+    static bool run(const QString& dataDir, const Log& log);
+
+    // Copies the database file with SQLite's backup API; returns the copy's path or an empty string.
+    static QString backup(const QString& dataDir, QString* error);
+};

@@ -1,0 +1,108 @@
+#include "Schema.h"
+
+#include "Database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+// The schema file is compiled into the static store library, whose resources need an explicit start.
+static void initStoreResources()
+{
+    Q_INIT_RESOURCE(store);
+}
+
+namespace schema {
+
+QStringList statements()
+{
+    initStoreResources();
+    QFile file(QStringLiteral(":/store/schema.sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList result;
+    QString current;
+    for (const QString& rawLine : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        const QString line = rawLine.trimmed();
+        if (line.startsWith(QLatin1String("--")) || line.isEmpty())
+            continue;
+        current += line + u' ';
+        if (line.endsWith(u';')) {
+            result << current.trimmed();
+            current.clear();
+        }
+    }
+    return result;
+}
+
+QStringList tableNames(const QSqlDatabase& db)
+{
+    QStringList names;
+    QSqlQuery query(db);
+    query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
+                              "ORDER BY rowid"));
+    while (query.next())
+        names << query.value(0).toString();
+    return names;
+}
+
+bool create(QSqlDatabase& db, QString* error)
+{
+    const QStringList all = statements();
+    if (all.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("Файл схемы базы данных не найден в программе.");
+        return false;
+    }
+    // PRAGMA user_version is applied after the transaction: it marks a complete database only.
+    Transaction transaction(db);
+    QString version;
+    for (const QString& statement : all) {
+        if (statement.startsWith(QLatin1String("PRAGMA"))) {
+            version = statement;
+            continue;
+        }
+        if (!execSql(db, statement, {}, error))
+            return false;
+    }
+    if (!transaction.commit()) {
+        if (error)
+            *error = db.lastError().text();
+        return false;
+    }
+    return version.isEmpty() || execSql(db, version, {}, error);
+}
+
+bool createDataDirectory(const QString& dataDir, QString* error)
+{
+    const QString file = Database::filePath(dataDir);
+    if (QFileInfo::exists(file)) {
+        if (error)
+            *error = QStringLiteral("В каталоге \"%1\" уже есть база данных.").arg(QDir::toNativeSeparators(dataDir));
+        return false;
+    }
+    if (!QDir().mkpath(dataDir)) {
+        if (error)
+            *error = QStringLiteral("Не удалось создать каталог \"%1\".").arg(QDir::toNativeSeparators(dataDir));
+        return false;
+    }
+    const QString connection = QStringLiteral("kuhnemer-create");
+    bool ok = false;
+    {
+        auto db = Database::create(file, error, connection);
+        if (!db)
+            return false;
+        {
+            QSqlDatabase sql = db->connection();
+            ok = create(sql, error);
+        }
+        db->close();
+    }
+    if (!ok)
+        QFile::remove(file);
+    return ok;
+}
+
+} // namespace schema

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QSqlDatabase;
+
+// The tables of a kitchen, created from the one schema file of the source tree.
+namespace schema {
+
+// The statements of the schema file, in order.
+QStringList statements();
+
+// Every table name, in the order of the schema file.
+QStringList tableNames(const QSqlDatabase& db);
+
+// Creates every table, index and default in an empty database, in one transaction.
+bool create(QSqlDatabase& db, QString* error);
+
+// Makes a data directory with an empty database; refuses to touch an existing database file.
+bool createDataDirectory(const QString& dataDir, QString* error);
+
+} // namespace schema

@@ -1,0 +1,715 @@
+#include "TableModel.h"
+
+#include "Database.h"
+
+#include <QCollator>
+#include <QDate>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+QString quoted(const QString& name)
+{
+    return u'"' + name + u'"';
+}
+
+QCollator& russianCollator()
+{
+    static QCollator collator = [] {
+        QCollator c(QLocale(QLocale::Russian, QLocale::Russia));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator;
+}
+
+FieldInfo parseField(const QString& name, const QString& declared, bool primaryKey)
+{
+    FieldInfo info{name, FieldType::Float, 0};
+    const QString type = declared.toUpper();
+    static const QRegularExpression varchar(QStringLiteral("^VARCHAR\\((\\d+)\\)$"));
+    if (primaryKey)
+        info.type = FieldType::Key;
+    else if (const auto match = varchar.match(type); match.hasMatch()) {
+        info.type = FieldType::String;
+        info.size = match.captured(1).toInt();
+    } else if (type == QLatin1String("TEXT"))
+        info.type = FieldType::Memo;
+    else if (type == QLatin1String("DATE"))
+        info.type = FieldType::Date;
+    else if (type == QLatin1String("BOOLEAN"))
+        info.type = FieldType::Bool;
+    return info;
+}
+
+int decimalsOf(const QString& format)
+{
+    const qsizetype dot = format.indexOf(u'.');
+    return dot < 0 ? 0 : int(format.size() - dot - 1);
+}
+
+} // namespace
+
+TableModel::TableModel(QSqlDatabase db, ViewDef def, QObject* parent)
+    : QAbstractTableModel(parent), m_db(std::move(db)), m_def(std::move(def))
+{
+    for (const Lookup& lookup : m_def.lookups)
+        m_lookupNames << lookup.name;
+}
+
+void TableModel::setColumns(const QList<Column>& columns)
+{
+    beginResetModel();
+    m_columns = columns;
+    endResetModel();
+}
+
+void TableModel::addCalculated(const QString& name, Calculation calculation)
+{
+    m_calculations.append({name, std::move(calculation)});
+}
+
+bool TableModel::loadFields()
+{
+    if (!m_fields.isEmpty())
+        return true;
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_def.table)))) {
+        fail(query.lastError().text());
+        return false;
+    }
+    while (query.next()) {
+        const FieldInfo info = parseField(query.value(1).toString(), query.value(2).toString(), query.value(5).toInt() > 0);
+        if (info.type == FieldType::Key)
+            m_keyField = info.name;
+        m_fields << info;
+    }
+    if (m_fields.isEmpty()) {
+        fail(QStringLiteral("Таблица \"%1\" не найдена в базе данных.").arg(m_def.table));
+        return false;
+    }
+    return true;
+}
+
+bool TableModel::open()
+{
+    if (m_open)
+        return true;
+    if (!m_db.isOpen()) {
+        fail(QStringLiteral("База данных не открыта."));
+        return false;
+    }
+    if (!loadFields())
+        return false;
+    m_open = true;
+    if (m_master)
+        m_linkValue = m_master->isOpen() ? m_master->currentValue(m_masterField) : QVariant();
+    if (!reload({})) {
+        m_open = false;
+        return false;
+    }
+    return true;
+}
+
+void TableModel::close()
+{
+    if (!m_open)
+        return;
+    postIfPending();
+    if (m_state != State::Browse)
+        cancel();
+    beginResetModel();
+    m_rows.clear();
+    m_open = false;
+    endResetModel();
+    setCurrentInternal(-1);
+}
+
+bool TableModel::refresh()
+{
+    if (!m_open)
+        return false;
+    if (!postIfPending())
+        return false;
+    return reload(currentKey());
+}
+
+bool TableModel::reload(const QVariant& keepKey)
+{
+    QList<QVector<QVariant>> rows;
+    const bool unlinked = !m_def.linkField.isEmpty() && m_master && m_linkValue.isNull();
+    if (!unlinked) {
+        QStringList columns;
+        for (const FieldInfo& f : m_fields)
+            columns << QStringLiteral("t.") + quoted(f.name);
+        for (const Lookup& l : m_def.lookups)
+            columns << QStringLiteral("(SELECT %1 FROM %2 WHERE %3 = t.%4 LIMIT 1)")
+                           .arg(quoted(l.result), quoted(l.table), quoted(l.key), quoted(l.source));
+        QString sql = QStringLiteral("SELECT %1 FROM %2 t").arg(columns.join(QStringLiteral(", ")), quoted(m_def.table));
+        QStringList where;
+        if (!m_def.linkField.isEmpty() && (m_master || !m_linkValue.isNull()))
+            where << QStringLiteral("t.") + quoted(m_def.linkField) + QStringLiteral(" = ?");
+        if (m_filterOn && !m_def.filter.isEmpty())
+            where << u'(' + m_def.filter + u')';
+        if (!where.isEmpty())
+            sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
+        QStringList order;
+        for (const QString& name : m_def.order) {
+            const FieldInfo* f = field(name);
+            const bool text = f && (f->type == FieldType::String || f->type == FieldType::Memo);
+            order << QStringLiteral("t.") + quoted(name) + (text ? QStringLiteral(" COLLATE ") + QString::fromLatin1(Database::collation) : QString());
+        }
+        order << QStringLiteral("t.") + quoted(m_keyField);
+        sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+        QSqlQuery query(m_db);
+        query.setForwardOnly(true);
+        query.prepare(sql);
+        if (sql.contains(u'?'))
+            query.addBindValue(m_linkValue);
+        if (!query.exec()) {
+            fail(QStringLiteral("Не удалось прочитать таблицу \"%1\": %2").arg(m_def.table, query.lastError().text()));
+            return false;
+        }
+        const int width = int(m_fields.size() + m_def.lookups.size());
+        while (query.next()) {
+            QVector<QVariant> row(width);
+            for (int i = 0; i < width; ++i)
+                row[i] = query.value(i);
+            rows.append(std::move(row));
+        }
+    }
+    beginResetModel();
+    m_rows = std::move(rows);
+    m_state = State::Browse;
+    m_modified = false;
+    endResetModel();
+    int row = keepKey.isNull() ? -1 : rowOfKey(keepKey);
+    if (row < 0 && !m_rows.isEmpty())
+        row = 0;
+    m_current = -2; // force the notification: the rows behind the index changed
+    setCurrentInternal(row);
+    Q_EMIT reloaded();
+    return true;
+}
+
+void TableModel::setMaster(TableModel* master, const QString& masterField)
+{
+    if (m_master)
+        disconnect(m_master, nullptr, this, nullptr);
+    m_master = master;
+    m_masterField = masterField;
+    if (!master)
+        return;
+    connect(master, &TableModel::currentChanged, this, &TableModel::onMasterMoved);
+    connect(master, &TableModel::posted, this, &TableModel::onMasterMoved);
+}
+
+void TableModel::onMasterMoved()
+{
+    const QVariant value = m_master && m_master->isOpen() ? m_master->currentValue(m_masterField) : QVariant();
+    if (!m_open) {
+        m_linkValue = value;
+        return;
+    }
+    if (value == m_linkValue && value.isNull() == m_linkValue.isNull())
+        return;
+    postIfPending();
+    m_linkValue = value;
+    reload({});
+}
+
+void TableModel::setLinkValue(const QVariant& value)
+{
+    m_linkValue = value;
+    if (m_open)
+        reload({});
+}
+
+void TableModel::setOrder(const QStringList& order)
+{
+    m_def.order = order;
+    if (m_open)
+        reload(currentKey());
+}
+
+void TableModel::setFilterEnabled(bool on)
+{
+    if (m_filterOn == on)
+        return;
+    m_filterOn = on;
+    if (m_open) {
+        postIfPending();
+        reload(currentKey());
+    }
+}
+
+void TableModel::setColumnReadOnly(const QString& field, bool readOnly)
+{
+    m_readOnlyFields.removeAll(field);
+    if (readOnly)
+        m_readOnlyFields << field;
+}
+
+int TableModel::fieldIndex(const QString& name) const
+{
+    for (int i = 0; i < m_fields.size(); ++i) {
+        if (m_fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    const qsizetype lookup = m_lookupNames.indexOf(name);
+    return lookup < 0 ? -1 : int(m_fields.size() + lookup);
+}
+
+bool TableModel::isStoredField(const QString& name) const
+{
+    const int index = fieldIndex(name);
+    return index >= 0 && index < m_fields.size();
+}
+
+const FieldInfo* TableModel::field(const QString& name) const
+{
+    const int index = fieldIndex(name);
+    return index >= 0 && index < m_fields.size() ? &m_fields[index] : nullptr;
+}
+
+QVariant TableModel::value(int row, const QString& name) const
+{
+    if (row < 0 || row >= m_rows.size())
+        return {};
+    const int index = fieldIndex(name);
+    if (index >= 0)
+        return m_rows[row][index];
+    for (const auto& [calcName, calculation] : m_calculations) {
+        if (calcName == name)
+            return calculation(*this, row);
+    }
+    return {};
+}
+
+QVariant TableModel::currentKey() const
+{
+    return m_current >= 0 && !m_keyField.isEmpty() ? value(m_current, m_keyField) : QVariant();
+}
+
+int TableModel::rowOfKey(const QVariant& key) const
+{
+    const int index = fieldIndex(m_keyField);
+    if (index < 0 || key.isNull())
+        return -1;
+    const qlonglong wanted = key.toLongLong();
+    for (int row = 0; row < m_rows.size(); ++row) {
+        if (!m_rows[row][index].isNull() && m_rows[row][index].toLongLong() == wanted)
+            return row;
+    }
+    return -1;
+}
+
+void TableModel::setCurrentInternal(int row)
+{
+    if (row == m_current)
+        return;
+    m_current = row;
+    Q_EMIT currentChanged(row);
+}
+
+bool TableModel::setCurrentRow(int row)
+{
+    if (row < -1 || row >= m_rows.size())
+        return false;
+    if (row == m_current)
+        return true;
+    // Posting re-reads the rows in their order; the row asked for is found again by its key.
+    const QVariant targetKey = row >= 0 ? value(row, m_keyField) : QVariant();
+    const bool targetIsNew = m_state == State::Insert && row == m_current;
+    if (!postIfPending())
+        return false;
+    const int found = targetKey.isNull() || targetIsNew ? -1 : rowOfKey(targetKey);
+    setCurrentInternal(found >= 0 ? found : std::min(row, int(m_rows.size()) - 1));
+    return true;
+}
+
+void TableModel::fail(const QString& message)
+{
+    m_lastError = message;
+    Q_EMIT errorOccurred(message);
+}
+
+bool TableModel::convertInput(const FieldInfo& field, const QVariant& input, QVariant* stored, QString* error)
+{
+    const bool isText = input.typeId() == QMetaType::QString;
+    const QString text = isText ? input.toString().trimmed() : QString();
+    if (input.isNull() || (isText && text.isEmpty() && field.type != FieldType::String && field.type != FieldType::Memo)) {
+        *stored = QVariant();
+        return true;
+    }
+    switch (field.type) {
+    case FieldType::Key:
+        *error = QStringLiteral("Ключ записи присваивается программой и не редактируется.");
+        return false;
+    case FieldType::Float: {
+        bool ok = true;
+        double number = 0;
+        if (isText) {
+            number = QLocale().toDouble(text, &ok);
+            if (!ok) {
+                QLocale c = QLocale::c();
+                c.setNumberOptions(QLocale::RejectGroupSeparator);
+                number = c.toDouble(text, &ok);
+            }
+        } else {
+            number = input.toDouble(&ok);
+        }
+        if (!ok) {
+            *error = QStringLiteral("\"%1\" не является числом. Введите число, например 12%250.")
+                         .arg(isText ? text : input.toString(), QLocale().decimalPoint());
+            return false;
+        }
+        *stored = number;
+        return true;
+    }
+    case FieldType::Bool:
+        *stored = input.toBool() ? 1 : 0;
+        return true;
+    case FieldType::Date: {
+        QDate date = input.typeId() == QMetaType::QDate ? input.toDate() : QDate();
+        if (isText) {
+            date = QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
+            if (!date.isValid())
+                date = QDate::fromString(text, Qt::ISODate);
+        }
+        if (!date.isValid()) {
+            *error = QStringLiteral("Такой даты нет: \"%1\". Введите дату в виде ДД.ММ.ГГГГ.")
+                         .arg(isText ? text : input.toString());
+            return false;
+        }
+        *stored = date.toString(Qt::ISODate);
+        return true;
+    }
+    case FieldType::String:
+    case FieldType::Memo: {
+        const QString value = input.toString();
+        if (field.type == FieldType::String && value.size() > field.size) {
+            *error = QStringLiteral("Текст слишком длинный: в поле \"%1\" помещается не более %2 символов, "
+                                    "введено %3.")
+                         .arg(field.name)
+                         .arg(field.size)
+                         .arg(value.size());
+            return false;
+        }
+        *stored = value;
+        return true;
+    }
+    }
+    return false;
+}
+
+bool TableModel::edit()
+{
+    if (m_current < 0 || !m_open)
+        return false;
+    if (m_readOnly) {
+        fail(QStringLiteral("Таблица доступна только для чтения."));
+        return false;
+    }
+    if (m_state == State::Browse) {
+        m_original = m_rows[m_current];
+        m_state = State::Edit;
+        Q_EMIT stateChanged();
+    }
+    return true;
+}
+
+bool TableModel::setFieldValue(const QString& name, const QVariant& input)
+{
+    const int position = fieldIndex(name);
+    const bool isLookup = position >= m_fields.size();
+    const Lookup* lookup = isLookup ? &m_def.lookups[position - m_fields.size()] : nullptr;
+    const int target = lookup ? fieldIndex(lookup->source) : position;
+    if (target < 0 || target >= m_fields.size()) {
+        fail(QStringLiteral("Поле \"%1\" не редактируется.").arg(name));
+        return false;
+    }
+    if (m_current < 0) {
+        fail(QStringLiteral("Нет текущей записи."));
+        return false;
+    }
+    QVariant stored;
+    QString error;
+    if (!convertInput(m_fields[target], input, &stored, &error)) {
+        fail(error);
+        return false;
+    }
+    if (!edit())
+        return false;
+    auto& row = m_rows[m_current];
+    row[target] = stored;
+    for (int i = 0; i < m_def.lookups.size(); ++i) {
+        if (m_def.lookups[i].source.compare(m_fields[target].name, Qt::CaseInsensitive) == 0)
+            row[m_fields.size() + i] = lookupValue(m_def.lookups[i], stored);
+    }
+    m_modified = true;
+    Q_EMIT dataChanged(index(m_current, 0), index(m_current, columnCount() - 1));
+    return true;
+}
+
+QVariant TableModel::lookupValue(const Lookup& lookup, const QVariant& source) const
+{
+    if (source.isNull())
+        return {};
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? LIMIT 1")
+                      .arg(quoted(lookup.result), quoted(lookup.table), quoted(lookup.key)));
+    query.addBindValue(source);
+    return query.exec() && query.next() ? query.value(0) : QVariant();
+}
+
+bool TableModel::append()
+{
+    if (!m_open || m_readOnly || !m_insertAllowed)
+        return false;
+    if (!postIfPending())
+        return false;
+    QVector<QVariant> row(m_fields.size() + m_def.lookups.size());
+    if (!m_def.linkField.isEmpty()) {
+        if (m_master && m_linkValue.isNull())
+            return false; // a detail row needs its master
+        row[fieldIndex(m_def.linkField)] = m_linkValue;
+    }
+    const int position = int(m_rows.size());
+    beginInsertRows({}, position, position);
+    m_rows.append(row);
+    endInsertRows();
+    m_state = State::Insert;
+    m_modified = false;
+    setCurrentInternal(position);
+    Q_EMIT stateChanged();
+    return true;
+}
+
+bool TableModel::postIfPending()
+{
+    return m_state == State::Browse || post();
+}
+
+bool TableModel::post()
+{
+    if (m_state == State::Browse)
+        return true;
+    if (m_state == State::Insert && !m_modified) {
+        cancel();
+        return true;
+    }
+    for (const PostCheck& check : m_postChecks) {
+        QString error;
+        if (!check(*this, &error)) {
+            if (!error.isEmpty())
+                fail(error);
+            return false;
+        }
+    }
+    if (!writeRow())
+        return false;
+    const QVariant key = currentKey();
+    m_state = State::Browse;
+    m_modified = false;
+    reload(key);
+    Q_EMIT stateChanged();
+    Q_EMIT posted();
+    return true;
+}
+
+bool TableModel::writeRow()
+{
+    auto& row = m_rows[m_current];
+    QStringList names;
+    QVariantList values;
+    for (int i = 0; i < m_fields.size(); ++i) {
+        if (m_fields[i].type == FieldType::Key)
+            continue;
+        const bool changed = m_state == State::Insert ? !row[i].isNull()
+                                                      : (row[i] != m_original[i] || row[i].isNull() != m_original[i].isNull());
+        if (changed) {
+            names << m_fields[i].name;
+            values << row[i];
+        }
+    }
+    if (m_state == State::Edit && names.isEmpty())
+        return true;
+    QString sql;
+    if (m_state == State::Insert) {
+        QStringList quotedNames, marks;
+        for (const QString& n : names) {
+            quotedNames << quoted(n);
+            marks << QStringLiteral("?");
+        }
+        sql = names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_def.table))
+                              : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                    .arg(quoted(m_def.table), quotedNames.join(QStringLiteral(", ")),
+                                         marks.join(QStringLiteral(", ")));
+    } else {
+        QStringList sets;
+        for (const QString& n : names)
+            sets << quoted(n) + QStringLiteral(" = ?");
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                  .arg(quoted(m_def.table), sets.join(QStringLiteral(", ")), quoted(m_keyField));
+        values << m_original[fieldIndex(m_keyField)];
+    }
+    Transaction transaction(m_db);
+    QSqlQuery query(m_db);
+    query.prepare(sql);
+    for (const QVariant& v : values)
+        query.addBindValue(v);
+    if (!query.exec() || !transaction.commit()) {
+        fail(QStringLiteral("Запись не сохранена: %1").arg(query.lastError().text()));
+        return false;
+    }
+    if (m_state == State::Insert)
+        row[fieldIndex(m_keyField)] = query.lastInsertId();
+    return true;
+}
+
+void TableModel::cancel()
+{
+    if (m_state == State::Browse)
+        return;
+    if (m_state == State::Insert) {
+        const int row = m_current;
+        beginRemoveRows({}, row, row);
+        m_rows.removeAt(row);
+        endRemoveRows();
+        m_state = State::Browse;
+        m_modified = false;
+        setCurrentInternal(std::min(row, int(m_rows.size()) - 1));
+    } else {
+        m_rows[m_current] = m_original;
+        m_state = State::Browse;
+        m_modified = false;
+        Q_EMIT dataChanged(index(m_current, 0), index(m_current, columnCount() - 1));
+        Q_EMIT currentChanged(m_current);
+    }
+    Q_EMIT stateChanged();
+}
+
+bool TableModel::deleteCurrent()
+{
+    if (!m_open || m_current < 0)
+        return false;
+    if (m_state == State::Insert) {
+        cancel();
+        return true;
+    }
+    const QVariant key = m_state == State::Edit ? m_original[fieldIndex(m_keyField)] : currentKey();
+    Transaction transaction(m_db);
+    QString error;
+    if (!execSql(m_db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(m_def.table), quoted(m_keyField)),
+                 {key}, &error) ||
+        !transaction.commit()) {
+        fail(QStringLiteral("Запись не удалена: %1").arg(error));
+        return false;
+    }
+    const int row = m_current;
+    m_state = State::Browse;
+    m_modified = false;
+    beginRemoveRows({}, row, row);
+    m_rows.removeAt(row);
+    endRemoveRows();
+    m_current = -2;
+    setCurrentInternal(std::min(row, int(m_rows.size()) - 1));
+    return true;
+}
+
+void TableModel::locateNearest(const QVariant& wanted)
+{
+    if (m_def.order.isEmpty() || m_rows.isEmpty())
+        return;
+    const QString name = m_def.order.first();
+    const FieldInfo* f = field(name);
+    const bool text = f && (f->type == FieldType::String || f->type == FieldType::Memo);
+    for (int row = 0; row < m_rows.size(); ++row) {
+        const QVariant v = value(row, name);
+        const bool atOrAfter = text ? russianCollator().compare(v.toString(), wanted.toString()) >= 0
+                                    : v.toDouble() >= wanted.toDouble();
+        if (atOrAfter) {
+            setCurrentRow(row);
+            return;
+        }
+    }
+    setCurrentRow(int(m_rows.size()) - 1);
+}
+
+bool TableModel::locateKey(const QVariant& key)
+{
+    const int row = rowOfKey(key);
+    return row >= 0 && setCurrentRow(row);
+}
+
+int TableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int TableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant TableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size() || index.column() >= m_columns.size())
+        return {};
+    const Column& column = m_columns[index.column()];
+    if (role != Qt::DisplayRole && role != Qt::EditRole) {
+        if (role == Qt::TextAlignmentRole && !column.format.isEmpty())
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return m_roleProvider ? m_roleProvider(*this, index.row(), index.column(), role) : QVariant();
+    }
+    const QVariant v = value(index.row(), column.field);
+    if (v.isNull())
+        return role == Qt::EditRole ? QVariant(QString()) : QVariant();
+    const FieldInfo* f = field(column.field);
+    const FieldType type = f ? f->type : FieldType::String;
+    if (type == FieldType::Date)
+        return QDate::fromString(v.toString(), Qt::ISODate).toString(QStringLiteral("dd.MM.yyyy"));
+    const bool numeric = v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong ||
+                         v.typeId() == QMetaType::Int;
+    if (numeric && type != FieldType::Key && type != FieldType::String) {
+        if (role == Qt::DisplayRole && !column.format.isEmpty())
+            return QLocale().toString(v.toDouble(), 'f', decimalsOf(column.format));
+        return QLocale().toString(v.toDouble(), 'f', QLocale::FloatingPointShortest);
+    }
+    return v;
+}
+
+bool TableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    if (index.row() != m_current && !setCurrentRow(index.row()))
+        return false;
+    if (data(index, Qt::EditRole) == value)
+        return true;
+    return setFieldValue(m_columns[index.column()].field, value);
+}
+
+QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < m_columns.size())
+        return m_columns[section].label;
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags TableModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags result = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    const Column& column = m_columns[index.column()];
+    const int fi = fieldIndex(column.field);
+    const bool editableField = fi >= 0 && (fi >= m_fields.size() || m_fields[fi].type != FieldType::Key);
+    if (!m_readOnly && !column.readOnly && editableField && !m_readOnlyFields.contains(column.field))
+        result |= Qt::ItemIsEditable;
+    return result;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// What an operation may ask or tell the user in the middle of its work. Windows answer with dialogs,
+// tests with scripted answers.
+class UserPrompts
+{
+public:
+    virtual ~UserPrompts() = default;
+
+    // A question with "OK" and "Отмена"; true for OK.
+    virtual bool confirm(const QString& caption, const QString& text) = 0;
+    // Information with a single OK.
+    virtual void inform(const QString& caption, const QString& text) = 0;
+    // A refusal or an error with a single OK.
+    virtual void warn(const QString& caption, const QString& text) = 0;
+};
+
+// The clock, so that dated print-outs and documents are testable.
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+    virtual QDate today() const = 0;
+};
+
+class SystemClock : public Clock
+{
+public:
+    QDate today() const override { return QDate::currentDate(); }
+};

@@ -1,0 +1,191 @@
+#include "DataGrid.h"
+
+#include "store/TableModel.h"
+#include "store/UserPrompts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QStyledItemDelegate>
+
+namespace {
+
+class ChoiceDelegate : public QStyledItemDelegate
+{
+public:
+    ChoiceDelegate(DataGrid::Choices choices, QObject* parent)
+        : QStyledItemDelegate(parent), m_choices(std::move(choices))
+    {
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        auto* combo = new QComboBox(parent);
+        for (const auto& [value, text] : m_choices())
+            combo->addItem(text, value);
+        return combo;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        auto* combo = static_cast<QComboBox*>(editor);
+        combo->setCurrentIndex(combo->findText(index.data(Qt::DisplayRole).toString()));
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        auto* combo = static_cast<QComboBox*>(editor);
+        if (combo->currentIndex() >= 0 && combo->currentText() != index.data(Qt::DisplayRole).toString())
+            model->setData(index, combo->currentData(), Qt::EditRole);
+    }
+
+private:
+    DataGrid::Choices m_choices;
+};
+
+} // namespace
+
+DataGrid::DataGrid(UserPrompts* prompts, QWidget* parent) : QTableView(parent), m_prompts(prompts)
+{
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setFixedWidth(14);
+    horizontalHeader()->setStretchLastSection(true);
+    connect(qApp, &QApplication::focusChanged, this, &DataGrid::onFocusChanged);
+}
+
+void DataGrid::setTableModel(TableModel* model)
+{
+    if (m_model)
+        disconnect(m_model, nullptr, this, nullptr);
+    m_model = model;
+    setModel(model);
+    if (!model)
+        return;
+    connect(model, &TableModel::currentChanged, this, &DataGrid::followModel);
+    connect(model, &TableModel::reloaded, this, [this] { followModel(m_model->currentRow()); });
+    connect(model, &TableModel::errorOccurred, this, &DataGrid::showError);
+    followModel(model->currentRow());
+}
+
+void DataGrid::setChoices(const QString& field, Choices choices)
+{
+    for (int c = 0; m_model && c < m_model->columns().size(); ++c) {
+        if (m_model->columns()[c].field == field)
+            setItemDelegateForColumn(c, new ChoiceDelegate(std::move(choices), this));
+    }
+}
+
+void DataGrid::setColumnWidths(const QList<int>& widths)
+{
+    for (int c = 0; c < widths.size(); ++c)
+        setColumnWidth(c, widths[c]);
+}
+
+void DataGrid::showError(const QString& message)
+{
+    if (m_prompts && isVisible())
+        m_prompts->warn(QStringLiteral("Ошибка"), message);
+}
+
+bool DataGrid::postPending()
+{
+    if (!m_model)
+        return true;
+    if (QWidget* editor = indexWidget(currentIndex()); editor)
+        commitData(editor);
+    if (state() == QAbstractItemView::EditingState) {
+        if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus)) {
+            commitData(focus);
+            closeEditor(focus, QAbstractItemDelegate::NoHint);
+        }
+    }
+    return m_model->postIfPending();
+}
+
+void DataGrid::onFocusChanged(QWidget* old, QWidget* now)
+{
+    const bool wasInside = old && (old == this || isAncestorOf(old));
+    const bool isInside = now && (now == this || isAncestorOf(now));
+    if (!wasInside || isInside || !m_model)
+        return;
+    if (old != this && state() == QAbstractItemView::EditingState) {
+        commitData(old);
+        closeEditor(old, QAbstractItemDelegate::NoHint);
+    }
+    m_model->postIfPending();
+}
+
+void DataGrid::followModel(int row)
+{
+    if (m_syncing || !m_model)
+        return;
+    m_syncing = true;
+    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    if (row >= 0 && m_model->columnCount() > 0) {
+        const QModelIndex target = m_model->index(row, column);
+        setCurrentIndex(target);
+        scrollTo(target);
+    } else {
+        setCurrentIndex({});
+    }
+    m_syncing = false;
+}
+
+void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (m_syncing || !m_model || !current.isValid() || current.row() == m_model->currentRow())
+        return;
+    m_syncing = true;
+    const bool moved = m_model->setCurrentRow(current.row());
+    m_syncing = false;
+    if (!moved)
+        followModel(m_model->currentRow());
+}
+
+void DataGrid::keyPressEvent(QKeyEvent* event)
+{
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    if (m_model && event->key() == Qt::Key_Insert && !ctrl) {
+        if (!m_insertBlocked && state() != QAbstractItemView::EditingState && m_model->append()) {
+            const QModelIndex target = m_model->index(m_model->currentRow(), 0);
+            setCurrentIndex(target);
+        }
+        return;
+    }
+    if (m_model && event->key() == Qt::Key_Delete && ctrl) {
+        if (!m_ctrlDeleteBlocked && m_model->currentRow() >= 0 && !m_model->isReadOnly() &&
+            (!m_prompts || m_prompts->confirm(QStringLiteral("Подтверждение"), QStringLiteral("Удалить запись?"))))
+            m_model->deleteCurrent();
+        return;
+    }
+    if (m_model && event->key() == Qt::Key_Escape && state() != QAbstractItemView::EditingState) {
+        m_model->cancel();
+        return;
+    }
+    if (m_model && state() != QAbstractItemView::EditingState &&
+        (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space) &&
+        !(m_model->flags(currentIndex()) & Qt::ItemIsEditable)) {
+        if (m_model->currentRow() >= 0)
+            Q_EMIT rowChosen(m_model->currentRow());
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void DataGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (m_model && index.isValid() && !(m_model->flags(index) & Qt::ItemIsEditable)) {
+        if (index.row() != m_model->currentRow())
+            m_model->setCurrentRow(index.row());
+        Q_EMIT rowChosen(index.row());
+        return;
+    }
+    QTableView::mouseDoubleClickEvent(event);
+}

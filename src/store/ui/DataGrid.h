@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QTableView>
+
+#include <functional>
+
+class TableModel;
+class UserPrompts;
+
+// The one grid of the program: shows a TableModel, keeps the grid's current row and the view's current
+// row together, posts the pending edit when the focus leaves the grid, and applies the key rules
+// (Insert makes a new row, Ctrl+Delete deletes after the grid's confirmation; either can be blocked).
+class DataGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    using Choices = std::function<QList<QPair<QVariant, QString>>()>;
+
+    explicit DataGrid(UserPrompts* prompts, QWidget* parent = nullptr);
+
+    void setTableModel(TableModel* model);
+    TableModel* tableModel() const { return m_model; }
+    void setPrompts(UserPrompts* prompts) { m_prompts = prompts; }
+
+    void setCtrlDeleteBlocked(bool blocked) { m_ctrlDeleteBlocked = blocked; }
+    void setInsertBlocked(bool blocked) { m_insertBlocked = blocked; }
+    // A column edited by choosing from a drop-down list of (stored value, shown text).
+    void setChoices(const QString& field, Choices choices);
+    void setColumnWidths(const QList<int>& widths);
+
+    // Posts the pending edit (after committing an open cell editor); false if the post was refused.
+    bool postPending();
+
+Q_SIGNALS:
+    // Double click, Enter or Space on a row: the choosers take the row.
+    void rowChosen(int row);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void onFocusChanged(QWidget* old, QWidget* now);
+    void followModel(int row);
+    void showError(const QString& message);
+
+    TableModel* m_model = nullptr;
+    UserPrompts* m_prompts;
+    bool m_ctrlDeleteBlocked = false;
+    bool m_insertBlocked = false;
+    bool m_syncing = false;
+};

@@ -1,0 +1,34 @@
+#include "MessageBoxPrompts.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+int show(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text, bool withCancel)
+{
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    if (withCancel)
+        box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+    box.setDefaultButton(ok);
+    box.exec();
+    return box.clickedButton() == ok ? 1 : 0;
+}
+
+} // namespace
+
+bool MessageBoxPrompts::confirm(const QString& caption, const QString& text)
+{
+    return show(m_parent, QMessageBox::Question, caption, text, true) == 1;
+}
+
+void MessageBoxPrompts::inform(const QString& caption, const QString& text)
+{
+    show(m_parent, QMessageBox::Information, caption, text, false);
+}
+
+void MessageBoxPrompts::warn(const QString& caption, const QString& text)
+{
+    show(m_parent, QMessageBox::Warning, caption, text, false);
+}

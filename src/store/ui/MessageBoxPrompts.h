@@ -1,0 +1,19 @@
+#pragma once
+
+#include "store/UserPrompts.h"
+
+class QWidget;
+
+// The prompts of a window: Qt message boxes with the given caption and Russian buttons.
+class MessageBoxPrompts : public UserPrompts
+{
+public:
+    explicit MessageBoxPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
+
+    bool confirm(const QString& caption, const QString& text) override;
+    void inform(const QString& caption, const QString& text) override;
+    void warn(const QString& caption, const QString& text) override;
+
+private:
+    QWidget* m_parent;
+};

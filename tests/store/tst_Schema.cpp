@@ -1,0 +1,122 @@
+#include "TestDataDir.h"
+
+#include "store/Schema.h"
+
+#include <QSqlQuery>
+#include <QTest>
+
+// The catalogue of tables as other programs and our own checks read it: names, fields with their
+// types and limits, named indexes and defaults.
+class tst_Schema : public QObject
+{
+    Q_OBJECT
+private:
+    static QStringList fieldsOf(QSqlDatabase db, const QString& table)
+    {
+        QStringList fields;
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+        while (query.next())
+            fields << query.value(1).toString() + u':' + query.value(2).toString();
+        return fields;
+    }
+
+private Q_SLOTS:
+    void tablesAndFields_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("fields");
+        auto row = [](const char* table, std::initializer_list<const char*> fields) {
+            QStringList list;
+            for (const char* f : fields)
+                list << QString::fromLatin1(f);
+            QTest::newRow(table) << QString::fromLatin1(table) << list;
+        };
+        row("Edinica", {"Kod:INTEGER", "Name:VARCHAR(20)", "Shorthame:VARCHAR(5)", "Gramm:REAL"});
+        row("Gring", {"Kod:INTEGER", "Name:VARCHAR(50)"});
+        row("Ing", {"Kod:REAL", "Name:VARCHAR(50)", "Kod1:INTEGER", "Edinica:REAL", "Pf:BOOLEAN", "Cena:REAL",
+                    "Proc:REAL", "Kolvo:REAL", "Okr:REAL", "Position:REAL", "Vih:REAL"});
+        row("pf", {"NNN:INTEGER", "Kod:REAL", "Name:REAL", "Kolvo:REAL"});
+        row("Grbludo", {"Kod:INTEGER", "Name:VARCHAR(50)", "N:REAL"});
+        row("Bludo", {"Kod:REAL", "Name:VARCHAR(50)", "Kod1:INTEGER", "Nporc:REAL", "Cena:REAL", "Proc:REAL",
+                      "Vixod:VARCHAR(15)", "Status:BOOLEAN", "Recept:TEXT", "Print:VARCHAR(1)", "X:VARCHAR(20)"});
+        row("Karta", {"Kod:REAL", "NNN:INTEGER", "KodIng:REAL", "Name:REAL", "Kolvo:REAL", "Vihod:REAL"});
+        row("Menu", {"Kod:INTEGER", "Name:VARCHAR(50)", "Status:BOOLEAN", "Date:DATE"});
+        row("MenuSp", {"Kod:REAL", "Name:REAL", "Nnn:INTEGER", "GrName:REAL", "Status:BOOLEAN", "N:REAL",
+                       "Opis:VARCHAR(60)", "Nn:REAL", "CenaProd:REAL"});
+        row("Realdoc", {"Kod:INTEGER", "DateR:DATE", "NameR:VARCHAR(50)", "Nnn:REAL", "DateMenu:DATE", "Status:REAL"});
+        row("Realsum", {"Kod:REAL", "Nnn:INTEGER", "KodGrBludo:REAL", "KodBludo:REAL", "Kolvo:REAL", "Cumma:REAL",
+                        "Status:REAL"});
+        row("RealItog", {"Kod:REAL", "KodIng:REAL", "NNN:INTEGER", "CenaIng:REAL", "Kolvo:REAL", "Edinica:REAL",
+                         "Cenaing1:REAL", "KodGrIng:REAL", "Okr:REAL", "Position:REAL"});
+        row("Podpis", {"Kod:INTEGER", "Poradok:REAL", "Fam:VARCHAR(20)", "Nam:VARCHAR(20)", "Ot:VARCHAR(20)",
+                       "Dol:VARCHAR(100)"});
+        row("Partner", {"Kod:REAL", "Nnn:INTEGER", "Name:VARCHAR(50)", "Inn:VARCHAR(10)", "Okpo:VARCHAR(20)",
+                        "Okonh:VARCHAR(30)", "Adress:VARCHAR(70)", "Bank:VARCHAR(70)", "Bik:VARCHAR(10)",
+                        "Rs:VARCHAR(20)", "Ks:VARCHAR(20)"});
+        row("Doc", {"Nnn:INTEGER", "Date:DATE", "Nomer:VARCHAR(50)", "Partner:REAL", "Provodka:BOOLEAN"});
+        row("Move", {"Kod:REAL", "Nnn:INTEGER", "Date:DATE", "Nomer:VARCHAR(50)", "Partner:REAL", "Oper:VARCHAR(8)",
+                     "Cena:REAL", "Kolvo:REAL", "Kod1:REAL", "Provodka:BOOLEAN"});
+        row("invdok", {"Kod:INTEGER", "Date:DATE", "Name:VARCHAR(50)", "Provodka:REAL"});
+    }
+    void tablesAndFields()
+    {
+        QFETCH(QString, table);
+        QFETCH(QStringList, fields);
+        TestDataDir data;
+        QCOMPARE(fieldsOf(data.db(), table), fields);
+    }
+
+    void everyMaintainedTableAndIndexExists()
+    {
+        TestDataDir data;
+        const QStringList tables = schema::tableNames(data.db());
+        for (const char* t : {"Sklad", "Svodi", "Svodb", "inv", "Podpis"})
+            QVERIFY2(tables.contains(QString::fromLatin1(t)), t);
+        QSqlQuery query(data.db());
+        query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND name NOT LIKE 'sqlite_%'"));
+        QStringList indexes;
+        while (query.next())
+            indexes << query.value(0).toString();
+        for (const char* i : {"Ing_Kod", "Ing_Kod1", "Ing_Name", "MenuSp_KGN", "Menu_Date", "Podpis_Poradok",
+                              "Partner_Name", "Move_Kod1", "RealItog_KodGrIngKodIng", "inv_KodIng22"})
+            QVERIFY2(indexes.contains(QString::fromLatin1(i)), i);
+        QCOMPARE(data.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Database::schemaVersion);
+    }
+
+    void defaultsAndLimits()
+    {
+        TestDataDir data;
+        const qlonglong doc = data.insert(QStringLiteral("Realdoc"), {{QStringLiteral("NameR"), QStringLiteral("Обед")}});
+        QCOMPARE(data.scalar(QStringLiteral("SELECT Status FROM Realdoc WHERE Kod = ?"), {doc}).toDouble(), 5.0);
+        const qlonglong entry = data.insert(QStringLiteral("MenuSp"), {{QStringLiteral("Kod"), 1}});
+        QCOMPARE(data.scalar(QStringLiteral("SELECT Status FROM MenuSp WHERE Nnn = ?"), {entry}).toInt(), 1);
+        // The limits hold for any program that writes the file, not only ours.
+        QSqlQuery query(data.db());
+        query.prepare(QStringLiteral("INSERT INTO Edinica (Shorthame) VALUES (?)"));
+        query.addBindValue(QStringLiteral("шесть6"));
+        QVERIFY(!query.exec());
+        query.addBindValue(QStringLiteral("пять5"));
+        QVERIFY(query.exec());
+    }
+
+    void programRefusesUnknownVersionAndMissingData()
+    {
+        TestDataDir data(false);
+        QString error;
+        QVERIFY(!Database::open(data.root() + QStringLiteral("/nowhere"), &error));
+        QVERIFY(error.contains(QStringLiteral("Не найден каталог данных")));
+        {
+            auto db = Database::open(data.dataDir(), &error, QStringLiteral("bump"));
+            QVERIFY(db);
+            QVERIFY(execSql(db->connection(), QStringLiteral("PRAGMA user_version = 99")));
+            db->close();
+        }
+        QVERIFY(!Database::open(data.dataDir(), &error));
+        QVERIFY(error.contains(QStringLiteral("неизвестную версию 99")));
+        QVERIFY(!schema::createDataDirectory(data.dataDir(), &error));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Schema)
+#include "tst_Schema.moc"

@@ -1,0 +1,19 @@
+#include "ScriptedPrompts.h"
+
+bool ScriptedPrompts::confirm(const QString& caption, const QString& text)
+{
+    const QString entry = caption + u'|' + text;
+    shown << entry;
+    questions << entry;
+    return m_answers.isEmpty() ? true : m_answers.takeFirst();
+}
+
+void ScriptedPrompts::inform(const QString& caption, const QString& text)
+{
+    shown << caption + u'|' + text;
+}
+
+void ScriptedPrompts::warn(const QString& caption, const QString& text)
+{
+    shown << caption + u'|' + text;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "store/UserPrompts.h"
+
+#include <QList>
+#include <QStringList>
+
+// Prompts answered from a script: confirmations take the next queued answer (OK when none is
+// queued), and every message shown is recorded as "caption|text".
+class ScriptedPrompts : public UserPrompts
+{
+public:
+    bool confirm(const QString& caption, const QString& text) override;
+    void inform(const QString& caption, const QString& text) override;
+    void warn(const QString& caption, const QString& text) override;
+
+    void queueConfirm(bool answer) { m_answers.append(answer); }
+    QStringList shown;     // every confirmation, information and warning in order
+    QStringList questions; // confirmations only
+
+    QString last() const { return shown.isEmpty() ? QString() : shown.last(); }
+
+private:
+    QList<bool> m_answers;
+};
+
+class FixedClock : public Clock
+{
+public:
+    explicit FixedClock(QDate date) : m_date(date) {}
+    QDate today() const override { return m_date; }
+
+private:
+    QDate m_date;
+};
