@@ -1,0 +1,189 @@
+#include "MainWindow.h"
+
+#include "DiceWidget.h"
+#include "InfoPage.h"
+#include "MaintenanceDialog.h"
+#include "StartPage.h"
+#include "reference/ui/DirectoriesPage.h"
+#include "reference/ui/PartnersPage.h"
+#include "store/Rounding.h"
+#include "store/ui/MessageBoxPrompts.h"
+
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// A page that later work fills; the menu and sales pages carry one more die.
+Page* pageWithDie(QList<DiceWidget*>* dice, QWidget* parent)
+{
+    auto* page = new Page(parent);
+    auto* die = new DiceWidget(Qt::yellow, Qt::blue, page);
+    die->setAngleSigns({1, -1, 1});
+    die->setFixedSize(72, 72);
+    auto* layout = new QVBoxLayout(page);
+    layout->addStretch();
+    layout->addWidget(die, 0, Qt::AlignRight);
+    dice->append(die);
+    return page;
+}
+
+} // namespace
+
+MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
+    : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                               Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      m_locations(std::move(locations)), m_ownPrompts(prompts ? nullptr : new MessageBoxPrompts(this)),
+      m_prompts(prompts ? prompts : m_ownPrompts.get()), m_tabs(new QTabWidget(this))
+{
+    setWindowTitle(QStringLiteral("Кухнемер (V-3.4.4)"));
+    setCentralWidget(m_tabs);
+    m_start = new StartPage(m_tabs);
+    addPage(new Page(m_tabs), QStringLiteral("Ингредиенты"));
+    addPage(new Page(m_tabs), QStringLiteral("Калькуляционные карты"));
+    addPage(pageWithDie(&m_pageDice, m_tabs), QStringLiteral("Меню"));
+    addPage(pageWithDie(&m_pageDice, m_tabs), QStringLiteral("Реализация"));
+    addPage(new DirectoriesPage(m_prompts, m_tabs), QStringLiteral("Справочники"));
+    addPage(m_start, QString());
+    addPage(new PartnersPage(m_prompts, m_tabs), QStringLiteral("Партнёры"));
+    addPage(new Page(m_tabs), QStringLiteral("Склад"));
+    addPage(new Page(m_tabs), QStringLiteral("Экспорт/Импорт"));
+    addPage(new InfoPage(m_tabs), QStringLiteral("Информация"));
+    // The start page has no tab: once left, it cannot be shown again.
+    m_tabs->setTabVisible(Start, false);
+    m_tabs->setCurrentIndex(Start);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
+    connect(m_start, &StartPage::maintenanceRequested, this, &MainWindow::runMaintenance);
+
+    m_tick.setInterval(DiceAnimation::tickMs);
+    m_stepChange.setInterval(DiceAnimation::stepChangeMs);
+    connect(&m_tick, &QTimer::timeout, this, &MainWindow::onTick);
+    connect(&m_stepChange, &QTimer::timeout, this, [this] {
+        m_animation.changeSteps([](int low, int high) { return QRandomGenerator::global()->bounded(low, high + 1); });
+    });
+    m_tick.start();
+    m_stepChange.start();
+    m_start->setClockRunning(true);
+    resize(1280, 700);
+}
+
+MainWindow::~MainWindow()
+{
+    shutdown();
+}
+
+void MainWindow::addPage(Page* page, const QString& caption)
+{
+    m_tabs->addTab(page, caption);
+}
+
+Page* MainWindow::page(PageIndex index) const
+{
+    return static_cast<Page*>(m_tabs->widget(index));
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_placed || !screen())
+        return;
+    m_placed = true;
+    const QRect available = screen()->availableGeometry();
+    if (width() > available.width() || height() > available.height())
+        resize(std::min(width(), available.width()), std::min(height(), available.height() - 40));
+    move(available.left() + rounding::toInt((available.width() - frameGeometry().width()) / 2.0),
+         available.top() + rounding::toInt((available.height() - frameGeometry().height()) / 6.0));
+}
+
+bool MainWindow::openBase()
+{
+    QString error;
+    if (!m_db) {
+        m_db = Database::open(m_locations.culinar, &error);
+        if (!m_db) {
+            m_prompts->warn(QStringLiteral("Ошибка"), error);
+            return false;
+        }
+    }
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        if (!page(PageIndex(i))->openViews(m_db->connection(), &error)) {
+            m_prompts->warn(QStringLiteral("Ошибка"), error);
+            return false;
+        }
+    }
+    m_tablesOpened = true;
+    return true;
+}
+
+void MainWindow::onPageChanged(int index)
+{
+    Page* previous = page(PageIndex(m_previousPage));
+    if (m_previousPage == Start) {
+        m_start->maintenanceButton()->hide();
+        m_start->setClockRunning(false);
+    } else if (m_tablesOpened) {
+        previous->pageHidden();
+    }
+    m_previousPage = index;
+    if (!m_tablesOpened && !openBase()) {
+        m_tick.stop();
+        m_stepChange.stop();
+        return;
+    }
+    page(PageIndex(index))->pageShown();
+    const bool animated = index == Menus || index == Sales || index == Start;
+    if (animated) {
+        m_tick.start();
+        m_stepChange.start();
+    } else {
+        m_tick.stop();
+        m_stepChange.stop();
+    }
+}
+
+void MainWindow::onTick()
+{
+    m_animation.tick();
+    const QList<DiceWidget*> dice = m_tabs->currentIndex() == Start ? m_start->dice() : m_pageDice;
+    for (DiceWidget* die : dice)
+        die->setAngles(m_animation.angles());
+}
+
+void MainWindow::runMaintenance()
+{
+    if (m_tablesOpened)
+        return;
+    if (!m_prompts->confirm(QStringLiteral("Индексация"),
+                            QStringLiteral("Перед индексацией желательно селать резервную копию баз на случай сбоя "
+                                           "компьютера во время индексирования и упаковки таблиц.    Начинать "
+                                           "индексацию ?")))
+        return;
+    m_start->maintenanceButton()->hide();
+    MaintenanceDialog dialog(m_locations.culinar, this);
+    dialog.exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    shutdown();
+    event->accept();
+}
+
+void MainWindow::shutdown()
+{
+    m_tick.stop();
+    m_stepChange.stop();
+    if (!m_db)
+        return;
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        page(PageIndex(i))->postPending();
+        page(PageIndex(i))->closeViews();
+    }
+    m_db->close();
+    m_db.reset();
+    m_tablesOpened = false;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/DiceAnimation.h"
+#include "store/DataLocations.h"
+#include "store/Database.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+class DiceWidget;
+class Page;
+class QTabWidget;
+class StartPage;
+class UserPrompts;
+
+// "Кухнемер (V-3.4.4)": the ten pages, the data store behind them, the start page's animation and
+// the orderly exit.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    enum PageIndex { Ingredients, Costing, Menus, Sales, Directories, Start, Partners, Warehouse, Exchange, Info };
+
+    explicit MainWindow(DataLocations locations, UserPrompts* prompts = nullptr);
+    ~MainWindow() override;
+
+    QTabWidget* tabs() const { return m_tabs; }
+    Page* page(PageIndex index) const;
+    StartPage* startPage() const { return m_start; }
+    bool tablesOpened() const { return m_tablesOpened; }
+    const DiceAnimation& animation() const { return m_animation; }
+    bool animationRunning() const { return m_tick.isActive(); }
+    // Runs the maintenance button's work (its confirmation, then the log window).
+    void runMaintenance();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void addPage(Page* page, const QString& caption);
+    void onPageChanged(int index);
+    bool openBase();
+    void onTick();
+    void shutdown();
+
+    DataLocations m_locations;
+    std::unique_ptr<UserPrompts> m_ownPrompts;
+    UserPrompts* m_prompts;
+    std::optional<Database> m_db;
+    QTabWidget* m_tabs;
+    StartPage* m_start = nullptr;
+    QList<DiceWidget*> m_pageDice;
+    int m_previousPage = Start;
+    bool m_tablesOpened = false;
+    bool m_placed = false;
+    DiceAnimation m_animation;
+    QTimer m_tick;
+    QTimer m_stepChange;
+};

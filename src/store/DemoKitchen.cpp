@@ -1,0 +1,479 @@
+#include "DemoKitchen.h"
+
+#include "Database.h"
+
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariantList>
+
+#include <iterator>
+
+namespace {
+
+struct Unit
+{
+    const char* name;
+    const char* shortName;
+    double grams;
+};
+
+struct Ingredient
+{
+    const char* group;
+    const char* name;
+    const char* unit;
+    double price; // roubles per unit
+    double markup;
+    double yield; // percent left after cleaning
+    double stock; // in units
+};
+
+// One line of a composition or a costing card: net grams.
+struct Part
+{
+    const char* ingredient;
+    double grams;
+};
+
+// Composition per one kilogram of the product; the program computes its price.
+struct SemiFinished
+{
+    const char* group;
+    const char* name;
+    Part parts[5];
+};
+
+// The card's grams are for all its portions.
+struct Dish
+{
+    const char* group;
+    const char* name;
+    int portions;
+    double markup;
+    const char* yield;
+    bool finished;
+    const char* recipe;
+    Part card[8];
+};
+
+struct MenuEntry
+{
+    const char* dish;
+    double price;
+};
+
+struct MenuDef
+{
+    const char* name;
+    bool released;
+    const char* date;
+    MenuEntry entries[10];
+};
+
+// clang-format off
+// Tables written here; the sample goes only into a kitchen where all of them are empty.
+const char* const filledTables[] = {"Edinica", "Gring",   "Ing",     "pf",      "Grbludo", "Bludo",
+                                    "Karta",   "Menu",    "MenuSp",  "Partner", "Podpis"};
+
+const Unit units[] = {
+    {"Килограмм", "кг", 1000}, {"Грамм", "г", 1},         {"Литр", "л", 1000},
+    {"Штука", "шт", 50},       {"Пачка", "пачка", 100},
+};
+
+const char* const ingredientGroups[] = {"Мясо и птица", "Овощи", "Молочные продукты", "Бакалея"};
+
+const Ingredient ingredients[] = {
+    {"Мясо и птица", "Говядина (лопатка)", "кг", 650.00, 0, 71, 12.5},
+    {"Мясо и птица", "Свинина (окорок)", "кг", 480.00, 0, 85, 8},
+    {"Мясо и птица", "Курица (тушка)", "кг", 260.00, 0, 75, 15},
+    {"Мясо и птица", "Филе куриное", "кг", 420.00, 0, 100, 5},
+    {"Мясо и птица", "Печень говяжья", "кг", 380.00, 10, 87, 0},
+    {"Мясо и птица", "Сосиски молочные", "кг", 520.00, 0, 100, 3},
+    {"Овощи", "Картофель", "кг", 45.00, 0, 75, 80},
+    {"Овощи", "Морковь", "кг", 50.00, 0, 80, 20},
+    {"Овощи", "Лук репчатый", "кг", 40.00, 0, 84, 15},
+    {"Овощи", "Свёкла", "кг", 45.00, 0, 80, 12},
+    {"Овощи", "Капуста белокочанная", "кг", 35.00, 0, 80, 25},
+    {"Овощи", "Огурцы свежие", "кг", 180.00, 0, 95, 4},
+    {"Овощи", "Огурцы солёные", "кг", 260.00, 0, 85, 3},
+    {"Овощи", "Помидоры свежие", "кг", 220.00, 0, 85, 3},
+    {"Овощи", "Чеснок", "кг", 300.00, 0, 78, 1},
+    {"Овощи", "Укроп", "кг", 600.00, 15, 74, 0.5},
+    {"Овощи", "Лимоны", "кг", 200.00, 0, 100, 2},
+    {"Молочные продукты", "Молоко 2,5%", "л", 85.00, 0, 100, 20},
+    {"Молочные продукты", "Сметана 20%", "кг", 320.00, 5, 100, 6},
+    {"Молочные продукты", "Масло сливочное 82,5%", "кг", 950.00, 0, 100, 5},
+    {"Молочные продукты", "Сыр российский", "кг", 750.00, 10, 100, 3},
+    {"Молочные продукты", "Творог 9%", "кг", 420.00, 0, 100, 4},
+    {"Молочные продукты", "Яйцо куриное", "шт", 12.00, 0, 88, 180},
+    {"Молочные продукты", "Сливки 10%", "л", 230.00, 0, 100, 2},
+    {"Бакалея", "Мука пшеничная", "кг", 55.00, 0, 100, 25},
+    {"Бакалея", "Сахар-песок", "кг", 80.00, 0, 100, 30},
+    {"Бакалея", "Соль поваренная", "кг", 25.00, 0, 100, 10},
+    {"Бакалея", "Рис круглозёрный", "кг", 110.00, 0, 100, 10},
+    {"Бакалея", "Крупа гречневая", "кг", 95.00, 0, 100, 15},
+    {"Бакалея", "Макаронные изделия", "кг", 120.00, 0, 100, 12},
+    {"Бакалея", "Лапша яичная", "кг", 180.00, 0, 100, 4},
+    {"Бакалея", "Горох колотый", "кг", 70.00, 0, 100, 5},
+    {"Бакалея", "Масло подсолнечное", "л", 150.00, 0, 100, 10},
+    {"Бакалея", "Томатная паста", "кг", 260.00, 0, 100, 3},
+    {"Бакалея", "Майонез", "кг", 280.00, 5, 100, 2},
+    {"Бакалея", "Хлеб пшеничный", "кг", 90.00, 0, 100, 5},
+    {"Бакалея", "Сухари панировочные", "кг", 160.00, 0, 100, 2},
+    {"Бакалея", "Чай чёрный", "пачка", 120.00, 20, 100, 10},
+    {"Бакалея", "Какао-порошок", "пачка", 250.00, 20, 100, 4},
+    {"Бакалея", "Сухофрукты (смесь)", "кг", 350.00, 0, 100, 5},
+    {"Бакалея", "Перец чёрный молотый", "г", 1.80, 0, 100, 200},
+    {"Бакалея", "Лист лавровый", "г", 2.50, 0, 100, 50},
+};
+
+const SemiFinished semiFinished[] = {
+    {"Мясо и птица",
+     "Фарш мясной (ПФ)",
+     {{"Говядина (лопатка)", 450},
+      {"Свинина (окорок)", 340},
+      {"Хлеб пшеничный", 100},
+      {"Лук репчатый", 100},
+      {"Соль поваренная", 10}}},
+    {"Мясо и птица",
+     "Бульон куриный (ПФ)",
+     {{"Курица (тушка)", 350}, {"Морковь", 20}, {"Лук репчатый", 20}, {"Соль поваренная", 8}}},
+};
+
+const char* const dishGroups[] = {"Первые блюда", "Вторые блюда", "Салаты", "Напитки"};
+
+const Dish dishes[] = {
+    {"Первые блюда", "Борщ со сметаной", 10, 50, "250/10", true,
+     "Свёклу нарезать соломкой и тушить с томатной пастой.\n"
+     "В кипящий бульон положить капусту и картофель, варить 10 минут.\n"
+     "Добавить свёклу, пассерованные морковь и лук, довести до готовности.\n"
+     "Подавать со сметаной.",
+     {{"Бульон куриный (ПФ)", 1800}, {"Свёкла", 400}, {"Капуста белокочанная", 300}, {"Картофель", 300},
+      {"Морковь", 100}, {"Лук репчатый", 100}, {"Томатная паста", 60}, {"Сметана 20%", 100}}},
+    {"Первые блюда", "Суп куриный с лапшой", 10, 50, "250", true,
+     "Филе отварить в бульоне и нарезать кубиками.\n"
+     "В кипящий бульон положить пассерованные морковь и лук, затем лапшу.\n"
+     "Варить до готовности лапши, добавить филе и укроп.",
+     {{"Бульон куриный (ПФ)", 2000}, {"Филе куриное", 300}, {"Лапша яичная", 200}, {"Морковь", 100},
+      {"Лук репчатый", 80}, {"Укроп", 20}}},
+    {"Первые блюда", "Щи из свежей капусты", 10, 50, "250/10", true,
+     "Капусту нарезать шашками, картофель дольками.\n"
+     "Капусту и картофель варить в воде 15 минут, добавить пассерованные овощи с томатом.\n"
+     "Посолить и варить до готовности. Подавать со сметаной.",
+     {{"Капуста белокочанная", 800}, {"Картофель", 400}, {"Морковь", 100}, {"Лук репчатый", 100},
+      {"Томатная паста", 40}, {"Сметана 20%", 100}, {"Соль поваренная", 20}}},
+    {"Первые блюда", "Суп гороховый", 10, 50, "250", true,
+     "Горох замочить на 3 часа, варить со свининой до мягкости.\n"
+     "Добавить картофель, пассерованные морковь и лук, лавровый лист.\n"
+     "Посолить и варить до готовности картофеля.",
+     {{"Горох колотый", 400}, {"Свинина (окорок)", 300}, {"Картофель", 600}, {"Морковь", 100},
+      {"Лук репчатый", 100}, {"Соль поваренная", 20}, {"Лист лавровый", 2}}},
+    {"Вторые блюда", "Котлета мясная", 10, 50, "100", true,
+     "В фарш добавить яйцо, перемешать и сформовать котлеты.\n"
+     "Запанировать в сухарях и обжарить с двух сторон.\n"
+     "Довести до готовности в жарочном шкафу 5-7 минут.",
+     {{"Фарш мясной (ПФ)", 1100}, {"Яйцо куриное", 100}, {"Сухари панировочные", 60},
+      {"Масло подсолнечное", 80}}},
+    {"Вторые блюда", "Макароны по-флотски", 10, 50, "250", true,
+     "Макароны отварить в подсоленной воде и откинуть.\n"
+     "Фарш обжарить с луком, посолить и поперчить.\n"
+     "Соединить с макаронами и прогреть.",
+     {{"Макаронные изделия", 800}, {"Фарш мясной (ПФ)", 1000}, {"Лук репчатый", 200},
+      {"Масло подсолнечное", 100}, {"Соль поваренная", 20}, {"Перец чёрный молотый", 5}}},
+    {"Вторые блюда", "Гуляш из говядины", 10, 50, "75/75", true,
+     "Мясо нарезать кубиками по 20-30 г и обжарить.\n"
+     "Добавить лук, томатную пасту и пассерованную муку, залить водой.\n"
+     "Тушить 1-1,5 часа, за 10 минут до готовности положить лавровый лист.",
+     {{"Говядина (лопатка)", 1000}, {"Лук репчатый", 250}, {"Томатная паста", 100}, {"Мука пшеничная", 50},
+      {"Масло подсолнечное", 80}, {"Соль поваренная", 15}, {"Лист лавровый", 2}}},
+    {"Вторые блюда", "Картофельное пюре", 10, 30, "150", true,
+     "Картофель отварить, воду слить.\n"
+     "Протереть горячим, добавить горячее молоко и масло, взбить.",
+     {{"Картофель", 1300}, {"Молоко 2,5%", 250}, {"Масло сливочное 82,5%", 60}, {"Соль поваренная", 15}}},
+    {"Вторые блюда", "Каша гречневая рассыпчатая", 10, 30, "150", true,
+     "Крупу перебрать и промыть.\n"
+     "Всыпать в кипящую подсоленную воду, варить до загустения.\n"
+     "Довести в жарочном шкафу, заправить маслом.",
+     {{"Крупа гречневая", 600}, {"Масло сливочное 82,5%", 60}, {"Соль поваренная", 15}}},
+    {"Вторые блюда", "Курица запечённая", 10, 50, "150", true,
+     "Тушку разрубить на порции, натереть солью, перцем и чесноком.\n"
+     "Смазать сметаной и запекать при 180 градусах 40 минут.",
+     {{"Курица (тушка)", 1500}, {"Сметана 20%", 150}, {"Чеснок", 20}, {"Соль поваренная", 20},
+      {"Перец чёрный молотый", 5}}},
+    {"Вторые блюда", "Сырники со сметаной", 10, 50, "150/20", true,
+     "Творог протереть, добавить яйца, сахар и часть муки.\n"
+     "Сформовать сырники, запанировать в муке и обжарить.\n"
+     "Довести в жарочном шкафу, подавать со сметаной.",
+     {{"Творог 9%", 1300}, {"Мука пшеничная", 150}, {"Яйцо куриное", 150}, {"Сахар-песок", 150},
+      {"Масло подсолнечное", 100}, {"Сметана 20%", 200}}},
+    {"Вторые блюда", "Омлет натуральный", 1, 50, "150", true,
+     "Яйца соединить с молоком и солью, слегка взбить.\n"
+     "Вылить на разогретую сковороду с маслом и довести в жарочном шкафу.",
+     {{"Яйцо куриное", 100}, {"Молоко 2,5%", 50}, {"Масло сливочное 82,5%", 5}, {"Соль поваренная", 1}}},
+    {"Салаты", "Салат из свежих овощей", 10, 50, "100", true,
+     "Огурцы и помидоры нарезать дольками, лук кольцами.\n"
+     "Перед подачей посолить, заправить маслом и посыпать укропом.",
+     {{"Огурцы свежие", 400}, {"Помидоры свежие", 400}, {"Лук репчатый", 100}, {"Масло подсолнечное", 100},
+      {"Укроп", 20}, {"Соль поваренная", 10}}},
+    {"Салаты", "Винегрет овощной", 10, 50, "100", true,
+     "Свёклу, картофель и морковь отварить в кожуре, очистить.\n"
+     "Нарезать кубиками вместе с огурцами и луком.\n"
+     "Заправить маслом перед подачей.",
+     {{"Свёкла", 300}, {"Картофель", 250}, {"Морковь", 150}, {"Огурцы солёные", 200},
+      {"Лук репчатый", 50}, {"Масло подсолнечное", 80}}},
+    {"Салаты", "Салат из свёклы с чесноком", 10, 50, "100", true,
+     "Свёклу отварить, очистить и натереть на крупной тёрке.\n"
+     "Добавить толчёный чеснок, соль и майонез, перемешать.",
+     {{"Свёкла", 800}, {"Чеснок", 20}, {"Майонез", 150}, {"Соль поваренная", 10}}},
+    {"Салаты", "Салат «Цезарь» с курицей", 10, 50, "150", false,
+     "Филе обжарить и нарезать ломтиками.\n"
+     "Хлеб нарезать кубиками и подсушить.\n"
+     "Соединить с помидорами, заправить соусом, посыпать тёртым сыром.",
+     {{"Филе куриное", 600}, {"Помидоры свежие", 300}, {"Сыр российский", 150}, {"Хлеб пшеничный", 200},
+      {"Майонез", 200}}},
+    {"Напитки", "Чай с сахаром", 10, 50, "200/15", true,
+     "Чай заварить кипятком и настоять 5-10 минут.\n"
+     "Процедить, долить кипятком, сахар подать отдельно или положить в стакан.",
+     {{"Чай чёрный", 10}, {"Сахар-песок", 150}}},
+    {"Напитки", "Чай с лимоном", 10, 50, "200/15/7", true,
+     "Чай заварить кипятком и настоять 5-10 минут.\n"
+     "Лимон нарезать тонкими кружками и положить в стакан перед подачей.",
+     {{"Чай чёрный", 10}, {"Сахар-песок", 150}, {"Лимоны", 80}}},
+    {"Напитки", "Компот из сухофруктов", 10, 50, "200", true,
+     "Сухофрукты перебрать и промыть.\n"
+     "Залить горячей водой, добавить сахар и варить 20-30 минут.\n"
+     "Охладить и настоять 10-12 часов.",
+     {{"Сухофрукты (смесь)", 200}, {"Сахар-песок", 150}}},
+    {"Напитки", "Какао с молоком", 10, 50, "200", false,
+     "Какао смешать с сахаром, развести небольшим количеством кипятка.\n"
+     "Влить горячее молоко и довести до кипения.",
+     {{"Какао-порошок", 50}, {"Молоко 2,5%", 1000}, {"Сахар-песок", 150}}},
+};
+
+const MenuDef menus[] = {
+    {"Обед на 7 декабря",
+     true,
+     "2026-12-07",
+     {{"Борщ со сметаной", 95.00},
+      {"Суп куриный с лапшой", 80.00},
+      {"Котлета мясная", 110.00},
+      {"Картофельное пюре", 55.00},
+      {"Каша гречневая рассыпчатая", 45.00},
+      {"Салат из свежих овощей", 70.00},
+      {"Винегрет овощной", 60.00},
+      {"Чай с сахаром", 25.00},
+      {"Компот из сухофруктов", 35.00}}},
+    {"Обед на 10 декабря",
+     false,
+     "2026-12-10",
+     {{"Щи из свежей капусты", 85.50},
+      {"Суп гороховый", 75.00},
+      {"Гуляш из говядины", 165.00},
+      {"Макароны по-флотски", 120.00},
+      {"Курица запечённая", 140.00},
+      {"Сырники со сметаной", 115.00},
+      {"Салат из свёклы с чесноком", 50.00},
+      {"Чай с лимоном", 30.00},
+      {"Компот из сухофруктов", 35.00}}},
+};
+
+// clang-format on
+
+QString text(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+
+// Inserts one row and returns its key; 0 (never a key) with the reason in *error on failure.
+qlonglong insert(QSqlDatabase& db, const char* table, const char* fields, const QVariantList& values,
+                 QString* error)
+{
+    QStringList marks;
+    marks.fill(QStringLiteral("?"), values.size());
+    QSqlQuery query(db);
+    bool ok = query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                .arg(QLatin1String(table), QLatin1String(fields), marks.join(u", ")));
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    ok = ok && query.exec();
+    const qlonglong key = ok ? query.lastInsertId().toLongLong() : 0;
+    if (key == 0)
+        *error = QStringLiteral("Образец не записан (таблица %1): %2")
+                     .arg(QLatin1String(table), query.lastError().text());
+    return key;
+}
+
+// A key of a row inserted earlier; 0 with an error for a name missing from the tables above.
+qlonglong keyOf(const QHash<QString, qlonglong>& keys, const char* name, QString* error)
+{
+    const qlonglong key = keys.value(text(name));
+    if (key == 0)
+        *error = QStringLiteral("Образец ссылается на неизвестное «%1».").arg(text(name));
+    return key;
+}
+
+bool kitchenIsEmpty(QSqlDatabase& db, QString* error)
+{
+    QSqlQuery query(db);
+    for (const char* table : filledTables) {
+        if (!query.exec(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(QLatin1String(table))) ||
+            !query.next()) {
+            *error = query.lastError().text();
+            return false;
+        }
+        if (query.value(0).toBool()) {
+            *error = QStringLiteral("Кухня уже заполнена (таблица %1): образец записывается только в пустую.")
+                         .arg(QLatin1String(table));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool fillAll(QSqlDatabase& db, QString* error)
+{
+    QHash<QString, qlonglong> unitKeys, ingGroupKeys, ingKeys, dishGroupKeys, dishKeys;
+    QHash<qlonglong, qlonglong> dishGroupOf; // finished dish => its group
+    QHash<qlonglong, int> groupNumber;       // dish group => its N
+    const QVariant none;
+
+    for (const Unit& u : units) {
+        const qlonglong key = insert(db, "Edinica", "Name, Shorthame, Gramm",
+                                     {text(u.name), text(u.shortName), u.grams}, error);
+        if (key == 0)
+            return false;
+        unitKeys.insert(text(u.shortName), key);
+    }
+    for (const char* name : ingredientGroups) {
+        if (!(ingGroupKeys[text(name)] = insert(db, "Gring", "Name", {text(name)}, error)))
+            return false;
+    }
+
+    const char* ingFields = "Kod, Name, Edinica, Pf, Cena, Proc, Vih, Kolvo";
+    for (const Ingredient& i : ingredients) {
+        const qlonglong group = keyOf(ingGroupKeys, i.group, error);
+        const qlonglong unit = keyOf(unitKeys, i.unit, error);
+        if (group == 0 || unit == 0)
+            return false;
+        const QVariantList row = {group, text(i.name), unit, 0, i.price, i.markup, i.yield, i.stock};
+        if (!(ingKeys[text(i.name)] = insert(db, "Ing", ingFields, row, error)))
+            return false;
+    }
+    // Components are looked up before the products join the map, so a composition can never name
+    // a semi-finished product.
+    const QHash<QString, qlonglong> plainKeys = ingKeys;
+    for (const SemiFinished& s : semiFinished) {
+        const qlonglong group = keyOf(ingGroupKeys, s.group, error);
+        if (group == 0)
+            return false;
+        const QVariantList row = {group, text(s.name), unitKeys.value(QStringLiteral("кг")), 1, 0, 0, 100, 0};
+        const qlonglong product = insert(db, "Ing", ingFields, row, error);
+        if (product == 0)
+            return false;
+        ingKeys.insert(text(s.name), product);
+        for (const Part& p : s.parts) {
+            if (!p.ingredient)
+                break;
+            const qlonglong component = keyOf(plainKeys, p.ingredient, error);
+            if (component == 0 || !insert(db, "pf", "Kod, Name, Kolvo", {product, component, p.grams}, error))
+                return false;
+        }
+    }
+
+    for (int n = 0; n < int(std::size(dishGroups)); ++n) {
+        const qlonglong key = insert(db, "Grbludo", "Name, N", {text(dishGroups[n]), n + 1}, error);
+        if (key == 0)
+            return false;
+        dishGroupKeys.insert(text(dishGroups[n]), key);
+        groupNumber.insert(key, n + 1);
+    }
+    for (const Dish& d : dishes) {
+        const qlonglong group = keyOf(dishGroupKeys, d.group, error);
+        if (group == 0)
+            return false;
+        const QVariantList row = {group,         text(d.name),    d.portions,     none, d.markup,
+                                  text(d.yield), int(d.finished), text(d.recipe), none, none};
+        const qlonglong dish =
+            insert(db, "Bludo", "Kod, Name, Nporc, Cena, Proc, Vixod, Status, Recept, Print, X", row, error);
+        if (dish == 0)
+            return false;
+        // Only finished dishes may go into a menu.
+        if (d.finished) {
+            dishKeys.insert(text(d.name), dish);
+            dishGroupOf.insert(dish, group);
+        }
+        for (const Part& p : d.card) {
+            if (!p.ingredient)
+                break;
+            const qlonglong ing = keyOf(ingKeys, p.ingredient, error);
+            if (ing == 0 || !insert(db, "Karta", "Kod, Name, Kolvo, Vihod, KodIng",
+                                    {dish, ing, p.grams, 100, none}, error))
+                return false;
+        }
+    }
+
+    for (const MenuDef& m : menus) {
+        const qlonglong menu =
+            insert(db, "Menu", "Name, Status, Date", {text(m.name), int(m.released), text(m.date)}, error);
+        if (menu == 0)
+            return false;
+        int position = 0;
+        for (const MenuEntry& e : m.entries) {
+            if (!e.dish)
+                break;
+            const qlonglong dish = keyOf(dishKeys, e.dish, error);
+            if (dish == 0)
+                return false;
+            const qlonglong group = dishGroupOf.value(dish);
+            const QVariantList row = {menu,    dish, group, 1, ++position, groupNumber.value(group),
+                                      e.price, none};
+            if (!insert(db, "MenuSp", "Kod, Name, GrName, Status, N, Nn, CenaProd, Opis", row, error))
+                return false;
+        }
+    }
+
+    const char* partnerFields = "Name, Inn, Okpo, Okonh, Adress, Bank, Bik, Rs, Ks";
+    const QVariantList partners[] = {
+        {text("ООО \"Продснаб\""), QStringLiteral("7701234567"), QStringLiteral("12345678"),
+         QStringLiteral("71100"), text("г. Москва, ул. Складская, д. 12"), text("ПАО \"Городской банк\""),
+         QStringLiteral("044525111"), QStringLiteral("40702810100000012345"),
+         QStringLiteral("30101810100000000111")},
+        {text("Столовая №5 ООО \"Вкусный дом\""), QStringLiteral("7705987654"), QStringLiteral("87654321"),
+         QStringLiteral("90100"), text("г. Москва, ул. Заводская, д. 5"), text("ПАО \"Городской банк\""),
+         QStringLiteral("044525111"), QStringLiteral("40702810500000054321"),
+         QStringLiteral("30101810100000000111")},
+    };
+    for (const QVariantList& row : partners) {
+        if (!insert(db, "Partner", partnerFields, row, error))
+            return false;
+    }
+    const QVariantList signatures[] = {
+        {1, text("Петрова"), text("Анна"), text("Сергеевна"), text("Заведующий производством")},
+        {2, text("Иванова"), text("Ольга"), text("Николаевна"), text("Калькулятор")},
+    };
+    for (const QVariantList& row : signatures) {
+        if (!insert(db, "Podpis", "Poradok, Fam, Nam, Ot, Dol", row, error))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+namespace demo {
+
+bool fill(QSqlDatabase& db, QString* error)
+{
+    QString reason;
+    Transaction transaction(db);
+    const bool ok =
+        transaction.isActive() && kitchenIsEmpty(db, &reason) && fillAll(db, &reason) && transaction.commit();
+    if (!ok && error)
+        *error =
+            !reason.isEmpty() ? reason : QStringLiteral("Образец не записан: %1").arg(db.lastError().text());
+    return ok;
+}
+
+} // namespace demo

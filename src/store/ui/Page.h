@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QWidget>
+
+// A page of the main window. The main window opens the pages' views at the first page change, tells
+// a page when it is shown and hidden, and asks every page to post its pending edits at exit.
+class Page : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    // Opens the views the page keeps for the whole run; false with the store's message.
+    virtual bool openViews(QSqlDatabase db, QString* error)
+    {
+        Q_UNUSED(db);
+        Q_UNUSED(error);
+        return true;
+    }
+    virtual void closeViews() {}
+    virtual void pageShown() {}
+    virtual void pageHidden() {}
+    // Posts what the user typed and has not posted yet; called before exit.
+    virtual void postPending() {}
+};
