@@ -45,6 +45,14 @@ FieldInfo parseField(const QString& name, const QString& declared, bool primaryK
     return info;
 }
 
+// The user's decimal separator, without thousands grouping: "1000,50", as the formats "0.00" show it.
+QLocale numberLocale()
+{
+    QLocale locale;
+    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return locale;
+}
+
 int decimalsOf(const QString& format)
 {
     const qsizetype dot = format.indexOf(u'.');
@@ -363,8 +371,9 @@ bool TableModel::convertInput(const FieldInfo& field, const QVariant& input, QVa
             number = input.toDouble(&ok);
         }
         if (!ok) {
-            *error = QStringLiteral("\"%1\" не является числом. Введите число, например 12%250.")
-                         .arg(isText ? text : input.toString(), QLocale().decimalPoint());
+            *error = QStringLiteral("\"%1\" не является числом. Введите число, например %2.")
+                         .arg(isText ? text : input.toString(), QStringLiteral("12") + QLocale().decimalPoint() +
+                                                                    QStringLiteral("50"));
             return false;
         }
         *stored = number;
@@ -677,8 +686,8 @@ QVariant TableModel::data(const QModelIndex& index, int role) const
                          v.typeId() == QMetaType::Int;
     if (numeric && type != FieldType::Key && type != FieldType::String) {
         if (role == Qt::DisplayRole && !column.format.isEmpty())
-            return QLocale().toString(v.toDouble(), 'f', decimalsOf(column.format));
-        return QLocale().toString(v.toDouble(), 'f', QLocale::FloatingPointShortest);
+            return numberLocale().toString(v.toDouble(), 'f', decimalsOf(column.format));
+        return numberLocale().toString(v.toDouble(), 'f', QLocale::FloatingPointShortest);
     }
     return v;
 }
