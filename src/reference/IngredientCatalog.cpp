@@ -1,0 +1,266 @@
+#include "IngredientCatalog.h"
+
+#include "SqlSupport.h"
+
+#include "store/Database.h"
+#include "store/UserPrompts.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <utility>
+
+namespace {
+
+// Runs a change and tells whether it touched a row.
+bool changeRow(QSqlDatabase db, const QString& sql, const QVariantList& values, QString* error)
+{
+    QSqlQuery query(db);
+    return runQuery(query, sql, values, error) && query.numRowsAffected() > 0;
+}
+
+} // namespace
+
+IngredientCatalog::IngredientCatalog(QSqlDatabase db) : m_db(std::move(db)) {}
+
+std::optional<bool> IngredientCatalog::used(qlonglong ingredientKey, QString* error) const
+{
+    return hasRow(m_db,
+                  QStringLiteral("SELECT 1 WHERE EXISTS (SELECT 1 FROM Karta WHERE Name = ?) "
+                                 "OR EXISTS (SELECT 1 FROM pf WHERE Name = ?)"),
+                  {ingredientKey, ingredientKey}, error);
+}
+
+std::optional<bool> IngredientCatalog::exists(const char* table, const char* keyField, qlonglong key,
+                                              QString* error) const
+{
+    return hasRow(
+        m_db,
+        QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(keyField)),
+        {key}, error);
+}
+
+bool IngredientCatalog::isUsed(const QVariant& ingredientKey, QString* error) const
+{
+    const auto key = rowKey(ingredientKey);
+    if (!key)
+        return false;
+    return used(*key, error).value_or(true);
+}
+
+bool IngredientCatalog::moveToGroup(const QVariant& ingredientKey, const QVariant& groupKey, QString* error)
+{
+    const auto ingredient = rowKey(ingredientKey);
+    const auto group = rowKey(groupKey);
+    if (!ingredient || !group)
+        return false;
+    // A group that is gone (deleted in another window meanwhile) would leave the ingredient in no group.
+    return changeRow(
+        m_db,
+        QStringLiteral(
+            "UPDATE Ing SET Kod = ? WHERE Kod1 = ? AND EXISTS (SELECT 1 FROM Gring WHERE Kod = ?)"),
+        {*group, *ingredient, *group}, error);
+}
+
+bool IngredientCatalog::applyFlagChange(const QVariant& ingredientKey, bool rowHadPendingChanges,
+                                        QString* error)
+{
+    const auto key = rowKey(ingredientKey);
+    if (!key || !rowHadPendingChanges)
+        return false;
+    return changeRow(m_db, QStringLiteral("UPDATE Ing SET Vih = 100 WHERE Kod1 = ?"), {*key}, error);
+}
+
+bool IngredientCatalog::deleteIfUnused(qlonglong ingredientKey, bool* deleted, QString* error)
+{
+    *deleted = false;
+    const auto isReferred = used(ingredientKey, error);
+    if (!isReferred)
+        return false;
+    if (*isReferred)
+        return true;
+    // Its own composition goes with it: rows of a product that no longer exists would count nowhere.
+    if (!execSql(m_db, QStringLiteral("DELETE FROM pf WHERE Kod = ?"), {ingredientKey}, error) ||
+        !execSql(m_db, QStringLiteral("DELETE FROM Ing WHERE Kod1 = ?"), {ingredientKey}, error))
+        return false;
+    *deleted = true;
+    return true;
+}
+
+bool IngredientCatalog::deleteGroupRows(qlonglong groupKey, bool* anyDeleted, bool* allDeleted,
+                                        QString* error)
+{
+    Transaction transaction(m_db);
+    if (!transaction.isActive()) {
+        *error = m_db.lastError().text();
+        return false;
+    }
+    QList<qlonglong> ingredients;
+    QSqlQuery query(m_db);
+    if (!runQuery(query, QStringLiteral("SELECT Kod1 FROM Ing WHERE Kod = ? ORDER BY Kod1"), {groupKey},
+                  error))
+        return false;
+    while (query.next())
+        ingredients << query.value(0).toLongLong();
+    query.finish();
+
+    // Deleting an unused product frees its components; those of this group are tried again, so that
+    // the result does not depend on which of them was entered first.
+    const qsizetype count = ingredients.size();
+    for (bool progress = true; progress;) {
+        progress = false;
+        for (auto it = ingredients.begin(); it != ingredients.end();) {
+            bool deleted = false;
+            if (!deleteIfUnused(*it, &deleted, error))
+                return false;
+            progress = progress || deleted;
+            it = deleted ? ingredients.erase(it) : it + 1;
+        }
+    }
+    *allDeleted = ingredients.isEmpty();
+    *anyDeleted = ingredients.size() < count || *allDeleted;
+    if (*allDeleted && !execSql(m_db, QStringLiteral("DELETE FROM Gring WHERE Kod = ?"), {groupKey}, error))
+        return false;
+    if (!transaction.commit()) {
+        *error = m_db.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool IngredientCatalog::deleteGroup(const QVariant& groupKey, UserPrompts& prompts)
+{
+    const auto group = rowKey(groupKey);
+    if (!group)
+        return false;
+    QString error;
+    const auto present = exists("Gring", "Kod", *group, &error);
+    if (!present)
+        return showDatabaseError(prompts, error);
+    if (!*present)
+        return false;
+    if (!prompts.confirm(QStringLiteral("Удаление группы ингредиентов"),
+                         QStringLiteral("Подтвердите удаление группы ингредиентов !!!")))
+        return false;
+
+    bool anyDeleted = false;
+    bool allDeleted = false;
+    if (!deleteGroupRows(*group, &anyDeleted, &allDeleted, &error))
+        return showDatabaseError(prompts, error);
+    if (allDeleted)
+        prompts.inform(QStringLiteral("Информация"), QStringLiteral("Группа успешно удалена !!!"));
+    else
+        prompts.warn(QStringLiteral("Ошибка удаления группы"),
+                     QStringLiteral("Группа не удалена, остались ингредиенты используемые в блюдах или "
+                                    "составляющих полуфабрикатов !!!"));
+    return anyDeleted;
+}
+
+bool IngredientCatalog::deleteIngredient(const QVariant& ingredientKey, UserPrompts& prompts)
+{
+    const auto ingredient = rowKey(ingredientKey);
+    if (!ingredient)
+        return false;
+    QString error;
+    const auto present = exists("Ing", "Kod1", *ingredient, &error);
+    if (!present)
+        return showDatabaseError(prompts, error);
+    if (!*present)
+        return false;
+    if (!prompts.confirm(QStringLiteral("Удаление ингредиента"),
+                         QStringLiteral("Подтвердите удаление ингредиента !!!")))
+        return false;
+
+    bool deleted = false;
+    bool ok = false;
+    {
+        Transaction transaction(m_db);
+        ok = transaction.isActive() && deleteIfUnused(*ingredient, &deleted, &error) &&
+             (!deleted || transaction.commit());
+        if (!ok && error.isEmpty())
+            error = m_db.lastError().text();
+    }
+    if (!ok)
+        return showDatabaseError(prompts, error);
+    if (deleted)
+        prompts.inform(QStringLiteral("Информация"), QStringLiteral("Ингредиент успешно удалён !!!"));
+    else
+        prompts.warn(QStringLiteral("Ошибка удаления ингредиента"),
+                     QStringLiteral("Ингредиент не удалён, он используется в блюдах или составляющих "
+                                    "полуфабрикатов !!!"));
+    return deleted;
+}
+
+bool IngredientCatalog::deleteComponent(const QVariant& compositionRowKey, UserPrompts& prompts)
+{
+    const auto row = rowKey(compositionRowKey);
+    if (!row)
+        return false;
+    QString error;
+    const auto present = exists("pf", "NNN", *row, &error);
+    if (!present)
+        return showDatabaseError(prompts, error);
+    if (!*present)
+        return false;
+    if (!prompts.confirm(QStringLiteral("Удаление составляющей"),
+                         QStringLiteral("Подтвердите удаление составляющей !!!")))
+        return false;
+    if (!execSql(m_db, QStringLiteral("DELETE FROM pf WHERE NNN = ?"), {*row}, &error))
+        return showDatabaseError(prompts, error);
+    return true;
+}
+
+QVariant IngredientCatalog::chooseComponent(const QVariant& productKey, const QVariant& candidateKey,
+                                            UserPrompts& prompts)
+{
+    const auto product = rowKey(productKey);
+    const auto candidate = rowKey(candidateKey);
+    if (!product || !candidate)
+        return {};
+    QString error;
+    const auto productPresent = exists("Ing", "Kod1", *product, &error);
+    if (!productPresent) {
+        showDatabaseError(prompts, error);
+        return {};
+    }
+    if (!*productPresent)
+        return {};
+    if (*candidate == *product) {
+        prompts.warn(QStringLiteral("Ошибка выбора"),
+                     QStringLiteral("Полуфабрикат не может входить сам в себя"));
+        return {};
+    }
+
+    QSqlQuery query(m_db);
+    if (!runQuery(query, QStringLiteral("SELECT Pf, Cena FROM Ing WHERE Kod1 = ?"), {*candidate}, &error)) {
+        showDatabaseError(prompts, error);
+        return {};
+    }
+    if (!query.next())
+        return {};
+    if (query.value(0).toBool()) {
+        prompts.warn(QStringLiteral("Ошибка выбора"),
+                     QStringLiteral("Инградиент является полуфабрикатом и не может входить в полуфабрикат"));
+        return {};
+    }
+    // The chooser lists only priced ingredients; a row that lost its price meanwhile is not taken.
+    if (!(query.value(1).toDouble() > 0.0))
+        return {};
+    query.finish();
+
+    QSqlQuery insert(m_db);
+    if (!runQuery(insert, QStringLiteral("INSERT INTO pf (Kod, Name) VALUES (?, ?)"), {*product, *candidate},
+                  &error)) {
+        showDatabaseError(prompts, error);
+        return {};
+    }
+    return insert.lastInsertId();
+}
+
+bool IngredientCatalog::closeChooser(const QVariant& productKey, QString* error)
+{
+    const auto product = rowKey(productKey);
+    if (!product)
+        return false;
+    return changeRow(m_db, QStringLiteral("UPDATE Ing SET Cena = 0 WHERE Kod1 = ?"), {*product}, error);
+}

@@ -1,0 +1,24 @@
+#include "IngredientRowCheck.h"
+
+#include "store/Rounding.h"
+#include "store/UserPrompts.h"
+
+std::optional<QString> IngredientRowCheck::problem(const QVariant& price, const QVariant& semiFinished,
+                                                   const QVariant& unit)
+{
+    // "!(x > 0)" so that a value that reads as no number also fails.
+    if (!(price.toDouble() > 0.0) && !semiFinished.toBool())
+        return QStringLiteral("Поставте цену ингредиенту");
+    if (!(rounding::wholeNumber(unit.toDouble()) > 0.0))
+        return QStringLiteral("Поставьте единицу измерения ингредиенту");
+    return std::nullopt;
+}
+
+bool IngredientRowCheck::check(const QVariant& price, const QVariant& semiFinished, const QVariant& unit,
+                               UserPrompts& prompts)
+{
+    const auto text = problem(price, semiFinished, unit);
+    if (text)
+        prompts.warn(caption(), *text);
+    return !text;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+class UserPrompts;
+
+// "Пересчёт цен": raises or lowers the price of ordinary ingredients by a whole percentage. Semi-finished
+// products are never re-priced: their price comes from their composition.
+class PriceRecalculation
+{
+public:
+    enum class Scope
+    {
+        Ingredient,
+        Group,
+        All
+    };
+    enum class Action
+    {
+        Raise,
+        Lower
+    };
+
+    // The dialog's choices; the window keeps one of these for the whole run.
+    struct Settings
+    {
+        Scope scope = Scope::Ingredient;
+        Action action = Action::Raise;
+        int percent = 0; // 0 to 100; values outside are taken as the nearest bound
+    };
+
+    explicit PriceRecalculation(QSqlDatabase db);
+
+    // The question asked before anything changes; scopeName is the name of the current ingredient or
+    // group, as the scope needs (unused for "Все ингредиенты").
+    static QString confirmationText(const Settings& settings, const QString& scopeName);
+
+    // Asks the confirmation (caption "Предупреждение пересчёта"), changes every ordinary ingredient in
+    // scope in one transaction and reports success. Returns true when the prices were written.
+    //
+    // The scope names its rows by the keys of the page's current ingredient and group; when the row the
+    // scope needs is missing (an empty list) nothing happens and nothing is asked. "Все ингредиенты"
+    // takes every ingredient, whatever its group. An empty price is written as 0, as every ingredient
+    // in scope is written even when p = 0. For a semi-finished product as the current ingredient under
+    // "Ингредиент" the confirmation names it, and then the user is told that its price is not
+    // recalculated instead of being told of a success.
+    bool run(const Settings& settings, const QVariant& ingredientKey, const QVariant& groupKey,
+             UserPrompts& prompts);
+
+private:
+    QSqlDatabase m_db;
+};

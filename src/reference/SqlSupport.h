@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+#include <optional>
+
+class UserPrompts;
+
+// Small pieces shared by the reference operations.
+
+// The key of a row as a grid or a reference field gives it: an integer key, or a REAL reference that
+// holds a whole number. Null, empty and non-positive values name no row: an empty reference reads as
+// 0 and keys start at 1.
+std::optional<qlonglong> rowKey(const QVariant& value);
+
+// Runs a statement with bound values on the query; false and the driver's text on failure. Rows are
+// then read with query.next(), changes counted with numRowsAffected().
+bool runQuery(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error);
+
+// Whether the query with bound values gives a row; nullopt and the driver's text on failure.
+std::optional<bool> hasRow(QSqlDatabase db, const QString& sql, const QVariantList& values, QString* error);
+
+// Shows a database error the way every reference operation does; always false, for "return".
+bool showDatabaseError(UserPrompts& prompts, const QString& error);

@@ -1,0 +1,194 @@
+#include "ScriptedPrompts.h"
+#include "TestDataDir.h"
+
+#include "reference/PriceRecalculation.h"
+#include "store/Database.h"
+
+#include <QTest>
+
+using Settings = PriceRecalculation::Settings;
+using Scope = PriceRecalculation::Scope;
+using Action = PriceRecalculation::Action;
+
+Q_DECLARE_METATYPE(PriceRecalculation::Scope)
+Q_DECLARE_METATYPE(PriceRecalculation::Action)
+
+// Two groups with ordinary ingredients and a semi-finished product, one ingredient without a price.
+struct PricedKitchen
+{
+    TestDataDir data;
+    PriceRecalculation recalculation{data.db()};
+    ScriptedPrompts prompts;
+    qlonglong dairy = 0, bakery = 0;
+    qlonglong milk = 0, cheese = 0, dough = 0, flour = 0, unpriced = 0;
+
+    PricedKitchen()
+    {
+        dairy = data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Молочное")}});
+        bakery = data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Выпечка")}});
+        milk = ingredient(dairy, QStringLiteral("Молоко"), 12.34, QVariant());
+        cheese = ingredient(dairy, QStringLiteral("Сыр"), 200.0, 0);
+        dough = ingredient(dairy, QStringLiteral("Сырники ПФ"), 50.0, 1);
+        flour = ingredient(bakery, QStringLiteral("Мука"), 40.0, 0);
+        unpriced = ingredient(bakery, QStringLiteral("Дрожжи"), QVariant(), 0);
+    }
+    qlonglong ingredient(qlonglong group, const QString& name, const QVariant& price,
+                         const QVariant& semiFinished)
+    {
+        return data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), double(group)},
+                                                   {QStringLiteral("Name"), name},
+                                                   {QStringLiteral("Cena"), price},
+                                                   {QStringLiteral("Pf"), semiFinished}});
+    }
+    QVariant price(qlonglong key)
+    {
+        return data.scalar(QStringLiteral("SELECT Cena FROM Ing WHERE Kod1 = ?"), {key});
+    }
+    bool run(Scope scope, Action action, int percent, qlonglong current = 0)
+    {
+        return recalculation.run(Settings{scope, action, percent}, current ? current : milk, dairy, prompts);
+    }
+};
+
+class TestPriceRecalculation : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void confirmationTexts_data();
+    void confirmationTexts();
+    void newPrices_data();
+    void newPrices();
+    void raiseThenLowerGivesNinetyNinePercent();
+    void scopes_data();
+    void scopes();
+    void semiFinishedCurrentIngredient();
+    void missingScopeRowAsksNothing();
+};
+
+void TestPriceRecalculation::confirmationTexts_data()
+{
+    QTest::addColumn<Scope>("scope");
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("ingredient") << Scope::Ingredient << Action::Raise << 5
+                                << QStringLiteral(
+                                       "Вы уверены что хотите увеличить цену ингредиенту \"Молоко\" на 5%");
+    QTest::newRow("group")
+        << Scope::Group << Action::Lower << 100
+        << QStringLiteral("Вы уверены что хотите уменьшить цену группе ингредиентов \"Молочное\" на 100%");
+    QTest::newRow("all") << Scope::All << Action::Raise << 0
+                         << QStringLiteral("Вы уверены что хотите увеличить цену всем ингредиентам на 0%");
+}
+
+void TestPriceRecalculation::confirmationTexts()
+{
+    QFETCH(Scope, scope);
+    QFETCH(Action, action);
+    QFETCH(int, percent);
+    QFETCH(QString, text);
+    PricedKitchen k;
+    k.prompts.queueConfirm(false);
+
+    QVERIFY(!k.run(scope, action, percent));
+
+    // Cancel in the confirmation changes nothing and reports nothing.
+    QCOMPARE(k.prompts.shown, QStringList{QStringLiteral("Предупреждение пересчёта|") + text});
+    QCOMPARE(k.price(k.cheese).toDouble(), 200.0);
+    QVERIFY(k.price(k.unpriced).isNull());
+}
+
+void TestPriceRecalculation::newPrices_data()
+{
+    QTest::addColumn<QVariant>("start");
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("12.34 raised by 5% is not rounded") << QVariant(12.34) << Action::Raise << 5 << 12.957;
+    QTest::newRow("lowered by 100% is 0") << QVariant(57.1) << Action::Lower << 100 << 0.0;
+    QTest::newRow("p = 0 keeps the price") << QVariant(3.33) << Action::Lower << 0 << 3.33;
+    QTest::newRow("an empty price stays 0") << QVariant() << Action::Raise << 50 << 0.0;
+    QTest::newRow("raised by 100% doubles") << QVariant(7.5) << Action::Raise << 100 << 15.0;
+}
+
+void TestPriceRecalculation::newPrices()
+{
+    QFETCH(QVariant, start);
+    QFETCH(Action, action);
+    QFETCH(int, percent);
+    QFETCH(double, expected);
+    PricedKitchen k;
+    QVERIFY(execSql(k.data.db(), QStringLiteral("UPDATE Ing SET Cena = ? WHERE Kod1 = ?"), {start, k.milk}));
+
+    QVERIFY(k.run(Scope::Ingredient, action, percent));
+
+    QCOMPARE(k.prompts.last(), QStringLiteral("Пересчёт цен|Пересчёт цен произведён успешно"));
+    const QVariant stored = k.price(k.milk);
+    QVERIFY(!stored.isNull());
+    QVERIFY(qFuzzyCompare(1.0 + stored.toDouble(), 1.0 + expected));
+    QCOMPARE(k.price(k.cheese).toDouble(), 200.0);
+}
+
+void TestPriceRecalculation::raiseThenLowerGivesNinetyNinePercent()
+{
+    PricedKitchen k;
+    QVERIFY(k.run(Scope::Ingredient, Action::Raise, 10, k.cheese));
+    QVERIFY(k.run(Scope::Ingredient, Action::Lower, 10, k.cheese));
+    QVERIFY(qFuzzyCompare(k.price(k.cheese).toDouble(), 198.0));
+}
+
+void TestPriceRecalculation::scopes_data()
+{
+    QTest::addColumn<Scope>("scope");
+    QTest::addColumn<QList<double>>("prices"); // milk, cheese, dough, flour, unpriced
+    QTest::newRow("ingredient") << Scope::Ingredient << QList<double>{24.68, 200.0, 50.0, 40.0, -1.0};
+    QTest::newRow("group") << Scope::Group << QList<double>{24.68, 400.0, 50.0, 40.0, -1.0};
+    QTest::newRow("all") << Scope::All << QList<double>{24.68, 400.0, 50.0, 80.0, 0.0};
+}
+
+void TestPriceRecalculation::scopes()
+{
+    QFETCH(Scope, scope);
+    QFETCH(QList<double>, prices);
+    PricedKitchen k;
+
+    QVERIFY(k.run(scope, Action::Raise, 100));
+
+    const QList<qlonglong> keys{k.milk, k.cheese, k.dough, k.flour, k.unpriced};
+    for (int i = 0; i < keys.size(); ++i) {
+        const QVariant stored = k.price(keys[i]);
+        if (prices[i] < 0) // not in scope: still empty
+            QVERIFY2(stored.isNull(), qPrintable(QString::number(i)));
+        else
+            QVERIFY2(qFuzzyCompare(1.0 + stored.toDouble(), 1.0 + prices[i]), qPrintable(QString::number(i)));
+    }
+}
+
+void TestPriceRecalculation::semiFinishedCurrentIngredient()
+{
+    PricedKitchen k;
+
+    QVERIFY(!k.run(Scope::Ingredient, Action::Lower, 20, k.dough));
+
+    QCOMPARE(k.prompts.shown,
+             (QStringList{
+                 QStringLiteral("Предупреждение пересчёта|Вы уверены что хотите уменьшить цену ингредиенту "
+                                "\"Сырники ПФ\" на 20%"),
+                 QStringLiteral("Пересчёт цен|Цена полуфабриката рассчитывается по его составу и не "
+                                "пересчитывается.")}));
+    QCOMPARE(k.price(k.dough).toDouble(), 50.0);
+}
+
+void TestPriceRecalculation::missingScopeRowAsksNothing()
+{
+    PricedKitchen k;
+    QVERIFY(
+        !k.recalculation.run(Settings{Scope::Ingredient, Action::Raise, 10}, QVariant(), k.dairy, k.prompts));
+    QVERIFY(!k.recalculation.run(Settings{Scope::Group, Action::Raise, 10}, k.milk, QVariant(), k.prompts));
+    QCOMPARE(k.prompts.shown, QStringList());
+    QVERIFY(qFuzzyCompare(k.price(k.milk).toDouble(), 12.34));
+}
+
+QTEST_GUILESS_MAIN(TestPriceRecalculation)
+#include "tst_PriceRecalculation.moc"
