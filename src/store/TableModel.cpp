@@ -585,12 +585,15 @@ void TableModel::cancel()
     if (m_state == State::Browse)
         return;
     if (m_state == State::Insert) {
+        // Leave the insert state first: a view that moves its current row while the row goes away
+        // must not post (and so cancel) the same row again.
         const int row = m_current;
+        m_state = State::Browse;
+        m_modified = false;
+        m_current = -2;
         beginRemoveRows({}, row, row);
         m_rows.removeAt(row);
         endRemoveRows();
-        m_state = State::Browse;
-        m_modified = false;
         setCurrentInternal(std::min(row, int(m_rows.size()) - 1));
     } else {
         m_rows[m_current] = m_original;
@@ -622,10 +625,10 @@ bool TableModel::deleteCurrent()
     const int row = m_current;
     m_state = State::Browse;
     m_modified = false;
+    m_current = -2;
     beginRemoveRows({}, row, row);
     m_rows.removeAt(row);
     endRemoveRows();
-    m_current = -2;
     setCurrentInternal(std::min(row, int(m_rows.size()) - 1));
     return true;
 }
