@@ -4,7 +4,9 @@
 #include "InfoPage.h"
 #include "MaintenanceDialog.h"
 #include "StartPage.h"
+#include "costing/ui/CostingPage.h"
 #include "reference/ui/DirectoriesPage.h"
+#include "reference/ui/IngredientsPage.h"
 #include "reference/ui/PartnersPage.h"
 #include "store/Rounding.h"
 #include "store/ui/MessageBoxPrompts.h"
@@ -43,8 +45,8 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     setWindowTitle(QStringLiteral("Кухнемер (V-3.4.4)"));
     setCentralWidget(m_tabs);
     m_start = new StartPage(m_tabs);
-    addPage(new Page(m_tabs), QStringLiteral("Ингредиенты"));
-    addPage(new Page(m_tabs), QStringLiteral("Калькуляционные карты"));
+    addPage(new IngredientsPage(m_prompts, m_tabs), QStringLiteral("Ингредиенты"));
+    addPage(new CostingPage(m_prompts, m_tabs), QStringLiteral("Калькуляционные карты"));
     addPage(pageWithDie(&m_pageDice, m_tabs), QStringLiteral("Меню"));
     addPage(pageWithDie(&m_pageDice, m_tabs), QStringLiteral("Реализация"));
     addPage(new DirectoriesPage(m_prompts, m_tabs), QStringLiteral("Справочники"));

@@ -1,0 +1,287 @@
+#include "DishCatalog.h"
+
+#include "store/Database.h"
+#include "store/Rounding.h"
+#include "store/UserPrompts.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariantList>
+
+#include <vector>
+
+namespace {
+
+constexpr int dishNameLength = 50;
+
+// A key as a grid gives it; null or anything that is no key names no row.
+std::optional<qlonglong> keyOf(const QVariant& value)
+{
+    bool ok = false;
+    const qlonglong key = value.isNull() ? 0 : value.toLongLong(&ok);
+    return ok && key > 0 ? std::optional<qlonglong>(key) : std::nullopt;
+}
+
+bool run(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error)
+{
+    query.setForwardOnly(true);
+    bool ok = query.prepare(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    ok = ok && query.exec();
+    if (!ok)
+        *error = query.lastError().text();
+    return ok;
+}
+
+// For queries of at most one row and one column that is never NULL: false on a database failure,
+// and *value invalid when there was no row.
+bool queryValue(QSqlDatabase db, const QString& sql, const QVariantList& values, QVariant* value, QString* error)
+{
+    QSqlQuery query(db);
+    if (!run(query, sql, values, error))
+        return false;
+    *value = query.next() ? query.value(0) : QVariant();
+    return true;
+}
+
+// Runs statements in order, stopping at the first failure.
+bool runAll(QSqlDatabase db, const QList<QPair<QString, QVariantList>>& statements, QString* error)
+{
+    for (const auto& [sql, values] : statements) {
+        QSqlQuery query(db);
+        if (!run(query, sql, values, error))
+            return false;
+    }
+    return true;
+}
+
+// "Taken as a whole number" keeps an empty value empty: it reads as 0 either way, and the copy
+// stays as the user left it.
+QVariant wholeOrEmpty(const QVariant& value)
+{
+    return value.isNull() ? QVariant() : QVariant(rounding::wholeNumber(value.toDouble()));
+}
+
+} // namespace
+
+bool DishCatalog::databaseError(const QString& error)
+{
+    m_prompts.warn(QStringLiteral("Ошибка"), error);
+    return false;
+}
+
+bool DishCatalog::deleteCardLine(const QVariant& cardLine)
+{
+    const auto line = keyOf(cardLine);
+    if (!line)
+        return false;
+    QString error;
+    QVariant finished;
+    if (!queryValue(m_db,
+                    QStringLiteral("SELECT COALESCE(b.Status, 0) FROM Karta k LEFT JOIN Bludo b ON b.Kod1 = k.Kod "
+                                   "WHERE k.NNN = ?"),
+                    {*line}, &finished, &error))
+        return databaseError(error);
+    if (!finished.isValid() || finished.toInt() == 1)
+        return false;
+    if (!m_prompts.confirm(QStringLiteral("Удаление ингредиента"), QStringLiteral("Подтвердите удаление ингредиента !!!")))
+        return false;
+    Transaction transaction(m_db);
+    if (!execSql(m_db, QStringLiteral("DELETE FROM Karta WHERE NNN = ?"), {*line}, &error) || !transaction.commit())
+        return databaseError(error.isEmpty() ? m_db.lastError().text() : error);
+    return true;
+}
+
+bool DishCatalog::deleteDish(const QVariant& dishKey)
+{
+    const auto dish = keyOf(dishKey);
+    if (!dish)
+        return false;
+    QString error;
+    QVariant exists;
+    if (!queryValue(m_db, QStringLiteral("SELECT 1 FROM Bludo WHERE Kod1 = ?"), {*dish}, &exists, &error))
+        return databaseError(error);
+    if (!exists.isValid())
+        return false;
+    if (!m_prompts.confirm(QStringLiteral("Удаление блюда"), QStringLiteral("Подтвердите удаление блюда !!!")))
+        return false;
+    {
+        Transaction transaction(m_db);
+        QVariant used;
+        if (!queryValue(m_db, QStringLiteral("SELECT 1 FROM MenuSp WHERE Name = ? LIMIT 1"), {*dish}, &used, &error))
+            return databaseError(error);
+        if (used.isValid()) {
+            m_prompts.warn(QStringLiteral("Ошибка удаления блюда"),
+                           QStringLiteral("Блюдо не удалено, оно используется в одном из меню !!!"));
+            return false;
+        }
+        if (!runAll(m_db,
+                    {{QStringLiteral("DELETE FROM Karta WHERE Kod = ?"), {*dish}},
+                     {QStringLiteral("DELETE FROM Bludo WHERE Kod1 = ?"), {*dish}}},
+                    &error))
+            return databaseError(error);
+        if (!transaction.commit())
+            return databaseError(m_db.lastError().text());
+    }
+    m_prompts.inform(QStringLiteral("Информация"), QStringLiteral("Блюдо успешно удалено !!!"));
+    return true;
+}
+
+bool DishCatalog::deleteDishGroup(const QVariant& groupKey)
+{
+    const auto group = keyOf(groupKey);
+    if (!group)
+        return false;
+    QString error;
+    QVariant exists;
+    if (!queryValue(m_db, QStringLiteral("SELECT 1 FROM Grbludo WHERE Kod = ?"), {*group}, &exists, &error))
+        return databaseError(error);
+    if (!exists.isValid())
+        return false;
+    if (!m_prompts.confirm(QStringLiteral("Удаление группы блюд"), QStringLiteral("Подтвердите удаление группы блюд !!!")))
+        return false;
+    QVariant kept;
+    {
+        Transaction transaction(m_db);
+        const QString unused = QStringLiteral("NOT EXISTS (SELECT 1 FROM MenuSp m WHERE m.Name = b.Kod1)");
+        if (!runAll(m_db,
+                    {{QStringLiteral("DELETE FROM Karta WHERE Kod IN (SELECT b.Kod1 FROM Bludo b WHERE b.Kod = ? AND %1)")
+                          .arg(unused),
+                      {*group}},
+                     {QStringLiteral("DELETE FROM Bludo AS b WHERE b.Kod = ? AND %1").arg(unused), {*group}}},
+                    &error) ||
+            !queryValue(m_db, QStringLiteral("SELECT 1 FROM Bludo WHERE Kod = ? LIMIT 1"), {*group}, &kept, &error))
+            return databaseError(error);
+        if (!kept.isValid() && !execSql(m_db, QStringLiteral("DELETE FROM Grbludo WHERE Kod = ?"), {*group}, &error))
+            return databaseError(error);
+        if (!transaction.commit())
+            return databaseError(m_db.lastError().text());
+    }
+    if (kept.isValid()) {
+        m_prompts.warn(QStringLiteral("Ошибка удаления блюда"),
+                       QStringLiteral("Группа блюд не удалена, остались блюда используемые в одном из меню !!!"));
+        return false;
+    }
+    m_prompts.inform(QStringLiteral("Информация"), QStringLiteral("Группа блюд успешно удалена !!!"));
+    return true;
+}
+
+bool DishCatalog::finishDish(const QVariant& dishKey)
+{
+    const auto dish = keyOf(dishKey);
+    if (!dish)
+        return false;
+    Transaction transaction(m_db);
+    QSqlQuery query(m_db);
+    QString error;
+    if (!run(query, QStringLiteral("UPDATE Bludo SET Status = 1 WHERE Kod1 = ?"), {*dish}, &error))
+        return databaseError(error);
+    const bool finished = query.numRowsAffected() > 0;
+    if (!transaction.commit())
+        return databaseError(m_db.lastError().text());
+    return finished;
+}
+
+std::optional<qlonglong> DishCatalog::copyDish(const QVariant& dishKey, const QString& newName,
+                                               const QVariant& targetGroup)
+{
+    const auto dish = keyOf(dishKey);
+    const auto group = keyOf(targetGroup);
+    if (!dish || !group || newName.trimmed().isEmpty())
+        return std::nullopt;
+    if (newName.size() > dishNameLength) {
+        m_prompts.warn(QStringLiteral("Копирование блюда"),
+                       QStringLiteral("Наименование блюда не может быть длиннее %1 символов.").arg(dishNameLength));
+        return std::nullopt;
+    }
+    Transaction transaction(m_db);
+    QString error;
+    QSqlQuery query(m_db);
+    QVariant groupExists;
+    if (!queryValue(m_db, QStringLiteral("SELECT 1 FROM Grbludo WHERE Kod = ?"), {*group}, &groupExists, &error) ||
+        !run(query, QStringLiteral("SELECT Nporc, Proc, Vixod FROM Bludo WHERE Kod1 = ?"), {*dish}, &error)) {
+        databaseError(error);
+        return std::nullopt;
+    }
+    if (!groupExists.isValid() || !query.next())
+        return std::nullopt;
+    const QVariantList copy = {*group, newName, wholeOrEmpty(query.value(0)), wholeOrEmpty(query.value(1)),
+                               query.value(2)};
+    if (!run(query, QStringLiteral("INSERT INTO Bludo (Kod, Name, Nporc, Proc, Vixod) VALUES (?, ?, ?, ?, ?)"), copy,
+             &error)) {
+        databaseError(error);
+        return std::nullopt;
+    }
+    const qlonglong newDish = query.lastInsertId().toLongLong();
+
+    if (!run(query, QStringLiteral("SELECT KodIng, Name, Kolvo, Vihod FROM Karta WHERE Kod = ? ORDER BY NNN"), {*dish},
+             &error)) {
+        databaseError(error);
+        return std::nullopt;
+    }
+    std::vector<QVariantList> lines;
+    while (query.next())
+        lines.push_back({newDish, wholeOrEmpty(query.value(0)), query.value(1), query.value(2),
+                         wholeOrEmpty(query.value(3))});
+    for (const QVariantList& line : lines) {
+        if (!run(query, QStringLiteral("INSERT INTO Karta (Kod, KodIng, Name, Kolvo, Vihod) VALUES (?, ?, ?, ?, ?)"),
+                 line, &error)) {
+            databaseError(error);
+            return std::nullopt;
+        }
+    }
+    if (!transaction.commit()) {
+        databaseError(m_db.lastError().text());
+        return std::nullopt;
+    }
+    return newDish;
+}
+
+std::optional<qlonglong> DishCatalog::addCardLine(const QVariant& dishKey, const QVariant& ingredientKey)
+{
+    const auto dish = keyOf(dishKey);
+    const auto ingredient = keyOf(ingredientKey);
+    if (!dish || !ingredient)
+        return std::nullopt;
+    Transaction transaction(m_db);
+    QString error;
+    QVariant finished;
+    QVariant candidate;
+    if (!queryValue(m_db, QStringLiteral("SELECT COALESCE(Status, 0) FROM Bludo WHERE Kod1 = ?"), {*dish}, &finished,
+                    &error) ||
+        !queryValue(m_db, QStringLiteral("SELECT 1 FROM Ing WHERE Kod1 = ? AND %1").arg(candidateCondition()),
+                    {*ingredient}, &candidate, &error)) {
+        databaseError(error);
+        return std::nullopt;
+    }
+    if (!finished.isValid() || finished.toInt() == 1 || !candidate.isValid())
+        return std::nullopt;
+    QSqlQuery query(m_db);
+    if (!run(query, QStringLiteral("INSERT INTO Karta (Kod, Name, Vihod) VALUES (?, ?, 100)"), {*dish, *ingredient},
+             &error) ||
+        !transaction.commit()) {
+        databaseError(error.isEmpty() ? m_db.lastError().text() : error);
+        return std::nullopt;
+    }
+    return query.lastInsertId().toLongLong();
+}
+
+bool DishCatalog::groupOrderChanged(double remembered, double newOrder)
+{
+    return rounding::wholeNumber(remembered) != rounding::wholeNumber(newOrder);
+}
+
+bool DishCatalog::rewriteMenuGroupOrder(const QVariant& groupKey, double remembered, double newOrder)
+{
+    const auto group = keyOf(groupKey);
+    if (!group || !groupOrderChanged(remembered, newOrder))
+        return false;
+    Transaction transaction(m_db);
+    QString error;
+    if (!execSql(m_db, QStringLiteral("UPDATE MenuSp SET Nn = ? WHERE GrName = ?"),
+                 {rounding::wholeNumber(newOrder), *group}, &error) ||
+        !transaction.commit())
+        return databaseError(error.isEmpty() ? m_db.lastError().text() : error);
+    return true;
+}

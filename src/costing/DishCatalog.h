@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+class UserPrompts;
+
+// What the buttons of the page "Калькуляционные карты" do to dish groups, dishes and their costing
+// cards. Keys come from the grids: a null key means there is no current row, and then nothing is
+// asked, shown or changed. Each operation runs in one transaction; a database failure is shown as a
+// warning and changes nothing.
+class DishCatalog
+{
+public:
+    DishCatalog(QSqlDatabase db, UserPrompts& prompts) : m_db(std::move(db)), m_prompts(prompts) {}
+
+    // "Удаление ингредиента": after confirmation deletes the card line. Lines of a finished dish are
+    // frozen and stay. True when the line was deleted.
+    bool deleteCardLine(const QVariant& cardLine);
+
+    // "Удаление блюда": after confirmation deletes the dish with its card, unless an entry of any menu
+    // refers to it. True when the dish was deleted.
+    bool deleteDish(const QVariant& dish);
+
+    // "Удаление группы блюд": after confirmation deletes every dish of the group that no menu uses,
+    // with its card, and then the group if nothing was kept. True when the group was deleted; unused
+    // dishes may have gone even when it is false.
+    bool deleteDishGroup(const QVariant& group);
+
+    // "Окончание разработки блюда": the dish's card and main figures are frozen from now on.
+    bool finishDish(const QVariant& dish);
+
+    // "Копировать блюдо": a new dish under development in the target group with the given name,
+    // portions and markup as whole numbers, the yield text, and a copy of the card. A blank name
+    // copies nothing. Returns the new dish's key.
+    std::optional<qlonglong> copyDish(const QVariant& dish, const QString& newName, const QVariant& targetGroup);
+
+    // A choice in the ingredient chooser: a new card line for the ingredient with a yield of 100 and
+    // no grams yet. Refused (no line, no message) for a finished dish and for an ingredient that is not
+    // a candidate. Returns the new line's key.
+    std::optional<qlonglong> addCardLine(const QVariant& dish, const QVariant& ingredient);
+
+    // Whether a group's order number, as a whole number, differs from the one remembered when the group
+    // was shown or last posted.
+    static bool groupOrderChanged(double remembered, double newOrder);
+
+    // Before a group is posted: when its order number changed, every menu entry of the group takes the
+    // new number as a whole number. True when the entries were rewritten.
+    bool rewriteMenuGroupOrder(const QVariant& group, double remembered, double newOrder);
+
+    // The candidates of the ingredient chooser, as a condition on Ing: every semi-finished product and
+    // the ordinary ingredients priced above 0.
+    static QString candidateCondition() { return QStringLiteral("(Pf = 1 OR Cena > 0)"); }
+
+private:
+    // Shows the driver's text as a warning; always false, for "return".
+    bool databaseError(const QString& error);
+
+    QSqlDatabase m_db;
+    UserPrompts& m_prompts;
+};

@@ -1,0 +1,449 @@
+#include "DishCostCalculator.h"
+
+#include "store/Database.h"
+#include "store/Rounding.h"
+
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace {
+
+constexpr qlonglong noKey = -1;
+
+// A reference is a REAL holding a whole number, read as an integer the way every view reads it
+// (rounded, halves to even). Empty and non-positive values name no row: keys start at 1.
+qlonglong keyOf(const QVariant& value)
+{
+    if (value.isNull())
+        return noKey;
+    double number = value.toDouble();
+    // Whole numbers, the normal case, need no rounding (and switching the rounding mode costs).
+    if (number != std::trunc(number))
+        number = rounding::wholeNumber(number);
+    // Beyond 2^53 a REAL no longer holds every whole number, so no stored key can be there.
+    if (!(number >= 1 && number <= 9007199254740992.0))
+        return noKey;
+    return static_cast<qlonglong>(number);
+}
+
+// A markup as a whole percent; nothing beyond an int, where it means nothing and converting it
+// would be undefined.
+std::optional<int> wholePercent(double value)
+{
+    return std::fabs(value) <= INT_MAX ? std::optional<int>(rounding::toInt(value)) : std::nullopt;
+}
+
+std::optional<double> storedNumber(const QVariant& value)
+{
+    return value.isNull() ? std::nullopt : std::optional<double>(value.toDouble());
+}
+
+struct Ingredient
+{
+    std::optional<double> unitGrams; // nothing when the unit is gone
+    bool semiFinished = false;
+    double price = 0;
+    std::optional<double> storedPrice;
+    std::optional<int> percent;
+    double yield = 0;
+};
+
+struct Component
+{
+    qlonglong ingredient = noKey;
+    double grams = 0;
+};
+
+struct Dish
+{
+    qlonglong group = noKey;
+    qlonglong key = noKey;
+    double portions = 0;
+    std::optional<int> percent;
+    std::optional<double> storedPrice;
+};
+
+struct CardLine
+{
+    qlonglong dish = noKey;
+    qlonglong ingredient = noKey;
+    double grams = 0;
+    double yield = 0;
+};
+
+template <typename OnRow>
+bool readRows(const QSqlDatabase& db, const QString& sql, OnRow&& onRow, QString* error)
+{
+    // Forward only: the driver keeps one row at a time instead of caching the whole result.
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(sql)) {
+        *error = query.lastError().text();
+        return false;
+    }
+    while (query.next())
+        onRow(query);
+    if (query.lastError().isValid()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+// Whose figure is at fault: an ingredient of a card, a semi-finished product itself (product equal
+// to ingredient), a component of one, or the dish (no ingredient). Put into words only on a fault.
+struct Subject
+{
+    qlonglong ingredient = noKey;
+    qlonglong product = noKey;
+};
+
+class PriceRun
+{
+public:
+    explicit PriceRun(QSqlDatabase db) : m_db(std::move(db)) {}
+
+    bool load(QString* error);
+    // Prices the dishes in their order up to the first fault and keeps what is to be stored.
+    DishCostRun compute();
+    bool store(QString* error);
+
+private:
+    // The price of one portion, or nothing with *fault set.
+    std::optional<double> priceDish(const Dish& dish, std::span<const CardLine> lines, QString* fault);
+    std::optional<double> ordinaryLine(const Ingredient& ingredient, qlonglong key, const CardLine& line,
+                                       double portions, QString* fault) const;
+    std::optional<double> semiFinishedCost(qlonglong product, QString* fault);
+    // Whether a unit can divide, and whether an ingredient's unit and markup can be used in a price;
+    // *fault set when not.
+    bool unitUsable(const std::optional<double>& unitGrams, const Subject& subject, QString* fault) const;
+    bool usable(const Ingredient& ingredient, const Subject& subject, QString* fault) const;
+    QString phrase(const Subject& subject) const;
+    QString nameOf(const char* table, const char* keyField, qlonglong key) const;
+    bool writePrices(const QString& table, const std::vector<std::pair<qlonglong, double>>& prices,
+                     QString* error);
+
+    QSqlDatabase m_db;
+    QHash<qlonglong, Ingredient> m_ingredients;
+    QHash<qlonglong, std::vector<Component>> m_compositions;
+    std::vector<qlonglong> m_groups;
+    std::vector<Dish> m_dishes;
+    std::vector<CardLine> m_lines;
+    // Costs of semi-finished products made of ordinary ingredients only: those cannot change during
+    // the run, so computing them again when met again would give the same figure.
+    QHash<qlonglong, double> m_semiCosts;
+    // The semi-finished products priced by the dish at hand, kept apart until the dish is through.
+    std::vector<std::pair<qlonglong, double>> m_dishSemiPrices;
+    std::vector<std::pair<qlonglong, double>> m_dishPrices;
+    QHash<qlonglong, double> m_semiPrices;
+};
+
+bool PriceRun::load(QString* error)
+{
+    QHash<qlonglong, double> unitGrams;
+    const bool read =
+        readRows(
+            m_db, QStringLiteral("SELECT Kod, Gramm FROM Edinica"),
+            [&](const QSqlQuery& q) { unitGrams.insert(q.value(0).toLongLong(), q.value(1).toDouble()); }, error) &&
+        readRows(
+            m_db, QStringLiteral("SELECT Kod1, Edinica, Pf, Cena, Proc, Vih FROM Ing"),
+            [&](const QSqlQuery& q) {
+                const auto unit = unitGrams.constFind(keyOf(q.value(1)));
+                const QVariant price = q.value(3);
+                m_ingredients.insert(
+                    q.value(0).toLongLong(),
+                    Ingredient{unit == unitGrams.cend() ? std::nullopt : std::optional<double>(*unit),
+                               q.value(2).toInt() != 0, price.toDouble(), storedNumber(price),
+                               wholePercent(q.value(4).toDouble()), q.value(5).toDouble()});
+            },
+            error) &&
+        // Key order is the order of the rows within each composition and each card.
+        readRows(
+            m_db, QStringLiteral("SELECT Kod, Name, Kolvo FROM pf ORDER BY NNN"),
+            [&](const QSqlQuery& q) {
+                m_compositions[keyOf(q.value(0))].push_back(Component{keyOf(q.value(1)), q.value(2).toDouble()});
+            },
+            error) &&
+        readRows(
+            m_db, QStringLiteral("SELECT Kod FROM Grbludo ORDER BY Name COLLATE %1, Kod").arg(Database::collation),
+            [&](const QSqlQuery& q) { m_groups.push_back(q.value(0).toLongLong()); }, error) &&
+        readRows(
+            m_db, QStringLiteral("SELECT Kod, Kod1, Nporc, Proc, Cena FROM Bludo ORDER BY Kod1"),
+            [&](const QSqlQuery& q) {
+                m_dishes.push_back(Dish{keyOf(q.value(0)), q.value(1).toLongLong(), q.value(2).toDouble(),
+                                        wholePercent(q.value(3).toDouble()), storedNumber(q.value(4))});
+            },
+            error) &&
+        readRows(
+            m_db, QStringLiteral("SELECT Kod, Name, Kolvo, Vihod FROM Karta ORDER BY NNN"),
+            [&](const QSqlQuery& q) {
+                m_lines.push_back(
+                    CardLine{keyOf(q.value(0)), keyOf(q.value(1)), q.value(2).toDouble(), q.value(3).toDouble()});
+            },
+            error);
+    if (!read)
+        return false;
+    // Cheaper than letting SQLite walk the indexes, whose rows lie scattered over the table once cards
+    // have been edited for a while. Stable: the key order stays within a group and within a card.
+    std::stable_sort(m_dishes.begin(), m_dishes.end(),
+                     [](const Dish& a, const Dish& b) { return a.group < b.group; });
+    std::stable_sort(m_lines.begin(), m_lines.end(),
+                     [](const CardLine& a, const CardLine& b) { return a.dish < b.dish; });
+    return true;
+}
+
+QString PriceRun::nameOf(const char* table, const char* keyField, qlonglong key) const
+{
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT Name FROM %1 WHERE %2 = ?")
+                      .arg(QLatin1String(table), QLatin1String(keyField)));
+    query.addBindValue(key);
+    return query.exec() && query.next() ? query.value(0).toString() : QString();
+}
+
+QString PriceRun::phrase(const Subject& subject) const
+{
+    if (subject.ingredient == noKey)
+        return QStringLiteral("у блюда");
+    const QString name = nameOf("Ing", "Kod1", subject.ingredient);
+    if (subject.product == noKey)
+        return QStringLiteral("у ингредиента \"%1\"").arg(name);
+    if (subject.product == subject.ingredient)
+        return QStringLiteral("у полуфабриката \"%1\"").arg(name);
+    return QStringLiteral("у ингредиента \"%1\" в составе полуфабриката \"%2\"")
+        .arg(name, nameOf("Ing", "Kod1", subject.product));
+}
+
+bool PriceRun::unitUsable(const std::optional<double>& unitGrams, const Subject& subject, QString* fault) const
+{
+    if (!unitGrams)
+        *fault = phrase(subject) + QStringLiteral(" не найдена единица измерения.");
+    else if (*unitGrams == 0)
+        *fault = phrase(subject) + QStringLiteral(" вес единицы измерения (Грамм) равен нулю.");
+    return unitGrams && *unitGrams != 0;
+}
+
+bool PriceRun::usable(const Ingredient& ingredient, const Subject& subject, QString* fault) const
+{
+    if (!unitUsable(ingredient.unitGrams, subject, fault))
+        return false;
+    if (!ingredient.percent)
+        *fault = phrase(subject) + QStringLiteral(" процент наценки (% Надб.) вне допустимых пределов.");
+    return ingredient.percent.has_value();
+}
+
+std::optional<double> PriceRun::ordinaryLine(const Ingredient& ingredient, qlonglong key, const CardLine& line,
+                                             double portions, QString* fault) const
+{
+    const Subject subject{key, noKey};
+    if (!usable(ingredient, subject, fault))
+        return std::nullopt;
+    if (portions == 0) {
+        *fault = QStringLiteral("число порций равно нулю.");
+        return std::nullopt;
+    }
+    if (ingredient.yield == 0) {
+        *fault = phrase(subject) + QStringLiteral(" выход (% Вых) равен нулю.");
+        return std::nullopt;
+    }
+    if (line.yield == 0) {
+        *fault = QStringLiteral("в строке ингредиента \"%1\" выход строки (% Вых) равен нулю.")
+                     .arg(nameOf("Ing", "Kod1", key));
+        return std::nullopt;
+    }
+    // Left to right, in the order the figures have always been computed.
+    return ingredient.price / *ingredient.unitGrams * (1 + *ingredient.percent / 100.0) * line.grams / portions *
+           100 / ingredient.yield * 100 / line.yield;
+}
+
+std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fault)
+{
+    const auto cached = m_semiCosts.constFind(product);
+    if (cached != m_semiCosts.cend())
+        return *cached;
+    double sum = 0;
+    bool madeOfOrdinary = true;
+    for (const Component& row : m_compositions.value(product)) {
+        const auto found = m_ingredients.constFind(row.ingredient);
+        if (found == m_ingredients.cend()) {
+            *fault = QStringLiteral("в составе полуфабриката \"%1\" указан ингредиент, которого больше нет.")
+                         .arg(nameOf("Ing", "Kod1", product));
+            return std::nullopt;
+        }
+        const Ingredient& component = *found;
+        const Subject subject{row.ingredient, product};
+        if (!usable(component, subject, fault))
+            return std::nullopt;
+        if (component.yield == 0) {
+            *fault = phrase(subject) + QStringLiteral(" выход (% Вых) равен нулю.");
+            return std::nullopt;
+        }
+        madeOfOrdinary = madeOfOrdinary && !component.semiFinished;
+        sum += component.price / *component.unitGrams * row.grams * (1 + *component.percent / 100.0) * 100 /
+               component.yield;
+    }
+    if (!std::isfinite(sum)) {
+        *fault = phrase(Subject{product, product}) + QStringLiteral(" цена даёт недопустимое число (переполнение).");
+        return std::nullopt;
+    }
+    if (madeOfOrdinary)
+        m_semiCosts.insert(product, sum);
+    return sum;
+}
+
+std::optional<double> PriceRun::priceDish(const Dish& dish, std::span<const CardLine> lines, QString* fault)
+{
+    double price = 0;
+    for (const CardLine& line : lines) {
+        const auto found = m_ingredients.find(line.ingredient);
+        if (found == m_ingredients.end()) {
+            *fault = line.ingredient == noKey
+                         ? QStringLiteral("в карте есть строка без ингредиента.")
+                         : QStringLiteral("в карте указан ингредиент, которого больше нет (код %1).").arg(line.ingredient);
+            return std::nullopt;
+        }
+        Ingredient& ingredient = *found;
+        std::optional<double> amount;
+        if (ingredient.semiFinished) {
+            const std::optional<double> cost = semiFinishedCost(line.ingredient, fault);
+            if (!cost)
+                return std::nullopt;
+            // Later readers of the product within the run see its fresh price, as they would on disk.
+            ingredient.price = *cost;
+            m_dishSemiPrices.emplace_back(line.ingredient, *cost);
+            // Only the unit of the product divides here: its markup and yield play no part.
+            if (!unitUsable(ingredient.unitGrams, Subject{line.ingredient, line.ingredient}, fault))
+                return std::nullopt;
+            if (dish.portions == 0) {
+                *fault = QStringLiteral("число порций равно нулю.");
+                return std::nullopt;
+            }
+            amount = *cost / *ingredient.unitGrams * line.grams / dish.portions;
+        } else {
+            amount = ordinaryLine(ingredient, line.ingredient, line, dish.portions, fault);
+            if (!amount)
+                return std::nullopt;
+        }
+        price += *amount;
+        if (!std::isfinite(price)) {
+            *fault = QStringLiteral("строка ингредиента \"%1\" даёт недопустимое число (переполнение).")
+                         .arg(nameOf("Ing", "Kod1", line.ingredient));
+            return std::nullopt;
+        }
+    }
+    if (!dish.percent) {
+        *fault = QStringLiteral("у блюда процент наценки (% Надб.) вне допустимых пределов.");
+        return std::nullopt;
+    }
+    price = rounding::toKopeck(price * (1 + *dish.percent / 100.0));
+    if (!std::isfinite(price)) {
+        *fault = QStringLiteral("цена порции даёт недопустимое число (переполнение).");
+        return std::nullopt;
+    }
+    return price;
+}
+
+DishCostRun PriceRun::compute()
+{
+    DishCostRun result;
+    int visited = 0;
+    const auto byGroup = [](const Dish& a, const Dish& b) { return a.group < b.group; };
+    const auto byDish = [](const CardLine& line, qlonglong dish) { return line.dish < dish; };
+    for (const qlonglong group : m_groups) {
+        const auto [first, last] = std::equal_range(m_dishes.begin(), m_dishes.end(), Dish{group}, byGroup);
+        for (auto dish = first; dish != last; ++dish) {
+            ++visited;
+            const auto from = std::lower_bound(m_lines.begin(), m_lines.end(), dish->key, byDish);
+            auto to = from;
+            while (to != m_lines.end() && to->dish == dish->key)
+                ++to;
+            m_dishSemiPrices.clear();
+            QString fault;
+            const std::optional<double> price = priceDish(*dish, std::span<const CardLine>(from, to), &fault);
+            if (!price) {
+                result.ok = false;
+                result.failedDish = dish->key;
+                result.message = QStringLiteral("Расчёт цен остановлен: в блюде \"%1\" (группа \"%2\") %3")
+                                     .arg(nameOf("Bludo", "Kod1", dish->key), nameOf("Grbludo", "Kod", group), fault);
+                break;
+            }
+            for (const auto& [product, cost] : m_dishSemiPrices)
+                m_semiPrices.insert(product, cost);
+            ++result.dishesPriced;
+            if (dish->storedPrice != price)
+                m_dishPrices.emplace_back(dish->key, *price);
+        }
+        if (!result.ok)
+            break;
+    }
+    if (result.ok)
+        result.dishesSkipped = int(m_dishes.size()) - visited;
+    result.dishPricesChanged = int(m_dishPrices.size());
+    result.semiFinishedPriced = int(m_semiPrices.size());
+    return result;
+}
+
+bool PriceRun::writePrices(const QString& table, const std::vector<std::pair<qlonglong, double>>& prices,
+                           QString* error)
+{
+    QSqlQuery query(m_db);
+    if (!query.prepare(QStringLiteral("UPDATE %1 SET Cena = ? WHERE Kod1 = ?").arg(table))) {
+        *error = query.lastError().text();
+        return false;
+    }
+    for (const auto& [key, price] : prices) {
+        query.addBindValue(price);
+        query.addBindValue(key);
+        if (!query.exec()) {
+            *error = query.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PriceRun::store(QString* error)
+{
+    std::vector<std::pair<qlonglong, double>> semiPrices;
+    for (auto it = m_semiPrices.cbegin(); it != m_semiPrices.cend(); ++it) {
+        if (m_ingredients.value(it.key()).storedPrice != it.value())
+            semiPrices.emplace_back(it.key(), it.value());
+    }
+    return writePrices(QStringLiteral("Bludo"), m_dishPrices, error) &&
+           writePrices(QStringLiteral("Ing"), semiPrices, error);
+}
+
+} // namespace
+
+DishCostRun DishCostCalculator::run()
+{
+    const auto failure = [](const QString& text) {
+        DishCostRun failed;
+        failed.ok = false;
+        failed.message = text;
+        return failed;
+    };
+    // One snapshot for the reading and the writing.
+    Transaction transaction(m_db);
+    if (!transaction.isActive())
+        return failure(QStringLiteral("Расчёт цен не выполнен: %1").arg(m_db.lastError().text()));
+    PriceRun priceRun(m_db);
+    QString error;
+    if (!priceRun.load(&error))
+        return failure(QStringLiteral("Расчёт цен не выполнен: %1").arg(error));
+    const DishCostRun result = priceRun.compute();
+    if (!priceRun.store(&error))
+        return failure(QStringLiteral("Цены блюд не сохранены: %1").arg(error));
+    if (!transaction.commit())
+        return failure(QStringLiteral("Цены блюд не сохранены: %1").arg(m_db.lastError().text()));
+    return result;
+}

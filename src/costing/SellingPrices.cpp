@@ -1,0 +1,119 @@
+#include "SellingPrices.h"
+
+#include "store/Database.h"
+#include "store/Rounding.h"
+#include "store/UserPrompts.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <cmath>
+#include <utility>
+#include <vector>
+
+const QStringList& roundingStepLabels()
+{
+    static const QStringList labels = {QStringLiteral("Нет"), QStringLiteral("5коп"), QStringLiteral("10коп"),
+                                       QStringLiteral("50коп"), QStringLiteral("1руб")};
+    return labels;
+}
+
+const QStringList& roundingDirectionLabels()
+{
+    static const QStringList labels = {QStringLiteral("Больше"), QStringLiteral("Меньше")};
+    return labels;
+}
+
+double roundSellingPrice(double price, RoundingStep step, RoundingDirection direction)
+{
+    if (!std::isfinite(price))
+        return price;
+    const double roubles = std::trunc(price);
+    const double dimes = std::trunc(price * 10);
+    // K = 100 or L = 10 means the fraction rounds up to the step itself: the price is on the step.
+    const int kopecks = rounding::toInt((price - roubles) * 100);
+    const int lastDigit = rounding::toInt((price * 10 - dimes) * 10);
+    const bool up = direction == RoundingDirection::Up;
+    const auto within = [](int value, int from, int to) { return value >= from && value <= to; };
+    if (kopecks == 0)
+        return price;
+    switch (step) {
+    case RoundingStep::None:
+        return price;
+    case RoundingStep::FiveKopecks:
+        if (within(lastDigit, 1, 4))
+            return up ? (dimes + 0.5) / 10 : dimes / 10;
+        if (lastDigit == 5)
+            return up ? (dimes + 0.5) / 10 : price;
+        if (within(lastDigit, 6, 9))
+            return up ? (dimes + 1) / 10 : (dimes + 0.5) / 10;
+        return price;
+    case RoundingStep::TenKopecks:
+        if (within(lastDigit, 1, 9))
+            return up ? (dimes + 1) / 10 : dimes / 10;
+        return price;
+    case RoundingStep::FiftyKopecks:
+        if (within(kopecks, 1, 49))
+            return up ? roubles + 0.5 : roubles;
+        if (kopecks == 50)
+            return up ? roubles + 0.5 : price;
+        if (within(kopecks, 51, 99))
+            return up ? roubles + 1 : roubles + 0.5;
+        return price;
+    case RoundingStep::OneRouble:
+        if (within(kopecks, 1, 99))
+            return up ? roubles + 1 : roubles;
+        return price;
+    }
+    return price;
+}
+
+SellingPricesResult applySellingPrices(QSqlDatabase db, qlonglong menu, bool allEntries, RoundingStep step,
+                                       RoundingDirection direction)
+{
+    SellingPricesResult result;
+    const auto failed = [&](const QString& error) {
+        result.ok = false;
+        result.message = QStringLiteral("Продажные цены не установлены: %1").arg(error);
+        result.entriesPriced = 0;
+        return result;
+    };
+    Transaction transaction(db);
+    if (!transaction.isActive())
+        return failed(db.lastError().text());
+
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT s.Nnn, b.Cena FROM MenuSp s LEFT JOIN Bludo b ON b.Kod1 = s.Name "
+                                 "WHERE s.Kod = ?%1")
+                      .arg(allEntries ? QString() : QStringLiteral(" AND (s.CenaProd IS NULL OR s.CenaProd = 0)")));
+    query.addBindValue(menu);
+    if (!query.exec())
+        return failed(query.lastError().text());
+    std::vector<std::pair<qlonglong, double>> prices;
+    while (query.next())
+        prices.emplace_back(query.value(0).toLongLong(), roundSellingPrice(query.value(1).toDouble(), step, direction));
+    if (query.lastError().isValid())
+        return failed(query.lastError().text());
+
+    if (!query.prepare(QStringLiteral("UPDATE MenuSp SET CenaProd = ? WHERE Nnn = ?")))
+        return failed(query.lastError().text());
+    for (const auto& [entry, price] : prices) {
+        query.addBindValue(price);
+        query.addBindValue(entry);
+        if (!query.exec())
+            return failed(query.lastError().text());
+    }
+    if (!transaction.commit())
+        return failed(db.lastError().text());
+    result.entriesPriced = int(prices.size());
+    return result;
+}
+
+SellingPricesResult askAndApplySellingPrices(QSqlDatabase db, UserPrompts& prompts, qlonglong menu,
+                                             RoundingStep step, RoundingDirection direction)
+{
+    const bool allEntries = prompts.confirm(QStringLiteral("?"), QStringLiteral("Производить перерасчёт продажных цен?"));
+    return applySellingPrices(std::move(db), menu, allEntries, step, direction);
+}

@@ -1,0 +1,59 @@
+#include "CopyDishDialog.h"
+
+#include "store/TableModel.h"
+#include "store/ui/DataGrid.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CopyDishDialog::CopyDishDialog(QSqlDatabase db, UserPrompts* prompts, const QString& dishName,
+                               QVariant currentGroup, QWidget* parent)
+    : QDialog(parent), m_currentGroup(std::move(currentGroup)), m_name(new QLineEdit(dishName, this)),
+      m_groups(new TableModel(db, {QStringLiteral("Grbludo"), {QStringLiteral("Name")}}, this)),
+      m_groupGrid(new DataGrid(prompts, this))
+{
+    setWindowTitle(QStringLiteral("Копирование блюда"));
+    m_groups->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование группы блюд")}});
+    m_groups->setReadOnly(true);
+    m_groupGrid->setCtrlDeleteBlocked(true);
+    m_groupGrid->setInsertBlocked(true);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Введите наименование нового блюда"), this));
+    layout->addWidget(m_name);
+    layout->addWidget(new QLabel(QStringLiteral("Выбор группы блюд для нового блюда"), this));
+    layout->addWidget(m_groupGrid, 1);
+    layout->addWidget(buttons);
+    resize(420, 420);
+}
+
+bool CopyDishDialog::openViews()
+{
+    if (!m_groups->open()) {
+        m_lastError = m_groups->lastError();
+        return false;
+    }
+    m_groupGrid->setTableModel(m_groups);
+    // The copy goes to the dish's own group unless another is chosen.
+    m_groups->locateKey(m_currentGroup);
+    return true;
+}
+
+QString CopyDishDialog::newName() const
+{
+    return m_name->text();
+}
+
+QVariant CopyDishDialog::targetGroup() const
+{
+    return m_groups->currentKey();
+}

@@ -1,0 +1,325 @@
+#include "CostingPage.h"
+
+#include "CopyDishDialog.h"
+#include "costing/DishCatalog.h"
+#include "costing/DishCostCalculator.h"
+#include "IngredientChooserDialog.h"
+#include "RecipeDialog.h"
+#include "store/TableModel.h"
+#include "store/ui/DataGrid.h"
+#include "store/ui/FieldEdit.h"
+#include "store/UserPrompts.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QStringList frozenDishFields = {QStringLiteral("Name"), QStringLiteral("Nporc"), QStringLiteral("Proc"),
+                                      QStringLiteral("Vixod")};
+
+} // namespace
+
+CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
+    : Page(parent), m_prompts(prompts), m_groupGrid(new DataGrid(prompts, this)),
+      m_dishGrid(new DataGrid(prompts, this)), m_cardGrid(new DataGrid(prompts, this)),
+      m_extraBox(new QWidget(this)), m_copy(new QPushButton(QStringLiteral("Копировать блюдо"), this)),
+      m_recipe(new QPushButton(QStringLiteral("Рецепт"), this)),
+      m_ingredients(new QPushButton(QStringLiteral("Ингредиенты"), this)),
+      m_price(new QPushButton(QStringLiteral("Расчёт цен блюд"), this)),
+      m_deleteGroup(new QPushButton(QStringLiteral("Удаление группы блюд"), this)),
+      m_finish(new QPushButton(QStringLiteral("Окончание разработки блюда"), this)),
+      m_deleteDish(new QPushButton(QStringLiteral("Удаление блюда"), this)),
+      m_deleteLine(new QPushButton(QStringLiteral("Удаление ингредиента"), this)),
+      m_print(new QPushButton(QStringLiteral("Печать калькуляционных карт"), this)),
+      m_progress(new QProgressBar(this))
+{
+    // Groups, dishes and card lines go only through the buttons that check the menus and frozen cards.
+    m_groupGrid->setCtrlDeleteBlocked(true);
+    m_dishGrid->setCtrlDeleteBlocked(true);
+    m_cardGrid->setCtrlDeleteBlocked(true);
+    // Card lines come only from the ingredient chooser.
+    m_cardGrid->setInsertBlocked(true);
+    m_progress->setVisible(false);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(m_groupGrid, 2);
+    layout->addWidget(buildDishPanel(), 4);
+    layout->addWidget(buildCardPanel(), 3);
+
+    connect(m_copy, &QPushButton::clicked, this, &CostingPage::copyDish);
+    connect(m_recipe, &QPushButton::clicked, this, &CostingPage::showRecipe);
+    connect(m_ingredients, &QPushButton::clicked, this, &CostingPage::chooseIngredients);
+    connect(m_price, &QPushButton::clicked, this, &CostingPage::calculatePrices);
+    connect(m_deleteGroup, &QPushButton::clicked, this, &CostingPage::deleteGroup);
+    connect(m_finish, &QPushButton::clicked, this, &CostingPage::finishDish);
+    connect(m_deleteDish, &QPushButton::clicked, this, &CostingPage::deleteDish);
+    connect(m_deleteLine, &QPushButton::clicked, this, &CostingPage::deleteCardLine);
+    setEnabled(false);
+}
+
+QWidget* CostingPage::buildDishPanel()
+{
+    auto* panel = new QWidget(this);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_dishGrid, 1);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {m_copy, m_recipe, m_ingredients, m_price})
+        buttons->addWidget(button);
+    layout->addLayout(buttons);
+    layout->addWidget(
+        new QLabel(QStringLiteral("Дополнительная характеристика, для идентификации блюда в меню"), panel));
+    new QVBoxLayout(m_extraBox);
+    m_extraBox->layout()->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_extraBox);
+    return panel;
+}
+
+QWidget* CostingPage::buildCardPanel()
+{
+    auto* panel = new QWidget(this);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("Список ингредиентов блюда"), panel));
+    layout->addWidget(m_cardGrid, 1);
+    for (QPushButton* button : {m_deleteGroup, m_finish, m_deleteDish, m_deleteLine, m_print})
+        layout->addWidget(button);
+    layout->addWidget(m_progress);
+    return panel;
+}
+
+void CostingPage::createViews(QSqlDatabase db)
+{
+    m_groups = new TableModel(db, {QStringLiteral("Grbludo"), {QStringLiteral("Name")}}, this);
+    m_groups->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование группы блюд")},
+                          {QStringLiteral("N"), QStringLiteral("Порядок")}});
+    m_groups->addPostCheck(
+        [this](TableModel& groups, QString* error) { return rewriteMenuOrder(groups, error); });
+
+    m_dishes = new TableModel(
+        db, {QStringLiteral("Bludo"), {QStringLiteral("Kod")}, QStringLiteral("Kod"), QString(), {}}, this);
+    m_dishes->setColumns(
+        {{QStringLiteral("Name"), QStringLiteral("Наименование блюда")},
+         {QStringLiteral("Nporc"), QStringLiteral("Порций")},
+         {QStringLiteral("Proc"), QStringLiteral("% Надб.")},
+         {QStringLiteral("Vixod"), QStringLiteral("Выход")},
+         {QStringLiteral("Cena"), QStringLiteral("Цена 1 пор."), QStringLiteral("0.00"), true},
+         {QStringLiteral("Print"), QStringLiteral("V")}});
+    m_dishes->setMaster(m_groups, QStringLiteral("Kod"));
+
+    const QList<Lookup> ingredient = {{QStringLiteral("Name1"), QStringLiteral("Name"), QStringLiteral("Ing"),
+                                       QStringLiteral("Kod1"), QStringLiteral("Name")},
+                                      {QStringLiteral("IngVih"), QStringLiteral("Name"),
+                                       QStringLiteral("Ing"), QStringLiteral("Kod1"), QStringLiteral("Vih")},
+                                      {QStringLiteral("IngPf"), QStringLiteral("Name"), QStringLiteral("Ing"),
+                                       QStringLiteral("Kod1"), QStringLiteral("Pf")}};
+    m_card = new TableModel(
+        db, {QStringLiteral("Karta"), {QStringLiteral("Kod")}, QStringLiteral("Kod"), QString(), ingredient},
+        this);
+    m_card->setColumns(
+        {{QStringLiteral("Name1"), QStringLiteral("Наименование ингредиента"), QString(), true},
+         {QStringLiteral("Kolvo"), QStringLiteral("Кол-во (гр.)"), QStringLiteral("0.00")},
+         {QStringLiteral("Vihod"), QStringLiteral("% Вых")}});
+    m_card->setInsertAllowed(false);
+    m_card->setMaster(m_dishes, QStringLiteral("Kod1"));
+
+    connect(m_groups, &TableModel::currentChanged, this,
+            [this] { m_rememberedOrder = m_groups->currentValue(QStringLiteral("N")).toDouble(); });
+    connect(m_dishes, &TableModel::currentChanged, this, &CostingPage::applyDishState);
+    connect(m_card, &TableModel::currentChanged, this, &CostingPage::applyCardLineState);
+}
+
+bool CostingPage::openViews(QSqlDatabase db, QString* error)
+{
+    if (m_groups && m_groups->isOpen())
+        return true;
+    m_db = db;
+    if (!m_groups)
+        createViews(db);
+    for (TableModel* model : {m_groups, m_dishes, m_card}) {
+        if (!model->open()) {
+            *error = model->lastError();
+            return false;
+        }
+    }
+    m_groupGrid->setTableModel(m_groups);
+    m_groupGrid->setColumnWidths({200, 60});
+    m_dishGrid->setTableModel(m_dishes);
+    m_dishGrid->setColumnWidths({220, 55, 55, 70, 80});
+    m_cardGrid->setTableModel(m_card);
+    m_cardGrid->setColumnWidths({220, 90});
+    if (!m_extra) {
+        m_extra = new FieldEdit(m_dishes, QStringLiteral("X"), m_extraBox);
+        m_extraBox->layout()->addWidget(m_extra);
+    }
+    m_rememberedOrder = m_groups->currentValue(QStringLiteral("N")).toDouble();
+    applyDishState();
+    applyCardLineState();
+    setEnabled(true);
+    return true;
+}
+
+void CostingPage::closeViews()
+{
+    postPending();
+    for (TableModel* model : {m_card, m_dishes, m_groups}) {
+        if (model)
+            model->close();
+    }
+    setEnabled(false);
+}
+
+void CostingPage::pageHidden()
+{
+    if (m_recipeDialog)
+        m_recipeDialog->close();
+}
+
+void CostingPage::postPending()
+{
+    postAll();
+}
+
+bool CostingPage::postAll()
+{
+    if (!m_groups)
+        return false;
+    // The card first: posting a dish or a group reloads its details.
+    return m_cardGrid->postPending() && m_dishGrid->postPending() && m_groupGrid->postPending();
+}
+
+bool CostingPage::rewriteMenuOrder(TableModel& groups, QString* error)
+{
+    Q_UNUSED(error);
+    const double newOrder = groups.currentValue(QStringLiteral("N")).toDouble();
+    if (groups.state() == TableModel::State::Edit &&
+        DishCatalog::groupOrderChanged(m_rememberedOrder, newOrder))
+        DishCatalog(m_db, *m_prompts).rewriteMenuGroupOrder(groups.currentKey(), m_rememberedOrder, newOrder);
+    return true;
+}
+
+void CostingPage::applyDishState()
+{
+    const bool hasDish = m_dishes && m_dishes->currentRow() >= 0;
+    const bool finished = hasDish && m_dishes->currentValue(QStringLiteral("Status")).toBool();
+    m_finish->setEnabled(!finished);
+    m_ingredients->setEnabled(!finished);
+    m_deleteLine->setEnabled(!finished);
+    if (m_card)
+        m_card->setReadOnly(finished);
+    for (const QString& field : frozenDishFields) {
+        if (m_dishes)
+            m_dishes->setColumnReadOnly(field, finished);
+    }
+    m_dishGrid->viewport()->update();
+    m_cardGrid->viewport()->update();
+}
+
+void CostingPage::applyCardLineState()
+{
+    // A semi-finished product's yield is part of its composition, not of the line.
+    const bool semiFinished = m_card && m_card->currentValue(QStringLiteral("IngPf")).toBool();
+    if (m_card)
+        m_card->setColumnReadOnly(QStringLiteral("Vihod"), semiFinished);
+}
+
+void CostingPage::chooseIngredients()
+{
+    if (!m_dishes || !postAll() || m_dishes->currentKey().isNull() ||
+        m_dishes->currentValue(QStringLiteral("Status")).toBool())
+        return;
+    IngredientChooserDialog chooser(m_db, m_prompts, m_dishes->currentKey(),
+                                    m_dishes->currentValue(QStringLiteral("Name")).toString(), this);
+    if (!chooser.openViews()) {
+        m_prompts->warn(QStringLiteral("Ошибка"), chooser.lastError());
+        return;
+    }
+    chooser.exec();
+    m_card->refresh();
+}
+
+void CostingPage::copyDish()
+{
+    if (!m_dishes || !postAll() || m_dishes->currentKey().isNull())
+        return;
+    CopyDishDialog dialog(m_db, m_prompts, m_dishes->currentValue(QStringLiteral("Name")).toString(),
+                          m_groups->currentKey(), this);
+    if (!dialog.openViews()) {
+        m_prompts->warn(QStringLiteral("Ошибка"), dialog.lastError());
+        return;
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (DishCatalog(m_db, *m_prompts)
+            .copyDish(m_dishes->currentKey(), dialog.newName(), dialog.targetGroup())) {
+        m_dishes->refresh();
+        m_card->refresh();
+    }
+}
+
+void CostingPage::showRecipe()
+{
+    if (!m_dishes || !postAll() || m_dishes->currentKey().isNull())
+        return;
+    RecipeDialog dialog(m_dishes, this);
+    m_recipeDialog = &dialog;
+    dialog.exec();
+    m_dishGrid->postPending();
+}
+
+void CostingPage::calculatePrices()
+{
+    if (!postAll())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const DishCostRun run = DishCostCalculator(m_db).run();
+    QApplication::restoreOverrideCursor();
+    m_groups->refresh();
+    m_dishes->refresh();
+    m_card->refresh();
+    if (!run.ok)
+        m_prompts->warn(QStringLiteral("Ошибка"), run.message);
+}
+
+void CostingPage::finishDish()
+{
+    if (!postAll())
+        return;
+    if (DishCatalog(m_db, *m_prompts).finishDish(m_dishes->currentKey()))
+        m_dishes->refresh();
+}
+
+void CostingPage::deleteGroup()
+{
+    if (!postAll())
+        return;
+    DishCatalog(m_db, *m_prompts).deleteDishGroup(m_groups->currentKey());
+    // Unused dishes may have gone even when the group stays.
+    m_groups->refresh();
+    m_dishes->refresh();
+    m_card->refresh();
+}
+
+void CostingPage::deleteDish()
+{
+    if (!postAll())
+        return;
+    if (DishCatalog(m_db, *m_prompts).deleteDish(m_dishes->currentKey())) {
+        m_dishes->refresh();
+        m_card->refresh();
+    }
+}
+
+void CostingPage::deleteCardLine()
+{
+    if (!postAll())
+        return;
+    if (DishCatalog(m_db, *m_prompts).deleteCardLine(m_card->currentKey()))
+        m_card->refresh();
+}

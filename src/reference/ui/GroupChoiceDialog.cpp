@@ -1,0 +1,48 @@
+#include "GroupChoiceDialog.h"
+
+#include "store/TableModel.h"
+#include "store/ui/DataGrid.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+GroupChoiceDialog::GroupChoiceDialog(UserPrompts* prompts, QSqlDatabase db, QWidget* parent)
+    : QDialog(parent),
+      m_groups(new TableModel(db, {QStringLiteral("Gring"), {QStringLiteral("Name")}}, this)),
+      m_grid(new DataGrid(prompts, this))
+{
+    setWindowTitle(QStringLiteral("Выбор новой группы для ингредиента"));
+    m_groups->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование группы ингредиентов")}});
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_grid);
+    layout->addWidget(buttons);
+    resize(420, 420);
+}
+
+bool GroupChoiceDialog::openViews(QString* error)
+{
+    if (!m_groups->open()) {
+        *error = m_groups->lastError();
+        return false;
+    }
+    m_grid->setTableModel(m_groups);
+    return true;
+}
+
+void GroupChoiceDialog::done(int result)
+{
+    m_chosen = QVariant();
+    if (m_groups->isOpen()) {
+        // A group just typed in is stored before it can be chosen.
+        const bool posted = m_grid->postPending();
+        if (result == Accepted && posted)
+            m_chosen = m_groups->currentKey();
+        m_groups->close();
+    }
+    QDialog::done(result);
+}

@@ -1,0 +1,360 @@
+#include "IngredientsPage.h"
+
+#include "CompositionChooserDialog.h"
+#include "ContextSearchBar.h"
+#include "GroupChoiceDialog.h"
+#include "PriceRecalculationDialog.h"
+
+#include "reference/IngredientCatalog.h"
+#include "reference/PriceRecalculation.h"
+#include "store/TableModel.h"
+#include "store/UserPrompts.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+IngredientsPage::IngredientsPage(UserPrompts* prompts, QWidget* parent)
+    : Page(parent), m_prompts(prompts), m_groupGrid(new DataGrid(prompts, this)),
+      m_ingredientGrid(new DataGrid(prompts, this)), m_compositionGrid(new DataGrid(prompts, this)),
+      m_semiFinished(new QCheckBox(QStringLiteral("Полуфабрикат"), this)),
+      m_search(new ContextSearchBar(this)),
+      m_compositionButton(new QPushButton(QStringLiteral("Ингредиенты"), this)),
+      m_moveButton(new QPushButton(QStringLiteral("Перенести ингридиент в другую группу"), this)),
+      m_deleteGroup(new QPushButton(QStringLiteral("Удаление группы ингредиентов"), this)),
+      m_deleteIngredient(new QPushButton(QStringLiteral("Удаление ингредиента"), this)),
+      m_deleteComponent(new QPushButton(QStringLiteral("Удаление составляющей"), this)),
+      m_recalculate(new QPushButton(QStringLiteral("Пересчёт цен"), this)),
+      m_priceDialog(new PriceRecalculationDialog(this))
+{
+    // Rows of these grids are deleted only through the buttons that check their use.
+    for (DataGrid* grid : {m_groupGrid, m_ingredientGrid, m_compositionGrid})
+        grid->setCtrlDeleteBlocked(true);
+    // Components are added only through the chooser.
+    m_compositionGrid->setInsertBlocked(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(
+        new QLabel(QStringLiteral("Новые записи во всех таблицах вносятся при помощи клавиши \"Insert\" на "
+                                  "клавиатуре компьютера.!!!"),
+                   this));
+    auto* grids = new QGridLayout;
+    grids->addWidget(m_groupGrid, 0, 0, 3, 1);
+    grids->addWidget(m_search, 0, 1);
+    grids->addWidget(m_ingredientGrid, 1, 1);
+    auto* flagRow = new QHBoxLayout;
+    flagRow->addWidget(m_semiFinished);
+    flagRow->addWidget(m_compositionButton);
+    flagRow->addStretch();
+    flagRow->addWidget(m_moveButton);
+    grids->addLayout(flagRow, 2, 1);
+    grids->addWidget(m_compositionGrid, 0, 2, 3, 1);
+    grids->setColumnStretch(0, 2);
+    grids->setColumnStretch(1, 4);
+    grids->setColumnStretch(2, 2);
+    grids->setRowStretch(1, 1);
+    layout->addLayout(grids, 1);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {m_deleteGroup, m_deleteIngredient, m_deleteComponent, m_recalculate})
+        buttons->addWidget(button);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+
+    m_semiFinished->installEventFilter(this);
+    connect(m_semiFinished, &QCheckBox::clicked, this, [this](bool checked) {
+        if (!m_ingredients || m_ingredients->currentRow() < 0 ||
+            !m_ingredients->setFieldValue(QStringLiteral("Pf"), checked)) {
+            showIngredientKind();
+            return;
+        }
+        if (m_semiFinished->hasFocus())
+            m_ingredientGrid->setFocus(Qt::MouseFocusReason); // the flag rule runs as the focus leaves
+        else
+            flagLeft();
+    });
+    connect(m_search, &ContextSearchBar::toggled, this, &IngredientsPage::setContextSearch);
+    connect(m_search, &ContextSearchBar::searchTyped, this, [this](const QString& text) {
+        if (m_ingredients && m_ingredients->isOpen())
+            m_ingredients->locateNearest(text);
+    });
+    connect(m_compositionButton, &QPushButton::clicked, this, &IngredientsPage::editComposition);
+    connect(m_moveButton, &QPushButton::clicked, this, &IngredientsPage::moveIngredient);
+    connect(m_deleteGroup, &QPushButton::clicked, this, &IngredientsPage::deleteGroup);
+    connect(m_deleteIngredient, &QPushButton::clicked, this, &IngredientsPage::deleteIngredient);
+    connect(m_deleteComponent, &QPushButton::clicked, this, &IngredientsPage::deleteComponent);
+    connect(m_recalculate, &QPushButton::clicked, this, &IngredientsPage::recalculatePrices);
+    setEnabled(false);
+}
+
+DataGrid::Choices IngredientsPage::unitChoices(QSqlDatabase db)
+{
+    return [db] {
+        QList<QPair<QVariant, QString>> units;
+        TableModel list(db, {QStringLiteral("Edinica"), {QStringLiteral("Shorthame")}});
+        if (list.open()) {
+            for (int row = 0; row < list.rowCount(); ++row)
+                units.append({list.value(row, QStringLiteral("Kod")),
+                              list.value(row, QStringLiteral("Shorthame")).toString()});
+        }
+        return units;
+    };
+}
+
+bool IngredientsPage::openViews(QSqlDatabase db, QString* error)
+{
+    if (m_groups && m_groups->isOpen())
+        return true;
+    m_db = db;
+    if (!m_groups) {
+        // Both views carry the link field "Kod": context search swaps which one is the master.
+        m_groups = new TableModel(
+            db, {QStringLiteral("Gring"), {QStringLiteral("Name")}, QStringLiteral("Kod")}, this);
+        m_groups->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование группы")}});
+        m_ingredients = new TableModel(
+            db,
+            {QStringLiteral("Ing"),
+             {QStringLiteral("Kod")},
+             QStringLiteral("Kod"),
+             {},
+             {{QStringLiteral("Edinica1"), QStringLiteral("Edinica"), QStringLiteral("Edinica"),
+               QStringLiteral("Kod"), QStringLiteral("Shorthame")}}},
+            this);
+        m_ingredients->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование")},
+                                   {QStringLiteral("Edinica1"), QStringLiteral("Ед.Изм.")},
+                                   {QStringLiteral("Cena"), QStringLiteral("Цена"), QStringLiteral("0.00")},
+                                   {QStringLiteral("Proc"), QStringLiteral("% Надб.")},
+                                   {QStringLiteral("Vih"), QStringLiteral("% Вых")}});
+        m_ingredients->setMaster(m_groups, QStringLiteral("Kod"));
+        m_composition =
+            new TableModel(db,
+                           {QStringLiteral("pf"),
+                            {QStringLiteral("Kod")},
+                            QStringLiteral("Kod"),
+                            {},
+                            {{QStringLiteral("Name1"), QStringLiteral("Name"), QStringLiteral("Ing"),
+                              QStringLiteral("Kod1"), QStringLiteral("Name")}}},
+                           this);
+        m_composition->setColumns(
+            {{QStringLiteral("Name1"), QStringLiteral("Наименование"), {}, true},
+             {QStringLiteral("Kolvo"), QStringLiteral("Кол-во (гр)"), QStringLiteral("0.00")}});
+        m_composition->setInsertAllowed(false);
+        m_composition->setMaster(m_ingredients, QStringLiteral("Kod1"));
+        connect(m_ingredients, &TableModel::currentChanged, this, &IngredientsPage::showIngredientKind);
+        connect(m_ingredients, &TableModel::reloaded, this, &IngredientsPage::showIngredientKind);
+        // Compositions show an ingredient's new name at once.
+        connect(m_ingredients, &TableModel::posted, m_composition, [this] { m_composition->refresh(); });
+        m_chooser = new CompositionChooserDialog(m_prompts, db, this);
+        m_groupGrid->setTableModel(m_groups);
+        m_ingredientGrid->setTableModel(m_ingredients);
+        m_ingredientGrid->setChoices(QStringLiteral("Edinica1"), unitChoices(db));
+        m_ingredientGrid->setColumnWidths({260, 60, 80, 60});
+        m_compositionGrid->setTableModel(m_composition);
+        m_compositionGrid->setColumnWidths({200});
+    }
+    for (TableModel* model : {m_groups, m_ingredients, m_composition}) {
+        if (!model->open()) {
+            *error = model->lastError();
+            return false;
+        }
+    }
+    setEnabled(true);
+    showIngredientKind();
+    return true;
+}
+
+void IngredientsPage::closeViews()
+{
+    if (!m_groups)
+        return;
+    m_search->switchOff();
+    postPending();
+    for (TableModel* model : {m_composition, m_ingredients, m_groups})
+        model->close();
+    setEnabled(false);
+}
+
+void IngredientsPage::pageHidden()
+{
+    m_search->switchOff();
+}
+
+void IngredientsPage::postPending()
+{
+    postAll();
+}
+
+bool IngredientsPage::postAll()
+{
+    return m_compositionGrid->postPending() && m_ingredientGrid->postPending() && m_groupGrid->postPending();
+}
+
+void IngredientsPage::refreshViews()
+{
+    if (!m_groups || !m_groups->isOpen())
+        return;
+    // The master first: a vanished current group moves the ingredients to the next one.
+    if (m_search->isOn()) {
+        m_ingredients->refresh();
+        m_groups->refresh();
+    } else {
+        m_groups->refresh();
+        m_ingredients->refresh();
+    }
+    m_composition->refresh();
+    showIngredientKind();
+}
+
+void IngredientsPage::showIngredientKind()
+{
+    const bool open = m_ingredients && m_ingredients->isOpen();
+    const bool semi = open && m_ingredients->currentValue(QStringLiteral("Pf")).toBool();
+    m_compositionGrid->setEnabled(semi);
+    ContextSearchBar::paintSilver(m_compositionGrid, !semi);
+    if (m_ingredients) {
+        // A semi-finished product's price comes from its composition and its yield is always 100.
+        m_ingredients->setColumnReadOnly(QStringLiteral("Cena"), semi);
+        m_ingredients->setColumnReadOnly(QStringLiteral("Vih"), semi);
+    }
+    m_compositionButton->setEnabled(semi);
+    m_deleteComponent->setEnabled(semi);
+    const QSignalBlocker blocker(m_semiFinished);
+    m_semiFinished->setChecked(semi);
+    m_semiFinished->setEnabled(open && m_ingredients->currentRow() >= 0);
+}
+
+bool IngredientsPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_semiFinished && event->type() == QEvent::FocusOut)
+        flagLeft();
+    return Page::eventFilter(watched, event);
+}
+
+void IngredientsPage::flagLeft()
+{
+    if (!m_ingredients || !m_ingredients->isOpen() || m_ingredients->currentRow() < 0)
+        return;
+    const bool hadChanges = m_ingredients->isModified();
+    const QVariant key = m_ingredients->currentKey();
+    if (!m_ingredients->postIfPending())
+        return;
+    QString error;
+    if (hadChanges && !IngredientCatalog(m_db).applyFlagChange(key, true, &error) && !error.isEmpty())
+        m_prompts->warn(QStringLiteral("Ошибка"), error);
+    m_ingredients->refresh();
+    showIngredientKind();
+}
+
+void IngredientsPage::setContextSearch(bool on)
+{
+    if (m_reverting || !m_groups || !m_groups->isOpen())
+        return;
+    if (!postAll()) {
+        // A refused post keeps the current arrangement; the check box follows it.
+        m_reverting = true;
+        m_search->checkBox()->setChecked(!on);
+        m_reverting = false;
+        return;
+    }
+    if (on) {
+        // All ingredients by name; the group grid shows only the current ingredient's group.
+        const QVariant ingredient = m_ingredients->currentKey();
+        m_ingredients->setMaster(nullptr, {});
+        m_ingredients->setOrder({QStringLiteral("Name")});
+        m_ingredients->setLinkValue({});
+        m_ingredients->locateKey(ingredient);
+        m_groups->setMaster(m_ingredients, QStringLiteral("Kod"));
+        m_groups->setOrder({QStringLiteral("Kod")});
+        m_groups->setLinkValue(m_ingredients->currentValue(QStringLiteral("Kod")));
+    } else {
+        const QVariant ingredient = m_ingredients->currentKey();
+        const QVariant group = m_groups->currentKey();
+        m_groups->setMaster(nullptr, {});
+        m_groups->setOrder({QStringLiteral("Name")});
+        m_groups->setLinkValue({});
+        m_groups->locateKey(group);
+        m_ingredients->setMaster(m_groups, QStringLiteral("Kod"));
+        m_ingredients->setOrder({QStringLiteral("Kod")});
+        m_ingredients->setLinkValue(m_groups->currentValue(QStringLiteral("Kod")));
+        m_ingredients->locateKey(ingredient);
+    }
+    m_groups->setReadOnly(on);
+    m_ingredients->setColumnReadOnly(QStringLiteral("Name"), on);
+    m_ingredients->setInsertAllowed(!on);
+    m_deleteGroup->setEnabled(!on);
+    showIngredientKind();
+}
+
+void IngredientsPage::editComposition()
+{
+    if (!m_ingredients || m_ingredients->currentRow() < 0 || !postAll())
+        return;
+    m_composition->close();
+    QString error;
+    if (m_chooser->openViews(m_ingredients, &error))
+        m_chooser->exec();
+    else
+        m_prompts->warn(QStringLiteral("Ошибка"), error);
+    // The chooser has reset the product's price as it closed.
+    m_composition->open();
+    refreshViews();
+}
+
+void IngredientsPage::moveIngredient()
+{
+    if (!m_ingredients || m_ingredients->currentRow() < 0 || !postAll())
+        return;
+    const QVariant ingredient = m_ingredients->currentKey();
+    GroupChoiceDialog dialog(m_prompts, m_db, this);
+    QString error;
+    if (!dialog.openViews(&error)) {
+        m_prompts->warn(QStringLiteral("Ошибка"), error);
+        return;
+    }
+    if (dialog.exec() == QDialog::Accepted &&
+        !IngredientCatalog(m_db).moveToGroup(ingredient, dialog.chosenGroup(), &error) && !error.isEmpty())
+        m_prompts->warn(QStringLiteral("Ошибка"), error);
+    // Group names may have been edited in the dialog as well.
+    refreshViews();
+}
+
+void IngredientsPage::deleteGroup()
+{
+    if (!m_groups || !postAll())
+        return;
+    if (IngredientCatalog(m_db).deleteGroup(m_groups->currentKey(), *m_prompts))
+        refreshViews();
+}
+
+void IngredientsPage::deleteIngredient()
+{
+    if (!m_ingredients || !postAll())
+        return;
+    if (IngredientCatalog(m_db).deleteIngredient(m_ingredients->currentKey(), *m_prompts))
+        refreshViews();
+}
+
+void IngredientsPage::deleteComponent()
+{
+    if (!m_composition || !postAll())
+        return;
+    if (IngredientCatalog(m_db).deleteComponent(m_composition->currentKey(), *m_prompts))
+        m_composition->refresh();
+}
+
+void IngredientsPage::recalculatePrices()
+{
+    if (!m_ingredients || !postAll() || m_priceDialog->exec() != QDialog::Accepted)
+        return;
+    const PriceRecalculation::Settings settings = m_priceDialog->settings();
+    if (!PriceRecalculation(m_db).run(settings, m_ingredients->currentKey(), m_groups->currentKey(),
+                                      *m_prompts))
+        return;
+    refreshViews();
+    // Re-pricing every ingredient walks through all groups and stops on the last one.
+    if (settings.scope == PriceRecalculation::Scope::All && !m_search->isOn())
+        m_groups->last();
+}

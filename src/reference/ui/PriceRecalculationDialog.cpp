@@ -1,0 +1,77 @@
+#include "PriceRecalculationDialog.h"
+
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+PriceRecalculationDialog::PriceRecalculationDialog(QWidget* parent)
+    : QDialog(parent), m_percent(new QSpinBox(this)), m_percentText(new QLineEdit(this))
+{
+    setWindowTitle(QStringLiteral("Пересчет цен"));
+    auto* scopeGroup = new QGroupBox(QStringLiteral("Область пересчёта"), this);
+    auto* scopeLayout = new QVBoxLayout(scopeGroup);
+    const QStringList scopes = {QStringLiteral("Ингредиент"), QStringLiteral("Группа ингредиентов"),
+                                QStringLiteral("Все ингредиенты")};
+    for (int i = 0; i < 3; ++i) {
+        m_scope[i] = new QRadioButton(scopes[i], scopeGroup);
+        scopeLayout->addWidget(m_scope[i]);
+    }
+    m_scope[0]->setChecked(true);
+
+    auto* actionGroup = new QGroupBox(QStringLiteral("Выбор действия"), this);
+    auto* actionLayout = new QVBoxLayout(actionGroup);
+    const QStringList actions = {QStringLiteral("Повысить цену"), QStringLiteral("Понизить цену")};
+    for (int i = 0; i < 2; ++i) {
+        m_action[i] = new QRadioButton(actions[i], actionGroup);
+        actionLayout->addWidget(m_action[i]);
+    }
+    m_action[0]->setChecked(true);
+
+    m_percent->setRange(0, 100);
+    m_percent->setSingleStep(1);
+    m_percent->setValue(0);
+    m_percentText->setReadOnly(true);
+    m_percentText->setFocusPolicy(Qt::NoFocus);
+    QFont bold = m_percentText->font();
+    bold.setBold(true);
+    m_percentText->setFont(bold);
+    m_percentText->setMaximumWidth(70);
+    m_percentText->setText(QStringLiteral("0%"));
+    connect(m_percent, &QSpinBox::valueChanged, this,
+            [this](int value) { m_percentText->setText(QString::number(value) + u'%'); });
+
+    auto* percentLayout = new QHBoxLayout;
+    percentLayout->addWidget(m_percent);
+    percentLayout->addWidget(m_percentText);
+    percentLayout->addStretch();
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* groups = new QHBoxLayout;
+    groups->addWidget(scopeGroup);
+    groups->addWidget(actionGroup);
+    layout->addLayout(groups);
+    layout->addLayout(percentLayout);
+    layout->addWidget(buttons);
+}
+
+PriceRecalculation::Settings PriceRecalculationDialog::settings() const
+{
+    PriceRecalculation::Settings settings;
+    settings.scope = m_scope[2]->isChecked()   ? PriceRecalculation::Scope::All
+                     : m_scope[1]->isChecked() ? PriceRecalculation::Scope::Group
+                                               : PriceRecalculation::Scope::Ingredient;
+    settings.action =
+        m_action[1]->isChecked() ? PriceRecalculation::Action::Lower : PriceRecalculation::Action::Raise;
+    settings.percent = m_percent->value();
+    return settings;
+}

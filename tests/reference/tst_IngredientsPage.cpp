@@ -1,0 +1,427 @@
+#include "ScriptedPrompts.h"
+#include "TestDataDir.h"
+
+#include "reference/ui/CompositionChooserDialog.h"
+#include "reference/ui/ContextSearchBar.h"
+#include "reference/ui/IngredientPickerDialog.h"
+#include "reference/ui/IngredientsPage.h"
+#include "reference/ui/NewIngredientDialog.h"
+#include "reference/ui/PriceRecalculationDialog.h"
+#include "store/TableModel.h"
+#include "store/ui/DataGrid.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Types text a key at a time, press and release; QTest::keyClicks takes only Latin letters.
+void typeText(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+QString nameAt(const TableModel* model, int row)
+{
+    return model->value(row, QStringLiteral("Name")).toString();
+}
+
+int columnOf(const TableModel* model, const QString& field)
+{
+    for (int c = 0; c < model->columns().size(); ++c) {
+        if (model->columns()[c].field == field)
+            return c;
+    }
+    return -1;
+}
+
+bool editable(const TableModel* model, const QString& field)
+{
+    return model->flags(model->index(model->currentRow(), columnOf(model, field))) & Qt::ItemIsEditable;
+}
+
+// Two groups; milk is a component of the semi-finished mash, sour cream is used nowhere.
+struct Kitchen
+{
+    TestDataDir data;
+    qlonglong dairy, vegetables, kg, milk, sourCream, potato, mash;
+
+    Kitchen()
+    {
+        kg = data.insert(QStringLiteral("Edinica"), {{QStringLiteral("Name"), QStringLiteral("килограмм")},
+                                                     {QStringLiteral("Shorthame"), QStringLiteral("кг")},
+                                                     {QStringLiteral("Gramm"), 1000}});
+        vegetables =
+            data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Овощи")}});
+        dairy = data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Молочные")}});
+        milk = ingredient(dairy, QStringLiteral("Молоко"), 80, false, 90);
+        sourCream = ingredient(dairy, QStringLiteral("Сметана"), 200, false, 95);
+        potato = ingredient(vegetables, QStringLiteral("Картофель"), 30, false, 80);
+        mash = ingredient(vegetables, QStringLiteral("Пюре"), 150, true, 100);
+        data.insert(QStringLiteral("pf"), {{QStringLiteral("Kod"), mash},
+                                           {QStringLiteral("Name"), potato},
+                                           {QStringLiteral("Kolvo"), 200}});
+        data.insert(
+            QStringLiteral("pf"),
+            {{QStringLiteral("Kod"), mash}, {QStringLiteral("Name"), milk}, {QStringLiteral("Kolvo"), 50}});
+    }
+
+    qlonglong ingredient(qlonglong group, const QString& name, double price, bool semi, double yield)
+    {
+        return data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), group},
+                                                   {QStringLiteral("Name"), name},
+                                                   {QStringLiteral("Edinica"), kg},
+                                                   {QStringLiteral("Cena"), price},
+                                                   {QStringLiteral("Pf"), semi ? 1 : 0},
+                                                   {QStringLiteral("Vih"), yield}});
+    }
+
+    QVariant field(qlonglong ingredient, const QString& name)
+    {
+        return data.scalar(QStringLiteral("SELECT %1 FROM Ing WHERE Kod1 = ?").arg(name), {ingredient});
+    }
+};
+
+} // namespace
+
+class tst_IngredientsPage : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void walksGroupsIngredientsAndCompositions()
+    {
+        Kitchen kitchen;
+        ScriptedPrompts prompts;
+        IngredientsPage page(&prompts);
+        QString error;
+        QVERIFY2(page.openViews(kitchen.data.db(), &error), qPrintable(error));
+        page.show();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        TableModel* groups = page.groups();
+        TableModel* ingredients = page.ingredients();
+
+        // Groups by name, the first one's ingredients beside them.
+        QCOMPARE(nameAt(groups, 0), QStringLiteral("Молочные"));
+        QCOMPARE(ingredients->rowCount(), 2);
+        QCOMPARE(ingredients->data(ingredients->index(0, 1), Qt::DisplayRole).toString(),
+                 QStringLiteral("кг"));
+        const auto units = IngredientsPage::unitChoices(kitchen.data.db())();
+        QCOMPARE(units.size(), 1);
+        QCOMPARE(units[0].first.toLongLong(), kitchen.kg);
+        QCOMPARE(units[0].second, QStringLiteral("кг"));
+
+        page.groupGrid()->setCurrentIndex(groups->index(1, 0));
+        QCOMPARE(ingredients->rowCount(), 2);
+        QCOMPARE(nameAt(ingredients, 0), QStringLiteral("Картофель"));
+        QVERIFY(!page.compositionGrid()->isEnabled());
+        QVERIFY(editable(ingredients, QStringLiteral("Cena")));
+
+        // A semi-finished product: its composition is editable, its price and yield are not.
+        page.ingredientGrid()->setCurrentIndex(ingredients->index(1, 0));
+        QVERIFY(page.semiFinishedBox()->isChecked());
+        QVERIFY(page.compositionGrid()->isEnabled());
+        QVERIFY(page.compositionButton()->isEnabled());
+        QVERIFY(page.deleteComponentButton()->isEnabled());
+        QVERIFY(!editable(ingredients, QStringLiteral("Cena")));
+        QVERIFY(!editable(ingredients, QStringLiteral("Vih")));
+        TableModel* composition = page.composition();
+        QCOMPARE(composition->rowCount(), 2);
+        QCOMPARE(composition->value(0, QStringLiteral("Name1")).toString(), QStringLiteral("Картофель"));
+        page.compositionGrid()->setFocus();
+        QTest::keyClick(page.compositionGrid(), Qt::Key_Insert);
+        QTest::keyClick(page.compositionGrid(), Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(composition->rowCount(), 2);
+
+        // Potato is a component: the button refuses, Ctrl+Delete does nothing.
+        page.ingredientGrid()->setCurrentIndex(ingredients->index(0, 0));
+        QVERIFY(!page.compositionGrid()->isEnabled());
+        page.ingredientGrid()->setFocus();
+        QTest::keyClick(page.ingredientGrid(), Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(ingredients->rowCount(), 2);
+        prompts.queueConfirm(true);
+        page.deleteIngredientButton()->click();
+        QCOMPARE(prompts.last(),
+                 QStringLiteral("Ошибка удаления ингредиента|Ингредиент не удалён, он используется в "
+                                "блюдах или составляющих полуфабрикатов !!!"));
+        QCOMPARE(kitchen.data.scalar(QStringLiteral("SELECT count(*) FROM Ing")).toInt(), 4);
+
+        // Context search: all ingredients by name, Insert adds nothing, the group follows the ingredient.
+        page.contextSearch()->checkBox()->setChecked(true);
+        QCOMPARE(ingredients->rowCount(), 4);
+        QVERIFY(!page.deleteGroupButton()->isEnabled());
+        QVERIFY(!editable(ingredients, QStringLiteral("Name")));
+        typeText(page.contextSearch()->searchBox(), QStringLiteral("сме"));
+        QCOMPARE(ingredients->currentValue(QStringLiteral("Name")).toString(), QStringLiteral("Сметана"));
+        QCOMPARE(groups->rowCount(), 1);
+        QCOMPARE(nameAt(groups, 0), QStringLiteral("Молочные"));
+        page.ingredientGrid()->setFocus();
+        QTest::keyClick(page.ingredientGrid(), Qt::Key_Insert);
+        QCOMPARE(ingredients->rowCount(), 4);
+        QTest::keyClick(page.groupGrid(), Qt::Key_Insert);
+        QCOMPARE(groups->rowCount(), 1);
+
+        // Leaving the page restores the groups, staying on the ingredient found.
+        page.pageHidden();
+        QVERIFY(!page.contextSearch()->checkBox()->isChecked());
+        QVERIFY(!page.contextSearch()->searchBox()->isEnabled());
+        QCOMPARE(groups->rowCount(), 2);
+        QCOMPARE(groups->currentValue(QStringLiteral("Name")).toString(), QStringLiteral("Молочные"));
+        QCOMPARE(ingredients->rowCount(), 2);
+        QCOMPARE(ingredients->currentValue(QStringLiteral("Name")).toString(), QStringLiteral("Сметана"));
+        QVERIFY(page.deleteGroupButton()->isEnabled());
+
+        // An unused ingredient goes.
+        prompts.queueConfirm(true);
+        page.deleteIngredientButton()->click();
+        QCOMPARE(prompts.last(), QStringLiteral("Информация|Ингредиент успешно удалён !!!"));
+        QCOMPARE(ingredients->rowCount(), 1);
+        QCOMPARE(kitchen.data.scalar(QStringLiteral("SELECT count(*) FROM Ing")).toInt(), 3);
+    }
+
+    void flagSetsYieldOnlyAfterAChange()
+    {
+        Kitchen kitchen;
+        ScriptedPrompts prompts;
+        IngredientsPage page(&prompts);
+        QString error;
+        QVERIFY2(page.openViews(kitchen.data.db(), &error), qPrintable(error));
+        page.show();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        QCOMPARE(page.ingredients()->currentValue(QStringLiteral("Name")).toString(),
+                 QStringLiteral("Молоко"));
+
+        // Passing through the box without a change stores nothing.
+        page.semiFinishedBox()->setFocus();
+        page.ingredientGrid()->setFocus();
+        QCOMPARE(kitchen.field(kitchen.milk, QStringLiteral("Vih")).toDouble(), 90.0);
+
+        QTest::mouseClick(page.semiFinishedBox(), Qt::LeftButton, {},
+                          QPoint(5, page.semiFinishedBox()->height() / 2));
+        QVERIFY(page.ingredientGrid()->hasFocus());
+        QCOMPARE(kitchen.field(kitchen.milk, QStringLiteral("Pf")).toInt(), 1);
+        QCOMPARE(kitchen.field(kitchen.milk, QStringLiteral("Vih")).toDouble(), 100.0);
+        QVERIFY(page.compositionGrid()->isEnabled());
+        QVERIFY(!editable(page.ingredients(), QStringLiteral("Cena")));
+    }
+
+    void chooserAddsComponentsAndResetsPrice()
+    {
+        Kitchen kitchen;
+        ScriptedPrompts prompts;
+        IngredientsPage page(&prompts);
+        QString error;
+        QVERIFY2(page.openViews(kitchen.data.db(), &error), qPrintable(error));
+        page.show();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        page.groupGrid()->setCurrentIndex(page.groups()->index(1, 0));
+        page.ingredientGrid()->setCurrentIndex(page.ingredients()->index(1, 0));
+        QCOMPARE(page.ingredients()->currentValue(QStringLiteral("Name")).toString(), QStringLiteral("Пюре"));
+
+        // Without a price an ingredient is never offered, in either arrangement.
+        kitchen.ingredient(kitchen.dairy, QStringLiteral("Творог"), 0, false, 100);
+        QString heading;
+        // The steps run inside the modal chooser; it is closed even when a check fails.
+        QTimer::singleShot(0, &page, [&] {
+            CompositionChooserDialog* chooser = page.compositionChooser();
+            [&] {
+                heading = chooser->heading()->text();
+                DataGrid* candidates = chooser->candidateGrid();
+                QCOMPARE(candidates->model()->rowCount(), 2);
+                chooser->contextSearch()->checkBox()->setChecked(true);
+                QCOMPARE(candidates->model()->rowCount(), 4);
+                typeText(chooser->contextSearch()->searchBox(), QStringLiteral("сме"));
+                QCOMPARE(candidates->tableModel()->currentValue(QStringLiteral("Name")).toString(),
+                         QStringLiteral("Сметана"));
+                QCOMPARE(chooser->groupGrid()->model()->rowCount(), 1);
+                QVERIFY(!chooser->groupGrid()->isEnabled());
+                chooser->contextSearch()->checkBox()->setChecked(false);
+                QCOMPARE(chooser->groupGrid()->model()->rowCount(), 2);
+                candidates->setCurrentIndex(candidates->model()->index(0, 0));
+                // The groups are by name: "Молочные" first, milk its first candidate.
+                candidates->setFocus();
+                QTest::keyClick(candidates, Qt::Key_Return);
+                QTest::keyClick(candidates, Qt::Key_Return);
+                chooser->groupGrid()->setCurrentIndex(chooser->groupGrid()->model()->index(1, 0));
+                candidates->setCurrentIndex(candidates->model()->index(1, 0));
+                QTest::keyClick(candidates, Qt::Key_Return);
+            }();
+            chooser->accept();
+        });
+        page.compositionButton()->click();
+        QCOMPARE(heading, QStringLiteral("Ингредиенты полуфабриката \"Пюре\""));
+        QCOMPARE(prompts.last(), QStringLiteral("Ошибка выбора|Полуфабрикат не может входить сам в себя"));
+        QCOMPARE(kitchen.data.scalar(QStringLiteral("SELECT count(*) FROM pf WHERE Name = ?"), {kitchen.milk})
+                     .toInt(),
+                 3);
+        QCOMPARE(page.composition()->rowCount(), 4);
+        QCOMPARE(kitchen.field(kitchen.mash, QStringLiteral("Cena")).toDouble(), 0.0);
+        QCOMPARE(page.ingredients()->currentValue(QStringLiteral("Cena")).toDouble(), 0.0);
+    }
+
+    void priceDialogKeepsItsChoicesForTheRun()
+    {
+        Kitchen kitchen;
+        ScriptedPrompts prompts;
+        IngredientsPage page(&prompts);
+        QString error;
+        QVERIFY2(page.openViews(kitchen.data.db(), &error), qPrintable(error));
+        page.show();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        page.groupGrid()->setCurrentIndex(page.groups()->index(1, 0)); // "Овощи"
+        PriceRecalculationDialog* dialog = page.priceDialog();
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Пересчет цен"));
+        QCOMPARE(dialog->percentBox()->text(), QStringLiteral("0%"));
+
+        QTimer::singleShot(0, dialog, [dialog] {
+            dialog->scopeButton(PriceRecalculation::Scope::Group)->setChecked(true);
+            for (int i = 0; i < 10; ++i)
+                dialog->percentCounter()->stepUp();
+            dialog->accept();
+        });
+        page.recalculateButton()->click();
+        QCOMPARE(dialog->percentBox()->text(), QStringLiteral("10%"));
+        QCOMPARE(prompts.questions.last(),
+                 QStringLiteral(
+                     "Предупреждение пересчёта|Вы уверены что хотите увеличить цену группе ингредиентов "
+                     "\"Овощи\" на 10%"));
+        QCOMPARE(kitchen.field(kitchen.potato, QStringLiteral("Cena")).toDouble(), 33.0);
+        QCOMPARE(page.ingredients()->value(0, QStringLiteral("Cena")).toDouble(), 33.0);
+        QCOMPARE(kitchen.field(kitchen.mash, QStringLiteral("Cena")).toDouble(), 150.0);
+        QCOMPARE(kitchen.field(kitchen.milk, QStringLiteral("Cena")).toDouble(), 80.0);
+
+        // Shown again, the dialog offers the same choices; a refused confirmation changes nothing.
+        QTimer::singleShot(0, dialog, [dialog] {
+            [dialog] {
+                QVERIFY(dialog->scopeButton(PriceRecalculation::Scope::Group)->isChecked());
+                QCOMPARE(dialog->percentCounter()->value(), 10);
+            }();
+            dialog->actionButton(PriceRecalculation::Action::Lower)->setChecked(true);
+            dialog->accept();
+        });
+        prompts.queueConfirm(false);
+        page.recalculateButton()->click();
+        QVERIFY(prompts.questions.last().contains(QStringLiteral("уменьшить цену")));
+        QCOMPARE(kitchen.field(kitchen.potato, QStringLiteral("Cena")).toDouble(), 33.0);
+    }
+
+    void movingAnIngredientTakesItToTheChosenGroup()
+    {
+        Kitchen kitchen;
+        ScriptedPrompts prompts;
+        IngredientsPage page(&prompts);
+        QString error;
+        QVERIFY2(page.openViews(kitchen.data.db(), &error), qPrintable(error));
+        page.show();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        QCOMPARE(page.ingredients()->currentValue(QStringLiteral("Name")).toString(),
+                 QStringLiteral("Молоко"));
+        QTimer::singleShot(0, &page, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Выбор новой группы для ингредиента"));
+            auto* grid = dialog->findChild<DataGrid*>();
+            grid->setCurrentIndex(grid->model()->index(1, 0)); // "Овощи"
+            dialog->accept();
+        });
+        page.moveButton()->click();
+        QCOMPARE(kitchen.field(kitchen.milk, QStringLiteral("Kod")).toLongLong(), kitchen.vegetables);
+        QCOMPARE(page.ingredients()->rowCount(), 1);
+        QCOMPARE(page.ingredients()->currentValue(QStringLiteral("Name")).toString(),
+                 QStringLiteral("Сметана"));
+    }
+
+    void newIngredientDialogReadsThePriceInTheSystemFormat_data()
+    {
+        QTest::addColumn<QString>("price");
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("comma") << QStringLiteral("12,50") << true << QString();
+        QTest::newRow("point") << QStringLiteral("12.50") << false
+                               << QStringLiteral("|Введите в поле \"Цена\" число в формате XX,XX");
+        QTest::newRow("two commas") << QStringLiteral("1,2,3") << false
+                                    << QStringLiteral("Ошибка|\"1,2,3\" не является числом.");
+    }
+
+    void newIngredientDialogReadsThePriceInTheSystemFormat()
+    {
+        QFETCH(QString, price);
+        QFETCH(bool, stored);
+        QFETCH(QString, message);
+        const QLocale previous;
+        QLocale::setDefault(QLocale(QLocale::Russian));
+        Kitchen kitchen;
+        ScriptedPrompts prompts;
+        NewIngredientDialog dialog(&prompts, kitchen.data.db());
+        QString error;
+        QVERIFY2(dialog.openViews(&error), qPrintable(error));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.groupGrid()->setCurrentIndex(dialog.groupGrid()->model()->index(1, 0)); // "Овощи"
+        typeText(dialog.nameBox(), QStringLiteral("Морковь"));
+        typeText(dialog.priceBox(), price);
+        dialog.okButton()->click();
+        const QVariant price2 = kitchen.data.scalar(QStringLiteral("SELECT Cena FROM Ing WHERE Name = ?"),
+                                                    {QStringLiteral("Морковь")});
+        QLocale::setDefault(previous);
+        if (stored) {
+            QVERIFY(prompts.shown.isEmpty());
+            QCOMPARE(price2.toDouble(), 12.5);
+            QCOMPARE(
+                kitchen.data
+                    .scalar(QStringLiteral("SELECT Kod FROM Ing WHERE Name = ?"), {QStringLiteral("Морковь")})
+                    .toLongLong(),
+                kitchen.vegetables);
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QVERIFY(!dialog.addedKey().isNull());
+        } else {
+            QCOMPARE(prompts.last(), message);
+            QVERIFY(price2.isNull());
+            QVERIFY(dialog.isVisible());
+            QVERIFY(dialog.priceBox()->hasFocus());
+        }
+    }
+
+    void pickerKeepsTheCursorOnARowWithoutUnit()
+    {
+        Kitchen kitchen;
+        kitchen.data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), kitchen.dairy},
+                                                    {QStringLiteral("Name"), QStringLiteral("Кефир")},
+                                                    {QStringLiteral("Cena"), 60}});
+        ScriptedPrompts prompts;
+        IngredientsPage page(&prompts);
+        QString error;
+        QVERIFY2(page.openViews(kitchen.data.db(), &error), qPrintable(error));
+        IngredientPickerDialog picker(&prompts, kitchen.data.db(), page.groups());
+        QVERIFY2(picker.openViews(&error), qPrintable(error));
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowActive(&picker));
+        TableModel* ingredients = picker.ingredients();
+        QCOMPARE(ingredients->rowCount(), 3);
+
+        DataGrid* grid = picker.ingredientGrid();
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Down); // milk passes
+        QVERIFY(prompts.shown.isEmpty());
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(nameAt(ingredients, ingredients->currentRow()), QStringLiteral("Кефир"));
+        QTest::keyClick(grid, Qt::Key_Up);
+        QCOMPARE(prompts.last(), QStringLiteral("Ошибка|Поставьте единицу измерения ингредиенту"));
+        QCOMPARE(nameAt(ingredients, ingredients->currentRow()), QStringLiteral("Кефир"));
+        QCOMPARE(grid->currentIndex().row(), ingredients->currentRow());
+
+        picker.chooseButton()->click();
+        QCOMPARE(picker.chosenName(), QStringLiteral("Кефир"));
+        picker.closeViews();
+    }
+};
+
+QTEST_MAIN(tst_IngredientsPage)
+#include "tst_IngredientsPage.moc"
