@@ -53,7 +53,7 @@ DataGrid::DataGrid(UserPrompts* prompts, QWidget* parent) : QTableView(parent), 
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    verticalHeader()->setFixedWidth(14);
+    verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("99")) + 6);
     horizontalHeader()->setStretchLastSection(true);
     connect(qApp, &QApplication::focusChanged, this, &DataGrid::onFocusChanged);
 }
