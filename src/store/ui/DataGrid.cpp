@@ -96,15 +96,17 @@ bool DataGrid::postPending()
 {
     if (!m_model)
         return true;
-    if (QWidget* editor = indexWidget(currentIndex()); editor)
-        commitData(editor);
-    if (state() == QAbstractItemView::EditingState) {
-        if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus)) {
-            commitData(focus);
-            closeEditor(focus, QAbstractItemDelegate::NoHint);
-        }
-    }
+    closeOpenEditor();
     return m_model->postIfPending();
+}
+
+void DataGrid::closeOpenEditor()
+{
+    // An open cell editor is the index widget of the current cell; its text goes to the row first.
+    if (QWidget* editor = indexWidget(currentIndex()); editor && state() == QAbstractItemView::EditingState) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
 }
 
 void DataGrid::onFocusChanged(QWidget* old, QWidget* now)

@@ -42,6 +42,7 @@ protected:
 
 private:
     void onFocusChanged(QWidget* old, QWidget* now);
+    void closeOpenEditor();
     void followModel(int row);
     void showError(const QString& message);
 

@@ -1,0 +1,246 @@
+#include "Range.h"
+
+#include "Sheet.h"
+
+#include <cmath>
+
+namespace {
+
+bool isLineStyle(int value)
+{
+    switch (value) {
+    case LineStyle::Continuous:
+    case LineStyle::Dash:
+    case LineStyle::Dot:
+    case LineStyle::Double:
+    case LineStyle::DashDot:
+    case LineStyle::DashDotDot:
+    case LineStyle::SlantDashDot:
+    case XlNone:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The print-outs ask for weight 3 where they want a line heavier than thin.
+constexpr int printOutMedium = 3;
+
+bool isWeight(int value)
+{
+    return value == BorderWeight::Hairline || value == BorderWeight::Thin || value == BorderWeight::Medium ||
+           value == printOutMedium || value == BorderWeight::Thick;
+}
+
+bool isColorIndex(int value)
+{
+    return (value >= 0 && value <= 56) || value == ColorIndex::Automatic || value == XlNone;
+}
+
+} // namespace
+
+Range& Range::setValue(double value)
+{
+    if (!m_area)
+        return *this;
+    if (!std::isfinite(value))
+        return refuse(QStringLiteral("в ячейку %1 записывается не число (%2)")
+                          .arg(m_area->toString(), QString::number(value)));
+    if (m_sheet->holdsCells(*m_area, QStringLiteral("запись значения")))
+        m_sheet->setNumber(*m_area, value);
+    return *this;
+}
+
+Range& Range::setValue(const QString& text)
+{
+    // The longest text a cell of the file can hold.
+    constexpr qsizetype maxTextLength = 32767;
+    if (!m_area)
+        return *this;
+    if (text.size() > maxTextLength)
+        return refuse(QStringLiteral("текст для ячейки %1 длиннее %2 знаков")
+                          .arg(m_area->toString())
+                          .arg(maxTextLength));
+    if (m_sheet->holdsCells(*m_area, QStringLiteral("запись значения")))
+        m_sheet->setText(*m_area, text);
+    return *this;
+}
+
+QVariant Range::value() const
+{
+    if (!m_area || m_area->kind != CellArea::Kind::Cells)
+        return {};
+    return m_sheet->value(m_area->firstRow, m_area->firstColumn);
+}
+
+Range& Range::merge()
+{
+    if (m_area && m_sheet->holdsCells(*m_area, QStringLiteral("объединение")))
+        m_sheet->merge(*m_area);
+    return *this;
+}
+
+RangeFont Range::font()
+{
+    return RangeFont(*this);
+}
+
+RangeBorders Range::borders()
+{
+    return RangeBorders(*this, std::nullopt);
+}
+
+RangeBorders Range::borders(Edge edge)
+{
+    return RangeBorders(*this, edge);
+}
+
+Range& Range::setHorizontalAlignment(HAlign alignment)
+{
+    CellFormat patch;
+    patch.horizontalAlignment = alignment;
+    return apply(patch);
+}
+
+Range& Range::setVerticalAlignment(VAlign alignment)
+{
+    CellFormat patch;
+    patch.verticalAlignment = alignment;
+    return apply(patch);
+}
+
+Range& Range::setWrapText(bool wrap)
+{
+    CellFormat patch;
+    patch.wrapText = wrap;
+    return apply(patch);
+}
+
+Range& Range::setOrientation(int degrees)
+{
+    if (degrees < -90 || degrees > 90)
+        return refuse(QStringLiteral("поворот текста %1° вне пределов от -90° до 90°").arg(degrees));
+    CellFormat patch;
+    patch.orientation = degrees;
+    return apply(patch);
+}
+
+Range& Range::setNumberFormat(const QString& neutralFormat)
+{
+    // The file format's limit, which libxlsxwriter would otherwise cut short.
+    constexpr qsizetype maxFormatBytes = 127;
+    if (neutralFormat.toUtf8().size() > maxFormatBytes)
+        return refuse(QStringLiteral("числовой формат «%1» слишком длинный").arg(neutralFormat));
+    CellFormat patch;
+    patch.numberFormat = neutralFormat;
+    return apply(patch);
+}
+
+Range& Range::setColumnWidth(double width)
+{
+    if (m_area)
+        m_sheet->setColumnWidths(m_area->firstColumn, m_area->lastColumn, width);
+    return *this;
+}
+
+Range& Range::apply(const CellFormat& patch)
+{
+    if (m_area)
+        m_sheet->applyFormat(*m_area, patch);
+    return *this;
+}
+
+Range& Range::refuse(const QString& problem)
+{
+    // A range outside the sheet has had its problem recorded already.
+    if (m_area)
+        m_sheet->fail(problem);
+    return *this;
+}
+
+RangeFont& RangeFont::setName(const QString& name)
+{
+    // The longest font name a spreadsheet application keeps.
+    constexpr qsizetype maxFontName = 31;
+    if (name.isEmpty() || name.size() > maxFontName) {
+        m_range.refuse(QStringLiteral("недопустимое имя шрифта «%1»").arg(name));
+        return *this;
+    }
+    CellFormat patch;
+    patch.fontName = name;
+    return apply(patch);
+}
+
+RangeFont& RangeFont::setSize(double points)
+{
+    // The sizes a spreadsheet application accepts.
+    if (!(points >= 1 && points <= 409)) {
+        m_range.refuse(QStringLiteral("размер шрифта %1 вне пределов от 1 до 409").arg(points));
+        return *this;
+    }
+    CellFormat patch;
+    patch.fontSize = points;
+    return apply(patch);
+}
+
+RangeFont& RangeFont::setBold(bool bold)
+{
+    CellFormat patch;
+    patch.bold = bold;
+    return apply(patch);
+}
+
+RangeFont& RangeFont::setColor(int color)
+{
+    if (color < 0 || color > 0xFFFFFF) {
+        m_range.refuse(QStringLiteral("цвет шрифта %1 не является цветом").arg(color));
+        return *this;
+    }
+    CellFormat patch;
+    patch.fontColor = color;
+    return apply(patch);
+}
+
+RangeFont& RangeFont::apply(const CellFormat& patch)
+{
+    m_range.apply(patch);
+    return *this;
+}
+
+RangeBorders& RangeBorders::setLineStyle(int lineStyle)
+{
+    if (!isLineStyle(lineStyle)) {
+        m_range.refuse(QStringLiteral("неизвестный тип линии %1").arg(lineStyle));
+        return *this;
+    }
+    return apply(&BorderLine::lineStyle, lineStyle);
+}
+
+RangeBorders& RangeBorders::setWeight(int weight)
+{
+    if (!isWeight(weight)) {
+        m_range.refuse(QStringLiteral("неизвестная толщина линии %1").arg(weight));
+        return *this;
+    }
+    return apply(&BorderLine::weight, weight == printOutMedium ? BorderWeight::Medium : weight);
+}
+
+RangeBorders& RangeBorders::setColorIndex(int colorIndex)
+{
+    if (!isColorIndex(colorIndex)) {
+        m_range.refuse(QStringLiteral("неизвестный номер цвета линии %1").arg(colorIndex));
+        return *this;
+    }
+    return apply(&BorderLine::colorIndex, colorIndex);
+}
+
+RangeBorders& RangeBorders::apply(std::optional<int> BorderLine::*property, int value)
+{
+    CellFormat patch;
+    for (int edge = 1; edge <= 4; ++edge) {
+        if (!m_edge || static_cast<int>(*m_edge) == edge)
+            patch.border(static_cast<Edge>(edge)).*property = value;
+    }
+    m_range.apply(patch);
+    return *this;
+}

@@ -1,0 +1,132 @@
+#include "ReportOutput.h"
+
+#include "SpreadsheetLauncher.h"
+#include "store/UserPrompts.h"
+#include "Workbook.h"
+#include "XlsxFileWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+const QString caption = QStringLiteral("Таблица");
+
+// Enough problems for the user to see what went wrong without a message taller than the screen.
+constexpr qsizetype shownProblems = 10;
+
+QString problemsText(const QStringList& problems)
+{
+    QString text = QStringLiteral("При построении таблицы не всё удалось:\n") +
+                   problems.first(std::min(problems.size(), shownProblems)).join(u'\n');
+    if (problems.size() > shownProblems)
+        text += QStringLiteral("\n… и ещё %1").arg(problems.size() - shownProblems);
+    return text;
+}
+
+} // namespace
+
+ReportOutput::ReportOutput(SpreadsheetLauncher& launcher, UserPrompts& prompts, QString folder,
+                           std::function<QDateTime()> now)
+    : m_launcher(launcher), m_prompts(prompts), m_folder(std::move(folder)), m_now(std::move(now))
+{
+}
+
+QString ReportOutput::defaultFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::TempLocation) +
+           QStringLiteral("/kuhnemer-reports");
+}
+
+QString ReportOutput::fileNameStem(const QString& title)
+{
+    // Characters that some file system or the desktop's file dialogs refuse.
+    static const QString unsafe = QStringLiteral("/\\:*?\"<>|");
+    constexpr qsizetype maxLength = 100;
+    QString stem;
+    for (const QChar ch : title.simplified())
+        stem += ch.unicode() < 0x20 || ch.unicode() == 0x7F || unsafe.contains(ch) ? QChar(u'_') : ch;
+    // A leading dot would hide the file.
+    while (stem.startsWith(u'.') || stem.startsWith(u' '))
+        stem.remove(0, 1);
+    if (stem.size() > maxLength) {
+        stem.truncate(maxLength);
+        if (stem.back().isHighSurrogate())
+            stem.chop(1);
+    }
+    return stem.isEmpty() ? QStringLiteral("Таблица") : stem;
+}
+
+QString ReportOutput::show(const Workbook& workbook, const QString& title)
+{
+    const QStringList problems = workbook.problems();
+    if (!problems.isEmpty())
+        m_prompts.warn(caption, problemsText(problems));
+
+    if (!QDir().mkpath(m_folder)) {
+        m_prompts.warn(caption, QStringLiteral("Не удалось создать папку для таблиц: %1")
+                                    .arg(QDir::toNativeSeparators(m_folder)));
+        return {};
+    }
+    // Written under a hidden name first, so that no half-written file ever carries a report's name.
+    QTemporaryFile unfinished(m_folder + QStringLiteral("/.unfinished-XXXXXX.xlsx"));
+    if (!unfinished.open()) {
+        m_prompts.warn(caption, QStringLiteral("Не удалось создать файл в папке %1: %2")
+                                    .arg(QDir::toNativeSeparators(m_folder), unfinished.errorString()));
+        return {};
+    }
+    XlsxFileWriter writer;
+    if (!writer.write(workbook, unfinished.fileName())) {
+        m_prompts.warn(caption, QStringLiteral("Не удалось записать таблицу: %1").arg(writer.errorString()));
+        return {};
+    }
+    QString error;
+    const QString stem = fileNameStem(title) + u'_' + m_now().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    const QString path = placeFile(unfinished.fileName(), stem, error);
+    if (path.isEmpty()) {
+        m_prompts.warn(caption, QStringLiteral("Не удалось сохранить таблицу: %1").arg(error));
+        return {};
+    }
+    if (!m_launcher.open(path))
+        m_prompts.warn(
+            caption,
+            QStringLiteral("Не удалось открыть таблицу в приложении электронных таблиц. Файл сохранён: %1")
+                .arg(QDir::toNativeSeparators(path)));
+    return path;
+}
+
+QString ReportOutput::placeFile(const QString& written, const QString& stem, QString& error) const
+{
+    // Two reports of the same title within a second, or an older file of that name, get a counter.
+    constexpr int maxCopies = 1000;
+    const QByteArray from = QFile::encodeName(written);
+    for (int copy = 1; copy <= maxCopies; ++copy) {
+        const QString path = QStringLiteral("%1/%2%3.xlsx")
+                                 .arg(m_folder, stem, copy > 1 ? QStringLiteral("_%1").arg(copy) : QString());
+        // A hard link never replaces an existing file, even one made a moment ago by another program;
+        // the temporary name goes when the temporary file does.
+        if (::link(from.constData(), QFile::encodeName(path).constData()) == 0)
+            return path;
+        const int linkError = errno;
+        if (linkError == EEXIST)
+            continue;
+        // A file system without hard links: a rename, which Qt refuses over an existing file.
+        if (QFile::rename(written, path))
+            return path;
+        if (QFile::exists(path))
+            continue;
+        error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path),
+                                             QString::fromLocal8Bit(std::strerror(linkError)));
+        return {};
+    }
+    error = QStringLiteral("в папке %1 уже слишком много таблиц «%2»")
+                .arg(QDir::toNativeSeparators(m_folder), stem);
+    return {};
+}

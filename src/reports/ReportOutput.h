@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+
+class SpreadsheetLauncher;
+class UserPrompts;
+class Workbook;
+
+// Where a finished print-out goes: a file in a temporary reports folder, named by the print-out's
+// title and the time it was made, then the spreadsheet application. A file is written whole or not
+// at all and never takes the place of another.
+class ReportOutput
+{
+public:
+    ReportOutput(SpreadsheetLauncher& launcher, UserPrompts& prompts, QString folder = defaultFolder(),
+                 std::function<QDateTime()> now = &QDateTime::currentDateTime);
+
+    // "kuhnemer-reports" in the system's temporary folder.
+    static QString defaultFolder();
+    // The title with what a file name cannot hold replaced; "Таблица" for an empty title.
+    static QString fileNameStem(const QString& title);
+
+    // Writes the workbook and opens it. The user is told about problems met while the workbook was
+    // built, about a file that could not be written and about a file no application opened.
+    // Returns the file's path, or an empty string when nothing was written.
+    QString show(const Workbook& workbook, const QString& title);
+
+private:
+    QString placeFile(const QString& written, const QString& stem, QString& error) const;
+
+    SpreadsheetLauncher& m_launcher;
+    UserPrompts& m_prompts;
+    QString m_folder;
+    std::function<QDateTime()> m_now;
+};

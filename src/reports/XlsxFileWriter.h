@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class Workbook;
+
+// Writes a workbook as an .xlsx file through libxlsxwriter. Formats that come out the same after the
+// cell's, row's and column's properties are combined share one format of the file; number formats go
+// into the file as given, in the neutral form that the spreadsheet application shows with the user's
+// own decimal separator.
+class XlsxFileWriter
+{
+public:
+    // Writes to 'path', replacing what is there; on failure removes what it wrote and returns false.
+    bool write(const Workbook& workbook, const QString& path);
+    QString errorString() const { return m_error; }
+
+private:
+    QString m_error;
+};

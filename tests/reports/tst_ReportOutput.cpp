@@ -1,0 +1,177 @@
+#include "reports/ReportOutput.h"
+#include "reports/SpreadsheetLauncher.h"
+#include "reports/Workbook.h"
+#include "ScriptedPrompts.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+class RecordingLauncher : public SpreadsheetLauncher
+{
+public:
+    bool open(const QString& path) override
+    {
+        opened << path;
+        return answer;
+    }
+
+    QStringList opened;
+    bool answer = true;
+};
+
+const QDateTime madeAt(QDate(2024, 3, 5), QTime(14, 7, 9));
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class tst_ReportOutput : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void writesANamedFileAndOpensIt();
+    void neverReplacesAnotherFile();
+    void namesTheFileWhenNoApplicationOpensIt();
+    void folderThatCannotBeMade();
+    void problemsOfTheWorkbookAreShown();
+    void fileNameStem_data();
+    void fileNameStem();
+
+private:
+    QString folder() const { return m_dir->filePath(QStringLiteral("kuhnemer-reports")); }
+    ReportOutput output(const QString& folder)
+    {
+        return ReportOutput(m_launcher, m_prompts, folder, [] { return madeAt; });
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    RecordingLauncher m_launcher;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<Workbook> m_book;
+};
+
+void tst_ReportOutput::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_launcher = RecordingLauncher();
+    m_prompts = ScriptedPrompts();
+    m_book = std::make_unique<Workbook>();
+    m_book->sheet(1).cell(1, 1).setValue(QStringLiteral("Меню"));
+}
+
+void tst_ReportOutput::writesANamedFileAndOpensIt()
+{
+    const QString path = output(folder()).show(*m_book, QStringLiteral("Меню на 05.03.2024 г."));
+
+    QCOMPARE(path, folder() + QStringLiteral("/Меню на 05.03.2024 г._2024-03-05_14-07-09.xlsx"));
+    QCOMPARE(m_launcher.opened, QStringList{path});
+    QCOMPARE(m_prompts.shown, QStringList());
+    QVERIFY(contentOf(path).startsWith("PK"));
+    // Nothing else is left behind, not even the file it was written under first.
+    QCOMPARE(QDir(folder()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(path).fileName()});
+}
+
+void tst_ReportOutput::neverReplacesAnotherFile()
+{
+    QVERIFY(QDir().mkpath(folder()));
+    const QString older = folder() + QStringLiteral("/Оборотная ведомость_2024-03-05_14-07-09.xlsx");
+    QFile file(older);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("older");
+    file.close();
+
+    ReportOutput reports = output(folder());
+    const QString second = reports.show(*m_book, QStringLiteral("Оборотная ведомость"));
+    const QString third = reports.show(*m_book, QStringLiteral("Оборотная ведомость"));
+
+    QCOMPARE(second, folder() + QStringLiteral("/Оборотная ведомость_2024-03-05_14-07-09_2.xlsx"));
+    QCOMPARE(third, folder() + QStringLiteral("/Оборотная ведомость_2024-03-05_14-07-09_3.xlsx"));
+    QCOMPARE(contentOf(older), QByteArray("older"));
+    QVERIFY(contentOf(second).startsWith("PK"));
+    QCOMPARE(m_launcher.opened, (QStringList{second, third}));
+}
+
+void tst_ReportOutput::namesTheFileWhenNoApplicationOpensIt()
+{
+    m_launcher.answer = false;
+    const QString path = output(folder()).show(*m_book, QStringLiteral("Акт инвентаризации"));
+
+    QVERIFY(QFile::exists(path));
+    QCOMPARE(m_prompts.shown,
+             QStringList{QStringLiteral("Таблица|Не удалось открыть таблицу в приложении электронных таблиц. "
+                                        "Файл сохранён: ") +
+                         QDir::toNativeSeparators(path)});
+}
+
+void tst_ReportOutput::folderThatCannotBeMade()
+{
+    // A file stands where the folder should be.
+    const QString blocked = m_dir->filePath(QStringLiteral("blocked"));
+    QFile file(blocked);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    const QString path = output(blocked + QStringLiteral("/reports")).show(*m_book, QStringLiteral("Меню"));
+
+    QVERIFY(path.isEmpty());
+    QVERIFY(m_launcher.opened.isEmpty());
+    QCOMPARE(m_prompts.shown.size(), 1);
+    QVERIFY(m_prompts.last().startsWith(QStringLiteral("Таблица|Не удалось создать папку для таблиц: ")));
+    QVERIFY(m_prompts.last().contains(QDir::toNativeSeparators(blocked)));
+}
+
+void tst_ReportOutput::problemsOfTheWorkbookAreShown()
+{
+    Sheet& sheet = m_book->sheet(1);
+    for (int row = 0; row > -12; --row)
+        sheet.cell(row, 1).setValue(1);
+
+    const QString path = output(folder()).show(*m_book, QStringLiteral("Буфетон"));
+
+    // What was built is still shown, as a half-filled workbook stays open in a spreadsheet.
+    QCOMPARE(m_launcher.opened, QStringList{path});
+    QCOMPARE(m_prompts.shown.size(), 1);
+    const QString warning = m_prompts.last();
+    QVERIFY(warning.startsWith(QStringLiteral("Таблица|При построении таблицы не всё удалось:\n"
+                                              "Лист «Лист1»: ячейки (0, 1) нет на листе\n")));
+    QVERIFY(warning.endsWith(QStringLiteral("\n… и ещё 2")));
+}
+
+void tst_ReportOutput::fileNameStem_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("stem");
+    QTest::newRow("kept") << "Меню на 05.03.2024 г."
+                          << "Меню на 05.03.2024 г.";
+    QTest::newRow("unsafe characters") << "a/b\\c:d*e?f\"g<h>i|j"
+                                       << "a_b_c_d_e_f_g_h_i_j";
+    QTest::newRow("control character") << QStringLiteral("Свод\x01май") << "Свод_май";
+    QTest::newRow("spaces") << "  Расход \t ингредиентов \n"
+                            << "Расход ингредиентов";
+    QTest::newRow("hidden") << ".. отчёт"
+                            << "отчёт";
+    QTest::newRow("empty") << ""
+                           << "Таблица";
+    QTest::newRow("only dots") << "..."
+                               << "Таблица";
+    QTest::newRow("long") << QString(150, u'щ') << QString(100, u'щ');
+}
+
+void tst_ReportOutput::fileNameStem()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, stem);
+    QCOMPARE(ReportOutput::fileNameStem(title), stem);
+}
+
+QTEST_GUILESS_MAIN(tst_ReportOutput)
+#include "tst_ReportOutput.moc"
