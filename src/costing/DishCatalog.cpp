@@ -36,7 +36,8 @@ bool run(QSqlQuery& query, const QString& sql, const QVariantList& values, QStri
 
 // For queries of at most one row and one column that is never NULL: false on a database failure,
 // and *value invalid when there was no row.
-bool queryValue(QSqlDatabase db, const QString& sql, const QVariantList& values, QVariant* value, QString* error)
+bool queryValue(QSqlDatabase db, const QString& sql, const QVariantList& values, QVariant* value,
+                QString* error)
 {
     QSqlQuery query(db);
     if (!run(query, sql, values, error))
@@ -45,13 +46,21 @@ bool queryValue(QSqlDatabase db, const QString& sql, const QVariantList& values,
     return true;
 }
 
-// Runs statements in order, stopping at the first failure.
-bool runAll(QSqlDatabase db, const QList<QPair<QString, QVariantList>>& statements, QString* error)
+// Runs the work in one transaction: committed when the work returns true, rolled back when it returns
+// false (a refusal, or a database failure with *error set). Returns false on a database failure only.
+// The transaction is over on return, so that no dialog is shown while it holds the database.
+template <typename Work> bool inTransaction(QSqlDatabase db, QString* error, Work&& work)
 {
-    for (const auto& [sql, values] : statements) {
-        QSqlQuery query(db);
-        if (!run(query, sql, values, error))
-            return false;
+    Transaction transaction(db);
+    if (!transaction.isActive()) {
+        *error = db.lastError().text();
+        return false;
+    }
+    if (!work())
+        return error->isEmpty();
+    if (!transaction.commit()) {
+        *error = db.lastError().text();
+        return false;
     }
     return true;
 }
@@ -78,18 +87,21 @@ bool DishCatalog::deleteCardLine(const QVariant& cardLine)
         return false;
     QString error;
     QVariant finished;
-    if (!queryValue(m_db,
-                    QStringLiteral("SELECT COALESCE(b.Status, 0) FROM Karta k LEFT JOIN Bludo b ON b.Kod1 = k.Kod "
-                                   "WHERE k.NNN = ?"),
-                    {*line}, &finished, &error))
+    if (!queryValue(
+            m_db,
+            QStringLiteral("SELECT COALESCE(b.Status, 0) FROM Karta k LEFT JOIN Bludo b ON b.Kod1 = k.Kod "
+                           "WHERE k.NNN = ?"),
+            {*line}, &finished, &error))
         return databaseError(error);
     if (!finished.isValid() || finished.toInt() == 1)
         return false;
-    if (!m_prompts.confirm(QStringLiteral("Удаление ингредиента"), QStringLiteral("Подтвердите удаление ингредиента !!!")))
+    if (!m_prompts.confirm(QStringLiteral("Удаление ингредиента"),
+                           QStringLiteral("Подтвердите удаление ингредиента !!!")))
         return false;
-    Transaction transaction(m_db);
-    if (!execSql(m_db, QStringLiteral("DELETE FROM Karta WHERE NNN = ?"), {*line}, &error) || !transaction.commit())
-        return databaseError(error.isEmpty() ? m_db.lastError().text() : error);
+    if (!inTransaction(m_db, &error, [&] {
+            return execSql(m_db, QStringLiteral("DELETE FROM Karta WHERE NNN = ?"), {*line}, &error);
+        }))
+        return databaseError(error);
     return true;
 }
 
@@ -104,25 +116,22 @@ bool DishCatalog::deleteDish(const QVariant& dishKey)
         return databaseError(error);
     if (!exists.isValid())
         return false;
-    if (!m_prompts.confirm(QStringLiteral("Удаление блюда"), QStringLiteral("Подтвердите удаление блюда !!!")))
+    if (!m_prompts.confirm(QStringLiteral("Удаление блюда"),
+                           QStringLiteral("Подтвердите удаление блюда !!!")))
         return false;
-    {
-        Transaction transaction(m_db);
-        QVariant used;
-        if (!queryValue(m_db, QStringLiteral("SELECT 1 FROM MenuSp WHERE Name = ? LIMIT 1"), {*dish}, &used, &error))
-            return databaseError(error);
-        if (used.isValid()) {
-            m_prompts.warn(QStringLiteral("Ошибка удаления блюда"),
-                           QStringLiteral("Блюдо не удалено, оно используется в одном из меню !!!"));
-            return false;
-        }
-        if (!runAll(m_db,
-                    {{QStringLiteral("DELETE FROM Karta WHERE Kod = ?"), {*dish}},
-                     {QStringLiteral("DELETE FROM Bludo WHERE Kod1 = ?"), {*dish}}},
-                    &error))
-            return databaseError(error);
-        if (!transaction.commit())
-            return databaseError(m_db.lastError().text());
+    QVariant used;
+    if (!inTransaction(m_db, &error, [&] {
+            return queryValue(m_db, QStringLiteral("SELECT 1 FROM MenuSp WHERE Name = ? LIMIT 1"), {*dish},
+                              &used, &error) &&
+                   !used.isValid() &&
+                   execSql(m_db, QStringLiteral("DELETE FROM Karta WHERE Kod = ?"), {*dish}, &error) &&
+                   execSql(m_db, QStringLiteral("DELETE FROM Bludo WHERE Kod1 = ?"), {*dish}, &error);
+        }))
+        return databaseError(error);
+    if (used.isValid()) {
+        m_prompts.warn(QStringLiteral("Ошибка удаления блюда"),
+                       QStringLiteral("Блюдо не удалено, оно используется в одном из меню !!!"));
+        return false;
     }
     m_prompts.inform(QStringLiteral("Информация"), QStringLiteral("Блюдо успешно удалено !!!"));
     return true;
@@ -139,28 +148,30 @@ bool DishCatalog::deleteDishGroup(const QVariant& groupKey)
         return databaseError(error);
     if (!exists.isValid())
         return false;
-    if (!m_prompts.confirm(QStringLiteral("Удаление группы блюд"), QStringLiteral("Подтвердите удаление группы блюд !!!")))
+    if (!m_prompts.confirm(QStringLiteral("Удаление группы блюд"),
+                           QStringLiteral("Подтвердите удаление группы блюд !!!")))
         return false;
+    // NOT EXISTS rather than NOT IN: an entry without a dish must not make every dish look used.
+    const QString unused = QStringLiteral("NOT EXISTS (SELECT 1 FROM MenuSp m WHERE m.Name = b.Kod1)");
     QVariant kept;
-    {
-        Transaction transaction(m_db);
-        const QString unused = QStringLiteral("NOT EXISTS (SELECT 1 FROM MenuSp m WHERE m.Name = b.Kod1)");
-        if (!runAll(m_db,
-                    {{QStringLiteral("DELETE FROM Karta WHERE Kod IN (SELECT b.Kod1 FROM Bludo b WHERE b.Kod = ? AND %1)")
-                          .arg(unused),
-                      {*group}},
-                     {QStringLiteral("DELETE FROM Bludo AS b WHERE b.Kod = ? AND %1").arg(unused), {*group}}},
-                    &error) ||
-            !queryValue(m_db, QStringLiteral("SELECT 1 FROM Bludo WHERE Kod = ? LIMIT 1"), {*group}, &kept, &error))
-            return databaseError(error);
-        if (!kept.isValid() && !execSql(m_db, QStringLiteral("DELETE FROM Grbludo WHERE Kod = ?"), {*group}, &error))
-            return databaseError(error);
-        if (!transaction.commit())
-            return databaseError(m_db.lastError().text());
-    }
+    if (!inTransaction(m_db, &error, [&] {
+            return execSql(m_db,
+                           QStringLiteral("DELETE FROM Karta WHERE Kod IN "
+                                          "(SELECT b.Kod1 FROM Bludo b WHERE b.Kod = ? AND %1)")
+                               .arg(unused),
+                           {*group}, &error) &&
+                   execSql(m_db, QStringLiteral("DELETE FROM Bludo AS b WHERE b.Kod = ? AND %1").arg(unused),
+                           {*group}, &error) &&
+                   queryValue(m_db, QStringLiteral("SELECT 1 FROM Bludo WHERE Kod = ? LIMIT 1"), {*group},
+                              &kept, &error) &&
+                   (kept.isValid() ||
+                    execSql(m_db, QStringLiteral("DELETE FROM Grbludo WHERE Kod = ?"), {*group}, &error));
+        }))
+        return databaseError(error);
     if (kept.isValid()) {
-        m_prompts.warn(QStringLiteral("Ошибка удаления блюда"),
-                       QStringLiteral("Группа блюд не удалена, остались блюда используемые в одном из меню !!!"));
+        m_prompts.warn(
+            QStringLiteral("Ошибка удаления блюда"),
+            QStringLiteral("Группа блюд не удалена, остались блюда используемые в одном из меню !!!"));
         return false;
     }
     m_prompts.inform(QStringLiteral("Информация"), QStringLiteral("Группа блюд успешно удалена !!!"));
@@ -172,14 +183,16 @@ bool DishCatalog::finishDish(const QVariant& dishKey)
     const auto dish = keyOf(dishKey);
     if (!dish)
         return false;
-    Transaction transaction(m_db);
-    QSqlQuery query(m_db);
     QString error;
-    if (!run(query, QStringLiteral("UPDATE Bludo SET Status = 1 WHERE Kod1 = ?"), {*dish}, &error))
+    bool finished = false;
+    if (!inTransaction(m_db, &error, [&] {
+            QSqlQuery query(m_db);
+            if (!run(query, QStringLiteral("UPDATE Bludo SET Status = 1 WHERE Kod1 = ?"), {*dish}, &error))
+                return false;
+            finished = query.numRowsAffected() > 0;
+            return true;
+        }))
         return databaseError(error);
-    const bool finished = query.numRowsAffected() > 0;
-    if (!transaction.commit())
-        return databaseError(m_db.lastError().text());
     return finished;
 }
 
@@ -191,51 +204,49 @@ std::optional<qlonglong> DishCatalog::copyDish(const QVariant& dishKey, const QS
     if (!dish || !group || newName.trimmed().isEmpty())
         return std::nullopt;
     if (newName.size() > dishNameLength) {
-        m_prompts.warn(QStringLiteral("Копирование блюда"),
-                       QStringLiteral("Наименование блюда не может быть длиннее %1 символов.").arg(dishNameLength));
+        m_prompts.warn(
+            QStringLiteral("Копирование блюда"),
+            QStringLiteral("Наименование блюда не может быть длиннее %1 символов.").arg(dishNameLength));
         return std::nullopt;
     }
-    Transaction transaction(m_db);
     QString error;
-    QSqlQuery query(m_db);
-    QVariant groupExists;
-    if (!queryValue(m_db, QStringLiteral("SELECT 1 FROM Grbludo WHERE Kod = ?"), {*group}, &groupExists, &error) ||
-        !run(query, QStringLiteral("SELECT Nporc, Proc, Vixod FROM Bludo WHERE Kod1 = ?"), {*dish}, &error)) {
-        databaseError(error);
-        return std::nullopt;
-    }
-    if (!groupExists.isValid() || !query.next())
-        return std::nullopt;
-    const QVariantList copy = {*group, newName, wholeOrEmpty(query.value(0)), wholeOrEmpty(query.value(1)),
-                               query.value(2)};
-    if (!run(query, QStringLiteral("INSERT INTO Bludo (Kod, Name, Nporc, Proc, Vixod) VALUES (?, ?, ?, ?, ?)"), copy,
-             &error)) {
-        databaseError(error);
-        return std::nullopt;
-    }
-    const qlonglong newDish = query.lastInsertId().toLongLong();
-
-    if (!run(query, QStringLiteral("SELECT KodIng, Name, Kolvo, Vihod FROM Karta WHERE Kod = ? ORDER BY NNN"), {*dish},
-             &error)) {
-        databaseError(error);
-        return std::nullopt;
-    }
-    std::vector<QVariantList> lines;
-    while (query.next())
-        lines.push_back({newDish, wholeOrEmpty(query.value(0)), query.value(1), query.value(2),
-                         wholeOrEmpty(query.value(3))});
-    for (const QVariantList& line : lines) {
-        if (!run(query, QStringLiteral("INSERT INTO Karta (Kod, KodIng, Name, Kolvo, Vihod) VALUES (?, ?, ?, ?, ?)"),
-                 line, &error)) {
-            databaseError(error);
-            return std::nullopt;
+    std::optional<qlonglong> newDish;
+    const bool done = inTransaction(m_db, &error, [&] {
+        QSqlQuery query(m_db);
+        QVariant groupExists;
+        if (!queryValue(m_db, QStringLiteral("SELECT 1 FROM Grbludo WHERE Kod = ?"), {*group}, &groupExists,
+                        &error) ||
+            !run(query, QStringLiteral("SELECT Nporc, Proc, Vixod FROM Bludo WHERE Kod1 = ?"), {*dish},
+                 &error) ||
+            !groupExists.isValid() || !query.next())
+            return false;
+        const QVariantList copy = {*group, newName, wholeOrEmpty(query.value(0)),
+                                   wholeOrEmpty(query.value(1)), query.value(2)};
+        if (!run(query,
+                 QStringLiteral("INSERT INTO Bludo (Kod, Name, Nporc, Proc, Vixod) VALUES (?, ?, ?, ?, ?)"),
+                 copy, &error))
+            return false;
+        newDish = query.lastInsertId().toLongLong();
+        if (!run(query,
+                 QStringLiteral("SELECT KodIng, Name, Kolvo, Vihod FROM Karta WHERE Kod = ? ORDER BY NNN"),
+                 {*dish}, &error))
+            return false;
+        std::vector<QVariantList> lines;
+        while (query.next())
+            lines.push_back({*newDish, wholeOrEmpty(query.value(0)), query.value(1), query.value(2),
+                             wholeOrEmpty(query.value(3))});
+        for (const QVariantList& line : lines) {
+            if (!execSql(m_db,
+                         QStringLiteral(
+                             "INSERT INTO Karta (Kod, KodIng, Name, Kolvo, Vihod) VALUES (?, ?, ?, ?, ?)"),
+                         line, &error))
+                return false;
         }
-    }
-    if (!transaction.commit()) {
-        databaseError(m_db.lastError().text());
-        return std::nullopt;
-    }
-    return newDish;
+        return true;
+    });
+    if (!done)
+        databaseError(error);
+    return done ? newDish : std::nullopt;
 }
 
 std::optional<qlonglong> DishCatalog::addCardLine(const QVariant& dishKey, const QVariant& ingredientKey)
@@ -244,27 +255,28 @@ std::optional<qlonglong> DishCatalog::addCardLine(const QVariant& dishKey, const
     const auto ingredient = keyOf(ingredientKey);
     if (!dish || !ingredient)
         return std::nullopt;
-    Transaction transaction(m_db);
     QString error;
-    QVariant finished;
-    QVariant candidate;
-    if (!queryValue(m_db, QStringLiteral("SELECT COALESCE(Status, 0) FROM Bludo WHERE Kod1 = ?"), {*dish}, &finished,
-                    &error) ||
-        !queryValue(m_db, QStringLiteral("SELECT 1 FROM Ing WHERE Kod1 = ? AND %1").arg(candidateCondition()),
-                    {*ingredient}, &candidate, &error)) {
+    std::optional<qlonglong> line;
+    const bool done = inTransaction(m_db, &error, [&] {
+        QVariant finished;
+        QVariant candidate;
+        if (!queryValue(m_db, QStringLiteral("SELECT COALESCE(Status, 0) FROM Bludo WHERE Kod1 = ?"), {*dish},
+                        &finished, &error) ||
+            !queryValue(m_db,
+                        QStringLiteral("SELECT 1 FROM Ing WHERE Kod1 = ? AND %1").arg(candidateCondition()),
+                        {*ingredient}, &candidate, &error) ||
+            !finished.isValid() || finished.toInt() == 1 || !candidate.isValid())
+            return false;
+        QSqlQuery query(m_db);
+        if (!run(query, QStringLiteral("INSERT INTO Karta (Kod, Name, Vihod) VALUES (?, ?, 100)"),
+                 {*dish, *ingredient}, &error))
+            return false;
+        line = query.lastInsertId().toLongLong();
+        return true;
+    });
+    if (!done)
         databaseError(error);
-        return std::nullopt;
-    }
-    if (!finished.isValid() || finished.toInt() == 1 || !candidate.isValid())
-        return std::nullopt;
-    QSqlQuery query(m_db);
-    if (!run(query, QStringLiteral("INSERT INTO Karta (Kod, Name, Vihod) VALUES (?, ?, 100)"), {*dish, *ingredient},
-             &error) ||
-        !transaction.commit()) {
-        databaseError(error.isEmpty() ? m_db.lastError().text() : error);
-        return std::nullopt;
-    }
-    return query.lastInsertId().toLongLong();
+    return done ? line : std::nullopt;
 }
 
 bool DishCatalog::groupOrderChanged(double remembered, double newOrder)
@@ -277,11 +289,11 @@ bool DishCatalog::rewriteMenuGroupOrder(const QVariant& groupKey, double remembe
     const auto group = keyOf(groupKey);
     if (!group || !groupOrderChanged(remembered, newOrder))
         return false;
-    Transaction transaction(m_db);
     QString error;
-    if (!execSql(m_db, QStringLiteral("UPDATE MenuSp SET Nn = ? WHERE GrName = ?"),
-                 {rounding::wholeNumber(newOrder), *group}, &error) ||
-        !transaction.commit())
-        return databaseError(error.isEmpty() ? m_db.lastError().text() : error);
+    if (!inTransaction(m_db, &error, [&] {
+            return execSql(m_db, QStringLiteral("UPDATE MenuSp SET Nn = ? WHERE GrName = ?"),
+                           {rounding::wholeNumber(newOrder), *group}, &error);
+        }))
+        return databaseError(error);
     return true;
 }

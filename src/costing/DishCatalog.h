@@ -36,7 +36,8 @@ public:
     // "Копировать блюдо": a new dish under development in the target group with the given name,
     // portions and markup as whole numbers, the yield text, and a copy of the card. A blank name
     // copies nothing. Returns the new dish's key.
-    std::optional<qlonglong> copyDish(const QVariant& dish, const QString& newName, const QVariant& targetGroup);
+    std::optional<qlonglong> copyDish(const QVariant& dish, const QString& newName,
+                                      const QVariant& targetGroup);
 
     // A choice in the ingredient chooser: a new card line for the ingredient with a yield of 100 and
     // no grams yet. Refused (no line, no message) for a finished dish and for an ingredient that is not

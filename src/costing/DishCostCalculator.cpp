@@ -99,8 +99,8 @@ bool readRows(const QSqlDatabase& db, const QString& sql, OnRow&& onRow, QString
     return true;
 }
 
-// Whose figure is at fault: an ingredient of a card, a semi-finished product itself (product equal
-// to ingredient), a component of one, or the dish (no ingredient). Put into words only on a fault.
+// Whose figure is at fault: an ingredient of a card (no product), a semi-finished product itself
+// (product equal to ingredient) or a component of one. Put into words only on a fault.
 struct Subject
 {
     qlonglong ingredient = noKey;
@@ -153,7 +153,8 @@ bool PriceRun::load(QString* error)
     const bool read =
         readRows(
             m_db, QStringLiteral("SELECT Kod, Gramm FROM Edinica"),
-            [&](const QSqlQuery& q) { unitGrams.insert(q.value(0).toLongLong(), q.value(1).toDouble()); }, error) &&
+            [&](const QSqlQuery& q) { unitGrams.insert(q.value(0).toLongLong(), q.value(1).toDouble()); },
+            error) &&
         readRows(
             m_db, QStringLiteral("SELECT Kod1, Edinica, Pf, Cena, Proc, Vih FROM Ing"),
             [&](const QSqlQuery& q) {
@@ -170,11 +171,13 @@ bool PriceRun::load(QString* error)
         readRows(
             m_db, QStringLiteral("SELECT Kod, Name, Kolvo FROM pf ORDER BY NNN"),
             [&](const QSqlQuery& q) {
-                m_compositions[keyOf(q.value(0))].push_back(Component{keyOf(q.value(1)), q.value(2).toDouble()});
+                m_compositions[keyOf(q.value(0))].push_back(
+                    Component{keyOf(q.value(1)), q.value(2).toDouble()});
             },
             error) &&
         readRows(
-            m_db, QStringLiteral("SELECT Kod FROM Grbludo ORDER BY Name COLLATE %1, Kod").arg(Database::collation),
+            m_db,
+            QStringLiteral("SELECT Kod FROM Grbludo ORDER BY Name COLLATE %1, Kod").arg(Database::collation),
             [&](const QSqlQuery& q) { m_groups.push_back(q.value(0).toLongLong()); }, error) &&
         readRows(
             m_db, QStringLiteral("SELECT Kod, Kod1, Nporc, Proc, Cena FROM Bludo ORDER BY Kod1"),
@@ -186,8 +189,8 @@ bool PriceRun::load(QString* error)
         readRows(
             m_db, QStringLiteral("SELECT Kod, Name, Kolvo, Vihod FROM Karta ORDER BY NNN"),
             [&](const QSqlQuery& q) {
-                m_lines.push_back(
-                    CardLine{keyOf(q.value(0)), keyOf(q.value(1)), q.value(2).toDouble(), q.value(3).toDouble()});
+                m_lines.push_back(CardLine{keyOf(q.value(0)), keyOf(q.value(1)), q.value(2).toDouble(),
+                                           q.value(3).toDouble()});
             },
             error);
     if (!read)
@@ -212,8 +215,6 @@ QString PriceRun::nameOf(const char* table, const char* keyField, qlonglong key)
 
 QString PriceRun::phrase(const Subject& subject) const
 {
-    if (subject.ingredient == noKey)
-        return QStringLiteral("у блюда");
     const QString name = nameOf("Ing", "Kod1", subject.ingredient);
     if (subject.product == noKey)
         return QStringLiteral("у ингредиента \"%1\"").arg(name);
@@ -223,7 +224,8 @@ QString PriceRun::phrase(const Subject& subject) const
         .arg(name, nameOf("Ing", "Kod1", subject.product));
 }
 
-bool PriceRun::unitUsable(const std::optional<double>& unitGrams, const Subject& subject, QString* fault) const
+bool PriceRun::unitUsable(const std::optional<double>& unitGrams, const Subject& subject,
+                          QString* fault) const
 {
     if (!unitGrams)
         *fault = phrase(subject) + QStringLiteral(" не найдена единица измерения.");
@@ -241,8 +243,8 @@ bool PriceRun::usable(const Ingredient& ingredient, const Subject& subject, QStr
     return ingredient.percent.has_value();
 }
 
-std::optional<double> PriceRun::ordinaryLine(const Ingredient& ingredient, qlonglong key, const CardLine& line,
-                                             double portions, QString* fault) const
+std::optional<double> PriceRun::ordinaryLine(const Ingredient& ingredient, qlonglong key,
+                                             const CardLine& line, double portions, QString* fault) const
 {
     const Subject subject{key, noKey};
     if (!usable(ingredient, subject, fault))
@@ -261,8 +263,8 @@ std::optional<double> PriceRun::ordinaryLine(const Ingredient& ingredient, qlong
         return std::nullopt;
     }
     // Left to right, in the order the figures have always been computed.
-    return ingredient.price / *ingredient.unitGrams * (1 + *ingredient.percent / 100.0) * line.grams / portions *
-           100 / ingredient.yield * 100 / line.yield;
+    return ingredient.price / *ingredient.unitGrams * (1 + *ingredient.percent / 100.0) * line.grams /
+           portions * 100 / ingredient.yield * 100 / line.yield;
 }
 
 std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fault)
@@ -292,7 +294,8 @@ std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fau
                component.yield;
     }
     if (!std::isfinite(sum)) {
-        *fault = phrase(Subject{product, product}) + QStringLiteral(" цена даёт недопустимое число (переполнение).");
+        *fault = phrase(Subject{product, product}) +
+                 QStringLiteral(" цена даёт недопустимое число (переполнение).");
         return std::nullopt;
     }
     if (madeOfOrdinary)
@@ -308,7 +311,8 @@ std::optional<double> PriceRun::priceDish(const Dish& dish, std::span<const Card
         if (found == m_ingredients.end()) {
             *fault = line.ingredient == noKey
                          ? QStringLiteral("в карте есть строка без ингредиента.")
-                         : QStringLiteral("в карте указан ингредиент, которого больше нет (код %1).").arg(line.ingredient);
+                         : QStringLiteral("в карте указан ингредиент, которого больше нет (код %1).")
+                               .arg(line.ingredient);
             return std::nullopt;
         }
         Ingredient& ingredient = *found;
@@ -372,8 +376,9 @@ DishCostRun PriceRun::compute()
             if (!price) {
                 result.ok = false;
                 result.failedDish = dish->key;
-                result.message = QStringLiteral("Расчёт цен остановлен: в блюде \"%1\" (группа \"%2\") %3")
-                                     .arg(nameOf("Bludo", "Kod1", dish->key), nameOf("Grbludo", "Kod", group), fault);
+                result.message =
+                    QStringLiteral("Расчёт цен остановлен: в блюде \"%1\" (группа \"%2\") %3")
+                        .arg(nameOf("Bludo", "Kod1", dish->key), nameOf("Grbludo", "Kod", group), fault);
                 break;
             }
             for (const auto& [product, cost] : m_dishSemiPrices)

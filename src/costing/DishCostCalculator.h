@@ -11,10 +11,10 @@ struct DishCostRun
     QString message;
     // The dish the run stopped at, 0 when none.
     qlonglong failedDish = 0;
-    int dishesPriced = 0;        // dishes computed and stored
-    int dishPricesChanged = 0;   // of them, those whose stored price differed
-    int semiFinishedPriced = 0;  // distinct semi-finished products met in the priced cards
-    int dishesSkipped = 0;       // dishes whose group no longer exists, left with their price
+    int dishesPriced = 0;       // dishes computed and stored
+    int dishPricesChanged = 0;  // of them, those whose stored price differed
+    int semiFinishedPriced = 0; // distinct semi-finished products met in the priced cards
+    int dishesSkipped = 0;      // dishes whose group no longer exists, left with their price
 };
 
 // "Расчёт цен блюд": the price of one portion of every dish of every dish group, and on the way the

@@ -85,15 +85,17 @@ SellingPricesResult applySellingPrices(QSqlDatabase db, qlonglong menu, bool all
 
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT s.Nnn, b.Cena FROM MenuSp s LEFT JOIN Bludo b ON b.Kod1 = s.Name "
-                                 "WHERE s.Kod = ?%1")
-                      .arg(allEntries ? QString() : QStringLiteral(" AND (s.CenaProd IS NULL OR s.CenaProd = 0)")));
+    query.prepare(
+        QStringLiteral("SELECT s.Nnn, b.Cena FROM MenuSp s LEFT JOIN Bludo b ON b.Kod1 = s.Name "
+                       "WHERE s.Kod = ?%1")
+            .arg(allEntries ? QString() : QStringLiteral(" AND (s.CenaProd IS NULL OR s.CenaProd = 0)")));
     query.addBindValue(menu);
     if (!query.exec())
         return failed(query.lastError().text());
     std::vector<std::pair<qlonglong, double>> prices;
     while (query.next())
-        prices.emplace_back(query.value(0).toLongLong(), roundSellingPrice(query.value(1).toDouble(), step, direction));
+        prices.emplace_back(query.value(0).toLongLong(),
+                            roundSellingPrice(query.value(1).toDouble(), step, direction));
     if (query.lastError().isValid())
         return failed(query.lastError().text());
 
@@ -114,6 +116,7 @@ SellingPricesResult applySellingPrices(QSqlDatabase db, qlonglong menu, bool all
 SellingPricesResult askAndApplySellingPrices(QSqlDatabase db, UserPrompts& prompts, qlonglong menu,
                                              RoundingStep step, RoundingDirection direction)
 {
-    const bool allEntries = prompts.confirm(QStringLiteral("?"), QStringLiteral("Производить перерасчёт продажных цен?"));
+    const bool allEntries =
+        prompts.confirm(QStringLiteral("?"), QStringLiteral("Производить перерасчёт продажных цен?"));
     return applySellingPrices(std::move(db), menu, allEntries, step, direction);
 }

@@ -7,9 +7,20 @@
 class UserPrompts;
 
 // The choice "Округление продажной цены блюда", in the order of its labels.
-enum class RoundingStep { None, FiveKopecks, TenKopecks, FiftyKopecks, OneRouble };
+enum class RoundingStep
+{
+    None,
+    FiveKopecks,
+    TenKopecks,
+    FiftyKopecks,
+    OneRouble
+};
 // The choice "Округлённая цена": up to the step ("Больше") or down to it ("Меньше").
-enum class RoundingDirection { Up, Down };
+enum class RoundingDirection
+{
+    Up,
+    Down
+};
 
 constexpr RoundingStep defaultRoundingStep = RoundingStep::TenKopecks;
 constexpr RoundingDirection defaultRoundingDirection = RoundingDirection::Up;
@@ -21,6 +32,7 @@ const QStringList& roundingDirectionLabels();
 
 // The selling price for a dish price: a price already on the step stays, any other goes to the step
 // above or below. Kopecks are read as whole numbers, halves to even, so 12.999 counts as on the step.
+// Negative prices, outside the kopeck ranges of the steps, stay as they are.
 double roundSellingPrice(double price, RoundingStep step, RoundingDirection direction);
 
 struct SellingPricesResult

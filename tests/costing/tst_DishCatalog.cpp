@@ -31,7 +31,8 @@ struct Soups
 
     void putInMenu(qlonglong dishKey, bool switchedOn = true)
     {
-        data.insert("MenuSp", {{"Kod", menu}, {"Name", dishKey}, {"GrName", group}, {"Status", switchedOn ? 1 : 0}});
+        data.insert("MenuSp",
+                    {{"Kod", menu}, {"Name", dishKey}, {"GrName", group}, {"Status", switchedOn ? 1 : 0}});
     }
 
     // The first row of a query with bound values, ready to be read.
@@ -46,7 +47,10 @@ struct Soups
         return query;
     }
 
-    int count(const QString& sql, const QVariantList& values = {}) { return data.scalar(sql, values).toInt(); }
+    int count(const QString& sql, const QVariantList& values = {})
+    {
+        return data.scalar(sql, values).toInt();
+    }
     int dishes(qlonglong groupKey) { return count("SELECT COUNT(*) FROM Bludo WHERE Kod = ?", {groupKey}); }
     int lines(qlonglong dishKey) { return count("SELECT COUNT(*) FROM Karta WHERE Kod = ?", {dishKey}); }
 
@@ -68,6 +72,7 @@ private Q_SLOTS:
     void deleteDishGroup();
     void copyDish();
     void copyDishNeedsAName();
+    void failedCopyLeavesNothing();
     void addCardLine_data();
     void addCardLine();
     void finishedDishFreezesCard();
@@ -93,14 +98,16 @@ void tst_DishCatalog::noCurrentRowDoesNothing()
 void tst_DishCatalog::deleteCardLine()
 {
     Soups s;
-    const qlonglong line = s.data.scalar("SELECT MIN(NNN) FROM Karta WHERE Kod = ?", {s.borscht}).toLongLong();
+    const qlonglong line =
+        s.data.scalar("SELECT MIN(NNN) FROM Karta WHERE Kod = ?", {s.borscht}).toLongLong();
     s.prompts.queueConfirm(false);
     QVERIFY(!s.catalog().deleteCardLine(line));
     QCOMPARE(s.lines(s.borscht), 2);
 
     QVERIFY(s.catalog().deleteCardLine(line));
     QCOMPARE(s.lines(s.borscht), 1);
-    QCOMPARE(s.prompts.questions, QStringList(2, "Удаление ингредиента|Подтвердите удаление ингредиента !!!"));
+    QCOMPARE(s.prompts.questions,
+             QStringList(2, "Удаление ингредиента|Подтвердите удаление ингредиента !!!"));
 }
 
 void tst_DishCatalog::deleteDish_data()
@@ -111,8 +118,9 @@ void tst_DishCatalog::deleteDish_data()
     QTest::addColumn<QString>("message");
 
     QTest::newRow("cancelled") << false << false << false << "";
-    QTest::newRow("in a menu") << true << true << false
-                               << "Ошибка удаления блюда|Блюдо не удалено, оно используется в одном из меню !!!";
+    QTest::newRow("in a menu")
+        << true << true << false
+        << "Ошибка удаления блюда|Блюдо не удалено, оно используется в одном из меню !!!";
     QTest::newRow("unused") << true << false << true << "Информация|Блюдо успешно удалено !!!";
 }
 
@@ -150,7 +158,8 @@ void tst_DishCatalog::deleteDishGroup_data()
     QTest::newRow("one dish in a menu")
         << true << true << 1 << true
         << "Ошибка удаления блюда|Группа блюд не удалена, остались блюда используемые в одном из меню !!!";
-    QTest::newRow("no dish in a menu") << true << false << 0 << false << "Информация|Группа блюд успешно удалена !!!";
+    QTest::newRow("no dish in a menu")
+        << true << false << 0 << false << "Информация|Группа блюд успешно удалена !!!";
 }
 
 void tst_DishCatalog::deleteDishGroup()
@@ -182,18 +191,21 @@ void tst_DishCatalog::deleteDishGroup()
 void tst_DishCatalog::copyDish()
 {
     Soups s;
-    QVERIFY(execSql(s.data.db(), "UPDATE Bludo SET Nporc = 2.5, Proc = 3.5, Vixod = '250/10', Cena = 12.34, "
-                                 "Status = 1, Recept = 'Варить', Print = 'V', X = 'острый' WHERE Kod1 = ?",
+    QVERIFY(execSql(s.data.db(),
+                    "UPDATE Bludo SET Nporc = 2.5, Proc = 3.5, Vixod = '250/10', Cena = 12.34, "
+                    "Status = 1, Recept = 'Варить', Print = 'V', X = 'острый' WHERE Kod1 = ?",
                     {s.borscht}));
     QVERIFY(execSql(s.data.db(), "DELETE FROM Karta"));
-    s.data.insert("Karta", {{"Kod", s.borscht}, {"Name", 7}, {"Kolvo", 12.345}, {"Vihod", 87.5}, {"KodIng", 2.5}});
+    s.data.insert("Karta",
+                  {{"Kod", s.borscht}, {"Name", 7}, {"Kolvo", 12.345}, {"Vihod", 87.5}, {"KodIng", 2.5}});
     s.data.insert("Karta", {{"Kod", s.borscht}, {"Name", 8}, {"Kolvo", 0.5}, {"Vihod", 100}});
     const qlonglong target = s.data.insert("Grbludo", {{"Name", "Новые"}});
 
     const std::optional<qlonglong> copy = s.catalog().copyDish(s.borscht, "Борщ постный", target);
     QVERIFY(copy);
-    const QSqlQuery dish =
-        s.row("SELECT Kod, Name, Nporc, Proc, Vixod, Cena, Status, Recept, Print, X FROM Bludo WHERE Kod1 = ?", {*copy});
+    const QSqlQuery dish = s.row(
+        "SELECT Kod, Name, Nporc, Proc, Vixod, Cena, Status, Recept, Print, X FROM Bludo WHERE Kod1 = ?",
+        {*copy});
     QCOMPARE(dish.value(0).toLongLong(), target);
     QCOMPARE(dish.value(1).toString(), "Борщ постный");
     QCOMPARE(dish.value(2).toDouble(), 2.0);
@@ -202,13 +214,15 @@ void tst_DishCatalog::copyDish()
     for (int field = 5; field <= 9; ++field)
         QVERIFY2(dish.value(field).isNull(), qPrintable(dish.record().fieldName(field)));
 
-    QSqlQuery lines = s.row("SELECT Name, Kolvo, Vihod, KodIng FROM Karta WHERE Kod = ? ORDER BY NNN", {*copy});
+    QSqlQuery lines =
+        s.row("SELECT Name, Kolvo, Vihod, KodIng FROM Karta WHERE Kod = ? ORDER BY NNN", {*copy});
     const QList<QVariantList> expected = {{7.0, 12.345, 88.0, 2.0}, {8.0, 0.5, 100.0, QVariant()}};
     for (const QVariantList& line : expected) {
         if (&line != &expected.first())
             QVERIFY(lines.next());
         for (int field = 0; field < line.size(); ++field)
-            QCOMPARE(lines.value(field).isNull() ? QVariant() : QVariant(lines.value(field).toDouble()), line[field]);
+            QCOMPARE(lines.value(field).isNull() ? QVariant() : QVariant(lines.value(field).toDouble()),
+                     line[field]);
     }
     QVERIFY(!lines.next());
     QCOMPARE(s.lines(s.borscht), 2);
@@ -223,6 +237,21 @@ void tst_DishCatalog::copyDishNeedsAName()
     QVERIFY(!s.catalog().copyDish(s.borscht, QString(51, u'Щ'), s.group));
     QCOMPARE(s.prompts.shown.size(), 1);
     QCOMPARE(s.dishes(s.group), 3);
+}
+
+void tst_DishCatalog::failedCopyLeavesNothing()
+{
+    Soups s;
+    // The dish goes in, then its card fails half-way.
+    QVERIFY(execSql(s.data.db(),
+                    "CREATE TEMP TRIGGER full BEFORE INSERT ON Karta WHEN "
+                    "(SELECT COUNT(*) FROM Karta) > 8 BEGIN SELECT RAISE(ABORT, 'диск полон'); END"));
+    QVERIFY(!s.catalog().copyDish(s.borscht, "Борщ 2", s.group));
+    QCOMPARE(s.dishes(s.group), 3);
+    QCOMPARE(s.count("SELECT COUNT(*) FROM Karta"), 8);
+    QCOMPARE(s.prompts.shown.size(), 1);
+    QVERIFY2(s.prompts.last().startsWith("Ошибка|") && s.prompts.last().contains("диск полон"),
+             qPrintable(s.prompts.last()));
 }
 
 void tst_DishCatalog::addCardLine_data()
@@ -245,7 +274,8 @@ void tst_DishCatalog::addCardLine()
     QFETCH(bool, added);
 
     Soups s;
-    const qlonglong ingredient = s.data.insert("Ing", {{"Name", "Лук"}, {"Pf", semiFinished ? 1 : 0}, {"Cena", price}});
+    const qlonglong ingredient =
+        s.data.insert("Ing", {{"Name", "Лук"}, {"Pf", semiFinished ? 1 : 0}, {"Cena", price}});
     const std::optional<qlonglong> line = s.catalog().addCardLine(s.borscht, ingredient);
     QCOMPARE(line.has_value(), added);
     QCOMPARE(s.lines(s.borscht), added ? 3 : 2);
@@ -267,7 +297,8 @@ void tst_DishCatalog::finishedDishFreezesCard()
     QCOMPARE(s.count("SELECT Status FROM Bludo WHERE Kod1 = ?", {s.borscht}), 1);
 
     QVERIFY(!s.catalog().addCardLine(s.borscht, onion));
-    const qlonglong line = s.data.scalar("SELECT MIN(NNN) FROM Karta WHERE Kod = ?", {s.borscht}).toLongLong();
+    const qlonglong line =
+        s.data.scalar("SELECT MIN(NNN) FROM Karta WHERE Kod = ?", {s.borscht}).toLongLong();
     QVERIFY(!s.catalog().deleteCardLine(line));
     QCOMPARE(s.lines(s.borscht), 2);
     QCOMPARE(s.prompts.shown, QStringList());
@@ -280,11 +311,13 @@ void tst_DishCatalog::rewriteMenuGroupOrder()
     Soups s;
     s.putInMenu(s.borscht);
     s.putInMenu(s.shchi, false);
-    const qlonglong otherGroupEntry = s.data.insert("MenuSp", {{"Kod", s.menu}, {"GrName", s.group + 1}, {"Nn", 3}});
+    const qlonglong otherGroupEntry =
+        s.data.insert("MenuSp", {{"Kod", s.menu}, {"GrName", s.group + 1}, {"Nn", 3}});
     // One entry disagrees with its group, so that a rewrite would show.
     QVERIFY(execSql(s.data.db(), "UPDATE MenuSp SET Nn = CASE Name WHEN ? THEN 5 ELSE 3 END WHERE GrName = ?",
                     {s.shchi, s.group}));
-    const QString entries = "SELECT group_concat(Nn) FROM (SELECT Nn FROM MenuSp WHERE GrName = ? ORDER BY Nnn)";
+    const QString entries =
+        "SELECT group_concat(Nn) FROM (SELECT Nn FROM MenuSp WHERE GrName = ? ORDER BY Nnn)";
 
     // The same whole number rewrites nothing.
     QVERIFY(!DishCatalog::groupOrderChanged(8, 7.5));

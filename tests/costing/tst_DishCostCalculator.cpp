@@ -11,13 +11,20 @@ struct Kitchen
 {
     TestDataDir data;
 
-    qlonglong unit(double grams) { return data.insert("Edinica", {{"Name", "ед"}, {"Gramm", grams}}); }
-
-    qlonglong ingredient(const QString& name, qlonglong unitKey, double price, QVariant markup, QVariant yield,
-                         bool semiFinished = false)
+    qlonglong unit(double grams, const QString& name = "ед")
     {
-        return data.insert("Ing", {{"Name", name}, {"Edinica", unitKey}, {"Cena", price}, {"Proc", markup},
-                                   {"Vih", yield}, {"Pf", semiFinished ? 1 : 0}});
+        return data.insert("Edinica", {{"Name", name}, {"Gramm", grams}});
+    }
+
+    qlonglong ingredient(const QString& name, qlonglong unitKey, double price, QVariant markup,
+                         QVariant yield, bool semiFinished = false)
+    {
+        return data.insert("Ing", {{"Name", name},
+                                   {"Edinica", unitKey},
+                                   {"Cena", price},
+                                   {"Proc", markup},
+                                   {"Vih", yield},
+                                   {"Pf", semiFinished ? 1 : 0}});
     }
 
     void component(qlonglong product, qlonglong ingredientKey, double grams)
@@ -27,10 +34,12 @@ struct Kitchen
 
     qlonglong group(const QString& name) { return data.insert("Grbludo", {{"Name", name}}); }
 
-    qlonglong dish(qlonglong groupKey, const QString& name, QVariant portions, QVariant markup, QVariant price = {})
+    qlonglong dish(qlonglong groupKey, const QString& name, QVariant portions, QVariant markup,
+                   QVariant price = {})
     {
-        return data.insert("Bludo", {{"Kod", groupKey}, {"Name", name}, {"Nporc", portions}, {"Proc", markup},
-                                     {"Cena", price}});
+        return data.insert(
+            "Bludo",
+            {{"Kod", groupKey}, {"Name", name}, {"Nporc", portions}, {"Proc", markup}, {"Cena", price}});
     }
 
     void line(qlonglong dishKey, qlonglong ingredientKey, double grams, QVariant yield = 100)
@@ -38,12 +47,10 @@ struct Kitchen
         data.insert("Karta", {{"Kod", dishKey}, {"Name", ingredientKey}, {"Kolvo", grams}, {"Vihod", yield}});
     }
 
-    QVariant price(const char* table, qlonglong key)
+    QVariant dishPrice(qlonglong key) { return data.scalar("SELECT Cena FROM Bludo WHERE Kod1 = ?", {key}); }
+    QVariant ingredientPrice(qlonglong key)
     {
-        const QString keyField = QString::fromLatin1(table) == u"Bludo" || QString::fromLatin1(table) == u"Ing"
-                                     ? QStringLiteral("Kod1")
-                                     : QStringLiteral("Kod");
-        return data.scalar(QStringLiteral("SELECT Cena FROM %1 WHERE %2 = ?").arg(QLatin1String(table), keyField), {key});
+        return data.scalar("SELECT Cena FROM Ing WHERE Kod1 = ?", {key});
     }
 
     DishCostRun run() { return DishCostCalculator(data.db()).run(); }
@@ -61,6 +68,7 @@ private Q_SLOTS:
     void semiFinishedProduct();
     void dishesWithoutCardOrGroup();
     void stopsAtFirstFaultInGroupOrder();
+    void failedWriteStoresNothing();
     void faultNamesDishAndCause_data();
     void faultNamesDishAndCause();
 };
@@ -78,20 +86,20 @@ void tst_DishCostCalculator::ordinaryLine_data()
     QTest::addColumn<double>("expected");
 
     // 40 / 1000 x 1.1 x 500 / 5 x 100 / 80 x 100 / 100 = 5.5, times 1.2.
-    QTest::newRow("kilogram, markups and yields") << 40.0 << 1000.0 << QVariant(10) << QVariant(80) << 500.0 << 100.0
-                                                  << 5.0 << QVariant(20) << 6.60;
-    QTest::newRow("line yield") << 10.0 << 1.0 << QVariant() << QVariant(100) << 1.0 << 80.0 << 1.0 << QVariant()
-                                << 12.50;
-    QTest::newRow("dish markup 12.5 is 12") << 100.0 << 1.0 << QVariant() << QVariant(100) << 1.0 << 100.0 << 1.0
-                                            << QVariant(12.5) << 112.00;
-    QTest::newRow("dish markup 13.5 is 14") << 100.0 << 1.0 << QVariant() << QVariant(100) << 1.0 << 100.0 << 1.0
-                                            << QVariant(13.5) << 114.00;
-    QTest::newRow("dish markup -12.5 is -12") << 100.0 << 1.0 << QVariant() << QVariant(100) << 1.0 << 100.0 << 1.0
-                                              << QVariant(-12.5) << 88.00;
-    QTest::newRow("ingredient markup 12.5 is 12") << 100.0 << 1.0 << QVariant(12.5) << QVariant(100) << 1.0 << 100.0
-                                                  << 1.0 << QVariant() << 112.00;
-    QTest::newRow("ingredient markup 13.5 is 14") << 100.0 << 1.0 << QVariant(13.5) << QVariant(100) << 1.0 << 100.0
-                                                  << 1.0 << QVariant() << 114.00;
+    QTest::newRow("kilogram, markups and yields")
+        << 40.0 << 1000.0 << QVariant(10) << QVariant(80) << 500.0 << 100.0 << 5.0 << QVariant(20) << 6.60;
+    QTest::newRow("line yield") << 10.0 << 1.0 << QVariant() << QVariant(100) << 1.0 << 80.0 << 1.0
+                                << QVariant() << 12.50;
+    QTest::newRow("dish markup 12.5 is 12")
+        << 100.0 << 1.0 << QVariant() << QVariant(100) << 1.0 << 100.0 << 1.0 << QVariant(12.5) << 112.00;
+    QTest::newRow("dish markup 13.5 is 14")
+        << 100.0 << 1.0 << QVariant() << QVariant(100) << 1.0 << 100.0 << 1.0 << QVariant(13.5) << 114.00;
+    QTest::newRow("dish markup -12.5 is -12")
+        << 100.0 << 1.0 << QVariant() << QVariant(100) << 1.0 << 100.0 << 1.0 << QVariant(-12.5) << 88.00;
+    QTest::newRow("ingredient markup 12.5 is 12")
+        << 100.0 << 1.0 << QVariant(12.5) << QVariant(100) << 1.0 << 100.0 << 1.0 << QVariant() << 112.00;
+    QTest::newRow("ingredient markup 13.5 is 14")
+        << 100.0 << 1.0 << QVariant(13.5) << QVariant(100) << 1.0 << 100.0 << 1.0 << QVariant() << 114.00;
     // Exactly 0.125 and 0.375 in binary: the kopeck halves go to the even neighbour.
     QTest::newRow("0.125 is 0.12") << 1.0 << 1.0 << QVariant() << QVariant(100) << 0.125 << 100.0 << 1.0
                                    << QVariant() << 0.12;
@@ -120,7 +128,7 @@ void tst_DishCostCalculator::ordinaryLine()
     QVERIFY2(run.ok, qPrintable(run.message));
     QCOMPARE(run.dishesPriced, 1);
     // Stored exactly as the kopeck rounding gives it.
-    QCOMPARE(k.price("Bludo", dish).toDouble(), expected);
+    QCOMPARE(k.dishPrice(dish).toDouble(), expected);
 }
 
 void tst_DishCostCalculator::semiFinishedProduct()
@@ -138,9 +146,9 @@ void tst_DishCostCalculator::semiFinishedProduct()
 
     DishCostRun run = k.run();
     QVERIFY2(run.ok, qPrintable(run.message));
-    QCOMPARE(k.price("Ing", dough).toDouble(), 30.0);
-    QCOMPARE(k.price("Bludo", dish).toDouble(), 7.50);
-    QCOMPARE(k.price("Ing", unused).toDouble(), 5.0);
+    QCOMPARE(k.ingredientPrice(dough).toDouble(), 30.0);
+    QCOMPARE(k.dishPrice(dish).toDouble(), 7.50);
+    QCOMPARE(k.ingredientPrice(unused).toDouble(), 5.0);
     QCOMPARE(run.semiFinishedPriced, 1);
     QCOMPARE(run.dishPricesChanged, 1);
 
@@ -163,9 +171,9 @@ void tst_DishCostCalculator::dishesWithoutCardOrGroup()
 
     const DishCostRun run = k.run();
     QVERIFY2(run.ok, qPrintable(run.message));
-    QCOMPARE(k.price("Bludo", empty).toDouble(), 0.0);
-    QCOMPARE(k.price("Bludo", noPortions), QVariant(0.0));
-    QCOMPARE(k.price("Bludo", orphan).toDouble(), 5.55);
+    QCOMPARE(k.dishPrice(empty).toDouble(), 0.0);
+    QCOMPARE(k.dishPrice(noPortions), QVariant(0.0));
+    QCOMPARE(k.dishPrice(orphan).toDouble(), 5.55);
     QCOMPARE(run.dishesPriced, 2);
     QCOMPARE(run.dishesSkipped, 1);
 }
@@ -190,14 +198,34 @@ void tst_DishCostCalculator::stopsAtFirstFaultInGroupOrder()
 
     const DishCostRun run = k.run();
     QVERIFY(!run.ok);
-    QCOMPARE(run.message, QStringLiteral("Расчёт цен остановлен: в блюде \"Ёрш\" (группа \"Ёршики\") у ингредиента "
-                                         "\"Свёкла\" выход (% Вых) равен нулю."));
+    QCOMPARE(run.message,
+             QStringLiteral("Расчёт цен остановлен: в блюде \"Ёрш\" (группа \"Ёршики\") у ингредиента "
+                            "\"Свёкла\" выход (% Вых) равен нулю."));
     QCOMPARE(run.failedDish, failing);
     QCOMPARE(run.dishesPriced, 1);
-    QCOMPARE(k.price("Bludo", before).toDouble(), 200.0);
-    QCOMPARE(k.price("Bludo", failing).toDouble(), 9.99);
-    QCOMPARE(k.price("Ing", broth).toDouble(), 1.23);
-    QCOMPARE(k.price("Bludo", after).toDouble(), 7.77);
+    QCOMPARE(k.dishPrice(before).toDouble(), 200.0);
+    QCOMPARE(k.dishPrice(failing).toDouble(), 9.99);
+    QCOMPARE(k.ingredientPrice(broth).toDouble(), 1.23);
+    QCOMPARE(k.dishPrice(after).toDouble(), 7.77);
+}
+
+void tst_DishCostCalculator::failedWriteStoresNothing()
+{
+    Kitchen k;
+    const qlonglong kilogram = k.unit(1000);
+    const qlonglong flour = k.ingredient("Мука", kilogram, 50, 0, 100);
+    const qlonglong dough = k.ingredient("Тесто", kilogram, 0, 0, 100, true);
+    k.component(dough, flour, 600);
+    const qlonglong dish = k.dish(k.group("Выпечка"), "Пирог", 1, 0, 1.11);
+    k.line(dish, dough, 250);
+    QVERIFY(execSql(k.data.db(), "CREATE TEMP TRIGGER locked BEFORE UPDATE ON Ing "
+                                 "BEGIN SELECT RAISE(ABORT, 'нет доступа'); END"));
+
+    const DishCostRun run = k.run();
+    QVERIFY(!run.ok);
+    QVERIFY2(run.message.startsWith("Цены блюд не сохранены: ") && run.message.contains("нет доступа"),
+             qPrintable(run.message));
+    QCOMPARE(k.dishPrice(dish).toDouble(), 1.11);
 }
 
 void tst_DishCostCalculator::faultNamesDishAndCause_data()
@@ -209,26 +237,33 @@ void tst_DishCostCalculator::faultNamesDishAndCause_data()
                                       << "у ингредиента \"Свёкла\" вес единицы измерения (Грамм) равен нулю.";
     QTest::newRow("unit gone") << "DELETE FROM Edinica WHERE Name = 'свёкла'"
                                << "у ингредиента \"Свёкла\" не найдена единица измерения.";
-    QTest::newRow("no portions") << "UPDATE Bludo SET Nporc = NULL" << "число порций равно нулю.";
+    QTest::newRow("no portions") << "UPDATE Bludo SET Nporc = NULL"
+                                 << "число порций равно нулю.";
     QTest::newRow("ingredient yield") << "UPDATE Ing SET Vih = 0 WHERE Name = 'Свёкла'"
                                       << "у ингредиента \"Свёкла\" выход (% Вых) равен нулю.";
-    QTest::newRow("line yield empty") << "UPDATE Karta SET Vihod = NULL WHERE Name = 2"
-                                      << "в строке ингредиента \"Свёкла\" выход строки (% Вых) равен нулю.";
+    QTest::newRow("line yield empty")
+        << "UPDATE Karta SET Vihod = NULL WHERE Name IN (SELECT Kod1 FROM Ing WHERE "
+           "Name = 'Свёкла')"
+        << "в строке ингредиента \"Свёкла\" выход строки (% Вых) равен нулю.";
     QTest::newRow("ingredient gone") << "DELETE FROM Ing WHERE Name = 'Свёкла'"
-                                     << "в карте указан ингредиент, которого больше нет (код 2).";
-    QTest::newRow("component yield") << "UPDATE Ing SET Vih = NULL WHERE Name = 'Кости'"
-                                     << "у ингредиента \"Кости\" в составе полуфабриката \"Бульон\" выход (% Вых) "
-                                        "равен нулю.";
-    QTest::newRow("component gone") << "DELETE FROM Ing WHERE Name = 'Кости'"
-                                    << "в составе полуфабриката \"Бульон\" указан ингредиент, которого больше нет.";
-    QTest::newRow("product unit of no grams") << "UPDATE Edinica SET Gramm = NULL WHERE Name = 'бульон'"
-                                              << "у полуфабриката \"Бульон\" вес единицы измерения (Грамм) равен "
-                                                 "нулю.";
+                                     << "в карте указан ингредиент, которого больше нет (код {beet}).";
+    QTest::newRow("component yield")
+        << "UPDATE Ing SET Vih = NULL WHERE Name = 'Кости'"
+        << "у ингредиента \"Кости\" в составе полуфабриката \"Бульон\" выход (% Вых) "
+           "равен нулю.";
+    QTest::newRow("component gone")
+        << "DELETE FROM Ing WHERE Name = 'Кости'"
+        << "в составе полуфабриката \"Бульон\" указан ингредиент, которого больше нет.";
+    QTest::newRow("product unit of no grams")
+        << "UPDATE Edinica SET Gramm = NULL WHERE Name = 'бульон'"
+        << "у полуфабриката \"Бульон\" вес единицы измерения (Грамм) равен "
+           "нулю.";
     QTest::newRow("overflow") << "UPDATE Ing SET Cena = 1e308 WHERE Name = 'Свёкла'"
                               << "строка ингредиента \"Свёкла\" даёт недопустимое число (переполнение).";
-    QTest::newRow("markup beyond reason") << "UPDATE Ing SET Proc = 1e12 WHERE Name = 'Свёкла'"
-                                          << "у ингредиента \"Свёкла\" процент наценки (% Надб.) вне допустимых "
-                                             "пределов.";
+    QTest::newRow("markup beyond reason")
+        << "UPDATE Ing SET Proc = 1e12 WHERE Name = 'Свёкла'"
+        << "у ингредиента \"Свёкла\" процент наценки (% Надб.) вне допустимых "
+           "пределов.";
 }
 
 void tst_DishCostCalculator::faultNamesDishAndCause()
@@ -236,30 +271,23 @@ void tst_DishCostCalculator::faultNamesDishAndCause()
     QFETCH(QString, sql);
     QFETCH(QString, cause);
 
-    TestDataDir data;
-    const auto unit = [&](const char* name, double grams) {
-        return data.insert("Edinica", {{"Name", name}, {"Gramm", grams}});
-    };
-    const qlonglong bones = data.insert("Ing", {{"Name", "Кости"}, {"Edinica", unit("кости", 1000)}, {"Cena", 80},
-                                                {"Vih", 100}});
-    const qlonglong beet = data.insert("Ing", {{"Name", "Свёкла"}, {"Edinica", unit("свёкла", 1000)}, {"Cena", 30},
-                                               {"Vih", 80}});
-    QCOMPARE(beet, 2);
-    const qlonglong broth = data.insert("Ing", {{"Name", "Бульон"}, {"Edinica", unit("бульон", 1000)}, {"Pf", 1},
-                                                {"Cena", 1.5}});
-    data.insert("pf", {{"Kod", broth}, {"Name", bones}, {"Kolvo", 300}});
-    const qlonglong group = data.insert("Grbludo", {{"Name", "Супы"}});
-    const qlonglong borscht = data.insert("Bludo", {{"Kod", group}, {"Name", "Борщ"}, {"Nporc", 10}, {"Cena", 4.44}});
+    Kitchen k;
+    const qlonglong bones = k.ingredient("Кости", k.unit(1000, "кости"), 80, QVariant(), 100);
+    const qlonglong beet = k.ingredient("Свёкла", k.unit(1000, "свёкла"), 30, QVariant(), 80);
+    const qlonglong broth = k.ingredient("Бульон", k.unit(1000, "бульон"), 1.5, QVariant(), QVariant(), true);
+    k.component(broth, bones, 300);
+    const qlonglong borscht = k.dish(k.group("Супы"), "Борщ", 10, QVariant(), 4.44);
     // The product comes first: what the dish computed before its fault must not be stored either.
-    data.insert("Karta", {{"Kod", borscht}, {"Name", broth}, {"Kolvo", 2000}, {"Vihod", 100}});
-    data.insert("Karta", {{"Kod", borscht}, {"Name", beet}, {"Kolvo", 800}, {"Vihod", 100}});
-    QVERIFY(execSql(data.db(), sql));
+    k.line(borscht, broth, 2000);
+    k.line(borscht, beet, 800);
+    QVERIFY(execSql(k.data.db(), sql));
 
-    const DishCostRun run = DishCostCalculator(data.db()).run();
+    const DishCostRun run = k.run();
     QVERIFY(!run.ok);
-    QCOMPARE(run.message, QStringLiteral("Расчёт цен остановлен: в блюде \"Борщ\" (группа \"Супы\") ") + cause);
-    QCOMPARE(data.scalar("SELECT Cena FROM Bludo WHERE Kod1 = ?", {borscht}).toDouble(), 4.44);
-    QCOMPARE(data.scalar("SELECT Cena FROM Ing WHERE Kod1 = ?", {broth}).toDouble(), 1.5);
+    QCOMPARE(run.message, QStringLiteral("Расчёт цен остановлен: в блюде \"Борщ\" (группа \"Супы\") ") +
+                              cause.replace("{beet}", QString::number(beet)));
+    QCOMPARE(k.dishPrice(borscht).toDouble(), 4.44);
+    QCOMPARE(k.ingredientPrice(broth).toDouble(), 1.5);
 }
 
 QTEST_GUILESS_MAIN(tst_DishCostCalculator)

@@ -72,7 +72,9 @@ void tst_SellingPrices::menuEntries()
     QFETCH(QVariantList, expected);
 
     TestDataDir data;
-    const auto dish = [&](double price) { return data.insert("Bludo", {{"Name", "Блюдо"}, {"Cena", price}}); };
+    const auto dish = [&](double price) {
+        return data.insert("Bludo", {{"Name", "Блюдо"}, {"Cena", price}});
+    };
     const qlonglong menu = data.insert("Menu", {{"Name", "Обед"}});
     const qlonglong otherMenu = data.insert("Menu", {{"Name", "Ужин"}});
     const QList<qlonglong> entries = {
@@ -85,8 +87,8 @@ void tst_SellingPrices::menuEntries()
 
     ScriptedPrompts prompts;
     prompts.queueConfirm(recalculateAll);
-    const SellingPricesResult result = askAndApplySellingPrices(data.db(), prompts, menu, RoundingStep::FiveKopecks,
-                                                                RoundingDirection::Up);
+    const SellingPricesResult result =
+        askAndApplySellingPrices(data.db(), prompts, menu, RoundingStep::FiveKopecks, RoundingDirection::Up);
     QVERIFY2(result.ok, qPrintable(result.message));
     QCOMPARE(prompts.questions, QStringList{"?|Производить перерасчёт продажных цен?"});
     QCOMPARE(result.entriesPriced, entriesPriced);

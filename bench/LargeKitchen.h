@@ -1,0 +1,172 @@
+#pragma once
+
+// A large kitchen for the benchmarks, generated into an empty database: units, ingredient groups,
+// priced ingredients, semi-finished products with their compositions, dish groups and dishes with
+// costing cards and recipes. Keys are given explicitly (1, 2, ...) so that every benchmark knows them;
+// the numbers come from a fixed seed, so two runs build the same kitchen.
+
+#include "store/Database.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+
+#include <random>
+
+namespace largekitchen {
+
+struct Size
+{
+    int ingredientGroups = 20;
+    int ingredients = 2000; // ordinary ones, keys 1 .. ingredients
+    int semiFinished = 300; // keys after the ordinary ones
+    int componentsPerProduct = 8;
+    int dishGroups = 50;
+    int dishes = 10000;
+    int linesPerDish = 12;
+    int semiFinishedLinesPerDish = 2; // of the lines above
+    // Lines of every card written after all dishes, as later edits leave them: a card's lines are not
+    // side by side in the table.
+    int linesAddedLater = 2;
+};
+
+// Collects rows and writes them with multi-row INSERT statements: far fewer round trips through the
+// driver than one statement per row.
+class BatchInsert
+{
+public:
+    static constexpr int rowsPerStatement = 100;
+
+    BatchInsert(QSqlDatabase db, const QString& table, const QStringList& columns)
+        : m_db(std::move(db)), m_full(m_db), m_table(table), m_columns(columns)
+    {
+        m_full.prepare(statement(rowsPerStatement));
+    }
+
+    // Writes a full batch as soon as it is complete; a failure shows at the next flush().
+    void add(const QVariantList& row)
+    {
+        m_pending += row;
+        if (m_pending.size() == rowsPerStatement * m_columns.size())
+            flush();
+    }
+
+    // Writes what is pending; false once any statement of this batch failed.
+    bool flush()
+    {
+        if (!m_error.isEmpty())
+            return false;
+        if (m_pending.isEmpty())
+            return true;
+        QSqlQuery partial(m_db);
+        const int rows = int(m_pending.size() / m_columns.size());
+        QSqlQuery& query = rows == rowsPerStatement ? m_full : partial;
+        if (&query == &partial)
+            partial.prepare(statement(rows));
+        for (const QVariant& value : std::as_const(m_pending))
+            query.addBindValue(value);
+        m_pending.clear();
+        if (query.exec())
+            return true;
+        m_error = m_table + QStringLiteral(": ") + query.lastError().text();
+        return false;
+    }
+
+    const QString& error() const { return m_error; }
+
+private:
+    QString statement(int rows) const
+    {
+        QStringList marks(m_columns.size(), QStringLiteral("?"));
+        const QString row = u'(' + marks.join(u',') + u')';
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+            .arg(m_table, m_columns.join(u','), QStringList(rows, row).join(u','));
+    }
+
+    QSqlDatabase m_db;
+    QSqlQuery m_full;
+    QString m_table;
+    QStringList m_columns;
+    QVariantList m_pending;
+    QString m_error;
+};
+
+// Fills an empty kitchen in one transaction; false and the reason in *error on failure.
+inline bool generate(QSqlDatabase db, const Size& size, QString* error)
+{
+    std::mt19937 random(20240601);
+    const auto between = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+
+    Transaction transaction(db);
+    BatchInsert units(db, QStringLiteral("Edinica"), {"Kod", "Name", "Shorthame", "Gramm"});
+    units.add({1, "Килограмм", "кг", 1000});
+    units.add({2, "Грамм", "г", 1});
+    units.add({3, "Литр", "л", 1000});
+    units.add({4, "Штука", "шт", 50});
+
+    BatchInsert groups(db, QStringLiteral("Gring"), {"Kod", "Name"});
+    for (int g = 1; g <= size.ingredientGroups; ++g)
+        groups.add({g, QStringLiteral("Группа ингредиентов %1").arg(g)});
+
+    BatchInsert ingredients(db, QStringLiteral("Ing"),
+                            {"Kod1", "Kod", "Name", "Edinica", "Pf", "Cena", "Proc", "Vih", "Kolvo"});
+    for (int i = 1; i <= size.ingredients; ++i) {
+        // Markups in halves, so that whole percents round both ways.
+        ingredients.add({i, 1 + i % size.ingredientGroups, QStringLiteral("Ингредиент %1").arg(i),
+                         between(1, 4), 0, between(100, 90000) / 100.0, between(0, 60) / 2.0,
+                         between(60, 100), between(0, 500)});
+    }
+    for (int p = 1; p <= size.semiFinished; ++p) {
+        ingredients.add({size.ingredients + p, 1 + p % size.ingredientGroups,
+                         QStringLiteral("Полуфабрикат %1").arg(p), 1, 1, 0, 0, 100, 0});
+    }
+
+    BatchInsert compositions(db, QStringLiteral("pf"), {"Kod", "Name", "Kolvo"});
+    for (int p = 1; p <= size.semiFinished; ++p) {
+        for (int c = 0; c < size.componentsPerProduct; ++c)
+            compositions.add({size.ingredients + p, between(1, size.ingredients), between(10, 300)});
+    }
+
+    BatchInsert dishGroups(db, QStringLiteral("Grbludo"), {"Kod", "Name", "N"});
+    for (int g = 1; g <= size.dishGroups; ++g)
+        dishGroups.add({g, QStringLiteral("Группа блюд %1").arg(size.dishGroups - g + 1), g});
+
+    BatchInsert dishes(db, QStringLiteral("Bludo"),
+                       {"Kod1", "Kod", "Name", "Nporc", "Proc", "Vixod", "Recept"});
+    BatchInsert lines(db, QStringLiteral("Karta"), {"Kod", "Name", "Kolvo", "Vihod"});
+    const auto addLine = [&](int dish, int line) {
+        const bool semiFinished = line < size.semiFinishedLinesPerDish && size.semiFinished > 0;
+        const int ingredient =
+            semiFinished ? size.ingredients + between(1, size.semiFinished) : between(1, size.ingredients);
+        lines.add({dish, ingredient, between(500, 50000) / 100.0, semiFinished ? 100 : between(70, 100)});
+    };
+    const int linesAtOnce = size.linesPerDish - size.linesAddedLater;
+    for (int d = 1; d <= size.dishes; ++d) {
+        dishes.add({d, 1 + d % size.dishGroups, QStringLiteral("Блюдо %1").arg(d), between(1, 20),
+                    between(0, 100) / 2.0, QStringLiteral("%1").arg(between(100, 400)),
+                    QStringLiteral("Рецепт блюда %1: нарезать, смешать, довести до готовности.").arg(d)});
+        for (int l = 0; l < linesAtOnce; ++l)
+            addLine(d, l);
+    }
+    for (int l = linesAtOnce; l < size.linesPerDish; ++l) {
+        for (int d = 1; d <= size.dishes; ++d)
+            addLine(d, l);
+    }
+    for (BatchInsert* batch : {&units, &groups, &ingredients, &compositions, &dishGroups, &dishes, &lines}) {
+        if (!batch->flush()) {
+            *error = batch->error();
+            return false;
+        }
+    }
+    if (!transaction.commit()) {
+        *error = db.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+} // namespace largekitchen

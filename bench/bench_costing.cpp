@@ -1,0 +1,187 @@
+// The price run over a large kitchen: its time against the time SQLite needs just to read what the run
+// reads (card lines, compositions, ingredients and units), and the memory the run takes.
+//
+//   bench_costing [--dishes N] [--ingredients N] [--semi-finished N]
+//
+// Each time is the best of three, so that a busy machine disturbs the figures less.
+
+#include "LargeKitchen.h"
+
+#include "costing/DishCostCalculator.h"
+#include "store/Database.h"
+#include "store/Schema.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+#include <sqlite3.h>
+
+namespace {
+
+const char* const readStatements[] = {
+    "SELECT Kod, Name, Kolvo, Vihod FROM Karta", "SELECT Kod, Name, Kolvo FROM pf",
+    "SELECT Kod1, Edinica, Pf, Cena, Proc, Vih FROM Ing", "SELECT Kod, Gramm FROM Edinica"};
+
+// A figure of /proc/self/status in kilobytes ("VmHWM:", "VmRSS:").
+long statusKb(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+// Lets VmHWM start again from the present size, so that it shows the peak of what follows only.
+bool resetPeak()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+}
+
+// Steps through every row through the driver the program uses, touching every value.
+double driverRead(const QSqlDatabase& db)
+{
+    double sum = 0;
+    for (const char* sql : readStatements) {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        query.exec(QString::fromLatin1(sql));
+        const int columns = query.record().count();
+        while (query.next()) {
+            for (int i = 0; i < columns; ++i)
+                sum += query.value(i).toDouble();
+        }
+    }
+    return sum;
+}
+
+// The same straight through SQLite's C interface, without the driver's values in between.
+double sqliteRead(const QSqlDatabase& db)
+{
+    sqlite3* handle = *static_cast<sqlite3* const*>(db.driver()->handle().data());
+    double sum = 0;
+    for (const char* sql : readStatements) {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr);
+        const int columns = sqlite3_column_count(statement);
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            for (int i = 0; i < columns; ++i)
+                sum += sqlite3_column_double(statement, i);
+        }
+        sqlite3_finalize(statement);
+    }
+    return sum;
+}
+
+// The best of three timings of the work, each after the untimed preparation.
+template <typename Prepare, typename Work> double bestOfThreeMs(Prepare&& prepare, Work&& work)
+{
+    double best = 1e300;
+    for (int i = 0; i < 3; ++i) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+int fail(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    largekitchen::Size size;
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == u"--dishes")
+            size.dishes = args[i + 1].toInt();
+        else if (args[i] == u"--ingredients")
+            size.ingredients = args[i + 1].toInt();
+        else if (args[i] == u"--semi-finished")
+            size.semiFinished = args[i + 1].toInt();
+    }
+
+    QTemporaryDir dir;
+    const QString dataDir = dir.filePath(QStringLiteral("DATA"));
+    QString error;
+    if (!schema::createDataDirectory(dataDir, &error))
+        return fail(error);
+    std::optional<Database> database = Database::open(dataDir, &error, QStringLiteral("bench"));
+    if (!database)
+        return fail(error);
+    {
+        const QSqlDatabase db = database->connection();
+        QElapsedTimer timer;
+        timer.start();
+        if (!largekitchen::generate(db, size, &error))
+            return fail(QStringLiteral("generation failed: ") + error);
+        std::printf(
+            "kitchen: %d ingredients, %d semi-finished x %d components, %d dishes x %d lines in %d groups\n",
+            size.ingredients, size.semiFinished, size.componentsPerProduct, size.dishes, size.linesPerDish,
+            size.dishGroups);
+        std::printf("generated in                          %8.1f ms\n", timer.nsecsElapsed() / 1e6);
+
+        const auto nothing = [] {};
+        volatile double sink = driverRead(db); // warms the caches for every measurement
+        const double readMs = bestOfThreeMs(nothing, [&] { sink = driverRead(db); });
+        const double sqliteMs = bestOfThreeMs(nothing, [&] { sink = sqliteRead(db); });
+
+        DishCostRun run;
+        // Untimed: the prices are forgotten and the log is written back into the database, so that the
+        // run pays for its own writing only.
+        const auto forgetPrices = [&] {
+            execSql(db, QStringLiteral("UPDATE Bludo SET Cena = NULL"));
+            execSql(db, QStringLiteral("UPDATE Ing SET Cena = 0 WHERE Pf = 1"));
+            execSql(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        };
+        forgetPrices();
+        const bool peakReset = resetPeak();
+        const long peakBefore = statusKb("VmHWM:");
+        run = DishCostCalculator(db).run();
+        const long peakAfter = statusKb("VmHWM:");
+        if (!run.ok)
+            return fail(run.message);
+        const double newMs = bestOfThreeMs(forgetPrices, [&] { run = DishCostCalculator(db).run(); });
+        const int written = run.dishPricesChanged;
+        const double sameMs = bestOfThreeMs(nothing, [&] { run = DishCostCalculator(db).run(); });
+
+        std::printf("price run, every price new            %8.1f ms  (%d dish prices written)\n", newMs,
+                    written);
+        std::printf("price run, no price changed           %8.1f ms  (%d dish prices written)\n", sameMs,
+                    run.dishPricesChanged);
+        std::printf("plain read of the same lines, compositions, ingredients and units:\n");
+        std::printf("  through the driver (QSqlQuery)      %8.1f ms\n", readMs);
+        std::printf("  through SQLite's C interface        %8.1f ms\n", sqliteMs);
+        std::printf(
+            "ratio run / driver read               %8.2f (every price new), %.2f (no price changed)\n",
+            newMs / readMs, sameMs / readMs);
+        std::printf(
+            "ratio run / C interface read          %8.2f (every price new), %.2f (no price changed)\n",
+            newMs / sqliteMs, sameMs / sqliteMs);
+        std::printf("memory: resident before the run       %8ld kB\n", peakBefore);
+        std::printf("        peak during the run           %8ld kB  (+%ld kB)%s\n", peakAfter,
+                    peakAfter - peakBefore, peakReset ? "" : "  [peak not reset: includes the generation]");
+    }
+    database->close();
+    return 0;
+}
