@@ -3,6 +3,7 @@
 #include "store/TableModel.h"
 
 #include <QAbstractItemModelTester>
+#include <QFile>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -175,6 +176,39 @@ private Q_SLOTS:
         QVERIFY(items.setFieldValue(QStringLiteral("Name"), QStringLiteral("Морковь молодая")));
         QVERIFY(groups.setCurrentRow(0));
         QCOMPARE(data.scalar(QStringLiteral("SELECT count(*) FROM Ing WHERE Name = ?"), {QStringLiteral("Морковь молодая")}).toInt(), 1);
+    }
+
+    void lockedDatabaseRefusesPostAndKeepsTheRow()
+    {
+        TestDataDir data;
+        TableModel model(data.db(), {QStringLiteral("Gring"), {QStringLiteral("Name")}});
+        QVERIFY(model.open());
+        QVERIFY(model.append());
+        QVERIFY(model.setFieldValue(QStringLiteral("Name"), QStringLiteral("Овощи")));
+        QString error;
+        auto other = Database::open(data.dataDir(), &error, QStringLiteral("locker"));
+        QVERIFY(other);
+        QVERIFY(execSql(other->connection(), QStringLiteral("BEGIN EXCLUSIVE")));
+        QVERIFY(!model.post());
+        QVERIFY2(model.lastError().startsWith(QStringLiteral("Запись не сохранена")), qPrintable(model.lastError()));
+        QCOMPARE(model.state(), TableModel::State::Insert);
+        QCOMPARE(model.currentValue(QStringLiteral("Name")).toString(), QStringLiteral("Овощи"));
+        QVERIFY(execSql(other->connection(), QStringLiteral("ROLLBACK")));
+        other->close();
+        QVERIFY(model.post());
+        QCOMPARE(data.scalar(QStringLiteral("SELECT Name FROM Gring")).toString(), QStringLiteral("Овощи"));
+    }
+
+    void unreadableFileIsReported()
+    {
+        TestDataDir data(false);
+        QFile file(Database::filePath(data.dataDir()));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray(4096, 'x'));
+        file.close();
+        QString error;
+        QVERIFY(!Database::open(data.dataDir(), &error, QStringLiteral("garbage")));
+        QVERIFY2(error.startsWith(QStringLiteral("Не удалось открыть базу данных")), qPrintable(error));
     }
 
     void deleteMovesToFollowingRow()
