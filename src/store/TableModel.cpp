@@ -585,16 +585,7 @@ void TableModel::cancel()
     if (m_state == State::Browse)
         return;
     if (m_state == State::Insert) {
-        // Leave the insert state first: a view that moves its current row while the row goes away
-        // must not post (and so cancel) the same row again.
-        const int row = m_current;
-        m_state = State::Browse;
-        m_modified = false;
-        m_current = -2;
-        beginRemoveRows({}, row, row);
-        m_rows.removeAt(row);
-        endRemoveRows();
-        setCurrentInternal(std::min(row, int(m_rows.size()) - 1));
+        dropCurrentRow();
     } else {
         m_rows[m_current] = m_original;
         m_state = State::Browse;
@@ -622,6 +613,14 @@ bool TableModel::deleteCurrent()
         fail(QStringLiteral("Запись не удалена: %1").arg(error));
         return false;
     }
+    dropCurrentRow();
+    return true;
+}
+
+void TableModel::dropCurrentRow()
+{
+    // Leave the edit states first: a view that moves its current row while the row goes away must
+    // not post (and so cancel or delete) another row.
     const int row = m_current;
     m_state = State::Browse;
     m_modified = false;
@@ -630,7 +629,6 @@ bool TableModel::deleteCurrent()
     m_rows.removeAt(row);
     endRemoveRows();
     setCurrentInternal(std::min(row, int(m_rows.size()) - 1));
-    return true;
 }
 
 void TableModel::locateNearest(const QVariant& wanted)

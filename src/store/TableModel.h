@@ -141,6 +141,7 @@ private:
     int fieldIndex(const QString& name) const;
     bool isStoredField(const QString& name) const;
     void setCurrentInternal(int row);
+    void dropCurrentRow();
     void fail(const QString& message);
     bool writeRow();
     QVariant lookupValue(const Lookup& lookup, const QVariant& source) const;
