@@ -1,10 +1,16 @@
 #include "CostingPage.h"
 
 #include "CopyDishDialog.h"
+#include "costing/CostingCardPrint.h"
 #include "costing/DishCatalog.h"
 #include "costing/DishCostCalculator.h"
+#include "costing/RecipePrint.h"
+#include "CostingCardPrintDialog.h"
+#include "EnterpriseChoiceDialog.h"
 #include "IngredientChooserDialog.h"
 #include "RecipeDialog.h"
+#include "reports/ReportOutput.h"
+#include "reports/Workbook.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/FieldEdit.h"
@@ -37,7 +43,7 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
       m_deleteDish(new QPushButton(QStringLiteral("Удаление блюда"), this)),
       m_deleteLine(new QPushButton(QStringLiteral("Удаление ингредиента"), this)),
       m_print(new QPushButton(QStringLiteral("Печать калькуляционных карт"), this)),
-      m_progress(new QProgressBar(this))
+      m_progress(new QProgressBar(this)), m_cardPrintDialog(new CostingCardPrintDialog(this))
 {
     // Groups, dishes and card lines go only through the buttons that check the menus and frozen cards.
     m_groupGrid->setCtrlDeleteBlocked(true);
@@ -60,6 +66,7 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
     connect(m_finish, &QPushButton::clicked, this, &CostingPage::finishDish);
     connect(m_deleteDish, &QPushButton::clicked, this, &CostingPage::deleteDish);
     connect(m_deleteLine, &QPushButton::clicked, this, &CostingPage::deleteCardLine);
+    connect(m_print, &QPushButton::clicked, this, &CostingPage::printCards);
     setEnabled(false);
 }
 
@@ -269,6 +276,7 @@ void CostingPage::showRecipe()
         return;
     RecipeDialog dialog(m_dishes, this);
     m_recipeDialog = &dialog;
+    connect(&dialog, &RecipeDialog::printRequested, this, &CostingPage::printRecipe);
     dialog.exec();
     m_dishGrid->postPending();
 }
@@ -322,4 +330,55 @@ void CostingPage::deleteCardLine()
         return;
     if (DishCatalog(m_db, *m_prompts).deleteCardLine(m_card->currentKey()))
         m_card->refresh();
+}
+
+void CostingPage::printCards()
+{
+    if (!m_groups || !postAll())
+        return;
+    if (m_cardPrintDialog->exec() != QDialog::Accepted)
+        return;
+    if (!m_enterpriseDialog)
+        m_enterpriseDialog = new EnterpriseChoiceDialog(m_db, m_prompts, this);
+    if (!m_enterpriseDialog->openViews()) {
+        m_prompts->warn(QStringLiteral("Ошибка"), m_enterpriseDialog->lastError());
+        return;
+    }
+    const bool chosen = m_enterpriseDialog->exec() == QDialog::Accepted;
+    const CostingCardOptions options{m_cardPrintDialog->scope(), m_groups->currentKey().toLongLong(),
+                                     m_enterpriseDialog->prices(), m_enterpriseDialog->enterpriseName()};
+    m_enterpriseDialog->closeViews();
+    if (!chosen)
+        return;
+
+    m_progress->setValue(0);
+    m_progress->setVisible(true);
+    const CostingCardPrintResult result = CostingCardPrint(m_db, *m_clock).run(options, [this](int percent) {
+        if (percent == m_progress->value())
+            return;
+        m_progress->setValue(percent);
+        // Lets the bar repaint; the user's input waits until the print is through.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    m_progress->setVisible(false);
+    // The marks of the printed groups are cleared.
+    m_dishes->refresh();
+    if (!result.workbook) {
+        m_prompts->warn(QStringLiteral("Печать калькуляционных карт"), result.error);
+        return;
+    }
+    ReportOutput(*m_launcher, *m_prompts).show(*result.workbook, QStringLiteral("Калькуляционные карты"));
+}
+
+void CostingPage::printRecipe(const QStringList& shownLines)
+{
+    Workbook workbook;
+    QString error;
+    if (!RecipePrint(m_db).fill(workbook, m_dishes->currentKey().toLongLong(), &error, shownLines)) {
+        m_prompts->warn(QStringLiteral("Печать рецепта"), error);
+        return;
+    }
+    ReportOutput(*m_launcher, *m_prompts)
+        .show(workbook,
+              QStringLiteral("Рецепт ") + m_dishes->currentValue(QStringLiteral("Name")).toString());
 }

@@ -1,16 +1,19 @@
 #pragma once
 
+#include "reports/ui/DesktopSpreadsheetLauncher.h"
 #include "store/ui/Page.h"
+#include "store/UserPrompts.h"
 
 #include <QPointer>
 
+class CostingCardPrintDialog;
 class DataGrid;
+class EnterpriseChoiceDialog;
 class FieldEdit;
 class QProgressBar;
 class QPushButton;
 class RecipeDialog;
 class TableModel;
-class UserPrompts;
 
 // "Калькуляционные карты": dish groups, their dishes and the costing card of the current dish. The
 // views stay open for the whole run; the buttons hand the current keys to the dish catalogue.
@@ -41,6 +44,14 @@ public:
     QPushButton* deleteLineButton() const { return m_deleteLine; }
     QPushButton* printButton() const { return m_print; }
     QProgressBar* progressBar() const { return m_progress; }
+    CostingCardPrintDialog* cardPrintDialog() const { return m_cardPrintDialog; }
+    // Made when first needed, since it needs the database.
+    EnterpriseChoiceDialog* enterpriseDialog() const { return m_enterpriseDialog; }
+
+    // Where print-outs go and the date they carry; the desktop's application and the system clock
+    // unless replaced (tests). The page does not own them.
+    void setSpreadsheetLauncher(SpreadsheetLauncher* launcher) { m_launcher = launcher; }
+    void setClock(const Clock* clock) { m_clock = clock; }
 
     void chooseIngredients();
     void copyDish();
@@ -50,6 +61,8 @@ public:
     void deleteGroup();
     void deleteDish();
     void deleteCardLine();
+    void printCards();
+    void printRecipe(const QStringList& shownLines);
 
 private:
     QWidget* buildDishPanel();
@@ -83,4 +96,10 @@ private:
     QPushButton* m_print;
     QProgressBar* m_progress;
     QPointer<RecipeDialog> m_recipeDialog;
+    CostingCardPrintDialog* m_cardPrintDialog;
+    EnterpriseChoiceDialog* m_enterpriseDialog = nullptr;
+    DesktopSpreadsheetLauncher m_desktopLauncher;
+    SpreadsheetLauncher* m_launcher = &m_desktopLauncher;
+    SystemClock m_systemClock;
+    const Clock* m_clock = &m_systemClock;
 };

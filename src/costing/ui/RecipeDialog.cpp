@@ -2,10 +2,13 @@
 
 #include "store/TableModel.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 RecipeDialog::RecipeDialog(TableModel* dishes, QWidget* parent)
@@ -24,6 +27,10 @@ RecipeDialog::RecipeDialog(TableModel* dishes, QWidget* parent)
     layout->addWidget(m_text, 1);
     layout->addLayout(buttons);
     connect(m_exit, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_print, &QPushButton::clicked, this, [this] {
+        save();
+        Q_EMIT printRequested(shownLines());
+    });
     resize(600, 450);
 }
 
@@ -47,4 +54,24 @@ void RecipeDialog::done(int result)
 {
     save();
     QDialog::done(result);
+}
+
+QStringList RecipeDialog::shownLines() const
+{
+    QStringList lines;
+    QTextDocument* document = m_text->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        // The text box lays out only what it has shown; asking for a block's size lays it out.
+        document->documentLayout()->blockBoundingRect(block);
+        const QTextLayout* layout = block.layout();
+        if (!layout || layout->lineCount() == 0) {
+            lines << block.text();
+            continue;
+        }
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            lines << block.text().mid(line.textStart(), line.textLength());
+        }
+    }
+    return lines;
 }

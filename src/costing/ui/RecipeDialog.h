@@ -19,6 +19,13 @@ public:
 
     void done(int result) override;
 
+    // The recipe as the text box shows it: each displayed line, wrapped ones included.
+    QStringList shownLines() const;
+
+Q_SIGNALS:
+    // "Печать рецепта", after the recipe was stored.
+    void printRequested(const QStringList& shownLines);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

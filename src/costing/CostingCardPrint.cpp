@@ -1,0 +1,444 @@
+#include "CostingCardPrint.h"
+
+#include "reports/Workbook.h"
+#include "store/Database.h"
+#include "store/Rounding.h"
+#include "store/UserPrompts.h"
+
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace {
+
+constexpr qlonglong noKey = -1;
+constexpr int lastColumn = 9;    // I
+constexpr int ruledColumns = 8;  // A to H
+constexpr int signedColumns = 6; // A to F
+
+const QString fontName = QStringLiteral("Times New Roman");
+const QString blank = QStringLiteral(" ");
+
+// A reference is a REAL holding a whole number; read it as the views do (rounded, halves to even).
+qlonglong keyOf(const QVariant& value)
+{
+    if (value.isNull())
+        return noKey;
+    const double number = rounding::wholeNumber(value.toDouble());
+    return number >= 1 && number <= 9007199254740992.0 ? static_cast<qlonglong>(number) : noKey;
+}
+
+struct Ingredient
+{
+    QString name;
+    double price = 0;
+    double percent = 0;              // whole
+    double yield = 0;                // whole
+    std::optional<double> unitGrams; // whole; nothing when the unit is gone
+};
+
+struct Group
+{
+    qlonglong key = noKey;
+    QString name;
+};
+
+struct Dish
+{
+    qlonglong group = noKey;
+    qlonglong key = noKey;
+    QString name;
+    double portions = 0; // whole
+    QString yield;
+    QString mark;
+};
+
+struct Line
+{
+    qlonglong dish = noKey;
+    qlonglong ingredient = noKey;
+    double grams = 0;
+};
+
+struct Figures
+{
+    QString name;
+    double gross = 0;
+    double price = 0;
+    double sum = 0;
+};
+
+// A dish that gets a card: its lines computed before anything is written.
+struct Card
+{
+    const Dish* dish = nullptr;
+    std::vector<Figures> lines;
+    double total = 0;
+};
+
+template <typename OnRow>
+bool readRows(const QSqlDatabase& db, const QString& sql, const QVariantList& values, OnRow&& onRow,
+              QString* error)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    query.prepare(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    while (query.next())
+        onRow(query);
+    if (query.lastError().isValid()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+void setRowFont(Sheet& sheet, int row, double size, bool bold)
+{
+    RangeFont font = sheet.row(row).font();
+    font.setName(fontName).setSize(size).setColor(0);
+    if (bold)
+        font.setBold(true);
+}
+
+// A thin black line under the cells, with no line on their other edges.
+void bottomRule(Sheet& sheet, int row, int columns)
+{
+    Range range = sheet.range(row, 1, row, columns);
+    range.borders().setLineStyle(LineStyle::Continuous);
+    range.borders().setWeight(BorderWeight::Thin);
+    range.borders(Edge::Bottom).setColorIndex(ColorIndex::Black);
+    for (Edge edge : {Edge::Left, Edge::Top, Edge::Right})
+        range.borders(edge).setColorIndex(XlNone);
+}
+
+class CardPrintRun
+{
+public:
+    CardPrintRun(QSqlDatabase db, const CostingCardOptions& options) : m_db(std::move(db)), m_options(options)
+    {
+    }
+
+    bool load(QString* error);
+    // The cards of the dishes to print; false with *error at the first figure that would divide by zero.
+    bool compute(QString* error);
+    void fill(Sheet& sheet, const QDate& today, const CostingCardPrint::Progress& progress) const;
+    bool clearMarks(QString* error) const;
+
+    int cardsPrinted() const { return static_cast<int>(m_cards.size()); }
+    int dishesPassed() const { return static_cast<int>(m_dishes.size()); }
+
+private:
+    bool prints(const Dish& dish) const
+    {
+        // Any visible character marks a dish; empty, a space and control characters do not.
+        return m_options.scope != CardPrintScope::MarkedDishes ||
+               (!dish.mark.isEmpty() && dish.mark.front().unicode() > u' ');
+    }
+    std::optional<Figures> lineFigures(const Dish& dish, const Line& line, QString* error) const;
+    int writeCard(Sheet& sheet, int row, const Card& card) const;
+
+    QSqlDatabase m_db;
+    const CostingCardOptions& m_options;
+    QHash<qlonglong, Ingredient> m_ingredients;
+    std::vector<Group> m_groups;
+    std::vector<Dish> m_dishes; // of the printed groups, by group, then key
+    std::vector<Line> m_lines;  // by dish, then key
+    std::vector<Card> m_cards;
+};
+
+bool CardPrintRun::load(QString* error)
+{
+    const bool chosen = m_options.scope == CardPrintScope::ChosenGroup;
+    const QVariantList group = chosen ? QVariantList{m_options.group} : QVariantList{};
+    const QString ofGroup = chosen ? QStringLiteral(" WHERE Kod = ?") : QString();
+    QHash<qlonglong, double> unitGrams;
+    const bool read =
+        readRows(
+            m_db, QStringLiteral("SELECT Kod, Gramm FROM Edinica"), {},
+            [&](const QSqlQuery& q) {
+                unitGrams.insert(q.value(0).toLongLong(), rounding::wholeNumber(q.value(1).toDouble()));
+            },
+            error) &&
+        readRows(
+            m_db, QStringLiteral("SELECT Kod1, Name, Edinica, Cena, Proc, Vih FROM Ing"), {},
+            [&](const QSqlQuery& q) {
+                const auto unit = unitGrams.constFind(keyOf(q.value(2)));
+                m_ingredients.insert(
+                    q.value(0).toLongLong(),
+                    Ingredient{q.value(1).toString(), q.value(3).toDouble(),
+                               rounding::wholeNumber(q.value(4).toDouble()),
+                               rounding::wholeNumber(q.value(5).toDouble()),
+                               unit == unitGrams.cend() ? std::nullopt : std::optional<double>(*unit)});
+            },
+            error) &&
+        readRows(
+            m_db,
+            QStringLiteral("SELECT Kod, Name FROM Grbludo%1 ORDER BY Name COLLATE %2, Kod")
+                .arg(ofGroup, QLatin1String(Database::collation)),
+            group,
+            [&](const QSqlQuery& q) {
+                m_groups.push_back(Group{q.value(0).toLongLong(), q.value(1).toString()});
+            },
+            error) &&
+        readRows(
+            m_db,
+            QStringLiteral("SELECT Kod, Kod1, Name, Nporc, Vixod, Print FROM Bludo%1 ORDER BY Kod1")
+                .arg(ofGroup),
+            group,
+            [&](const QSqlQuery& q) {
+                m_dishes.push_back(Dish{keyOf(q.value(0)), q.value(1).toLongLong(), q.value(2).toString(),
+                                        rounding::wholeNumber(q.value(3).toDouble()), q.value(4).toString(),
+                                        q.value(5).toString()});
+            },
+            error) &&
+        readRows(
+            m_db,
+            chosen ? QStringLiteral("SELECT Kod, Name, Kolvo FROM Karta WHERE Kod IN "
+                                    "(SELECT Kod1 FROM Bludo WHERE Kod = ?) ORDER BY NNN")
+                   : QStringLiteral("SELECT Kod, Name, Kolvo FROM Karta ORDER BY NNN"),
+            group,
+            [&](const QSqlQuery& q) {
+                m_lines.push_back(Line{keyOf(q.value(0)), keyOf(q.value(1)), q.value(2).toDouble()});
+            },
+            error);
+    if (!read)
+        return false;
+    // Dishes of a group in key order, the lines of a card in key order. A dish whose group is gone is
+    // passed by no run and keeps its mark.
+    QHash<qlonglong, int> groupOrder;
+    for (const Group& g : m_groups)
+        groupOrder.insert(g.key, static_cast<int>(groupOrder.size()));
+    std::erase_if(m_dishes, [&](const Dish& dish) { return !groupOrder.contains(dish.group); });
+    std::stable_sort(m_dishes.begin(), m_dishes.end(), [&](const Dish& a, const Dish& b) {
+        return groupOrder.value(a.group) < groupOrder.value(b.group);
+    });
+    std::stable_sort(m_lines.begin(), m_lines.end(),
+                     [](const Line& a, const Line& b) { return a.dish < b.dish; });
+    return true;
+}
+
+std::optional<Figures> CardPrintRun::lineFigures(const Dish& dish, const Line& line, QString* error) const
+{
+    const QString where = QStringLiteral("Калькуляционные карты не напечатаны. Блюдо \"%1\"").arg(dish.name);
+    const auto found = m_ingredients.constFind(line.ingredient);
+    if (found == m_ingredients.cend()) {
+        *error = where + QStringLiteral(": ингредиента строки калькуляционной карты нет в справочнике "
+                                        "ингредиентов, его выход и цена равны нулю.");
+        return std::nullopt;
+    }
+    const Ingredient& ingredient = *found;
+    const QString what = where + QStringLiteral(", ингредиент \"%1\": ").arg(ingredient.name);
+    if (!ingredient.unitGrams) {
+        *error = what + QStringLiteral("не найдена единица измерения, вес единицы (Грамм) равен нулю.");
+        return std::nullopt;
+    }
+    if (*ingredient.unitGrams == 0) {
+        *error = what + QStringLiteral("вес единицы измерения (Грамм) равен нулю.");
+        return std::nullopt;
+    }
+    if (ingredient.yield == 0) {
+        *error = what + QStringLiteral("выход (% Вых) равен нулю.");
+        return std::nullopt;
+    }
+    const double price = m_options.prices == CardPrices::Cost
+                             ? ingredient.price
+                             : ingredient.price * (1 + ingredient.percent / 100);
+    return Figures{ingredient.name, line.grams * 100 / ingredient.yield, price,
+                   rounding::toKopeck(line.grams * (price / *ingredient.unitGrams) * 100 / ingredient.yield)};
+}
+
+bool CardPrintRun::compute(QString* error)
+{
+    for (const Dish& dish : m_dishes) {
+        if (!prints(dish))
+            continue;
+        if (dish.portions == 0) {
+            *error =
+                QStringLiteral("Калькуляционные карты не напечатаны. Блюдо \"%1\": число порций равно нулю.")
+                    .arg(dish.name);
+            return false;
+        }
+        Card card{&dish, {}, 0};
+        const auto [first, last] =
+            std::equal_range(m_lines.cbegin(), m_lines.cend(), Line{dish.key},
+                             [](const Line& a, const Line& b) { return a.dish < b.dish; });
+        for (auto line = first; line != last; ++line) {
+            std::optional<Figures> figures = lineFigures(dish, *line, error);
+            if (!figures)
+                return false;
+            card.total += figures->sum;
+            card.lines.push_back(std::move(*figures));
+        }
+        // The line sums are whole kopecks; rounding drops what adding them in binary left over.
+        card.total = rounding::toKopeck(card.total);
+        m_cards.push_back(std::move(card));
+    }
+    return true;
+}
+
+void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint::Progress& progress) const
+{
+    sheet.setName(QStringLiteral("Калькуляционные карты"));
+    sheet.setColumnWidth(1, 4);
+    sheet.columns(2, lastColumn).setColumnWidth(10.2);
+    sheet.column(6).setNumberFormat(QStringLiteral("0"));
+    sheet.columns(7, 8).setNumberFormat(QStringLiteral("0.00"));
+    sheet.column(1).setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
+
+    // The title goes into the last cell of its block before the merge, as the spreadsheet keeps it.
+    sheet.cell(1, lastColumn)
+        .setValue(QStringLiteral("Калькуляционные карты блюд, состояние на %1 г.")
+                      .arg(today.toString(QStringLiteral("dd.MM.yyyy"))));
+    sheet.range(1, 1, 1, lastColumn).merge();
+    setRowFont(sheet, 1, 16, true);
+    sheet.row(1).setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
+
+    const double groupCount = m_options.scope == CardPrintScope::ChosenGroup ? 1 : double(m_groups.size());
+    auto dish = m_dishes.cbegin();
+    auto card = m_cards.cbegin();
+    int row = 2;
+    for (size_t g = 0; g < m_groups.size(); ++g) {
+        ++row;
+        sheet.cell(row, 1).setValue(m_groups[g].name).setHorizontalAlignment(HAlign::Left);
+        setRowFont(sheet, row, 16, true);
+        ++row;
+        const auto end =
+            std::find_if(dish, m_dishes.cend(), [&](const Dish& d) { return d.group != m_groups[g].key; });
+        const double dishCount = double(end - dish);
+        for (int k = 1; dish != end; ++dish, ++k) {
+            if (progress)
+                progress(rounding::toInt(k / dishCount / groupCount * 100) +
+                         rounding::toInt(100 / groupCount * double(g)));
+            if (card != m_cards.cend() && card->dish == &*dish)
+                row = writeCard(sheet, row, *card++);
+        }
+    }
+}
+
+int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const
+{
+    sheet.cell(row, 1).setValue(m_options.enterprise).setHorizontalAlignment(HAlign::Left);
+    setRowFont(sheet, row, 12, true);
+    ++row;
+    sheet.cell(row, lastColumn).setValue(QStringLiteral("Калькуляционная карточка №____"));
+    sheet.range(row, 1, row, lastColumn)
+        .merge()
+        .setHorizontalAlignment(HAlign::Center)
+        .setVerticalAlignment(VAlign::Center);
+    setRowFont(sheet, row, 16, true);
+    ++row;
+    sheet.cell(row, 7).setValue(QStringLiteral("№ по сборнику рецептур____"));
+    setRowFont(sheet, row, 10, false);
+    ++row;
+    sheet.cell(row, 1)
+        .setValue(QStringLiteral("Наименование блюда: ") + card.dish->name)
+        .setHorizontalAlignment(HAlign::Left);
+    setRowFont(sheet, row, 14, false);
+    ++row;
+
+    sheet.cell(row, 1).setValue(QStringLiteral("№"));
+    sheet.cell(row, 2).setValue(QStringLiteral("Наименование продуктов"));
+    sheet.cell(row, 5).setValue(QStringLiteral("Норма в гр. (Брутто)"));
+    sheet.cell(row, 7).setValue(QStringLiteral("Цена"));
+    sheet.cell(row, 8).setValue(QStringLiteral("Сумма"));
+    setRowFont(sheet, row, 12, true);
+    sheet.range(row, 6, row, 8).setHorizontalAlignment(HAlign::Right).setVerticalAlignment(VAlign::Center);
+    bottomRule(sheet, row, ruledColumns);
+    ++row;
+
+    int number = 0;
+    for (const Figures& line : card.lines) {
+        sheet.cell(row, 1).setValue(++number);
+        sheet.cell(row, 2).setValue(line.name);
+        sheet.cell(row, 6).setValue(line.gross);
+        sheet.cell(row, 7).setValue(line.price);
+        sheet.cell(row, 8).setValue(line.sum);
+        setRowFont(sheet, row, 12, false);
+        bottomRule(sheet, row, ruledColumns);
+        ++row;
+    }
+
+    const double portions = card.dish->portions;
+    const auto totalRow = [&](const QString& text) {
+        sheet.cell(row, 1).setValue(text).setHorizontalAlignment(HAlign::Left);
+        setRowFont(sheet, row, 12, true);
+        bottomRule(sheet, row, ruledColumns);
+        return sheet.cell(row++, 8);
+    };
+    totalRow(QStringLiteral("Общая стоимость сырьевого набора на %1 блюд").arg(portions, 0, 'f', 0))
+        .setValue(card.total);
+    totalRow(QStringLiteral("Продажная цена одного блюда"))
+        .setValue(rounding::toKopeck(card.total / portions));
+    totalRow(QStringLiteral("Выход в готовом виде одного блюда"))
+        .setValue(card.dish->yield)
+        .setHorizontalAlignment(HAlign::Right);
+    ++row;
+
+    for (const QString& text :
+         {QStringLiteral("Калькуляцию составил"), QStringLiteral("Утверждаю: Руководитель")}) {
+        sheet.cell(row, 1).setValue(text).setHorizontalAlignment(HAlign::Left);
+        setRowFont(sheet, row, 12, false);
+        bottomRule(sheet, row, signedColumns);
+        ++row;
+    }
+    return row + 2;
+}
+
+bool CardPrintRun::clearMarks(QString* error) const
+{
+    Transaction transaction(m_db);
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("UPDATE Bludo SET Print = ? WHERE Kod1 = ?"));
+    for (const Dish& dish : m_dishes) {
+        if (dish.mark == blank)
+            continue; // already clear: nothing to write
+        query.addBindValue(blank);
+        query.addBindValue(dish.key);
+        if (!query.exec()) {
+            *error = query.lastError().text();
+            return false;
+        }
+    }
+    if (!transaction.commit()) {
+        *error = m_db.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+CostingCardPrintResult CostingCardPrint::run(const CostingCardOptions& options, const Progress& progress)
+{
+    CostingCardPrintResult result;
+    CardPrintRun run(m_db, options);
+    QString error;
+    if (!run.load(&error)) {
+        result.error = QStringLiteral("Калькуляционные карты не напечатаны: ") + error;
+        return result;
+    }
+    if (!run.compute(&result.error))
+        return result;
+    auto workbook = std::make_unique<Workbook>();
+    run.fill(workbook->sheet(1), m_clock.today(), progress);
+    if (!run.clearMarks(&error)) {
+        result.error = QStringLiteral("Не удалось снять отметки \"V\" напечатанных блюд: ") + error;
+        return result;
+    }
+    result.workbook = std::move(workbook);
+    result.cardsPrinted = run.cardsPrinted();
+    result.dishesPassed = run.dishesPassed();
+    return result;
+}

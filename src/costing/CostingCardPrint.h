@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class Clock;
+class Workbook;
+
+// Which dishes a costing card print covers.
+enum class CardPrintScope
+{
+    AllGroups,
+    ChosenGroup,
+    MarkedDishes
+};
+
+// The unit price a card line shows: the warehouse price, or the price with the ingredient's markup.
+enum class CardPrices
+{
+    Cost,
+    Selling
+};
+
+struct CostingCardOptions
+{
+    CardPrintScope scope = CardPrintScope::ChosenGroup;
+    qlonglong group = 0; // the dish group of ChosenGroup
+    CardPrices prices = CardPrices::Selling;
+    QString enterprise; // printed above every card
+};
+
+struct CostingCardPrintResult
+{
+    // The filled workbook; null when the print stopped, and then no mark was cleared.
+    std::unique_ptr<Workbook> workbook;
+    QString error; // why it stopped, for the user
+    int cardsPrinted = 0;
+    int dishesPassed = 0; // printed or skipped: their marks are cleared
+};
+
+// "Печать калькуляционных карт": one card per dish with the gross norms, prices and sums computed from
+// the ingredients' warehouse prices at the moment of printing.
+//
+// Everything is read first and checked before a cell is written: a zero portion count, yield or unit
+// weight, a vanished ingredient or unit stops the print with a message naming the dish and the
+// ingredient, so that no half-built workbook reaches the user and no mark is lost. The marks of the
+// dishes the run passed are cleared in one transaction once the workbook is complete.
+class CostingCardPrint
+{
+public:
+    using Progress = std::function<void(int percent)>;
+
+    CostingCardPrint(QSqlDatabase db, const Clock& clock) : m_db(std::move(db)), m_clock(clock) {}
+
+    CostingCardPrintResult run(const CostingCardOptions& options, const Progress& progress = {});
+
+private:
+    QSqlDatabase m_db;
+    const Clock& m_clock;
+};

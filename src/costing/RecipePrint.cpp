@@ -1,0 +1,49 @@
+#include "RecipePrint.h"
+
+#include "reports/Workbook.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+bool RecipePrint::fill(Workbook& workbook, qlonglong dish, QString* error,
+                       const std::optional<QStringList>& shownLines) const
+{
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT Name, Recept FROM Bludo WHERE Kod1 = ?"));
+    query.addBindValue(dish);
+    if (!query.exec()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    if (!query.next()) {
+        *error = QStringLiteral("Блюдо не найдено.");
+        return false;
+    }
+    fill(workbook, query.value(0).toString(),
+         shownLines ? *shownLines : splitLines(query.value(1).toString()));
+    return true;
+}
+
+void RecipePrint::fill(Workbook& workbook, const QString& dishName, const QStringList& lines)
+{
+    Sheet& sheet = workbook.sheet(1);
+    sheet.setName(QStringLiteral("Рецепт"));
+    sheet.setColumnWidth(1, 120);
+    sheet.column(1).font().setName(QStringLiteral("Times New Roman")).setSize(14).setColor(0);
+    sheet.cell(1, 1).setValue(QStringLiteral("Рецепт приготовления ") + dishName);
+    sheet.row(1).font().setSize(16).setBold(true);
+    sheet.row(1).setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
+    int row = 3;
+    for (const QString& line : lines)
+        sheet.cell(row++, 1).setValue(line);
+}
+
+QStringList RecipePrint::splitLines(const QString& text)
+{
+    if (text.isEmpty())
+        return {};
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|[\n\r\u2028\u2029]"));
+    return text.split(lineBreak);
+}

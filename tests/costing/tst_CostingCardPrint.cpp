@@ -1,0 +1,413 @@
+#include "ScriptedPrompts.h"
+#include "TestDataDir.h"
+
+#include "costing/CostingCardPrint.h"
+#include "costing/RecipePrint.h"
+#include "reports/Workbook.h"
+
+#include <QSqlQuery>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// Two dish groups whose name order is not their key order and not the order of the code points
+// ("Ё" comes before "Д" there, after "Е" in Russian): an empty card, and cards over an ingredient
+// with a markup and one without.
+struct Kitchen
+{
+    Kitchen()
+    {
+        kg = data.insert(QStringLiteral("Edinica"),
+                         {{QStringLiteral("Name"), QStringLiteral("кг")}, {QStringLiteral("Gramm"), 1000}});
+        meat = data.insert(QStringLiteral("Ing"), {{QStringLiteral("Name"), QStringLiteral("Мясо")},
+                                                   {QStringLiteral("Edinica"), kg},
+                                                   {QStringLiteral("Cena"), 50},
+                                                   {QStringLiteral("Proc"), 20},
+                                                   {QStringLiteral("Vih"), 80}});
+        onion = data.insert(QStringLiteral("Ing"), {{QStringLiteral("Name"), QStringLiteral("Лук")},
+                                                    {QStringLiteral("Edinica"), kg},
+                                                    {QStringLiteral("Cena"), 30},
+                                                    {QStringLiteral("Proc"), 0},
+                                                    {QStringLiteral("Vih"), 70}});
+        festive = data.insert(QStringLiteral("Grbludo"),
+                              {{QStringLiteral("Name"), QStringLiteral("Ёлочное меню")}});
+        desserts =
+            data.insert(QStringLiteral("Grbludo"), {{QStringLiteral("Name"), QStringLiteral("Десерты")}});
+        roast = dish(festive, QStringLiteral("Жаркое"), 2, QStringLiteral("250/50"));
+        jelly = dish(desserts, QStringLiteral("Желе"), 1, QStringLiteral("150"));
+        salad = dish(festive, QStringLiteral("Салат"), 1, QStringLiteral("100"));
+        line(roast, meat, 120);
+        line(roast, onion, 120);
+        line(salad, onion, 50);
+    }
+
+    qlonglong dish(qlonglong group, const QString& name, double portions, const QString& yield)
+    {
+        return data.insert(QStringLiteral("Bludo"), {{QStringLiteral("Kod"), group},
+                                                     {QStringLiteral("Name"), name},
+                                                     {QStringLiteral("Nporc"), portions},
+                                                     {QStringLiteral("Vixod"), yield}});
+    }
+    void line(qlonglong dish, qlonglong ingredient, double grams)
+    {
+        data.insert(QStringLiteral("Karta"), {{QStringLiteral("Kod"), dish},
+                                              {QStringLiteral("Name"), ingredient},
+                                              {QStringLiteral("Kolvo"), grams},
+                                              {QStringLiteral("Vihod"), 100}});
+    }
+    void exec(const QString& sql)
+    {
+        QSqlQuery query(data.db());
+        QVERIFY2(query.exec(sql), qPrintable(sql));
+    }
+    QString mark(qlonglong dish)
+    {
+        return data.scalar(QStringLiteral("SELECT Print FROM Bludo WHERE Kod1 = ?"), {dish}).toString();
+    }
+
+    CostingCardPrintResult print(CardPrintScope scope, CardPrices prices = CardPrices::Selling,
+                                 qlonglong group = 0)
+    {
+        progress.clear();
+        return CostingCardPrint(data.db(), clock)
+            .run({scope, group, prices, QStringLiteral("Столовая №1")},
+                 [this](int percent) { progress << percent; });
+    }
+
+    TestDataDir data;
+    FixedClock clock{QDate(2024, 3, 5)};
+    QList<int> progress;
+    qlonglong kg, meat, onion, festive, desserts, roast, jelly, salad;
+};
+
+struct CellCheck
+{
+    const char* address;
+    QVariant value;
+};
+
+// Compares the cells at the addresses; an invalid QVariant expects an empty cell.
+void compareCells(const Sheet& sheet, std::initializer_list<CellCheck> checks)
+{
+    for (const CellCheck& check : checks) {
+        const auto area = CellArea::parse(QString::fromLatin1(check.address));
+        QVERIFY(area);
+        const QVariant actual = sheet.value(area->firstRow, area->firstColumn);
+        QVERIFY2(actual == check.value, qPrintable(QStringLiteral("%1: %2 instead of %3")
+                                                       .arg(QLatin1String(check.address), actual.toString(),
+                                                            check.value.toString())));
+    }
+}
+
+// A bottom rule: thin, continuous, black at the bottom, no line on the other edges.
+bool ruled(const CellFormat& format)
+{
+    const BorderLine& bottom = format.border(Edge::Bottom);
+    if (!bottom.isVisible() || bottom.lineStyle != 1 || bottom.weight != 2 || bottom.colorIndex != 1)
+        return false;
+    for (Edge edge : {Edge::Left, Edge::Top, Edge::Right}) {
+        if (format.border(edge).isVisible() || format.border(edge).colorIndex != XlNone)
+            return false;
+    }
+    return true;
+}
+
+const QVariant empty;
+
+} // namespace
+
+class tst_CostingCardPrint : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void printsEveryGroupCellByCell_data();
+    void printsEveryGroupCellByCell();
+    void marksArePrintedOnceAndCleared();
+    void zeroDivisorStopsBeforeAnythingIsWritten_data();
+    void zeroDivisorStopsBeforeAnythingIsWritten();
+    void recipeSheet();
+};
+
+void tst_CostingCardPrint::printsEveryGroupCellByCell_data()
+{
+    QTest::addColumn<int>("prices");
+    QTest::addColumn<double>("meatPrice");
+    QTest::addColumn<double>("meatSum");
+    QTest::addColumn<double>("total");
+    QTest::addColumn<double>("portionPrice");
+    // 120 g at 50.00 a kilogram, yield 80 %: 150 g gross, 7.50; with the 20 % markup 60.00 and 9.00.
+    // The onion has no markup: 120 g at 30.00, yield 70 %, is 171.43 g and 5.14 at either price.
+    QTest::newRow("cost") << int(CardPrices::Cost) << 50.0 << 7.5 << 12.64 << 6.32;
+    QTest::newRow("selling") << int(CardPrices::Selling) << 60.0 << 9.0 << 14.14 << 7.07;
+}
+
+void tst_CostingCardPrint::printsEveryGroupCellByCell()
+{
+    QFETCH(int, prices);
+    QFETCH(double, meatPrice);
+    QFETCH(double, meatSum);
+    QFETCH(double, total);
+    QFETCH(double, portionPrice);
+    Kitchen kitchen;
+    const CostingCardPrintResult result = kitchen.print(CardPrintScope::AllGroups, CardPrices(prices));
+    QVERIFY2(result.workbook, qPrintable(result.error));
+    QCOMPARE(result.cardsPrinted, 3);
+    const Sheet& sheet = result.workbook->sheet(1);
+    QVERIFY(result.workbook->problems().isEmpty());
+
+    QCOMPARE(sheet.name(), QStringLiteral("Калькуляционные карты"));
+    QCOMPARE(sheet.columnWidth(1), std::optional<double>(4));
+    for (int column = 2; column <= 9; ++column)
+        QCOMPARE(sheet.columnWidth(column), std::optional<double>(10.2));
+    QCOMPARE(sheet.columnWidth(10), std::nullopt);
+
+    const QString dishes = QStringLiteral("Наименование блюда: ");
+    compareCells(sheet, {
+                            {"A1", QStringLiteral("Калькуляционные карты блюд, состояние на 05.03.2024 г.")},
+                            {"I1", empty},
+                            {"A2", empty},
+                            // The first group in row 3, its first card from row 4: an empty card.
+                            {"A3", QStringLiteral("Десерты")},
+                            {"A4", QStringLiteral("Столовая №1")},
+                            {"A5", QStringLiteral("Калькуляционная карточка №____")},
+                            {"G6", QStringLiteral("№ по сборнику рецептур____")},
+                            {"A7", dishes + QStringLiteral("Желе")},
+                            {"A8", QStringLiteral("№")},
+                            {"B8", QStringLiteral("Наименование продуктов")},
+                            {"E8", QStringLiteral("Норма в гр. (Брутто)")},
+                            {"G8", QStringLiteral("Цена")},
+                            {"H8", QStringLiteral("Сумма")},
+                            {"A9", QStringLiteral("Общая стоимость сырьевого набора на 1 блюд")},
+                            {"H9", 0.0},
+                            {"A10", QStringLiteral("Продажная цена одного блюда")},
+                            {"H10", 0.0},
+                            {"A11", QStringLiteral("Выход в готовом виде одного блюда")},
+                            {"H11", QStringLiteral("150")},
+                            {"A12", empty},
+                            {"A13", QStringLiteral("Калькуляцию составил")},
+                            {"A14", QStringLiteral("Утверждаю: Руководитель")},
+                            // Three empty rows before the next group.
+                            {"A15", empty},
+                            {"A16", empty},
+                            {"A17", empty},
+                            {"A18", QStringLiteral("Ёлочное меню")},
+                            {"A19", QStringLiteral("Столовая №1")},
+                            {"A22", dishes + QStringLiteral("Жаркое")},
+                            {"A24", 1.0},
+                            {"B24", QStringLiteral("Мясо")},
+                            {"F24", 150.0},
+                            {"G24", meatPrice},
+                            {"H24", meatSum},
+                            {"A25", 2.0},
+                            {"B25", QStringLiteral("Лук")},
+                            // The exact quotient; the format shows 171.
+                            {"F25", 120 * 100 / 70.0},
+                            {"G25", 30.0},
+                            {"H25", 5.14},
+                            {"A26", QStringLiteral("Общая стоимость сырьевого набора на 2 блюд")},
+                            {"H26", total},
+                            {"H27", portionPrice},
+                            {"H28", QStringLiteral("250/50")},
+                            {"A30", QStringLiteral("Калькуляцию составил")},
+                            {"A31", QStringLiteral("Утверждаю: Руководитель")},
+                            // Dishes of a group in key order.
+                            {"A34", QStringLiteral("Столовая №1")},
+                            {"A37", dishes + QStringLiteral("Салат")},
+                            {"F39", 50 * 100 / 70.0},
+                            {"H39", 2.14},
+                            {"H40", 2.14},
+                            {"H41", 2.14},
+                            {"A45", QStringLiteral("Утверждаю: Руководитель")},
+                        });
+    QCOMPARE(sheet.rowCount(), 45);
+    for (const char* merged : {"A1:I1", "A5:I5", "A20:I20", "A35:I35"}) {
+        QVERIFY2(std::find(sheet.merges().begin(), sheet.merges().end(),
+                           *CellArea::parse(QString::fromLatin1(merged))) != sheet.merges().end(),
+                 merged);
+    }
+    QCOMPARE(sheet.merges().size(), size_t(4));
+
+    // Fonts by row, alignments and number formats by column, row and cell.
+    const struct
+    {
+        int row;
+        int column;
+        double size;
+        bool bold;
+        HAlign alignment;
+    } fonts[] = {
+        {1, 1, 16, true, HAlign::Center},    {3, 1, 16, true, HAlign::Left},
+        {4, 1, 12, true, HAlign::Left},      {5, 1, 16, true, HAlign::Center},
+        {6, 7, 10, false, HAlign::General},  {7, 1, 14, false, HAlign::Left},
+        {8, 1, 12, true, HAlign::Center},    {8, 6, 12, true, HAlign::Right},
+        {8, 8, 12, true, HAlign::Right},     {24, 1, 12, false, HAlign::Center},
+        {24, 2, 12, false, HAlign::General}, {26, 1, 12, true, HAlign::Left},
+        {26, 8, 12, true, HAlign::General},  {28, 8, 12, true, HAlign::Right},
+        {30, 1, 12, false, HAlign::Left},
+    };
+    for (const auto& check : fonts) {
+        const CellFormat format = sheet.format(check.row, check.column);
+        const QByteArray where = QByteArray::number(check.row) + ',' + QByteArray::number(check.column);
+        QVERIFY2(format.fontName == QStringLiteral("Times New Roman") && format.fontColor == 0, where);
+        QVERIFY2(format.fontSize == check.size, where);
+        QVERIFY2(format.bold.value_or(false) == check.bold, where);
+        QVERIFY2(format.horizontalAlignment.value_or(HAlign::General) == check.alignment, where);
+    }
+    QCOMPARE(sheet.format(1, 1).verticalAlignment, VAlign::Center);
+    QCOMPARE(sheet.format(5, 1).verticalAlignment, VAlign::Center);
+    QCOMPARE(sheet.format(8, 7).verticalAlignment, VAlign::Center);
+    QCOMPARE(sheet.format(24, 6).numberFormat, QStringLiteral("0"));
+    QCOMPARE(sheet.format(24, 7).numberFormat, QStringLiteral("0.00"));
+    QCOMPARE(sheet.format(26, 8).numberFormat, QStringLiteral("0.00"));
+
+    // Rules under the heading, the lines and the totals from A to H, under the signatures from A to F.
+    for (int row : {8, 9, 10, 11, 23, 24, 25, 26, 27, 28, 13, 14, 30, 31}) {
+        const int last = row == 13 || row == 14 || row == 30 || row == 31 ? 6 : 8;
+        for (int column = 1; column <= 9; ++column) {
+            const QByteArray where = QByteArray::number(row) + ',' + QByteArray::number(column);
+            QVERIFY2(ruled(sheet.format(row, column)) == (column <= last), where);
+        }
+    }
+    for (int row : {4, 5, 6, 7, 12, 29})
+        QVERIFY(!sheet.format(row, 1).border(Edge::Bottom).isVisible());
+}
+
+void tst_CostingCardPrint::marksArePrintedOnceAndCleared()
+{
+    Kitchen kitchen;
+    // A dish that is not marked is not computed: its zero yield stops nothing.
+    kitchen.exec(QStringLiteral("UPDATE Ing SET Vih = 0 WHERE Name = 'Мясо'"));
+    kitchen.exec(QStringLiteral("UPDATE Bludo SET Print = CASE Name WHEN 'Салат' THEN 'x' "
+                                "WHEN 'Жаркое' THEN char(9) END"));
+
+    CostingCardPrintResult result = kitchen.print(CardPrintScope::MarkedDishes);
+    QVERIFY2(result.workbook, qPrintable(result.error));
+    QCOMPARE(result.cardsPrinted, 1);
+    QCOMPARE(result.dishesPassed, 3);
+    // Two groups: the first with one dish, the second with two.
+    QCOMPARE(kitchen.progress, (QList<int>{50, 75, 100}));
+    const Sheet& marked = result.workbook->sheet(1);
+    compareCells(marked, {{"A3", QStringLiteral("Десерты")},
+                          {"A4", empty},
+                          {"A5", QStringLiteral("Ёлочное меню")},
+                          {"A6", QStringLiteral("Столовая №1")},
+                          {"A9", QStringLiteral("Наименование блюда: Салат")},
+                          {"H11", 2.14}});
+    QCOMPARE(marked.rowCount(), 17);
+    for (qlonglong dish : {kitchen.jelly, kitchen.roast, kitchen.salad})
+        QCOMPARE(kitchen.mark(dish), QStringLiteral(" "));
+
+    // Nothing is marked any more: the group names only.
+    result = kitchen.print(CardPrintScope::MarkedDishes);
+    QVERIFY(result.workbook);
+    QCOMPARE(result.cardsPrinted, 0);
+    compareCells(result.workbook->sheet(1),
+                 {{"A3", QStringLiteral("Десерты")}, {"A5", QStringLiteral("Ёлочное меню")}});
+    QCOMPARE(result.workbook->sheet(1).rowCount(), 5);
+
+    // The chosen group prints all its dishes and clears their marks, and only theirs.
+    kitchen.exec(QStringLiteral("UPDATE Ing SET Vih = 80 WHERE Name = 'Мясо'"));
+    kitchen.exec(QStringLiteral("UPDATE Bludo SET Print = 'V'"));
+    result = kitchen.print(CardPrintScope::ChosenGroup, CardPrices::Cost, kitchen.festive);
+    QVERIFY2(result.workbook, qPrintable(result.error));
+    QCOMPARE(result.cardsPrinted, 2);
+    QCOMPARE(kitchen.progress, (QList<int>{50, 100}));
+    compareCells(result.workbook->sheet(1), {{"A3", QStringLiteral("Ёлочное меню")},
+                                             {"A7", QStringLiteral("Наименование блюда: Жаркое")},
+                                             {"A22", QStringLiteral("Наименование блюда: Салат")}});
+    QCOMPARE(kitchen.mark(kitchen.jelly), QStringLiteral("V"));
+    QCOMPARE(kitchen.mark(kitchen.roast), QStringLiteral(" "));
+    QCOMPARE(kitchen.mark(kitchen.salad), QStringLiteral(" "));
+}
+
+void tst_CostingCardPrint::zeroDivisorStopsBeforeAnythingIsWritten_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("named");
+    const QString roast = QStringLiteral("\"Жаркое\"");
+    const QString meat = QStringLiteral("\"Мясо\"");
+    const QString yield = QStringLiteral("выход (% Вых) равен нулю");
+    QTest::newRow("empty yield") << "UPDATE Ing SET Vih = NULL WHERE Name = 'Мясо'"
+                                 << QStringList{roast, meat, yield};
+    QTest::newRow("yield rounding to 0") << "UPDATE Ing SET Vih = 0.4 WHERE Name = 'Лук'"
+                                         << QStringList{roast, QStringLiteral("\"Лук\""), yield};
+    QTest::newRow("unit of 0 grams") << "UPDATE Edinica SET Gramm = 0"
+                                     << QStringList{roast, meat, QStringLiteral("(Грамм) равен нулю")};
+    QTest::newRow("unit gone") << "DELETE FROM Edinica"
+                               << QStringList{roast, meat, QStringLiteral("не найдена единица измерения")};
+    QTest::newRow("ingredient gone") << "DELETE FROM Ing WHERE Name = 'Мясо'"
+                                     << QStringList{roast, QStringLiteral("нет в справочнике ингредиентов")};
+    QTest::newRow("empty portions") << "UPDATE Bludo SET Nporc = NULL WHERE Name = 'Салат'"
+                                    << QStringList{QStringLiteral("\"Салат\""),
+                                                   QStringLiteral("число порций равно нулю")};
+    // An empty card still divides its sum by the portions.
+    QTest::newRow("portions rounding to 0")
+        << "UPDATE Bludo SET Nporc = 0.5 WHERE Name = 'Желе'"
+        << QStringList{QStringLiteral("\"Желе\""), QStringLiteral("число порций")};
+}
+
+void tst_CostingCardPrint::zeroDivisorStopsBeforeAnythingIsWritten()
+{
+    QFETCH(QString, change);
+    QFETCH(QStringList, named);
+    Kitchen kitchen;
+    kitchen.exec(QStringLiteral("UPDATE Bludo SET Print = 'V'"));
+    kitchen.exec(change);
+
+    const CostingCardPrintResult result = kitchen.print(CardPrintScope::AllGroups);
+    QVERIFY(!result.workbook);
+    QVERIFY(kitchen.progress.isEmpty());
+    QVERIFY(result.error.startsWith(QStringLiteral("Калькуляционные карты не напечатаны. Блюдо ")));
+    for (const QString& part : named)
+        QVERIFY2(result.error.contains(part), qPrintable(result.error));
+    for (qlonglong dish : {kitchen.jelly, kitchen.roast, kitchen.salad})
+        QCOMPARE(kitchen.mark(dish), QStringLiteral("V"));
+}
+
+void tst_CostingCardPrint::recipeSheet()
+{
+    Kitchen kitchen;
+    kitchen.exec(
+        QStringLiteral("UPDATE Bludo SET Recept = 'Нарезать мясо.' || char(13, 10) || 'Обжарить.' || "
+                       "char(10, 10) || 'Подавать горячим.' WHERE Name = 'Жаркое'"));
+    Workbook book;
+    QString error;
+    QVERIFY(RecipePrint(kitchen.data.db()).fill(book, kitchen.roast, &error));
+    const Sheet& sheet = book.sheet(1);
+    QCOMPARE(sheet.name(), QStringLiteral("Рецепт"));
+    QCOMPARE(sheet.columnWidth(1), std::optional<double>(120));
+    compareCells(sheet, {{"A1", QStringLiteral("Рецепт приготовления Жаркое")},
+                         {"A2", empty},
+                         {"A3", QStringLiteral("Нарезать мясо.")},
+                         {"A4", QStringLiteral("Обжарить.")},
+                         {"A5", empty},
+                         {"A6", QStringLiteral("Подавать горячим.")}});
+    QCOMPARE(sheet.rowCount(), 6);
+    const CellFormat title = sheet.format(1, 1);
+    QCOMPARE(title.fontName, QStringLiteral("Times New Roman"));
+    QCOMPARE(title.fontSize, 16.0);
+    QCOMPARE(title.bold, true);
+    QCOMPARE(title.horizontalAlignment, HAlign::Center);
+    QCOMPARE(title.verticalAlignment, VAlign::Center);
+    const CellFormat text = sheet.format(6, 1);
+    QCOMPARE(text.fontName, QStringLiteral("Times New Roman"));
+    QCOMPARE(text.fontSize, 14.0);
+    QCOMPARE(text.bold.value_or(false), false);
+
+    // The lines as the window shows them, wrapped ones counting, replace the stored breaks.
+    Workbook shown;
+    QVERIFY(RecipePrint(kitchen.data.db())
+                .fill(shown, kitchen.roast, &error,
+                      QStringList{QStringLiteral("Нарезать"), QStringLiteral("мясо.")}));
+    compareCells(shown.sheet(1),
+                 {{"A3", QStringLiteral("Нарезать")}, {"A4", QStringLiteral("мясо.")}, {"A5", empty}});
+
+    Workbook none;
+    QVERIFY(!RecipePrint(kitchen.data.db()).fill(none, 999, &error));
+    QVERIFY(!error.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_CostingCardPrint)
+#include "tst_CostingCardPrint.moc"
