@@ -1,20 +1,14 @@
 #include "TableModel.h"
 
 #include "Database.h"
+#include "ViewSql.h"
 
 #include <QCollator>
-#include <QDate>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
-
-QString quoted(const QString& name)
-{
-    return u'"' + name + u'"';
-}
 
 QCollator& russianCollator()
 {
@@ -26,38 +20,7 @@ QCollator& russianCollator()
     return collator;
 }
 
-FieldInfo parseField(const QString& name, const QString& declared, bool primaryKey)
-{
-    FieldInfo info{name, FieldType::Float, 0};
-    const QString type = declared.toUpper();
-    static const QRegularExpression varchar(QStringLiteral("^VARCHAR\\((\\d+)\\)$"));
-    if (primaryKey)
-        info.type = FieldType::Key;
-    else if (const auto match = varchar.match(type); match.hasMatch()) {
-        info.type = FieldType::String;
-        info.size = match.captured(1).toInt();
-    } else if (type == QLatin1String("TEXT"))
-        info.type = FieldType::Memo;
-    else if (type == QLatin1String("DATE"))
-        info.type = FieldType::Date;
-    else if (type == QLatin1String("BOOLEAN"))
-        info.type = FieldType::Bool;
-    return info;
-}
 
-// The user's decimal separator, without thousands grouping: "1000,50", as the formats "0.00" show it.
-QLocale numberLocale()
-{
-    QLocale locale;
-    locale.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
-    return locale;
-}
-
-int decimalsOf(const QString& format)
-{
-    const qsizetype dot = format.indexOf(u'.');
-    return dot < 0 ? 0 : int(format.size() - dot - 1);
-}
 
 } // namespace
 
@@ -85,12 +48,12 @@ bool TableModel::loadFields()
     if (!m_fields.isEmpty())
         return true;
     QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(m_def.table)))) {
+    if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(viewsql::quoted(m_def.table)))) {
         fail(query.lastError().text());
         return false;
     }
     while (query.next()) {
-        const FieldInfo info = parseField(query.value(1).toString(), query.value(2).toString(), query.value(5).toInt() > 0);
+        const FieldInfo info = FieldInfo::fromDeclaration(query.value(1).toString(), query.value(2).toString(), query.value(5).toInt() > 0);
         if (info.type == FieldType::Key)
             m_keyField = info.name;
         m_fields << info;
@@ -150,32 +113,12 @@ bool TableModel::reload(const QVariant& keepKey)
     QList<QVector<QVariant>> rows;
     const bool unlinked = !m_def.linkField.isEmpty() && m_master && m_linkValue.isNull();
     if (!unlinked) {
-        QStringList columns;
-        for (const FieldInfo& f : m_fields)
-            columns << QStringLiteral("t.") + quoted(f.name);
-        for (const Lookup& l : m_def.lookups)
-            columns << QStringLiteral("(SELECT %1 FROM %2 WHERE %3 = t.%4 LIMIT 1)")
-                           .arg(quoted(l.result), quoted(l.table), quoted(l.key), quoted(l.source));
-        QString sql = QStringLiteral("SELECT %1 FROM %2 t").arg(columns.join(QStringLiteral(", ")), quoted(m_def.table));
-        QStringList where;
-        if (!m_def.linkField.isEmpty() && (m_master || !m_linkValue.isNull()))
-            where << QStringLiteral("t.") + quoted(m_def.linkField) + QStringLiteral(" = ?");
-        if (m_filterOn && !m_def.filter.isEmpty())
-            where << u'(' + m_def.filter + u')';
-        if (!where.isEmpty())
-            sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
-        QStringList order;
-        for (const QString& name : m_def.order) {
-            const FieldInfo* f = field(name);
-            const bool text = f && (f->type == FieldType::String || f->type == FieldType::Memo);
-            order << QStringLiteral("t.") + quoted(name) + (text ? QStringLiteral(" COLLATE ") + QString::fromLatin1(Database::collation) : QString());
-        }
-        order << QStringLiteral("t.") + quoted(m_keyField);
-        sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+        const bool linked = !m_def.linkField.isEmpty() && (m_master || !m_linkValue.isNull());
+        const QString sql = viewsql::select(m_def, m_fields, m_keyField, linked, m_filterOn);
         QSqlQuery query(m_db);
         query.setForwardOnly(true);
         query.prepare(sql);
-        if (sql.contains(u'?'))
+        if (linked)
             query.addBindValue(m_linkValue);
         if (!query.exec()) {
             fail(QStringLiteral("Не удалось прочитать таблицу \"%1\": %2").arg(m_def.table, query.lastError().text()));
@@ -345,76 +288,6 @@ void TableModel::fail(const QString& message)
     Q_EMIT errorOccurred(message);
 }
 
-bool TableModel::convertInput(const FieldInfo& field, const QVariant& input, QVariant* stored, QString* error)
-{
-    const bool isText = input.typeId() == QMetaType::QString;
-    const QString text = isText ? input.toString().trimmed() : QString();
-    if (input.isNull() || (isText && text.isEmpty() && field.type != FieldType::String && field.type != FieldType::Memo)) {
-        *stored = QVariant();
-        return true;
-    }
-    switch (field.type) {
-    case FieldType::Key:
-        *error = QStringLiteral("Ключ записи присваивается программой и не редактируется.");
-        return false;
-    case FieldType::Float: {
-        bool ok = true;
-        double number = 0;
-        if (isText) {
-            number = QLocale().toDouble(text, &ok);
-            if (!ok) {
-                QLocale c = QLocale::c();
-                c.setNumberOptions(QLocale::RejectGroupSeparator);
-                number = c.toDouble(text, &ok);
-            }
-        } else {
-            number = input.toDouble(&ok);
-        }
-        if (!ok) {
-            *error = QStringLiteral("\"%1\" не является числом. Введите число, например %2.")
-                         .arg(isText ? text : input.toString(), QStringLiteral("12") + QLocale().decimalPoint() +
-                                                                    QStringLiteral("50"));
-            return false;
-        }
-        *stored = number;
-        return true;
-    }
-    case FieldType::Bool:
-        *stored = input.toBool() ? 1 : 0;
-        return true;
-    case FieldType::Date: {
-        QDate date = input.typeId() == QMetaType::QDate ? input.toDate() : QDate();
-        if (isText) {
-            date = QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
-            if (!date.isValid())
-                date = QDate::fromString(text, Qt::ISODate);
-        }
-        if (!date.isValid()) {
-            *error = QStringLiteral("Такой даты нет: \"%1\". Введите дату в виде ДД.ММ.ГГГГ.")
-                         .arg(isText ? text : input.toString());
-            return false;
-        }
-        *stored = date.toString(Qt::ISODate);
-        return true;
-    }
-    case FieldType::String:
-    case FieldType::Memo: {
-        const QString value = input.toString();
-        if (field.type == FieldType::String && value.size() > field.size) {
-            *error = QStringLiteral("Текст слишком длинный: в поле \"%1\" помещается не более %2 символов, "
-                                    "введено %3.")
-                         .arg(field.name)
-                         .arg(field.size)
-                         .arg(value.size());
-            return false;
-        }
-        *stored = value;
-        return true;
-    }
-    }
-    return false;
-}
-
 bool TableModel::edit()
 {
     if (m_current < 0 || !m_open)
@@ -447,7 +320,7 @@ bool TableModel::setFieldValue(const QString& name, const QVariant& input)
     }
     QVariant stored;
     QString error;
-    if (!convertInput(m_fields[target], input, &stored, &error)) {
+    if (!m_fields[target].fromInput(input, &stored, &error)) {
         fail(error);
         return false;
     }
@@ -469,8 +342,7 @@ QVariant TableModel::lookupValue(const Lookup& lookup, const QVariant& source) c
     if (source.isNull())
         return {};
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? LIMIT 1")
-                      .arg(quoted(lookup.result), quoted(lookup.table), quoted(lookup.key)));
+    query.prepare(viewsql::lookup(lookup));
     query.addBindValue(source);
     return query.exec() && query.next() ? query.value(0) : QVariant();
 }
@@ -547,25 +419,10 @@ bool TableModel::writeRow()
     }
     if (m_state == State::Edit && names.isEmpty())
         return true;
-    QString sql;
-    if (m_state == State::Insert) {
-        QStringList quotedNames, marks;
-        for (const QString& n : names) {
-            quotedNames << quoted(n);
-            marks << QStringLiteral("?");
-        }
-        sql = names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_def.table))
-                              : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                    .arg(quoted(m_def.table), quotedNames.join(QStringLiteral(", ")),
-                                         marks.join(QStringLiteral(", ")));
-    } else {
-        QStringList sets;
-        for (const QString& n : names)
-            sets << quoted(n) + QStringLiteral(" = ?");
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                  .arg(quoted(m_def.table), sets.join(QStringLiteral(", ")), quoted(m_keyField));
+    const bool inserting = m_state == State::Insert;
+    if (!inserting)
         values << m_original[fieldIndex(m_keyField)];
-    }
+    const QString sql = inserting ? viewsql::insert(m_def.table, names) : viewsql::update(m_def.table, names, m_keyField);
     Transaction transaction(m_db);
     QSqlQuery query(m_db);
     query.prepare(sql);
@@ -607,7 +464,7 @@ bool TableModel::deleteCurrent()
     const QVariant key = m_state == State::Edit ? m_original[fieldIndex(m_keyField)] : currentKey();
     Transaction transaction(m_db);
     QString error;
-    if (!execSql(m_db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(m_def.table), quoted(m_keyField)),
+    if (!execSql(m_db, viewsql::remove(m_def.table, m_keyField),
                  {key}, &error) ||
         !transaction.commit()) {
         fail(QStringLiteral("Запись не удалена: %1").arg(error));
@@ -637,7 +494,7 @@ void TableModel::locateNearest(const QVariant& wanted)
         return;
     const QString name = m_def.order.first();
     const FieldInfo* f = field(name);
-    const bool text = f && (f->type == FieldType::String || f->type == FieldType::Memo);
+    const bool text = f && f->isText();
     for (int row = 0; row < m_rows.size(); ++row) {
         const QVariant v = value(row, name);
         const bool atOrAfter = text ? russianCollator().compare(v.toString(), wanted.toString()) >= 0
@@ -680,17 +537,7 @@ QVariant TableModel::data(const QModelIndex& index, int role) const
     if (v.isNull())
         return role == Qt::EditRole ? QVariant(QString()) : QVariant();
     const FieldInfo* f = field(column.field);
-    const FieldType type = f ? f->type : FieldType::String;
-    if (type == FieldType::Date)
-        return QDate::fromString(v.toString(), Qt::ISODate).toString(QStringLiteral("dd.MM.yyyy"));
-    const bool numeric = v.typeId() == QMetaType::Double || v.typeId() == QMetaType::LongLong ||
-                         v.typeId() == QMetaType::Int;
-    if (numeric && type != FieldType::Key && type != FieldType::String) {
-        if (role == Qt::DisplayRole && !column.format.isEmpty())
-            return numberLocale().toString(v.toDouble(), 'f', decimalsOf(column.format));
-        return numberLocale().toString(v.toDouble(), 'f', QLocale::FloatingPointShortest);
-    }
-    return v;
+    return f ? f->toText(v, column.format, role == Qt::EditRole) : v;
 }
 
 bool TableModel::setData(const QModelIndex& index, const QVariant& value, int role)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ViewDef.h"
+
 #include <QAbstractTableModel>
 #include <QSqlDatabase>
 #include <QStringList>
@@ -13,41 +15,7 @@
 // Posting writes the row in its own transaction and commits at once, so a posted row is on disk when
 // post() returns. A new row that nothing was typed into is never stored.
 
-enum class FieldType { Key, Float, Bool, Date, String, Memo };
 
-struct FieldInfo
-{
-    QString name;
-    FieldType type = FieldType::Float;
-    int size = 0; // characters, for strings
-};
-
-// A field shown from another table: table.result where table.key = this.source.
-struct Lookup
-{
-    QString name;
-    QString source;
-    QString table;
-    QString key;
-    QString result;
-};
-
-struct ViewDef
-{
-    QString table;
-    QStringList order;   // fields; text fields order by the Russian collation, the key breaks ties
-    QString linkField;   // the detail field that equals the master's field
-    QString filter;      // an SQL condition fixed by the program, applied while switched on
-    QList<Lookup> lookups;
-};
-
-struct Column
-{
-    QString field;
-    QString label;
-    QString format; // "0.00", "0.000" for numbers shown with those decimals
-    bool readOnly = false;
-};
 
 class TableModel : public QAbstractTableModel
 {
@@ -124,9 +92,6 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-
-    // Converts what a user typed for a field into the stored value; false and a message when it does not fit.
-    static bool convertInput(const FieldInfo& field, const QVariant& input, QVariant* stored, QString* error);
 
 Q_SIGNALS:
     void currentChanged(int row);
