@@ -81,6 +81,9 @@ private Q_SLOTS:
         window.tabs()->setCurrentIndex(MainWindow::Directories);
         auto* directoriesPage = static_cast<DirectoriesPage*>(window.page(MainWindow::Directories));
         DataGrid* units = directoriesPage->unitGrid();
+        // A unit without grams would stop every calculation: the grid marks it.
+        QVERIFY(units->model()->index(0, 2).data(Qt::ToolTipRole).toString().startsWith(QStringLiteral("Вес единицы")));
+        QVERIFY(!units->model()->index(0, 0).data(Qt::ToolTipRole).isValid());
         units->setFocus();
         QTest::keyClick(units, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(units->tableModel()->rowCount(), 1);

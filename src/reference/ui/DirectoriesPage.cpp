@@ -58,6 +58,7 @@ bool DirectoriesPage::openViews(QSqlDatabase db, QString* error)
         }
     }
     m_unitGrid->setTableModel(m_units);
+    m_unitGrid->markValueWarnings();
     m_unitGrid->setColumnWidths({220, 70});
     m_signatureGrid->setTableModel(m_signatures);
     m_signatureGrid->setColumnWidths({60, 160, 130});

@@ -150,6 +150,7 @@ bool IngredientsPage::openViews(QSqlDatabase db, QString* error)
         m_chooser = new CompositionChooserDialog(m_prompts, db, this);
         m_groupGrid->setTableModel(m_groups);
         m_ingredientGrid->setTableModel(m_ingredients);
+        m_ingredientGrid->markValueWarnings(QStringLiteral("Pf"));
         m_ingredientGrid->setChoices(QStringLiteral("Edinica1"), unitChoices(db));
         m_ingredientGrid->setColumnWidths({260, 60, 80, 60});
         m_compositionGrid->setTableModel(m_composition);

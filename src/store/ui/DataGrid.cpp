@@ -2,6 +2,7 @@
 
 #include "store/TableModel.h"
 #include "store/UserPrompts.h"
+#include "store/ValueWarnings.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -84,6 +85,23 @@ void DataGrid::setColumnWidths(const QList<int>& widths)
 {
     for (int c = 0; c < widths.size(); ++c)
         setColumnWidth(c, widths[c]);
+}
+
+void DataGrid::markValueWarnings(const QString& flagField)
+{
+    if (!m_model)
+        return;
+    m_model->setRoleProvider([flagField](const TableModel& model, int row, int column, int role) -> QVariant {
+        if (role != Qt::BackgroundRole && role != Qt::ToolTipRole)
+            return {};
+        const QString field = model.columns().at(column).field;
+        const bool semiFinished = !flagField.isEmpty() && model.value(row, flagField).toBool();
+        const QString warning =
+            valuewarnings::forField(model.definition().table, field, model.value(row, field), semiFinished);
+        if (warning.isEmpty())
+            return {};
+        return role == Qt::ToolTipRole ? QVariant(warning) : QVariant(QColor(255, 205, 205));
+    });
 }
 
 void DataGrid::showError(const QString& message)

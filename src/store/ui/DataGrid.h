@@ -27,6 +27,9 @@ public:
     // A column edited by choosing from a drop-down list of (stored value, shown text).
     void setChoices(const QString& field, Choices choices);
     void setColumnWidths(const QList<int>& widths);
+    // Marks values that a later calculation would divide by zero with, with the reason as a tooltip.
+    // flagField: the row's field (or looked-up field) that says it is a semi-finished product.
+    void markValueWarnings(const QString& flagField = {});
 
     // Posts the pending edit (after committing an open cell editor); false if the post was refused.
     bool postPending();

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+// The stored values that the price, consumption and print calculations divide by. Such values may be
+// stored, but the grids mark them so that the cook sees the fault before a calculation stops on it.
+namespace valuewarnings {
+
+// Why this value of table.field will stop a calculation, or an empty string when it is sound.
+// semiFinished: the row is (or refers to) a semi-finished product, whose yields take no part.
+QString forField(const QString& table, const QString& field, const QVariant& value, bool semiFinished);
+
+} // namespace valuewarnings
