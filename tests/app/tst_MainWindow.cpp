@@ -2,6 +2,7 @@
 #include "TestDataDir.h"
 
 #include "app/ui/MainWindow.h"
+#include "app/ui/MaintenanceDialog.h"
 #include "app/ui/StartPage.h"
 #include "reference/ui/DirectoriesPage.h"
 #include "reference/ui/PartnersPage.h"
@@ -9,6 +10,7 @@
 #include "store/ui/DataGrid.h"
 
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -126,6 +128,25 @@ private Q_SLOTS:
                                                          "копию баз")));
         QVERIFY(prompts.last().endsWith(QStringLiteral("таблиц.    Начинать индексацию ?")));
         QVERIFY(window.startPage()->maintenanceButton()->isVisible());
+    }
+
+    void maintenanceWindowRunsAfterShowingAndThenCloses()
+    {
+        TestDataDir data(false);
+        MaintenanceDialog dialog(data.dataDir());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(!dialog.okButton()->isVisible());
+        QTest::keyClick(&dialog, Qt::Key_Escape); // nothing while the tables are worked on
+        QVERIFY(dialog.isVisible());
+        QTRY_VERIFY(dialog.finished());
+        const QStringList log = dialog.log()->toPlainText().split(u'\n');
+        QCOMPARE(log.first(), QStringLiteral("Bludo.DB"));
+        QCOMPARE(log.last(), QStringLiteral("<<<   Индексация закончена   >>>"));
+        QCOMPARE(log.size(), 22);
+        QVERIFY(dialog.okButton()->isVisible());
+        QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
     }
 
     void exitPostsPendingEdit()
