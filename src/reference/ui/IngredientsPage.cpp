@@ -154,7 +154,7 @@ bool IngredientsPage::openViews(QSqlDatabase db, QString* error)
         m_ingredientGrid->setChoices(QStringLiteral("Edinica1"), unitChoices(db));
         m_ingredientGrid->setColumnWidths({260, 60, 80, 60});
         m_compositionGrid->setTableModel(m_composition);
-        m_compositionGrid->setColumnWidths({200});
+        m_compositionGrid->setColumnWidths({190});
     }
     for (TableModel* model : {m_groups, m_ingredients, m_composition}) {
         if (!model->open()) {
