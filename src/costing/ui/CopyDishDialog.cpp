@@ -2,6 +2,7 @@
 
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
+#include "store/ui/DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -21,11 +22,7 @@ CopyDishDialog::CopyDishDialog(QSqlDatabase db, UserPrompts* prompts, const QStr
     m_groupGrid->setCtrlDeleteBlocked(true);
     m_groupGrid->setInsertBlocked(true);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Введите наименование нового блюда"), this));

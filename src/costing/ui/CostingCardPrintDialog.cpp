@@ -1,5 +1,7 @@
 #include "CostingCardPrintDialog.h"
 
+#include "store/ui/DialogButtons.h"
+
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,11 +21,7 @@ CostingCardPrintDialog::CostingCardPrintDialog(QWidget* parent)
         choiceLayout->addWidget(button);
     m_chosenGroup->setChecked(true);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(choices);

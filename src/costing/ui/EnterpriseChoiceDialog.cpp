@@ -2,6 +2,7 @@
 
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
+#include "store/ui/DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -29,11 +30,7 @@ EnterpriseChoiceDialog::EnterpriseChoiceDialog(QSqlDatabase db, UserPrompts* pro
     pricesLayout->addWidget(m_selling);
     m_selling->setChecked(true);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_grid, 1);

@@ -2,6 +2,7 @@
 
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
+#include "store/ui/DialogButtons.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -14,10 +15,7 @@ GroupChoiceDialog::GroupChoiceDialog(UserPrompts* prompts, QSqlDatabase db, QWid
 {
     setWindowTitle(QStringLiteral("Выбор новой группы для ингредиента"));
     m_groups->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование группы ингредиентов")}});
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_grid);
     layout->addWidget(buttons);

@@ -1,5 +1,7 @@
 #include "PriceRecalculationDialog.h"
 
+#include "store/ui/DialogButtons.h"
+
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -50,10 +52,7 @@ PriceRecalculationDialog::PriceRecalculationDialog(QWidget* parent)
     percentLayout->addWidget(m_percentText);
     percentLayout->addStretch();
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = okCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     auto* groups = new QHBoxLayout;
