@@ -6,13 +6,18 @@
 // the numbers come from a fixed seed, so two runs build the same kitchen.
 
 #include "store/Database.h"
+#include "store/Schema.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
 
+#include <cstdio>
+#include <optional>
 #include <random>
 
 namespace largekitchen {
@@ -167,6 +172,62 @@ inline bool generate(QSqlDatabase db, const Size& size, QString* error)
         return false;
     }
     return true;
+}
+
+// A figure of /proc/self/status in kilobytes ("VmHWM:", "VmRSS:").
+inline long statusKb(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+inline int fail(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    return 1;
+}
+
+// The size from "--dishes N", "--lines N", "--ingredients N" and "--semi-finished N".
+inline Size sizeFromArguments(const QStringList& args)
+{
+    Size size;
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        const int value = args[i + 1].toInt();
+        if (args[i] == u"--dishes")
+            size.dishes = value;
+        else if (args[i] == u"--lines")
+            size.linesPerDish = value;
+        else if (args[i] == u"--ingredients")
+            size.ingredients = value;
+        else if (args[i] == u"--semi-finished")
+            size.semiFinished = value;
+    }
+    return size;
+}
+
+// A new kitchen of the given size in dataDir, opened; the generation time goes to *generateMs.
+inline std::optional<Database> createKitchen(const QString& dataDir, const Size& size, double* generateMs,
+                                             QString* error)
+{
+    if (!schema::createDataDirectory(dataDir, error))
+        return std::nullopt;
+    std::optional<Database> database = Database::open(dataDir, error, QStringLiteral("bench"));
+    if (!database)
+        return std::nullopt;
+    QElapsedTimer timer;
+    timer.start();
+    if (!generate(database->connection(), size, error)) {
+        *error = QStringLiteral("generation failed: ") + *error;
+        return std::nullopt;
+    }
+    *generateMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    return database;
 }
 
 } // namespace largekitchen

@@ -30,19 +30,6 @@ const char* const readStatements[] = {
     "SELECT Kod, Name, Kolvo, Vihod FROM Karta", "SELECT Kod, Name, Kolvo FROM pf",
     "SELECT Kod1, Edinica, Pf, Cena, Proc, Vih FROM Ing", "SELECT Kod, Gramm FROM Edinica"};
 
-// A figure of /proc/self/status in kilobytes ("VmHWM:", "VmRSS:").
-long statusKb(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
 // Lets VmHWM start again from the present size, so that it shows the peak of what follows only.
 bool resetPeak()
 {
@@ -99,47 +86,26 @@ template <typename Prepare, typename Work> double bestOfThreeMs(Prepare&& prepar
     return best;
 }
 
-int fail(const QString& text)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(text));
-    return 1;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    largekitchen::Size size;
-    const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == u"--dishes")
-            size.dishes = args[i + 1].toInt();
-        else if (args[i] == u"--ingredients")
-            size.ingredients = args[i + 1].toInt();
-        else if (args[i] == u"--semi-finished")
-            size.semiFinished = args[i + 1].toInt();
-    }
-
+    const largekitchen::Size size = largekitchen::sizeFromArguments(app.arguments());
     QTemporaryDir dir;
-    const QString dataDir = dir.filePath(QStringLiteral("DATA"));
     QString error;
-    if (!schema::createDataDirectory(dataDir, &error))
-        return fail(error);
-    std::optional<Database> database = Database::open(dataDir, &error, QStringLiteral("bench"));
+    double generateMs = 0;
+    std::optional<Database> database =
+        largekitchen::createKitchen(dir.filePath(QStringLiteral("DATA")), size, &generateMs, &error);
     if (!database)
-        return fail(error);
+        return largekitchen::fail(error);
     {
         const QSqlDatabase db = database->connection();
-        QElapsedTimer timer;
-        timer.start();
-        if (!largekitchen::generate(db, size, &error))
-            return fail(QStringLiteral("generation failed: ") + error);
         std::printf(
             "kitchen: %d ingredients, %d semi-finished x %d components, %d dishes x %d lines in %d groups\n",
             size.ingredients, size.semiFinished, size.componentsPerProduct, size.dishes, size.linesPerDish,
             size.dishGroups);
-        std::printf("generated in                          %8.1f ms\n", timer.nsecsElapsed() / 1e6);
+        std::printf("generated in                          %8.1f ms\n", generateMs);
 
         const auto nothing = [] {};
         volatile double sink = driverRead(db); // warms the caches for every measurement
@@ -156,11 +122,11 @@ int main(int argc, char* argv[])
         };
         forgetPrices();
         const bool peakReset = resetPeak();
-        const long peakBefore = statusKb("VmHWM:");
+        const long peakBefore = largekitchen::statusKb("VmHWM:");
         run = DishCostCalculator(db).run();
-        const long peakAfter = statusKb("VmHWM:");
+        const long peakAfter = largekitchen::statusKb("VmHWM:");
         if (!run.ok)
-            return fail(run.message);
+            return largekitchen::fail(run.message);
         const double newMs = bestOfThreeMs(forgetPrices, [&] { run = DishCostCalculator(db).run(); });
         const int written = run.dishPricesChanged;
         const double sameMs = bestOfThreeMs(nothing, [&] { run = DishCostCalculator(db).run(); });

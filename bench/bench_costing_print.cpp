@@ -26,28 +26,9 @@
 
 namespace {
 
-// A figure of /proc/self/status in kilobytes ("VmRSS:").
-long statusKb(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(line.indexOf(':') + 1).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
-
 double msSince(const QElapsedTimer& timer)
 {
     return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-int fail(const QString& text)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(text));
-    return 1;
 }
 
 } // namespace
@@ -55,27 +36,16 @@ int fail(const QString& text)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    largekitchen::Size size;
-    const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == u"--dishes")
-            size.dishes = args[i + 1].toInt();
-        else if (args[i] == u"--lines")
-            size.linesPerDish = args[i + 1].toInt();
-    }
-
+    const largekitchen::Size size = largekitchen::sizeFromArguments(app.arguments());
     QTemporaryDir dir;
-    const QString dataDir = dir.filePath(QStringLiteral("DATA"));
     QString error;
-    if (!schema::createDataDirectory(dataDir, &error))
-        return fail(error);
-    std::optional<Database> database = Database::open(dataDir, &error, QStringLiteral("bench"));
+    double generateMs = 0;
+    std::optional<Database> database =
+        largekitchen::createKitchen(dir.filePath(QStringLiteral("DATA")), size, &generateMs, &error);
     if (!database)
-        return fail(error);
+        return largekitchen::fail(error);
     {
         const QSqlDatabase db = database->connection();
-        if (!largekitchen::generate(db, size, &error))
-            return fail(QStringLiteral("generation failed: ") + error);
         std::printf("kitchen: %d dishes x %d lines in %d groups, %d ingredients\n", size.dishes,
                     size.linesPerDish, size.dishGroups, size.ingredients + size.semiFinished);
 
@@ -93,20 +63,20 @@ int main(int argc, char* argv[])
             execSql(db, QStringLiteral("UPDATE Bludo SET Print = 'V'"));
             execSql(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
             result = {};
-            const long before = statusKb("VmRSS:");
+            const long before = largekitchen::statusKb("VmRSS:");
             QElapsedTimer timer;
             timer.start();
             result = CostingCardPrint(db, clock).run(options);
             fillMs = std::min(fillMs, msSince(timer));
             if (!result.workbook)
-                return fail(result.error);
+                return largekitchen::fail(result.error);
             if (i == 0) // later runs reuse the memory the first one freed
-                workbookKb = statusKb("VmRSS:") - before;
+                workbookKb = largekitchen::statusKb("VmRSS:") - before;
 
             XlsxFileWriter writer;
             timer.start();
             if (!writer.write(*result.workbook, path))
-                return fail(writer.errorString());
+                return largekitchen::fail(writer.errorString());
             writeMs = std::min(writeMs, msSince(timer));
             fileBytes = QFileInfo(path).size();
         }
