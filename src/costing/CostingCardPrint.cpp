@@ -82,28 +82,6 @@ struct Card
     double total = 0;
 };
 
-template <typename OnRow>
-bool readRows(const QSqlDatabase& db, const QString& sql, const QVariantList& values, OnRow&& onRow,
-              QString* error)
-{
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    query.prepare(sql);
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!query.exec()) {
-        *error = query.lastError().text();
-        return false;
-    }
-    while (query.next())
-        onRow(query);
-    if (query.lastError().isValid()) {
-        *error = query.lastError().text();
-        return false;
-    }
-    return true;
-}
-
 void setRowFont(Sheet& sheet, int row, double size, bool bold)
 {
     RangeFont font = sheet.row(row).font();
@@ -165,13 +143,13 @@ bool CardPrintRun::load(QString* error)
     const QString ofGroup = chosen ? QStringLiteral(" WHERE Kod = ?") : QString();
     QHash<qlonglong, double> unitGrams;
     const bool read =
-        readRows(
+        forEachRow(
             m_db, QStringLiteral("SELECT Kod, Gramm FROM Edinica"), {},
             [&](const QSqlQuery& q) {
                 unitGrams.insert(q.value(0).toLongLong(), rounding::wholeNumber(q.value(1).toDouble()));
             },
             error) &&
-        readRows(
+        forEachRow(
             m_db, QStringLiteral("SELECT Kod1, Name, Edinica, Cena, Proc, Vih FROM Ing"), {},
             [&](const QSqlQuery& q) {
                 const auto unit = unitGrams.constFind(keyOf(q.value(2)));
@@ -183,7 +161,7 @@ bool CardPrintRun::load(QString* error)
                                unit == unitGrams.cend() ? std::nullopt : std::optional<double>(*unit)});
             },
             error) &&
-        readRows(
+        forEachRow(
             m_db,
             QStringLiteral("SELECT Kod, Name FROM Grbludo%1 ORDER BY Name COLLATE %2, Kod")
                 .arg(ofGroup, QLatin1String(Database::collation)),
@@ -192,7 +170,7 @@ bool CardPrintRun::load(QString* error)
                 m_groups.push_back(Group{q.value(0).toLongLong(), q.value(1).toString()});
             },
             error) &&
-        readRows(
+        forEachRow(
             m_db,
             QStringLiteral("SELECT Kod, Kod1, Name, Nporc, Vixod, Print FROM Bludo%1 ORDER BY Kod1")
                 .arg(ofGroup),
@@ -203,7 +181,7 @@ bool CardPrintRun::load(QString* error)
                                         q.value(5).toString()});
             },
             error) &&
-        readRows(
+        forEachRow(
             m_db,
             chosen ? QStringLiteral("SELECT Kod, Name, Kolvo FROM Karta WHERE Kod IN "
                                     "(SELECT Kod1 FROM Bludo WHERE Kod = ?) ORDER BY NNN")

@@ -80,25 +80,6 @@ struct CardLine
     double yield = 0;
 };
 
-template <typename OnRow>
-bool readRows(const QSqlDatabase& db, const QString& sql, OnRow&& onRow, QString* error)
-{
-    // Forward only: the driver keeps one row at a time instead of caching the whole result.
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.exec(sql)) {
-        *error = query.lastError().text();
-        return false;
-    }
-    while (query.next())
-        onRow(query);
-    if (query.lastError().isValid()) {
-        *error = query.lastError().text();
-        return false;
-    }
-    return true;
-}
-
 // Whose figure is at fault: an ingredient of a card (no product), a semi-finished product itself
 // (product equal to ingredient) or a component of one. Put into words only on a fault.
 struct Subject
@@ -151,11 +132,11 @@ bool PriceRun::load(QString* error)
 {
     QHash<qlonglong, double> unitGrams;
     const bool read =
-        readRows(
+        forEachRow(
             m_db, QStringLiteral("SELECT Kod, Gramm FROM Edinica"),
             [&](const QSqlQuery& q) { unitGrams.insert(q.value(0).toLongLong(), q.value(1).toDouble()); },
             error) &&
-        readRows(
+        forEachRow(
             m_db, QStringLiteral("SELECT Kod1, Edinica, Pf, Cena, Proc, Vih FROM Ing"),
             [&](const QSqlQuery& q) {
                 const auto unit = unitGrams.constFind(keyOf(q.value(1)));
@@ -168,25 +149,25 @@ bool PriceRun::load(QString* error)
             },
             error) &&
         // Key order is the order of the rows within each composition and each card.
-        readRows(
+        forEachRow(
             m_db, QStringLiteral("SELECT Kod, Name, Kolvo FROM pf ORDER BY NNN"),
             [&](const QSqlQuery& q) {
                 m_compositions[keyOf(q.value(0))].push_back(
                     Component{keyOf(q.value(1)), q.value(2).toDouble()});
             },
             error) &&
-        readRows(
+        forEachRow(
             m_db,
             QStringLiteral("SELECT Kod FROM Grbludo ORDER BY Name COLLATE %1, Kod").arg(Database::collation),
             [&](const QSqlQuery& q) { m_groups.push_back(q.value(0).toLongLong()); }, error) &&
-        readRows(
+        forEachRow(
             m_db, QStringLiteral("SELECT Kod, Kod1, Nporc, Proc, Cena FROM Bludo ORDER BY Kod1"),
             [&](const QSqlQuery& q) {
                 m_dishes.push_back(Dish{keyOf(q.value(0)), q.value(1).toLongLong(), q.value(2).toDouble(),
                                         wholePercent(q.value(3).toDouble()), storedNumber(q.value(4))});
             },
             error) &&
-        readRows(
+        forEachRow(
             m_db, QStringLiteral("SELECT Kod, Name, Kolvo, Vihod FROM Karta ORDER BY NNN"),
             [&](const QSqlQuery& q) {
                 m_lines.push_back(CardLine{keyOf(q.value(0)), keyOf(q.value(1)), q.value(2).toDouble(),

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 
@@ -64,3 +66,33 @@ private:
 
 // Runs one statement with bound values; false and the driver's text in *error on failure.
 bool execSql(QSqlDatabase db, const QString& sql, const QVariantList& values = {}, QString* error = nullptr);
+
+// Runs a SELECT with bound values and hands each row to onRow; false and the driver's text on failure.
+// Forward only: the driver keeps one row at a time instead of caching the whole result.
+template <typename OnRow>
+bool forEachRow(const QSqlDatabase& db, const QString& sql, const QVariantList& values, OnRow&& onRow,
+                QString* error)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    query.prepare(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    while (query.next())
+        onRow(query);
+    if (query.lastError().isValid()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+template <typename OnRow>
+bool forEachRow(const QSqlDatabase& db, const QString& sql, OnRow&& onRow, QString* error)
+{
+    return forEachRow(db, sql, QVariantList(), std::forward<OnRow>(onRow), error);
+}
