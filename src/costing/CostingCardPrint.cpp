@@ -2,6 +2,7 @@
 
 #include "reports/Workbook.h"
 #include "store/Database.h"
+#include "store/RowKey.h"
 #include "store/Rounding.h"
 #include "store/UserPrompts.h"
 
@@ -25,13 +26,9 @@ constexpr int signedColumns = 6; // A to F
 const QString fontName = QStringLiteral("Times New Roman");
 const QString blank = QStringLiteral(" ");
 
-// A reference is a REAL holding a whole number; read it as the views do (rounded, halves to even).
 qlonglong keyOf(const QVariant& value)
 {
-    if (value.isNull())
-        return noKey;
-    const double number = rounding::wholeNumber(value.toDouble());
-    return number >= 1 && number <= 9007199254740992.0 ? static_cast<qlonglong>(number) : noKey;
+    return rowKey(value).value_or(noKey);
 }
 
 struct Ingredient

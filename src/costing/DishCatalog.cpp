@@ -1,6 +1,7 @@
 #include "DishCatalog.h"
 
 #include "store/Database.h"
+#include "store/RowKey.h"
 #include "store/Rounding.h"
 #include "store/UserPrompts.h"
 
@@ -13,14 +14,6 @@
 namespace {
 
 constexpr int dishNameLength = 50;
-
-// A key as a grid gives it; null or anything that is no key names no row.
-std::optional<qlonglong> keyOf(const QVariant& value)
-{
-    bool ok = false;
-    const qlonglong key = value.isNull() ? 0 : value.toLongLong(&ok);
-    return ok && key > 0 ? std::optional<qlonglong>(key) : std::nullopt;
-}
 
 bool run(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error)
 {
@@ -82,7 +75,7 @@ bool DishCatalog::databaseError(const QString& error)
 
 bool DishCatalog::deleteCardLine(const QVariant& cardLine)
 {
-    const auto line = keyOf(cardLine);
+    const auto line = rowKey(cardLine);
     if (!line)
         return false;
     QString error;
@@ -107,7 +100,7 @@ bool DishCatalog::deleteCardLine(const QVariant& cardLine)
 
 bool DishCatalog::deleteDish(const QVariant& dishKey)
 {
-    const auto dish = keyOf(dishKey);
+    const auto dish = rowKey(dishKey);
     if (!dish)
         return false;
     QString error;
@@ -139,7 +132,7 @@ bool DishCatalog::deleteDish(const QVariant& dishKey)
 
 bool DishCatalog::deleteDishGroup(const QVariant& groupKey)
 {
-    const auto group = keyOf(groupKey);
+    const auto group = rowKey(groupKey);
     if (!group)
         return false;
     QString error;
@@ -180,7 +173,7 @@ bool DishCatalog::deleteDishGroup(const QVariant& groupKey)
 
 bool DishCatalog::finishDish(const QVariant& dishKey)
 {
-    const auto dish = keyOf(dishKey);
+    const auto dish = rowKey(dishKey);
     if (!dish)
         return false;
     QString error;
@@ -199,8 +192,8 @@ bool DishCatalog::finishDish(const QVariant& dishKey)
 std::optional<qlonglong> DishCatalog::copyDish(const QVariant& dishKey, const QString& newName,
                                                const QVariant& targetGroup)
 {
-    const auto dish = keyOf(dishKey);
-    const auto group = keyOf(targetGroup);
+    const auto dish = rowKey(dishKey);
+    const auto group = rowKey(targetGroup);
     if (!dish || !group || newName.trimmed().isEmpty())
         return std::nullopt;
     if (newName.size() > dishNameLength) {
@@ -251,8 +244,8 @@ std::optional<qlonglong> DishCatalog::copyDish(const QVariant& dishKey, const QS
 
 std::optional<qlonglong> DishCatalog::addCardLine(const QVariant& dishKey, const QVariant& ingredientKey)
 {
-    const auto dish = keyOf(dishKey);
-    const auto ingredient = keyOf(ingredientKey);
+    const auto dish = rowKey(dishKey);
+    const auto ingredient = rowKey(ingredientKey);
     if (!dish || !ingredient)
         return std::nullopt;
     QString error;
@@ -286,7 +279,7 @@ bool DishCatalog::groupOrderChanged(double remembered, double newOrder)
 
 bool DishCatalog::rewriteMenuGroupOrder(const QVariant& groupKey, double remembered, double newOrder)
 {
-    const auto group = keyOf(groupKey);
+    const auto group = rowKey(groupKey);
     if (!group || !groupOrderChanged(remembered, newOrder))
         return false;
     QString error;

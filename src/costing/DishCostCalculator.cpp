@@ -1,6 +1,7 @@
 #include "DishCostCalculator.h"
 
 #include "store/Database.h"
+#include "store/RowKey.h"
 #include "store/Rounding.h"
 
 #include <QHash>
@@ -19,20 +20,9 @@ namespace {
 
 constexpr qlonglong noKey = -1;
 
-// A reference is a REAL holding a whole number, read as an integer the way every view reads it
-// (rounded, halves to even). Empty and non-positive values name no row: keys start at 1.
 qlonglong keyOf(const QVariant& value)
 {
-    if (value.isNull())
-        return noKey;
-    double number = value.toDouble();
-    // Whole numbers, the normal case, need no rounding (and switching the rounding mode costs).
-    if (number != std::trunc(number))
-        number = rounding::wholeNumber(number);
-    // Beyond 2^53 a REAL no longer holds every whole number, so no stored key can be there.
-    if (!(number >= 1 && number <= 9007199254740992.0))
-        return noKey;
-    return static_cast<qlonglong>(number);
+    return rowKey(value).value_or(noKey);
 }
 
 // A markup as a whole percent; nothing beyond an int, where it means nothing and converting it

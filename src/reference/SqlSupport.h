@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/RowKey.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -11,11 +13,6 @@
 class UserPrompts;
 
 // Small pieces shared by the reference operations.
-
-// The key of a row as a grid or a reference field gives it: an integer key, or a REAL reference that
-// holds a whole number. Null, empty and non-positive values name no row: an empty reference reads as
-// 0 and keys start at 1.
-std::optional<qlonglong> rowKey(const QVariant& value);
 
 // Runs a statement with bound values on the query; false and the driver's text on failure. Rows are
 // then read with query.next(), changes counted with numRowsAffected().
