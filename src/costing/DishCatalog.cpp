@@ -15,25 +15,13 @@ namespace {
 
 constexpr int dishNameLength = 50;
 
-bool run(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error)
-{
-    query.setForwardOnly(true);
-    bool ok = query.prepare(sql);
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    ok = ok && query.exec();
-    if (!ok)
-        *error = query.lastError().text();
-    return ok;
-}
-
 // For queries of at most one row and one column that is never NULL: false on a database failure,
 // and *value invalid when there was no row.
 bool queryValue(QSqlDatabase db, const QString& sql, const QVariantList& values, QVariant* value,
                 QString* error)
 {
     QSqlQuery query(db);
-    if (!run(query, sql, values, error))
+    if (!runQuery(query, sql, values, error))
         return false;
     *value = query.next() ? query.value(0) : QVariant();
     return true;
@@ -180,7 +168,7 @@ bool DishCatalog::finishDish(const QVariant& dishKey)
     bool finished = false;
     if (!inTransaction(m_db, &error, [&] {
             QSqlQuery query(m_db);
-            if (!run(query, QStringLiteral("UPDATE Bludo SET Status = 1 WHERE Kod1 = ?"), {*dish}, &error))
+            if (!runQuery(query, QStringLiteral("UPDATE Bludo SET Status = 1 WHERE Kod1 = ?"), {*dish}, &error))
                 return false;
             finished = query.numRowsAffected() > 0;
             return true;
@@ -209,18 +197,18 @@ std::optional<qlonglong> DishCatalog::copyDish(const QVariant& dishKey, const QS
         QVariant groupExists;
         if (!queryValue(m_db, QStringLiteral("SELECT 1 FROM Grbludo WHERE Kod = ?"), {*group}, &groupExists,
                         &error) ||
-            !run(query, QStringLiteral("SELECT Nporc, Proc, Vixod FROM Bludo WHERE Kod1 = ?"), {*dish},
+            !runQuery(query, QStringLiteral("SELECT Nporc, Proc, Vixod FROM Bludo WHERE Kod1 = ?"), {*dish},
                  &error) ||
             !groupExists.isValid() || !query.next())
             return false;
         const QVariantList copy = {*group, newName, wholeOrEmpty(query.value(0)),
                                    wholeOrEmpty(query.value(1)), query.value(2)};
-        if (!run(query,
+        if (!runQuery(query,
                  QStringLiteral("INSERT INTO Bludo (Kod, Name, Nporc, Proc, Vixod) VALUES (?, ?, ?, ?, ?)"),
                  copy, &error))
             return false;
         newDish = query.lastInsertId().toLongLong();
-        if (!run(query,
+        if (!runQuery(query,
                  QStringLiteral("SELECT KodIng, Name, Kolvo, Vihod FROM Karta WHERE Kod = ? ORDER BY NNN"),
                  {*dish}, &error))
             return false;
@@ -261,7 +249,7 @@ std::optional<qlonglong> DishCatalog::addCardLine(const QVariant& dishKey, const
             !finished.isValid() || finished.toInt() == 1 || !candidate.isValid())
             return false;
         QSqlQuery query(m_db);
-        if (!run(query, QStringLiteral("INSERT INTO Karta (Kod, Name, Vihod) VALUES (?, ?, 100)"),
+        if (!runQuery(query, QStringLiteral("INSERT INTO Karta (Kod, Name, Vihod) VALUES (?, ?, 100)"),
                  {*dish, *ingredient}, &error))
             return false;
         line = query.lastInsertId().toLongLong();

@@ -4,20 +4,6 @@
 
 #include <QSqlError>
 
-bool runQuery(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error)
-{
-    query.setForwardOnly(true);
-    bool ok = query.prepare(sql);
-    if (ok) {
-        for (const QVariant& value : values)
-            query.addBindValue(value);
-        ok = query.exec();
-    }
-    if (!ok && error)
-        *error = query.lastError().text();
-    return ok;
-}
-
 std::optional<bool> hasRow(QSqlDatabase db, const QString& sql, const QVariantList& values, QString* error)
 {
     QSqlQuery query(db);

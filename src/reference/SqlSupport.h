@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/Database.h"
 #include "store/RowKey.h"
 
 #include <QSqlDatabase>
@@ -13,10 +14,6 @@
 class UserPrompts;
 
 // Small pieces shared by the reference operations.
-
-// Runs a statement with bound values on the query; false and the driver's text on failure. Rows are
-// then read with query.next(), changes counted with numRowsAffected().
-bool runQuery(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error);
 
 // Whether the query with bound values gives a row; nullopt and the driver's text on failure.
 std::optional<bool> hasRow(QSqlDatabase db, const QString& sql, const QVariantList& values, QString* error);

@@ -229,20 +229,22 @@ bool Transaction::commit()
     return m_db.commit();
 }
 
+bool runQuery(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error)
+{
+    query.setForwardOnly(true);
+    bool ok = query.prepare(sql);
+    if (ok) {
+        for (const QVariant& value : values)
+            query.addBindValue(value);
+        ok = query.exec();
+    }
+    if (!ok && error)
+        *error = query.lastError().text();
+    return ok;
+}
+
 bool execSql(QSqlDatabase db, const QString& sql, const QVariantList& values, QString* error)
 {
     QSqlQuery query(db);
-    if (!query.prepare(sql)) {
-        if (error)
-            *error = query.lastError().text();
-        return false;
-    }
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!query.exec()) {
-        if (error)
-            *error = query.lastError().text();
-        return false;
-    }
-    return true;
+    return runQuery(query, sql, values, error);
 }

@@ -64,6 +64,10 @@ private:
     bool m_active = false;
 };
 
+// Prepares and runs one statement with bound values on the given query (forward only); false and the
+// driver's text in *error on failure. Rows, if any, are then read with query.next().
+bool runQuery(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error);
+
 // Runs one statement with bound values; false and the driver's text in *error on failure.
 bool execSql(QSqlDatabase db, const QString& sql, const QVariantList& values = {}, QString* error = nullptr);
 
