@@ -1,4 +1,5 @@
 #include "ScriptedPrompts.h"
+#include "PageFixture.h"
 #include "TestDataDir.h"
 
 #include "costing/ui/CopyDishDialog.h"
@@ -111,10 +112,8 @@ private Q_SLOTS:
 
         ScriptedPrompts prompts;
         CostingPage page(&prompts);
-        QString error;
-        QVERIFY(page.openViews(data.db(), &error));
-        page.show();
-        QVERIFY(QTest::qWaitForWindowActive(&page));
+        const QString error = showPage(page, data.db());
+        QVERIFY2(error.isEmpty(), qPrintable(error));
         QCOMPARE(page.groups()->currentKey().toLongLong(), sides);
         QVERIFY(page.dishes()->locateKey(mash));
         QVERIFY(page.ingredientsButton()->isEnabled());
@@ -243,10 +242,8 @@ private Q_SLOTS:
                         {{QStringLiteral("Kod"), group}, {QStringLiteral("Name"), QStringLiteral("Каша")}});
         ScriptedPrompts prompts;
         CostingPage page(&prompts);
-        QString error;
-        QVERIFY(page.openViews(data.db(), &error));
-        page.show();
-        QVERIFY(QTest::qWaitForWindowActive(&page));
+        const QString error = showPage(page, data.db());
+        QVERIFY2(error.isEmpty(), qPrintable(error));
 
         // Searching by name crosses the groups; Space in the group grid takes the found candidate.
         bool boxWasDisabled = false;
@@ -297,10 +294,8 @@ private Q_SLOTS:
                                                    {QStringLiteral("Nn"), 3}});
         ScriptedPrompts prompts;
         CostingPage page(&prompts);
-        QString error;
-        QVERIFY(page.openViews(data.db(), &error));
-        page.show();
-        QVERIFY(QTest::qWaitForWindowActive(&page));
+        const QString error = showPage(page, data.db());
+        QVERIFY2(error.isEmpty(), qPrintable(error));
 
         struct Case
         {

@@ -1,3 +1,4 @@
+#include "PageFixture.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
@@ -101,10 +102,8 @@ private Q_SLOTS:
         Kitchen kitchen;
         ScriptedPrompts prompts;
         IngredientsPage page(&prompts);
-        QString error;
-        QVERIFY2(page.openViews(kitchen.data.db(), &error), qPrintable(error));
-        page.show();
-        QVERIFY(QTest::qWaitForWindowActive(&page));
+        const QString error = showPage(page, kitchen.data.db());
+        QVERIFY2(error.isEmpty(), qPrintable(error));
         TableModel* groups = page.groups();
         TableModel* ingredients = page.ingredients();
 
@@ -191,10 +190,8 @@ private Q_SLOTS:
         Kitchen kitchen;
         ScriptedPrompts prompts;
         IngredientsPage page(&prompts);
-        QString error;
-        QVERIFY2(page.openViews(kitchen.data.db(), &error), qPrintable(error));
-        page.show();
-        QVERIFY(QTest::qWaitForWindowActive(&page));
+        const QString error = showPage(page, kitchen.data.db());
+        QVERIFY2(error.isEmpty(), qPrintable(error));
         QCOMPARE(page.ingredients()->currentValue(QStringLiteral("Name")).toString(),
                  QStringLiteral("Молоко"));
 
@@ -217,10 +214,8 @@ private Q_SLOTS:
         Kitchen kitchen;
         ScriptedPrompts prompts;
         IngredientsPage page(&prompts);
-        QString error;
-        QVERIFY2(page.openViews(kitchen.data.db(), &error), qPrintable(error));
-        page.show();
-        QVERIFY(QTest::qWaitForWindowActive(&page));
+        const QString error = showPage(page, kitchen.data.db());
+        QVERIFY2(error.isEmpty(), qPrintable(error));
         page.groupGrid()->setCurrentIndex(page.groups()->index(1, 0));
         page.ingredientGrid()->setCurrentIndex(page.ingredients()->index(1, 0));
         QCOMPARE(page.ingredients()->currentValue(QStringLiteral("Name")).toString(), QStringLiteral("Пюре"));
@@ -271,10 +266,8 @@ private Q_SLOTS:
         Kitchen kitchen;
         ScriptedPrompts prompts;
         IngredientsPage page(&prompts);
-        QString error;
-        QVERIFY2(page.openViews(kitchen.data.db(), &error), qPrintable(error));
-        page.show();
-        QVERIFY(QTest::qWaitForWindowActive(&page));
+        const QString error = showPage(page, kitchen.data.db());
+        QVERIFY2(error.isEmpty(), qPrintable(error));
         page.groupGrid()->setCurrentIndex(page.groups()->index(1, 0)); // "Овощи"
         PriceRecalculationDialog* dialog = page.priceDialog();
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Пересчет цен"));
@@ -317,10 +310,8 @@ private Q_SLOTS:
         Kitchen kitchen;
         ScriptedPrompts prompts;
         IngredientsPage page(&prompts);
-        QString error;
-        QVERIFY2(page.openViews(kitchen.data.db(), &error), qPrintable(error));
-        page.show();
-        QVERIFY(QTest::qWaitForWindowActive(&page));
+        const QString error = showPage(page, kitchen.data.db());
+        QVERIFY2(error.isEmpty(), qPrintable(error));
         QCOMPARE(page.ingredients()->currentValue(QStringLiteral("Name")).toString(),
                  QStringLiteral("Молоко"));
         QTimer::singleShot(0, &page, [] {
