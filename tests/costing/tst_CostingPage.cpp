@@ -1,5 +1,5 @@
-#include "ScriptedPrompts.h"
 #include "PageFixture.h"
+#include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
 #include "costing/ui/CopyDishDialog.h"
