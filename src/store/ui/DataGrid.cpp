@@ -59,6 +59,12 @@ DataGrid::DataGrid(UserPrompts* prompts, QWidget* parent) : QTableView(parent), 
     connect(qApp, &QApplication::focusChanged, this, &DataGrid::onFocusChanged);
 }
 
+DataGrid::~DataGrid()
+{
+    // Focus changes while a window is torn down must not reach a grid that is half destroyed.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
 void DataGrid::setTableModel(TableModel* model)
 {
     if (m_model)

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "store/TableModel.h"
+
+#include <QPointer>
 #include <QTableView>
 
 #include <functional>
 
-class TableModel;
 class UserPrompts;
 
 // The one grid of the program: shows a TableModel, keeps the grid's current row and the view's current
@@ -17,6 +19,7 @@ public:
     using Choices = std::function<QList<QPair<QVariant, QString>>()>;
 
     explicit DataGrid(UserPrompts* prompts, QWidget* parent = nullptr);
+    ~DataGrid() override;
 
     void setTableModel(TableModel* model);
     TableModel* tableModel() const { return m_model; }
@@ -49,7 +52,7 @@ private:
     void followModel(int row);
     void showError(const QString& message);
 
-    TableModel* m_model = nullptr;
+    QPointer<TableModel> m_model;
     UserPrompts* m_prompts;
     bool m_ctrlDeleteBlocked = false;
     bool m_insertBlocked = false;
