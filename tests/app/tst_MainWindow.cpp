@@ -1,3 +1,4 @@
+#include "GuiScript.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
@@ -102,9 +103,7 @@ private Q_SLOTS:
         auto* partnersPage = static_cast<PartnersPage*>(window.page(MainWindow::Partners));
         DataGrid* partners = partnersPage->grid();
         QCOMPARE(partners->tableModel()->rowCount(), 2);
-        // keyClicks takes ASCII only; Cyrillic goes as key events carrying text.
-        for (const QChar c : QStringLiteral("про"))
-            QTest::sendKeyEvent(QTest::Click, partnersPage->searchBox(), Qt::Key_unknown, QString(c), Qt::NoModifier);
+        typeText(partnersPage->searchBox(), QStringLiteral("про"));
         QCOMPARE(partners->tableModel()->currentValue(QStringLiteral("Name")).toString(), QStringLiteral("Продснаб"));
         prompts.queueConfirm(false);
         QTest::keyClick(partners, Qt::Key_Delete, Qt::ControlModifier);

@@ -1,3 +1,4 @@
+#include "GuiScript.h"
 #include "PageFixture.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
@@ -11,40 +12,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTest>
-#include <QTimer>
 
 namespace {
-
-// Runs the actions on the modal dialog that the next button click opens, once it shows.
-template <typename Dialog, typename Actions> void onNextDialog(Actions actions)
-{
-    QTimer::singleShot(0, [actions] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        actions(dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-}
-
-// Types text the way a keyboard does; QTest's key clicks take Latin letters only.
-void typeText(QWidget* widget, const QString& text)
-{
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(widget, &release);
-    }
-}
 
 int columnOf(const TableModel* model, const QString& field)
 {

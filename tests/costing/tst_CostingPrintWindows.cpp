@@ -1,3 +1,5 @@
+#include "GuiScript.h"
+#include "RecordingLauncher.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
@@ -10,55 +12,14 @@
 
 #include <QApplication>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 namespace {
-
-class RecordingLauncher : public SpreadsheetLauncher
-{
-public:
-    bool open(const QString& path) override
-    {
-        opened << path;
-        return true;
-    }
-    QStringList opened;
-};
-
-// Runs the actions on the next modal dialog of the type, once it shows. It waits for the dialog, since
-// one dialog opened after another shows only when the first one's event loop has ended.
-template <typename Dialog, typename Actions> void onNextDialog(Actions actions)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, actions] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        actions(dialog);
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-    timer->start();
-}
-
-// A part of a written .xlsx file, as text.
-QString filePart(const QString& path, const QString& part)
-{
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, part});
-    unzip.waitForFinished();
-    return QString::fromUtf8(unzip.readAllStandardOutput());
-}
 
 } // namespace
 
@@ -147,8 +108,8 @@ private Q_SLOTS:
         QVERIFY(launcher.opened[0].contains(QStringLiteral("Калькуляционные карты")));
         // The chosen partner heads the card; the meat at its cost price.
         QVERIFY(
-            filePart(launcher.opened[0], QStringLiteral("xl/sharedStrings.xml")).contains(u"Столовая №1"));
-        QVERIFY(filePart(launcher.opened[0], QStringLiteral("xl/worksheets/sheet1.xml"))
+            QString::fromUtf8(xlsxPart(launcher.opened[0], QStringLiteral("xl/sharedStrings.xml"))).contains(u"Столовая №1"));
+        QVERIFY(QString::fromUtf8(xlsxPart(launcher.opened[0], QStringLiteral("xl/worksheets/sheet1.xml")))
                     .contains(QRegularExpression(QStringLiteral("r=\"G9\"[^>]*><v>50</v>"))));
         QVERIFY(!page.progressBar()->isVisible());
         QCOMPARE(page.progressBar()->value(), 100);
@@ -167,7 +128,7 @@ private Q_SLOTS:
                  QStringLiteral("Варить 2 часа.\nПодавать со сметаной."));
         QCOMPARE(launcher.opened.size(), 2);
         QVERIFY(launcher.opened[1].contains(QStringLiteral("Рецепт Борщ")));
-        QVERIFY(filePart(launcher.opened[1], QStringLiteral("xl/sharedStrings.xml"))
+        QVERIFY(QString::fromUtf8(xlsxPart(launcher.opened[1], QStringLiteral("xl/sharedStrings.xml")))
                     .contains(u"Подавать со сметаной."));
         QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.last()));
     }

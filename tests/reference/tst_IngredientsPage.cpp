@@ -1,3 +1,4 @@
+#include "GuiScript.h"
 #include "PageFixture.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
@@ -22,13 +23,6 @@
 #include <QTimer>
 
 namespace {
-
-// Types text a key at a time, press and release; QTest::keyClicks takes only Latin letters.
-void typeText(QWidget* widget, const QString& text)
-{
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
 
 QString nameAt(const TableModel* model, int row)
 {

@@ -1,26 +1,14 @@
-#include "reports/ReportOutput.h"
-#include "reports/SpreadsheetLauncher.h"
-#include "reports/Workbook.h"
+#include "RecordingLauncher.h"
 #include "ScriptedPrompts.h"
+
+#include "reports/ReportOutput.h"
+#include "reports/Workbook.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-class RecordingLauncher : public SpreadsheetLauncher
-{
-public:
-    bool open(const QString& path) override
-    {
-        opened << path;
-        return answer;
-    }
-
-    QStringList opened;
-    bool answer = true;
-};
 
 const QDateTime madeAt(QDate(2024, 3, 5), QTime(14, 7, 9));
 

@@ -1,3 +1,5 @@
+#include "GuiScript.h"
+
 #include "reports/Workbook.h"
 #include "reports/XlsxFileWriter.h"
 
@@ -59,14 +61,6 @@ struct FileSheet
     QString rightMargin;
 };
 
-QByteArray readPart(const QString& file, const QString& part)
-{
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file, part});
-    unzip.waitForFinished();
-    return unzip.readAllStandardOutput();
-}
-
 // Built-in number formats that the file names by number only.
 QString builtInFormat(int id)
 {
@@ -83,11 +77,11 @@ class XlsxContent
 public:
     explicit XlsxContent(const QString& file)
     {
-        readStrings(readPart(file, QStringLiteral("xl/sharedStrings.xml")));
-        readStyles(readPart(file, QStringLiteral("xl/styles.xml")));
-        readWorkbook(readPart(file, QStringLiteral("xl/workbook.xml")));
+        readStrings(xlsxPart(file, QStringLiteral("xl/sharedStrings.xml")));
+        readStyles(xlsxPart(file, QStringLiteral("xl/styles.xml")));
+        readWorkbook(xlsxPart(file, QStringLiteral("xl/workbook.xml")));
         for (int i = 0; i < sheets.size(); ++i)
-            readSheet(sheets[i], readPart(file, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1)));
+            readSheet(sheets[i], xlsxPart(file, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1)));
     }
 
     const FileStyle& styleOf(const FileSheet& sheet, const QString& cell) const

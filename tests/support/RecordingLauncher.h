@@ -1,0 +1,19 @@
+#pragma once
+
+#include "reports/SpreadsheetLauncher.h"
+
+#include <QStringList>
+
+// Stands in for the desktop's spreadsheet application: records what it was given and answers as told.
+class RecordingLauncher : public SpreadsheetLauncher
+{
+public:
+    bool open(const QString& path) override
+    {
+        opened << path;
+        return answer;
+    }
+
+    QStringList opened;
+    bool answer = true;
+};
