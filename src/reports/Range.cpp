@@ -97,32 +97,24 @@ RangeBorders Range::borders(Edge edge)
 
 Range& Range::setHorizontalAlignment(HAlign alignment)
 {
-    CellFormat patch;
-    patch.horizontalAlignment = alignment;
-    return apply(patch);
+    return set(&CellFormat::horizontalAlignment, alignment);
 }
 
 Range& Range::setVerticalAlignment(VAlign alignment)
 {
-    CellFormat patch;
-    patch.verticalAlignment = alignment;
-    return apply(patch);
+    return set(&CellFormat::verticalAlignment, alignment);
 }
 
 Range& Range::setWrapText(bool wrap)
 {
-    CellFormat patch;
-    patch.wrapText = wrap;
-    return apply(patch);
+    return set(&CellFormat::wrapText, wrap);
 }
 
 Range& Range::setOrientation(int degrees)
 {
     if (degrees < -90 || degrees > 90)
         return refuse(QStringLiteral("поворот текста %1° вне пределов от -90° до 90°").arg(degrees));
-    CellFormat patch;
-    patch.orientation = degrees;
-    return apply(patch);
+    return set(&CellFormat::orientation, degrees);
 }
 
 Range& Range::setNumberFormat(const QString& neutralFormat)
@@ -131,9 +123,7 @@ Range& Range::setNumberFormat(const QString& neutralFormat)
     constexpr qsizetype maxFormatBytes = 127;
     if (neutralFormat.toUtf8().size() > maxFormatBytes)
         return refuse(QStringLiteral("числовой формат «%1» слишком длинный").arg(neutralFormat));
-    CellFormat patch;
-    patch.numberFormat = neutralFormat;
-    return apply(patch);
+    return set(&CellFormat::numberFormat, neutralFormat);
 }
 
 Range& Range::setColumnWidth(double width)
@@ -166,9 +156,7 @@ RangeFont& RangeFont::setName(const QString& name)
         m_range.refuse(QStringLiteral("недопустимое имя шрифта «%1»").arg(name));
         return *this;
     }
-    CellFormat patch;
-    patch.fontName = name;
-    return apply(patch);
+    return set(&CellFormat::fontName, name);
 }
 
 RangeFont& RangeFont::setSize(double points)
@@ -178,16 +166,12 @@ RangeFont& RangeFont::setSize(double points)
         m_range.refuse(QStringLiteral("размер шрифта %1 вне пределов от 1 до 409").arg(points));
         return *this;
     }
-    CellFormat patch;
-    patch.fontSize = points;
-    return apply(patch);
+    return set(&CellFormat::fontSize, points);
 }
 
 RangeFont& RangeFont::setBold(bool bold)
 {
-    CellFormat patch;
-    patch.bold = bold;
-    return apply(patch);
+    return set(&CellFormat::bold, bold);
 }
 
 RangeFont& RangeFont::setColor(int color)
@@ -196,15 +180,7 @@ RangeFont& RangeFont::setColor(int color)
         m_range.refuse(QStringLiteral("цвет шрифта %1 не является цветом").arg(color));
         return *this;
     }
-    CellFormat patch;
-    patch.fontColor = color;
-    return apply(patch);
-}
-
-RangeFont& RangeFont::apply(const CellFormat& patch)
-{
-    m_range.apply(patch);
-    return *this;
+    return set(&CellFormat::fontColor, color);
 }
 
 RangeBorders& RangeBorders::setLineStyle(int lineStyle)

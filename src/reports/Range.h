@@ -51,6 +51,13 @@ private:
     friend class RangeFont;
 
     Range& apply(const CellFormat& patch);
+    // Sets one property of every cell of the range.
+    template <typename T> Range& set(std::optional<T> CellFormat::*property, T value)
+    {
+        CellFormat patch;
+        patch.*property = std::move(value);
+        return apply(patch);
+    }
     Range& refuse(const QString& problem);
 
     Sheet* m_sheet;
@@ -69,7 +76,11 @@ public:
     RangeFont& setColor(int color);
 
 private:
-    RangeFont& apply(const CellFormat& patch);
+    template <typename T> RangeFont& set(std::optional<T> CellFormat::*property, T value)
+    {
+        m_range.set(property, std::move(value));
+        return *this;
+    }
 
     Range m_range;
 };
