@@ -140,9 +140,9 @@ bool TableModel::reload(const QVariant& keepKey)
     int row = keepKey.isNull() ? -1 : rowOfKey(keepKey);
     if (row < 0 && !m_rows.isEmpty())
         row = 0;
-    m_current = -2; // force the notification: the rows behind the index changed
+    // Always notify: the rows behind the index changed, and followers re-read the current row.
+    m_current = -2;
     setCurrentInternal(row);
-    Q_EMIT reloaded();
     return true;
 }
 

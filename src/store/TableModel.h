@@ -97,7 +97,6 @@ Q_SIGNALS:
     void currentChanged(int row);
     void stateChanged();
     void posted();
-    void reloaded();
     void errorOccurred(const QString& message);
 
 private:

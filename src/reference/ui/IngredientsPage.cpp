@@ -144,7 +144,6 @@ bool IngredientsPage::openViews(QSqlDatabase db, QString* error)
         m_composition->setInsertAllowed(false);
         m_composition->setMaster(m_ingredients, QStringLiteral("Kod1"));
         connect(m_ingredients, &TableModel::currentChanged, this, &IngredientsPage::showIngredientKind);
-        connect(m_ingredients, &TableModel::reloaded, this, &IngredientsPage::showIngredientKind);
         // Compositions show an ingredient's new name at once.
         connect(m_ingredients, &TableModel::posted, m_composition, [this] { m_composition->refresh(); });
         m_chooser = new CompositionChooserDialog(m_prompts, db, this);

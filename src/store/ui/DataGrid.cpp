@@ -74,7 +74,6 @@ void DataGrid::setTableModel(TableModel* model)
     if (!model)
         return;
     connect(model, &TableModel::currentChanged, this, &DataGrid::followModel);
-    connect(model, &TableModel::reloaded, this, [this] { followModel(m_model->currentRow()); });
     connect(model, &TableModel::errorOccurred, this, &DataGrid::showError);
     followModel(model->currentRow());
 }

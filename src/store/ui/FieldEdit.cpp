@@ -6,7 +6,6 @@ FieldEdit::FieldEdit(TableModel* model, QString field, QWidget* parent)
     : QLineEdit(parent), m_model(model), m_field(std::move(field))
 {
     connect(model, &TableModel::currentChanged, this, &FieldEdit::showCurrent);
-    connect(model, &TableModel::reloaded, this, &FieldEdit::showCurrent);
     connect(model, &TableModel::dataChanged, this, [this] {
         if (!hasFocus())
             showCurrent();
