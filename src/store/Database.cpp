@@ -84,10 +84,7 @@ void unicodeLike(sqlite3_context* context, int argc, sqlite3_value** args)
 
 bool registerFunctions(QSqlDatabase& db, QString* error)
 {
-    const QVariant handle = db.driver()->handle();
-    auto* sqlite = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
-                       ? *static_cast<sqlite3* const*>(handle.data())
-                       : nullptr;
+    sqlite3* sqlite = Database::sqliteHandle(db);
     if (!sqlite) {
         if (error)
             *error = QStringLiteral("Драйвер SQLite не дал доступа к базе данных.");
@@ -109,6 +106,13 @@ bool registerFunctions(QSqlDatabase& db, QString* error)
 }
 
 } // namespace
+
+sqlite3* Database::sqliteHandle(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver()->handle();
+    return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(handle.data())
+                                                                         : nullptr;
+}
 
 QString Database::filePath(const QString& dataDir)
 {

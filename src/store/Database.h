@@ -35,6 +35,10 @@ public:
     // Checkpoints the write-ahead log and closes the connection. Never throws, never blocks for long.
     void close();
 
+    // The SQLite handle behind a Qt SQL connection, for what Qt SQL does not offer (collations,
+    // functions, the backup API); null when the driver is not SQLite.
+    static struct sqlite3* sqliteHandle(const QSqlDatabase& db);
+
     // Sets up a connection opened elsewhere (tests open a second one to watch write-through).
     static bool configure(QSqlDatabase& db, QString* error);
 

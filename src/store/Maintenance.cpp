@@ -13,13 +13,6 @@
 
 namespace {
 
-sqlite3* handleOf(const QSqlDatabase& db)
-{
-    const QVariant handle = db.driver()->handle();
-    return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(handle.data())
-                                                                         : nullptr;
-}
-
 // The table behind a file name of the list: the extension dropped, the letter case of the schema.
 QString tableOf(const QSqlDatabase& db, const QString& file)
 {
@@ -105,7 +98,7 @@ QString Maintenance::backup(const QString& dataDir, QString* error)
     sqlite3* to = nullptr;
     int rc = sqlite3_open(QFile::encodeName(target).constData(), &to);
     if (rc == SQLITE_OK) {
-        sqlite3_backup* job = sqlite3_backup_init(to, "main", handleOf(source->connection()), "main");
+        sqlite3_backup* job = sqlite3_backup_init(to, "main", Database::sqliteHandle(source->connection()), "main");
         if (job) {
             sqlite3_backup_step(job, -1);
             sqlite3_backup_finish(job);
