@@ -89,12 +89,11 @@ QString Maintenance::backup(const QString& dataDir, QString* error)
         return {};
     const QString folder = QDir(dataDir).filePath(QStringLiteral("backup"));
     QDir().mkpath(folder);
-    QString target = QDir(folder).filePath(
-        QStringLiteral("kuhnemer-%1.sqlite").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+    const QString stem = QDir(folder).filePath(
+        QStringLiteral("kuhnemer-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    QString target = stem + QStringLiteral(".sqlite");
     for (int n = 2; QFileInfo::exists(target); ++n)
-        target = QDir(folder).filePath(QStringLiteral("kuhnemer-%1-%2.sqlite")
-                                           .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")))
-                                           .arg(n));
+        target = stem + QStringLiteral("-%1.sqlite").arg(n);
     sqlite3* to = nullptr;
     int rc = sqlite3_open(QFile::encodeName(target).constData(), &to);
     if (rc == SQLITE_OK) {
