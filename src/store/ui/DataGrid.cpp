@@ -25,6 +25,12 @@ public:
         auto* combo = new QComboBox(parent);
         for (const auto& [value, text] : m_choices())
             combo->addItem(text, value);
+        // A choice made in the list is the end of the edit, as with Enter.
+        auto* self = const_cast<ChoiceDelegate*>(this);
+        connect(combo, &QComboBox::activated, self, [self, combo] {
+            Q_EMIT self->commitData(combo);
+            Q_EMIT self->closeEditor(combo, QAbstractItemDelegate::SubmitModelCache);
+        });
         return combo;
     }
 
@@ -132,16 +138,26 @@ void DataGrid::closeOpenEditor()
     }
 }
 
+bool DataGrid::owns(const QWidget* widget) const
+{
+    // A pop-up (a combo box's list, a calendar, a completer) is a window of its own; it belongs to the
+    // grid when its parent chain, or the widget it stands in for, leads back into the grid.
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        if (w == this)
+            return true;
+        if (w->isWindow() && w->focusProxy() && w->focusProxy() != w && owns(w->focusProxy()))
+            return true;
+    }
+    return false;
+}
+
 void DataGrid::onFocusChanged(QWidget* old, QWidget* now)
 {
-    const bool wasInside = old && (old == this || isAncestorOf(old));
-    const bool isInside = now && (now == this || isAncestorOf(now));
+    const bool wasInside = owns(old);
+    const bool isInside = owns(now);
     if (!wasInside || isInside || !m_model)
         return;
-    if (old != this && state() == QAbstractItemView::EditingState) {
-        commitData(old);
-        closeEditor(old, QAbstractItemDelegate::NoHint);
-    }
+    closeOpenEditor();
     m_model->postIfPending();
 }
 

@@ -47,6 +47,7 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
+    bool owns(const QWidget* widget) const;
     void onFocusChanged(QWidget* old, QWidget* now);
     void closeOpenEditor();
     void followModel(int row);
