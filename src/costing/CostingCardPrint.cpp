@@ -382,12 +382,12 @@ bool CardPrintRun::clearMarks(QString* error) const
         query.addBindValue(blank);
         query.addBindValue(dish.key);
         if (!query.exec()) {
-            *error = query.lastError().text();
+            *error = sqlErrorText(query.lastError());
             return false;
         }
     }
     if (!transaction.commit()) {
-        *error = m_db.lastError().text();
+        *error = sqlErrorText(m_db.lastError());
         return false;
     }
     return true;

@@ -34,13 +34,13 @@ template <typename Work> bool inTransaction(QSqlDatabase db, QString* error, Wor
 {
     Transaction transaction(db);
     if (!transaction.isActive()) {
-        *error = db.lastError().text();
+        *error = sqlErrorText(db.lastError());
         return false;
     }
     if (!work())
         return error->isEmpty();
     if (!transaction.commit()) {
-        *error = db.lastError().text();
+        *error = sqlErrorText(db.lastError());
         return false;
     }
     return true;

@@ -373,14 +373,14 @@ bool PriceRun::writePrices(const QString& table, const std::vector<std::pair<qlo
 {
     QSqlQuery query(m_db);
     if (!query.prepare(QStringLiteral("UPDATE %1 SET Cena = ? WHERE Kod1 = ?").arg(table))) {
-        *error = query.lastError().text();
+        *error = sqlErrorText(query.lastError());
         return false;
     }
     for (const auto& [key, price] : prices) {
         query.addBindValue(price);
         query.addBindValue(key);
         if (!query.exec()) {
-            *error = query.lastError().text();
+            *error = sqlErrorText(query.lastError());
             return false;
         }
     }
@@ -411,7 +411,7 @@ DishCostRun DishCostCalculator::run()
     // One snapshot for the reading and the writing.
     Transaction transaction(m_db);
     if (!transaction.isActive())
-        return failure(QStringLiteral("Расчёт цен не выполнен: %1").arg(m_db.lastError().text()));
+        return failure(QStringLiteral("Расчёт цен не выполнен: %1").arg(sqlErrorText(m_db.lastError())));
     PriceRun priceRun(m_db);
     QString error;
     if (!priceRun.load(&error))
@@ -420,6 +420,6 @@ DishCostRun DishCostCalculator::run()
     if (!priceRun.store(&error))
         return failure(QStringLiteral("Цены блюд не сохранены: %1").arg(error));
     if (!transaction.commit())
-        return failure(QStringLiteral("Цены блюд не сохранены: %1").arg(m_db.lastError().text()));
+        return failure(QStringLiteral("Цены блюд не сохранены: %1").arg(sqlErrorText(m_db.lastError())));
     return result;
 }

@@ -1,6 +1,7 @@
 #include "RecipePrint.h"
 
 #include "reports/Workbook.h"
+#include "store/Database.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -14,7 +15,7 @@ bool RecipePrint::fill(Workbook& workbook, qlonglong dish, QString* error,
     query.prepare(QStringLiteral("SELECT Name, Recept FROM Bludo WHERE Kod1 = ?"));
     query.addBindValue(dish);
     if (!query.exec()) {
-        *error = query.lastError().text();
+        *error = sqlErrorText(query.lastError());
         return false;
     }
     if (!query.next()) {

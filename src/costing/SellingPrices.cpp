@@ -81,7 +81,7 @@ SellingPricesResult applySellingPrices(QSqlDatabase db, qlonglong menu, bool all
     };
     Transaction transaction(db);
     if (!transaction.isActive())
-        return failed(db.lastError().text());
+        return failed(sqlErrorText(db.lastError()));
 
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -91,24 +91,24 @@ SellingPricesResult applySellingPrices(QSqlDatabase db, qlonglong menu, bool all
             .arg(allEntries ? QString() : QStringLiteral(" AND (s.CenaProd IS NULL OR s.CenaProd = 0)")));
     query.addBindValue(menu);
     if (!query.exec())
-        return failed(query.lastError().text());
+        return failed(sqlErrorText(query.lastError()));
     std::vector<std::pair<qlonglong, double>> prices;
     while (query.next())
         prices.emplace_back(query.value(0).toLongLong(),
                             roundSellingPrice(query.value(1).toDouble(), step, direction));
     if (query.lastError().isValid())
-        return failed(query.lastError().text());
+        return failed(sqlErrorText(query.lastError()));
 
     if (!query.prepare(QStringLiteral("UPDATE MenuSp SET CenaProd = ? WHERE Nnn = ?")))
-        return failed(query.lastError().text());
+        return failed(sqlErrorText(query.lastError()));
     for (const auto& [entry, price] : prices) {
         query.addBindValue(price);
         query.addBindValue(entry);
         if (!query.exec())
-            return failed(query.lastError().text());
+            return failed(sqlErrorText(query.lastError()));
     }
     if (!transaction.commit())
-        return failed(db.lastError().text());
+        return failed(sqlErrorText(db.lastError()));
     result.entriesPriced = int(prices.size());
     return result;
 }

@@ -92,7 +92,7 @@ bool IngredientCatalog::deleteGroupRows(qlonglong groupKey, bool* anyDeleted, bo
 {
     Transaction transaction(m_db);
     if (!transaction.isActive()) {
-        *error = m_db.lastError().text();
+        *error = sqlErrorText(m_db.lastError());
         return false;
     }
     QList<qlonglong> ingredients;
@@ -122,7 +122,7 @@ bool IngredientCatalog::deleteGroupRows(qlonglong groupKey, bool* anyDeleted, bo
     if (*allDeleted && !execSql(m_db, QStringLiteral("DELETE FROM Gring WHERE Kod = ?"), {groupKey}, error))
         return false;
     if (!transaction.commit()) {
-        *error = m_db.lastError().text();
+        *error = sqlErrorText(m_db.lastError());
         return false;
     }
     return true;
@@ -178,7 +178,7 @@ bool IngredientCatalog::deleteIngredient(const QVariant& ingredientKey, UserProm
         ok = transaction.isActive() && deleteIfUnused(*ingredient, &deleted, &error) &&
              (!deleted || transaction.commit());
         if (!ok && error.isEmpty())
-            error = m_db.lastError().text();
+            error = sqlErrorText(m_db.lastError());
     }
     if (!ok)
         return showDatabaseError(prompts, error);

@@ -116,7 +116,7 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
                      values, &error) &&
              transaction.commit();
         if (!ok && error.isEmpty())
-            error = m_db.lastError().text();
+            error = sqlErrorText(m_db.lastError());
     }
     if (!ok)
         return showDatabaseError(prompts, error);

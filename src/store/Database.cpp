@@ -2,6 +2,7 @@
 
 #include <QCollator>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSqlDriver>
@@ -128,25 +129,53 @@ bool Database::configure(QSqlDatabase& db, QString* error)
         QSqlQuery query(db);
         if (!query.exec(QString::fromLatin1(pragma))) {
             if (error)
-                *error = query.lastError().text();
+                *error = sqlErrorText(query.lastError());
             return false;
         }
     }
     return true;
 }
 
+QString Database::notOurs(const QString& file)
+{
+    // SQLite's own header: 100 bytes starting with this mark. A kitchen whose whole content is still
+    // in the write-ahead log has an empty main file and a log beside it.
+    QFile data(file);
+    if (!data.open(QIODevice::ReadOnly))
+        return QStringLiteral("Файл базы данных \"%1\" не читается: %2")
+            .arg(QDir::toNativeSeparators(file), data.errorString());
+    const QByteArray header = data.read(100);
+    if (header.isEmpty() && QFileInfo(file + QStringLiteral("-wal")).size() > 0)
+        return {};
+    if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return QStringLiteral("Файл \"%1\" не является базой данных Кухнемера (он пуст или повреждён). "
+                              "Файл не изменён; восстановите базу из резервной копии в папке backup.")
+            .arg(QDir::toNativeSeparators(file));
+    return {};
+}
+
 std::optional<Database> Database::openFile(const QString& file, bool mustExist, QString* error,
                                            const QString& connectionName)
 {
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
+    auto refuse = [error](const QString& text) -> std::optional<Database> {
         if (error)
-            *error = QStringLiteral("Не установлен драйвер SQLite для Qt (пакет libqt6sql6-sqlite).");
+            *error = text;
         return std::nullopt;
-    }
-    if (mustExist && !QFileInfo(file).isFile()) {
-        if (error)
-            *error = QStringLiteral("Не найдена база данных \"%1\".").arg(QDir::toNativeSeparators(file));
-        return std::nullopt;
+    };
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        return refuse(QStringLiteral("Не установлен драйвер SQLite для Qt (пакет libqt6sql6-sqlite)."));
+    if (mustExist) {
+        if (!QFileInfo(file).isFile())
+            return refuse(QStringLiteral("Не найдена база данных \"%1\".").arg(QDir::toNativeSeparators(file)));
+        // Checked before anything is written: opening a file that is not ours would enlarge it.
+        if (const QString reason = notOurs(file); !reason.isEmpty())
+            return refuse(reason);
+        const QFileInfo folder(QFileInfo(file).absolutePath());
+        if (!QFileInfo(file).isWritable() || !folder.isWritable())
+            return refuse(QStringLiteral("База данных \"%1\" доступна только для чтения. Программе нужно право "
+                                         "записи в файл и в его каталог \"%2\"; попросите администратора "
+                                         "компьютера дать это право.")
+                              .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(folder.filePath())));
     }
     if (QSqlDatabase::contains(connectionName))
         QSqlDatabase::removeDatabase(connectionName);
@@ -164,24 +193,29 @@ std::optional<Database> Database::openFile(const QString& file, bool mustExist, 
     };
     if (!db.open())
         return fail(QStringLiteral("Не удалось открыть базу данных \"%1\": %2")
-                        .arg(QDir::toNativeSeparators(file), db.lastError().text()));
+                        .arg(QDir::toNativeSeparators(file), sqlErrorText(db.lastError())));
+    if (mustExist) {
+        // Only read so far: the version decides before the settings below write to the file.
+        QSqlQuery query(db);
+        if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+            return fail(QStringLiteral("Не удалось открыть базу данных \"%1\": %2")
+                            .arg(QDir::toNativeSeparators(file), sqlErrorText(query.lastError())));
+        const int version = query.value(0).toInt();
+        query.finish();
+        if (version != schemaVersion)
+            return fail(QStringLiteral("База данных \"%1\" имеет версию %2, а программа работает с версией %3. "
+                                       "Обновите базу командой \"kuhnemer-data upgrade %4\" (она сначала "
+                                       "сохраняет копию) или откройте её программой той версии, которой она "
+                                       "создана.")
+                            .arg(QDir::toNativeSeparators(file))
+                            .arg(version)
+                            .arg(schemaVersion)
+                            .arg(QDir::toNativeSeparators(QFileInfo(file).absolutePath())));
+    }
     QString configureError;
     if (!configure(db, &configureError))
         return fail(QStringLiteral("Не удалось открыть базу данных \"%1\": %2")
                         .arg(QDir::toNativeSeparators(file), configureError));
-    if (mustExist) {
-        QSqlQuery query(db);
-        if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-            return fail(QStringLiteral("База данных \"%1\" не читается: %2")
-                            .arg(QDir::toNativeSeparators(file), query.lastError().text()));
-        const int version = query.value(0).toInt();
-        if (version != schemaVersion)
-            return fail(QStringLiteral("База данных \"%1\" имеет неизвестную версию %2 (ожидается %3). "
-                                       "Обновите её программой установки kuhnemer-data.")
-                            .arg(QDir::toNativeSeparators(file))
-                            .arg(version)
-                            .arg(schemaVersion));
-    }
     return Database(connectionName);
 }
 
@@ -200,7 +234,7 @@ std::optional<Database> Database::create(const QString& file, QString* error, co
     return openFile(file, false, error, connectionName);
 }
 
-void Database::close()
+void Database::close(Registration registration)
 {
     {
         QSqlDatabase db = connection();
@@ -211,7 +245,8 @@ void Database::close()
             db.close();
         }
     }
-    QSqlDatabase::removeDatabase(m_connectionName);
+    if (registration == Registration::Remove)
+        QSqlDatabase::removeDatabase(m_connectionName);
 }
 
 Transaction::Transaction(QSqlDatabase db) : m_db(std::move(db))
@@ -233,6 +268,48 @@ bool Transaction::commit()
     return m_db.commit();
 }
 
+QString sqlErrorText(const QSqlError& error)
+{
+    bool numeric = false;
+    // The driver reports SQLite's result code; the low byte is the primary code.
+    const int code = error.nativeErrorCode().toInt(&numeric) & 0xff;
+    QString reason;
+    if (numeric) {
+        switch (code) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            reason = QStringLiteral("база данных занята другой программой, повторите позже");
+            break;
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+            reason = QStringLiteral("база данных доступна только для чтения");
+            break;
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            reason = QStringLiteral("файл базы данных повреждён");
+            break;
+        case SQLITE_FULL:
+            reason = QStringLiteral("на диске нет места");
+            break;
+        case SQLITE_IOERR:
+            reason = QStringLiteral("ошибка чтения или записи диска");
+            break;
+        case SQLITE_CANTOPEN:
+            reason = QStringLiteral("файл базы данных не открывается");
+            break;
+        case SQLITE_CONSTRAINT:
+            reason = QStringLiteral("значение не допускается таблицей");
+            break;
+        default:
+            break;
+        }
+    }
+    const QString engine = error.text().trimmed();
+    if (reason.isEmpty())
+        return engine;
+    return engine.isEmpty() ? reason : QStringLiteral("%1 (%2)").arg(reason, engine);
+}
+
 bool runQuery(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error)
 {
     query.setForwardOnly(true);
@@ -243,7 +320,7 @@ bool runQuery(QSqlQuery& query, const QString& sql, const QVariantList& values, 
         ok = query.exec();
     }
     if (!ok && error)
-        *error = query.lastError().text();
+        *error = sqlErrorText(query.lastError());
     return ok;
 }
 

@@ -32,8 +32,15 @@ public:
     QSqlDatabase connection() const { return QSqlDatabase::database(m_connectionName, false); }
     const QString& connectionName() const { return m_connectionName; }
 
+    enum class Registration { Remove, Keep };
     // Checkpoints the write-ahead log and closes the connection. Never throws, never blocks for long.
-    void close();
+    // Keep leaves the connection's name registered, for an owner whose views still hold handles of it
+    // and removes it (QSqlDatabase::removeDatabase) once they are gone.
+    void close(Registration registration = Registration::Remove);
+
+    // Why a file cannot be a kitchen's database (empty, or not an SQLite file at all); empty when it
+    // may be one. Reads the file only.
+    static QString notOurs(const QString& file);
 
     // The SQLite handle behind a Qt SQL connection, for what Qt SQL does not offer (collations,
     // functions, the backup API); null when the driver is not SQLite.
@@ -68,6 +75,10 @@ private:
     bool m_active = false;
 };
 
+// A database error as the user reads it: what happened in Russian (locked, read-only, damaged, disk
+// full, ...), then the engine's own text.
+QString sqlErrorText(const QSqlError& error);
+
 // Prepares and runs one statement with bound values on the given query (forward only); false and the
 // driver's text in *error on failure. Rows, if any, are then read with query.next().
 bool runQuery(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error);
@@ -87,13 +98,13 @@ bool forEachRow(const QSqlDatabase& db, const QString& sql, const QVariantList& 
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (!query.exec()) {
-        *error = query.lastError().text();
+        *error = sqlErrorText(query.lastError());
         return false;
     }
     while (query.next())
         onRow(query);
     if (query.lastError().isValid()) {
-        *error = query.lastError().text();
+        *error = sqlErrorText(query.lastError());
         return false;
     }
     return true;

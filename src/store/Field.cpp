@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace {
 
 // The user's decimal separator, without thousands grouping: "1000,50", as the formats "0.00" show it.
@@ -66,7 +68,8 @@ bool FieldInfo::fromInput(const QVariant& input, QVariant* stored, QString* erro
         } else {
             number = input.toDouble(&ok);
         }
-        if (!ok) {
+        // "inf" and "nan" convert, but no price, weight or percent can be stored as one.
+        if (!ok || !std::isfinite(number)) {
             *error = QStringLiteral("\"%1\" не является числом. Введите число, например %2.")
                          .arg(isText ? text : input.toString(), QStringLiteral("12") + QLocale().decimalPoint() +
                                                                     QStringLiteral("50"));

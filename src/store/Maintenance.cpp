@@ -11,6 +11,11 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 // The table behind a file name of the list: the extension dropped, the letter case of the schema.
@@ -32,11 +37,11 @@ bool maintainTable(QSqlDatabase db, const QString& file, QString* error)
     }
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("REINDEX \"%1\"").arg(table))) {
-        *error = query.lastError().text();
+        *error = sqlErrorText(query.lastError());
         return false;
     }
     if (!query.exec(QStringLiteral("PRAGMA integrity_check(\"%1\")").arg(table)) || !query.next()) {
-        *error = query.lastError().text();
+        *error = sqlErrorText(query.lastError());
         return false;
     }
     const QString verdict = query.value(0).toString();
@@ -60,7 +65,7 @@ void maintainAll(QSqlDatabase sql, const Maintenance::Log& log, bool* allDone)
     // Deleted rows of every table are purged at once: SQLite compacts the file as a whole.
     QSqlQuery query(sql);
     if (!query.exec(QStringLiteral("VACUUM"))) {
-        log(QStringLiteral("    Ошибка упаковки: %1").arg(query.lastError().text()));
+        log(QStringLiteral("    Ошибка упаковки: %1").arg(sqlErrorText(query.lastError())));
         *allDone = false;
     }
 }
@@ -81,7 +86,25 @@ const QStringList& Maintenance::tableFiles()
     return files;
 }
 
-QString Maintenance::backup(const QString& dataDir, QString* error)
+namespace {
+
+// The name a copy has while it is written; only a whole copy gets a backup's name.
+const QString partialSuffix = QStringLiteral(".partial");
+
+// Makes what was written to a file, or to a folder's entries, durable.
+bool syncPath(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+} // namespace
+
+QString Maintenance::backup(const QString& dataDir, QString* error, const StepHook& onStep)
 {
     const QString connection = QStringLiteral("kuhnemer-backup");
     auto source = Database::open(dataDir, error, connection);
@@ -89,29 +112,59 @@ QString Maintenance::backup(const QString& dataDir, QString* error)
         return {};
     const QString folder = QDir(dataDir).filePath(QStringLiteral("backup"));
     QDir().mkpath(folder);
+    // A copy that a crash cut short is no backup: it goes before a new one is made.
+    for (const QFileInfo& partial : QDir(folder).entryInfoList({QStringLiteral("*") + partialSuffix}, QDir::Files | QDir::Hidden))
+        QFile::remove(partial.filePath());
     const QString stem = QDir(folder).filePath(
         QStringLiteral("kuhnemer-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     QString target = stem + QStringLiteral(".sqlite");
     for (int n = 2; QFileInfo::exists(target); ++n)
         target = stem + QStringLiteral("-%1.sqlite").arg(n);
+    const QString partial = target + partialSuffix;
     sqlite3* to = nullptr;
-    int rc = sqlite3_open(QFile::encodeName(target).constData(), &to);
+    int rc = sqlite3_open(QFile::encodeName(partial).constData(), &to);
+    bool stopped = false;
     if (rc == SQLITE_OK) {
         sqlite3_backup* job = sqlite3_backup_init(to, "main", Database::sqliteHandle(source->connection()), "main");
         if (job) {
-            sqlite3_backup_step(job, -1);
+            // In steps, so that a large kitchen's copy can be watched (and, in tests, interrupted).
+            constexpr int pagesPerStep = 256;
+            int step = SQLITE_OK;
+            while (step == SQLITE_OK || step == SQLITE_BUSY || step == SQLITE_LOCKED) {
+                step = sqlite3_backup_step(job, pagesPerStep);
+                if (step == SQLITE_OK && onStep && !onStep(partial)) {
+                    stopped = true;
+                    break;
+                }
+            }
             sqlite3_backup_finish(job);
         }
         rc = sqlite3_errcode(to);
     }
-    if (rc != SQLITE_OK && error)
+    if (stopped) {
+        rc = SQLITE_INTERRUPT;
+        if (error)
+            *error = QStringLiteral("копирование прервано");
+    } else if (rc != SQLITE_OK && error) {
         *error = QString::fromUtf8(sqlite3_errmsg(to));
+    }
     sqlite3_close(to);
     source->close();
-    if (rc != SQLITE_OK) {
-        QFile::remove(target);
-        return {};
+    if (rc == SQLITE_OK && !syncPath(partial)) {
+        rc = SQLITE_IOERR;
+        if (error)
+            *error = QStringLiteral("копия не записана на диск");
     }
+    // A hard link never replaces a file; the copy gets its name only once it is whole and on disk.
+    if (rc == SQLITE_OK && ::link(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
+        rc = SQLITE_IOERR;
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+    }
+    QFile::remove(partial);
+    if (rc != SQLITE_OK)
+        return {};
+    syncPath(folder);
     return target;
 }
 

@@ -21,6 +21,12 @@ public:
     // the closing lines; true when every table was done.
     static bool run(const QString& dataDir, const Log& log);
 
-    // Copies the database file with SQLite's backup API; returns the copy's path or an empty string.
-    static QString backup(const QString& dataDir, QString* error);
+    // Called after each step of a copy with the file being written; false stops the copy there, as a
+    // crash would.
+    using StepHook = std::function<bool(const QString& partialFile)>;
+
+    // Copies the database file with SQLite's backup API into DATA/backup; returns the copy's path or
+    // an empty string. The copy is written under a temporary name, made durable and only then given
+    // its name, so a backup is whole or absent; copies that a crash left half-written are removed.
+    static QString backup(const QString& dataDir, QString* error, const StepHook& onStep = {});
 };

@@ -69,7 +69,7 @@ bool create(QSqlDatabase& db, QString* error)
     }
     if (!transaction.commit()) {
         if (error)
-            *error = db.lastError().text();
+            *error = sqlErrorText(db.lastError());
         return false;
     }
     return version.isEmpty() || execSql(db, version, {}, error);

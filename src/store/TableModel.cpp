@@ -49,7 +49,7 @@ bool TableModel::loadFields()
         return true;
     QSqlQuery query(m_db);
     if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(viewsql::quoted(m_def.table)))) {
-        fail(query.lastError().text());
+        fail(sqlErrorText(query.lastError()));
         return false;
     }
     while (query.next()) {
@@ -121,7 +121,7 @@ bool TableModel::reload(const QVariant& keepKey)
         if (linked)
             query.addBindValue(m_linkValue);
         if (!query.exec()) {
-            fail(QStringLiteral("Не удалось прочитать таблицу \"%1\": %2").arg(m_def.table, query.lastError().text()));
+            fail(QStringLiteral("Не удалось прочитать таблицу \"%1\": %2").arg(m_def.table, sqlErrorText(query.lastError())));
             return false;
         }
         const int width = int(m_fields.size() + m_def.lookups.size());
@@ -407,6 +407,7 @@ bool TableModel::writeRow()
     auto& row = m_rows[m_current];
     QStringList names;
     QVariantList values;
+    QVariantList oldValues;
     for (int i = 0; i < m_fields.size(); ++i) {
         if (m_fields[i].type == FieldType::Key)
             continue;
@@ -415,24 +416,50 @@ bool TableModel::writeRow()
         if (changed) {
             names << m_fields[i].name;
             values << row[i];
+            if (m_state == State::Edit)
+                oldValues << m_original[i];
         }
     }
     if (m_state == State::Edit && names.isEmpty())
         return true;
     const bool inserting = m_state == State::Insert;
+    const QVariant key = inserting ? QVariant() : m_original[fieldIndex(m_keyField)];
     if (!inserting)
-        values << m_original[fieldIndex(m_keyField)];
-    const QString sql = inserting ? viewsql::insert(m_def.table, names) : viewsql::update(m_def.table, names, m_keyField);
+        values << key << oldValues;
+    // An edit is written only over the values it started from: another program (or a copy of this
+    // one) may have changed or deleted the row since it was read.
+    const QString sql = inserting ? viewsql::insert(m_def.table, names)
+                                  : viewsql::update(m_def.table, names, m_keyField, names);
     Transaction transaction(m_db);
     QSqlQuery query(m_db);
     query.prepare(sql);
     for (const QVariant& v : values)
         query.addBindValue(v);
-    if (!query.exec() || !transaction.commit()) {
-        fail(QStringLiteral("Запись не сохранена: %1").arg(query.lastError().text()));
+    if (!query.exec()) {
+        fail(QStringLiteral("Запись не сохранена: %1").arg(sqlErrorText(query.lastError())));
         return false;
     }
-    if (m_state == State::Insert)
+    if (!inserting && query.numRowsAffected() == 0) {
+        QSqlQuery exists(m_db);
+        const bool gone = runQuery(exists, viewsql::lookup({{}, {}, m_def.table, m_keyField, m_keyField}),
+                                   {key}, nullptr) &&
+                          !exists.next();
+        exists.finish();
+        query.finish();
+        transaction.commit();
+        reload(key);
+        Q_EMIT stateChanged();
+        fail(gone ? QStringLiteral("Запись удалена другой программой, пока вы её редактировали. Ваши изменения "
+                                   "не сохранены; таблица прочитана заново.")
+                  : QStringLiteral("Запись изменена другой программой, пока вы её редактировали. Ваши изменения "
+                                   "не сохранены; таблица прочитана заново."));
+        return false;
+    }
+    if (!transaction.commit()) {
+        fail(QStringLiteral("Запись не сохранена: %1").arg(sqlErrorText(m_db.lastError())));
+        return false;
+    }
+    if (inserting)
         row[fieldIndex(m_keyField)] = query.lastInsertId();
     return true;
 }
@@ -529,8 +556,12 @@ QVariant TableModel::data(const QModelIndex& index, int role) const
         return {};
     const Column& column = m_columns[index.column()];
     if (role != Qt::DisplayRole && role != Qt::EditRole) {
-        if (role == Qt::TextAlignmentRole && !column.format.isEmpty())
-            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        if (role == Qt::TextAlignmentRole) {
+            const FieldInfo* f = field(column.field);
+            const bool number = !column.format.isEmpty() ||
+                                (f && (f->type == FieldType::Float || f->type == FieldType::Key));
+            return QVariant::fromValue((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        }
         return m_roleProvider ? m_roleProvider(*this, index.row(), index.column(), role) : QVariant();
     }
     const QVariant v = value(index.row(), column.field);

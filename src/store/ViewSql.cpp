@@ -56,12 +56,15 @@ QString insert(const QString& table, const QStringList& names)
         .arg(quoted(table), quotedNames.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
 }
 
-QString update(const QString& table, const QStringList& names, const QString& keyField)
+QString update(const QString& table, const QStringList& names, const QString& keyField, const QStringList& guarded)
 {
     QStringList sets;
     for (const QString& n : names)
         sets << quoted(n) + QStringLiteral(" = ?");
-    return QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(quoted(table), sets.join(QStringLiteral(", ")), quoted(keyField));
+    QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?").arg(quoted(table), sets.join(QStringLiteral(", ")), quoted(keyField));
+    for (const QString& n : guarded)
+        sql += QStringLiteral(" AND %1 IS ?").arg(quoted(n));
+    return sql;
 }
 
 QString remove(const QString& table, const QString& keyField)

@@ -13,7 +13,10 @@ QString select(const ViewDef& def, const QList<FieldInfo>& fields, const QString
 // A lookup's value for one bound source value.
 QString lookup(const Lookup& lookup);
 QString insert(const QString& table, const QStringList& names);
-QString update(const QString& table, const QStringList& names, const QString& keyField);
+// Sets the named fields of the row with the bound key, but only while each guarded field still holds
+// its bound old value (bound after the key): a row changed elsewhere meanwhile is not overwritten.
+QString update(const QString& table, const QStringList& names, const QString& keyField,
+               const QStringList& guarded = {});
 QString remove(const QString& table, const QString& keyField);
 
 } // namespace viewsql

@@ -113,7 +113,7 @@ private Q_SLOTS:
             db->close();
         }
         QVERIFY(!Database::open(data.dataDir(), &error));
-        QVERIFY(error.contains(QStringLiteral("неизвестную версию 99")));
+        QVERIFY2(error.contains(QStringLiteral("имеет версию 99")), qPrintable(error));
         QVERIFY(!schema::createDataDirectory(data.dataDir(), &error));
     }
 };

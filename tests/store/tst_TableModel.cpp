@@ -95,6 +95,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("letters in a number") << "Gramm" << "abc" << "не является числом";
         QTest::newRow("two separators") << "Gramm" << "1,2,3" << "не является числом";
+        QTest::newRow("infinity") << "Gramm" << "inf" << "не является числом";
+        QTest::newRow("minus infinity") << "Gramm" << "-inf" << "не является числом";
+        QTest::newRow("not a number") << "Gramm" << "nan" << "не является числом";
+        QTest::newRow("overflow") << "Gramm" << "1e999" << "не является числом";
         QTest::newRow("string over limit") << "Shorthame" << "шесть6" << "не более 5 символов";
     }
     void badInputIsRefusedAndNothingStored()
@@ -199,16 +203,87 @@ private Q_SLOTS:
         QCOMPARE(data.scalar(QStringLiteral("SELECT Name FROM Gring")).toString(), QStringLiteral("Овощи"));
     }
 
-    void unreadableFileIsReported()
+    void postOverRowChangedOrDeletedElsewhereIsReported_data()
     {
+        QTest::addColumn<QString>("elsewhere");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("changed") << "UPDATE Gring SET Name = 'Рыба'" << "изменена другой программой"
+                                 << QStringList{QStringLiteral("Рыба")};
+        QTest::newRow("deleted") << "DELETE FROM Gring" << "удалена другой программой" << QStringList();
+    }
+    void postOverRowChangedOrDeletedElsewhereIsReported()
+    {
+        QFETCH(QString, elsewhere);
+        QFETCH(QString, message);
+        QFETCH(QStringList, shown);
+        TestDataDir data;
+        data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Мясо")}});
+        TableModel model(data.db(), {QStringLiteral("Gring"), {QStringLiteral("Name")}});
+        QVERIFY(model.open());
+        QVERIFY(model.setFieldValue(QStringLiteral("Name"), QStringLiteral("Мясо и птица")));
+        QString error;
+        auto other = Database::open(data.dataDir(), &error, QStringLiteral("other"));
+        QVERIFY(other);
+        QVERIFY(execSql(other->connection(), elsewhere));
+        other->close();
+        QVERIFY(!model.post());
+        QVERIFY2(model.lastError().contains(message), qPrintable(model.lastError()));
+        QCOMPARE(model.state(), TableModel::State::Browse);
+        QCOMPARE(names(model), shown);
+        QCOMPARE(data.scalar(QStringLiteral("SELECT count(*) FROM Gring WHERE Name = ?"), {QStringLiteral("Мясо и птица")}).toInt(), 0);
+    }
+
+    void editOfAnotherFieldKeepsTheOtherChange()
+    {
+        TestDataDir data;
+        data.insert(QStringLiteral("Edinica"), {{QStringLiteral("Name"), QStringLiteral("кг")}, {QStringLiteral("Gramm"), 1000}});
+        TableModel model(data.db(), {QStringLiteral("Edinica"), {QStringLiteral("Name")}});
+        QVERIFY(model.open());
+        QVERIFY(model.setFieldValue(QStringLiteral("Gramm"), QStringLiteral("1001")));
+        QVERIFY(execSql(data.db(), QStringLiteral("UPDATE Edinica SET Name = 'килограмм'")));
+        QVERIFY(model.post());
+        QCOMPARE(data.scalar(QStringLiteral("SELECT Name || '/' || Gramm FROM Edinica")).toString(), QStringLiteral("килограмм/1001.0"));
+    }
+
+    void fileThatIsNotOursIsRefusedUntouched_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("zero bytes") << QByteArray();
+        QTest::newRow("garbage") << QByteArray(4096, 'x');
+        QTest::newRow("cut SQLite header") << QByteArray("SQLite format 3\0", 16);
+    }
+    void fileThatIsNotOursIsRefusedUntouched()
+    {
+        QFETCH(QByteArray, content);
         TestDataDir data(false);
-        QFile file(Database::filePath(data.dataDir()));
+        const QString path = Database::filePath(data.dataDir());
+        QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QByteArray(4096, 'x'));
+        file.write(content);
         file.close();
         QString error;
         QVERIFY(!Database::open(data.dataDir(), &error, QStringLiteral("garbage")));
-        QVERIFY2(error.startsWith(QStringLiteral("Не удалось открыть базу данных")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("не является базой данных Кухнемера")), qPrintable(error));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), content);
+        QVERIFY(!QFile::exists(path + QStringLiteral("-wal")));
+    }
+
+    void otherSchemaVersionIsRefusedUntouched()
+    {
+        TestDataDir data;
+        QVERIFY(execSql(data.db(), QStringLiteral("PRAGMA user_version = 7")));
+        data.close();
+        const QString path = Database::filePath(data.dataDir());
+        QFile::remove(path + QStringLiteral("-wal"));
+        const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        QString error;
+        QVERIFY(!Database::open(data.dataDir(), &error, QStringLiteral("old")));
+        QVERIFY2(error.contains(QStringLiteral("kuhnemer-data upgrade")), qPrintable(error));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
     }
 
     void deleteMovesToFollowingRow()
