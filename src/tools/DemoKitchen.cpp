@@ -1,6 +1,7 @@
 #include "DemoKitchen.h"
 
-#include "Database.h"
+#include "costing/DishCostCalculator.h"
+#include "store/Database.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -301,7 +302,7 @@ qlonglong insert(QSqlDatabase& db, const char* table, const char* fields, const 
     const qlonglong key = ok ? query.lastInsertId().toLongLong() : 0;
     if (key == 0)
         *error = QStringLiteral("Образец не записан (таблица %1): %2")
-                     .arg(QLatin1String(table), query.lastError().text());
+                     .arg(QLatin1String(table), sqlErrorText(query.lastError()));
     return key;
 }
 
@@ -320,7 +321,7 @@ bool kitchenIsEmpty(QSqlDatabase& db, QString* error)
     for (const char* table : filledTables) {
         if (!query.exec(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(QLatin1String(table))) ||
             !query.next()) {
-            *error = query.lastError().text();
+            *error = sqlErrorText(query.lastError());
             return false;
         }
         if (query.value(0).toBool()) {
@@ -470,10 +471,17 @@ bool fill(QSqlDatabase& db, QString* error)
     Transaction transaction(db);
     const bool ok =
         transaction.isActive() && kitchenIsEmpty(db, &reason) && fillAll(db, &reason) && transaction.commit();
-    if (!ok && error)
-        *error =
-            !reason.isEmpty() ? reason : QStringLiteral("Образец не записан: %1").arg(db.lastError().text());
-    return ok;
+    if (!ok) {
+        if (error)
+            *error = !reason.isEmpty() ? reason
+                                       : QStringLiteral("Образец не записан: %1").arg(sqlErrorText(db.lastError()));
+        return false;
+    }
+    // Priced as "Расчёт цен блюд" prices it, so the first card a cook prints shows real costs.
+    const DishCostRun run = DishCostCalculator(db).run();
+    if (!run.ok && error)
+        *error = QStringLiteral("Образец записан, но цены не рассчитаны: %1").arg(run.message);
+    return run.ok;
 }
 
 } // namespace demo

@@ -8,7 +8,8 @@ class QSqlDatabase;
 // semi-finished products, dishes with costing cards and recipes, menus, partners and signatures.
 namespace demo {
 
-// Fills an empty kitchen in one transaction.
+// Fills an empty kitchen in one transaction, then prices its semi-finished products and dishes with
+// the dish price run.
 bool fill(QSqlDatabase& db, QString* error);
 
 } // namespace demo

@@ -7,6 +7,7 @@
 #include "app/ui/StartPage.h"
 #include "reference/ui/DirectoriesPage.h"
 #include "reference/ui/PartnersPage.h"
+#include "store/KitchenLock.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 
@@ -53,6 +54,25 @@ private Q_SLOTS:
         QVERIFY(!window.startPage()->maintenanceButton()->isVisibleTo(window.startPage()));
         window.tabs()->setCurrentIndex(MainWindow::Menus);
         QVERIFY(window.animationRunning());
+    }
+
+    void secondCopyOnTheKitchenIsRefused()
+    {
+        TestDataDir data(false);
+        KitchenLock otherCopy(data.dataDir());
+        QString error;
+        QVERIFY(otherCopy.acquire(&error));
+        ScriptedPrompts prompts;
+        {
+            MainWindow window(locationsOf(data), &prompts);
+            QVERIFY(!window.claimKitchen());
+            QVERIFY2(prompts.last().contains(QStringLiteral("уже открыта")), qPrintable(prompts.last()));
+        }
+        otherCopy.release();
+        MainWindow window(locationsOf(data), &prompts);
+        QVERIFY(window.claimKitchen());
+        KitchenLock third(data.dataDir());
+        QVERIFY(!third.acquire(&error));
     }
 
     void missingDataDirectoryIsReportedAndRetried()

@@ -1,6 +1,7 @@
 #include "TestDataDir.h"
 
-#include "store/DemoKitchen.h"
+#include "costing/DishCostCalculator.h"
+#include "tools/DemoKitchen.h"
 
 #include <QSqlQuery>
 #include <QTest>
@@ -17,6 +18,7 @@ private Q_SLOTS:
     void coversEveryPage();
     void referencesHold_data();
     void referencesHold();
+    void pricedByThePriceRun();
     void refusesKitchenWithData_data();
     void refusesKitchenWithData();
     void failureLeavesNothing();
@@ -73,9 +75,10 @@ void tst_DemoKitchen::referencesHold_data()
     QTest::newRow("ingredient without its unit or group")
         << "SELECT COUNT(*) FROM Ing i WHERE NOT EXISTS (SELECT 1 FROM Edinica e WHERE e.Kod = i.Edinica AND "
            "e.Gramm > 0) OR NOT EXISTS (SELECT 1 FROM Gring g WHERE g.Kod = i.Kod)";
-    QTest::newRow("semi-finished priced or not per kilogram")
+    QTest::newRow("semi-finished unpriced or not per kilogram")
         << "SELECT COUNT(*) FROM Ing i JOIN Edinica e ON e.Kod = i.Edinica WHERE i.Pf = 1 AND "
-           "(i.Cena <> 0 OR i.Vih <> 100 OR e.Gramm <> 1000)";
+           "(NOT i.Cena > 0 OR i.Vih <> 100 OR e.Gramm <> 1000)";
+    QTest::newRow("dish without a price") << "SELECT COUNT(*) FROM Bludo WHERE NOT Cena > 0";
     QTest::newRow("semi-finished with 3 to 5 components")
         << "SELECT COUNT(*) FROM Ing i WHERE i.Pf = 1 AND (SELECT COUNT(*) FROM pf WHERE pf.Kod = i.Kod1) "
            "NOT BETWEEN 3 AND 5";
@@ -106,6 +109,15 @@ void tst_DemoKitchen::referencesHold()
 {
     QFETCH(QString, sql);
     QCOMPARE(count(sql), 0);
+}
+
+// The stored prices are the price run's own: running it again changes none.
+void tst_DemoKitchen::pricedByThePriceRun()
+{
+    const DishCostRun again = DishCostCalculator(m_data->db()).run();
+    QVERIFY2(again.ok, qPrintable(again.message));
+    QVERIFY(again.dishesPriced >= 15);
+    QCOMPARE(again.dishPricesChanged, 0);
 }
 
 // Mixing the sample into a kitchen in use would corrupt it; any existing row makes fill refuse whole.

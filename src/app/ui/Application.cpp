@@ -29,6 +29,8 @@ int runApplication(int argc, char* argv[])
         prompts.warn(QStringLiteral("Кухнемер"), error);
 
     MainWindow window(locations);
+    if (!window.claimKitchen())
+        return 1;
     window.show();
     return QApplication::exec();
 }

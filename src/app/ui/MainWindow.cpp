@@ -12,6 +12,8 @@
 #include "store/ui/MessageBoxPrompts.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QSqlDatabase>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -40,7 +42,7 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       m_locations(std::move(locations)), m_ownPrompts(prompts ? nullptr : new MessageBoxPrompts(this)),
-      m_prompts(prompts ? prompts : m_ownPrompts.get()), m_tabs(new QTabWidget(this))
+      m_prompts(prompts ? prompts : m_ownPrompts.get()), m_lock(m_locations.culinar), m_tabs(new QTabWidget(this))
 {
     setWindowTitle(QStringLiteral("Кухнемер (V-3.4.4)"));
     setCentralWidget(m_tabs);
@@ -76,6 +78,21 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
 MainWindow::~MainWindow()
 {
     shutdown();
+    // The pages' views hold handles of the connection; they go first so it is removed unused.
+    delete m_tabs;
+    m_tabs = nullptr;
+    QSqlDatabase::removeDatabase(QStringLiteral("kuhnemer"));
+}
+
+bool MainWindow::claimKitchen()
+{
+    if (!QFileInfo(m_locations.culinar).isDir())
+        return true;
+    QString error;
+    if (m_lock.acquire(&error))
+        return true;
+    m_prompts->warn(QStringLiteral("Кухнемер"), error);
+    return false;
 }
 
 void MainWindow::addPage(Page* page, const QString& caption)
@@ -105,6 +122,11 @@ bool MainWindow::openBase()
 {
     QString error;
     if (!m_db) {
+        // A missing data directory is reported by the opening below.
+        if (QFileInfo(m_locations.culinar).isDir() && !m_lock.acquire(&error)) {
+            m_prompts->warn(QStringLiteral("Ошибка"), error);
+            return false;
+        }
         m_db = Database::open(m_locations.culinar, &error);
         if (!m_db) {
             m_prompts->warn(QStringLiteral("Ошибка"), error);
@@ -164,6 +186,11 @@ void MainWindow::runMaintenance()
                                            "компьютера во время индексирования и упаковки таблиц.    Начинать "
                                            "индексацию ?")))
         return;
+    QString error;
+    if (!m_lock.acquire(&error)) {
+        m_prompts->warn(QStringLiteral("Индексация"), error);
+        return;
+    }
     m_start->maintenanceButton()->hide();
     MaintenanceDialog dialog(m_locations.culinar, this);
     dialog.exec();
@@ -179,13 +206,14 @@ void MainWindow::shutdown()
 {
     m_tick.stop();
     m_stepChange.stop();
-    if (!m_db)
-        return;
-    for (int i = 0; i < m_tabs->count(); ++i) {
-        page(PageIndex(i))->postPending();
-        page(PageIndex(i))->closeViews();
+    if (m_db) {
+        for (int i = 0; i < m_tabs->count(); ++i) {
+            page(PageIndex(i))->postPending();
+            page(PageIndex(i))->closeViews();
+        }
+        m_db->close(Database::Registration::Keep);
+        m_db.reset();
+        m_tablesOpened = false;
     }
-    m_db->close();
-    m_db.reset();
-    m_tablesOpened = false;
+    m_lock.release();
 }

@@ -3,6 +3,7 @@
 #include "app/DiceAnimation.h"
 #include "store/DataLocations.h"
 #include "store/Database.h"
+#include "store/KitchenLock.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -35,6 +36,9 @@ public:
     bool animationRunning() const { return m_tick.isActive(); }
     // Runs the maintenance button's work (its confirmation, then the log window).
     void runMaintenance();
+    // Takes the kitchen for this program: true when it is held, or when its data directory does not
+    // exist yet (taken when it is first opened); otherwise tells the user who has it open.
+    bool claimKitchen();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,6 +54,7 @@ private:
     DataLocations m_locations;
     std::unique_ptr<UserPrompts> m_ownPrompts;
     UserPrompts* m_prompts;
+    KitchenLock m_lock;
     std::optional<Database> m_db;
     QTabWidget* m_tabs;
     StartPage* m_start = nullptr;

@@ -1,0 +1,251 @@
+#include "KitchenCommands.h"
+
+#include "DemoKitchen.h"
+#include "store/Database.h"
+#include "store/KitchenLock.h"
+#include "store/Schema.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QTextStream>
+
+namespace commands {
+
+namespace {
+
+// One rule of the check: rows (their name) whose stored value a calculation would stop on.
+struct ValueRule
+{
+    const char* sql;
+    const char* problem;
+};
+
+// The divisors of the price, consumption and print calculations, as the grids mark them.
+const ValueRule divisorRules[] = {
+    {"SELECT Name FROM Edinica WHERE NOT COALESCE(Gramm, 0) > 0", "единица: вес в граммах не больше нуля"},
+    {"SELECT Name FROM Bludo WHERE NOT COALESCE(Nporc, 0) > 0", "блюдо: выход в порциях не больше нуля"},
+    {"SELECT Name FROM Ing WHERE NOT COALESCE(Pf, 0) AND NOT COALESCE(Vih, 0) > 0",
+     "ингредиент: процент выхода не больше нуля"},
+    {"SELECT b.Name || ' / ' || i.Name FROM Karta k JOIN Bludo b ON b.Kod1 = k.Kod JOIN Ing i ON i.Kod1 = k.Name "
+     "WHERE NOT COALESCE(i.Pf, 0) AND NOT COALESCE(k.Vihod, 0) > 0",
+     "строка карты: процент выхода не больше нуля"},
+};
+
+bool openForCommand(const QString& dataDir, std::optional<Database>& db, QTextStream& err)
+{
+    QString error;
+    db = Database::open(dataDir, &error, QStringLiteral("kuhnemer-data"));
+    if (!db)
+        err << error << Qt::endl;
+    return db.has_value();
+}
+
+// Every REAL column of every table, for the search for numbers that are not finite.
+QList<QPair<QString, QString>> realColumns(const QSqlDatabase& db)
+{
+    QList<QPair<QString, QString>> columns;
+    for (const QString& table : schema::tableNames(db)) {
+        QSqlQuery query(db);
+        query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+        while (query.next()) {
+            if (query.value(2).toString().compare(QLatin1String("REAL"), Qt::CaseInsensitive) == 0)
+                columns.append({table, query.value(1).toString()});
+        }
+    }
+    return columns;
+}
+
+int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
+{
+    int problems = 0;
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA integrity_check"))) {
+        err << QStringLiteral("Проверка целостности не выполнена: %1").arg(sqlErrorText(query.lastError())) << Qt::endl;
+        return failed;
+    }
+    while (query.next()) {
+        const QString verdict = query.value(0).toString();
+        if (verdict == QLatin1String("ok"))
+            continue;
+        out << QStringLiteral("Целостность: %1").arg(verdict) << Qt::endl;
+        ++problems;
+    }
+    out << QStringLiteral("Версия схемы: %1").arg(Database::schemaVersion) << Qt::endl;
+    for (const ValueRule& rule : divisorRules) {
+        if (!query.exec(QString::fromUtf8(rule.sql))) {
+            err << sqlErrorText(query.lastError()) << Qt::endl;
+            return failed;
+        }
+        while (query.next()) {
+            out << QStringLiteral("Остановит расчёт — %1: \"%2\"").arg(QString::fromUtf8(rule.problem),
+                                                                       query.value(0).toString())
+                << Qt::endl;
+            ++problems;
+        }
+    }
+    // Infinities compare beyond the largest double; SQLite keeps a NaN as an empty value.
+    for (const auto& [table, column] : realColumns(db)) {
+        if (!query.exec(QStringLiteral("SELECT count(*) FROM \"%1\" WHERE abs(\"%2\") > 1.7976931348623157e308")
+                            .arg(table, column)) ||
+            !query.next()) {
+            err << sqlErrorText(query.lastError()) << Qt::endl;
+            return failed;
+        }
+        if (const int count = query.value(0).toInt(); count > 0) {
+            out << QStringLiteral("Бесконечное число: %1.%2, строк: %3").arg(table, column).arg(count) << Qt::endl;
+            ++problems;
+        }
+    }
+    if (problems == 0) {
+        out << QStringLiteral("Ошибок не найдено.") << Qt::endl;
+        return done;
+    }
+    out << QStringLiteral("Найдено ошибок: %1.").arg(problems) << Qt::endl;
+    return failed;
+}
+
+// The version a database file records, read without changing the file; -1 when it cannot be read.
+int storedVersion(const QString& file, QString* error)
+{
+    if (const QString reason = Database::notOurs(file); !reason.isEmpty()) {
+        *error = reason;
+        return -1;
+    }
+    const QString name = QStringLiteral("kuhnemer-data-version");
+    int version = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        QSqlQuery query(db);
+        if (db.open() && query.exec(QStringLiteral("PRAGMA user_version")) && query.next())
+            version = query.value(0).toInt();
+        else
+            *error = sqlErrorText(query.lastError().isValid() ? query.lastError() : db.lastError());
+        query.finish();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return version;
+}
+
+} // namespace
+
+QString usage()
+{
+    return QStringLiteral(
+        "Использование: kuhnemer-data КОМАНДА КАТАЛОГ [ПАРАМЕТРЫ]\n"
+        "  create КАТАЛОГ [--demo]  создать пустую кухню (или образец столовой) в каталоге данных\n"
+        "  check КАТАЛОГ            проверить целостность, версию и значения, на которых остановятся расчёты\n"
+        "  upgrade КАТАЛОГ          обновить кухню старой версии (сначала сохраняется копия)\n"
+        "  --help                   эта справка\n");
+}
+
+int create(const QString& dataDir, bool demo, QTextStream& out, QTextStream& err)
+{
+    QString error;
+    if (!schema::createDataDirectory(dataDir, &error)) {
+        err << error << Qt::endl;
+        return failed;
+    }
+    if (demo) {
+        std::optional<Database> db;
+        if (!openForCommand(dataDir, db, err))
+            return failed;
+        bool filled = false;
+        {
+            QSqlDatabase sql = db->connection();
+            filled = demo::fill(sql, &error);
+        }
+        db->close();
+        if (!filled) {
+            err << error << Qt::endl;
+            return failed;
+        }
+    }
+    out << QStringLiteral("Создана %1: %2").arg(demo ? QStringLiteral("кухня-образец") : QStringLiteral("пустая кухня"),
+                                                  QDir::toNativeSeparators(dataDir))
+        << Qt::endl;
+    return done;
+}
+
+int check(const QString& dataDir, QTextStream& out, QTextStream& err)
+{
+    std::optional<Database> db;
+    if (!openForCommand(dataDir, db, err))
+        return failed;
+    int code = failed;
+    {
+        const QSqlDatabase sql = db->connection();
+        code = checkOpen(sql, out, err);
+    }
+    db->close();
+    return code;
+}
+
+int upgrade(const QString& dataDir, QTextStream& out, QTextStream& err)
+{
+    const QString file = Database::filePath(dataDir);
+    if (!QFileInfo(file).isFile()) {
+        err << QStringLiteral("Не найдена база данных \"%1\".").arg(QDir::toNativeSeparators(file)) << Qt::endl;
+        return failed;
+    }
+    KitchenLock lock(dataDir);
+    QString error;
+    if (!lock.acquire(&error)) {
+        err << error << Qt::endl;
+        return failed;
+    }
+    const int version = storedVersion(file, &error);
+    if (version < 0) {
+        err << error << Qt::endl;
+        return failed;
+    }
+    if (version == Database::schemaVersion) {
+        out << QStringLiteral("Кухня уже текущей версии %1: обновлять нечего.").arg(version) << Qt::endl;
+        return done;
+    }
+    if (version > Database::schemaVersion) {
+        err << QStringLiteral("Кухня создана более новой программой (версия %1, эта программа знает версию %2). "
+                              "Обновите программу.")
+                   .arg(version)
+                   .arg(Database::schemaVersion)
+            << Qt::endl;
+        return failed;
+    }
+    // Version 1 is the first: an older number is not a kitchen this program ever wrote.
+    err << QStringLiteral("Версия %1 не является версией кухни Кухнемера; обновить её нельзя.").arg(version) << Qt::endl;
+    return failed;
+}
+
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        out << usage();
+        return done;
+    }
+    auto usageFailure = [&] {
+        err << usage();
+        return usageError;
+    };
+    if (arguments.size() < 2 || arguments.at(1).startsWith(u'-'))
+        return usageFailure();
+    const QString command = arguments.at(0);
+    const QString dataDir = arguments.at(1);
+    const QStringList options = arguments.mid(2);
+    if (command == QLatin1String("create")) {
+        if (options.size() > 1 || (options.size() == 1 && options.first() != QLatin1String("--demo")))
+            return usageFailure();
+        return create(dataDir, !options.isEmpty(), out, err);
+    }
+    if (!options.isEmpty())
+        return usageFailure();
+    if (command == QLatin1String("check"))
+        return check(dataDir, out, err);
+    if (command == QLatin1String("upgrade"))
+        return upgrade(dataDir, out, err);
+    return usageFailure();
+}
+
+} // namespace commands
