@@ -41,8 +41,10 @@ ReportOutput::ReportOutput(SpreadsheetLauncher& launcher, UserPrompts& prompts, 
 
 QString ReportOutput::defaultFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::TempLocation) +
-           QStringLiteral("/kuhnemer-reports");
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty())
+        documents = QDir::homePath();
+    return documents + QStringLiteral("/Кухнемер");
 }
 
 QString ReportOutput::fileNameStem(const QString& title)
@@ -75,30 +77,40 @@ QString ReportOutput::show(const Workbook& workbook, const QString& title)
                                     .arg(QDir::toNativeSeparators(m_folder)));
         return {};
     }
+    QString error;
+    const QString path = writeFile(workbook, title, error);
+    // The hidden unfinished file is gone by now: nothing below may leave it behind.
+    if (path.isEmpty()) {
+        m_prompts.warn(caption, error);
+        return {};
+    }
+    if (!m_launcher.open(path) &&
+        m_prompts.confirm(caption, QStringLiteral("Не удалось открыть таблицу в приложении электронных таблиц. "
+                                                  "Файл сохранён: %1\n\nОткрыть папку с файлом?")
+                                       .arg(QDir::toNativeSeparators(path))))
+        m_launcher.openFolder(m_folder);
+    return path;
+}
+
+QString ReportOutput::writeFile(const Workbook& workbook, const QString& title, QString& error) const
+{
     // Written under a hidden name first, so that no half-written file ever carries a report's name.
     QTemporaryFile unfinished(m_folder + QStringLiteral("/.unfinished-XXXXXX.xlsx"));
     if (!unfinished.open()) {
-        m_prompts.warn(caption, QStringLiteral("Не удалось создать файл в папке %1: %2")
-                                    .arg(QDir::toNativeSeparators(m_folder), unfinished.errorString()));
+        error = QStringLiteral("Не удалось создать файл в папке %1: %2")
+                    .arg(QDir::toNativeSeparators(m_folder), unfinished.errorString());
         return {};
     }
     XlsxFileWriter writer;
     if (!writer.write(workbook, unfinished.fileName())) {
-        m_prompts.warn(caption, QStringLiteral("Не удалось записать таблицу: %1").arg(writer.errorString()));
+        error = QStringLiteral("Не удалось записать таблицу: %1").arg(writer.errorString());
         return {};
     }
-    QString error;
     const QString stem = fileNameStem(title) + u'_' + m_now().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
-    const QString path = placeFile(unfinished.fileName(), stem, error);
-    if (path.isEmpty()) {
-        m_prompts.warn(caption, QStringLiteral("Не удалось сохранить таблицу: %1").arg(error));
-        return {};
-    }
-    if (!m_launcher.open(path))
-        m_prompts.warn(
-            caption,
-            QStringLiteral("Не удалось открыть таблицу в приложении электронных таблиц. Файл сохранён: %1")
-                .arg(QDir::toNativeSeparators(path)));
+    QString placeError;
+    const QString path = placeFile(unfinished.fileName(), stem, placeError);
+    if (path.isEmpty())
+        error = QStringLiteral("Не удалось сохранить таблицу: %1").arg(placeError);
     return path;
 }
 

@@ -9,7 +9,7 @@ class SpreadsheetLauncher;
 class UserPrompts;
 class Workbook;
 
-// Where a finished print-out goes: a file in a temporary reports folder, named by the print-out's
+// Where a finished print-out goes: a file in the user's reports folder, named by the print-out's
 // title and the time it was made, then the spreadsheet application. A file is written whole or not
 // at all and never takes the place of another.
 class ReportOutput
@@ -18,7 +18,7 @@ public:
     ReportOutput(SpreadsheetLauncher& launcher, UserPrompts& prompts, QString folder = defaultFolder(),
                  std::function<QDateTime()> now = &QDateTime::currentDateTime);
 
-    // "kuhnemer-reports" in the system's temporary folder.
+    // "Кухнемер" in the user's documents folder, where a print-out can be found again.
     static QString defaultFolder();
     // The title with what a file name cannot hold replaced; "Таблица" for an empty title.
     static QString fileNameStem(const QString& title);
@@ -29,6 +29,8 @@ public:
     QString show(const Workbook& workbook, const QString& title);
 
 private:
+    // Writes the workbook under its final name; the temporary file is gone when this returns.
+    QString writeFile(const Workbook& workbook, const QString& title, QString& error) const;
     QString placeFile(const QString& written, const QString& stem, QString& error) const;
 
     SpreadsheetLauncher& m_launcher;

@@ -10,4 +10,6 @@ public:
     virtual ~SpreadsheetLauncher() = default;
     // False when no application took the file.
     virtual bool open(const QString& path) = 0;
+    // Shows a folder in the desktop's file manager; false when nothing showed it.
+    virtual bool openFolder(const QString& folder) = 0;
 };

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QStandardPaths>
 #include <QTest>
 
 namespace {
@@ -29,6 +30,7 @@ private Q_SLOTS:
     void writesANamedFileAndOpensIt();
     void neverReplacesAnotherFile();
     void namesTheFileWhenNoApplicationOpensIt();
+    void defaultFolderIsKeptByTheUser();
     void folderThatCannotBeMade();
     void problemsOfTheWorkbookAreShown();
     void fileNameStem_data();
@@ -90,14 +92,35 @@ void tst_ReportOutput::neverReplacesAnotherFile()
 
 void tst_ReportOutput::namesTheFileWhenNoApplicationOpensIt()
 {
-    m_launcher.answer = false;
-    const QString path = output(folder()).show(*m_book, QStringLiteral("Акт инвентаризации"));
+    // The launcher looks at the folder when it is handed the file: no unfinished file may be left then.
+    struct Watching : RecordingLauncher
+    {
+        QStringList seen;
+        bool open(const QString& path) override
+        {
+            seen = QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden);
+            return RecordingLauncher::open(path);
+        }
+    } launcher;
+    launcher.answer = false;
+    m_prompts.queueConfirm(true);
+    const QString path = ReportOutput(launcher, m_prompts, folder(), [] { return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)); })
+                             .show(*m_book, QStringLiteral("Акт инвентаризации"));
 
     QVERIFY(QFile::exists(path));
+    QCOMPARE(launcher.seen, QStringList{QFileInfo(path).fileName()});
     QCOMPARE(m_prompts.shown,
              QStringList{QStringLiteral("Таблица|Не удалось открыть таблицу в приложении электронных таблиц. "
                                         "Файл сохранён: ") +
-                         QDir::toNativeSeparators(path)});
+                         QDir::toNativeSeparators(path) + QStringLiteral("\n\nОткрыть папку с файлом?")});
+    QCOMPARE(launcher.folders, QStringList{folder()});
+}
+
+void tst_ReportOutput::defaultFolderIsKeptByTheUser()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QCOMPARE(ReportOutput::defaultFolder(), documents + QStringLiteral("/Кухнемер"));
+    QVERIFY(!ReportOutput::defaultFolder().startsWith(QDir::tempPath()));
 }
 
 void tst_ReportOutput::folderThatCannotBeMade()

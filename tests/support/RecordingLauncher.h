@@ -14,6 +14,13 @@ public:
         return answer;
     }
 
+    bool openFolder(const QString& folder) override
+    {
+        folders << folder;
+        return true;
+    }
+
     QStringList opened;
+    QStringList folders;
     bool answer = true;
 };

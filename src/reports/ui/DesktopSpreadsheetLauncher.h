@@ -7,4 +7,5 @@ class DesktopSpreadsheetLauncher : public SpreadsheetLauncher
 {
 public:
     bool open(const QString& path) override;
+    bool openFolder(const QString& folder) override;
 };
