@@ -86,16 +86,20 @@ SellingPricesResult applySellingPrices(QSqlDatabase db, qlonglong menu, bool all
     QSqlQuery query(db);
     query.setForwardOnly(true);
     query.prepare(
-        QStringLiteral("SELECT s.Nnn, b.Cena FROM MenuSp s LEFT JOIN Bludo b ON b.Kod1 = s.Name "
+        QStringLiteral("SELECT s.Nnn, b.Cena, b.Name FROM MenuSp s LEFT JOIN Bludo b ON b.Kod1 = s.Name "
                        "WHERE s.Kod = ?%1")
             .arg(allEntries ? QString() : QStringLiteral(" AND (s.CenaProd IS NULL OR s.CenaProd = 0)")));
     query.addBindValue(menu);
     if (!query.exec())
         return failed(sqlErrorText(query.lastError()));
     std::vector<std::pair<qlonglong, double>> prices;
-    while (query.next())
-        prices.emplace_back(query.value(0).toLongLong(),
-                            roundSellingPrice(query.value(1).toDouble(), step, direction));
+    while (query.next()) {
+        const double price = roundSellingPrice(query.value(1).toDouble(), step, direction);
+        // A dish price written by another tool may be infinite; it is never copied into a menu.
+        if (!std::isfinite(price))
+            return failed(QStringLiteral("цена блюда \"%1\" не является числом").arg(query.value(2).toString()));
+        prices.emplace_back(query.value(0).toLongLong(), price);
+    }
     if (query.lastError().isValid())
         return failed(sqlErrorText(query.lastError()));
 

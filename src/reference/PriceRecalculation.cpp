@@ -6,6 +6,7 @@
 #include "store/UserPrompts.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
 
 #include <algorithm>
 #include <utility>
@@ -108,8 +109,25 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
     bool ok = false;
     {
         Transaction transaction(m_db);
+        // A price so large that the change would make it infinite stops the whole run.
+        QSqlQuery overflow(m_db);
+        QVariantList overflowValues = values;
+        if (transaction.isActive() &&
+            runQuery(overflow,
+                     QStringLiteral("SELECT Name FROM Ing WHERE abs(COALESCE(Cena, 0) * ?) > 1.7976931348623157e308 "
+                                    "AND COALESCE(Pf, 0) = 0") +
+                         condition + QStringLiteral(" LIMIT 1"),
+                     overflowValues, &error) &&
+            overflow.next()) {
+            prompts.warn(QStringLiteral("Пересчёт цен"),
+                         QStringLiteral("Пересчёт цен не выполнен: цена ингредиента \"%1\" стала бы бесконечно "
+                                        "большой. Исправьте цену и повторите.")
+                             .arg(overflow.value(0).toString()));
+            return false;
+        }
+        overflow.finish();
         // Every ingredient in scope is written, so an empty price becomes 0 even when p = 0.
-        ok = transaction.isActive() &&
+        ok = transaction.isActive() && error.isEmpty() &&
              execSql(m_db,
                      QStringLiteral("UPDATE Ing SET Cena = COALESCE(Cena, 0) * ? WHERE COALESCE(Pf, 0) = 0") +
                          condition,

@@ -60,6 +60,7 @@ private Q_SLOTS:
     void newPrices_data();
     void newPrices();
     void raiseThenLowerGivesNinetyNinePercent();
+    void priceThatWouldBecomeInfiniteStopsTheRun();
     void scopes_data();
     void scopes();
     void semiFinishedCurrentIngredient();
@@ -128,6 +129,16 @@ void TestPriceRecalculation::newPrices()
     QVERIFY(!stored.isNull());
     QVERIFY(qFuzzyCompare(1.0 + stored.toDouble(), 1.0 + expected));
     QCOMPARE(k.price(k.cheese).toDouble(), 200.0);
+}
+
+void TestPriceRecalculation::priceThatWouldBecomeInfiniteStopsTheRun()
+{
+    PricedKitchen k;
+    QVERIFY(execSql(k.data.db(), QStringLiteral("UPDATE Ing SET Cena = 1.5e308 WHERE Kod1 = ?"), {k.cheese}));
+    QVERIFY(!k.run(Scope::All, Action::Raise, 50));
+    QVERIFY2(k.prompts.last().contains(QStringLiteral("\"Сыр\" стала бы бесконечно большой")), qPrintable(k.prompts.last()));
+    QCOMPARE(k.price(k.cheese).toDouble(), 1.5e308);
+    QCOMPARE(k.price(k.flour).toDouble(), 40.0);
 }
 
 void TestPriceRecalculation::raiseThenLowerGivesNinetyNinePercent()
