@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in debian-packages.txt (as root, or through sudo).
+# Installs the Debian packages listed in debian-packages.txt, and in the further lists named as
+# arguments (file names beside this script), as root or through sudo.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t packages < <(grep -v '^\s*#' "$here/debian-packages.txt" | grep -v '^\s*$')
+lists=("$here/debian-packages.txt")
+for list in "$@"; do lists+=("$here/$list"); done
+mapfile -t packages < <(cat "${lists[@]}" | grep -v '^\s*#' | grep -v '^\s*$')
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
