@@ -556,12 +556,9 @@ QVariant TableModel::data(const QModelIndex& index, int role) const
         return {};
     const Column& column = m_columns[index.column()];
     if (role != Qt::DisplayRole && role != Qt::EditRole) {
-        if (role == Qt::TextAlignmentRole) {
-            const FieldInfo* f = field(column.field);
-            const bool number = !column.format.isEmpty() ||
-                                (f && (f->type == FieldType::Float || f->type == FieldType::Key));
-            return QVariant::fromValue((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-        }
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue((isNumberColumn(index.column()) ? Qt::AlignRight : Qt::AlignLeft) |
+                                       Qt::AlignVCenter);
         return m_roleProvider ? m_roleProvider(*this, index.row(), index.column(), role) : QVariant();
     }
     const QVariant v = value(index.row(), column.field);
@@ -580,6 +577,14 @@ bool TableModel::setData(const QModelIndex& index, const QVariant& value, int ro
     if (data(index, Qt::EditRole) == value)
         return true;
     return setFieldValue(m_columns[index.column()].field, value);
+}
+
+bool TableModel::isNumberColumn(int column) const
+{
+    if (column < 0 || column >= m_columns.size())
+        return false;
+    const FieldInfo* f = field(m_columns[column].field);
+    return !m_columns[column].format.isEmpty() || (f && (f->type == FieldType::Float || f->type == FieldType::Key));
 }
 
 QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -30,6 +30,8 @@ public:
 
     const ViewDef& definition() const { return m_def; }
     void setColumns(const QList<Column>& columns);
+    // Numbers (stored numbers, keys, formatted columns) are right-aligned, texts left-aligned.
+    bool isNumberColumn(int column) const;
     const QList<Column>& columns() const { return m_columns; }
     void addCalculated(const QString& name, Calculation calculation);
     void setRoleProvider(RoleProvider provider) { m_roleProvider = std::move(provider); }

@@ -265,7 +265,7 @@ private Q_SLOTS:
         page.groupGrid()->setCurrentIndex(page.groups()->index(1, 0)); // "Овощи"
         PriceRecalculationDialog* dialog = page.priceDialog();
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Пересчет цен"));
-        QCOMPARE(dialog->percentBox()->text(), QStringLiteral("0%"));
+        QCOMPARE(dialog->percentCounter()->text(), QStringLiteral("0%"));
 
         QTimer::singleShot(0, dialog, [dialog] {
             dialog->scopeButton(PriceRecalculation::Scope::Group)->setChecked(true);
@@ -274,7 +274,7 @@ private Q_SLOTS:
             dialog->accept();
         });
         page.recalculateButton()->click();
-        QCOMPARE(dialog->percentBox()->text(), QStringLiteral("10%"));
+        QCOMPARE(dialog->percentCounter()->text(), QStringLiteral("10%"));
         QCOMPARE(prompts.questions.last(),
                  QStringLiteral(
                      "Предупреждение пересчёта|Вы уверены что хотите увеличить цену группе ингредиентов "

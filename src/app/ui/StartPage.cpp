@@ -85,7 +85,11 @@ StartPage::StartPage(QWidget* parent)
     layout->addWidget(new KitchenPicture(this), 1, 1);
     layout->addWidget(m_clock, 1, 2, Qt::AlignCenter);
     layout->addLayout(diceRow, 2, 0, 1, 3);
-    layout->addWidget(m_maintenance, 3, 0, Qt::AlignLeft);
+    layout->addWidget(m_maintenance, 3, 0, 1, 3, Qt::AlignLeft);
+    // Equal side columns keep the picture centred, with the maintenance button or without it.
+    const int side = m_clock->sizeHint().width();
+    layout->setColumnMinimumWidth(0, side);
+    layout->setColumnMinimumWidth(2, side);
     layout->setRowStretch(1, 1);
     layout->setColumnStretch(1, 1);
     connect(m_maintenance, &QPushButton::clicked, this, &StartPage::maintenanceRequested);

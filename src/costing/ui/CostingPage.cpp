@@ -156,13 +156,10 @@ bool CostingPage::openViews(QSqlDatabase db, QString* error)
         }
     }
     m_groupGrid->setTableModel(m_groups);
-    m_groupGrid->setColumnWidths({200, 60});
     m_dishGrid->setTableModel(m_dishes);
     m_dishGrid->markValueWarnings();
-    m_dishGrid->setColumnWidths({220, 55, 55, 70, 80});
     m_cardGrid->setTableModel(m_card);
     m_cardGrid->markValueWarnings(QStringLiteral("IngPf"));
-    m_cardGrid->setColumnWidths({220, 90});
     if (!m_extra) {
         m_extra = new FieldEdit(m_dishes, QStringLiteral("X"), m_extraBox);
         m_extraBox->layout()->addWidget(m_extra);

@@ -106,7 +106,6 @@ bool IngredientChooserDialog::openViews()
     m_groupGrid->setTableModel(m_groups);
     m_candidateGrid->setTableModel(m_candidates);
     m_cardGrid->setTableModel(m_card);
-    m_cardGrid->setColumnWidths({260});
     return true;
 }
 

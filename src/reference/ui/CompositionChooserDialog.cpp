@@ -83,7 +83,6 @@ bool CompositionChooserDialog::openViews(TableModel* products, QString* error)
     m_groupGrid->setTableModel(m_groups);
     m_candidateGrid->setTableModel(m_candidates);
     m_compositionGrid->setTableModel(m_composition);
-    m_compositionGrid->setColumnWidths({320});
     m_heading->setText(QStringLiteral("Ингредиенты полуфабриката \"%1\"")
                            .arg(products->currentValue(QStringLiteral("Name")).toString()));
     return true;

@@ -59,9 +59,7 @@ bool DirectoriesPage::openViews(QSqlDatabase db, QString* error)
     }
     m_unitGrid->setTableModel(m_units);
     m_unitGrid->markValueWarnings();
-    m_unitGrid->setColumnWidths({220, 70});
     m_signatureGrid->setTableModel(m_signatures);
-    m_signatureGrid->setColumnWidths({60, 160, 130});
     if (!m_positionBox) {
         auto* layout = static_cast<QGridLayout*>(this->layout());
         m_positionBox = new FieldEdit(m_signatures, QStringLiteral("Dol"), this);

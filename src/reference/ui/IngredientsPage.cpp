@@ -151,9 +151,7 @@ bool IngredientsPage::openViews(QSqlDatabase db, QString* error)
         m_ingredientGrid->setTableModel(m_ingredients);
         m_ingredientGrid->markValueWarnings(QStringLiteral("Pf"));
         m_ingredientGrid->setChoices(QStringLiteral("Edinica1"), unitChoices(db));
-        m_ingredientGrid->setColumnWidths({260, 60, 80, 60});
         m_compositionGrid->setTableModel(m_composition);
-        m_compositionGrid->setColumnWidths({190});
     }
     for (TableModel* model : {m_groups, m_ingredients, m_composition}) {
         if (!model->open()) {

@@ -5,14 +5,13 @@
 #include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
 PriceRecalculationDialog::PriceRecalculationDialog(QWidget* parent)
-    : QDialog(parent), m_percent(new QSpinBox(this)), m_percentText(new QLineEdit(this))
+    : QDialog(parent), m_percent(new QSpinBox(this))
 {
     setWindowTitle(QStringLiteral("Пересчет цен"));
     auto* scopeGroup = new QGroupBox(QStringLiteral("Область пересчёта"), this);
@@ -37,19 +36,14 @@ PriceRecalculationDialog::PriceRecalculationDialog(QWidget* parent)
     m_percent->setRange(0, 100);
     m_percent->setSingleStep(1);
     m_percent->setValue(0);
-    m_percentText->setReadOnly(true);
-    m_percentText->setFocusPolicy(Qt::NoFocus);
-    QFont bold = m_percentText->font();
+    // The counter shows its value once, as "N%".
+    m_percent->setSuffix(QStringLiteral("%"));
+    QFont bold = m_percent->font();
     bold.setBold(true);
-    m_percentText->setFont(bold);
-    m_percentText->setMaximumWidth(70);
-    m_percentText->setText(QStringLiteral("0%"));
-    connect(m_percent, &QSpinBox::valueChanged, this,
-            [this](int value) { m_percentText->setText(QString::number(value) + u'%'); });
+    m_percent->setFont(bold);
 
     auto* percentLayout = new QHBoxLayout;
     percentLayout->addWidget(m_percent);
-    percentLayout->addWidget(m_percentText);
     percentLayout->addStretch();
 
     QDialogButtonBox* buttons = okCancelButtons(this);

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-class QLineEdit;
 class QRadioButton;
 class QSpinBox;
 
@@ -21,11 +20,9 @@ public:
     QRadioButton* scopeButton(PriceRecalculation::Scope scope) const { return m_scope[int(scope)]; }
     QRadioButton* actionButton(PriceRecalculation::Action action) const { return m_action[int(action)]; }
     QSpinBox* percentCounter() const { return m_percent; }
-    QLineEdit* percentBox() const { return m_percentText; }
 
 private:
     QRadioButton* m_scope[3];
     QRadioButton* m_action[2];
     QSpinBox* m_percent;
-    QLineEdit* m_percentText;
 };

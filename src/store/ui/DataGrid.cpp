@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -61,7 +62,8 @@ DataGrid::DataGrid(UserPrompts* prompts, QWidget* parent) : QTableView(parent), 
                     QAbstractItemView::AnyKeyPressed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("99")) + 6);
-    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setMinimumSectionSize(fontMetrics().horizontalAdvance(QStringLiteral("V")) + 12);
     connect(qApp, &QApplication::focusChanged, this, &DataGrid::onFocusChanged);
 }
 
@@ -81,7 +83,9 @@ void DataGrid::setTableModel(TableModel* model)
         return;
     connect(model, &TableModel::currentChanged, this, &DataGrid::followModel);
     connect(model, &TableModel::errorOccurred, this, &DataGrid::showError);
+    connect(model, &QAbstractItemModel::modelReset, this, &DataGrid::fitColumns);
     followModel(model->currentRow());
+    fitColumns();
 }
 
 void DataGrid::setChoices(const QString& field, Choices choices)
@@ -92,10 +96,59 @@ void DataGrid::setChoices(const QString& field, Choices choices)
     }
 }
 
-void DataGrid::setColumnWidths(const QList<int>& widths)
+void DataGrid::fitColumns()
 {
-    for (int c = 0; c < widths.size(); ++c)
-        setColumnWidth(c, widths[c]);
+    if (!m_model || m_fitting)
+        return;
+    m_fitting = true;
+    const int count = m_model->columnCount();
+    QList<int> widths(count, 0);
+    int stretch = -1;
+    int total = 0;
+    for (int c = 0; c < count; ++c) {
+        if (isColumnHidden(c))
+            continue;
+        widths[c] = std::max(horizontalHeader()->sectionSizeHint(c), sizeHintForColumn(c));
+        if (stretch < 0 && !m_model->isNumberColumn(c))
+            stretch = c;
+        total += widths[c];
+    }
+    if (stretch < 0 && count > 0)
+        stretch = 0;
+    int minimum = total;
+    if (stretch >= 0) {
+        // Long names are elided rather than pushing the other columns out of sight; the header stays whole.
+        const int floor = std::max(horizontalHeader()->sectionSizeHint(stretch),
+                                   std::min(widths[stretch], fontMetrics().horizontalAdvance(QStringLiteral("Наименование группы"))));
+        minimum = total - widths[stretch] + floor;
+        widths[stretch] = std::max(floor, viewport()->width() - (total - widths[stretch]));
+    }
+    for (int c = 0; c < count; ++c) {
+        if (!isColumnHidden(c))
+            setColumnWidth(c, widths[c]);
+    }
+    if (minimum != m_minimumColumns) {
+        m_minimumColumns = minimum;
+        updateGeometry();
+    }
+    m_fitting = false;
+}
+
+QSize DataGrid::minimumSizeHint() const
+{
+    const QSize base = QTableView::minimumSizeHint();
+    if (m_minimumColumns <= 0)
+        return base;
+    // Room for every column at its least width, the row numbers and a vertical scroll bar.
+    const int width = m_minimumColumns + verticalHeader()->width() + 2 * frameWidth() +
+                      verticalScrollBar()->sizeHint().width();
+    return {std::max(base.width(), width), base.height()};
+}
+
+void DataGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    fitColumns();
 }
 
 void DataGrid::markValueWarnings(const QString& flagField)

@@ -29,7 +29,9 @@ public:
     void setInsertBlocked(bool blocked) { m_insertBlocked = blocked; }
     // A column edited by choosing from a drop-down list of (stored value, shown text).
     void setChoices(const QString& field, Choices choices);
-    void setColumnWidths(const QList<int>& widths);
+    // Sizes the columns to their headers and contents; the first text column takes the rest of the
+    // width, down to a floor, so that every column shows without scrolling sideways where they fit.
+    void fitColumns();
     // Marks values that a later calculation would divide by zero with, with the reason as a tooltip.
     // flagField: the row's field (or looked-up field) that says it is a semi-finished product.
     void markValueWarnings(const QString& flagField = {});
@@ -44,6 +46,8 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    QSize minimumSizeHint() const override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
@@ -58,4 +62,6 @@ private:
     bool m_ctrlDeleteBlocked = false;
     bool m_insertBlocked = false;
     bool m_syncing = false;
+    bool m_fitting = false;
+    int m_minimumColumns = 0; // the columns' least total width, for the layouts
 };
