@@ -11,6 +11,7 @@
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/DatePromptDialog.h"
+#include "store/ui/FieldEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -112,6 +113,7 @@ private Q_SLOTS:
         typeText(page.menuGrid(), u"У"_s);
         typeText(QApplication::focusWidget(), u"жин"_s);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents(); // the editor commits and closes on a queued call
         QVERIFY(page.menuGrid()->postPending());
         QCOMPARE(kitchen.data.scalar(u"SELECT Name FROM Menu WHERE Date = '2024-03-17'"_s).toString(),
                  u"Ужин"_s);
@@ -187,6 +189,17 @@ private Q_SLOTS:
         QTest::keyClick(page.entryGrid(), Qt::Key_Insert);
         QCOMPARE(entries->rowCount(), 4);
 
+        // The description printed under the dish.
+        entries->setCurrentRow(0);
+        page.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        page.descriptionBox()->setFocus();
+        typeText(page.descriptionBox(), u"со сметаной"_s);
+        page.entryGrid()->setFocus();
+        QCOMPARE(kitchen.data.scalar(u"SELECT Opis FROM MenuSp WHERE Nnn = ?"_s, {entries->currentKey()})
+                     .toString(),
+                 u"со сметаной"_s);
+
         // The price run, then the selling prices with the page's rounding: all entries on OK.
         page.roundingStepBox()->setCurrentText(u"1руб"_s);
         page.roundingDirectionBox()->setCurrentText(u"Меньше"_s);
@@ -194,6 +207,7 @@ private Q_SLOTS:
         page.priceButton()->click();
         QCOMPARE(prompts.last(), u"?|Производить перерасчёт продажных цен?"_s);
         QCOMPARE(entries->value(0, u"Cena1"_s).toDouble(), 49.36);
+        QCOMPARE(entries->data(entries->index(1, 3), Qt::DisplayRole).toString(), u"49.36"_s);
         QCOMPARE(entries->value(0, u"CenaProd"_s).toDouble(), 49.0);
 
         // Removing an entry asks; the release then freezes the entries.

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -86,8 +87,9 @@ DishChooserDialog::DishChooserDialog(QSqlDatabase db, UserPrompts* prompts, QVar
         grid->setCtrlDeleteBlocked(true);
         grid->setInsertBlocked(true);
     }
-    m_ok->setDefault(false);
-    m_ok->setAutoDefault(false);
+    // Enter belongs to the grids (it chooses a dish): no button of the dialog is its default.
+    for (QPushButton* button : {m_remove, m_copy, m_ok})
+        button->setAutoDefault(false);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(m_search, 0, 0, 1, 2);
@@ -102,11 +104,11 @@ DishChooserDialog::DishChooserDialog(QSqlDatabase db, UserPrompts* prompts, QVar
     buttons->addWidget(m_ok);
     layout->addLayout(buttons, 3, 1, 1, 2);
     layout->setColumnStretch(0, 2);
-    layout->setColumnStretch(1, 4);
+    layout->setColumnStretch(1, 5);
     layout->setColumnStretch(2, 3);
     layout->setRowStretch(1, 3);
     layout->setRowStretch(2, 2);
-    resize(1200, 620);
+    resize(1340, 640);
 
     // Enter and Space in the chosen list take the dish current in the dish list too.
     connect(m_dishGrid, &DataGrid::rowChosen, this, &DishChooserDialog::chooseCurrentDish);
@@ -129,11 +131,12 @@ bool DishChooserDialog::openViews()
     }
     m_groupGrid->setTableModel(m_groups);
     m_dishGrid->setTableModel(m_dishes);
-    m_dishGrid->setColumnWidths({300});
+    // The dish column's long header stays whole.
+    m_dishGrid->setColumnWidths({std::max(300, m_dishGrid->horizontalHeader()->sectionSizeHint(0))});
     m_cardGrid->setTableModel(m_card);
     m_cardGrid->setColumnWidths({260});
     m_chosenGrid->setTableModel(m_chosen);
-    m_chosenGrid->setColumnWidths({240});
+    m_chosenGrid->setColumnWidths({200});
     const bool released = MenuBook::isReleased(m_db, m_menu);
     m_remove->setEnabled(!released);
     m_copy->setEnabled(!released);

@@ -45,9 +45,9 @@ QLabel* label(const QString& text, QWidget* buddy, QWidget* parent)
 
 MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     : Page(parent), m_prompts(prompts), m_menuGrid(new DataGrid(prompts, this)),
-      m_entryGrid(new DataGrid(prompts, this)), m_groupBox(new QLineEdit(this)), m_step(new QComboBox(this)),
-      m_direction(new QComboBox(this)), m_progress(new QProgressBar(this)),
-      m_print(new QPushButton(u"Печать текущего меню"_s, this)),
+      m_entryGrid(new DataGrid(prompts, this)), m_groupBox(new QLineEdit(this)),
+      m_descriptionHolder(new QWidget(this)), m_step(new QComboBox(this)), m_direction(new QComboBox(this)),
+      m_progress(new QProgressBar(this)), m_print(new QPushButton(u"Печать текущего меню"_s, this)),
       m_price(new QPushButton(u"Расчёт цен блюд"_s, this)),
       m_choose(new QPushButton(u"Выбор блюд в меню"_s, this)),
       m_removeEntry(new QPushButton(u"Удалить запись из меню"_s, this)),
@@ -102,6 +102,10 @@ QWidget* MenuPage::buildEntryPanel()
     group->addWidget(label(u"Группа блюд"_s, m_groupBox, panel));
     group->addWidget(m_groupBox, 1);
     layout->addLayout(group);
+    auto* description = new QHBoxLayout(m_descriptionHolder);
+    description->setContentsMargins(0, 0, 0, 0);
+    description->addWidget(new QLabel(u"Описание блюда в меню"_s, m_descriptionHolder));
+    layout->addWidget(m_descriptionHolder);
     layout->addWidget(new QLabel(u"Двойной щелчёк мышкой на выбранном блюде в меню или нажатие\n"
                                  "пробела оперативно включает и выключает блюда в текущем меню"_s,
                                  panel));
@@ -196,6 +200,12 @@ bool MenuPage::openViews(QSqlDatabase db, QString* error)
     m_entryGrid->setTableModel(m_entries);
     // The dish name has room for about 47 characters.
     m_entryGrid->setColumnWidths({m_entryGrid->fontMetrics().averageCharWidth() * 47, 150, 80, 80});
+    if (!m_description) {
+        m_description = new FieldEdit(m_entries, u"Opis"_s, m_descriptionHolder);
+        m_description->setMaxLength(60);
+        m_descriptionHolder->layout()->addWidget(m_description);
+        qobject_cast<QLabel*>(m_descriptionHolder->layout()->itemAt(0)->widget())->setBuddy(m_description);
+    }
     m_menus->last(); // the latest menu is the one being worked on
     applyMenuState();
     setEnabled(true);

@@ -7,6 +7,7 @@
 
 class DataGrid;
 class DiceWidget;
+class FieldEdit;
 class QComboBox;
 class QLineEdit;
 class QProgressBar;
@@ -31,6 +32,8 @@ public:
     TableModel* menus() const { return m_menus; }
     TableModel* entries() const { return m_entries; }
     QLineEdit* groupBox() const { return m_groupBox; }
+    // The description printed under the dish; made with the views.
+    FieldEdit* descriptionBox() const { return m_description; }
     QComboBox* roundingStepBox() const { return m_step; }
     QComboBox* roundingDirectionBox() const { return m_direction; }
     QProgressBar* progressBar() const { return m_progress; }
@@ -77,6 +80,8 @@ private:
     DataGrid* m_menuGrid;
     DataGrid* m_entryGrid;
     QLineEdit* m_groupBox;
+    QWidget* m_descriptionHolder;
+    FieldEdit* m_description = nullptr;
     QComboBox* m_step;
     QComboBox* m_direction;
     QProgressBar* m_progress;
