@@ -13,6 +13,7 @@
 #include "store/ui/DatePromptDialog.h"
 #include "store/ui/FieldEdit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>

@@ -14,6 +14,7 @@
 #include "store/ui/DataGrid.h"
 #include "store/ui/FieldEdit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
@@ -61,7 +62,16 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     m_menuGrid->setInsertBlocked(true);
     m_entryGrid->setCtrlDeleteBlocked(true);
     m_entryGrid->setInsertBlocked(true);
-    m_menuGrid->installEventFilter(this);
+    // Insert in the menu list makes a new menu through the date dialog, and so does the list's context
+    // menu for the mouse alone; a click on the current price opens its editor (a double click
+    // switches the entry).
+    auto* newMenu = new QAction(u"Новое меню"_s, m_menuGrid);
+    newMenu->setShortcut(Qt::Key_Insert);
+    newMenu->setShortcutContext(Qt::WidgetShortcut);
+    connect(newMenu, &QAction::triggered, this, &MenuPage::createMenu);
+    m_menuGrid->addAction(newMenu);
+    m_menuGrid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_entryGrid->setEditTriggers(m_entryGrid->editTriggers() | QAbstractItemView::SelectedClicked);
     m_entryGrid->installEventFilter(this);
     m_entryGrid->viewport()->installEventFilter(this);
     m_groupBox->setReadOnly(true);
@@ -259,13 +269,7 @@ void MenuPage::reloadEntries()
 
 bool MenuPage::eventFilter(QObject* watched, QEvent* event)
 {
-    // An open cell editor gets its own keys and clicks, so these reach the grids only outside editing.
-    // Insert in the menu list makes a new menu through the date dialog.
-    if (watched == m_menuGrid && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Insert) {
-        createMenu();
-        return true;
-    }
+    // An open cell editor gets its own keys and clicks, so these reach the grid only outside editing.
     // Space and double click switch an entry on and off, in every column (the price is edited by
     // typing or F2).
     const bool space = watched == m_entryGrid && event->type() == QEvent::KeyPress &&
