@@ -187,6 +187,9 @@ private Q_SLOTS:
         clickRow(page.entryGrid(), 2, true);
         QVERIFY(entries->currentValue(u"Status"_s).toBool());
         QTest::keyClick(page.entryGrid(), Qt::Key_Space);
+        // Enter switches nothing; Insert makes no entry.
+        QTest::keyClick(page.entryGrid(), Qt::Key_Return);
+        QVERIFY(!entries->currentValue(u"Status"_s).toBool());
         QTest::keyClick(page.entryGrid(), Qt::Key_Insert);
         QCOMPARE(entries->rowCount(), 4);
 

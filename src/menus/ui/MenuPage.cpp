@@ -98,7 +98,6 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     connect(m_removeEntry, &QPushButton::clicked, this, &MenuPage::removeEntry);
     connect(m_release, &QPushButton::clicked, this, &MenuPage::releaseMenu);
     connect(m_deleteMenu, &QPushButton::clicked, this, &MenuPage::deleteMenu);
-    connect(m_entryGrid, &DataGrid::rowChosen, this, &MenuPage::toggleEntry);
     setEnabled(false);
 }
 
