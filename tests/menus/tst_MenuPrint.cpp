@@ -113,8 +113,8 @@ private Q_SLOTS:
             {u"cutlet"_s, {kitchen.cutlet, kitchen.mains}},
             {u"tea"_s, {kitchen.tea, kitchen.drinks}}};
         const QHash<qlonglong, double> order{{kitchen.soups, 1}, {kitchen.mains, 2}, {kitchen.drinks, 3}};
-        for (const QString& spec : entries) {
-            const QStringList parts = spec.split(u',');
+        for (const QString& line : entries) {
+            const QStringList parts = line.split(u',');
             const auto [dish, group] = dishes.value(parts[0]);
             kitchen.entry(kitchen.menu, dish, group, order.value(group), parts[1] == u"1"_s,
                           kitchen.data.scalar(u"SELECT Cena FROM Bludo WHERE Kod1 = ?"_s, {dish}).toDouble(),
