@@ -565,6 +565,11 @@ QVariant TableModel::data(const QModelIndex& index, int role) const
     if (v.isNull())
         return role == Qt::EditRole ? QVariant(QString()) : QVariant();
     const FieldInfo* f = field(column.field);
+    if (!f && !column.format.isEmpty()) {
+        // A looked-up number shows with its column's format as a stored one does.
+        static const FieldInfo lookedUpNumber = FieldInfo::fromDeclaration(QString(), QStringLiteral("REAL"), false);
+        f = &lookedUpNumber;
+    }
     return f ? f->toText(v, column.format, role == Qt::EditRole) : v;
 }
 

@@ -5,6 +5,7 @@
 #include "MaintenanceDialog.h"
 #include "StartPage.h"
 #include "costing/ui/CostingPage.h"
+#include "menus/ui/MenuPage.h"
 #include "reference/ui/DirectoriesPage.h"
 #include "reference/ui/IngredientsPage.h"
 #include "reference/ui/PartnersPage.h"
@@ -49,7 +50,9 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     m_start = new StartPage(m_tabs);
     addPage(new IngredientsPage(m_prompts, m_tabs), QStringLiteral("Ингредиенты"));
     addPage(new CostingPage(m_prompts, m_tabs), QStringLiteral("Калькуляционные карты"));
-    addPage(pageWithDie(&m_pageDice, m_tabs), QStringLiteral("Меню"));
+    auto* menuPage = new MenuPage(m_prompts, m_tabs);
+    m_pageDice.append(menuPage->die());
+    addPage(menuPage, QStringLiteral("Меню"));
     addPage(pageWithDie(&m_pageDice, m_tabs), QStringLiteral("Реализация"));
     addPage(new DirectoriesPage(m_prompts, m_tabs), QStringLiteral("Справочники"));
     addPage(m_start, QString());

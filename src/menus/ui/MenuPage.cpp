@@ -1,0 +1,424 @@
+#include "MenuPage.h"
+
+#include "app/ui/DiceWidget.h"
+#include "costing/DishCostCalculator.h"
+#include "costing/SellingPrices.h"
+#include "DishChooserDialog.h"
+#include "MenuEntryColours.h"
+#include "menus/MenuBook.h"
+#include "menus/MenuPrint.h"
+#include "menus/MenuPrintSettings.h"
+#include "reports/ReportOutput.h"
+#include "reports/Workbook.h"
+#include "store/TableModel.h"
+#include "store/ui/DataGrid.h"
+#include "store/ui/FieldEdit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QFont>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString releaseCaption = u"Разрешить использование меню"_s;
+
+QLabel* label(const QString& text, QWidget* buddy, QWidget* parent)
+{
+    auto* result = new QLabel(text, parent);
+    result->setBuddy(buddy);
+    return result;
+}
+
+} // namespace
+
+MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
+    : Page(parent), m_prompts(prompts), m_menuGrid(new DataGrid(prompts, this)),
+      m_entryGrid(new DataGrid(prompts, this)), m_groupBox(new QLineEdit(this)),
+      m_descriptionHolder(new QWidget(this)), m_step(new QComboBox(this)), m_direction(new QComboBox(this)),
+      m_progress(new QProgressBar(this)), m_print(new QPushButton(u"Печать текущего меню"_s, this)),
+      m_price(new QPushButton(u"Расчёт цен блюд"_s, this)),
+      m_choose(new QPushButton(u"Выбор блюд в меню"_s, this)),
+      m_removeEntry(new QPushButton(u"Удалить запись из меню"_s, this)),
+      m_release(new QPushButton(releaseCaption, this)),
+      m_deleteMenu(new QPushButton(u"Удалить меню"_s, this)),
+      m_transfer(new QPushButton(u"Передача меню в модуль\n\"Буфетон\""_s, this)),
+      m_die(new DiceWidget(Qt::yellow, Qt::blue, this)), m_printDialog(new DatePromptDialog(this))
+{
+    // Menus come from the date dialog, entries from the chooser; both go only through the buttons.
+    m_menuGrid->setCtrlDeleteBlocked(true);
+    m_menuGrid->setInsertBlocked(true);
+    m_entryGrid->setCtrlDeleteBlocked(true);
+    m_entryGrid->setInsertBlocked(true);
+    // Insert in the menu list makes a new menu through the date dialog, and so does the list's context
+    // menu for the mouse alone; a click on the current price opens its editor (a double click
+    // switches the entry).
+    auto* newMenu = new QAction(u"Новое меню"_s, m_menuGrid);
+    newMenu->setShortcut(Qt::Key_Insert);
+    newMenu->setShortcutContext(Qt::WidgetShortcut);
+    connect(newMenu, &QAction::triggered, this, &MenuPage::createMenu);
+    m_menuGrid->addAction(newMenu);
+    m_menuGrid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_entryGrid->setEditTriggers(m_entryGrid->editTriggers() | QAbstractItemView::SelectedClicked);
+    m_entryGrid->installEventFilter(this);
+    m_entryGrid->viewport()->installEventFilter(this);
+    m_groupBox->setReadOnly(true);
+    m_step->addItems(roundingStepLabels());
+    m_step->setCurrentIndex(int(defaultRoundingStep));
+    m_direction->addItems(roundingDirectionLabels());
+    m_direction->setCurrentIndex(int(defaultRoundingDirection));
+    m_progress->setVisible(false);
+    m_transfer->setEnabled(false); // the transfer to point-of-sale programs comes with the exchange
+    m_die->setAngleSigns({1, -1, 1});
+    m_die->setFixedSize(72, 72);
+
+    auto* layout = new QHBoxLayout(this);
+    auto* menuPanel = new QVBoxLayout;
+    menuPanel->addWidget(m_menuGrid, 1);
+    menuPanel->addWidget(m_die, 0, Qt::AlignLeft);
+    layout->addLayout(menuPanel, 3);
+    layout->addWidget(buildEntryPanel(), 6);
+    layout->addWidget(buildControlPanel(), 2);
+
+    connect(m_print, &QPushButton::clicked, this, &MenuPage::printMenu);
+    connect(m_price, &QPushButton::clicked, this, &MenuPage::calculatePrices);
+    connect(m_choose, &QPushButton::clicked, this, &MenuPage::chooseDishes);
+    connect(m_removeEntry, &QPushButton::clicked, this, &MenuPage::removeEntry);
+    connect(m_release, &QPushButton::clicked, this, &MenuPage::releaseMenu);
+    connect(m_deleteMenu, &QPushButton::clicked, this, &MenuPage::deleteMenu);
+    setEnabled(false);
+}
+
+QWidget* MenuPage::buildEntryPanel()
+{
+    auto* panel = new QWidget(this);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_entryGrid, 1);
+    auto* group = new QHBoxLayout;
+    group->addWidget(label(u"Группа блюд"_s, m_groupBox, panel));
+    group->addWidget(m_groupBox, 1);
+    layout->addLayout(group);
+    auto* description = new QHBoxLayout(m_descriptionHolder);
+    description->setContentsMargins(0, 0, 0, 0);
+    description->addWidget(new QLabel(u"Описание блюда в меню"_s, m_descriptionHolder));
+    layout->addWidget(m_descriptionHolder);
+    layout->addWidget(new QLabel(u"Двойной щелчёк мышкой на выбранном блюде в меню или нажатие\n"
+                                 "пробела оперативно включает и выключает блюда в текущем меню"_s,
+                                 panel));
+    auto* rounding = new QGridLayout;
+    rounding->addWidget(label(u"Округление продажной цены блюда"_s, m_step, panel), 0, 0);
+    rounding->addWidget(m_step, 1, 0);
+    rounding->addWidget(label(u"Округлённая цена"_s, m_direction, panel), 0, 1);
+    rounding->addWidget(m_direction, 1, 1);
+    rounding->setColumnStretch(2, 1);
+    layout->addLayout(rounding);
+    layout->addWidget(m_progress);
+    return panel;
+}
+
+QWidget* MenuPage::buildControlPanel()
+{
+    auto* panel = new QWidget(this);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (QPushButton* button : {m_print, m_price, m_choose, m_removeEntry, m_release, m_deleteMenu})
+        layout->addWidget(button);
+    layout->addStretch();
+    layout->addWidget(m_transfer);
+    return panel;
+}
+
+void MenuPage::createViews(QSqlDatabase db)
+{
+    m_menus = new TableModel(db, {u"Menu"_s, {u"Date"_s}}, this);
+    m_menus->setColumns({{u"Name"_s, u"Наименование меню"_s}, {u"Date"_s, u"Дата"_s}});
+    m_menus->setInsertAllowed(false);
+    // A menu not yet released is drawn in blue bold.
+    m_menus->setRoleProvider([](const TableModel& model, int row, int, int role) -> QVariant {
+        if (model.value(row, u"Status"_s).toBool())
+            return {};
+        if (role == Qt::ForegroundRole)
+            return QBrush(Qt::blue);
+        if (role == Qt::FontRole) {
+            QFont font;
+            font.setBold(true);
+            return font;
+        }
+        return {};
+    });
+
+    const auto dish = [](const QString& name, const QString& field) {
+        return Lookup{name, u"Name"_s, u"Bludo"_s, u"Kod1"_s, field};
+    };
+    m_entries =
+        new TableModel(db,
+                       {u"MenuSp"_s,
+                        MenuBook::entryOrder(),
+                        u"Kod"_s,
+                        u"Status = 1"_s,
+                        {dish(u"Name1"_s, u"Name"_s), dish(u"Cena1"_s, u"Cena"_s),
+                         dish(u"GrBludo"_s, u"Kod"_s), dish(u"Vihod"_s, u"Vixod"_s), dish(u"X"_s, u"X"_s)}},
+                       this);
+    m_entries->setColumns({{u"Name1"_s, u"Наименование блюда"_s, QString(), true},
+                           {u"X"_s, u"Доп. характеристика"_s, QString(), true},
+                           {u"CenaProd"_s, u"Цена"_s, u"0.00"_s},
+                           {u"Cena1"_s, u"Цена расч."_s, u"0.00"_s, true}});
+    m_entries->setInsertAllowed(false);
+    m_entries->setMaster(m_menus, u"Kod"_s);
+    m_entries->setRoleProvider([](const TableModel& model, int row, int, int role) {
+        return switchedOffEntryRole(model, row, role);
+    });
+
+    m_entryGroup = new TableModel(db, {u"Grbludo"_s, {u"Kod"_s}, u"Kod"_s, QString(), {}}, this);
+    m_entryGroup->setReadOnly(true);
+    m_entryGroup->setMaster(m_entries, u"GrBludo"_s);
+    connect(m_entryGroup, &TableModel::currentChanged, this,
+            [this] { m_groupBox->setText(m_entryGroup->currentValue(u"Name"_s).toString()); });
+    connect(m_menus, &TableModel::currentChanged, this, &MenuPage::applyMenuState);
+    connect(m_menus, &TableModel::stateChanged, this, &MenuPage::applyMenuState);
+}
+
+bool MenuPage::openViews(QSqlDatabase db, QString* error)
+{
+    if (m_menus && m_menus->isOpen())
+        return true;
+    m_db = db;
+    if (!m_menus)
+        createViews(db);
+    for (TableModel* model : {m_menus, m_entries, m_entryGroup}) {
+        if (!model->open()) {
+            *error = model->lastError();
+            return false;
+        }
+    }
+    m_menuGrid->setTableModel(m_menus);
+    m_menuGrid->setColumnWidths({230, 90});
+    m_entryGrid->setTableModel(m_entries);
+    // The dish name has room for about 47 characters.
+    m_entryGrid->setColumnWidths({m_entryGrid->fontMetrics().averageCharWidth() * 47, 150, 80, 80});
+    if (!m_description) {
+        m_description = new FieldEdit(m_entries, u"Opis"_s, m_descriptionHolder);
+        m_description->setMaxLength(60);
+        m_descriptionHolder->layout()->addWidget(m_description);
+        qobject_cast<QLabel*>(m_descriptionHolder->layout()->itemAt(0)->widget())->setBuddy(m_description);
+    }
+    m_menus->last(); // the latest menu is the one being worked on
+    applyMenuState();
+    setEnabled(true);
+    return true;
+}
+
+void MenuPage::closeViews()
+{
+    postPending();
+    for (TableModel* model : {m_entryGroup, m_entries, m_menus}) {
+        if (model)
+            model->close();
+    }
+    setEnabled(false);
+}
+
+void MenuPage::pageShown()
+{
+    // Dishes and prices may have changed on the costing page.
+    if (m_entries && m_entries->isOpen())
+        m_entries->refresh();
+}
+
+void MenuPage::postPending()
+{
+    postAll();
+}
+
+bool MenuPage::postAll()
+{
+    if (!m_menus)
+        return false;
+    return m_entryGrid->postPending() && m_menuGrid->postPending();
+}
+
+void MenuPage::applyMenuState()
+{
+    const bool released = m_menus && m_menus->currentValue(u"Status"_s).toBool();
+    m_removeEntry->setEnabled(!released);
+    m_release->setEnabled(!released);
+    if (!released)
+        m_release->setText(releaseCaption);
+}
+
+void MenuPage::reloadEntries()
+{
+    const QVariant entry = m_entries->currentKey();
+    m_entries->refresh();
+    m_entries->locateKey(entry);
+}
+
+bool MenuPage::eventFilter(QObject* watched, QEvent* event)
+{
+    // An open cell editor gets its own keys and clicks, so these reach the grid only outside editing.
+    // Space and double click switch an entry on and off, in every column (the price is edited by
+    // typing or F2).
+    const bool space = watched == m_entryGrid && event->type() == QEvent::KeyPress &&
+                       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space &&
+                       static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier;
+    const bool doubleClick =
+        watched == m_entryGrid->viewport() && event->type() == QEvent::MouseButtonDblClick;
+    if (space || doubleClick) {
+        if (doubleClick) {
+            const QModelIndex index =
+                m_entryGrid->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+            if (!index.isValid())
+                return true;
+            m_entries->setCurrentRow(index.row());
+        }
+        toggleEntry();
+        return true;
+    }
+    return Page::eventFilter(watched, event);
+}
+
+void MenuPage::createMenu()
+{
+    if (!m_menus || !postAll())
+        return;
+    if (const auto menu = MenuBook(m_db, *m_prompts).createMenu(*m_dates, *m_clock)) {
+        m_menus->refresh();
+        m_menus->locateKey(*menu);
+        // The name is typed next.
+        m_menuGrid->setCurrentIndex(m_menus->index(m_menus->currentRow(), 0));
+        m_menuGrid->setFocus();
+    }
+}
+
+void MenuPage::toggleEntry()
+{
+    if (!m_entries || !postAll())
+        return;
+    if (MenuBook(m_db, *m_prompts).toggleEntry(m_entries->currentKey()))
+        reloadEntries();
+}
+
+void MenuPage::chooseDishes()
+{
+    if (!m_menus || !postAll() || m_menus->currentKey().isNull())
+        return;
+    DishChooserDialog chooser(m_db, m_prompts, m_menus->currentKey(), this);
+    if (!chooser.openViews()) {
+        m_prompts->warn(u"Ошибка"_s, chooser.lastError());
+        return;
+    }
+    chooser.exec();
+    reloadEntries();
+}
+
+void MenuPage::calculatePrices()
+{
+    if (!m_menus || !postAll())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const DishCostRun run = DishCostCalculator(m_db).run();
+    QApplication::restoreOverrideCursor();
+    m_menus->refresh();
+    m_entries->refresh();
+    if (!run.ok) {
+        m_prompts->warn(u"Ошибка"_s, run.message);
+        return;
+    }
+    const QVariant menu = m_menus->currentKey();
+    if (menu.isNull())
+        return;
+    const SellingPricesResult prices =
+        askAndApplySellingPrices(m_db, *m_prompts, menu.toLongLong(), RoundingStep(m_step->currentIndex()),
+                                 RoundingDirection(m_direction->currentIndex()));
+    m_entries->refresh();
+    m_entries->first();
+    if (!prices.ok)
+        m_prompts->warn(u"Ошибка"_s, prices.message);
+}
+
+void MenuPage::removeEntry()
+{
+    if (!m_entries || !postAll())
+        return;
+    if (MenuBook(m_db, *m_prompts).removeEntry(m_entries->currentKey()))
+        m_entries->refresh();
+}
+
+void MenuPage::releaseMenu()
+{
+    if (!m_menus || !postAll())
+        return;
+    if (MenuBook(m_db, *m_prompts).releaseMenu(m_menus->currentKey()))
+        m_menus->refresh();
+    applyMenuState();
+}
+
+void MenuPage::deleteMenu()
+{
+    if (!m_menus || !postAll())
+        return;
+    if (MenuBook(m_db, *m_prompts).deleteMenu(m_menus->currentKey()))
+        m_menus->refresh();
+}
+
+void MenuPage::printMenu()
+{
+    if (!m_menus || !postAll())
+        return;
+    const QVariant menu = m_menus->currentKey();
+    if (menu.isNull())
+        return;
+    const MenuPrintSettings settings(QFileInfo(m_db.databaseName()).absolutePath());
+    QString error;
+    const std::optional<QStringList> texts = settings.load(&error);
+    if (!texts) {
+        m_prompts->warn(u"Печать текущего меню"_s, error);
+        return;
+    }
+    m_printDialog->setDate(m_clock->today());
+    m_printDialog->setPrintTexts(*texts);
+    m_printDialog->setPrintOptionsVisible(true);
+    m_printDialog->dateEdit()->setFocus();
+    if (m_printDialog->exec() != QDialog::Accepted)
+        return;
+    const MenuPrintOptions options{m_printDialog->date(), m_printDialog->printTexts(),
+                                   m_printDialog->underline()};
+    if (!settings.save(options.texts, &error)) {
+        m_prompts->warn(u"Печать текущего меню"_s, error);
+        return;
+    }
+
+    m_progress->setValue(0);
+    m_progress->setVisible(true);
+    Workbook workbook;
+    const bool filled =
+        MenuPrint(m_db).fill(workbook, menu.toLongLong(), options, &error, [this](int percent) {
+            if (percent == m_progress->value())
+                return;
+            m_progress->setValue(percent);
+            // Lets the bar repaint; the user's input waits until the print is through.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+    m_progress->setVisible(false);
+    // The print reads the switched-on entries on its own; the page keeps showing every entry.
+    reloadEntries();
+    if (!filled) {
+        m_prompts->warn(u"Печать текущего меню"_s, error);
+        return;
+    }
+    ReportOutput(*m_launcher, *m_prompts)
+        .show(workbook, u"Меню на "_s + options.date.toString(u"dd.MM.yyyy"_s));
+}

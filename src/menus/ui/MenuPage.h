@@ -1,0 +1,103 @@
+#pragma once
+
+#include "reports/ui/DesktopSpreadsheetLauncher.h"
+#include "store/ui/DatePromptDialog.h"
+#include "store/ui/Page.h"
+#include "store/UserPrompts.h"
+
+class DataGrid;
+class DiceWidget;
+class FieldEdit;
+class QComboBox;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class TableModel;
+
+// "Меню": the dated menus and the entries of the current one, with their selling prices, the dish
+// chooser, the release, the price run with the selling prices, and the printed menu.
+class MenuPage : public Page
+{
+    Q_OBJECT
+public:
+    explicit MenuPage(UserPrompts* prompts, QWidget* parent = nullptr);
+
+    bool openViews(QSqlDatabase db, QString* error) override;
+    void closeViews() override;
+    void pageShown() override;
+    void postPending() override;
+
+    DataGrid* menuGrid() const { return m_menuGrid; }
+    DataGrid* entryGrid() const { return m_entryGrid; }
+    TableModel* menus() const { return m_menus; }
+    TableModel* entries() const { return m_entries; }
+    QLineEdit* groupBox() const { return m_groupBox; }
+    // The description printed under the dish; made with the views.
+    FieldEdit* descriptionBox() const { return m_description; }
+    QComboBox* roundingStepBox() const { return m_step; }
+    QComboBox* roundingDirectionBox() const { return m_direction; }
+    QProgressBar* progressBar() const { return m_progress; }
+    QPushButton* printButton() const { return m_print; }
+    QPushButton* priceButton() const { return m_price; }
+    QPushButton* chooseButton() const { return m_choose; }
+    QPushButton* removeEntryButton() const { return m_removeEntry; }
+    QPushButton* releaseButton() const { return m_release; }
+    QPushButton* deleteMenuButton() const { return m_deleteMenu; }
+    DiceWidget* die() const { return m_die; }
+    DatePromptDialog* printDialog() const { return m_printDialog; }
+
+    // What asks a new menu's date, where print-outs go and the date they carry; the date dialog, the
+    // desktop's application and the system clock unless replaced (tests). The page does not own them.
+    void setDatePrompt(DatePrompt* dates) { m_dates = dates; }
+    void setSpreadsheetLauncher(SpreadsheetLauncher* launcher) { m_launcher = launcher; }
+    void setClock(const Clock* clock) { m_clock = clock; }
+
+    void createMenu();
+    void toggleEntry();
+    void chooseDishes();
+    void calculatePrices();
+    void removeEntry();
+    void releaseMenu();
+    void deleteMenu();
+    void printMenu();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildEntryPanel();
+    QWidget* buildControlPanel();
+    void createViews(QSqlDatabase db);
+    bool postAll();
+    void applyMenuState();
+    void reloadEntries();
+
+    UserPrompts* m_prompts;
+    QSqlDatabase m_db;
+    TableModel* m_menus = nullptr;
+    TableModel* m_entries = nullptr;
+    TableModel* m_entryGroup = nullptr; // the current entry's dish group
+    DataGrid* m_menuGrid;
+    DataGrid* m_entryGrid;
+    QLineEdit* m_groupBox;
+    QWidget* m_descriptionHolder;
+    FieldEdit* m_description = nullptr;
+    QComboBox* m_step;
+    QComboBox* m_direction;
+    QProgressBar* m_progress;
+    QPushButton* m_print;
+    QPushButton* m_price;
+    QPushButton* m_choose;
+    QPushButton* m_removeEntry;
+    QPushButton* m_release;
+    QPushButton* m_deleteMenu;
+    QPushButton* m_transfer;
+    DiceWidget* m_die;
+    DatePromptDialog* m_printDialog;
+    DesktopSpreadsheetLauncher m_desktopLauncher;
+    SpreadsheetLauncher* m_launcher = &m_desktopLauncher;
+    SystemClock m_systemClock;
+    const Clock* m_clock = &m_systemClock;
+    DialogDatePrompt m_dialogDates{this};
+    DatePrompt* m_dates = &m_dialogDates;
+};
