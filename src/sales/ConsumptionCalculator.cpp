@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <optional>
+#include <span>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -37,6 +38,11 @@ QVariant referenceOf(const QVariant& value)
 // nothing beyond these, their compositions and the units. One bound value, the document.
 const QString documentDishes = u"WITH d(k) AS (SELECT KodBludo FROM Realsum WHERE Kod = ?), "
                                "c(k) AS (SELECT Name FROM Karta WHERE Kod IN (SELECT k FROM d)) "_s;
+
+bool sameReference(const QVariant& stored, const QVariant& written)
+{
+    return stored.isNull() ? written.isNull() : !written.isNull() && keyOf(stored) == written.toLongLong();
+}
 
 struct Ingredient
 {
@@ -99,6 +105,7 @@ public:
     // Expands every line in memory; false with the user's message in result.message on a fault.
     bool compute(ConsumptionRun& result);
     bool store(ConsumptionRun& result, QString* error);
+    bool storedRowsAreSame(bool* same, QString* error) const;
 
 private:
     // The price of one portion of the dish, adding sold × quantities to the rows; nothing with *fault.
@@ -371,9 +378,43 @@ bool Consumption::compute(ConsumptionRun& result)
     return true;
 }
 
+bool Consumption::storedRowsAreSame(bool* same, QString* error) const
+{
+    // A recalculation of unchanged figures (printing, then posting) need not rewrite the rows.
+    std::size_t next = 0;
+    bool equal = true;
+    const bool read = forEachRow(
+        m_db,
+        u"SELECT KodGrIng, KodIng, CenaIng, Cenaing1, Edinica, Kolvo, Okr, Position FROM RealItog WHERE Kod "
+        u"= ? "
+        "ORDER BY NNN"_s,
+        {m_document},
+        [&](const QSqlQuery& q) {
+            if (!equal || next == m_rows.size()) {
+                equal = false;
+                return;
+            }
+            const Row& row = m_rows[next++];
+            equal = sameReference(q.value(0), row.group) && q.value(1).toLongLong() == row.ingredient &&
+                    q.value(2).toDouble() == row.price && q.value(3).toDouble() == row.priceWithMarkup &&
+                    sameReference(q.value(4), row.unit) && q.value(5).toDouble() == row.quantity &&
+                    q.value(6).toDouble() == row.okr && q.value(7).toDouble() == row.position &&
+                    !q.value(2).isNull() && !q.value(5).isNull();
+        },
+        error);
+    *same = read && equal && next == m_rows.size();
+    return read;
+}
+
 bool Consumption::store(ConsumptionRun& result, QString* error)
 {
-    if (!execSql(m_db, u"DELETE FROM RealItog WHERE Kod = ?"_s, {m_document}, error))
+    result.rows = int(m_rows.size());
+    result.dishPricesChanged = int(m_newPrices.size());
+    bool same = false;
+    if (!storedRowsAreSame(&same, error))
+        return false;
+    result.rowsRewritten = !same;
+    if (!same && !execSql(m_db, u"DELETE FROM RealItog WHERE Kod = ?"_s, {m_document}, error))
         return false;
     QSqlQuery insert(m_db);
     if (!insert.prepare(u"INSERT INTO RealItog (Kod, KodGrIng, KodIng, CenaIng, Cenaing1, Edinica, Kolvo, "
@@ -381,7 +422,7 @@ bool Consumption::store(ConsumptionRun& result, QString* error)
         *error = insert.lastError().text();
         return false;
     }
-    for (const Row& row : m_rows) {
+    for (const Row& row : same ? std::span<const Row>() : std::span<const Row>(m_rows)) {
         for (const QVariant& value : {QVariant(m_document), row.group, QVariant(row.ingredient),
                                       QVariant(row.price), QVariant(row.priceWithMarkup), row.unit,
                                       QVariant(row.quantity), QVariant(row.okr), QVariant(row.position)})
@@ -404,8 +445,6 @@ bool Consumption::store(ConsumptionRun& result, QString* error)
             return false;
         }
     }
-    result.rowsWritten = int(m_rows.size());
-    result.dishPricesChanged = int(m_newPrices.size());
     return true;
 }
 

@@ -20,8 +20,9 @@ struct ConsumptionRun
     QString message;
     qlonglong failedDish = 0; // the dish whose figures stopped the run, 0 when none
     int linesExpanded = 0;
-    int linesSkipped = 0; // lines whose dish no longer exists
-    int rowsWritten = 0;  // consumption rows of the document
+    int linesSkipped = 0;       // lines whose dish no longer exists
+    int rows = 0;               // consumption rows of the document
+    bool rowsRewritten = false; // false when the stored rows already held these figures
     int dishPricesChanged = 0;
 
     // What the user should hear about a run that went through, empty when nothing: the skipped lines.

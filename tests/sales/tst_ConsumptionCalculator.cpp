@@ -215,9 +215,13 @@ void tst_ConsumptionCalculator::priceChangeOnOpenAndPostedDocument()
     k.sold(dish, 1);
     QVERIFY(k.run().ok);
     QCOMPARE(k.dishPrice(dish).toDouble(), 20.0);
+    // The same figures again: the stored rows stay as they are.
+    const QVariant rowKey = k.consumed(butter, u"NNN"_s);
+    QVERIFY(!k.run().rowsRewritten);
+    QCOMPARE(k.consumed(butter, u"NNN"_s), rowKey);
 
     k.data.scalar(u"UPDATE Ing SET Cena = 3 WHERE Kod1 = ?"_s, {butter});
-    QVERIFY(k.run().ok);
+    QVERIFY(k.run().rowsRewritten);
     QCOMPARE(k.rows(), 1);
     QCOMPARE(k.consumed(butter, u"CenaIng"_s).toDouble(), 3.0);
     QCOMPARE(k.dishPrice(dish).toDouble(), 30.0);
