@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QString>
 
+#include <optional>
+
 // What an operation may ask or tell the user in the middle of its work. Windows answer with dialogs,
 // tests with scripted answers.
 class UserPrompts
@@ -16,6 +18,16 @@ public:
     virtual void inform(const QString& caption, const QString& text) = 0;
     // A refusal or an error with a single OK.
     virtual void warn(const QString& caption, const QString& text) = 0;
+};
+
+// The date dialog "Дата": the date of a new menu, sales document, warehouse document or inventory.
+class DatePrompt
+{
+public:
+    virtual ~DatePrompt() = default;
+
+    // Offers the initial date; the chosen date on OK, nothing on "Отмена".
+    virtual std::optional<QDate> askDate(const QDate& initial) = 0;
 };
 
 // The clock, so that dated print-outs and documents are testable.

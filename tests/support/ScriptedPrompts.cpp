@@ -17,3 +17,9 @@ void ScriptedPrompts::warn(const QString& caption, const QString& text)
 {
     shown << caption + u'|' + text;
 }
+
+std::optional<QDate> ScriptedDatePrompt::askDate(const QDate& initial)
+{
+    offered << initial;
+    return m_answers.isEmpty() ? std::optional<QDate>(initial) : m_answers.takeFirst();
+}

@@ -24,6 +24,20 @@ private:
     QList<bool> m_answers;
 };
 
+// Dates answered from a script: the next queued answer (nothing queued: OK on the offered date);
+// std::nullopt stands for "Отмена". Every offered date is recorded.
+class ScriptedDatePrompt : public DatePrompt
+{
+public:
+    std::optional<QDate> askDate(const QDate& initial) override;
+
+    void queue(std::optional<QDate> answer) { m_answers.append(answer); }
+    QList<QDate> offered;
+
+private:
+    QList<std::optional<QDate>> m_answers;
+};
+
 class FixedClock : public Clock
 {
 public:

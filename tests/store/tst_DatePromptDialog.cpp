@@ -1,0 +1,66 @@
+#include "GuiScript.h"
+
+#include "store/ui/DatePromptDialog.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class tst_DatePromptDialog : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void datePromptAnswersOkWithTheDateAndCancelWithNothing()
+    {
+        DialogDatePrompt prompt;
+        const QDate offered(2024, 3, 15);
+
+        std::optional<QDate> hidden;
+        onNextDialog<DatePromptDialog>([&](DatePromptDialog* dialog) {
+            // The date of a document: no print options.
+            hidden = dialog->printOptionsVisible() || dialog->underlineBox()->isVisible()
+                         ? std::optional<QDate>()
+                         : dialog->date();
+            QCOMPARE(dialog->windowTitle(), u"Дата"_s);
+            QVERIFY(dialog->dateEdit()->calendarPopup());
+            // Keyboard alone: the date editor has the focus on the day, Up takes the next day, Enter
+            // confirms.
+            QTest::keyClick(dialog->dateEdit(), Qt::Key_Up);
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        QCOMPARE(prompt.askDate(offered), std::optional<QDate>(QDate(2024, 3, 16)));
+        QCOMPARE(hidden, std::optional<QDate>(offered));
+
+        onNextDialog<DatePromptDialog>(
+            [](DatePromptDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+        QCOMPARE(prompt.askDate(offered), std::nullopt);
+    }
+
+    void printOptionsShowTheirTextsAndKeepTheCheckBox()
+    {
+        DatePromptDialog dialog;
+        QVERIFY(dialog.underline());
+        dialog.setPrintOptionsVisible(true);
+        dialog.show();
+        QVERIFY(dialog.printOptionsVisible());
+        QVERIFY(dialog.underlineBox()->isVisible());
+
+        // A missing text reads as empty.
+        dialog.setPrintTexts({u"р"_s, u"к"_s, u"Наименование блюда"_s});
+        QCOMPARE(dialog.printTexts(),
+                 QStringList({u"р"_s, u"к"_s, u"Наименование блюда"_s, QString(), QString()}));
+        dialog.textEdit(DatePromptDialog::PriceHeading)->setText(u"Цена"_s);
+        QCOMPARE(dialog.printTexts().at(DatePromptDialog::PriceHeading), u"Цена"_s);
+
+        dialog.underlineBox()->click();
+        dialog.setPrintOptionsVisible(false);
+        dialog.setPrintOptionsVisible(true);
+        QVERIFY(!dialog.underline());
+    }
+};
+
+QTEST_MAIN(tst_DatePromptDialog)
+#include "tst_DatePromptDialog.moc"
