@@ -8,6 +8,7 @@
 #include "reference/ui/DirectoriesPage.h"
 #include "reference/ui/IngredientsPage.h"
 #include "reference/ui/PartnersPage.h"
+#include "sales/ui/SalesPage.h"
 #include "store/Rounding.h"
 #include "store/ui/MessageBoxPrompts.h"
 
@@ -48,7 +49,9 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     addPage(new IngredientsPage(m_prompts, m_tabs), QStringLiteral("Ингредиенты"));
     addPage(new CostingPage(m_prompts, m_tabs), QStringLiteral("Калькуляционные карты"));
     addPage(pageWithDie(&m_pageDice, m_tabs), QStringLiteral("Меню"));
-    addPage(pageWithDie(&m_pageDice, m_tabs), QStringLiteral("Реализация"));
+    auto* sales = new SalesPage(m_prompts, nullptr, m_tabs);
+    m_pageDice.append(sales->die());
+    addPage(sales, QStringLiteral("Реализация"));
     addPage(new DirectoriesPage(m_prompts, m_tabs), QStringLiteral("Справочники"));
     addPage(m_start, QString());
     addPage(new PartnersPage(m_prompts, m_tabs), QStringLiteral("Партнёры"));
