@@ -522,10 +522,15 @@ void TableModel::locateNearest(const QVariant& wanted)
     const QString name = m_def.order.first();
     const FieldInfo* f = field(name);
     const bool text = f && f->isText();
+    // Dates are kept as yyyy-MM-dd, whose text order is the order of the dates.
+    const bool date = f && f->type == FieldType::Date;
+    const QString wantedDate =
+        wanted.typeId() == QMetaType::QDate ? wanted.toDate().toString(Qt::ISODate) : wanted.toString();
     for (int row = 0; row < m_rows.size(); ++row) {
         const QVariant v = value(row, name);
-        const bool atOrAfter = text ? russianCollator().compare(v.toString(), wanted.toString()) >= 0
-                                    : v.toDouble() >= wanted.toDouble();
+        const bool atOrAfter = text   ? russianCollator().compare(v.toString(), wanted.toString()) >= 0
+                               : date ? v.toString() >= wantedDate
+                                      : v.toDouble() >= wanted.toDouble();
         if (atOrAfter) {
             setCurrentRow(row);
             return;

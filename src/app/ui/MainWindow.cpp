@@ -9,6 +9,7 @@
 #include "reference/ui/DirectoriesPage.h"
 #include "reference/ui/IngredientsPage.h"
 #include "reference/ui/PartnersPage.h"
+#include "sales/ui/SalesPage.h"
 #include "store/Rounding.h"
 #include "store/ui/MessageBoxPrompts.h"
 
@@ -20,24 +21,6 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-// A page that later work fills; the menu and sales pages carry one more die.
-Page* pageWithDie(QList<DiceWidget*>* dice, QWidget* parent)
-{
-    auto* page = new Page(parent);
-    auto* die = new DiceWidget(Qt::yellow, Qt::blue, page);
-    die->setAngleSigns({1, -1, 1});
-    die->setFixedSize(72, 72);
-    auto* layout = new QVBoxLayout(page);
-    layout->addStretch();
-    layout->addWidget(die, 0, Qt::AlignRight);
-    dice->append(die);
-    return page;
-}
-
-} // namespace
 
 MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -53,7 +36,9 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     auto* menuPage = new MenuPage(m_prompts, m_tabs);
     m_pageDice.append(menuPage->die());
     addPage(menuPage, QStringLiteral("Меню"));
-    addPage(pageWithDie(&m_pageDice, m_tabs), QStringLiteral("Реализация"));
+    auto* sales = new SalesPage(m_prompts, nullptr, m_tabs);
+    m_pageDice.append(sales->die());
+    addPage(sales, QStringLiteral("Реализация"));
     addPage(new DirectoriesPage(m_prompts, m_tabs), QStringLiteral("Справочники"));
     addPage(m_start, QString());
     addPage(new PartnersPage(m_prompts, m_tabs), QStringLiteral("Партнёры"));

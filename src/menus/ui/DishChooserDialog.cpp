@@ -131,12 +131,8 @@ bool DishChooserDialog::openViews()
     }
     m_groupGrid->setTableModel(m_groups);
     m_dishGrid->setTableModel(m_dishes);
-    // The dish column's long header stays whole.
-    m_dishGrid->setColumnWidths({std::max(300, m_dishGrid->horizontalHeader()->sectionSizeHint(0))});
     m_cardGrid->setTableModel(m_card);
-    m_cardGrid->setColumnWidths({260});
     m_chosenGrid->setTableModel(m_chosen);
-    m_chosenGrid->setColumnWidths({200});
     const bool released = MenuBook::isReleased(m_db, m_menu);
     m_remove->setEnabled(!released);
     m_copy->setEnabled(!released);

@@ -54,9 +54,7 @@ bool MenuCopyDialog::openViews()
         }
     }
     m_menuGrid->setTableModel(m_menus);
-    m_menuGrid->setColumnWidths({260, 90});
     m_entryGrid->setTableModel(m_entries);
-    m_entryGrid->setColumnWidths({280, 80});
     return true;
 }
 

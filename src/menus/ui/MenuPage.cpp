@@ -205,10 +205,8 @@ bool MenuPage::openViews(QSqlDatabase db, QString* error)
         }
     }
     m_menuGrid->setTableModel(m_menus);
-    m_menuGrid->setColumnWidths({230, 90});
     m_entryGrid->setTableModel(m_entries);
     // The dish name has room for about 47 characters.
-    m_entryGrid->setColumnWidths({m_entryGrid->fontMetrics().averageCharWidth() * 47, 150, 80, 80});
     if (!m_description) {
         m_description = new FieldEdit(m_entries, u"Opis"_s, m_descriptionHolder);
         m_description->setMaxLength(60);

@@ -108,7 +108,7 @@ void DataGrid::fitColumns()
     for (int c = 0; c < count; ++c) {
         if (isColumnHidden(c))
             continue;
-        widths[c] = std::max(horizontalHeader()->sectionSizeHint(c), sizeHintForColumn(c));
+        widths[c] = std::max(horizontalHeader()->sectionSizeHint(c), sizeHintForColumn(c)) + m_extraWidths.value(c);
         if (stretch < 0 && !m_model->isNumberColumn(c))
             stretch = c;
         total += widths[c];
@@ -143,6 +143,12 @@ QSize DataGrid::minimumSizeHint() const
     const int width = m_minimumColumns + verticalHeader()->width() + 2 * frameWidth() +
                       verticalScrollBar()->sizeHint().width();
     return {std::max(base.width(), width), base.height()};
+}
+
+void DataGrid::setExtraWidth(int column, int pixels)
+{
+    m_extraWidths.insert(column, pixels);
+    fitColumns();
 }
 
 void DataGrid::resizeEvent(QResizeEvent* event)
@@ -194,12 +200,15 @@ void DataGrid::closeOpenEditor()
 bool DataGrid::owns(const QWidget* widget) const
 {
     // A pop-up (a combo box's list, a calendar, a completer) is a window of its own; it belongs to the
-    // grid when its parent chain, or the widget it stands in for, leads back into the grid.
-    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+    // grid when its parent chain, or the widget outside it that it stands in for, leads into the grid.
+    // Bounded: a chain of stand-ins could in principle lead in a circle.
+    constexpr int deepest = 64;
+    int depth = 0;
+    for (const QWidget* w = widget; w && depth < deepest; ++depth) {
         if (w == this)
             return true;
-        if (w->isWindow() && w->focusProxy() && w->focusProxy() != w && owns(w->focusProxy()))
-            return true;
+        const QWidget* proxy = w->isWindow() ? w->focusProxy() : nullptr;
+        w = proxy && proxy->window() != w ? proxy : w->parentWidget();
     }
     return false;
 }

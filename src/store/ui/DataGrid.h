@@ -2,6 +2,7 @@
 
 #include "store/TableModel.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QTableView>
 
@@ -32,6 +33,8 @@ public:
     // Sizes the columns to their headers and contents; the first text column takes the rest of the
     // width, down to a floor, so that every column shows without scrolling sideways where they fit.
     void fitColumns();
+    // Pixels a column needs beyond its header and contents (a button drawn over the cell).
+    void setExtraWidth(int column, int pixels);
     // Marks values that a later calculation would divide by zero with, with the reason as a tooltip.
     // flagField: the row's field (or looked-up field) that says it is a semi-finished product.
     void markValueWarnings(const QString& flagField = {});
@@ -64,4 +67,5 @@ private:
     bool m_syncing = false;
     bool m_fitting = false;
     int m_minimumColumns = 0; // the columns' least total width, for the layouts
+    QHash<int, int> m_extraWidths;
 };

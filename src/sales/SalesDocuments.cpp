@@ -1,0 +1,157 @@
+#include "SalesDocuments.h"
+
+#include "SalesFlags.h"
+#include "store/Database.h"
+#include "store/Rounding.h"
+#include "store/UserPrompts.h"
+
+#include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString errorCaption = u"Ошибка"_s;
+
+} // namespace
+
+double SalesDocuments::lineSum(const QVariant& portions, const QVariant& price)
+{
+    return rounding::toKopeck(portions.toDouble() * price.toDouble());
+}
+
+SalesDocuments::DocumentState SalesDocuments::state(qlonglong document, QString* error) const
+{
+    DocumentState result;
+    QSqlQuery query(m_db);
+    if (!runQuery(query,
+                  u"SELECT Status, Nnn, (SELECT count(*) FROM Realsum WHERE Kod = Realdoc.Kod) FROM Realdoc "
+                  "WHERE Kod = ?"_s,
+                  {document}, error))
+        return result;
+    if (!query.next()) {
+        *error = u"Документ реализации не найден."_s;
+        return result;
+    }
+    result.found = true;
+    result.open = isOpen(query.value(0));
+    result.menu = query.value(1);
+    result.lines = query.value(2).toInt();
+    return result;
+}
+
+void SalesDocuments::refusePosted()
+{
+    m_prompts.warn(errorCaption, u"Документ проведён. Изменение меню не производится !!!"_s);
+}
+
+bool SalesDocuments::replaceLines(qlonglong document, const QVariant& menu, QString* error)
+{
+    // Lines inserted by the program: the lines view must not cancel them.
+    const salesflags::BulkFill bulkFill;
+    if (!execSql(m_db, u"DELETE FROM Realsum WHERE Kod = ?"_s, {document}, error))
+        return false;
+    if (menu.isNull())
+        return true;
+    // The items in the order of the menu's index on Kod (entry order), excluded ones left out; the
+    // group is the dish's own, the price the menu's selling price.
+    return execSql(
+        m_db,
+        u"INSERT INTO Realsum (Kod, KodGrBludo, KodBludo, Kolvo, Cumma) "
+        "SELECT ?, b.Kod, m.Name, 0, m.CenaProd FROM MenuSp m LEFT JOIN Bludo b ON b.Kod1 = m.Name "
+        "WHERE m.Kod = ? AND m.Status = 1 ORDER BY m.Nnn"_s,
+        {document, menu}, error);
+}
+
+bool SalesDocuments::fillFromMenu(qlonglong document)
+{
+    QString error;
+    const DocumentState doc = state(document, &error);
+    if (!doc.found) {
+        m_prompts.warn(errorCaption, error);
+        return false;
+    }
+    if (!doc.open) {
+        refusePosted();
+        return false;
+    }
+    if (doc.lines > 0 &&
+        !m_prompts.confirm(
+            u"Ввод списка блюд в документ реализации"_s,
+            u"Список блюд в данном документе не пустой, он будет заменён. Подтвердите операцию."_s))
+        return false;
+    Transaction transaction(m_db);
+    if (!transaction.isActive() || !replaceLines(document, doc.menu, &error) || !transaction.commit()) {
+        m_prompts.warn(errorCaption, u"Список блюд не изменён: %1"_s.arg(
+                                         error.isEmpty() ? m_db.lastError().text() : error));
+        return false;
+    }
+    return true;
+}
+
+bool SalesDocuments::mayChangeMenu(qlonglong document)
+{
+    QString error;
+    const DocumentState doc = state(document, &error);
+    if (!doc.found) {
+        m_prompts.warn(errorCaption, error);
+        return false;
+    }
+    if (!doc.open) {
+        refusePosted();
+        return false;
+    }
+    return doc.lines == 0 ||
+           m_prompts.confirm(u"Смена меню"_s,
+                             u"Список блюд в данном документе не пустой, При смене меню он будет "
+                             "заменён списком из вновь выбранного меню. Подтвердите операцию."_s);
+}
+
+bool SalesDocuments::useMenu(qlonglong document, qlonglong menu)
+{
+    QString error;
+    const DocumentState doc = state(document, &error);
+    if (!doc.found) {
+        m_prompts.warn(errorCaption, error);
+        return false;
+    }
+    if (!doc.open) {
+        refusePosted();
+        return false;
+    }
+    Transaction transaction(m_db);
+    const bool done =
+        transaction.isActive() &&
+        execSql(
+            m_db,
+            u"UPDATE Realdoc SET Nnn = ?, DateMenu = (SELECT Date FROM Menu WHERE Kod = ?) WHERE Kod = ?"_s,
+            {menu, menu, document}, &error) &&
+        replaceLines(document, menu, &error) && transaction.commit();
+    if (!done) {
+        m_prompts.warn(errorCaption,
+                       u"Меню не изменено: %1"_s.arg(error.isEmpty() ? m_db.lastError().text() : error));
+    }
+    return done;
+}
+
+QList<FoundSalesLine> SalesDocuments::findLines(qlonglong document, const QString& text, QString* error) const
+{
+    QList<FoundSalesLine> found;
+    // Matched as typed (LIKE on the upper-case name), but bound, never spliced into the statement.
+    const bool read = forEachRow(
+        m_db,
+        u"SELECT b.Name, r.Kolvo, r.Cumma, r.Kod, g.Name, r.Nnn FROM Realsum r "
+        "INNER JOIN Grbludo g ON r.KodGrBludo = g.Kod INNER JOIN Bludo b ON r.KodBludo = b.Kod1 "
+        "WHERE r.Kod = ? AND upper(b.Name) LIKE '%' || upper(coalesce(?, '')) || '%' ORDER BY b.Name COLLATE %1, r.Nnn"_s
+            .arg(QLatin1StringView(Database::collation)),
+        {document, text},
+        [&](const QSqlQuery& q) {
+            found.append(FoundSalesLine{q.value(0).toString(), q.value(1).toDouble(), q.value(2).toDouble(),
+                                        q.value(3).toLongLong(), q.value(4).toString(),
+                                        q.value(5).toLongLong()});
+        },
+        error);
+    if (!read)
+        found.clear();
+    return found;
+}

@@ -1,0 +1,424 @@
+#include "SalesPage.h"
+
+#include "app/ui/DiceWidget.h"
+#include "LineSearchDialog.h"
+#include "MenuChoiceDialog.h"
+#include "sales/SalesDocuments.h"
+#include "sales/SalesFlags.h"
+#include "store/TableModel.h"
+#include "store/ui/DataGrid.h"
+#include "store/ui/DatePromptDialog.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QDateEdit>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QColor silver(192, 192, 192);
+constexpr int dateColumn = 0;
+constexpr int quantityColumn = 2;
+
+// The date column's ellipsis button, drawn in the current row while the document is open.
+class EllipsisDelegate : public QStyledItemDelegate
+{
+public:
+    EllipsisDelegate(std::function<bool(int row)> shown, std::function<void()> pressed, QObject* parent)
+        : QStyledItemDelegate(parent), m_shown(std::move(shown)), m_pressed(std::move(pressed))
+    {
+    }
+
+    static QRect buttonRect(const QRect& cell)
+    {
+        return {cell.right() - 17, cell.top() + 1, 17, cell.height() - 2};
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        if (!m_shown(index.row()))
+            return;
+        const QRect button = buttonRect(option.rect);
+        painter->save();
+        painter->fillRect(button, option.palette.button());
+        painter->setPen(option.palette.color(QPalette::ButtonText));
+        painter->drawRect(button.adjusted(0, 0, -1, -1));
+        painter->drawText(button, Qt::AlignCenter, u"…"_s);
+        painter->restore();
+    }
+
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease && m_shown(index.row()) &&
+            buttonRect(option.rect).contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+            m_pressed();
+            return true;
+        }
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+    }
+
+private:
+    std::function<bool(int)> m_shown;
+    std::function<void()> m_pressed;
+};
+
+QFont boldFont()
+{
+    QFont font;
+    font.setBold(true);
+    return font;
+}
+
+QVariant numberAlignment(const TableModel& model, int column)
+{
+    const FieldInfo* field = model.field(model.columns().at(column).field);
+    const bool number =
+        field ? field->type == FieldType::Float : !model.columns().at(column).format.isEmpty();
+    return number ? QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+}
+
+} // namespace
+
+SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
+    : Page(parent), m_prompts(prompts), m_ownDates(dates ? nullptr : new DialogDatePrompt(this)),
+      m_dates(dates ? dates : m_ownDates.get()), m_documentGrid(new DataGrid(prompts, this)),
+      m_lineGrid(new DataGrid(prompts, this)), m_new(new QPushButton(u"Новый документ"_s, this)),
+      m_jumpDate(new QDateEdit(this)), m_choose(new QPushButton(u"Выбрать"_s, this)),
+      m_fill(new QPushButton(u"Список блюд из меню"_s, this)), m_summary(new QPushButton(u"Свод"_s, this)),
+      m_post(new QPushButton(u"Проводка"_s, this)), m_delete(new QPushButton(u"Удаление документа"_s, this)),
+      m_print(new QPushButton(u"Печать"_s, this)), m_search(new QPushButton(u"Поиск по контексту"_s, this)),
+      m_busy(new QProgressBar(this)), m_progress(new QProgressBar(this)),
+      m_die(new DiceWidget(Qt::yellow, Qt::blue, this)), m_datePopup(new QCalendarWidget(this))
+{
+    // Lines come only from the menu; nothing is deleted from the keyboard in either grid.
+    m_documentGrid->setCtrlDeleteBlocked(true);
+    m_lineGrid->setCtrlDeleteBlocked(true);
+    m_lineGrid->setInsertBlocked(true);
+    m_jumpDate->setCalendarPopup(true);
+    m_jumpDate->setDisplayFormat(u"dd.MM.yyyy"_s);
+    m_busy->setRange(0, 0); // a busy indicator, not a measure
+    m_busy->setVisible(false);
+    m_progress->setVisible(false);
+    m_die->setAngleSigns({1, -1, 1});
+    m_die->setFixedSize(72, 72);
+    m_datePopup->setWindowFlags(Qt::Popup);
+    m_datePopup->hide();
+    // The parts of the sales subsystem that are not built yet.
+    for (QPushButton* later : {m_summary, m_post, m_delete, m_print})
+        later->setEnabled(false);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(m_new);
+    auto* dateLabel = new QLabel(u"Дата документа"_s, this);
+    dateLabel->setBuddy(m_jumpDate);
+    side->addWidget(dateLabel);
+    side->addWidget(m_jumpDate);
+    side->addWidget(new QLabel(u"Выбор меню\nдля документа"_s, this));
+    side->addWidget(m_choose);
+    side->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_documentGrid, 1);
+    top->addLayout(side);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {m_fill, m_summary, m_post, m_delete, m_print, m_search})
+        buttons->addWidget(button);
+    buttons->addStretch();
+    buttons->addWidget(m_busy);
+    buttons->addWidget(m_progress);
+    buttons->addWidget(m_die);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 2);
+    layout->addWidget(m_lineGrid, 3);
+    layout->addLayout(buttons);
+
+    m_documentGrid->setItemDelegateForColumn(
+        dateColumn,
+        new EllipsisDelegate(
+            [this](int row) { return m_documents && row == m_documents->currentRow() && documentIsOpen(); },
+            [this] { openDatePopup(); }, this));
+    // The ellipsis from the keyboard: F4 or Alt+Down in the document grid.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_F4), QKeySequence(Qt::ALT | Qt::Key_Down)}) {
+        auto* shortcut = new QShortcut(keys, m_documentGrid, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, &SalesPage::openDatePopup);
+    }
+    connect(m_datePopup, &QCalendarWidget::clicked, this, &SalesPage::acceptDocumentDate);
+    connect(m_datePopup, &QCalendarWidget::activated, this, &SalesPage::acceptDocumentDate);
+    connect(m_new, &QPushButton::clicked, this, &SalesPage::newDocument);
+    connect(m_jumpDate, &QDateEdit::dateChanged, this, &SalesPage::jumpToDate);
+    connect(m_choose, &QPushButton::clicked, this, &SalesPage::chooseMenu);
+    connect(m_fill, &QPushButton::clicked, this, &SalesPage::fillFromMenu);
+    connect(m_search, &QPushButton::clicked, this, &SalesPage::searchLines);
+    setEnabled(false);
+}
+
+SalesPage::~SalesPage() = default;
+
+void SalesPage::createViews(QSqlDatabase db)
+{
+    m_documents = new TableModel(db,
+                                 {u"Realdoc"_s,
+                                  {u"DateR"_s},
+                                  QString(),
+                                  QString(),
+                                  {{u"Menu"_s, u"Nnn"_s, u"Menu"_s, u"Kod"_s, u"Name"_s}}},
+                                 this);
+    m_documents->setColumns({{u"DateR"_s, u"Дата док."_s},
+                             {u"NameR"_s, u"Наименование документа"_s},
+                             {u"Menu"_s, u"Используемое меню"_s, QString(), true},
+                             {u"DateMenu"_s, u"Дата меню"_s}});
+    // Every new document starts open, whoever makes it: an empty status would count as posted.
+    m_documents->addPostCheck([](TableModel& documents, QString*) {
+        if (documents.state() == TableModel::State::Insert && documents.currentValue(u"Status"_s).isNull())
+            return documents.setFieldValue(u"Status"_s, SalesDocuments::openStatus);
+        return true;
+    });
+    m_documents->setRoleProvider([this](const TableModel& model, int row, int column, int role) -> QVariant {
+        const QVariant status = model.value(row, u"Status"_s);
+        const bool posted = !status.isNull() && status.toDouble() == SalesDocuments::postedStatus;
+        const QDate date = QDate::fromString(model.value(row, u"DateR"_s).toString(), Qt::ISODate);
+        const bool past = !posted && date.isValid() && m_clock->today() > date;
+        if (role == Qt::BackgroundRole && posted)
+            return silver;
+        if (role == Qt::ForegroundRole && (posted || past))
+            return QColor(posted ? Qt::red : Qt::blue);
+        if (role == Qt::FontRole && (posted || past))
+            return boldFont();
+        Q_UNUSED(column);
+        return {};
+    });
+
+    const QList<Lookup> names = {{u"GrBludo"_s, u"KodGrBludo"_s, u"Grbludo"_s, u"Kod"_s, u"Name"_s},
+                                 {u"Bludo"_s, u"KodBludo"_s, u"Bludo"_s, u"Kod1"_s, u"Name"_s}};
+    m_lines = new TableModel(db, {u"Realsum"_s, {u"Kod"_s}, u"Kod"_s, u"Kolvo <> 0"_s, names}, this);
+    m_lines->addCalculated(u"Summa"_s, [](const TableModel& model, int row) -> QVariant {
+        return SalesDocuments::lineSum(model.value(row, u"Kolvo"_s), model.value(row, u"Cumma"_s));
+    });
+    m_lines->setColumns({{u"GrBludo"_s, u"Группа блюд"_s, QString(), true},
+                         {u"Bludo"_s, u"Наименование блюда"_s, QString(), true},
+                         {u"Kolvo"_s, u"Количество"_s},
+                         {u"Cumma"_s, u"Цена порции"_s, u"0.00"_s, true},
+                         {u"Summa"_s, u"Сумма"_s, u"0.00"_s, true}});
+    m_lines->setInsertAllowed(false);
+    m_lines->setMaster(m_documents, u"Kod"_s);
+    m_lines->setRoleProvider([](const TableModel& model, int, int column, int role) -> QVariant {
+        if (role == Qt::BackgroundRole && model.isReadOnly())
+            return silver;
+        return role == Qt::TextAlignmentRole ? numberAlignment(model, column) : QVariant();
+    });
+
+    connect(m_documents, &TableModel::currentChanged, this, &SalesPage::applyDocumentState);
+    connect(m_documents, &TableModel::posted, this, &SalesPage::applyDocumentState);
+    // A line the grid started by itself is dropped; the program's own bulk inserts are not.
+    connect(m_lines, &TableModel::currentChanged, this, [this] {
+        if (m_lines->state() == TableModel::State::Insert && !salesflags::bulkFill())
+            m_lines->cancel();
+    });
+}
+
+bool SalesPage::openViews(QSqlDatabase db, QString* /*error*/)
+{
+    m_db = db;
+    if (!m_documents)
+        createViews(db);
+    return true;
+}
+
+void SalesPage::pageShown()
+{
+    if (!m_documents || m_documents->isOpen())
+        return;
+    // The filter "Kolvo <> 0" is for printing and posting; here every line shows.
+    m_lines->setFilterEnabled(false);
+    for (TableModel* model : {m_documents, m_lines}) {
+        if (!model->open()) {
+            m_prompts->warn(u"Ошибка"_s, model->lastError());
+            return;
+        }
+    }
+    m_documentGrid->setTableModel(m_documents);
+    m_lineGrid->setTableModel(m_lines);
+    // Room for the date's ellipsis button.
+    m_documentGrid->setExtraWidth(dateColumn, 24);
+    m_documents->last();
+    applyDocumentState();
+    setEnabled(true);
+}
+
+void SalesPage::pageHidden()
+{
+    closeViews();
+}
+
+void SalesPage::closeViews()
+{
+    postPending();
+    m_datePopup->hide();
+    for (TableModel* model : {m_lines, m_documents}) {
+        if (model)
+            model->close();
+    }
+    setEnabled(false);
+}
+
+void SalesPage::postPending()
+{
+    postAll();
+}
+
+bool SalesPage::postAll()
+{
+    if (!m_documents || !m_documents->isOpen())
+        return false;
+    return m_lineGrid->postPending() && m_documentGrid->postPending();
+}
+
+QVariant SalesPage::currentDocument() const
+{
+    return m_documents && m_documents->isOpen() ? m_documents->currentKey() : QVariant();
+}
+
+bool SalesPage::documentIsOpen() const
+{
+    return !currentDocument().isNull() && SalesDocuments::isOpen(m_documents->currentValue(u"Status"_s));
+}
+
+void SalesPage::applyDocumentState()
+{
+    if (!m_documents)
+        return;
+    const bool open = documentIsOpen();
+    m_lines->setReadOnly(!open);
+    for (const QString& field : {u"DateR"_s, u"NameR"_s, u"Menu"_s})
+        m_documents->setColumnReadOnly(field, !open);
+    m_choose->setEnabled(open);
+    m_fill->setEnabled(open);
+    m_search->setEnabled(!currentDocument().isNull());
+    m_documentGrid->viewport()->update();
+    m_lineGrid->viewport()->update();
+}
+
+void SalesPage::newDocument()
+{
+    if (!postAll() || !m_documents->append())
+        return;
+    // Whoever makes a document without the user fills and posts it; no date is asked then.
+    if (salesflags::takeAutomaticCreation())
+        return;
+    const std::optional<QDate> date = m_dates->askDate(m_clock->today());
+    if (!date || !m_documents->setFieldValue(u"DateR"_s, *date) || !m_documents->post()) {
+        m_documents->cancel();
+        return;
+    }
+    applyDocumentState();
+    m_documentGrid->setFocus();
+}
+
+void SalesPage::jumpToDate(const QDate& date)
+{
+    if (m_documents && m_documents->isOpen() && postAll())
+        m_documents->locateNearest(date);
+}
+
+void SalesPage::openDatePopup()
+{
+    if (!documentIsOpen())
+        return;
+    const QModelIndex cell = m_documentGrid->model()->index(m_documents->currentRow(), dateColumn);
+    const QRect rect = m_documentGrid->visualRect(cell);
+    const QDate stored = QDate::fromString(m_documents->currentValue(u"DateR"_s).toString(), Qt::ISODate);
+    m_datePopup->setSelectedDate(stored.isValid() ? stored : m_clock->today());
+    m_datePopup->move(m_documentGrid->viewport()->mapToGlobal(rect.bottomLeft()));
+    m_datePopup->show();
+    m_datePopup->setFocus();
+}
+
+void SalesPage::acceptDocumentDate(const QDate& date)
+{
+    m_datePopup->hide();
+    if (!documentIsOpen())
+        return;
+    if ((m_documents->state() != TableModel::State::Browse || m_documents->edit()) &&
+        m_documents->setFieldValue(u"DateR"_s, date))
+        m_documents->post();
+    m_documentGrid->setFocus();
+}
+
+void SalesPage::chooseMenu()
+{
+    if (!postAll() || currentDocument().isNull())
+        return;
+    const qlonglong document = currentDocument().toLongLong();
+    SalesDocuments documents(m_db, *m_prompts);
+    if (!documents.mayChangeMenu(document))
+        return;
+    MenuChoiceDialog chooser(m_db, m_prompts, this);
+    const QVariant menu = chooser.choose(m_documents->currentValue(u"Nnn"_s));
+    if (!chooser.lastError().isEmpty()) {
+        m_prompts->warn(u"Ошибка"_s, chooser.lastError());
+        return;
+    }
+    if (menu.isNull())
+        return;
+    documents.useMenu(document, menu.toLongLong());
+    // The document keeps its key, so its lines are re-read explicitly.
+    m_documents->refresh();
+    m_lines->refresh();
+    m_lines->first();
+}
+
+void SalesPage::fillFromMenu()
+{
+    if (!postAll() || currentDocument().isNull())
+        return;
+    if (SalesDocuments(m_db, *m_prompts).fillFromMenu(currentDocument().toLongLong())) {
+        m_lines->refresh();
+        m_lines->first();
+    }
+}
+
+void SalesPage::searchLines()
+{
+    if (!postAll() || currentDocument().isNull())
+        return;
+    LineSearchDialog dialog(SalesDocuments(m_db, *m_prompts), currentDocument().toLongLong(), this);
+    dialog.exec();
+    // No line taken (nothing matched): the walk through the lines ends on the last one.
+    if (!m_lines->locateKey(dialog.chosenLine()))
+        m_lines->last();
+    m_lineGrid->setFocus();
+    if (m_lines->currentRow() >= 0)
+        m_lineGrid->setCurrentIndex(m_lineGrid->model()->index(m_lines->currentRow(), quantityColumn));
+}
+
+bool SalesPage::calculateConsumption(SalesLines lines)
+{
+    if (!postAll() || currentDocument().isNull())
+        return false;
+    m_busy->setVisible(true);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const ConsumptionRun run = ConsumptionCalculator(m_db).run(currentDocument().toLongLong(), lines);
+    QApplication::restoreOverrideCursor();
+    m_busy->setVisible(false);
+    if (!run.ok) {
+        m_prompts->warn(run.caption, run.message);
+        return false;
+    }
+    if (!run.notice().isEmpty())
+        m_prompts->inform(u"Расчёт реализации"_s, run.notice());
+    return true;
+}

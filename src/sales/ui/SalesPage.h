@@ -1,0 +1,96 @@
+#pragma once
+
+#include "sales/ConsumptionCalculator.h"
+#include "store/ui/Page.h"
+#include "store/UserPrompts.h"
+
+#include <QDate>
+
+#include <memory>
+
+class DataGrid;
+class DiceWidget;
+class QCalendarWidget;
+class QDateEdit;
+class QProgressBar;
+class QPushButton;
+class TableModel;
+
+// "Реализация": the sales documents by date, the sold dishes of the current one, and the operations on
+// them. A document below status 5 counts as posted: its lines and first three columns are read-only.
+// Lines come only from the document's menu; the hidden calculation is calculateConsumption().
+class SalesPage : public Page
+{
+    Q_OBJECT
+public:
+    // Dates are asked through the given prompt, or through the dialog "Дата" when none is given.
+    explicit SalesPage(UserPrompts* prompts, DatePrompt* dates = nullptr, QWidget* parent = nullptr);
+    ~SalesPage() override;
+
+    bool openViews(QSqlDatabase db, QString* error) override;
+    void closeViews() override;
+    void pageShown() override;
+    void pageHidden() override;
+    void postPending() override;
+
+    void setClock(const Clock* clock) { m_clock = clock; }
+
+    // "Новый документ": a new row whose date is asked at once; cancelled, nothing is stored.
+    void newDocument();
+    // Moves to the first document dated on or after the date.
+    void jumpToDate(const QDate& date);
+    // The date column's ellipsis: a calendar over the grid; a chosen date is stored at once.
+    void openDatePopup();
+    void acceptDocumentDate(const QDate& date);
+    void chooseMenu();
+    void fillFromMenu();
+    void searchLines();
+    // The hidden "Расчёт": the consumption of the current document; false when refused or failed (the
+    // user has been told why).
+    bool calculateConsumption(SalesLines lines);
+
+    DataGrid* documentGrid() const { return m_documentGrid; }
+    DataGrid* lineGrid() const { return m_lineGrid; }
+    TableModel* documents() const { return m_documents; }
+    TableModel* lines() const { return m_lines; }
+    QPushButton* newButton() const { return m_new; }
+    QPushButton* chooseButton() const { return m_choose; }
+    QPushButton* fillButton() const { return m_fill; }
+    QPushButton* searchButton() const { return m_search; }
+    QPushButton* postButton() const { return m_post; }
+    QDateEdit* jumpDateEdit() const { return m_jumpDate; }
+    QCalendarWidget* datePopup() const { return m_datePopup; }
+    QProgressBar* busyBar() const { return m_busy; }
+    DiceWidget* die() const { return m_die; }
+    bool documentIsOpen() const;
+
+private:
+    void createViews(QSqlDatabase db);
+    bool postAll();
+    void applyDocumentState();
+    QVariant currentDocument() const;
+
+    UserPrompts* m_prompts;
+    std::unique_ptr<DatePrompt> m_ownDates;
+    DatePrompt* m_dates;
+    SystemClock m_systemClock;
+    const Clock* m_clock = &m_systemClock;
+    QSqlDatabase m_db;
+    TableModel* m_documents = nullptr;
+    TableModel* m_lines = nullptr;
+    DataGrid* m_documentGrid;
+    DataGrid* m_lineGrid;
+    QPushButton* m_new;
+    QDateEdit* m_jumpDate;
+    QPushButton* m_choose;
+    QPushButton* m_fill;
+    QPushButton* m_summary;
+    QPushButton* m_post;
+    QPushButton* m_delete;
+    QPushButton* m_print;
+    QPushButton* m_search;
+    QProgressBar* m_busy;
+    QProgressBar* m_progress;
+    DiceWidget* m_die;
+    QCalendarWidget* m_datePopup;
+};
