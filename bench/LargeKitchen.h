@@ -20,6 +20,8 @@
 #include <optional>
 #include <random>
 
+using namespace Qt::StringLiterals;
+
 namespace largekitchen {
 
 struct Size
@@ -75,7 +77,7 @@ public:
         m_pending.clear();
         if (query.exec())
             return true;
-        m_error = m_table + QStringLiteral(": ") + query.lastError().text();
+        m_error = m_table + u": "_s + query.lastError().text();
         return false;
     }
 
@@ -84,9 +86,9 @@ public:
 private:
     QString statement(int rows) const
     {
-        QStringList marks(m_columns.size(), QStringLiteral("?"));
+        QStringList marks(m_columns.size(), u"?"_s);
         const QString row = u'(' + marks.join(u',') + u')';
-        return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
+        return u"INSERT INTO %1 (%2) VALUES %3"_s
             .arg(m_table, m_columns.join(u','), QStringList(rows, row).join(u','));
     }
 
@@ -107,42 +109,42 @@ inline bool generate(QSqlDatabase db, const Size& size, QString* error)
     };
 
     Transaction transaction(db);
-    BatchInsert units(db, QStringLiteral("Edinica"), {"Kod", "Name", "Shorthame", "Gramm"});
+    BatchInsert units(db, u"Edinica"_s, {"Kod", "Name", "Shorthame", "Gramm"});
     units.add({1, "Килограмм", "кг", 1000});
     units.add({2, "Грамм", "г", 1});
     units.add({3, "Литр", "л", 1000});
     units.add({4, "Штука", "шт", 50});
 
-    BatchInsert groups(db, QStringLiteral("Gring"), {"Kod", "Name"});
+    BatchInsert groups(db, u"Gring"_s, {"Kod", "Name"});
     for (int g = 1; g <= size.ingredientGroups; ++g)
-        groups.add({g, QStringLiteral("Группа ингредиентов %1").arg(g)});
+        groups.add({g, u"Группа ингредиентов %1"_s.arg(g)});
 
-    BatchInsert ingredients(db, QStringLiteral("Ing"),
+    BatchInsert ingredients(db, u"Ing"_s,
                             {"Kod1", "Kod", "Name", "Edinica", "Pf", "Cena", "Proc", "Vih", "Kolvo"});
     for (int i = 1; i <= size.ingredients; ++i) {
         // Markups in halves, so that whole percents round both ways.
-        ingredients.add({i, 1 + i % size.ingredientGroups, QStringLiteral("Ингредиент %1").arg(i),
+        ingredients.add({i, 1 + i % size.ingredientGroups, u"Ингредиент %1"_s.arg(i),
                          between(1, 4), 0, between(100, 90000) / 100.0, between(0, 60) / 2.0,
                          between(60, 100), between(0, 500)});
     }
     for (int p = 1; p <= size.semiFinished; ++p) {
         ingredients.add({size.ingredients + p, 1 + p % size.ingredientGroups,
-                         QStringLiteral("Полуфабрикат %1").arg(p), 1, 1, 0, 0, 100, 0});
+                         u"Полуфабрикат %1"_s.arg(p), 1, 1, 0, 0, 100, 0});
     }
 
-    BatchInsert compositions(db, QStringLiteral("pf"), {"Kod", "Name", "Kolvo"});
+    BatchInsert compositions(db, u"pf"_s, {"Kod", "Name", "Kolvo"});
     for (int p = 1; p <= size.semiFinished; ++p) {
         for (int c = 0; c < size.componentsPerProduct; ++c)
             compositions.add({size.ingredients + p, between(1, size.ingredients), between(10, 300)});
     }
 
-    BatchInsert dishGroups(db, QStringLiteral("Grbludo"), {"Kod", "Name", "N"});
+    BatchInsert dishGroups(db, u"Grbludo"_s, {"Kod", "Name", "N"});
     for (int g = 1; g <= size.dishGroups; ++g)
-        dishGroups.add({g, QStringLiteral("Группа блюд %1").arg(size.dishGroups - g + 1), g});
+        dishGroups.add({g, u"Группа блюд %1"_s.arg(size.dishGroups - g + 1), g});
 
-    BatchInsert dishes(db, QStringLiteral("Bludo"),
+    BatchInsert dishes(db, u"Bludo"_s,
                        {"Kod1", "Kod", "Name", "Nporc", "Proc", "Vixod", "Recept"});
-    BatchInsert lines(db, QStringLiteral("Karta"), {"Kod", "Name", "Kolvo", "Vihod"});
+    BatchInsert lines(db, u"Karta"_s, {"Kod", "Name", "Kolvo", "Vihod"});
     const auto addLine = [&](int dish, int line) {
         const bool semiFinished = line < size.semiFinishedLinesPerDish && size.semiFinished > 0;
         const int ingredient =
@@ -151,9 +153,9 @@ inline bool generate(QSqlDatabase db, const Size& size, QString* error)
     };
     const int linesAtOnce = size.linesPerDish - size.linesAddedLater;
     for (int d = 1; d <= size.dishes; ++d) {
-        dishes.add({d, 1 + d % size.dishGroups, QStringLiteral("Блюдо %1").arg(d), between(1, 20),
-                    between(0, 100) / 2.0, QStringLiteral("%1").arg(between(100, 400)),
-                    QStringLiteral("Рецепт блюда %1: нарезать, смешать, довести до готовности.").arg(d)});
+        dishes.add({d, 1 + d % size.dishGroups, u"Блюдо %1"_s.arg(d), between(1, 20),
+                    between(0, 100) / 2.0, u"%1"_s.arg(between(100, 400)),
+                    u"Рецепт блюда %1: нарезать, смешать, довести до готовности."_s.arg(d)});
         for (int l = 0; l < linesAtOnce; ++l)
             addLine(d, l);
     }
@@ -177,7 +179,7 @@ inline bool generate(QSqlDatabase db, const Size& size, QString* error)
 // A figure of /proc/self/status in kilobytes ("VmHWM:", "VmRSS:").
 inline long statusKb(const char* field)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
+    QFile status(u"/proc/self/status"_s);
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n')) {
@@ -217,13 +219,13 @@ inline std::optional<Database> createKitchen(const QString& dataDir, const Size&
 {
     if (!schema::createDataDirectory(dataDir, error))
         return std::nullopt;
-    std::optional<Database> database = Database::open(dataDir, error, QStringLiteral("bench"));
+    std::optional<Database> database = Database::open(dataDir, error, u"bench"_s);
     if (!database)
         return std::nullopt;
     QElapsedTimer timer;
     timer.start();
     if (!generate(database->connection(), size, error)) {
-        *error = QStringLiteral("generation failed: ") + *error;
+        *error = u"generation failed: "_s + *error;
         return std::nullopt;
     }
     *generateMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;

@@ -24,6 +24,8 @@
 
 #include <sqlite3.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const char* const readStatements[] = {
@@ -33,7 +35,7 @@ const char* const readStatements[] = {
 // Lets VmHWM start again from the present size, so that it shows the peak of what follows only.
 bool resetPeak()
 {
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    QFile clearRefs(u"/proc/self/clear_refs"_s);
     return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
 }
 
@@ -96,7 +98,7 @@ int main(int argc, char* argv[])
     QString error;
     double generateMs = 0;
     std::optional<Database> database =
-        largekitchen::createKitchen(dir.filePath(QStringLiteral("DATA")), size, &generateMs, &error);
+        largekitchen::createKitchen(dir.filePath(u"DATA"_s), size, &generateMs, &error);
     if (!database)
         return largekitchen::fail(error);
     {
@@ -116,9 +118,9 @@ int main(int argc, char* argv[])
         // Untimed: the prices are forgotten and the log is written back into the database, so that the
         // run pays for its own writing only.
         const auto forgetPrices = [&] {
-            execSql(db, QStringLiteral("UPDATE Bludo SET Cena = NULL"));
-            execSql(db, QStringLiteral("UPDATE Ing SET Cena = 0 WHERE Pf = 1"));
-            execSql(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+            execSql(db, u"UPDATE Bludo SET Cena = NULL"_s);
+            execSql(db, u"UPDATE Ing SET Cena = 0 WHERE Pf = 1"_s);
+            execSql(db, u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
         };
         forgetPrices();
         const bool peakReset = resetPeak();

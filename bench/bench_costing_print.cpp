@@ -24,6 +24,8 @@
 #include <algorithm>
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 double msSince(const QElapsedTimer& timer)
@@ -41,7 +43,7 @@ int main(int argc, char* argv[])
     QString error;
     double generateMs = 0;
     std::optional<Database> database =
-        largekitchen::createKitchen(dir.filePath(QStringLiteral("DATA")), size, &generateMs, &error);
+        largekitchen::createKitchen(dir.filePath(u"DATA"_s), size, &generateMs, &error);
     if (!database)
         return largekitchen::fail(error);
     {
@@ -51,17 +53,17 @@ int main(int argc, char* argv[])
 
         const SystemClock clock;
         const CostingCardOptions options{CardPrintScope::AllGroups, 0, CardPrices::Selling,
-                                         QStringLiteral("Столовая №1")};
+                                         u"Столовая №1"_s};
         double fillMs = 1e300;
         double writeMs = 1e300;
         long workbookKb = 0;
         qint64 fileBytes = 0;
         CostingCardPrintResult result;
-        const QString path = dir.filePath(QStringLiteral("cards.xlsx"));
+        const QString path = dir.filePath(u"cards.xlsx"_s);
         for (int i = 0; i < 3; ++i) {
             // Untimed: every dish marked again and the log written back, so each run clears every mark.
-            execSql(db, QStringLiteral("UPDATE Bludo SET Print = 'V'"));
-            execSql(db, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+            execSql(db, u"UPDATE Bludo SET Print = 'V'"_s);
+            execSql(db, u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
             result = {};
             const long before = largekitchen::statusKb("VmRSS:");
             QElapsedTimer timer;

@@ -20,6 +20,8 @@
 #include <cstdlib>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int columnCount = 8;
@@ -49,8 +51,8 @@ Data makeData(int rows)
     Data data;
     data.texts.reserve(static_cast<size_t>(rows));
     for (int row = 0; row < rows; ++row) {
-        RowTexts texts{QStringLiteral("Ингредиент № %1").arg(row + 1), QString::fromUtf8(units[row % 4]),
-                       row % 3 == 0 ? QStringLiteral("склад %1").arg(row % 17) : QString()};
+        RowTexts texts{u"Ингредиент № %1"_s.arg(row + 1), QString::fromUtf8(units[row % 4]),
+                       row % 3 == 0 ? u"склад %1"_s.arg(row % 17) : QString()};
         data.names.push_back(texts.name.toUtf8());
         data.units.push_back(texts.unit.toUtf8());
         data.notes.push_back(texts.note.toUtf8());
@@ -83,11 +85,11 @@ struct OurTimes
 void fillModel(Workbook& book, const Data& data)
 {
     Sheet& sheet = book.sheet(1);
-    sheet.setName(QStringLiteral("Расход"));
+    sheet.setName(u"Расход"_s);
     sheet.columns(1, columnCount).setColumnWidth(10.2);
-    sheet.columns(4, 5).setNumberFormat(QStringLiteral("0.000"));
-    sheet.columns(6, 7).setNumberFormat(QStringLiteral("0.00"));
-    sheet.cell(1, columnCount).setValue(QStringLiteral("Расход ингредиентов"));
+    sheet.columns(4, 5).setNumberFormat(u"0.000"_s);
+    sheet.columns(6, 7).setNumberFormat(u"0.00"_s);
+    sheet.cell(1, columnCount).setValue(u"Расход ингредиентов"_s);
     sheet.range(u"A1:H1").merge();
     sheet.row(1).font().setSize(16).setBold(true);
     sheet.setPrintTitleRows(u"$2:$2");
@@ -178,7 +180,7 @@ double writeDirectly(const Data& data, const QString& path)
 
 long statusKilobytes(const char* field)
 {
-    QFile status(QStringLiteral("/proc/self/status"));
+    QFile status(u"/proc/self/status"_s);
     if (!status.open(QIODevice::ReadOnly))
         return 0;
     for (const QByteArray& line : status.readAll().split('\n')) {
@@ -194,8 +196,8 @@ int main(int argc, char** argv)
 {
     const int rows = argc > 1 ? std::atoi(argv[1]) : 200000;
     QTemporaryDir dir;
-    const QString ours = dir.filePath(QStringLiteral("model.xlsx"));
-    const QString direct = dir.filePath(QStringLiteral("direct.xlsx"));
+    const QString ours = dir.filePath(u"model.xlsx"_s);
+    const QString direct = dir.filePath(u"direct.xlsx"_s);
     const Data data = makeData(rows);
     std::printf("%d rows x %d columns = %d cells\n", rows, columnCount, rows * columnCount);
     {

@@ -16,6 +16,8 @@
 #include <span>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr qlonglong noKey = -1;
@@ -23,8 +25,8 @@ constexpr int lastColumn = 9;    // I
 constexpr int ruledColumns = 8;  // A to H
 constexpr int signedColumns = 6; // A to F
 
-const QString fontName = QStringLiteral("Times New Roman");
-const QString blank = QStringLiteral(" ");
+const QString fontName = u"Times New Roman"_s;
+const QString blank = u" "_s;
 
 qlonglong keyOf(const QVariant& value)
 {
@@ -137,17 +139,17 @@ bool CardPrintRun::load(QString* error)
 {
     const bool chosen = m_options.scope == CardPrintScope::ChosenGroup;
     const QVariantList group = chosen ? QVariantList{m_options.group} : QVariantList{};
-    const QString ofGroup = chosen ? QStringLiteral(" WHERE Kod = ?") : QString();
+    const QString ofGroup = chosen ? u" WHERE Kod = ?"_s : QString();
     QHash<qlonglong, double> unitGrams;
     const bool read =
         forEachRow(
-            m_db, QStringLiteral("SELECT Kod, Gramm FROM Edinica"), {},
+            m_db, u"SELECT Kod, Gramm FROM Edinica"_s, {},
             [&](const QSqlQuery& q) {
                 unitGrams.insert(q.value(0).toLongLong(), rounding::wholeNumber(q.value(1).toDouble()));
             },
             error) &&
         forEachRow(
-            m_db, QStringLiteral("SELECT Kod1, Name, Edinica, Cena, Proc, Vih FROM Ing"), {},
+            m_db, u"SELECT Kod1, Name, Edinica, Cena, Proc, Vih FROM Ing"_s, {},
             [&](const QSqlQuery& q) {
                 const auto unit = unitGrams.constFind(keyOf(q.value(2)));
                 m_ingredients.insert(
@@ -160,7 +162,7 @@ bool CardPrintRun::load(QString* error)
             error) &&
         forEachRow(
             m_db,
-            QStringLiteral("SELECT Kod, Name FROM Grbludo%1 ORDER BY Name COLLATE %2, Kod")
+            u"SELECT Kod, Name FROM Grbludo%1 ORDER BY Name COLLATE %2, Kod"_s
                 .arg(ofGroup, QLatin1String(Database::collation)),
             group,
             [&](const QSqlQuery& q) {
@@ -169,7 +171,7 @@ bool CardPrintRun::load(QString* error)
             error) &&
         forEachRow(
             m_db,
-            QStringLiteral("SELECT Kod, Kod1, Name, Nporc, Vixod, Print FROM Bludo%1 ORDER BY Kod1")
+            u"SELECT Kod, Kod1, Name, Nporc, Vixod, Print FROM Bludo%1 ORDER BY Kod1"_s
                 .arg(ofGroup),
             group,
             [&](const QSqlQuery& q) {
@@ -180,9 +182,9 @@ bool CardPrintRun::load(QString* error)
             error) &&
         forEachRow(
             m_db,
-            chosen ? QStringLiteral("SELECT Kod, Name, Kolvo FROM Karta WHERE Kod IN "
-                                    "(SELECT Kod1 FROM Bludo WHERE Kod = ?) ORDER BY NNN")
-                   : QStringLiteral("SELECT Kod, Name, Kolvo FROM Karta ORDER BY NNN"),
+            chosen ? u"SELECT Kod, Name, Kolvo FROM Karta WHERE Kod IN "
+                                    "(SELECT Kod1 FROM Bludo WHERE Kod = ?) ORDER BY NNN"_s
+                   : u"SELECT Kod, Name, Kolvo FROM Karta ORDER BY NNN"_s,
             group,
             [&](const QSqlQuery& q) {
                 m_lines.push_back(Line{keyOf(q.value(0)), keyOf(q.value(1)), q.value(2).toDouble()});
@@ -206,25 +208,25 @@ bool CardPrintRun::load(QString* error)
 
 std::optional<Figures> CardPrintRun::lineFigures(const Dish& dish, const Line& line, QString* error) const
 {
-    const QString where = QStringLiteral("Калькуляционные карты не напечатаны. Блюдо \"%1\"").arg(dish.name);
+    const QString where = u"Калькуляционные карты не напечатаны. Блюдо \"%1\""_s.arg(dish.name);
     const auto found = m_ingredients.constFind(line.ingredient);
     if (found == m_ingredients.cend()) {
-        *error = where + QStringLiteral(": ингредиента строки калькуляционной карты нет в справочнике "
-                                        "ингредиентов, его выход и цена равны нулю.");
+        *error = where + u": ингредиента строки калькуляционной карты нет в справочнике "
+                                        "ингредиентов, его выход и цена равны нулю."_s;
         return std::nullopt;
     }
     const Ingredient& ingredient = *found;
-    const QString what = where + QStringLiteral(", ингредиент \"%1\": ").arg(ingredient.name);
+    const QString what = where + u", ингредиент \"%1\": "_s.arg(ingredient.name);
     if (!ingredient.unitGrams) {
-        *error = what + QStringLiteral("не найдена единица измерения, вес единицы (Грамм) равен нулю.");
+        *error = what + u"не найдена единица измерения, вес единицы (Грамм) равен нулю."_s;
         return std::nullopt;
     }
     if (*ingredient.unitGrams == 0) {
-        *error = what + QStringLiteral("вес единицы измерения (Грамм) равен нулю.");
+        *error = what + u"вес единицы измерения (Грамм) равен нулю."_s;
         return std::nullopt;
     }
     if (ingredient.yield == 0) {
-        *error = what + QStringLiteral("выход (% Вых) равен нулю.");
+        *error = what + u"выход (% Вых) равен нулю."_s;
         return std::nullopt;
     }
     const double price = m_options.prices == CardPrices::Cost
@@ -241,7 +243,7 @@ bool CardPrintRun::compute(QString* error)
             continue;
         if (dish.portions == 0) {
             *error =
-                QStringLiteral("Калькуляционные карты не напечатаны. Блюдо \"%1\": число порций равно нулю.")
+                u"Калькуляционные карты не напечатаны. Блюдо \"%1\": число порций равно нулю."_s
                     .arg(dish.name);
             return false;
         }
@@ -265,17 +267,17 @@ bool CardPrintRun::compute(QString* error)
 
 void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint::Progress& progress) const
 {
-    sheet.setName(QStringLiteral("Калькуляционные карты"));
+    sheet.setName(u"Калькуляционные карты"_s);
     sheet.setColumnWidth(1, 4);
     sheet.columns(2, lastColumn).setColumnWidth(10.2);
-    sheet.column(6).setNumberFormat(QStringLiteral("0"));
-    sheet.columns(7, 8).setNumberFormat(QStringLiteral("0.00"));
+    sheet.column(6).setNumberFormat(u"0"_s);
+    sheet.columns(7, 8).setNumberFormat(u"0.00"_s);
     sheet.column(1).setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
 
     // The title goes into the last cell of its block before the merge, as the spreadsheet keeps it.
     sheet.cell(1, lastColumn)
-        .setValue(QStringLiteral("Калькуляционные карты блюд, состояние на %1 г.")
-                      .arg(today.toString(QStringLiteral("dd.MM.yyyy"))));
+        .setValue(u"Калькуляционные карты блюд, состояние на %1 г."_s
+                      .arg(today.toString(u"dd.MM.yyyy"_s)));
     sheet.range(1, 1, 1, lastColumn).merge();
     setRowFont(sheet, 1, 16, true);
     sheet.row(1).setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
@@ -307,27 +309,27 @@ int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const
     sheet.cell(row, 1).setValue(m_options.enterprise).setHorizontalAlignment(HAlign::Left);
     setRowFont(sheet, row, 12, true);
     ++row;
-    sheet.cell(row, lastColumn).setValue(QStringLiteral("Калькуляционная карточка №____"));
+    sheet.cell(row, lastColumn).setValue(u"Калькуляционная карточка №____"_s);
     sheet.range(row, 1, row, lastColumn)
         .merge()
         .setHorizontalAlignment(HAlign::Center)
         .setVerticalAlignment(VAlign::Center);
     setRowFont(sheet, row, 16, true);
     ++row;
-    sheet.cell(row, 7).setValue(QStringLiteral("№ по сборнику рецептур____"));
+    sheet.cell(row, 7).setValue(u"№ по сборнику рецептур____"_s);
     setRowFont(sheet, row, 10, false);
     ++row;
     sheet.cell(row, 1)
-        .setValue(QStringLiteral("Наименование блюда: ") + card.dish->name)
+        .setValue(u"Наименование блюда: "_s + card.dish->name)
         .setHorizontalAlignment(HAlign::Left);
     setRowFont(sheet, row, 14, false);
     ++row;
 
-    sheet.cell(row, 1).setValue(QStringLiteral("№"));
-    sheet.cell(row, 2).setValue(QStringLiteral("Наименование продуктов"));
-    sheet.cell(row, 5).setValue(QStringLiteral("Норма в гр. (Брутто)"));
-    sheet.cell(row, 7).setValue(QStringLiteral("Цена"));
-    sheet.cell(row, 8).setValue(QStringLiteral("Сумма"));
+    sheet.cell(row, 1).setValue(u"№"_s);
+    sheet.cell(row, 2).setValue(u"Наименование продуктов"_s);
+    sheet.cell(row, 5).setValue(u"Норма в гр. (Брутто)"_s);
+    sheet.cell(row, 7).setValue(u"Цена"_s);
+    sheet.cell(row, 8).setValue(u"Сумма"_s);
     setRowFont(sheet, row, 12, true);
     sheet.range(row, 6, row, 8).setHorizontalAlignment(HAlign::Right).setVerticalAlignment(VAlign::Center);
     bottomRule(sheet, row, ruledColumns);
@@ -352,17 +354,17 @@ int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const
         bottomRule(sheet, row, ruledColumns);
         return sheet.cell(row++, 8);
     };
-    totalRow(QStringLiteral("Общая стоимость сырьевого набора на %1 блюд").arg(portions, 0, 'f', 0))
+    totalRow(u"Общая стоимость сырьевого набора на %1 блюд"_s.arg(portions, 0, 'f', 0))
         .setValue(card.total);
-    totalRow(QStringLiteral("Продажная цена одного блюда"))
+    totalRow(u"Продажная цена одного блюда"_s)
         .setValue(rounding::toKopeck(card.total / portions));
-    totalRow(QStringLiteral("Выход в готовом виде одного блюда"))
+    totalRow(u"Выход в готовом виде одного блюда"_s)
         .setValue(card.dish->yield)
         .setHorizontalAlignment(HAlign::Right);
     ++row;
 
     for (const QString& text :
-         {QStringLiteral("Калькуляцию составил"), QStringLiteral("Утверждаю: Руководитель")}) {
+         {u"Калькуляцию составил"_s, u"Утверждаю: Руководитель"_s}) {
         sheet.cell(row, 1).setValue(text).setHorizontalAlignment(HAlign::Left);
         setRowFont(sheet, row, 12, false);
         bottomRule(sheet, row, signedColumns);
@@ -375,7 +377,7 @@ bool CardPrintRun::clearMarks(QString* error) const
 {
     Transaction transaction(m_db);
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("UPDATE Bludo SET Print = ? WHERE Kod1 = ?"));
+    query.prepare(u"UPDATE Bludo SET Print = ? WHERE Kod1 = ?"_s);
     for (const Dish& dish : m_dishes) {
         if (dish.mark == blank)
             continue; // already clear: nothing to write
@@ -401,7 +403,7 @@ CostingCardPrintResult CostingCardPrint::run(const CostingCardOptions& options, 
     CardPrintRun run(m_db, options);
     QString error;
     if (!run.load(&error)) {
-        result.error = QStringLiteral("Калькуляционные карты не напечатаны: ") + error;
+        result.error = u"Калькуляционные карты не напечатаны: "_s + error;
         return result;
     }
     if (!run.compute(&result.error))
@@ -409,7 +411,7 @@ CostingCardPrintResult CostingCardPrint::run(const CostingCardOptions& options, 
     auto workbook = std::make_unique<Workbook>();
     run.fill(workbook->sheet(1), m_clock.today(), progress);
     if (!run.clearMarks(&error)) {
-        result.error = QStringLiteral("Не удалось снять отметки \"V\" напечатанных блюд: ") + error;
+        result.error = u"Не удалось снять отметки \"V\" напечатанных блюд: "_s + error;
         return result;
     }
     result.workbook = std::move(workbook);

@@ -11,6 +11,8 @@
 
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int dishNameLength = 50;
@@ -57,7 +59,7 @@ QVariant wholeOrEmpty(const QVariant& value)
 
 bool DishCatalog::databaseError(const QString& error)
 {
-    m_prompts.warn(QStringLiteral("Ошибка"), error);
+    m_prompts.warn(u"Ошибка"_s, error);
     return false;
 }
 
@@ -70,17 +72,17 @@ bool DishCatalog::deleteCardLine(const QVariant& cardLine)
     QVariant finished;
     if (!queryValue(
             m_db,
-            QStringLiteral("SELECT COALESCE(b.Status, 0) FROM Karta k LEFT JOIN Bludo b ON b.Kod1 = k.Kod "
-                           "WHERE k.NNN = ?"),
+            u"SELECT COALESCE(b.Status, 0) FROM Karta k LEFT JOIN Bludo b ON b.Kod1 = k.Kod "
+                           "WHERE k.NNN = ?"_s,
             {*line}, &finished, &error))
         return databaseError(error);
     if (!finished.isValid() || finished.toInt() == 1)
         return false;
-    if (!m_prompts.confirm(QStringLiteral("Удаление ингредиента"),
-                           QStringLiteral("Подтвердите удаление ингредиента !!!")))
+    if (!m_prompts.confirm(u"Удаление ингредиента"_s,
+                           u"Подтвердите удаление ингредиента !!!"_s))
         return false;
     if (!inTransaction(m_db, &error, [&] {
-            return execSql(m_db, QStringLiteral("DELETE FROM Karta WHERE NNN = ?"), {*line}, &error);
+            return execSql(m_db, u"DELETE FROM Karta WHERE NNN = ?"_s, {*line}, &error);
         }))
         return databaseError(error);
     return true;
@@ -93,28 +95,28 @@ bool DishCatalog::deleteDish(const QVariant& dishKey)
         return false;
     QString error;
     QVariant exists;
-    if (!queryValue(m_db, QStringLiteral("SELECT 1 FROM Bludo WHERE Kod1 = ?"), {*dish}, &exists, &error))
+    if (!queryValue(m_db, u"SELECT 1 FROM Bludo WHERE Kod1 = ?"_s, {*dish}, &exists, &error))
         return databaseError(error);
     if (!exists.isValid())
         return false;
-    if (!m_prompts.confirm(QStringLiteral("Удаление блюда"),
-                           QStringLiteral("Подтвердите удаление блюда !!!")))
+    if (!m_prompts.confirm(u"Удаление блюда"_s,
+                           u"Подтвердите удаление блюда !!!"_s))
         return false;
     QVariant used;
     if (!inTransaction(m_db, &error, [&] {
-            return queryValue(m_db, QStringLiteral("SELECT 1 FROM MenuSp WHERE Name = ? LIMIT 1"), {*dish},
+            return queryValue(m_db, u"SELECT 1 FROM MenuSp WHERE Name = ? LIMIT 1"_s, {*dish},
                               &used, &error) &&
                    !used.isValid() &&
-                   execSql(m_db, QStringLiteral("DELETE FROM Karta WHERE Kod = ?"), {*dish}, &error) &&
-                   execSql(m_db, QStringLiteral("DELETE FROM Bludo WHERE Kod1 = ?"), {*dish}, &error);
+                   execSql(m_db, u"DELETE FROM Karta WHERE Kod = ?"_s, {*dish}, &error) &&
+                   execSql(m_db, u"DELETE FROM Bludo WHERE Kod1 = ?"_s, {*dish}, &error);
         }))
         return databaseError(error);
     if (used.isValid()) {
-        m_prompts.warn(QStringLiteral("Ошибка удаления блюда"),
-                       QStringLiteral("Блюдо не удалено, оно используется в одном из меню !!!"));
+        m_prompts.warn(u"Ошибка удаления блюда"_s,
+                       u"Блюдо не удалено, оно используется в одном из меню !!!"_s);
         return false;
     }
-    m_prompts.inform(QStringLiteral("Информация"), QStringLiteral("Блюдо успешно удалено !!!"));
+    m_prompts.inform(u"Информация"_s, u"Блюдо успешно удалено !!!"_s);
     return true;
 }
 
@@ -125,37 +127,37 @@ bool DishCatalog::deleteDishGroup(const QVariant& groupKey)
         return false;
     QString error;
     QVariant exists;
-    if (!queryValue(m_db, QStringLiteral("SELECT 1 FROM Grbludo WHERE Kod = ?"), {*group}, &exists, &error))
+    if (!queryValue(m_db, u"SELECT 1 FROM Grbludo WHERE Kod = ?"_s, {*group}, &exists, &error))
         return databaseError(error);
     if (!exists.isValid())
         return false;
-    if (!m_prompts.confirm(QStringLiteral("Удаление группы блюд"),
-                           QStringLiteral("Подтвердите удаление группы блюд !!!")))
+    if (!m_prompts.confirm(u"Удаление группы блюд"_s,
+                           u"Подтвердите удаление группы блюд !!!"_s))
         return false;
     // NOT EXISTS rather than NOT IN: an entry without a dish must not make every dish look used.
-    const QString unused = QStringLiteral("NOT EXISTS (SELECT 1 FROM MenuSp m WHERE m.Name = b.Kod1)");
+    const QString unused = u"NOT EXISTS (SELECT 1 FROM MenuSp m WHERE m.Name = b.Kod1)"_s;
     QVariant kept;
     if (!inTransaction(m_db, &error, [&] {
             return execSql(m_db,
-                           QStringLiteral("DELETE FROM Karta WHERE Kod IN "
-                                          "(SELECT b.Kod1 FROM Bludo b WHERE b.Kod = ? AND %1)")
+                           u"DELETE FROM Karta WHERE Kod IN "
+                                          "(SELECT b.Kod1 FROM Bludo b WHERE b.Kod = ? AND %1)"_s
                                .arg(unused),
                            {*group}, &error) &&
-                   execSql(m_db, QStringLiteral("DELETE FROM Bludo AS b WHERE b.Kod = ? AND %1").arg(unused),
+                   execSql(m_db, u"DELETE FROM Bludo AS b WHERE b.Kod = ? AND %1"_s.arg(unused),
                            {*group}, &error) &&
-                   queryValue(m_db, QStringLiteral("SELECT 1 FROM Bludo WHERE Kod = ? LIMIT 1"), {*group},
+                   queryValue(m_db, u"SELECT 1 FROM Bludo WHERE Kod = ? LIMIT 1"_s, {*group},
                               &kept, &error) &&
                    (kept.isValid() ||
-                    execSql(m_db, QStringLiteral("DELETE FROM Grbludo WHERE Kod = ?"), {*group}, &error));
+                    execSql(m_db, u"DELETE FROM Grbludo WHERE Kod = ?"_s, {*group}, &error));
         }))
         return databaseError(error);
     if (kept.isValid()) {
         m_prompts.warn(
-            QStringLiteral("Ошибка удаления блюда"),
-            QStringLiteral("Группа блюд не удалена, остались блюда используемые в одном из меню !!!"));
+            u"Ошибка удаления блюда"_s,
+            u"Группа блюд не удалена, остались блюда используемые в одном из меню !!!"_s);
         return false;
     }
-    m_prompts.inform(QStringLiteral("Информация"), QStringLiteral("Группа блюд успешно удалена !!!"));
+    m_prompts.inform(u"Информация"_s, u"Группа блюд успешно удалена !!!"_s);
     return true;
 }
 
@@ -168,7 +170,7 @@ bool DishCatalog::finishDish(const QVariant& dishKey)
     bool finished = false;
     if (!inTransaction(m_db, &error, [&] {
             QSqlQuery query(m_db);
-            if (!runQuery(query, QStringLiteral("UPDATE Bludo SET Status = 1 WHERE Kod1 = ?"), {*dish}, &error))
+            if (!runQuery(query, u"UPDATE Bludo SET Status = 1 WHERE Kod1 = ?"_s, {*dish}, &error))
                 return false;
             finished = query.numRowsAffected() > 0;
             return true;
@@ -186,8 +188,8 @@ std::optional<qlonglong> DishCatalog::copyDish(const QVariant& dishKey, const QS
         return std::nullopt;
     if (newName.size() > dishNameLength) {
         m_prompts.warn(
-            QStringLiteral("Копирование блюда"),
-            QStringLiteral("Наименование блюда не может быть длиннее %1 символов.").arg(dishNameLength));
+            u"Копирование блюда"_s,
+            u"Наименование блюда не может быть длиннее %1 символов."_s.arg(dishNameLength));
         return std::nullopt;
     }
     QString error;
@@ -195,21 +197,21 @@ std::optional<qlonglong> DishCatalog::copyDish(const QVariant& dishKey, const QS
     const bool done = inTransaction(m_db, &error, [&] {
         QSqlQuery query(m_db);
         QVariant groupExists;
-        if (!queryValue(m_db, QStringLiteral("SELECT 1 FROM Grbludo WHERE Kod = ?"), {*group}, &groupExists,
+        if (!queryValue(m_db, u"SELECT 1 FROM Grbludo WHERE Kod = ?"_s, {*group}, &groupExists,
                         &error) ||
-            !runQuery(query, QStringLiteral("SELECT Nporc, Proc, Vixod FROM Bludo WHERE Kod1 = ?"), {*dish},
+            !runQuery(query, u"SELECT Nporc, Proc, Vixod FROM Bludo WHERE Kod1 = ?"_s, {*dish},
                  &error) ||
             !groupExists.isValid() || !query.next())
             return false;
         const QVariantList copy = {*group, newName, wholeOrEmpty(query.value(0)),
                                    wholeOrEmpty(query.value(1)), query.value(2)};
         if (!runQuery(query,
-                 QStringLiteral("INSERT INTO Bludo (Kod, Name, Nporc, Proc, Vixod) VALUES (?, ?, ?, ?, ?)"),
+                 u"INSERT INTO Bludo (Kod, Name, Nporc, Proc, Vixod) VALUES (?, ?, ?, ?, ?)"_s,
                  copy, &error))
             return false;
         newDish = query.lastInsertId().toLongLong();
         if (!runQuery(query,
-                 QStringLiteral("SELECT KodIng, Name, Kolvo, Vihod FROM Karta WHERE Kod = ? ORDER BY NNN"),
+                 u"SELECT KodIng, Name, Kolvo, Vihod FROM Karta WHERE Kod = ? ORDER BY NNN"_s,
                  {*dish}, &error))
             return false;
         std::vector<QVariantList> lines;
@@ -218,8 +220,7 @@ std::optional<qlonglong> DishCatalog::copyDish(const QVariant& dishKey, const QS
                              wholeOrEmpty(query.value(3))});
         for (const QVariantList& line : lines) {
             if (!execSql(m_db,
-                         QStringLiteral(
-                             "INSERT INTO Karta (Kod, KodIng, Name, Kolvo, Vihod) VALUES (?, ?, ?, ?, ?)"),
+                         u"INSERT INTO Karta (Kod, KodIng, Name, Kolvo, Vihod) VALUES (?, ?, ?, ?, ?)"_s,
                          line, &error))
                 return false;
         }
@@ -241,15 +242,15 @@ std::optional<qlonglong> DishCatalog::addCardLine(const QVariant& dishKey, const
     const bool done = inTransaction(m_db, &error, [&] {
         QVariant finished;
         QVariant candidate;
-        if (!queryValue(m_db, QStringLiteral("SELECT COALESCE(Status, 0) FROM Bludo WHERE Kod1 = ?"), {*dish},
+        if (!queryValue(m_db, u"SELECT COALESCE(Status, 0) FROM Bludo WHERE Kod1 = ?"_s, {*dish},
                         &finished, &error) ||
             !queryValue(m_db,
-                        QStringLiteral("SELECT 1 FROM Ing WHERE Kod1 = ? AND %1").arg(candidateCondition()),
+                        u"SELECT 1 FROM Ing WHERE Kod1 = ? AND %1"_s.arg(candidateCondition()),
                         {*ingredient}, &candidate, &error) ||
             !finished.isValid() || finished.toInt() == 1 || !candidate.isValid())
             return false;
         QSqlQuery query(m_db);
-        if (!runQuery(query, QStringLiteral("INSERT INTO Karta (Kod, Name, Vihod) VALUES (?, ?, 100)"),
+        if (!runQuery(query, u"INSERT INTO Karta (Kod, Name, Vihod) VALUES (?, ?, 100)"_s,
                  {*dish, *ingredient}, &error))
             return false;
         line = query.lastInsertId().toLongLong();
@@ -272,7 +273,7 @@ bool DishCatalog::rewriteMenuGroupOrder(const QVariant& groupKey, double remembe
         return false;
     QString error;
     if (!inTransaction(m_db, &error, [&] {
-            return execSql(m_db, QStringLiteral("UPDATE MenuSp SET Nn = ? WHERE GrName = ?"),
+            return execSql(m_db, u"UPDATE MenuSp SET Nn = ? WHERE GrName = ?"_s,
                            {rounding::wholeNumber(newOrder), *group}, &error);
         }))
         return databaseError(error);

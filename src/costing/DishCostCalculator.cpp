@@ -16,6 +16,8 @@
 #include <span>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr qlonglong noKey = -1;
@@ -123,11 +125,11 @@ bool PriceRun::load(QString* error)
     QHash<qlonglong, double> unitGrams;
     const bool read =
         forEachRow(
-            m_db, QStringLiteral("SELECT Kod, Gramm FROM Edinica"),
+            m_db, u"SELECT Kod, Gramm FROM Edinica"_s,
             [&](const QSqlQuery& q) { unitGrams.insert(q.value(0).toLongLong(), q.value(1).toDouble()); },
             error) &&
         forEachRow(
-            m_db, QStringLiteral("SELECT Kod1, Edinica, Pf, Cena, Proc, Vih FROM Ing"),
+            m_db, u"SELECT Kod1, Edinica, Pf, Cena, Proc, Vih FROM Ing"_s,
             [&](const QSqlQuery& q) {
                 const auto unit = unitGrams.constFind(keyOf(q.value(1)));
                 const QVariant price = q.value(3);
@@ -140,7 +142,7 @@ bool PriceRun::load(QString* error)
             error) &&
         // Key order is the order of the rows within each composition and each card.
         forEachRow(
-            m_db, QStringLiteral("SELECT Kod, Name, Kolvo FROM pf ORDER BY NNN"),
+            m_db, u"SELECT Kod, Name, Kolvo FROM pf ORDER BY NNN"_s,
             [&](const QSqlQuery& q) {
                 m_compositions[keyOf(q.value(0))].push_back(
                     Component{keyOf(q.value(1)), q.value(2).toDouble()});
@@ -148,17 +150,17 @@ bool PriceRun::load(QString* error)
             error) &&
         forEachRow(
             m_db,
-            QStringLiteral("SELECT Kod FROM Grbludo ORDER BY Name COLLATE %1, Kod").arg(Database::collation),
+            u"SELECT Kod FROM Grbludo ORDER BY Name COLLATE %1, Kod"_s.arg(Database::collation),
             [&](const QSqlQuery& q) { m_groups.push_back(q.value(0).toLongLong()); }, error) &&
         forEachRow(
-            m_db, QStringLiteral("SELECT Kod, Kod1, Nporc, Proc, Cena FROM Bludo ORDER BY Kod1"),
+            m_db, u"SELECT Kod, Kod1, Nporc, Proc, Cena FROM Bludo ORDER BY Kod1"_s,
             [&](const QSqlQuery& q) {
                 m_dishes.push_back(Dish{keyOf(q.value(0)), q.value(1).toLongLong(), q.value(2).toDouble(),
                                         wholePercent(q.value(3).toDouble()), storedNumber(q.value(4))});
             },
             error) &&
         forEachRow(
-            m_db, QStringLiteral("SELECT Kod, Name, Kolvo, Vihod FROM Karta ORDER BY NNN"),
+            m_db, u"SELECT Kod, Name, Kolvo, Vihod FROM Karta ORDER BY NNN"_s,
             [&](const QSqlQuery& q) {
                 m_lines.push_back(CardLine{keyOf(q.value(0)), keyOf(q.value(1)), q.value(2).toDouble(),
                                            q.value(3).toDouble()});
@@ -178,7 +180,7 @@ bool PriceRun::load(QString* error)
 QString PriceRun::nameOf(const char* table, const char* keyField, qlonglong key) const
 {
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("SELECT Name FROM %1 WHERE %2 = ?")
+    query.prepare(u"SELECT Name FROM %1 WHERE %2 = ?"_s
                       .arg(QLatin1String(table), QLatin1String(keyField)));
     query.addBindValue(key);
     return query.exec() && query.next() ? query.value(0).toString() : QString();
@@ -188,10 +190,10 @@ QString PriceRun::phrase(const Subject& subject) const
 {
     const QString name = nameOf("Ing", "Kod1", subject.ingredient);
     if (subject.product == noKey)
-        return QStringLiteral("у ингредиента \"%1\"").arg(name);
+        return u"у ингредиента \"%1\""_s.arg(name);
     if (subject.product == subject.ingredient)
-        return QStringLiteral("у полуфабриката \"%1\"").arg(name);
-    return QStringLiteral("у ингредиента \"%1\" в составе полуфабриката \"%2\"")
+        return u"у полуфабриката \"%1\""_s.arg(name);
+    return u"у ингредиента \"%1\" в составе полуфабриката \"%2\""_s
         .arg(name, nameOf("Ing", "Kod1", subject.product));
 }
 
@@ -199,9 +201,9 @@ bool PriceRun::unitUsable(const std::optional<double>& unitGrams, const Subject&
                           QString* fault) const
 {
     if (!unitGrams)
-        *fault = phrase(subject) + QStringLiteral(" не найдена единица измерения.");
+        *fault = phrase(subject) + u" не найдена единица измерения."_s;
     else if (*unitGrams == 0)
-        *fault = phrase(subject) + QStringLiteral(" вес единицы измерения (Грамм) равен нулю.");
+        *fault = phrase(subject) + u" вес единицы измерения (Грамм) равен нулю."_s;
     return unitGrams && *unitGrams != 0;
 }
 
@@ -210,7 +212,7 @@ bool PriceRun::usable(const Ingredient& ingredient, const Subject& subject, QStr
     if (!unitUsable(ingredient.unitGrams, subject, fault))
         return false;
     if (!ingredient.percent)
-        *fault = phrase(subject) + QStringLiteral(" процент наценки (% Надб.) вне допустимых пределов.");
+        *fault = phrase(subject) + u" процент наценки (% Надб.) вне допустимых пределов."_s;
     return ingredient.percent.has_value();
 }
 
@@ -221,15 +223,15 @@ std::optional<double> PriceRun::ordinaryLine(const Ingredient& ingredient, qlong
     if (!usable(ingredient, subject, fault))
         return std::nullopt;
     if (portions == 0) {
-        *fault = QStringLiteral("число порций равно нулю.");
+        *fault = u"число порций равно нулю."_s;
         return std::nullopt;
     }
     if (ingredient.yield == 0) {
-        *fault = phrase(subject) + QStringLiteral(" выход (% Вых) равен нулю.");
+        *fault = phrase(subject) + u" выход (% Вых) равен нулю."_s;
         return std::nullopt;
     }
     if (line.yield == 0) {
-        *fault = QStringLiteral("в строке ингредиента \"%1\" выход строки (% Вых) равен нулю.")
+        *fault = u"в строке ингредиента \"%1\" выход строки (% Вых) равен нулю."_s
                      .arg(nameOf("Ing", "Kod1", key));
         return std::nullopt;
     }
@@ -248,7 +250,7 @@ std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fau
     for (const Component& row : m_compositions.value(product)) {
         const auto found = m_ingredients.constFind(row.ingredient);
         if (found == m_ingredients.cend()) {
-            *fault = QStringLiteral("в составе полуфабриката \"%1\" указан ингредиент, которого больше нет.")
+            *fault = u"в составе полуфабриката \"%1\" указан ингредиент, которого больше нет."_s
                          .arg(nameOf("Ing", "Kod1", product));
             return std::nullopt;
         }
@@ -257,7 +259,7 @@ std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fau
         if (!usable(component, subject, fault))
             return std::nullopt;
         if (component.yield == 0) {
-            *fault = phrase(subject) + QStringLiteral(" выход (% Вых) равен нулю.");
+            *fault = phrase(subject) + u" выход (% Вых) равен нулю."_s;
             return std::nullopt;
         }
         madeOfOrdinary = madeOfOrdinary && !component.semiFinished;
@@ -266,7 +268,7 @@ std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fau
     }
     if (!std::isfinite(sum)) {
         *fault = phrase(Subject{product, product}) +
-                 QStringLiteral(" цена даёт недопустимое число (переполнение).");
+                 u" цена даёт недопустимое число (переполнение)."_s;
         return std::nullopt;
     }
     if (madeOfOrdinary)
@@ -281,8 +283,8 @@ std::optional<double> PriceRun::priceDish(const Dish& dish, std::span<const Card
         const auto found = m_ingredients.find(line.ingredient);
         if (found == m_ingredients.end()) {
             *fault = line.ingredient == noKey
-                         ? QStringLiteral("в карте есть строка без ингредиента.")
-                         : QStringLiteral("в карте указан ингредиент, которого больше нет (код %1).")
+                         ? u"в карте есть строка без ингредиента."_s
+                         : u"в карте указан ингредиент, которого больше нет (код %1)."_s
                                .arg(line.ingredient);
             return std::nullopt;
         }
@@ -299,7 +301,7 @@ std::optional<double> PriceRun::priceDish(const Dish& dish, std::span<const Card
             if (!unitUsable(ingredient.unitGrams, Subject{line.ingredient, line.ingredient}, fault))
                 return std::nullopt;
             if (dish.portions == 0) {
-                *fault = QStringLiteral("число порций равно нулю.");
+                *fault = u"число порций равно нулю."_s;
                 return std::nullopt;
             }
             amount = *cost / *ingredient.unitGrams * line.grams / dish.portions;
@@ -310,18 +312,18 @@ std::optional<double> PriceRun::priceDish(const Dish& dish, std::span<const Card
         }
         price += *amount;
         if (!std::isfinite(price)) {
-            *fault = QStringLiteral("строка ингредиента \"%1\" даёт недопустимое число (переполнение).")
+            *fault = u"строка ингредиента \"%1\" даёт недопустимое число (переполнение)."_s
                          .arg(nameOf("Ing", "Kod1", line.ingredient));
             return std::nullopt;
         }
     }
     if (!dish.percent) {
-        *fault = QStringLiteral("у блюда процент наценки (% Надб.) вне допустимых пределов.");
+        *fault = u"у блюда процент наценки (% Надб.) вне допустимых пределов."_s;
         return std::nullopt;
     }
     price = rounding::toKopeck(price * (1 + *dish.percent / 100.0));
     if (!std::isfinite(price)) {
-        *fault = QStringLiteral("цена порции даёт недопустимое число (переполнение).");
+        *fault = u"цена порции даёт недопустимое число (переполнение)."_s;
         return std::nullopt;
     }
     return price;
@@ -348,7 +350,7 @@ DishCostRun PriceRun::compute()
                 result.ok = false;
                 result.failedDish = dish->key;
                 result.message =
-                    QStringLiteral("Расчёт цен остановлен: в блюде \"%1\" (группа \"%2\") %3")
+                    u"Расчёт цен остановлен: в блюде \"%1\" (группа \"%2\") %3"_s
                         .arg(nameOf("Bludo", "Kod1", dish->key), nameOf("Grbludo", "Kod", group), fault);
                 break;
             }
@@ -372,7 +374,7 @@ bool PriceRun::writePrices(const QString& table, const std::vector<std::pair<qlo
                            QString* error)
 {
     QSqlQuery query(m_db);
-    if (!query.prepare(QStringLiteral("UPDATE %1 SET Cena = ? WHERE Kod1 = ?").arg(table))) {
+    if (!query.prepare(u"UPDATE %1 SET Cena = ? WHERE Kod1 = ?"_s.arg(table))) {
         *error = sqlErrorText(query.lastError());
         return false;
     }
@@ -394,8 +396,8 @@ bool PriceRun::store(QString* error)
         if (m_ingredients.value(it.key()).storedPrice != it.value())
             semiPrices.emplace_back(it.key(), it.value());
     }
-    return writePrices(QStringLiteral("Bludo"), m_dishPrices, error) &&
-           writePrices(QStringLiteral("Ing"), semiPrices, error);
+    return writePrices(u"Bludo"_s, m_dishPrices, error) &&
+           writePrices(u"Ing"_s, semiPrices, error);
 }
 
 } // namespace
@@ -411,15 +413,15 @@ DishCostRun DishCostCalculator::run()
     // One snapshot for the reading and the writing.
     Transaction transaction(m_db);
     if (!transaction.isActive())
-        return failure(QStringLiteral("Расчёт цен не выполнен: %1").arg(sqlErrorText(m_db.lastError())));
+        return failure(u"Расчёт цен не выполнен: %1"_s.arg(sqlErrorText(m_db.lastError())));
     PriceRun priceRun(m_db);
     QString error;
     if (!priceRun.load(&error))
-        return failure(QStringLiteral("Расчёт цен не выполнен: %1").arg(error));
+        return failure(u"Расчёт цен не выполнен: %1"_s.arg(error));
     const DishCostRun result = priceRun.compute();
     if (!priceRun.store(&error))
-        return failure(QStringLiteral("Цены блюд не сохранены: %1").arg(error));
+        return failure(u"Цены блюд не сохранены: %1"_s.arg(error));
     if (!transaction.commit())
-        return failure(QStringLiteral("Цены блюд не сохранены: %1").arg(sqlErrorText(m_db.lastError())));
+        return failure(u"Цены блюд не сохранены: %1"_s.arg(sqlErrorText(m_db.lastError())));
     return result;
 }

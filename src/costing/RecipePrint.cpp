@@ -8,18 +8,20 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+using namespace Qt::StringLiterals;
+
 bool RecipePrint::fill(Workbook& workbook, qlonglong dish, QString* error,
                        const std::optional<QStringList>& shownLines) const
 {
     QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("SELECT Name, Recept FROM Bludo WHERE Kod1 = ?"));
+    query.prepare(u"SELECT Name, Recept FROM Bludo WHERE Kod1 = ?"_s);
     query.addBindValue(dish);
     if (!query.exec()) {
         *error = sqlErrorText(query.lastError());
         return false;
     }
     if (!query.next()) {
-        *error = QStringLiteral("Блюдо не найдено.");
+        *error = u"Блюдо не найдено."_s;
         return false;
     }
     fill(workbook, query.value(0).toString(),
@@ -30,10 +32,10 @@ bool RecipePrint::fill(Workbook& workbook, qlonglong dish, QString* error,
 void RecipePrint::fill(Workbook& workbook, const QString& dishName, const QStringList& lines)
 {
     Sheet& sheet = workbook.sheet(1);
-    sheet.setName(QStringLiteral("Рецепт"));
+    sheet.setName(u"Рецепт"_s);
     sheet.setColumnWidth(1, 120);
-    sheet.column(1).font().setName(QStringLiteral("Times New Roman")).setSize(14).setColor(0);
-    sheet.cell(1, 1).setValue(QStringLiteral("Рецепт приготовления ") + dishName);
+    sheet.column(1).font().setName(u"Times New Roman"_s).setSize(14).setColor(0);
+    sheet.cell(1, 1).setValue(u"Рецепт приготовления "_s + dishName);
     sheet.row(1).font().setSize(16).setBold(true);
     sheet.row(1).setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
     int row = 3;
@@ -45,6 +47,6 @@ QStringList RecipePrint::splitLines(const QString& text)
 {
     if (text.isEmpty())
         return {};
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|[\n\r\u2028\u2029]"));
+    static const QRegularExpression lineBreak(u"\r\n|[\n\r\u2028\u2029]"_s);
     return text.split(lineBreak);
 }

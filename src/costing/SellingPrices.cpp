@@ -12,16 +12,18 @@
 #include <utility>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 const QStringList& roundingStepLabels()
 {
-    static const QStringList labels = {QStringLiteral("Нет"), QStringLiteral("5коп"), QStringLiteral("10коп"),
-                                       QStringLiteral("50коп"), QStringLiteral("1руб")};
+    static const QStringList labels = {u"Нет"_s, u"5коп"_s, u"10коп"_s,
+                                       u"50коп"_s, u"1руб"_s};
     return labels;
 }
 
 const QStringList& roundingDirectionLabels()
 {
-    static const QStringList labels = {QStringLiteral("Больше"), QStringLiteral("Меньше")};
+    static const QStringList labels = {u"Больше"_s, u"Меньше"_s};
     return labels;
 }
 
@@ -75,7 +77,7 @@ SellingPricesResult applySellingPrices(QSqlDatabase db, qlonglong menu, bool all
     SellingPricesResult result;
     const auto failed = [&](const QString& error) {
         result.ok = false;
-        result.message = QStringLiteral("Продажные цены не установлены: %1").arg(error);
+        result.message = u"Продажные цены не установлены: %1"_s.arg(error);
         result.entriesPriced = 0;
         return result;
     };
@@ -86,9 +88,9 @@ SellingPricesResult applySellingPrices(QSqlDatabase db, qlonglong menu, bool all
     QSqlQuery query(db);
     query.setForwardOnly(true);
     query.prepare(
-        QStringLiteral("SELECT s.Nnn, b.Cena, b.Name FROM MenuSp s LEFT JOIN Bludo b ON b.Kod1 = s.Name "
-                       "WHERE s.Kod = ?%1")
-            .arg(allEntries ? QString() : QStringLiteral(" AND (s.CenaProd IS NULL OR s.CenaProd = 0)")));
+        u"SELECT s.Nnn, b.Cena, b.Name FROM MenuSp s LEFT JOIN Bludo b ON b.Kod1 = s.Name "
+                       "WHERE s.Kod = ?%1"_s
+            .arg(allEntries ? QString() : u" AND (s.CenaProd IS NULL OR s.CenaProd = 0)"_s));
     query.addBindValue(menu);
     if (!query.exec())
         return failed(sqlErrorText(query.lastError()));
@@ -97,13 +99,13 @@ SellingPricesResult applySellingPrices(QSqlDatabase db, qlonglong menu, bool all
         const double price = roundSellingPrice(query.value(1).toDouble(), step, direction);
         // A dish price written by another tool may be infinite; it is never copied into a menu.
         if (!std::isfinite(price))
-            return failed(QStringLiteral("цена блюда \"%1\" не является числом").arg(query.value(2).toString()));
+            return failed(u"цена блюда \"%1\" не является числом"_s.arg(query.value(2).toString()));
         prices.emplace_back(query.value(0).toLongLong(), price);
     }
     if (query.lastError().isValid())
         return failed(sqlErrorText(query.lastError()));
 
-    if (!query.prepare(QStringLiteral("UPDATE MenuSp SET CenaProd = ? WHERE Nnn = ?")))
+    if (!query.prepare(u"UPDATE MenuSp SET CenaProd = ? WHERE Nnn = ?"_s))
         return failed(sqlErrorText(query.lastError()));
     for (const auto& [entry, price] : prices) {
         query.addBindValue(price);
@@ -121,6 +123,6 @@ SellingPricesResult askAndApplySellingPrices(QSqlDatabase db, UserPrompts& promp
                                              RoundingStep step, RoundingDirection direction)
 {
     const bool allEntries =
-        prompts.confirm(QStringLiteral("?"), QStringLiteral("Производить перерасчёт продажных цен?"));
+        prompts.confirm(u"?"_s, u"Производить перерасчёт продажных цен?"_s);
     return applySellingPrices(std::move(db), menu, allEntries, step, direction);
 }

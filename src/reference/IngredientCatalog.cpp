@@ -10,6 +10,8 @@
 
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Runs a change and tells whether it touched a row.
@@ -26,8 +28,8 @@ IngredientCatalog::IngredientCatalog(QSqlDatabase db) : m_db(std::move(db)) {}
 std::optional<bool> IngredientCatalog::used(qlonglong ingredientKey, QString* error) const
 {
     return hasRow(m_db,
-                  QStringLiteral("SELECT 1 WHERE EXISTS (SELECT 1 FROM Karta WHERE Name = ?) "
-                                 "OR EXISTS (SELECT 1 FROM pf WHERE Name = ?)"),
+                  u"SELECT 1 WHERE EXISTS (SELECT 1 FROM Karta WHERE Name = ?) "
+                                 "OR EXISTS (SELECT 1 FROM pf WHERE Name = ?)"_s,
                   {ingredientKey, ingredientKey}, error);
 }
 
@@ -36,7 +38,7 @@ std::optional<bool> IngredientCatalog::exists(const char* table, const char* key
 {
     return hasRow(
         m_db,
-        QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?").arg(QLatin1String(table), QLatin1String(keyField)),
+        u"SELECT 1 FROM %1 WHERE %2 = ?"_s.arg(QLatin1String(table), QLatin1String(keyField)),
         {key}, error);
 }
 
@@ -57,8 +59,7 @@ bool IngredientCatalog::moveToGroup(const QVariant& ingredientKey, const QVarian
     // A group that is gone (deleted in another window meanwhile) would leave the ingredient in no group.
     return changeRow(
         m_db,
-        QStringLiteral(
-            "UPDATE Ing SET Kod = ? WHERE Kod1 = ? AND EXISTS (SELECT 1 FROM Gring WHERE Kod = ?)"),
+        u"UPDATE Ing SET Kod = ? WHERE Kod1 = ? AND EXISTS (SELECT 1 FROM Gring WHERE Kod = ?)"_s,
         {*group, *ingredient, *group}, error);
 }
 
@@ -68,7 +69,7 @@ bool IngredientCatalog::applyFlagChange(const QVariant& ingredientKey, bool rowH
     const auto key = rowKey(ingredientKey);
     if (!key || !rowHadPendingChanges)
         return false;
-    return changeRow(m_db, QStringLiteral("UPDATE Ing SET Vih = 100 WHERE Kod1 = ?"), {*key}, error);
+    return changeRow(m_db, u"UPDATE Ing SET Vih = 100 WHERE Kod1 = ?"_s, {*key}, error);
 }
 
 bool IngredientCatalog::deleteIfUnused(qlonglong ingredientKey, bool* deleted, QString* error)
@@ -80,8 +81,8 @@ bool IngredientCatalog::deleteIfUnused(qlonglong ingredientKey, bool* deleted, Q
     if (*isReferred)
         return true;
     // Its own composition goes with it: rows of a product that no longer exists would count nowhere.
-    if (!execSql(m_db, QStringLiteral("DELETE FROM pf WHERE Kod = ?"), {ingredientKey}, error) ||
-        !execSql(m_db, QStringLiteral("DELETE FROM Ing WHERE Kod1 = ?"), {ingredientKey}, error))
+    if (!execSql(m_db, u"DELETE FROM pf WHERE Kod = ?"_s, {ingredientKey}, error) ||
+        !execSql(m_db, u"DELETE FROM Ing WHERE Kod1 = ?"_s, {ingredientKey}, error))
         return false;
     *deleted = true;
     return true;
@@ -97,7 +98,7 @@ bool IngredientCatalog::deleteGroupRows(qlonglong groupKey, bool* anyDeleted, bo
     }
     QList<qlonglong> ingredients;
     QSqlQuery query(m_db);
-    if (!runQuery(query, QStringLiteral("SELECT Kod1 FROM Ing WHERE Kod = ? ORDER BY Kod1"), {groupKey},
+    if (!runQuery(query, u"SELECT Kod1 FROM Ing WHERE Kod = ? ORDER BY Kod1"_s, {groupKey},
                   error))
         return false;
     while (query.next())
@@ -119,7 +120,7 @@ bool IngredientCatalog::deleteGroupRows(qlonglong groupKey, bool* anyDeleted, bo
     }
     *allDeleted = ingredients.isEmpty();
     *anyDeleted = ingredients.size() < count || *allDeleted;
-    if (*allDeleted && !execSql(m_db, QStringLiteral("DELETE FROM Gring WHERE Kod = ?"), {groupKey}, error))
+    if (*allDeleted && !execSql(m_db, u"DELETE FROM Gring WHERE Kod = ?"_s, {groupKey}, error))
         return false;
     if (!transaction.commit()) {
         *error = sqlErrorText(m_db.lastError());
@@ -139,8 +140,8 @@ bool IngredientCatalog::deleteGroup(const QVariant& groupKey, UserPrompts& promp
         return showDatabaseError(prompts, error);
     if (!*present)
         return false;
-    if (!prompts.confirm(QStringLiteral("Удаление группы ингредиентов"),
-                         QStringLiteral("Подтвердите удаление группы ингредиентов !!!")))
+    if (!prompts.confirm(u"Удаление группы ингредиентов"_s,
+                         u"Подтвердите удаление группы ингредиентов !!!"_s))
         return false;
 
     bool anyDeleted = false;
@@ -148,11 +149,11 @@ bool IngredientCatalog::deleteGroup(const QVariant& groupKey, UserPrompts& promp
     if (!deleteGroupRows(*group, &anyDeleted, &allDeleted, &error))
         return showDatabaseError(prompts, error);
     if (allDeleted)
-        prompts.inform(QStringLiteral("Информация"), QStringLiteral("Группа успешно удалена !!!"));
+        prompts.inform(u"Информация"_s, u"Группа успешно удалена !!!"_s);
     else
-        prompts.warn(QStringLiteral("Ошибка удаления группы"),
-                     QStringLiteral("Группа не удалена, остались ингредиенты используемые в блюдах или "
-                                    "составляющих полуфабрикатов !!!"));
+        prompts.warn(u"Ошибка удаления группы"_s,
+                     u"Группа не удалена, остались ингредиенты используемые в блюдах или "
+                                    "составляющих полуфабрикатов !!!"_s);
     return anyDeleted;
 }
 
@@ -167,8 +168,8 @@ bool IngredientCatalog::deleteIngredient(const QVariant& ingredientKey, UserProm
         return showDatabaseError(prompts, error);
     if (!*present)
         return false;
-    if (!prompts.confirm(QStringLiteral("Удаление ингредиента"),
-                         QStringLiteral("Подтвердите удаление ингредиента !!!")))
+    if (!prompts.confirm(u"Удаление ингредиента"_s,
+                         u"Подтвердите удаление ингредиента !!!"_s))
         return false;
 
     bool deleted = false;
@@ -183,11 +184,11 @@ bool IngredientCatalog::deleteIngredient(const QVariant& ingredientKey, UserProm
     if (!ok)
         return showDatabaseError(prompts, error);
     if (deleted)
-        prompts.inform(QStringLiteral("Информация"), QStringLiteral("Ингредиент успешно удалён !!!"));
+        prompts.inform(u"Информация"_s, u"Ингредиент успешно удалён !!!"_s);
     else
-        prompts.warn(QStringLiteral("Ошибка удаления ингредиента"),
-                     QStringLiteral("Ингредиент не удалён, он используется в блюдах или составляющих "
-                                    "полуфабрикатов !!!"));
+        prompts.warn(u"Ошибка удаления ингредиента"_s,
+                     u"Ингредиент не удалён, он используется в блюдах или составляющих "
+                                    "полуфабрикатов !!!"_s);
     return deleted;
 }
 
@@ -202,10 +203,10 @@ bool IngredientCatalog::deleteComponent(const QVariant& compositionRowKey, UserP
         return showDatabaseError(prompts, error);
     if (!*present)
         return false;
-    if (!prompts.confirm(QStringLiteral("Удаление составляющей"),
-                         QStringLiteral("Подтвердите удаление составляющей !!!")))
+    if (!prompts.confirm(u"Удаление составляющей"_s,
+                         u"Подтвердите удаление составляющей !!!"_s))
         return false;
-    if (!execSql(m_db, QStringLiteral("DELETE FROM pf WHERE NNN = ?"), {*row}, &error))
+    if (!execSql(m_db, u"DELETE FROM pf WHERE NNN = ?"_s, {*row}, &error))
         return showDatabaseError(prompts, error);
     return true;
 }
@@ -226,21 +227,21 @@ QVariant IngredientCatalog::chooseComponent(const QVariant& productKey, const QV
     if (!*productPresent)
         return {};
     if (*candidate == *product) {
-        prompts.warn(QStringLiteral("Ошибка выбора"),
-                     QStringLiteral("Полуфабрикат не может входить сам в себя"));
+        prompts.warn(u"Ошибка выбора"_s,
+                     u"Полуфабрикат не может входить сам в себя"_s);
         return {};
     }
 
     QSqlQuery query(m_db);
-    if (!runQuery(query, QStringLiteral("SELECT Pf, Cena FROM Ing WHERE Kod1 = ?"), {*candidate}, &error)) {
+    if (!runQuery(query, u"SELECT Pf, Cena FROM Ing WHERE Kod1 = ?"_s, {*candidate}, &error)) {
         showDatabaseError(prompts, error);
         return {};
     }
     if (!query.next())
         return {};
     if (query.value(0).toBool()) {
-        prompts.warn(QStringLiteral("Ошибка выбора"),
-                     QStringLiteral("Инградиент является полуфабрикатом и не может входить в полуфабрикат"));
+        prompts.warn(u"Ошибка выбора"_s,
+                     u"Инградиент является полуфабрикатом и не может входить в полуфабрикат"_s);
         return {};
     }
     // The chooser lists only priced ingredients; a row that lost its price meanwhile is not taken.
@@ -249,7 +250,7 @@ QVariant IngredientCatalog::chooseComponent(const QVariant& productKey, const QV
     query.finish();
 
     QSqlQuery insert(m_db);
-    if (!runQuery(insert, QStringLiteral("INSERT INTO pf (Kod, Name) VALUES (?, ?)"), {*product, *candidate},
+    if (!runQuery(insert, u"INSERT INTO pf (Kod, Name) VALUES (?, ?)"_s, {*product, *candidate},
                   &error)) {
         showDatabaseError(prompts, error);
         return {};
@@ -262,5 +263,5 @@ bool IngredientCatalog::closeChooser(const QVariant& productKey, QString* error)
     const auto product = rowKey(productKey);
     if (!product)
         return false;
-    return changeRow(m_db, QStringLiteral("UPDATE Ing SET Cena = 0 WHERE Kod1 = ?"), {*product}, error);
+    return changeRow(m_db, u"UPDATE Ing SET Cena = 0 WHERE Kod1 = ?"_s, {*product}, error);
 }

@@ -13,7 +13,10 @@ class UserPrompts;
 class IngredientRowCheck
 {
 public:
-    static QString caption() { return QStringLiteral("Ошибка"); }
+    static QString caption() {
+        using namespace Qt::StringLiterals;
+        return u"Ошибка"_s;
+    }
 
     // The first problem of the row, the price before the unit, or nullopt when the row may be left.
     // A semi-finished product needs no price: it is computed from its composition.

@@ -12,6 +12,8 @@
 #include <optional>
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The longest name Ing.Name holds.
@@ -52,20 +54,20 @@ NewIngredientForm::Result NewIngredientForm::add(const NewIngredient& input, QCh
     };
 
     if (input.name.trimmed().isEmpty())
-        return refuse(Field::Name, QString(), QStringLiteral("Название ингредиента ?"));
+        return refuse(Field::Name, QString(), u"Название ингредиента ?"_s);
     if (input.name.size() > maxNameLength)
         return refuse(Field::Name, QString(),
-                      QStringLiteral("Название ингредиента длиннее %1 символов.").arg(maxNameLength));
+                      u"Название ингредиента длиннее %1 символов."_s.arg(maxNameLength));
     if (input.priceText.isEmpty())
-        return refuse(Field::Price, QString(), QStringLiteral("Цена ингредиента ?"));
+        return refuse(Field::Price, QString(), u"Цена ингредиента ?"_s);
     if (!onlyDigitsAndSeparator(input.priceText, decimalSeparator))
         return refuse(Field::Price, QString(),
-                      QStringLiteral("Введите в поле \"Цена\" число в формате XX") + decimalSeparator +
-                          QStringLiteral("XX"));
+                      u"Введите в поле \"Цена\" число в формате XX"_s + decimalSeparator +
+                          u"XX"_s);
     const auto price = readPrice(input.priceText, decimalSeparator);
     if (!price)
-        return refuse(Field::Price, QStringLiteral("Ошибка"),
-                      QStringLiteral("\"%1\" не является числом.").arg(input.priceText));
+        return refuse(Field::Price, u"Ошибка"_s,
+                      u"\"%1\" не является числом."_s.arg(input.priceText));
 
     // Without a group the ingredient would show on no page; without a unit no quantity could be counted.
     QString error;
@@ -76,23 +78,23 @@ NewIngredientForm::Result NewIngredientForm::add(const NewIngredient& input, QCh
         failed = !found;
         return found.value_or(false) ? key : std::nullopt;
     };
-    const auto group = chosenRow(input.groupKey, QStringLiteral("SELECT 1 FROM Gring WHERE Kod = ?"));
+    const auto group = chosenRow(input.groupKey, u"SELECT 1 FROM Gring WHERE Kod = ?"_s);
     if (failed)
-        return refuse(Field::None, QStringLiteral("Ошибка"), error);
+        return refuse(Field::None, u"Ошибка"_s, error);
     if (!group)
-        return refuse(Field::Group, QString(), QStringLiteral("Выберите группу для нового ингредиента."));
-    const auto unit = chosenRow(input.unitKey, QStringLiteral("SELECT 1 FROM Edinica WHERE Kod = ?"));
+        return refuse(Field::Group, QString(), u"Выберите группу для нового ингредиента."_s);
+    const auto unit = chosenRow(input.unitKey, u"SELECT 1 FROM Edinica WHERE Kod = ?"_s);
     if (failed)
-        return refuse(Field::None, QStringLiteral("Ошибка"), error);
+        return refuse(Field::None, u"Ошибка"_s, error);
     if (!unit)
         return refuse(Field::Unit, QString(),
-                      QStringLiteral("Выберите единицу измерения для нового ингредиента."));
+                      u"Выберите единицу измерения для нового ингредиента."_s);
 
     QSqlQuery insert(m_db);
     if (!runQuery(insert,
-                  QStringLiteral("INSERT INTO Ing (Kod, Name, Edinica, Pf, Cena, Proc, Vih) "
-                                 "VALUES (?, ?, ?, 0, ?, 0, 100)"),
+                  u"INSERT INTO Ing (Kod, Name, Edinica, Pf, Cena, Proc, Vih) "
+                                 "VALUES (?, ?, ?, 0, ?, 0, 100)"_s,
                   {*group, input.name, *unit, *price}, &error))
-        return refuse(Field::None, QStringLiteral("Ошибка"), error);
+        return refuse(Field::None, u"Ошибка"_s, error);
     return Result{insert.lastInsertId(), Field::None};
 }

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <utility>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 int boundedPercent(const PriceRecalculation::Settings& settings)
@@ -53,18 +55,18 @@ PriceRecalculation::PriceRecalculation(QSqlDatabase db) : m_db(std::move(db)) {}
 
 QString PriceRecalculation::confirmationText(const Settings& settings, const QString& scopeName)
 {
-    QString text = QStringLiteral("Вы уверены что хотите ");
-    text += settings.action == Action::Raise ? QStringLiteral("увеличить цену ")
-                                             : QStringLiteral("уменьшить цену ");
+    QString text = u"Вы уверены что хотите "_s;
+    text += settings.action == Action::Raise ? u"увеличить цену "_s
+                                             : u"уменьшить цену "_s;
     switch (settings.scope) {
     case Scope::Ingredient:
-        text += QStringLiteral("ингредиенту \"%1\" на ").arg(scopeName);
+        text += u"ингредиенту \"%1\" на "_s.arg(scopeName);
         break;
     case Scope::Group:
-        text += QStringLiteral("группе ингредиентов \"%1\" на ").arg(scopeName);
+        text += u"группе ингредиентов \"%1\" на "_s.arg(scopeName);
         break;
     case Scope::All:
-        text += QStringLiteral("всем ингредиентам на ");
+        text += u"всем ингредиентам на "_s;
         break;
     }
     return text + QString::number(boundedPercent(settings)) + u'%';
@@ -84,25 +86,25 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
             return false;
         const auto row =
             readScopeRow(m_db,
-                         byIngredient ? QStringLiteral("SELECT Name, Pf FROM Ing WHERE Kod1 = ?")
-                                      : QStringLiteral("SELECT Name, 0 FROM Gring WHERE Kod = ?"),
+                         byIngredient ? u"SELECT Name, Pf FROM Ing WHERE Kod1 = ?"_s
+                                      : u"SELECT Name, 0 FROM Gring WHERE Kod = ?"_s,
                          *key, &error);
         if (!row)
             return showDatabaseError(prompts, error);
         if (!row->found)
             return false;
         current = *row;
-        condition = byIngredient ? QStringLiteral(" AND Kod1 = ?") : QStringLiteral(" AND Kod = ?");
+        condition = byIngredient ? u" AND Kod1 = ?"_s : u" AND Kod = ?"_s;
         values << *key;
     }
 
-    if (!prompts.confirm(QStringLiteral("Предупреждение пересчёта"),
+    if (!prompts.confirm(u"Предупреждение пересчёта"_s,
                          confirmationText(settings, current.name)))
         return false;
     if (current.semiFinished) {
         prompts.warn(
-            QStringLiteral("Пересчёт цен"),
-            QStringLiteral("Цена полуфабриката рассчитывается по его составу и не пересчитывается."));
+            u"Пересчёт цен"_s,
+            u"Цена полуфабриката рассчитывается по его составу и не пересчитывается."_s);
         return false;
     }
 
@@ -114,14 +116,14 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
         QVariantList overflowValues = values;
         if (transaction.isActive() &&
             runQuery(overflow,
-                     QStringLiteral("SELECT Name FROM Ing WHERE abs(COALESCE(Cena, 0) * ?) > 1.7976931348623157e308 "
-                                    "AND COALESCE(Pf, 0) = 0") +
-                         condition + QStringLiteral(" LIMIT 1"),
+                     u"SELECT Name FROM Ing WHERE abs(COALESCE(Cena, 0) * ?) > 1.7976931348623157e308 "
+                                    "AND COALESCE(Pf, 0) = 0"_s +
+                         condition + u" LIMIT 1"_s,
                      overflowValues, &error) &&
             overflow.next()) {
-            prompts.warn(QStringLiteral("Пересчёт цен"),
-                         QStringLiteral("Пересчёт цен не выполнен: цена ингредиента \"%1\" стала бы бесконечно "
-                                        "большой. Исправьте цену и повторите.")
+            prompts.warn(u"Пересчёт цен"_s,
+                         u"Пересчёт цен не выполнен: цена ингредиента \"%1\" стала бы бесконечно "
+                                        "большой. Исправьте цену и повторите."_s
                              .arg(overflow.value(0).toString()));
             return false;
         }
@@ -129,7 +131,7 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
         // Every ingredient in scope is written, so an empty price becomes 0 even when p = 0.
         ok = transaction.isActive() && error.isEmpty() &&
              execSql(m_db,
-                     QStringLiteral("UPDATE Ing SET Cena = COALESCE(Cena, 0) * ? WHERE COALESCE(Pf, 0) = 0") +
+                     u"UPDATE Ing SET Cena = COALESCE(Cena, 0) * ? WHERE COALESCE(Pf, 0) = 0"_s +
                          condition,
                      values, &error) &&
              transaction.commit();
@@ -138,6 +140,6 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
     }
     if (!ok)
         return showDatabaseError(prompts, error);
-    prompts.inform(QStringLiteral("Пересчёт цен"), QStringLiteral("Пересчёт цен произведён успешно"));
+    prompts.inform(u"Пересчёт цен"_s, u"Пересчёт цен произведён успешно"_s);
     return true;
 }

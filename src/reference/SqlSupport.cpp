@@ -4,6 +4,8 @@
 
 #include <QSqlError>
 
+using namespace Qt::StringLiterals;
+
 std::optional<bool> hasRow(QSqlDatabase db, const QString& sql, const QVariantList& values, QString* error)
 {
     QSqlQuery query(db);
@@ -14,6 +16,6 @@ std::optional<bool> hasRow(QSqlDatabase db, const QString& sql, const QVariantLi
 
 bool showDatabaseError(UserPrompts& prompts, const QString& error)
 {
-    prompts.warn(QStringLiteral("Ошибка"), error);
+    prompts.warn(u"Ошибка"_s, error);
     return false;
 }

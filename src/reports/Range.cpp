@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 bool isLineStyle(int value)
@@ -44,9 +46,9 @@ Range& Range::setValue(double value)
     if (!m_area)
         return *this;
     if (!std::isfinite(value))
-        return refuse(QStringLiteral("в ячейку %1 записывается не число (%2)")
+        return refuse(u"в ячейку %1 записывается не число (%2)"_s
                           .arg(m_area->toString(), QString::number(value)));
-    if (m_sheet->holdsCells(*m_area, QStringLiteral("запись значения")))
+    if (m_sheet->holdsCells(*m_area, u"запись значения"_s))
         m_sheet->setNumber(*m_area, value);
     return *this;
 }
@@ -58,10 +60,10 @@ Range& Range::setValue(const QString& text)
     if (!m_area)
         return *this;
     if (text.size() > maxTextLength)
-        return refuse(QStringLiteral("текст для ячейки %1 длиннее %2 знаков")
+        return refuse(u"текст для ячейки %1 длиннее %2 знаков"_s
                           .arg(m_area->toString())
                           .arg(maxTextLength));
-    if (m_sheet->holdsCells(*m_area, QStringLiteral("запись значения")))
+    if (m_sheet->holdsCells(*m_area, u"запись значения"_s))
         m_sheet->setText(*m_area, text);
     return *this;
 }
@@ -75,7 +77,7 @@ QVariant Range::value() const
 
 Range& Range::merge()
 {
-    if (m_area && m_sheet->holdsCells(*m_area, QStringLiteral("объединение")))
+    if (m_area && m_sheet->holdsCells(*m_area, u"объединение"_s))
         m_sheet->merge(*m_area);
     return *this;
 }
@@ -113,7 +115,7 @@ Range& Range::setWrapText(bool wrap)
 Range& Range::setOrientation(int degrees)
 {
     if (degrees < -90 || degrees > 90)
-        return refuse(QStringLiteral("поворот текста %1° вне пределов от -90° до 90°").arg(degrees));
+        return refuse(u"поворот текста %1° вне пределов от -90° до 90°"_s.arg(degrees));
     return set(&CellFormat::orientation, degrees);
 }
 
@@ -122,7 +124,7 @@ Range& Range::setNumberFormat(const QString& neutralFormat)
     // The file format's limit, which libxlsxwriter would otherwise cut short.
     constexpr qsizetype maxFormatBytes = 127;
     if (neutralFormat.toUtf8().size() > maxFormatBytes)
-        return refuse(QStringLiteral("числовой формат «%1» слишком длинный").arg(neutralFormat));
+        return refuse(u"числовой формат «%1» слишком длинный"_s.arg(neutralFormat));
     return set(&CellFormat::numberFormat, neutralFormat);
 }
 
@@ -153,7 +155,7 @@ RangeFont& RangeFont::setName(const QString& name)
     // The longest font name a spreadsheet application keeps.
     constexpr qsizetype maxFontName = 31;
     if (name.isEmpty() || name.size() > maxFontName) {
-        m_range.refuse(QStringLiteral("недопустимое имя шрифта «%1»").arg(name));
+        m_range.refuse(u"недопустимое имя шрифта «%1»"_s.arg(name));
         return *this;
     }
     return set(&CellFormat::fontName, name);
@@ -163,7 +165,7 @@ RangeFont& RangeFont::setSize(double points)
 {
     // The sizes a spreadsheet application accepts.
     if (!(points >= 1 && points <= 409)) {
-        m_range.refuse(QStringLiteral("размер шрифта %1 вне пределов от 1 до 409").arg(points));
+        m_range.refuse(u"размер шрифта %1 вне пределов от 1 до 409"_s.arg(points));
         return *this;
     }
     return set(&CellFormat::fontSize, points);
@@ -177,7 +179,7 @@ RangeFont& RangeFont::setBold(bool bold)
 RangeFont& RangeFont::setColor(int color)
 {
     if (color < 0 || color > 0xFFFFFF) {
-        m_range.refuse(QStringLiteral("цвет шрифта %1 не является цветом").arg(color));
+        m_range.refuse(u"цвет шрифта %1 не является цветом"_s.arg(color));
         return *this;
     }
     return set(&CellFormat::fontColor, color);
@@ -186,7 +188,7 @@ RangeFont& RangeFont::setColor(int color)
 RangeBorders& RangeBorders::setLineStyle(int lineStyle)
 {
     if (!isLineStyle(lineStyle)) {
-        m_range.refuse(QStringLiteral("неизвестный тип линии %1").arg(lineStyle));
+        m_range.refuse(u"неизвестный тип линии %1"_s.arg(lineStyle));
         return *this;
     }
     return apply(&BorderLine::lineStyle, lineStyle);
@@ -195,7 +197,7 @@ RangeBorders& RangeBorders::setLineStyle(int lineStyle)
 RangeBorders& RangeBorders::setWeight(int weight)
 {
     if (!isWeight(weight)) {
-        m_range.refuse(QStringLiteral("неизвестная толщина линии %1").arg(weight));
+        m_range.refuse(u"неизвестная толщина линии %1"_s.arg(weight));
         return *this;
     }
     return apply(&BorderLine::weight, weight == printOutMedium ? BorderWeight::Medium : weight);
@@ -204,7 +206,7 @@ RangeBorders& RangeBorders::setWeight(int weight)
 RangeBorders& RangeBorders::setColorIndex(int colorIndex)
 {
     if (!isColorIndex(colorIndex)) {
-        m_range.refuse(QStringLiteral("неизвестный номер цвета линии %1").arg(colorIndex));
+        m_range.refuse(u"неизвестный номер цвета линии %1"_s.arg(colorIndex));
         return *this;
     }
     return apply(&BorderLine::colorIndex, colorIndex);

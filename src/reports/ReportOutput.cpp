@@ -15,19 +15,21 @@
 #include <cstring>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString caption = QStringLiteral("Таблица");
+const QString caption = u"Таблица"_s;
 
 // Enough problems for the user to see what went wrong without a message taller than the screen.
 constexpr qsizetype shownProblems = 10;
 
 QString problemsText(const QStringList& problems)
 {
-    QString text = QStringLiteral("При построении таблицы не всё удалось:\n") +
+    QString text = u"При построении таблицы не всё удалось:\n"_s +
                    problems.first(std::min(problems.size(), shownProblems)).join(u'\n');
     if (problems.size() > shownProblems)
-        text += QStringLiteral("\n… и ещё %1").arg(problems.size() - shownProblems);
+        text += u"\n… и ещё %1"_s.arg(problems.size() - shownProblems);
     return text;
 }
 
@@ -44,13 +46,13 @@ QString ReportOutput::defaultFolder()
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty())
         documents = QDir::homePath();
-    return documents + QStringLiteral("/Кухнемер");
+    return documents + u"/Кухнемер"_s;
 }
 
 QString ReportOutput::fileNameStem(const QString& title)
 {
     // Characters that some file system or the desktop's file dialogs refuse.
-    static const QString unsafe = QStringLiteral("/\\:*?\"<>|");
+    static const QString unsafe = u"/\\:*?\"<>|"_s;
     constexpr qsizetype maxLength = 100;
     QString stem;
     for (const QChar ch : title.simplified())
@@ -63,7 +65,7 @@ QString ReportOutput::fileNameStem(const QString& title)
         if (stem.back().isHighSurrogate())
             stem.chop(1);
     }
-    return stem.isEmpty() ? QStringLiteral("Таблица") : stem;
+    return stem.isEmpty() ? u"Таблица"_s : stem;
 }
 
 QString ReportOutput::show(const Workbook& workbook, const QString& title)
@@ -73,7 +75,7 @@ QString ReportOutput::show(const Workbook& workbook, const QString& title)
         m_prompts.warn(caption, problemsText(problems));
 
     if (!QDir().mkpath(m_folder)) {
-        m_prompts.warn(caption, QStringLiteral("Не удалось создать папку для таблиц: %1")
+        m_prompts.warn(caption, u"Не удалось создать папку для таблиц: %1"_s
                                     .arg(QDir::toNativeSeparators(m_folder)));
         return {};
     }
@@ -85,8 +87,8 @@ QString ReportOutput::show(const Workbook& workbook, const QString& title)
         return {};
     }
     if (!m_launcher.open(path) &&
-        m_prompts.confirm(caption, QStringLiteral("Не удалось открыть таблицу в приложении электронных таблиц. "
-                                                  "Файл сохранён: %1\n\nОткрыть папку с файлом?")
+        m_prompts.confirm(caption, u"Не удалось открыть таблицу в приложении электронных таблиц. "
+                                                  "Файл сохранён: %1\n\nОткрыть папку с файлом?"_s
                                        .arg(QDir::toNativeSeparators(path))))
         m_launcher.openFolder(m_folder);
     return path;
@@ -95,22 +97,22 @@ QString ReportOutput::show(const Workbook& workbook, const QString& title)
 QString ReportOutput::writeFile(const Workbook& workbook, const QString& title, QString& error) const
 {
     // Written under a hidden name first, so that no half-written file ever carries a report's name.
-    QTemporaryFile unfinished(m_folder + QStringLiteral("/.unfinished-XXXXXX.xlsx"));
+    QTemporaryFile unfinished(m_folder + u"/.unfinished-XXXXXX.xlsx"_s);
     if (!unfinished.open()) {
-        error = QStringLiteral("Не удалось создать файл в папке %1: %2")
+        error = u"Не удалось создать файл в папке %1: %2"_s
                     .arg(QDir::toNativeSeparators(m_folder), unfinished.errorString());
         return {};
     }
     XlsxFileWriter writer;
     if (!writer.write(workbook, unfinished.fileName())) {
-        error = QStringLiteral("Не удалось записать таблицу: %1").arg(writer.errorString());
+        error = u"Не удалось записать таблицу: %1"_s.arg(writer.errorString());
         return {};
     }
-    const QString stem = fileNameStem(title) + u'_' + m_now().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    const QString stem = fileNameStem(title) + u'_' + m_now().toString(u"yyyy-MM-dd_HH-mm-ss"_s);
     QString placeError;
     const QString path = placeFile(unfinished.fileName(), stem, placeError);
     if (path.isEmpty())
-        error = QStringLiteral("Не удалось сохранить таблицу: %1").arg(placeError);
+        error = u"Не удалось сохранить таблицу: %1"_s.arg(placeError);
     return path;
 }
 
@@ -120,8 +122,8 @@ QString ReportOutput::placeFile(const QString& written, const QString& stem, QSt
     constexpr int maxCopies = 1000;
     const QByteArray from = QFile::encodeName(written);
     for (int copy = 1; copy <= maxCopies; ++copy) {
-        const QString path = QStringLiteral("%1/%2%3.xlsx")
-                                 .arg(m_folder, stem, copy > 1 ? QStringLiteral("_%1").arg(copy) : QString());
+        const QString path = u"%1/%2%3.xlsx"_s
+                                 .arg(m_folder, stem, copy > 1 ? u"_%1"_s.arg(copy) : QString());
         // A hard link never replaces an existing file, even one made a moment ago by another program;
         // the temporary name goes when the temporary file does.
         if (::link(from.constData(), QFile::encodeName(path).constData()) == 0)
@@ -134,11 +136,11 @@ QString ReportOutput::placeFile(const QString& written, const QString& stem, QSt
             return path;
         if (QFile::exists(path))
             continue;
-        error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path),
+        error = u"%1: %2"_s.arg(QDir::toNativeSeparators(path),
                                              QString::fromLocal8Bit(std::strerror(linkError)));
         return {};
     }
-    error = QStringLiteral("в папке %1 уже слишком много таблиц «%2»")
+    error = u"в папке %1 уже слишком много таблиц «%2»"_s
                 .arg(QDir::toNativeSeparators(m_folder), stem);
     return {};
 }

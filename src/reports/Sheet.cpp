@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The widest column a spreadsheet application allows, in characters.
@@ -19,18 +21,18 @@ Sheet::Sheet(Workbook& workbook, QString name) : m_workbook(workbook), m_name(st
 
 bool Sheet::setName(const QString& name)
 {
-    static const QString forbidden = QStringLiteral("[]:*?/\\");
+    static const QString forbidden = u"[]:*?/\\"_s;
     QString problem;
     if (name.isEmpty())
-        problem = QStringLiteral("пустое имя листа");
+        problem = u"пустое имя листа"_s;
     else if (name.size() > 31)
-        problem = QStringLiteral("имя листа «%1» длиннее 31 знака").arg(name);
+        problem = u"имя листа «%1» длиннее 31 знака"_s.arg(name);
     else if (std::any_of(name.begin(), name.end(), [](QChar ch) { return forbidden.contains(ch); }))
-        problem = QStringLiteral("имя листа «%1» содержит один из знаков %2").arg(name, forbidden);
+        problem = u"имя листа «%1» содержит один из знаков %2"_s.arg(name, forbidden);
     else if (name.startsWith(u'\'') || name.endsWith(u'\''))
-        problem = QStringLiteral("имя листа «%1» начинается или кончается апострофом").arg(name);
+        problem = u"имя листа «%1» начинается или кончается апострофом"_s.arg(name);
     else if (m_workbook.hasSheetNamed(name, this))
-        problem = QStringLiteral("лист с именем «%1» уже есть").arg(name);
+        problem = u"лист с именем «%1» уже есть"_s.arg(name);
     if (!problem.isEmpty()) {
         fail(problem);
         return false;
@@ -44,7 +46,7 @@ Range Sheet::cell(int row, int column)
 {
     const auto area = CellArea::cells(row, column, row, column);
     if (!area)
-        fail(QStringLiteral("ячейки (%1, %2) нет на листе").arg(row).arg(column));
+        fail(u"ячейки (%1, %2) нет на листе"_s.arg(row).arg(column));
     return Range(*this, area);
 }
 
@@ -53,7 +55,7 @@ Range Sheet::range(QAnyStringView address)
     const QString text = address.toString();
     const auto area = CellArea::parse(text);
     if (!area)
-        fail(QStringLiteral("неверный адрес «%1»").arg(text));
+        fail(u"неверный адрес «%1»"_s.arg(text));
     return Range(*this, area);
 }
 
@@ -61,7 +63,7 @@ Range Sheet::range(int firstRow, int firstColumn, int lastRow, int lastColumn)
 {
     const auto area = CellArea::cells(firstRow, firstColumn, lastRow, lastColumn);
     if (!area)
-        fail(QStringLiteral("ячеек (%1, %2)–(%3, %4) нет на листе")
+        fail(u"ячеек (%1, %2)–(%3, %4) нет на листе"_s
                  .arg(firstRow)
                  .arg(firstColumn)
                  .arg(lastRow)
@@ -73,7 +75,7 @@ Range Sheet::rows(int first, int last)
 {
     const auto area = CellArea::rows(first, last);
     if (!area)
-        fail(QStringLiteral("строк %1–%2 нет на листе").arg(first).arg(last));
+        fail(u"строк %1–%2 нет на листе"_s.arg(first).arg(last));
     return Range(*this, area);
 }
 
@@ -81,14 +83,14 @@ Range Sheet::columns(int first, int last)
 {
     const auto area = CellArea::columns(first, last);
     if (!area)
-        fail(QStringLiteral("столбцов %1–%2 нет на листе").arg(first).arg(last));
+        fail(u"столбцов %1–%2 нет на листе"_s.arg(first).arg(last));
     return Range(*this, area);
 }
 
 void Sheet::setColumnWidth(int column, double width)
 {
     if (column < 1 || column > CellArea::MaxColumn)
-        fail(QStringLiteral("столбца %1 нет на листе").arg(column));
+        fail(u"столбца %1 нет на листе"_s.arg(column));
     else
         setColumnWidths(column, column, width);
 }
@@ -141,7 +143,7 @@ void Sheet::setLeftMargin(double points)
     if (std::isfinite(points) && points >= 0)
         m_pageSetup.leftMargin = points;
     else
-        fail(QStringLiteral("неверное левое поле %1").arg(points));
+        fail(u"неверное левое поле %1"_s.arg(points));
 }
 
 void Sheet::setRightMargin(double points)
@@ -149,7 +151,7 @@ void Sheet::setRightMargin(double points)
     if (std::isfinite(points) && points >= 0)
         m_pageSetup.rightMargin = points;
     else
-        fail(QStringLiteral("неверное правое поле %1").arg(points));
+        fail(u"неверное правое поле %1"_s.arg(points));
 }
 
 int Sheet::rowCount() const
@@ -269,7 +271,7 @@ void Sheet::applyFormat(const CellArea& area, const CellFormat& patch)
     case CellArea::Kind::Cells:
         break;
     }
-    if (!holdsCells(area, QStringLiteral("оформление")))
+    if (!holdsCells(area, u"оформление"_s))
         return;
     // The cells of a block mostly share a few formats: remember what each became.
     std::vector<std::pair<quint32, quint32>> seen;
@@ -346,7 +348,7 @@ void Sheet::merge(CellArea area)
 void Sheet::setColumnWidths(int first, int last, double width)
 {
     if (!(width >= 0 && width <= maxColumnWidth)) {
-        fail(QStringLiteral("ширина столбца %1 вне пределов от 0 до 255").arg(width));
+        fail(u"ширина столбца %1 вне пределов от 0 до 255"_s.arg(width));
         return;
     }
     if (m_columnWidths.size() < static_cast<size_t>(last))
@@ -358,8 +360,8 @@ bool Sheet::setPrintTitles(const QString& address, CellArea::Kind kind, std::opt
 {
     const auto area = address.isEmpty() ? std::nullopt : CellArea::parse(address);
     if (!address.isEmpty() && (!area || area->kind != kind)) {
-        fail((kind == CellArea::Kind::Rows ? QStringLiteral("неверные строки заголовка для печати «%1»")
-                                           : QStringLiteral("неверные столбцы заголовка для печати «%1»"))
+        fail((kind == CellArea::Kind::Rows ? u"неверные строки заголовка для печати «%1»"_s
+                                           : u"неверные столбцы заголовка для печати «%1»"_s)
                  .arg(address));
         return false;
     }
@@ -370,12 +372,12 @@ bool Sheet::setPrintTitles(const QString& address, CellArea::Kind kind, std::opt
 bool Sheet::holdsCells(const CellArea& area, const QString& operation)
 {
     if (area.kind != CellArea::Kind::Cells) {
-        fail(QStringLiteral("%1 невозможно для целых строк или столбцов (%2)")
+        fail(u"%1 невозможно для целых строк или столбцов (%2)"_s
                  .arg(operation, area.toString()));
         return false;
     }
     if (area.cellCount() > maxBlockCells) {
-        fail(QStringLiteral("%1: область %2 слишком велика").arg(operation, area.toString()));
+        fail(u"%1: область %2 слишком велика"_s.arg(operation, area.toString()));
         return false;
     }
     return true;

@@ -1,5 +1,7 @@
 #include "Workbook.h"
 
+using namespace Qt::StringLiterals;
+
 Workbook::Workbook()
 {
     addSheet();
@@ -8,7 +10,7 @@ Workbook::Workbook()
 Sheet& Workbook::sheet(int number)
 {
     if (number < 1) {
-        m_problems << QStringLiteral("листа с номером %1 не бывает, взят лист 1").arg(number);
+        m_problems << u"листа с номером %1 не бывает, взят лист 1"_s.arg(number);
         number = 1;
     }
     while (sheetCount() < number)
@@ -36,7 +38,7 @@ QStringList Workbook::problems() const
     QStringList problems = m_problems;
     for (const auto& sheet : m_sheets) {
         for (const QString& problem : sheet->problems())
-            problems << QStringLiteral("Лист «%1»: %2").arg(sheet->name(), problem);
+            problems << u"Лист «%1»: %2"_s.arg(sheet->name(), problem);
     }
     return problems;
 }
@@ -45,8 +47,8 @@ Sheet& Workbook::addSheet()
 {
     // A print-out may have renamed a sheet to a default name that is still to come.
     int number = sheetCount() + 1;
-    while (hasSheetNamed(QStringLiteral("Лист%1").arg(number)))
+    while (hasSheetNamed(u"Лист%1"_s.arg(number)))
         ++number;
-    m_sheets.push_back(std::make_unique<Sheet>(*this, QStringLiteral("Лист%1").arg(number)));
+    m_sheets.push_back(std::make_unique<Sheet>(*this, u"Лист%1"_s.arg(number)));
     return *m_sheets.back();
 }

@@ -13,6 +13,8 @@
 #include <locale.h>
 #include <unordered_map>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // libxlsxwriter prints numbers with the C library, which follows the numeric locale: under a Russian
@@ -175,11 +177,11 @@ bool FileBuilder::writeSheet(const Sheet& sheet)
 {
     const QByteArray name = sheet.name().toUtf8();
     if (!check(workbook_validate_sheet_name(m_workbook, name.constData()), sheet,
-               QStringLiteral("имя листа")))
+               u"имя листа"_s))
         return false;
     lxw_worksheet* worksheet = workbook_add_worksheet(m_workbook, name.constData());
     if (!worksheet)
-        return check(LXW_ERROR_MEMORY_MALLOC_FAILED, sheet, QStringLiteral("новый лист"));
+        return check(LXW_ERROR_MEMORY_MALLOC_FAILED, sheet, u"новый лист"_s);
     // Merged areas before the cells: the cells written after them carry their own values and formats.
     return writeColumns(sheet, worksheet) && writeMerges(sheet, worksheet) && writeRows(sheet, worksheet) &&
            writePageSetup(sheet, worksheet);
@@ -199,7 +201,7 @@ bool FileBuilder::writeColumns(const Sheet& sheet, lxw_worksheet* worksheet)
             !check(worksheet_set_column(worksheet, static_cast<lxw_col_t>(first - 1),
                                         static_cast<lxw_col_t>(last - 1), width.value_or(LXW_DEF_COL_WIDTH),
                                         formatFor(sheet.style(style))),
-                   sheet, QStringLiteral("столбцы %1–%2").arg(first).arg(last)))
+                   sheet, u"столбцы %1–%2"_s.arg(first).arg(last)))
             return false;
     }
     return true;
@@ -285,7 +287,7 @@ bool FileBuilder::writeRows(const Sheet& sheet, lxw_worksheet* worksheet)
         if ((rowStyle || taller) &&
             !check(worksheet_set_row(worksheet, fileRow, taller ? height : LXW_DEF_ROW_HEIGHT,
                                      rowStyle ? formatFor(sheet.style(rowStyle)) : nullptr),
-                   sheet, QStringLiteral("строка %1").arg(row)))
+                   sheet, u"строка %1"_s.arg(row)))
             return false;
     }
     return true;
@@ -373,7 +375,7 @@ bool FileBuilder::check(lxw_error result, const Sheet& sheet, const QString& wha
     if (result == LXW_NO_ERROR)
         return true;
     if (m_error.isEmpty())
-        m_error = QStringLiteral("лист «%1», %2: %3")
+        m_error = u"лист «%1», %2: %3"_s
                       .arg(sheet.name(), what, QString::fromUtf8(lxw_strerror(result)));
     return false;
 }
@@ -386,7 +388,7 @@ bool XlsxFileWriter::write(const Workbook& workbook, const QString& path)
     const CNumericLocale cNumbers;
     lxw_workbook* file = workbook_new(QFile::encodeName(path).constData());
     if (!file) {
-        m_error = QStringLiteral("не удалось начать файл %1").arg(path);
+        m_error = u"не удалось начать файл %1"_s.arg(path);
         return false;
     }
     FileBuilder builder(file);
@@ -398,7 +400,7 @@ bool XlsxFileWriter::write(const Workbook& workbook, const QString& path)
     if (!written)
         m_error = builder.error();
     else if (closed != LXW_NO_ERROR)
-        m_error = QStringLiteral("файл %1: %2").arg(path, QString::fromUtf8(lxw_strerror(closed)));
+        m_error = u"файл %1: %2"_s.arg(path, QString::fromUtf8(lxw_strerror(closed)));
     if (!m_error.isEmpty()) {
         QFile::remove(path);
         return false;

@@ -3,17 +3,19 @@
 #include <QDir>
 #include <QFileInfo>
 
+using namespace Qt::StringLiterals;
+
 DataLocations DataLocations::resolve(const QStringList& arguments, const QString& programDir)
 {
-    QString dataDir = QDir(programDir).filePath(QStringLiteral("DATA"));
-    const qsizetype option = arguments.indexOf(QStringLiteral("--data"));
+    QString dataDir = QDir(programDir).filePath(u"DATA"_s);
+    const qsizetype option = arguments.indexOf(u"--data"_s);
     if (option >= 0 && option + 1 < arguments.size())
         dataDir = QFileInfo(arguments.at(option + 1)).absoluteFilePath();
     dataDir = QDir::cleanPath(dataDir);
     DataLocations locations;
     locations.culinar = dataDir;
     locations.culSklad = dataDir;
-    locations.culObmen = QDir::cleanPath(QFileInfo(dataDir).absolutePath() + QStringLiteral("/OBMEN"));
+    locations.culObmen = QDir::cleanPath(QFileInfo(dataDir).absolutePath() + u"/OBMEN"_s);
     return locations;
 }
 
@@ -22,6 +24,6 @@ bool DataLocations::ensureExchangeDirectory(QString* error) const
     if (QDir().mkpath(culObmen))
         return true;
     if (error)
-        *error = QStringLiteral("Не удалось создать каталог обмена \"%1\".").arg(QDir::toNativeSeparators(culObmen));
+        *error = u"Не удалось создать каталог обмена \"%1\"."_s.arg(QDir::toNativeSeparators(culObmen));
     return false;
 }

@@ -11,6 +11,8 @@
 
 #include <sqlite3.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString fromSqlite(const void* text, int bytes)
@@ -88,7 +90,7 @@ bool registerFunctions(QSqlDatabase& db, QString* error)
     sqlite3* sqlite = Database::sqliteHandle(db);
     if (!sqlite) {
         if (error)
-            *error = QStringLiteral("Драйвер SQLite не дал доступа к базе данных.");
+            *error = u"Драйвер SQLite не дал доступа к базе данных."_s;
         return false;
     }
     auto* collator = new QCollator(QLocale(QLocale::Russian, QLocale::Russia));
@@ -113,6 +115,11 @@ sqlite3* Database::sqliteHandle(const QSqlDatabase& db)
     const QVariant handle = db.driver()->handle();
     return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(handle.data())
                                                                          : nullptr;
+}
+
+QString Database::programConnection()
+{
+    return u"kuhnemer"_s;
 }
 
 QString Database::filePath(const QString& dataDir)
@@ -142,14 +149,14 @@ QString Database::notOurs(const QString& file)
     // in the write-ahead log has an empty main file and a log beside it.
     QFile data(file);
     if (!data.open(QIODevice::ReadOnly))
-        return QStringLiteral("Файл базы данных \"%1\" не читается: %2")
+        return u"Файл базы данных \"%1\" не читается: %2"_s
             .arg(QDir::toNativeSeparators(file), data.errorString());
     const QByteArray header = data.read(100);
-    if (header.isEmpty() && QFileInfo(file + QStringLiteral("-wal")).size() > 0)
+    if (header.isEmpty() && QFileInfo(file + u"-wal"_s).size() > 0)
         return {};
     if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
-        return QStringLiteral("Файл \"%1\" не является базой данных Кухнемера (он пуст или повреждён). "
-                              "Файл не изменён; восстановите базу из резервной копии в папке backup.")
+        return u"Файл \"%1\" не является базой данных Кухнемера (он пуст или повреждён). "
+                              "Файл не изменён; восстановите базу из резервной копии в папке backup."_s
             .arg(QDir::toNativeSeparators(file));
     return {};
 }
@@ -162,27 +169,27 @@ std::optional<Database> Database::openFile(const QString& file, bool mustExist, 
             *error = text;
         return std::nullopt;
     };
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
-        return refuse(QStringLiteral("Не установлен драйвер SQLite для Qt (пакет libqt6sql6-sqlite)."));
+    if (!QSqlDatabase::isDriverAvailable(u"QSQLITE"_s))
+        return refuse(u"Не установлен драйвер SQLite для Qt (пакет libqt6sql6-sqlite)."_s);
     if (mustExist) {
         if (!QFileInfo(file).isFile())
-            return refuse(QStringLiteral("Не найдена база данных \"%1\".").arg(QDir::toNativeSeparators(file)));
+            return refuse(u"Не найдена база данных \"%1\"."_s.arg(QDir::toNativeSeparators(file)));
         // Checked before anything is written: opening a file that is not ours would enlarge it.
         if (const QString reason = notOurs(file); !reason.isEmpty())
             return refuse(reason);
         const QFileInfo folder(QFileInfo(file).absolutePath());
         if (!QFileInfo(file).isWritable() || !folder.isWritable())
-            return refuse(QStringLiteral("База данных \"%1\" доступна только для чтения. Программе нужно право "
+            return refuse(u"База данных \"%1\" доступна только для чтения. Программе нужно право "
                                          "записи в файл и в его каталог \"%2\"; попросите администратора "
-                                         "компьютера дать это право.")
+                                         "компьютера дать это право."_s
                               .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(folder.filePath())));
     }
     if (QSqlDatabase::contains(connectionName))
         QSqlDatabase::removeDatabase(connectionName);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connectionName);
     db.setDatabaseName(file);
     // A locked database waits a little for the other program instead of failing at once.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    db.setConnectOptions(u"QSQLITE_BUSY_TIMEOUT=3000"_s);
     auto fail = [&](const QString& text) -> std::optional<Database> {
         if (error)
             *error = text;
@@ -192,21 +199,21 @@ std::optional<Database> Database::openFile(const QString& file, bool mustExist, 
         return std::nullopt;
     };
     if (!db.open())
-        return fail(QStringLiteral("Не удалось открыть базу данных \"%1\": %2")
+        return fail(u"Не удалось открыть базу данных \"%1\": %2"_s
                         .arg(QDir::toNativeSeparators(file), sqlErrorText(db.lastError())));
     if (mustExist) {
         // Only read so far: the version decides before the settings below write to the file.
         QSqlQuery query(db);
-        if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-            return fail(QStringLiteral("Не удалось открыть базу данных \"%1\": %2")
+        if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
+            return fail(u"Не удалось открыть базу данных \"%1\": %2"_s
                             .arg(QDir::toNativeSeparators(file), sqlErrorText(query.lastError())));
         const int version = query.value(0).toInt();
         query.finish();
         if (version != schemaVersion)
-            return fail(QStringLiteral("База данных \"%1\" имеет версию %2, а программа работает с версией %3. "
+            return fail(u"База данных \"%1\" имеет версию %2, а программа работает с версией %3. "
                                        "Обновите базу командой \"kuhnemer-data upgrade %4\" (она сначала "
                                        "сохраняет копию) или откройте её программой той версии, которой она "
-                                       "создана.")
+                                       "создана."_s
                             .arg(QDir::toNativeSeparators(file))
                             .arg(version)
                             .arg(schemaVersion)
@@ -214,7 +221,7 @@ std::optional<Database> Database::openFile(const QString& file, bool mustExist, 
     }
     QString configureError;
     if (!configure(db, &configureError))
-        return fail(QStringLiteral("Не удалось открыть базу данных \"%1\": %2")
+        return fail(u"Не удалось открыть базу данных \"%1\": %2"_s
                         .arg(QDir::toNativeSeparators(file), configureError));
     return Database(connectionName);
 }
@@ -223,7 +230,7 @@ std::optional<Database> Database::open(const QString& dataDir, QString* error, c
 {
     if (!QFileInfo(dataDir).isDir()) {
         if (error)
-            *error = QStringLiteral("Не найден каталог данных \"%1\".").arg(QDir::toNativeSeparators(dataDir));
+            *error = u"Не найден каталог данных \"%1\"."_s.arg(QDir::toNativeSeparators(dataDir));
         return std::nullopt;
     }
     return openFile(filePath(dataDir), true, error, connectionName);
@@ -240,7 +247,7 @@ void Database::close(Registration registration)
         QSqlDatabase db = connection();
         if (db.isOpen()) {
             QSqlQuery query(db);
-            query.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+            query.exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
             query.finish();
             db.close();
         }
@@ -278,27 +285,27 @@ QString sqlErrorText(const QSqlError& error)
         switch (code) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            reason = QStringLiteral("база данных занята другой программой, повторите позже");
+            reason = u"база данных занята другой программой, повторите позже"_s;
             break;
         case SQLITE_READONLY:
         case SQLITE_PERM:
-            reason = QStringLiteral("база данных доступна только для чтения");
+            reason = u"база данных доступна только для чтения"_s;
             break;
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
-            reason = QStringLiteral("файл базы данных повреждён");
+            reason = u"файл базы данных повреждён"_s;
             break;
         case SQLITE_FULL:
-            reason = QStringLiteral("на диске нет места");
+            reason = u"на диске нет места"_s;
             break;
         case SQLITE_IOERR:
-            reason = QStringLiteral("ошибка чтения или записи диска");
+            reason = u"ошибка чтения или записи диска"_s;
             break;
         case SQLITE_CANTOPEN:
-            reason = QStringLiteral("файл базы данных не открывается");
+            reason = u"файл базы данных не открывается"_s;
             break;
         case SQLITE_CONSTRAINT:
-            reason = QStringLiteral("значение не допускается таблицей");
+            reason = u"значение не допускается таблицей"_s;
             break;
         default:
             break;
@@ -307,7 +314,7 @@ QString sqlErrorText(const QSqlError& error)
     const QString engine = error.text().trimmed();
     if (reason.isEmpty())
         return engine;
-    return engine.isEmpty() ? reason : QStringLiteral("%1 (%2)").arg(reason, engine);
+    return engine.isEmpty() ? reason : u"%1 (%2)"_s.arg(reason, engine);
 }
 
 bool runQuery(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error)

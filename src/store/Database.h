@@ -18,13 +18,16 @@ public:
     // The collation every ordering by a name uses: Russian, case-insensitive.
     static constexpr const char* collation = "RU";
 
+    // The connection name the program's own views use.
+    static QString programConnection();
+
     // The file of the database inside a data directory.
     static QString filePath(const QString& dataDir);
 
     // Opens the database of a data directory under the given connection name. Never creates anything:
     // a missing directory or file, or an unknown schema version, is an error with a clear message.
     static std::optional<Database> open(const QString& dataDir, QString* error,
-                                        const QString& connectionName = QStringLiteral("kuhnemer"));
+                                        const QString& connectionName = programConnection());
     // Opens (creating) a database file for the installation tool; same connection set-up.
     static std::optional<Database> create(const QString& file, QString* error,
                                           const QString& connectionName);

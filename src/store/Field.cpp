@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The user's decimal separator, without thousands grouping: "1000,50", as the formats "0.00" show it.
@@ -28,7 +30,7 @@ FieldInfo FieldInfo::fromDeclaration(const QString& name, const QString& declare
 {
     FieldInfo info{name, FieldType::Float, 0};
     const QString type = declared.toUpper();
-    static const QRegularExpression varchar(QStringLiteral("^VARCHAR\\((\\d+)\\)$"));
+    static const QRegularExpression varchar(u"^VARCHAR\\((\\d+)\\)$"_s);
     if (primaryKey)
         info.type = FieldType::Key;
     else if (const auto match = varchar.match(type); match.hasMatch()) {
@@ -53,7 +55,7 @@ bool FieldInfo::fromInput(const QVariant& input, QVariant* stored, QString* erro
     }
     switch (type) {
     case FieldType::Key:
-        *error = QStringLiteral("Ключ записи присваивается программой и не редактируется.");
+        *error = u"Ключ записи присваивается программой и не редактируется."_s;
         return false;
     case FieldType::Float: {
         bool ok = true;
@@ -70,9 +72,9 @@ bool FieldInfo::fromInput(const QVariant& input, QVariant* stored, QString* erro
         }
         // "inf" and "nan" convert, but no price, weight or percent can be stored as one.
         if (!ok || !std::isfinite(number)) {
-            *error = QStringLiteral("\"%1\" не является числом. Введите число, например %2.")
-                         .arg(isText ? text : input.toString(), QStringLiteral("12") + QLocale().decimalPoint() +
-                                                                    QStringLiteral("50"));
+            *error = u"\"%1\" не является числом. Введите число, например %2."_s
+                         .arg(isText ? text : input.toString(), u"12"_s + QLocale().decimalPoint() +
+                                                                    u"50"_s);
             return false;
         }
         *stored = number;
@@ -84,12 +86,12 @@ bool FieldInfo::fromInput(const QVariant& input, QVariant* stored, QString* erro
     case FieldType::Date: {
         QDate date = input.typeId() == QMetaType::QDate ? input.toDate() : QDate();
         if (isText) {
-            date = QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
+            date = QDate::fromString(text, u"dd.MM.yyyy"_s);
             if (!date.isValid())
                 date = QDate::fromString(text, Qt::ISODate);
         }
         if (!date.isValid()) {
-            *error = QStringLiteral("Такой даты нет: \"%1\". Введите дату в виде ДД.ММ.ГГГГ.")
+            *error = u"Такой даты нет: \"%1\". Введите дату в виде ДД.ММ.ГГГГ."_s
                          .arg(isText ? text : input.toString());
             return false;
         }
@@ -100,8 +102,8 @@ bool FieldInfo::fromInput(const QVariant& input, QVariant* stored, QString* erro
     case FieldType::Memo: {
         const QString value = input.toString();
         if (type == FieldType::String && value.size() > size) {
-            *error = QStringLiteral("Текст слишком длинный: в поле \"%1\" помещается не более %2 символов, "
-                                    "введено %3.")
+            *error = u"Текст слишком длинный: в поле \"%1\" помещается не более %2 символов, "
+                                    "введено %3."_s
                          .arg(name)
                          .arg(size)
                          .arg(value.size());
@@ -119,7 +121,7 @@ QVariant FieldInfo::toText(const QVariant& value, const QString& format, bool fo
     if (value.isNull())
         return forEditing ? QVariant(QString()) : QVariant();
     if (type == FieldType::Date)
-        return QDate::fromString(value.toString(), Qt::ISODate).toString(QStringLiteral("dd.MM.yyyy"));
+        return QDate::fromString(value.toString(), Qt::ISODate).toString(u"dd.MM.yyyy"_s);
     const bool numeric = value.typeId() == QMetaType::Double || value.typeId() == QMetaType::LongLong ||
                          value.typeId() == QMetaType::Int;
     if (!numeric || type == FieldType::Key || type == FieldType::String)

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QLockFile>
 
+using namespace Qt::StringLiterals;
+
 KitchenLock::KitchenLock(QString dataDir) : m_dataDir(std::move(dataDir)) {}
 
 KitchenLock::~KitchenLock() = default;
@@ -27,15 +29,15 @@ bool KitchenLock::acquire(QString* error)
     qint64 pid = 0;
     QString host, application;
     if (lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &application)) {
-        *error = QStringLiteral("Кухня \"%1\" уже открыта: программа %2 (процесс %3) на компьютере \"%4\". "
-                                "Закройте её там и откройте кухню снова.")
-                     .arg(dir, application.isEmpty() ? QStringLiteral("Кухнемер") : application)
+        *error = u"Кухня \"%1\" уже открыта: программа %2 (процесс %3) на компьютере \"%4\". "
+                                "Закройте её там и откройте кухню снова."_s
+                     .arg(dir, application.isEmpty() ? u"Кухнемер"_s : application)
                      .arg(pid)
                      .arg(host);
     } else if (lock->error() == QLockFile::PermissionError) {
-        *error = QStringLiteral("Кухню \"%1\" нельзя открыть: нет права записи в каталог данных.").arg(dir);
+        *error = u"Кухню \"%1\" нельзя открыть: нет права записи в каталог данных."_s.arg(dir);
     } else {
-        *error = QStringLiteral("Кухня \"%1\" уже открыта другой программой.").arg(dir);
+        *error = u"Кухня \"%1\" уже открыта другой программой."_s.arg(dir);
     }
     return false;
 }

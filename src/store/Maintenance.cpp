@@ -16,6 +16,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The table behind a file name of the list: the extension dropped, the letter case of the schema.
@@ -23,7 +25,7 @@ QString tableOf(const QSqlDatabase& db, const QString& file)
 {
     const QString base = QFileInfo(file).completeBaseName();
     QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND lower(name) = lower(?)"));
+    query.prepare(u"SELECT name FROM sqlite_master WHERE type = 'table' AND lower(name) = lower(?)"_s);
     query.addBindValue(base);
     return query.exec() && query.next() ? query.value(0).toString() : QString();
 }
@@ -32,15 +34,15 @@ bool maintainTable(QSqlDatabase db, const QString& file, QString* error)
 {
     const QString table = tableOf(db, file);
     if (table.isEmpty()) {
-        *error = QStringLiteral("таблица \"%1\" не найдена").arg(file);
+        *error = u"таблица \"%1\" не найдена"_s.arg(file);
         return false;
     }
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("REINDEX \"%1\"").arg(table))) {
+    if (!query.exec(u"REINDEX \"%1\""_s.arg(table))) {
         *error = sqlErrorText(query.lastError());
         return false;
     }
-    if (!query.exec(QStringLiteral("PRAGMA integrity_check(\"%1\")").arg(table)) || !query.next()) {
+    if (!query.exec(u"PRAGMA integrity_check(\"%1\")"_s.arg(table)) || !query.next()) {
         *error = sqlErrorText(query.lastError());
         return false;
     }
@@ -58,14 +60,14 @@ void maintainAll(QSqlDatabase sql, const Maintenance::Log& log, bool* allDone)
     for (const QString& file : Maintenance::tableFiles()) {
         log(file);
         if (!maintainTable(sql, file, &error)) {
-            log(QStringLiteral("    Ошибка: %1").arg(error));
+            log(u"    Ошибка: %1"_s.arg(error));
             *allDone = false;
         }
     }
     // Deleted rows of every table are purged at once: SQLite compacts the file as a whole.
     QSqlQuery query(sql);
-    if (!query.exec(QStringLiteral("VACUUM"))) {
-        log(QStringLiteral("    Ошибка упаковки: %1").arg(sqlErrorText(query.lastError())));
+    if (!query.exec(u"VACUUM"_s)) {
+        log(u"    Ошибка упаковки: %1"_s.arg(sqlErrorText(query.lastError())));
         *allDone = false;
     }
 }
@@ -75,13 +77,13 @@ void maintainAll(QSqlDatabase sql, const Maintenance::Log& log, bool* allDone)
 const QStringList& Maintenance::tableFiles()
 {
     static const QStringList files = {
-        QStringLiteral("Bludo.DB"),   QStringLiteral("Doc.db"),      QStringLiteral("Edinica.db"),
-        QStringLiteral("Grbludo.DB"), QStringLiteral("Gring.DB"),    QStringLiteral("Ing.DB"),
-        QStringLiteral("Inv.db"),     QStringLiteral("Invdok.db"),   QStringLiteral("Karta.DB"),
-        QStringLiteral("Menu.DB"),    QStringLiteral("MenuSp.DB"),   QStringLiteral("Move.db"),
-        QStringLiteral("PARTNER.DB"), QStringLiteral("Pf.db"),       QStringLiteral("Realdoc.DB"),
-        QStringLiteral("Realitog.DB"), QStringLiteral("Realsum.DB"), QStringLiteral("Sklad.db"),
-        QStringLiteral("SvodI.db"),   QStringLiteral("SvodB.db"),
+        u"Bludo.DB"_s,   u"Doc.db"_s,      u"Edinica.db"_s,
+        u"Grbludo.DB"_s, u"Gring.DB"_s,    u"Ing.DB"_s,
+        u"Inv.db"_s,     u"Invdok.db"_s,   u"Karta.DB"_s,
+        u"Menu.DB"_s,    u"MenuSp.DB"_s,   u"Move.db"_s,
+        u"PARTNER.DB"_s, u"Pf.db"_s,       u"Realdoc.DB"_s,
+        u"Realitog.DB"_s, u"Realsum.DB"_s, u"Sklad.db"_s,
+        u"SvodI.db"_s,   u"SvodB.db"_s,
     };
     return files;
 }
@@ -89,7 +91,7 @@ const QStringList& Maintenance::tableFiles()
 namespace {
 
 // The name a copy has while it is written; only a whole copy gets a backup's name.
-const QString partialSuffix = QStringLiteral(".partial");
+const QString partialSuffix = u".partial"_s;
 
 // Makes what was written to a file, or to a folder's entries, durable.
 bool syncPath(const QString& path)
@@ -106,20 +108,20 @@ bool syncPath(const QString& path)
 
 QString Maintenance::backup(const QString& dataDir, QString* error, const StepHook& onStep)
 {
-    const QString connection = QStringLiteral("kuhnemer-backup");
+    const QString connection = u"kuhnemer-backup"_s;
     auto source = Database::open(dataDir, error, connection);
     if (!source)
         return {};
-    const QString folder = QDir(dataDir).filePath(QStringLiteral("backup"));
+    const QString folder = QDir(dataDir).filePath(u"backup"_s);
     QDir().mkpath(folder);
     // A copy that a crash cut short is no backup: it goes before a new one is made.
-    for (const QFileInfo& partial : QDir(folder).entryInfoList({QStringLiteral("*") + partialSuffix}, QDir::Files | QDir::Hidden))
+    for (const QFileInfo& partial : QDir(folder).entryInfoList({u"*"_s + partialSuffix}, QDir::Files | QDir::Hidden))
         QFile::remove(partial.filePath());
     const QString stem = QDir(folder).filePath(
-        QStringLiteral("kuhnemer-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    QString target = stem + QStringLiteral(".sqlite");
+        u"kuhnemer-"_s + QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s));
+    QString target = stem + u".sqlite"_s;
     for (int n = 2; QFileInfo::exists(target); ++n)
-        target = stem + QStringLiteral("-%1.sqlite").arg(n);
+        target = stem + u"-%1.sqlite"_s.arg(n);
     const QString partial = target + partialSuffix;
     sqlite3* to = nullptr;
     int rc = sqlite3_open(QFile::encodeName(partial).constData(), &to);
@@ -144,7 +146,7 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
     if (stopped) {
         rc = SQLITE_INTERRUPT;
         if (error)
-            *error = QStringLiteral("копирование прервано");
+            *error = u"копирование прервано"_s;
     } else if (rc != SQLITE_OK && error) {
         *error = QString::fromUtf8(sqlite3_errmsg(to));
     }
@@ -153,7 +155,7 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
     if (rc == SQLITE_OK && !syncPath(partial)) {
         rc = SQLITE_IOERR;
         if (error)
-            *error = QStringLiteral("копия не записана на диск");
+            *error = u"копия не записана на диск"_s;
     }
     // A hard link never replaces a file; the copy gets its name only once it is whole and on disk.
     if (rc == SQLITE_OK && ::link(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
@@ -174,8 +176,8 @@ bool Maintenance::run(const QString& dataDir, const Log& log)
     const QString copy = backup(dataDir, &error);
     bool allDone = !copy.isEmpty();
     if (copy.isEmpty())
-        log(QStringLiteral("Резервная копия не создана: %1").arg(error));
-    auto db = copy.isEmpty() ? std::nullopt : Database::open(dataDir, &error, QStringLiteral("kuhnemer-maintenance"));
+        log(u"Резервная копия не создана: %1"_s.arg(error));
+    auto db = copy.isEmpty() ? std::nullopt : Database::open(dataDir, &error, u"kuhnemer-maintenance"_s);
     if (!copy.isEmpty() && !db) {
         log(error);
         allDone = false;
@@ -184,9 +186,9 @@ bool Maintenance::run(const QString& dataDir, const Log& log)
         maintainAll(db->connection(), log, &allDone);
         db->close();
         if (!allDone)
-            log(QStringLiteral("Резервная копия базы: %1").arg(QDir::toNativeSeparators(copy)));
+            log(u"Резервная копия базы: %1"_s.arg(QDir::toNativeSeparators(copy)));
     }
-    log(QStringLiteral(" "));
+    log(u" "_s);
     log(endLine());
     return allDone;
 }

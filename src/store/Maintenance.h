@@ -15,7 +15,10 @@ public:
 
     // The maintained tables in their order, as their file names are shown in the log.
     static const QStringList& tableFiles();
-    static QString endLine() { return QStringLiteral("<<<   Индексация закончена   >>>"); }
+    static QString endLine() {
+        using namespace Qt::StringLiterals;
+        return u"<<<   Индексация закончена   >>>"_s;
+    }
 
     // Logs each file name before its work, a failure under the name of the table that failed, and
     // the closing lines; true when every table was done.

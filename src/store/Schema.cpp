@@ -8,6 +8,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+using namespace Qt::StringLiterals;
+
 // The schema file is compiled into the static store library, whose resources need an explicit start.
 static void initStoreResources()
 {
@@ -19,7 +21,7 @@ namespace schema {
 QStringList statements()
 {
     initStoreResources();
-    QFile file(QStringLiteral(":/store/schema.sql"));
+    QFile file(u":/store/schema.sql"_s);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     QStringList result;
@@ -41,8 +43,8 @@ QStringList tableNames(const QSqlDatabase& db)
 {
     QStringList names;
     QSqlQuery query(db);
-    query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
-                              "ORDER BY rowid"));
+    query.exec(u"SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
+                              "ORDER BY rowid"_s);
     while (query.next())
         names << query.value(0).toString();
     return names;
@@ -53,7 +55,7 @@ bool create(QSqlDatabase& db, QString* error)
     const QStringList all = statements();
     if (all.isEmpty()) {
         if (error)
-            *error = QStringLiteral("Файл схемы базы данных не найден в программе.");
+            *error = u"Файл схемы базы данных не найден в программе."_s;
         return false;
     }
     // PRAGMA user_version is applied after the transaction: it marks a complete database only.
@@ -80,15 +82,15 @@ bool createDataDirectory(const QString& dataDir, QString* error)
     const QString file = Database::filePath(dataDir);
     if (QFileInfo::exists(file)) {
         if (error)
-            *error = QStringLiteral("В каталоге \"%1\" уже есть база данных.").arg(QDir::toNativeSeparators(dataDir));
+            *error = u"В каталоге \"%1\" уже есть база данных."_s.arg(QDir::toNativeSeparators(dataDir));
         return false;
     }
     if (!QDir().mkpath(dataDir)) {
         if (error)
-            *error = QStringLiteral("Не удалось создать каталог \"%1\".").arg(QDir::toNativeSeparators(dataDir));
+            *error = u"Не удалось создать каталог \"%1\"."_s.arg(QDir::toNativeSeparators(dataDir));
         return false;
     }
-    const QString connection = QStringLiteral("kuhnemer-create");
+    const QString connection = u"kuhnemer-create"_s;
     bool ok = false;
     {
         auto db = Database::create(file, error, connection);

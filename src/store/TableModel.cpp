@@ -8,6 +8,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QCollator& russianCollator()
@@ -48,7 +50,7 @@ bool TableModel::loadFields()
     if (!m_fields.isEmpty())
         return true;
     QSqlQuery query(m_db);
-    if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(viewsql::quoted(m_def.table)))) {
+    if (!query.exec(u"PRAGMA table_info(%1)"_s.arg(viewsql::quoted(m_def.table)))) {
         fail(sqlErrorText(query.lastError()));
         return false;
     }
@@ -59,7 +61,7 @@ bool TableModel::loadFields()
         m_fields << info;
     }
     if (m_fields.isEmpty()) {
-        fail(QStringLiteral("Таблица \"%1\" не найдена в базе данных.").arg(m_def.table));
+        fail(u"Таблица \"%1\" не найдена в базе данных."_s.arg(m_def.table));
         return false;
     }
     return true;
@@ -70,7 +72,7 @@ bool TableModel::open()
     if (m_open)
         return true;
     if (!m_db.isOpen()) {
-        fail(QStringLiteral("База данных не открыта."));
+        fail(u"База данных не открыта."_s);
         return false;
     }
     if (!loadFields())
@@ -121,7 +123,7 @@ bool TableModel::reload(const QVariant& keepKey)
         if (linked)
             query.addBindValue(m_linkValue);
         if (!query.exec()) {
-            fail(QStringLiteral("Не удалось прочитать таблицу \"%1\": %2").arg(m_def.table, sqlErrorText(query.lastError())));
+            fail(u"Не удалось прочитать таблицу \"%1\": %2"_s.arg(m_def.table, sqlErrorText(query.lastError())));
             return false;
         }
         const int width = int(m_fields.size() + m_def.lookups.size());
@@ -293,7 +295,7 @@ bool TableModel::edit()
     if (m_current < 0 || !m_open)
         return false;
     if (m_readOnly) {
-        fail(QStringLiteral("Таблица доступна только для чтения."));
+        fail(u"Таблица доступна только для чтения."_s);
         return false;
     }
     if (m_state == State::Browse) {
@@ -311,11 +313,11 @@ bool TableModel::setFieldValue(const QString& name, const QVariant& input)
     const Lookup* lookup = isLookup ? &m_def.lookups[position - m_fields.size()] : nullptr;
     const int target = lookup ? fieldIndex(lookup->source) : position;
     if (target < 0 || target >= m_fields.size()) {
-        fail(QStringLiteral("Поле \"%1\" не редактируется.").arg(name));
+        fail(u"Поле \"%1\" не редактируется."_s.arg(name));
         return false;
     }
     if (m_current < 0) {
-        fail(QStringLiteral("Нет текущей записи."));
+        fail(u"Нет текущей записи."_s);
         return false;
     }
     QVariant stored;
@@ -436,7 +438,7 @@ bool TableModel::writeRow()
     for (const QVariant& v : values)
         query.addBindValue(v);
     if (!query.exec()) {
-        fail(QStringLiteral("Запись не сохранена: %1").arg(sqlErrorText(query.lastError())));
+        fail(u"Запись не сохранена: %1"_s.arg(sqlErrorText(query.lastError())));
         return false;
     }
     if (!inserting && query.numRowsAffected() == 0) {
@@ -449,14 +451,14 @@ bool TableModel::writeRow()
         transaction.commit();
         reload(key);
         Q_EMIT stateChanged();
-        fail(gone ? QStringLiteral("Запись удалена другой программой, пока вы её редактировали. Ваши изменения "
-                                   "не сохранены; таблица прочитана заново.")
-                  : QStringLiteral("Запись изменена другой программой, пока вы её редактировали. Ваши изменения "
-                                   "не сохранены; таблица прочитана заново."));
+        fail(gone ? u"Запись удалена другой программой, пока вы её редактировали. Ваши изменения "
+                                   "не сохранены; таблица прочитана заново."_s
+                  : u"Запись изменена другой программой, пока вы её редактировали. Ваши изменения "
+                                   "не сохранены; таблица прочитана заново."_s);
         return false;
     }
     if (!transaction.commit()) {
-        fail(QStringLiteral("Запись не сохранена: %1").arg(sqlErrorText(m_db.lastError())));
+        fail(u"Запись не сохранена: %1"_s.arg(sqlErrorText(m_db.lastError())));
         return false;
     }
     if (inserting)
@@ -494,7 +496,7 @@ bool TableModel::deleteCurrent()
     if (!execSql(m_db, viewsql::remove(m_def.table, m_keyField),
                  {key}, &error) ||
         !transaction.commit()) {
-        fail(QStringLiteral("Запись не удалена: %1").arg(error));
+        fail(u"Запись не удалена: %1"_s.arg(error));
         return false;
     }
     dropCurrentRow();
@@ -572,7 +574,7 @@ QVariant TableModel::data(const QModelIndex& index, int role) const
     const FieldInfo* f = field(column.field);
     if (!f && !column.format.isEmpty()) {
         // A looked-up number shows with its column's format as a stored one does.
-        static const FieldInfo lookedUpNumber = FieldInfo::fromDeclaration(QString(), QStringLiteral("REAL"), false);
+        static const FieldInfo lookedUpNumber = FieldInfo::fromDeclaration(QString(), u"REAL"_s, false);
         f = &lookedUpNumber;
     }
     return f ? f->toText(v, column.format, role == Qt::EditRole) : v;

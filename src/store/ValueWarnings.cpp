@@ -1,5 +1,7 @@
 #include "ValueWarnings.h"
 
+using namespace Qt::StringLiterals;
+
 namespace valuewarnings {
 
 namespace {
@@ -13,7 +15,7 @@ QString mustBePositive(const QString& what, const QVariant& value)
 {
     if (value.toDouble() > 0)
         return {};
-    return QStringLiteral("%1 должен быть больше нуля: расчёты цен и расхода на нём остановятся.").arg(what);
+    return u"%1 должен быть больше нуля: расчёты цен и расхода на нём остановятся."_s.arg(what);
 }
 
 } // namespace
@@ -21,15 +23,15 @@ QString mustBePositive(const QString& what, const QVariant& value)
 QString forField(const QString& table, const QString& field, const QVariant& value, bool semiFinished)
 {
     if (is(table, "Edinica") && is(field, "Gramm"))
-        return mustBePositive(QStringLiteral("Вес единицы в граммах"), value);
+        return mustBePositive(u"Вес единицы в граммах"_s, value);
     if (is(table, "Bludo") && is(field, "Nporc"))
-        return mustBePositive(QStringLiteral("Выход блюда в порциях"), value);
+        return mustBePositive(u"Выход блюда в порциях"_s, value);
     if (semiFinished)
         return {};
     if ((is(table, "Ing") && is(field, "Vih")) || (is(table, "Karta") && is(field, "Vihod")))
-        return mustBePositive(QStringLiteral("Процент выхода"), value);
+        return mustBePositive(u"Процент выхода"_s, value);
     if (is(table, "Ing") && is(field, "Cena") && value.toDouble() < 0)
-        return QStringLiteral("Цена меньше нуля: стоимость блюд с этим ингредиентом будет отрицательной.");
+        return u"Цена меньше нуля: стоимость блюд с этим ингредиентом будет отрицательной."_s;
     return {};
 }
 

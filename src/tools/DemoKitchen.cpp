@@ -11,6 +11,8 @@
 
 #include <iterator>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct Unit
@@ -292,16 +294,16 @@ qlonglong insert(QSqlDatabase& db, const char* table, const char* fields, const 
                  QString* error)
 {
     QStringList marks;
-    marks.fill(QStringLiteral("?"), values.size());
+    marks.fill(u"?"_s, values.size());
     QSqlQuery query(db);
-    bool ok = query.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+    bool ok = query.prepare(u"INSERT INTO %1 (%2) VALUES (%3)"_s
                                 .arg(QLatin1String(table), QLatin1String(fields), marks.join(u", ")));
     for (const QVariant& value : values)
         query.addBindValue(value);
     ok = ok && query.exec();
     const qlonglong key = ok ? query.lastInsertId().toLongLong() : 0;
     if (key == 0)
-        *error = QStringLiteral("Образец не записан (таблица %1): %2")
+        *error = u"Образец не записан (таблица %1): %2"_s
                      .arg(QLatin1String(table), sqlErrorText(query.lastError()));
     return key;
 }
@@ -311,7 +313,7 @@ qlonglong keyOf(const QHash<QString, qlonglong>& keys, const char* name, QString
 {
     const qlonglong key = keys.value(text(name));
     if (key == 0)
-        *error = QStringLiteral("Образец ссылается на неизвестное «%1».").arg(text(name));
+        *error = u"Образец ссылается на неизвестное «%1»."_s.arg(text(name));
     return key;
 }
 
@@ -319,13 +321,13 @@ bool kitchenIsEmpty(QSqlDatabase& db, QString* error)
 {
     QSqlQuery query(db);
     for (const char* table : filledTables) {
-        if (!query.exec(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(QLatin1String(table))) ||
+        if (!query.exec(u"SELECT EXISTS (SELECT 1 FROM %1)"_s.arg(QLatin1String(table))) ||
             !query.next()) {
             *error = sqlErrorText(query.lastError());
             return false;
         }
         if (query.value(0).toBool()) {
-            *error = QStringLiteral("Кухня уже заполнена (таблица %1): образец записывается только в пустую.")
+            *error = u"Кухня уже заполнена (таблица %1): образец записывается только в пустую."_s
                          .arg(QLatin1String(table));
             return false;
         }
@@ -369,7 +371,7 @@ bool fillAll(QSqlDatabase& db, QString* error)
         const qlonglong group = keyOf(ingGroupKeys, s.group, error);
         if (group == 0)
             return false;
-        const QVariantList row = {group, text(s.name), unitKeys.value(QStringLiteral("кг")), 1, 0, 0, 100, 0};
+        const QVariantList row = {group, text(s.name), unitKeys.value(u"кг"_s), 1, 0, 0, 100, 0};
         const qlonglong product = insert(db, "Ing", ingFields, row, error);
         if (product == 0)
             return false;
@@ -437,14 +439,14 @@ bool fillAll(QSqlDatabase& db, QString* error)
 
     const char* partnerFields = "Name, Inn, Okpo, Okonh, Adress, Bank, Bik, Rs, Ks";
     const QVariantList partners[] = {
-        {text("ООО \"Продснаб\""), QStringLiteral("7701234567"), QStringLiteral("12345678"),
-         QStringLiteral("71100"), text("г. Москва, ул. Складская, д. 12"), text("ПАО \"Городской банк\""),
-         QStringLiteral("044525111"), QStringLiteral("40702810100000012345"),
-         QStringLiteral("30101810100000000111")},
-        {text("Столовая №5 ООО \"Вкусный дом\""), QStringLiteral("7705987654"), QStringLiteral("87654321"),
-         QStringLiteral("90100"), text("г. Москва, ул. Заводская, д. 5"), text("ПАО \"Городской банк\""),
-         QStringLiteral("044525111"), QStringLiteral("40702810500000054321"),
-         QStringLiteral("30101810100000000111")},
+        {text("ООО \"Продснаб\""), u"7701234567"_s, u"12345678"_s,
+         u"71100"_s, text("г. Москва, ул. Складская, д. 12"), text("ПАО \"Городской банк\""),
+         u"044525111"_s, u"40702810100000012345"_s,
+         u"30101810100000000111"_s},
+        {text("Столовая №5 ООО \"Вкусный дом\""), u"7705987654"_s, u"87654321"_s,
+         u"90100"_s, text("г. Москва, ул. Заводская, д. 5"), text("ПАО \"Городской банк\""),
+         u"044525111"_s, u"40702810500000054321"_s,
+         u"30101810100000000111"_s},
     };
     for (const QVariantList& row : partners) {
         if (!insert(db, "Partner", partnerFields, row, error))
@@ -474,13 +476,13 @@ bool fill(QSqlDatabase& db, QString* error)
     if (!ok) {
         if (error)
             *error = !reason.isEmpty() ? reason
-                                       : QStringLiteral("Образец не записан: %1").arg(sqlErrorText(db.lastError()));
+                                       : u"Образец не записан: %1"_s.arg(sqlErrorText(db.lastError()));
         return false;
     }
     // Priced as "Расчёт цен блюд" prices it, so the first card a cook prints shows real costs.
     const DishCostRun run = DishCostCalculator(db).run();
     if (!run.ok && error)
-        *error = QStringLiteral("Образец записан, но цены не рассчитаны: %1").arg(run.message);
+        *error = u"Образец записан, но цены не рассчитаны: %1"_s.arg(run.message);
     return run.ok;
 }
 

@@ -10,6 +10,8 @@
 #include <QSqlQuery>
 #include <QTextStream>
 
+using namespace Qt::StringLiterals;
+
 namespace commands {
 
 namespace {
@@ -35,7 +37,7 @@ const ValueRule divisorRules[] = {
 bool openForCommand(const QString& dataDir, std::optional<Database>& db, QTextStream& err)
 {
     QString error;
-    db = Database::open(dataDir, &error, QStringLiteral("kuhnemer-data"));
+    db = Database::open(dataDir, &error, u"kuhnemer-data"_s);
     if (!db)
         err << error << Qt::endl;
     return db.has_value();
@@ -47,7 +49,7 @@ QList<QPair<QString, QString>> realColumns(const QSqlDatabase& db)
     QList<QPair<QString, QString>> columns;
     for (const QString& table : schema::tableNames(db)) {
         QSqlQuery query(db);
-        query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+        query.exec(u"PRAGMA table_info(\"%1\")"_s.arg(table));
         while (query.next()) {
             if (query.value(2).toString().compare(QLatin1String("REAL"), Qt::CaseInsensitive) == 0)
                 columns.append({table, query.value(1).toString()});
@@ -60,25 +62,25 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
 {
     int problems = 0;
     QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA integrity_check"))) {
-        err << QStringLiteral("Проверка целостности не выполнена: %1").arg(sqlErrorText(query.lastError())) << Qt::endl;
+    if (!query.exec(u"PRAGMA integrity_check"_s)) {
+        err << u"Проверка целостности не выполнена: %1"_s.arg(sqlErrorText(query.lastError())) << Qt::endl;
         return failed;
     }
     while (query.next()) {
         const QString verdict = query.value(0).toString();
         if (verdict == QLatin1String("ok"))
             continue;
-        out << QStringLiteral("Целостность: %1").arg(verdict) << Qt::endl;
+        out << u"Целостность: %1"_s.arg(verdict) << Qt::endl;
         ++problems;
     }
-    out << QStringLiteral("Версия схемы: %1").arg(Database::schemaVersion) << Qt::endl;
+    out << u"Версия схемы: %1"_s.arg(Database::schemaVersion) << Qt::endl;
     for (const ValueRule& rule : divisorRules) {
         if (!query.exec(QString::fromUtf8(rule.sql))) {
             err << sqlErrorText(query.lastError()) << Qt::endl;
             return failed;
         }
         while (query.next()) {
-            out << QStringLiteral("Остановит расчёт — %1: \"%2\"").arg(QString::fromUtf8(rule.problem),
+            out << u"Остановит расчёт — %1: \"%2\""_s.arg(QString::fromUtf8(rule.problem),
                                                                        query.value(0).toString())
                 << Qt::endl;
             ++problems;
@@ -86,22 +88,22 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
     }
     // Infinities compare beyond the largest double; SQLite keeps a NaN as an empty value.
     for (const auto& [table, column] : realColumns(db)) {
-        if (!query.exec(QStringLiteral("SELECT count(*) FROM \"%1\" WHERE abs(\"%2\") > 1.7976931348623157e308")
+        if (!query.exec(u"SELECT count(*) FROM \"%1\" WHERE abs(\"%2\") > 1.7976931348623157e308"_s
                             .arg(table, column)) ||
             !query.next()) {
             err << sqlErrorText(query.lastError()) << Qt::endl;
             return failed;
         }
         if (const int count = query.value(0).toInt(); count > 0) {
-            out << QStringLiteral("Бесконечное число: %1.%2, строк: %3").arg(table, column).arg(count) << Qt::endl;
+            out << u"Бесконечное число: %1.%2, строк: %3"_s.arg(table, column).arg(count) << Qt::endl;
             ++problems;
         }
     }
     if (problems == 0) {
-        out << QStringLiteral("Ошибок не найдено.") << Qt::endl;
+        out << u"Ошибок не найдено."_s << Qt::endl;
         return done;
     }
-    out << QStringLiteral("Найдено ошибок: %1.").arg(problems) << Qt::endl;
+    out << u"Найдено ошибок: %1."_s.arg(problems) << Qt::endl;
     return failed;
 }
 
@@ -112,14 +114,14 @@ int storedVersion(const QString& file, QString* error)
         *error = reason;
         return -1;
     }
-    const QString name = QStringLiteral("kuhnemer-data-version");
+    const QString name = u"kuhnemer-data-version"_s;
     int version = -1;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
         db.setDatabaseName(file);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
         QSqlQuery query(db);
-        if (db.open() && query.exec(QStringLiteral("PRAGMA user_version")) && query.next())
+        if (db.open() && query.exec(u"PRAGMA user_version"_s) && query.next())
             version = query.value(0).toInt();
         else
             *error = sqlErrorText(query.lastError().isValid() ? query.lastError() : db.lastError());
@@ -134,12 +136,11 @@ int storedVersion(const QString& file, QString* error)
 
 QString usage()
 {
-    return QStringLiteral(
-        "Использование: kuhnemer-data КОМАНДА КАТАЛОГ [ПАРАМЕТРЫ]\n"
+    return u"Использование: kuhnemer-data КОМАНДА КАТАЛОГ [ПАРАМЕТРЫ]\n"
         "  create КАТАЛОГ [--demo]  создать пустую кухню (или образец столовой) в каталоге данных\n"
         "  check КАТАЛОГ            проверить целостность, версию и значения, на которых остановятся расчёты\n"
         "  upgrade КАТАЛОГ          обновить кухню старой версии (сначала сохраняется копия)\n"
-        "  --help                   эта справка\n");
+        "  --help                   эта справка\n"_s;
 }
 
 int create(const QString& dataDir, bool demo, QTextStream& out, QTextStream& err)
@@ -164,7 +165,7 @@ int create(const QString& dataDir, bool demo, QTextStream& out, QTextStream& err
             return failed;
         }
     }
-    out << QStringLiteral("Создана %1: %2").arg(demo ? QStringLiteral("кухня-образец") : QStringLiteral("пустая кухня"),
+    out << u"Создана %1: %2"_s.arg(demo ? u"кухня-образец"_s : u"пустая кухня"_s,
                                                   QDir::toNativeSeparators(dataDir))
         << Qt::endl;
     return done;
@@ -188,7 +189,7 @@ int upgrade(const QString& dataDir, QTextStream& out, QTextStream& err)
 {
     const QString file = Database::filePath(dataDir);
     if (!QFileInfo(file).isFile()) {
-        err << QStringLiteral("Не найдена база данных \"%1\".").arg(QDir::toNativeSeparators(file)) << Qt::endl;
+        err << u"Не найдена база данных \"%1\"."_s.arg(QDir::toNativeSeparators(file)) << Qt::endl;
         return failed;
     }
     KitchenLock lock(dataDir);
@@ -203,25 +204,25 @@ int upgrade(const QString& dataDir, QTextStream& out, QTextStream& err)
         return failed;
     }
     if (version == Database::schemaVersion) {
-        out << QStringLiteral("Кухня уже текущей версии %1: обновлять нечего.").arg(version) << Qt::endl;
+        out << u"Кухня уже текущей версии %1: обновлять нечего."_s.arg(version) << Qt::endl;
         return done;
     }
     if (version > Database::schemaVersion) {
-        err << QStringLiteral("Кухня создана более новой программой (версия %1, эта программа знает версию %2). "
-                              "Обновите программу.")
+        err << u"Кухня создана более новой программой (версия %1, эта программа знает версию %2). "
+                              "Обновите программу."_s
                    .arg(version)
                    .arg(Database::schemaVersion)
             << Qt::endl;
         return failed;
     }
     // Version 1 is the first: an older number is not a kitchen this program ever wrote.
-    err << QStringLiteral("Версия %1 не является версией кухни Кухнемера; обновить её нельзя.").arg(version) << Qt::endl;
+    err << u"Версия %1 не является версией кухни Кухнемера; обновить её нельзя."_s.arg(version) << Qt::endl;
     return failed;
 }
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+    if (arguments.contains(u"--help"_s) || arguments.contains(u"-h"_s)) {
         out << usage();
         return done;
     }

@@ -17,13 +17,15 @@
 #include <QTabWidget>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_MainWindow : public QObject
 {
     Q_OBJECT
 private:
     static DataLocations locationsOf(const TestDataDir& data)
     {
-        return DataLocations::resolve({QStringLiteral("--data"), data.dataDir()}, QString());
+        return DataLocations::resolve({u"--data"_s, data.dataDir()}, QString());
     }
 
 private Q_SLOTS:
@@ -34,13 +36,13 @@ private Q_SLOTS:
         MainWindow window(locationsOf(data), &prompts);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(window.windowTitle(), QStringLiteral("Кухнемер (V-3.4.4)"));
+        QCOMPARE(window.windowTitle(), u"Кухнемер (V-3.4.4)"_s);
         QCOMPARE(window.tabs()->currentIndex(), int(MainWindow::Start));
         QVERIFY(!window.tabs()->isTabVisible(MainWindow::Start));
-        const QStringList captions = {QStringLiteral("Ингредиенты"), QStringLiteral("Калькуляционные карты"),
-                                      QStringLiteral("Меню"), QStringLiteral("Реализация"), QStringLiteral("Справочники"),
-                                      QString(), QStringLiteral("Партнёры"), QStringLiteral("Склад"),
-                                      QStringLiteral("Экспорт/Импорт"), QStringLiteral("Информация")};
+        const QStringList captions = {u"Ингредиенты"_s, u"Калькуляционные карты"_s,
+                                      u"Меню"_s, u"Реализация"_s, u"Справочники"_s,
+                                      QString(), u"Партнёры"_s, u"Склад"_s,
+                                      u"Экспорт/Импорт"_s, u"Информация"_s};
         for (int i = 0; i < captions.size(); ++i)
             QCOMPARE(window.tabs()->tabText(i), captions[i]);
         QVERIFY(window.startPage()->maintenanceButton()->isVisible());
@@ -66,7 +68,7 @@ private Q_SLOTS:
         {
             MainWindow window(locationsOf(data), &prompts);
             QVERIFY(!window.claimKitchen());
-            QVERIFY2(prompts.last().contains(QStringLiteral("уже открыта")), qPrintable(prompts.last()));
+            QVERIFY2(prompts.last().contains(u"уже открыта"_s), qPrintable(prompts.last()));
         }
         otherCopy.release();
         MainWindow window(locationsOf(data), &prompts);
@@ -79,13 +81,13 @@ private Q_SLOTS:
     {
         QTemporaryDir empty;
         ScriptedPrompts prompts;
-        MainWindow window(DataLocations::resolve({QStringLiteral("--data"), empty.filePath(QStringLiteral("DATA"))}, QString()),
+        MainWindow window(DataLocations::resolve({u"--data"_s, empty.filePath(u"DATA"_s)}, QString()),
                           &prompts);
         window.show();
         window.tabs()->setCurrentIndex(MainWindow::Directories);
         QVERIFY(!window.tablesOpened());
-        QVERIFY(prompts.last().contains(QStringLiteral("Не найден каталог данных")));
-        QVERIFY(!QFileInfo::exists(empty.filePath(QStringLiteral("DATA"))));
+        QVERIFY(prompts.last().contains(u"Не найден каталог данных"_s));
+        QVERIFY(!QFileInfo::exists(empty.filePath(u"DATA"_s)));
         window.tabs()->setCurrentIndex(MainWindow::Partners);
         QCOMPARE(prompts.shown.size(), 2);
         QVERIFY(!window.tablesOpened());
@@ -94,9 +96,9 @@ private Q_SLOTS:
     void unitGridIgnoresCtrlDeleteAndPartnerGridAsks()
     {
         TestDataDir data;
-        data.insert(QStringLiteral("Edinica"), {{QStringLiteral("Name"), QStringLiteral("килограмм")}});
-        data.insert(QStringLiteral("Partner"), {{QStringLiteral("Name"), QStringLiteral("Продснаб")}});
-        data.insert(QStringLiteral("Partner"), {{QStringLiteral("Name"), QStringLiteral("Молокозавод")}});
+        data.insert(u"Edinica"_s, {{u"Name"_s, u"килограмм"_s}});
+        data.insert(u"Partner"_s, {{u"Name"_s, u"Продснаб"_s}});
+        data.insert(u"Partner"_s, {{u"Name"_s, u"Молокозавод"_s}});
         ScriptedPrompts prompts;
         MainWindow window(locationsOf(data), &prompts);
         window.show();
@@ -105,32 +107,32 @@ private Q_SLOTS:
         auto* directoriesPage = static_cast<DirectoriesPage*>(window.page(MainWindow::Directories));
         DataGrid* units = directoriesPage->unitGrid();
         // A unit without grams would stop every calculation: the grid marks it.
-        QVERIFY(units->model()->index(0, 2).data(Qt::ToolTipRole).toString().startsWith(QStringLiteral("Вес единицы")));
+        QVERIFY(units->model()->index(0, 2).data(Qt::ToolTipRole).toString().startsWith(u"Вес единицы"_s));
         QVERIFY(!units->model()->index(0, 0).data(Qt::ToolTipRole).isValid());
         units->setFocus();
         QTest::keyClick(units, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(units->tableModel()->rowCount(), 1);
-        QCOMPARE(data.scalar(QStringLiteral("SELECT count(*) FROM Edinica")).toInt(), 1);
+        QCOMPARE(data.scalar(u"SELECT count(*) FROM Edinica"_s).toInt(), 1);
 
         // Insert then leaving without typing stores nothing.
         QTest::keyClick(units, Qt::Key_Insert);
         QCOMPARE(units->tableModel()->rowCount(), 2);
         directoriesPage->signatureGrid()->setFocus();
         QCOMPARE(units->tableModel()->rowCount(), 1);
-        QCOMPARE(data.scalar(QStringLiteral("SELECT count(*) FROM Edinica")).toInt(), 1);
+        QCOMPARE(data.scalar(u"SELECT count(*) FROM Edinica"_s).toInt(), 1);
 
         window.tabs()->setCurrentIndex(MainWindow::Partners);
         auto* partnersPage = static_cast<PartnersPage*>(window.page(MainWindow::Partners));
         DataGrid* partners = partnersPage->grid();
         QCOMPARE(partners->tableModel()->rowCount(), 2);
-        typeText(partnersPage->searchBox(), QStringLiteral("про"));
-        QCOMPARE(partners->tableModel()->currentValue(QStringLiteral("Name")).toString(), QStringLiteral("Продснаб"));
+        typeText(partnersPage->searchBox(), u"про"_s);
+        QCOMPARE(partners->tableModel()->currentValue(u"Name"_s).toString(), u"Продснаб"_s);
         prompts.queueConfirm(false);
         QTest::keyClick(partners, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(partners->tableModel()->rowCount(), 2);
         prompts.queueConfirm(true);
         QTest::keyClick(partners, Qt::Key_Delete, Qt::ControlModifier);
-        QCOMPARE(data.scalar(QStringLiteral("SELECT Name FROM Partner")).toString(), QStringLiteral("Молокозавод"));
+        QCOMPARE(data.scalar(u"SELECT Name FROM Partner"_s).toString(), u"Молокозавод"_s);
         window.tabs()->setCurrentIndex(MainWindow::Info);
         QVERIFY(!partners->tableModel()->isOpen());
     }
@@ -143,9 +145,9 @@ private Q_SLOTS:
         window.show();
         prompts.queueConfirm(false);
         window.runMaintenance();
-        QVERIFY(prompts.last().startsWith(QStringLiteral("Индексация|Перед индексацией желательно селать резервную "
-                                                         "копию баз")));
-        QVERIFY(prompts.last().endsWith(QStringLiteral("таблиц.    Начинать индексацию ?")));
+        QVERIFY(prompts.last().startsWith(u"Индексация|Перед индексацией желательно селать резервную "
+                                                         "копию баз"_s));
+        QVERIFY(prompts.last().endsWith(u"таблиц.    Начинать индексацию ?"_s));
         QVERIFY(window.startPage()->maintenanceButton()->isVisible());
     }
 
@@ -160,8 +162,8 @@ private Q_SLOTS:
         QVERIFY(dialog.isVisible());
         QTRY_VERIFY(dialog.finished());
         const QStringList log = dialog.log()->toPlainText().split(u'\n');
-        QCOMPARE(log.first(), QStringLiteral("Bludo.DB"));
-        QCOMPARE(log.last(), QStringLiteral("<<<   Индексация закончена   >>>"));
+        QCOMPARE(log.first(), u"Bludo.DB"_s);
+        QCOMPARE(log.last(), u"<<<   Индексация закончена   >>>"_s);
         QCOMPARE(log.size(), 22);
         QVERIFY(dialog.okButton()->isVisible());
         QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
@@ -171,17 +173,17 @@ private Q_SLOTS:
     void exitPostsPendingEdit()
     {
         TestDataDir data;
-        data.insert(QStringLiteral("Edinica"), {{QStringLiteral("Name"), QStringLiteral("килограмм")}});
+        data.insert(u"Edinica"_s, {{u"Name"_s, u"килограмм"_s}});
         {
             ScriptedPrompts prompts;
             MainWindow window(locationsOf(data), &prompts);
             window.show();
             window.tabs()->setCurrentIndex(MainWindow::Directories);
             auto* page = static_cast<DirectoriesPage*>(window.page(MainWindow::Directories));
-            QVERIFY(page->unitGrid()->tableModel()->setFieldValue(QStringLiteral("Gramm"), 1000));
+            QVERIFY(page->unitGrid()->tableModel()->setFieldValue(u"Gramm"_s, 1000));
             window.close();
         }
-        QCOMPARE(data.scalar(QStringLiteral("SELECT Gramm FROM Edinica")).toDouble(), 1000.0);
+        QCOMPARE(data.scalar(u"SELECT Gramm FROM Edinica"_s).toDouble(), 1000.0);
     }
 };
 

@@ -10,6 +10,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Two dish groups whose name order is not their key order and not the order of the code points
@@ -19,25 +21,25 @@ struct Kitchen
 {
     Kitchen()
     {
-        kg = data.insert(QStringLiteral("Edinica"),
-                         {{QStringLiteral("Name"), QStringLiteral("кг")}, {QStringLiteral("Gramm"), 1000}});
-        meat = data.insert(QStringLiteral("Ing"), {{QStringLiteral("Name"), QStringLiteral("Мясо")},
-                                                   {QStringLiteral("Edinica"), kg},
-                                                   {QStringLiteral("Cena"), 50},
-                                                   {QStringLiteral("Proc"), 20},
-                                                   {QStringLiteral("Vih"), 80}});
-        onion = data.insert(QStringLiteral("Ing"), {{QStringLiteral("Name"), QStringLiteral("Лук")},
-                                                    {QStringLiteral("Edinica"), kg},
-                                                    {QStringLiteral("Cena"), 30},
-                                                    {QStringLiteral("Proc"), 0},
-                                                    {QStringLiteral("Vih"), 70}});
-        festive = data.insert(QStringLiteral("Grbludo"),
-                              {{QStringLiteral("Name"), QStringLiteral("Ёлочное меню")}});
+        kg = data.insert(u"Edinica"_s,
+                         {{u"Name"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
+        meat = data.insert(u"Ing"_s, {{u"Name"_s, u"Мясо"_s},
+                                                   {u"Edinica"_s, kg},
+                                                   {u"Cena"_s, 50},
+                                                   {u"Proc"_s, 20},
+                                                   {u"Vih"_s, 80}});
+        onion = data.insert(u"Ing"_s, {{u"Name"_s, u"Лук"_s},
+                                                    {u"Edinica"_s, kg},
+                                                    {u"Cena"_s, 30},
+                                                    {u"Proc"_s, 0},
+                                                    {u"Vih"_s, 70}});
+        festive = data.insert(u"Grbludo"_s,
+                              {{u"Name"_s, u"Ёлочное меню"_s}});
         desserts =
-            data.insert(QStringLiteral("Grbludo"), {{QStringLiteral("Name"), QStringLiteral("Десерты")}});
-        roast = dish(festive, QStringLiteral("Жаркое"), 2, QStringLiteral("250/50"));
-        jelly = dish(desserts, QStringLiteral("Желе"), 1, QStringLiteral("150"));
-        salad = dish(festive, QStringLiteral("Салат"), 1, QStringLiteral("100"));
+            data.insert(u"Grbludo"_s, {{u"Name"_s, u"Десерты"_s}});
+        roast = dish(festive, u"Жаркое"_s, 2, u"250/50"_s);
+        jelly = dish(desserts, u"Желе"_s, 1, u"150"_s);
+        salad = dish(festive, u"Салат"_s, 1, u"100"_s);
         line(roast, meat, 120);
         line(roast, onion, 120);
         line(salad, onion, 50);
@@ -45,17 +47,17 @@ struct Kitchen
 
     qlonglong dish(qlonglong group, const QString& name, double portions, const QString& yield)
     {
-        return data.insert(QStringLiteral("Bludo"), {{QStringLiteral("Kod"), group},
-                                                     {QStringLiteral("Name"), name},
-                                                     {QStringLiteral("Nporc"), portions},
-                                                     {QStringLiteral("Vixod"), yield}});
+        return data.insert(u"Bludo"_s, {{u"Kod"_s, group},
+                                                     {u"Name"_s, name},
+                                                     {u"Nporc"_s, portions},
+                                                     {u"Vixod"_s, yield}});
     }
     void line(qlonglong dish, qlonglong ingredient, double grams)
     {
-        data.insert(QStringLiteral("Karta"), {{QStringLiteral("Kod"), dish},
-                                              {QStringLiteral("Name"), ingredient},
-                                              {QStringLiteral("Kolvo"), grams},
-                                              {QStringLiteral("Vihod"), 100}});
+        data.insert(u"Karta"_s, {{u"Kod"_s, dish},
+                                              {u"Name"_s, ingredient},
+                                              {u"Kolvo"_s, grams},
+                                              {u"Vihod"_s, 100}});
     }
     void exec(const QString& sql)
     {
@@ -64,7 +66,7 @@ struct Kitchen
     }
     QString mark(qlonglong dish)
     {
-        return data.scalar(QStringLiteral("SELECT Print FROM Bludo WHERE Kod1 = ?"), {dish}).toString();
+        return data.scalar(u"SELECT Print FROM Bludo WHERE Kod1 = ?"_s, {dish}).toString();
     }
 
     CostingCardPrintResult print(CardPrintScope scope, CardPrices prices = CardPrices::Selling,
@@ -72,7 +74,7 @@ struct Kitchen
     {
         progress.clear();
         return CostingCardPrint(data.db(), clock)
-            .run({scope, group, prices, QStringLiteral("Столовая №1")},
+            .run({scope, group, prices, u"Столовая №1"_s},
                  [this](int percent) { progress << percent; });
     }
 
@@ -95,7 +97,7 @@ void compareCells(const Sheet& sheet, std::initializer_list<CellCheck> checks)
         const auto area = CellArea::parse(QString::fromLatin1(check.address));
         QVERIFY(area);
         const QVariant actual = sheet.value(area->firstRow, area->firstColumn);
-        QVERIFY2(actual == check.value, qPrintable(QStringLiteral("%1: %2 instead of %3")
+        QVERIFY2(actual == check.value, qPrintable(u"%1: %2 instead of %3"_s
                                                        .arg(QLatin1String(check.address), actual.toString(),
                                                             check.value.toString())));
     }
@@ -157,69 +159,69 @@ void tst_CostingCardPrint::printsEveryGroupCellByCell()
     const Sheet& sheet = result.workbook->sheet(1);
     QVERIFY(result.workbook->problems().isEmpty());
 
-    QCOMPARE(sheet.name(), QStringLiteral("Калькуляционные карты"));
+    QCOMPARE(sheet.name(), u"Калькуляционные карты"_s);
     QCOMPARE(sheet.columnWidth(1), std::optional<double>(4));
     for (int column = 2; column <= 9; ++column)
         QCOMPARE(sheet.columnWidth(column), std::optional<double>(10.2));
     QCOMPARE(sheet.columnWidth(10), std::nullopt);
 
-    const QString dishes = QStringLiteral("Наименование блюда: ");
+    const QString dishes = u"Наименование блюда: "_s;
     compareCells(sheet, {
-                            {"A1", QStringLiteral("Калькуляционные карты блюд, состояние на 05.03.2024 г.")},
+                            {"A1", u"Калькуляционные карты блюд, состояние на 05.03.2024 г."_s},
                             {"I1", empty},
                             {"A2", empty},
                             // The first group in row 3, its first card from row 4: an empty card.
-                            {"A3", QStringLiteral("Десерты")},
-                            {"A4", QStringLiteral("Столовая №1")},
-                            {"A5", QStringLiteral("Калькуляционная карточка №____")},
-                            {"G6", QStringLiteral("№ по сборнику рецептур____")},
-                            {"A7", dishes + QStringLiteral("Желе")},
-                            {"A8", QStringLiteral("№")},
-                            {"B8", QStringLiteral("Наименование продуктов")},
-                            {"E8", QStringLiteral("Норма в гр. (Брутто)")},
-                            {"G8", QStringLiteral("Цена")},
-                            {"H8", QStringLiteral("Сумма")},
-                            {"A9", QStringLiteral("Общая стоимость сырьевого набора на 1 блюд")},
+                            {"A3", u"Десерты"_s},
+                            {"A4", u"Столовая №1"_s},
+                            {"A5", u"Калькуляционная карточка №____"_s},
+                            {"G6", u"№ по сборнику рецептур____"_s},
+                            {"A7", dishes + u"Желе"_s},
+                            {"A8", u"№"_s},
+                            {"B8", u"Наименование продуктов"_s},
+                            {"E8", u"Норма в гр. (Брутто)"_s},
+                            {"G8", u"Цена"_s},
+                            {"H8", u"Сумма"_s},
+                            {"A9", u"Общая стоимость сырьевого набора на 1 блюд"_s},
                             {"H9", 0.0},
-                            {"A10", QStringLiteral("Продажная цена одного блюда")},
+                            {"A10", u"Продажная цена одного блюда"_s},
                             {"H10", 0.0},
-                            {"A11", QStringLiteral("Выход в готовом виде одного блюда")},
-                            {"H11", QStringLiteral("150")},
+                            {"A11", u"Выход в готовом виде одного блюда"_s},
+                            {"H11", u"150"_s},
                             {"A12", empty},
-                            {"A13", QStringLiteral("Калькуляцию составил")},
-                            {"A14", QStringLiteral("Утверждаю: Руководитель")},
+                            {"A13", u"Калькуляцию составил"_s},
+                            {"A14", u"Утверждаю: Руководитель"_s},
                             // Three empty rows before the next group.
                             {"A15", empty},
                             {"A16", empty},
                             {"A17", empty},
-                            {"A18", QStringLiteral("Ёлочное меню")},
-                            {"A19", QStringLiteral("Столовая №1")},
-                            {"A22", dishes + QStringLiteral("Жаркое")},
+                            {"A18", u"Ёлочное меню"_s},
+                            {"A19", u"Столовая №1"_s},
+                            {"A22", dishes + u"Жаркое"_s},
                             {"A24", 1.0},
-                            {"B24", QStringLiteral("Мясо")},
+                            {"B24", u"Мясо"_s},
                             {"F24", 150.0},
                             {"G24", meatPrice},
                             {"H24", meatSum},
                             {"A25", 2.0},
-                            {"B25", QStringLiteral("Лук")},
+                            {"B25", u"Лук"_s},
                             // The exact quotient; the format shows 171.
                             {"F25", 120 * 100 / 70.0},
                             {"G25", 30.0},
                             {"H25", 5.14},
-                            {"A26", QStringLiteral("Общая стоимость сырьевого набора на 2 блюд")},
+                            {"A26", u"Общая стоимость сырьевого набора на 2 блюд"_s},
                             {"H26", total},
                             {"H27", portionPrice},
-                            {"H28", QStringLiteral("250/50")},
-                            {"A30", QStringLiteral("Калькуляцию составил")},
-                            {"A31", QStringLiteral("Утверждаю: Руководитель")},
+                            {"H28", u"250/50"_s},
+                            {"A30", u"Калькуляцию составил"_s},
+                            {"A31", u"Утверждаю: Руководитель"_s},
                             // Dishes of a group in key order.
-                            {"A34", QStringLiteral("Столовая №1")},
-                            {"A37", dishes + QStringLiteral("Салат")},
+                            {"A34", u"Столовая №1"_s},
+                            {"A37", dishes + u"Салат"_s},
                             {"F39", 50 * 100 / 70.0},
                             {"H39", 2.14},
                             {"H40", 2.14},
                             {"H41", 2.14},
-                            {"A45", QStringLiteral("Утверждаю: Руководитель")},
+                            {"A45", u"Утверждаю: Руководитель"_s},
                         });
     QCOMPARE(sheet.rowCount(), 45);
     for (const char* merged : {"A1:I1", "A5:I5", "A20:I20", "A35:I35"}) {
@@ -250,7 +252,7 @@ void tst_CostingCardPrint::printsEveryGroupCellByCell()
     for (const auto& check : fonts) {
         const CellFormat format = sheet.format(check.row, check.column);
         const QByteArray where = QByteArray::number(check.row) + ',' + QByteArray::number(check.column);
-        QVERIFY2(format.fontName == QStringLiteral("Times New Roman") && format.fontColor == 0, where);
+        QVERIFY2(format.fontName == u"Times New Roman"_s && format.fontColor == 0, where);
         QVERIFY2(format.fontSize == check.size, where);
         QVERIFY2(format.bold.value_or(false) == check.bold, where);
         QVERIFY2(format.horizontalAlignment.value_or(HAlign::General) == check.alignment, where);
@@ -258,9 +260,9 @@ void tst_CostingCardPrint::printsEveryGroupCellByCell()
     QCOMPARE(sheet.format(1, 1).verticalAlignment, VAlign::Center);
     QCOMPARE(sheet.format(5, 1).verticalAlignment, VAlign::Center);
     QCOMPARE(sheet.format(8, 7).verticalAlignment, VAlign::Center);
-    QCOMPARE(sheet.format(24, 6).numberFormat, QStringLiteral("0"));
-    QCOMPARE(sheet.format(24, 7).numberFormat, QStringLiteral("0.00"));
-    QCOMPARE(sheet.format(26, 8).numberFormat, QStringLiteral("0.00"));
+    QCOMPARE(sheet.format(24, 6).numberFormat, u"0"_s);
+    QCOMPARE(sheet.format(24, 7).numberFormat, u"0.00"_s);
+    QCOMPARE(sheet.format(26, 8).numberFormat, u"0.00"_s);
 
     // Rules under the heading, the lines and the totals from A to H, under the signatures from A to F.
     for (int row : {8, 9, 10, 11, 23, 24, 25, 26, 27, 28, 13, 14, 30, 31}) {
@@ -278,9 +280,9 @@ void tst_CostingCardPrint::marksArePrintedOnceAndCleared()
 {
     Kitchen kitchen;
     // A dish that is not marked is not computed: its zero yield stops nothing.
-    kitchen.exec(QStringLiteral("UPDATE Ing SET Vih = 0 WHERE Name = 'Мясо'"));
-    kitchen.exec(QStringLiteral("UPDATE Bludo SET Print = CASE Name WHEN 'Салат' THEN 'x' "
-                                "WHEN 'Жаркое' THEN char(9) END"));
+    kitchen.exec(u"UPDATE Ing SET Vih = 0 WHERE Name = 'Мясо'"_s);
+    kitchen.exec(u"UPDATE Bludo SET Print = CASE Name WHEN 'Салат' THEN 'x' "
+                                "WHEN 'Жаркое' THEN char(9) END"_s);
 
     CostingCardPrintResult result = kitchen.print(CardPrintScope::MarkedDishes);
     QVERIFY2(result.workbook, qPrintable(result.error));
@@ -289,63 +291,63 @@ void tst_CostingCardPrint::marksArePrintedOnceAndCleared()
     // Two groups: the first with one dish, the second with two.
     QCOMPARE(kitchen.progress, (QList<int>{50, 75, 100}));
     const Sheet& marked = result.workbook->sheet(1);
-    compareCells(marked, {{"A3", QStringLiteral("Десерты")},
+    compareCells(marked, {{"A3", u"Десерты"_s},
                           {"A4", empty},
-                          {"A5", QStringLiteral("Ёлочное меню")},
-                          {"A6", QStringLiteral("Столовая №1")},
-                          {"A9", QStringLiteral("Наименование блюда: Салат")},
+                          {"A5", u"Ёлочное меню"_s},
+                          {"A6", u"Столовая №1"_s},
+                          {"A9", u"Наименование блюда: Салат"_s},
                           {"H11", 2.14}});
     QCOMPARE(marked.rowCount(), 17);
     for (qlonglong dish : {kitchen.jelly, kitchen.roast, kitchen.salad})
-        QCOMPARE(kitchen.mark(dish), QStringLiteral(" "));
+        QCOMPARE(kitchen.mark(dish), u" "_s);
 
     // Nothing is marked any more: the group names only.
     result = kitchen.print(CardPrintScope::MarkedDishes);
     QVERIFY(result.workbook);
     QCOMPARE(result.cardsPrinted, 0);
     compareCells(result.workbook->sheet(1),
-                 {{"A3", QStringLiteral("Десерты")}, {"A5", QStringLiteral("Ёлочное меню")}});
+                 {{"A3", u"Десерты"_s}, {"A5", u"Ёлочное меню"_s}});
     QCOMPARE(result.workbook->sheet(1).rowCount(), 5);
 
     // The chosen group prints all its dishes and clears their marks, and only theirs.
-    kitchen.exec(QStringLiteral("UPDATE Ing SET Vih = 80 WHERE Name = 'Мясо'"));
-    kitchen.exec(QStringLiteral("UPDATE Bludo SET Print = 'V'"));
+    kitchen.exec(u"UPDATE Ing SET Vih = 80 WHERE Name = 'Мясо'"_s);
+    kitchen.exec(u"UPDATE Bludo SET Print = 'V'"_s);
     result = kitchen.print(CardPrintScope::ChosenGroup, CardPrices::Cost, kitchen.festive);
     QVERIFY2(result.workbook, qPrintable(result.error));
     QCOMPARE(result.cardsPrinted, 2);
     QCOMPARE(kitchen.progress, (QList<int>{50, 100}));
-    compareCells(result.workbook->sheet(1), {{"A3", QStringLiteral("Ёлочное меню")},
-                                             {"A7", QStringLiteral("Наименование блюда: Жаркое")},
-                                             {"A22", QStringLiteral("Наименование блюда: Салат")}});
-    QCOMPARE(kitchen.mark(kitchen.jelly), QStringLiteral("V"));
-    QCOMPARE(kitchen.mark(kitchen.roast), QStringLiteral(" "));
-    QCOMPARE(kitchen.mark(kitchen.salad), QStringLiteral(" "));
+    compareCells(result.workbook->sheet(1), {{"A3", u"Ёлочное меню"_s},
+                                             {"A7", u"Наименование блюда: Жаркое"_s},
+                                             {"A22", u"Наименование блюда: Салат"_s}});
+    QCOMPARE(kitchen.mark(kitchen.jelly), u"V"_s);
+    QCOMPARE(kitchen.mark(kitchen.roast), u" "_s);
+    QCOMPARE(kitchen.mark(kitchen.salad), u" "_s);
 }
 
 void tst_CostingCardPrint::zeroDivisorStopsBeforeAnythingIsWritten_data()
 {
     QTest::addColumn<QString>("change");
     QTest::addColumn<QStringList>("named");
-    const QString roast = QStringLiteral("\"Жаркое\"");
-    const QString meat = QStringLiteral("\"Мясо\"");
-    const QString yield = QStringLiteral("выход (% Вых) равен нулю");
+    const QString roast = u"\"Жаркое\""_s;
+    const QString meat = u"\"Мясо\""_s;
+    const QString yield = u"выход (% Вых) равен нулю"_s;
     QTest::newRow("empty yield") << "UPDATE Ing SET Vih = NULL WHERE Name = 'Мясо'"
                                  << QStringList{roast, meat, yield};
     QTest::newRow("yield rounding to 0") << "UPDATE Ing SET Vih = 0.4 WHERE Name = 'Лук'"
-                                         << QStringList{roast, QStringLiteral("\"Лук\""), yield};
+                                         << QStringList{roast, u"\"Лук\""_s, yield};
     QTest::newRow("unit of 0 grams") << "UPDATE Edinica SET Gramm = 0"
-                                     << QStringList{roast, meat, QStringLiteral("(Грамм) равен нулю")};
+                                     << QStringList{roast, meat, u"(Грамм) равен нулю"_s};
     QTest::newRow("unit gone") << "DELETE FROM Edinica"
-                               << QStringList{roast, meat, QStringLiteral("не найдена единица измерения")};
+                               << QStringList{roast, meat, u"не найдена единица измерения"_s};
     QTest::newRow("ingredient gone") << "DELETE FROM Ing WHERE Name = 'Мясо'"
-                                     << QStringList{roast, QStringLiteral("нет в справочнике ингредиентов")};
+                                     << QStringList{roast, u"нет в справочнике ингредиентов"_s};
     QTest::newRow("empty portions") << "UPDATE Bludo SET Nporc = NULL WHERE Name = 'Салат'"
-                                    << QStringList{QStringLiteral("\"Салат\""),
-                                                   QStringLiteral("число порций равно нулю")};
+                                    << QStringList{u"\"Салат\""_s,
+                                                   u"число порций равно нулю"_s};
     // An empty card still divides its sum by the portions.
     QTest::newRow("portions rounding to 0")
         << "UPDATE Bludo SET Nporc = 0.5 WHERE Name = 'Желе'"
-        << QStringList{QStringLiteral("\"Желе\""), QStringLiteral("число порций")};
+        << QStringList{u"\"Желе\""_s, u"число порций"_s};
 }
 
 void tst_CostingCardPrint::zeroDivisorStopsBeforeAnythingIsWritten()
@@ -353,46 +355,46 @@ void tst_CostingCardPrint::zeroDivisorStopsBeforeAnythingIsWritten()
     QFETCH(QString, change);
     QFETCH(QStringList, named);
     Kitchen kitchen;
-    kitchen.exec(QStringLiteral("UPDATE Bludo SET Print = 'V'"));
+    kitchen.exec(u"UPDATE Bludo SET Print = 'V'"_s);
     kitchen.exec(change);
 
     const CostingCardPrintResult result = kitchen.print(CardPrintScope::AllGroups);
     QVERIFY(!result.workbook);
     QVERIFY(kitchen.progress.isEmpty());
-    QVERIFY(result.error.startsWith(QStringLiteral("Калькуляционные карты не напечатаны. Блюдо ")));
+    QVERIFY(result.error.startsWith(u"Калькуляционные карты не напечатаны. Блюдо "_s));
     for (const QString& part : named)
         QVERIFY2(result.error.contains(part), qPrintable(result.error));
     for (qlonglong dish : {kitchen.jelly, kitchen.roast, kitchen.salad})
-        QCOMPARE(kitchen.mark(dish), QStringLiteral("V"));
+        QCOMPARE(kitchen.mark(dish), u"V"_s);
 }
 
 void tst_CostingCardPrint::recipeSheet()
 {
     Kitchen kitchen;
     kitchen.exec(
-        QStringLiteral("UPDATE Bludo SET Recept = 'Нарезать мясо.' || char(13, 10) || 'Обжарить.' || "
-                       "char(10, 10) || 'Подавать горячим.' WHERE Name = 'Жаркое'"));
+        u"UPDATE Bludo SET Recept = 'Нарезать мясо.' || char(13, 10) || 'Обжарить.' || "
+                       "char(10, 10) || 'Подавать горячим.' WHERE Name = 'Жаркое'"_s);
     Workbook book;
     QString error;
     QVERIFY(RecipePrint(kitchen.data.db()).fill(book, kitchen.roast, &error));
     const Sheet& sheet = book.sheet(1);
-    QCOMPARE(sheet.name(), QStringLiteral("Рецепт"));
+    QCOMPARE(sheet.name(), u"Рецепт"_s);
     QCOMPARE(sheet.columnWidth(1), std::optional<double>(120));
-    compareCells(sheet, {{"A1", QStringLiteral("Рецепт приготовления Жаркое")},
+    compareCells(sheet, {{"A1", u"Рецепт приготовления Жаркое"_s},
                          {"A2", empty},
-                         {"A3", QStringLiteral("Нарезать мясо.")},
-                         {"A4", QStringLiteral("Обжарить.")},
+                         {"A3", u"Нарезать мясо."_s},
+                         {"A4", u"Обжарить."_s},
                          {"A5", empty},
-                         {"A6", QStringLiteral("Подавать горячим.")}});
+                         {"A6", u"Подавать горячим."_s}});
     QCOMPARE(sheet.rowCount(), 6);
     const CellFormat title = sheet.format(1, 1);
-    QCOMPARE(title.fontName, QStringLiteral("Times New Roman"));
+    QCOMPARE(title.fontName, u"Times New Roman"_s);
     QCOMPARE(title.fontSize, 16.0);
     QCOMPARE(title.bold, true);
     QCOMPARE(title.horizontalAlignment, HAlign::Center);
     QCOMPARE(title.verticalAlignment, VAlign::Center);
     const CellFormat text = sheet.format(6, 1);
-    QCOMPARE(text.fontName, QStringLiteral("Times New Roman"));
+    QCOMPARE(text.fontName, u"Times New Roman"_s);
     QCOMPARE(text.fontSize, 14.0);
     QCOMPARE(text.bold.value_or(false), false);
 
@@ -400,9 +402,9 @@ void tst_CostingCardPrint::recipeSheet()
     Workbook shown;
     QVERIFY(RecipePrint(kitchen.data.db())
                 .fill(shown, kitchen.roast, &error,
-                      QStringList{QStringLiteral("Нарезать"), QStringLiteral("мясо.")}));
+                      QStringList{u"Нарезать"_s, u"мясо."_s}));
     compareCells(shown.sheet(1),
-                 {{"A3", QStringLiteral("Нарезать")}, {"A4", QStringLiteral("мясо.")}, {"A5", empty}});
+                 {{"A3", u"Нарезать"_s}, {"A4", u"мясо."_s}, {"A5", empty}});
 
     Workbook none;
     QVERIFY(!RecipePrint(kitchen.data.db()).fill(none, 999, &error));

@@ -19,6 +19,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 int columnOf(const TableModel* model, const QString& field)
@@ -45,45 +47,45 @@ private Q_SLOTS:
     {
         TestDataDir data;
         const qlonglong kg =
-            data.insert(QStringLiteral("Edinica"),
-                        {{QStringLiteral("Name"), QStringLiteral("кг")}, {QStringLiteral("Gramm"), 1000}});
+            data.insert(u"Edinica"_s,
+                        {{u"Name"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
         const qlonglong veg =
-            data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Овощи")}});
+            data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
         const qlonglong potato =
-            data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), veg},
-                                                {QStringLiteral("Name"), QStringLiteral("Картофель")},
-                                                {QStringLiteral("Edinica"), kg},
-                                                {QStringLiteral("Pf"), 0},
-                                                {QStringLiteral("Cena"), 40},
-                                                {QStringLiteral("Proc"), 10},
-                                                {QStringLiteral("Vih"), 80}});
+            data.insert(u"Ing"_s, {{u"Kod"_s, veg},
+                                                {u"Name"_s, u"Картофель"_s},
+                                                {u"Edinica"_s, kg},
+                                                {u"Pf"_s, 0},
+                                                {u"Cena"_s, 40},
+                                                {u"Proc"_s, 10},
+                                                {u"Vih"_s, 80}});
         // An ordinary ingredient without a price is no candidate; a semi-finished one without a price is.
-        data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), veg},
-                                            {QStringLiteral("Name"), QStringLiteral("Морковь")},
-                                            {QStringLiteral("Edinica"), kg},
-                                            {QStringLiteral("Pf"), 0},
-                                            {QStringLiteral("Cena"), 0},
-                                            {QStringLiteral("Vih"), 100}});
+        data.insert(u"Ing"_s, {{u"Kod"_s, veg},
+                                            {u"Name"_s, u"Морковь"_s},
+                                            {u"Edinica"_s, kg},
+                                            {u"Pf"_s, 0},
+                                            {u"Cena"_s, 0},
+                                            {u"Vih"_s, 100}});
         const qlonglong sauce =
-            data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), veg},
-                                                {QStringLiteral("Name"), QStringLiteral("Соус")},
-                                                {QStringLiteral("Edinica"), kg},
-                                                {QStringLiteral("Pf"), 1},
-                                                {QStringLiteral("Cena"), 0}});
+            data.insert(u"Ing"_s, {{u"Kod"_s, veg},
+                                                {u"Name"_s, u"Соус"_s},
+                                                {u"Edinica"_s, kg},
+                                                {u"Pf"_s, 1},
+                                                {u"Cena"_s, 0}});
         const qlonglong sides =
-            data.insert(QStringLiteral("Grbludo"),
-                        {{QStringLiteral("Name"), QStringLiteral("Гарниры")}, {QStringLiteral("N"), 1}});
+            data.insert(u"Grbludo"_s,
+                        {{u"Name"_s, u"Гарниры"_s}, {u"N"_s, 1}});
         const qlonglong soups =
-            data.insert(QStringLiteral("Grbludo"),
-                        {{QStringLiteral("Name"), QStringLiteral("Супы")}, {QStringLiteral("N"), 2}});
+            data.insert(u"Grbludo"_s,
+                        {{u"Name"_s, u"Супы"_s}, {u"N"_s, 2}});
         const qlonglong mash =
-            data.insert(QStringLiteral("Bludo"), {{QStringLiteral("Kod"), sides},
-                                                  {QStringLiteral("Name"), QStringLiteral("Пюре")},
-                                                  {QStringLiteral("Nporc"), 5},
-                                                  {QStringLiteral("Proc"), 20}});
-        data.insert(QStringLiteral("Bludo"), {{QStringLiteral("Kod"), sides},
-                                              {QStringLiteral("Name"), QStringLiteral("Рагу")},
-                                              {QStringLiteral("Nporc"), 1}});
+            data.insert(u"Bludo"_s, {{u"Kod"_s, sides},
+                                                  {u"Name"_s, u"Пюре"_s},
+                                                  {u"Nporc"_s, 5},
+                                                  {u"Proc"_s, 20}});
+        data.insert(u"Bludo"_s, {{u"Kod"_s, sides},
+                                              {u"Name"_s, u"Рагу"_s},
+                                              {u"Nporc"_s, 1}});
 
         ScriptedPrompts prompts;
         CostingPage page(&prompts);
@@ -98,7 +100,7 @@ private Q_SLOTS:
         QString heading;
         onNextDialog<IngredientChooserDialog>([&](IngredientChooserDialog* chooser) {
             for (int row = 0; row < chooser->candidates()->rowCount(); ++row)
-                candidates << chooser->candidates()->value(row, QStringLiteral("Name")).toString();
+                candidates << chooser->candidates()->value(row, u"Name"_s).toString();
             heading = chooser->heading()->text();
             chooser->candidates()->locateKey(potato);
             chooser->candidateGrid()->setFocus();
@@ -112,27 +114,27 @@ private Q_SLOTS:
             chooser->cardGrid()->setCurrentIndex(grams);
             chooser->cardGrid()->edit(grams);
             if (QWidget* editor = chooser->cardGrid()->indexWidget(grams))
-                QTest::keyClicks(editor, QStringLiteral("500"));
+                QTest::keyClicks(editor, u"500"_s);
             QTest::mouseClick(chooser->okButton(), Qt::LeftButton);
         });
         page.ingredientsButton()->click();
-        QCOMPARE(candidates, (QStringList{QStringLiteral("Картофель"), QStringLiteral("Соус")}));
-        QCOMPARE(heading, QStringLiteral("Список ингредиентов <Пюре>"));
+        QCOMPARE(candidates, (QStringList{u"Картофель"_s, u"Соус"_s}));
+        QCOMPARE(heading, u"Список ингредиентов <Пюре>"_s);
         TableModel* card = page.card();
         QCOMPARE(card->rowCount(), 2);
-        QCOMPARE(card->value(0, QStringLiteral("Name1")).toString(), QStringLiteral("Картофель"));
-        QCOMPARE(card->value(0, QStringLiteral("Kolvo")).toDouble(), 500.0);
-        QCOMPARE(card->value(1, QStringLiteral("Vihod")).toDouble(), 100.0);
+        QCOMPARE(card->value(0, u"Name1"_s).toString(), u"Картофель"_s);
+        QCOMPARE(card->value(0, u"Kolvo"_s).toDouble(), 500.0);
+        QCOMPARE(card->value(1, u"Vihod"_s).toDouble(), 100.0);
         // The line yield of a semi-finished product is not the line's to change.
         QVERIFY(card->setCurrentRow(1));
-        QVERIFY(!editable(card, 1, QStringLiteral("Vihod")));
+        QVERIFY(!editable(card, 1, u"Vihod"_s));
         QVERIFY(card->setCurrentRow(0));
-        QVERIFY(editable(card, 0, QStringLiteral("Vihod")));
+        QVERIFY(editable(card, 0, u"Vihod"_s));
 
         page.cardGrid()->setFocus();
         QTest::keyClick(page.cardGrid(), Qt::Key_Delete, Qt::ControlModifier);
         QTest::keyClick(page.cardGrid(), Qt::Key_Insert);
-        QCOMPARE(data.scalar(QStringLiteral("SELECT count(*) FROM Karta")).toInt(), 2);
+        QCOMPARE(data.scalar(u"SELECT count(*) FROM Karta"_s).toInt(), 2);
         QCOMPARE(card->rowCount(), 2);
         QVERIFY(prompts.questions.isEmpty());
 
@@ -142,79 +144,78 @@ private Q_SLOTS:
         TableModel* dishes = page.dishes();
         QCOMPARE(dishes->currentKey().toLongLong(), mash);
         QCOMPARE(dishes
-                     ->data(dishes->index(dishes->currentRow(), columnOf(dishes, QStringLiteral("Cena"))),
+                     ->data(dishes->index(dishes->currentRow(), columnOf(dishes, u"Cena"_s)),
                             Qt::DisplayRole)
                      .toString(),
-                 QStringLiteral("6.60"));
+                 u"6.60"_s);
 
         page.finishButton()->click();
-        QVERIFY(dishes->currentValue(QStringLiteral("Status")).toBool());
+        QVERIFY(dishes->currentValue(u"Status"_s).toBool());
         QVERIFY(!page.finishButton()->isEnabled());
         QVERIFY(!page.ingredientsButton()->isEnabled());
         QVERIFY(!page.deleteLineButton()->isEnabled());
-        QVERIFY(!card->setData(card->index(0, 1), QStringLiteral("700"), Qt::EditRole));
-        QVERIFY(!card->setFieldValue(QStringLiteral("Kolvo"), 700));
-        QCOMPARE(data.scalar(QStringLiteral("SELECT Kolvo FROM Karta WHERE Name = ?"), {potato}).toDouble(),
+        QVERIFY(!card->setData(card->index(0, 1), u"700"_s, Qt::EditRole));
+        QVERIFY(!card->setFieldValue(u"Kolvo"_s, 700));
+        QCOMPARE(data.scalar(u"SELECT Kolvo FROM Karta WHERE Name = ?"_s, {potato}).toDouble(),
                  500.0);
         for (const char* field : {"Name", "Nporc", "Proc", "Vixod", "Cena"})
             QVERIFY2(!editable(dishes, dishes->currentRow(), QString::fromLatin1(field)), field);
-        QVERIFY(editable(dishes, dishes->currentRow(), QStringLiteral("Print")));
+        QVERIFY(editable(dishes, dishes->currentRow(), u"Print"_s));
 
         // Another dish under development opens up again.
         QVERIFY(dishes->setCurrentRow(dishes->currentRow() == 0 ? 1 : 0));
         QVERIFY(page.finishButton()->isEnabled());
         QVERIFY(page.ingredientsButton()->isEnabled());
         QVERIFY(!card->isReadOnly());
-        QVERIFY(editable(dishes, dishes->currentRow(), QStringLiteral("Name")));
+        QVERIFY(editable(dishes, dishes->currentRow(), u"Name"_s));
 
         // The copy of a finished dish goes to the chosen group under development and without a price.
         QVERIFY(dishes->locateKey(mash));
         QString presetName;
         onNextDialog<CopyDishDialog>([&](CopyDishDialog* dialog) {
             presetName = dialog->nameBox()->text();
-            dialog->nameBox()->setText(QStringLiteral("Пюре с соусом"));
+            dialog->nameBox()->setText(u"Пюре с соусом"_s);
             dialog->groups()->locateKey(soups);
             dialog->accept();
         });
         page.copyButton()->click();
-        QCOMPARE(presetName, QStringLiteral("Пюре"));
-        const QVariant copy = data.scalar(QStringLiteral("SELECT Kod1 FROM Bludo WHERE Name = ? AND Kod = ?"),
-                                          {QStringLiteral("Пюре с соусом"), soups});
+        QCOMPARE(presetName, u"Пюре"_s);
+        const QVariant copy = data.scalar(u"SELECT Kod1 FROM Bludo WHERE Name = ? AND Kod = ?"_s,
+                                          {u"Пюре с соусом"_s, soups});
         QVERIFY(copy.isValid());
-        QCOMPARE(data.scalar(QStringLiteral(
-                                 "SELECT COALESCE(Status, 0) + COALESCE(Cena, 0) FROM Bludo WHERE Kod1 = ?"),
+        QCOMPARE(data.scalar(u"SELECT COALESCE(Status, 0) + COALESCE(Cena, 0) FROM Bludo WHERE Kod1 = ?"_s,
                              {copy})
                      .toDouble(),
                  0.0);
-        QCOMPARE(data.scalar(QStringLiteral("SELECT sum(Kolvo) FROM Karta WHERE Kod = ?"), {copy}).toDouble(),
+        QCOMPARE(data.scalar(u"SELECT sum(Kolvo) FROM Karta WHERE Kod = ?"_s, {copy}).toDouble(),
                  500.0);
-        QCOMPARE(data.scalar(QStringLiteral("SELECT count(*) FROM Karta WHERE Kod = ?"), {copy}).toInt(), 2);
+        QCOMPARE(data.scalar(u"SELECT count(*) FROM Karta WHERE Kod = ?"_s, {copy}).toInt(), 2);
 
         // Cancel copies nothing.
         onNextDialog<CopyDishDialog>([](CopyDishDialog* dialog) { dialog->reject(); });
         page.copyButton()->click();
-        QCOMPARE(data.scalar(QStringLiteral("SELECT count(*) FROM Bludo")).toInt(), 3);
+        QCOMPARE(data.scalar(u"SELECT count(*) FROM Bludo"_s).toInt(), 3);
     }
 
     void contextSearchAndRecipeOfAFinishedDish()
     {
         TestDataDir data;
         const qlonglong veg =
-            data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Овощи")}});
+            data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
         const qlonglong dairy =
-            data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Молочные")}});
-        data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), veg},
-                                            {QStringLiteral("Name"), QStringLiteral("Лук")},
-                                            {QStringLiteral("Cena"), 30}});
+            data.insert(u"Gring"_s, {{u"Name"_s, u"Молочные"_s}});
+        data.insert(u"Ing"_s, {{u"Kod"_s, veg},
+                                            {u"Name"_s, u"Лук"_s},
+                                            {u"Cena"_s, 30}});
         const qlonglong milk =
-            data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), dairy},
-                                                {QStringLiteral("Name"), QStringLiteral("Молоко")},
-                                                {QStringLiteral("Cena"), 60}});
+            data.insert(u"Ing"_s, {{u"Kod"_s, dairy},
+                                                {u"Name"_s, u"Молоко"_s},
+                                                {u"Cena"_s, 60}});
         const qlonglong group =
-            data.insert(QStringLiteral("Grbludo"), {{QStringLiteral("Name"), QStringLiteral("Каши")}});
+            data.insert(u"Grbludo"_s, {{u"Name"_s, u"Каши"_s}});
         const qlonglong porridge =
-            data.insert(QStringLiteral("Bludo"),
-                        {{QStringLiteral("Kod"), group}, {QStringLiteral("Name"), QStringLiteral("Каша")}});
+            data.insert(u"Bludo"_s,
+                        {{u"Kod"_s, group}, {u"Name"_s, u"Каша"_s}});
         ScriptedPrompts prompts;
         CostingPage page(&prompts);
         const QString error = showPage(page, data.db());
@@ -226,8 +227,8 @@ private Q_SLOTS:
         onNextDialog<IngredientChooserDialog>([&](IngredientChooserDialog* chooser) {
             boxWasDisabled = !chooser->searchBox()->isEnabled();
             chooser->searchCheck()->setChecked(true);
-            typeText(chooser->searchBox(), QStringLiteral("мол"));
-            groupShown = chooser->groupGrid()->tableModel()->currentValue(QStringLiteral("Name")).toString();
+            typeText(chooser->searchBox(), u"мол"_s);
+            groupShown = chooser->groupGrid()->tableModel()->currentValue(u"Name"_s).toString();
             chooser->groupGrid()->setFocus();
             QTest::keyClick(chooser->groupGrid(), Qt::Key_Space);
             chooser->searchCheck()->setChecked(false);
@@ -237,21 +238,21 @@ private Q_SLOTS:
         });
         page.ingredientsButton()->click();
         QVERIFY(boxWasDisabled);
-        QCOMPARE(groupShown, QStringLiteral("Молочные"));
+        QCOMPARE(groupShown, u"Молочные"_s);
         QCOMPARE(page.card()->rowCount(), 1);
-        QCOMPARE(page.card()->currentValue(QStringLiteral("Name")).toLongLong(), milk);
+        QCOMPARE(page.card()->currentValue(u"Name"_s).toLongLong(), milk);
 
         // A finished dish keeps its recipe editable; the text is stored on leaving the window.
         page.finishButton()->click();
         onNextDialog<RecipeDialog>([](RecipeDialog* recipe) {
             recipe->textBox()->setFocus();
-            typeText(recipe->textBox(), QStringLiteral("Варить 20 минут"));
+            typeText(recipe->textBox(), u"Варить 20 минут"_s);
             recipe->exitButton()->click();
         });
         page.recipeButton()->click();
         QCOMPARE(
-            data.scalar(QStringLiteral("SELECT Recept FROM Bludo WHERE Kod1 = ?"), {porridge}).toString(),
-            QStringLiteral("Варить 20 минут"));
+            data.scalar(u"SELECT Recept FROM Bludo WHERE Kod1 = ?"_s, {porridge}).toString(),
+            u"Варить 20 минут"_s);
         QCOMPARE(page.dishes()->state(), TableModel::State::Browse);
     }
 
@@ -259,14 +260,14 @@ private Q_SLOTS:
     {
         TestDataDir data;
         const qlonglong group =
-            data.insert(QStringLiteral("Grbludo"),
-                        {{QStringLiteral("Name"), QStringLiteral("Салаты")}, {QStringLiteral("N"), 3}});
+            data.insert(u"Grbludo"_s,
+                        {{u"Name"_s, u"Салаты"_s}, {u"N"_s, 3}});
         const qlonglong menu =
-            data.insert(QStringLiteral("Menu"), {{QStringLiteral("Name"), QStringLiteral("Обед")}});
+            data.insert(u"Menu"_s, {{u"Name"_s, u"Обед"_s}});
         for (int i = 0; i < 2; ++i)
-            data.insert(QStringLiteral("MenuSp"), {{QStringLiteral("Kod"), menu},
-                                                   {QStringLiteral("GrName"), group},
-                                                   {QStringLiteral("Nn"), 3}});
+            data.insert(u"MenuSp"_s, {{u"Kod"_s, menu},
+                                                   {u"GrName"_s, group},
+                                                   {u"Nn"_s, 3}});
         ScriptedPrompts prompts;
         CostingPage page(&prompts);
         const QString error = showPage(page, data.db());
@@ -281,14 +282,14 @@ private Q_SLOTS:
         // 7.4 is still 7: the entries that were set aside stay as they are.
         for (const Case& c : {Case{7, 3, 7}, Case{7.4, 5, 5}, Case{2, 5, 2}}) {
             QSqlQuery reset(data.db());
-            QVERIFY(reset.exec(QStringLiteral("UPDATE MenuSp SET Nn = %1").arg(c.entriesBefore)));
+            QVERIFY(reset.exec(u"UPDATE MenuSp SET Nn = %1"_s.arg(c.entriesBefore)));
             TableModel* groups = page.groups();
             page.groupGrid()->setFocus();
             QVERIFY(groups->setData(groups->index(0, 1), QString::number(c.typed), Qt::EditRole));
             page.dishGrid()->setFocus();
             QCOMPARE(groups->state(), TableModel::State::Browse);
-            QCOMPARE(data.scalar(QStringLiteral("SELECT min(Nn) FROM MenuSp")).toDouble(), c.entriesAfter);
-            QCOMPARE(data.scalar(QStringLiteral("SELECT max(Nn) FROM MenuSp")).toDouble(), c.entriesAfter);
+            QCOMPARE(data.scalar(u"SELECT min(Nn) FROM MenuSp"_s).toDouble(), c.entriesAfter);
+            QCOMPARE(data.scalar(u"SELECT max(Nn) FROM MenuSp"_s).toDouble(), c.entriesAfter);
         }
         QVERIFY(prompts.shown.isEmpty());
     }
@@ -297,19 +298,19 @@ private Q_SLOTS:
     {
         TestDataDir data;
         const qlonglong group =
-            data.insert(QStringLiteral("Grbludo"), {{QStringLiteral("Name"), QStringLiteral("Супы")}});
-        data.insert(QStringLiteral("Bludo"), {{QStringLiteral("Kod"), group},
-                                              {QStringLiteral("Name"), QStringLiteral("Борщ")},
-                                              {QStringLiteral("Nporc"), 0},
-                                              {QStringLiteral("Cena"), 9}});
+            data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
+        data.insert(u"Bludo"_s, {{u"Kod"_s, group},
+                                              {u"Name"_s, u"Борщ"_s},
+                                              {u"Nporc"_s, 0},
+                                              {u"Cena"_s, 9}});
         const qlonglong beet =
-            data.insert(QStringLiteral("Ing"),
-                        {{QStringLiteral("Name"), QStringLiteral("Свёкла")}, {QStringLiteral("Cena"), 10}});
-        data.insert(QStringLiteral("Karta"),
-                    {{QStringLiteral("Kod"), data.scalar(QStringLiteral("SELECT Kod1 FROM Bludo"))},
-                     {QStringLiteral("Name"), beet},
-                     {QStringLiteral("Kolvo"), 100},
-                     {QStringLiteral("Vihod"), 100}});
+            data.insert(u"Ing"_s,
+                        {{u"Name"_s, u"Свёкла"_s}, {u"Cena"_s, 10}});
+        data.insert(u"Karta"_s,
+                    {{u"Kod"_s, data.scalar(u"SELECT Kod1 FROM Bludo"_s)},
+                     {u"Name"_s, beet},
+                     {u"Kolvo"_s, 100},
+                     {u"Vihod"_s, 100}});
         ScriptedPrompts prompts;
         CostingPage page(&prompts);
         QString error;
@@ -317,8 +318,8 @@ private Q_SLOTS:
         page.show();
         page.priceButton()->click();
         QCOMPARE(prompts.shown.size(), 1);
-        QVERIFY2(prompts.last().startsWith(QStringLiteral("Ошибка|")), qPrintable(prompts.last()));
-        QCOMPARE(page.dishes()->currentValue(QStringLiteral("Cena")).toDouble(), 9.0);
+        QVERIFY2(prompts.last().startsWith(u"Ошибка|"_s), qPrintable(prompts.last()));
+        QCOMPARE(page.dishes()->currentValue(u"Cena"_s).toDouble(), 9.0);
         QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 };

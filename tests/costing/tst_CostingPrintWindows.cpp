@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 } // namespace
@@ -37,24 +39,24 @@ private Q_SLOTS:
     void printButtonsHandOverWorkbooks()
     {
         TestDataDir data;
-        const qlonglong kg = data.insert(QStringLiteral("Edinica"), {{QStringLiteral("Gramm"), 1000}});
+        const qlonglong kg = data.insert(u"Edinica"_s, {{u"Gramm"_s, 1000}});
         const qlonglong meat =
-            data.insert(QStringLiteral("Ing"), {{QStringLiteral("Name"), QStringLiteral("Мясо")},
-                                                {QStringLiteral("Edinica"), kg},
-                                                {QStringLiteral("Cena"), 50},
-                                                {QStringLiteral("Vih"), 80}});
+            data.insert(u"Ing"_s, {{u"Name"_s, u"Мясо"_s},
+                                                {u"Edinica"_s, kg},
+                                                {u"Cena"_s, 50},
+                                                {u"Vih"_s, 80}});
         const qlonglong group =
-            data.insert(QStringLiteral("Grbludo"), {{QStringLiteral("Name"), QStringLiteral("Супы")}});
+            data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
         const qlonglong soup =
-            data.insert(QStringLiteral("Bludo"), {{QStringLiteral("Kod"), group},
-                                                  {QStringLiteral("Name"), QStringLiteral("Борщ")},
-                                                  {QStringLiteral("Nporc"), 1},
-                                                  {QStringLiteral("Print"), QStringLiteral("V")}});
+            data.insert(u"Bludo"_s, {{u"Kod"_s, group},
+                                                  {u"Name"_s, u"Борщ"_s},
+                                                  {u"Nporc"_s, 1},
+                                                  {u"Print"_s, u"V"_s}});
         data.insert(
-            QStringLiteral("Karta"),
-            {{QStringLiteral("Kod"), soup}, {QStringLiteral("Name"), meat}, {QStringLiteral("Kolvo"), 120}});
+            u"Karta"_s,
+            {{u"Kod"_s, soup}, {u"Name"_s, meat}, {u"Kolvo"_s, 120}});
         for (const char* partner : {"Столовая №1", "Кафе \"Уют\""})
-            data.insert(QStringLiteral("Partner"), {{QStringLiteral("Name"), QString::fromUtf8(partner)}});
+            data.insert(u"Partner"_s, {{u"Name"_s, QString::fromUtf8(partner)}});
 
         ScriptedPrompts prompts;
         RecordingLauncher launcher;
@@ -79,7 +81,7 @@ private Q_SLOTS:
         page.printButton()->click();
         QVERIFY(groupChosenAtStart);
         QVERIFY(launcher.opened.isEmpty());
-        QCOMPARE(page.dishes()->currentValue(QStringLiteral("Print")).toString(), QStringLiteral("V"));
+        QCOMPARE(page.dishes()->currentValue(u"Print"_s).toString(), u"V"_s);
         QVERIFY(!page.enterpriseDialog()->partners()->isOpen());
 
         // The choice of the first dialog stays; the partners are listed by name; cost prices chosen.
@@ -91,7 +93,7 @@ private Q_SLOTS:
             onNextDialog<EnterpriseChoiceDialog>([&](EnterpriseChoiceDialog* enterprise) {
                 TableModel* model = enterprise->partners();
                 for (int row = 0; row < model->rowCount(); ++row)
-                    partners << model->value(row, QStringLiteral("Name")).toString();
+                    partners << model->value(row, u"Name"_s).toString();
                 sellingAtStart = enterprise->sellingButton()->isChecked();
                 model->setCurrentRow(1);
                 enterprise->costButton()->setChecked(true);
@@ -101,34 +103,34 @@ private Q_SLOTS:
         });
         page.printButton()->click();
         QVERIFY(markedKept);
-        QCOMPARE(partners, (QStringList{QStringLiteral("Кафе \"Уют\""), QStringLiteral("Столовая №1")}));
+        QCOMPARE(partners, (QStringList{u"Кафе \"Уют\""_s, u"Столовая №1"_s}));
         QVERIFY(sellingAtStart);
         QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.last()));
         QCOMPARE(launcher.opened.size(), 1);
-        QVERIFY(launcher.opened[0].contains(QStringLiteral("Калькуляционные карты")));
+        QVERIFY(launcher.opened[0].contains(u"Калькуляционные карты"_s));
         // The chosen partner heads the card; the meat at its cost price.
         QVERIFY(
-            QString::fromUtf8(xlsxPart(launcher.opened[0], QStringLiteral("xl/sharedStrings.xml"))).contains(u"Столовая №1"));
-        QVERIFY(QString::fromUtf8(xlsxPart(launcher.opened[0], QStringLiteral("xl/worksheets/sheet1.xml")))
-                    .contains(QRegularExpression(QStringLiteral("r=\"G9\"[^>]*><v>50</v>"))));
+            QString::fromUtf8(xlsxPart(launcher.opened[0], u"xl/sharedStrings.xml"_s)).contains(u"Столовая №1"));
+        QVERIFY(QString::fromUtf8(xlsxPart(launcher.opened[0], u"xl/worksheets/sheet1.xml"_s))
+                    .contains(QRegularExpression(u"r=\"G9\"[^>]*><v>50</v>"_s)));
         QVERIFY(!page.progressBar()->isVisible());
         QCOMPARE(page.progressBar()->value(), 100);
         // The view shows the cleared mark without being moved.
-        QCOMPARE(page.dishes()->currentValue(QStringLiteral("Print")).toString(), QStringLiteral(" "));
+        QCOMPARE(page.dishes()->currentValue(u"Print"_s).toString(), u" "_s);
         QVERIFY(!page.enterpriseDialog()->partners()->isOpen());
 
         // The recipe is stored before it is printed.
         onNextDialog<RecipeDialog>([](RecipeDialog* recipe) {
-            recipe->textBox()->setPlainText(QStringLiteral("Варить 2 часа.\nПодавать со сметаной."));
+            recipe->textBox()->setPlainText(u"Варить 2 часа.\nПодавать со сметаной."_s);
             recipe->printButton()->click();
             recipe->exitButton()->click();
         });
         page.recipeButton()->click();
-        QCOMPARE(data.scalar(QStringLiteral("SELECT Recept FROM Bludo WHERE Kod1 = ?"), {soup}).toString(),
-                 QStringLiteral("Варить 2 часа.\nПодавать со сметаной."));
+        QCOMPARE(data.scalar(u"SELECT Recept FROM Bludo WHERE Kod1 = ?"_s, {soup}).toString(),
+                 u"Варить 2 часа.\nПодавать со сметаной."_s);
         QCOMPARE(launcher.opened.size(), 2);
-        QVERIFY(launcher.opened[1].contains(QStringLiteral("Рецепт Борщ")));
-        QVERIFY(QString::fromUtf8(xlsxPart(launcher.opened[1], QStringLiteral("xl/sharedStrings.xml")))
+        QVERIFY(launcher.opened[1].contains(u"Рецепт Борщ"_s));
+        QVERIFY(QString::fromUtf8(xlsxPart(launcher.opened[1], u"xl/sharedStrings.xml"_s))
                     .contains(u"Подавать со сметаной."));
         QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.last()));
     }
@@ -137,9 +139,9 @@ private Q_SLOTS:
     {
         TestDataDir data;
         const qlonglong group =
-            data.insert(QStringLiteral("Grbludo"), {{QStringLiteral("Name"), QStringLiteral("Супы")}});
-        data.insert(QStringLiteral("Bludo"),
-                    {{QStringLiteral("Kod"), group}, {QStringLiteral("Name"), QStringLiteral("Борщ")}});
+            data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
+        data.insert(u"Bludo"_s,
+                    {{u"Kod"_s, group}, {u"Name"_s, u"Борщ"_s}});
         ScriptedPrompts prompts;
         CostingPage page(&prompts);
         QString error;
@@ -147,12 +149,12 @@ private Q_SLOTS:
         RecipeDialog dialog(page.dishes());
         dialog.resize(300, 300);
         dialog.show();
-        const QString paragraph = QStringList(40, QStringLiteral("слово")).join(u' ');
-        dialog.textBox()->setPlainText(QStringLiteral("Первая строка\n") + paragraph);
+        const QString paragraph = QStringList(40, u"слово"_s).join(u' ');
+        dialog.textBox()->setPlainText(u"Первая строка\n"_s + paragraph);
         const QStringList lines = dialog.shownLines();
         // The long paragraph wraps into several lines, each shown line a line of the print.
         QVERIFY(lines.size() > 3);
-        QCOMPARE(lines.first(), QStringLiteral("Первая строка"));
+        QCOMPARE(lines.first(), u"Первая строка"_s);
         QCOMPARE(lines.mid(1).join(QString()).remove(u' '), QString(paragraph).remove(u' '));
     }
 

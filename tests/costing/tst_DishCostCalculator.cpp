@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A kitchen built line by line: units, ingredients, semi-finished products, groups and dishes.
@@ -199,8 +201,8 @@ void tst_DishCostCalculator::stopsAtFirstFaultInGroupOrder()
     const DishCostRun run = k.run();
     QVERIFY(!run.ok);
     QCOMPARE(run.message,
-             QStringLiteral("Расчёт цен остановлен: в блюде \"Ёрш\" (группа \"Ёршики\") у ингредиента "
-                            "\"Свёкла\" выход (% Вых) равен нулю."));
+             u"Расчёт цен остановлен: в блюде \"Ёрш\" (группа \"Ёршики\") у ингредиента "
+                            "\"Свёкла\" выход (% Вых) равен нулю."_s);
     QCOMPARE(run.failedDish, failing);
     QCOMPARE(run.dishesPriced, 1);
     QCOMPARE(k.dishPrice(before).toDouble(), 200.0);
@@ -284,7 +286,7 @@ void tst_DishCostCalculator::faultNamesDishAndCause()
 
     const DishCostRun run = k.run();
     QVERIFY(!run.ok);
-    QCOMPARE(run.message, QStringLiteral("Расчёт цен остановлен: в блюде \"Борщ\" (группа \"Супы\") ") +
+    QCOMPARE(run.message, u"Расчёт цен остановлен: в блюде \"Борщ\" (группа \"Супы\") "_s +
                               cause.replace("{beet}", QString::number(beet)));
     QCOMPARE(k.dishPrice(borscht).toDouble(), 4.44);
     QCOMPARE(k.ingredientPrice(broth).toDouble(), 1.5);

@@ -6,6 +6,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // A menu's entries in the page's order as "dish:Nn:switch:price".

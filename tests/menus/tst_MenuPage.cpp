@@ -26,6 +26,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QStringList names(const TableModel* model, const QString& field = u"Name1"_s)

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The filled cells of columns A, B, G, H and I of the body rows from row 4 as "A=… G=…", "-" for an

@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_Directories : public QObject
 {
     Q_OBJECT
@@ -34,36 +36,36 @@ private Q_SLOTS:
         QFETCH(bool, deleted);
         QFETCH(QString, message);
         TestDataDir data;
-        const qlonglong unit = data.insert(QStringLiteral("Edinica"), {{QStringLiteral("Shorthame"), QStringLiteral("кг")}});
+        const qlonglong unit = data.insert(u"Edinica"_s, {{u"Shorthame"_s, u"кг"_s}});
         if (user == QLatin1String("pf"))
-            data.insert(QStringLiteral("Ing"), {{QStringLiteral("Edinica"), unit}, {QStringLiteral("Pf"), 1}});
+            data.insert(u"Ing"_s, {{u"Edinica"_s, unit}, {u"Pf"_s, 1}});
         else if (user == QLatin1String("ingredient"))
-            data.insert(QStringLiteral("Ing"), {{QStringLiteral("Edinica"), unit}, {QStringLiteral("Kod"), 7}});
+            data.insert(u"Ing"_s, {{u"Edinica"_s, unit}, {u"Kod"_s, 7}});
         else if (user == QLatin1String("consumption"))
-            data.insert(QStringLiteral("RealItog"), {{QStringLiteral("Edinica"), unit}});
+            data.insert(u"RealItog"_s, {{u"Edinica"_s, unit}});
         ScriptedPrompts prompts;
         prompts.queueConfirm(confirmed);
         QCOMPARE(directories::deleteUnit(data.db(), unit, prompts), deleted);
         QCOMPARE(prompts.last(), message);
-        QCOMPARE(data.scalar(QStringLiteral("SELECT count(*) FROM Edinica")).toInt(), deleted ? 0 : 1);
-        QCOMPARE(data.scalar(QStringLiteral("SELECT count(*) FROM Ing")).toInt(),
+        QCOMPARE(data.scalar(u"SELECT count(*) FROM Edinica"_s).toInt(), deleted ? 0 : 1);
+        QCOMPARE(data.scalar(u"SELECT count(*) FROM Ing"_s).toInt(),
                  user == QLatin1String("pf") || user == QLatin1String("ingredient") ? 1 : 0);
     }
 
     void signatureDeletion()
     {
         TestDataDir data;
-        const qlonglong kept = data.insert(QStringLiteral("Podpis"), {{QStringLiteral("Fam"), QStringLiteral("Иванова")}});
-        const qlonglong gone = data.insert(QStringLiteral("Podpis"), {{QStringLiteral("Fam"), QStringLiteral("Петров")}});
+        const qlonglong kept = data.insert(u"Podpis"_s, {{u"Fam"_s, u"Иванова"_s}});
+        const qlonglong gone = data.insert(u"Podpis"_s, {{u"Fam"_s, u"Петров"_s}});
         ScriptedPrompts prompts;
         prompts.queueConfirm(false);
         QVERIFY(!directories::deleteSignature(data.db(), gone, prompts));
-        QCOMPARE(prompts.last(), QStringLiteral("?|Вы уверены что желаете удалить запись?"));
+        QCOMPARE(prompts.last(), u"?|Вы уверены что желаете удалить запись?"_s);
         QVERIFY(directories::deleteSignature(data.db(), gone, prompts));
-        QCOMPARE(data.scalar(QStringLiteral("SELECT Kod FROM Podpis")).toLongLong(), kept);
+        QCOMPARE(data.scalar(u"SELECT Kod FROM Podpis"_s).toLongLong(), kept);
         // An empty list: a clear message, no failure dialog from the store.
         QVERIFY(!directories::deleteSignature(data.db(), QVariant(), prompts));
-        QCOMPARE(prompts.last(), QStringLiteral("Ошибка|Нет записи для удаления."));
+        QCOMPARE(prompts.last(), u"Ошибка|Нет записи для удаления."_s);
     }
 };
 

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class TestIngredientRowCheck : public QObject
 {
     Q_OBJECT
@@ -20,8 +22,8 @@ void TestIngredientRowCheck::check_data()
     QTest::addColumn<QVariant>("unit");
     QTest::addColumn<QString>("message"); // empty when the row may be left
 
-    const QString noPrice = QStringLiteral("Поставте цену ингредиенту");
-    const QString noUnit = QStringLiteral("Поставьте единицу измерения ингредиенту");
+    const QString noPrice = u"Поставте цену ингредиенту"_s;
+    const QString noUnit = u"Поставьте единицу измерения ингредиенту"_s;
     const QVariant empty;
     QTest::newRow("priced ingredient") << QVariant(0.01) << QVariant(0) << QVariant(1.0) << QString();
     QTest::newRow("price 0") << QVariant(0.0) << QVariant(0) << QVariant(1.0) << noPrice;
@@ -45,7 +47,7 @@ void TestIngredientRowCheck::check()
 
     QCOMPARE(IngredientRowCheck::check(price, semiFinished, unit, prompts), message.isEmpty());
     QCOMPARE(prompts.shown,
-             message.isEmpty() ? QStringList() : QStringList{QStringLiteral("Ошибка|") + message});
+             message.isEmpty() ? QStringList() : QStringList{u"Ошибка|"_s + message});
 }
 
 QTEST_GUILESS_MAIN(TestIngredientRowCheck)

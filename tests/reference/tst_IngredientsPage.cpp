@@ -22,11 +22,13 @@
 #include <QTest>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString nameAt(const TableModel* model, int row)
 {
-    return model->value(row, QStringLiteral("Name")).toString();
+    return model->value(row, u"Name"_s).toString();
 }
 
 int columnOf(const TableModel* model, const QString& field)
@@ -51,37 +53,37 @@ struct Kitchen
 
     Kitchen()
     {
-        kg = data.insert(QStringLiteral("Edinica"), {{QStringLiteral("Name"), QStringLiteral("килограмм")},
-                                                     {QStringLiteral("Shorthame"), QStringLiteral("кг")},
-                                                     {QStringLiteral("Gramm"), 1000}});
+        kg = data.insert(u"Edinica"_s, {{u"Name"_s, u"килограмм"_s},
+                                                     {u"Shorthame"_s, u"кг"_s},
+                                                     {u"Gramm"_s, 1000}});
         vegetables =
-            data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Овощи")}});
-        dairy = data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Молочные")}});
-        milk = ingredient(dairy, QStringLiteral("Молоко"), 80, false, 90);
-        sourCream = ingredient(dairy, QStringLiteral("Сметана"), 200, false, 95);
-        potato = ingredient(vegetables, QStringLiteral("Картофель"), 30, false, 80);
-        mash = ingredient(vegetables, QStringLiteral("Пюре"), 150, true, 100);
-        data.insert(QStringLiteral("pf"), {{QStringLiteral("Kod"), mash},
-                                           {QStringLiteral("Name"), potato},
-                                           {QStringLiteral("Kolvo"), 200}});
+            data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
+        dairy = data.insert(u"Gring"_s, {{u"Name"_s, u"Молочные"_s}});
+        milk = ingredient(dairy, u"Молоко"_s, 80, false, 90);
+        sourCream = ingredient(dairy, u"Сметана"_s, 200, false, 95);
+        potato = ingredient(vegetables, u"Картофель"_s, 30, false, 80);
+        mash = ingredient(vegetables, u"Пюре"_s, 150, true, 100);
+        data.insert(u"pf"_s, {{u"Kod"_s, mash},
+                                           {u"Name"_s, potato},
+                                           {u"Kolvo"_s, 200}});
         data.insert(
-            QStringLiteral("pf"),
-            {{QStringLiteral("Kod"), mash}, {QStringLiteral("Name"), milk}, {QStringLiteral("Kolvo"), 50}});
+            u"pf"_s,
+            {{u"Kod"_s, mash}, {u"Name"_s, milk}, {u"Kolvo"_s, 50}});
     }
 
     qlonglong ingredient(qlonglong group, const QString& name, double price, bool semi, double yield)
     {
-        return data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), group},
-                                                   {QStringLiteral("Name"), name},
-                                                   {QStringLiteral("Edinica"), kg},
-                                                   {QStringLiteral("Cena"), price},
-                                                   {QStringLiteral("Pf"), semi ? 1 : 0},
-                                                   {QStringLiteral("Vih"), yield}});
+        return data.insert(u"Ing"_s, {{u"Kod"_s, group},
+                                                   {u"Name"_s, name},
+                                                   {u"Edinica"_s, kg},
+                                                   {u"Cena"_s, price},
+                                                   {u"Pf"_s, semi ? 1 : 0},
+                                                   {u"Vih"_s, yield}});
     }
 
     QVariant field(qlonglong ingredient, const QString& name)
     {
-        return data.scalar(QStringLiteral("SELECT %1 FROM Ing WHERE Kod1 = ?").arg(name), {ingredient});
+        return data.scalar(u"SELECT %1 FROM Ing WHERE Kod1 = ?"_s.arg(name), {ingredient});
     }
 };
 
@@ -102,20 +104,20 @@ private Q_SLOTS:
         TableModel* ingredients = page.ingredients();
 
         // Groups by name, the first one's ingredients beside them.
-        QCOMPARE(nameAt(groups, 0), QStringLiteral("Молочные"));
+        QCOMPARE(nameAt(groups, 0), u"Молочные"_s);
         QCOMPARE(ingredients->rowCount(), 2);
         QCOMPARE(ingredients->data(ingredients->index(0, 1), Qt::DisplayRole).toString(),
-                 QStringLiteral("кг"));
+                 u"кг"_s);
         const auto units = IngredientsPage::unitChoices(kitchen.data.db())();
         QCOMPARE(units.size(), 1);
         QCOMPARE(units[0].first.toLongLong(), kitchen.kg);
-        QCOMPARE(units[0].second, QStringLiteral("кг"));
+        QCOMPARE(units[0].second, u"кг"_s);
 
         page.groupGrid()->setCurrentIndex(groups->index(1, 0));
         QCOMPARE(ingredients->rowCount(), 2);
-        QCOMPARE(nameAt(ingredients, 0), QStringLiteral("Картофель"));
+        QCOMPARE(nameAt(ingredients, 0), u"Картофель"_s);
         QVERIFY(!page.compositionGrid()->isEnabled());
-        QVERIFY(editable(ingredients, QStringLiteral("Cena")));
+        QVERIFY(editable(ingredients, u"Cena"_s));
 
         // A semi-finished product: its composition is editable, its price and yield are not.
         page.ingredientGrid()->setCurrentIndex(ingredients->index(1, 0));
@@ -123,11 +125,11 @@ private Q_SLOTS:
         QVERIFY(page.compositionGrid()->isEnabled());
         QVERIFY(page.compositionButton()->isEnabled());
         QVERIFY(page.deleteComponentButton()->isEnabled());
-        QVERIFY(!editable(ingredients, QStringLiteral("Cena")));
-        QVERIFY(!editable(ingredients, QStringLiteral("Vih")));
+        QVERIFY(!editable(ingredients, u"Cena"_s));
+        QVERIFY(!editable(ingredients, u"Vih"_s));
         TableModel* composition = page.composition();
         QCOMPARE(composition->rowCount(), 2);
-        QCOMPARE(composition->value(0, QStringLiteral("Name1")).toString(), QStringLiteral("Картофель"));
+        QCOMPARE(composition->value(0, u"Name1"_s).toString(), u"Картофель"_s);
         page.compositionGrid()->setFocus();
         QTest::keyClick(page.compositionGrid(), Qt::Key_Insert);
         QTest::keyClick(page.compositionGrid(), Qt::Key_Delete, Qt::ControlModifier);
@@ -142,19 +144,19 @@ private Q_SLOTS:
         prompts.queueConfirm(true);
         page.deleteIngredientButton()->click();
         QCOMPARE(prompts.last(),
-                 QStringLiteral("Ошибка удаления ингредиента|Ингредиент не удалён, он используется в "
-                                "блюдах или составляющих полуфабрикатов !!!"));
-        QCOMPARE(kitchen.data.scalar(QStringLiteral("SELECT count(*) FROM Ing")).toInt(), 4);
+                 u"Ошибка удаления ингредиента|Ингредиент не удалён, он используется в "
+                                "блюдах или составляющих полуфабрикатов !!!"_s);
+        QCOMPARE(kitchen.data.scalar(u"SELECT count(*) FROM Ing"_s).toInt(), 4);
 
         // Context search: all ingredients by name, Insert adds nothing, the group follows the ingredient.
         page.contextSearch()->checkBox()->setChecked(true);
         QCOMPARE(ingredients->rowCount(), 4);
         QVERIFY(!page.deleteGroupButton()->isEnabled());
-        QVERIFY(!editable(ingredients, QStringLiteral("Name")));
-        typeText(page.contextSearch()->searchBox(), QStringLiteral("сме"));
-        QCOMPARE(ingredients->currentValue(QStringLiteral("Name")).toString(), QStringLiteral("Сметана"));
+        QVERIFY(!editable(ingredients, u"Name"_s));
+        typeText(page.contextSearch()->searchBox(), u"сме"_s);
+        QCOMPARE(ingredients->currentValue(u"Name"_s).toString(), u"Сметана"_s);
         QCOMPARE(groups->rowCount(), 1);
-        QCOMPARE(nameAt(groups, 0), QStringLiteral("Молочные"));
+        QCOMPARE(nameAt(groups, 0), u"Молочные"_s);
         page.ingredientGrid()->setFocus();
         QTest::keyClick(page.ingredientGrid(), Qt::Key_Insert);
         QCOMPARE(ingredients->rowCount(), 4);
@@ -166,17 +168,17 @@ private Q_SLOTS:
         QVERIFY(!page.contextSearch()->checkBox()->isChecked());
         QVERIFY(!page.contextSearch()->searchBox()->isEnabled());
         QCOMPARE(groups->rowCount(), 2);
-        QCOMPARE(groups->currentValue(QStringLiteral("Name")).toString(), QStringLiteral("Молочные"));
+        QCOMPARE(groups->currentValue(u"Name"_s).toString(), u"Молочные"_s);
         QCOMPARE(ingredients->rowCount(), 2);
-        QCOMPARE(ingredients->currentValue(QStringLiteral("Name")).toString(), QStringLiteral("Сметана"));
+        QCOMPARE(ingredients->currentValue(u"Name"_s).toString(), u"Сметана"_s);
         QVERIFY(page.deleteGroupButton()->isEnabled());
 
         // An unused ingredient goes.
         prompts.queueConfirm(true);
         page.deleteIngredientButton()->click();
-        QCOMPARE(prompts.last(), QStringLiteral("Информация|Ингредиент успешно удалён !!!"));
+        QCOMPARE(prompts.last(), u"Информация|Ингредиент успешно удалён !!!"_s);
         QCOMPARE(ingredients->rowCount(), 1);
-        QCOMPARE(kitchen.data.scalar(QStringLiteral("SELECT count(*) FROM Ing")).toInt(), 3);
+        QCOMPARE(kitchen.data.scalar(u"SELECT count(*) FROM Ing"_s).toInt(), 3);
     }
 
     void flagSetsYieldOnlyAfterAChange()
@@ -186,21 +188,21 @@ private Q_SLOTS:
         IngredientsPage page(&prompts);
         const QString error = showPage(page, kitchen.data.db());
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        QCOMPARE(page.ingredients()->currentValue(QStringLiteral("Name")).toString(),
-                 QStringLiteral("Молоко"));
+        QCOMPARE(page.ingredients()->currentValue(u"Name"_s).toString(),
+                 u"Молоко"_s);
 
         // Passing through the box without a change stores nothing.
         page.semiFinishedBox()->setFocus();
         page.ingredientGrid()->setFocus();
-        QCOMPARE(kitchen.field(kitchen.milk, QStringLiteral("Vih")).toDouble(), 90.0);
+        QCOMPARE(kitchen.field(kitchen.milk, u"Vih"_s).toDouble(), 90.0);
 
         QTest::mouseClick(page.semiFinishedBox(), Qt::LeftButton, {},
                           QPoint(5, page.semiFinishedBox()->height() / 2));
         QVERIFY(page.ingredientGrid()->hasFocus());
-        QCOMPARE(kitchen.field(kitchen.milk, QStringLiteral("Pf")).toInt(), 1);
-        QCOMPARE(kitchen.field(kitchen.milk, QStringLiteral("Vih")).toDouble(), 100.0);
+        QCOMPARE(kitchen.field(kitchen.milk, u"Pf"_s).toInt(), 1);
+        QCOMPARE(kitchen.field(kitchen.milk, u"Vih"_s).toDouble(), 100.0);
         QVERIFY(page.compositionGrid()->isEnabled());
-        QVERIFY(!editable(page.ingredients(), QStringLiteral("Cena")));
+        QVERIFY(!editable(page.ingredients(), u"Cena"_s));
     }
 
     void chooserAddsComponentsAndResetsPrice()
@@ -212,10 +214,10 @@ private Q_SLOTS:
         QVERIFY2(error.isEmpty(), qPrintable(error));
         page.groupGrid()->setCurrentIndex(page.groups()->index(1, 0));
         page.ingredientGrid()->setCurrentIndex(page.ingredients()->index(1, 0));
-        QCOMPARE(page.ingredients()->currentValue(QStringLiteral("Name")).toString(), QStringLiteral("Пюре"));
+        QCOMPARE(page.ingredients()->currentValue(u"Name"_s).toString(), u"Пюре"_s);
 
         // Without a price an ingredient is never offered, in either arrangement.
-        kitchen.ingredient(kitchen.dairy, QStringLiteral("Творог"), 0, false, 100);
+        kitchen.ingredient(kitchen.dairy, u"Творог"_s, 0, false, 100);
         QString heading;
         // The steps run inside the modal chooser; it is closed even when a check fails.
         QTimer::singleShot(0, &page, [&] {
@@ -226,9 +228,9 @@ private Q_SLOTS:
                 QCOMPARE(candidates->model()->rowCount(), 2);
                 chooser->contextSearch()->checkBox()->setChecked(true);
                 QCOMPARE(candidates->model()->rowCount(), 4);
-                typeText(chooser->contextSearch()->searchBox(), QStringLiteral("сме"));
-                QCOMPARE(candidates->tableModel()->currentValue(QStringLiteral("Name")).toString(),
-                         QStringLiteral("Сметана"));
+                typeText(chooser->contextSearch()->searchBox(), u"сме"_s);
+                QCOMPARE(candidates->tableModel()->currentValue(u"Name"_s).toString(),
+                         u"Сметана"_s);
                 QCOMPARE(chooser->groupGrid()->model()->rowCount(), 1);
                 QVERIFY(!chooser->groupGrid()->isEnabled());
                 chooser->contextSearch()->checkBox()->setChecked(false);
@@ -245,14 +247,14 @@ private Q_SLOTS:
             chooser->accept();
         });
         page.compositionButton()->click();
-        QCOMPARE(heading, QStringLiteral("Ингредиенты полуфабриката \"Пюре\""));
-        QCOMPARE(prompts.last(), QStringLiteral("Ошибка выбора|Полуфабрикат не может входить сам в себя"));
-        QCOMPARE(kitchen.data.scalar(QStringLiteral("SELECT count(*) FROM pf WHERE Name = ?"), {kitchen.milk})
+        QCOMPARE(heading, u"Ингредиенты полуфабриката \"Пюре\""_s);
+        QCOMPARE(prompts.last(), u"Ошибка выбора|Полуфабрикат не может входить сам в себя"_s);
+        QCOMPARE(kitchen.data.scalar(u"SELECT count(*) FROM pf WHERE Name = ?"_s, {kitchen.milk})
                      .toInt(),
                  3);
         QCOMPARE(page.composition()->rowCount(), 4);
-        QCOMPARE(kitchen.field(kitchen.mash, QStringLiteral("Cena")).toDouble(), 0.0);
-        QCOMPARE(page.ingredients()->currentValue(QStringLiteral("Cena")).toDouble(), 0.0);
+        QCOMPARE(kitchen.field(kitchen.mash, u"Cena"_s).toDouble(), 0.0);
+        QCOMPARE(page.ingredients()->currentValue(u"Cena"_s).toDouble(), 0.0);
     }
 
     void priceDialogKeepsItsChoicesForTheRun()
@@ -264,8 +266,8 @@ private Q_SLOTS:
         QVERIFY2(error.isEmpty(), qPrintable(error));
         page.groupGrid()->setCurrentIndex(page.groups()->index(1, 0)); // "Овощи"
         PriceRecalculationDialog* dialog = page.priceDialog();
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Пересчет цен"));
-        QCOMPARE(dialog->percentCounter()->text(), QStringLiteral("0%"));
+        QCOMPARE(dialog->windowTitle(), u"Пересчет цен"_s);
+        QCOMPARE(dialog->percentCounter()->text(), u"0%"_s);
 
         QTimer::singleShot(0, dialog, [dialog] {
             dialog->scopeButton(PriceRecalculation::Scope::Group)->setChecked(true);
@@ -274,15 +276,14 @@ private Q_SLOTS:
             dialog->accept();
         });
         page.recalculateButton()->click();
-        QCOMPARE(dialog->percentCounter()->text(), QStringLiteral("10%"));
+        QCOMPARE(dialog->percentCounter()->text(), u"10%"_s);
         QCOMPARE(prompts.questions.last(),
-                 QStringLiteral(
-                     "Предупреждение пересчёта|Вы уверены что хотите увеличить цену группе ингредиентов "
-                     "\"Овощи\" на 10%"));
-        QCOMPARE(kitchen.field(kitchen.potato, QStringLiteral("Cena")).toDouble(), 33.0);
-        QCOMPARE(page.ingredients()->value(0, QStringLiteral("Cena")).toDouble(), 33.0);
-        QCOMPARE(kitchen.field(kitchen.mash, QStringLiteral("Cena")).toDouble(), 150.0);
-        QCOMPARE(kitchen.field(kitchen.milk, QStringLiteral("Cena")).toDouble(), 80.0);
+                 u"Предупреждение пересчёта|Вы уверены что хотите увеличить цену группе ингредиентов "
+                     "\"Овощи\" на 10%"_s);
+        QCOMPARE(kitchen.field(kitchen.potato, u"Cena"_s).toDouble(), 33.0);
+        QCOMPARE(page.ingredients()->value(0, u"Cena"_s).toDouble(), 33.0);
+        QCOMPARE(kitchen.field(kitchen.mash, u"Cena"_s).toDouble(), 150.0);
+        QCOMPARE(kitchen.field(kitchen.milk, u"Cena"_s).toDouble(), 80.0);
 
         // Shown again, the dialog offers the same choices; a refused confirmation changes nothing.
         QTimer::singleShot(0, dialog, [dialog] {
@@ -295,8 +296,8 @@ private Q_SLOTS:
         });
         prompts.queueConfirm(false);
         page.recalculateButton()->click();
-        QVERIFY(prompts.questions.last().contains(QStringLiteral("уменьшить цену")));
-        QCOMPARE(kitchen.field(kitchen.potato, QStringLiteral("Cena")).toDouble(), 33.0);
+        QVERIFY(prompts.questions.last().contains(u"уменьшить цену"_s));
+        QCOMPARE(kitchen.field(kitchen.potato, u"Cena"_s).toDouble(), 33.0);
     }
 
     void movingAnIngredientTakesItToTheChosenGroup()
@@ -306,21 +307,21 @@ private Q_SLOTS:
         IngredientsPage page(&prompts);
         const QString error = showPage(page, kitchen.data.db());
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        QCOMPARE(page.ingredients()->currentValue(QStringLiteral("Name")).toString(),
-                 QStringLiteral("Молоко"));
+        QCOMPARE(page.ingredients()->currentValue(u"Name"_s).toString(),
+                 u"Молоко"_s);
         QTimer::singleShot(0, &page, [] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
-            QCOMPARE(dialog->windowTitle(), QStringLiteral("Выбор новой группы для ингредиента"));
+            QCOMPARE(dialog->windowTitle(), u"Выбор новой группы для ингредиента"_s);
             auto* grid = dialog->findChild<DataGrid*>();
             grid->setCurrentIndex(grid->model()->index(1, 0)); // "Овощи"
             dialog->accept();
         });
         page.moveButton()->click();
-        QCOMPARE(kitchen.field(kitchen.milk, QStringLiteral("Kod")).toLongLong(), kitchen.vegetables);
+        QCOMPARE(kitchen.field(kitchen.milk, u"Kod"_s).toLongLong(), kitchen.vegetables);
         QCOMPARE(page.ingredients()->rowCount(), 1);
-        QCOMPARE(page.ingredients()->currentValue(QStringLiteral("Name")).toString(),
-                 QStringLiteral("Сметана"));
+        QCOMPARE(page.ingredients()->currentValue(u"Name"_s).toString(),
+                 u"Сметана"_s);
     }
 
     void newIngredientDialogReadsThePriceInTheSystemFormat_data()
@@ -328,11 +329,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("price");
         QTest::addColumn<bool>("stored");
         QTest::addColumn<QString>("message");
-        QTest::newRow("comma") << QStringLiteral("12,50") << true << QString();
-        QTest::newRow("point") << QStringLiteral("12.50") << false
-                               << QStringLiteral("|Введите в поле \"Цена\" число в формате XX,XX");
-        QTest::newRow("two commas") << QStringLiteral("1,2,3") << false
-                                    << QStringLiteral("Ошибка|\"1,2,3\" не является числом.");
+        QTest::newRow("comma") << u"12,50"_s << true << QString();
+        QTest::newRow("point") << u"12.50"_s << false
+                               << u"|Введите в поле \"Цена\" число в формате XX,XX"_s;
+        QTest::newRow("two commas") << u"1,2,3"_s << false
+                                    << u"Ошибка|\"1,2,3\" не является числом."_s;
     }
 
     void newIngredientDialogReadsThePriceInTheSystemFormat()
@@ -350,18 +351,18 @@ private Q_SLOTS:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         dialog.groupGrid()->setCurrentIndex(dialog.groupGrid()->model()->index(1, 0)); // "Овощи"
-        typeText(dialog.nameBox(), QStringLiteral("Морковь"));
+        typeText(dialog.nameBox(), u"Морковь"_s);
         typeText(dialog.priceBox(), price);
         dialog.okButton()->click();
-        const QVariant price2 = kitchen.data.scalar(QStringLiteral("SELECT Cena FROM Ing WHERE Name = ?"),
-                                                    {QStringLiteral("Морковь")});
+        const QVariant price2 = kitchen.data.scalar(u"SELECT Cena FROM Ing WHERE Name = ?"_s,
+                                                    {u"Морковь"_s});
         QLocale::setDefault(previous);
         if (stored) {
             QVERIFY(prompts.shown.isEmpty());
             QCOMPARE(price2.toDouble(), 12.5);
             QCOMPARE(
                 kitchen.data
-                    .scalar(QStringLiteral("SELECT Kod FROM Ing WHERE Name = ?"), {QStringLiteral("Морковь")})
+                    .scalar(u"SELECT Kod FROM Ing WHERE Name = ?"_s, {u"Морковь"_s})
                     .toLongLong(),
                 kitchen.vegetables);
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -377,9 +378,9 @@ private Q_SLOTS:
     void pickerKeepsTheCursorOnARowWithoutUnit()
     {
         Kitchen kitchen;
-        kitchen.data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), kitchen.dairy},
-                                                    {QStringLiteral("Name"), QStringLiteral("Кефир")},
-                                                    {QStringLiteral("Cena"), 60}});
+        kitchen.data.insert(u"Ing"_s, {{u"Kod"_s, kitchen.dairy},
+                                                    {u"Name"_s, u"Кефир"_s},
+                                                    {u"Cena"_s, 60}});
         ScriptedPrompts prompts;
         IngredientsPage page(&prompts);
         QString error;
@@ -396,14 +397,14 @@ private Q_SLOTS:
         QTest::keyClick(grid, Qt::Key_Down); // milk passes
         QVERIFY(prompts.shown.isEmpty());
         QTest::keyClick(grid, Qt::Key_Down);
-        QCOMPARE(nameAt(ingredients, ingredients->currentRow()), QStringLiteral("Кефир"));
+        QCOMPARE(nameAt(ingredients, ingredients->currentRow()), u"Кефир"_s);
         QTest::keyClick(grid, Qt::Key_Up);
-        QCOMPARE(prompts.last(), QStringLiteral("Ошибка|Поставьте единицу измерения ингредиенту"));
-        QCOMPARE(nameAt(ingredients, ingredients->currentRow()), QStringLiteral("Кефир"));
+        QCOMPARE(prompts.last(), u"Ошибка|Поставьте единицу измерения ингредиенту"_s);
+        QCOMPARE(nameAt(ingredients, ingredients->currentRow()), u"Кефир"_s);
         QCOMPARE(grid->currentIndex().row(), ingredients->currentRow());
 
         picker.chooseButton()->click();
-        QCOMPARE(picker.chosenName(), QStringLiteral("Кефир"));
+        QCOMPARE(picker.chosenName(), u"Кефир"_s);
         picker.closeViews();
     }
 };

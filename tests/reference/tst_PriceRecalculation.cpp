@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using Settings = PriceRecalculation::Settings;
 using Scope = PriceRecalculation::Scope;
 using Action = PriceRecalculation::Action;
@@ -24,25 +26,25 @@ struct PricedKitchen
 
     PricedKitchen()
     {
-        dairy = data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Молочное")}});
-        bakery = data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Выпечка")}});
-        milk = ingredient(dairy, QStringLiteral("Молоко"), 12.34, QVariant());
-        cheese = ingredient(dairy, QStringLiteral("Сыр"), 200.0, 0);
-        dough = ingredient(dairy, QStringLiteral("Сырники ПФ"), 50.0, 1);
-        flour = ingredient(bakery, QStringLiteral("Мука"), 40.0, 0);
-        unpriced = ingredient(bakery, QStringLiteral("Дрожжи"), QVariant(), 0);
+        dairy = data.insert(u"Gring"_s, {{u"Name"_s, u"Молочное"_s}});
+        bakery = data.insert(u"Gring"_s, {{u"Name"_s, u"Выпечка"_s}});
+        milk = ingredient(dairy, u"Молоко"_s, 12.34, QVariant());
+        cheese = ingredient(dairy, u"Сыр"_s, 200.0, 0);
+        dough = ingredient(dairy, u"Сырники ПФ"_s, 50.0, 1);
+        flour = ingredient(bakery, u"Мука"_s, 40.0, 0);
+        unpriced = ingredient(bakery, u"Дрожжи"_s, QVariant(), 0);
     }
     qlonglong ingredient(qlonglong group, const QString& name, const QVariant& price,
                          const QVariant& semiFinished)
     {
-        return data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), double(group)},
-                                                   {QStringLiteral("Name"), name},
-                                                   {QStringLiteral("Cena"), price},
-                                                   {QStringLiteral("Pf"), semiFinished}});
+        return data.insert(u"Ing"_s, {{u"Kod"_s, double(group)},
+                                                   {u"Name"_s, name},
+                                                   {u"Cena"_s, price},
+                                                   {u"Pf"_s, semiFinished}});
     }
     QVariant price(qlonglong key)
     {
-        return data.scalar(QStringLiteral("SELECT Cena FROM Ing WHERE Kod1 = ?"), {key});
+        return data.scalar(u"SELECT Cena FROM Ing WHERE Kod1 = ?"_s, {key});
     }
     bool run(Scope scope, Action action, int percent, qlonglong current = 0)
     {
@@ -74,13 +76,12 @@ void TestPriceRecalculation::confirmationTexts_data()
     QTest::addColumn<int>("percent");
     QTest::addColumn<QString>("text");
     QTest::newRow("ingredient") << Scope::Ingredient << Action::Raise << 5
-                                << QStringLiteral(
-                                       "Вы уверены что хотите увеличить цену ингредиенту \"Молоко\" на 5%");
+                                << u"Вы уверены что хотите увеличить цену ингредиенту \"Молоко\" на 5%"_s;
     QTest::newRow("group")
         << Scope::Group << Action::Lower << 100
-        << QStringLiteral("Вы уверены что хотите уменьшить цену группе ингредиентов \"Молочное\" на 100%");
+        << u"Вы уверены что хотите уменьшить цену группе ингредиентов \"Молочное\" на 100%"_s;
     QTest::newRow("all") << Scope::All << Action::Raise << 0
-                         << QStringLiteral("Вы уверены что хотите увеличить цену всем ингредиентам на 0%");
+                         << u"Вы уверены что хотите увеличить цену всем ингредиентам на 0%"_s;
 }
 
 void TestPriceRecalculation::confirmationTexts()
@@ -95,7 +96,7 @@ void TestPriceRecalculation::confirmationTexts()
     QVERIFY(!k.run(scope, action, percent));
 
     // Cancel in the confirmation changes nothing and reports nothing.
-    QCOMPARE(k.prompts.shown, QStringList{QStringLiteral("Предупреждение пересчёта|") + text});
+    QCOMPARE(k.prompts.shown, QStringList{u"Предупреждение пересчёта|"_s + text});
     QCOMPARE(k.price(k.cheese).toDouble(), 200.0);
     QVERIFY(k.price(k.unpriced).isNull());
 }
@@ -120,11 +121,11 @@ void TestPriceRecalculation::newPrices()
     QFETCH(int, percent);
     QFETCH(double, expected);
     PricedKitchen k;
-    QVERIFY(execSql(k.data.db(), QStringLiteral("UPDATE Ing SET Cena = ? WHERE Kod1 = ?"), {start, k.milk}));
+    QVERIFY(execSql(k.data.db(), u"UPDATE Ing SET Cena = ? WHERE Kod1 = ?"_s, {start, k.milk}));
 
     QVERIFY(k.run(Scope::Ingredient, action, percent));
 
-    QCOMPARE(k.prompts.last(), QStringLiteral("Пересчёт цен|Пересчёт цен произведён успешно"));
+    QCOMPARE(k.prompts.last(), u"Пересчёт цен|Пересчёт цен произведён успешно"_s);
     const QVariant stored = k.price(k.milk);
     QVERIFY(!stored.isNull());
     QVERIFY(qFuzzyCompare(1.0 + stored.toDouble(), 1.0 + expected));
@@ -134,9 +135,9 @@ void TestPriceRecalculation::newPrices()
 void TestPriceRecalculation::priceThatWouldBecomeInfiniteStopsTheRun()
 {
     PricedKitchen k;
-    QVERIFY(execSql(k.data.db(), QStringLiteral("UPDATE Ing SET Cena = 1.5e308 WHERE Kod1 = ?"), {k.cheese}));
+    QVERIFY(execSql(k.data.db(), u"UPDATE Ing SET Cena = 1.5e308 WHERE Kod1 = ?"_s, {k.cheese}));
     QVERIFY(!k.run(Scope::All, Action::Raise, 50));
-    QVERIFY2(k.prompts.last().contains(QStringLiteral("\"Сыр\" стала бы бесконечно большой")), qPrintable(k.prompts.last()));
+    QVERIFY2(k.prompts.last().contains(u"\"Сыр\" стала бы бесконечно большой"_s), qPrintable(k.prompts.last()));
     QCOMPARE(k.price(k.cheese).toDouble(), 1.5e308);
     QCOMPARE(k.price(k.flour).toDouble(), 40.0);
 }
@@ -184,10 +185,10 @@ void TestPriceRecalculation::semiFinishedCurrentIngredient()
 
     QCOMPARE(k.prompts.shown,
              (QStringList{
-                 QStringLiteral("Предупреждение пересчёта|Вы уверены что хотите уменьшить цену ингредиенту "
-                                "\"Сырники ПФ\" на 20%"),
-                 QStringLiteral("Пересчёт цен|Цена полуфабриката рассчитывается по его составу и не "
-                                "пересчитывается.")}));
+                 u"Предупреждение пересчёта|Вы уверены что хотите уменьшить цену ингредиенту "
+                                "\"Сырники ПФ\" на 20%"_s,
+                 u"Пересчёт цен|Цена полуфабриката рассчитывается по его составу и не "
+                                "пересчитывается."_s}));
     QCOMPARE(k.price(k.dough).toDouble(), 50.0);
 }
 

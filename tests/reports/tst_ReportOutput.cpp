@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QDateTime madeAt(QDate(2024, 3, 5), QTime(14, 7, 9));
@@ -37,7 +39,7 @@ private Q_SLOTS:
     void fileNameStem();
 
 private:
-    QString folder() const { return m_dir->filePath(QStringLiteral("kuhnemer-reports")); }
+    QString folder() const { return m_dir->filePath(u"kuhnemer-reports"_s); }
     ReportOutput output(const QString& folder)
     {
         return ReportOutput(m_launcher, m_prompts, folder, [] { return madeAt; });
@@ -55,14 +57,14 @@ void tst_ReportOutput::init()
     m_launcher = RecordingLauncher();
     m_prompts = ScriptedPrompts();
     m_book = std::make_unique<Workbook>();
-    m_book->sheet(1).cell(1, 1).setValue(QStringLiteral("Меню"));
+    m_book->sheet(1).cell(1, 1).setValue(u"Меню"_s);
 }
 
 void tst_ReportOutput::writesANamedFileAndOpensIt()
 {
-    const QString path = output(folder()).show(*m_book, QStringLiteral("Меню на 05.03.2024 г."));
+    const QString path = output(folder()).show(*m_book, u"Меню на 05.03.2024 г."_s);
 
-    QCOMPARE(path, folder() + QStringLiteral("/Меню на 05.03.2024 г._2024-03-05_14-07-09.xlsx"));
+    QCOMPARE(path, folder() + u"/Меню на 05.03.2024 г._2024-03-05_14-07-09.xlsx"_s);
     QCOMPARE(m_launcher.opened, QStringList{path});
     QCOMPARE(m_prompts.shown, QStringList());
     QVERIFY(contentOf(path).startsWith("PK"));
@@ -73,18 +75,18 @@ void tst_ReportOutput::writesANamedFileAndOpensIt()
 void tst_ReportOutput::neverReplacesAnotherFile()
 {
     QVERIFY(QDir().mkpath(folder()));
-    const QString older = folder() + QStringLiteral("/Оборотная ведомость_2024-03-05_14-07-09.xlsx");
+    const QString older = folder() + u"/Оборотная ведомость_2024-03-05_14-07-09.xlsx"_s;
     QFile file(older);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("older");
     file.close();
 
     ReportOutput reports = output(folder());
-    const QString second = reports.show(*m_book, QStringLiteral("Оборотная ведомость"));
-    const QString third = reports.show(*m_book, QStringLiteral("Оборотная ведомость"));
+    const QString second = reports.show(*m_book, u"Оборотная ведомость"_s);
+    const QString third = reports.show(*m_book, u"Оборотная ведомость"_s);
 
-    QCOMPARE(second, folder() + QStringLiteral("/Оборотная ведомость_2024-03-05_14-07-09_2.xlsx"));
-    QCOMPARE(third, folder() + QStringLiteral("/Оборотная ведомость_2024-03-05_14-07-09_3.xlsx"));
+    QCOMPARE(second, folder() + u"/Оборотная ведомость_2024-03-05_14-07-09_2.xlsx"_s);
+    QCOMPARE(third, folder() + u"/Оборотная ведомость_2024-03-05_14-07-09_3.xlsx"_s);
     QCOMPARE(contentOf(older), QByteArray("older"));
     QVERIFY(contentOf(second).startsWith("PK"));
     QCOMPARE(m_launcher.opened, (QStringList{second, third}));
@@ -105,38 +107,38 @@ void tst_ReportOutput::namesTheFileWhenNoApplicationOpensIt()
     launcher.answer = false;
     m_prompts.queueConfirm(true);
     const QString path = ReportOutput(launcher, m_prompts, folder(), [] { return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)); })
-                             .show(*m_book, QStringLiteral("Акт инвентаризации"));
+                             .show(*m_book, u"Акт инвентаризации"_s);
 
     QVERIFY(QFile::exists(path));
     QCOMPARE(launcher.seen, QStringList{QFileInfo(path).fileName()});
     QCOMPARE(m_prompts.shown,
-             QStringList{QStringLiteral("Таблица|Не удалось открыть таблицу в приложении электронных таблиц. "
-                                        "Файл сохранён: ") +
-                         QDir::toNativeSeparators(path) + QStringLiteral("\n\nОткрыть папку с файлом?")});
+             QStringList{u"Таблица|Не удалось открыть таблицу в приложении электронных таблиц. "
+                                        "Файл сохранён: "_s +
+                         QDir::toNativeSeparators(path) + u"\n\nОткрыть папку с файлом?"_s});
     QCOMPARE(launcher.folders, QStringList{folder()});
 }
 
 void tst_ReportOutput::defaultFolderIsKeptByTheUser()
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QCOMPARE(ReportOutput::defaultFolder(), documents + QStringLiteral("/Кухнемер"));
+    QCOMPARE(ReportOutput::defaultFolder(), documents + u"/Кухнемер"_s);
     QVERIFY(!ReportOutput::defaultFolder().startsWith(QDir::tempPath()));
 }
 
 void tst_ReportOutput::folderThatCannotBeMade()
 {
     // A file stands where the folder should be.
-    const QString blocked = m_dir->filePath(QStringLiteral("blocked"));
+    const QString blocked = m_dir->filePath(u"blocked"_s);
     QFile file(blocked);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
 
-    const QString path = output(blocked + QStringLiteral("/reports")).show(*m_book, QStringLiteral("Меню"));
+    const QString path = output(blocked + u"/reports"_s).show(*m_book, u"Меню"_s);
 
     QVERIFY(path.isEmpty());
     QVERIFY(m_launcher.opened.isEmpty());
     QCOMPARE(m_prompts.shown.size(), 1);
-    QVERIFY(m_prompts.last().startsWith(QStringLiteral("Таблица|Не удалось создать папку для таблиц: ")));
+    QVERIFY(m_prompts.last().startsWith(u"Таблица|Не удалось создать папку для таблиц: "_s));
     QVERIFY(m_prompts.last().contains(QDir::toNativeSeparators(blocked)));
 }
 
@@ -146,15 +148,15 @@ void tst_ReportOutput::problemsOfTheWorkbookAreShown()
     for (int row = 0; row > -12; --row)
         sheet.cell(row, 1).setValue(1);
 
-    const QString path = output(folder()).show(*m_book, QStringLiteral("Буфетон"));
+    const QString path = output(folder()).show(*m_book, u"Буфетон"_s);
 
     // What was built is still shown, as a half-filled workbook stays open in a spreadsheet.
     QCOMPARE(m_launcher.opened, QStringList{path});
     QCOMPARE(m_prompts.shown.size(), 1);
     const QString warning = m_prompts.last();
-    QVERIFY(warning.startsWith(QStringLiteral("Таблица|При построении таблицы не всё удалось:\n"
-                                              "Лист «Лист1»: ячейки (0, 1) нет на листе\n")));
-    QVERIFY(warning.endsWith(QStringLiteral("\n… и ещё 2")));
+    QVERIFY(warning.startsWith(u"Таблица|При построении таблицы не всё удалось:\n"
+                                              "Лист «Лист1»: ячейки (0, 1) нет на листе\n"_s));
+    QVERIFY(warning.endsWith(u"\n… и ещё 2"_s));
 }
 
 void tst_ReportOutput::fileNameStem_data()
@@ -165,7 +167,7 @@ void tst_ReportOutput::fileNameStem_data()
                           << "Меню на 05.03.2024 г.";
     QTest::newRow("unsafe characters") << "a/b\\c:d*e?f\"g<h>i|j"
                                        << "a_b_c_d_e_f_g_h_i_j";
-    QTest::newRow("control character") << QStringLiteral("Свод\x01май") << "Свод_май";
+    QTest::newRow("control character") << u"Свод\x01май"_s << "Свод_май";
     QTest::newRow("spaces") << "  Расход \t ингредиентов \n"
                             << "Расход ингредиентов";
     QTest::newRow("hidden") << ".. отчёт"

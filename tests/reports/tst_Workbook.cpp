@@ -4,6 +4,8 @@
 
 #include <limits>
 
+using namespace Qt::StringLiterals;
+
 class tst_Workbook : public QObject
 {
     Q_OBJECT
@@ -65,7 +67,7 @@ void tst_Workbook::parsesAddresses_data()
     QTest::newRow("cell") << "B3" << cells << QList<int>{3, 2, 3, 2} << "B3";
     QTest::newRow("block") << "A1:I1" << cells << QList<int>{1, 1, 1, 9} << "A1:I1";
     QTest::newRow("built from a row")
-        << QStringLiteral("A%1:I%1").arg(row) << cells << QList<int>{row, 1, row, 9} << "A17:I17";
+        << u"A%1:I%1"_s.arg(row) << cells << QList<int>{row, 1, row, 9} << "A17:I17";
     QTest::newRow("fixed") << "$A$2:$AB$40" << cells << QList<int>{2, 1, 40, 28} << "A2:AB40";
     QTest::newRow("reversed") << "c5:a1" << cells << QList<int>{1, 1, 5, 3} << "A1:C5";
     QTest::newRow("title row") << "$3:$3" << rows << QList<int>{3, 1, 3, maxColumn} << "3:3";
@@ -109,12 +111,12 @@ void tst_Workbook::refusesAddresses()
     Sheet& sheet = book.sheet(1);
     Range range = sheet.range(address);
     QVERIFY(!range.isValid());
-    range.setValue(QStringLiteral("x")).merge().font().setSize(12);
+    range.setValue(u"x"_s).merge().font().setSize(12);
     QCOMPARE(sheet.rowCount(), 0);
     QCOMPARE(sheet.merges().size(), size_t(0));
     QCOMPARE(book.problems().size(), 1);
     QVERIFY(
-        book.problems().first().startsWith(QStringLiteral("Лист «Лист1»: неверный адрес «%1»").arg(address)));
+        book.problems().first().startsWith(u"Лист «Лист1»: неверный адрес «%1»"_s.arg(address)));
 }
 
 void tst_Workbook::writesAndReadsValues()
@@ -123,10 +125,10 @@ void tst_Workbook::writesAndReadsValues()
     Sheet& sheet = book.sheet(1);
     QVERIFY(!sheet.cell(1, 1).value().isValid());
 
-    sheet.cell(2, 2).setValue(QStringLiteral("Картофель молодой"));
+    sheet.cell(2, 2).setValue(u"Картофель молодой"_s);
     sheet.cell(2, 3).setValue(7.25);
     sheet.cell(2, 1).setValue(1); // written out of column order
-    QCOMPARE(sheet.cell(2, 2).value(), QVariant(QStringLiteral("Картофель молодой")));
+    QCOMPARE(sheet.cell(2, 2).value(), QVariant(u"Картофель молодой"_s));
     QCOMPARE(sheet.range(u"C2").value(), QVariant(7.25));
     QCOMPARE(sheet.value(2, 1), QVariant(1.0));
     QCOMPARE(sheet.cellsOfRow(2).size(), size_t(3));
@@ -137,21 +139,21 @@ void tst_Workbook::writesAndReadsValues()
     QCOMPARE(sheet.value(5, 6), QVariant(0.875));
 
     // Texts replaced by shorter and longer ones, by a number and by nothing.
-    sheet.cell(2, 2).setValue(QStringLiteral("Лук"));
-    QCOMPARE(sheet.value(2, 2), QVariant(QStringLiteral("Лук")));
-    sheet.cell(2, 2).setValue(QStringLiteral("Лук репчатый очищенный"));
-    QCOMPARE(sheet.value(2, 2), QVariant(QStringLiteral("Лук репчатый очищенный")));
+    sheet.cell(2, 2).setValue(u"Лук"_s);
+    QCOMPARE(sheet.value(2, 2), QVariant(u"Лук"_s));
+    sheet.cell(2, 2).setValue(u"Лук репчатый очищенный"_s);
+    QCOMPARE(sheet.value(2, 2), QVariant(u"Лук репчатый очищенный"_s));
     sheet.cell(2, 2).setValue(3);
     QCOMPARE(sheet.value(2, 2), QVariant(3.0));
     sheet.cell(2, 2).setValue(QString());
     QVERIFY(!sheet.value(2, 2).isValid());
 
     // A block takes the value in every cell, each keeping its own copy.
-    sheet.range(u"A7:C8").setValue(QStringLiteral("—"));
-    sheet.cell(7, 2).setValue(QStringLiteral("+"));
-    QCOMPARE(sheet.value(8, 3), QVariant(QStringLiteral("—")));
-    QCOMPARE(sheet.value(7, 1), QVariant(QStringLiteral("—")));
-    QCOMPARE(sheet.value(7, 2), QVariant(QStringLiteral("+")));
+    sheet.range(u"A7:C8").setValue(u"—"_s);
+    sheet.cell(7, 2).setValue(u"+"_s);
+    QCOMPARE(sheet.value(8, 3), QVariant(u"—"_s));
+    QCOMPARE(sheet.value(7, 1), QVariant(u"—"_s));
+    QCOMPARE(sheet.value(7, 2), QVariant(u"+"_s));
     QVERIFY(book.problems().isEmpty());
 }
 
@@ -193,19 +195,19 @@ void tst_Workbook::resolvesFormatsFromColumnRowAndCell()
     Sheet& sheet = book.sheet(1);
     // As a costing card sets up its sheet: column A centred, a bold title row, cells of their own.
     sheet.column(1).setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
-    sheet.columns(6, 8).setNumberFormat(QStringLiteral("0.00"));
-    sheet.cell(3, 1).setValue(QStringLiteral("Супы")).setHorizontalAlignment(HAlign::Left);
-    sheet.row(3).font().setName(QStringLiteral("Times New Roman")).setSize(16).setBold(true).setColor(0);
+    sheet.columns(6, 8).setNumberFormat(u"0.00"_s);
+    sheet.cell(3, 1).setValue(u"Супы"_s).setHorizontalAlignment(HAlign::Left);
+    sheet.row(3).font().setName(u"Times New Roman"_s).setSize(16).setBold(true).setColor(0);
     sheet.cell(3, 2).font().setSize(10); // before the row: the cell's own size still wins
     sheet.row(5).setHorizontalAlignment(HAlign::Right);
-    sheet.range(u"F3:H3").setNumberFormat(QStringLiteral("0"));
-    sheet.cell(3, 9).setValue(QStringLiteral("written after the row was formatted"));
+    sheet.range(u"F3:H3").setNumberFormat(u"0"_s);
+    sheet.cell(3, 9).setValue(u"written after the row was formatted"_s);
 
     CellFormat centred;
     centred.horizontalAlignment = HAlign::Center;
     centred.verticalAlignment = VAlign::Center;
     CellFormat title;
-    title.fontName = QStringLiteral("Times New Roman");
+    title.fontName = u"Times New Roman"_s;
     title.fontSize = 16;
     title.bold = true;
     title.fontColor = 0;
@@ -214,7 +216,7 @@ void tst_Workbook::resolvesFormatsFromColumnRowAndCell()
         return format;
     };
     const CellFormat money =
-        with(CellFormat{}, [](CellFormat& f) { f.numberFormat = QStringLiteral("0.00"); });
+        with(CellFormat{}, [](CellFormat& f) { f.numberFormat = u"0.00"_s; });
 
     const struct
     {
@@ -228,7 +230,7 @@ void tst_Workbook::resolvesFormatsFromColumnRowAndCell()
               [](CellFormat& f) { f.horizontalAlignment = HAlign::Left; })},
         {3, 2, with(title, [](CellFormat& f) { f.fontSize = 10; })},
         {3, 9, title},
-        {3, 6, with(title, [](CellFormat& f) { f.numberFormat = QStringLiteral("0"); })},
+        {3, 6, with(title, [](CellFormat& f) { f.numberFormat = u"0"_s; })},
         {4, 7, money},
         {5, 1, with(centred, [](CellFormat& f) { f.horizontalAlignment = HAlign::Right; })},
         {5, 8, with(money, [](CellFormat& f) { f.horizontalAlignment = HAlign::Right; })},
@@ -251,14 +253,14 @@ void tst_Workbook::mergeKeepsTheTitleWrittenIntoTheLastCell()
     // Written as a print-out would, with plain literals.
     sheet.cell(1, 9).setValue("Меню");
     sheet.range("A1:I1").merge();
-    QCOMPARE(sheet.value(1, 1), QVariant(QStringLiteral("Меню")));
+    QCOMPARE(sheet.value(1, 1), QVariant(u"Меню"_s));
     QVERIFY(!sheet.value(1, 9).isValid());
     QCOMPARE(sheet.merges(), std::vector<CellArea>{*CellArea::parse(u"A1:I1")});
 
     // With several values, the first in reading order stays, as a spreadsheet keeps it.
     sheet.cell(3, 2).setValue(12.5);
-    sheet.cell(3, 3).setValue(QStringLiteral("second"));
-    sheet.cell(4, 1).setValue(QStringLiteral("third"));
+    sheet.cell(3, 3).setValue(u"second"_s);
+    sheet.cell(4, 1).setValue(u"third"_s);
     sheet.range(u"A3:C4").merge();
     QCOMPARE(sheet.value(3, 1), QVariant(12.5));
     for (const auto& [row, column] : {std::pair{3, 2}, {3, 3}, {4, 1}})
@@ -291,7 +293,7 @@ void tst_Workbook::bordersByEdge()
     Sheet& sheet = book.sheet(1);
     // A data row of a print-out: all lines thin and continuous, then the bottom black and the other
     // edges without a line.
-    Range row = sheet.range(QStringLiteral("A%1:H%1").arg(7));
+    Range row = sheet.range(u"A%1:H%1"_s.arg(7));
     row.borders().setLineStyle(LineStyle::Continuous);
     row.borders().setWeight(BorderWeight::Thin);
     row.borders(Edge::Bottom).setColorIndex(ColorIndex::Black);
@@ -363,24 +365,24 @@ void tst_Workbook::sheetsAndNames()
 {
     Workbook book;
     QCOMPARE(book.sheetCount(), 1);
-    QCOMPARE(book.sheet(1).name(), QStringLiteral("Лист1"));
-    QVERIFY(book.sheet(1).setName(QStringLiteral("Лист3")));
+    QCOMPARE(book.sheet(1).name(), u"Лист1"_s);
+    QVERIFY(book.sheet(1).setName(u"Лист3"_s));
     book.sheet(3).cell(1, 1).setValue(1);
     QCOMPARE(book.sheetCount(), 3);
-    QCOMPARE(book.sheet(2).name(), QStringLiteral("Лист2"));
-    QCOMPARE(book.sheet(3).name(), QStringLiteral("Лист4"));
+    QCOMPARE(book.sheet(2).name(), u"Лист2"_s);
+    QCOMPARE(book.sheet(3).name(), u"Лист4"_s);
 
     Sheet& sheet = book.sheet(2);
-    QVERIFY(sheet.setName(QStringLiteral("Меню на 01.02.2024 г.")));
+    QVERIFY(sheet.setName(u"Меню на 01.02.2024 г."_s));
     const QString refused[] = {QString(),
-                               QStringLiteral("лист3"),
-                               QStringLiteral("Итого: май"),
-                               QStringLiteral("а/б"),
-                               QStringLiteral("'кавычка"),
+                               u"лист3"_s,
+                               u"Итого: май"_s,
+                               u"а/б"_s,
+                               u"'кавычка"_s,
                                QString(32, u'я')};
     for (const QString& name : refused)
         QVERIFY2(!sheet.setName(name), qPrintable(name));
-    QCOMPARE(sheet.name(), QStringLiteral("Меню на 01.02.2024 г."));
+    QCOMPARE(sheet.name(), u"Меню на 01.02.2024 г."_s);
     QVERIFY(sheet.setName(QString(31, u'я')));
     QCOMPARE(book.problems().size(), 6);
 }

@@ -17,6 +17,8 @@
 #include <sanitizer/lsan_interface.h>
 #endif
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // What the tests read back from a written file: values, the resolved look of cells, merges, columns
@@ -64,12 +66,12 @@ struct FileSheet
 // Built-in number formats that the file names by number only.
 QString builtInFormat(int id)
 {
-    static const QHash<int, QString> formats{{0, QStringLiteral("General")},
-                                             {1, QStringLiteral("0")},
-                                             {2, QStringLiteral("0.00")},
-                                             {3, QStringLiteral("#,##0")},
-                                             {4, QStringLiteral("#,##0.00")}};
-    return formats.value(id, QStringLiteral("#%1").arg(id));
+    static const QHash<int, QString> formats{{0, u"General"_s},
+                                             {1, u"0"_s},
+                                             {2, u"0.00"_s},
+                                             {3, u"#,##0"_s},
+                                             {4, u"#,##0.00"_s}};
+    return formats.value(id, u"#%1"_s.arg(id));
 }
 
 class XlsxContent
@@ -77,11 +79,11 @@ class XlsxContent
 public:
     explicit XlsxContent(const QString& file)
     {
-        readStrings(xlsxPart(file, QStringLiteral("xl/sharedStrings.xml")));
-        readStyles(xlsxPart(file, QStringLiteral("xl/styles.xml")));
-        readWorkbook(xlsxPart(file, QStringLiteral("xl/workbook.xml")));
+        readStrings(xlsxPart(file, u"xl/sharedStrings.xml"_s));
+        readStyles(xlsxPart(file, u"xl/styles.xml"_s));
+        readWorkbook(xlsxPart(file, u"xl/workbook.xml"_s));
         for (int i = 0; i < sheets.size(); ++i)
-            readSheet(sheets[i], xlsxPart(file, QStringLiteral("xl/worksheets/sheet%1.xml").arg(i + 1)));
+            readSheet(sheets[i], xlsxPart(file, u"xl/worksheets/sheet%1.xml"_s.arg(i + 1)));
     }
 
     const FileStyle& styleOf(const FileSheet& sheet, const QString& cell) const
@@ -239,24 +241,24 @@ bool widthIs(double fileWidth, double characters)
 void fillPrintOut(Workbook& book)
 {
     Sheet& card = book.sheet(1);
-    card.setName(QStringLiteral("Калькуляционные карты"));
+    card.setName(u"Калькуляционные карты"_s);
     card.setColumnWidth(1, 4);
     card.range(u"B:I").setColumnWidth(10.2);
-    card.column(6).setNumberFormat(QStringLiteral("0"));
-    card.columns(7, 8).setNumberFormat(QStringLiteral("0.00"));
+    card.column(6).setNumberFormat(u"0"_s);
+    card.columns(7, 8).setNumberFormat(u"0.00"_s);
     card.column(1).setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
     card.setPrintTitleRows(u"$5:$5");
 
-    card.cell(1, 9).setValue(QStringLiteral("Калькуляционные карты блюд, состояние на 05.03.2024 г."));
+    card.cell(1, 9).setValue(u"Калькуляционные карты блюд, состояние на 05.03.2024 г."_s);
     card.range(u"A1:I1").merge();
-    card.row(1).font().setName(QStringLiteral("Times New Roman")).setSize(16).setBold(true).setColor(0);
+    card.row(1).font().setName(u"Times New Roman"_s).setSize(16).setBold(true).setColor(0);
     card.row(1).setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
 
-    card.cell(5, 2).setValue(QStringLiteral("Наименование продуктов"));
-    card.cell(5, 7).setValue(QStringLiteral("Цена"));
+    card.cell(5, 2).setValue(u"Наименование продуктов"_s);
+    card.cell(5, 7).setValue(u"Цена"_s);
     card.range(u"F5:H5").setHorizontalAlignment(HAlign::Right);
     const int row = 5;
-    Range rule = card.range(QStringLiteral("A%1:H%1").arg(row));
+    Range rule = card.range(u"A%1:H%1"_s.arg(row));
     rule.borders().setLineStyle(LineStyle::Continuous);
     rule.borders().setWeight(BorderWeight::Thin);
     rule.borders(Edge::Bottom).setColorIndex(ColorIndex::Black);
@@ -264,14 +266,14 @@ void fillPrintOut(Workbook& book)
         rule.borders(edge).setColorIndex(XlNone);
 
     card.cell(6, 1).setValue(1);
-    card.cell(6, 2).setValue(QStringLiteral("Картофель \"молодой\" & <лук>"));
+    card.cell(6, 2).setValue(u"Картофель \"молодой\" & <лук>"_s);
     card.cell(6, 6).setValue(120.0 * 100 / 70);
     card.cell(6, 7).setValue(50);
     card.cell(6, 8).setValue(7.5);
     card.cell(6, 2).font().setColor(255); // red in the automation's order
 
     Sheet& cross = book.sheet(2);
-    cross.setName(QStringLiteral("Перекрёстная таблица"));
+    cross.setName(u"Перекрёстная таблица"_s);
     cross.setPageOrientation(PageOrientation::Landscape);
     cross.setLeftMargin(10);
     cross.setRightMargin(10);
@@ -284,14 +286,14 @@ void fillPrintOut(Workbook& book)
     cross.rows(2, 4).setHorizontalAlignment(HAlign::Center);
     cross.row(2).setVerticalAlignment(VAlign::Bottom).setOrientation(90);
     cross.range(u"A2:B2").setOrientation(0);
-    cross.cell(2, 2).setValue(QStringLiteral("Наименование ингредиенты\\блюда")).setWrapText(true);
-    cross.cell(2, 5).setValue(QStringLiteral("Супы")).font().setBold(true);
-    cross.cell(3, 6).setValue(QStringLiteral("4 п."));
-    cross.column(3).setNumberFormat(QStringLiteral("0.000"));
+    cross.cell(2, 2).setValue(u"Наименование ингредиенты\\блюда"_s).setWrapText(true);
+    cross.cell(2, 5).setValue(u"Супы"_s).font().setBold(true);
+    cross.cell(3, 6).setValue(u"4 п."_s);
+    cross.column(3).setNumberFormat(u"0.000"_s);
     cross.cell(5, 3).setValue(1234.5);
     cross.cell(5, 6).setValue(0.25);
-    cross.cell(5, 6).setNumberFormat(QStringLiteral("0.000"));
-    Range table = cross.range(QStringLiteral("A2:%1%2").arg(CellArea::columnLetters(6)).arg(5));
+    cross.cell(5, 6).setNumberFormat(u"0.000"_s);
+    Range table = cross.range(u"A2:%1%2"_s.arg(CellArea::columnLetters(6)).arg(5));
     table.borders().setLineStyle(1);
     table.borders().setWeight(2);
     table.borders().setColorIndex(0);
@@ -319,7 +321,7 @@ private:
 
 void tst_XlsxFileWriter::initTestCase()
 {
-    QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("unzip")).isEmpty(),
+    QVERIFY2(!QStandardPaths::findExecutable(u"unzip"_s).isEmpty(),
              "the read-back tests need unzip (scripts/debian-packages.txt)");
     QVERIFY(m_dir.isValid());
     // For a look at the files in a spreadsheet application.
@@ -343,54 +345,54 @@ void tst_XlsxFileWriter::fileHoldsWhatWasSet()
     Workbook book;
     fillPrintOut(book);
     QVERIFY(book.problems().isEmpty());
-    const QString path = write(book, QStringLiteral("print-out.xlsx"));
-    QCOMPARE(QProcess::execute(QStringLiteral("unzip"), {QStringLiteral("-tqq"), path}), 0);
+    const QString path = write(book, u"print-out.xlsx"_s);
+    QCOMPARE(QProcess::execute(u"unzip"_s, {u"-tqq"_s, path}), 0);
     const XlsxContent file(path);
 
     QCOMPARE(file.sheets.size(), 2);
     const FileSheet& card = file.sheets[0];
     const FileSheet& cross = file.sheets[1];
-    QCOMPARE(card.name, QStringLiteral("Калькуляционные карты"));
-    QCOMPARE(cross.name, QStringLiteral("Перекрёстная таблица"));
-    QCOMPARE(file.definedNames.value(QStringLiteral("_xlnm.Print_Titles@0")),
-             QStringLiteral("'Калькуляционные карты'!$5:$5"));
-    QCOMPARE(file.definedNames.value(QStringLiteral("_xlnm.Print_Titles@1")),
-             QStringLiteral("'Перекрёстная таблица'!$A:$A,'Перекрёстная таблица'!$4:$4"));
+    QCOMPARE(card.name, u"Калькуляционные карты"_s);
+    QCOMPARE(cross.name, u"Перекрёстная таблица"_s);
+    QCOMPARE(file.definedNames.value(u"_xlnm.Print_Titles@0"_s),
+             u"'Калькуляционные карты'!$5:$5"_s);
+    QCOMPARE(file.definedNames.value(u"_xlnm.Print_Titles@1"_s),
+             u"'Перекрёстная таблица'!$A:$A,'Перекрёстная таблица'!$4:$4"_s);
 
     // The title moved into the merged cell, with the row's font and the row's alignment.
-    QCOMPARE(card.merges, QStringList{QStringLiteral("A1:I1")});
-    QCOMPARE(card.cells.value(QStringLiteral("A1")).value,
-             QStringLiteral("Калькуляционные карты блюд, состояние на 05.03.2024 г."));
-    QVERIFY(card.cells.value(QStringLiteral("I1")).value.isEmpty());
-    const FileStyle& title = file.styleOf(card, QStringLiteral("A1"));
-    QCOMPARE(title.fontName, QStringLiteral("Times New Roman"));
+    QCOMPARE(card.merges, QStringList{u"A1:I1"_s});
+    QCOMPARE(card.cells.value(u"A1"_s).value,
+             u"Калькуляционные карты блюд, состояние на 05.03.2024 г."_s);
+    QVERIFY(card.cells.value(u"I1"_s).value.isEmpty());
+    const FileStyle& title = file.styleOf(card, u"A1"_s);
+    QCOMPARE(title.fontName, u"Times New Roman"_s);
     QCOMPARE(title.fontSize, 16.0);
     QVERIFY(title.bold);
-    QCOMPARE(title.fontColor, QStringLiteral("FF000000"));
-    QCOMPARE(title.horizontal, QStringLiteral("center"));
-    QCOMPARE(title.vertical, QStringLiteral("center"));
+    QCOMPARE(title.fontColor, u"FF000000"_s);
+    QCOMPARE(title.horizontal, u"center"_s);
+    QCOMPARE(title.vertical, u"center"_s);
     QVERIFY(card.rowStyles.contains(1));
     QCOMPARE(file.styles.at(card.rowStyles.value(1)).fontSize, 16.0);
 
     // Numbers with the formats of their columns, in neutral form.
-    QCOMPARE(card.cells.value(QStringLiteral("F6")).value.toDouble(), 120.0 * 100 / 70);
-    QCOMPARE(file.styleOf(card, QStringLiteral("F6")).numberFormat, QStringLiteral("0"));
-    QCOMPARE(file.styleOf(card, QStringLiteral("G6")).numberFormat, QStringLiteral("0.00"));
-    QCOMPARE(card.cells.value(QStringLiteral("H6")).value, QStringLiteral("7.5"));
-    QCOMPARE(file.styleOf(card, QStringLiteral("A6")).horizontal, QStringLiteral("center"));
-    QCOMPARE(card.cells.value(QStringLiteral("B6")).value, QStringLiteral("Картофель \"молодой\" & <лук>"));
-    QCOMPARE(file.styleOf(card, QStringLiteral("B6")).fontColor, QStringLiteral("FFFF0000"));
+    QCOMPARE(card.cells.value(u"F6"_s).value.toDouble(), 120.0 * 100 / 70);
+    QCOMPARE(file.styleOf(card, u"F6"_s).numberFormat, u"0"_s);
+    QCOMPARE(file.styleOf(card, u"G6"_s).numberFormat, u"0.00"_s);
+    QCOMPARE(card.cells.value(u"H6"_s).value, u"7.5"_s);
+    QCOMPARE(file.styleOf(card, u"A6"_s).horizontal, u"center"_s);
+    QCOMPARE(card.cells.value(u"B6"_s).value, u"Картофель \"молодой\" & <лук>"_s);
+    QCOMPARE(file.styleOf(card, u"B6"_s).fontColor, u"FFFF0000"_s);
 
     // The bottom rule: a thin black line under every cell A5:H5 and no other line.
     for (const char* cell : {"A5", "B5", "C5", "G5", "H5"}) {
         const FileStyle& style = file.styleOf(card, QString::fromLatin1(cell));
-        QCOMPARE(style.borders.value(QStringLiteral("bottom")).style, QStringLiteral("thin"));
-        QCOMPARE(style.borders.value(QStringLiteral("bottom")).color, QStringLiteral("FF000000"));
+        QCOMPARE(style.borders.value(u"bottom"_s).style, u"thin"_s);
+        QCOMPARE(style.borders.value(u"bottom"_s).color, u"FF000000"_s);
         for (const char* edge : {"left", "right", "top"})
             QVERIFY2(style.borders.value(QString::fromLatin1(edge)).style.isEmpty(), cell);
     }
-    QCOMPARE(file.styleOf(card, QStringLiteral("G5")).horizontal, QStringLiteral("right"));
-    QVERIFY(!card.cells.contains(QStringLiteral("I5")));
+    QCOMPARE(file.styleOf(card, u"G5"_s).horizontal, u"right"_s);
+    QVERIFY(!card.cells.contains(u"I5"_s));
 
     QVERIFY(card.orientation.isEmpty() || card.orientation == u"portrait");
     QVERIFY(widthIs(card.widths.value(1), 4));
@@ -398,7 +400,7 @@ void tst_XlsxFileWriter::fileHoldsWhatWasSet()
     QVERIFY(widthIs(card.widths.value(9), 10.2));
 
     // The cross table's page and heading rows.
-    QCOMPARE(cross.orientation, QStringLiteral("landscape"));
+    QCOMPARE(cross.orientation, u"landscape"_s);
     QCOMPARE(cross.leftMargin.toDouble(), 10.0 / 72);
     QCOMPARE(cross.rightMargin.toDouble(), 10.0 / 72);
     QVERIFY(widthIs(cross.widths.value(1), 6));
@@ -407,21 +409,21 @@ void tst_XlsxFileWriter::fileHoldsWhatWasSet()
     QVERIFY(widthIs(cross.widths.value(243), 6));
     QVERIFY(!cross.widths.contains(244));
 
-    const FileStyle& dish = file.styleOf(cross, QStringLiteral("E2"));
+    const FileStyle& dish = file.styleOf(cross, u"E2"_s);
     QCOMPARE(dish.rotation, 90);
     QVERIFY(dish.bold);
     QCOMPARE(dish.fontSize, 10.0);
     QVERIFY(dish.vertical.isEmpty()); // bottom, the file's default
-    const FileStyle& heading = file.styleOf(cross, QStringLiteral("B2"));
+    const FileStyle& heading = file.styleOf(cross, u"B2"_s);
     QCOMPARE(heading.rotation, 0);
     QVERIFY(heading.wrap);
-    QCOMPARE(heading.horizontal, QStringLiteral("center"));
-    QCOMPARE(file.styleOf(cross, QStringLiteral("A2")).rotation, 0);
-    QCOMPARE(file.styleOf(cross, QStringLiteral("F3")).fontSize, 10.0);
+    QCOMPARE(heading.horizontal, u"center"_s);
+    QCOMPARE(file.styleOf(cross, u"A2"_s).rotation, 0);
+    QCOMPARE(file.styleOf(cross, u"F3"_s).fontSize, 10.0);
 
-    QCOMPARE(cross.cells.value(QStringLiteral("C5")).value, QStringLiteral("1234.5"));
-    QCOMPARE(file.styleOf(cross, QStringLiteral("C5")).numberFormat, QStringLiteral("0.000"));
-    QCOMPARE(file.styleOf(cross, QStringLiteral("F5")).numberFormat, QStringLiteral("0.000"));
+    QCOMPARE(cross.cells.value(u"C5"_s).value, u"1234.5"_s);
+    QCOMPARE(file.styleOf(cross, u"C5"_s).numberFormat, u"0.000"_s);
+    QCOMPARE(file.styleOf(cross, u"F5"_s).numberFormat, u"0.000"_s);
     // Every line of every cell of the table, automatic colour; an empty cell keeps its lines.
     for (const char* cell : {"A2", "D3", "F5", "D5"}) {
         const FileStyle& style = file.styleOf(cross, QString::fromLatin1(cell));
@@ -430,8 +432,8 @@ void tst_XlsxFileWriter::fileHoldsWhatWasSet()
             QVERIFY2(style.borders.value(QString::fromLatin1(edge)).color.isEmpty(), cell);
         }
     }
-    QCOMPARE(file.styleOf(cross, QStringLiteral("B7")).borders.value(QStringLiteral("bottom")).style,
-             QStringLiteral("medium"));
+    QCOMPARE(file.styleOf(cross, u"B7"_s).borders.value(u"bottom"_s).style,
+             u"medium"_s);
 }
 
 void tst_XlsxFileWriter::rowsAreFittedToWhatTheyShow()
@@ -440,18 +442,18 @@ void tst_XlsxFileWriter::rowsAreFittedToWhatTheyShow()
     // heights, or LibreOffice cuts titles and upright headings.
     Workbook book;
     Sheet& sheet = book.sheet(1);
-    const QString dish = QStringLiteral("Салат из свежих овощей с зеленью");
+    const QString dish = u"Салат из свежих овощей с зеленью"_s;
     sheet.row(1).font().setSize(26);
-    sheet.cell(2, 9).setValue(QStringLiteral("Калькуляционные карты блюд, состояние на 05.03.2024 г."));
+    sheet.cell(2, 9).setValue(u"Калькуляционные карты блюд, состояние на 05.03.2024 г."_s);
     sheet.range(u"A2:I2").merge().font().setSize(16);
     sheet.setColumnWidth(2, 24.5);
     sheet.cell(3, 2).setValue(dish + u' ' + dish).setWrapText(true);
     sheet.cell(4, 5).setValue(dish).setOrientation(90);
     sheet.column(1).font().setSize(14);
-    sheet.cell(5, 1).setValue(QStringLiteral("Рецепт"));
-    sheet.cell(6, 2).setValue(QStringLiteral("Лук")).setWrapText(true);
+    sheet.cell(5, 1).setValue(u"Рецепт"_s);
+    sheet.cell(6, 2).setValue(u"Лук"_s).setWrapText(true);
     sheet.cell(7, 3).setValue(12.5);
-    const XlsxContent file(write(book, QStringLiteral("heights.xlsx")));
+    const XlsxContent file(write(book, u"heights.xlsx"_s));
     const QHash<int, double>& heights = file.sheets.first().heights;
 
     const struct
@@ -484,9 +486,9 @@ void tst_XlsxFileWriter::numbersKeepTheirPointUnderACommaLocale()
     const char* russian = "ru_RU.UTF-8";
     locale_t user = newlocale(LC_NUMERIC_MASK, russian, locale_t{});
     if (!user) {
-        QProcess::execute(QStringLiteral("localedef"),
-                          {QStringLiteral("-i"), QStringLiteral("ru_RU"), QStringLiteral("-f"),
-                           QStringLiteral("UTF-8"), locales.filePath(QString::fromLatin1(russian))});
+        QProcess::execute(u"localedef"_s,
+                          {u"-i"_s, u"ru_RU"_s, u"-f"_s,
+                           u"UTF-8"_s, locales.filePath(QString::fromLatin1(russian))});
         qputenv("LOCPATH", QFile::encodeName(locales.path()));
 #ifdef __SANITIZE_ADDRESS__
         __lsan_disable();
@@ -510,11 +512,11 @@ void tst_XlsxFileWriter::numbersKeepTheirPointUnderACommaLocale()
 
     Workbook book;
     Sheet& sheet = book.sheet(1);
-    sheet.cell(1, 1).setValue(1234.5).setNumberFormat(QStringLiteral("0.00"));
-    sheet.cell(1, 2).setValue(QStringLiteral("текст")).font().setSize(10.5);
+    sheet.cell(1, 1).setValue(1234.5).setNumberFormat(u"0.00"_s);
+    sheet.cell(1, 2).setValue(u"текст"_s).font().setSize(10.5);
     sheet.setColumnWidth(1, 10.2);
     sheet.setLeftMargin(10);
-    const QString path = write(book, QStringLiteral("comma.xlsx"));
+    const QString path = write(book, u"comma.xlsx"_s);
     // The C library's numbers are the user's again once the file is written.
     std::snprintf(sample, sizeof sample, "%.1f", 1.5);
     QCOMPARE(QByteArray(sample), QByteArray("1,5"));
@@ -522,9 +524,9 @@ void tst_XlsxFileWriter::numbersKeepTheirPointUnderACommaLocale()
     const XlsxContent file(path);
     QCOMPARE(file.sheets.size(), 1);
     const FileSheet& written = file.sheets.first();
-    QCOMPARE(written.cells.value(QStringLiteral("A1")).value, QStringLiteral("1234.5"));
-    QCOMPARE(file.styleOf(written, QStringLiteral("A1")).numberFormat, QStringLiteral("0.00"));
-    QCOMPARE(file.styleOf(written, QStringLiteral("B1")).fontSize, 10.5);
+    QCOMPARE(written.cells.value(u"A1"_s).value, u"1234.5"_s);
+    QCOMPARE(file.styleOf(written, u"A1"_s).numberFormat, u"0.00"_s);
+    QCOMPARE(file.styleOf(written, u"B1"_s).fontSize, 10.5);
     QVERIFY(widthIs(written.widths.value(1), 10.2));
     QCOMPARE(written.leftMargin.toDouble(), 10.0 / 72);
 }
@@ -533,7 +535,7 @@ void tst_XlsxFileWriter::failureLeavesNoFile()
 {
     Workbook book;
     book.sheet(1).cell(1, 1).setValue(1);
-    const QString path = m_dir.filePath(QStringLiteral("missing folder/table.xlsx"));
+    const QString path = m_dir.filePath(u"missing folder/table.xlsx"_s);
     XlsxFileWriter writer;
     QVERIFY(!writer.write(book, path));
     QVERIFY(!writer.errorString().isEmpty());

@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // The drop-down list of a grid cell is a window of its own; opening it must not count as leaving the
 // grid, and the keys typed afterwards must not reach another grid.
 class tst_DataGridPopup : public QObject
@@ -20,20 +22,20 @@ private Q_SLOTS:
     void unitIsPickedWithTheMouse()
     {
         TestDataDir data;
-        const qlonglong kg = data.insert(QStringLiteral("Edinica"), {{QStringLiteral("Shorthame"), QStringLiteral("кг")}});
-        const qlonglong piece = data.insert(QStringLiteral("Edinica"), {{QStringLiteral("Shorthame"), QStringLiteral("шт")}});
-        const qlonglong group = data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Овощи")}});
-        data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), group},
-                                            {QStringLiteral("Name"), QStringLiteral("Капуста")},
-                                            {QStringLiteral("Edinica"), kg}});
-        const ViewDef items{QStringLiteral("Ing"), {QStringLiteral("Name")}, {}, {},
-                            {{QStringLiteral("Edinica1"), QStringLiteral("Edinica"), QStringLiteral("Edinica"),
-                              QStringLiteral("Kod"), QStringLiteral("Shorthame")}}};
-        TableModel groups(data.db(), {QStringLiteral("Gring"), {QStringLiteral("Name")}});
-        groups.setColumns({{QStringLiteral("Name"), QStringLiteral("Группа")}});
+        const qlonglong kg = data.insert(u"Edinica"_s, {{u"Shorthame"_s, u"кг"_s}});
+        const qlonglong piece = data.insert(u"Edinica"_s, {{u"Shorthame"_s, u"шт"_s}});
+        const qlonglong group = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
+        data.insert(u"Ing"_s, {{u"Kod"_s, group},
+                                            {u"Name"_s, u"Капуста"_s},
+                                            {u"Edinica"_s, kg}});
+        const ViewDef items{u"Ing"_s, {u"Name"_s}, {}, {},
+                            {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s,
+                              u"Kod"_s, u"Shorthame"_s}}};
+        TableModel groups(data.db(), {u"Gring"_s, {u"Name"_s}});
+        groups.setColumns({{u"Name"_s, u"Группа"_s}});
         TableModel ingredients(data.db(), items);
-        ingredients.setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование")},
-                                {QStringLiteral("Edinica1"), QStringLiteral("Ед.Изм.")}});
+        ingredients.setColumns({{u"Name"_s, u"Наименование"_s},
+                                {u"Edinica1"_s, u"Ед.Изм."_s}});
         QVERIFY(groups.open());
         QVERIFY(ingredients.open());
 
@@ -46,8 +48,8 @@ private Q_SLOTS:
         layout->addWidget(grid);
         groupGrid->setTableModel(&groups);
         grid->setTableModel(&ingredients);
-        grid->setChoices(QStringLiteral("Edinica1"), [kg, piece] {
-            return QList<QPair<QVariant, QString>>{{kg, QStringLiteral("кг")}, {piece, QStringLiteral("шт")}};
+        grid->setChoices(u"Edinica1"_s, [kg, piece] {
+            return QList<QPair<QVariant, QString>>{{kg, u"кг"_s}, {piece, u"шт"_s}};
         });
         window.resize(800, 400);
         window.show();
@@ -72,13 +74,13 @@ private Q_SLOTS:
         const QRect choice = list->visualRect(list->model()->index(1, 0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(list->viewport()->width() / 2, choice.center().y()));
         QTRY_VERIFY(!grid->indexWidget(cell));
-        QCOMPARE(ingredients.currentValue(QStringLiteral("Edinica1")).toString(), QStringLiteral("шт"));
+        QCOMPARE(ingredients.currentValue(u"Edinica1"_s).toString(), u"шт"_s);
 
         // Keys still go to the grid the user is in, never to the group grid.
         QVERIFY(grid->hasFocus() || grid->isAncestorOf(QApplication::focusWidget()));
         QVERIFY(grid->postPending());
-        QCOMPARE(data.scalar(QStringLiteral("SELECT Edinica FROM Ing")).toLongLong(), piece);
-        QCOMPARE(data.scalar(QStringLiteral("SELECT Name FROM Gring")).toString(), QStringLiteral("Овощи"));
+        QCOMPARE(data.scalar(u"SELECT Edinica FROM Ing"_s).toLongLong(), piece);
+        QCOMPARE(data.scalar(u"SELECT Name FROM Gring"_s).toString(), u"Овощи"_s);
     }
 };
 

@@ -9,6 +9,8 @@
 #include <QSysInfo>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_KitchenLock : public QObject
 {
     Q_OBJECT
@@ -23,7 +25,7 @@ private Q_SLOTS:
 
         KitchenLock second(data.dataDir());
         QVERIFY(!second.acquire(&error));
-        QVERIFY2(error.contains(QStringLiteral("уже открыта")), qPrintable(error));
+        QVERIFY2(error.contains(u"уже открыта"_s), qPrintable(error));
         QVERIFY2(error.contains(QString::number(QCoreApplication::applicationPid())), qPrintable(error));
         QVERIFY2(error.contains(QSysInfo::machineHostName()), qPrintable(error));
 
@@ -36,10 +38,10 @@ private Q_SLOTS:
         TestDataDir data(false);
         // A lock file written by a process that has ended, as a crash leaves it.
         QProcess finished;
-        finished.start(QStringLiteral("true"));
+        finished.start(u"true"_s);
         QVERIFY(finished.waitForFinished());
         const qint64 deadPid = finished.processId() > 0 ? finished.processId() : 999999;
-        QFile file(data.dataDir() + QStringLiteral("/") + QLatin1String(KitchenLock::fileName));
+        QFile file(data.dataDir() + u"/"_s + QLatin1String(KitchenLock::fileName));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray::number(deadPid) + "\nkuhnemer\n" + QSysInfo::machineHostName().toUtf8() + "\n");
         file.close();

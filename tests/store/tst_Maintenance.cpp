@@ -8,6 +8,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_Maintenance : public QObject
 {
     Q_OBJECT
@@ -15,15 +17,15 @@ private Q_SLOTS:
     void logListsTwentyTablesThenEndLine()
     {
         TestDataDir data;
-        data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Мясо")}});
+        data.insert(u"Gring"_s, {{u"Name"_s, u"Мясо"_s}});
         data.close();
         QStringList log;
         QVERIFY(Maintenance::run(data.dataDir(), [&](const QString& line) { log << line; }));
         QStringList expected = Maintenance::tableFiles();
-        expected << QStringLiteral(" ") << QStringLiteral("<<<   Индексация закончена   >>>");
+        expected << u" "_s << u"<<<   Индексация закончена   >>>"_s;
         QCOMPARE(log, expected);
-        QCOMPARE(QDir(data.dataDir() + QStringLiteral("/backup")).entryList(QDir::Files).size(), 1);
-        auto db = Database::open(data.dataDir(), nullptr, QStringLiteral("after"));
+        QCOMPARE(QDir(data.dataDir() + u"/backup"_s).entryList(QDir::Files).size(), 1);
+        auto db = Database::open(data.dataDir(), nullptr, u"after"_s);
         QVERIFY(db);
         db->close();
     }
@@ -32,11 +34,11 @@ private Q_SLOTS:
     {
         TestDataDir data;
         // Several steps of the copy: a recipe of a few megabytes.
-        data.insert(QStringLiteral("Bludo"), {{QStringLiteral("Name"), QStringLiteral("Борщ")},
-                                              {QStringLiteral("Recept"), QString(1'500'000, u'щ')}});
+        data.insert(u"Bludo"_s, {{u"Name"_s, u"Борщ"_s},
+                                              {u"Recept"_s, QString(1'500'000, u'щ')}});
         data.close();
-        const QDir folder(data.dataDir() + QStringLiteral("/backup"));
-        const QStringList copies = {QStringLiteral("*.sqlite")};
+        const QDir folder(data.dataDir() + u"/backup"_s);
+        const QStringList copies = {u"*.sqlite"_s};
 
         // Stopped during the copy: nothing carries a backup's name, then or after.
         int steps = 0;
@@ -54,7 +56,7 @@ private Q_SLOTS:
         QVERIFY(folder.entryList(copies, QDir::Files).isEmpty());
 
         // A half-written copy left by a crash goes at the next maintenance; the new copy is whole.
-        QFile leftover(folder.filePath(QStringLiteral("kuhnemer-20261201-120000.sqlite.partial")));
+        QFile leftover(folder.filePath(u"kuhnemer-20261201-120000.sqlite.partial"_s));
         QVERIFY(leftover.open(QIODevice::WriteOnly));
         leftover.write(QByteArray(8192, 'x'));
         leftover.close();
@@ -63,11 +65,11 @@ private Q_SLOTS:
         QVERIFY2(!copy.isEmpty(), qPrintable(error));
         QVERIFY(wholeSteps > 1);
         QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(copy).fileName()});
-        auto db = Database::create(copy, &error, QStringLiteral("copy"));
+        auto db = Database::create(copy, &error, u"copy"_s);
         QVERIFY(db);
         {
             QSqlQuery query(db->connection());
-            QVERIFY(query.exec(QStringLiteral("SELECT length(Recept) FROM Bludo")) && query.next());
+            QVERIFY(query.exec(u"SELECT length(Recept) FROM Bludo"_s) && query.next());
             QCOMPARE(query.value(0).toInt(), 1'500'000);
         }
         db->close();
@@ -76,15 +78,15 @@ private Q_SLOTS:
     void failingTableIsLoggedAndTheRestDone()
     {
         TestDataDir data;
-        QVERIFY(execSql(data.db(), QStringLiteral("DROP TABLE Sklad")));
+        QVERIFY(execSql(data.db(), u"DROP TABLE Sklad"_s));
         data.close();
         QStringList log;
         QVERIFY(!Maintenance::run(data.dataDir(), [&](const QString& line) { log << line; }));
-        const qsizetype sklad = log.indexOf(QStringLiteral("Sklad.db"));
+        const qsizetype sklad = log.indexOf(u"Sklad.db"_s);
         QVERIFY(sklad > 0);
-        QVERIFY(log.at(sklad + 1).contains(QStringLiteral("Ошибка")));
-        QVERIFY(log.contains(QStringLiteral("SvodB.db")));
-        QCOMPARE(log.last(), QStringLiteral("<<<   Индексация закончена   >>>"));
+        QVERIFY(log.at(sklad + 1).contains(u"Ошибка"_s));
+        QVERIFY(log.contains(u"SvodB.db"_s));
+        QCOMPARE(log.last(), u"<<<   Индексация закончена   >>>"_s);
     }
 };
 

@@ -5,6 +5,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // The catalogue of tables as other programs and our own checks read it: names, fields with their
 // types and limits, named indexes and defaults.
 class tst_Schema : public QObject
@@ -15,7 +17,7 @@ private:
     {
         QStringList fields;
         QSqlQuery query(db);
-        query.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+        query.exec(u"PRAGMA table_info(\"%1\")"_s.arg(table));
         while (query.next())
             fields << query.value(1).toString() + u':' + query.value(2).toString();
         return fields;
@@ -74,29 +76,29 @@ private Q_SLOTS:
         for (const char* t : {"Sklad", "Svodi", "Svodb", "inv", "Podpis"})
             QVERIFY2(tables.contains(QString::fromLatin1(t)), t);
         QSqlQuery query(data.db());
-        query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND name NOT LIKE 'sqlite_%'"));
+        query.exec(u"SELECT name FROM sqlite_master WHERE type = 'index' AND name NOT LIKE 'sqlite_%'"_s);
         QStringList indexes;
         while (query.next())
             indexes << query.value(0).toString();
         for (const char* i : {"Ing_Kod", "Ing_Kod1", "Ing_Name", "MenuSp_KGN", "Menu_Date", "Podpis_Poradok",
                               "Partner_Name", "Move_Kod1", "RealItog_KodGrIngKodIng", "inv_KodIng22"})
             QVERIFY2(indexes.contains(QString::fromLatin1(i)), i);
-        QCOMPARE(data.scalar(QStringLiteral("PRAGMA user_version")).toInt(), Database::schemaVersion);
+        QCOMPARE(data.scalar(u"PRAGMA user_version"_s).toInt(), Database::schemaVersion);
     }
 
     void defaultsAndLimits()
     {
         TestDataDir data;
-        const qlonglong doc = data.insert(QStringLiteral("Realdoc"), {{QStringLiteral("NameR"), QStringLiteral("Обед")}});
-        QCOMPARE(data.scalar(QStringLiteral("SELECT Status FROM Realdoc WHERE Kod = ?"), {doc}).toDouble(), 5.0);
-        const qlonglong entry = data.insert(QStringLiteral("MenuSp"), {{QStringLiteral("Kod"), 1}});
-        QCOMPARE(data.scalar(QStringLiteral("SELECT Status FROM MenuSp WHERE Nnn = ?"), {entry}).toInt(), 1);
+        const qlonglong doc = data.insert(u"Realdoc"_s, {{u"NameR"_s, u"Обед"_s}});
+        QCOMPARE(data.scalar(u"SELECT Status FROM Realdoc WHERE Kod = ?"_s, {doc}).toDouble(), 5.0);
+        const qlonglong entry = data.insert(u"MenuSp"_s, {{u"Kod"_s, 1}});
+        QCOMPARE(data.scalar(u"SELECT Status FROM MenuSp WHERE Nnn = ?"_s, {entry}).toInt(), 1);
         // The limits hold for any program that writes the file, not only ours.
         QSqlQuery query(data.db());
-        query.prepare(QStringLiteral("INSERT INTO Edinica (Shorthame) VALUES (?)"));
-        query.addBindValue(QStringLiteral("шесть6"));
+        query.prepare(u"INSERT INTO Edinica (Shorthame) VALUES (?)"_s);
+        query.addBindValue(u"шесть6"_s);
         QVERIFY(!query.exec());
-        query.addBindValue(QStringLiteral("пять5"));
+        query.addBindValue(u"пять5"_s);
         QVERIFY(query.exec());
     }
 
@@ -104,16 +106,16 @@ private Q_SLOTS:
     {
         TestDataDir data(false);
         QString error;
-        QVERIFY(!Database::open(data.root() + QStringLiteral("/nowhere"), &error));
-        QVERIFY(error.contains(QStringLiteral("Не найден каталог данных")));
+        QVERIFY(!Database::open(data.root() + u"/nowhere"_s, &error));
+        QVERIFY(error.contains(u"Не найден каталог данных"_s));
         {
-            auto db = Database::open(data.dataDir(), &error, QStringLiteral("bump"));
+            auto db = Database::open(data.dataDir(), &error, u"bump"_s);
             QVERIFY(db);
-            QVERIFY(execSql(db->connection(), QStringLiteral("PRAGMA user_version = 99")));
+            QVERIFY(execSql(db->connection(), u"PRAGMA user_version = 99"_s));
             db->close();
         }
         QVERIFY(!Database::open(data.dataDir(), &error));
-        QVERIFY2(error.contains(QStringLiteral("имеет версию 99")), qPrintable(error));
+        QVERIFY2(error.contains(u"имеет версию 99"_s), qPrintable(error));
         QVERIFY(!schema::createDataDirectory(data.dataDir(), &error));
     }
 };

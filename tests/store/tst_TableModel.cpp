@@ -7,21 +7,23 @@
 #include <QSqlQuery>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_TableModel : public QObject
 {
     Q_OBJECT
 private:
     static ViewDef ingredients()
     {
-        return {QStringLiteral("Ing"), {QStringLiteral("Name")}, {}, QStringLiteral("NOT COALESCE(Pf, 0)"),
-                {{QStringLiteral("Edinica1"), QStringLiteral("Edinica"), QStringLiteral("Edinica"), QStringLiteral("Kod"),
-                  QStringLiteral("Shorthame")}}};
+        return {u"Ing"_s, {u"Name"_s}, {}, u"NOT COALESCE(Pf, 0)"_s,
+                {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s,
+                  u"Shorthame"_s}}};
     }
     static QStringList names(const TableModel& model)
     {
         QStringList list;
         for (int row = 0; row < model.rowCount(); ++row)
-            list << model.value(row, QStringLiteral("Name")).toString();
+            list << model.value(row, u"Name"_s).toString();
         return list;
     }
 
@@ -30,28 +32,28 @@ private Q_SLOTS:
     {
         TestDataDir data;
         for (const char* name : {"ёрш", "Яблоки", "абрикос", "Еда", "Жир", "борщ", "Ель"})
-            data.insert(QStringLiteral("Ing"), {{QStringLiteral("Name"), QString::fromUtf8(name)}});
+            data.insert(u"Ing"_s, {{u"Name"_s, QString::fromUtf8(name)}});
         TableModel model(data.db(), ingredients());
-        model.setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование")}});
+        model.setColumns({{u"Name"_s, u"Наименование"_s}});
         QAbstractItemModelTester tester(&model);
         QVERIFY(model.open());
-        QCOMPARE(names(model), QStringList({QStringLiteral("абрикос"), QStringLiteral("борщ"), QStringLiteral("Еда"),
-                                            QStringLiteral("Ель"), QStringLiteral("ёрш"), QStringLiteral("Жир"),
-                                            QStringLiteral("Яблоки")}));
+        QCOMPARE(names(model), QStringList({u"абрикос"_s, u"борщ"_s, u"Еда"_s,
+                                            u"Ель"_s, u"ёрш"_s, u"Жир"_s,
+                                            u"Яблоки"_s}));
         const struct { const char* typed; const char* found; } cases[] = {
             {"Б", "борщ"}, {"ел", "Ель"}, {"ЁР", "ёрш"}, {"з", "Яблоки"}, {"я", "Яблоки"}, {"яя", "Яблоки"}, {"", "абрикос"},
         };
         for (const auto& c : cases) {
             model.locateNearest(QString::fromUtf8(c.typed));
-            QCOMPARE(model.currentValue(QStringLiteral("Name")).toString(), QString::fromUtf8(c.found));
+            QCOMPARE(model.currentValue(u"Name"_s).toString(), QString::fromUtf8(c.found));
         }
     }
 
     void cyrillicSearchAndBoundText()
     {
         TestDataDir data;
-        data.insert(QStringLiteral("Bludo"), {{QStringLiteral("Name"), QStringLiteral("БОРЩ украинский")}});
-        data.insert(QStringLiteral("Bludo"), {{QStringLiteral("Name"), QStringLiteral("Суп д'Артаньяна")}});
+        data.insert(u"Bludo"_s, {{u"Name"_s, u"БОРЩ украинский"_s}});
+        data.insert(u"Bludo"_s, {{u"Name"_s, u"Суп д'Артаньяна"_s}});
         const struct { const char* sql; const char* value; int count; } cases[] = {
             {"SELECT count(*) FROM Bludo WHERE upper(Name) LIKE ?", "%БОРЩ%", 1},
             {"SELECT count(*) FROM Bludo WHERE Name LIKE ?", "%борщ%", 1},
@@ -67,22 +69,22 @@ private Q_SLOTS:
     void postIsOnDiskForAnotherConnection()
     {
         TestDataDir data;
-        TableModel model(data.db(), {QStringLiteral("Edinica"), {QStringLiteral("Name")}});
-        model.setColumns({{QStringLiteral("Name"), {}}, {QStringLiteral("Gramm"), {}}});
+        TableModel model(data.db(), {u"Edinica"_s, {u"Name"_s}});
+        model.setColumns({{u"Name"_s, {}}, {u"Gramm"_s, {}}});
         QVERIFY(model.open());
         QVERIFY(model.append());
-        QVERIFY(model.setFieldValue(QStringLiteral("Name"), QStringLiteral("килограмм")));
-        QVERIFY(model.setData(model.index(0, 1), QStringLiteral("1000"), Qt::EditRole));
+        QVERIFY(model.setFieldValue(u"Name"_s, u"килограмм"_s));
+        QVERIFY(model.setData(model.index(0, 1), u"1000"_s, Qt::EditRole));
         QVERIFY(model.post());
         QVERIFY(!model.currentKey().isNull());
 
         QString error;
-        auto other = Database::open(data.dataDir(), &error, QStringLiteral("second"));
+        auto other = Database::open(data.dataDir(), &error, u"second"_s);
         QVERIFY2(other, qPrintable(error));
         QSqlQuery query(other->connection());
-        QVERIFY(query.exec(QStringLiteral("SELECT Name, Gramm FROM Edinica")));
+        QVERIFY(query.exec(u"SELECT Name, Gramm FROM Edinica"_s));
         QVERIFY(query.next());
-        QCOMPARE(query.value(0).toString(), QStringLiteral("килограмм"));
+        QCOMPARE(query.value(0).toString(), u"килограмм"_s);
         QCOMPARE(query.value(1).toDouble(), 1000.0);
         query.finish();
         other->close();
@@ -107,100 +109,100 @@ private Q_SLOTS:
         QFETCH(QString, input);
         QFETCH(QString, message);
         TestDataDir data;
-        data.insert(QStringLiteral("Edinica"), {{QStringLiteral("Name"), QStringLiteral("грамм")}, {QStringLiteral("Gramm"), 1}});
-        TableModel model(data.db(), {QStringLiteral("Edinica"), {QStringLiteral("Name")}});
+        data.insert(u"Edinica"_s, {{u"Name"_s, u"грамм"_s}, {u"Gramm"_s, 1}});
+        TableModel model(data.db(), {u"Edinica"_s, {u"Name"_s}});
         QVERIFY(model.open());
         QVERIFY(!model.setFieldValue(field, input));
         QVERIFY2(model.lastError().contains(message), qPrintable(model.lastError()));
         QCOMPARE(model.state(), TableModel::State::Browse);
-        QCOMPARE(data.scalar(QStringLiteral("SELECT Gramm FROM Edinica")).toDouble(), 1.0);
+        QCOMPARE(data.scalar(u"SELECT Gramm FROM Edinica"_s).toDouble(), 1.0);
     }
 
     void dateThatDoesNotExistIsRefused()
     {
         TestDataDir data;
-        data.insert(QStringLiteral("Menu"), {{QStringLiteral("Name"), QStringLiteral("Обед")}});
-        TableModel model(data.db(), {QStringLiteral("Menu"), {QStringLiteral("Date")}});
+        data.insert(u"Menu"_s, {{u"Name"_s, u"Обед"_s}});
+        TableModel model(data.db(), {u"Menu"_s, {u"Date"_s}});
         QVERIFY(model.open());
-        QVERIFY(!model.setFieldValue(QStringLiteral("Date"), QStringLiteral("31.02.2026")));
-        QVERIFY(model.lastError().contains(QStringLiteral("Такой даты нет")));
-        QVERIFY(model.setFieldValue(QStringLiteral("Date"), QStringLiteral("28.02.2026")));
+        QVERIFY(!model.setFieldValue(u"Date"_s, u"31.02.2026"_s));
+        QVERIFY(model.lastError().contains(u"Такой даты нет"_s));
+        QVERIFY(model.setFieldValue(u"Date"_s, u"28.02.2026"_s));
         QVERIFY(model.post());
-        QCOMPARE(data.scalar(QStringLiteral("SELECT Date FROM Menu")).toString(), QStringLiteral("2026-02-28"));
+        QCOMPARE(data.scalar(u"SELECT Date FROM Menu"_s).toString(), u"2026-02-28"_s);
     }
 
     void untouchedNewRowIsNotStored()
     {
         TestDataDir data;
-        TableModel model(data.db(), {QStringLiteral("Gring"), {QStringLiteral("Name")}});
+        TableModel model(data.db(), {u"Gring"_s, {u"Name"_s}});
         QVERIFY(model.open());
         QVERIFY(model.append());
         QCOMPARE(model.rowCount(), 1);
         QVERIFY(model.postIfPending());
         QCOMPARE(model.rowCount(), 0);
-        QCOMPARE(data.scalar(QStringLiteral("SELECT count(*) FROM Gring")).toInt(), 0);
+        QCOMPARE(data.scalar(u"SELECT count(*) FROM Gring"_s).toInt(), 0);
     }
 
     void masterDetailFilterAndLookup()
     {
         TestDataDir data;
-        const qlonglong kg = data.insert(QStringLiteral("Edinica"), {{QStringLiteral("Shorthame"), QStringLiteral("кг")}});
-        const qlonglong meat = data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Мясо")}});
-        const qlonglong veg = data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Овощи")}});
-        data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), meat}, {QStringLiteral("Name"), QStringLiteral("Говядина")},
-                                            {QStringLiteral("Edinica"), kg}});
-        data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), meat}, {QStringLiteral("Name"), QStringLiteral("Фарш")},
-                                            {QStringLiteral("Pf"), 1}});
-        data.insert(QStringLiteral("Ing"), {{QStringLiteral("Kod"), veg}, {QStringLiteral("Name"), QStringLiteral("Лук")}});
+        const qlonglong kg = data.insert(u"Edinica"_s, {{u"Shorthame"_s, u"кг"_s}});
+        const qlonglong meat = data.insert(u"Gring"_s, {{u"Name"_s, u"Мясо"_s}});
+        const qlonglong veg = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
+        data.insert(u"Ing"_s, {{u"Kod"_s, meat}, {u"Name"_s, u"Говядина"_s},
+                                            {u"Edinica"_s, kg}});
+        data.insert(u"Ing"_s, {{u"Kod"_s, meat}, {u"Name"_s, u"Фарш"_s},
+                                            {u"Pf"_s, 1}});
+        data.insert(u"Ing"_s, {{u"Kod"_s, veg}, {u"Name"_s, u"Лук"_s}});
 
-        TableModel groups(data.db(), {QStringLiteral("Gring"), {QStringLiteral("Name")}});
+        TableModel groups(data.db(), {u"Gring"_s, {u"Name"_s}});
         ViewDef def = ingredients();
-        def.order = {QStringLiteral("Kod")};
-        def.linkField = QStringLiteral("Kod");
+        def.order = {u"Kod"_s};
+        def.linkField = u"Kod"_s;
         TableModel items(data.db(), def);
-        items.setMaster(&groups, QStringLiteral("Kod"));
+        items.setMaster(&groups, u"Kod"_s);
         QVERIFY(groups.open());
         QVERIFY(items.open());
-        QCOMPARE(names(items), QStringList({QStringLiteral("Говядина"), QStringLiteral("Фарш")}));
-        QCOMPARE(items.value(0, QStringLiteral("Edinica1")).toString(), QStringLiteral("кг"));
+        QCOMPARE(names(items), QStringList({u"Говядина"_s, u"Фарш"_s}));
+        QCOMPARE(items.value(0, u"Edinica1"_s).toString(), u"кг"_s);
         items.setFilterEnabled(true);
-        QCOMPARE(names(items), QStringList({QStringLiteral("Говядина")}));
+        QCOMPARE(names(items), QStringList({u"Говядина"_s}));
         items.setFilterEnabled(false);
 
         QVERIFY(groups.setCurrentRow(1));
-        QCOMPARE(names(items), QStringList({QStringLiteral("Лук")}));
+        QCOMPARE(names(items), QStringList({u"Лук"_s}));
         QVERIFY(items.append());
-        QVERIFY(items.setFieldValue(QStringLiteral("Name"), QStringLiteral("Морковь")));
-        QVERIFY(items.setFieldValue(QStringLiteral("Edinica1"), kg));
-        QCOMPARE(items.currentValue(QStringLiteral("Edinica1")).toString(), QStringLiteral("кг"));
+        QVERIFY(items.setFieldValue(u"Name"_s, u"Морковь"_s));
+        QVERIFY(items.setFieldValue(u"Edinica1"_s, kg));
+        QCOMPARE(items.currentValue(u"Edinica1"_s).toString(), u"кг"_s);
         QVERIFY(items.post());
-        QCOMPARE(data.scalar(QStringLiteral("SELECT Kod FROM Ing WHERE Name = ?"), {QStringLiteral("Морковь")}).toLongLong(), veg);
+        QCOMPARE(data.scalar(u"SELECT Kod FROM Ing WHERE Name = ?"_s, {u"Морковь"_s}).toLongLong(), veg);
 
         // Moving the master posts nothing half: an edit in progress is posted before the detail follows.
-        QVERIFY(items.setFieldValue(QStringLiteral("Name"), QStringLiteral("Морковь молодая")));
+        QVERIFY(items.setFieldValue(u"Name"_s, u"Морковь молодая"_s));
         QVERIFY(groups.setCurrentRow(0));
-        QCOMPARE(data.scalar(QStringLiteral("SELECT count(*) FROM Ing WHERE Name = ?"), {QStringLiteral("Морковь молодая")}).toInt(), 1);
+        QCOMPARE(data.scalar(u"SELECT count(*) FROM Ing WHERE Name = ?"_s, {u"Морковь молодая"_s}).toInt(), 1);
     }
 
     void lockedDatabaseRefusesPostAndKeepsTheRow()
     {
         TestDataDir data;
-        TableModel model(data.db(), {QStringLiteral("Gring"), {QStringLiteral("Name")}});
+        TableModel model(data.db(), {u"Gring"_s, {u"Name"_s}});
         QVERIFY(model.open());
         QVERIFY(model.append());
-        QVERIFY(model.setFieldValue(QStringLiteral("Name"), QStringLiteral("Овощи")));
+        QVERIFY(model.setFieldValue(u"Name"_s, u"Овощи"_s));
         QString error;
-        auto other = Database::open(data.dataDir(), &error, QStringLiteral("locker"));
+        auto other = Database::open(data.dataDir(), &error, u"locker"_s);
         QVERIFY(other);
-        QVERIFY(execSql(other->connection(), QStringLiteral("BEGIN EXCLUSIVE")));
+        QVERIFY(execSql(other->connection(), u"BEGIN EXCLUSIVE"_s));
         QVERIFY(!model.post());
-        QVERIFY2(model.lastError().startsWith(QStringLiteral("Запись не сохранена")), qPrintable(model.lastError()));
+        QVERIFY2(model.lastError().startsWith(u"Запись не сохранена"_s), qPrintable(model.lastError()));
         QCOMPARE(model.state(), TableModel::State::Insert);
-        QCOMPARE(model.currentValue(QStringLiteral("Name")).toString(), QStringLiteral("Овощи"));
-        QVERIFY(execSql(other->connection(), QStringLiteral("ROLLBACK")));
+        QCOMPARE(model.currentValue(u"Name"_s).toString(), u"Овощи"_s);
+        QVERIFY(execSql(other->connection(), u"ROLLBACK"_s));
         other->close();
         QVERIFY(model.post());
-        QCOMPARE(data.scalar(QStringLiteral("SELECT Name FROM Gring")).toString(), QStringLiteral("Овощи"));
+        QCOMPARE(data.scalar(u"SELECT Name FROM Gring"_s).toString(), u"Овощи"_s);
     }
 
     void postOverRowChangedOrDeletedElsewhereIsReported_data()
@@ -209,7 +211,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QStringList>("shown");
         QTest::newRow("changed") << "UPDATE Gring SET Name = 'Рыба'" << "изменена другой программой"
-                                 << QStringList{QStringLiteral("Рыба")};
+                                 << QStringList{u"Рыба"_s};
         QTest::newRow("deleted") << "DELETE FROM Gring" << "удалена другой программой" << QStringList();
     }
     void postOverRowChangedOrDeletedElsewhereIsReported()
@@ -218,12 +220,12 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QStringList, shown);
         TestDataDir data;
-        data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QStringLiteral("Мясо")}});
-        TableModel model(data.db(), {QStringLiteral("Gring"), {QStringLiteral("Name")}});
+        data.insert(u"Gring"_s, {{u"Name"_s, u"Мясо"_s}});
+        TableModel model(data.db(), {u"Gring"_s, {u"Name"_s}});
         QVERIFY(model.open());
-        QVERIFY(model.setFieldValue(QStringLiteral("Name"), QStringLiteral("Мясо и птица")));
+        QVERIFY(model.setFieldValue(u"Name"_s, u"Мясо и птица"_s));
         QString error;
-        auto other = Database::open(data.dataDir(), &error, QStringLiteral("other"));
+        auto other = Database::open(data.dataDir(), &error, u"other"_s);
         QVERIFY(other);
         QVERIFY(execSql(other->connection(), elsewhere));
         other->close();
@@ -231,19 +233,19 @@ private Q_SLOTS:
         QVERIFY2(model.lastError().contains(message), qPrintable(model.lastError()));
         QCOMPARE(model.state(), TableModel::State::Browse);
         QCOMPARE(names(model), shown);
-        QCOMPARE(data.scalar(QStringLiteral("SELECT count(*) FROM Gring WHERE Name = ?"), {QStringLiteral("Мясо и птица")}).toInt(), 0);
+        QCOMPARE(data.scalar(u"SELECT count(*) FROM Gring WHERE Name = ?"_s, {u"Мясо и птица"_s}).toInt(), 0);
     }
 
     void editOfAnotherFieldKeepsTheOtherChange()
     {
         TestDataDir data;
-        data.insert(QStringLiteral("Edinica"), {{QStringLiteral("Name"), QStringLiteral("кг")}, {QStringLiteral("Gramm"), 1000}});
-        TableModel model(data.db(), {QStringLiteral("Edinica"), {QStringLiteral("Name")}});
+        data.insert(u"Edinica"_s, {{u"Name"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
+        TableModel model(data.db(), {u"Edinica"_s, {u"Name"_s}});
         QVERIFY(model.open());
-        QVERIFY(model.setFieldValue(QStringLiteral("Gramm"), QStringLiteral("1001")));
-        QVERIFY(execSql(data.db(), QStringLiteral("UPDATE Edinica SET Name = 'килограмм'")));
+        QVERIFY(model.setFieldValue(u"Gramm"_s, u"1001"_s));
+        QVERIFY(execSql(data.db(), u"UPDATE Edinica SET Name = 'килограмм'"_s));
         QVERIFY(model.post());
-        QCOMPARE(data.scalar(QStringLiteral("SELECT Name || '/' || Gramm FROM Edinica")).toString(), QStringLiteral("килограмм/1001.0"));
+        QCOMPARE(data.scalar(u"SELECT Name || '/' || Gramm FROM Edinica"_s).toString(), u"килограмм/1001.0"_s);
     }
 
     void fileThatIsNotOursIsRefusedUntouched_data()
@@ -263,24 +265,24 @@ private Q_SLOTS:
         file.write(content);
         file.close();
         QString error;
-        QVERIFY(!Database::open(data.dataDir(), &error, QStringLiteral("garbage")));
-        QVERIFY2(error.contains(QStringLiteral("не является базой данных Кухнемера")), qPrintable(error));
+        QVERIFY(!Database::open(data.dataDir(), &error, u"garbage"_s));
+        QVERIFY2(error.contains(u"не является базой данных Кухнемера"_s), qPrintable(error));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), content);
-        QVERIFY(!QFile::exists(path + QStringLiteral("-wal")));
+        QVERIFY(!QFile::exists(path + u"-wal"_s));
     }
 
     void otherSchemaVersionIsRefusedUntouched()
     {
         TestDataDir data;
-        QVERIFY(execSql(data.db(), QStringLiteral("PRAGMA user_version = 7")));
+        QVERIFY(execSql(data.db(), u"PRAGMA user_version = 7"_s));
         data.close();
         const QString path = Database::filePath(data.dataDir());
-        QFile::remove(path + QStringLiteral("-wal"));
+        QFile::remove(path + u"-wal"_s);
         const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
         QString error;
-        QVERIFY(!Database::open(data.dataDir(), &error, QStringLiteral("old")));
-        QVERIFY2(error.contains(QStringLiteral("kuhnemer-data upgrade")), qPrintable(error));
+        QVERIFY(!Database::open(data.dataDir(), &error, u"old"_s));
+        QVERIFY2(error.contains(u"kuhnemer-data upgrade"_s), qPrintable(error));
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), before);
@@ -290,15 +292,15 @@ private Q_SLOTS:
     {
         TestDataDir data;
         for (const char* name : {"а", "б", "в"})
-            data.insert(QStringLiteral("Gring"), {{QStringLiteral("Name"), QString::fromUtf8(name)}});
-        TableModel model(data.db(), {QStringLiteral("Gring"), {QStringLiteral("Name")}});
+            data.insert(u"Gring"_s, {{u"Name"_s, QString::fromUtf8(name)}});
+        TableModel model(data.db(), {u"Gring"_s, {u"Name"_s}});
         QVERIFY(model.open());
         QVERIFY(model.setCurrentRow(1));
         QVERIFY(model.deleteCurrent());
-        QCOMPARE(model.currentValue(QStringLiteral("Name")).toString(), QStringLiteral("в"));
+        QCOMPARE(model.currentValue(u"Name"_s).toString(), u"в"_s);
         QVERIFY(model.deleteCurrent());
-        QCOMPARE(model.currentValue(QStringLiteral("Name")).toString(), QStringLiteral("а"));
-        QCOMPARE(data.scalar(QStringLiteral("SELECT count(*) FROM Gring")).toInt(), 1);
+        QCOMPARE(model.currentValue(u"Name"_s).toString(), u"а"_s);
+        QCOMPARE(data.scalar(u"SELECT count(*) FROM Gring"_s).toInt(), 1);
     }
 };
 

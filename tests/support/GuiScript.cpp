@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 void typeText(QWidget* widget, const QString& text)
 {
     for (const QChar c : text)
@@ -12,7 +14,7 @@ void typeText(QWidget* widget, const QString& text)
 QByteArray xlsxPart(const QString& file, const QString& part)
 {
     QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file, part});
+    unzip.start(u"unzip"_s, {u"-p"_s, file, part});
     unzip.waitForFinished();
     return unzip.readAllStandardOutput();
 }

@@ -6,6 +6,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 int connectionCounter = 0;
 }
@@ -16,7 +18,7 @@ TestDataDir::TestDataDir(bool open)
     if (!schema::createDataDirectory(dataDir(), &error))
         qFatal("cannot create test data: %s", qPrintable(error));
     if (open) {
-        m_db = Database::open(dataDir(), &error, QStringLiteral("test-%1").arg(++connectionCounter));
+        m_db = Database::open(dataDir(), &error, u"test-%1"_s.arg(++connectionCounter));
         if (!m_db)
             qFatal("cannot open test data: %s", qPrintable(error));
     }
@@ -40,11 +42,11 @@ qlonglong TestDataDir::insert(const QString& table, const QVariantMap& values)
     QStringList names, marks;
     for (auto it = values.begin(); it != values.end(); ++it) {
         names << u'"' + it.key() + u'"';
-        marks << QStringLiteral("?");
+        marks << u"?"_s;
     }
     QSqlQuery query(db());
-    query.prepare(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                      .arg(table, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+    query.prepare(u"INSERT INTO \"%1\" (%2) VALUES (%3)"_s
+                      .arg(table, names.join(u", "_s), marks.join(u", "_s)));
     for (const QVariant& v : values)
         query.addBindValue(v);
     if (!query.exec())

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 // A fresh kitchen in a temporary folder: "DATA" with every table created from the schema file,
 // opened as the program opens it.
 class TestDataDir
@@ -15,7 +17,7 @@ public:
     ~TestDataDir();
 
     QString root() const { return m_dir.path(); }
-    QString dataDir() const { return m_dir.filePath(QStringLiteral("DATA")); }
+    QString dataDir() const { return m_dir.filePath(u"DATA"_s); }
     QSqlDatabase db() const { return m_db ? m_db->connection() : QSqlDatabase(); }
     Database& database() { return *m_db; }
     void close();

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 class tst_DemoKitchen : public QObject
 {
     Q_OBJECT
@@ -137,15 +139,15 @@ void tst_DemoKitchen::refusesKitchenWithData()
     if (demoFirst)
         QVERIFY2(demo::fill(db, &error), qPrintable(error));
     else
-        data.insert(QStringLiteral("Podpis"),
-                    {{QStringLiteral("Poradok"), 1}, {QStringLiteral("Fam"), QStringLiteral("Сидоров")}});
-    const QVariant ingredients = data.scalar(QStringLiteral("SELECT COUNT(*) FROM Ing"));
-    const QVariant signatures = data.scalar(QStringLiteral("SELECT COUNT(*) FROM Podpis"));
+        data.insert(u"Podpis"_s,
+                    {{u"Poradok"_s, 1}, {u"Fam"_s, u"Сидоров"_s}});
+    const QVariant ingredients = data.scalar(u"SELECT COUNT(*) FROM Ing"_s);
+    const QVariant signatures = data.scalar(u"SELECT COUNT(*) FROM Podpis"_s);
 
     QVERIFY(!demo::fill(db, &error));
-    QVERIFY2(error.contains(QStringLiteral("заполнена")), qPrintable(error));
-    QCOMPARE(data.scalar(QStringLiteral("SELECT COUNT(*) FROM Ing")), ingredients);
-    QCOMPARE(data.scalar(QStringLiteral("SELECT COUNT(*) FROM Podpis")), signatures);
+    QVERIFY2(error.contains(u"заполнена"_s), qPrintable(error));
+    QCOMPARE(data.scalar(u"SELECT COUNT(*) FROM Ing"_s), ingredients);
+    QCOMPARE(data.scalar(u"SELECT COUNT(*) FROM Podpis"_s), signatures);
 }
 
 // A failure near the end must not leave a half-filled kitchen behind.
@@ -154,13 +156,12 @@ void tst_DemoKitchen::failureLeavesNothing()
     TestDataDir data;
     QSqlDatabase db = data.db();
     QSqlQuery query(db);
-    QVERIFY(query.exec(QStringLiteral(
-        "CREATE TRIGGER fail BEFORE INSERT ON Podpis BEGIN SELECT RAISE(ABORT, 'disk is full'); END")));
+    QVERIFY(query.exec(u"CREATE TRIGGER fail BEFORE INSERT ON Podpis BEGIN SELECT RAISE(ABORT, 'disk is full'); END"_s));
     QString error;
     QVERIFY(!demo::fill(db, &error));
-    QVERIFY2(error.contains(QStringLiteral("disk is full")), qPrintable(error));
+    QVERIFY2(error.contains(u"disk is full"_s), qPrintable(error));
     for (const char* table : {"Edinica", "Ing", "pf", "Bludo", "Karta", "Menu", "MenuSp", "Partner"})
-        QCOMPARE(data.scalar(QStringLiteral("SELECT COUNT(*) FROM %1").arg(QLatin1String(table))).toInt(), 0);
+        QCOMPARE(data.scalar(u"SELECT COUNT(*) FROM %1"_s.arg(QLatin1String(table))).toInt(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_DemoKitchen)

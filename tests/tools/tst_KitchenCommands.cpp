@@ -10,6 +10,8 @@
 
 #include <limits>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct Outcome
@@ -38,11 +40,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("nothing") << QStringList();
-        QTest::newRow("demo without a directory") << QStringList{QStringLiteral("create"), QStringLiteral("--demo")};
-        QTest::newRow("unknown command") << QStringList{QStringLiteral("grow"), QStringLiteral("DATA")};
+        QTest::newRow("demo without a directory") << QStringList{u"create"_s, u"--demo"_s};
+        QTest::newRow("unknown command") << QStringList{u"grow"_s, u"DATA"_s};
         QTest::newRow("unknown option")
-            << QStringList{QStringLiteral("create"), QStringLiteral("DATA"), QStringLiteral("--big")};
-        QTest::newRow("option to check") << QStringList{QStringLiteral("check"), QStringLiteral("DATA"), QStringLiteral("--demo")};
+            << QStringList{u"create"_s, u"DATA"_s, u"--big"_s};
+        QTest::newRow("option to check") << QStringList{u"check"_s, u"DATA"_s, u"--demo"_s};
     }
     void usageErrors()
     {
@@ -53,13 +55,13 @@ private Q_SLOTS:
         const Outcome outcome = run(arguments);
         QDir::setCurrent(before);
         QCOMPARE(outcome.code, commands::usageError);
-        QVERIFY(outcome.err.contains(QStringLiteral("upgrade КАТАЛОГ")));
+        QVERIFY(outcome.err.contains(u"upgrade КАТАЛОГ"_s));
         QVERIFY(QDir(here.path()).isEmpty()); // no folder named after an option
     }
 
     void helpListsEveryCommand()
     {
-        const Outcome outcome = run({QStringLiteral("--help")});
+        const Outcome outcome = run({u"--help"_s});
         QCOMPARE(outcome.code, commands::done);
         for (const char* command : {"create", "check", "upgrade"})
             QVERIFY(outcome.out.contains(QLatin1String(command)));
@@ -68,17 +70,17 @@ private Q_SLOTS:
     void checkFindsWhatStopsACalculation()
     {
         TestDataDir data;
-        QCOMPARE(run({QStringLiteral("check"), data.dataDir()}).code, commands::done);
-        data.insert(QStringLiteral("Edinica"), {{QStringLiteral("Name"), QStringLiteral("пачка")}, {QStringLiteral("Gramm"), 0}});
-        data.insert(QStringLiteral("Ing"), {{QStringLiteral("Name"), QStringLiteral("Соль")},
-                                            {QStringLiteral("Vih"), 100},
-                                            {QStringLiteral("Cena"), std::numeric_limits<double>::infinity()}});
+        QCOMPARE(run({u"check"_s, data.dataDir()}).code, commands::done);
+        data.insert(u"Edinica"_s, {{u"Name"_s, u"пачка"_s}, {u"Gramm"_s, 0}});
+        data.insert(u"Ing"_s, {{u"Name"_s, u"Соль"_s},
+                                            {u"Vih"_s, 100},
+                                            {u"Cena"_s, std::numeric_limits<double>::infinity()}});
         data.close();
-        const Outcome outcome = run({QStringLiteral("check"), data.dataDir()});
+        const Outcome outcome = run({u"check"_s, data.dataDir()});
         QCOMPARE(outcome.code, commands::failed);
-        QVERIFY2(outcome.out.contains(QStringLiteral("\"пачка\"")), qPrintable(outcome.out));
-        QVERIFY2(outcome.out.contains(QStringLiteral("Ing.Cena")), qPrintable(outcome.out));
-        QVERIFY(outcome.out.contains(QStringLiteral("Найдено ошибок: 2.")));
+        QVERIFY2(outcome.out.contains(u"\"пачка\""_s), qPrintable(outcome.out));
+        QVERIFY2(outcome.out.contains(u"Ing.Cena"_s), qPrintable(outcome.out));
+        QVERIFY(outcome.out.contains(u"Найдено ошибок: 2."_s));
     }
 
     void checkLeavesAFileThatIsNotOursAsItIs()
@@ -86,9 +88,9 @@ private Q_SLOTS:
         TestDataDir data(false);
         const QString file = Database::filePath(data.dataDir());
         QFile::resize(file, 0);
-        const Outcome outcome = run({QStringLiteral("check"), data.dataDir()});
+        const Outcome outcome = run({u"check"_s, data.dataDir()});
         QCOMPARE(outcome.code, commands::failed);
-        QVERIFY(outcome.err.contains(QStringLiteral("не является базой данных")));
+        QVERIFY(outcome.err.contains(u"не является базой данных"_s));
         QCOMPARE(QFileInfo(file).size(), 0);
     }
 
@@ -109,13 +111,13 @@ private Q_SLOTS:
         QFETCH(int, code);
         QFETCH(QString, report);
         TestDataDir data;
-        QVERIFY(execSql(data.db(), QStringLiteral("PRAGMA user_version = %1").arg(version)));
+        QVERIFY(execSql(data.db(), u"PRAGMA user_version = %1"_s.arg(version)));
         data.close();
         KitchenLock program(data.dataDir());
         QString error;
         if (locked)
             QVERIFY(program.acquire(&error));
-        const Outcome outcome = run({QStringLiteral("upgrade"), data.dataDir()});
+        const Outcome outcome = run({u"upgrade"_s, data.dataDir()});
         QCOMPARE(outcome.code, code);
         QVERIFY2((outcome.out + outcome.err).contains(report), qPrintable(outcome.out + outcome.err));
     }

@@ -9,24 +9,26 @@
 #include <QSqlDatabase>
 #include <QTranslator>
 
+using namespace Qt::StringLiterals;
+
 int runApplication(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kuhnemer"));
+    QApplication::setApplicationName(u"kuhnemer"_s);
     QTranslator translator;
-    if (translator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+    if (translator.load(QLocale(QLocale::Russian), u"qtbase"_s, u"_"_s,
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&translator);
 
     MessageBoxPrompts prompts;
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
-        prompts.warn(QStringLiteral("Кухнемер"), QStringLiteral("Не установлен BDE. Установка описана в инструкции"));
+    if (!QSqlDatabase::isDriverAvailable(u"QSQLITE"_s)) {
+        prompts.warn(u"Кухнемер"_s, u"Не установлен BDE. Установка описана в инструкции"_s);
         return 1;
     }
     const DataLocations locations = DataLocations::resolve(QApplication::arguments(), QApplication::applicationDirPath());
     QString error;
     if (!locations.ensureExchangeDirectory(&error))
-        prompts.warn(QStringLiteral("Кухнемер"), error);
+        prompts.warn(u"Кухнемер"_s, error);
 
     MainWindow window(locations);
     if (!window.claimKitchen())

@@ -3,11 +3,12 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 InfoPage::InfoPage(QWidget* parent) : Page(parent)
 {
     auto* text = new QTextBrowser(this);
-    text->setHtml(QStringLiteral(
-        "<h2>Кухнемер (V-3.4.4)</h2>"
+    text->setHtml(u"<h2>Кухнемер (V-3.4.4)</h2>"
         "<p>Программа для поваров, заведующих производством и калькуляторов столовых, кафе и ресторанов.</p>"
         "<ul>"
         "<li>Справочники ингредиентов с ценами, наценками и процентом выхода; полуфабрикаты и их состав.</li>"
@@ -21,7 +22,7 @@ InfoPage::InfoPage(QWidget* parent) : Page(parent)
         "не используется ли запись.</p>"
         "<p>Данные хранятся в каталоге DATA рядом с программой (или в каталоге, указанном параметром "
         "<tt>--data</tt>), в одном файле <tt>kuhnemer.sqlite</tt>. Для резервной копии закройте программу и "
-        "скопируйте каталог DATA.</p>"));
+        "скопируйте каталог DATA.</p>"_s);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);
 }

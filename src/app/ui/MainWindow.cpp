@@ -22,29 +22,31 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       m_locations(std::move(locations)), m_ownPrompts(prompts ? nullptr : new MessageBoxPrompts(this)),
       m_prompts(prompts ? prompts : m_ownPrompts.get()), m_lock(m_locations.culinar), m_tabs(new QTabWidget(this))
 {
-    setWindowTitle(QStringLiteral("Кухнемер (V-3.4.4)"));
+    setWindowTitle(u"Кухнемер (V-3.4.4)"_s);
     setCentralWidget(m_tabs);
     m_start = new StartPage(m_tabs);
-    addPage(new IngredientsPage(m_prompts, m_tabs), QStringLiteral("Ингредиенты"));
-    addPage(new CostingPage(m_prompts, m_tabs), QStringLiteral("Калькуляционные карты"));
+    addPage(new IngredientsPage(m_prompts, m_tabs), u"Ингредиенты"_s);
+    addPage(new CostingPage(m_prompts, m_tabs), u"Калькуляционные карты"_s);
     auto* menuPage = new MenuPage(m_prompts, m_tabs);
     m_pageDice.append(menuPage->die());
-    addPage(menuPage, QStringLiteral("Меню"));
+    addPage(menuPage, u"Меню"_s);
     auto* sales = new SalesPage(m_prompts, nullptr, m_tabs);
     m_pageDice.append(sales->die());
-    addPage(sales, QStringLiteral("Реализация"));
-    addPage(new DirectoriesPage(m_prompts, m_tabs), QStringLiteral("Справочники"));
+    addPage(sales, u"Реализация"_s);
+    addPage(new DirectoriesPage(m_prompts, m_tabs), u"Справочники"_s);
     addPage(m_start, QString());
-    addPage(new PartnersPage(m_prompts, m_tabs), QStringLiteral("Партнёры"));
-    addPage(new Page(m_tabs), QStringLiteral("Склад"));
-    addPage(new Page(m_tabs), QStringLiteral("Экспорт/Импорт"));
-    addPage(new InfoPage(m_tabs), QStringLiteral("Информация"));
+    addPage(new PartnersPage(m_prompts, m_tabs), u"Партнёры"_s);
+    addPage(new Page(m_tabs), u"Склад"_s);
+    addPage(new Page(m_tabs), u"Экспорт/Импорт"_s);
+    addPage(new InfoPage(m_tabs), u"Информация"_s);
     // The start page has no tab: once left, it cannot be shown again.
     m_tabs->setTabVisible(Start, false);
     m_tabs->setCurrentIndex(Start);
@@ -69,7 +71,7 @@ MainWindow::~MainWindow()
     // The pages' views hold handles of the connection; they go first so it is removed unused.
     delete m_tabs;
     m_tabs = nullptr;
-    QSqlDatabase::removeDatabase(QStringLiteral("kuhnemer"));
+    QSqlDatabase::removeDatabase(Database::programConnection());
 }
 
 bool MainWindow::claimKitchen()
@@ -79,7 +81,7 @@ bool MainWindow::claimKitchen()
     QString error;
     if (m_lock.acquire(&error))
         return true;
-    m_prompts->warn(QStringLiteral("Кухнемер"), error);
+    m_prompts->warn(u"Кухнемер"_s, error);
     return false;
 }
 
@@ -112,18 +114,18 @@ bool MainWindow::openBase()
     if (!m_db) {
         // A missing data directory is reported by the opening below.
         if (QFileInfo(m_locations.culinar).isDir() && !m_lock.acquire(&error)) {
-            m_prompts->warn(QStringLiteral("Ошибка"), error);
+            m_prompts->warn(u"Ошибка"_s, error);
             return false;
         }
         m_db = Database::open(m_locations.culinar, &error);
         if (!m_db) {
-            m_prompts->warn(QStringLiteral("Ошибка"), error);
+            m_prompts->warn(u"Ошибка"_s, error);
             return false;
         }
     }
     for (int i = 0; i < m_tabs->count(); ++i) {
         if (!page(PageIndex(i))->openViews(m_db->connection(), &error)) {
-            m_prompts->warn(QStringLiteral("Ошибка"), error);
+            m_prompts->warn(u"Ошибка"_s, error);
             return false;
         }
     }
@@ -169,14 +171,14 @@ void MainWindow::runMaintenance()
 {
     if (m_tablesOpened)
         return;
-    if (!m_prompts->confirm(QStringLiteral("Индексация"),
-                            QStringLiteral("Перед индексацией желательно селать резервную копию баз на случай сбоя "
+    if (!m_prompts->confirm(u"Индексация"_s,
+                            u"Перед индексацией желательно селать резервную копию баз на случай сбоя "
                                            "компьютера во время индексирования и упаковки таблиц.    Начинать "
-                                           "индексацию ?")))
+                                           "индексацию ?"_s))
         return;
     QString error;
     if (!m_lock.acquire(&error)) {
-        m_prompts->warn(QStringLiteral("Индексация"), error);
+        m_prompts->warn(u"Индексация"_s, error);
         return;
     }
     m_start->maintenanceButton()->hide();

@@ -8,11 +8,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 MaintenanceDialog::MaintenanceDialog(QString dataDir, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_dataDir(std::move(dataDir)),
-      m_log(new QPlainTextEdit(this)), m_ok(new QPushButton(QStringLiteral("OK"), this))
+      m_log(new QPlainTextEdit(this)), m_ok(new QPushButton(u"OK"_s, this))
 {
-    setWindowTitle(QStringLiteral("Индексация"));
+    setWindowTitle(u"Индексация"_s);
     setModal(true);
     m_log->setReadOnly(true);
     m_log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

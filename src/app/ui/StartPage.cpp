@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Our own picture: a steaming stock pot on a stove ring.
@@ -48,8 +50,8 @@ protected:
             p.drawPath(steam);
         }
         p.setPen(QPen(QColor(200, 60, 30), 3));
-        p.setFont(QFont(QStringLiteral("Serif"), int(h * 0.07), QFont::Bold));
-        p.drawText(QRectF(w * 0.27, h * 0.55, w * 0.46, h * 0.2), Qt::AlignCenter, QStringLiteral("₽ · г · %"));
+        p.setFont(QFont(u"Serif"_s, int(h * 0.07), QFont::Bold));
+        p.drawText(QRectF(w * 0.27, h * 0.55, w * 0.46, h * 0.2), Qt::AlignCenter, u"₽ · г · %"_s);
     }
 };
 
@@ -57,14 +59,14 @@ protected:
 
 StartPage::StartPage(QWidget* parent)
     : Page(parent), m_clock(new AnalogClock(this)),
-      m_maintenance(new QPushButton(QStringLiteral("Индексация баз"), this))
+      m_maintenance(new QPushButton(u"Индексация баз"_s, this))
 {
-    auto* title = new QLabel(QStringLiteral("Кухнемер"), this);
-    QFont titleFont(QStringLiteral("Serif"), 54, QFont::Bold);
+    auto* title = new QLabel(u"Кухнемер"_s, this);
+    QFont titleFont(u"Serif"_s, 54, QFont::Bold);
     titleFont.setItalic(true);
     title->setFont(titleFont);
     title->setAlignment(Qt::AlignCenter);
-    title->setStyleSheet(QStringLiteral("color: #8b1e0e;"));
+    title->setStyleSheet(u"color: #8b1e0e;"_s);
 
     const struct { QColor pips, face; std::array<int, 3> signs; } looks[] = {
         {Qt::white, Qt::red, {1, -1, 1}},

@@ -10,14 +10,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 CopyDishDialog::CopyDishDialog(QSqlDatabase db, UserPrompts* prompts, const QString& dishName,
                                QVariant currentGroup, QWidget* parent)
     : QDialog(parent), m_currentGroup(std::move(currentGroup)), m_name(new QLineEdit(dishName, this)),
-      m_groups(new TableModel(db, {QStringLiteral("Grbludo"), {QStringLiteral("Name")}}, this)),
+      m_groups(new TableModel(db, {u"Grbludo"_s, {u"Name"_s}}, this)),
       m_groupGrid(new DataGrid(prompts, this))
 {
-    setWindowTitle(QStringLiteral("Копирование блюда"));
-    m_groups->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование группы блюд")}});
+    setWindowTitle(u"Копирование блюда"_s);
+    m_groups->setColumns({{u"Name"_s, u"Наименование группы блюд"_s}});
     m_groups->setReadOnly(true);
     m_groupGrid->setCtrlDeleteBlocked(true);
     m_groupGrid->setInsertBlocked(true);
@@ -25,9 +27,9 @@ CopyDishDialog::CopyDishDialog(QSqlDatabase db, UserPrompts* prompts, const QStr
     QDialogButtonBox* buttons = okCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Введите наименование нового блюда"), this));
+    layout->addWidget(new QLabel(u"Введите наименование нового блюда"_s, this));
     layout->addWidget(m_name);
-    layout->addWidget(new QLabel(QStringLiteral("Выбор группы блюд для нового блюда"), this));
+    layout->addWidget(new QLabel(u"Выбор группы блюд для нового блюда"_s, this));
     layout->addWidget(m_groupGrid, 1);
     layout->addWidget(buttons);
     resize(420, 420);

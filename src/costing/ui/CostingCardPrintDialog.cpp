@@ -9,12 +9,14 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 CostingCardPrintDialog::CostingCardPrintDialog(QWidget* parent)
-    : QDialog(parent), m_allGroups(new QRadioButton(QStringLiteral("Печать всех групп"))),
-      m_chosenGroup(new QRadioButton(QStringLiteral("Печать выбранной группы"))),
-      m_marked(new QRadioButton(QStringLiteral("Печать отмеченных")))
+    : QDialog(parent), m_allGroups(new QRadioButton(u"Печать всех групп"_s)),
+      m_chosenGroup(new QRadioButton(u"Печать выбранной группы"_s)),
+      m_marked(new QRadioButton(u"Печать отмеченных"_s))
 {
-    setWindowTitle(QStringLiteral("Печать калькуляционных карт"));
+    setWindowTitle(u"Печать калькуляционных карт"_s);
     auto* choices = new QGroupBox(this);
     auto* choiceLayout = new QVBoxLayout(choices);
     for (QRadioButton* button : {m_allGroups, m_chosenGroup, m_marked})
@@ -26,9 +28,9 @@ CostingCardPrintDialog::CostingCardPrintDialog(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(choices);
     layout->addWidget(
-        new QLabel(QStringLiteral("Для того чтобы отметить калькуляционную карту для печати только\n"
+        new QLabel(u"Для того чтобы отметить калькуляционную карту для печати только\n"
                                   "отмеченых, поставьте любой символ в поле \"V\" калькуляционной "
-                                  "карты"),
+                                  "карты"_s,
                    this));
     layout->addWidget(buttons);
 }

@@ -24,25 +24,27 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QStringList frozenDishFields = {QStringLiteral("Name"), QStringLiteral("Nporc"), QStringLiteral("Proc"),
-                                      QStringLiteral("Vixod")};
+const QStringList frozenDishFields = {u"Name"_s, u"Nporc"_s, u"Proc"_s,
+                                      u"Vixod"_s};
 
 } // namespace
 
 CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
     : Page(parent), m_prompts(prompts), m_groupGrid(new DataGrid(prompts, this)),
       m_dishGrid(new DataGrid(prompts, this)), m_cardGrid(new DataGrid(prompts, this)),
-      m_extraBox(new QWidget(this)), m_copy(new QPushButton(QStringLiteral("Копировать блюдо"), this)),
-      m_recipe(new QPushButton(QStringLiteral("Рецепт"), this)),
-      m_ingredients(new QPushButton(QStringLiteral("Ингредиенты"), this)),
-      m_price(new QPushButton(QStringLiteral("Расчёт цен блюд"), this)),
-      m_deleteGroup(new QPushButton(QStringLiteral("Удаление группы блюд"), this)),
-      m_finish(new QPushButton(QStringLiteral("Окончание разработки блюда"), this)),
-      m_deleteDish(new QPushButton(QStringLiteral("Удаление блюда"), this)),
-      m_deleteLine(new QPushButton(QStringLiteral("Удаление ингредиента"), this)),
-      m_print(new QPushButton(QStringLiteral("Печать калькуляционных карт"), this)),
+      m_extraBox(new QWidget(this)), m_copy(new QPushButton(u"Копировать блюдо"_s, this)),
+      m_recipe(new QPushButton(u"Рецепт"_s, this)),
+      m_ingredients(new QPushButton(u"Ингредиенты"_s, this)),
+      m_price(new QPushButton(u"Расчёт цен блюд"_s, this)),
+      m_deleteGroup(new QPushButton(u"Удаление группы блюд"_s, this)),
+      m_finish(new QPushButton(u"Окончание разработки блюда"_s, this)),
+      m_deleteDish(new QPushButton(u"Удаление блюда"_s, this)),
+      m_deleteLine(new QPushButton(u"Удаление ингредиента"_s, this)),
+      m_print(new QPushButton(u"Печать калькуляционных карт"_s, this)),
       m_progress(new QProgressBar(this)), m_cardPrintDialog(new CostingCardPrintDialog(this))
 {
     // Groups, dishes and card lines go only through the buttons that check the menus and frozen cards.
@@ -81,7 +83,7 @@ QWidget* CostingPage::buildDishPanel()
         buttons->addWidget(button);
     layout->addLayout(buttons);
     layout->addWidget(
-        new QLabel(QStringLiteral("Дополнительная характеристика, для идентификации блюда в меню"), panel));
+        new QLabel(u"Дополнительная характеристика, для идентификации блюда в меню"_s, panel));
     new QVBoxLayout(m_extraBox);
     m_extraBox->layout()->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_extraBox);
@@ -93,7 +95,7 @@ QWidget* CostingPage::buildCardPanel()
     auto* panel = new QWidget(this);
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel(QStringLiteral("Список ингредиентов блюда"), panel));
+    layout->addWidget(new QLabel(u"Список ингредиентов блюда"_s, panel));
     layout->addWidget(m_cardGrid, 1);
     for (QPushButton* button : {m_deleteGroup, m_finish, m_deleteDish, m_deleteLine, m_print})
         layout->addWidget(button);
@@ -103,41 +105,41 @@ QWidget* CostingPage::buildCardPanel()
 
 void CostingPage::createViews(QSqlDatabase db)
 {
-    m_groups = new TableModel(db, {QStringLiteral("Grbludo"), {QStringLiteral("Name")}}, this);
-    m_groups->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование группы блюд")},
-                          {QStringLiteral("N"), QStringLiteral("Порядок")}});
+    m_groups = new TableModel(db, {u"Grbludo"_s, {u"Name"_s}}, this);
+    m_groups->setColumns({{u"Name"_s, u"Наименование группы блюд"_s},
+                          {u"N"_s, u"Порядок"_s}});
     m_groups->addPostCheck(
         [this](TableModel& groups, QString* error) { return rewriteMenuOrder(groups, error); });
 
     m_dishes = new TableModel(
-        db, {QStringLiteral("Bludo"), {QStringLiteral("Kod")}, QStringLiteral("Kod"), QString(), {}}, this);
+        db, {u"Bludo"_s, {u"Kod"_s}, u"Kod"_s, QString(), {}}, this);
     m_dishes->setColumns(
-        {{QStringLiteral("Name"), QStringLiteral("Наименование блюда")},
-         {QStringLiteral("Nporc"), QStringLiteral("Порций")},
-         {QStringLiteral("Proc"), QStringLiteral("% Надб.")},
-         {QStringLiteral("Vixod"), QStringLiteral("Выход")},
-         {QStringLiteral("Cena"), QStringLiteral("Цена 1 пор."), QStringLiteral("0.00"), true},
-         {QStringLiteral("Print"), QStringLiteral("V")}});
-    m_dishes->setMaster(m_groups, QStringLiteral("Kod"));
+        {{u"Name"_s, u"Наименование блюда"_s},
+         {u"Nporc"_s, u"Порций"_s},
+         {u"Proc"_s, u"% Надб."_s},
+         {u"Vixod"_s, u"Выход"_s},
+         {u"Cena"_s, u"Цена 1 пор."_s, u"0.00"_s, true},
+         {u"Print"_s, u"V"_s}});
+    m_dishes->setMaster(m_groups, u"Kod"_s);
 
-    const QList<Lookup> ingredient = {{QStringLiteral("Name1"), QStringLiteral("Name"), QStringLiteral("Ing"),
-                                       QStringLiteral("Kod1"), QStringLiteral("Name")},
-                                      {QStringLiteral("IngVih"), QStringLiteral("Name"),
-                                       QStringLiteral("Ing"), QStringLiteral("Kod1"), QStringLiteral("Vih")},
-                                      {QStringLiteral("IngPf"), QStringLiteral("Name"), QStringLiteral("Ing"),
-                                       QStringLiteral("Kod1"), QStringLiteral("Pf")}};
+    const QList<Lookup> ingredient = {{u"Name1"_s, u"Name"_s, u"Ing"_s,
+                                       u"Kod1"_s, u"Name"_s},
+                                      {u"IngVih"_s, u"Name"_s,
+                                       u"Ing"_s, u"Kod1"_s, u"Vih"_s},
+                                      {u"IngPf"_s, u"Name"_s, u"Ing"_s,
+                                       u"Kod1"_s, u"Pf"_s}};
     m_card = new TableModel(
-        db, {QStringLiteral("Karta"), {QStringLiteral("Kod")}, QStringLiteral("Kod"), QString(), ingredient},
+        db, {u"Karta"_s, {u"Kod"_s}, u"Kod"_s, QString(), ingredient},
         this);
     m_card->setColumns(
-        {{QStringLiteral("Name1"), QStringLiteral("Наименование ингредиента"), QString(), true},
-         {QStringLiteral("Kolvo"), QStringLiteral("Кол-во (гр.)"), QStringLiteral("0.00")},
-         {QStringLiteral("Vihod"), QStringLiteral("% Вых")}});
+        {{u"Name1"_s, u"Наименование ингредиента"_s, QString(), true},
+         {u"Kolvo"_s, u"Кол-во (гр.)"_s, u"0.00"_s},
+         {u"Vihod"_s, u"% Вых"_s}});
     m_card->setInsertAllowed(false);
-    m_card->setMaster(m_dishes, QStringLiteral("Kod1"));
+    m_card->setMaster(m_dishes, u"Kod1"_s);
 
     connect(m_groups, &TableModel::currentChanged, this,
-            [this] { m_rememberedOrder = m_groups->currentValue(QStringLiteral("N")).toDouble(); });
+            [this] { m_rememberedOrder = m_groups->currentValue(u"N"_s).toDouble(); });
     connect(m_dishes, &TableModel::currentChanged, this, &CostingPage::applyDishState);
     connect(m_card, &TableModel::currentChanged, this, &CostingPage::applyCardLineState);
 }
@@ -159,12 +161,12 @@ bool CostingPage::openViews(QSqlDatabase db, QString* error)
     m_dishGrid->setTableModel(m_dishes);
     m_dishGrid->markValueWarnings();
     m_cardGrid->setTableModel(m_card);
-    m_cardGrid->markValueWarnings(QStringLiteral("IngPf"));
+    m_cardGrid->markValueWarnings(u"IngPf"_s);
     if (!m_extra) {
-        m_extra = new FieldEdit(m_dishes, QStringLiteral("X"), m_extraBox);
+        m_extra = new FieldEdit(m_dishes, u"X"_s, m_extraBox);
         m_extraBox->layout()->addWidget(m_extra);
     }
-    m_rememberedOrder = m_groups->currentValue(QStringLiteral("N")).toDouble();
+    m_rememberedOrder = m_groups->currentValue(u"N"_s).toDouble();
     applyDishState();
     applyCardLineState();
     setEnabled(true);
@@ -203,7 +205,7 @@ bool CostingPage::postAll()
 bool CostingPage::rewriteMenuOrder(TableModel& groups, QString* error)
 {
     Q_UNUSED(error);
-    const double newOrder = groups.currentValue(QStringLiteral("N")).toDouble();
+    const double newOrder = groups.currentValue(u"N"_s).toDouble();
     if (groups.state() == TableModel::State::Edit &&
         DishCatalog::groupOrderChanged(m_rememberedOrder, newOrder))
         DishCatalog(m_db, *m_prompts).rewriteMenuGroupOrder(groups.currentKey(), m_rememberedOrder, newOrder);
@@ -213,7 +215,7 @@ bool CostingPage::rewriteMenuOrder(TableModel& groups, QString* error)
 void CostingPage::applyDishState()
 {
     const bool hasDish = m_dishes && m_dishes->currentRow() >= 0;
-    const bool finished = hasDish && m_dishes->currentValue(QStringLiteral("Status")).toBool();
+    const bool finished = hasDish && m_dishes->currentValue(u"Status"_s).toBool();
     m_finish->setEnabled(!finished);
     m_ingredients->setEnabled(!finished);
     m_deleteLine->setEnabled(!finished);
@@ -230,20 +232,20 @@ void CostingPage::applyDishState()
 void CostingPage::applyCardLineState()
 {
     // A semi-finished product's yield is part of its composition, not of the line.
-    const bool semiFinished = m_card && m_card->currentValue(QStringLiteral("IngPf")).toBool();
+    const bool semiFinished = m_card && m_card->currentValue(u"IngPf"_s).toBool();
     if (m_card)
-        m_card->setColumnReadOnly(QStringLiteral("Vihod"), semiFinished);
+        m_card->setColumnReadOnly(u"Vihod"_s, semiFinished);
 }
 
 void CostingPage::chooseIngredients()
 {
     if (!m_dishes || !postAll() || m_dishes->currentKey().isNull() ||
-        m_dishes->currentValue(QStringLiteral("Status")).toBool())
+        m_dishes->currentValue(u"Status"_s).toBool())
         return;
     IngredientChooserDialog chooser(m_db, m_prompts, m_dishes->currentKey(),
-                                    m_dishes->currentValue(QStringLiteral("Name")).toString(), this);
+                                    m_dishes->currentValue(u"Name"_s).toString(), this);
     if (!chooser.openViews()) {
-        m_prompts->warn(QStringLiteral("Ошибка"), chooser.lastError());
+        m_prompts->warn(u"Ошибка"_s, chooser.lastError());
         return;
     }
     chooser.exec();
@@ -254,10 +256,10 @@ void CostingPage::copyDish()
 {
     if (!m_dishes || !postAll() || m_dishes->currentKey().isNull())
         return;
-    CopyDishDialog dialog(m_db, m_prompts, m_dishes->currentValue(QStringLiteral("Name")).toString(),
+    CopyDishDialog dialog(m_db, m_prompts, m_dishes->currentValue(u"Name"_s).toString(),
                           m_groups->currentKey(), this);
     if (!dialog.openViews()) {
-        m_prompts->warn(QStringLiteral("Ошибка"), dialog.lastError());
+        m_prompts->warn(u"Ошибка"_s, dialog.lastError());
         return;
     }
     if (dialog.exec() != QDialog::Accepted)
@@ -291,7 +293,7 @@ void CostingPage::calculatePrices()
     m_dishes->refresh();
     m_card->refresh();
     if (!run.ok)
-        m_prompts->warn(QStringLiteral("Ошибка"), run.message);
+        m_prompts->warn(u"Ошибка"_s, run.message);
 }
 
 void CostingPage::finishDish()
@@ -340,7 +342,7 @@ void CostingPage::printCards()
     if (!m_enterpriseDialog)
         m_enterpriseDialog = new EnterpriseChoiceDialog(m_db, m_prompts, this);
     if (!m_enterpriseDialog->openViews()) {
-        m_prompts->warn(QStringLiteral("Ошибка"), m_enterpriseDialog->lastError());
+        m_prompts->warn(u"Ошибка"_s, m_enterpriseDialog->lastError());
         return;
     }
     const bool chosen = m_enterpriseDialog->exec() == QDialog::Accepted;
@@ -363,10 +365,10 @@ void CostingPage::printCards()
     // The marks of the printed groups are cleared.
     m_dishes->refresh();
     if (!result.workbook) {
-        m_prompts->warn(QStringLiteral("Печать калькуляционных карт"), result.error);
+        m_prompts->warn(u"Печать калькуляционных карт"_s, result.error);
         return;
     }
-    ReportOutput(*m_launcher, *m_prompts).show(*result.workbook, QStringLiteral("Калькуляционные карты"));
+    ReportOutput(*m_launcher, *m_prompts).show(*result.workbook, u"Калькуляционные карты"_s);
 }
 
 void CostingPage::printRecipe(const QStringList& shownLines)
@@ -374,10 +376,10 @@ void CostingPage::printRecipe(const QStringList& shownLines)
     Workbook workbook;
     QString error;
     if (!RecipePrint(m_db).fill(workbook, m_dishes->currentKey().toLongLong(), &error, shownLines)) {
-        m_prompts->warn(QStringLiteral("Печать рецепта"), error);
+        m_prompts->warn(u"Печать рецепта"_s, error);
         return;
     }
     ReportOutput(*m_launcher, *m_prompts)
         .show(workbook,
-              QStringLiteral("Рецепт ") + m_dishes->currentValue(QStringLiteral("Name")).toString());
+              u"Рецепт "_s + m_dishes->currentValue(u"Name"_s).toString());
 }

@@ -10,21 +10,23 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 EnterpriseChoiceDialog::EnterpriseChoiceDialog(QSqlDatabase db, UserPrompts* prompts, QWidget* parent)
     : QDialog(parent),
-      m_partners(new TableModel(db, {QStringLiteral("Partner"), {QStringLiteral("Name")}}, this)),
+      m_partners(new TableModel(db, {u"Partner"_s, {u"Name"_s}}, this)),
       m_grid(new DataGrid(prompts, this)),
-      m_cost(new QRadioButton(QStringLiteral("Цены склада по себестоимости"))),
-      m_selling(new QRadioButton(QStringLiteral("Цены склада отпускные")))
+      m_cost(new QRadioButton(u"Цены склада по себестоимости"_s)),
+      m_selling(new QRadioButton(u"Цены склада отпускные"_s))
 {
-    setWindowTitle(QStringLiteral("Выбор названия предприятия"));
-    m_partners->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование")}});
+    setWindowTitle(u"Выбор названия предприятия"_s);
+    m_partners->setColumns({{u"Name"_s, u"Наименование"_s}});
     // Only a choice: partners are edited on their own page.
     m_partners->setReadOnly(true);
     m_grid->setCtrlDeleteBlocked(true);
     m_grid->setInsertBlocked(true);
 
-    auto* prices = new QGroupBox(QStringLiteral("Выбор цен склада для печати"), this);
+    auto* prices = new QGroupBox(u"Выбор цен склада для печати"_s, this);
     auto* pricesLayout = new QVBoxLayout(prices);
     pricesLayout->addWidget(m_cost);
     pricesLayout->addWidget(m_selling);
@@ -56,7 +58,7 @@ void EnterpriseChoiceDialog::closeViews()
 
 QString EnterpriseChoiceDialog::enterpriseName() const
 {
-    return m_partners->currentValue(QStringLiteral("Name")).toString();
+    return m_partners->currentValue(u"Name"_s).toString();
 }
 
 CardPrices EnterpriseChoiceDialog::prices() const

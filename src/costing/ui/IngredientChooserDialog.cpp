@@ -13,13 +13,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 TableModel* groupView(QSqlDatabase db, const QString& linkField, QObject* parent)
 {
     auto* groups = new TableModel(
-        db, {QStringLiteral("Gring"), {QStringLiteral("Name")}, linkField, QString(), {}}, parent);
-    groups->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование группы ингредиентов")}});
+        db, {u"Gring"_s, {u"Name"_s}, linkField, QString(), {}}, parent);
+    groups->setColumns({{u"Name"_s, u"Наименование группы ингредиентов"_s}});
     groups->setReadOnly(true);
     return groups;
 }
@@ -29,39 +31,39 @@ TableModel* groupView(QSqlDatabase db, const QString& linkField, QObject* parent
 IngredientChooserDialog::IngredientChooserDialog(QSqlDatabase db, UserPrompts* prompts, QVariant dish,
                                                  const QString& dishName, QWidget* parent)
     : QDialog(parent), m_db(db), m_prompts(prompts), m_dish(std::move(dish)),
-      m_groups(groupView(db, QString(), this)), m_candidateGroup(groupView(db, QStringLiteral("Kod"), this)),
+      m_groups(groupView(db, QString(), this)), m_candidateGroup(groupView(db, u"Kod"_s, this)),
       m_candidates(new TableModel(db,
-                                  {QStringLiteral("Ing"),
-                                   {QStringLiteral("Kod")},
-                                   QStringLiteral("Kod"),
+                                  {u"Ing"_s,
+                                   {u"Kod"_s},
+                                   u"Kod"_s,
                                    DishCatalog::candidateCondition(),
                                    {}},
                                   this)),
       m_card(new TableModel(db,
-                            {QStringLiteral("Karta"),
-                             {QStringLiteral("Kod")},
-                             QStringLiteral("Kod"),
+                            {u"Karta"_s,
+                             {u"Kod"_s},
+                             u"Kod"_s,
                              QString(),
-                             {{QStringLiteral("Name1"), QStringLiteral("Name"), QStringLiteral("Ing"),
-                               QStringLiteral("Kod1"), QStringLiteral("Name")}}},
+                             {{u"Name1"_s, u"Name"_s, u"Ing"_s,
+                               u"Kod1"_s, u"Name"_s}}},
                             this)),
       m_groupGrid(new DataGrid(prompts, this)), m_candidateGrid(new DataGrid(prompts, this)),
       m_cardGrid(new DataGrid(prompts, this)),
-      m_heading(new QLabel(QStringLiteral("Список ингредиентов <") + dishName + u'>', this)),
-      m_searchCheck(new QCheckBox(QStringLiteral("Контекстный поиск"), this)),
-      m_searchBox(new QLineEdit(this)), m_ok(new QPushButton(QStringLiteral("OK"), this))
+      m_heading(new QLabel(u"Список ингредиентов <"_s + dishName + u'>', this)),
+      m_searchCheck(new QCheckBox(u"Контекстный поиск"_s, this)),
+      m_searchBox(new QLineEdit(this)), m_ok(new QPushButton(u"OK"_s, this))
 {
     setWindowTitle(
-        QStringLiteral("Выбор ингредиентов блюда (ингредиентов не полуфабрикатов без цен в таблице нет)"));
-    m_candidates->setColumns({{QStringLiteral("Name"),
-                               QStringLiteral("Наименование ингредиента (Выбор - двойной щелч1к мышкой)")}});
+        u"Выбор ингредиентов блюда (ингредиентов не полуфабрикатов без цен в таблице нет)"_s);
+    m_candidates->setColumns({{u"Name"_s,
+                               u"Наименование ингредиента (Выбор - двойной щелч1к мышкой)"_s}});
     m_candidates->setReadOnly(true);
     m_candidates->setFilterEnabled(true);
-    m_candidates->setMaster(m_groups, QStringLiteral("Kod"));
-    m_candidateGroup->setMaster(m_candidates, QStringLiteral("Kod"));
+    m_candidates->setMaster(m_groups, u"Kod"_s);
+    m_candidateGroup->setMaster(m_candidates, u"Kod"_s);
     m_card->setColumns(
-        {{QStringLiteral("Name1"), QStringLiteral("Наименование ингредиента"), QString(), true},
-         {QStringLiteral("Kolvo"), QStringLiteral("Кол-во (гр)"), QStringLiteral("0.00")}});
+        {{u"Name1"_s, u"Наименование ингредиента"_s, QString(), true},
+         {u"Kolvo"_s, u"Кол-во (гр)"_s, u"0.00"_s}});
     m_card->setInsertAllowed(false);
     m_card->setLinkValue(m_dish);
     for (DataGrid* grid : {m_groupGrid, m_candidateGrid, m_cardGrid}) {
@@ -69,7 +71,7 @@ IngredientChooserDialog::IngredientChooserDialog(QSqlDatabase db, UserPrompts* p
         grid->setInsertBlocked(true);
     }
     m_searchBox->setEnabled(false);
-    m_searchBox->setStyleSheet(QStringLiteral("QLineEdit:disabled { background: silver; }"));
+    m_searchBox->setStyleSheet(u"QLineEdit:disabled { background: silver; }"_s);
 
     auto* layout = new QGridLayout(this);
     auto* search = new QHBoxLayout;
@@ -127,7 +129,7 @@ void IngredientChooserDialog::setContextSearch(bool on)
     if (on) {
         // All candidates by name; the group grid follows the current candidate.
         m_candidates->setMaster(nullptr, QString());
-        m_candidates->setOrder({QStringLiteral("Name")});
+        m_candidates->setOrder({u"Name"_s});
         m_candidates->setLinkValue({});
         m_candidateGroup->open();
         m_groupGrid->setTableModel(m_candidateGroup);
@@ -136,13 +138,13 @@ void IngredientChooserDialog::setContextSearch(bool on)
     }
     m_searchBox->clear();
     const QVariant candidate = m_candidates->currentKey();
-    const QVariant group = m_candidates->currentValue(QStringLiteral("Kod"));
+    const QVariant group = m_candidates->currentValue(u"Kod"_s);
     m_groupGrid->setTableModel(m_groups);
     m_candidateGroup->close();
     m_groups->locateKey(group);
-    m_candidates->setOrder({QStringLiteral("Kod")});
-    m_candidates->setMaster(m_groups, QStringLiteral("Kod"));
-    m_candidates->setLinkValue(m_groups->currentValue(QStringLiteral("Kod")));
+    m_candidates->setOrder({u"Kod"_s});
+    m_candidates->setMaster(m_groups, u"Kod"_s);
+    m_candidates->setLinkValue(m_groups->currentValue(u"Kod"_s));
     m_candidates->locateKey(candidate);
 }
 

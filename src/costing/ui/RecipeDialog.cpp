@@ -11,13 +11,15 @@
 #include <QTextLayout>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 RecipeDialog::RecipeDialog(TableModel* dishes, QWidget* parent)
     : QDialog(parent), m_dishes(dishes), m_text(new QPlainTextEdit(this)),
-      m_print(new QPushButton(QStringLiteral("Печать рецепта"), this)),
-      m_exit(new QPushButton(QStringLiteral("Выход"), this))
+      m_print(new QPushButton(u"Печать рецепта"_s, this)),
+      m_exit(new QPushButton(u"Выход"_s, this))
 {
-    setWindowTitle(QStringLiteral("Рецепт блюда"));
-    m_text->setPlainText(m_dishes->currentValue(QStringLiteral("Recept")).toString());
+    setWindowTitle(u"Рецепт блюда"_s);
+    m_text->setPlainText(m_dishes->currentValue(u"Recept"_s).toString());
     m_text->installEventFilter(this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_print);
@@ -44,9 +46,9 @@ bool RecipeDialog::eventFilter(QObject* watched, QEvent* event)
 void RecipeDialog::save()
 {
     const QString text = m_text->toPlainText();
-    if (m_dishes->currentRow() < 0 || text == m_dishes->currentValue(QStringLiteral("Recept")).toString())
+    if (m_dishes->currentRow() < 0 || text == m_dishes->currentValue(u"Recept"_s).toString())
         return;
-    if (m_dishes->setFieldValue(QStringLiteral("Recept"), text))
+    if (m_dishes->setFieldValue(u"Recept"_s, text))
         m_dishes->post();
 }
 

@@ -12,45 +12,47 @@
 #include <QLabel>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 CompositionChooserDialog::CompositionChooserDialog(UserPrompts* prompts, QSqlDatabase db, QWidget* parent)
     : QDialog(parent), m_prompts(prompts), m_db(db),
-      m_groups(new TableModel(db, {QStringLiteral("Gring"), {QStringLiteral("Name")}, QStringLiteral("Kod")},
+      m_groups(new TableModel(db, {u"Gring"_s, {u"Name"_s}, u"Kod"_s},
                               this)),
       m_candidates(new TableModel(db,
-                                  {QStringLiteral("Ing"),
-                                   {QStringLiteral("Kod")},
-                                   QStringLiteral("Kod"),
+                                  {u"Ing"_s,
+                                   {u"Kod"_s},
+                                   u"Kod"_s,
                                    QString::fromLatin1(IngredientCatalog::candidateFilter)},
                                   this)),
       m_composition(new TableModel(db,
-                                   {QStringLiteral("pf"),
-                                    {QStringLiteral("Kod")},
-                                    QStringLiteral("Kod"),
+                                   {u"pf"_s,
+                                    {u"Kod"_s},
+                                    u"Kod"_s,
                                     {},
-                                    {{QStringLiteral("Name1"), QStringLiteral("Name"), QStringLiteral("Ing"),
-                                      QStringLiteral("Kod1"), QStringLiteral("Name")}}},
+                                    {{u"Name1"_s, u"Name"_s, u"Ing"_s,
+                                      u"Kod1"_s, u"Name"_s}}},
                                    this)),
       m_groupGrid(new DataGrid(prompts, this)), m_candidateGrid(new DataGrid(prompts, this)),
       m_compositionGrid(new DataGrid(prompts, this)), m_search(new ContextSearchBar(this)),
-      m_heading(new QLabel(QStringLiteral("Список ингредиентов полуфабриката"), this))
+      m_heading(new QLabel(u"Список ингредиентов полуфабриката"_s, this))
 {
-    setWindowTitle(QStringLiteral("Выбор ингредиентов полуфабриката (ингредиентов без цен в таблице нет)"));
-    m_groups->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование группы")}});
+    setWindowTitle(u"Выбор ингредиентов полуфабриката (ингредиентов без цен в таблице нет)"_s);
+    m_groups->setColumns({{u"Name"_s, u"Наименование группы"_s}});
     m_groups->setReadOnly(true);
     m_candidates->setColumns(
-        {{QStringLiteral("Name"), QStringLiteral("Наименование (Выбор - двойной щелчёк мышью)")}});
+        {{u"Name"_s, u"Наименование (Выбор - двойной щелчёк мышью)"_s}});
     m_candidates->setReadOnly(true);
     m_candidates->setFilterEnabled(true);
-    m_candidates->setMaster(m_groups, QStringLiteral("Kod"));
+    m_candidates->setMaster(m_groups, u"Kod"_s);
     m_composition->setColumns(
-        {{QStringLiteral("Name1"), QStringLiteral("Наименование"), {}, true},
-         {QStringLiteral("Kolvo"), QStringLiteral("Кол-во (гр)"), QStringLiteral("0.00")}});
+        {{u"Name1"_s, u"Наименование"_s, {}, true},
+         {u"Kolvo"_s, u"Кол-во (гр)"_s, u"0.00"_s}});
     m_composition->setInsertAllowed(false);
     for (DataGrid* grid : {m_groupGrid, m_candidateGrid, m_compositionGrid})
         grid->setCtrlDeleteBlocked(true);
     m_compositionGrid->setInsertBlocked(true);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(u"OK"_s, this);
     auto* layout = new QGridLayout(this);
     layout->addWidget(m_groupGrid, 0, 0, 4, 1);
     layout->addWidget(m_search, 0, 1);
@@ -73,7 +75,7 @@ CompositionChooserDialog::CompositionChooserDialog(UserPrompts* prompts, QSqlDat
 bool CompositionChooserDialog::openViews(TableModel* products, QString* error)
 {
     m_product = products->currentKey();
-    m_composition->setMaster(products, QStringLiteral("Kod1"));
+    m_composition->setMaster(products, u"Kod1"_s);
     for (TableModel* model : {m_groups, m_candidates, m_composition}) {
         if (!model->open()) {
             *error = model->lastError();
@@ -83,8 +85,8 @@ bool CompositionChooserDialog::openViews(TableModel* products, QString* error)
     m_groupGrid->setTableModel(m_groups);
     m_candidateGrid->setTableModel(m_candidates);
     m_compositionGrid->setTableModel(m_composition);
-    m_heading->setText(QStringLiteral("Ингредиенты полуфабриката \"%1\"")
-                           .arg(products->currentValue(QStringLiteral("Name")).toString()));
+    m_heading->setText(u"Ингредиенты полуфабриката \"%1\""_s
+                           .arg(products->currentValue(u"Name"_s).toString()));
     return true;
 }
 
@@ -109,21 +111,21 @@ void CompositionChooserDialog::setContextSearch(bool on)
         // All priced ingredients by name; the group grid follows the current candidate.
         const QVariant candidate = m_candidates->currentKey();
         m_candidates->setMaster(nullptr, {});
-        m_candidates->setOrder({QStringLiteral("Name")});
+        m_candidates->setOrder({u"Name"_s});
         m_candidates->setLinkValue({});
         m_candidates->locateKey(candidate);
-        m_groups->setMaster(m_candidates, QStringLiteral("Kod"));
-        m_groups->setOrder({QStringLiteral("Kod")});
-        m_groups->setLinkValue(m_candidates->currentValue(QStringLiteral("Kod")));
+        m_groups->setMaster(m_candidates, u"Kod"_s);
+        m_groups->setOrder({u"Kod"_s});
+        m_groups->setLinkValue(m_candidates->currentValue(u"Kod"_s));
     } else {
         const QVariant group = m_groups->currentKey();
         m_groups->setMaster(nullptr, {});
-        m_groups->setOrder({QStringLiteral("Name")});
+        m_groups->setOrder({u"Name"_s});
         m_groups->setLinkValue({});
         m_groups->locateKey(group);
-        m_candidates->setMaster(m_groups, QStringLiteral("Kod"));
-        m_candidates->setOrder({QStringLiteral("Kod")});
-        m_candidates->setLinkValue(m_groups->currentValue(QStringLiteral("Kod")));
+        m_candidates->setMaster(m_groups, u"Kod"_s);
+        m_candidates->setOrder({u"Kod"_s});
+        m_candidates->setLinkValue(m_groups->currentValue(u"Kod"_s));
     }
     m_groupGrid->setEnabled(!on);
 }
@@ -137,7 +139,7 @@ void CompositionChooserDialog::done(int result)
         m_compositionGrid->postPending();
         QString error;
         if (!IngredientCatalog(m_db).closeChooser(m_product, &error) && !error.isEmpty())
-            m_prompts->warn(QStringLiteral("Ошибка"), error);
+            m_prompts->warn(u"Ошибка"_s, error);
         m_composition->close();
         m_composition->setMaster(nullptr, {});
     }

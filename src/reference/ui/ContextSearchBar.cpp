@@ -6,8 +6,10 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 
+using namespace Qt::StringLiterals;
+
 ContextSearchBar::ContextSearchBar(QWidget* parent)
-    : QWidget(parent), m_check(new QCheckBox(QStringLiteral("Контекстный поиск"), this)),
+    : QWidget(parent), m_check(new QCheckBox(u"Контекстный поиск"_s, this)),
       m_box(new QLineEdit(this))
 {
     auto* layout = new QHBoxLayout(this);

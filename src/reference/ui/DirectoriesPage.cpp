@@ -9,24 +9,26 @@
 #include <QLabel>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 DirectoriesPage::DirectoriesPage(UserPrompts* prompts, QWidget* parent)
     : Page(parent), m_prompts(prompts), m_unitGrid(new DataGrid(prompts, this)),
       m_signatureGrid(new DataGrid(prompts, this)),
-      m_deleteUnit(new QPushButton(QStringLiteral("Удаление единицы измерения"), this)),
-      m_deleteSignature(new QPushButton(QStringLiteral("Удалить текущую запись"), this))
+      m_deleteUnit(new QPushButton(u"Удаление единицы измерения"_s, this)),
+      m_deleteSignature(new QPushButton(u"Удалить текущую запись"_s, this))
 {
     // Units are deleted only through the button that checks the ingredients.
     m_unitGrid->setCtrlDeleteBlocked(true);
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Единицы измерения"), this), 0, 0);
+    layout->addWidget(new QLabel(u"Единицы измерения"_s, this), 0, 0);
     layout->addWidget(m_unitGrid, 1, 0, 4, 1);
     layout->addWidget(m_deleteUnit, 5, 0, Qt::AlignLeft);
-    layout->addWidget(new QLabel(QStringLiteral("Эти должностные лица будут перечислены в конце \n"
-                                                "меню для подписи в порядке указанном в № п/п"),
+    layout->addWidget(new QLabel(u"Эти должностные лица будут перечислены в конце \n"
+                                                "меню для подписи в порядке указанном в № п/п"_s,
                                  this),
                       0, 1);
     layout->addWidget(m_signatureGrid, 1, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Должность"), this), 2, 1);
+    layout->addWidget(new QLabel(u"Должность"_s, this), 2, 1);
     layout->setColumnStretch(0, 2);
     layout->setColumnStretch(1, 3);
     layout->setRowStretch(1, 1);
@@ -41,15 +43,15 @@ bool DirectoriesPage::openViews(QSqlDatabase db, QString* error)
         return true;
     m_db = db;
     if (!m_units) {
-        m_units = new TableModel(db, {QStringLiteral("Edinica"), {QStringLiteral("Name")}}, this);
-        m_units->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование")},
-                             {QStringLiteral("Shorthame"), QStringLiteral("Сокр.")},
-                             {QStringLiteral("Gramm"), QStringLiteral("Грамм")}});
-        m_signatures = new TableModel(db, {QStringLiteral("Podpis"), {QStringLiteral("Poradok")}}, this);
-        m_signatures->setColumns({{QStringLiteral("Poradok"), QStringLiteral("№ п/п")},
-                                  {QStringLiteral("Fam"), QStringLiteral("Фамилия")},
-                                  {QStringLiteral("Nam"), QStringLiteral("Имя")},
-                                  {QStringLiteral("Ot"), QStringLiteral("Отчество")}});
+        m_units = new TableModel(db, {u"Edinica"_s, {u"Name"_s}}, this);
+        m_units->setColumns({{u"Name"_s, u"Наименование"_s},
+                             {u"Shorthame"_s, u"Сокр."_s},
+                             {u"Gramm"_s, u"Грамм"_s}});
+        m_signatures = new TableModel(db, {u"Podpis"_s, {u"Poradok"_s}}, this);
+        m_signatures->setColumns({{u"Poradok"_s, u"№ п/п"_s},
+                                  {u"Fam"_s, u"Фамилия"_s},
+                                  {u"Nam"_s, u"Имя"_s},
+                                  {u"Ot"_s, u"Отчество"_s}});
     }
     for (TableModel* model : {m_units, m_signatures}) {
         if (!model->open()) {
@@ -62,7 +64,7 @@ bool DirectoriesPage::openViews(QSqlDatabase db, QString* error)
     m_signatureGrid->setTableModel(m_signatures);
     if (!m_positionBox) {
         auto* layout = static_cast<QGridLayout*>(this->layout());
-        m_positionBox = new FieldEdit(m_signatures, QStringLiteral("Dol"), this);
+        m_positionBox = new FieldEdit(m_signatures, u"Dol"_s, this);
         layout->addWidget(m_positionBox, 3, 1);
         layout->addWidget(m_deleteSignature, 4, 1, Qt::AlignLeft);
     }

@@ -8,13 +8,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 GroupChoiceDialog::GroupChoiceDialog(UserPrompts* prompts, QSqlDatabase db, QWidget* parent)
     : QDialog(parent),
-      m_groups(new TableModel(db, {QStringLiteral("Gring"), {QStringLiteral("Name")}}, this)),
+      m_groups(new TableModel(db, {u"Gring"_s, {u"Name"_s}}, this)),
       m_grid(new DataGrid(prompts, this))
 {
-    setWindowTitle(QStringLiteral("Выбор новой группы для ингредиента"));
-    m_groups->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование группы ингредиентов")}});
+    setWindowTitle(u"Выбор новой группы для ингредиента"_s);
+    m_groups->setColumns({{u"Name"_s, u"Наименование группы ингредиентов"_s}});
     QDialogButtonBox* buttons = okCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_grid);

@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The ingredient grid of the picker: checks the row before the cursor leaves it and when the focus
@@ -70,9 +72,9 @@ private:
         if (!prompts || !model)
             return true;
         m_checking = true;
-        const bool ok = IngredientRowCheck::check(model->value(row, QStringLiteral("Cena")),
-                                                  model->value(row, QStringLiteral("Pf")),
-                                                  model->value(row, QStringLiteral("Edinica")), *prompts);
+        const bool ok = IngredientRowCheck::check(model->value(row, u"Cena"_s),
+                                                  model->value(row, u"Pf"_s),
+                                                  model->value(row, u"Edinica"_s), *prompts);
         m_checking = false;
         return ok;
     }
@@ -88,35 +90,35 @@ IngredientPickerDialog::IngredientPickerDialog(UserPrompts* prompts, QSqlDatabas
     : QDialog(parent), m_prompts(prompts), m_db(db),
       m_ingredients(
           new TableModel(db,
-                         {QStringLiteral("Ing"),
-                          {QStringLiteral("Kod")},
-                          QStringLiteral("Kod"),
+                         {u"Ing"_s,
+                          {u"Kod"_s},
+                          u"Kod"_s,
                           {},
-                          {{QStringLiteral("Edinica1"), QStringLiteral("Edinica"), QStringLiteral("Edinica"),
-                            QStringLiteral("Kod"), QStringLiteral("Shorthame")}}},
+                          {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s,
+                            u"Kod"_s, u"Shorthame"_s}}},
                          this)),
       m_groupGrid(new DataGrid(prompts, this)), m_ingredientGrid(new CheckedIngredientGrid(prompts, this)),
-      m_choose(new QPushButton(QStringLiteral("Выбор"), this))
+      m_choose(new QPushButton(u"Выбор"_s, this))
 {
     setWindowTitle(
-        QStringLiteral("Ингредиенты  (можно вносить новые ингредиенты, за исключением полуфабрикатов)"));
+        u"Ингредиенты  (можно вносить новые ингредиенты, за исключением полуфабрикатов)"_s);
     static_cast<CheckedIngredientGrid*>(m_ingredientGrid)->prompts = prompts;
     m_groupGrid->setCtrlDeleteBlocked(true);
     m_groupGrid->setTableModel(groups);
-    m_ingredients->setMaster(groups, QStringLiteral("Kod"));
-    m_ingredients->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование")},
-                               {QStringLiteral("Edinica1"), QStringLiteral("Ед.Изм.")},
-                               {QStringLiteral("Cena"), QStringLiteral("Цена"), QStringLiteral("0.00")},
-                               {QStringLiteral("Proc"), QStringLiteral("% Надб.")},
-                               {QStringLiteral("Vih"), QStringLiteral("% Вых")}});
+    m_ingredients->setMaster(groups, u"Kod"_s);
+    m_ingredients->setColumns({{u"Name"_s, u"Наименование"_s},
+                               {u"Edinica1"_s, u"Ед.Изм."_s},
+                               {u"Cena"_s, u"Цена"_s, u"0.00"_s},
+                               {u"Proc"_s, u"% Надб."_s},
+                               {u"Vih"_s, u"% Вых"_s}});
     // Ingredients made here are ordinary ones: the flag is not offered.
     m_ingredients->addPostCheck([](TableModel& model, QString*) {
-        if (model.state() == TableModel::State::Insert && model.currentValue(QStringLiteral("Pf")).isNull())
-            model.setFieldValue(QStringLiteral("Pf"), false);
+        if (model.state() == TableModel::State::Insert && model.currentValue(u"Pf"_s).isNull())
+            model.setFieldValue(u"Pf"_s, false);
         return true;
     });
 
-    auto* refuse = new QPushButton(QStringLiteral("Отказ"), this);
+    auto* refuse = new QPushButton(u"Отказ"_s, this);
     connect(m_choose, &QPushButton::clicked, this, &IngredientPickerDialog::choose);
     connect(refuse, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ingredientGrid, &DataGrid::rowChosen, this, &IngredientPickerDialog::choose);
@@ -141,7 +143,7 @@ bool IngredientPickerDialog::openViews(QString* error)
         return false;
     }
     m_ingredientGrid->setTableModel(m_ingredients);
-    m_ingredientGrid->setChoices(QStringLiteral("Edinica1"), IngredientsPage::unitChoices(m_db));
+    m_ingredientGrid->setChoices(u"Edinica1"_s, IngredientsPage::unitChoices(m_db));
     return true;
 }
 
@@ -155,7 +157,7 @@ void IngredientPickerDialog::choose()
 {
     if (m_ingredients->currentRow() < 0 || !m_ingredientGrid->postPending())
         return;
-    m_chosen = m_ingredients->currentValue(QStringLiteral("Name")).toString();
+    m_chosen = m_ingredients->currentValue(u"Name"_s).toString();
     accept();
 }
 

@@ -18,17 +18,19 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 IngredientsPage::IngredientsPage(UserPrompts* prompts, QWidget* parent)
     : Page(parent), m_prompts(prompts), m_groupGrid(new DataGrid(prompts, this)),
       m_ingredientGrid(new DataGrid(prompts, this)), m_compositionGrid(new DataGrid(prompts, this)),
-      m_semiFinished(new QCheckBox(QStringLiteral("Полуфабрикат"), this)),
+      m_semiFinished(new QCheckBox(u"Полуфабрикат"_s, this)),
       m_search(new ContextSearchBar(this)),
-      m_compositionButton(new QPushButton(QStringLiteral("Ингредиенты"), this)),
-      m_moveButton(new QPushButton(QStringLiteral("Перенести ингридиент в другую группу"), this)),
-      m_deleteGroup(new QPushButton(QStringLiteral("Удаление группы ингредиентов"), this)),
-      m_deleteIngredient(new QPushButton(QStringLiteral("Удаление ингредиента"), this)),
-      m_deleteComponent(new QPushButton(QStringLiteral("Удаление составляющей"), this)),
-      m_recalculate(new QPushButton(QStringLiteral("Пересчёт цен"), this)),
+      m_compositionButton(new QPushButton(u"Ингредиенты"_s, this)),
+      m_moveButton(new QPushButton(u"Перенести ингридиент в другую группу"_s, this)),
+      m_deleteGroup(new QPushButton(u"Удаление группы ингредиентов"_s, this)),
+      m_deleteIngredient(new QPushButton(u"Удаление ингредиента"_s, this)),
+      m_deleteComponent(new QPushButton(u"Удаление составляющей"_s, this)),
+      m_recalculate(new QPushButton(u"Пересчёт цен"_s, this)),
       m_priceDialog(new PriceRecalculationDialog(this))
 {
     // Rows of these grids are deleted only through the buttons that check their use.
@@ -39,8 +41,8 @@ IngredientsPage::IngredientsPage(UserPrompts* prompts, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(
-        new QLabel(QStringLiteral("Новые записи во всех таблицах вносятся при помощи клавиши \"Insert\" на "
-                                  "клавиатуре компьютера.!!!"),
+        new QLabel(u"Новые записи во всех таблицах вносятся при помощи клавиши \"Insert\" на "
+                                  "клавиатуре компьютера.!!!"_s,
                    this));
     auto* grids = new QGridLayout;
     grids->addWidget(m_groupGrid, 0, 0, 3, 1);
@@ -67,7 +69,7 @@ IngredientsPage::IngredientsPage(UserPrompts* prompts, QWidget* parent)
     m_semiFinished->installEventFilter(this);
     connect(m_semiFinished, &QCheckBox::clicked, this, [this](bool checked) {
         if (!m_ingredients || m_ingredients->currentRow() < 0 ||
-            !m_ingredients->setFieldValue(QStringLiteral("Pf"), checked)) {
+            !m_ingredients->setFieldValue(u"Pf"_s, checked)) {
             showIngredientKind();
             return;
         }
@@ -94,11 +96,11 @@ DataGrid::Choices IngredientsPage::unitChoices(QSqlDatabase db)
 {
     return [db] {
         QList<QPair<QVariant, QString>> units;
-        TableModel list(db, {QStringLiteral("Edinica"), {QStringLiteral("Shorthame")}});
+        TableModel list(db, {u"Edinica"_s, {u"Shorthame"_s}});
         if (list.open()) {
             for (int row = 0; row < list.rowCount(); ++row)
-                units.append({list.value(row, QStringLiteral("Kod")),
-                              list.value(row, QStringLiteral("Shorthame")).toString()});
+                units.append({list.value(row, u"Kod"_s),
+                              list.value(row, u"Shorthame"_s).toString()});
         }
         return units;
     };
@@ -112,45 +114,45 @@ bool IngredientsPage::openViews(QSqlDatabase db, QString* error)
     if (!m_groups) {
         // Both views carry the link field "Kod": context search swaps which one is the master.
         m_groups = new TableModel(
-            db, {QStringLiteral("Gring"), {QStringLiteral("Name")}, QStringLiteral("Kod")}, this);
-        m_groups->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование группы")}});
+            db, {u"Gring"_s, {u"Name"_s}, u"Kod"_s}, this);
+        m_groups->setColumns({{u"Name"_s, u"Наименование группы"_s}});
         m_ingredients = new TableModel(
             db,
-            {QStringLiteral("Ing"),
-             {QStringLiteral("Kod")},
-             QStringLiteral("Kod"),
+            {u"Ing"_s,
+             {u"Kod"_s},
+             u"Kod"_s,
              {},
-             {{QStringLiteral("Edinica1"), QStringLiteral("Edinica"), QStringLiteral("Edinica"),
-               QStringLiteral("Kod"), QStringLiteral("Shorthame")}}},
+             {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s,
+               u"Kod"_s, u"Shorthame"_s}}},
             this);
-        m_ingredients->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование")},
-                                   {QStringLiteral("Edinica1"), QStringLiteral("Ед.Изм.")},
-                                   {QStringLiteral("Cena"), QStringLiteral("Цена"), QStringLiteral("0.00")},
-                                   {QStringLiteral("Proc"), QStringLiteral("% Надб.")},
-                                   {QStringLiteral("Vih"), QStringLiteral("% Вых")}});
-        m_ingredients->setMaster(m_groups, QStringLiteral("Kod"));
+        m_ingredients->setColumns({{u"Name"_s, u"Наименование"_s},
+                                   {u"Edinica1"_s, u"Ед.Изм."_s},
+                                   {u"Cena"_s, u"Цена"_s, u"0.00"_s},
+                                   {u"Proc"_s, u"% Надб."_s},
+                                   {u"Vih"_s, u"% Вых"_s}});
+        m_ingredients->setMaster(m_groups, u"Kod"_s);
         m_composition =
             new TableModel(db,
-                           {QStringLiteral("pf"),
-                            {QStringLiteral("Kod")},
-                            QStringLiteral("Kod"),
+                           {u"pf"_s,
+                            {u"Kod"_s},
+                            u"Kod"_s,
                             {},
-                            {{QStringLiteral("Name1"), QStringLiteral("Name"), QStringLiteral("Ing"),
-                              QStringLiteral("Kod1"), QStringLiteral("Name")}}},
+                            {{u"Name1"_s, u"Name"_s, u"Ing"_s,
+                              u"Kod1"_s, u"Name"_s}}},
                            this);
         m_composition->setColumns(
-            {{QStringLiteral("Name1"), QStringLiteral("Наименование"), {}, true},
-             {QStringLiteral("Kolvo"), QStringLiteral("Кол-во (гр)"), QStringLiteral("0.00")}});
+            {{u"Name1"_s, u"Наименование"_s, {}, true},
+             {u"Kolvo"_s, u"Кол-во (гр)"_s, u"0.00"_s}});
         m_composition->setInsertAllowed(false);
-        m_composition->setMaster(m_ingredients, QStringLiteral("Kod1"));
+        m_composition->setMaster(m_ingredients, u"Kod1"_s);
         connect(m_ingredients, &TableModel::currentChanged, this, &IngredientsPage::showIngredientKind);
         // Compositions show an ingredient's new name at once.
         connect(m_ingredients, &TableModel::posted, m_composition, [this] { m_composition->refresh(); });
         m_chooser = new CompositionChooserDialog(m_prompts, db, this);
         m_groupGrid->setTableModel(m_groups);
         m_ingredientGrid->setTableModel(m_ingredients);
-        m_ingredientGrid->markValueWarnings(QStringLiteral("Pf"));
-        m_ingredientGrid->setChoices(QStringLiteral("Edinica1"), unitChoices(db));
+        m_ingredientGrid->markValueWarnings(u"Pf"_s);
+        m_ingredientGrid->setChoices(u"Edinica1"_s, unitChoices(db));
         m_compositionGrid->setTableModel(m_composition);
     }
     for (TableModel* model : {m_groups, m_ingredients, m_composition}) {
@@ -209,13 +211,13 @@ void IngredientsPage::refreshViews()
 void IngredientsPage::showIngredientKind()
 {
     const bool open = m_ingredients && m_ingredients->isOpen();
-    const bool semi = open && m_ingredients->currentValue(QStringLiteral("Pf")).toBool();
+    const bool semi = open && m_ingredients->currentValue(u"Pf"_s).toBool();
     m_compositionGrid->setEnabled(semi);
     ContextSearchBar::paintSilver(m_compositionGrid, !semi);
     if (m_ingredients) {
         // A semi-finished product's price comes from its composition and its yield is always 100.
-        m_ingredients->setColumnReadOnly(QStringLiteral("Cena"), semi);
-        m_ingredients->setColumnReadOnly(QStringLiteral("Vih"), semi);
+        m_ingredients->setColumnReadOnly(u"Cena"_s, semi);
+        m_ingredients->setColumnReadOnly(u"Vih"_s, semi);
     }
     m_compositionButton->setEnabled(semi);
     m_deleteComponent->setEnabled(semi);
@@ -241,7 +243,7 @@ void IngredientsPage::flagLeft()
         return;
     QString error;
     if (hadChanges && !IngredientCatalog(m_db).applyFlagChange(key, true, &error) && !error.isEmpty())
-        m_prompts->warn(QStringLiteral("Ошибка"), error);
+        m_prompts->warn(u"Ошибка"_s, error);
     m_ingredients->refresh();
     showIngredientKind();
 }
@@ -261,26 +263,26 @@ void IngredientsPage::setContextSearch(bool on)
         // All ingredients by name; the group grid shows only the current ingredient's group.
         const QVariant ingredient = m_ingredients->currentKey();
         m_ingredients->setMaster(nullptr, {});
-        m_ingredients->setOrder({QStringLiteral("Name")});
+        m_ingredients->setOrder({u"Name"_s});
         m_ingredients->setLinkValue({});
         m_ingredients->locateKey(ingredient);
-        m_groups->setMaster(m_ingredients, QStringLiteral("Kod"));
-        m_groups->setOrder({QStringLiteral("Kod")});
-        m_groups->setLinkValue(m_ingredients->currentValue(QStringLiteral("Kod")));
+        m_groups->setMaster(m_ingredients, u"Kod"_s);
+        m_groups->setOrder({u"Kod"_s});
+        m_groups->setLinkValue(m_ingredients->currentValue(u"Kod"_s));
     } else {
         const QVariant ingredient = m_ingredients->currentKey();
         const QVariant group = m_groups->currentKey();
         m_groups->setMaster(nullptr, {});
-        m_groups->setOrder({QStringLiteral("Name")});
+        m_groups->setOrder({u"Name"_s});
         m_groups->setLinkValue({});
         m_groups->locateKey(group);
-        m_ingredients->setMaster(m_groups, QStringLiteral("Kod"));
-        m_ingredients->setOrder({QStringLiteral("Kod")});
-        m_ingredients->setLinkValue(m_groups->currentValue(QStringLiteral("Kod")));
+        m_ingredients->setMaster(m_groups, u"Kod"_s);
+        m_ingredients->setOrder({u"Kod"_s});
+        m_ingredients->setLinkValue(m_groups->currentValue(u"Kod"_s));
         m_ingredients->locateKey(ingredient);
     }
     m_groups->setReadOnly(on);
-    m_ingredients->setColumnReadOnly(QStringLiteral("Name"), on);
+    m_ingredients->setColumnReadOnly(u"Name"_s, on);
     m_ingredients->setInsertAllowed(!on);
     m_deleteGroup->setEnabled(!on);
     showIngredientKind();
@@ -295,7 +297,7 @@ void IngredientsPage::editComposition()
     if (m_chooser->openViews(m_ingredients, &error))
         m_chooser->exec();
     else
-        m_prompts->warn(QStringLiteral("Ошибка"), error);
+        m_prompts->warn(u"Ошибка"_s, error);
     // The chooser has reset the product's price as it closed.
     m_composition->open();
     refreshViews();
@@ -309,12 +311,12 @@ void IngredientsPage::moveIngredient()
     GroupChoiceDialog dialog(m_prompts, m_db, this);
     QString error;
     if (!dialog.openViews(&error)) {
-        m_prompts->warn(QStringLiteral("Ошибка"), error);
+        m_prompts->warn(u"Ошибка"_s, error);
         return;
     }
     if (dialog.exec() == QDialog::Accepted &&
         !IngredientCatalog(m_db).moveToGroup(ingredient, dialog.chosenGroup(), &error) && !error.isEmpty())
-        m_prompts->warn(QStringLiteral("Ошибка"), error);
+        m_prompts->warn(u"Ошибка"_s, error);
     // Group names may have been edited in the dialog as well.
     refreshViews();
 }

@@ -11,25 +11,27 @@
 #include <QLocale>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 NewIngredientDialog::NewIngredientDialog(UserPrompts* prompts, QSqlDatabase db, QWidget* parent)
     : QDialog(parent), m_prompts(prompts), m_db(db),
-      m_groups(new TableModel(db, {QStringLiteral("Gring"), {QStringLiteral("Name")}}, this)),
-      m_units(new TableModel(db, {QStringLiteral("Edinica"), {QStringLiteral("Name")}}, this)),
+      m_groups(new TableModel(db, {u"Gring"_s, {u"Name"_s}}, this)),
+      m_units(new TableModel(db, {u"Edinica"_s, {u"Name"_s}}, this)),
       m_groupGrid(new DataGrid(prompts, this)), m_unitGrid(new DataGrid(prompts, this)),
       m_name(new QLineEdit(this)), m_price(new QLineEdit(this)),
-      m_ok(new QPushButton(QStringLiteral("OK"), this))
+      m_ok(new QPushButton(u"OK"_s, this))
 {
-    setWindowTitle(QStringLiteral("Добавление нового ингредиента"));
-    m_groups->setColumns({{QStringLiteral("Name"), QStringLiteral("Выбор группы для нового ингредиента")}});
-    m_units->setColumns({{QStringLiteral("Name"), QStringLiteral("Единица измерения")}});
+    setWindowTitle(u"Добавление нового ингредиента"_s);
+    m_groups->setColumns({{u"Name"_s, u"Выбор группы для нового ингредиента"_s}});
+    m_units->setColumns({{u"Name"_s, u"Единица измерения"_s}});
     m_name->setMaxLength(50);
-    auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    auto* cancel = new QPushButton(u"Отмена"_s, this);
     auto* layout = new QGridLayout(this);
     layout->addWidget(m_groupGrid, 0, 0, 1, 2);
     layout->addWidget(m_unitGrid, 0, 2, 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Наименование нового ингредиента"), this), 1, 0);
+    layout->addWidget(new QLabel(u"Наименование нового ингредиента"_s, this), 1, 0);
     layout->addWidget(m_name, 1, 1, 1, 3);
-    layout->addWidget(new QLabel(QStringLiteral("Цена"), this), 2, 0);
+    layout->addWidget(new QLabel(u"Цена"_s, this), 2, 0);
     layout->addWidget(m_price, 2, 1);
     layout->addWidget(m_ok, 2, 2);
     layout->addWidget(cancel, 2, 3);

@@ -11,13 +11,15 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 PartnersPage::PartnersPage(UserPrompts* prompts, QWidget* parent)
     : Page(parent), m_prompts(prompts), m_grid(new DataGrid(prompts, this)), m_search(new QLineEdit(this))
 {
     auto* layout = new QHBoxLayout(this);
     auto* left = new QVBoxLayout;
     auto* search = new QHBoxLayout;
-    search->addWidget(new QLabel(QStringLiteral("Контекстный поиск -->"), this));
+    search->addWidget(new QLabel(u"Контекстный поиск -->"_s, this));
     search->addWidget(m_search);
     left->addLayout(search);
     left->addWidget(m_grid);
@@ -34,8 +36,8 @@ bool PartnersPage::openViews(QSqlDatabase db, QString* error)
 {
     Q_UNUSED(error);
     if (!m_partners) {
-        m_partners = new TableModel(db, {QStringLiteral("Partner"), {QStringLiteral("Name")}}, this);
-        m_partners->setColumns({{QStringLiteral("Name"), QStringLiteral("Наименование партнёра")}});
+        m_partners = new TableModel(db, {u"Partner"_s, {u"Name"_s}}, this);
+        m_partners->setColumns({{u"Name"_s, u"Наименование партнёра"_s}});
         m_grid->setTableModel(m_partners);
         buildEditBoxes();
     }
@@ -46,14 +48,14 @@ void PartnersPage::buildEditBoxes()
 {
     auto* layout = new QVBoxLayout(m_editBoxes);
     const QList<QPair<QString, QString>> boxes = {
-        {QStringLiteral("Адрес, телефон"), QStringLiteral("Adress")},
-        {QStringLiteral("ИНН"), QStringLiteral("Inn")},
-        {QStringLiteral("ОКПО"), QStringLiteral("Okpo")},
-        {QStringLiteral("ОКОНХ"), QStringLiteral("Okonh")},
-        {QStringLiteral("Наименование банка и его местонахождение"), QStringLiteral("Bank")},
-        {QStringLiteral("БИК"), QStringLiteral("Bik")},
-        {QStringLiteral("Расчётный счёт"), QStringLiteral("Rs")},
-        {QStringLiteral("Кор. счёт"), QStringLiteral("Ks")},
+        {u"Адрес, телефон"_s, u"Adress"_s},
+        {u"ИНН"_s, u"Inn"_s},
+        {u"ОКПО"_s, u"Okpo"_s},
+        {u"ОКОНХ"_s, u"Okonh"_s},
+        {u"Наименование банка и его местонахождение"_s, u"Bank"_s},
+        {u"БИК"_s, u"Bik"_s},
+        {u"Расчётный счёт"_s, u"Rs"_s},
+        {u"Кор. счёт"_s, u"Ks"_s},
     };
     for (const auto& [label, field] : boxes) {
         layout->addWidget(new QLabel(label, m_editBoxes));
@@ -67,7 +69,7 @@ void PartnersPage::buildEditBoxes()
 void PartnersPage::pageShown()
 {
     if (m_partners && !m_partners->open())
-        m_prompts->warn(QStringLiteral("Ошибка"), m_partners->lastError());
+        m_prompts->warn(u"Ошибка"_s, m_partners->lastError());
 }
 
 void PartnersPage::pageHidden()

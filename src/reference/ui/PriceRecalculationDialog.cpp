@@ -10,23 +10,25 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 PriceRecalculationDialog::PriceRecalculationDialog(QWidget* parent)
     : QDialog(parent), m_percent(new QSpinBox(this))
 {
-    setWindowTitle(QStringLiteral("Пересчет цен"));
-    auto* scopeGroup = new QGroupBox(QStringLiteral("Область пересчёта"), this);
+    setWindowTitle(u"Пересчет цен"_s);
+    auto* scopeGroup = new QGroupBox(u"Область пересчёта"_s, this);
     auto* scopeLayout = new QVBoxLayout(scopeGroup);
-    const QStringList scopes = {QStringLiteral("Ингредиент"), QStringLiteral("Группа ингредиентов"),
-                                QStringLiteral("Все ингредиенты")};
+    const QStringList scopes = {u"Ингредиент"_s, u"Группа ингредиентов"_s,
+                                u"Все ингредиенты"_s};
     for (int i = 0; i < 3; ++i) {
         m_scope[i] = new QRadioButton(scopes[i], scopeGroup);
         scopeLayout->addWidget(m_scope[i]);
     }
     m_scope[0]->setChecked(true);
 
-    auto* actionGroup = new QGroupBox(QStringLiteral("Выбор действия"), this);
+    auto* actionGroup = new QGroupBox(u"Выбор действия"_s, this);
     auto* actionLayout = new QVBoxLayout(actionGroup);
-    const QStringList actions = {QStringLiteral("Повысить цену"), QStringLiteral("Понизить цену")};
+    const QStringList actions = {u"Повысить цену"_s, u"Понизить цену"_s};
     for (int i = 0; i < 2; ++i) {
         m_action[i] = new QRadioButton(actions[i], actionGroup);
         actionLayout->addWidget(m_action[i]);
@@ -37,7 +39,7 @@ PriceRecalculationDialog::PriceRecalculationDialog(QWidget* parent)
     m_percent->setSingleStep(1);
     m_percent->setValue(0);
     // The counter shows its value once, as "N%".
-    m_percent->setSuffix(QStringLiteral("%"));
+    m_percent->setSuffix(u"%"_s);
     QFont bold = m_percent->font();
     bold.setBold(true);
     m_percent->setFont(bold);

@@ -11,6 +11,8 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class ChoiceDelegate : public QStyledItemDelegate
@@ -61,9 +63,9 @@ DataGrid::DataGrid(UserPrompts* prompts, QWidget* parent) : QTableView(parent), 
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("99")) + 6);
+    verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(u"99"_s) + 6);
     horizontalHeader()->setStretchLastSection(false);
-    horizontalHeader()->setMinimumSectionSize(fontMetrics().horizontalAdvance(QStringLiteral("V")) + 12);
+    horizontalHeader()->setMinimumSectionSize(fontMetrics().horizontalAdvance(u"V"_s) + 12);
     connect(qApp, &QApplication::focusChanged, this, &DataGrid::onFocusChanged);
 }
 
@@ -119,7 +121,7 @@ void DataGrid::fitColumns()
     if (stretch >= 0) {
         // Long names are elided rather than pushing the other columns out of sight; the header stays whole.
         const int floor = std::max(horizontalHeader()->sectionSizeHint(stretch),
-                                   std::min(widths[stretch], fontMetrics().horizontalAdvance(QStringLiteral("Наименование группы"))));
+                                   std::min(widths[stretch], fontMetrics().horizontalAdvance(u"Наименование группы"_s)));
         minimum = total - widths[stretch] + floor;
         widths[stretch] = std::max(floor, viewport()->width() - (total - widths[stretch]));
     }
@@ -177,7 +179,7 @@ void DataGrid::markValueWarnings(const QString& flagField)
 void DataGrid::showError(const QString& message)
 {
     if (m_prompts && isVisible())
-        m_prompts->warn(QStringLiteral("Ошибка"), message);
+        m_prompts->warn(u"Ошибка"_s, message);
 }
 
 bool DataGrid::postPending()
@@ -263,7 +265,7 @@ void DataGrid::keyPressEvent(QKeyEvent* event)
     }
     if (m_model && event->key() == Qt::Key_Delete && ctrl) {
         if (!m_ctrlDeleteBlocked && m_model->currentRow() >= 0 && !m_model->isReadOnly() &&
-            (!m_prompts || m_prompts->confirm(QStringLiteral("Подтверждение"), QStringLiteral("Удалить запись?"))))
+            (!m_prompts || m_prompts->confirm(u"Подтверждение"_s, u"Удалить запись?"_s)))
             m_model->deleteCurrent();
         return;
     }

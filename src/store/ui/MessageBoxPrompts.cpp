@@ -3,14 +3,16 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 int show(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text, bool withCancel)
 {
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    QPushButton* ok = box.addButton(u"OK"_s, QMessageBox::AcceptRole);
     if (withCancel)
-        box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+        box.addButton(u"Отмена"_s, QMessageBox::RejectRole);
     box.setDefaultButton(ok);
     box.exec();
     return box.clickedButton() == ok ? 1 : 0;
