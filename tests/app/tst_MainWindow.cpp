@@ -15,6 +15,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QRegularExpression>
+#include <QSqlDatabase>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -56,6 +58,25 @@ private Q_SLOTS:
         QVERIFY(!window.startPage()->maintenanceButton()->isVisibleTo(window.startPage()));
         window.tabs()->setCurrentIndex(MainWindow::Menus);
         QVERIFY(window.animationRunning());
+    }
+
+    void exitLeavesNoConnectionInUse()
+    {
+        QTest::failOnWarning(QRegularExpression(u"still in use"_s));
+        TestDataDir data(false);
+        ScriptedPrompts prompts;
+        {
+            MainWindow window(locationsOf(data), &prompts);
+            window.show();
+            for (int page = 0; page < window.tabs()->count(); ++page) {
+                if (page != MainWindow::Start)
+                    window.tabs()->setCurrentIndex(page);
+            }
+            QVERIFY(window.tablesOpened());
+            window.close();
+        }
+        QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.shown.join(u'\n')));
+        QVERIFY(!QSqlDatabase::contains(Database::programConnection()));
     }
 
     void secondCopyOnTheKitchenIsRefused()
