@@ -599,6 +599,14 @@ bool TableModel::isNumberColumn(int column) const
     return !m_columns[column].format.isEmpty() || (f && (f->type == FieldType::Float || f->type == FieldType::Key));
 }
 
+bool TableModel::isTextColumn(int column) const
+{
+    if (column < 0 || column >= m_columns.size())
+        return false;
+    const FieldInfo* f = field(m_columns[column].field);
+    return f && f->isText();
+}
+
 QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < m_columns.size())

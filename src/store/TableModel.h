@@ -32,6 +32,8 @@ public:
     void setColumns(const QList<Column>& columns);
     // Numbers (stored numbers, keys, formatted columns) are right-aligned, texts left-aligned.
     bool isNumberColumn(int column) const;
+    // A stored text field (names, notes), the kind of column that can give up width.
+    bool isTextColumn(int column) const;
     const QList<Column>& columns() const { return m_columns; }
     void addCalculated(const QString& name, Calculation calculation);
     void setRoleProvider(RoleProvider provider) { m_roleProvider = std::move(provider); }

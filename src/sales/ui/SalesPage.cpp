@@ -251,6 +251,7 @@ void SalesPage::pageShown()
     }
     m_documentGrid->setTableModel(m_documents);
     m_lineGrid->setTableModel(m_lines);
+    m_lineGrid->setStretchColumn(1); // the dish's name, not its group
     // Room for the date's ellipsis button.
     m_documentGrid->setExtraWidth(dateColumn, 24);
     m_documents->last();

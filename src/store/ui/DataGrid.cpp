@@ -111,12 +111,16 @@ void DataGrid::fitColumns()
         if (isColumnHidden(c))
             continue;
         widths[c] = std::max(horizontalHeader()->sectionSizeHint(c), sizeHintForColumn(c)) + m_extraWidths.value(c);
-        if (stretch < 0 && !m_model->isNumberColumn(c))
+        if (stretch < 0 && m_model->isTextColumn(c))
             stretch = c;
         total += widths[c];
     }
-    if (stretch < 0 && count > 0)
-        stretch = 0;
+    if (m_stretchColumn >= 0 && m_stretchColumn < count)
+        stretch = m_stretchColumn;
+    for (int c = 0; stretch < 0 && c < count; ++c) {
+        if (!m_model->isNumberColumn(c))
+            stretch = c;
+    }
     int minimum = total;
     if (stretch >= 0) {
         // Long names are elided rather than pushing the other columns out of sight; the header stays whole.
@@ -145,6 +149,12 @@ QSize DataGrid::minimumSizeHint() const
     const int width = m_minimumColumns + verticalHeader()->width() + 2 * frameWidth() +
                       verticalScrollBar()->sizeHint().width();
     return {std::max(base.width(), width), base.height()};
+}
+
+void DataGrid::setStretchColumn(int column)
+{
+    m_stretchColumn = column;
+    fitColumns();
 }
 
 void DataGrid::setExtraWidth(int column, int pixels)

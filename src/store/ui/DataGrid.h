@@ -33,6 +33,8 @@ public:
     // Sizes the columns to their headers and contents; the first text column takes the rest of the
     // width, down to a floor, so that every column shows without scrolling sideways where they fit.
     void fitColumns();
+    // The column that takes the rest of the width; by default the first stored text column.
+    void setStretchColumn(int column);
     // Pixels a column needs beyond its header and contents (a button drawn over the cell).
     void setExtraWidth(int column, int pixels);
     // Marks values that a later calculation would divide by zero with, with the reason as a tooltip.
@@ -68,4 +70,5 @@ private:
     bool m_fitting = false;
     int m_minimumColumns = 0; // the columns' least total width, for the layouts
     QHash<int, int> m_extraWidths;
+    int m_stretchColumn = -1;
 };
