@@ -5,17 +5,22 @@
 
 using namespace Qt::StringLiterals;
 
-DataLocations DataLocations::resolve(const QStringList& arguments, const QString& programDir)
+DataLocations DataLocations::resolve(const QStringList& arguments, const QString& programDir,
+                                     const QString& userDataDir)
 {
     QString dataDir = QDir(programDir).filePath(u"DATA"_s);
+    if (!QFileInfo(dataDir).isDir() && !userDataDir.isEmpty())
+        dataDir = QDir(userDataDir).filePath(u"DATA"_s);
     const qsizetype option = arguments.indexOf(u"--data"_s);
-    if (option >= 0 && option + 1 < arguments.size())
+    const bool given = option >= 0 && option + 1 < arguments.size();
+    if (given)
         dataDir = QFileInfo(arguments.at(option + 1)).absoluteFilePath();
     dataDir = QDir::cleanPath(dataDir);
     DataLocations locations;
     locations.culinar = dataDir;
     locations.culSklad = dataDir;
     locations.culObmen = QDir::cleanPath(QFileInfo(dataDir).absolutePath() + u"/OBMEN"_s);
+    locations.givenByUser = given;
     return locations;
 }
 

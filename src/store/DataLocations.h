@@ -11,8 +11,13 @@ struct DataLocations
     QString culSklad; // warehouse tables (the same directory)
     QString culObmen; // dBase exchange tables
 
-    // From "--data DIR" when given, else "DATA" beside the program file.
-    static DataLocations resolve(const QStringList& arguments, const QString& programDir);
+    bool givenByUser = false; // "--data DIR" named it
+
+    // From "--data DIR" when given; else "DATA" beside the program file when it is there (a build
+    // tree, a kitchen carried with its program); else "DATA" in the user's data folder (an installed
+    // program never keeps kitchens beside its binary).
+    static DataLocations resolve(const QStringList& arguments, const QString& programDir,
+                                 const QString& userDataDir = {});
 
     // Creates the exchange directory with any missing parents; the data directory is never created.
     bool ensureExchangeDirectory(QString* error) const;

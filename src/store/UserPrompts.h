@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -18,6 +19,9 @@ public:
     virtual void inform(const QString& caption, const QString& text) = 0;
     // A refusal or an error with a single OK.
     virtual void warn(const QString& caption, const QString& text) = 0;
+    // A question answered by one of several buttons; the index of the choice, -1 when the window was
+    // closed without one.
+    virtual int choose(const QString& caption, const QString& text, const QStringList& choices) = 0;
 };
 
 // The date dialog "Дата": the date of a new menu, sales document, warehouse document or inventory.

@@ -13,6 +13,14 @@ void ScriptedPrompts::inform(const QString& caption, const QString& text)
     shown << caption + u'|' + text;
 }
 
+int ScriptedPrompts::choose(const QString& caption, const QString& text, const QStringList& choices)
+{
+    const QString entry = caption + u'|' + text + u'|' + choices.join(u'/');
+    shown << entry;
+    questions << entry;
+    return m_choices.isEmpty() ? -1 : m_choices.takeFirst();
+}
+
 void ScriptedPrompts::warn(const QString& caption, const QString& text)
 {
     shown << caption + u'|' + text;

@@ -13,6 +13,9 @@ public:
     bool confirm(const QString& caption, const QString& text) override;
     void inform(const QString& caption, const QString& text) override;
     void warn(const QString& caption, const QString& text) override;
+    // Takes the next queued choice (-1, closed, when none is queued).
+    int choose(const QString& caption, const QString& text, const QStringList& choices) override;
+    void queueChoice(int choice) { m_choices.append(choice); }
 
     void queueConfirm(bool answer) { m_answers.append(answer); }
     QStringList shown;     // every confirmation, information and warning in order
@@ -22,6 +25,7 @@ public:
 
 private:
     QList<bool> m_answers;
+    QList<int> m_choices;
 };
 
 // Dates answered from a script: the next queued answer (nothing queued: OK on the offered date);

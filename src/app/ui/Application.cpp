@@ -2,17 +2,33 @@
 
 #include "MainWindow.h"
 #include "store/ui/MessageBoxPrompts.h"
+#include "tools/KitchenSetup.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSqlDatabase>
+#include <QStandardPaths>
 #include <QTranslator>
+
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
 int runApplication(int argc, char* argv[])
 {
+    // Answered before any window: the package's test and a terminal user need no display for it.
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0) {
+            std::fputs("Использование: kuhnemer [--data КАТАЛОГ]\n"
+                       "  Кухнемер: калькуляция блюд, меню, реализация и склад столовой.\n"
+                       "  --data КАТАЛОГ  кухня в этом каталоге данных (по умолчанию DATA рядом с программой,\n"
+                       "                  если он есть, иначе в папке данных пользователя)\n"
+                       "  Команды без окон: kuhnemer-data --help\n",
+                       stdout);
+            return 0;
+        }
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"kuhnemer"_s);
     QTranslator translator;
@@ -25,7 +41,10 @@ int runApplication(int argc, char* argv[])
         prompts.warn(u"Кухнемер"_s, u"Не установлен BDE. Установка описана в инструкции"_s);
         return 1;
     }
-    const DataLocations locations = DataLocations::resolve(QApplication::arguments(), QApplication::applicationDirPath());
+    const DataLocations locations =
+        DataLocations::resolve(QApplication::arguments(), QApplication::applicationDirPath(),
+                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    kitchensetup::offerNewKitchen(locations, prompts);
     QString error;
     if (!locations.ensureExchangeDirectory(&error))
         prompts.warn(u"Кухнемер"_s, error);

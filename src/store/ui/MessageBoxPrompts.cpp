@@ -30,6 +30,18 @@ void MessageBoxPrompts::inform(const QString& caption, const QString& text)
     show(m_parent, QMessageBox::Information, caption, text, false);
 }
 
+int MessageBoxPrompts::choose(const QString& caption, const QString& text, const QStringList& choices)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, m_parent);
+    QList<QAbstractButton*> buttons;
+    for (const QString& choice : choices)
+        buttons << box.addButton(choice, QMessageBox::AcceptRole);
+    if (!buttons.isEmpty())
+        box.setDefaultButton(static_cast<QPushButton*>(buttons.first()));
+    box.exec();
+    return int(buttons.indexOf(box.clickedButton()));
+}
+
 void MessageBoxPrompts::warn(const QString& caption, const QString& text)
 {
     show(m_parent, QMessageBox::Warning, caption, text, false);

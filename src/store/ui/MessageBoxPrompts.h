@@ -13,6 +13,7 @@ public:
     bool confirm(const QString& caption, const QString& text) override;
     void inform(const QString& caption, const QString& text) override;
     void warn(const QString& caption, const QString& text) override;
+    int choose(const QString& caption, const QString& text, const QStringList& choices) override;
 
 private:
     QWidget* m_parent;
