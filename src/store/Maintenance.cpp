@@ -106,22 +106,30 @@ bool syncPath(const QString& path)
 
 } // namespace
 
-QString Maintenance::backup(const QString& dataDir, QString* error, const StepHook& onStep)
+QString Maintenance::backup(const QString& dataDir, QString* error, const StepHook& onStep, const QString& targetFile)
 {
     const QString connection = u"kuhnemer-backup"_s;
+    if (!targetFile.isEmpty() && QFileInfo::exists(targetFile)) {
+        if (error)
+            *error = u"файл \"%1\" уже есть; копия не записана"_s.arg(QDir::toNativeSeparators(targetFile));
+        return {};
+    }
     auto source = Database::open(dataDir, error, connection);
     if (!source)
         return {};
-    const QString folder = QDir(dataDir).filePath(u"backup"_s);
+    const QString folder = targetFile.isEmpty() ? QDir(dataDir).filePath(u"backup"_s) : QFileInfo(targetFile).absolutePath();
     QDir().mkpath(folder);
-    // A copy that a crash cut short is no backup: it goes before a new one is made.
-    for (const QFileInfo& partial : QDir(folder).entryInfoList({u"*"_s + partialSuffix}, QDir::Files | QDir::Hidden))
-        QFile::remove(partial.filePath());
-    const QString stem = QDir(folder).filePath(
-        u"kuhnemer-"_s + QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s));
-    QString target = stem + u".sqlite"_s;
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target = stem + u"-%1.sqlite"_s.arg(n);
+    QString target = QFileInfo(targetFile).absoluteFilePath();
+    if (targetFile.isEmpty()) {
+        // A copy that a crash cut short is no backup: it goes before a new one is made.
+        for (const QFileInfo& partial : QDir(folder).entryInfoList({u"*"_s + partialSuffix}, QDir::Files | QDir::Hidden))
+            QFile::remove(partial.filePath());
+        const QString stem =
+            QDir(folder).filePath(u"kuhnemer-"_s + QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s));
+        target = stem + u".sqlite"_s;
+        for (int n = 2; QFileInfo::exists(target); ++n)
+            target = stem + u"-%1.sqlite"_s.arg(n);
+    }
     const QString partial = target + partialSuffix;
     sqlite3* to = nullptr;
     int rc = sqlite3_open(QFile::encodeName(partial).constData(), &to);

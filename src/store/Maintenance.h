@@ -31,5 +31,7 @@ public:
     // Copies the database file with SQLite's backup API into DATA/backup; returns the copy's path or
     // an empty string. The copy is written under a temporary name, made durable and only then given
     // its name, so a backup is whole or absent; copies that a crash left half-written are removed.
-    static QString backup(const QString& dataDir, QString* error, const StepHook& onStep = {});
+    // A target file, when given, takes the place of DATA/backup; an existing file is never replaced.
+    static QString backup(const QString& dataDir, QString* error, const StepHook& onStep = {},
+                          const QString& targetFile = {});
 };

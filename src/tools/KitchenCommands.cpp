@@ -1,6 +1,10 @@
 #include "KitchenCommands.h"
 
+#include "CommandSupport.h"
 #include "DemoKitchen.h"
+#include "PrintCommands.h"
+#include "costing/DishCostCalculator.h"
+#include "store/Maintenance.h"
 #include "store/Database.h"
 #include "store/KitchenLock.h"
 #include "store/Schema.h"
@@ -33,15 +37,6 @@ const ValueRule divisorRules[] = {
      "WHERE NOT COALESCE(i.Pf, 0) AND NOT COALESCE(k.Vihod, 0) > 0",
      "строка карты: процент выхода не больше нуля"},
 };
-
-bool openForCommand(const QString& dataDir, std::optional<Database>& db, QTextStream& err)
-{
-    QString error;
-    db = Database::open(dataDir, &error, u"kuhnemer-data"_s);
-    if (!db)
-        err << error << Qt::endl;
-    return db.has_value();
-}
 
 // Every REAL column of every table, for the search for numbers that are not finite.
 QList<QPair<QString, QString>> realColumns(const QSqlDatabase& db)
@@ -137,10 +132,46 @@ int storedVersion(const QString& file, QString* error)
 QString usage()
 {
     return u"Использование: kuhnemer-data КОМАНДА КАТАЛОГ [ПАРАМЕТРЫ]\n"
-        "  create КАТАЛОГ [--demo]  создать пустую кухню (или образец столовой) в каталоге данных\n"
-        "  check КАТАЛОГ            проверить целостность, версию и значения, на которых остановятся расчёты\n"
-        "  upgrade КАТАЛОГ          обновить кухню старой версии (сначала сохраняется копия)\n"
-        "  --help                   эта справка\n"_s;
+           "  create КАТАЛОГ [--demo]  создать пустую кухню (или образец столовой) в каталоге данных\n"
+           "  check КАТАЛОГ            проверить целостность, версию и значения, на которых остановятся расчёты\n"
+           "  upgrade КАТАЛОГ          обновить кухню старой версии (сначала сохраняется копия)\n"
+           "  backup КАТАЛОГ [ФАЙЛ]    копия базы, целая или никакой, и при открытой программе\n"
+           "                           (по умолчанию в КАТАЛОГ/backup)\n"
+           "  reprice КАТАЛОГ          \"Расчёт цен блюд\": цены полуфабрикатов и порций всех блюд\n"_s +
+           printUsage() +
+           u"  --help                   эта справка\n"
+           "Код выхода: 0 выполнено, 1 отказ или ошибка, 2 неверный вызов.\n"_s;
+}
+
+int backup(const QString& dataDir, const QString& file, QTextStream& out, QTextStream& err)
+{
+    QString error;
+    const QString copy = Maintenance::backup(dataDir, &error, {}, file);
+    if (copy.isEmpty()) {
+        err << u"Резервная копия не создана: %1"_s.arg(error) << Qt::endl;
+        return failed;
+    }
+    out << u"Резервная копия: %1"_s.arg(QDir::toNativeSeparators(copy)) << Qt::endl;
+    return done;
+}
+
+int reprice(const QString& dataDir, QTextStream& out, QTextStream& err)
+{
+    Kitchen kitchen;
+    if (!openKitchen(dataDir, true, kitchen, err))
+        return failed;
+    const DishCostRun run = DishCostCalculator(kitchen.db->connection()).run();
+    if (!run.ok) {
+        err << run.message << Qt::endl;
+        return failed;
+    }
+    out << u"Расчёт цен блюд: рассчитано блюд %1, изменено цен %2, полуфабрикатов %3"_s.arg(run.dishesPriced)
+               .arg(run.dishPricesChanged)
+               .arg(run.semiFinishedPriced);
+    if (run.dishesSkipped > 0)
+        out << u", пропущено блюд без группы %1"_s.arg(run.dishesSkipped);
+    out << '.' << Qt::endl;
+    return done;
 }
 
 int create(const QString& dataDir, bool demo, QTextStream& out, QTextStream& err)
@@ -151,16 +182,11 @@ int create(const QString& dataDir, bool demo, QTextStream& out, QTextStream& err
         return failed;
     }
     if (demo) {
-        std::optional<Database> db;
-        if (!openForCommand(dataDir, db, err))
+        Kitchen kitchen;
+        if (!openKitchen(dataDir, true, kitchen, err))
             return failed;
-        bool filled = false;
-        {
-            QSqlDatabase sql = db->connection();
-            filled = demo::fill(sql, &error);
-        }
-        db->close();
-        if (!filled) {
+        QSqlDatabase sql = kitchen.db->connection();
+        if (!demo::fill(sql, &error)) {
             err << error << Qt::endl;
             return failed;
         }
@@ -173,16 +199,10 @@ int create(const QString& dataDir, bool demo, QTextStream& out, QTextStream& err
 
 int check(const QString& dataDir, QTextStream& out, QTextStream& err)
 {
-    std::optional<Database> db;
-    if (!openForCommand(dataDir, db, err))
+    Kitchen kitchen;
+    if (!openKitchen(dataDir, false, kitchen, err))
         return failed;
-    int code = failed;
-    {
-        const QSqlDatabase sql = db->connection();
-        code = checkOpen(sql, out, err);
-    }
-    db->close();
-    return code;
+    return checkOpen(kitchen.db->connection(), out, err);
 }
 
 int upgrade(const QString& dataDir, QTextStream& out, QTextStream& err)
@@ -235,6 +255,13 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QString command = arguments.at(0);
     const QString dataDir = arguments.at(1);
     const QStringList options = arguments.mid(2);
+    if (command == QLatin1String("print"))
+        return print(dataDir, options, out, err);
+    if (command == QLatin1String("backup")) {
+        if (options.size() > 1 || (options.size() == 1 && options.first().startsWith(u'-')))
+            return usageFailure();
+        return backup(dataDir, options.value(0), out, err);
+    }
     if (command == QLatin1String("create")) {
         if (options.size() > 1 || (options.size() == 1 && options.first() != QLatin1String("--demo")))
             return usageFailure();
@@ -246,6 +273,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return check(dataDir, out, err);
     if (command == QLatin1String("upgrade"))
         return upgrade(dataDir, out, err);
+    if (command == QLatin1String("reprice"))
+        return reprice(dataDir, out, err);
     return usageFailure();
 }
 

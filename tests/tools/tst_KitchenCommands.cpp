@@ -1,10 +1,17 @@
 #include "TestDataDir.h"
 
+#include "GuiScript.h"
+#include "RecordingLauncher.h"
+#include "ScriptedPrompts.h"
+#include "costing/CostingCardPrint.h"
+#include "reports/ReportOutput.h"
+#include "reports/Workbook.h"
 #include "store/KitchenLock.h"
 #include "tools/KitchenCommands.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSqlQuery>
 #include <QTest>
 #include <QTextStream>
 
@@ -92,6 +99,124 @@ private Q_SLOTS:
         QCOMPARE(outcome.code, commands::failed);
         QVERIFY(outcome.err.contains(u"не является базой данных"_s));
         QCOMPARE(QFileInfo(file).size(), 0);
+    }
+
+    void backupIsWholeOrRefused()
+    {
+        TestDataDir data;
+        data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
+        const QString file = data.root() + u"/copies/kitchen.sqlite"_s;
+        // Runs while the kitchen is open elsewhere: the copy only reads.
+        KitchenLock program(data.dataDir());
+        QString error;
+        QVERIFY(program.acquire(&error));
+        const Outcome first = run({u"backup"_s, data.dataDir(), file});
+        QCOMPARE(first.code, commands::done);
+        QVERIFY(first.out.contains(u"kitchen.sqlite"_s));
+        auto copy = Database::create(file, &error, u"copy"_s);
+        QVERIFY(copy);
+        {
+            QSqlQuery query(copy->connection());
+            QVERIFY(query.exec(u"SELECT Name FROM Gring"_s) && query.next());
+            QCOMPARE(query.value(0).toString(), u"Овощи"_s);
+        }
+        copy->close();
+        const Outcome again = run({u"backup"_s, data.dataDir(), file});
+        QCOMPARE(again.code, commands::failed);
+        QVERIFY(again.err.contains(u"уже есть"_s));
+    }
+
+    void repriceAndPrint_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("reprice") << QStringList{u"reprice"_s} << commands::done << "рассчитано блюд";
+        QTest::newRow("cards of all groups") << QStringList{u"print"_s, u"cards"_s, u"--all"_s, u"--out"_s, u"OUT"_s}
+                                             << commands::done << "Калькуляционные карты";
+        QTest::newRow("cards of a group at cost")
+            << QStringList{u"print"_s, u"cards"_s, u"--group"_s, u"первые блюда"_s, u"--cost"_s, u"--out"_s, u"OUT"_s}
+            << commands::done << "Калькуляционные карты";
+        QTest::newRow("menu") << QStringList{u"print"_s, u"menu"_s, u"--menu"_s, u"Обед на 7 декабря"_s,
+                                             u"--date"_s, u"2026-12-07"_s, u"--out"_s, u"OUT"_s}
+                              << commands::done << "Меню на 07.12.2026";
+        QTest::newRow("no file") << QStringList{u"print"_s, u"cards"_s, u"--all"_s} << commands::usageError << "--out";
+        QTest::newRow("two scopes")
+            << QStringList{u"print"_s, u"cards"_s, u"--all"_s, u"--marked"_s, u"--out"_s, u"OUT"_s}
+            << commands::usageError << "--group";
+        QTest::newRow("stray option")
+            << QStringList{u"print"_s, u"cards"_s, u"--all"_s, u"--big"_s, u"--out"_s, u"OUT"_s}
+            << commands::usageError << "--big";
+        QTest::newRow("unknown group")
+            << QStringList{u"print"_s, u"cards"_s, u"--group"_s, u"Десерты"_s, u"--out"_s, u"OUT"_s}
+            << commands::failed << "Десерты";
+        QTest::newRow("unknown print-out") << QStringList{u"print"_s, u"poster"_s, u"--out"_s, u"OUT"_s}
+                                           << commands::usageError << "poster";
+    }
+    void repriceAndPrint()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, code);
+        QFETCH(QString, report);
+        QTemporaryDir root;
+        const QString dataDir = root.filePath(u"DATA"_s);
+        QCOMPARE(run({u"create"_s, dataDir, u"--demo"_s}).code, commands::done);
+        const QString file = root.filePath(u"out/print.xlsx"_s);
+        arguments.replaceInStrings(u"OUT"_s, file);
+        arguments.insert(1, dataDir);
+        const Outcome outcome = run(arguments);
+        QCOMPARE(outcome.code, code);
+        QVERIFY2((outcome.out + outcome.err).contains(report), qPrintable(outcome.out + outcome.err));
+        const bool printed = code == commands::done && arguments.first() == u"print"_s;
+        QCOMPARE(QFileInfo::exists(file), printed);
+        if (printed)
+            QVERIFY(!xlsxPart(file, u"xl/worksheets/sheet1.xml"_s).isEmpty());
+        QVERIFY(QDir(root.filePath(u"out"_s)).entryList(QDir::Files | QDir::Hidden).size() == (printed ? 1 : 0));
+    }
+
+    void printedCardsAreTheWindowsPrintOut()
+    {
+        QTemporaryDir root;
+        const QString dataDir = root.filePath(u"DATA"_s);
+        QCOMPARE(run({u"create"_s, dataDir, u"--demo"_s}).code, commands::done);
+        const QString file = root.filePath(u"cards.xlsx"_s);
+        QCOMPARE(run({u"print"_s, dataDir, u"cards"_s, u"--all"_s, u"--enterprise"_s, u"ООО \"Продснаб\""_s,
+                      u"--out"_s, file})
+                     .code,
+                 commands::done);
+        // The window's path: the same print handed to the reports folder.
+        QString error;
+        auto db = Database::open(dataDir, &error, u"window"_s);
+        QVERIFY(db);
+        SystemClock clock;
+        CostingCardPrintResult result = CostingCardPrint(db->connection(), clock)
+                                            .run({CardPrintScope::AllGroups, 0, CardPrices::Selling, u"ООО \"Продснаб\""_s});
+        db->close();
+        QVERIFY(result.workbook);
+        ScriptedPrompts prompts;
+        RecordingLauncher launcher;
+        const QString shown = ReportOutput(launcher, prompts, root.filePath(u"reports"_s))
+                                  .show(*result.workbook, u"Калькуляционные карты"_s);
+        for (const QString& part : {u"xl/worksheets/sheet1.xml"_s, u"xl/sharedStrings.xml"_s, u"xl/styles.xml"_s})
+            QCOMPARE(xlsxPart(file, part), xlsxPart(shown, part));
+    }
+
+    void writingCommandsWaitForTheProgram()
+    {
+        TestDataDir data;
+        data.close();
+        KitchenLock program(data.dataDir());
+        QString error;
+        QVERIFY(program.acquire(&error));
+        for (const QStringList& arguments : {QStringList{u"reprice"_s, data.dataDir()},
+                                             QStringList{u"print"_s, data.dataDir(), u"cards"_s, u"--all"_s, u"--out"_s,
+                                                         data.root() + u"/c.xlsx"_s}}) {
+            const Outcome outcome = run(arguments);
+            QCOMPARE(outcome.code, commands::failed);
+            QVERIFY2(outcome.err.contains(u"уже открыта"_s), qPrintable(outcome.err));
+        }
+        // Reading goes on while the program works.
+        QCOMPARE(run({u"check"_s, data.dataDir()}).code, commands::done);
     }
 
     void upgrade_data()

@@ -1,0 +1,103 @@
+#include "CommandSupport.h"
+
+#include "reports/Workbook.h"
+#include "reports/XlsxFileWriter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QTextStream>
+
+#include <cstdio>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace commands {
+
+bool Options::flag(const QString& name)
+{
+    return m_arguments.removeAll(name) > 0;
+}
+
+std::optional<QString> Options::value(const QString& name, bool* missing)
+{
+    const qsizetype at = m_arguments.indexOf(name);
+    if (at < 0)
+        return std::nullopt;
+    if (at + 1 >= m_arguments.size() || m_arguments.at(at + 1).startsWith(u"--"_s)) {
+        *missing = true;
+        m_arguments.removeAt(at);
+        return std::nullopt;
+    }
+    const QString result = m_arguments.at(at + 1);
+    m_arguments.remove(at, 2);
+    return result;
+}
+
+Kitchen::~Kitchen()
+{
+    if (db)
+        db->close();
+}
+
+bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStream& err)
+{
+    QString error;
+    if (writes && QFileInfo(dataDir).isDir()) {
+        kitchen.lock = std::make_unique<KitchenLock>(dataDir);
+        if (!kitchen.lock->acquire(&error)) {
+            err << error << Qt::endl;
+            return false;
+        }
+    }
+    kitchen.db = Database::open(dataDir, &error, u"kuhnemer-data"_s);
+    if (!kitchen.db)
+        err << error << Qt::endl;
+    return kitchen.db.has_value();
+}
+
+std::function<void(int)> terminalProgress(const QString& caption, QTextStream& err)
+{
+    if (!::isatty(STDERR_FILENO))
+        return {};
+    return [caption, &err, last = -1](int percent) mutable {
+        if (percent == last)
+            return;
+        last = percent;
+        err << '\r' << caption << u": "_s << percent << '%';
+        if (percent >= 100)
+            err << '\n';
+        err.flush();
+    };
+}
+
+bool saveWorkbook(const Workbook& workbook, const QString& file, QString* error)
+{
+    const QFileInfo target(file);
+    if (!QDir().mkpath(target.absolutePath())) {
+        *error = u"Не удалось создать папку \"%1\"."_s.arg(QDir::toNativeSeparators(target.absolutePath()));
+        return false;
+    }
+    QTemporaryFile unfinished(target.absolutePath() + u"/.unfinished-XXXXXX.xlsx"_s);
+    if (!unfinished.open()) {
+        *error = unfinished.errorString();
+        return false;
+    }
+    XlsxFileWriter writer;
+    if (!writer.write(workbook, unfinished.fileName())) {
+        *error = u"Не удалось записать таблицу: %1"_s.arg(writer.errorString());
+        return false;
+    }
+    // A rename replaces the file at once: a nightly script's file is the old one or the new one.
+    if (::rename(QFile::encodeName(unfinished.fileName()).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
+        *error = u"Не удалось сохранить \"%1\"."_s.arg(QDir::toNativeSeparators(file));
+        return false;
+    }
+    unfinished.setAutoRemove(false);
+    QFile::setPermissions(target.absoluteFilePath(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    return true;
+}
+
+} // namespace commands

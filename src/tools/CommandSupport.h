@@ -1,0 +1,52 @@
+#pragma once
+
+#include "store/Database.h"
+#include "store/KitchenLock.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QTextStream;
+class Workbook;
+
+// What the commands of kuhnemer-data share: the options of a command line, opening the kitchen (and
+// taking it from the program when the command writes), progress on a terminal, and saving a workbook.
+namespace commands {
+
+// "--name value" and "--flag" options after the command's directory.
+class Options
+{
+public:
+    explicit Options(QStringList arguments) : m_arguments(std::move(arguments)) {}
+    bool flag(const QString& name);
+    // The value after "--name"; nothing when the option is absent; *missing when it has no value.
+    std::optional<QString> value(const QString& name, bool* missing);
+    // What no flag or value took: unknown options and stray words.
+    QStringList rest() const { return m_arguments; }
+
+private:
+    QStringList m_arguments;
+};
+
+// An open kitchen for one command. A command that writes holds the kitchen's lock, so it never runs
+// while the program has the kitchen open.
+struct Kitchen
+{
+    std::unique_ptr<KitchenLock> lock;
+    std::optional<Database> db;
+    ~Kitchen();
+};
+
+bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStream& err);
+
+// A progress callback that shows "caption: N%" on a terminal and nothing in a pipe.
+std::function<void(int)> terminalProgress(const QString& caption, QTextStream& err);
+
+// Writes the workbook to the file, whole or not at all (a temporary file renamed over it).
+bool saveWorkbook(const Workbook& workbook, const QString& file, QString* error);
+
+} // namespace commands

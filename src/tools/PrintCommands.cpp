@@ -1,0 +1,191 @@
+#include "PrintCommands.h"
+
+#include "CommandSupport.h"
+#include "KitchenCommands.h"
+#include "costing/CostingCardPrint.h"
+#include "menus/MenuPrint.h"
+#include "menus/MenuPrintSettings.h"
+#include "reports/Workbook.h"
+#include "store/UserPrompts.h"
+
+#include <QDir>
+#include <QSqlQuery>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace commands {
+
+namespace {
+
+// Refuses options that no part of the command took, before anything runs.
+bool strayOptions(const Options& options, QTextStream& err)
+{
+    if (options.rest().isEmpty())
+        return false;
+    err << u"Лишние параметры: %1"_s.arg(options.rest().join(u' ')) << Qt::endl;
+    return true;
+}
+
+// The key of the row whose name is given (exactly, or ignoring case), or of the key given as a number.
+std::optional<qlonglong> keyByName(const QSqlDatabase& db, const QString& table, const QString& keyField,
+                                   const QString& nameField, const QString& wanted, QString* error)
+{
+    QSqlQuery query(db);
+    bool number = false;
+    const qlonglong asKey = wanted.toLongLong(&number);
+    const QString sql = number ? u"SELECT %1 FROM %2 WHERE %1 = ?"_s.arg(keyField, table)
+                               : u"SELECT %1 FROM %2 WHERE upper(%3) = upper(?)"_s.arg(keyField, table, nameField);
+    if (!runQuery(query, sql, {number ? QVariant(asKey) : QVariant(wanted)}, error))
+        return std::nullopt;
+    if (!query.next()) {
+        *error = u"Не найдено: \"%1\"."_s.arg(wanted);
+        return std::nullopt;
+    }
+    const qlonglong key = query.value(0).toLongLong();
+    if (query.next()) {
+        *error = u"Имя \"%1\" носят несколько записей; укажите номер (ключ)."_s.arg(wanted);
+        return std::nullopt;
+    }
+    return key;
+}
+
+int printCards(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
+               QTextStream& err)
+{
+    bool missing = false;
+    CostingCardOptions card;
+    const bool all = options.flag(u"--all"_s);
+    const bool marked = options.flag(u"--marked"_s);
+    const std::optional<QString> group = options.value(u"--group"_s, &missing);
+    const bool cost = options.flag(u"--cost"_s);
+    const bool selling = options.flag(u"--selling"_s);
+    const std::optional<QString> enterprise = options.value(u"--enterprise"_s, &missing);
+    if (missing || int(all) + int(marked) + int(group.has_value()) != 1 || (cost && selling)) {
+        err << u"Укажите одно из --all, --marked или --group ГРУППА и не более одного из --cost, --selling."_s
+            << Qt::endl;
+        return usageError;
+    }
+    if (strayOptions(options, err))
+        return usageError;
+    QString error;
+    card.scope = all ? CardPrintScope::AllGroups : marked ? CardPrintScope::MarkedDishes : CardPrintScope::ChosenGroup;
+    if (group) {
+        const auto key = keyByName(kitchen.db->connection(), u"Grbludo"_s, u"Kod"_s, u"Name"_s, *group, &error);
+        if (!key) {
+            err << error << Qt::endl;
+            return failed;
+        }
+        card.group = *key;
+    }
+    card.prices = cost ? CardPrices::Cost : CardPrices::Selling;
+    card.enterprise = enterprise.value_or(QString());
+    SystemClock clock;
+    CostingCardPrintResult result =
+        CostingCardPrint(kitchen.db->connection(), clock).run(card, terminalProgress(u"Печать"_s, err));
+    if (!result.workbook) {
+        err << result.error << Qt::endl;
+        return failed;
+    }
+    workbook = std::move(result.workbook);
+    *title = u"Калькуляционные карты: %1"_s.arg(result.cardsPrinted);
+    return done;
+}
+
+int printMenu(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
+              QTextStream& err)
+{
+    bool missing = false;
+    const std::optional<QString> menu = options.value(u"--menu"_s, &missing);
+    const std::optional<QString> date = options.value(u"--date"_s, &missing);
+    const bool plain = options.flag(u"--no-underline"_s);
+    if (missing || !menu) {
+        err << u"Укажите меню: --menu ИМЯ или --menu НОМЕР."_s << Qt::endl;
+        return usageError;
+    }
+    if (strayOptions(options, err))
+        return usageError;
+    MenuPrintOptions print;
+    print.date = date ? QDate::fromString(*date, Qt::ISODate) : QDate::currentDate();
+    if (!print.date.isValid()) {
+        err << u"Дата \"%1\" не распознана; пишите ГГГГ-ММ-ДД."_s.arg(*date) << Qt::endl;
+        return usageError;
+    }
+    QString error;
+    const auto key = keyByName(kitchen.db->connection(), u"Menu"_s, u"Kod"_s, u"Name"_s, *menu, &error);
+    // The texts the menu page would offer: those of the kitchen's settings file.
+    const MenuPrintSettings settings(QFileInfo(kitchen.db->connection().databaseName()).absolutePath());
+    const std::optional<QStringList> texts = key ? settings.load(&error) : std::nullopt;
+    if (!texts) {
+        err << error << Qt::endl;
+        return failed;
+    }
+    print.texts = *texts;
+    print.underline = !plain;
+    workbook = std::make_unique<Workbook>();
+    if (!MenuPrint(kitchen.db->connection()).fill(*workbook, *key, print, &error, terminalProgress(u"Печать"_s, err))) {
+        err << error << Qt::endl;
+        return failed;
+    }
+    *title = u"Меню на %1"_s.arg(print.date.toString(u"dd.MM.yyyy"_s));
+    return done;
+}
+
+} // namespace
+
+QString printUsage()
+{
+    return u"  print КАТАЛОГ cards (--all | --marked | --group ГРУППА) [--cost | --selling] [--enterprise ИМЯ] --out ФАЙЛ.xlsx\n"
+           "                           калькуляционные карты (по умолчанию по отпускным ценам)\n"
+           "  print КАТАЛОГ menu --menu ИМЯ|НОМЕР [--date ГГГГ-ММ-ДД] [--no-underline] --out ФАЙЛ.xlsx\n"
+           "                           меню для гостей с текстами из Sm.db\n"_s;
+}
+
+int print(const QString& dataDir, const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    if (arguments.isEmpty()) {
+        err << usage();
+        return usageError;
+    }
+    const QString what = arguments.first();
+    Options options(arguments.mid(1));
+    bool missing = false;
+    const std::optional<QString> file = options.value(u"--out"_s, &missing);
+    if (!file || missing) {
+        err << u"Укажите файл: --out ФАЙЛ.xlsx"_s << Qt::endl;
+        return usageError;
+    }
+    using Printer = int (*)(Kitchen&, Options&, std::unique_ptr<Workbook>&, QString*, QTextStream&);
+    // The card print clears the marks of the dishes it passed, so it takes the kitchen like any writer.
+    const struct
+    {
+        const char* name;
+        bool writes;
+        Printer printer;
+    } printers[] = {{"cards", true, printCards}, {"menu", false, printMenu}};
+    for (const auto& entry : printers) {
+        if (what != QLatin1String(entry.name))
+            continue;
+        Kitchen kitchen;
+        if (!openKitchen(dataDir, entry.writes, kitchen, err))
+            return failed;
+        std::unique_ptr<Workbook> workbook;
+        QString title;
+        const int code = entry.printer(kitchen, options, workbook, &title, err);
+        if (code != done)
+            return code;
+        QString error;
+        if (!saveWorkbook(*workbook, *file, &error)) {
+            err << error << Qt::endl;
+            return failed;
+        }
+        for (const QString& problem : workbook->problems())
+            err << problem << Qt::endl;
+        out << u"%1 → %2"_s.arg(title, QDir::toNativeSeparators(*file)) << Qt::endl;
+        return done;
+    }
+    err << u"Неизвестная печатная форма \"%1\".\n"_s.arg(what) << usage();
+    return usageError;
+}
+
+} // namespace commands
