@@ -53,7 +53,13 @@ double toDecimals(double value, int decimals)
             ++kept[i - 1];
     }
     // kept × 10^-decimals, read back as the nearest double.
-    const std::string result = (negative ? "-" : "") + kept + "e" + std::to_string(-decimals);
+    std::string result;
+    result.reserve(kept.size() + 8);
+    if (negative)
+        result.push_back('-');
+    result.append(kept);
+    result.push_back('e');
+    result.append(std::to_string(-decimals));
     double rounded = 0;
     std::from_chars(result.data(), result.data() + result.size(), rounded);
     return rounded == 0 ? 0.0 : rounded; // no negative zero
