@@ -91,7 +91,6 @@ void InventoryDialog::createViews()
 {
     m_documents = new TableModel(m_db, {u"invdok"_s, {u"Date"_s}}, this);
     m_documents->setColumns({{u"Date"_s, u"Дата"_s}, {u"Name"_s, u"Наименование документа"_s}});
-    m_documents->setInsertAllowed(false);
     m_documents->setRoleProvider([](const TableModel& model, int row, int, int role) -> QVariant {
         if (role == Qt::BackgroundRole && model.number(row, u"Provodka"_s) >= InventoryDocuments::posted)
             return gridlook::silver();

@@ -135,7 +135,6 @@ void StockMovementDialog::createViews()
         return StockDocuments::kindText(model.value(row, u"FirstOper"_s));
     });
     m_documents->setColumns({{u"Date"_s, u"Дата"_s}, {u"Nomer"_s, u"Номер"_s}, {u"PR"_s, u"Тип"_s, QString(), true}});
-    m_documents->setInsertAllowed(false);
     m_documents->setRoleProvider([](const TableModel& model, int row, int column, int role) -> QVariant {
         if (role == Qt::BackgroundRole && model.value(row, u"Provodka"_s).toInt() != 1)
             return gridlook::silver();
