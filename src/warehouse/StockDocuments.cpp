@@ -216,16 +216,9 @@ bool StockDocuments::apply(qlonglong document, const QString& oper, std::optiona
         }
     }
 
-    QSqlQuery line(m_db);
-    line.prepare(u"UPDATE Move SET Oper = ?, Provodka = 1 WHERE Nnn = ?"_s);
-    for (const Line& item : lines) {
-        line.addBindValue(oper);
-        line.addBindValue(item.key);
-        if (!line.exec()) {
-            *error = sqlErrorText(line.lastError());
-            return false;
-        }
-    }
+    // Every line of the document takes the same operation.
+    if (!execSql(m_db, u"UPDATE Move SET Oper = ?, Provodka = 1 WHERE Kod1 = ?"_s, {oper, document}, error))
+        return false;
     // Only a receipt that sets a price writes one; the others leave the stored price as it is.
     const bool setsPrice = rule && *rule != PriceRule::Keep;
     QSqlQuery ingredient(m_db);
