@@ -5,9 +5,12 @@
 #include "MenuChoiceDialog.h"
 #include "sales/SalesDocuments.h"
 #include "sales/SalesFlags.h"
+#include "sales/SalesPosting.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/DatePromptDialog.h"
+#include "warehouse/ui/DocumentDeletionDialog.h"
+#include "warehouse/ui/PartnerChooserDialog.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -118,7 +121,7 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     m_datePopup->setWindowFlags(Qt::Popup);
     m_datePopup->hide();
     // The parts of the sales subsystem that are not built yet.
-    for (QPushButton* later : {m_summary, m_post, m_delete, m_print})
+    for (QPushButton* later : {m_summary, m_print})
         later->setEnabled(false);
 
     auto* side = new QVBoxLayout;
@@ -162,6 +165,8 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     connect(m_choose, &QPushButton::clicked, this, &SalesPage::chooseMenu);
     connect(m_fill, &QPushButton::clicked, this, &SalesPage::fillFromMenu);
     connect(m_search, &QPushButton::clicked, this, &SalesPage::searchLines);
+    connect(m_post, &QPushButton::clicked, this, &SalesPage::postDocument);
+    connect(m_delete, &QPushButton::clicked, this, &SalesPage::deleteDocuments);
     setEnabled(false);
 }
 
@@ -307,6 +312,7 @@ void SalesPage::applyDocumentState()
         m_documents->setColumnReadOnly(field, !open);
     m_choose->setEnabled(open);
     m_fill->setEnabled(open);
+    m_post->setEnabled(open);
     m_search->setEnabled(!currentDocument().isNull());
     m_documentGrid->viewport()->update();
     m_lineGrid->viewport()->update();
@@ -422,4 +428,40 @@ bool SalesPage::calculateConsumption(SalesLines lines)
     if (!run.notice().isEmpty())
         m_prompts->inform(u"Расчёт реализации"_s, run.notice());
     return true;
+}
+
+void SalesPage::postDocument()
+{
+    if (!postAll() || !documentIsOpen())
+        return;
+    PartnerChooserDialog chooser(m_db, m_prompts, this);
+    const std::optional<qlonglong> partner = chooser.choose();
+    if (!partner)
+        return;
+    m_busy->setVisible(true);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    SalesPosting(m_db, *m_prompts).post(currentDocument().toLongLong(), *partner);
+    QApplication::restoreOverrideCursor();
+    m_busy->setVisible(false);
+    // The zero lines are gone and the document is posted (or, refused, all is as it was).
+    m_documents->refresh();
+    m_lines->refresh();
+    m_lines->first();
+    applyDocumentState();
+}
+
+void SalesPage::deleteDocuments()
+{
+    if (!postAll())
+        return;
+    if (!m_deletion)
+        m_deletion = new DocumentDeletionDialog(m_prompts, this);
+    const std::optional<DeletionChoice> choice =
+        m_deletion->choose(DocumentDeletionDialog::RollBack::Hidden, m_clock->today());
+    if (!choice || SalesPosting(m_db, *m_prompts).remove(*choice, currentDocument()) < 0)
+        return;
+    m_documents->refresh();
+    m_lines->refresh();
+    applyDocumentState();
 }

@@ -10,6 +10,7 @@
 
 class DataGrid;
 class DiceWidget;
+class DocumentDeletionDialog;
 class QCalendarWidget;
 class QDateEdit;
 class QProgressBar;
@@ -48,6 +49,10 @@ public:
     // The hidden "Расчёт": the consumption of the current document; false when refused or failed (the
     // user has been told why).
     bool calculateConsumption(SalesLines lines);
+    // "Проводка": the partner is chosen, then the document is posted into the warehouse as one whole.
+    void postDocument();
+    // "Удаление документа": the current document or a period, after the dialog and the confirmation.
+    void deleteDocuments();
 
     DataGrid* documentGrid() const { return m_documentGrid; }
     DataGrid* lineGrid() const { return m_lineGrid; }
@@ -58,6 +63,7 @@ public:
     QPushButton* fillButton() const { return m_fill; }
     QPushButton* searchButton() const { return m_search; }
     QPushButton* postButton() const { return m_post; }
+    QPushButton* deleteButton() const { return m_delete; }
     QDateEdit* jumpDateEdit() const { return m_jumpDate; }
     QCalendarWidget* datePopup() const { return m_datePopup; }
     QProgressBar* busyBar() const { return m_busy; }
@@ -93,4 +99,5 @@ private:
     QProgressBar* m_progress;
     DiceWidget* m_die;
     QCalendarWidget* m_datePopup;
+    DocumentDeletionDialog* m_deletion = nullptr;
 };
