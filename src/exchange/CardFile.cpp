@@ -1,6 +1,7 @@
 #include "CardFile.h"
 
 #include "CodePage.h"
+#include "ReadLimit.h"
 #include "ExchangeNumbers.h"
 
 #include <climits>
@@ -95,10 +96,10 @@ CardFile::ReadResult CardFile::read(QIODevice& device, QChar decimalSeparator)
 {
     if (!device.isReadable())
         return failure(Problem::Read, 0, device.errorString());
-    const QByteArray bytes = device.read(largestFile + 1);
-    if (bytes.size() > largestFile)
+    const std::optional<QByteArray> bytes = readLimited(device, largestFile);
+    if (!bytes)
         return failure(Problem::Format);
-    return parse(bytes, decimalSeparator);
+    return parse(*bytes, decimalSeparator);
 }
 
 CardFile::ReadResult CardFile::parse(const QByteArray& bytes, QChar decimalSeparator)

@@ -2,6 +2,8 @@
 
 #include <iconv.h>
 
+#include <array>
+
 namespace codepage {
 
 namespace {
@@ -38,12 +40,53 @@ std::optional<QByteArray> encode(const QString& text, Page page)
     return convert(text.toUtf8(), "UTF-8", name(page));
 }
 
+namespace {
+
+// Both pages are single-byte: each byte has one character or none (null), so the table is built
+// once and decoding costs a lookup a byte instead of a converter a call.
+struct ByteTable
+{
+    std::array<char16_t, 256> characters{};
+    std::array<bool, 256> defined{};
+};
+
+ByteTable buildTable(Page page)
+{
+    ByteTable table;
+    for (int byte = 0; byte < 256; ++byte) {
+        const std::optional<QByteArray> utf8 = convert(QByteArray(1, char(byte)), name(page), "UTF-8");
+        if (!utf8)
+            continue;
+        const QString text = QString::fromUtf8(*utf8);
+        if (text.size() == 1) {
+            table.characters[size_t(byte)] = text.at(0).unicode();
+            table.defined[size_t(byte)] = true;
+        }
+    }
+    return table;
+}
+
+const ByteTable& tableOf(Page page)
+{
+    static const ByteTable windows1251 = buildTable(Page::Windows1251);
+    static const ByteTable dos866 = buildTable(Page::Dos866);
+    return page == Page::Windows1251 ? windows1251 : dos866;
+}
+
+} // namespace
+
 std::optional<QString> decode(const QByteArray& bytes, Page page)
 {
-    const std::optional<QByteArray> utf8 = convert(bytes, name(page), "UTF-8");
-    if (!utf8)
-        return std::nullopt;
-    return QString::fromUtf8(*utf8);
+    const ByteTable& table = tableOf(page);
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = size_t(quint8(bytes[i]));
+        if (!table.defined[byte])
+            return std::nullopt;
+        out[i] = QChar(table.characters[byte]);
+    }
+    return text;
 }
 
 QChar firstUnencodable(const QString& text, Page page)

@@ -1,6 +1,7 @@
 #include "DbfTable.h"
 
 #include "CodePage.h"
+#include "ReadLimit.h"
 
 #include <QtEndian>
 
@@ -144,10 +145,10 @@ DbfTable::ReadResult DbfTable::read(QIODevice& device)
 {
     if (!device.isReadable())
         return failure(device.errorString());
-    const QByteArray bytes = device.read(largestFile + 1);
-    if (bytes.size() > largestFile)
+    const std::optional<QByteArray> bytes = readLimited(device, largestFile);
+    if (!bytes)
         return failure(u"файл больше %1 МБ"_s.arg(largestFile / 1024 / 1024));
-    return parse(bytes);
+    return parse(*bytes);
 }
 
 DbfTable::ReadResult DbfTable::parse(const QByteArray& bytes)

@@ -86,13 +86,20 @@ std::optional<MenuFileContent> MenuTransfer::contentOf(qlonglong menu, QString* 
     return content;
 }
 
-bool MenuTransfer::writeMenuFile(const QVariant& menu, const QString& path, const QDateTime& now,
-                                 QChar decimalSeparator)
+bool MenuTransfer::mayWriteMenuFile(const QVariant& menu)
 {
     if (menu.isNull())
         return false;
     if (!MenuBook::isReleased(m_db, menu))
         return fail(u"Нельзя передавать неразрешённое к использованию меню !!!"_s);
+    return true;
+}
+
+bool MenuTransfer::writeMenuFile(const QVariant& menu, const QString& path, const QDateTime& now,
+                                 QChar decimalSeparator)
+{
+    if (!mayWriteMenuFile(menu))
+        return false;
     QString error;
     const std::optional<MenuFileContent> content = contentOf(menu.toLongLong(), &error);
     if (!content)

@@ -26,6 +26,9 @@ public:
     // The menu as the menu file carries it: every entry, switched on or off, in the entry order.
     std::optional<MenuFileContent> contentOf(qlonglong menu, QString* error) const;
 
+    // Refuses, with the message, a menu that is not released: asked before the file name is.
+    bool mayWriteMenuFile(const QVariant& menu);
+
     // The menu file: refused for a menu not released; otherwise written whole (replacing a file of
     // that name) with the seed of the given moment. True when written.
     bool writeMenuFile(const QVariant& menu, const QString& path, const QDateTime& now, QChar decimalSeparator);

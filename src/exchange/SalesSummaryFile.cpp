@@ -1,6 +1,7 @@
 #include "SalesSummaryFile.h"
 
 #include "CodePage.h"
+#include "ReadLimit.h"
 #include "Envelope.h"
 #include "ExchangeNumbers.h"
 
@@ -57,10 +58,10 @@ SalesSummaryFile::ReadResult SalesSummaryFile::read(QIODevice& device)
 {
     if (!device.isReadable())
         return failure(Problem::Read, device.errorString());
-    const QByteArray bytes = device.read(largestFile + 1);
-    if (bytes.size() > largestFile)
+    const std::optional<QByteArray> bytes = readLimited(device, largestFile);
+    if (!bytes)
         return failure(Problem::Damaged);
-    return parse(bytes);
+    return parse(*bytes);
 }
 
 SalesSummaryFile::ReadResult SalesSummaryFile::parse(const QByteArray& stored)
