@@ -95,8 +95,8 @@ bool CardExchange::exportDish(const QVariant& dish, const QString& chosenFile, Q
     const QString path = cardFileName(chosenFile);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
-        m_prompts.warn(exportCaption, u"Не удалось записать файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(path),
-                                                                                  file.errorString()));
+        m_prompts.warn(exportCaption, u"Не удалось записать файл \"%1\": %2"_s.arg(
+                                          QDir::toNativeSeparators(path), file.errorString()));
         return false;
     }
     m_prompts.inform(exportCaption, u"Экспорт закончен успешно!!!"_s);
@@ -116,7 +116,8 @@ std::optional<qlonglong> CardExchange::importCard(QIODevice& file, const QVarian
         return std::nullopt;
     case CardFile::Problem::Number:
         m_prompts.warn(importCaption, u"В строке %1 файла калькуляционной карты не число: \"%2\". Блюдо не "
-                                      "принято."_s.arg(read.line).arg(read.text.left(100)));
+                                      "принято."_s.arg(read.line)
+                                          .arg(read.text.left(100)));
         return std::nullopt;
     case CardFile::Problem::Read:
         m_prompts.warn(importCaption, u"Не удалось прочитать файл: %1"_s.arg(read.text));
@@ -137,21 +138,24 @@ std::optional<qlonglong> CardExchange::importCard(QIODevice& file, const QVarian
     const QString groupName = query.next() ? query.value(0).toString() : QString();
     query.finish();
 
-    for (const auto& [text, limit] : {std::pair{card.name, TextLimit{u"Наименование блюда"_s, 50}},
-                                      std::pair{card.extra, TextLimit{u"Дополнительная характеристика"_s, 20}},
-                                      std::pair{card.yield, TextLimit{u"Выход одной порции"_s, 15}}}) {
+    for (const auto& [text, limit] :
+         {std::pair{card.name, TextLimit{u"Наименование блюда"_s, 50}},
+          std::pair{card.extra, TextLimit{u"Дополнительная характеристика"_s, 20}},
+          std::pair{card.yield, TextLimit{u"Выход одной порции"_s, 15}}}) {
         if (text.size() > limit.length) {
-            m_prompts.warn(importCaption, u"%1 в файле длиннее %2 знаков: \"%3\". Блюдо не принято."_s.arg(
-                                              limit.what).arg(limit.length).arg(text.left(100)));
+            m_prompts.warn(importCaption,
+                           u"%1 в файле длиннее %2 знаков: \"%3\". Блюдо не принято."_s.arg(limit.what)
+                               .arg(limit.length)
+                               .arg(text.left(100)));
             return std::nullopt;
         }
     }
 
     const QString question =
-        u"Новое блюдо с наименованием \""_s + card.name + u"\" будет помещено в группу \""_s + groupName
-        + u"\". Если Вы согласны, ножмите \"ОK\", если не согласны, и хотите "_s
-        + u"выбрать другую группу, то нажмите на \"Cancel\", затем выберите в окне \"Экспорт/Импорт\" "_s
-        + u"нужную Вам группу для этого блюда и нажмите клавишу \"Импортировать карточку\" снова."_s;
+        u"Новое блюдо с наименованием \""_s + card.name + u"\" будет помещено в группу \""_s + groupName +
+        u"\". Если Вы согласны, ножмите \"ОK\", если не согласны, и хотите "_s +
+        u"выбрать другую группу, то нажмите на \"Cancel\", затем выберите в окне \"Экспорт/Импорт\" "_s +
+        u"нужную Вам группу для этого блюда и нажмите клавишу \"Импортировать карточку\" снова."_s;
     if (!m_prompts.confirm(u"?"_s, question))
         return std::nullopt;
 
@@ -174,7 +178,8 @@ std::optional<qlonglong> CardExchange::importCard(QIODevice& file, const QVarian
         }
         ownName = query.next() ? query.value(0).toString() : QString();
         query.finish();
-        matcher.addProtocolLine(u"\""_s + row.ingredient + u"\"    асоциирован с    \""_s + ownName + u"\""_s);
+        matcher.addProtocolLine(u"\""_s + row.ingredient + u"\"    асоциирован с    \""_s + ownName +
+                                u"\""_s);
         ingredients << *own;
     }
 
@@ -183,11 +188,12 @@ std::optional<qlonglong> CardExchange::importCard(QIODevice& file, const QVarian
         m_prompts.warn(importCaption, error);
         return std::nullopt;
     }
-    m_prompts.inform(importCaption,
-                     u"Импорт закончен успешно!!!    Для использования импортированной карты необходимо в окне "
-                     "\"Калькуляционные карты\" нажать на клавишу \"Окончание разработки блюда\". Это сделано "
-                     "затем, чтоб Вы смогли внести необходимые коррективы в карту, а затем разрешить её "
-                     "использование."_s);
+    m_prompts.inform(
+        importCaption,
+        u"Импорт закончен успешно!!!    Для использования импортированной карты необходимо в окне "
+        "\"Калькуляционные карты\" нажать на клавишу \"Окончание разработки блюда\". Это сделано "
+        "затем, чтоб Вы смогли внести необходимые коррективы в карту, а затем разрешить её "
+        "использование."_s);
     return dish;
 }
 
@@ -201,7 +207,8 @@ std::optional<qlonglong> CardExchange::store(const QVariant& group, const CardFi
     }
     QSqlQuery query(m_db);
     const QVariant recipe = card.recipe.isEmpty() ? QVariant() : QVariant(card.recipe.join(u'\n'));
-    if (!runQuery(query, u"INSERT INTO Bludo (Kod, Name, X, Nporc, Vixod, Recept) VALUES (?, ?, ?, ?, ?, ?)"_s,
+    if (!runQuery(query,
+                  u"INSERT INTO Bludo (Kod, Name, X, Nporc, Vixod, Recept) VALUES (?, ?, ?, ?, ?, ?)"_s,
                   {group, card.name, card.extra, card.portions, card.yield, recipe}, error)) {
         return std::nullopt;
     }

@@ -1,8 +1,8 @@
 #include "CardFile.h"
 
 #include "CodePage.h"
-#include "ReadLimit.h"
 #include "ExchangeNumbers.h"
+#include "ReadLimit.h"
 
 #include <climits>
 #include <cmath>
@@ -62,10 +62,9 @@ std::optional<QByteArray> CardFile::encode(const CardFileContent& content, QChar
 
     QByteArray bytes;
     for (const QString& line : lines) {
-        const std::optional<QByteArray> encoded =
-            line.contains(u'\r') || line.contains(u'\n')
-                ? std::nullopt
-                : codepage::encode(line, codepage::Page::Windows1251);
+        const std::optional<QByteArray> encoded = line.contains(u'\r') || line.contains(u'\n')
+                                                      ? std::nullopt
+                                                      : codepage::encode(line, codepage::Page::Windows1251);
         if (!encoded) {
             const QChar bad = codepage::firstUnencodable(line, codepage::Page::Windows1251);
             *error = bad.isNull()
@@ -115,8 +114,8 @@ CardFile::ReadResult CardFile::parse(const QByteArray& bytes, QChar decimalSepar
         if (lines[i] == startMarker || lines[i] == recipeMarker || lines[i] == endMarker)
             markers << i;
     }
-    if (markers.size() != 3 || lines[markers[0]] != startMarker || lines[markers[1]] != recipeMarker
-        || lines[markers[2]] != endMarker) {
+    if (markers.size() != 3 || lines[markers[0]] != startMarker || lines[markers[1]] != recipeMarker ||
+        lines[markers[2]] != endMarker) {
         return failure(Problem::Format);
     }
     const qsizetype start = markers[0];

@@ -39,13 +39,19 @@ public:
     // Larger files are not costing card files; nothing that big is read into memory.
     static constexpr qint64 largestFile = 16 * 1024 * 1024;
 
-    enum class Problem { None, Format, Number, Read };
+    enum class Problem
+    {
+        None,
+        Format,
+        Number,
+        Read
+    };
     struct ReadResult
     {
         std::optional<CardFileContent> content;
         Problem problem = Problem::None;
-        int line = 0;       // the file's line (from 1) of a number that does not convert
-        QString text;       // that line, or the device's error
+        int line = 0; // the file's line (from 1) of a number that does not convert
+        QString text; // that line, or the device's error
     };
 
     // Numbers are written with the given decimal separator (the writing computer's). A text that

@@ -9,7 +9,11 @@
 // page cannot hold is never replaced: the conversion fails and the caller refuses the whole file.
 namespace codepage {
 
-enum class Page { Windows1251, Dos866 };
+enum class Page
+{
+    Windows1251,
+    Dos866
+};
 
 // The text in the code page; nothing when a character has no place in it.
 std::optional<QByteArray> encode(const QString& text, Page page);

@@ -43,9 +43,10 @@ DbfTable::ReadResult failure(const QString& problem)
 
 const QList<DbfField>& DbfTable::productsFields()
 {
-    static const QList<DbfField> fields{{"CODE", 'C', 13, 0},     {"NAME", 'C', 60, 0},  {"PRICE", 'N', 19, 4},
-                                        {"SHORTNAME", 'C', 12, 0}, {"ED", 'C', 5, 0},     {"SECTION", 'N', 3, 0},
-                                        {"GROUP", 'C', 10, 0},     {"KOL", 'N', 19, 4},   {"CONTROL", 'C', 1, 0}};
+    static const QList<DbfField> fields{
+        {"CODE", 'C', 13, 0},      {"NAME", 'C', 60, 0}, {"PRICE", 'N', 19, 4},
+        {"SHORTNAME", 'C', 12, 0}, {"ED", 'C', 5, 0},    {"SECTION", 'N', 3, 0},
+        {"GROUP", 'C', 10, 0},     {"KOL", 'N', 19, 4},  {"CONTROL", 'C', 1, 0}};
     return fields;
 }
 
@@ -81,7 +82,7 @@ QByteArray DbfTable::headerImage(const QList<DbfField>& fields)
 }
 
 std::optional<QByteArray> DbfTable::filled(const QList<DbfField>& fields, const QList<QVariantList>& records,
-                                          const QDate& lastChange, QString* error)
+                                           const QDate& lastChange, QString* error)
 {
     QByteArray table = headerImage(fields);
     table.chop(1); // the end-of-file mark follows the records
@@ -94,10 +95,11 @@ std::optional<QByteArray> DbfTable::filled(const QList<DbfField>& fields, const 
             if (field.type == 'N') {
                 if (!value.isNull()) {
                     const double number = value.toDouble();
-                    text = std::isfinite(number) ? QByteArray::number(number, 'f', field.decimals) : QByteArray();
+                    text = std::isfinite(number) ? QByteArray::number(number, 'f', field.decimals)
+                                                 : QByteArray();
                     if (text.isEmpty() || text.size() > field.length) {
-                        *error = u"Число %1 не помещается в поле %2 таблицы dBase."_s.arg(value.toString(),
-                                                                                          QString::fromLatin1(field.name));
+                        *error = u"Число %1 не помещается в поле %2 таблицы dBase."_s.arg(
+                            value.toString(), QString::fromLatin1(field.name));
                         return std::nullopt;
                     }
                 }
@@ -107,12 +109,14 @@ std::optional<QByteArray> DbfTable::filled(const QList<DbfField>& fields, const 
                 const std::optional<QByteArray> encoded = codepage::encode(string, codepage::Page::Dos866);
                 if (!encoded) {
                     *error = u"Текст \"%1\" содержит знак \"%2\", которого нет в кодировке DOS (866). "
-                             "Таблицы не записаны."_s.arg(string, codepage::firstUnencodable(string, codepage::Page::Dos866));
+                             "Таблицы не записаны."_s.arg(
+                                 string, codepage::firstUnencodable(string, codepage::Page::Dos866));
                     return std::nullopt;
                 }
                 if (encoded->size() > field.length) {
-                    *error = u"Текст \"%1\" длиннее поля %2 (%3 знаков). Таблицы не записаны."_s.arg(
-                        string, QString::fromLatin1(field.name)).arg(field.length);
+                    *error = u"Текст \"%1\" длиннее поля %2 (%3 знаков). Таблицы не записаны."_s
+                                 .arg(string, QString::fromLatin1(field.name))
+                                 .arg(field.length);
                     return std::nullopt;
                 }
                 text = encoded->leftJustified(field.length, ' ');

@@ -38,7 +38,12 @@ public:
     // The stored file for a plain content; nothing when the content is too large for the checksum.
     static std::optional<QByteArray> wrap(const QByteArray& plain, const QByteArray& seed);
 
-    enum class Problem { None, NotDigits, Checksum };
+    enum class Problem
+    {
+        None,
+        NotDigits,
+        Checksum
+    };
     struct Unwrapped
     {
         QByteArray plain;

@@ -30,7 +30,8 @@ QString general(double value, QChar decimalSeparator)
             if (text.endsWith(u'.'))
                 text.chop(1);
         } else {
-            text = text.left(e) + u'E' + (exponent < 0 ? u"-"_s : QString()) + QString::number(std::abs(exponent));
+            text = text.left(e) + u'E' + (exponent < 0 ? u"-"_s : QString()) +
+                   QString::number(std::abs(exponent));
         }
     }
     text.replace(u'.', decimalSeparator);

@@ -35,9 +35,9 @@ std::optional<QByteArray> MenuFile::plainContent(const MenuFileContent& content,
 
     QByteArray bytes;
     for (const QString& line : lines) {
-        const std::optional<QByteArray> encoded =
-            line.contains(u'\r') || line.contains(u'\n') ? std::nullopt
-                                                         : codepage::encode(line, codepage::Page::Windows1251);
+        const std::optional<QByteArray> encoded = line.contains(u'\r') || line.contains(u'\n')
+                                                      ? std::nullopt
+                                                      : codepage::encode(line, codepage::Page::Windows1251);
         if (!encoded) {
             const QChar bad = codepage::firstUnencodable(line, codepage::Page::Windows1251);
             *error = bad.isNull() ? u"Текст \"%1\" содержит перевод строки. Файл меню не записан."_s.arg(line)

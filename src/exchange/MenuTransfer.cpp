@@ -22,7 +22,8 @@ bool writeWhole(const QString& path, const QByteArray& bytes, QString* error)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = u"Не удалось записать файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(path), file.errorString());
+        *error =
+            u"Не удалось записать файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(path), file.errorString());
         return false;
     }
     return true;
@@ -61,10 +62,11 @@ std::optional<MenuFileContent> MenuTransfer::contentOf(qlonglong menu, QString* 
     content.name = query.value(2).toString();
     query.finish();
     // The group is the dish's group now, looked up through the dish.
-    const QString entries = u"SELECT s.Name, b.Name, s.CenaProd, b.Vixod, b.X, s.Status, b.Kod, g.Name, g.N "
-                            "FROM MenuSp s LEFT JOIN Bludo b ON b.Kod1 = s.Name LEFT JOIN Grbludo g ON g.Kod = b.Kod "
-                            "WHERE s.Kod = ? ORDER BY "_s
-                            + u"s."_s + MenuBook::entryOrder().join(u", s."_s);
+    const QString entries =
+        u"SELECT s.Name, b.Name, s.CenaProd, b.Vixod, b.X, s.Status, b.Kod, g.Name, g.N "
+        "FROM MenuSp s LEFT JOIN Bludo b ON b.Kod1 = s.Name LEFT JOIN Grbludo g ON g.Kod = b.Kod "
+        "WHERE s.Kod = ? ORDER BY "_s +
+        u"s."_s + MenuBook::entryOrder().join(u", s."_s);
     if (!forEachRow(
             m_db, entries, {menu},
             [&content](const QSqlQuery& row) {
@@ -133,27 +135,37 @@ bool MenuTransfer::writeTorgTables(const QVariant& menu, const QString& products
             continue;
         const std::optional<QString> code = groupCode(entry.group);
         if (!code) {
-            return fail(u"Код группы \"%1\" (%2) не помещается в два знака кода группы программы Torg Service. "
-                        "Таблицы не записаны."_s.arg(entry.groupName).arg(entry.group));
+            return fail(
+                u"Код группы \"%1\" (%2) не помещается в два знака кода группы программы Torg Service. "
+                "Таблицы не записаны."_s.arg(entry.groupName)
+                    .arg(entry.group));
         }
         if (entry.group != lastGroup) {
             lastGroup = entry.group;
             names << QVariantList{*code, entry.groupName, 1};
         }
-        products << QVariantList{QString::number(entry.dish).rightJustified(13, QChar(u'0')), entry.dishName, entry.price,
-                                 QVariant(), QVariant(), QVariant(), *code, QVariant(), QVariant()};
+        products << QVariantList{QString::number(entry.dish).rightJustified(13, QChar(u'0')),
+                                 entry.dishName,
+                                 entry.price,
+                                 QVariant(),
+                                 QVariant(),
+                                 QVariant(),
+                                 *code,
+                                 QVariant(),
+                                 QVariant()};
     }
     const std::optional<QByteArray> productsTable =
         DbfTable::filled(DbfTable::productsFields(), products, today, &error);
     if (!productsTable)
         return fail(error);
-    const std::optional<QByteArray> namesTable = DbfTable::filled(DbfTable::namesFields(), names, today, &error);
+    const std::optional<QByteArray> namesTable =
+        DbfTable::filled(DbfTable::namesFields(), names, today, &error);
     if (!namesTable)
         return fail(error);
     const QDir directory = QFileInfo(productsPath).absoluteDir();
-    if (!writeWhole(productsPath, *productsTable, &error)
-        || !writeWhole(directory.filePath(u"Names.dbf"_s), *namesTable, &error)
-        || !writeWhole(directory.filePath(u"Zimp.zfl"_s), "CLEAR_PRODUCTS\r\n", &error)) {
+    if (!writeWhole(productsPath, *productsTable, &error) ||
+        !writeWhole(directory.filePath(u"Names.dbf"_s), *namesTable, &error) ||
+        !writeWhole(directory.filePath(u"Zimp.zfl"_s), "CLEAR_PRODUCTS\r\n", &error)) {
         return fail(error);
     }
     return true;

@@ -31,7 +31,8 @@ public:
 
     // The menu file: refused for a menu not released; otherwise written whole (replacing a file of
     // that name) with the seed of the given moment. True when written.
-    bool writeMenuFile(const QVariant& menu, const QString& path, const QDateTime& now, QChar decimalSeparator);
+    bool writeMenuFile(const QVariant& menu, const QString& path, const QDateTime& now,
+                       QChar decimalSeparator);
 
     // Products.dbf at the chosen path, Names.dbf and Zimp.zfl beside it, from the switched-on
     // entries. The date marks the tables' last change. True when written.

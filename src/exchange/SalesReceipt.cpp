@@ -1,9 +1,9 @@
 #include "SalesReceipt.h"
 
 #include "SalesSummaryFile.h"
-#include "TorgSalesTable.h"
 #include "store/Database.h"
 #include "store/UserPrompts.h"
+#include "TorgSalesTable.h"
 
 #include <QSqlQuery>
 
@@ -25,7 +25,7 @@ void SalesReceipt::warn(const QString& text)
 }
 
 std::optional<QList<qlonglong>> SalesReceipt::groupsOf(const QList<qlonglong>& dishes, qsizetype* missing,
-                                                      QString* error)
+                                                       QString* error)
 {
     QList<qlonglong> groups;
     QSqlQuery query(m_db);
@@ -51,14 +51,17 @@ std::optional<qlonglong> SalesReceipt::store(const QVariantList& document, const
         return std::nullopt;
     }
     QSqlQuery query(m_db);
-    if (!runQuery(query, u"INSERT INTO Realdoc (DateR, NameR, Nnn, DateMenu, Status) VALUES (?, ?, ?, ?, 5)"_s,
+    if (!runQuery(query,
+                  u"INSERT INTO Realdoc (DateR, NameR, Nnn, DateMenu, Status) VALUES (?, ?, ?, ?, 5)"_s,
                   document, error)) {
         return std::nullopt;
     }
     const qlonglong key = query.lastInsertId().toLongLong();
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (!runQuery(query, u"INSERT INTO Realsum (Kod, KodGrBludo, KodBludo, Kolvo, Cumma) VALUES (?, ?, ?, ?, ?)"_s,
-                      {key, groups[i], lines[i].dish, lines[i].portions, lines[i].price}, error)) {
+        if (!runQuery(
+                query,
+                u"INSERT INTO Realsum (Kod, KodGrBludo, KodBludo, Kolvo, Cumma) VALUES (?, ?, ?, ?, ?)"_s,
+                {key, groups[i], lines[i].dish, lines[i].portions, lines[i].price}, error)) {
             return std::nullopt;
         }
     }
@@ -114,8 +117,8 @@ std::optional<qlonglong> SalesReceipt::receiveSummary(QIODevice& file)
     const QVariant menuDate = query.value(0);
     query.finish();
     const std::optional<qlonglong> document =
-        store({summary.date.toString(Qt::ISODate), summary.name.left(nameLength), summary.menu, menuDate}, lines,
-              *groups, &error);
+        store({summary.date.toString(Qt::ISODate), summary.name.left(nameLength), summary.menu, menuDate},
+              lines, *groups, &error);
     if (!document)
         warn(error);
     return document;
@@ -145,8 +148,8 @@ std::optional<qlonglong> SalesReceipt::receiveTorgTable(QIODevice& file)
     qsizetype missing = -1;
     const std::optional<QList<qlonglong>> groups = groupsOf(dishes, &missing, &error);
     if (!groups) {
-        warn(missing >= 0 ? u"Во время импорта обнаружено блюдо \""_s + sales.sales[missing].name
-                                + u"\" которое отсутствует в базе. Импорт остановлен"_s
+        warn(missing >= 0 ? u"Во время импорта обнаружено блюдо \""_s + sales.sales[missing].name +
+                                u"\" которое отсутствует в базе. Импорт остановлен"_s
                           : error);
         return std::nullopt;
     }

@@ -32,7 +32,8 @@ private:
         double portions;
     };
     // The group of every dish, or nothing for the first dish that is missing (its index in *missing).
-    std::optional<QList<qlonglong>> groupsOf(const QList<qlonglong>& dishes, qsizetype* missing, QString* error);
+    std::optional<QList<qlonglong>> groupsOf(const QList<qlonglong>& dishes, qsizetype* missing,
+                                             QString* error);
     std::optional<qlonglong> store(const QVariantList& document, const QList<Line>& lines,
                                    const QList<qlonglong>& groups, QString* error);
     void warn(const QString& text);

@@ -1,9 +1,9 @@
 #include "SalesSummaryFile.h"
 
 #include "CodePage.h"
-#include "ReadLimit.h"
 #include "Envelope.h"
 #include "ExchangeNumbers.h"
+#include "ReadLimit.h"
 
 #include <QStringList>
 

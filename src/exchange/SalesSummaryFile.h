@@ -34,7 +34,13 @@ public:
     static const QString endLine;
     static constexpr qint64 largestFile = 16 * 1024 * 1024;
 
-    enum class Problem { None, Damaged, OlderFormat, Read };
+    enum class Problem
+    {
+        None,
+        Damaged,
+        OlderFormat,
+        Read
+    };
     struct ReadResult
     {
         std::optional<SalesSummary> summary;

@@ -80,7 +80,8 @@ TorgSalesTable::ReadResult TorgSalesTable::interpret(const DbfTable::Table& tabl
             if (field >= 0 && table.fields[field].type == 'N' && !text.isEmpty()) {
                 const std::optional<double> value = number(text);
                 if (!value)
-                    return failure(u"неверное число \"%1\" в поле %2"_s.arg(text, QString::fromLatin1(table.fields[field].name)));
+                    return failure(u"неверное число \"%1\" в поле %2"_s.arg(
+                        text, QString::fromLatin1(table.fields[field].name)));
                 text = QString::number(*value, 'g', 15);
             }
             parts << text;

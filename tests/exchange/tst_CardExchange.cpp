@@ -16,7 +16,11 @@ namespace {
 class ScriptedMatcher : public IngredientMatcher
 {
 public:
-    void startDish(const QString& dishName) override { started << dishName; protocol.clear(); }
+    void startDish(const QString& dishName) override
+    {
+        started << dishName;
+        protocol.clear();
+    }
     void addProtocolLine(const QString& line) override { protocol << line; }
     std::optional<qlonglong> associate(const QString& offered, const QString& unit) override
     {
@@ -33,15 +37,21 @@ struct Kitchen
 {
     TestDataDir data;
     ScriptedPrompts prompts;
-    qlonglong kg = data.insert(u"Edinica"_s, {{u"Name"_s, u"Килограмм"_s}, {u"Shorthame"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
+    qlonglong kg = data.insert(u"Edinica"_s,
+                               {{u"Name"_s, u"Килограмм"_s}, {u"Shorthame"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
     qlonglong beet = data.insert(u"Ing"_s, {{u"Name"_s, u"Свёкла"_s}, {u"Edinica"_s, kg}, {u"Cena"_s, 40}});
     qlonglong broth = data.insert(u"Ing"_s, {{u"Name"_s, u"Бульон"_s}, {u"Edinica"_s, kg}, {u"Pf"_s, 1}});
     qlonglong salt = data.insert(u"Ing"_s, {{u"Name"_s, u"Соль"_s}});
     qlonglong soups = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
     qlonglong other = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Разное"_s}});
-    qlonglong borscht = data.insert(u"Bludo"_s, {{u"Kod"_s, soups}, {u"Name"_s, u"Борщ"_s}, {u"Nporc"_s, 10},
-                                                 {u"Vixod"_s, u"250"_s}, {u"Cena"_s, 55.5}, {u"Proc"_s, 20},
-                                                 {u"Status"_s, 1}, {u"Recept"_s, u"Натереть.\nВарить."_s}});
+    qlonglong borscht = data.insert(u"Bludo"_s, {{u"Kod"_s, soups},
+                                                 {u"Name"_s, u"Борщ"_s},
+                                                 {u"Nporc"_s, 10},
+                                                 {u"Vixod"_s, u"250"_s},
+                                                 {u"Cena"_s, 55.5},
+                                                 {u"Proc"_s, 20},
+                                                 {u"Status"_s, 1},
+                                                 {u"Recept"_s, u"Натереть.\nВарить."_s}});
     Kitchen()
     {
         line(beet, 12.5, 80);
@@ -50,7 +60,8 @@ struct Kitchen
     }
     void line(qlonglong ingredient, double grams, double yield)
     {
-        data.insert(u"Karta"_s, {{u"Kod"_s, borscht}, {u"Name"_s, ingredient}, {u"Kolvo"_s, grams}, {u"Vihod"_s, yield}});
+        data.insert(u"Karta"_s,
+                    {{u"Kod"_s, borscht}, {u"Name"_s, ingredient}, {u"Kolvo"_s, grams}, {u"Vihod"_s, yield}});
     }
     CardExchange exchange() { return CardExchange(data.db(), prompts); }
     QString card(qlonglong dish)
@@ -61,7 +72,9 @@ struct Kitchen
         query.addBindValue(dish);
         query.exec();
         while (query.next())
-            rows << u"%1:%2:%3"_s.arg(query.value(0).toLongLong()).arg(query.value(1).toDouble()).arg(query.value(2).toDouble());
+            rows << u"%1:%2:%3"_s.arg(query.value(0).toLongLong())
+                        .arg(query.value(1).toDouble())
+                        .arg(query.value(2).toDouble());
         return rows.join(u' ');
     }
     int count(const QString& table) { return data.scalar(u"SELECT count(*) FROM "_s + table).toInt(); }
@@ -120,9 +133,10 @@ void tst_CardExchange::exportThenImportGivesTheSameDishAndCard()
     QFile file(chosen + u".fck"_s);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    QVERIFY(bytes.startsWith(*codepage::encode(u"#!# НАЧАЛО ОПИСАНИЯ КАЛЬКУЛЯЦИОННОЙ КАРТЫ #!#\r\nБорщ\r\n\r\n10\r\n250\r\n"
-                                               u"Свёкла\r\nкг\r\n12,5\r\n80\r\nБульон --> Полуфабрикат\r\nкг\r\n"_s,
-                                               codepage::Page::Windows1251)));
+    QVERIFY(bytes.startsWith(
+        *codepage::encode(u"#!# НАЧАЛО ОПИСАНИЯ КАЛЬКУЛЯЦИОННОЙ КАРТЫ #!#\r\nБорщ\r\n\r\n10\r\n250\r\n"
+                          u"Свёкла\r\nкг\r\n12,5\r\n80\r\nБульон --> Полуфабрикат\r\nкг\r\n"_s,
+                          codepage::Page::Windows1251)));
     QVERIFY(!bytes.contains("55"));
 
     file.seek(0);
@@ -131,13 +145,17 @@ void tst_CardExchange::exportThenImportGivesTheSameDishAndCard()
     const std::optional<qlonglong> dish = kitchen.exchange().importCard(file, kitchen.other, matcher, u',');
     QVERIFY(dish);
     QCOMPARE(kitchen.prompts.questions.size(), 1);
-    QVERIFY(kitchen.prompts.questions[0].startsWith(u"?|Новое блюдо с наименованием \"Борщ\" будет помещено в группу \"Разное\". Если"_s));
-    QCOMPARE(matcher.offers, (QStringList{u"Свёкла (кг)"_s, u"Бульон --> Полуфабрикат (кг)"_s, u"Соль ()"_s}));
+    QVERIFY(kitchen.prompts.questions[0].startsWith(
+        u"?|Новое блюдо с наименованием \"Борщ\" будет помещено в группу \"Разное\". Если"_s));
+    QCOMPARE(matcher.offers,
+             (QStringList{u"Свёкла (кг)"_s, u"Бульон --> Полуфабрикат (кг)"_s, u"Соль ()"_s}));
     QCOMPARE(matcher.protocol.value(5), u"\"Бульон --> Полуфабрикат\"    асоциирован с    \"Бульон\""_s);
     QVERIFY(kitchen.prompts.last().startsWith(u"Импрот блюда|Импорт закончен успешно!!!"_s));
     QCOMPARE(kitchen.card(*dish), kitchen.card(kitchen.borscht));
     QSqlQuery query(kitchen.data.db());
-    query.exec(u"SELECT Kod, Name, X, Nporc, Vixod, Recept, Cena, Proc, Status, Print FROM Bludo WHERE Kod1 = %1"_s.arg(*dish));
+    query.exec(
+        u"SELECT Kod, Name, X, Nporc, Vixod, Recept, Cena, Proc, Status, Print FROM Bludo WHERE Kod1 = %1"_s
+            .arg(*dish));
     QVERIFY(query.next());
     QCOMPARE(query.value(0).toLongLong(), kitchen.other);
     QCOMPARE(query.value(1).toString(), u"Борщ"_s);
@@ -155,7 +173,8 @@ void tst_CardExchange::exportRefusesADishWithoutRecipe()
     kitchen.data.scalar(u"UPDATE Bludo SET Recept = '' WHERE Kod1 = ?"_s, {kitchen.borscht});
     const QString chosen = kitchen.data.root() + u"/borsch"_s;
     QVERIFY(!kitchen.exchange().exportDish(kitchen.borscht, chosen, u','));
-    QVERIFY(kitchen.prompts.last().startsWith(u"Рецепт???|Блюдо без описания рецепта экспортировать нельзя."_s));
+    QVERIFY(
+        kitchen.prompts.last().startsWith(u"Рецепт???|Блюдо без описания рецепта экспортировать нельзя."_s));
     QVERIFY(!QFile::exists(chosen + u".fck"_s));
 
     kitchen.data.scalar(u"UPDATE Bludo SET Recept = 'Подать ♥' WHERE Kod1 = ?"_s, {kitchen.borscht});
@@ -170,11 +189,14 @@ void tst_CardExchange::importLeavesNothing_data()
     QTest::addColumn<bool>("confirm");
     QTest::addColumn<int>("associations");
     QTest::addColumn<QString>("message");
-    QTest::newRow("refused at the third ingredient") << QString() << true << 2 << u"Импрот блюда|Импорт прерван пользователем!!!"_s;
+    QTest::newRow("refused at the third ingredient")
+        << QString() << true << 2 << u"Импрот блюда|Импорт прерван пользователем!!!"_s;
     QTest::newRow("not confirmed") << QString() << false << 3 << QString();
-    QTest::newRow("quantity with a point") << u"12,5>12.5"_s << true << 3 << u"Импрот блюда|В строке 8 файла"_s;
-    QTest::newRow("marker in the recipe") << u"Варить.>#!# НАЧАЛО ОПИСАНИЯ РЕЦЕПТА #!#"_s << true << 3
-                                          << u"Ошибка формата|Выбранный файл не соответствует формату файла калькуляционной карты"_s;
+    QTest::newRow("quantity with a point")
+        << u"12,5>12.5"_s << true << 3 << u"Импрот блюда|В строке 8 файла"_s;
+    QTest::newRow("marker in the recipe")
+        << u"Варить.>#!# НАЧАЛО ОПИСАНИЯ РЕЦЕПТА #!#"_s << true << 3
+        << u"Ошибка формата|Выбранный файл не соответствует формату файла калькуляционной карты"_s;
     QTest::newRow("name too long") << u"\r\nБорщ\r\n>\r\n%1\r\n"_s.arg(QString(51, u'щ')) << true << 3
                                    << u"Импрот блюда|Наименование блюда в файле длиннее 50 знаков"_s;
 }

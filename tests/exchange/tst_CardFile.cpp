@@ -16,8 +16,7 @@ CardFileContent borscht()
     card.extra = QString();
     card.portions = 10;
     card.yield = u"250/10"_s;
-    card.rows = {{u"Свёкла"_s, u"кг"_s, 12.5, 80},
-                 {u"Бульон --> Полуфабрикат"_s, QString(), 2000, 100}};
+    card.rows = {{u"Свёкла"_s, u"кг"_s, 12.5, 80}, {u"Бульон --> Полуфабрикат"_s, QString(), 2000, 100}};
     card.recipe = {u"Свёклу натереть."_s, QString(), u"Варить 20 минут."_s};
     return card;
 }
@@ -59,9 +58,10 @@ void tst_CardFile::writesTheBytesOfTheFormat()
     buffer.open(QIODevice::WriteOnly);
     QString error;
     QVERIFY(CardFile::write(buffer, borscht(), u',', &error));
-    const QByteArray expected = cp1251({S, u"Борщ"_s, QString(), u"10"_s, u"250/10"_s, u"Свёкла"_s, u"кг"_s,
-                                        u"12,5"_s, u"80"_s, u"Бульон --> Полуфабрикат"_s, QString(), u"2000"_s,
-                                        u"100"_s, R, u"Свёклу натереть."_s, QString(), u"Варить 20 минут."_s, E});
+    const QByteArray expected =
+        cp1251({S, u"Борщ"_s, QString(), u"10"_s, u"250/10"_s, u"Свёкла"_s, u"кг"_s, u"12,5"_s, u"80"_s,
+                u"Бульон --> Полуфабрикат"_s, QString(), u"2000"_s, u"100"_s, R, u"Свёклу натереть."_s,
+                QString(), u"Варить 20 минут."_s, E});
     QCOMPARE(buffer.data(), expected);
     // Windows-1251 itself: "Б" is 0xC1, "ё" is 0xB8, and every line ends in CR LF.
     QVERIFY(buffer.data().contains("\r\n\xC1\xF3\xEB\xFC\xEE\xED"));
@@ -165,8 +165,8 @@ void tst_CardFile::numberLinesThatDoNotConvert()
 {
     QFETCH(QStringList, values);
     QFETCH(int, line);
-    const QByteArray bytes =
-        cp1251({S, u"Борщ"_s, QString(), values[0], u"250"_s, u"Свёкла"_s, u"кг"_s, values[1], values[2], R, E});
+    const QByteArray bytes = cp1251(
+        {S, u"Борщ"_s, QString(), values[0], u"250"_s, u"Свёкла"_s, u"кг"_s, values[1], values[2], R, E});
     const CardFile::ReadResult read = CardFile::parse(bytes, u',');
     QVERIFY(!read.content);
     QCOMPARE(read.problem, CardFile::Problem::Number);

@@ -3,18 +3,19 @@
 #include "exchange/TorgSalesTable.h"
 
 #include <QBuffer>
-#include <QTest>
 #include <QtEndian>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 // A sales table as the outside program writes it, built byte by byte with the given code-page mark.
-QByteArray salesTable(const QList<QStringList>& rows, quint8 mark = 0x26, codepage::Page page = codepage::Page::Dos866)
+QByteArray salesTable(const QList<QStringList>& rows, quint8 mark = 0x26,
+                      codepage::Page page = codepage::Page::Dos866)
 {
-    const QList<DbfField> fields{{"CODE", 'C', 13, 0},  {"NAME", 'C', 30, 0},   {"PRICE", 'N', 10, 2},
-                                 {"KOL", 'N', 10, 3},   {"SUMD", 'N', 12, 2},   {"DATEO", 'D', 8, 0},
+    const QList<DbfField> fields{{"CODE", 'C', 13, 0},   {"NAME", 'C', 30, 0},  {"PRICE", 'N', 10, 2},
+                                 {"KOL", 'N', 10, 3},    {"SUMD", 'N', 12, 2},  {"DATEO", 'D', 8, 0},
                                  {"SECTION", 'N', 3, 0}, {"KASSIR", 'N', 4, 0}, {"KASSA", 'C', 16, 0},
                                  {"OPER", 'C', 1, 0}};
     QByteArray table = DbfTable::headerImage(fields);
@@ -114,14 +115,14 @@ void tst_DbfTable::refusesTextOutsideCp866()
 
 void tst_DbfTable::sumsPerCode()
 {
-    const QByteArray bytes = salesTable({row(u"123"_s, u"Короткий"_s, u"1"_s, u"1"_s, u"20240301"_s),
-                                         row(u"0000000000057"_s, u"Борщ"_s, u"10.00"_s, u"1.000"_s),
-                                         row(u"00000000000A7"_s, u"Буква"_s, u"1"_s, u"1"_s),
-                                         row(u"0000000000060"_s, u"Щи"_s, u"7"_s, u"2"_s),
-                                         row(u"0000000000057"_s, u"Борщ"_s, u"11.00"_s, u"2.000"_s),
-                                         row(u"0000000000057"_s, u"Борщ"_s, u"12.00"_s, u"0.500"_s),
-                                         QStringList{u"0000000000060"_s, u"Щи"_s, u"7"_s, u"100"_s}
-                                             + QStringList(6) + QStringList{u"*"_s}});
+    const QByteArray bytes = salesTable(
+        {row(u"123"_s, u"Короткий"_s, u"1"_s, u"1"_s, u"20240301"_s),
+         row(u"0000000000057"_s, u"Борщ"_s, u"10.00"_s, u"1.000"_s),
+         row(u"00000000000A7"_s, u"Буква"_s, u"1"_s, u"1"_s),
+         row(u"0000000000060"_s, u"Щи"_s, u"7"_s, u"2"_s),
+         row(u"0000000000057"_s, u"Борщ"_s, u"11.00"_s, u"2.000"_s),
+         row(u"0000000000057"_s, u"Борщ"_s, u"12.00"_s, u"0.500"_s),
+         QStringList{u"0000000000060"_s, u"Щи"_s, u"7"_s, u"100"_s} + QStringList(6) + QStringList{u"*"_s}});
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);

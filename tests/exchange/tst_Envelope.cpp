@@ -15,7 +15,9 @@ QByteArray unscramble(const QByteArray& stored)
     for (int k = 0; k < 128; ++k)
         r[k] = k < 15 ? static_cast<unsigned char>(stored[k]) : k + 1;
     auto step = [&r] {
-        const int t = (r[0] + r[2] + r[4] + r[6] + r[10] + r[12] + r[16] + r[18] + r[22] + r[28] + r[35] + r[126]) % 255;
+        const int t =
+            (r[0] + r[2] + r[4] + r[6] + r[10] + r[12] + r[16] + r[18] + r[22] + r[28] + r[35] + r[126]) %
+            255;
         for (int k = 127; k > 0; --k)
             r[k] = r[k - 1];
         r[0] = t;
@@ -37,8 +39,8 @@ QByteArray cp1251(const QStringList& lines)
     return bytes;
 }
 
-MenuFileEntry entry(qlonglong dish, const QString& name, double price, qlonglong group, const QString& groupName,
-                    bool on = true)
+MenuFileEntry entry(qlonglong dish, const QString& name, double price, qlonglong group,
+                    const QString& groupName, bool on = true)
 {
     return {dish, name, price, u"250"_s, QString(), on, group, groupName, 3};
 }
@@ -62,7 +64,8 @@ private Q_SLOTS:
 void tst_Envelope::wrapsAndUnwraps()
 {
     const QByteArray seed = "202403101520123";
-    const QByteArray plain = cp1251({u"<<<< МЕНЮ ПРОГРАММЫ КУХНЕМЕР >>>>"_s, u"7"_s}) + QByteArray(300, '\xFF');
+    const QByteArray plain =
+        cp1251({u"<<<< МЕНЮ ПРОГРАММЫ КУХНЕМЕР >>>>"_s, u"7"_s}) + QByteArray(300, '\xFF');
     const std::optional<QByteArray> stored = Envelope::wrap(plain, seed);
     QVERIFY(stored);
     QCOMPARE(stored->left(15), seed);
@@ -120,20 +123,24 @@ void tst_Envelope::unwrapRefusesDamage()
 
 void tst_Envelope::menuFileBlocks()
 {
-    MenuFileContent menu{12, QDate(2024, 3, 5), u"Обед"_s,
+    MenuFileContent menu{12,
+                         QDate(2024, 3, 5),
+                         u"Обед"_s,
                          {entry(57, u"Борщ"_s, 12.5, 4, u"Супы"_s), entry(58, u"Щи"_s, 10, 4, u"Супы"_s),
                           entry(60, u"Оливье"_s, 30, 9, u"Салаты"_s, false)}};
     QString error;
     const std::optional<QByteArray> plain = MenuFile::plainContent(menu, u',', &error);
     QVERIFY(plain);
-    const QStringList group1{u"<<<< НОВАЯ ГРУППА МЕНЮ >>>>"_s, u"4"_s, u"Супы"_s, u"3"_s, u"1"_s, u"Кухнемер"_s};
-    const QStringList group2{u"<<<< НОВАЯ ГРУППА МЕНЮ >>>>"_s, u"9"_s, u"Салаты"_s, u"3"_s, u"1"_s, u"Кухнемер"_s};
-    const QByteArray expected =
-        cp1251(QStringList{u"<<<< МЕНЮ ПРОГРАММЫ КУХНЕМЕР >>>>"_s, u"12"_s, u"05"_s, u"03"_s, u"2024"_s, u"Обед"_s}
-               + group1 + QStringList{u"57"_s, u"Борщ"_s, u"12,5"_s, u"250"_s, QString(), u"1"_s, u"20"_s}
-               + QStringList{u"58"_s, u"Щи"_s, u"10"_s, u"250"_s, QString(), u"1"_s, u"20"_s} + group2
-               + QStringList{u"60"_s, u"Оливье"_s, u"30"_s, u"250"_s, QString(), u"0"_s, u"20"_s,
-                             u"<<<< КОНЕЦ ФАЙЛА МЕНЮ ПРОГРАММЫ КУХНЕМЕР >>>>"_s});
+    const QStringList group1{
+        u"<<<< НОВАЯ ГРУППА МЕНЮ >>>>"_s, u"4"_s, u"Супы"_s, u"3"_s, u"1"_s, u"Кухнемер"_s};
+    const QStringList group2{
+        u"<<<< НОВАЯ ГРУППА МЕНЮ >>>>"_s, u"9"_s, u"Салаты"_s, u"3"_s, u"1"_s, u"Кухнемер"_s};
+    const QByteArray expected = cp1251(
+        QStringList{u"<<<< МЕНЮ ПРОГРАММЫ КУХНЕМЕР >>>>"_s, u"12"_s, u"05"_s, u"03"_s, u"2024"_s, u"Обед"_s} +
+        group1 + QStringList{u"57"_s, u"Борщ"_s, u"12,5"_s, u"250"_s, QString(), u"1"_s, u"20"_s} +
+        QStringList{u"58"_s, u"Щи"_s, u"10"_s, u"250"_s, QString(), u"1"_s, u"20"_s} + group2 +
+        QStringList{u"60"_s, u"Оливье"_s, u"30"_s, u"250"_s, QString(), u"0"_s, u"20"_s,
+                    u"<<<< КОНЕЦ ФАЙЛА МЕНЮ ПРОГРАММЫ КУХНЕМЕР >>>>"_s});
     QCOMPARE(*plain, expected);
 
     // Two groups of one name in a row form one block.

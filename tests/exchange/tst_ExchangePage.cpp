@@ -27,9 +27,16 @@ struct Kitchen
     qlonglong beet = data.insert(u"Ing"_s, {{u"Name"_s, u"Свёкла"_s}});
     qlonglong salt = data.insert(u"Ing"_s, {{u"Name"_s, u"Соль"_s}});
     qlonglong soups = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
-    qlonglong borscht = data.insert(u"Bludo"_s, {{u"Kod"_s, soups}, {u"Name"_s, u"Борщ"_s}, {u"Nporc"_s, 10},
-                                                 {u"Vixod"_s, u"250"_s}, {u"Recept"_s, u"Варить."_s}});
-    Kitchen() { data.insert(u"Karta"_s, {{u"Kod"_s, borscht}, {u"Name"_s, beet}, {u"Kolvo"_s, 12.5}, {u"Vihod"_s, 80}}); }
+    qlonglong borscht = data.insert(u"Bludo"_s, {{u"Kod"_s, soups},
+                                                 {u"Name"_s, u"Борщ"_s},
+                                                 {u"Nporc"_s, 10},
+                                                 {u"Vixod"_s, u"250"_s},
+                                                 {u"Recept"_s, u"Варить."_s}});
+    Kitchen()
+    {
+        data.insert(u"Karta"_s,
+                    {{u"Kod"_s, borscht}, {u"Name"_s, beet}, {u"Kolvo"_s, 12.5}, {u"Vihod"_s, 80}});
+    }
 };
 
 QStringList headers(const DataGrid* grid)
@@ -59,7 +66,8 @@ void tst_ExchangePage::showsGroupsDishesAndCardReadOnly()
     ExchangePage page(&kitchen.prompts);
     QCOMPARE(showPage(page, kitchen.data.db()), QString());
     QCOMPARE(headers(page.dishGrid()), (QStringList{u"Наименование блюда"_s, u"Порций"_s, u"Выход"_s}));
-    QCOMPARE(headers(page.cardGrid()), (QStringList{u"Наименование ингредиента"_s, u"Кол-во (гр.)"_s, u"% Вых"_s}));
+    QCOMPARE(headers(page.cardGrid()),
+             (QStringList{u"Наименование ингредиента"_s, u"Кол-во (гр.)"_s, u"% Вых"_s}));
     QCOMPARE(page.cardGrid()->model()->rowCount(), 1);
     QVERIFY(!(page.dishGrid()->model()->flags(page.dishGrid()->model()->index(0, 0)) & Qt::ItemIsEditable));
 }
@@ -85,10 +93,12 @@ void tst_ExchangePage::exportThenImportThroughTheWindows()
         dialog->associateButton()->click();
     });
     page.importButton()->click();
-    QVERIFY2(kitchen.prompts.last().startsWith(u"Импрот блюда|Импорт закончен успешно!!!"_s), qPrintable(kitchen.prompts.last()));
+    QVERIFY2(kitchen.prompts.last().startsWith(u"Импрот блюда|Импорт закончен успешно!!!"_s),
+             qPrintable(kitchen.prompts.last()));
     QCOMPARE(kitchen.data.scalar(u"SELECT count(*) FROM Bludo WHERE Name = 'Борщ'"_s).toInt(), 2);
     QCOMPARE(page.dishes()->currentValue(u"Name"_s).toString(), u"Борщ"_s);
-    QVERIFY(page.associationDialog()->protocol()->toPlainText().contains(u"\"Свёкла\"    асоциирован с    \"Свёкла\""_s));
+    QVERIFY(page.associationDialog()->protocol()->toPlainText().contains(
+        u"\"Свёкла\"    асоциирован с    \"Свёкла\""_s));
 }
 
 void tst_ExchangePage::associationByKeyboardAndRefusal()
@@ -121,7 +131,8 @@ void tst_ExchangePage::targetChoiceIsRemembered()
         dialog->torgButton()->click();
         dialog->accept();
     });
-    QCOMPARE(TargetChoiceDialog::ask(TargetChoiceDialog::importCaption, nullptr), TargetChoiceDialog::Target::TorgService);
+    QCOMPARE(TargetChoiceDialog::ask(TargetChoiceDialog::importCaption, nullptr),
+             TargetChoiceDialog::Target::TorgService);
     onNextDialog<TargetChoiceDialog>([](TargetChoiceDialog* dialog) {
         QVERIFY(dialog->torgButton()->isChecked());
         QCOMPARE(dialog->windowTitle(), TargetChoiceDialog::exportCaption);

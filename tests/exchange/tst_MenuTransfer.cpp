@@ -22,7 +22,8 @@ struct Kitchen
     qlonglong borscht = dish(soups, u"Борщ"_s);
     qlonglong shchi = dish(soups, u"Щи"_s);
     qlonglong olivier = dish(salads, u"Оливье"_s);
-    qlonglong menu = data.insert(u"Menu"_s, {{u"Name"_s, u"Обед"_s}, {u"Date"_s, u"2024-03-05"_s}, {u"Status"_s, 1}});
+    qlonglong menu =
+        data.insert(u"Menu"_s, {{u"Name"_s, u"Обед"_s}, {u"Date"_s, u"2024-03-05"_s}, {u"Status"_s, 1}});
 
     Kitchen()
     {
@@ -32,12 +33,17 @@ struct Kitchen
     }
     qlonglong dish(qlonglong group, const QString& name)
     {
-        return data.insert(u"Bludo"_s, {{u"Kod"_s, group}, {u"Name"_s, name}, {u"Vixod"_s, u"250"_s}, {u"Status"_s, 1}});
+        return data.insert(u"Bludo"_s,
+                           {{u"Kod"_s, group}, {u"Name"_s, name}, {u"Vixod"_s, u"250"_s}, {u"Status"_s, 1}});
     }
     void entry(qlonglong dishKey, qlonglong group, double order, double price, bool on)
     {
-        data.insert(u"MenuSp"_s, {{u"Kod"_s, menu}, {u"Name"_s, dishKey}, {u"GrName"_s, group}, {u"Nn"_s, order},
-                                  {u"CenaProd"_s, price}, {u"Status"_s, on ? 1 : 0}});
+        data.insert(u"MenuSp"_s, {{u"Kod"_s, menu},
+                                  {u"Name"_s, dishKey},
+                                  {u"GrName"_s, group},
+                                  {u"Nn"_s, order},
+                                  {u"CenaProd"_s, price},
+                                  {u"Status"_s, on ? 1 : 0}});
     }
     MenuTransfer transfer() { return MenuTransfer(data.db(), prompts); }
     QByteArray read(const QString& name)
@@ -94,18 +100,22 @@ void tst_MenuTransfer::menuFileUnwrapsToItsContent()
     QCOMPARE(back.problem, Envelope::Problem::None);
     QCOMPARE(stored.mid(15, 10).toLongLong(), Envelope::checksum(back.plain));
     QString error;
-    QCOMPARE(back.plain, *MenuFile::plainContent(*kitchen.transfer().contentOf(kitchen.menu, &error), u',', &error));
+    QCOMPARE(back.plain,
+             *MenuFile::plainContent(*kitchen.transfer().contentOf(kitchen.menu, &error), u',', &error));
     QVERIFY(back.plain.contains("\r\n0\r\n20\r\n")); // the switched-off entry is there
     QVERIFY(back.plain.contains("\r\n12,5\r\n"));
-    QCOMPARE(QDir(kitchen.data.root()).entryList(QDir::Files), QStringList{u"obed.mnu"_s}); // no temporary file
+    QCOMPARE(QDir(kitchen.data.root()).entryList(QDir::Files),
+             QStringList{u"obed.mnu"_s}); // no temporary file
 }
 
 void tst_MenuTransfer::menuFileRefusedForMenuNotReleased()
 {
     Kitchen kitchen;
     kitchen.data.scalar(u"UPDATE Menu SET Status = 0"_s);
-    QVERIFY(!kitchen.transfer().writeMenuFile(kitchen.menu, kitchen.data.root() + u"/x.mnu"_s, QDateTime::currentDateTime(), u','));
-    QCOMPARE(kitchen.prompts.last(), u"Передача меню|Нельзя передавать неразрешённое к использованию меню !!!"_s);
+    QVERIFY(!kitchen.transfer().writeMenuFile(kitchen.menu, kitchen.data.root() + u"/x.mnu"_s,
+                                              QDateTime::currentDateTime(), u','));
+    QCOMPARE(kitchen.prompts.last(),
+             u"Передача меню|Нельзя передавать неразрешённое к использованию меню !!!"_s);
     QVERIFY(!QFile::exists(kitchen.data.root() + u"/x.mnu"_s));
 }
 
@@ -113,7 +123,8 @@ void tst_MenuTransfer::torgTables()
 {
     Kitchen kitchen;
     kitchen.data.scalar(u"UPDATE Menu SET Status = 0"_s); // written whether released or not
-    QVERIFY(kitchen.transfer().writeTorgTables(kitchen.menu, kitchen.data.root() + u"/Products.dbf"_s, QDate(2024, 3, 5)));
+    QVERIFY(kitchen.transfer().writeTorgTables(kitchen.menu, kitchen.data.root() + u"/Products.dbf"_s,
+                                               QDate(2024, 3, 5)));
     QCOMPARE(kitchen.read(u"Zimp.zfl"_s), QByteArray("CLEAR_PRODUCTS\r\n"));
     const DbfTable::ReadResult products = DbfTable::parse(kitchen.read(u"Products.dbf"_s));
     QVERIFY(products.table);
@@ -133,7 +144,8 @@ void tst_MenuTransfer::torgTablesRefuseAGroupKeyTooLarge()
     Kitchen kitchen;
     kitchen.data.scalar(u"UPDATE Grbludo SET Kod = 3844 WHERE Kod = ?"_s, {kitchen.salads});
     kitchen.data.scalar(u"UPDATE Bludo SET Kod = 3844 WHERE Kod = ?"_s, {kitchen.salads});
-    QVERIFY(!kitchen.transfer().writeTorgTables(kitchen.menu, kitchen.data.root() + u"/Products.dbf"_s, QDate(2024, 3, 5)));
+    QVERIFY(!kitchen.transfer().writeTorgTables(kitchen.menu, kitchen.data.root() + u"/Products.dbf"_s,
+                                                QDate(2024, 3, 5)));
     QVERIFY(kitchen.prompts.last().contains(u"\"Салаты\""_s));
     QVERIFY(QDir(kitchen.data.root()).entryList({u"*.dbf"_s, u"*.zfl"_s}).isEmpty());
 }

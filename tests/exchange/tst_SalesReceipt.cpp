@@ -7,8 +7,8 @@
 #include "exchange/SalesReceipt.h"
 
 #include <QBuffer>
-#include <QTest>
 #include <QtEndian>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -23,9 +23,11 @@ struct Kitchen
     TestDataDir data;
     ScriptedPrompts prompts;
     qlonglong soups = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
-    qlonglong borscht = data.insert(u"Bludo"_s, {{u"Kod"_s, soups}, {u"Name"_s, u"Борщ"_s}, {u"Status"_s, 1}});
+    qlonglong borscht =
+        data.insert(u"Bludo"_s, {{u"Kod"_s, soups}, {u"Name"_s, u"Борщ"_s}, {u"Status"_s, 1}});
     qlonglong shchi = data.insert(u"Bludo"_s, {{u"Kod"_s, soups}, {u"Name"_s, u"Щи"_s}, {u"Status"_s, 1}});
-    qlonglong menu = data.insert(u"Menu"_s, {{u"Name"_s, u"Обед"_s}, {u"Date"_s, u"2024-03-01"_s}, {u"Status"_s, 1}});
+    qlonglong menu =
+        data.insert(u"Menu"_s, {{u"Name"_s, u"Обед"_s}, {u"Date"_s, u"2024-03-01"_s}, {u"Status"_s, 1}});
 
     SalesReceipt receipt() { return SalesReceipt(data.db(), prompts); }
     int documents() { return data.scalar(u"SELECT count(*) FROM Realdoc"_s).toInt(); }
@@ -38,15 +40,18 @@ struct Kitchen
         query.addBindValue(document);
         query.exec();
         while (query.next())
-            result << u"%1 %2 %3 %4"_s.arg(query.value(0).toLongLong()).arg(query.value(1).toLongLong())
-                          .arg(query.value(2).toDouble()).arg(query.value(3).toDouble());
+            result << u"%1 %2 %3 %4"_s.arg(query.value(0).toLongLong())
+                          .arg(query.value(1).toLongLong())
+                          .arg(query.value(2).toDouble())
+                          .arg(query.value(3).toDouble());
         return result;
     }
     QByteArray summary(const QStringList& records, qlonglong menuKey = 0)
     {
         QByteArray plain;
-        for (const QString& line : QStringList{head, u"5"_s, u"3"_s, u"2024"_s, u"Касса 1"_s, QString::number(menuKey ? menuKey : menu)}
-                                       + records + QStringList{deferred, end})
+        for (const QString& line : QStringList{head, u"5"_s, u"3"_s, u"2024"_s, u"Касса 1"_s,
+                                               QString::number(menuKey ? menuKey : menu)} +
+                                       records + QStringList{deferred, end})
             plain += *codepage::encode(line, codepage::Page::Windows1251) + "\r\n";
         return *Envelope::wrap(plain, "202403101520123");
     }
@@ -62,15 +67,17 @@ std::optional<qlonglong> receive(Kitchen& kitchen, const QByteArray& bytes, bool
 
 QByteArray torgTable(const QList<QStringList>& rows)
 {
-    const QList<DbfField> fields{{"CODE", 'C', 13, 0}, {"NAME", 'C', 30, 0}, {"PRICE", 'N', 10, 2}, {"KOL", 'N', 10, 3},
-                                 {"DATEO", 'D', 8, 0}, {"SECTION", 'N', 3, 0}, {"KASSIR", 'N', 4, 0}, {"KASSA", 'C', 16, 0}};
+    const QList<DbfField> fields{{"CODE", 'C', 13, 0},  {"NAME", 'C', 30, 0}, {"PRICE", 'N', 10, 2},
+                                 {"KOL", 'N', 10, 3},   {"DATEO", 'D', 8, 0}, {"SECTION", 'N', 3, 0},
+                                 {"KASSIR", 'N', 4, 0}, {"KASSA", 'C', 16, 0}};
     QByteArray table = DbfTable::headerImage(fields);
     table.chop(1);
     for (const QStringList& row : rows) {
         table += ' ';
         for (qsizetype i = 0; i < fields.size(); ++i) {
             const QByteArray text = *codepage::encode(row.value(i), codepage::Page::Dos866);
-            table += fields[i].type == 'N' ? text.rightJustified(fields[i].length, ' ') : text.leftJustified(fields[i].length, ' ');
+            table += fields[i].type == 'N' ? text.rightJustified(fields[i].length, ' ')
+                                           : text.leftJustified(fields[i].length, ' ');
         }
     }
     table += '\x1A';
@@ -80,7 +87,8 @@ QByteArray torgTable(const QList<QStringList>& rows)
 
 QStringList torgRow(qlonglong dish, const QString& name, const QString& price, const QString& kol)
 {
-    return {u"%1"_s.arg(dish, 13, 10, QChar(u'0')), name, price, kol, u"20240305"_s, u"1"_s, u"7"_s, u"Касса"_s};
+    return {
+        u"%1"_s.arg(dish, 13, 10, QChar(u'0')), name, price, kol, u"20240305"_s, u"1"_s, u"7"_s, u"Касса"_s};
 }
 
 } // namespace
@@ -101,9 +109,11 @@ private Q_SLOTS:
 void tst_SalesReceipt::summaryBecomesAnOpenDocument()
 {
     Kitchen kitchen;
-    const std::optional<qlonglong> document = receive(
-        kitchen, kitchen.summary({QString::number(kitchen.borscht), u"12.50"_s, u"3"_s, QString::number(kitchen.shchi), u"12,50"_s, u"1,5"_s}),
-        false);
+    const std::optional<qlonglong> document =
+        receive(kitchen,
+                kitchen.summary({QString::number(kitchen.borscht), u"12.50"_s, u"3"_s,
+                                 QString::number(kitchen.shchi), u"12,50"_s, u"1,5"_s}),
+                false);
     QVERIFY(document);
     QSqlQuery query(kitchen.data.db());
     query.exec(u"SELECT DateR, NameR, Nnn, DateMenu, Status FROM Realdoc"_s);
@@ -124,9 +134,14 @@ void tst_SalesReceipt::summaryRefusalsStoreNothing_data()
     QTest::addColumn<QString>("message");
     const QString damaged = SalesReceipt::damaged;
     QTest::newRow("checksum off by one") << 0 << damaged;
-    QTest::newRow("older format") << 1 << u"Выбранный файл повреждён или скорее всего он из версии \"Буфетон v1.X.X.\", а требуется v2.X.X. Обработка завершена."_s;
-    QTest::newRow("deleted dish among existing ones") << 2 << u"В принимаемом файле имеются блюда, которые отсутствуют в Вашей базе. Операция производиться не будет."_s;
-    QTest::newRow("deleted menu") << 3 << u"Меню принимаемого файла отсутствуют в Вашей базе. Операция производиться не будет."_s;
+    QTest::newRow("older format")
+        << 1
+        << u"Выбранный файл повреждён или скорее всего он из версии \"Буфетон v1.X.X.\", а требуется v2.X.X. Обработка завершена."_s;
+    QTest::newRow("deleted dish among existing ones")
+        << 2
+        << u"В принимаемом файле имеются блюда, которые отсутствуют в Вашей базе. Операция производиться не будет."_s;
+    QTest::newRow("deleted menu")
+        << 3 << u"Меню принимаемого файла отсутствуют в Вашей базе. Операция производиться не будет."_s;
     QTest::newRow("bad quantity in the last record") << 4 << damaged;
     QTest::newRow("record cut short") << 5 << damaged;
 }
@@ -146,7 +161,8 @@ void tst_SalesReceipt::summaryRefusalsStoreNothing()
         break;
     case 1: {
         QByteArray plain;
-        for (const QString& line : QStringList{head, u"5"_s, u"3"_s, u"2024"_s, u"x"_s, QString::number(kitchen.menu), borscht, u"1"_s, u"1"_s, end})
+        for (const QString& line : QStringList{head, u"5"_s, u"3"_s, u"2024"_s, u"x"_s,
+                                               QString::number(kitchen.menu), borscht, u"1"_s, u"1"_s, end})
             plain += *codepage::encode(line, codepage::Page::Windows1251) + "\r\n";
         bytes = *Envelope::wrap(plain, "202403101520123");
         break;
@@ -177,12 +193,16 @@ void tst_SalesReceipt::torgTableSummedPerCode()
 {
     Kitchen kitchen;
     const std::optional<qlonglong> document =
-        receive(kitchen, torgTable({torgRow(kitchen.borscht, u"Борщ"_s, u"10"_s, u"1"_s), torgRow(kitchen.shchi, u"Щи"_s, u"7"_s, u"4"_s),
-                                    torgRow(kitchen.borscht, u"Борщ"_s, u"11"_s, u"2"_s), torgRow(kitchen.borscht, u"Борщ"_s, u"12"_s, u"0.5"_s)}),
+        receive(kitchen,
+                torgTable({torgRow(kitchen.borscht, u"Борщ"_s, u"10"_s, u"1"_s),
+                           torgRow(kitchen.shchi, u"Щи"_s, u"7"_s, u"4"_s),
+                           torgRow(kitchen.borscht, u"Борщ"_s, u"11"_s, u"2"_s),
+                           torgRow(kitchen.borscht, u"Борщ"_s, u"12"_s, u"0.5"_s)}),
                 true);
     QVERIFY(document);
-    QCOMPARE(kitchen.linesOf(*document), (QStringList{u"%1 %2 10 3.5"_s.arg(kitchen.borscht).arg(kitchen.soups),
-                                                      u"%1 %2 7 4"_s.arg(kitchen.shchi).arg(kitchen.soups)}));
+    QCOMPARE(kitchen.linesOf(*document),
+             (QStringList{u"%1 %2 10 3.5"_s.arg(kitchen.borscht).arg(kitchen.soups),
+                          u"%1 %2 7 4"_s.arg(kitchen.shchi).arg(kitchen.soups)}));
     QSqlQuery query(kitchen.data.db());
     query.exec(u"SELECT DateR, NameR, Nnn, DateMenu, Status FROM Realdoc"_s);
     QVERIFY(query.next());
@@ -196,11 +216,13 @@ void tst_SalesReceipt::torgTableSummedPerCode()
 void tst_SalesReceipt::torgUnknownCodeStoresNothing()
 {
     Kitchen kitchen;
-    const QByteArray table = torgTable({torgRow(kitchen.borscht, u"Борщ"_s, u"10"_s, u"1"_s), torgRow(999, u"Пирожок"_s, u"5"_s, u"1"_s),
-                                        torgRow(0, u"Нули"_s, u"5"_s, u"1"_s)});
+    const QByteArray table =
+        torgTable({torgRow(kitchen.borscht, u"Борщ"_s, u"10"_s, u"1"_s),
+                   torgRow(999, u"Пирожок"_s, u"5"_s, u"1"_s), torgRow(0, u"Нули"_s, u"5"_s, u"1"_s)});
     QVERIFY(!receive(kitchen, table, true));
-    QCOMPARE(kitchen.prompts.last(),
-             u"Приём реализации|Во время импорта обнаружено блюдо \"Пирожок\" которое отсутствует в базе. Импорт остановлен"_s);
+    QCOMPARE(
+        kitchen.prompts.last(),
+        u"Приём реализации|Во время импорта обнаружено блюдо \"Пирожок\" которое отсутствует в базе. Импорт остановлен"_s);
     QCOMPARE(kitchen.documents(), 0);
     QCOMPARE(kitchen.lines(), 0);
 

@@ -22,8 +22,8 @@ QByteArray wrapped(const QStringList& lines)
 
 QStringList body(const QStringList& records)
 {
-    return QStringList{head, u"5"_s, u"3"_s, u"2024"_s, u"Касса 1"_s, u"12"_s} + records
-           + QStringList{deferred, u"что угодно"_s, end};
+    return QStringList{head, u"5"_s, u"3"_s, u"2024"_s, u"Касса 1"_s, u"12"_s} + records +
+           QStringList{deferred, u"что угодно"_s, end};
 }
 
 } // namespace
@@ -40,8 +40,8 @@ private Q_SLOTS:
 
 void tst_SalesSummaryFile::readsAWholeFile()
 {
-    const SalesSummaryFile::ReadResult read =
-        SalesSummaryFile::parse(wrapped(body({u"57"_s, u"12.50"_s, u"3"_s, u"0058"_s, u"12,50"_s, u"-1,5"_s})));
+    const SalesSummaryFile::ReadResult read = SalesSummaryFile::parse(
+        wrapped(body({u"57"_s, u"12.50"_s, u"3"_s, u"0058"_s, u"12,50"_s, u"-1,5"_s})));
     QCOMPARE(read.problem, SalesSummaryFile::Problem::None);
     QVERIFY(read.summary);
     QCOMPARE(read.summary->date, QDate(2024, 3, 5));
@@ -72,20 +72,23 @@ void tst_SalesSummaryFile::refuses_data()
     QTest::newRow("cut short") << good.chopped(3) << P::Damaged;
     QTest::newRow("not digits") << QByteArray("hello") << P::Damaged;
     QTest::newRow("other head line") << wrapped({u"<<<< МЕНЮ >>>>"_s, deferred, end}) << P::Damaged;
-    QTest::newRow("older format")
-        << wrapped({head, u"5"_s, u"3"_s, u"2024"_s, u"Касса"_s, u"12"_s, u"57"_s, u"1"_s, u"1"_s, end}) << P::OlderFormat;
+    QTest::newRow("older format") << wrapped({head, u"5"_s, u"3"_s, u"2024"_s, u"Касса"_s, u"12"_s, u"57"_s,
+                                              u"1"_s, u"1"_s, end})
+                                  << P::OlderFormat;
     QTest::newRow("no end line") << wrapped({head, u"5"_s, u"3"_s, u"2024"_s, u"Касса"_s, u"12"_s, deferred})
                                  << P::Damaged;
     QTest::newRow("deferred line is last") << wrapped({head, deferred}) << P::Damaged;
     QTest::newRow("record cut to two lines") << wrapped(body({u"57"_s, u"12.50"_s})) << P::Damaged;
-    QTest::newRow("record of four lines") << wrapped(body({u"57"_s, u"12.50"_s, u"3"_s, u"58"_s})) << P::Damaged;
+    QTest::newRow("record of four lines")
+        << wrapped(body({u"57"_s, u"12.50"_s, u"3"_s, u"58"_s})) << P::Damaged;
     QTest::newRow("head cut") << wrapped({head, u"5"_s, u"3"_s, deferred, end}) << P::Damaged;
     QTest::newRow("key not whole") << wrapped(body({u"5.7"_s, u"12.50"_s, u"3"_s})) << P::Damaged;
     QTest::newRow("price two separators") << wrapped(body({u"57"_s, u"1.250,5"_s, u"3"_s})) << P::Damaged;
     QTest::newRow("quantity empty") << wrapped(body({u"57"_s, u"12.50"_s, QString()})) << P::Damaged;
     QTest::newRow("minus inside") << wrapped(body({u"57"_s, u"12-50"_s, u"3"_s})) << P::Damaged;
-    QTest::newRow("no such day")
-        << wrapped({head, u"31"_s, u"2"_s, u"2024"_s, u"Касса"_s, u"12"_s, deferred, end}) << P::Damaged;
+    QTest::newRow("no such day") << wrapped({head, u"31"_s, u"2"_s, u"2024"_s, u"Касса"_s, u"12"_s, deferred,
+                                             end})
+                                 << P::Damaged;
     QTest::newRow("huge line") << wrapped(body({QString(100000, u'7'), u"1"_s, u"1"_s})) << P::Damaged;
 }
 

@@ -1,10 +1,10 @@
 #include "ExchangePage.h"
 
-#include "IngredientAssociationDialog.h"
 #include "exchange/CardExchange.h"
+#include "IngredientAssociationDialog.h"
 #include "store/TableModel.h"
-#include "store/UserPrompts.h"
 #include "store/ui/DataGrid.h"
+#include "store/UserPrompts.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -60,11 +60,16 @@ void ExchangePage::createViews(QSqlDatabase db)
     m_groups->setColumns({{u"Name"_s, u"Наименование группы блюд"_s}});
     m_groups->setReadOnly(true);
     m_dishes = new TableModel(db, {u"Bludo"_s, {u"Kod"_s}, u"Kod"_s, QString(), {}}, this);
-    m_dishes->setColumns({{u"Name"_s, u"Наименование блюда"_s}, {u"Nporc"_s, u"Порций"_s}, {u"Vixod"_s, u"Выход"_s}});
+    m_dishes->setColumns(
+        {{u"Name"_s, u"Наименование блюда"_s}, {u"Nporc"_s, u"Порций"_s}, {u"Vixod"_s, u"Выход"_s}});
     m_dishes->setReadOnly(true);
     m_dishes->setMaster(m_groups, u"Kod"_s);
-    m_card = new TableModel(db, {u"Karta"_s, {u"Kod"_s}, u"Kod"_s, QString(),
-                                 {{u"Name1"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s}}},
+    m_card = new TableModel(db,
+                            {u"Karta"_s,
+                             {u"Kod"_s},
+                             u"Kod"_s,
+                             QString(),
+                             {{u"Name1"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s}}},
                             this);
     m_card->setColumns({{u"Name1"_s, u"Наименование ингредиента"_s, QString(), true},
                         {u"Kolvo"_s, u"Кол-во (гр.)"_s, u"0.00"_s},
@@ -132,7 +137,7 @@ void ExchangePage::importCard()
     QFile file(chosen);
     if (!file.open(QIODevice::ReadOnly)) {
         m_prompts->warn(u"Импрот блюда"_s, u"Не удалось открыть файл \"%1\": %2"_s.arg(
-                                              QDir::toNativeSeparators(chosen), file.errorString()));
+                                               QDir::toNativeSeparators(chosen), file.errorString()));
         return;
     }
     if (!m_association)
@@ -144,7 +149,8 @@ void ExchangePage::importCard()
     }
     const QVariant group = m_groups->currentKey();
     const std::optional<qlonglong> dish =
-        CardExchange(m_db, *m_prompts).importCard(file, group, *m_association, QLocale().decimalPoint().at(0));
+        CardExchange(m_db, *m_prompts)
+            .importCard(file, group, *m_association, QLocale().decimalPoint().at(0));
     m_association->closeViews();
     if (dish) {
         m_dishes->refresh();

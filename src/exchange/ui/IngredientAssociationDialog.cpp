@@ -3,8 +3,8 @@
 #include "reference/ui/IngredientPickerDialog.h"
 #include "reference/ui/NewIngredientDialog.h"
 #include "store/TableModel.h"
-#include "store/UserPrompts.h"
 #include "store/ui/DataGrid.h"
+#include "store/UserPrompts.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -16,9 +16,10 @@
 
 using namespace Qt::StringLiterals;
 
-IngredientAssociationDialog::IngredientAssociationDialog(UserPrompts* prompts, QSqlDatabase db, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_prompts(prompts), m_db(db),
-      m_ingredients(new TableModel(db, {u"Ing"_s, {u"Name"_s}}, this)),
+IngredientAssociationDialog::IngredientAssociationDialog(UserPrompts* prompts, QSqlDatabase db,
+                                                         QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_prompts(prompts),
+      m_db(db), m_ingredients(new TableModel(db, {u"Ing"_s, {u"Name"_s}}, this)),
       m_groups(new TableModel(db, {u"Gring"_s, {u"Name"_s}}, this)),
       m_heading(new QLabel(u"Принимается блюдо"_s, this)), m_offered(new QLineEdit(this)),
       m_chosen(new QLineEdit(this)), m_search(new QLineEdit(this)), m_grid(new DataGrid(prompts, this)),
@@ -73,7 +74,8 @@ IngredientAssociationDialog::IngredientAssociationDialog(UserPrompts* prompts, Q
 
     m_search->installEventFilter(this);
     connect(m_grid, &DataGrid::rowChosen, this, &IngredientAssociationDialog::chooseCurrent);
-    connect(m_search, &QLineEdit::textEdited, this, [this](const QString& text) { m_ingredients->locateNearest(text); });
+    connect(m_search, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_ingredients->locateNearest(text); });
     connect(m_associate, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_refuse, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_newIngredient, &QPushButton::clicked, this, &IngredientAssociationDialog::enterNewIngredient);

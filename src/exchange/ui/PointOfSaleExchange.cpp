@@ -1,9 +1,9 @@
 #include "PointOfSaleExchange.h"
 
-#include "TargetChoiceDialog.h"
 #include "exchange/MenuTransfer.h"
 #include "exchange/SalesReceipt.h"
 #include "store/UserPrompts.h"
+#include "TargetChoiceDialog.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -61,15 +61,16 @@ std::optional<qlonglong> receiveSales(QWidget* parent, QSqlDatabase db, UserProm
     if (!target)
         return std::nullopt;
     const bool torg = *target == TargetChoiceDialog::Target::TorgService;
-    const QString path = torg ? askFile(parent, QFileDialog::AcceptOpen, u"Таблицы dbf (*.dbf)"_s, u"dbf"_s)
-                              : askFile(parent, QFileDialog::AcceptOpen, u"Файлы реализации (*.rea)"_s, u"rea"_s);
+    const QString path =
+        torg ? askFile(parent, QFileDialog::AcceptOpen, u"Таблицы dbf (*.dbf)"_s, u"dbf"_s)
+             : askFile(parent, QFileDialog::AcceptOpen, u"Файлы реализации (*.rea)"_s, u"rea"_s);
     if (path.isEmpty())
         return std::nullopt;
     // The chosen file is only read: no copy or temporary file is made beside it.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        prompts.warn(u"Приём реализации"_s, u"Не удалось открыть файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(path),
-                                                                                          file.errorString()));
+        prompts.warn(u"Приём реализации"_s, u"Не удалось открыть файл \"%1\": %2"_s.arg(
+                                                QDir::toNativeSeparators(path), file.errorString()));
         return std::nullopt;
     }
     SalesReceipt receipt(db, prompts);

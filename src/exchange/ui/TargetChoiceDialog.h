@@ -12,7 +12,11 @@ class TargetChoiceDialog : public QDialog
 {
     Q_OBJECT
 public:
-    enum class Target { Bufeton, TorgService };
+    enum class Target
+    {
+        Bufeton,
+        TorgService
+    };
 
     TargetChoiceDialog(const QString& caption, QWidget* parent = nullptr);
 
