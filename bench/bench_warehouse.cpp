@@ -30,6 +30,7 @@ struct SilentPrompts : UserPrompts
     bool confirm(const QString&, const QString&) override { return true; }
     void inform(const QString&, const QString&) override {}
     void warn(const QString&, const QString& text) override { std::printf("warning: %s\n", qPrintable(text)); }
+    int choose(const QString&, const QString&, const QStringList&) override { return 0; }
 };
 
 qlonglong insertKey(const QSqlDatabase& db, const QString& sql, const QVariantList& values)

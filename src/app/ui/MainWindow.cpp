@@ -5,6 +5,7 @@
 #include "MaintenanceDialog.h"
 #include "StartPage.h"
 #include "costing/ui/CostingPage.h"
+#include "exchange/ui/ExchangePage.h"
 #include "menus/ui/MenuPage.h"
 #include "reference/ui/DirectoriesPage.h"
 #include "reference/ui/IngredientsPage.h"
@@ -46,7 +47,7 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     addPage(m_start, QString());
     addPage(new PartnersPage(m_prompts, m_tabs), u"Партнёры"_s);
     addPage(new WarehousePage(m_prompts, nullptr, m_tabs), u"Склад"_s);
-    addPage(new Page(m_tabs), u"Экспорт/Импорт"_s);
+    addPage(new ExchangePage(m_prompts, m_tabs), u"Экспорт/Импорт"_s);
     addPage(new InfoPage(m_tabs), u"Информация"_s);
     // The start page has no tab: once left, it cannot be shown again.
     m_tabs->setTabVisible(Start, false);

@@ -1,5 +1,7 @@
 #include "MenuPage.h"
 
+#include "exchange/ui/PointOfSaleExchange.h"
+
 #include "app/ui/DiceWidget.h"
 #include "costing/DishCostCalculator.h"
 #include "costing/SellingPrices.h"
@@ -80,7 +82,6 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     m_direction->addItems(roundingDirectionLabels());
     m_direction->setCurrentIndex(int(defaultRoundingDirection));
     m_progress->setVisible(false);
-    m_transfer->setEnabled(false); // the transfer to point-of-sale programs comes with the exchange
     m_die->setAngleSigns({1, -1, 1});
     m_die->setFixedSize(72, 72);
 
@@ -98,6 +99,10 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     connect(m_removeEntry, &QPushButton::clicked, this, &MenuPage::removeEntry);
     connect(m_release, &QPushButton::clicked, this, &MenuPage::releaseMenu);
     connect(m_deleteMenu, &QPushButton::clicked, this, &MenuPage::deleteMenu);
+    connect(m_transfer, &QPushButton::clicked, this, [this] {
+        if (m_menus && postAll())
+            pointofsale::transferMenu(this, m_db, *m_prompts, m_menus->currentKey());
+    });
     setEnabled(false);
 }
 

@@ -1,5 +1,7 @@
 #include "SalesPage.h"
 
+#include "exchange/ui/PointOfSaleExchange.h"
+
 #include "app/ui/DiceWidget.h"
 #include "LineSearchDialog.h"
 #include "MenuChoiceDialog.h"
@@ -132,6 +134,9 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     side->addWidget(m_jumpDate);
     side->addWidget(new QLabel(u"Выбор меню\nдля документа"_s, this));
     side->addWidget(m_choose);
+    auto* receive = new QPushButton(u"Приём из\n\"Буфетон\""_s, this);
+    receive->setObjectName(u"receiveSales"_s);
+    side->addWidget(receive);
     side->addStretch();
     auto* top = new QHBoxLayout;
     top->addWidget(m_documentGrid, 1);
@@ -167,6 +172,14 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     connect(m_search, &QPushButton::clicked, this, &SalesPage::searchLines);
     connect(m_post, &QPushButton::clicked, this, &SalesPage::postDocument);
     connect(m_delete, &QPushButton::clicked, this, &SalesPage::deleteDocuments);
+    connect(receive, &QPushButton::clicked, this, [this] {
+        if (!postAll())
+            return;
+        if (const std::optional<qlonglong> document = pointofsale::receiveSales(this, m_db, *m_prompts)) {
+            m_documents->refresh();
+            m_documents->locateKey(*document);
+        }
+    });
     setEnabled(false);
 }
 

@@ -1,0 +1,227 @@
+#include "CardExchange.h"
+
+#include "store/Database.h"
+#include "store/Rounding.h"
+#include "store/UserPrompts.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString importCaption = u"Импрот блюда"_s;
+const QString exportCaption = u"Экспорт блюда"_s;
+
+// Text limits of the fields the import fills.
+struct TextLimit
+{
+    QString what;
+    int length;
+};
+
+} // namespace
+
+QString CardExchange::cardFileName(const QString& chosen)
+{
+    return chosen.endsWith(u".fck"_s, Qt::CaseInsensitive) ? chosen : chosen + u".fck"_s;
+}
+
+std::optional<CardFileContent> CardExchange::cardOf(qlonglong dish, QString* error) const
+{
+    QSqlQuery query(m_db);
+    if (!runQuery(query, u"SELECT Name, X, Nporc, Vixod, Recept FROM Bludo WHERE Kod1 = ?"_s, {dish}, error))
+        return std::nullopt;
+    if (!query.next()) {
+        *error = u"Блюдо не найдено."_s;
+        return std::nullopt;
+    }
+    CardFileContent card;
+    card.name = query.value(0).toString();
+    card.extra = query.value(1).toString();
+    card.portions = rounding::toInt(query.value(2).toDouble());
+    card.yield = query.value(3).toString();
+    const QString recipe = query.value(4).toString();
+    if (!recipe.isEmpty()) {
+        card.recipe = recipe.split(u'\n');
+        for (QString& line : card.recipe) {
+            if (line.endsWith(u'\r'))
+                line.chop(1);
+        }
+    }
+    query.finish();
+    const QString rows = u"SELECT i.Name, i.Pf, e.Shorthame, k.Kolvo, k.Vihod FROM Karta k "
+                         "LEFT JOIN Ing i ON i.Kod1 = k.Name LEFT JOIN Edinica e ON e.Kod = i.Edinica "
+                         "WHERE k.Kod = ? ORDER BY k.NNN"_s;
+    if (!forEachRow(
+            m_db, rows, {dish},
+            [&card](const QSqlQuery& row) {
+                QString name = row.value(0).toString();
+                if (row.value(1).toBool())
+                    name += CardFile::semiFinishedSuffix;
+                card.rows << CardFileRow{name, row.value(2).toString(), row.value(3).toDouble(),
+                                         rounding::toInt(row.value(4).toDouble())};
+            },
+            error)) {
+        return std::nullopt;
+    }
+    return card;
+}
+
+bool CardExchange::exportDish(const QVariant& dish, const QString& chosenFile, QChar decimalSeparator)
+{
+    if (dish.isNull())
+        return false;
+    QString error;
+    const std::optional<CardFileContent> card = cardOf(dish.toLongLong(), &error);
+    if (!card) {
+        m_prompts.warn(exportCaption, error);
+        return false;
+    }
+    if (card->recipe.isEmpty()) {
+        m_prompts.warn(u"Рецепт???"_s,
+                       u"Блюдо без описания рецепта экспортировать нельзя. Опишите порядок приготовления "
+                       "нажав на клавишу \"Рецепт\" в окне \"Калькуляционные карты\""_s);
+        return false;
+    }
+    // Every text is converted before the file is opened: a refused character leaves the old file.
+    const std::optional<QByteArray> bytes = CardFile::encode(*card, decimalSeparator, &error);
+    if (!bytes) {
+        m_prompts.warn(exportCaption, error);
+        return false;
+    }
+    const QString path = cardFileName(chosenFile);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
+        m_prompts.warn(exportCaption, u"Не удалось записать файл \"%1\": %2"_s.arg(
+                                          QDir::toNativeSeparators(path), file.errorString()));
+        return false;
+    }
+    m_prompts.inform(exportCaption, u"Экспорт закончен успешно!!!"_s);
+    return true;
+}
+
+std::optional<qlonglong> CardExchange::importCard(QIODevice& file, const QVariant& group,
+                                                  IngredientMatcher& matcher, QChar decimalSeparator)
+{
+    const CardFile::ReadResult read = CardFile::read(file, decimalSeparator);
+    switch (read.problem) {
+    case CardFile::Problem::None:
+        break;
+    case CardFile::Problem::Format:
+        m_prompts.warn(u"Ошибка формата"_s,
+                       u"Выбранный файл не соответствует формату файла калькуляционной карты"_s);
+        return std::nullopt;
+    case CardFile::Problem::Number:
+        m_prompts.warn(importCaption, u"В строке %1 файла калькуляционной карты не число: \"%2\". Блюдо не "
+                                      "принято."_s.arg(read.line)
+                                          .arg(read.text.left(100)));
+        return std::nullopt;
+    case CardFile::Problem::Read:
+        m_prompts.warn(importCaption, u"Не удалось прочитать файл: %1"_s.arg(read.text));
+        return std::nullopt;
+    }
+    const CardFileContent& card = *read.content;
+
+    QString error;
+    QSqlQuery query(m_db);
+    if (group.isNull()) {
+        m_prompts.warn(importCaption, u"Выберите группу, в которую будет помещено блюдо."_s);
+        return std::nullopt;
+    }
+    if (!runQuery(query, u"SELECT Name FROM Grbludo WHERE Kod = ?"_s, {group}, &error)) {
+        m_prompts.warn(importCaption, error);
+        return std::nullopt;
+    }
+    const QString groupName = query.next() ? query.value(0).toString() : QString();
+    query.finish();
+
+    for (const auto& [text, limit] :
+         {std::pair{card.name, TextLimit{u"Наименование блюда"_s, 50}},
+          std::pair{card.extra, TextLimit{u"Дополнительная характеристика"_s, 20}},
+          std::pair{card.yield, TextLimit{u"Выход одной порции"_s, 15}}}) {
+        if (text.size() > limit.length) {
+            m_prompts.warn(importCaption,
+                           u"%1 в файле длиннее %2 знаков: \"%3\". Блюдо не принято."_s.arg(limit.what)
+                               .arg(limit.length)
+                               .arg(text.left(100)));
+            return std::nullopt;
+        }
+    }
+
+    const QString question =
+        u"Новое блюдо с наименованием \""_s + card.name + u"\" будет помещено в группу \""_s + groupName +
+        u"\". Если Вы согласны, ножмите \"ОK\", если не согласны, и хотите "_s +
+        u"выбрать другую группу, то нажмите на \"Cancel\", затем выберите в окне \"Экспорт/Импорт\" "_s +
+        u"нужную Вам группу для этого блюда и нажмите клавишу \"Импортировать карточку\" снова."_s;
+    if (!m_prompts.confirm(u"?"_s, question))
+        return std::nullopt;
+
+    matcher.startDish(card.name);
+    for (const QString& line : {u"Записано наименование блюда"_s, u"Записана дополнительная характеристика"_s,
+                                u"Записано на сколько порций"_s, u"Записан выход одной порции"_s})
+        matcher.addProtocolLine(line);
+
+    QList<qlonglong> ingredients;
+    for (const CardFileRow& row : card.rows) {
+        const std::optional<qlonglong> own = matcher.associate(row.ingredient, row.unit);
+        if (!own) {
+            m_prompts.warn(importCaption, u"Импорт прерван пользователем!!!"_s);
+            return std::nullopt;
+        }
+        QString ownName;
+        if (!runQuery(query, u"SELECT Name FROM Ing WHERE Kod1 = ?"_s, {*own}, &error)) {
+            m_prompts.warn(importCaption, error);
+            return std::nullopt;
+        }
+        ownName = query.next() ? query.value(0).toString() : QString();
+        query.finish();
+        matcher.addProtocolLine(u"\""_s + row.ingredient + u"\"    асоциирован с    \""_s + ownName +
+                                u"\""_s);
+        ingredients << *own;
+    }
+
+    const std::optional<qlonglong> dish = store(group, card, ingredients, &error);
+    if (!dish) {
+        m_prompts.warn(importCaption, error);
+        return std::nullopt;
+    }
+    m_prompts.inform(
+        importCaption,
+        u"Импорт закончен успешно!!!    Для использования импортированной карты необходимо в окне "
+        "\"Калькуляционные карты\" нажать на клавишу \"Окончание разработки блюда\". Это сделано "
+        "затем, чтоб Вы смогли внести необходимые коррективы в карту, а затем разрешить её "
+        "использование."_s);
+    return dish;
+}
+
+std::optional<qlonglong> CardExchange::store(const QVariant& group, const CardFileContent& card,
+                                             const QList<qlonglong>& ingredients, QString* error)
+{
+    Transaction transaction(m_db);
+    if (!transaction.isActive()) {
+        *error = sqlErrorText(m_db.lastError());
+        return std::nullopt;
+    }
+    QSqlQuery query(m_db);
+    const QVariant recipe = card.recipe.isEmpty() ? QVariant() : QVariant(card.recipe.join(u'\n'));
+    if (!runQuery(query,
+                  u"INSERT INTO Bludo (Kod, Name, X, Nporc, Vixod, Recept) VALUES (?, ?, ?, ?, ?, ?)"_s,
+                  {group, card.name, card.extra, card.portions, card.yield, recipe}, error)) {
+        return std::nullopt;
+    }
+    const qlonglong dish = query.lastInsertId().toLongLong();
+    for (qsizetype i = 0; i < card.rows.size(); ++i) {
+        if (!runQuery(query, u"INSERT INTO Karta (Kod, Name, Kolvo, Vihod) VALUES (?, ?, ?, ?)"_s,
+                      {dish, ingredients[i], card.rows[i].netGrams, card.rows[i].yieldPercent}, error)) {
+            return std::nullopt;
+        }
+    }
+    if (!transaction.commit()) {
+        *error = sqlErrorText(m_db.lastError());
+        return std::nullopt;
+    }
+    return dish;
+}

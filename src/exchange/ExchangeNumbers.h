@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+#include <optional>
+
+// Numbers as the exchange files write and read them.
+namespace exchangenumbers {
+
+// The general number format: up to 15 significant digits, no trailing zeros, no thousands
+// separator, the given decimal separator; an exponent ("1,5E-7") only for very small or large numbers.
+QString general(double value, QChar decimalSeparator);
+
+// A number written with the given decimal separator (as general() writes it); nothing otherwise.
+std::optional<double> parseWithSeparator(const QString& text, QChar decimalSeparator);
+
+// A number where any character other than a digit or a leading "-" is the decimal separator, so that
+// "12.50" and "12,50" both read as twelve and a half. At most one separator, at least one digit.
+std::optional<double> parseAnySeparator(const QString& text);
+
+// A whole decimal number (optional sign, digits, surrounding spaces ignored) within the range.
+std::optional<qlonglong> parseWhole(const QString& text, qlonglong min, qlonglong max);
+
+} // namespace exchangenumbers

@@ -1,0 +1,162 @@
+#include "SalesReceipt.h"
+
+#include "SalesSummaryFile.h"
+#include "store/Database.h"
+#include "store/UserPrompts.h"
+#include "TorgSalesTable.h"
+
+#include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
+
+const QString SalesReceipt::damaged =
+    u"Выбранный файл повреждён или не является итоговым файлом модуля \"Буфетон\". Обработка завершена."_s;
+
+namespace {
+
+const QString caption = u"Приём реализации"_s;
+constexpr qsizetype nameLength = 50; // Realdoc.NameR
+
+} // namespace
+
+void SalesReceipt::warn(const QString& text)
+{
+    m_prompts.warn(caption, text);
+}
+
+std::optional<QList<qlonglong>> SalesReceipt::groupsOf(const QList<qlonglong>& dishes, qsizetype* missing,
+                                                       QString* error)
+{
+    QList<qlonglong> groups;
+    QSqlQuery query(m_db);
+    for (qsizetype i = 0; i < dishes.size(); ++i) {
+        if (!runQuery(query, u"SELECT Kod FROM Bludo WHERE Kod1 = ?"_s, {dishes[i]}, error))
+            return std::nullopt;
+        if (!query.next()) {
+            *missing = i;
+            return std::nullopt;
+        }
+        groups << query.value(0).toLongLong();
+        query.finish();
+    }
+    return groups;
+}
+
+std::optional<qlonglong> SalesReceipt::store(const QVariantList& document, const QList<Line>& lines,
+                                             const QList<qlonglong>& groups, QString* error)
+{
+    Transaction transaction(m_db);
+    if (!transaction.isActive()) {
+        *error = sqlErrorText(m_db.lastError());
+        return std::nullopt;
+    }
+    QSqlQuery query(m_db);
+    if (!runQuery(query,
+                  u"INSERT INTO Realdoc (DateR, NameR, Nnn, DateMenu, Status) VALUES (?, ?, ?, ?, 5)"_s,
+                  document, error)) {
+        return std::nullopt;
+    }
+    const qlonglong key = query.lastInsertId().toLongLong();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (!runQuery(
+                query,
+                u"INSERT INTO Realsum (Kod, KodGrBludo, KodBludo, Kolvo, Cumma) VALUES (?, ?, ?, ?, ?)"_s,
+                {key, groups[i], lines[i].dish, lines[i].portions, lines[i].price}, error)) {
+            return std::nullopt;
+        }
+    }
+    if (!transaction.commit()) {
+        *error = sqlErrorText(m_db.lastError());
+        return std::nullopt;
+    }
+    return key;
+}
+
+std::optional<qlonglong> SalesReceipt::receiveSummary(QIODevice& file)
+{
+    const SalesSummaryFile::ReadResult read = SalesSummaryFile::read(file);
+    switch (read.problem) {
+    case SalesSummaryFile::Problem::None:
+        break;
+    case SalesSummaryFile::Problem::OlderFormat:
+        warn(u"Выбранный файл повреждён или скорее всего он из версии \"Буфетон v1.X.X.\", а требуется "
+             "v2.X.X. Обработка завершена."_s);
+        return std::nullopt;
+    case SalesSummaryFile::Problem::Damaged:
+        warn(damaged);
+        return std::nullopt;
+    case SalesSummaryFile::Problem::Read:
+        warn(u"Не удалось прочитать файл: %1"_s.arg(read.text));
+        return std::nullopt;
+    }
+    const SalesSummary& summary = *read.summary;
+    QList<qlonglong> dishes;
+    QList<Line> lines;
+    for (const SalesSummaryLine& line : summary.lines) {
+        dishes << line.dish;
+        lines << Line{line.dish, line.price, line.portions};
+    }
+    QString error;
+    qsizetype missing = -1;
+    const std::optional<QList<qlonglong>> groups = groupsOf(dishes, &missing, &error);
+    if (!groups) {
+        warn(missing >= 0 ? u"В принимаемом файле имеются блюда, которые отсутствуют в Вашей базе. Операция "
+                            "производиться не будет."_s
+                          : error);
+        return std::nullopt;
+    }
+    QSqlQuery query(m_db);
+    if (!runQuery(query, u"SELECT Date FROM Menu WHERE Kod = ?"_s, {summary.menu}, &error)) {
+        warn(error);
+        return std::nullopt;
+    }
+    if (!query.next()) {
+        warn(u"Меню принимаемого файла отсутствуют в Вашей базе. Операция производиться не будет."_s);
+        return std::nullopt;
+    }
+    const QVariant menuDate = query.value(0);
+    query.finish();
+    const std::optional<qlonglong> document =
+        store({summary.date.toString(Qt::ISODate), summary.name.left(nameLength), summary.menu, menuDate},
+              lines, *groups, &error);
+    if (!document)
+        warn(error);
+    return document;
+}
+
+std::optional<qlonglong> SalesReceipt::receiveTorgTable(QIODevice& file)
+{
+    const TorgSalesTable::ReadResult read = TorgSalesTable::read(file);
+    if (!read.sales) {
+        warn(u"Выбранная таблица повреждена или не является таблицей реализации Torg Service (%1). Обработка "
+             "завершена."_s.arg(read.problem));
+        return std::nullopt;
+    }
+    const TorgSales& sales = *read.sales;
+    if (sales.sales.isEmpty()) {
+        warn(u"В выбранной таблице нет ни одной продажи с кодом блюда. Документ не создан."_s);
+        return std::nullopt;
+    }
+    QList<qlonglong> dishes;
+    QList<Line> lines;
+    for (const TorgSale& sale : sales.sales) {
+        dishes << sale.dish;
+        lines << Line{sale.dish, sale.price, sale.quantity};
+    }
+    // Every code is checked before the document is written: an unknown one stores nothing.
+    QString error;
+    qsizetype missing = -1;
+    const std::optional<QList<qlonglong>> groups = groupsOf(dishes, &missing, &error);
+    if (!groups) {
+        warn(missing >= 0 ? u"Во время импорта обнаружено блюдо \""_s + sales.sales[missing].name +
+                                u"\" которое отсутствует в базе. Импорт остановлен"_s
+                          : error);
+        return std::nullopt;
+    }
+    const QVariant date = sales.date.isValid() ? QVariant(sales.date.toString(Qt::ISODate)) : QVariant();
+    const std::optional<qlonglong> document =
+        store({date, sales.name.left(nameLength), QVariant(), QVariant()}, lines, *groups, &error);
+    if (!document)
+        warn(error);
+    return document;
+}

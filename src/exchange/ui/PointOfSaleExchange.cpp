@@ -1,0 +1,80 @@
+#include "PointOfSaleExchange.h"
+
+#include "exchange/MenuTransfer.h"
+#include "exchange/SalesReceipt.h"
+#include "store/UserPrompts.h"
+#include "TargetChoiceDialog.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLocale>
+
+using namespace Qt::StringLiterals;
+
+namespace pointofsale {
+
+namespace {
+
+QString askFile(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter, const QString& suffix,
+                const QString& preset = {})
+{
+    QFileDialog dialog(parent, QString(), QString(), filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(suffix);
+    if (!preset.isEmpty())
+        dialog.selectFile(preset);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+void transferMenu(QWidget* parent, QSqlDatabase db, UserPrompts& prompts, const QVariant& menu)
+{
+    if (menu.isNull())
+        return;
+    const auto target = TargetChoiceDialog::ask(TargetChoiceDialog::exportCaption, parent);
+    if (!target)
+        return;
+    MenuTransfer transfer(db, prompts);
+    if (*target == TargetChoiceDialog::Target::Bufeton) {
+        if (!transfer.mayWriteMenuFile(menu))
+            return;
+        const QString file = askFile(parent, QFileDialog::AcceptSave, u"Файлы меню (*.mnu)"_s, u"mnu"_s);
+        if (!file.isEmpty())
+            transfer.writeMenuFile(menu, file, QDateTime::currentDateTime(), QLocale().decimalPoint().at(0));
+        return;
+    }
+    const QString file =
+        askFile(parent, QFileDialog::AcceptSave, u"Таблицы *.dbf (*.dbf)"_s, u"dbf"_s, u"Products.dbf"_s);
+    if (!file.isEmpty())
+        transfer.writeTorgTables(menu, file, QDate::currentDate());
+}
+
+std::optional<qlonglong> receiveSales(QWidget* parent, QSqlDatabase db, UserPrompts& prompts)
+{
+    const auto target = TargetChoiceDialog::ask(TargetChoiceDialog::importCaption, parent);
+    if (!target)
+        return std::nullopt;
+    const bool torg = *target == TargetChoiceDialog::Target::TorgService;
+    const QString path =
+        torg ? askFile(parent, QFileDialog::AcceptOpen, u"Таблицы dbf (*.dbf)"_s, u"dbf"_s)
+             : askFile(parent, QFileDialog::AcceptOpen, u"Файлы реализации (*.rea)"_s, u"rea"_s);
+    if (path.isEmpty())
+        return std::nullopt;
+    // The chosen file is only read: no copy or temporary file is made beside it.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        prompts.warn(u"Приём реализации"_s, u"Не удалось открыть файл \"%1\": %2"_s.arg(
+                                                QDir::toNativeSeparators(path), file.errorString()));
+        return std::nullopt;
+    }
+    SalesReceipt receipt(db, prompts);
+    return torg ? receipt.receiveTorgTable(file) : receipt.receiveSummary(file);
+}
+
+} // namespace pointofsale

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+
+#include <optional>
+
+class QRadioButton;
+
+// The choice of the point-of-sale program a menu goes to or sales come from. The choice is kept
+// while the program runs.
+class TargetChoiceDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    enum class Target
+    {
+        Bufeton,
+        TorgService
+    };
+
+    TargetChoiceDialog(const QString& caption, QWidget* parent = nullptr);
+
+    Target target() const;
+    QRadioButton* bufetonButton() const { return m_bufeton; }
+    QRadioButton* torgButton() const { return m_torg; }
+
+    void accept() override;
+
+    // Asks with the given caption; the chosen program, nothing on "Отмена".
+    static std::optional<Target> ask(const QString& caption, QWidget* parent);
+
+    static const QString exportCaption;
+    static const QString importCaption;
+
+private:
+    QRadioButton* m_bufeton;
+    QRadioButton* m_torg;
+};

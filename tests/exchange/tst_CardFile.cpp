@@ -1,0 +1,194 @@
+#include "exchange/CardFile.h"
+#include "exchange/CodePage.h"
+#include "exchange/ExchangeNumbers.h"
+
+#include <QBuffer>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+CardFileContent borscht()
+{
+    CardFileContent card;
+    card.name = u"Борщ"_s;
+    card.extra = QString();
+    card.portions = 10;
+    card.yield = u"250/10"_s;
+    card.rows = {{u"Свёкла"_s, u"кг"_s, 12.5, 80}, {u"Бульон --> Полуфабрикат"_s, QString(), 2000, 100}};
+    card.recipe = {u"Свёклу натереть."_s, QString(), u"Варить 20 минут."_s};
+    return card;
+}
+
+QByteArray cp1251(const QStringList& lines)
+{
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += *codepage::encode(line, codepage::Page::Windows1251) + "\r\n";
+    return bytes;
+}
+
+const QString S = u"#!# НАЧАЛО ОПИСАНИЯ КАЛЬКУЛЯЦИОННОЙ КАРТЫ #!#"_s;
+const QString R = u"#!# НАЧАЛО ОПИСАНИЯ РЕЦЕПТА #!#"_s;
+const QString E = u"#!# КОНЕЦ ОПИСАНИЯ КАЛЬКУЛЯЦИОННОЙ КАРТЫ #!#"_s;
+
+} // namespace
+
+class tst_CardFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void writesTheBytesOfTheFormat();
+    void roundTripWithEitherSeparator_data();
+    void roundTripWithEitherSeparator();
+    void generalNumberFormat_data();
+    void generalNumberFormat();
+    void refusesBrokenStructure_data();
+    void refusesBrokenStructure();
+    void numberLinesThatDoNotConvert_data();
+    void numberLinesThatDoNotConvert();
+    void refusesTextOutsideWindows1251BeforeWriting();
+};
+
+void tst_CardFile::writesTheBytesOfTheFormat()
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QString error;
+    QVERIFY(CardFile::write(buffer, borscht(), u',', &error));
+    const QByteArray expected =
+        cp1251({S, u"Борщ"_s, QString(), u"10"_s, u"250/10"_s, u"Свёкла"_s, u"кг"_s, u"12,5"_s, u"80"_s,
+                u"Бульон --> Полуфабрикат"_s, QString(), u"2000"_s, u"100"_s, R, u"Свёклу натереть."_s,
+                QString(), u"Варить 20 минут."_s, E});
+    QCOMPARE(buffer.data(), expected);
+    // Windows-1251 itself: "Б" is 0xC1, "ё" is 0xB8, and every line ends in CR LF.
+    QVERIFY(buffer.data().contains("\r\n\xC1\xF3\xEB\xFC\xEE\xED"));
+    QVERIFY(buffer.data().contains("\xD1\xE2\xB8\xEA\xEB\xE0"));
+    QVERIFY(buffer.data().endsWith("\xCA\xC0\xD0\xD2\xDB #!#\r\n"));
+}
+
+void tst_CardFile::roundTripWithEitherSeparator_data()
+{
+    QTest::addColumn<QChar>("separator");
+    QTest::newRow("comma") << QChar(u',');
+    QTest::newRow("point") << QChar(u'.');
+}
+
+void tst_CardFile::roundTripWithEitherSeparator()
+{
+    QFETCH(QChar, separator);
+    QString error;
+    const std::optional<QByteArray> bytes = CardFile::encode(borscht(), separator, &error);
+    QVERIFY(bytes);
+    // Lines before the start and after the end marker are ignored.
+    const CardFile::ReadResult read = CardFile::parse("junk\r\n" + *bytes + "trailer\r\n", separator);
+    QVERIFY(read.content);
+    const CardFileContent& card = *read.content;
+    QCOMPARE(card.name, u"Борщ"_s);
+    QCOMPARE(card.extra, QString());
+    QCOMPARE(card.portions, 10);
+    QCOMPARE(card.yield, u"250/10"_s);
+    QCOMPARE(card.rows.size(), 2);
+    QCOMPARE(card.rows[0].netGrams, 12.5);
+    QCOMPARE(card.rows[1].ingredient, u"Бульон --> Полуфабрикат"_s);
+    QCOMPARE(card.rows[1].yieldPercent, 100);
+    QCOMPARE(card.recipe, borscht().recipe);
+
+    CardFileContent empty = borscht();
+    empty.rows.clear();
+    const CardFile::ReadResult bare = CardFile::parse(*CardFile::encode(empty, separator, &error), separator);
+    QVERIFY(bare.content);
+    QVERIFY(bare.content->rows.isEmpty());
+}
+
+void tst_CardFile::generalNumberFormat_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("half") << 12.5 << u"12,5"_s;
+    QTest::newRow("whole") << 100.0 << u"100"_s;
+    QTest::newRow("fifteen digits") << 0.1 + 0.2 << u"0,3"_s;
+    QTest::newRow("small") << 0.00001 << u"0,00001"_s;
+    QTest::newRow("tiny") << 1.5e-7 << u"1,5E-7"_s;
+    QTest::newRow("huge") << 1e20 << u"1E20"_s;
+    QTest::newRow("negative") << -3.25 << u"-3,25"_s;
+}
+
+void tst_CardFile::generalNumberFormat()
+{
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(exchangenumbers::general(value, u','), text);
+    // Fifteen significant digits read back as the number the user sees.
+    const std::optional<double> back = exchangenumbers::parseWithSeparator(text, u',');
+    QVERIFY(back);
+    QCOMPARE(*back, QString(text).replace(u',', u'.').toDouble());
+}
+
+void tst_CardFile::refusesBrokenStructure_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    const QStringList head{u"Борщ"_s, QString(), u"10"_s, u"250"_s};
+    const QStringList block{u"Свёкла"_s, u"кг"_s, u"12,5"_s, u"80"_s};
+    QTest::newRow("empty") << QStringList();
+    QTest::newRow("no end marker") << (QStringList{S} + head + QStringList{R, u"x"_s});
+    QTest::newRow("markers out of order") << (QStringList{S} + head + QStringList{E, u"x"_s, R});
+    QTest::newRow("marker inside the recipe") << (QStringList{S} + head + QStringList{R, R, E});
+    QTest::newRow("second start marker") << (QStringList{S, S} + head + QStringList{R, E});
+    QTest::newRow("recipe marker for a header line") << QStringList{S, u"Борщ"_s, QString(), R, E};
+    QTest::newRow("block cut short") << (QStringList{S} + head + block.mid(0, 3) + QStringList{R, E});
+    QTest::newRow("block too long") << (QStringList{S} + head + block + QStringList{u"x"_s, R, E});
+}
+
+void tst_CardFile::refusesBrokenStructure()
+{
+    QFETCH(QStringList, lines);
+    const CardFile::ReadResult read = CardFile::parse(cp1251(lines), u',');
+    QVERIFY(!read.content);
+    QCOMPARE(read.problem, CardFile::Problem::Format);
+}
+
+void tst_CardFile::numberLinesThatDoNotConvert_data()
+{
+    QTest::addColumn<QStringList>("values"); // portions, quantity, yield
+    QTest::addColumn<int>("line");
+    QTest::newRow("portions not whole") << QStringList{u"2,5"_s, u"12,5"_s, u"80"_s} << 4;
+    QTest::newRow("quantity with a point") << QStringList{u"2"_s, u"12.5"_s, u"80"_s} << 8;
+    QTest::newRow("quantity empty") << QStringList{u"2"_s, QString(), u"80"_s} << 8;
+    QTest::newRow("yield a word") << QStringList{u"2"_s, u"12,5"_s, u"много"_s} << 9;
+    QTest::newRow("huge portions") << QStringList{u"99999999999"_s, u"1"_s, u"80"_s} << 4;
+}
+
+void tst_CardFile::numberLinesThatDoNotConvert()
+{
+    QFETCH(QStringList, values);
+    QFETCH(int, line);
+    const QByteArray bytes = cp1251(
+        {S, u"Борщ"_s, QString(), values[0], u"250"_s, u"Свёкла"_s, u"кг"_s, values[1], values[2], R, E});
+    const CardFile::ReadResult read = CardFile::parse(bytes, u',');
+    QVERIFY(!read.content);
+    QCOMPARE(read.problem, CardFile::Problem::Number);
+    QCOMPARE(read.line, line);
+}
+
+void tst_CardFile::refusesTextOutsideWindows1251BeforeWriting()
+{
+    CardFileContent card = borscht();
+    card.recipe << u"Подавать с 🍞"_s;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QString error;
+    QVERIFY(!CardFile::write(buffer, card, u',', &error));
+    QVERIFY(error.contains(u"Windows-1251"_s));
+    QVERIFY(buffer.data().isEmpty());
+
+    card = borscht();
+    card.name = u"Борщ\nукраинский"_s;
+    QVERIFY(!CardFile::write(buffer, card, u',', &error));
+    QVERIFY(buffer.data().isEmpty());
+}
+
+QTEST_APPLESS_MAIN(tst_CardFile)
+#include "tst_CardFile.moc"
