@@ -1,0 +1,241 @@
+#include "SalesSummary.h"
+
+#include "ConsumptionCalculator.h"
+#include "SalesDocuments.h"
+#include "SalesTables.h"
+#include "reports/FormStyle.h"
+#include "reports/Workbook.h"
+#include "store/Database.h"
+#include "store/Rounding.h"
+#include "store/RowKey.h"
+
+#include <QHash>
+#include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
+using namespace formstyle;
+
+namespace {
+
+constexpr int lastColumn = 9; // I
+
+struct DishTotal
+{
+    qlonglong key = 0; // the dish
+    double portions = 0;
+    double sum = 0;
+};
+
+struct IngredientTotal
+{
+    qlonglong key = 0; // the ingredient
+    double quantity = 0;
+    double sum = 0;
+    double sumWithMarkup = 0;
+};
+
+// Totals by key in the order the keys were first met, as rows of a scratch table are made.
+template <typename Total> class Totals
+{
+public:
+    Total& of(qlonglong key)
+    {
+        const auto found = m_index.constFind(key);
+        if (found != m_index.cend())
+            return m_rows[*found];
+        m_index.insert(key, m_rows.size());
+        Total& total = m_rows.emplace_back();
+        total.key = key;
+        return total;
+    }
+    const std::vector<Total>& rows() const { return m_rows; }
+
+private:
+    std::vector<Total> m_rows;
+    QHash<qlonglong, std::size_t> m_index;
+};
+
+const QString inPeriod = u"d.DateR >= ? AND d.DateR <= ?"_s;
+
+void titleRow(Sheet& sheet, int row, const QString& text)
+{
+    sheet.cell(row, lastColumn).setValue(text);
+    centre(sheet.range(row, 1, row, lastColumn).merge());
+    setRowFont(sheet, row, 18, true);
+}
+
+} // namespace
+
+QString SalesSummaryResult::notice() const
+{
+    QStringList parts;
+    if (linesSkipped > 0)
+        parts << u"Строк документов пропущено при расчёте: %1 (блюда этих строк больше нет в справочнике блюд)."_s
+                     .arg(linesSkipped);
+    if (dishesLeftOut > 0)
+        parts << u"Блюд не напечатано: %1 (их больше нет в справочнике блюд или их группы нет)."_s.arg(
+            dishesLeftOut);
+    if (ingredientsLeftOut > 0)
+        parts << u"Ингредиентов не напечатано: %1 (их, их группы или единицы измерения больше нет)."_s.arg(
+            ingredientsLeftOut);
+    return parts.join(u'\n');
+}
+
+SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const Progress& progress) const
+{
+    SalesSummaryResult result;
+    const auto failed = [&result](const QString& error) {
+        result.caption = u"Печать сводного отчёта"_s;
+        result.error = u"Сводный отчёт не составлен: "_s + error;
+        return std::move(result);
+    };
+    const QVariantList period{start.toString(Qt::ISODate), end.toString(Qt::ISODate)};
+    QString error;
+    std::vector<qlonglong> open;
+    if (!forEachRow(
+            m_db, u"SELECT d.Kod, d.Status FROM Realdoc d WHERE "_s + inPeriod + u" ORDER BY d.DateR, d.Kod"_s,
+            period,
+            [&](const QSqlQuery& q) {
+                ++result.documents;
+                // Exactly 5: an open document of another status counts with the rows it has.
+                if (!q.value(1).isNull() && q.value(1).toDouble() == ConsumptionCalculator::openStatus)
+                    open.push_back(q.value(0).toLongLong());
+            },
+            &error))
+        return failed(error);
+    for (qlonglong document : open) {
+        const ConsumptionRun run = ConsumptionCalculator(m_db).run(document, SalesLines::Sold);
+        if (!run.ok) {
+            result.caption = run.caption;
+            result.error = run.message;
+            return result;
+        }
+        ++result.recalculated;
+        result.linesSkipped += run.linesSkipped;
+    }
+
+    Totals<DishTotal> dishes;
+    Totals<IngredientTotal> ingredients;
+    const bool read =
+        forEachRow(
+            m_db,
+            u"SELECT s.KodBludo, s.Kolvo, s.Cumma FROM Realdoc d JOIN Realsum s ON s.Kod = d.Kod WHERE "_s +
+                inPeriod + u" AND s.Kolvo <> 0 ORDER BY d.DateR, d.Kod, s.Nnn"_s,
+            period,
+            [&](const QSqlQuery& q) {
+                DishTotal& total = dishes.of(rowKey(q.value(0)).value_or(0));
+                total.portions += q.value(1).toDouble();
+                total.sum += SalesDocuments::lineSum(q.value(1), q.value(2));
+            },
+            &error) &&
+        forEachRow(
+            m_db,
+            u"SELECT r.KodIng, r.Kolvo, r.CenaIng, r.Cenaing1 FROM Realdoc d JOIN RealItog r ON r.Kod = d.Kod "
+            "WHERE "_s + inPeriod + u" ORDER BY d.DateR, d.Kod, r.KodGrIng, r.KodIng, r.NNN"_s,
+            period,
+            [&](const QSqlQuery& q) {
+                IngredientTotal& total = ingredients.of(rowKey(q.value(0)).value_or(0));
+                const double quantity = q.value(1).toDouble();
+                total.quantity += quantity;
+                total.sum += quantity * q.value(2).toDouble();
+                total.sumWithMarkup += quantity * q.value(3).toDouble();
+            },
+            &error);
+    if (!read)
+        return failed(error);
+
+    {
+        Transaction transaction(m_db);
+        QSqlQuery dish(m_db);
+        QSqlQuery ingredient(m_db);
+        bool stored = transaction.isActive() && execSql(m_db, u"DELETE FROM Svodb"_s, {}, &error) &&
+                      execSql(m_db, u"DELETE FROM Svodi"_s, {}, &error) &&
+                      dish.prepare(u"INSERT INTO Svodb (Kod, Kolvo, Summa) VALUES (?, ?, ?)"_s) &&
+                      ingredient.prepare(u"INSERT INTO Svodi (Kod, Kolvo, Summa, Summa1) VALUES (?, ?, ?, ?)"_s);
+        for (const DishTotal& total : dishes.rows()) {
+            if (!stored)
+                break;
+            for (const QVariant& value : {QVariant(total.key), QVariant(total.portions), QVariant(total.sum)})
+                dish.addBindValue(value);
+            stored = dish.exec();
+        }
+        for (const IngredientTotal& total : ingredients.rows()) {
+            if (!stored)
+                break;
+            for (const QVariant& value : {QVariant(total.key), QVariant(total.quantity),
+                                          QVariant(total.sum), QVariant(total.sumWithMarkup)})
+                ingredient.addBindValue(value);
+            stored = ingredient.exec();
+        }
+        if (!stored || !transaction.commit()) {
+            const QSqlError why = dish.lastError().isValid()         ? dish.lastError()
+                                  : ingredient.lastError().isValid() ? ingredient.lastError()
+                                                                     : m_db.lastError();
+            return failed(error.isEmpty() ? sqlErrorText(why) : error);
+        }
+    }
+
+    // The printed rows: only what the directories still name, by group name and name.
+    const QString ru = QLatin1String(Database::collation);
+    std::vector<SoldDish> sold;
+    std::vector<ConsumedIngredient> consumed;
+    const bool joined =
+        forEachRow(
+            m_db,
+            u"SELECT g.Name, b.Name, s.Summa, s.Kolvo FROM Svodb s JOIN Bludo b ON s.Kod = b.Kod1 "
+            "JOIN Grbludo g ON b.Kod = g.Kod ORDER BY g.Name COLLATE %1, b.Name COLLATE %1, s.Nnn"_s.arg(ru),
+            [&](const QSqlQuery& q) {
+                const double sum = q.value(2).toDouble();
+                const double portions = q.value(3).toDouble();
+                sold.push_back({q.value(0).toString(), q.value(1).toString(), portions,
+                                portions > 0 ? sum / portions : 0, sum});
+            },
+            &error) &&
+        forEachRow(
+            m_db,
+            u"SELECT g.Name, i.Name, s.Kolvo, s.Summa, s.Summa1, u.Shorthame FROM Svodi s "
+            "JOIN Ing i ON s.Kod = i.Kod1 JOIN Gring g ON i.Kod = g.Kod JOIN Edinica u ON i.Edinica = u.Kod "
+            "ORDER BY g.Name COLLATE %1, i.Name COLLATE %1, s.Nnn"_s.arg(ru),
+            [&](const QSqlQuery& q) {
+                consumed.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toDouble(),
+                                    q.value(5).toString(), q.value(3).toDouble(), q.value(4).toDouble()});
+            },
+            &error);
+    if (!joined)
+        return failed(error);
+    result.dishesLeftOut = int(dishes.rows().size() - sold.size());
+    result.ingredientsLeftOut = int(ingredients.rows().size() - consumed.size());
+
+    auto workbook = std::make_unique<Workbook>();
+    const QString span = u"за период с %1 по %2"_s.arg(start.toString(u"dd.MM.yyyy"_s),
+                                                       end.toString(u"dd.MM.yyyy"_s));
+    const auto half = [&progress](int offset) {
+        return [&progress, offset](int k, int n) {
+            if (progress)
+                progress(rounding::toInt(double(k) / n / 2 * 100) + offset);
+        };
+    };
+
+    Sheet& dishSheet = workbook->sheet(1);
+    dishSheet.setName(u"Свод Буфетон"_s);
+    dishSheet.setPrintTitleRows(u"$4:$4");
+    dishSheet.range(u"A:I").setColumnWidth(8.3);
+    dishSheet.column(9).setNumberFormat(u"0.00"_s);
+    titleRow(dishSheet, 1, u"Сводная таблица Буфетон"_s);
+    titleRow(dishSheet, 2, span);
+    salestables::writeDishes(dishSheet, 4, sold, half(0));
+
+    Sheet& issue = workbook->sheet(2);
+    issue.setName(u"Расход ингредиентов"_s);
+    issue.setPrintTitleRows(u"$3:$3");
+    issue.setColumnWidth(1, 3.3);
+    issue.columns(2, 7).setColumnWidth(8.1);
+    issue.columns(8, 9).setColumnWidth(11);
+    issue.column(6).setNumberFormat(u"0.000"_s);
+    titleRow(issue, 1, u"Сводная таблица расхода ингредиентов"_s);
+    titleRow(issue, 2, span);
+    salestables::writeIngredients(issue, 6, false, consumed, half(50));
+
+    result.workbook = std::move(workbook);
+    return result;
+}
