@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/ui/DesktopSpreadsheetLauncher.h"
 #include "sales/ConsumptionCalculator.h"
 #include "store/ui/Page.h"
 #include "store/UserPrompts.h"
@@ -14,6 +15,8 @@ class QCalendarWidget;
 class QDateEdit;
 class QProgressBar;
 class QPushButton;
+class SalesPrintChoiceDialog;
+class SummaryPeriodDialog;
 class TableModel;
 
 // "Реализация": the sales documents by date, the sold dishes of the current one, and the operations on
@@ -34,6 +37,7 @@ public:
     void postPending() override;
 
     void setClock(const Clock* clock) { m_clock = clock; }
+    void setSpreadsheetLauncher(SpreadsheetLauncher* launcher) { m_launcher = launcher; }
 
     // "Новый документ": a new row whose date is asked at once; cancelled, nothing is stored.
     void newDocument();
@@ -48,6 +52,10 @@ public:
     // The hidden "Расчёт": the consumption of the current document; false when refused or failed (the
     // user has been told why).
     bool calculateConsumption(SalesLines lines);
+    // "Печать": the current document as tables or as the cross table.
+    void printDocument();
+    // "Свод": the documents of a period summed up.
+    void printSummary();
 
     DataGrid* documentGrid() const { return m_documentGrid; }
     DataGrid* lineGrid() const { return m_lineGrid; }
@@ -58,6 +66,9 @@ public:
     QPushButton* fillButton() const { return m_fill; }
     QPushButton* searchButton() const { return m_search; }
     QPushButton* postButton() const { return m_post; }
+    QPushButton* printButton() const { return m_print; }
+    QPushButton* summaryButton() const { return m_summary; }
+    QProgressBar* progressBar() const { return m_progress; }
     QDateEdit* jumpDateEdit() const { return m_jumpDate; }
     QCalendarWidget* datePopup() const { return m_datePopup; }
     QProgressBar* busyBar() const { return m_busy; }
@@ -69,6 +80,7 @@ private:
     bool postAll();
     void applyDocumentState();
     QVariant currentDocument() const;
+    std::function<void(int)> showProgress();
 
     UserPrompts* m_prompts;
     std::unique_ptr<DatePrompt> m_ownDates;
@@ -93,4 +105,8 @@ private:
     QProgressBar* m_progress;
     DiceWidget* m_die;
     QCalendarWidget* m_datePopup;
+    SalesPrintChoiceDialog* m_printChoice;
+    SummaryPeriodDialog* m_summaryPeriod;
+    DesktopSpreadsheetLauncher m_desktopLauncher;
+    SpreadsheetLauncher* m_launcher = &m_desktopLauncher;
 };
