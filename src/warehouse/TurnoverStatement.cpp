@@ -179,7 +179,7 @@ bool TurnoverStatement::fill(Workbook& workbook, const TurnoverOptions& options,
         forEachRow(
             m_db,
             u"SELECT i.Kod1, i.Kod, i.Name, u.Shorthame FROM Ing i LEFT JOIN Edinica u ON u.Kod = i.Edinica "
-            "WHERE 1 = 1%1 ORDER BY i.Kod1"_s.arg(ingredientFilter),
+            "WHERE 1 = 1%1 ORDER BY i.Name COLLATE %2, i.Kod1"_s.arg(ingredientFilter, ru),
             scope,
             [&](const QSqlQuery& q) {
                 ingredients.push_back({q.value(0).toLongLong(), rowKey(q.value(1)).value_or(0),
