@@ -258,13 +258,27 @@ void Database::close(Registration registration)
 
 Transaction::Transaction(QSqlDatabase db) : m_db(std::move(db))
 {
+    // Inside another operation's transaction this one is a savepoint of it: a failure undoes only the
+    // inner work, and nothing is stored before the outer commit.
+    sqlite3* handle = Database::sqliteHandle(m_db);
+    if (handle && !sqlite3_get_autocommit(handle)) {
+        m_nested = true;
+        m_active = QSqlQuery(m_db).exec(u"SAVEPOINT inner_operation"_s);
+        return;
+    }
     m_active = m_db.transaction();
 }
 
 Transaction::~Transaction()
 {
-    if (m_active)
+    if (!m_active)
+        return;
+    if (m_nested) {
+        QSqlQuery(m_db).exec(u"ROLLBACK TO inner_operation"_s);
+        QSqlQuery(m_db).exec(u"RELEASE inner_operation"_s);
+    } else {
         m_db.rollback();
+    }
 }
 
 bool Transaction::commit()
@@ -272,6 +286,8 @@ bool Transaction::commit()
     if (!m_active)
         return false;
     m_active = false;
+    if (m_nested)
+        return QSqlQuery(m_db).exec(u"RELEASE inner_operation"_s);
     return m_db.commit();
 }
 

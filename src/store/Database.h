@@ -61,7 +61,8 @@ private:
 };
 
 // One user operation: everything between begin and commit is stored whole or not at all. A guard left
-// without commit() rolls back.
+// without commit() rolls back. Begun inside another transaction it is a savepoint of that one, so an
+// operation can run as one step of a larger one.
 class Transaction
 {
 public:
@@ -76,6 +77,7 @@ public:
 private:
     QSqlDatabase m_db;
     bool m_active = false;
+    bool m_nested = false;
 };
 
 // A database error as the user reads it: what happened in Russian (locked, read-only, damaged, disk

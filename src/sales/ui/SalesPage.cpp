@@ -12,9 +12,12 @@
 #include "sales/SalesDocuments.h"
 #include "sales/SalesSummary.h"
 #include "sales/SalesFlags.h"
+#include "sales/SalesPosting.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/DatePromptDialog.h"
+#include "warehouse/ui/DocumentDeletionDialog.h"
+#include "warehouse/ui/PartnerChooserDialog.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -125,9 +128,6 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     m_die->setFixedSize(72, 72);
     m_datePopup->setWindowFlags(Qt::Popup);
     m_datePopup->hide();
-    // The parts of the sales subsystem that are not built yet.
-    for (QPushButton* later : {m_post, m_delete})
-        later->setEnabled(false);
 
     auto* side = new QVBoxLayout;
     side->addWidget(m_new);
@@ -172,6 +172,8 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     connect(m_search, &QPushButton::clicked, this, &SalesPage::searchLines);
     connect(m_print, &QPushButton::clicked, this, &SalesPage::printDocument);
     connect(m_summary, &QPushButton::clicked, this, &SalesPage::printSummary);
+    connect(m_post, &QPushButton::clicked, this, &SalesPage::postDocument);
+    connect(m_delete, &QPushButton::clicked, this, &SalesPage::deleteDocuments);
     setEnabled(false);
 }
 
@@ -316,6 +318,7 @@ void SalesPage::applyDocumentState()
         m_documents->setColumnReadOnly(field, !open);
     m_choose->setEnabled(open);
     m_fill->setEnabled(open);
+    m_post->setEnabled(open);
     m_search->setEnabled(!currentDocument().isNull());
     m_print->setEnabled(!currentDocument().isNull());
     m_documentGrid->viewport()->update();
@@ -500,4 +503,40 @@ void SalesPage::printSummary()
         m_prompts->inform(u"Печать сводного отчёта"_s, result.notice());
     ReportOutput(*m_launcher, *m_prompts)
         .show(*result.workbook, u"Свод %1-%2"_s.arg(start.toString(u"dd.MM.yyyy"_s), end.toString(u"dd.MM.yyyy"_s)));
+}
+
+void SalesPage::postDocument()
+{
+    if (!postAll() || !documentIsOpen())
+        return;
+    PartnerChooserDialog chooser(m_db, m_prompts, this);
+    const std::optional<qlonglong> partner = chooser.choose();
+    if (!partner)
+        return;
+    m_busy->setVisible(true);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    SalesPosting(m_db, *m_prompts).post(currentDocument().toLongLong(), *partner);
+    QApplication::restoreOverrideCursor();
+    m_busy->setVisible(false);
+    // The zero lines are gone and the document is posted (or, refused, all is as it was).
+    m_documents->refresh();
+    m_lines->refresh();
+    m_lines->first();
+    applyDocumentState();
+}
+
+void SalesPage::deleteDocuments()
+{
+    if (!postAll())
+        return;
+    if (!m_deletion)
+        m_deletion = new DocumentDeletionDialog(m_prompts, this);
+    const std::optional<DeletionChoice> choice =
+        m_deletion->choose(DocumentDeletionDialog::RollBack::Hidden, m_clock->today());
+    if (!choice || SalesPosting(m_db, *m_prompts).remove(*choice, currentDocument()) < 0)
+        return;
+    m_documents->refresh();
+    m_lines->refresh();
+    applyDocumentState();
 }

@@ -11,6 +11,7 @@
 
 class DataGrid;
 class DiceWidget;
+class DocumentDeletionDialog;
 class QCalendarWidget;
 class QDateEdit;
 class QProgressBar;
@@ -56,6 +57,10 @@ public:
     void printDocument();
     // "Свод": the documents of a period summed up.
     void printSummary();
+    // "Проводка": the partner is chosen, then the document is posted into the warehouse as one whole.
+    void postDocument();
+    // "Удаление документа": the current document or a period, after the dialog and the confirmation.
+    void deleteDocuments();
 
     DataGrid* documentGrid() const { return m_documentGrid; }
     DataGrid* lineGrid() const { return m_lineGrid; }
@@ -69,6 +74,7 @@ public:
     QPushButton* printButton() const { return m_print; }
     QPushButton* summaryButton() const { return m_summary; }
     QProgressBar* progressBar() const { return m_progress; }
+    QPushButton* deleteButton() const { return m_delete; }
     QDateEdit* jumpDateEdit() const { return m_jumpDate; }
     QCalendarWidget* datePopup() const { return m_datePopup; }
     QProgressBar* busyBar() const { return m_busy; }
@@ -109,4 +115,5 @@ private:
     SummaryPeriodDialog* m_summaryPeriod;
     DesktopSpreadsheetLauncher m_desktopLauncher;
     SpreadsheetLauncher* m_launcher = &m_desktopLauncher;
+    DocumentDeletionDialog* m_deletion = nullptr;
 };

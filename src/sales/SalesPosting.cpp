@@ -1,0 +1,106 @@
+#include "SalesPosting.h"
+
+#include "ConsumptionCalculator.h"
+#include "SalesDocuments.h"
+#include "store/Database.h"
+#include "store/UserPrompts.h"
+#include "warehouse/StockDocuments.h"
+
+#include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString postingCaption = u"Проводка"_s;
+
+} // namespace
+
+bool SalesPosting::post(qlonglong document, qlonglong partner)
+{
+    QString error;
+    const auto fail = [&](const QString& caption, const QString& text) {
+        m_prompts.warn(caption, text.isEmpty() ? sqlErrorText(m_db.lastError()) : text);
+        return false;
+    };
+    Transaction transaction(m_db);
+    if (!transaction.isActive())
+        return fail(postingCaption, QString());
+    QSqlQuery doc(m_db);
+    if (!runQuery(doc, u"SELECT DateR, NameR, Status FROM Realdoc WHERE Kod = ?"_s, {document}, &error))
+        return fail(postingCaption, error);
+    if (!doc.next() || !SalesDocuments::isOpen(doc.value(2)))
+        return false;
+    const QVariant date = doc.value(0);
+    const QVariant name = doc.value(1);
+
+    // The zero lines go and the partner is written before the last calculation.
+    if (!execSql(m_db, u"DELETE FROM Realsum WHERE Kod = ? AND coalesce(Kolvo, 0) = 0"_s, {document}, &error) ||
+        !execSql(m_db, u"UPDATE Realsum SET Status = ? WHERE Kod = ?"_s, {partner, document}, &error))
+        return fail(postingCaption, error);
+    const ConsumptionRun run = ConsumptionCalculator(m_db).run(document, SalesLines::All);
+    if (!run.ok)
+        return fail(run.caption, run.message);
+
+    QSqlQuery header(m_db);
+    if (!execSql(m_db, u"UPDATE Realdoc SET Status = ? WHERE Kod = ?"_s, {SalesDocuments::postedStatus, document},
+                 &error) ||
+        !runQuery(header, u"INSERT INTO Doc (Date, Nomer, Partner, Provodka) VALUES (?, ?, ?, 1)"_s,
+                  {date, name, partner}, &error))
+        return fail(postingCaption, error);
+    const qlonglong stockDocument = header.lastInsertId().toLongLong();
+    // One issue line per consumed ingredient, in the consumption rows' order; rows of 0 or less move
+    // nothing.
+    if (!execSql(m_db,
+                 u"INSERT INTO Move (Kod1, Kod, Cena, Kolvo, Date, Partner, Nomer, Oper, Provodka) "
+                 "SELECT ?, KodIng, CenaIng, Kolvo, ?, ?, ?, 'R', 1 FROM RealItog "
+                 "WHERE Kod = ? AND Kolvo > 0 ORDER BY KodGrIng, KodIng, NNN"_s,
+                 {stockDocument, date, partner, name, document}, &error) ||
+        !StockDocuments(m_db, m_prompts).applyIssue(stockDocument, &error))
+        return fail(postingCaption, error);
+    if (!transaction.commit())
+        return fail(postingCaption, QString());
+    m_stockDocument = stockDocument;
+    if (!run.notice().isEmpty())
+        m_prompts.inform(u"Расчёт реализации"_s, run.notice());
+    return true;
+}
+
+int SalesPosting::remove(const DeletionChoice& choice, const QVariant& current)
+{
+    // Nothing current: there is nothing to ask about.
+    if (!choice.period && current.isNull())
+        return -1;
+    if (!choice.confirm(m_prompts))
+        return -1;
+    QString error;
+    Transaction transaction(m_db);
+    QList<qlonglong> documents;
+    bool ok = transaction.isActive();
+    if (ok && choice.period) {
+        ok = forEachRow(
+            m_db, u"SELECT Kod FROM Realdoc WHERE DateR >= ? AND DateR <= ? ORDER BY DateR, Kod"_s,
+            {choice.from.toString(Qt::ISODate), choice.to.toString(Qt::ISODate)},
+            [&](const QSqlQuery& query) { documents.append(query.value(0).toLongLong()); }, &error);
+    } else {
+        documents.append(current.toLongLong());
+    }
+    for (qlonglong document : documents) {
+        if (!ok)
+            break;
+        ok = deleteDocument(document, &error);
+    }
+    if (!ok || !transaction.commit()) {
+        m_prompts.warn(u"Ошибка"_s,
+                       u"Документы не удалены: "_s + (error.isEmpty() ? sqlErrorText(m_db.lastError()) : error));
+        return -1;
+    }
+    return int(documents.size());
+}
+
+bool SalesPosting::deleteDocument(qlonglong document, QString* error)
+{
+    return execSql(m_db, u"DELETE FROM Realsum WHERE Kod = ?"_s, {document}, error) &&
+           execSql(m_db, u"DELETE FROM RealItog WHERE Kod = ?"_s, {document}, error) &&
+           execSql(m_db, u"DELETE FROM Realdoc WHERE Kod = ?"_s, {document}, error);
+}

@@ -1,0 +1,245 @@
+#include "StockDocuments.h"
+
+#include "store/Database.h"
+#include "store/RowKey.h"
+#include "store/UserPrompts.h"
+
+#include <QHash>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString errorCaption = u"Ошибка"_s;
+
+struct Line
+{
+    qlonglong key = 0;
+    QVariant ingredientRef;
+    double quantity = 0;
+    double price = 0;
+};
+
+struct Stock
+{
+    double balance = 0;
+    double price = 0;
+};
+
+} // namespace
+
+QString StockDocuments::kindText(const QVariant& oper)
+{
+    const QString text = oper.toString();
+    if (text == QLatin1String(receipt))
+        return u"Приход"_s;
+    if (text == QLatin1String(issue))
+        return u"Расход"_s;
+    return {};
+}
+
+double StockDocuments::averagePrice(double price, double balance, double quantity, double lineCost)
+{
+    // Stock below zero was never paid for: it does not weigh in the average.
+    const double held = std::max(balance, 0.0);
+    if (quantity + held == 0)
+        return price;
+    return (price * held + lineCost * quantity) / (quantity + held);
+}
+
+QList<PartnerRow> StockDocuments::partners(const QString& text, QString* error) const
+{
+    QList<PartnerRow> rows;
+    QString sql = u"SELECT Name, Nnn FROM Partner "_s;
+    QVariantList values;
+    if (!text.isEmpty()) {
+        sql += u"WHERE upper(Name) LIKE '%' || upper(?) || '%' "_s;
+        values << text;
+    }
+    sql += u"ORDER BY Name COLLATE RU, Nnn"_s;
+    forEachRow(
+        m_db, sql, values,
+        [&](const QSqlQuery& query) { rows.append({query.value(0).toString(), query.value(1).toLongLong()}); },
+        error);
+    return rows;
+}
+
+bool StockDocuments::isPosted(qlonglong document) const
+{
+    QSqlQuery query(m_db);
+    QString error;
+    return runQuery(query, u"SELECT Provodka FROM Doc WHERE Nnn = ?"_s, {document}, &error) && query.next() &&
+           query.value(0).toInt() == 1;
+}
+
+QString StockDocuments::kind(qlonglong document) const
+{
+    QSqlQuery query(m_db);
+    QString error;
+    if (!runQuery(query, u"SELECT Oper FROM Move WHERE Kod1 = ? ORDER BY Nnn LIMIT 1"_s, {document}, &error) ||
+        !query.next())
+        return {};
+    return kindText(query.value(0));
+}
+
+std::optional<qlonglong> StockDocuments::addLine(qlonglong document, qlonglong ingredient)
+{
+    QSqlQuery doc(m_db);
+    QString error;
+    if (!runQuery(doc,
+                  u"SELECT d.Date, d.Nomer, d.Partner, d.Provodka, "
+                  "(SELECT p.Name FROM Partner p WHERE p.Nnn = d.Partner) FROM Doc d WHERE d.Nnn = ?"_s,
+                  {document}, &error)) {
+        m_prompts.warn(errorCaption, error);
+        return std::nullopt;
+    }
+    if (!doc.next() || doc.value(3).toInt() == 1)
+        return std::nullopt;
+    if (doc.value(4).toString().isEmpty()) {
+        m_prompts.warn(errorCaption, u"Определите партнёра !!!"_s);
+        return std::nullopt;
+    }
+    QSqlQuery ing(m_db);
+    if (!runQuery(ing, u"SELECT Pf, Cena FROM Ing WHERE Kod1 = ?"_s, {ingredient}, &error) || !ing.next()) {
+        m_prompts.warn(errorCaption, error.isEmpty() ? u"Ингредиент не найден."_s : error);
+        return std::nullopt;
+    }
+    if (ing.value(0).toInt() == 1) {
+        m_prompts.warn(errorCaption,
+                       u"Это полуфабрикат, который изготавливается во время приготовления блюд, его нельзя "
+                       "поместить в документ прихода или расхода !!!"_s);
+        return std::nullopt;
+    }
+    QSqlQuery insert(m_db);
+    if (!runQuery(insert,
+                  u"INSERT INTO Move (Kod1, Date, Partner, Nomer, Kod, Cena, Provodka) "
+                  "VALUES (?, ?, ?, ?, ?, ?, 0)"_s,
+                  {document, doc.value(0), doc.value(2), doc.value(1), ingredient, ing.value(1)}, &error)) {
+        m_prompts.warn(errorCaption, error);
+        return std::nullopt;
+    }
+    return insert.lastInsertId().toLongLong();
+}
+
+bool StockDocuments::postReceipt(qlonglong document, PriceRule rule)
+{
+    return post(document, QString::fromLatin1(receipt), rule);
+}
+
+bool StockDocuments::postIssue(qlonglong document, Confirmation confirmation)
+{
+    if (isPosted(document))
+        return false;
+    if (confirmation == Confirmation::Ask &&
+        !m_prompts.confirm(u"Выдача"_s, u"Подтвердите выдачу продуктов со склада !!!"_s))
+        return false;
+    return post(document, QString::fromLatin1(issue), std::nullopt);
+}
+
+bool StockDocuments::post(qlonglong document, const QString& oper, std::optional<PriceRule> rule)
+{
+    if (isPosted(document))
+        return false;
+    QString error;
+    Transaction transaction(m_db);
+    if (!transaction.isActive() || !apply(document, oper, rule, &error) || !transaction.commit()) {
+        m_prompts.warn(errorCaption, error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
+        return false;
+    }
+    return true;
+}
+
+bool StockDocuments::applyIssue(qlonglong document, QString* error)
+{
+    return apply(document, QString::fromLatin1(issue), std::nullopt, error);
+}
+
+bool StockDocuments::apply(qlonglong document, const QString& oper, std::optional<PriceRule> rule,
+                           QString* error)
+{
+    QSqlQuery exists(m_db);
+    if (!runQuery(exists, u"SELECT 1 FROM Doc WHERE Nnn = ?"_s, {document}, error))
+        return false;
+    if (!exists.next()) {
+        *error = u"Документ не найден."_s;
+        return false;
+    }
+    std::vector<Line> lines;
+    if (!forEachRow(
+            m_db, u"SELECT Nnn, Kod, Kolvo, Cena FROM Move WHERE Kod1 = ? ORDER BY Nnn"_s, {document},
+            [&](const QSqlQuery& query) {
+                lines.push_back({query.value(0).toLongLong(), query.value(1), query.value(2).toDouble(),
+                                 query.value(3).toDouble()});
+            },
+            error))
+        return false;
+    QHash<qlonglong, Stock> stock;
+    if (!forEachRow(
+            m_db,
+            u"SELECT Kod1, Kolvo, Cena FROM Ing WHERE Kod1 IN (SELECT Kod FROM Move WHERE Kod1 = ?)"_s,
+            {document},
+            [&](const QSqlQuery& query) {
+                stock.insert(query.value(0).toLongLong(), {query.value(1).toDouble(), query.value(2).toDouble()});
+            },
+            error))
+        return false;
+
+    // Every line is checked before anything is written: a line without its ingredient refuses the lot.
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::optional<qlonglong> ingredient = rowKey(lines[i].ingredientRef);
+        if (!ingredient || !stock.contains(*ingredient)) {
+            *error = u"Строка %1 документа: ингредиента с кодом %2 больше нет в справочнике ингредиентов. "
+                     "Документ не проведён."_s.arg(i + 1)
+                         .arg(lines[i].ingredientRef.isNull() ? u"(пусто)"_s : lines[i].ingredientRef.toString());
+            return false;
+        }
+        Stock& item = stock[*ingredient];
+        const double quantity = lines[i].quantity;
+        if (!rule) {
+            item.balance -= quantity;
+        } else {
+            if (*rule == PriceRule::Average)
+                item.price = averagePrice(item.price, item.balance, quantity, lines[i].price);
+            else if (*rule == PriceRule::New)
+                item.price = lines[i].price;
+            item.balance += quantity;
+        }
+        if (!std::isfinite(item.balance) || !std::isfinite(item.price)) {
+            *error = u"Строка %1 документа: остаток или цена ингредиента не является конечным числом. "
+                     "Документ не проведён."_s.arg(i + 1);
+            return false;
+        }
+    }
+
+    QSqlQuery line(m_db);
+    line.prepare(u"UPDATE Move SET Oper = ?, Provodka = 1 WHERE Nnn = ?"_s);
+    for (const Line& item : lines) {
+        line.addBindValue(oper);
+        line.addBindValue(item.key);
+        if (!line.exec()) {
+            *error = sqlErrorText(line.lastError());
+            return false;
+        }
+    }
+    // Only a receipt that sets a price writes one; the others leave the stored price as it is.
+    const bool setsPrice = rule && *rule != PriceRule::Keep;
+    QSqlQuery ingredient(m_db);
+    ingredient.prepare(setsPrice ? u"UPDATE Ing SET Kolvo = ?, Cena = ? WHERE Kod1 = ?"_s
+                                 : u"UPDATE Ing SET Kolvo = ? WHERE Kod1 = ?"_s);
+    for (auto it = stock.cbegin(); it != stock.cend(); ++it) {
+        ingredient.addBindValue(it->balance);
+        if (setsPrice)
+            ingredient.addBindValue(it->price);
+        ingredient.addBindValue(it.key());
+        if (!ingredient.exec()) {
+            *error = sqlErrorText(ingredient.lastError());
+            return false;
+        }
+    }
+    return execSql(m_db, u"UPDATE Doc SET Provodka = 1 WHERE Nnn = ?"_s, {document}, error);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+class UserPrompts;
+
+// How a receipt sets the warehouse price of an ingredient ("Расчёт цен").
+enum class PriceRule
+{
+    Average, // "Расчитать среднюю цену"
+    New,     // "Поставить новую цену"
+    Keep     // "Оставить старую цену"
+};
+
+struct PartnerRow
+{
+    QString name;
+    qlonglong key = 0;
+};
+
+// Receipt and issue documents of the warehouse: a header in `Doc` with its lines in `Move`. A document
+// is prepared unposted and posted once, as a receipt or an issue; posting applies every line to the
+// stored balance (and, for a receipt, the price) of its ingredient.
+//
+// Each posting is one transaction. Every line's ingredient is checked before anything is written: a
+// line whose ingredient is gone refuses the whole posting with a message naming the line. The
+// balances are computed in memory line by line (an ingredient on two lines sees the first), then
+// written once per ingredient.
+class StockDocuments
+{
+public:
+    static constexpr const char* receipt = "P";
+    static constexpr const char* issue = "R";
+
+    StockDocuments(QSqlDatabase db, UserPrompts& prompts) : m_db(std::move(db)), m_prompts(prompts) {}
+
+    // The document kind shown in "Тип": from the first line's `Oper`.
+    static QString kindText(const QVariant& oper);
+    // The new average price; the old one when the quantity and the (non-negative part of the) balance
+    // add up to 0, where the average is undefined.
+    static double averagePrice(double price, double balance, double quantity, double lineCost);
+
+    // The partners whose name holds the text, case-insensitively (Cyrillic too), by name; all of them
+    // for an empty text. The text is bound, so quotes and apostrophes are plain characters.
+    QList<PartnerRow> partners(const QString& text, QString* error) const;
+
+    bool isPosted(qlonglong document) const;
+    // The kind of every document at once, for the document grid.
+    QString kind(qlonglong document) const;
+
+    // A line for the ingredient in an unposted document, with the document's date, number and partner
+    // and the ingredient's price; refused with "Ошибка" for a document without a (still existing)
+    // partner or for a semi-finished product. The new line's key, or nothing.
+    std::optional<qlonglong> addLine(qlonglong document, qlonglong ingredient);
+
+    // "Принять на склад" with the chosen price rule; false when refused or failed (the user was told).
+    bool postReceipt(qlonglong document, PriceRule rule);
+    // "Снять со склада"; asks "Подтвердите выдачу продуктов со склада !!!" when confirm is set.
+    enum class Confirmation { Ask, None };
+    bool postIssue(qlonglong document, Confirmation confirmation);
+
+    // The issue posting of a document that another operation wrote and holds in its transaction (the
+    // sales posting): applies the lines without asking and without checking the document's flag.
+    bool applyIssue(qlonglong document, QString* error);
+
+private:
+    bool apply(qlonglong document, const QString& oper, std::optional<PriceRule> rule, QString* error);
+    bool post(qlonglong document, const QString& oper, std::optional<PriceRule> rule);
+
+    QSqlDatabase m_db;
+    UserPrompts& m_prompts;
+};
