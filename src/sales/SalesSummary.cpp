@@ -9,8 +9,12 @@
 #include "store/Rounding.h"
 #include "store/RowKey.h"
 
+#include <QCollator>
 #include <QHash>
 #include <QSqlQuery>
+
+#include <algorithm>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 using namespace formstyle;
@@ -55,6 +59,50 @@ private:
     QHash<qlonglong, std::size_t> m_index;
 };
 
+// By group name, then name, in the order of the connection's collation (Russian, ignoring case); the
+// stored order breaks ties. Sort keys made once cost far less than the collation called by the
+// database for every comparison.
+template <typename Row> void sortByGroupAndName(std::vector<Row>& rows)
+{
+    QCollator collator(QLocale(QLocale::Russian, QLocale::Russia));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    std::vector<std::pair<QCollatorSortKey, QCollatorSortKey>> keys;
+    keys.reserve(rows.size());
+    for (const Row& row : rows)
+        keys.emplace_back(collator.sortKey(row.group), collator.sortKey(row.name));
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&keys](std::size_t a, std::size_t b) {
+        const int group = keys[a].first.compare(keys[b].first);
+        return group != 0 ? group < 0 : keys[a].second.compare(keys[b].second) < 0;
+    });
+    std::vector<Row> sorted;
+    sorted.reserve(rows.size());
+    for (std::size_t i : order)
+        sorted.push_back(std::move(rows[i]));
+    rows = std::move(sorted);
+}
+
+// Rows of equal width, a hundred to a statement: the scratch tables of a year fill in a few round trips.
+bool insertRows(const QSqlDatabase& db, const QString& tableAndColumns, const std::vector<QVariantList>& rows,
+                QString* error)
+{
+    constexpr std::size_t perStatement = 100;
+    for (std::size_t first = 0; first < rows.size(); first += perStatement) {
+        const std::size_t count = std::min(perStatement, rows.size() - first);
+        const QString one = u'(' + QStringList(rows[first].size(), u"?"_s).join(u',') + u')';
+        QVariantList values;
+        for (std::size_t i = first; i < first + count; ++i)
+            values += rows[i];
+        if (!execSql(db, u"INSERT INTO "_s + tableAndColumns + u" VALUES "_s +
+                             QStringList(qsizetype(count), one).join(u','),
+                     values, error))
+            return false;
+    }
+    return true;
+}
+
 const QString inPeriod = u"d.DateR >= ? AND d.DateR <= ?"_s;
 
 void titleRow(Sheet& sheet, int row, const QString& text)
@@ -91,18 +139,20 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     };
     const QVariantList period{start.toString(Qt::ISODate), end.toString(Qt::ISODate)};
     QString error;
+    std::vector<qlonglong> inRange;
     std::vector<qlonglong> open;
     if (!forEachRow(
             m_db, u"SELECT d.Kod, d.Status FROM Realdoc d WHERE "_s + inPeriod + u" ORDER BY d.DateR, d.Kod"_s,
             period,
             [&](const QSqlQuery& q) {
-                ++result.documents;
+                inRange.push_back(q.value(0).toLongLong());
                 // Exactly 5: an open document of another status counts with the rows it has.
                 if (!q.value(1).isNull() && q.value(1).toDouble() == ConsumptionCalculator::openStatus)
                     open.push_back(q.value(0).toLongLong());
             },
             &error))
         return failed(error);
+    result.documents = int(inRange.size());
     for (qlonglong document : open) {
         const ConsumptionRun run = ConsumptionCalculator(m_db).run(document, SalesLines::Sold);
         if (!run.ok) {
@@ -114,76 +164,65 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
         result.linesSkipped += run.linesSkipped;
     }
 
+    // Document by document in date order, each through its index in stored order: the rows come
+    // sorted without the database sorting the whole year.
     Totals<DishTotal> dishes;
     Totals<IngredientTotal> ingredients;
-    const bool read =
-        forEachRow(
-            m_db,
-            u"SELECT s.KodBludo, s.Kolvo, s.Cumma FROM Realdoc d JOIN Realsum s ON s.Kod = d.Kod WHERE "_s +
-                inPeriod + u" AND s.Kolvo <> 0 ORDER BY d.DateR, d.Kod, s.Nnn"_s,
-            period,
-            [&](const QSqlQuery& q) {
-                DishTotal& total = dishes.of(rowKey(q.value(0)).value_or(0));
-                total.portions += q.value(1).toDouble();
-                total.sum += SalesDocuments::lineSum(q.value(1), q.value(2));
-            },
-            &error) &&
-        forEachRow(
-            m_db,
-            u"SELECT r.KodIng, r.Kolvo, r.CenaIng, r.Cenaing1 FROM Realdoc d JOIN RealItog r ON r.Kod = d.Kod "
-            "WHERE "_s + inPeriod + u" ORDER BY d.DateR, d.Kod, r.KodGrIng, r.KodIng, r.NNN"_s,
-            period,
-            [&](const QSqlQuery& q) {
-                IngredientTotal& total = ingredients.of(rowKey(q.value(0)).value_or(0));
-                const double quantity = q.value(1).toDouble();
-                total.quantity += quantity;
-                total.sum += quantity * q.value(2).toDouble();
-                total.sumWithMarkup += quantity * q.value(3).toDouble();
-            },
-            &error);
+    QSqlQuery lines(m_db);
+    QSqlQuery consumption(m_db);
+    lines.setForwardOnly(true);
+    consumption.setForwardOnly(true);
+    bool read = lines.prepare(u"SELECT KodBludo, Kolvo, Cumma FROM Realsum WHERE Kod = ? AND Kolvo <> 0 "
+                              "ORDER BY Kod, Nnn"_s) &&
+                consumption.prepare(u"SELECT KodIng, Kolvo, CenaIng, Cenaing1 FROM RealItog WHERE Kod = ? "
+                                    "ORDER BY Kod, KodGrIng, KodIng, NNN"_s);
+    for (auto document = inRange.cbegin(); read && document != inRange.cend(); ++document) {
+        lines.addBindValue(*document);
+        read = lines.exec();
+        while (read && lines.next()) {
+            DishTotal& total = dishes.of(rowKey(lines.value(0)).value_or(0));
+            total.portions += lines.value(1).toDouble();
+            total.sum += SalesDocuments::lineSum(lines.value(1), lines.value(2));
+        }
+        consumption.addBindValue(*document);
+        read = read && consumption.exec();
+        while (read && consumption.next()) {
+            IngredientTotal& total = ingredients.of(rowKey(consumption.value(0)).value_or(0));
+            const double quantity = consumption.value(1).toDouble();
+            total.quantity += quantity;
+            total.sum += quantity * consumption.value(2).toDouble();
+            total.sumWithMarkup += quantity * consumption.value(3).toDouble();
+        }
+    }
+    if (!read)
+        error = sqlErrorText(lines.lastError().isValid() ? lines.lastError() : consumption.lastError());
     if (!read)
         return failed(error);
 
     {
         Transaction transaction(m_db);
-        QSqlQuery dish(m_db);
-        QSqlQuery ingredient(m_db);
-        bool stored = transaction.isActive() && execSql(m_db, u"DELETE FROM Svodb"_s, {}, &error) &&
-                      execSql(m_db, u"DELETE FROM Svodi"_s, {}, &error) &&
-                      dish.prepare(u"INSERT INTO Svodb (Kod, Kolvo, Summa) VALUES (?, ?, ?)"_s) &&
-                      ingredient.prepare(u"INSERT INTO Svodi (Kod, Kolvo, Summa, Summa1) VALUES (?, ?, ?, ?)"_s);
-        for (const DishTotal& total : dishes.rows()) {
-            if (!stored)
-                break;
-            for (const QVariant& value : {QVariant(total.key), QVariant(total.portions), QVariant(total.sum)})
-                dish.addBindValue(value);
-            stored = dish.exec();
-        }
-        for (const IngredientTotal& total : ingredients.rows()) {
-            if (!stored)
-                break;
-            for (const QVariant& value : {QVariant(total.key), QVariant(total.quantity),
-                                          QVariant(total.sum), QVariant(total.sumWithMarkup)})
-                ingredient.addBindValue(value);
-            stored = ingredient.exec();
-        }
-        if (!stored || !transaction.commit()) {
-            const QSqlError why = dish.lastError().isValid()         ? dish.lastError()
-                                  : ingredient.lastError().isValid() ? ingredient.lastError()
-                                                                     : m_db.lastError();
-            return failed(error.isEmpty() ? sqlErrorText(why) : error);
-        }
+        std::vector<QVariantList> dishRows;
+        std::vector<QVariantList> ingredientRows;
+        for (const DishTotal& total : dishes.rows())
+            dishRows.push_back({total.key, total.portions, total.sum});
+        for (const IngredientTotal& total : ingredients.rows())
+            ingredientRows.push_back({total.key, total.quantity, total.sum, total.sumWithMarkup});
+        const bool stored = transaction.isActive() && execSql(m_db, u"DELETE FROM Svodb"_s, {}, &error) &&
+                            execSql(m_db, u"DELETE FROM Svodi"_s, {}, &error) &&
+                            insertRows(m_db, u"Svodb (Kod, Kolvo, Summa)"_s, dishRows, &error) &&
+                            insertRows(m_db, u"Svodi (Kod, Kolvo, Summa, Summa1)"_s, ingredientRows, &error);
+        if (!stored || !transaction.commit())
+            return failed(error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
     }
 
     // The printed rows: only what the directories still name, by group name and name.
-    const QString ru = QLatin1String(Database::collation);
     std::vector<SoldDish> sold;
     std::vector<ConsumedIngredient> consumed;
     const bool joined =
         forEachRow(
             m_db,
             u"SELECT g.Name, b.Name, s.Summa, s.Kolvo FROM Svodb s JOIN Bludo b ON s.Kod = b.Kod1 "
-            "JOIN Grbludo g ON b.Kod = g.Kod ORDER BY g.Name COLLATE %1, b.Name COLLATE %1, s.Nnn"_s.arg(ru),
+            "JOIN Grbludo g ON b.Kod = g.Kod ORDER BY s.Nnn"_s,
             [&](const QSqlQuery& q) {
                 const double sum = q.value(2).toDouble();
                 const double portions = q.value(3).toDouble();
@@ -195,7 +234,7 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
             m_db,
             u"SELECT g.Name, i.Name, s.Kolvo, s.Summa, s.Summa1, u.Shorthame FROM Svodi s "
             "JOIN Ing i ON s.Kod = i.Kod1 JOIN Gring g ON i.Kod = g.Kod JOIN Edinica u ON i.Edinica = u.Kod "
-            "ORDER BY g.Name COLLATE %1, i.Name COLLATE %1, s.Nnn"_s.arg(ru),
+            "ORDER BY s.Nnn"_s,
             [&](const QSqlQuery& q) {
                 consumed.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toDouble(),
                                     q.value(5).toString(), q.value(3).toDouble(), q.value(4).toDouble()});
@@ -203,6 +242,8 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
             &error);
     if (!joined)
         return failed(error);
+    sortByGroupAndName(sold);
+    sortByGroupAndName(consumed);
     result.dishesLeftOut = int(dishes.rows().size() - sold.size());
     result.ingredientsLeftOut = int(ingredients.rows().size() - consumed.size());
 
