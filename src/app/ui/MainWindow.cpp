@@ -14,6 +14,7 @@
 #include "store/Rounding.h"
 #include "store/ui/MessageBoxPrompts.h"
 #include "warehouse/ui/WarehousePage.h"
+#include "warehouse/ui/WarehousePrints.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -46,7 +47,9 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     addPage(new DirectoriesPage(m_prompts, m_tabs), u"Справочники"_s);
     addPage(m_start, QString());
     addPage(new PartnersPage(m_prompts, m_tabs), u"Партнёры"_s);
-    addPage(new WarehousePage(m_prompts, nullptr, m_tabs), u"Склад"_s);
+    auto* warehouse = new WarehousePage(m_prompts, nullptr, m_tabs);
+    installWarehousePrints(*warehouse, *m_prompts, m_launcher, m_clock);
+    addPage(warehouse, u"Склад"_s);
     addPage(new ExchangePage(m_prompts, m_tabs), u"Экспорт/Импорт"_s);
     addPage(new InfoPage(m_tabs), u"Информация"_s);
     // The start page has no tab: once left, it cannot be shown again.

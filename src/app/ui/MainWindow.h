@@ -4,6 +4,8 @@
 #include "store/DataLocations.h"
 #include "store/Database.h"
 #include "store/KitchenLock.h"
+#include "store/UserPrompts.h"
+#include "reports/ui/DesktopSpreadsheetLauncher.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -54,6 +56,9 @@ private:
     DataLocations m_locations;
     std::unique_ptr<UserPrompts> m_ownPrompts;
     UserPrompts* m_prompts;
+    // For the print-outs of the stock page, which has no launcher of its own.
+    DesktopSpreadsheetLauncher m_launcher;
+    SystemClock m_clock;
     KitchenLock m_lock;
     std::optional<Database> m_db;
     QTabWidget* m_tabs;

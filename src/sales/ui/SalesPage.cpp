@@ -5,7 +5,14 @@
 #include "app/ui/DiceWidget.h"
 #include "LineSearchDialog.h"
 #include "MenuChoiceDialog.h"
+#include "SalesPrintChoiceDialog.h"
+#include "SummaryPeriodDialog.h"
+#include "reports/ReportOutput.h"
+#include "reports/Workbook.h"
+#include "sales/CrossTablePrint.h"
+#include "sales/SalesDocumentPrint.h"
 #include "sales/SalesDocuments.h"
+#include "sales/SalesSummary.h"
 #include "sales/SalesFlags.h"
 #include "sales/SalesPosting.h"
 #include "store/TableModel.h"
@@ -107,7 +114,8 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
       m_post(new QPushButton(u"Проводка"_s, this)), m_delete(new QPushButton(u"Удаление документа"_s, this)),
       m_print(new QPushButton(u"Печать"_s, this)), m_search(new QPushButton(u"Поиск по контексту"_s, this)),
       m_busy(new QProgressBar(this)), m_progress(new QProgressBar(this)),
-      m_die(new DiceWidget(Qt::yellow, Qt::blue, this)), m_datePopup(new QCalendarWidget(this))
+      m_die(new DiceWidget(Qt::yellow, Qt::blue, this)), m_datePopup(new QCalendarWidget(this)),
+      m_printChoice(new SalesPrintChoiceDialog(this)), m_summaryPeriod(new SummaryPeriodDialog(this))
 {
     // Lines come only from the menu; nothing is deleted from the keyboard in either grid.
     m_documentGrid->setCtrlDeleteBlocked(true);
@@ -122,9 +130,6 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     m_die->setFixedSize(72, 72);
     m_datePopup->setWindowFlags(Qt::Popup);
     m_datePopup->hide();
-    // The parts of the sales subsystem that are not built yet.
-    for (QPushButton* later : {m_summary, m_print})
-        later->setEnabled(false);
 
     auto* side = new QVBoxLayout;
     side->addWidget(m_new);
@@ -170,6 +175,8 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     connect(m_choose, &QPushButton::clicked, this, &SalesPage::chooseMenu);
     connect(m_fill, &QPushButton::clicked, this, &SalesPage::fillFromMenu);
     connect(m_search, &QPushButton::clicked, this, &SalesPage::searchLines);
+    connect(m_print, &QPushButton::clicked, this, &SalesPage::printDocument);
+    connect(m_summary, &QPushButton::clicked, this, &SalesPage::printSummary);
     connect(m_post, &QPushButton::clicked, this, &SalesPage::postDocument);
     connect(m_delete, &QPushButton::clicked, this, &SalesPage::deleteDocuments);
     connect(receive, &QPushButton::clicked, this, [this] {
@@ -327,6 +334,7 @@ void SalesPage::applyDocumentState()
     m_fill->setEnabled(open);
     m_post->setEnabled(open);
     m_search->setEnabled(!currentDocument().isNull());
+    m_print->setEnabled(!currentDocument().isNull());
     m_documentGrid->viewport()->update();
     m_lineGrid->viewport()->update();
 }
@@ -441,6 +449,74 @@ bool SalesPage::calculateConsumption(SalesLines lines)
     if (!run.notice().isEmpty())
         m_prompts->inform(u"Расчёт реализации"_s, run.notice());
     return true;
+}
+
+std::function<void(int)> SalesPage::showProgress()
+{
+    m_progress->setValue(0);
+    m_progress->setVisible(true);
+    return [this](int percent) {
+        if (percent == m_progress->value())
+            return;
+        m_progress->setValue(percent);
+        // Lets the bar repaint; the user's input waits until the print is through.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+}
+
+void SalesPage::printDocument()
+{
+    if (!postAll() || currentDocument().isNull())
+        return;
+    if (m_printChoice->exec() != QDialog::Accepted)
+        return;
+    const bool cross = m_printChoice->crossTable();
+    const bool open = documentIsOpen();
+    // A posted document is refused by the calculation and printed from its stored consumption; an
+    // open one that the calculation refuses is not printed. The tables count the lines sold only.
+    if (!calculateConsumption(cross ? SalesLines::All : SalesLines::Sold) && open)
+        return;
+    const qlonglong document = currentDocument().toLongLong();
+    const QString date =
+        QDate::fromString(m_documents->currentValue(u"DateR"_s).toString(), Qt::ISODate).toString(u"dd.MM.yyyy"_s);
+    const SalesPrintResult result = cross ? CrossTablePrint(m_db).run(document, showProgress())
+                                          : SalesDocumentPrint(m_db).run(document, showProgress());
+    m_progress->setVisible(false);
+    if (!result.workbook) {
+        m_prompts->warn(cross ? u"Печать перекрёстной таблицы"_s : u"Печать таблиц"_s, result.error);
+        return;
+    }
+    if (result.posted && !cross)
+        m_prompts->warn(u"Ошибка печати технологических карт"_s,
+                        u"Документ проведён. Печать технологических карт не производится !!!"_s);
+    // After a calculation the skipped lines have been told already.
+    if (!open && !result.notice().isEmpty())
+        m_prompts->inform(u"Печать"_s, result.notice());
+    ReportOutput(*m_launcher, *m_prompts)
+        .show(*result.workbook, (cross ? u"Раскладка ингредиентов "_s : u"Реализация "_s) + date);
+}
+
+void SalesPage::printSummary()
+{
+    if (!m_documents || !postAll())
+        return;
+    m_summaryPeriod->setDates(m_clock->today());
+    if (m_summaryPeriod->exec() != QDialog::Accepted)
+        return;
+    const QDate start = m_summaryPeriod->start();
+    const QDate end = m_summaryPeriod->end();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const SalesSummaryResult result = SalesSummary(m_db).run(start, end, showProgress());
+    QApplication::restoreOverrideCursor();
+    m_progress->setVisible(false);
+    if (!result.workbook) {
+        m_prompts->warn(result.caption, result.error);
+        return;
+    }
+    if (!result.notice().isEmpty())
+        m_prompts->inform(u"Печать сводного отчёта"_s, result.notice());
+    ReportOutput(*m_launcher, *m_prompts)
+        .show(*result.workbook, u"Свод %1-%2"_s.arg(start.toString(u"dd.MM.yyyy"_s), end.toString(u"dd.MM.yyyy"_s)));
 }
 
 void SalesPage::postDocument()

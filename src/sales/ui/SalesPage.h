@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/ui/DesktopSpreadsheetLauncher.h"
 #include "sales/ConsumptionCalculator.h"
 #include "store/ui/Page.h"
 #include "store/UserPrompts.h"
@@ -15,6 +16,8 @@ class QCalendarWidget;
 class QDateEdit;
 class QProgressBar;
 class QPushButton;
+class SalesPrintChoiceDialog;
+class SummaryPeriodDialog;
 class TableModel;
 
 // "Реализация": the sales documents by date, the sold dishes of the current one, and the operations on
@@ -35,6 +38,7 @@ public:
     void postPending() override;
 
     void setClock(const Clock* clock) { m_clock = clock; }
+    void setSpreadsheetLauncher(SpreadsheetLauncher* launcher) { m_launcher = launcher; }
 
     // "Новый документ": a new row whose date is asked at once; cancelled, nothing is stored.
     void newDocument();
@@ -49,6 +53,10 @@ public:
     // The hidden "Расчёт": the consumption of the current document; false when refused or failed (the
     // user has been told why).
     bool calculateConsumption(SalesLines lines);
+    // "Печать": the current document as tables or as the cross table.
+    void printDocument();
+    // "Свод": the documents of a period summed up.
+    void printSummary();
     // "Проводка": the partner is chosen, then the document is posted into the warehouse as one whole.
     void postDocument();
     // "Удаление документа": the current document or a period, after the dialog and the confirmation.
@@ -63,6 +71,9 @@ public:
     QPushButton* fillButton() const { return m_fill; }
     QPushButton* searchButton() const { return m_search; }
     QPushButton* postButton() const { return m_post; }
+    QPushButton* printButton() const { return m_print; }
+    QPushButton* summaryButton() const { return m_summary; }
+    QProgressBar* progressBar() const { return m_progress; }
     QPushButton* deleteButton() const { return m_delete; }
     QDateEdit* jumpDateEdit() const { return m_jumpDate; }
     QCalendarWidget* datePopup() const { return m_datePopup; }
@@ -75,6 +86,7 @@ private:
     bool postAll();
     void applyDocumentState();
     QVariant currentDocument() const;
+    std::function<void(int)> showProgress();
 
     UserPrompts* m_prompts;
     std::unique_ptr<DatePrompt> m_ownDates;
@@ -99,5 +111,9 @@ private:
     QProgressBar* m_progress;
     DiceWidget* m_die;
     QCalendarWidget* m_datePopup;
+    SalesPrintChoiceDialog* m_printChoice;
+    SummaryPeriodDialog* m_summaryPeriod;
+    DesktopSpreadsheetLauncher m_desktopLauncher;
+    SpreadsheetLauncher* m_launcher = &m_desktopLauncher;
     DocumentDeletionDialog* m_deletion = nullptr;
 };

@@ -29,6 +29,7 @@ public:
     void setTurnoverPrint(TurnoverPrint print);
     void setInventoryActPrint(InventoryDialog::ActPrint print) { m_actPrint = std::move(print); }
     void setClock(const Clock* clock) { m_clock = clock; }
+    QSqlDatabase database() const { return m_db; }
 
     bool openViews(QSqlDatabase db, QString* error) override;
     void closeViews() override;

@@ -1,0 +1,157 @@
+// The period summary over a year of sales: 365 posted documents of 100 lines, each with its stored
+// consumption, summed up and printed; against the time the driver needs to read the same lines and
+// consumption rows once plus the time to write the printed cells straight through libxlsxwriter.
+// Then the same year with every document open, so that each is calculated on the way.
+//
+//   bench_sales_summary [--consumption N] [--dishes N] [--ingredients N] [--semi-finished N]
+//
+// "--consumption" is the number of consumption rows of a document (150 by default). Best of three.
+
+#include "DirectXlsx.h"
+#include "LargeKitchen.h"
+
+#include "reports/XlsxFileWriter.h"
+#include "sales/SalesSummary.h"
+
+#include <QCoreApplication>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int documents = 365;
+constexpr int linesPerDocument = 100;
+const QDate firstDay(2023, 1, 1);
+const QDate lastDay = firstDay.addDays(documents - 1);
+
+const QString readStatements[] = {
+    u"SELECT s.KodBludo, s.Kolvo, s.Cumma FROM Realdoc d JOIN Realsum s ON s.Kod = d.Kod "
+    "WHERE d.DateR >= ? AND d.DateR <= ? AND s.Kolvo <> 0"_s,
+    u"SELECT r.KodIng, r.Kolvo, r.CenaIng, r.Cenaing1 FROM Realdoc d JOIN RealItog r ON r.Kod = d.Kod "
+    "WHERE d.DateR >= ? AND d.DateR <= ?"_s};
+
+int driverRead(const QSqlDatabase& db, double* sum)
+{
+    int rows = 0;
+    for (const QString& sql : readStatements) {
+        QSqlQuery query(db);
+        query.setForwardOnly(true);
+        query.prepare(sql);
+        query.addBindValue(firstDay.toString(Qt::ISODate));
+        query.addBindValue(lastDay.toString(Qt::ISODate));
+        query.exec();
+        while (query.next()) {
+            ++rows;
+            for (int i = 0; i < 4; ++i)
+                *sum += query.value(i).toDouble();
+        }
+    }
+    return rows;
+}
+
+template <typename Work> double bestOfThreeMs(Work&& work)
+{
+    double best = 1e300;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+bool makeYear(const QSqlDatabase& db, const largekitchen::Size& size, int consumption, QString* error)
+{
+    Transaction transaction(db);
+    largekitchen::BatchInsert docs(db, u"Realdoc"_s, {u"Kod"_s, u"DateR"_s, u"NameR"_s, u"Status"_s});
+    largekitchen::BatchInsert lines(db, u"Realsum"_s,
+                                    {u"Kod"_s, u"KodGrBludo"_s, u"KodBludo"_s, u"Kolvo"_s, u"Cumma"_s});
+    largekitchen::BatchInsert rows(db, u"RealItog"_s,
+                                   {u"Kod"_s, u"KodGrIng"_s, u"KodIng"_s, u"CenaIng"_s, u"Cenaing1"_s,
+                                    u"Kolvo"_s, u"Edinica"_s});
+    for (int d = 1; d <= documents; ++d) {
+        docs.add({d, firstDay.addDays(d - 1).toString(Qt::ISODate), u"Смена %1"_s.arg(d), 4});
+        for (int l = 0; l < linesPerDocument; ++l) {
+            const int dish = 1 + (d * 37 + l * 101) % size.dishes;
+            lines.add({d, 1 + dish % size.dishGroups, dish, 1 + (d + l) % 30, 50 + l % 17});
+        }
+        for (int r = 0; r < consumption; ++r) {
+            const int ingredient = 1 + (d * 13 + r * 7) % size.ingredients;
+            rows.add({d, 1 + ingredient % size.ingredientGroups, ingredient, 10 + r % 90, 12 + r % 90,
+                      0.125 * (1 + (d + r) % 40), 1});
+        }
+    }
+    if (!docs.flush() || !lines.flush() || !rows.flush() || !transaction.commit()) {
+        *error = docs.error() + lines.error() + rows.error();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments();
+    int consumption = 150;
+    const qsizetype at = args.indexOf(u"--consumption"_s);
+    if (at > 0 && at + 1 < args.size()) {
+        consumption = args[at + 1].toInt();
+        args.remove(at, 2);
+    }
+    const largekitchen::Size size = largekitchen::sizeFromArguments(args);
+    QTemporaryDir dir;
+    QString error;
+    double generateMs = 0;
+    std::optional<Database> database =
+        largekitchen::createKitchen(dir.filePath(u"DATA"_s), size, &generateMs, &error);
+    if (!database)
+        return largekitchen::fail(error);
+    {
+        const QSqlDatabase db = database->connection();
+        if (!makeYear(db, size, consumption, &error))
+            return largekitchen::fail(error);
+        std::printf("year: %d posted documents x %d lines, %d consumption rows each\n", documents,
+                    linesPerDocument, consumption);
+
+        double sink = 0;
+        const int rowsRead = driverRead(db, &sink); // warms the caches
+        const double readMs = bestOfThreeMs([&] { driverRead(db, &sink); });
+
+        SalesSummaryResult result;
+        const double fillMs = bestOfThreeMs([&] { result = SalesSummary(db).run(firstDay, lastDay); });
+        if (!result.workbook)
+            return largekitchen::fail(result.error);
+        const QString ours = dir.filePath(u"summary.xlsx"_s);
+        const QString direct = dir.filePath(u"direct.xlsx"_s);
+        const double writeMs = bestOfThreeMs([&] { XlsxFileWriter().write(*result.workbook, ours); });
+        const double directMs = bestOfThreeMs([&] { directxlsx::write(*result.workbook, direct); });
+        const int printed = result.workbook->sheet(1).rowCount() + result.workbook->sheet(2).rowCount();
+
+        std::printf("summary (read, sum, scratch tables, fill) %8.1f ms\n", fillMs);
+        std::printf("  + writing the file                      %8.1f ms\n", writeMs);
+        std::printf("plain read of the rows (driver)           %8.1f ms  (%d rows)\n", readMs, rowsRead);
+        std::printf("  + the same cells through libxlsxwriter  %8.1f ms  (%d printed rows)\n", directMs, printed);
+        std::printf("ratio (summary + file) / (read + cells)   %8.2f\n",
+                    (fillMs + writeMs) / (readMs + directMs));
+
+        // Every document open: each is calculated first, as the summary does for status 5.
+        execSql(db, u"UPDATE Realdoc SET Status = 5"_s);
+        QElapsedTimer timer;
+        timer.start();
+        result = SalesSummary(db).run(firstDay, lastDay);
+        if (!result.workbook)
+            return largekitchen::fail(result.error);
+        std::printf("every document open, calculated on the way %7.1f ms  (%d calculated, once)\n",
+                    timer.nsecsElapsed() / 1e6, result.recalculated);
+    }
+    database->close();
+    return 0;
+}

@@ -1,0 +1,253 @@
+#include "CrossTablePrint.h"
+
+#include "DishCards.h"
+#include "SalesDocuments.h"
+#include "reports/CellArea.h"
+#include "reports/FormStyle.h"
+#include "reports/Workbook.h"
+#include "store/Database.h"
+#include "store/Rounding.h"
+#include "store/RowKey.h"
+
+#include <QDate>
+#include <QHash>
+#include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
+using namespace formstyle;
+
+namespace {
+
+constexpr int firstDishColumn = 5; // E
+constexpr int headRows = 4;        // the ingredient of map number k stands in row k + 4
+
+struct Line
+{
+    QString group;
+    QString dish;
+    double sold = 0;
+    qlonglong key = 0;
+    double cardPortions = 0; // whole
+};
+
+struct ItogRow
+{
+    qlonglong ingredient = 0;
+    QString name;
+    double quantity = 0;
+    QString unit;
+};
+
+// What one card row adds to one cell of the line's column.
+struct Share
+{
+    int line = 0; // index into the printed lines
+    int mapNumber = 0;
+    double quantity = 0;
+};
+
+QString inDish(const Line& line, const QString& fault)
+{
+    return u"Перекрёстная таблица не напечатана. Блюдо \"%1\" (группа \"%2\"): %3"_s.arg(line.dish, line.group,
+                                                                                          fault);
+}
+
+} // namespace
+
+SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progress) const
+{
+    SalesPrintResult result;
+    QString error;
+    QSqlQuery head(m_db);
+    if (!runQuery(head, u"SELECT DateR, Status FROM Realdoc WHERE Kod = ?"_s, {document}, &error)) {
+        result.error = u"Перекрёстная таблица не напечатана: "_s + error;
+        return result;
+    }
+    if (!head.next()) {
+        result.error = u"Документ реализации не найден."_s;
+        return result;
+    }
+    const QString date = QDate::fromString(head.value(0).toString(), Qt::ISODate).toString(u"dd.MM.yyyy"_s);
+    result.posted = !SalesDocuments::isOpen(head.value(1));
+
+    std::vector<Line> lines;
+    std::vector<ItogRow> itog;
+    DishCards cards;
+    const bool read =
+        forEachRow(
+            m_db,
+            u"SELECT g.Name, b.Name, s.Kolvo, s.KodBludo, b.Kod1 IS NOT NULL, b.Nporc FROM Realsum s "
+            "LEFT JOIN Grbludo g ON g.Kod = s.KodGrBludo LEFT JOIN Bludo b ON b.Kod1 = s.KodBludo "
+            "WHERE s.Kod = ? ORDER BY s.Nnn"_s,
+            {document},
+            [&](const QSqlQuery& q) {
+                if (!q.value(4).toBool()) {
+                    ++result.linesSkipped;
+                    return;
+                }
+                lines.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toDouble(),
+                                 rowKey(q.value(3)).value_or(0), rounding::wholeNumber(q.value(5).toDouble())});
+            },
+            &error) &&
+        forEachRow(
+            m_db,
+            u"SELECT r.KodIng, i.Name, r.Kolvo, u.Shorthame FROM RealItog r LEFT JOIN Ing i ON i.Kod1 = r.KodIng "
+            "LEFT JOIN Edinica u ON u.Kod = r.Edinica WHERE r.Kod = ? ORDER BY r.KodGrIng, r.KodIng, r.NNN"_s,
+            {document},
+            [&](const QSqlQuery& q) {
+                itog.push_back({rowKey(q.value(0)).value_or(0), q.value(1).toString(), q.value(2).toDouble(),
+                                q.value(3).toString()});
+            },
+            &error) &&
+        cards.load(m_db, document, false, &error);
+    if (!read) {
+        result.error = u"Перекрёстная таблица не напечатана: "_s + error;
+        return result;
+    }
+
+    QHash<qlonglong, int> map; // ingredient -> its number, the first row of an ingredient met twice
+    for (int k = 0; k < int(itog.size()); ++k)
+        map.insert(itog[k].ingredient, map.value(itog[k].ingredient, k + 1));
+
+    // Every share first: a zero divisor refuses the print before anything is written.
+    std::vector<Share> shares;
+    for (int m = 0; m < int(lines.size()); ++m) {
+        const Line& line = lines[m];
+        for (const CardRow& row : cards.card(line.key)) {
+            const CardIngredient& ingredient = row.ingredient;
+            const bool product = ingredient.exists && ingredient.semiFinished;
+            std::vector<std::pair<int, const CompositionRow*>> places;
+            if (product) {
+                for (const CompositionRow& part : cards.composition(ingredient.key)) {
+                    if (map.contains(part.component.key))
+                        places.emplace_back(map.value(part.component.key), &part);
+                    else
+                        ++result.ingredientsLeftOut;
+                }
+            } else if (map.contains(ingredient.key)) {
+                places.emplace_back(map.value(ingredient.key), nullptr);
+            } else {
+                ++result.ingredientsLeftOut;
+            }
+            if (places.empty())
+                continue;
+            QString fault = DishCards::unusable(ingredient, {}, !product);
+            if (fault.isEmpty() && line.cardPortions == 0)
+                fault = u"число порций (Порций) равно нулю."_s;
+            if (fault.isEmpty() && !product)
+                fault = DishCards::zeroYield(
+                    row.yield, u"выход строки ингредиента \"%1\" (% Вых)"_s.arg(ingredient.name));
+            if (!fault.isEmpty()) {
+                result.error = inDish(line, fault);
+                return result;
+            }
+            const double portion = row.grams / *ingredient.unitGrams / line.cardPortions;
+            for (const auto& [number, part] : places) {
+                if (!part) {
+                    shares.push_back({m, number,
+                                      line.sold * portion * 100 / rounding::wholeNumber(ingredient.yield) * 100 /
+                                          rounding::wholeNumber(row.yield)});
+                    continue;
+                }
+                const QString partFault = DishCards::unusable(
+                    part->component, u" в составе полуфабриката \"%1\""_s.arg(ingredient.name));
+                if (!partFault.isEmpty()) {
+                    result.error = inDish(line, partFault);
+                    return result;
+                }
+                shares.push_back({m, number,
+                                  line.sold * (part->grams / *part->component.unitGrams * portion) * 100 /
+                                      rounding::wholeNumber(part->component.yield)});
+            }
+        }
+    }
+
+    // The scratch map, as other tools may read it: ingredient key and its number.
+    {
+        Transaction transaction(m_db);
+        bool stored = transaction.isActive() && execSql(m_db, u"DELETE FROM Svodi"_s, {}, &error);
+        for (int k = 0; stored && k < int(itog.size()); ++k)
+            stored = execSql(m_db, u"INSERT INTO Svodi (Kod, Summa) VALUES (?, ?)"_s,
+                             {itog[k].ingredient, k + 1}, &error);
+        if (!stored || !transaction.commit()) {
+            result.error = u"Перекрёстная таблица не напечатана: "_s +
+                           (error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
+            return result;
+        }
+    }
+
+    auto workbook = std::make_unique<Workbook>();
+    Sheet& sheet = workbook->sheet(1);
+    sheet.setName(u"Перекрёстная таблица"_s);
+    sheet.setPageOrientation(PageOrientation::Landscape);
+    sheet.setPrintTitleRows(u"$4:$4");
+    sheet.setPrintTitleColumns(u"$A:$A");
+    sheet.range(u"A:II").setColumnWidth(6);
+    sheet.setColumnWidth(2, 24.5);
+    sheet.setColumnWidth(1, 4);
+    for (int column : {1, 4})
+        centre(sheet.column(column));
+    sheet.cell(1, 10).setValue(u"Раскладка ингредиентов на "_s + date + u" г."_s);
+    centre(sheet.range(u"A1:J1").merge());
+    setRowFont(sheet, 1, 16, true);
+
+    const int count = int(itog.size());
+    for (int k = 1; k <= count; ++k) {
+        const ItogRow& row = itog[k - 1];
+        const int r = k + headRows;
+        sheet.cell(r, 1).setValue(k);
+        sheet.cell(r, 2).setValue(row.name);
+        sheet.cell(r, 3).setValue(row.quantity);
+        sheet.cell(r, 4).setValue(row.unit);
+        setRowFont(sheet, r, 10, false);
+    }
+
+    for (int r = 2; r <= headRows; ++r)
+        setRowFont(sheet, r, 10, false);
+    Range heads = sheet.rows(2, headRows);
+    heads.setHorizontalAlignment(HAlign::Center);
+    sheet.row(2).setVerticalAlignment(VAlign::Bottom).setOrientation(90);
+    sheet.rows(3, headRows).setVerticalAlignment(VAlign::Center);
+    sheet.cell(2, 1).setValue(u"№"_s);
+    sheet.cell(2, 2).setValue(u"Наименование ингредиенты\\блюда"_s).setWrapText(true);
+    sheet.range(u"A2:B2").setOrientation(0).setVerticalAlignment(VAlign::Center).font().setSize(14);
+    sheet.cell(2, 3).setValue(u"Итого"_s).font().setSize(14).setBold(true);
+    sheet.cell(2, 4).setValue(u"Единица измерения"_s);
+    sheet.column(3).setNumberFormat(u"0.000"_s);
+
+    // Columns: a narrow one where the group changes, then one per line.
+    std::vector<int> columnOf(lines.size());
+    int next = firstDishColumn;
+    for (int m = 0; m < int(lines.size()); ++m) {
+        const Line& line = lines[m];
+        if (m == 0 || line.group != lines[m - 1].group) {
+            sheet.cell(2, next).setValue(line.group).font().setBold(true);
+            sheet.setColumnWidth(next, 2.1);
+            sheet.cell(4, next).setValue(next - 4);
+            ++next;
+        }
+        sheet.cell(2, next).setValue(line.dish);
+        sheet.cell(3, next).setValue(SalesDocumentPrint::portionsText(line.sold, m_locale) + u" п."_s);
+        sheet.cell(4, next).setValue(next - 4);
+        columnOf[m] = next++;
+    }
+    auto share = shares.cbegin();
+    for (int m = 0; m < int(lines.size()); ++m) {
+        for (; share != shares.cend() && share->line == m; ++share) {
+            const int r = share->mapNumber + headRows;
+            Range cell = sheet.cell(r, columnOf[m]);
+            cell.setValue(cell.value().toDouble() + share->quantity).setNumberFormat(u"0.000"_s);
+        }
+        if (progress)
+            progress(rounding::toInt(double(m + 1) / double(lines.size()) * 100));
+    }
+
+    const int lastRow = count == 0 ? 3 : count + headRows;
+    sheet.range(u"A2:"_s + CellArea::columnLetters(next - 1) + QString::number(lastRow))
+        .borders()
+        .setLineStyle(LineStyle::Continuous)
+        .setWeight(BorderWeight::Thin)
+        .setColorIndex(0);
+    result.workbook = std::move(workbook);
+    return result;
+}

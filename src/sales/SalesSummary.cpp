@@ -1,0 +1,282 @@
+#include "SalesSummary.h"
+
+#include "ConsumptionCalculator.h"
+#include "SalesDocuments.h"
+#include "SalesTables.h"
+#include "reports/FormStyle.h"
+#include "reports/Workbook.h"
+#include "store/Database.h"
+#include "store/Rounding.h"
+#include "store/RowKey.h"
+
+#include <QCollator>
+#include <QHash>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <numeric>
+
+using namespace Qt::StringLiterals;
+using namespace formstyle;
+
+namespace {
+
+constexpr int lastColumn = 9; // I
+
+struct DishTotal
+{
+    qlonglong key = 0; // the dish
+    double portions = 0;
+    double sum = 0;
+};
+
+struct IngredientTotal
+{
+    qlonglong key = 0; // the ingredient
+    double quantity = 0;
+    double sum = 0;
+    double sumWithMarkup = 0;
+};
+
+// Totals by key in the order the keys were first met, as rows of a scratch table are made.
+template <typename Total> class Totals
+{
+public:
+    Total& of(qlonglong key)
+    {
+        const auto found = m_index.constFind(key);
+        if (found != m_index.cend())
+            return m_rows[*found];
+        m_index.insert(key, m_rows.size());
+        Total& total = m_rows.emplace_back();
+        total.key = key;
+        return total;
+    }
+    const std::vector<Total>& rows() const { return m_rows; }
+
+private:
+    std::vector<Total> m_rows;
+    QHash<qlonglong, std::size_t> m_index;
+};
+
+// By group name, then name, in the order of the connection's collation (Russian, ignoring case); the
+// stored order breaks ties. Sort keys made once cost far less than the collation called by the
+// database for every comparison.
+template <typename Row> void sortByGroupAndName(std::vector<Row>& rows)
+{
+    QCollator collator(QLocale(QLocale::Russian, QLocale::Russia));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    std::vector<std::pair<QCollatorSortKey, QCollatorSortKey>> keys;
+    keys.reserve(rows.size());
+    for (const Row& row : rows)
+        keys.emplace_back(collator.sortKey(row.group), collator.sortKey(row.name));
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&keys](std::size_t a, std::size_t b) {
+        const int group = keys[a].first.compare(keys[b].first);
+        return group != 0 ? group < 0 : keys[a].second.compare(keys[b].second) < 0;
+    });
+    std::vector<Row> sorted;
+    sorted.reserve(rows.size());
+    for (std::size_t i : order)
+        sorted.push_back(std::move(rows[i]));
+    rows = std::move(sorted);
+}
+
+// Rows of equal width, a hundred to a statement: the scratch tables of a year fill in a few round trips.
+bool insertRows(const QSqlDatabase& db, const QString& tableAndColumns, const std::vector<QVariantList>& rows,
+                QString* error)
+{
+    constexpr std::size_t perStatement = 100;
+    for (std::size_t first = 0; first < rows.size(); first += perStatement) {
+        const std::size_t count = std::min(perStatement, rows.size() - first);
+        const QString one = u'(' + QStringList(rows[first].size(), u"?"_s).join(u',') + u')';
+        QVariantList values;
+        for (std::size_t i = first; i < first + count; ++i)
+            values += rows[i];
+        if (!execSql(db, u"INSERT INTO "_s + tableAndColumns + u" VALUES "_s +
+                             QStringList(qsizetype(count), one).join(u','),
+                     values, error))
+            return false;
+    }
+    return true;
+}
+
+const QString inPeriod = u"d.DateR >= ? AND d.DateR <= ?"_s;
+
+void titleRow(Sheet& sheet, int row, const QString& text)
+{
+    sheet.cell(row, lastColumn).setValue(text);
+    centre(sheet.range(row, 1, row, lastColumn).merge());
+    setRowFont(sheet, row, 18, true);
+}
+
+} // namespace
+
+QString SalesSummaryResult::notice() const
+{
+    QStringList parts;
+    if (linesSkipped > 0)
+        parts << u"Строк документов пропущено при расчёте: %1 (блюда этих строк больше нет в справочнике блюд)."_s
+                     .arg(linesSkipped);
+    if (dishesLeftOut > 0)
+        parts << u"Блюд не напечатано: %1 (их больше нет в справочнике блюд или их группы нет)."_s.arg(
+            dishesLeftOut);
+    if (ingredientsLeftOut > 0)
+        parts << u"Ингредиентов не напечатано: %1 (их, их группы или единицы измерения больше нет)."_s.arg(
+            ingredientsLeftOut);
+    return parts.join(u'\n');
+}
+
+SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const Progress& progress) const
+{
+    SalesSummaryResult result;
+    const auto failed = [&result](const QString& error) {
+        result.caption = u"Печать сводного отчёта"_s;
+        result.error = u"Сводный отчёт не составлен: "_s + error;
+        return std::move(result);
+    };
+    const QVariantList period{start.toString(Qt::ISODate), end.toString(Qt::ISODate)};
+    QString error;
+    std::vector<qlonglong> inRange;
+    std::vector<qlonglong> open;
+    if (!forEachRow(
+            m_db, u"SELECT d.Kod, d.Status FROM Realdoc d WHERE "_s + inPeriod + u" ORDER BY d.DateR, d.Kod"_s,
+            period,
+            [&](const QSqlQuery& q) {
+                inRange.push_back(q.value(0).toLongLong());
+                // Exactly 5: an open document of another status counts with the rows it has.
+                if (!q.value(1).isNull() && q.value(1).toDouble() == ConsumptionCalculator::openStatus)
+                    open.push_back(q.value(0).toLongLong());
+            },
+            &error))
+        return failed(error);
+    result.documents = int(inRange.size());
+    for (qlonglong document : open) {
+        const ConsumptionRun run = ConsumptionCalculator(m_db).run(document, SalesLines::Sold);
+        if (!run.ok) {
+            result.caption = run.caption;
+            result.error = run.message;
+            return result;
+        }
+        ++result.recalculated;
+        result.linesSkipped += run.linesSkipped;
+    }
+
+    // Document by document in date order, each through its index in stored order: the rows come
+    // sorted without the database sorting the whole year.
+    Totals<DishTotal> dishes;
+    Totals<IngredientTotal> ingredients;
+    QSqlQuery lines(m_db);
+    QSqlQuery consumption(m_db);
+    lines.setForwardOnly(true);
+    consumption.setForwardOnly(true);
+    bool read = lines.prepare(u"SELECT KodBludo, Kolvo, Cumma FROM Realsum WHERE Kod = ? AND Kolvo <> 0 "
+                              "ORDER BY Kod, Nnn"_s) &&
+                consumption.prepare(u"SELECT KodIng, Kolvo, CenaIng, Cenaing1 FROM RealItog WHERE Kod = ? "
+                                    "ORDER BY Kod, KodGrIng, KodIng, NNN"_s);
+    for (auto document = inRange.cbegin(); read && document != inRange.cend(); ++document) {
+        lines.addBindValue(*document);
+        read = lines.exec();
+        while (read && lines.next()) {
+            DishTotal& total = dishes.of(rowKey(lines.value(0)).value_or(0));
+            total.portions += lines.value(1).toDouble();
+            total.sum += SalesDocuments::lineSum(lines.value(1), lines.value(2));
+        }
+        consumption.addBindValue(*document);
+        read = read && consumption.exec();
+        while (read && consumption.next()) {
+            IngredientTotal& total = ingredients.of(rowKey(consumption.value(0)).value_or(0));
+            const double quantity = consumption.value(1).toDouble();
+            total.quantity += quantity;
+            total.sum += quantity * consumption.value(2).toDouble();
+            total.sumWithMarkup += quantity * consumption.value(3).toDouble();
+        }
+    }
+    if (!read)
+        error = sqlErrorText(lines.lastError().isValid() ? lines.lastError() : consumption.lastError());
+    if (!read)
+        return failed(error);
+
+    {
+        Transaction transaction(m_db);
+        std::vector<QVariantList> dishRows;
+        std::vector<QVariantList> ingredientRows;
+        for (const DishTotal& total : dishes.rows())
+            dishRows.push_back({total.key, total.portions, total.sum});
+        for (const IngredientTotal& total : ingredients.rows())
+            ingredientRows.push_back({total.key, total.quantity, total.sum, total.sumWithMarkup});
+        const bool stored = transaction.isActive() && execSql(m_db, u"DELETE FROM Svodb"_s, {}, &error) &&
+                            execSql(m_db, u"DELETE FROM Svodi"_s, {}, &error) &&
+                            insertRows(m_db, u"Svodb (Kod, Kolvo, Summa)"_s, dishRows, &error) &&
+                            insertRows(m_db, u"Svodi (Kod, Kolvo, Summa, Summa1)"_s, ingredientRows, &error);
+        if (!stored || !transaction.commit())
+            return failed(error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
+    }
+
+    // The printed rows: only what the directories still name, by group name and name.
+    std::vector<SoldDish> sold;
+    std::vector<ConsumedIngredient> consumed;
+    const bool joined =
+        forEachRow(
+            m_db,
+            u"SELECT g.Name, b.Name, s.Summa, s.Kolvo FROM Svodb s JOIN Bludo b ON s.Kod = b.Kod1 "
+            "JOIN Grbludo g ON b.Kod = g.Kod ORDER BY s.Nnn"_s,
+            [&](const QSqlQuery& q) {
+                const double sum = q.value(2).toDouble();
+                const double portions = q.value(3).toDouble();
+                sold.push_back({q.value(0).toString(), q.value(1).toString(), portions,
+                                portions > 0 ? sum / portions : 0, sum});
+            },
+            &error) &&
+        forEachRow(
+            m_db,
+            u"SELECT g.Name, i.Name, s.Kolvo, s.Summa, s.Summa1, u.Shorthame FROM Svodi s "
+            "JOIN Ing i ON s.Kod = i.Kod1 JOIN Gring g ON i.Kod = g.Kod JOIN Edinica u ON i.Edinica = u.Kod "
+            "ORDER BY s.Nnn"_s,
+            [&](const QSqlQuery& q) {
+                consumed.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toDouble(),
+                                    q.value(5).toString(), q.value(3).toDouble(), q.value(4).toDouble()});
+            },
+            &error);
+    if (!joined)
+        return failed(error);
+    sortByGroupAndName(sold);
+    sortByGroupAndName(consumed);
+    result.dishesLeftOut = int(dishes.rows().size() - sold.size());
+    result.ingredientsLeftOut = int(ingredients.rows().size() - consumed.size());
+
+    auto workbook = std::make_unique<Workbook>();
+    const QString span = u"за период с %1 по %2"_s.arg(start.toString(u"dd.MM.yyyy"_s),
+                                                       end.toString(u"dd.MM.yyyy"_s));
+    const auto half = [&progress](int offset) {
+        return [&progress, offset](int k, int n) {
+            if (progress)
+                progress(rounding::toInt(double(k) / n / 2 * 100) + offset);
+        };
+    };
+
+    Sheet& dishSheet = workbook->sheet(1);
+    dishSheet.setName(u"Свод Буфетон"_s);
+    dishSheet.setPrintTitleRows(u"$4:$4");
+    dishSheet.range(u"A:I").setColumnWidth(8.3);
+    dishSheet.column(9).setNumberFormat(u"0.00"_s);
+    titleRow(dishSheet, 1, u"Сводная таблица Буфетон"_s);
+    titleRow(dishSheet, 2, span);
+    salestables::writeDishes(dishSheet, 4, sold, half(0));
+
+    Sheet& issue = workbook->sheet(2);
+    issue.setName(u"Расход ингредиентов"_s);
+    issue.setPrintTitleRows(u"$3:$3");
+    issue.setColumnWidth(1, 3.3);
+    issue.columns(2, 7).setColumnWidth(8.1);
+    issue.columns(8, 9).setColumnWidth(11);
+    issue.column(6).setNumberFormat(u"0.000"_s);
+    titleRow(issue, 1, u"Сводная таблица расхода ингредиентов"_s);
+    titleRow(issue, 2, span);
+    salestables::writeIngredients(issue, 6, false, consumed, half(50));
+
+    result.workbook = std::move(workbook);
+    return result;
+}

@@ -1,0 +1,186 @@
+#include "SalesKitchen.h"
+
+#include "reports/Workbook.h"
+#include "sales/SalesSummary.h"
+
+#include <QSqlQuery>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Kitchen : SalesKitchen
+{
+    qlonglong potato = ingredient(vegetables, u"Картофель"_s, kg, 20, 50, 80);
+    qlonglong beef = ingredient(meat, u"Говядина"_s, kg, 400, 25, 75);
+    qlonglong borscht = dish(soups, u"Борщ"_s, 5);
+    qlonglong cutlet = dish(mains, u"Котлета"_s, 1);
+
+    Kitchen()
+    {
+        card(borscht, potato, 250); // 0.0625 kg a portion
+        card(cutlet, beef, 150);    // 0.2 kg a portion
+    }
+
+    SalesSummaryResult run(const QDate& start = {2024, 3, 1}, const QDate& end = {2024, 3, 3})
+    {
+        progress.clear();
+        return SalesSummary(data.db()).run(start, end, [this](int percent) { progress << percent; });
+    }
+    int count(const QString& sql, const QVariantList& values = {}) { return data.scalar(sql, values).toInt(); }
+
+    QList<int> progress;
+};
+
+} // namespace
+
+class tst_SalesSummary : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void periodCellByCell();
+    void averagePrice_data();
+    void averagePrice();
+    void startAfterEndGivesZeroTotals();
+    void refusedCalculationStopsBeforeTheScratchTables();
+    void goneDishDropsOutAndIsSaid();
+};
+
+void tst_SalesSummary::periodCellByCell()
+{
+    Kitchen k;
+    // Open: recalculated from its lines with portions sold, so the cutlet of 0 portions adds nothing.
+    const qlonglong open = k.document(u"2024-03-01"_s);
+    k.line(open, k.soups, k.borscht, 2, 10);
+    k.line(open, k.mains, k.cutlet, 0, 50);
+    // Posted: counts with the consumption it stored.
+    const qlonglong posted = k.document(u"2024-03-02"_s, u"Смена 2"_s, 4);
+    k.line(posted, k.soups, k.borscht, 2, 12);
+    k.line(posted, k.mains, k.cutlet, 1, 50);
+    k.consumed(posted, k.meat, k.beef, 0.2, 400, 500, k.kg);
+    k.consumed(posted, k.vegetables, k.potato, 0.125, 20, 30, k.kg);
+    // Open but not of status 5, on the last day: its lines count, it is not recalculated.
+    const qlonglong other = k.document(u"2024-03-03"_s, u"Смена 3"_s, 6);
+    k.line(other, k.soups, k.borscht, 1, 10);
+    // After the period.
+    k.line(k.document(u"2024-03-04"_s), k.soups, k.borscht, 100, 10);
+
+    const SalesSummaryResult result = k.run();
+    QVERIFY2(result.workbook, qPrintable(result.error));
+    QCOMPARE(result.documents, 3);
+    QCOMPARE(result.recalculated, 1);
+    QCOMPARE(k.count(u"SELECT count(*) FROM RealItog WHERE Kod = ?"_s, {open}), 1);
+    QCOMPARE(k.count(u"SELECT count(*) FROM RealItog WHERE Kod = ?"_s, {other}), 0);
+    QCOMPARE(result.workbook->sheetCount(), 2);
+    QVERIFY(result.workbook->problems().isEmpty());
+
+    // Groups and dishes by name: the main course before the soups; 54.00 for 5 portions is 10.80.
+    const Sheet& dishes = result.workbook->sheet(1);
+    QCOMPARE(dishes.name(), u"Свод Буфетон"_s);
+    compareCells(dishes, {{"A1", u"Сводная таблица Буфетон"_s}, {"A2", u"за период с 01.03.2024 по 03.03.2024"_s},
+                          {"B3", none}, {"B4", u"Наименование блюда"_s}, {"I4", u"Сумма"_s},
+                          {"A5", u"Горячее"_s}, {"B6", u"Котлета"_s}, {"G6", 1.0}, {"H6", 50.0}, {"I6", 50.0},
+                          {"F7", u"Всего за группу:"_s}, {"I7", 50.0},
+                          {"A8", u"Супы"_s}, {"B9", u"Борщ"_s}, {"G9", 5.0}, {"H9", 10.8}, {"I9", 54.0},
+                          {"F10", u"Всего за группу:"_s}, {"I10", 54.0},
+                          {"F11", u"Итого реализовано:"_s}, {"I11", 104.0}, {"F12", none}});
+    QCOMPARE(dishes.pageSetup().printTitleRows->toString(), u"4:4"_s);
+    QCOMPARE(dishes.format(9, 9).numberFormat, u"0.00"_s);
+    QCOMPARE(dishes.format(9, 8).numberFormat, std::nullopt);
+    QCOMPARE(dishes.format(2, 1).fontSize, 18.0);
+    QCOMPARE((QStringList{dishes.merges().at(0).toString(), dishes.merges().at(1).toString()}),
+             (QStringList{u"A1:I1"_s, u"A2:I2"_s}));
+    QVERIFY(ruled(dishes.format(9, 2)));
+
+    const Sheet& issue = result.workbook->sheet(2);
+    QCOMPARE(issue.name(), u"Расход ингредиентов"_s);
+    compareCells(issue, {{"A1", u"Сводная таблица расхода ингредиентов"_s},
+                         {"A2", u"за период с 01.03.2024 по 03.03.2024"_s},
+                         {"A3", u"№"_s}, {"E3", none}, {"F3", u"Кол-во"_s}, {"G3", u"Ед.изм"_s},
+                         {"E4", u"Мясо"_s},
+                         {"A5", 1.0}, {"B5", u"Говядина"_s}, {"F5", 0.2}, {"G5", u"кг"_s}, {"H5", 80.0},
+                         {"I5", 100.0},
+                         {"C6", u"Всего за группу:"_s}, {"H6", 80.0}, {"I6", 100.0},
+                         {"E7", u"Овощи"_s},
+                         {"A8", 2.0}, {"B8", u"Картофель"_s}, {"F8", 0.25}, {"H8", 5.0}, {"I8", 7.5},
+                         {"C10", u"Итого реализовано:"_s}, {"H10", 85.0}, {"I10", 107.5}});
+    QCOMPARE(issue.format(5, 6).numberFormat, u"0.000"_s);
+    QCOMPARE(issue.format(5, 8).numberFormat, std::nullopt);
+    QCOMPARE(issue.format(2, 1).fontSize, 18.0);
+    QCOMPARE(issue.pageSetup().printTitleRows->toString(), u"3:3"_s);
+
+    // The scratch tables keep the result.
+    QCOMPARE(k.data.scalar(u"SELECT Kolvo FROM Svodb WHERE Kod = ?"_s, {k.borscht}).toDouble(), 5.0);
+    QCOMPARE(k.data.scalar(u"SELECT Summa1 FROM Svodi WHERE Kod = ?"_s, {k.potato}).toDouble(), 7.5);
+    QCOMPARE(k.count(u"SELECT count(*) FROM Svodb"_s), 2);
+    QCOMPARE(k.progress.last(), 100);
+    QVERIFY(k.progress.contains(50));
+}
+
+void tst_SalesSummary::averagePrice_data()
+{
+    QTest::addColumn<double>("secondPrice");
+    QTest::addColumn<double>("average");
+    QTest::addColumn<double>("sum");
+    QTest::newRow("same price") << 10.0 << 10.0 << 40.0;
+    QTest::newRow("10.00 and 12.00") << 12.0 << 11.0 << 44.0;
+}
+
+void tst_SalesSummary::averagePrice()
+{
+    QFETCH(double, secondPrice);
+    QFETCH(double, average);
+    QFETCH(double, sum);
+    Kitchen k;
+    k.line(k.document(u"2024-03-01"_s), k.soups, k.borscht, 2, 10);
+    k.line(k.document(u"2024-03-02"_s, u"Смена 2"_s, 4), k.soups, k.borscht, 2, secondPrice);
+    const SalesSummaryResult result = k.run();
+    QVERIFY2(result.workbook, qPrintable(result.error));
+    compareCells(result.workbook->sheet(1), {{"G6", 4.0}, {"H6", average}, {"I6", sum}, {"I8", sum}});
+}
+
+void tst_SalesSummary::startAfterEndGivesZeroTotals()
+{
+    Kitchen k;
+    k.line(k.document(u"2024-03-01"_s), k.soups, k.borscht, 2, 10);
+    k.data.insert(u"Svodb"_s, {{u"Kod"_s, k.borscht}, {u"Kolvo"_s, 9}});
+    const SalesSummaryResult result = k.run({2024, 3, 3}, {2024, 3, 1});
+    QVERIFY2(result.workbook, qPrintable(result.error));
+    QCOMPARE(result.documents, 0);
+    compareCells(result.workbook->sheet(1), {{"F5", u"Всего за группу:"_s}, {"I5", 0.0},
+                                             {"F6", u"Итого реализовано:"_s}, {"I6", 0.0}});
+    compareCells(result.workbook->sheet(2), {{"C4", u"Всего за группу:"_s}, {"H4", 0.0}, {"I5", 0.0}});
+    QCOMPARE(k.count(u"SELECT count(*) FROM Svodb"_s), 0);
+}
+
+void tst_SalesSummary::refusedCalculationStopsBeforeTheScratchTables()
+{
+    Kitchen k;
+    k.line(k.document(u"2024-03-01"_s), k.mains, k.cutlet, 2, 50);
+    k.data.insert(u"Svodb"_s, {{u"Kod"_s, k.borscht}, {u"Kolvo"_s, 9}});
+    QVERIFY(QSqlQuery(k.data.db()).exec(u"UPDATE Bludo SET Nporc = 0"_s));
+    const SalesSummaryResult result = k.run();
+    QVERIFY(!result.workbook);
+    QCOMPARE(result.caption, u"Ошибка расчёта реализации"_s);
+    QVERIFY2(result.error.contains(u"Котлета"_s), qPrintable(result.error));
+    QCOMPARE(k.count(u"SELECT Kolvo FROM Svodb"_s), 9);
+}
+
+void tst_SalesSummary::goneDishDropsOutAndIsSaid()
+{
+    Kitchen k;
+    const qlonglong doc = k.document(u"2024-03-01"_s);
+    k.line(doc, k.soups, k.borscht, 2, 10);
+    k.line(doc, k.mains, k.cutlet, 1, 50);
+    QVERIFY(QSqlQuery(k.data.db()).exec(u"DELETE FROM Bludo WHERE Name = 'Котлета'"_s));
+    const SalesSummaryResult result = k.run();
+    QVERIFY2(result.workbook, qPrintable(result.error));
+    QCOMPARE(result.linesSkipped, 1);
+    QCOMPARE(result.dishesLeftOut, 1);
+    QVERIFY(!result.notice().isEmpty());
+    compareCells(result.workbook->sheet(1), {{"A5", u"Супы"_s}, {"B6", u"Борщ"_s}, {"I8", 20.0}, {"A9", none}});
+}
+
+QTEST_GUILESS_MAIN(tst_SalesSummary)
+#include "tst_SalesSummary.moc"

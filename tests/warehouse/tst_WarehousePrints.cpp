@@ -1,0 +1,108 @@
+#include "GuiScript.h"
+#include "PageFixture.h"
+#include "RecordingLauncher.h"
+#include "ScriptedPrompts.h"
+#include "TestDataDir.h"
+
+#include "store/TableModel.h"
+#include "warehouse/ui/InventoryDialog.h"
+#include "warehouse/ui/TurnoverDialog.h"
+#include "warehouse/ui/WarehousePage.h"
+#include "warehouse/ui/WarehousePrints.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class tst_WarehousePrints : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // The reports folder lies in the documents folder: keep this test's files apart.
+        QVERIFY(m_home.isValid());
+        qputenv("HOME", m_home.path().toLocal8Bit());
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    void turnoverAndActFromTheStockPage()
+    {
+        TestDataDir data;
+        const qlonglong kg = data.insert(u"Edinica"_s, {{u"Shorthame"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
+        const qlonglong group = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
+        const qlonglong potato = data.insert(
+            u"Ing"_s, {{u"Kod"_s, group}, {u"Name"_s, u"Картофель"_s}, {u"Edinica"_s, kg}, {u"Pf"_s, 0}});
+        data.insert(u"Move"_s, {{u"Kod"_s, potato}, {u"Date"_s, u"2024-03-05"_s}, {u"Oper"_s, u"P"_s},
+                                {u"Cena"_s, 12.3456}, {u"Kolvo"_s, 10}, {u"Provodka"_s, 1}});
+        const qlonglong inventory = data.insert(u"invdok"_s, {{u"Date"_s, u"2024-03-10"_s}, {u"Provodka"_s, 1}});
+        data.insert(u"inv"_s, {{u"Kod"_s, inventory}, {u"Ing"_s, potato}, {u"Ing22"_s, u"Картофель"_s},
+                               {u"Oldkolvo"_s, 10}, {u"NewKolvo"_s, 9}, {u"Newprice"_s, 12}});
+
+        ScriptedPrompts prompts;
+        ScriptedDatePrompt dates;
+        RecordingLauncher launcher;
+        const FixedClock clock(QDate(2024, 3, 31));
+        WarehousePage page(&prompts, &dates);
+        page.setClock(&clock);
+        installWarehousePrints(page, prompts, launcher, clock);
+        page.resize(1366, 700);
+        QCOMPARE(showPage(page, data.db()), QString());
+        page.pageShown();
+        QVERIFY(page.button(u"Оборотка"_s)->isEnabled());
+
+        // The whole month, all groups, full variant; the dialog offers today and keeps its choices.
+        onNextDialog<TurnoverDialog>([](TurnoverDialog* dialog) {
+            QVERIFY(dialog->scopeButton(TurnoverScope::Ingredient)->isChecked());
+            QVERIFY(dialog->shortBox()->isChecked());
+            QCOMPARE(dialog->endEdit()->date(), QDate(2024, 3, 31));
+            dialog->startEdit()->setDate(QDate(2024, 3, 1));
+            dialog->scopeButton(TurnoverScope::AllGroups)->setChecked(true);
+            dialog->shortBox()->setChecked(false);
+            dialog->accept();
+        });
+        page.button(u"Оборотка"_s)->click();
+        QCOMPARE(launcher.opened.size(), 1);
+        QVERIFY(launcher.opened.first().contains(u"Оборотная ведомость 01.03.2024-31.03.2024"_s));
+        const QString strings = QString::fromUtf8(xlsxPart(launcher.opened.first(), u"xl/sharedStrings.xml"_s));
+        QVERIFY(strings.contains(u"Картофель (кг)"_s) && strings.contains(u"Итого за склад:"_s));
+        bool kept = false;
+        onNextDialog<TurnoverDialog>([&](TurnoverDialog* dialog) {
+            kept = dialog->scopeButton(TurnoverScope::AllGroups)->isChecked() && !dialog->shortBox()->isChecked();
+            dialog->reject();
+        });
+        page.button(u"Оборотка"_s)->click();
+        QVERIFY(kept);
+        QCOMPARE(launcher.opened.size(), 1);
+
+        // The act from the inventory window.
+        connect(&page, &WarehousePage::windowOpened, this, [](QDialog* window) {
+            auto* inventoryWindow = qobject_cast<InventoryDialog*>(window);
+            if (!inventoryWindow)
+                return;
+            QTimer::singleShot(0, inventoryWindow, [inventoryWindow] {
+                inventoryWindow->documents()->first();
+                QPushButton* print = inventoryWindow->button(u"Печать акта инвентаризации"_s);
+                QVERIFY(print->isEnabled());
+                print->click();
+                inventoryWindow->reject();
+            });
+        });
+        page.button(u"Инвентаризация"_s)->click();
+        QCOMPARE(launcher.opened.size(), 2);
+        QVERIFY(QString::fromUtf8(xlsxPart(launcher.opened.last(), u"xl/workbook.xml"_s))
+                    .contains(u"name=\"Акт инвентаризации\""_s));
+    }
+
+private:
+    QTemporaryDir m_home;
+};
+
+QTEST_MAIN(tst_WarehousePrints)
+#include "tst_WarehousePrints.moc"
