@@ -241,14 +241,19 @@ std::optional<Database> Database::create(const QString& file, QString* error, co
     return openFile(file, false, error, connectionName);
 }
 
-void Database::close(Registration registration)
+void Database::close(Registration registration, Checkpoint checkpoint)
 {
     {
         QSqlDatabase db = connection();
         if (db.isOpen()) {
-            QSqlQuery query(db);
-            query.exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
-            query.finish();
+            if (checkpoint == Checkpoint::Run) {
+                QSqlQuery query(db);
+                query.exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
+                query.finish();
+            } else if (sqlite3* handle = sqliteHandle(db)) {
+                // SQLite would otherwise copy the log back as the last connection closes.
+                sqlite3_db_config(handle, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+            }
             db.close();
         }
     }

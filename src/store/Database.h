@@ -36,10 +36,13 @@ public:
     const QString& connectionName() const { return m_connectionName; }
 
     enum class Registration { Remove, Keep };
+    // Leave: the committed work stays in the write-ahead log, which is as durable as the file, for the
+    // next connection to copy back; a short command then does not pay for copying the whole log.
+    enum class Checkpoint { Run, Leave };
     // Checkpoints the write-ahead log and closes the connection. Never throws, never blocks for long.
     // Keep leaves the connection's name registered, for an owner whose views still hold handles of it
     // and removes it (QSqlDatabase::removeDatabase) once they are gone.
-    void close(Registration registration = Registration::Remove);
+    void close(Registration registration = Registration::Remove, Checkpoint checkpoint = Checkpoint::Run);
 
     // Why a file cannot be a kitchen's database (empty, or not an SQLite file at all); empty when it
     // may be one. Reads the file only.

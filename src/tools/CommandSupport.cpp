@@ -38,7 +38,7 @@ std::optional<QString> Options::value(const QString& name, bool* missing)
 Kitchen::~Kitchen()
 {
     if (db)
-        db->close();
+        db->close(Database::Registration::Remove, Database::Checkpoint::Leave);
 }
 
 bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStream& err)
