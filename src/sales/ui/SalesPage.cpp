@@ -123,6 +123,8 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     m_lineGrid->setInsertBlocked(true);
     m_jumpDate->setCalendarPopup(true);
     m_jumpDate->setDisplayFormat(u"dd.MM.yyyy"_s);
+    // Today, not the editor's year 2000: the day a cook most often looks for.
+    m_jumpDate->setDate(m_clock->today());
     m_busy->setRange(0, 0); // a busy indicator, not a measure
     m_busy->setVisible(false);
     m_progress->setVisible(false);
