@@ -95,6 +95,14 @@ class tst_SalesCommands : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void helpListsTheseCommands()
+    {
+        const Outcome outcome = run({u"--help"_s});
+        QCOMPARE(outcome.code, commands::done);
+        for (const char* command : {"post-sales", "sales", "cross", "summary", "inventory", "turnover"})
+            QVERIFY2(outcome.out.contains(u" %1 "_s.arg(QLatin1String(command))), command);
+    }
+
     void postSales_data()
     {
         QTest::addColumn<QStringList>("arguments");
