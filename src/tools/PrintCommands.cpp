@@ -1,6 +1,8 @@
 #include "PrintCommands.h"
 
+#include "CommandLookups.h"
 #include "CommandSupport.h"
+#include "DocumentPrintCommands.h"
 #include "KitchenCommands.h"
 #include "costing/CostingCardPrint.h"
 #include "menus/MenuPrint.h"
@@ -17,38 +19,6 @@ using namespace Qt::StringLiterals;
 namespace commands {
 
 namespace {
-
-// Refuses options that no part of the command took, before anything runs.
-bool strayOptions(const Options& options, QTextStream& err)
-{
-    if (options.rest().isEmpty())
-        return false;
-    err << u"Лишние параметры: %1"_s.arg(options.rest().join(u' ')) << Qt::endl;
-    return true;
-}
-
-// The key of the row whose name is given (exactly, or ignoring case), or of the key given as a number.
-std::optional<qlonglong> keyByName(const QSqlDatabase& db, const QString& table, const QString& keyField,
-                                   const QString& nameField, const QString& wanted, QString* error)
-{
-    QSqlQuery query(db);
-    bool number = false;
-    const qlonglong asKey = wanted.toLongLong(&number);
-    const QString sql = number ? u"SELECT %1 FROM %2 WHERE %1 = ?"_s.arg(keyField, table)
-                               : u"SELECT %1 FROM %2 WHERE upper(%3) = upper(?)"_s.arg(keyField, table, nameField);
-    if (!runQuery(query, sql, {number ? QVariant(asKey) : QVariant(wanted)}, error))
-        return std::nullopt;
-    if (!query.next()) {
-        *error = u"Не найдено: \"%1\"."_s.arg(wanted);
-        return std::nullopt;
-    }
-    const qlonglong key = query.value(0).toLongLong();
-    if (query.next()) {
-        *error = u"Имя \"%1\" носят несколько записей; укажите номер (ключ)."_s.arg(wanted);
-        return std::nullopt;
-    }
-    return key;
-}
 
 int printCards(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
                QTextStream& err)
@@ -138,7 +108,8 @@ QString printUsage()
     return u"  print КАТАЛОГ cards (--all | --marked | --group ГРУППА) [--cost | --selling] [--enterprise ИМЯ] --out ФАЙЛ.xlsx\n"
            "                           калькуляционные карты (по умолчанию по отпускным ценам)\n"
            "  print КАТАЛОГ menu --menu ИМЯ|НОМЕР [--date ГГГГ-ММ-ДД] [--no-underline] --out ФАЙЛ.xlsx\n"
-           "                           меню для гостей с текстами из Sm.db\n"_s;
+           "                           меню для гостей с текстами из Sm.db\n"_s +
+           documentPrintUsage();
 }
 
 int print(const QString& dataDir, const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -162,7 +133,15 @@ int print(const QString& dataDir, const QStringList& arguments, QTextStream& out
         const char* name;
         bool writes;
         Printer printer;
-    } printers[] = {{"cards", true, printCards}, {"menu", false, printMenu}};
+    } printers[] = {{"cards", true, printCards},
+                    {"menu", false, printMenu},
+                    // The sales prints calculate the consumption first, the summary fills its scratch
+                    // tables: they write like the window does.
+                    {"sales", true, printSalesTables},
+                    {"cross", true, printCrossTable},
+                    {"summary", true, printSalesSummary},
+                    {"inventory", false, printInventoryAct},
+                    {"turnover", false, printTurnover}};
     for (const auto& entry : printers) {
         if (what != QLatin1String(entry.name))
             continue;

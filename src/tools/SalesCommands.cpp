@@ -1,0 +1,119 @@
+#include "SalesCommands.h"
+
+#include "CommandLookups.h"
+#include "CommandSupport.h"
+#include "KitchenCommands.h"
+#include "StreamPrompts.h"
+#include "sales/SalesDocuments.h"
+#include "sales/SalesPosting.h"
+
+#include <QSqlQuery>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace commands {
+
+namespace {
+
+struct OpenDocument
+{
+    qlonglong key = 0;
+    QString date;
+    QString name;
+};
+
+// The partner the chooser would return: the one named, or 0 when the kitchen has none (the chooser's
+// OK on an empty list). With partners and no --partner there is no answer, and no guess either.
+int choosePartner(const QSqlDatabase& db, const std::optional<QString>& wanted, qlonglong* partner, QTextStream& err)
+{
+    QString error;
+    if (wanted) {
+        const std::optional<qlonglong> key = keyByName(db, u"Partner"_s, u"Nnn"_s, u"Name"_s, *wanted, &error);
+        if (!key) {
+            err << u"Партнёр: %1"_s.arg(error) << Qt::endl;
+            return failed;
+        }
+        *partner = *key;
+        return done;
+    }
+    QSqlQuery query(db);
+    if (!runQuery(query, u"SELECT count(*) FROM Partner"_s, {}, &error) || !query.next()) {
+        err << error << Qt::endl;
+        return failed;
+    }
+    if (query.value(0).toLongLong() > 0) {
+        err << u"Укажите партнёра проводки: --partner ИМЯ или --partner НОМЕР."_s << Qt::endl;
+        return usageError;
+    }
+    *partner = 0;
+    return done;
+}
+
+} // namespace
+
+int postSales(const QString& dataDir, const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    Options options(arguments);
+    const auto period = periodOptions(options, true, err);
+    if (!period)
+        return usageError;
+    bool missing = false;
+    const std::optional<QString> partnerName = options.value(u"--partner"_s, &missing);
+    if (missing) {
+        err << u"Укажите партнёра после --partner."_s << Qt::endl;
+        return usageError;
+    }
+    if (strayOptions(options, err))
+        return usageError;
+    Kitchen kitchen;
+    if (!openKitchen(dataDir, true, kitchen, err))
+        return failed;
+    const QSqlDatabase db = kitchen.db->connection();
+    qlonglong partner = 0;
+    if (const int code = choosePartner(db, partnerName, &partner, err); code != done)
+        return code;
+
+    QList<OpenDocument> open;
+    int skipped = 0;
+    QString error;
+    if (!forEachRow(
+            db, u"SELECT Kod, DateR, NameR, Status FROM Realdoc WHERE DateR >= ? AND DateR <= ? ORDER BY DateR, Kod"_s,
+            {period->first.toString(Qt::ISODate), period->second.toString(Qt::ISODate)},
+            [&](const QSqlQuery& query) {
+                if (SalesDocuments::isOpen(query.value(3)))
+                    open.append({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString()});
+                else
+                    ++skipped;
+            },
+            &error)) {
+        err << error << Qt::endl;
+        return failed;
+    }
+    // Each document is its own posting, as on the page: a refusal stops the run, and the documents
+    // posted before it stay posted.
+    StreamPrompts prompts(out, err);
+    int posted = 0;
+    for (const OpenDocument& document : open) {
+        if (!SalesPosting(db, prompts).post(document.key, partner)) {
+            err << u"Документ %1 \"%2\" от %3 не проведён."_s.arg(document.key)
+                       .arg(document.name, QDate::fromString(document.date, Qt::ISODate).toString(u"dd.MM.yyyy"_s))
+                << Qt::endl;
+            out << u"Проведено документов: %1 из %2, уже проведённых: %3."_s.arg(posted).arg(open.size()).arg(skipped)
+                << Qt::endl;
+            return failed;
+        }
+        ++posted;
+    }
+    out << u"Проведено документов: %1, уже проведённых: %2."_s.arg(posted).arg(skipped) << Qt::endl;
+    return done;
+}
+
+QString salesUsage()
+{
+    return u"  post-sales КАТАЛОГ (--date ГГГГ-ММ-ДД | --from ГГГГ-ММ-ДД --to ГГГГ-ММ-ДД) [--partner ИМЯ|НОМЕР]\n"
+           "                           \"Проводка\" открытых документов реализации дня или периода\n"
+           "                           (партнёр обязателен, если в справочнике есть партнёры)\n"_s;
+}
+
+} // namespace commands
