@@ -18,14 +18,17 @@ bool strayOptions(const Options& options, QTextStream& err)
 }
 
 std::optional<qlonglong> keyByName(const QSqlDatabase& db, const QString& table, const QString& keyField,
-                                   const QString& nameField, const QString& wanted, QString* error)
+                                   const QString& nameField, const QString& wanted, QString* error,
+                                   const QString& condition, const QVariantList& conditionValues)
 {
     QSqlQuery query(db);
     bool number = false;
     const qlonglong asKey = wanted.toLongLong(&number);
-    const QString sql = number ? u"SELECT %1 FROM %2 WHERE %1 = ?"_s.arg(keyField, table)
-                               : u"SELECT %1 FROM %2 WHERE upper(%3) = upper(?)"_s.arg(keyField, table, nameField);
-    if (!runQuery(query, sql, {number ? QVariant(asKey) : QVariant(wanted)}, error))
+    QString sql = number ? u"SELECT %1 FROM %2 WHERE %1 = ?"_s.arg(keyField, table)
+                         : u"SELECT %1 FROM %2 WHERE upper(%3) = upper(?)"_s.arg(keyField, table, nameField);
+    if (!condition.isEmpty())
+        sql += u" AND "_s + condition;
+    if (!runQuery(query, sql, QVariantList{number ? QVariant(asKey) : QVariant(wanted)} + conditionValues, error))
         return std::nullopt;
     if (!query.next()) {
         *error = u"Не найдено: \"%1\"."_s.arg(wanted);

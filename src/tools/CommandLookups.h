@@ -16,9 +16,11 @@ namespace commands {
 // Refuses options that no part of the command took, before anything runs.
 bool strayOptions(const Options& options, QTextStream& err);
 
-// The key of the row whose name is given (exactly, or ignoring case), or of the key given as a number.
+// The key of the row whose name is given (ignoring case), or of the key given as a number, within an
+// optional condition with its bound values; a name that several rows bear is refused.
 std::optional<qlonglong> keyByName(const QSqlDatabase& db, const QString& table, const QString& keyField,
-                                   const QString& nameField, const QString& wanted, QString* error);
+                                   const QString& nameField, const QString& wanted, QString* error,
+                                   const QString& condition = {}, const QVariantList& conditionValues = {});
 
 // A date option "--name YYYY-MM-DD": nothing when absent; a usage
 // error on err and *bad set when it has no value or no date.

@@ -2,6 +2,7 @@
 
 #include "CommandSupport.h"
 #include "DemoKitchen.h"
+#include "ExchangeCommands.h"
 #include "PrintCommands.h"
 #include "SalesCommands.h"
 #include "costing/DishCostCalculator.h"
@@ -139,7 +140,7 @@ QString usage()
            "  backup КАТАЛОГ [ФАЙЛ]    копия базы, целая или никакой, и при открытой программе\n"
            "                           (по умолчанию в КАТАЛОГ/backup)\n"
            "  reprice КАТАЛОГ          \"Расчёт цен блюд\": цены полуфабрикатов и порций всех блюд\n"_s +
-           salesUsage() + printUsage() +
+           salesUsage() + printUsage() + exchangeUsage() +
            u"  --help                   эта справка\n"
            "Код выхода: 0 выполнено, 1 отказ или ошибка, 2 неверный вызов.\n"_s;
 }
@@ -260,6 +261,14 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return print(dataDir, options, out, err);
     if (command == QLatin1String("post-sales"))
         return postSales(dataDir, options, out, err);
+    if (command == QLatin1String("export-cards"))
+        return exportCards(dataDir, options, out, err);
+    if (command == QLatin1String("import-cards"))
+        return importCards(dataDir, options, out, err);
+    if (command == QLatin1String("send-menu"))
+        return sendMenu(dataDir, options, out, err);
+    if (command == QLatin1String("receive-sales"))
+        return receiveSales(dataDir, options, out, err);
     if (command == QLatin1String("backup")) {
         if (options.size() > 1 || (options.size() == 1 && options.first().startsWith(u'-')))
             return usageFailure();

@@ -15,6 +15,10 @@ QString line(const QString& caption, const QString& text)
 
 bool StreamPrompts::confirm(const QString& caption, const QString& text)
 {
+    if (!m_confirmed) {
+        warn(caption, text + u"\n"_s + m_unconfirmedHint);
+        return false;
+    }
     m_out << line(caption, text) << u" — да"_s << Qt::endl;
     return true;
 }

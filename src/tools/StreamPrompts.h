@@ -6,13 +6,19 @@
 
 class QTextStream;
 
-// The prompts of an operation run from the command line: running the command is the user's answer,
-// so a confirmation counts as OK; refusals and errors go to err, information to out. A choice among
-// several buttons has no answer on the command line and is refused.
+// The prompts of an operation run from the command line. Where running the command is the user's
+// answer, a confirmation counts as OK; where it is not (an import into a kitchen), only an option
+// such as --yes answers it, and without it the confirmation is refused with the hint naming that
+// option. Refusals and errors go to err, information to out. A choice among several buttons has no
+// answer on the command line and is refused.
 class StreamPrompts : public UserPrompts
 {
 public:
     StreamPrompts(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}
+    StreamPrompts(QTextStream& out, QTextStream& err, bool confirmed, QString unconfirmedHint)
+        : m_out(out), m_err(err), m_confirmed(confirmed), m_unconfirmedHint(std::move(unconfirmedHint))
+    {
+    }
 
     bool confirm(const QString& caption, const QString& text) override;
     void inform(const QString& caption, const QString& text) override;
@@ -26,4 +32,6 @@ private:
     QTextStream& m_out;
     QTextStream& m_err;
     QStringList m_warnings;
+    bool m_confirmed = true;
+    QString m_unconfirmedHint;
 };
