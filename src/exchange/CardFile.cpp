@@ -1,6 +1,6 @@
 #include "CardFile.h"
 
-#include "CodePage.h"
+#include "store/CodePage.h"
 #include "ExchangeNumbers.h"
 #include "ReadLimit.h"
 

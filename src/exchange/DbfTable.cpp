@@ -1,6 +1,6 @@
 #include "DbfTable.h"
 
-#include "CodePage.h"
+#include "store/CodePage.h"
 #include "ReadLimit.h"
 
 #include <QtEndian>

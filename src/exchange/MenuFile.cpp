@@ -1,6 +1,6 @@
 #include "MenuFile.h"
 
-#include "CodePage.h"
+#include "store/CodePage.h"
 #include "ExchangeNumbers.h"
 
 using namespace Qt::StringLiterals;

@@ -1,6 +1,6 @@
 #include "SalesSummaryFile.h"
 
-#include "CodePage.h"
+#include "store/CodePage.h"
 #include "Envelope.h"
 #include "ExchangeNumbers.h"
 #include "ReadLimit.h"

@@ -2,7 +2,7 @@
 #include "TestDataDir.h"
 
 #include "exchange/CardExchange.h"
-#include "exchange/CodePage.h"
+#include "store/CodePage.h"
 
 #include <QBuffer>
 #include <QFile>

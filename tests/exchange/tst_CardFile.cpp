@@ -1,5 +1,5 @@
 #include "exchange/CardFile.h"
-#include "exchange/CodePage.h"
+#include "store/CodePage.h"
 #include "exchange/ExchangeNumbers.h"
 
 #include <QBuffer>

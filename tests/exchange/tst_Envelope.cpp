@@ -1,4 +1,4 @@
-#include "exchange/CodePage.h"
+#include "store/CodePage.h"
 #include "exchange/Envelope.h"
 #include "exchange/MenuFile.h"
 

@@ -1,7 +1,7 @@
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
-#include "exchange/CodePage.h"
+#include "store/CodePage.h"
 #include "exchange/DbfTable.h"
 #include "exchange/Envelope.h"
 #include "exchange/SalesReceipt.h"

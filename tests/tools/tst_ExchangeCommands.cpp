@@ -1,7 +1,7 @@
 #include "ScriptedPrompts.h"
 
 #include "exchange/CardExchange.h"
-#include "exchange/CodePage.h"
+#include "store/CodePage.h"
 #include "exchange/DbfTable.h"
 #include "exchange/MenuTransfer.h"
 #include "store/Database.h"
