@@ -19,6 +19,8 @@
 #include <cstdio>
 #include <optional>
 #include <random>
+#include <type_traits>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -195,6 +197,18 @@ inline int fail(const QString& text)
     return 1;
 }
 
+// Takes "--name N" out of the arguments (so that the size below does not see it); the default when
+// it is absent.
+inline int takeOption(QStringList& args, const QString& name, int defaultValue)
+{
+    const qsizetype at = args.indexOf(name);
+    if (at <= 0 || at + 1 >= args.size())
+        return defaultValue;
+    const int value = args[at + 1].toInt();
+    args.remove(at, 2);
+    return value;
+}
+
 // The size from "--dishes N", "--lines N", "--ingredients N" and "--semi-finished N".
 inline Size sizeFromArguments(const QStringList& args)
 {
@@ -211,6 +225,31 @@ inline Size sizeFromArguments(const QStringList& args)
             size.semiFinished = value;
     }
     return size;
+}
+
+// The best of three timings of the work in milliseconds, each after the untimed preparation. Work
+// that reports failure (returns false) ends the measurement with -1.
+template <typename Prepare, typename Work> double bestOfThreeMs(Prepare&& prepare, Work&& work)
+{
+    double best = 1e300;
+    for (int i = 0; i < 3; ++i) {
+        prepare();
+        QElapsedTimer timer;
+        timer.start();
+        if constexpr (std::is_same_v<std::invoke_result_t<Work&>, bool>) {
+            if (!work())
+                return -1;
+        } else {
+            work();
+        }
+        best = std::min(best, static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    return best;
+}
+
+template <typename Work> double bestOfThreeMs(Work&& work)
+{
+    return bestOfThreeMs([] {}, std::forward<Work>(work));
 }
 
 // A new kitchen of the given size in dataDir, opened; the generation time goes to *generateMs.

@@ -26,20 +26,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-template <typename Prepare, typename Work> double bestOfThreeMs(Prepare&& prepare, Work&& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < 3; ++i) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        if (!work())
-            return -1;
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 bool command(const QStringList& arguments)
 {
     QProcess process;
@@ -75,17 +61,17 @@ int main(int argc, char* argv[])
             execSql(db, u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
         };
         const auto nothing = [] {};
-        const double repriceMs = bestOfThreeMs(forgetPrices, [&] { return DishCostCalculator(db).run().ok; });
-        const double repriceCliMs = bestOfThreeMs(forgetPrices, [&] { return command({u"reprice"_s, dataDir}); });
+        const double repriceMs = largekitchen::bestOfThreeMs(forgetPrices, [&] { return DishCostCalculator(db).run().ok; });
+        const double repriceCliMs = largekitchen::bestOfThreeMs(forgetPrices, [&] { return command({u"reprice"_s, dataDir}); });
 
         SystemClock clock;
         const QString file = dir.filePath(u"cards.xlsx"_s);
-        const double printMs = bestOfThreeMs(nothing, [&] {
+        const double printMs = largekitchen::bestOfThreeMs(nothing, [&] {
             CostingCardPrintResult result =
                 CostingCardPrint(db, clock).run({CardPrintScope::AllGroups, 0, CardPrices::Selling, {}});
             return result.workbook && commands::saveWorkbook(*result.workbook, file, &error);
         });
-        const double printCliMs = bestOfThreeMs(nothing, [&] {
+        const double printCliMs = largekitchen::bestOfThreeMs(nothing, [&] {
             return command({u"print"_s, dataDir, u"cards"_s, u"--all"_s, u"--out"_s, file});
         });
         if (repriceMs < 0 || repriceCliMs < 0 || printMs < 0 || printCliMs < 0)

@@ -74,20 +74,6 @@ double sqliteRead(const QSqlDatabase& db)
     return sum;
 }
 
-// The best of three timings of the work, each after the untimed preparation.
-template <typename Prepare, typename Work> double bestOfThreeMs(Prepare&& prepare, Work&& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < 3; ++i) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -111,8 +97,8 @@ int main(int argc, char* argv[])
 
         const auto nothing = [] {};
         volatile double sink = driverRead(db); // warms the caches for every measurement
-        const double readMs = bestOfThreeMs(nothing, [&] { sink = driverRead(db); });
-        const double sqliteMs = bestOfThreeMs(nothing, [&] { sink = sqliteRead(db); });
+        const double readMs = largekitchen::bestOfThreeMs(nothing, [&] { sink = driverRead(db); });
+        const double sqliteMs = largekitchen::bestOfThreeMs(nothing, [&] { sink = sqliteRead(db); });
 
         DishCostRun run;
         // Untimed: the prices are forgotten and the log is written back into the database, so that the
@@ -129,9 +115,9 @@ int main(int argc, char* argv[])
         const long peakAfter = largekitchen::statusKb("VmHWM:");
         if (!run.ok)
             return largekitchen::fail(run.message);
-        const double newMs = bestOfThreeMs(forgetPrices, [&] { run = DishCostCalculator(db).run(); });
+        const double newMs = largekitchen::bestOfThreeMs(forgetPrices, [&] { run = DishCostCalculator(db).run(); });
         const int written = run.dishPricesChanged;
-        const double sameMs = bestOfThreeMs(nothing, [&] { run = DishCostCalculator(db).run(); });
+        const double sameMs = largekitchen::bestOfThreeMs(nothing, [&] { run = DishCostCalculator(db).run(); });
 
         std::printf("price run, every price new            %8.1f ms  (%d dish prices written)\n", newMs,
                     written);

@@ -56,31 +56,13 @@ int driverRead(const QSqlDatabase& db, qlonglong document, double* sum)
     return rows;
 }
 
-template <typename Prepare, typename Work> double bestOfThreeMs(Prepare&& prepare, Work&& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < 3; ++i) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
-    int lines = 500;
-    const qsizetype linesAt = args.indexOf(u"--lines"_s);
-    if (linesAt > 0 && linesAt + 1 < args.size()) {
-        lines = args[linesAt + 1].toInt();
-        args.remove(linesAt, 2);
-    }
+    const int lines = largekitchen::takeOption(args, u"--lines"_s, 500);
     const largekitchen::Size size = largekitchen::sizeFromArguments(args);
     QTemporaryDir dir;
     QString error;
@@ -118,7 +100,7 @@ int main(int argc, char* argv[])
         const auto nothing = [] {};
         double sink = 0;
         const int rowsRead = driverRead(db, document, &sink); // warms the caches
-        const double readMs = bestOfThreeMs(nothing, [&] { driverRead(db, document, &sink); });
+        const double readMs = largekitchen::bestOfThreeMs(nothing, [&] { driverRead(db, document, &sink); });
 
         ConsumptionRun run = ConsumptionCalculator(db).run(document);
         if (!run.ok)
@@ -131,11 +113,11 @@ int main(int argc, char* argv[])
             };
         };
         const auto calculate = [&] { run = ConsumptionCalculator(db).run(document); };
-        const double firstMs = bestOfThreeMs(forget(u"DELETE FROM RealItog WHERE Kod = ?"_s), calculate);
+        const double firstMs = largekitchen::bestOfThreeMs(forget(u"DELETE FROM RealItog WHERE Kod = ?"_s), calculate);
         const int rowsWritten = run.rowsRewritten ? run.rows : 0;
-        const double pricesMs = bestOfThreeMs(forget(u"UPDATE Bludo SET Cena = NULL"_s), calculate);
+        const double pricesMs = largekitchen::bestOfThreeMs(forget(u"UPDATE Bludo SET Cena = NULL"_s), calculate);
         const int pricesWritten = run.dishPricesChanged;
-        const double sameMs = bestOfThreeMs(nothing, calculate);
+        const double sameMs = largekitchen::bestOfThreeMs(nothing, calculate);
 
         std::printf("first calculation                     %8.1f ms  (%d rows written, %d dish prices)\n",
                     firstMs, rowsWritten, run.dishPricesChanged);

@@ -54,18 +54,6 @@ int driverRead(const QSqlDatabase& db, double* sum)
     return rows;
 }
 
-template <typename Work> double bestOfThreeMs(Work&& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < 3; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 bool makeYear(const QSqlDatabase& db, const largekitchen::Size& size, int consumption, QString* error)
 {
     Transaction transaction(db);
@@ -100,12 +88,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
-    int consumption = 150;
-    const qsizetype at = args.indexOf(u"--consumption"_s);
-    if (at > 0 && at + 1 < args.size()) {
-        consumption = args[at + 1].toInt();
-        args.remove(at, 2);
-    }
+    const int consumption = largekitchen::takeOption(args, u"--consumption"_s, 150);
     const largekitchen::Size size = largekitchen::sizeFromArguments(args);
     QTemporaryDir dir;
     QString error;
@@ -123,16 +106,16 @@ int main(int argc, char* argv[])
 
         double sink = 0;
         const int rowsRead = driverRead(db, &sink); // warms the caches
-        const double readMs = bestOfThreeMs([&] { driverRead(db, &sink); });
+        const double readMs = largekitchen::bestOfThreeMs([&] { driverRead(db, &sink); });
 
         SalesSummaryResult result;
-        const double fillMs = bestOfThreeMs([&] { result = SalesSummary(db).run(firstDay, lastDay); });
+        const double fillMs = largekitchen::bestOfThreeMs([&] { result = SalesSummary(db).run(firstDay, lastDay); });
         if (!result.workbook)
             return largekitchen::fail(result.error);
         const QString ours = dir.filePath(u"summary.xlsx"_s);
         const QString direct = dir.filePath(u"direct.xlsx"_s);
-        const double writeMs = bestOfThreeMs([&] { XlsxFileWriter().write(*result.workbook, ours); });
-        const double directMs = bestOfThreeMs([&] { directxlsx::write(*result.workbook, direct); });
+        const double writeMs = largekitchen::bestOfThreeMs([&] { XlsxFileWriter().write(*result.workbook, ours); });
+        const double directMs = largekitchen::bestOfThreeMs([&] { directxlsx::write(*result.workbook, direct); });
         const int printed = result.workbook->sheet(1).rowCount() + result.workbook->sheet(2).rowCount();
 
         std::printf("summary (read, sum, scratch tables, fill) %8.1f ms\n", fillMs);

@@ -45,18 +45,6 @@ int driverRead(const QSqlDatabase& db, double* sum)
     return rows;
 }
 
-template <typename Work> double bestOfThreeMs(Work&& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < 3; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 bool makeMoves(const QSqlDatabase& db, const largekitchen::Size& size, int moves, QString* error)
 {
     Transaction transaction(db);
@@ -84,12 +72,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
-    int moves = 100000;
-    const qsizetype at = args.indexOf(u"--moves"_s);
-    if (at > 0 && at + 1 < args.size()) {
-        moves = args[at + 1].toInt();
-        args.remove(at, 2);
-    }
+    const int moves = largekitchen::takeOption(args, u"--moves"_s, 100000);
     const largekitchen::Size size = largekitchen::sizeFromArguments(args);
     QTemporaryDir dir;
     QString error;
@@ -106,11 +89,11 @@ int main(int argc, char* argv[])
                     size.ingredientGroups);
         double sink = 0;
         const int rowsRead = driverRead(db, &sink);
-        const double readMs = bestOfThreeMs([&] { driverRead(db, &sink); });
+        const double readMs = largekitchen::bestOfThreeMs([&] { driverRead(db, &sink); });
 
         std::unique_ptr<Workbook> book;
         const TurnoverOptions options{TurnoverScope::AllGroups, false, firstDay, lastDay, 0, 0};
-        const double fillMs = bestOfThreeMs([&] {
+        const double fillMs = largekitchen::bestOfThreeMs([&] {
             book = std::make_unique<Workbook>();
             if (!TurnoverStatement(db).fill(*book, options, &error))
                 book.reset();
@@ -118,8 +101,8 @@ int main(int argc, char* argv[])
         if (!book)
             return largekitchen::fail(error);
         const double writeMs =
-            bestOfThreeMs([&] { XlsxFileWriter().write(*book, dir.filePath(u"turnover.xlsx"_s)); });
-        const double directMs = bestOfThreeMs([&] { directxlsx::write(*book, dir.filePath(u"direct.xlsx"_s)); });
+            largekitchen::bestOfThreeMs([&] { XlsxFileWriter().write(*book, dir.filePath(u"turnover.xlsx"_s)); });
+        const double directMs = largekitchen::bestOfThreeMs([&] { directxlsx::write(*book, dir.filePath(u"direct.xlsx"_s)); });
 
         std::printf("statement (read, fill)                    %8.1f ms  (%d rows)\n", fillMs,
                     book->sheet(1).rowCount());

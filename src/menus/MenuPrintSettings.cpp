@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QSaveFile>
 
-
 using namespace Qt::StringLiterals;
 
 MenuPrintSettings::MenuPrintSettings(const QString& dataDir) : m_path(QDir(dataDir).filePath(u"Sm.db"_s)) {}
