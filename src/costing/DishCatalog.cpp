@@ -29,25 +29,6 @@ bool queryValue(QSqlDatabase db, const QString& sql, const QVariantList& values,
     return true;
 }
 
-// Runs the work in one transaction: committed when the work returns true, rolled back when it returns
-// false (a refusal, or a database failure with *error set). Returns false on a database failure only.
-// The transaction is over on return, so that no dialog is shown while it holds the database.
-template <typename Work> bool inTransaction(QSqlDatabase db, QString* error, Work&& work)
-{
-    Transaction transaction(db);
-    if (!transaction.isActive()) {
-        *error = sqlErrorText(db.lastError());
-        return false;
-    }
-    if (!work())
-        return error->isEmpty();
-    if (!transaction.commit()) {
-        *error = sqlErrorText(db.lastError());
-        return false;
-    }
-    return true;
-}
-
 // "Taken as a whole number" keeps an empty value empty: it reads as 0 either way, and the copy
 // stays as the user left it.
 QVariant wholeOrEmpty(const QVariant& value)

@@ -14,24 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Runs the work in one transaction: committed when the work returns true, rolled back when it returns
-// false (a refusal, or a database failure with *error set). Returns false on a database failure only.
-template <typename Work> bool inTransaction(QSqlDatabase db, QString* error, Work&& work)
-{
-    Transaction transaction(db);
-    if (!transaction.isActive()) {
-        *error = db.lastError().text();
-        return false;
-    }
-    if (!work())
-        return error->isEmpty();
-    if (!transaction.commit()) {
-        *error = db.lastError().text();
-        return false;
-    }
-    return true;
-}
-
 // An entry's copy of its group's order number, as the group page rewrites it: a whole number.
 double entryOrderOf(const QVariant& groupOrder)
 {

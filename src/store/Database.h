@@ -83,6 +83,11 @@ private:
     bool m_nested = false;
 };
 
+// Runs the work in one transaction: committed when the work returns true, rolled back when it returns
+// false (a refusal, or a database failure with *error set). Returns false on a database failure only.
+// The transaction is over on return, so that no dialog is shown while it holds the database.
+template <typename Work> bool inTransaction(QSqlDatabase db, QString* error, Work&& work);
+
 // A database error as the user reads it: what happened in Russian (locked, read-only, damaged, disk
 // full, ...), then the engine's own text.
 QString sqlErrorText(const QSqlError& error);
@@ -122,4 +127,20 @@ template <typename OnRow>
 bool forEachRow(const QSqlDatabase& db, const QString& sql, OnRow&& onRow, QString* error)
 {
     return forEachRow(db, sql, QVariantList(), std::forward<OnRow>(onRow), error);
+}
+
+template <typename Work> bool inTransaction(QSqlDatabase db, QString* error, Work&& work)
+{
+    Transaction transaction(db);
+    if (!transaction.isActive()) {
+        *error = sqlErrorText(db.lastError());
+        return false;
+    }
+    if (!work())
+        return error->isEmpty();
+    if (!transaction.commit()) {
+        *error = sqlErrorText(db.lastError());
+        return false;
+    }
+    return true;
 }
