@@ -122,7 +122,8 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
     QString target = QFileInfo(targetFile).absoluteFilePath();
     if (targetFile.isEmpty()) {
         // A copy that a crash cut short is no backup: it goes before a new one is made.
-        for (const QFileInfo& partial : QDir(folder).entryInfoList({u"*"_s + partialSuffix}, QDir::Files | QDir::Hidden))
+        const QStringList leftovers = {u"*"_s + partialSuffix, u"*"_s + partialSuffix + u"-journal"_s};
+        for (const QFileInfo& partial : QDir(folder).entryInfoList(leftovers, QDir::Files | QDir::Hidden))
             QFile::remove(partial.filePath());
         const QString stem =
             QDir(folder).filePath(u"kuhnemer-"_s + QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s));
@@ -131,6 +132,9 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
             target = stem + u"-%1.sqlite"_s.arg(n);
     }
     const QString partial = target + partialSuffix;
+    // A copy to the same name that a crash cut short goes first, with its journal.
+    QFile::remove(partial);
+    QFile::remove(partial + u"-journal"_s);
     sqlite3* to = nullptr;
     int rc = sqlite3_open(QFile::encodeName(partial).constData(), &to);
     bool stopped = false;

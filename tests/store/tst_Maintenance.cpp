@@ -56,10 +56,12 @@ private Q_SLOTS:
         QVERIFY(folder.entryList(copies, QDir::Files).isEmpty());
 
         // A half-written copy left by a crash goes at the next maintenance; the new copy is whole.
-        QFile leftover(folder.filePath(u"kuhnemer-20261201-120000.sqlite.partial"_s));
-        QVERIFY(leftover.open(QIODevice::WriteOnly));
-        leftover.write(QByteArray(8192, 'x'));
-        leftover.close();
+        for (const QString& name : {u"kuhnemer-20261201-120000.sqlite.partial"_s,
+                                    u"kuhnemer-20261201-120000.sqlite.partial-journal"_s}) {
+            QFile leftover(folder.filePath(name));
+            QVERIFY(leftover.open(QIODevice::WriteOnly));
+            leftover.write(QByteArray(8192, 'x'));
+        }
         int wholeSteps = 0;
         const QString copy = Maintenance::backup(data.dataDir(), &error, [&](const QString&) { return ++wholeSteps > 0; });
         QVERIFY2(!copy.isEmpty(), qPrintable(error));
