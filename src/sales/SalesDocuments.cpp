@@ -63,27 +63,36 @@ bool SalesDocuments::replaceLines(qlonglong document, const QVariant& menu, QStr
         {document, menu}, error);
 }
 
-bool SalesDocuments::fillFromMenu(qlonglong document)
+std::optional<SalesDocuments::DocumentState> SalesDocuments::openDocument(qlonglong document)
 {
     QString error;
     const DocumentState doc = state(document, &error);
     if (!doc.found) {
         m_prompts.warn(errorCaption, error);
-        return false;
+        return std::nullopt;
     }
     if (!doc.open) {
         refusePosted();
-        return false;
+        return std::nullopt;
     }
-    if (doc.lines > 0 &&
+    return doc;
+}
+
+bool SalesDocuments::fillFromMenu(qlonglong document)
+{
+    QString error;
+    const std::optional<DocumentState> doc = openDocument(document);
+    if (!doc)
+        return false;
+    if (doc->lines > 0 &&
         !m_prompts.confirm(
             u"Ввод списка блюд в документ реализации"_s,
             u"Список блюд в данном документе не пустой, он будет заменён. Подтвердите операцию."_s))
         return false;
     Transaction transaction(m_db);
-    if (!transaction.isActive() || !replaceLines(document, doc.menu, &error) || !transaction.commit()) {
+    if (!transaction.isActive() || !replaceLines(document, doc->menu, &error) || !transaction.commit()) {
         m_prompts.warn(errorCaption, u"Список блюд не изменён: %1"_s.arg(
-                                         error.isEmpty() ? m_db.lastError().text() : error));
+                                         error.isEmpty() ? sqlErrorText(m_db.lastError()) : error));
         return false;
     }
     return true;
@@ -91,17 +100,10 @@ bool SalesDocuments::fillFromMenu(qlonglong document)
 
 bool SalesDocuments::mayChangeMenu(qlonglong document)
 {
-    QString error;
-    const DocumentState doc = state(document, &error);
-    if (!doc.found) {
-        m_prompts.warn(errorCaption, error);
+    const std::optional<DocumentState> doc = openDocument(document);
+    if (!doc)
         return false;
-    }
-    if (!doc.open) {
-        refusePosted();
-        return false;
-    }
-    return doc.lines == 0 ||
+    return doc->lines == 0 ||
            m_prompts.confirm(u"Смена меню"_s,
                              u"Список блюд в данном документе не пустой, При смене меню он будет "
                              "заменён списком из вновь выбранного меню. Подтвердите операцию."_s);
@@ -110,15 +112,9 @@ bool SalesDocuments::mayChangeMenu(qlonglong document)
 bool SalesDocuments::useMenu(qlonglong document, qlonglong menu)
 {
     QString error;
-    const DocumentState doc = state(document, &error);
-    if (!doc.found) {
-        m_prompts.warn(errorCaption, error);
+    const std::optional<DocumentState> doc = openDocument(document);
+    if (!doc)
         return false;
-    }
-    if (!doc.open) {
-        refusePosted();
-        return false;
-    }
     Transaction transaction(m_db);
     const bool done =
         transaction.isActive() &&
@@ -129,7 +125,7 @@ bool SalesDocuments::useMenu(qlonglong document, qlonglong menu)
         replaceLines(document, menu, &error) && transaction.commit();
     if (!done) {
         m_prompts.warn(errorCaption,
-                       u"Меню не изменено: %1"_s.arg(error.isEmpty() ? m_db.lastError().text() : error));
+                       u"Меню не изменено: %1"_s.arg(error.isEmpty() ? sqlErrorText(m_db.lastError()) : error));
     }
     return done;
 }

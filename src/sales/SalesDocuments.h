@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -56,6 +58,8 @@ private:
         int lines = 0;
     };
     DocumentState state(qlonglong document, QString* error) const;
+    // The state of a document that exists and is open; otherwise the user is told why, and nothing.
+    std::optional<DocumentState> openDocument(qlonglong document);
     bool replaceLines(qlonglong document, const QVariant& menu, QString* error);
     void refusePosted();
 

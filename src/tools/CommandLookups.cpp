@@ -42,6 +42,18 @@ std::optional<qlonglong> keyByName(const QSqlDatabase& db, const QString& table,
     return key;
 }
 
+std::optional<qlonglong> namedKey(const QSqlDatabase& db, const QString& table, const QString& keyField,
+                                  const QString& wanted, const QString& label, QTextStream& err,
+                                  const QString& condition, const QVariantList& conditionValues)
+{
+    QString error;
+    const std::optional<qlonglong> key =
+        keyByName(db, table, keyField, u"Name"_s, wanted, &error, condition, conditionValues);
+    if (!key)
+        err << label << u": "_s << error << Qt::endl;
+    return key;
+}
+
 std::optional<QDate> dateOption(Options& options, const QString& name, bool* bad, QTextStream& err)
 {
     bool missing = false;

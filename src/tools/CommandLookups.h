@@ -22,6 +22,11 @@ std::optional<qlonglong> keyByName(const QSqlDatabase& db, const QString& table,
                                    const QString& nameField, const QString& wanted, QString* error,
                                    const QString& condition = {}, const QVariantList& conditionValues = {});
 
+// keyByName over the Name field, telling err "label: why" when no single row answers.
+std::optional<qlonglong> namedKey(const QSqlDatabase& db, const QString& table, const QString& keyField,
+                                  const QString& wanted, const QString& label, QTextStream& err,
+                                  const QString& condition = {}, const QVariantList& conditionValues = {});
+
 // A date option "--name YYYY-MM-DD": nothing when absent; a usage
 // error on err and *bad set when it has no value or no date.
 std::optional<QDate> dateOption(Options& options, const QString& name, bool* bad, QTextStream& err);

@@ -158,20 +158,16 @@ int exportCards(const QString& dataDir, const QStringList& arguments, QTextStrea
     const QSqlDatabase db = kitchen.db->connection();
     QString error;
     std::optional<qlonglong> groupKey;
-    if (group && !(groupKey = keyByName(db, u"Grbludo"_s, u"Kod"_s, u"Name"_s, *group, &error))) {
-        err << u"Группа: %1"_s.arg(error) << Qt::endl;
+    if (group && !(groupKey = namedKey(db, u"Grbludo"_s, u"Kod"_s, *group, u"Группа"_s, err)))
         return failed;
-    }
     StreamPrompts prompts(out, err, false, yesHint());
     CardExchange exchange(db, prompts);
     if (dish) {
         const std::optional<qlonglong> key =
-            groupKey ? keyByName(db, u"Bludo"_s, u"Kod1"_s, u"Name"_s, *dish, &error, u"Kod = ?"_s, {*groupKey})
-                     : keyByName(db, u"Bludo"_s, u"Kod1"_s, u"Name"_s, *dish, &error);
-        if (!key) {
-            err << u"Блюдо: %1"_s.arg(error) << Qt::endl;
+            groupKey ? namedKey(db, u"Bludo"_s, u"Kod1"_s, *dish, u"Блюдо"_s, err, u"Kod = ?"_s, {*groupKey})
+                     : namedKey(db, u"Bludo"_s, u"Kod1"_s, *dish, u"Блюдо"_s, err);
+        if (!key)
             return failed;
-        }
         if (!exchange.exportDish(*key, *target, decimalSeparator()))
             return failed;
         out << QDir::toNativeSeparators(CardExchange::cardFileName(*target)) << Qt::endl;
@@ -278,12 +274,9 @@ int importCards(const QString& dataDir, const QStringList& arguments, QTextStrea
     if (!openKitchen(dataDir, true, kitchen, err))
         return failed;
     const QSqlDatabase db = kitchen.db->connection();
-    QString error;
-    const std::optional<qlonglong> groupKey = keyByName(db, u"Grbludo"_s, u"Kod"_s, u"Name"_s, *group, &error);
-    if (!groupKey) {
-        err << u"Группа: %1"_s.arg(error) << Qt::endl;
+    const std::optional<qlonglong> groupKey = namedKey(db, u"Grbludo"_s, u"Kod"_s, *group, u"Группа"_s, err);
+    if (!groupKey)
         return failed;
-    }
     StreamPrompts prompts(out, err, yes, yesHint());
     CommandMatcher matcher(db, pairs, byName, out, err);
     const std::optional<qlonglong> dish =
@@ -314,12 +307,9 @@ int sendMenu(const QString& dataDir, const QStringList& arguments, QTextStream& 
     if (!openKitchen(dataDir, false, kitchen, err))
         return failed;
     const QSqlDatabase db = kitchen.db->connection();
-    QString error;
-    const std::optional<qlonglong> key = keyByName(db, u"Menu"_s, u"Kod"_s, u"Name"_s, *menu, &error);
-    if (!key) {
-        err << u"Меню: %1"_s.arg(error) << Qt::endl;
+    const std::optional<qlonglong> key = namedKey(db, u"Menu"_s, u"Kod"_s, *menu, u"Меню"_s, err);
+    if (!key)
         return failed;
-    }
     StreamPrompts prompts(out, err, false, yesHint());
     MenuTransfer transfer(db, prompts);
     if (!*torg) {

@@ -29,11 +29,9 @@ int choosePartner(const QSqlDatabase& db, const std::optional<QString>& wanted, 
 {
     QString error;
     if (wanted) {
-        const std::optional<qlonglong> key = keyByName(db, u"Partner"_s, u"Nnn"_s, u"Name"_s, *wanted, &error);
-        if (!key) {
-            err << u"Партнёр: %1"_s.arg(error) << Qt::endl;
+        const std::optional<qlonglong> key = namedKey(db, u"Partner"_s, u"Nnn"_s, *wanted, u"Партнёр"_s, err);
+        if (!key)
             return failed;
-        }
         *partner = *key;
         return done;
     }
