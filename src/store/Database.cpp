@@ -8,21 +8,31 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringDecoder>
+#include <QVarLengthArray>
 
 #include <sqlite3.h>
+
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-QString fromSqlite(const void* text, int bytes)
-{
-    return QString::fromUtf8(static_cast<const char*>(text), bytes);
-}
-
+// Sorting calls this for every pair it compares: decode on the stack rather than allocate two strings.
 int compareRussian(void* collator, int leftBytes, const void* left, int rightBytes, const void* right)
 {
-    return static_cast<QCollator*>(collator)->compare(fromSqlite(left, leftBytes), fromSqlite(right, rightBytes));
+    if (leftBytes == rightBytes && std::memcmp(left, right, size_t(leftBytes)) == 0)
+        return 0;
+    QVarLengthArray<QChar, 128> leftText(leftBytes);
+    QVarLengthArray<QChar, 128> rightText(rightBytes);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QChar* leftEnd =
+        decoder.appendToBuffer(leftText.data(), QByteArrayView(static_cast<const char*>(left), leftBytes));
+    const QChar* rightEnd =
+        decoder.appendToBuffer(rightText.data(), QByteArrayView(static_cast<const char*>(right), rightBytes));
+    return static_cast<QCollator*>(collator)->compare(QStringView(leftText.data(), leftEnd),
+                                                      QStringView(rightText.data(), rightEnd));
 }
 
 void deleteCollator(void* collator)
@@ -93,9 +103,7 @@ bool registerFunctions(QSqlDatabase& db, QString* error)
             *error = u"Драйвер SQLite не дал доступа к базе данных."_s;
         return false;
     }
-    auto* collator = new QCollator(QLocale(QLocale::Russian, QLocale::Russia));
-    collator->setCaseSensitivity(Qt::CaseInsensitive);
-    collator->setNumericMode(false);
+    auto* collator = new QCollator(Database::russianCollator());
     int rc = sqlite3_create_collation_v2(sqlite, Database::collation, SQLITE_UTF8, collator, compareRussian,
                                          deleteCollator);
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
@@ -109,6 +117,14 @@ bool registerFunctions(QSqlDatabase& db, QString* error)
 }
 
 } // namespace
+
+QCollator Database::russianCollator()
+{
+    QCollator collator(QLocale(QLocale::Russian, QLocale::Russia));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(false);
+    return collator;
+}
 
 sqlite3* Database::sqliteHandle(const QSqlDatabase& db)
 {

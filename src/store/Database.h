@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCollator>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -17,6 +18,8 @@ public:
     static constexpr const char* fileName = "kuhnemer.sqlite";
     // The collation every ordering by a name uses: Russian, case-insensitive.
     static constexpr const char* collation = "RU";
+    // The collator behind it, for ordering in memory exactly as the database orders.
+    static QCollator russianCollator();
 
     // The connection name the program's own views use.
     static QString programConnection();

@@ -1,12 +1,15 @@
 #include "InventoryDocuments.h"
 
 #include "store/Database.h"
-#include "store/RowKey.h"
+#include "store/RowBatch.h"
+#include "store/SqliteStatement.h"
 #include "store/UserPrompts.h"
 
+#include <QCollatorSortKey>
 #include <QHash>
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -19,10 +22,13 @@ const QString inventoryNumber = u"Инвентаризация"_s;
 
 struct CountLine
 {
-    QVariant ingredientRef;
     QString name;
+    QVariant ingredient; // null when the ingredient is gone
+    double balance = 0;
     double counted = 0;
     QVariant price;
+    qlonglong entered = 0;
+    QCollatorSortKey sortKey;
 };
 
 } // namespace
@@ -136,25 +142,34 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
     }
     const QVariant date = doc.value(0);
 
+    // The lines in the order of the document (by name, then as entered) with the balance of their
+    // ingredient; a line without a balance key has lost its ingredient. Sorted here on collation keys:
+    // the database would call the collator for every pair it compares.
     std::vector<CountLine> lines;
-    if (!forEachRow(
-            m_db, u"SELECT Ing, Ing22, NewKolvo, Newprice FROM inv WHERE Kod = ? ORDER BY Ing22 COLLATE RU, Nnn"_s,
-            {document},
-            [&](const QSqlQuery& query) {
-                lines.push_back(
-                    {query.value(0), query.value(1).toString(), query.value(2).toDouble(), query.value(3)});
-            },
-            error))
+    SqliteStatement read(
+        m_db,
+        u"SELECT i.Ing22, g.Kod1, coalesce(g.Kolvo, 0), coalesce(i.NewKolvo, 0), "
+        "coalesce(i.Newprice, 0.0), i.Nnn FROM inv i LEFT JOIN Ing g ON g.Kod1 = i.Ing WHERE i.Kod = ?"_s,
+        error);
+    if (!read.isValid() || !read.bind({document}, error))
         return false;
-    QHash<qlonglong, double> balances;
-    if (!forEachRow(
-            m_db, u"SELECT Kod1, Kolvo FROM Ing WHERE Kod1 IN (SELECT Ing FROM inv WHERE Kod = ?)"_s, {document},
-            [&](const QSqlQuery& query) { balances.insert(query.value(0).toLongLong(), query.value(1).toDouble()); },
-            error))
+    const QCollator collator = Database::russianCollator();
+    QString failure;
+    while (read.next(&failure)) {
+        const QString name = read.value(0).toString();
+        lines.push_back({name, read.value(1), read.number(2), read.number(3), read.value(4),
+                         qlonglong(read.number(5)), collator.sortKey(name)});
+    }
+    if (!failure.isEmpty()) {
+        *error = failure;
         return false;
+    }
+    std::sort(lines.begin(), lines.end(), [](const CountLine& a, const CountLine& b) {
+        const int order = a.sortKey.compare(b.sortKey);
+        return order != 0 ? order < 0 : a.entered < b.entered;
+    });
     for (const CountLine& line : lines) {
-        const std::optional<qlonglong> ingredient = rowKey(line.ingredientRef);
-        if (!ingredient || !balances.contains(*ingredient)) {
+        if (line.ingredient.isNull()) {
             *error = u"Строка «%1»: ингредиента этой строки нет в справочнике ингредиентов. "
                      "Документ не проведён."_s.arg(line.name);
             return false;
@@ -169,34 +184,35 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
     if (!runQuery(header, u"INSERT INTO Doc (Date, Nomer, Provodka) VALUES (?, ?, 1)"_s, {date, inventoryNumber},
                   error))
         return false;
-    const qlonglong stockDocument = header.lastInsertId().toLongLong();
+    const QVariant stockDocument = header.lastInsertId();
 
-    QSqlQuery setStock(m_db);
-    setStock.prepare(u"UPDATE Ing SET Kolvo = ?, Cena = ? WHERE Kod1 = ?"_s);
-    QSqlQuery movement(m_db);
-    movement.prepare(u"INSERT INTO Move (Kod, Kod1, Provodka, Kolvo, Cena, Oper, Date, Nomer) "
-                     "VALUES (?, ?, 1, ?, ?, ?, ?, ?)"_s);
+    // Each line moves the stock from the balance before it (now, not at transfer: the result is the
+    // count anyway) to its count; with an ingredient counted twice, the later line starts from the
+    // earlier count, and the last count is the balance.
+    QHash<qlonglong, double> balances;
+    QHash<qlonglong, const CountLine*> lastLines;
+    RowBatch movements(m_db,
+                       u"INSERT INTO Move (Kod, Kod1, Provodka, Kolvo, Cena, Oper, Date, Nomer) "
+                       "SELECT column1, ?, 1, column2, column3, column4, ?, ? FROM ("_s,
+                       {stockDocument, date, inventoryNumber}, 4, u")"_s);
     for (const CountLine& line : lines) {
-        const qlonglong ingredient = *rowKey(line.ingredientRef);
-        // Against the balance now, not the one at transfer: the result is the counted quantity anyway.
-        const double difference = line.counted - balances.value(ingredient);
-        balances[ingredient] = line.counted;
-        setStock.addBindValue(line.counted);
-        setStock.addBindValue(line.price.isNull() ? QVariant(0.0) : line.price);
-        setStock.addBindValue(ingredient);
-        if (!setStock.exec()) {
-            *error = sqlErrorText(setStock.lastError());
+        const qlonglong ingredient = line.ingredient.toLongLong();
+        const auto before = balances.constFind(ingredient);
+        const double difference = line.counted - (before == balances.cend() ? line.balance : *before);
+        balances.insert(ingredient, line.counted);
+        lastLines.insert(ingredient, &line);
+        if (!movements.add(
+                {line.ingredient, std::abs(difference), line.price, difference > 0 ? u"P"_s : u"R"_s}, error))
             return false;
-        }
-        for (const QVariant& value :
-             {QVariant(ingredient), QVariant(stockDocument), QVariant(std::abs(difference)),
-              line.price.isNull() ? QVariant(0.0) : line.price, QVariant(difference > 0 ? u"P"_s : u"R"_s), date,
-              QVariant(inventoryNumber)})
-            movement.addBindValue(value);
-        if (!movement.exec()) {
-            *error = sqlErrorText(movement.lastError());
+    }
+    if (!movements.flush(error))
+        return false;
+    SqliteStatement setStock(m_db, u"UPDATE Ing SET Kolvo = ?, Cena = ? WHERE Kod1 = ?"_s, error);
+    if (!setStock.isValid())
+        return false;
+    for (const CountLine* line : std::as_const(lastLines)) {
+        if (!setStock.exec({line->counted, line->price, line->ingredient}, error))
             return false;
-        }
     }
     if (!execSql(m_db, u"UPDATE invdok SET Provodka = ? WHERE Kod = ?"_s, {posted, document}, error))
         return false;

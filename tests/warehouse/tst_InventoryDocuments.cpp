@@ -26,6 +26,7 @@ class InventoryDocumentsTest : public QObject
 private Q_SLOTS:
     void postingSetsCountedFigures_data();
     void postingSetsCountedFigures();
+    void linesInNameOrderAndCountedTwice();
     void transfer();
     void clearingRemovesEveryMovement();
     void refusals();
@@ -73,6 +74,38 @@ void InventoryDocumentsTest::postingSetsCountedFigures()
     QVERIFY(move.value(6).isNull());
     QVERIFY(!move.next());
     QCOMPARE(documents.state(doc), InventoryDocuments::posted);
+}
+
+// The movements follow the document's order (Russian, ignoring case; binary order would put "Вишня"
+// first), and an ingredient counted twice moves from its first count to its second.
+void InventoryDocumentsTest::linesInNameOrderAndCountedTwice()
+{
+    StockKitchen k;
+    const qlonglong cherry = k.ingredient(u"Вишня"_s, 10, 20);
+    const qlonglong apple = k.ingredient(u"яблоко"_s, 1, 5);
+    const qlonglong apricot = k.ingredient(u"абрикос"_s, 7, 30);
+    const qlonglong doc = inventory(k);
+    InventoryDocuments documents(k.data.db(), k.prompts);
+    QVERIFY(documents.transfer(doc, [] { return CountedStart::Balance; }));
+    count(k, doc, apricot, 5, 31);
+    count(k, doc, cherry, 3, 21);
+    k.data.insert(u"inv"_s, {{u"Kod"_s, doc}, {u"Ing"_s, cherry}, {u"Ing22"_s, u"Вишня"_s}, {u"NewKolvo"_s, 4},
+                             {u"Newprice"_s, 22}});
+    QString error;
+    QVERIFY2(documents.post(doc, false, &error), qPrintable(error));
+
+    QStringList moves;
+    QSqlQuery move(u"SELECT Kod, Oper, Kolvo, Cena FROM Move ORDER BY Nnn"_s, k.data.db());
+    while (move.next()) {
+        moves << u"%1 %2 %3 %4"_s.arg(move.value(0).toLongLong()).arg(move.value(1).toString())
+                     .arg(move.value(2).toDouble()).arg(move.value(3).toDouble());
+    }
+    QCOMPARE(moves, QStringList({u"%1 R 2 31"_s.arg(apricot), u"%1 R 7 21"_s.arg(cherry),
+                                 u"%1 P 1 22"_s.arg(cherry), u"%1 R 0 5"_s.arg(apple)}));
+    QCOMPARE(k.balance(cherry), 4.0);
+    QCOMPARE(k.price(cherry), 22.0);
+    QCOMPARE(k.balance(apricot), 5.0);
+    QCOMPARE(k.balance(apple), 1.0);
 }
 
 void InventoryDocumentsTest::transfer()
