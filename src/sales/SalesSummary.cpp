@@ -7,7 +7,9 @@
 #include "reports/Workbook.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
+#include "store/RowBatch.h"
 #include "store/RowKey.h"
+#include "store/SqliteStatement.h"
 
 #include <QCollator>
 #include <QHash>
@@ -64,9 +66,7 @@ private:
 // database for every comparison.
 template <typename Row> void sortByGroupAndName(std::vector<Row>& rows)
 {
-    QCollator collator(QLocale(QLocale::Russian, QLocale::Russia));
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(false);
+    const QCollator collator = Database::russianCollator();
     std::vector<std::pair<QCollatorSortKey, QCollatorSortKey>> keys;
     keys.reserve(rows.size());
     for (const Row& row : rows)
@@ -82,25 +82,6 @@ template <typename Row> void sortByGroupAndName(std::vector<Row>& rows)
     for (std::size_t i : order)
         sorted.push_back(std::move(rows[i]));
     rows = std::move(sorted);
-}
-
-// Rows of equal width, a hundred to a statement: the scratch tables of a year fill in a few round trips.
-bool insertRows(const QSqlDatabase& db, const QString& tableAndColumns, const std::vector<QVariantList>& rows,
-                QString* error)
-{
-    constexpr std::size_t perStatement = 100;
-    for (std::size_t first = 0; first < rows.size(); first += perStatement) {
-        const std::size_t count = std::min(perStatement, rows.size() - first);
-        const QString one = u'(' + QStringList(rows[first].size(), u"?"_s).join(u',') + u')';
-        QVariantList values;
-        for (std::size_t i = first; i < first + count; ++i)
-            values += rows[i];
-        if (!execSql(db, u"INSERT INTO "_s + tableAndColumns + u" VALUES "_s +
-                             QStringList(qsizetype(count), one).join(u','),
-                     values, error))
-            return false;
-    }
-    return true;
 }
 
 const QString inPeriod = u"d.DateR >= ? AND d.DateR <= ?"_s;
@@ -168,49 +149,46 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     // sorted without the database sorting the whole year.
     Totals<DishTotal> dishes;
     Totals<IngredientTotal> ingredients;
-    QSqlQuery lines(m_db);
-    QSqlQuery consumption(m_db);
-    lines.setForwardOnly(true);
-    consumption.setForwardOnly(true);
-    bool read = lines.prepare(u"SELECT KodBludo, Kolvo, Cumma FROM Realsum WHERE Kod = ? AND Kolvo <> 0 "
-                              "ORDER BY Kod, Nnn"_s) &&
-                consumption.prepare(u"SELECT KodIng, Kolvo, CenaIng, Cenaing1 FROM RealItog WHERE Kod = ? "
-                                    "ORDER BY Kod, KodGrIng, KodIng, NNN"_s);
+    SqliteStatement lines(m_db,
+                          u"SELECT KodBludo, Kolvo, Cumma FROM Realsum WHERE Kod = ? AND Kolvo <> 0 "
+                          "ORDER BY Kod, Nnn"_s,
+                          &error);
+    SqliteStatement consumption(m_db,
+                                u"SELECT KodIng, Kolvo, CenaIng, Cenaing1 FROM RealItog WHERE Kod = ? "
+                                "ORDER BY Kod, KodGrIng, KodIng, NNN"_s,
+                                &error);
+    bool read = lines.isValid() && consumption.isValid();
     for (auto document = inRange.cbegin(); read && document != inRange.cend(); ++document) {
-        lines.addBindValue(*document);
-        read = lines.exec();
-        while (read && lines.next()) {
+        read = lines.bind({*document}, &error);
+        while (read && lines.next(&error)) {
             DishTotal& total = dishes.of(rowKey(lines.value(0)).value_or(0));
-            total.portions += lines.value(1).toDouble();
+            total.portions += lines.number(1);
             total.sum += SalesDocuments::lineSum(lines.value(1), lines.value(2));
         }
-        consumption.addBindValue(*document);
-        read = read && consumption.exec();
-        while (read && consumption.next()) {
+        read = read && error.isEmpty() && consumption.bind({*document}, &error);
+        while (read && consumption.next(&error)) {
             IngredientTotal& total = ingredients.of(rowKey(consumption.value(0)).value_or(0));
-            const double quantity = consumption.value(1).toDouble();
+            const double quantity = consumption.number(1);
             total.quantity += quantity;
-            total.sum += quantity * consumption.value(2).toDouble();
-            total.sumWithMarkup += quantity * consumption.value(3).toDouble();
+            total.sum += quantity * consumption.number(2);
+            total.sumWithMarkup += quantity * consumption.number(3);
         }
+        read = read && error.isEmpty();
     }
-    if (!read)
-        error = sqlErrorText(lines.lastError().isValid() ? lines.lastError() : consumption.lastError());
     if (!read)
         return failed(error);
 
     {
         Transaction transaction(m_db);
-        std::vector<QVariantList> dishRows;
-        std::vector<QVariantList> ingredientRows;
-        for (const DishTotal& total : dishes.rows())
-            dishRows.push_back({total.key, total.portions, total.sum});
-        for (const IngredientTotal& total : ingredients.rows())
-            ingredientRows.push_back({total.key, total.quantity, total.sum, total.sumWithMarkup});
-        const bool stored = transaction.isActive() && execSql(m_db, u"DELETE FROM Svodb"_s, {}, &error) &&
-                            execSql(m_db, u"DELETE FROM Svodi"_s, {}, &error) &&
-                            insertRows(m_db, u"Svodb (Kod, Kolvo, Summa)"_s, dishRows, &error) &&
-                            insertRows(m_db, u"Svodi (Kod, Kolvo, Summa, Summa1)"_s, ingredientRows, &error);
+        RowBatch dishRows(m_db, u"INSERT INTO Svodb (Kod, Kolvo, Summa)"_s, {}, 3);
+        RowBatch ingredientRows(m_db, u"INSERT INTO Svodi (Kod, Kolvo, Summa, Summa1)"_s, {}, 4);
+        bool stored = transaction.isActive() && execSql(m_db, u"DELETE FROM Svodb"_s, {}, &error) &&
+                      execSql(m_db, u"DELETE FROM Svodi"_s, {}, &error);
+        for (auto total = dishes.rows().cbegin(); stored && total != dishes.rows().cend(); ++total)
+            stored = dishRows.add({total->key, total->portions, total->sum}, &error);
+        for (auto total = ingredients.rows().cbegin(); stored && total != ingredients.rows().cend(); ++total)
+            stored = ingredientRows.add({total->key, total->quantity, total->sum, total->sumWithMarkup}, &error);
+        stored = stored && dishRows.flush(&error) && ingredientRows.flush(&error);
         if (!stored || !transaction.commit())
             return failed(error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
     }

@@ -12,13 +12,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The same ordering as the database's RU collation.
 QCollator& russianCollator()
 {
-    static QCollator collator = [] {
-        QCollator c(QLocale(QLocale::Russian, QLocale::Russia));
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
+    static QCollator collator = Database::russianCollator();
     return collator;
 }
 

@@ -5,6 +5,7 @@
 #include "store/Database.h"
 #include "store/Rounding.h"
 #include "store/RowKey.h"
+#include "store/SqliteStatement.h"
 
 #include <QHash>
 #include <QSqlQuery>
@@ -143,6 +144,36 @@ private:
     int m_n = 1; // the current row is m_n + 4
 };
 
+// The posted lines of the period by ingredient and key, read on the engine's own interface: a year's
+// lines are a hundred thousand rows. Dates repeat, so each is converted once.
+bool readMovements(const QSqlDatabase& db, const QString& ingredientFilter, const QVariantList& values,
+                   std::vector<Movement>& movements, QString* error)
+{
+    SqliteStatement query(db,
+                          u"SELECT m.Kod, m.Date, m.Nomer, p.Name, m.Oper, m.Cena, m.Kolvo FROM Move m "
+                          "LEFT JOIN Partner p ON p.Nnn = m.Partner "
+                          "WHERE m.Provodka = 1 AND m.Date >= ? AND m.Date <= ? AND m.Kod IN "
+                          "(SELECT i.Kod1 FROM Ing i WHERE 1 = 1%1) ORDER BY m.Kod, m.Nnn"_s.arg(ingredientFilter),
+                          error);
+    if (!query.isValid() || !query.bind(values, error))
+        return false;
+    QHash<QString, QString> shownDates;
+    QString failure;
+    while (query.next(&failure)) {
+        const QString stored = query.value(1).toString();
+        auto shown = shownDates.constFind(stored);
+        if (shown == shownDates.cend())
+            shown = shownDates.insert(stored, QDate::fromString(stored, Qt::ISODate).toString(u"dd.MM.yyyy"_s));
+        movements.push_back({rowKey(query.value(0)).value_or(0), *shown, query.value(2).toString(),
+                             query.value(3).toString(), query.value(4).toString() == u"P"_s,
+                             rounding::toKopeck(query.number(5)), query.number(6)});
+    }
+    if (failure.isEmpty())
+        return true;
+    *error = failure;
+    return false;
+}
+
 } // namespace
 
 bool TurnoverStatement::fill(Workbook& workbook, const TurnoverOptions& options, QString* error) const
@@ -186,20 +217,7 @@ bool TurnoverStatement::fill(Workbook& workbook, const TurnoverOptions& options,
                                        u"%1 (%2)"_s.arg(q.value(2).toString(), q.value(3).toString())});
             },
             error) &&
-        forEachRow(
-            m_db,
-            u"SELECT m.Kod, m.Date, m.Nomer, p.Name, m.Oper, m.Cena, m.Kolvo FROM Move m "
-            "LEFT JOIN Partner p ON p.Nnn = m.Partner "
-            "WHERE m.Provodka = 1 AND m.Date >= ? AND m.Date <= ? AND m.Kod IN "
-            "(SELECT i.Kod1 FROM Ing i WHERE 1 = 1%1) ORDER BY m.Kod, m.Nnn"_s.arg(ingredientFilter),
-            period + scope,
-            [&](const QSqlQuery& q) {
-                movements.push_back({rowKey(q.value(0)).value_or(0),
-                                     QDate::fromString(q.value(1).toString(), Qt::ISODate).toString(u"dd.MM.yyyy"_s),
-                                     q.value(2).toString(), q.value(3).toString(), q.value(4).toString() == u"P"_s,
-                                     rounding::toKopeck(q.value(5).toDouble()), q.value(6).toDouble()});
-            },
-            error);
+        readMovements(m_db, ingredientFilter, period + scope, movements, error);
     if (!read)
         return false;
     // Each ingredient's lines as one stretch of the list, in line order.
