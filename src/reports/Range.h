@@ -46,11 +46,14 @@ public:
     // Sets the width of every column the range touches.
     Range& setColumnWidth(double width);
 
+    // Sets every property the patch holds at once, as if each were set in turn: one pass over the
+    // cells instead of one per property. The values are taken as they are, unchecked.
+    Range& apply(const CellFormat& patch);
+
 private:
     friend class RangeBorders;
     friend class RangeFont;
 
-    Range& apply(const CellFormat& patch);
     // Sets one property of every cell of the range.
     template <typename T> Range& set(std::optional<T> CellFormat::*property, T value)
     {
