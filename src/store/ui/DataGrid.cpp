@@ -237,10 +237,14 @@ void DataGrid::onFocusChanged(QWidget* old, QWidget* now)
 
 void DataGrid::followModel(int row)
 {
+    followModelIn(row, currentIndex().isValid() ? currentIndex().column() : 0);
+}
+
+void DataGrid::followModelIn(int row, int column)
+{
     if (m_syncing || !m_model)
         return;
     m_syncing = true;
-    const int column = currentIndex().isValid() ? currentIndex().column() : 0;
     if (row >= 0 && m_model->columnCount() > 0) {
         const QModelIndex target = m_model->index(row, column);
         setCurrentIndex(target);
@@ -256,11 +260,14 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     QTableView::currentChanged(current, previous);
     if (m_syncing || !m_model || !current.isValid() || current.row() == m_model->currentRow())
         return;
+    const int column = current.column();
     m_syncing = true;
     const bool moved = m_model->setCurrentRow(current.row());
     m_syncing = false;
-    if (!moved)
-        followModel(m_model->currentRow());
+    // Posting the row left reads the rows again, which takes the view's current cell away: put it
+    // back on the model's row, in the column moved to, so the next key edits it.
+    if (!moved || currentIndex().row() != m_model->currentRow() || currentIndex().column() != column)
+        followModelIn(m_model->currentRow(), column);
 }
 
 void DataGrid::keyPressEvent(QKeyEvent* event)

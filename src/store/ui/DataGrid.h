@@ -60,6 +60,7 @@ private:
     void onFocusChanged(QWidget* old, QWidget* now);
     void closeOpenEditor();
     void followModel(int row);
+    void followModelIn(int row, int column);
     void showError(const QString& message);
 
     QPointer<TableModel> m_model;
