@@ -4,6 +4,7 @@
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 
+#include <QLineEdit>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -20,6 +21,7 @@ private Q_SLOTS:
         QTest::newRow("clicking the next cell") << true;
         QTest::newRow("arrow down") << false;
     }
+    void editorStandsWhereTheValueStands();
     void everyRowTakesItsFigure()
     {
         QFETCH(bool, byMouse);
@@ -61,6 +63,29 @@ private Q_SLOTS:
         }
     }
 };
+
+void tst_DataGridEditing::editorStandsWhereTheValueStands()
+{
+    TestDataDir data;
+    data.insert(u"Ing"_s, {{u"Name"_s, u"Капуста"_s}, {u"Kolvo"_s, 2}});
+    TableModel items(data.db(), {u"Ing"_s, {u"Name"_s}});
+    items.setColumns({{u"Name"_s, u"Наименование"_s}, {u"Kolvo"_s, u"Кол-во"_s}});
+    QVERIFY(items.open());
+    ScriptedPrompts prompts;
+    DataGrid grid(&prompts);
+    grid.setTableModel(&items);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    for (const auto& [column, side] : {std::pair{0, Qt::AlignLeft}, std::pair{1, Qt::AlignRight}}) {
+        const QModelIndex cell = items.index(0, column);
+        grid.setCurrentIndex(cell);
+        grid.edit(cell);
+        auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(cell));
+        QVERIFY(editor);
+        QVERIFY(editor->alignment() & side);
+        QTest::keyClick(editor, Qt::Key_Escape);
+    }
+}
 
 QTEST_MAIN(tst_DataGridEditing)
 #include "tst_DataGridEditing.moc"

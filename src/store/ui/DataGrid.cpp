@@ -4,16 +4,37 @@
 #include "store/UserPrompts.h"
 #include "store/ValueWarnings.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// Editors stand where the value stands: numbers to the right, texts to the left.
+class AlignedEditorDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        const auto alignment = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->setAlignment(alignment);
+        else if (auto* spin = qobject_cast<QAbstractSpinBox*>(editor))
+            spin->setAlignment(alignment);
+        return editor;
+    }
+};
 
 class ChoiceDelegate : public QStyledItemDelegate
 {
@@ -62,6 +83,7 @@ DataGrid::DataGrid(UserPrompts* prompts, QWidget* parent) : QTableView(parent), 
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
+    setItemDelegate(new AlignedEditorDelegate(this));
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(u"99"_s) + 6);
     horizontalHeader()->setStretchLastSection(false);
