@@ -7,49 +7,67 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
-// Entering figures row after row, as a cook types a day's portions: moving to another row posts the
-// row left, which reads the rows again; the cell moved to must stay current, so the next key edits it.
+namespace {
+
+// Three ingredients with a quantity each, in a grid of name and quantity, shown and active.
+struct Grid
+{
+    TestDataDir data;
+    ScriptedPrompts prompts;
+    std::unique_ptr<TableModel> items;
+    std::unique_ptr<DataGrid> grid;
+
+    bool open()
+    {
+        for (const QString& name : {u"Капуста"_s, u"Лук"_s, u"Морковь"_s})
+            data.insert(u"Ing"_s, {{u"Name"_s, name}, {u"Kolvo"_s, 0}});
+        items = std::make_unique<TableModel>(data.db(), ViewDef{u"Ing"_s, {u"Name"_s}});
+        items->setColumns({{u"Name"_s, u"Наименование"_s}, {u"Kolvo"_s, u"Кол-во"_s}});
+        if (!items->open())
+            return false;
+        grid = std::make_unique<DataGrid>(&prompts);
+        grid->setTableModel(items.get());
+        grid->resize(600, 300);
+        grid->show();
+        grid->activateWindow();
+        grid->setFocus();
+        return QTest::qWaitForWindowActive(grid.get());
+    }
+};
+
+} // namespace
+
 class tst_DataGridEditing : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // Entering figures row after row, as a cook types a day's portions: moving to another row posts
+    // the row left, which reads the rows again; the cell moved to must stay current, so the next key
+    // edits it.
     void everyRowTakesItsFigure_data()
     {
         QTest::addColumn<bool>("byMouse");
         QTest::newRow("clicking the next cell") << true;
         QTest::newRow("arrow down") << false;
     }
-    void editorStandsWhereTheValueStands();
     void everyRowTakesItsFigure()
     {
         QFETCH(bool, byMouse);
-        TestDataDir data;
-        for (const QString& name : {u"Капуста"_s, u"Лук"_s, u"Морковь"_s})
-            data.insert(u"Ing"_s, {{u"Name"_s, name}, {u"Kolvo"_s, 0}});
-        TableModel items(data.db(), {u"Ing"_s, {u"Name"_s}});
-        items.setColumns({{u"Name"_s, u"Наименование"_s}, {u"Kolvo"_s, u"Кол-во"_s}});
-        QVERIFY(items.open());
-        ScriptedPrompts prompts;
-        DataGrid grid(&prompts);
-        grid.setTableModel(&items);
-        grid.resize(600, 300);
-        grid.show();
-        grid.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&grid));
-        grid.setFocus();
-
+        Grid g;
+        QVERIFY(g.open());
+        DataGrid& grid = *g.grid;
         for (int row = 0; row < 3; ++row) {
-            const QModelIndex cell = items.index(row, 1);
-            if (row == 0 || !byMouse) {
-                if (row == 0)
-                    grid.setCurrentIndex(cell);
-                else
-                    QTest::keyClick(&grid, Qt::Key_Down);
-            } else {
+            const QModelIndex cell = g.items->index(row, 1);
+            if (row == 0)
+                grid.setCurrentIndex(cell);
+            else if (byMouse)
                 QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
-            }
+            else
+                QTest::keyClick(&grid, Qt::Key_Down);
             QCOMPARE(grid.currentIndex().row(), row);
             QCOMPARE(grid.currentIndex().column(), 1);
             QTest::keyClicks(grid.focusWidget(), QString::number(row + 3));
@@ -57,35 +75,27 @@ private Q_SLOTS:
         }
         QVERIFY(grid.postPending());
         for (int row = 0; row < 3; ++row) {
-            QCOMPARE(data.scalar(u"SELECT Kolvo FROM Ing WHERE Name = ?"_s, {items.index(row, 0).data()})
-                         .toDouble(),
-                     row + 3.0);
+            const QVariant name = g.items->index(row, 0).data();
+            QCOMPARE(g.data.scalar(u"SELECT Kolvo FROM Ing WHERE Name = ?"_s, {name}).toDouble(), row + 3.0);
+        }
+    }
+
+    // Numbers stand on the right and texts on the left while they are edited, as they are shown.
+    void editorStandsWhereTheValueStands()
+    {
+        Grid g;
+        QVERIFY(g.open());
+        for (const auto& [column, side] : {std::pair{0, Qt::AlignLeft}, std::pair{1, Qt::AlignRight}}) {
+            const QModelIndex cell = g.items->index(0, column);
+            g.grid->setCurrentIndex(cell);
+            g.grid->edit(cell);
+            auto* editor = qobject_cast<QLineEdit*>(g.grid->indexWidget(cell));
+            QVERIFY(editor);
+            QVERIFY(editor->alignment() & side);
+            QTest::keyClick(editor, Qt::Key_Escape);
         }
     }
 };
-
-void tst_DataGridEditing::editorStandsWhereTheValueStands()
-{
-    TestDataDir data;
-    data.insert(u"Ing"_s, {{u"Name"_s, u"Капуста"_s}, {u"Kolvo"_s, 2}});
-    TableModel items(data.db(), {u"Ing"_s, {u"Name"_s}});
-    items.setColumns({{u"Name"_s, u"Наименование"_s}, {u"Kolvo"_s, u"Кол-во"_s}});
-    QVERIFY(items.open());
-    ScriptedPrompts prompts;
-    DataGrid grid(&prompts);
-    grid.setTableModel(&items);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
-    for (const auto& [column, side] : {std::pair{0, Qt::AlignLeft}, std::pair{1, Qt::AlignRight}}) {
-        const QModelIndex cell = items.index(0, column);
-        grid.setCurrentIndex(cell);
-        grid.edit(cell);
-        auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(cell));
-        QVERIFY(editor);
-        QVERIFY(editor->alignment() & side);
-        QTest::keyClick(editor, Qt::Key_Escape);
-    }
-}
 
 QTEST_MAIN(tst_DataGridEditing)
 #include "tst_DataGridEditing.moc"
