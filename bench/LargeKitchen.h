@@ -14,6 +14,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QVariantList>
 
 #include <cstdio>
@@ -270,5 +271,20 @@ inline std::optional<Database> createKitchen(const QString& dataDir, const Size&
     *generateMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
     return database;
 }
+
+// The large kitchen in a temporary folder, generated and opened: where every benchmark starts. The
+// database is empty when it could not be made, and error says why; both stay for the benchmark's use.
+struct TemporaryKitchen
+{
+    explicit TemporaryKitchen(const Size& size)
+        : database(createKitchen(dir.filePath(u"DATA"_s), size, &generateMs, &error))
+    {
+    }
+
+    QTemporaryDir dir;
+    QString error;
+    double generateMs = 0;
+    std::optional<Database> database;
+};
 
 } // namespace largekitchen

@@ -17,7 +17,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -44,43 +43,43 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const largekitchen::Size size = largekitchen::sizeFromArguments(app.arguments());
-    QTemporaryDir dir;
-    const QString dataDir = dir.filePath(u"DATA"_s);
-    QString error;
-    double generateMs = 0;
-    std::optional<Database> database = largekitchen::createKitchen(dataDir, size, &generateMs, &error);
-    if (!database)
-        return largekitchen::fail(error);
+    largekitchen::TemporaryKitchen kitchen(size);
+    if (!kitchen.database)
+        return largekitchen::fail(kitchen.error);
+    const QString dataDir = kitchen.dir.filePath(u"DATA"_s);
     std::printf("kitchen: %d dishes x %d lines, %d ingredients, %d semi-finished\n", size.dishes,
                 size.linesPerDish, size.ingredients, size.semiFinished);
     {
-        const QSqlDatabase db = database->connection();
+        const QSqlDatabase db = kitchen.database->connection();
         const auto forgetPrices = [&] {
             execSql(db, u"UPDATE Bludo SET Cena = NULL"_s);
             execSql(db, u"UPDATE Ing SET Cena = 0 WHERE Pf = 1"_s);
             execSql(db, u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
         };
         const auto nothing = [] {};
-        const double repriceMs = largekitchen::bestOfThreeMs(forgetPrices, [&] { return DishCostCalculator(db).run().ok; });
-        const double repriceCliMs = largekitchen::bestOfThreeMs(forgetPrices, [&] { return command({u"reprice"_s, dataDir}); });
+        const double repriceMs =
+            largekitchen::bestOfThreeMs(forgetPrices, [&] { return DishCostCalculator(db).run().ok; });
+        const double repriceCliMs = largekitchen::bestOfThreeMs(forgetPrices, [&] {
+            return command({u"reprice"_s, dataDir});
+        });
 
         SystemClock clock;
-        const QString file = dir.filePath(u"cards.xlsx"_s);
+        const QString file = kitchen.dir.filePath(u"cards.xlsx"_s);
         const double printMs = largekitchen::bestOfThreeMs(nothing, [&] {
             CostingCardPrintResult result =
                 CostingCardPrint(db, clock).run({CardPrintScope::AllGroups, 0, CardPrices::Selling, {}});
-            return result.workbook && commands::saveWorkbook(*result.workbook, file, &error);
+            return result.workbook && commands::saveWorkbook(*result.workbook, file, &kitchen.error);
         });
         const double printCliMs = largekitchen::bestOfThreeMs(nothing, [&] {
             return command({u"print"_s, dataDir, u"cards"_s, u"--all"_s, u"--out"_s, file});
         });
         if (repriceMs < 0 || repriceCliMs < 0 || printMs < 0 || printCliMs < 0)
             return largekitchen::fail(u"a run failed"_s);
-        std::printf("reprice, every price new:  in process %8.1f ms, command %8.1f ms, ratio %.2f\n", repriceMs,
-                    repriceCliMs, repriceCliMs / repriceMs);
+        std::printf("reprice, every price new:  in process %8.1f ms, command %8.1f ms, ratio %.2f\n",
+                    repriceMs, repriceCliMs, repriceCliMs / repriceMs);
         std::printf("print all costing cards:   in process %8.1f ms, command %8.1f ms, ratio %.2f\n", printMs,
                     printCliMs, printCliMs / printMs);
     }
-    database->close();
+    kitchen.database->close();
     return 0;
 }

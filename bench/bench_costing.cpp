@@ -17,7 +17,6 @@
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -80,20 +79,16 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const largekitchen::Size size = largekitchen::sizeFromArguments(app.arguments());
-    QTemporaryDir dir;
-    QString error;
-    double generateMs = 0;
-    std::optional<Database> database =
-        largekitchen::createKitchen(dir.filePath(u"DATA"_s), size, &generateMs, &error);
-    if (!database)
-        return largekitchen::fail(error);
+    largekitchen::TemporaryKitchen kitchen(size);
+    if (!kitchen.database)
+        return largekitchen::fail(kitchen.error);
     {
-        const QSqlDatabase db = database->connection();
+        const QSqlDatabase db = kitchen.database->connection();
         std::printf(
             "kitchen: %d ingredients, %d semi-finished x %d components, %d dishes x %d lines in %d groups\n",
             size.ingredients, size.semiFinished, size.componentsPerProduct, size.dishes, size.linesPerDish,
             size.dishGroups);
-        std::printf("generated in                          %8.1f ms\n", generateMs);
+        std::printf("generated in                          %8.1f ms\n", kitchen.generateMs);
 
         const auto nothing = [] {};
         volatile double sink = driverRead(db); // warms the caches for every measurement
@@ -136,6 +131,6 @@ int main(int argc, char* argv[])
         std::printf("        peak during the run           %8ld kB  (+%ld kB)%s\n", peakAfter,
                     peakAfter - peakBefore, peakReset ? "" : "  [peak not reset: includes the generation]");
     }
-    database->close();
+    kitchen.database->close();
     return 0;
 }

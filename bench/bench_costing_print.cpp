@@ -19,7 +19,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -39,15 +38,11 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const largekitchen::Size size = largekitchen::sizeFromArguments(app.arguments());
-    QTemporaryDir dir;
-    QString error;
-    double generateMs = 0;
-    std::optional<Database> database =
-        largekitchen::createKitchen(dir.filePath(u"DATA"_s), size, &generateMs, &error);
-    if (!database)
-        return largekitchen::fail(error);
+    largekitchen::TemporaryKitchen kitchen(size);
+    if (!kitchen.database)
+        return largekitchen::fail(kitchen.error);
     {
-        const QSqlDatabase db = database->connection();
+        const QSqlDatabase db = kitchen.database->connection();
         std::printf("kitchen: %d dishes x %d lines in %d groups, %d ingredients\n", size.dishes,
                     size.linesPerDish, size.dishGroups, size.ingredients + size.semiFinished);
 
@@ -59,7 +54,7 @@ int main(int argc, char* argv[])
         long workbookKb = 0;
         qint64 fileBytes = 0;
         CostingCardPrintResult result;
-        const QString path = dir.filePath(u"cards.xlsx"_s);
+        const QString path = kitchen.dir.filePath(u"cards.xlsx"_s);
         for (int i = 0; i < 3; ++i) {
             // Untimed: every dish marked again and the log written back, so each run clears every mark.
             execSql(db, u"UPDATE Bludo SET Print = 'V'"_s);
@@ -102,6 +97,6 @@ int main(int argc, char* argv[])
         }
         std::printf("one group (%d cards), fill only        %8.1f ms\n", result.cardsPrinted, groupMs);
     }
-    database->close();
+    kitchen.database->close();
     return 0;
 }

@@ -15,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -64,15 +63,11 @@ int main(int argc, char* argv[])
     QStringList args = app.arguments();
     const int lines = largekitchen::takeOption(args, u"--lines"_s, 500);
     const largekitchen::Size size = largekitchen::sizeFromArguments(args);
-    QTemporaryDir dir;
-    QString error;
-    double generateMs = 0;
-    std::optional<Database> database =
-        largekitchen::createKitchen(dir.filePath(u"DATA"_s), size, &generateMs, &error);
-    if (!database)
-        return largekitchen::fail(error);
+    largekitchen::TemporaryKitchen kitchen(size);
+    if (!kitchen.database)
+        return largekitchen::fail(kitchen.error);
     {
-        const QSqlDatabase db = database->connection();
+        const QSqlDatabase db = kitchen.database->connection();
         // One document of distinct dishes spread over the whole kitchen, a few portions each.
         qlonglong document = 0;
         {
@@ -94,7 +89,7 @@ int main(int argc, char* argv[])
         std::printf("kitchen: %d ingredients, %d semi-finished x %d components, %d dishes x %d lines\n",
                     size.ingredients, size.semiFinished, size.componentsPerProduct, size.dishes,
                     size.linesPerDish);
-        std::printf("generated in                          %8.1f ms\n", generateMs);
+        std::printf("generated in                          %8.1f ms\n", kitchen.generateMs);
         std::printf("document of %d lines\n", lines);
 
         const auto nothing = [] {};
@@ -130,6 +125,6 @@ int main(int argc, char* argv[])
             "ratio run / read                      %8.2f (first), %.2f (prices new), %.2f (unchanged)\n",
             firstMs / readMs, pricesMs / readMs, sameMs / readMs);
     }
-    database->close();
+    kitchen.database->close();
     return 0;
 }

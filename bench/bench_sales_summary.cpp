@@ -15,7 +15,6 @@
 
 #include <QCoreApplication>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -90,17 +89,13 @@ int main(int argc, char* argv[])
     QStringList args = app.arguments();
     const int consumption = largekitchen::takeOption(args, u"--consumption"_s, 150);
     const largekitchen::Size size = largekitchen::sizeFromArguments(args);
-    QTemporaryDir dir;
-    QString error;
-    double generateMs = 0;
-    std::optional<Database> database =
-        largekitchen::createKitchen(dir.filePath(u"DATA"_s), size, &generateMs, &error);
-    if (!database)
-        return largekitchen::fail(error);
+    largekitchen::TemporaryKitchen kitchen(size);
+    if (!kitchen.database)
+        return largekitchen::fail(kitchen.error);
     {
-        const QSqlDatabase db = database->connection();
-        if (!makeYear(db, size, consumption, &error))
-            return largekitchen::fail(error);
+        const QSqlDatabase db = kitchen.database->connection();
+        if (!makeYear(db, size, consumption, &kitchen.error))
+            return largekitchen::fail(kitchen.error);
         std::printf("year: %d posted documents x %d lines, %d consumption rows each\n", documents,
                     linesPerDocument, consumption);
 
@@ -112,8 +107,8 @@ int main(int argc, char* argv[])
         const double fillMs = largekitchen::bestOfThreeMs([&] { result = SalesSummary(db).run(firstDay, lastDay); });
         if (!result.workbook)
             return largekitchen::fail(result.error);
-        const QString ours = dir.filePath(u"summary.xlsx"_s);
-        const QString direct = dir.filePath(u"direct.xlsx"_s);
+        const QString ours = kitchen.dir.filePath(u"summary.xlsx"_s);
+        const QString direct = kitchen.dir.filePath(u"direct.xlsx"_s);
         const double writeMs = largekitchen::bestOfThreeMs([&] { XlsxFileWriter().write(*result.workbook, ours); });
         const double directMs = largekitchen::bestOfThreeMs([&] { directxlsx::write(*result.workbook, direct); });
         const double valuedMs = largekitchen::bestOfThreeMs(
@@ -139,6 +134,6 @@ int main(int argc, char* argv[])
         std::printf("every document open, calculated on the way %7.1f ms  (%d calculated, once)\n",
                     timer.nsecsElapsed() / 1e6, result.recalculated);
     }
-    database->close();
+    kitchen.database->close();
     return 0;
 }

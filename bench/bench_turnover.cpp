@@ -14,7 +14,6 @@
 
 #include <QCoreApplication>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -74,17 +73,13 @@ int main(int argc, char* argv[])
     QStringList args = app.arguments();
     const int moves = largekitchen::takeOption(args, u"--moves"_s, 100000);
     const largekitchen::Size size = largekitchen::sizeFromArguments(args);
-    QTemporaryDir dir;
-    QString error;
-    double generateMs = 0;
-    std::optional<Database> database =
-        largekitchen::createKitchen(dir.filePath(u"DATA"_s), size, &generateMs, &error);
-    if (!database)
-        return largekitchen::fail(error);
+    largekitchen::TemporaryKitchen kitchen(size);
+    if (!kitchen.database)
+        return largekitchen::fail(kitchen.error);
     {
-        const QSqlDatabase db = database->connection();
-        if (!makeMoves(db, size, moves, &error))
-            return largekitchen::fail(error);
+        const QSqlDatabase db = kitchen.database->connection();
+        if (!makeMoves(db, size, moves, &kitchen.error))
+            return largekitchen::fail(kitchen.error);
         std::printf("%d posted movement lines over %d ingredients in %d groups\n", moves, size.ingredients,
                     size.ingredientGroups);
         double sink = 0;
@@ -95,17 +90,17 @@ int main(int argc, char* argv[])
         const TurnoverOptions options{TurnoverScope::AllGroups, false, firstDay, lastDay, 0, 0};
         const double fillMs = largekitchen::bestOfThreeMs([&] {
             book = std::make_unique<Workbook>();
-            if (!TurnoverStatement(db).fill(*book, options, &error))
+            if (!TurnoverStatement(db).fill(*book, options, &kitchen.error))
                 book.reset();
         });
         if (!book)
-            return largekitchen::fail(error);
-        const double writeMs =
-            largekitchen::bestOfThreeMs([&] { XlsxFileWriter().write(*book, dir.filePath(u"turnover.xlsx"_s)); });
-        const double directMs =
-            largekitchen::bestOfThreeMs([&] { directxlsx::write(*book, dir.filePath(u"direct.xlsx"_s)); });
+            return largekitchen::fail(kitchen.error);
+        const double writeMs = largekitchen::bestOfThreeMs(
+            [&] { XlsxFileWriter().write(*book, kitchen.dir.filePath(u"turnover.xlsx"_s)); });
+        const double directMs = largekitchen::bestOfThreeMs(
+            [&] { directxlsx::write(*book, kitchen.dir.filePath(u"direct.xlsx"_s)); });
         const double valuedMs = largekitchen::bestOfThreeMs([&] {
-            directxlsx::write(*book, dir.filePath(u"direct.xlsx"_s), directxlsx::EmptyCells::Skip);
+            directxlsx::write(*book, kitchen.dir.filePath(u"direct.xlsx"_s), directxlsx::EmptyCells::Skip);
         });
 
         std::printf("statement (read, fill)                    %8.1f ms  (%d rows)\n", fillMs,
@@ -113,10 +108,11 @@ int main(int argc, char* argv[])
         std::printf("  + writing the file                      %8.1f ms\n", writeMs);
         std::printf("plain read of the lines (driver)          %8.1f ms  (%d lines)\n", readMs, rowsRead);
         std::printf("  + the same cells through libxlsxwriter  %8.1f ms\n", directMs);
-        std::printf("ratio (statement + file) / (read + cells) %8.2f\n", (fillMs + writeMs) / (readMs + directMs));
+        std::printf("ratio (statement + file) / (read + cells) %8.2f\n",
+                    (fillMs + writeMs) / (readMs + directMs));
         std::printf("  (the valued cells only: %.1f ms, ratio %.2f)\n", valuedMs,
                     (fillMs + writeMs) / (readMs + valuedMs));
     }
-    database->close();
+    kitchen.database->close();
     return 0;
 }

@@ -15,7 +15,6 @@
 
 #include <QCoreApplication>
 #include <QSqlRecord>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -80,13 +79,10 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const largekitchen::Size size = largekitchen::sizeFromArguments(app.arguments());
-    QTemporaryDir dir;
-    QString error;
-    double generateMs = 0;
-    std::optional<Database> database = largekitchen::createKitchen(dir.filePath(u"DATA"_s), size, &generateMs, &error);
-    if (!database)
-        return largekitchen::fail(error);
-    const QSqlDatabase db = database->connection();
+    largekitchen::TemporaryKitchen kitchen(size);
+    if (!kitchen.database)
+        return largekitchen::fail(kitchen.error);
+    const QSqlDatabase db = kitchen.database->connection();
     SilentPrompts prompts;
     {
         // 100,000 posted movement lines in 2,000 documents, spread over every ingredient.
@@ -103,7 +99,7 @@ int main(int argc, char* argv[])
             return largekitchen::fail(u"movements: "_s + moves.error());
     }
     std::printf("kitchen: %d ingredients, %d dishes, 100000 movement lines (generated in %.0f ms)\n",
-                size.ingredients, size.dishes, generateMs);
+                size.ingredients, size.dishes, kitchen.generateMs);
 
     double receiptMs = 1e300, receiptReadMs = 1e300, salesMs = 1e300, salesReadMs = 1e300;
     double inventoryMs = 1e300, inventoryReadMs = 1e300;
@@ -182,6 +178,6 @@ int main(int argc, char* argv[])
     std::printf("stock page opened                  %8.1f ms (%d ingredients in the group, %d movements)\n", openMs,
                 ingredients.rowCount(), movements.rowCount());
     std::printf("another ingredient's movements     %8.1f ms (%d movements)\n", moveMs, movements.rowCount());
-    database->close();
+    kitchen.database->close();
     return 0;
 }
