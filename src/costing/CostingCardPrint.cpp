@@ -268,6 +268,8 @@ bool CardPrintRun::compute(QString* error)
 void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint::Progress& progress) const
 {
     sheet.setName(u"Калькуляционные карты"_s);
+    // Column I, the end of each card's title, would otherwise fall on pages of its own.
+    sheet.setOnePageWide(true);
     sheet.setColumnWidth(1, 4);
     sheet.columns(2, lastColumn).setColumnWidth(10.2);
     sheet.column(6).setNumberFormat(u"0"_s);

@@ -23,6 +23,8 @@ struct PageSetup
     // In points, as the automation interface gives them; unset keeps the application's default.
     std::optional<double> leftMargin;
     std::optional<double> rightMargin;
+    // Scaled to print one page wide, as many pages tall as it takes.
+    bool onePageWide = false;
 };
 
 // One sheet of a workbook: cells written by row and column, formats of cells, rows and columns,
@@ -84,6 +86,7 @@ public:
     bool setPrintTitleRows(QAnyStringView rows);
     bool setPrintTitleColumns(QAnyStringView columns);
     void setPageOrientation(PageOrientation orientation) { m_pageSetup.orientation = orientation; }
+    void setOnePageWide(bool onePageWide) { m_pageSetup.onePageWide = onePageWide; }
     void setLeftMargin(double points);
     void setRightMargin(double points);
     const PageSetup& pageSetup() const { return m_pageSetup; }

@@ -170,6 +170,7 @@ private:
 
     lxw_workbook* m_workbook;
     QHash<CellFormat, lxw_format*> m_formats;
+    int m_usedColumns = 0; // of the sheet being written: the last column holding a cell or a merge
     QString m_error;
 };
 
@@ -243,14 +244,20 @@ bool FileBuilder::writeRows(const Sheet& sheet, lxw_worksheet* worksheet)
     };
     // A merged cell's text does not make its row taller, as in a spreadsheet application.
     QSet<QPair<int, int>> mergedCells;
-    for (const CellArea& area : sheet.merges())
+    m_usedColumns = 0;
+    for (const CellArea& area : sheet.merges()) {
         mergedCells.insert({area.firstRow, area.firstColumn});
+        m_usedColumns = std::max(m_usedColumns, area.lastColumn);
+    }
 
     for (int row = 1; row <= sheet.rowCount(); ++row) {
         const auto fileRow = static_cast<lxw_row_t>(row - 1);
         const quint32 rowStyle = sheet.rowStyle(row);
         double height = rowStyle ? RowAutoFit::lineHeight(sheet.style(rowStyle)) : 0;
-        for (const Sheet::StoredCell& cell : sheet.cellsOfRow(row)) {
+        const auto cells = sheet.cellsOfRow(row);
+        if (!cells.empty())
+            m_usedColumns = std::max(m_usedColumns, int(cells.back().column));
+        for (const Sheet::StoredCell& cell : cells) {
             // An emptied cell without a format of its own is shown by its row and column.
             if (cell.kind == Sheet::ValueKind::Empty && cell.style == 0)
                 continue;
@@ -298,6 +305,15 @@ bool FileBuilder::writePageSetup(const Sheet& sheet, lxw_worksheet* worksheet)
     const PageSetup& page = sheet.pageSetup();
     if (page.orientation == PageOrientation::Landscape)
         worksheet_set_landscape(worksheet);
+    // The cells are what prints, as the spreadsheet application takes its used range: text running on
+    // past the last column would otherwise add pages holding nothing but its tail.
+    if (m_usedColumns > 0 && sheet.rowCount() > 0 &&
+        !check(worksheet_print_area(worksheet, 0, 0, static_cast<lxw_row_t>(sheet.rowCount() - 1),
+                                    static_cast<lxw_col_t>(m_usedColumns - 1)),
+               sheet, u"область печати"_s))
+        return false;
+    if (page.onePageWide)
+        worksheet_fit_to_pages(worksheet, 1, 0);
     // Points in the automation interface, inches in the file; -1 keeps the default.
     if (page.leftMargin || page.rightMargin)
         worksheet_set_margins(worksheet, page.leftMargin ? *page.leftMargin / 72 : -1,

@@ -61,6 +61,7 @@ struct FileSheet
     QString orientation;
     QString leftMargin;
     QString rightMargin;
+    bool fitToPage = false;
 };
 
 // Built-in number formats that the file names by number only.
@@ -221,6 +222,8 @@ private:
                 sheet.merges << attributes.value(QLatin1String("ref")).toString();
             } else if (name == u"pageSetup") {
                 sheet.orientation = attributes.value(QLatin1String("orientation")).toString();
+            } else if (name == u"pageSetUpPr") {
+                sheet.fitToPage = attributes.value(QLatin1String("fitToPage")) == u"1";
             } else if (name == u"pageMargins") {
                 sheet.leftMargin = attributes.value(QLatin1String("left")).toString();
                 sheet.rightMargin = attributes.value(QLatin1String("right")).toString();
@@ -248,6 +251,7 @@ void fillPrintOut(Workbook& book)
     card.columns(7, 8).setNumberFormat(u"0.00"_s);
     card.column(1).setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
     card.setPrintTitleRows(u"$5:$5");
+    card.setOnePageWide(true);
 
     card.cell(1, 9).setValue(u"Калькуляционные карты блюд, состояние на 05.03.2024 г."_s);
     card.range(u"A1:I1").merge();
@@ -358,6 +362,11 @@ void tst_XlsxFileWriter::fileHoldsWhatWasSet()
              u"'Калькуляционные карты'!$5:$5"_s);
     QCOMPARE(file.definedNames.value(u"_xlnm.Print_Titles@1"_s),
              u"'Перекрёстная таблица'!$A:$A,'Перекрёстная таблица'!$4:$4"_s);
+    // What prints is the cells, a merge included: no page for text running on past them.
+    QCOMPARE(file.definedNames.value(u"_xlnm.Print_Area@0"_s), u"'Калькуляционные карты'!$A$1:$I$6"_s);
+    QCOMPARE(file.definedNames.value(u"_xlnm.Print_Area@1"_s), u"'Перекрёстная таблица'!$A$1:$F$7"_s);
+    QVERIFY(card.fitToPage);
+    QVERIFY(!cross.fitToPage);
 
     // The title moved into the merged cell, with the row's font and the row's alignment.
     QCOMPARE(card.merges, QStringList{u"A1:I1"_s});
