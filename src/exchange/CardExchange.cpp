@@ -3,9 +3,8 @@
 #include "store/Database.h"
 #include "store/Rounding.h"
 #include "store/UserPrompts.h"
+#include "store/WholeFile.h"
 
-#include <QDir>
-#include <QSaveFile>
 #include <QSqlQuery>
 
 using namespace Qt::StringLiterals;
@@ -93,10 +92,8 @@ bool CardExchange::exportDish(const QVariant& dish, const QString& chosenFile, Q
         return false;
     }
     const QString path = cardFileName(chosenFile);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*bytes) != bytes->size() || !file.commit()) {
-        m_prompts.warn(exportCaption, u"Не удалось записать файл \"%1\": %2"_s.arg(
-                                          QDir::toNativeSeparators(path), file.errorString()));
+    if (!writeWholeFile(path, *bytes, &error)) {
+        m_prompts.warn(exportCaption, error);
         return false;
     }
     m_prompts.inform(exportCaption, u"Экспорт закончен успешно!!!"_s);
@@ -200,28 +197,21 @@ std::optional<qlonglong> CardExchange::importCard(QIODevice& file, const QVarian
 std::optional<qlonglong> CardExchange::store(const QVariant& group, const CardFileContent& card,
                                              const QList<qlonglong>& ingredients, QString* error)
 {
-    Transaction transaction(m_db);
-    if (!transaction.isActive()) {
-        *error = sqlErrorText(m_db.lastError());
-        return std::nullopt;
-    }
-    QSqlQuery query(m_db);
-    const QVariant recipe = card.recipe.isEmpty() ? QVariant() : QVariant(card.recipe.join(u'\n'));
-    if (!runQuery(query,
-                  u"INSERT INTO Bludo (Kod, Name, X, Nporc, Vixod, Recept) VALUES (?, ?, ?, ?, ?, ?)"_s,
-                  {group, card.name, card.extra, card.portions, card.yield, recipe}, error)) {
-        return std::nullopt;
-    }
-    const qlonglong dish = query.lastInsertId().toLongLong();
-    for (qsizetype i = 0; i < card.rows.size(); ++i) {
-        if (!runQuery(query, u"INSERT INTO Karta (Kod, Name, Kolvo, Vihod) VALUES (?, ?, ?, ?)"_s,
-                      {dish, ingredients[i], card.rows[i].netGrams, card.rows[i].yieldPercent}, error)) {
-            return std::nullopt;
+    qlonglong dish = 0;
+    const bool stored = inTransaction(m_db, error, [&] {
+        QSqlQuery query(m_db);
+        const QVariant recipe = card.recipe.isEmpty() ? QVariant() : QVariant(card.recipe.join(u'\n'));
+        if (!runQuery(query,
+                      u"INSERT INTO Bludo (Kod, Name, X, Nporc, Vixod, Recept) VALUES (?, ?, ?, ?, ?, ?)"_s,
+                      {group, card.name, card.extra, card.portions, card.yield, recipe}, error))
+            return false;
+        dish = query.lastInsertId().toLongLong();
+        for (qsizetype i = 0; i < card.rows.size(); ++i) {
+            if (!runQuery(query, u"INSERT INTO Karta (Kod, Name, Kolvo, Vihod) VALUES (?, ?, ?, ?)"_s,
+                          {dish, ingredients[i], card.rows[i].netGrams, card.rows[i].yieldPercent}, error))
+                return false;
         }
-    }
-    if (!transaction.commit()) {
-        *error = sqlErrorText(m_db.lastError());
-        return std::nullopt;
-    }
-    return dish;
+        return true;
+    });
+    return stored ? std::optional(dish) : std::nullopt;
 }

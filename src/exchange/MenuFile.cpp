@@ -33,19 +33,15 @@ std::optional<QByteArray> MenuFile::plainContent(const MenuFileContent& content,
     }
     lines << endLine;
 
-    QByteArray bytes;
-    for (const QString& line : lines) {
-        const std::optional<QByteArray> encoded = line.contains(u'\r') || line.contains(u'\n')
-                                                      ? std::nullopt
-                                                      : codepage::encode(line, codepage::Page::Windows1251);
-        if (!encoded) {
-            const QChar bad = codepage::firstUnencodable(line, codepage::Page::Windows1251);
-            *error = bad.isNull() ? u"Текст \"%1\" содержит перевод строки. Файл меню не записан."_s.arg(line)
-                                  : u"Текст \"%1\" содержит знак \"%2\", которого нет в кодировке "
-                                    "Windows-1251. Файл меню не записан."_s.arg(line, bad);
-            return std::nullopt;
-        }
-        bytes += *encoded + "\r\n";
+    qsizetype bad = 0;
+    const std::optional<QByteArray> bytes = codepage::encodeLines(lines, codepage::Page::Windows1251, &bad);
+    if (!bytes) {
+        const QString& line = lines[bad];
+        const QChar unencodable = codepage::firstUnencodable(line, codepage::Page::Windows1251);
+        *error = unencodable.isNull()
+                     ? u"Текст \"%1\" содержит перевод строки. Файл меню не записан."_s.arg(line)
+                     : u"Текст \"%1\" содержит знак \"%2\", которого нет в кодировке "
+                       "Windows-1251. Файл меню не записан."_s.arg(line, unencodable);
     }
     return bytes;
 }

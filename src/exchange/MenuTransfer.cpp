@@ -6,10 +6,10 @@
 #include "store/Database.h"
 #include "store/Rounding.h"
 #include "store/UserPrompts.h"
+#include "store/WholeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSqlQuery>
 
 using namespace Qt::StringLiterals;
@@ -17,17 +17,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString caption = u"Передача меню"_s;
-
-bool writeWhole(const QString& path, const QByteArray& bytes, QString* error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error =
-            u"Не удалось записать файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(path), file.errorString());
-        return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -114,7 +103,7 @@ bool MenuTransfer::writeMenuFile(const QVariant& menu, const QString& path, cons
     const std::optional<QByteArray> stored = Envelope::wrap(*plain, Envelope::seedOf(now));
     if (!stored)
         return fail(u"Меню слишком велико для файла меню."_s);
-    if (!writeWhole(path, *stored, &error))
+    if (!writeWholeFile(path, *stored, &error))
         return fail(error);
     return true;
 }
@@ -163,9 +152,9 @@ bool MenuTransfer::writeTorgTables(const QVariant& menu, const QString& products
     if (!namesTable)
         return fail(error);
     const QDir directory = QFileInfo(productsPath).absoluteDir();
-    if (!writeWhole(productsPath, *productsTable, &error) ||
-        !writeWhole(directory.filePath(u"Names.dbf"_s), *namesTable, &error) ||
-        !writeWhole(directory.filePath(u"Zimp.zfl"_s), "CLEAR_PRODUCTS\r\n", &error)) {
+    if (!writeWholeFile(productsPath, *productsTable, &error) ||
+        !writeWholeFile(directory.filePath(u"Names.dbf"_s), *namesTable, &error) ||
+        !writeWholeFile(directory.filePath(u"Zimp.zfl"_s), "CLEAR_PRODUCTS\r\n", &error)) {
         return fail(error);
     }
     return true;

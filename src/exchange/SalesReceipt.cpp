@@ -45,31 +45,24 @@ std::optional<QList<qlonglong>> SalesReceipt::groupsOf(const QList<qlonglong>& d
 std::optional<qlonglong> SalesReceipt::store(const QVariantList& document, const QList<Line>& lines,
                                              const QList<qlonglong>& groups, QString* error)
 {
-    Transaction transaction(m_db);
-    if (!transaction.isActive()) {
-        *error = sqlErrorText(m_db.lastError());
-        return std::nullopt;
-    }
-    QSqlQuery query(m_db);
-    if (!runQuery(query,
-                  u"INSERT INTO Realdoc (DateR, NameR, Nnn, DateMenu, Status) VALUES (?, ?, ?, ?, 5)"_s,
-                  document, error)) {
-        return std::nullopt;
-    }
-    const qlonglong key = query.lastInsertId().toLongLong();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (!runQuery(
-                query,
-                u"INSERT INTO Realsum (Kod, KodGrBludo, KodBludo, Kolvo, Cumma) VALUES (?, ?, ?, ?, ?)"_s,
-                {key, groups[i], lines[i].dish, lines[i].portions, lines[i].price}, error)) {
-            return std::nullopt;
+    qlonglong key = 0;
+    const bool stored = inTransaction(m_db, error, [&] {
+        QSqlQuery query(m_db);
+        if (!runQuery(query,
+                      u"INSERT INTO Realdoc (DateR, NameR, Nnn, DateMenu, Status) VALUES (?, ?, ?, ?, 5)"_s,
+                      document, error))
+            return false;
+        key = query.lastInsertId().toLongLong();
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (!runQuery(
+                    query,
+                    u"INSERT INTO Realsum (Kod, KodGrBludo, KodBludo, Kolvo, Cumma) VALUES (?, ?, ?, ?, ?)"_s,
+                    {key, groups[i], lines[i].dish, lines[i].portions, lines[i].price}, error))
+                return false;
         }
-    }
-    if (!transaction.commit()) {
-        *error = sqlErrorText(m_db.lastError());
-        return std::nullopt;
-    }
-    return key;
+        return true;
+    });
+    return stored ? std::optional(key) : std::nullopt;
 }
 
 std::optional<qlonglong> SalesReceipt::receiveSummary(QIODevice& file)

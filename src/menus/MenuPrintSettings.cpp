@@ -1,10 +1,10 @@
 #include "MenuPrintSettings.h"
 
 #include "store/CodePage.h"
+#include "store/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -63,25 +63,13 @@ bool MenuPrintSettings::save(const QStringList& texts, QString* error, bool* wri
 
 bool MenuPrintSettings::write(const QStringList& texts, QString* error) const
 {
-    QByteArray bytes;
-    for (const QString& text : texts) {
-        const std::optional<QByteArray> line = text.contains(u'\r') || text.contains(u'\n')
-                                                   ? std::nullopt
-                                                   : codepage::encode(text, codepage::Page::Windows1251);
-        if (!line) {
-            *error =
-                u"Текст \"%1\" содержит знаки, которых нет в кодировке Windows-1251. Настройки печати меню "
-                "не сохранены."_s.arg(text);
-            return false;
-        }
-        bytes += *line + "\r\n";
-    }
-    // Written whole or not at all: a failure keeps the previous texts.
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = u"Не удалось записать файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(m_path),
-                                                              file.errorString());
+    qsizetype bad = 0;
+    const std::optional<QByteArray> bytes = codepage::encodeLines(texts, codepage::Page::Windows1251, &bad);
+    if (!bytes) {
+        *error = u"Текст \"%1\" содержит знаки, которых нет в кодировке Windows-1251. Настройки печати меню "
+                 "не сохранены."_s.arg(texts[bad]);
         return false;
     }
-    return true;
+    // Written whole or not at all: a failure keeps the previous texts.
+    return writeWholeFile(m_path, *bytes, error);
 }

@@ -35,6 +35,22 @@ std::optional<QByteArray> convert(const QByteArray& input, const char* from, con
 
 } // namespace
 
+std::optional<QByteArray> encodeLines(const QStringList& lines, Page page, qsizetype* badLine)
+{
+    QByteArray bytes;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString& line = lines[i];
+        const std::optional<QByteArray> encoded =
+            line.contains(u'\r') || line.contains(u'\n') ? std::nullopt : encode(line, page);
+        if (!encoded) {
+            *badLine = i;
+            return std::nullopt;
+        }
+        bytes += *encoded + "\r\n";
+    }
+    return bytes;
+}
+
 std::optional<QByteArray> encode(const QString& text, Page page)
 {
     return convert(text.toUtf8(), "UTF-8", name(page));

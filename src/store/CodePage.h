@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -19,6 +20,10 @@ enum class Page
 std::optional<QByteArray> encode(const QString& text, Page page);
 // Bytes of the code page as text; nothing when a byte has no meaning there.
 std::optional<QString> decode(const QByteArray& bytes, Page page);
+
+// The lines in the code page, each ended by CR LF, as the exchange and settings files hold them;
+// nothing when a line holds a line break or a character the page cannot hold, its index in *badLine.
+std::optional<QByteArray> encodeLines(const QStringList& lines, Page page, qsizetype* badLine);
 
 // The first character of the text that the code page cannot hold; null when every one fits.
 QChar firstUnencodable(const QString& text, Page page);
