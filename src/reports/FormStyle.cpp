@@ -8,7 +8,7 @@ namespace formstyle {
 
 // Print-outs set these on every printed line: each as one patch, built once.
 
-void setRowFont(Sheet& sheet, int row, double size, bool bold)
+void setRowFont(Sheet& sheet, int row, double size, std::optional<bool> bold)
 {
     CellFormat font;
     font.fontName = u"Times New Roman"_s;

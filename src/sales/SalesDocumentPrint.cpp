@@ -133,7 +133,7 @@ void writeCards(Sheet& sheet, const QString& date, const std::vector<WorkingCard
             sheet.cell(r, 6).setValue(row.gross);
             sheet.cell(r, 7).setValue(row.net);
             sheet.cell(r, 8).setValue(row.unit);
-            sheet.row(r).font().setName(u"Times New Roman"_s).setSize(12).setColor(0);
+            setRowFont(sheet, r, 12);
             bottomRule(sheet.range(r, 2, r, 8));
             ++r;
         }

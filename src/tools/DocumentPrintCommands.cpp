@@ -221,8 +221,7 @@ int printTurnover(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>&
         key = keyByName(db, u"Gring"_s, u"Kod"_s, u"Name"_s, *group, &error);
     // The stock page lists the stocked ingredients only, not the semi-finished products.
     if (ingredient)
-        key = keyByName(db, u"(SELECT Kod1, Name FROM Ing WHERE coalesce(Pf, 0) = 0)"_s, u"Kod1"_s, u"Name"_s,
-                        *ingredient, &error);
+        key = keyByName(db, u"Ing"_s, u"Kod1"_s, u"Name"_s, *ingredient, &error, u"coalesce(Pf, 0) = 0"_s);
     if (!key) {
         err << error << Qt::endl;
         return failed;

@@ -40,13 +40,7 @@ int StockDeletion::remove(const DeletionChoice& choice, qlonglong current)
     if (choice.period) {
         deleted = deletePeriod(choice.from, choice.to, choice.rollBack, &error);
     } else {
-        Transaction transaction(m_db);
-        deleted = transaction.isActive() && deleteDocument(current, choice.rollBack, &error) &&
-                          transaction.commit()
-                      ? 1
-                      : -1;
-        if (deleted < 0 && error.isEmpty())
-            error = sqlErrorText(m_db.lastError());
+        deleted = deleteDocument(current, choice.rollBack, &error) ? 1 : -1;
     }
     if (deleted < 0)
         m_prompts.warn(u"Ошибка"_s, u"Документы не удалены: "_s + error);
@@ -55,48 +49,39 @@ int StockDeletion::remove(const DeletionChoice& choice, qlonglong current)
 
 bool StockDeletion::deleteDocument(qlonglong document, bool rollBack, QString* error)
 {
-    Transaction transaction(m_db);
-    if (!transaction.isActive()) {
-        *error = sqlErrorText(m_db.lastError());
-        return false;
-    }
-    QSqlQuery posted(m_db);
-    if (!runQuery(posted, u"SELECT Provodka FROM Doc WHERE Nnn = ?"_s, {document}, error))
-        return false;
-    const bool exists = posted.next();
-    // Only the document's flag counts, not the lines' own. An ingredient that is gone matches no row.
-    if (exists && rollBack && posted.value(0).toInt() == 1 &&
-        !execSql(m_db,
-                 u"UPDATE Ing SET Kolvo = coalesce(Kolvo, 0) + (SELECT sum(CASE WHEN m.Oper = 'R' "
-                 "THEN coalesce(m.Kolvo, 0) ELSE -coalesce(m.Kolvo, 0) END) FROM Move m "
-                 "WHERE m.Kod1 = ? AND m.Kod = Ing.Kod1) "
-                 "WHERE Kod1 IN (SELECT Kod FROM Move WHERE Kod1 = ?)"_s,
-                 {document, document}, error))
-        return false;
-    return execSql(m_db, u"DELETE FROM Move WHERE Kod1 = ?"_s, {document}, error) &&
-           execSql(m_db, u"DELETE FROM Doc WHERE Nnn = ?"_s, {document}, error) && transaction.commit();
+    return inTransaction(m_db, error, [&] {
+        QSqlQuery posted(m_db);
+        if (!runQuery(posted, u"SELECT Provodka FROM Doc WHERE Nnn = ?"_s, {document}, error))
+            return false;
+        const bool exists = posted.next();
+        // Only the document's flag counts, not the lines' own. An ingredient that is gone matches no row.
+        if (exists && rollBack && posted.value(0).toInt() == 1 &&
+            !execSql(m_db,
+                     u"UPDATE Ing SET Kolvo = coalesce(Kolvo, 0) + (SELECT sum(CASE WHEN m.Oper = 'R' "
+                     "THEN coalesce(m.Kolvo, 0) ELSE -coalesce(m.Kolvo, 0) END) FROM Move m "
+                     "WHERE m.Kod1 = ? AND m.Kod = Ing.Kod1) "
+                     "WHERE Kod1 IN (SELECT Kod FROM Move WHERE Kod1 = ?)"_s,
+                     {document, document}, error))
+            return false;
+        return execSql(m_db, u"DELETE FROM Move WHERE Kod1 = ?"_s, {document}, error) &&
+               execSql(m_db, u"DELETE FROM Doc WHERE Nnn = ?"_s, {document}, error);
+    });
 }
 
 int StockDeletion::deletePeriod(const QDate& from, const QDate& to, bool rollBack, QString* error)
 {
-    Transaction transaction(m_db);
-    if (!transaction.isActive()) {
-        *error = sqlErrorText(m_db.lastError());
-        return -1;
-    }
     QList<qlonglong> documents;
-    if (!forEachRow(
-            m_db, u"SELECT Nnn FROM Doc WHERE Date >= ? AND Date <= ? ORDER BY Date, Nnn"_s,
-            {from.toString(Qt::ISODate), to.toString(Qt::ISODate)},
-            [&](const QSqlQuery& query) { documents.append(query.value(0).toLongLong()); }, error))
-        return -1;
-    for (qlonglong document : documents) {
-        if (!deleteDocument(document, rollBack, error))
-            return -1;
-    }
-    if (!transaction.commit()) {
-        *error = sqlErrorText(m_db.lastError());
-        return -1;
-    }
-    return int(documents.size());
+    const bool deleted = inTransaction(m_db, error, [&] {
+        if (!forEachRow(
+                m_db, u"SELECT Nnn FROM Doc WHERE Date >= ? AND Date <= ? ORDER BY Date, Nnn"_s,
+                {from.toString(Qt::ISODate), to.toString(Qt::ISODate)},
+                [&](const QSqlQuery& query) { documents.append(query.value(0).toLongLong()); }, error))
+            return false;
+        for (qlonglong document : documents) {
+            if (!deleteDocument(document, rollBack, error))
+                return false;
+        }
+        return true;
+    });
+    return deleted ? int(documents.size()) : -1;
 }

@@ -128,7 +128,7 @@ std::optional<qlonglong> StockDocuments::addLine(qlonglong document, qlonglong i
 
 bool StockDocuments::postReceipt(qlonglong document, PriceRule rule)
 {
-    return post(document, QString::fromLatin1(receipt), rule);
+    return !isPosted(document) && post(document, QString::fromLatin1(receipt), rule);
 }
 
 bool StockDocuments::postIssue(qlonglong document, Confirmation confirmation)
@@ -143,8 +143,6 @@ bool StockDocuments::postIssue(qlonglong document, Confirmation confirmation)
 
 bool StockDocuments::post(qlonglong document, const QString& oper, std::optional<PriceRule> rule)
 {
-    if (isPosted(document))
-        return false;
     QString error;
     Transaction transaction(m_db);
     if (!transaction.isActive() || !apply(document, oper, rule, &error) || !transaction.commit()) {

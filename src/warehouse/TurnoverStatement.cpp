@@ -75,7 +75,7 @@ public:
     {
         int row = m_n + 4;
         m_sheet.cell(row, 2).setValue(ingredient.name);
-        m_sheet.row(row).font().setName(u"Times New Roman"_s).setSize(12).setColor(0);
+        setRowFont(m_sheet, row, 12);
         const bool full = !m_options.shortVariant;
         if (full)
             ++m_n;
@@ -97,7 +97,7 @@ public:
             m_sheet.cell(row, 7).setValue(line.price);
             m_sheet.cell(row, 12).setValue(line.number);
             m_sheet.cell(row, 13).setValue(line.partner);
-            m_sheet.row(row).font().setName(u"Times New Roman"_s).setSize(10).setColor(0);
+            setRowFont(m_sheet, row, 10);
             bottomRule(m_sheet.range(row, 2, row, 13));
             ++m_n;
         }

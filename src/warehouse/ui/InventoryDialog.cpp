@@ -112,7 +112,7 @@ void InventoryDialog::createViews()
                          {u"Newprice"_s, u"Факт.цена"_s, u"0.00"_s}});
     m_lines->setInsertAllowed(false);
     m_lines->setMaster(m_documents, u"Kod"_s);
-    m_lines->setRoleProvider([](const TableModel& model, int row, int column, int role) -> QVariant {
+    m_lines->setRoleProvider([](const TableModel& model, int row, int, int role) -> QVariant {
         const bool negative = rounding::wholeNumber(model.number(row, u"Oldkolvo"_s)) < 0;
         switch (role) {
         case Qt::BackgroundRole:
@@ -122,8 +122,6 @@ void InventoryDialog::createViews()
         case Qt::FontRole:
             return negative || rounding::wholeNumber(model.number(row, u"NewKolvo"_s)) == 0 ? QVariant(gridlook::bold())
                                                                                             : QVariant();
-        case Qt::TextAlignmentRole:
-            return gridlook::alignment(model, column);
         default:
             return {};
         }

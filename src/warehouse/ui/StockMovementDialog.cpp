@@ -135,10 +135,10 @@ void StockMovementDialog::createViews()
         return StockDocuments::kindText(model.value(row, u"FirstOper"_s));
     });
     m_documents->setColumns({{u"Date"_s, u"Дата"_s}, {u"Nomer"_s, u"Номер"_s}, {u"PR"_s, u"Тип"_s, QString(), true}});
-    m_documents->setRoleProvider([](const TableModel& model, int row, int column, int role) -> QVariant {
+    m_documents->setRoleProvider([](const TableModel& model, int row, int, int role) -> QVariant {
         if (role == Qt::BackgroundRole && model.value(row, u"Provodka"_s).toInt() != 1)
             return gridlook::silver();
-        return role == Qt::TextAlignmentRole ? gridlook::alignment(model, column) : QVariant();
+        return QVariant();
     });
 
     m_ingredients = new TableModel(
@@ -156,10 +156,10 @@ void StockMovementDialog::createViews()
                          {u"Kolvo"_s, u"Кол-во"_s, u"0.000"_s}});
     m_lines->setInsertAllowed(false);
     m_lines->setMaster(m_documents, u"Nnn"_s);
-    m_lines->setRoleProvider([this](const TableModel& model, int, int column, int role) -> QVariant {
+    m_lines->setRoleProvider([this](const TableModel&, int, int, int role) -> QVariant {
         if (role == Qt::BackgroundRole && !currentPosted())
             return gridlook::silver();
-        return role == Qt::TextAlignmentRole ? gridlook::alignment(model, column) : QVariant();
+        return QVariant();
     });
     connect(m_documents, &TableModel::currentChanged, this, &StockMovementDialog::applyState);
     connect(m_documents, &TableModel::posted, this, &StockMovementDialog::applyState);

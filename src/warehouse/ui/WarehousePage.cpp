@@ -101,7 +101,7 @@ void WarehousePage::createViews(QSqlDatabase db)
     m_ingredients->setReadOnly(true);
     m_ingredients->setFilterEnabled(true);
     m_ingredients->setMaster(m_groups, u"Kod"_s);
-    m_ingredients->setRoleProvider([](const TableModel& model, int row, int column, int role) -> QVariant {
+    m_ingredients->setRoleProvider([](const TableModel& model, int row, int, int role) -> QVariant {
         const double balance = model.number(row, u"Kolvo"_s);
         if (role == Qt::ForegroundRole && balance < 0)
             return QColor(Qt::red);
@@ -109,7 +109,7 @@ void WarehousePage::createViews(QSqlDatabase db)
             return gridlook::bold();
         if (role == Qt::BackgroundRole && balance == 0)
             return gridlook::silver();
-        return role == Qt::TextAlignmentRole ? gridlook::alignment(model, column) : QVariant();
+        return QVariant();
     });
 
     m_movements = new TableModel(
@@ -125,10 +125,10 @@ void WarehousePage::createViews(QSqlDatabase db)
                              {u"Rashod"_s, u"Расход"_s, u"0.000"_s}});
     m_movements->setReadOnly(true);
     m_movements->setMaster(m_ingredients, u"Kod1"_s);
-    m_movements->setRoleProvider([](const TableModel& model, int row, int column, int role) -> QVariant {
+    m_movements->setRoleProvider([](const TableModel& model, int row, int, int role) -> QVariant {
         if (role == Qt::BackgroundRole && model.value(row, u"Provodka"_s).toInt() != 1)
             return gridlook::silver();
-        return role == Qt::TextAlignmentRole ? gridlook::alignment(model, column) : QVariant();
+        return QVariant();
     });
 }
 
