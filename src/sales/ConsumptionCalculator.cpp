@@ -11,7 +11,6 @@
 
 #include <cmath>
 #include <optional>
-#include <span>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -414,22 +413,24 @@ bool Consumption::store(ConsumptionRun& result, QString* error)
     if (!storedRowsAreSame(&same, error))
         return false;
     result.rowsRewritten = !same;
-    if (!same && !execSql(m_db, u"DELETE FROM RealItog WHERE Kod = ?"_s, {m_document}, error))
-        return false;
-    QSqlQuery insert(m_db);
-    if (!insert.prepare(u"INSERT INTO RealItog (Kod, KodGrIng, KodIng, CenaIng, Cenaing1, Edinica, Kolvo, "
-                        "Okr, Position) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s)) {
-        *error = insert.lastError().text();
-        return false;
-    }
-    for (const Row& row : same ? std::span<const Row>() : std::span<const Row>(m_rows)) {
-        for (const QVariant& value : {QVariant(m_document), row.group, QVariant(row.ingredient),
-                                      QVariant(row.price), QVariant(row.priceWithMarkup), row.unit,
-                                      QVariant(row.quantity), QVariant(row.okr), QVariant(row.position)})
-            insert.addBindValue(value);
-        if (!insert.exec()) {
+    if (!same) {
+        if (!execSql(m_db, u"DELETE FROM RealItog WHERE Kod = ?"_s, {m_document}, error))
+            return false;
+        QSqlQuery insert(m_db);
+        if (!insert.prepare(u"INSERT INTO RealItog (Kod, KodGrIng, KodIng, CenaIng, Cenaing1, Edinica, Kolvo, "
+                            "Okr, Position) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s)) {
             *error = insert.lastError().text();
             return false;
+        }
+        for (const Row& row : m_rows) {
+            for (const QVariant& value : {QVariant(m_document), row.group, QVariant(row.ingredient),
+                                          QVariant(row.price), QVariant(row.priceWithMarkup), row.unit,
+                                          QVariant(row.quantity), QVariant(row.okr), QVariant(row.position)})
+                insert.addBindValue(value);
+            if (!insert.exec()) {
+                *error = insert.lastError().text();
+                return false;
+            }
         }
     }
     QSqlQuery update(m_db);

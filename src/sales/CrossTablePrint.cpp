@@ -7,6 +7,7 @@
 #include "reports/Workbook.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
+#include "store/RowBatch.h"
 #include "store/RowKey.h"
 
 #include <QDate>
@@ -163,17 +164,19 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
     }
 
     // The scratch map, as other tools may read it: ingredient key and its number.
-    {
-        Transaction transaction(m_db);
-        bool stored = transaction.isActive() && execSql(m_db, u"DELETE FROM Svodi"_s, {}, &error);
-        for (int k = 0; stored && k < int(itog.size()); ++k)
-            stored = execSql(m_db, u"INSERT INTO Svodi (Kod, Summa) VALUES (?, ?)"_s,
-                             {itog[k].ingredient, k + 1}, &error);
-        if (!stored || !transaction.commit()) {
-            result.error = u"Перекрёстная таблица не напечатана: "_s +
-                           (error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
-            return result;
+    const bool stored = inTransaction(m_db, &error, [&] {
+        if (!execSql(m_db, u"DELETE FROM Svodi"_s, {}, &error))
+            return false;
+        RowBatch map(m_db, u"INSERT INTO Svodi (Kod, Summa)"_s, {}, 2);
+        for (int k = 0; k < int(itog.size()); ++k) {
+            if (!map.add({itog[k].ingredient, k + 1}, &error))
+                return false;
         }
+        return map.flush(&error);
+    });
+    if (!stored) {
+        result.error = u"Перекрёстная таблица не напечатана: "_s + error;
+        return result;
     }
 
     auto workbook = std::make_unique<Workbook>();

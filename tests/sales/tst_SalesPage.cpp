@@ -175,6 +175,20 @@ void tst_SalesPage::walkThroughADocument()
     QCOMPARE(lines->currentValue(u"KodBludo"_s).toLongLong(), f.olivier);
     QCOMPARE(grid->currentIndex().column(), 2);
 
+    // The keyboard alone: down in the field moves in the list, and Enter takes that line.
+    lines->first();
+    qlonglong secondLine = 0;
+    onNextDialog<LineSearchDialog>([&secondLine](LineSearchDialog* search) {
+        QCOMPARE(search->list()->model()->rowCount(), 2);
+        QTest::keyClick(search->searchEdit(), Qt::Key_Down);
+        secondLine = search->chosenLine();
+        QTest::keyClick(search->searchEdit(), Qt::Key_Return);
+    });
+    QTest::mouseClick(f.page.searchButton(), Qt::LeftButton);
+    QVERIFY(secondLine != 0);
+    QCOMPARE(lines->currentValue(u"Nnn"_s).toLongLong(), secondLine);
+    QCOMPARE(lines->currentRow(), 1);
+
     // Refilling asks first, then replaces the lines: the typed quantity is gone.
     f.prompts.queueConfirm(true);
     QTest::mouseClick(f.page.fillButton(), Qt::LeftButton);

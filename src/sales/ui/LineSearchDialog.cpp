@@ -40,6 +40,8 @@ LineSearchDialog::LineSearchDialog(SalesDocuments documents, qlonglong document,
     connect(m_list, &QTableView::doubleClicked, this, &QDialog::accept);
     // Enter in the field takes the current line, as OK does.
     connect(m_search, &QLineEdit::returnPressed, this, &QDialog::accept);
+    // Searched as the text changes, not on every key: the arrows move in the list and must stay there.
+    connect(m_search, &QLineEdit::textChanged, this, &LineSearchDialog::search);
     m_search->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
@@ -58,8 +60,6 @@ void LineSearchDialog::showEvent(QShowEvent* event)
 
 bool LineSearchDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_search && event->type() == QEvent::KeyRelease)
-        search();
     // Up and down in the field move in the list, so the keyboard alone can pick a line.
     if (watched == m_search && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();

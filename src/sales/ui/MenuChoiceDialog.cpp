@@ -19,15 +19,6 @@ namespace {
 
 const QColor silver(192, 192, 192);
 
-QVariant rightAligned(const TableModel& model, int column, int role)
-{
-    if (role != Qt::TextAlignmentRole)
-        return {};
-    const FieldInfo* field = model.field(model.columns().at(column).field);
-    const bool number = !field || field->type == FieldType::Float; // looked-up prices have no field info
-    return number ? QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
-}
-
 } // namespace
 
 MenuChoiceDialog::MenuChoiceDialog(QSqlDatabase db, UserPrompts* prompts, QWidget* parent)
@@ -55,7 +46,7 @@ MenuChoiceDialog::MenuChoiceDialog(QSqlDatabase db, UserPrompts* prompts, QWidge
                          {u"Cena1"_s, u"Цена расч."_s, u"0.00"_s}});
     m_items->setReadOnly(true);
     m_items->setMaster(m_menus, u"Kod"_s);
-    m_items->setRoleProvider([](const TableModel& model, int row, int column, int role) -> QVariant {
+    m_items->setRoleProvider([](const TableModel& model, int row, int, int role) -> QVariant {
         const bool excluded = !model.value(row, u"Status"_s).toBool();
         if (excluded && role == Qt::BackgroundRole)
             return silver;
@@ -66,7 +57,7 @@ MenuChoiceDialog::MenuChoiceDialog(QSqlDatabase db, UserPrompts* prompts, QWidge
             bold.setBold(true);
             return bold;
         }
-        return rightAligned(model, column, role);
+        return {};
     });
     for (DataGrid* grid : {m_menuGrid, m_itemGrid}) {
         grid->setCtrlDeleteBlocked(true);

@@ -95,14 +95,6 @@ QFont boldFont()
     return font;
 }
 
-QVariant numberAlignment(const TableModel& model, int column)
-{
-    const FieldInfo* field = model.field(model.columns().at(column).field);
-    const bool number =
-        field ? field->type == FieldType::Float : !model.columns().at(column).format.isEmpty();
-    return number ? QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
-}
-
 } // namespace
 
 SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
@@ -213,7 +205,10 @@ void SalesPage::createViews(QSqlDatabase db)
             return documents.setFieldValue(u"Status"_s, SalesDocuments::openStatus);
         return true;
     });
-    m_documents->setRoleProvider([this](const TableModel& model, int row, int column, int role) -> QVariant {
+    m_documents->setRoleProvider([this](const TableModel& model, int row, int, int role) -> QVariant {
+        // Asked for every role of every cell at each repaint: the three it answers only.
+        if (role != Qt::BackgroundRole && role != Qt::ForegroundRole && role != Qt::FontRole)
+            return {};
         const QVariant status = model.value(row, u"Status"_s);
         const bool posted = !status.isNull() && status.toDouble() == SalesDocuments::postedStatus;
         const QDate date = QDate::fromString(model.value(row, u"DateR"_s).toString(), Qt::ISODate);
@@ -224,7 +219,6 @@ void SalesPage::createViews(QSqlDatabase db)
             return QColor(posted ? Qt::red : Qt::blue);
         if (role == Qt::FontRole && (posted || past))
             return boldFont();
-        Q_UNUSED(column);
         return {};
     });
 
@@ -241,10 +235,8 @@ void SalesPage::createViews(QSqlDatabase db)
                          {u"Summa"_s, u"Сумма"_s, u"0.00"_s, true}});
     m_lines->setInsertAllowed(false);
     m_lines->setMaster(m_documents, u"Kod"_s);
-    m_lines->setRoleProvider([](const TableModel& model, int, int column, int role) -> QVariant {
-        if (role == Qt::BackgroundRole && model.isReadOnly())
-            return silver;
-        return role == Qt::TextAlignmentRole ? numberAlignment(model, column) : QVariant();
+    m_lines->setRoleProvider([](const TableModel& model, int, int, int role) -> QVariant {
+        return role == Qt::BackgroundRole && model.isReadOnly() ? QVariant(silver) : QVariant();
     });
 
     connect(m_documents, &TableModel::currentChanged, this, &SalesPage::applyDocumentState);
