@@ -1,5 +1,6 @@
 #include "CostingCardPrint.h"
 
+#include "reports/FormStyle.h"
 #include "reports/Workbook.h"
 #include "store/Database.h"
 #include "store/RowKey.h"
@@ -25,7 +26,6 @@ constexpr int lastColumn = 9;    // I
 constexpr int ruledColumns = 8;  // A to H
 constexpr int signedColumns = 6; // A to F
 
-const QString fontName = u"Times New Roman"_s;
 const QString blank = u" "_s;
 
 qlonglong keyOf(const QVariant& value)
@@ -80,25 +80,6 @@ struct Card
     std::vector<Figures> lines;
     double total = 0;
 };
-
-void setRowFont(Sheet& sheet, int row, double size, bool bold)
-{
-    RangeFont font = sheet.row(row).font();
-    font.setName(fontName).setSize(size).setColor(0);
-    if (bold)
-        font.setBold(true);
-}
-
-// A thin black line under the cells, with no line on their other edges.
-void bottomRule(Sheet& sheet, int row, int columns)
-{
-    Range range = sheet.range(row, 1, row, columns);
-    range.borders().setLineStyle(LineStyle::Continuous);
-    range.borders().setWeight(BorderWeight::Thin);
-    range.borders(Edge::Bottom).setColorIndex(ColorIndex::Black);
-    for (Edge edge : {Edge::Left, Edge::Top, Edge::Right})
-        range.borders(edge).setColorIndex(XlNone);
-}
 
 class CardPrintRun
 {
@@ -281,7 +262,7 @@ void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint
         .setValue(u"Калькуляционные карты блюд, состояние на %1 г."_s
                       .arg(today.toString(u"dd.MM.yyyy"_s)));
     sheet.range(1, 1, 1, lastColumn).merge();
-    setRowFont(sheet, 1, 16, true);
+    formstyle::setRowFont(sheet, 1, 16, true);
     sheet.row(1).setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
 
     const double groupCount = m_options.scope == CardPrintScope::ChosenGroup ? 1 : double(m_groups.size());
@@ -291,7 +272,7 @@ void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint
     for (size_t g = 0; g < m_groups.size(); ++g) {
         ++row;
         sheet.cell(row, 1).setValue(m_groups[g].name).setHorizontalAlignment(HAlign::Left);
-        setRowFont(sheet, row, 16, true);
+        formstyle::setRowFont(sheet, row, 16, true);
         ++row;
         const auto end =
             std::find_if(dish, m_dishes.cend(), [&](const Dish& d) { return d.group != m_groups[g].key; });
@@ -309,22 +290,22 @@ void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint
 int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const
 {
     sheet.cell(row, 1).setValue(m_options.enterprise).setHorizontalAlignment(HAlign::Left);
-    setRowFont(sheet, row, 12, true);
+    formstyle::setRowFont(sheet, row, 12, true);
     ++row;
     sheet.cell(row, lastColumn).setValue(u"Калькуляционная карточка №____"_s);
     sheet.range(row, 1, row, lastColumn)
         .merge()
         .setHorizontalAlignment(HAlign::Center)
         .setVerticalAlignment(VAlign::Center);
-    setRowFont(sheet, row, 16, true);
+    formstyle::setRowFont(sheet, row, 16, true);
     ++row;
     sheet.cell(row, 7).setValue(u"№ по сборнику рецептур____"_s);
-    setRowFont(sheet, row, 10, false);
+    formstyle::setRowFont(sheet, row, 10);
     ++row;
     sheet.cell(row, 1)
         .setValue(u"Наименование блюда: "_s + card.dish->name)
         .setHorizontalAlignment(HAlign::Left);
-    setRowFont(sheet, row, 14, false);
+    formstyle::setRowFont(sheet, row, 14);
     ++row;
 
     sheet.cell(row, 1).setValue(u"№"_s);
@@ -332,9 +313,9 @@ int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const
     sheet.cell(row, 5).setValue(u"Норма в гр. (Брутто)"_s);
     sheet.cell(row, 7).setValue(u"Цена"_s);
     sheet.cell(row, 8).setValue(u"Сумма"_s);
-    setRowFont(sheet, row, 12, true);
+    formstyle::setRowFont(sheet, row, 12, true);
     sheet.range(row, 6, row, 8).setHorizontalAlignment(HAlign::Right).setVerticalAlignment(VAlign::Center);
-    bottomRule(sheet, row, ruledColumns);
+    formstyle::bottomRule(sheet.range(row, 1, row, ruledColumns));
     ++row;
 
     int number = 0;
@@ -344,16 +325,16 @@ int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const
         sheet.cell(row, 6).setValue(line.gross);
         sheet.cell(row, 7).setValue(line.price);
         sheet.cell(row, 8).setValue(line.sum);
-        setRowFont(sheet, row, 12, false);
-        bottomRule(sheet, row, ruledColumns);
+        formstyle::setRowFont(sheet, row, 12);
+        formstyle::bottomRule(sheet.range(row, 1, row, ruledColumns));
         ++row;
     }
 
     const double portions = card.dish->portions;
     const auto totalRow = [&](const QString& text) {
         sheet.cell(row, 1).setValue(text).setHorizontalAlignment(HAlign::Left);
-        setRowFont(sheet, row, 12, true);
-        bottomRule(sheet, row, ruledColumns);
+        formstyle::setRowFont(sheet, row, 12, true);
+        formstyle::bottomRule(sheet.range(row, 1, row, ruledColumns));
         return sheet.cell(row++, 8);
     };
     totalRow(u"Общая стоимость сырьевого набора на %1 блюд"_s.arg(portions, 0, 'f', 0))
@@ -368,8 +349,8 @@ int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const
     for (const QString& text :
          {u"Калькуляцию составил"_s, u"Утверждаю: Руководитель"_s}) {
         sheet.cell(row, 1).setValue(text).setHorizontalAlignment(HAlign::Left);
-        setRowFont(sheet, row, 12, false);
-        bottomRule(sheet, row, signedColumns);
+        formstyle::setRowFont(sheet, row, 12);
+        formstyle::bottomRule(sheet.range(row, 1, row, signedColumns));
         ++row;
     }
     return row + 2;
