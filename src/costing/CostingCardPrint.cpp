@@ -358,24 +358,21 @@ int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const
 
 bool CardPrintRun::clearMarks(QString* error) const
 {
-    Transaction transaction(m_db);
-    QSqlQuery query(m_db);
-    query.prepare(u"UPDATE Bludo SET Print = ? WHERE Kod1 = ?"_s);
-    for (const Dish& dish : m_dishes) {
-        if (dish.mark == blank)
-            continue; // already clear: nothing to write
-        query.addBindValue(blank);
-        query.addBindValue(dish.key);
-        if (!query.exec()) {
-            *error = sqlErrorText(query.lastError());
-            return false;
+    return inTransaction(m_db, error, [&] {
+        QSqlQuery query(m_db);
+        query.prepare(u"UPDATE Bludo SET Print = ? WHERE Kod1 = ?"_s);
+        for (const Dish& dish : m_dishes) {
+            if (dish.mark == blank)
+                continue; // already clear: nothing to write
+            query.addBindValue(blank);
+            query.addBindValue(dish.key);
+            if (!query.exec()) {
+                *error = sqlErrorText(query.lastError());
+                return false;
+            }
         }
-    }
-    if (!transaction.commit()) {
-        *error = sqlErrorText(m_db.lastError());
-        return false;
-    }
-    return true;
+        return true;
+    });
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "MenuBook.h"
 #include "MenuPrintSettings.h"
+#include "reports/FormStyle.h"
 #include "reports/Workbook.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
@@ -12,11 +13,10 @@
 #include <vector>
 
 using namespace Qt::StringLiterals;
+using namespace formstyle;
 
 namespace {
 
-const QString fontName = u"Times New Roman"_s;
-constexpr int black = 0;
 constexpr int lastColumn = 9;           // I: headings and the title span A to I
 constexpr int underlinedColumns = 8;    // A to H
 constexpr int yieldColumn = 7;          // G
@@ -37,16 +37,6 @@ struct Signature
     QString position;
     QString name;
 };
-
-void setRowFont(Sheet& sheet, int row, double size, bool bold)
-{
-    sheet.row(row).font().setName(fontName).setSize(size).setBold(bold).setColor(black);
-}
-
-void centre(Range range)
-{
-    range.setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
-}
 
 } // namespace
 
@@ -143,13 +133,8 @@ bool MenuPrint::fill(Workbook& workbook, qlonglong menu, const MenuPrintOptions&
         sheet.cell(row, priceColumn)
             .setValue(priceText(entry.price, text(MenuPrintSettings::WholeWord),
                                 text(MenuPrintSettings::FractionWord)));
-        if (options.underline) {
-            Range line = sheet.range(row, 1, row, underlinedColumns);
-            line.borders().setLineStyle(LineStyle::Continuous).setWeight(BorderWeight::Thin);
-            line.borders(Edge::Bottom).setColorIndex(ColorIndex::Black);
-            for (Edge edge : {Edge::Left, Edge::Right, Edge::Top})
-                line.borders(edge).setColorIndex(XlNone);
-        }
+        if (options.underline)
+            bottomRule(sheet.range(row, 1, row, underlinedColumns));
         if (!entry.description.isEmpty()) {
             setRowFont(sheet, row + 1, 12, false);
             sheet.cell(row + 1, 2).setValue(entry.description);

@@ -91,42 +91,33 @@ bool IngredientCatalog::deleteIfUnused(qlonglong ingredientKey, bool* deleted, Q
 bool IngredientCatalog::deleteGroupRows(qlonglong groupKey, bool* anyDeleted, bool* allDeleted,
                                         QString* error)
 {
-    Transaction transaction(m_db);
-    if (!transaction.isActive()) {
-        *error = sqlErrorText(m_db.lastError());
-        return false;
-    }
-    QList<qlonglong> ingredients;
-    QSqlQuery query(m_db);
-    if (!runQuery(query, u"SELECT Kod1 FROM Ing WHERE Kod = ? ORDER BY Kod1"_s, {groupKey},
-                  error))
-        return false;
-    while (query.next())
-        ingredients << query.value(0).toLongLong();
-    query.finish();
+    return inTransaction(m_db, error, [&] {
+        QList<qlonglong> ingredients;
+        QSqlQuery query(m_db);
+        if (!runQuery(query, u"SELECT Kod1 FROM Ing WHERE Kod = ? ORDER BY Kod1"_s, {groupKey},
+                      error))
+            return false;
+        while (query.next())
+            ingredients << query.value(0).toLongLong();
+        query.finish();
 
-    // Deleting an unused product frees its components; those of this group are tried again, so that
-    // the result does not depend on which of them was entered first.
-    const qsizetype count = ingredients.size();
-    for (bool progress = true; progress;) {
-        progress = false;
-        for (auto it = ingredients.begin(); it != ingredients.end();) {
-            bool deleted = false;
-            if (!deleteIfUnused(*it, &deleted, error))
-                return false;
-            progress = progress || deleted;
-            it = deleted ? ingredients.erase(it) : it + 1;
+        // Deleting an unused product frees its components; those of this group are tried again, so that
+        // the result does not depend on which of them was entered first.
+        const qsizetype count = ingredients.size();
+        for (bool progress = true; progress;) {
+            progress = false;
+            for (auto it = ingredients.begin(); it != ingredients.end();) {
+                bool deleted = false;
+                if (!deleteIfUnused(*it, &deleted, error))
+                    return false;
+                progress = progress || deleted;
+                it = deleted ? ingredients.erase(it) : it + 1;
+            }
         }
-    }
-    *allDeleted = ingredients.isEmpty();
-    *anyDeleted = ingredients.size() < count || *allDeleted;
-    if (*allDeleted && !execSql(m_db, u"DELETE FROM Gring WHERE Kod = ?"_s, {groupKey}, error))
-        return false;
-    if (!transaction.commit()) {
-        *error = sqlErrorText(m_db.lastError());
-        return false;
-    }
-    return true;
+        *allDeleted = ingredients.isEmpty();
+        *anyDeleted = ingredients.size() < count || *allDeleted;
+        return !*allDeleted || execSql(m_db, u"DELETE FROM Gring WHERE Kod = ?"_s, {groupKey}, error);
+    });
 }
 
 bool IngredientCatalog::deleteGroup(const QVariant& groupKey, UserPrompts& prompts)
@@ -173,14 +164,9 @@ bool IngredientCatalog::deleteIngredient(const QVariant& ingredientKey, UserProm
         return false;
 
     bool deleted = false;
-    bool ok = false;
-    {
-        Transaction transaction(m_db);
-        ok = transaction.isActive() && deleteIfUnused(*ingredient, &deleted, &error) &&
-             (!deleted || transaction.commit());
-        if (!ok && error.isEmpty())
-            error = sqlErrorText(m_db.lastError());
-    }
+    // Kept only when it went: a used ingredient changes nothing.
+    const bool ok =
+        inTransaction(m_db, &error, [&] { return deleteIfUnused(*ingredient, &deleted, &error) && deleted; });
     if (!ok)
         return showDatabaseError(prompts, error);
     if (deleted)

@@ -1,5 +1,6 @@
 #include "MenuChoiceDialog.h"
 
+#include "menus/ui/MenuEntryColours.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/DialogButtons.h"
@@ -7,19 +8,12 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
-#include <QFont>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-const QColor silver(192, 192, 192);
-
-} // namespace
 
 MenuChoiceDialog::MenuChoiceDialog(QSqlDatabase db, UserPrompts* prompts, QWidget* parent)
     : QDialog(parent),
@@ -47,17 +41,7 @@ MenuChoiceDialog::MenuChoiceDialog(QSqlDatabase db, UserPrompts* prompts, QWidge
     m_items->setReadOnly(true);
     m_items->setMaster(m_menus, u"Kod"_s);
     m_items->setRoleProvider([](const TableModel& model, int row, int, int role) -> QVariant {
-        const bool excluded = !model.value(row, u"Status"_s).toBool();
-        if (excluded && role == Qt::BackgroundRole)
-            return silver;
-        if (excluded && role == Qt::ForegroundRole)
-            return QColor(Qt::red);
-        if (excluded && role == Qt::FontRole) {
-            QFont bold;
-            bold.setBold(true);
-            return bold;
-        }
-        return {};
+        return switchedOffEntryRole(model, row, role);
     });
     for (DataGrid* grid : {m_menuGrid, m_itemGrid}) {
         grid->setCtrlDeleteBlocked(true);
