@@ -77,7 +77,6 @@ struct Kitchen
                         .arg(query.value(2).toDouble());
         return rows.join(u' ');
     }
-    int count(const QString& table) { return data.scalar(u"SELECT count(*) FROM "_s + table).toInt(); }
 };
 
 QBuffer* reading(const QByteArray& bytes, QObject* parent)
@@ -222,11 +221,11 @@ void tst_CardExchange::importLeavesNothing()
     ScriptedMatcher matcher;
     const QList<qlonglong> all{kitchen.beet, kitchen.broth, kitchen.salt};
     matcher.answers = all.mid(0, associations);
-    const int dishes = kitchen.count(u"Bludo"_s);
-    const int rows = kitchen.count(u"Karta"_s);
+    const int dishes = kitchen.data.count(u"Bludo"_s);
+    const int rows = kitchen.data.count(u"Karta"_s);
     QVERIFY(!kitchen.exchange().importCard(*buffer, kitchen.other, matcher, u','));
-    QCOMPARE(kitchen.count(u"Bludo"_s), dishes);
-    QCOMPARE(kitchen.count(u"Karta"_s), rows);
+    QCOMPARE(kitchen.data.count(u"Bludo"_s), dishes);
+    QCOMPARE(kitchen.data.count(u"Karta"_s), rows);
     if (message.isEmpty())
         QCOMPARE(kitchen.prompts.shown.size(), 1); // the question only
     else

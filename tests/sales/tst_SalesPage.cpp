@@ -68,7 +68,6 @@ struct Fixture
         page.pageShown();
         return error;
     }
-    int count(const QString& table) { return data.scalar(u"SELECT count(*) FROM %1"_s.arg(table)).toInt(); }
     QVariant cell(TableModel* model, int row, int column, int role = Qt::DisplayRole)
     {
         return model->data(model->index(row, column), role);
@@ -94,13 +93,13 @@ void tst_SalesPage::newDocumentAsksTheDate()
 
     f.dates.queue(std::nullopt);
     QTest::mouseClick(f.page.newButton(), Qt::LeftButton);
-    QCOMPARE(f.count(u"Realdoc"_s), 0);
+    QCOMPARE(f.data.count(u"Realdoc"_s), 0);
     QCOMPARE(f.page.documents()->rowCount(), 0);
     QCOMPARE(f.dates.offered, QList<QDate>{today});
 
     f.dates.queue(QDate(2024, 3, 12));
     QTest::mouseClick(f.page.newButton(), Qt::LeftButton);
-    QCOMPARE(f.count(u"Realdoc"_s), 1);
+    QCOMPARE(f.data.count(u"Realdoc"_s), 1);
     QCOMPARE(f.data.scalar(u"SELECT DateR FROM Realdoc"_s).toString(), u"2024-03-12"_s);
     QCOMPARE(f.data.scalar(u"SELECT Status FROM Realdoc"_s).toDouble(), 5.0);
     QVERIFY(f.page.chooseButton()->isEnabled());
@@ -162,7 +161,7 @@ void tst_SalesPage::walkThroughADocument()
     QTest::keyClick(grid, Qt::Key_Insert);
     QTest::keyClick(grid, Qt::Key_Down);
     QCOMPARE(lines->rowCount(), 2);
-    QCOMPARE(f.count(u"Realsum"_s), 2);
+    QCOMPARE(f.data.count(u"Realsum"_s), 2);
 
     // The context search takes a text with an apostrophe as it is and lands on its line.
     lines->first();

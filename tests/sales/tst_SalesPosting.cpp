@@ -51,7 +51,6 @@ struct Kitchen
                                    {u"KodBludo"_s, dishKey}, {u"Kolvo"_s, portions}, {u"Cumma"_s, 50}});
     }
     double balance(qlonglong key) { return data.scalar(u"SELECT Kolvo FROM Ing WHERE Kod1 = ?"_s, {key}).toDouble(); }
-    int count(const QString& table) { return data.scalar(u"SELECT count(*) FROM %1"_s.arg(table)).toInt(); }
 };
 
 } // namespace
@@ -75,7 +74,7 @@ void SalesPostingTest::postingWritesAnIssue()
     QVERIFY(posting.post(k.document, k.partner));
     // The salad's line of 0 portions is gone; the others carry the partner.
     QCOMPARE(k.data.scalar(u"SELECT count(*) FROM Realsum WHERE Kod = ? AND Status = ?"_s, {k.document, k.partner}).toInt(), 2);
-    QCOMPARE(k.count(u"Realsum"_s), 2);
+    QCOMPARE(k.data.count(u"Realsum"_s), 2);
     QCOMPARE(k.data.scalar(u"SELECT Status FROM Realdoc"_s).toDouble(), 4.0);
 
     QSqlQuery doc(u"SELECT Nnn, Date, Nomer, Partner, Provodka FROM Doc"_s, k.data.db());
@@ -108,7 +107,7 @@ void SalesPostingTest::postingWritesAnIssue()
 
     // Posted: a second posting does nothing.
     QVERIFY(!posting.post(k.document, k.partner));
-    QCOMPARE(k.count(u"Doc"_s), 1);
+    QCOMPARE(k.data.count(u"Doc"_s), 1);
 }
 
 void SalesPostingTest::documentOfZeroPortions()
@@ -122,7 +121,7 @@ void SalesPostingTest::documentOfZeroPortions()
     QCOMPARE(k.data.scalar(u"SELECT count(*) FROM RealItog WHERE Kod = ?"_s, {doc}).toInt(), 0);
     QCOMPARE(k.data.scalar(u"SELECT Status FROM Realdoc WHERE Kod = ?"_s, {doc}).toDouble(), 4.0);
     QCOMPARE(k.data.scalar(u"SELECT Provodka FROM Doc WHERE Nomer = 'Ужин'"_s).toInt(), 1);
-    QCOMPARE(k.count(u"Move"_s), 0);
+    QCOMPARE(k.data.count(u"Move"_s), 0);
     QCOMPARE(k.balance(k.potato), 1.0);
 }
 
@@ -159,9 +158,9 @@ void SalesPostingTest::deletion()
     while (query.next())
         dates << query.value(0).toString();
     QCOMPARE(dates, left);
-    QCOMPARE(k.count(u"Realsum"_s), int(left.size()));
+    QCOMPARE(k.data.count(u"Realsum"_s), int(left.size()));
     QCOMPARE(k.data.scalar(u"SELECT count(*) FROM RealItog WHERE Kod = ?"_s, {k.document}).toInt(), 0);
-    QCOMPARE(k.count(u"Move"_s), 2);
+    QCOMPARE(k.data.count(u"Move"_s), 2);
     QCOMPARE(k.balance(k.potato), 0.0);
     // Nothing current: nothing asked, nothing deleted.
     const int questions = k.prompts.questions.size();
@@ -179,7 +178,7 @@ void SalesPostingTest::faultAtEveryStepChangesNothing()
     // The zero line, two partners, three consumption rows, three dish prices, the document, the warehouse
     // document, two issue lines, their posting and two balances at least.
     QVERIFY2(failures >= 15, qPrintable(changed + u" after %1"_s.arg(failures)));
-    QCOMPARE(k.count(u"Move"_s), 2);
+    QCOMPARE(k.data.count(u"Move"_s), 2);
     QCOMPARE(k.balance(k.potato), 0.0);
 }
 

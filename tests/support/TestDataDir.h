@@ -26,6 +26,8 @@ public:
     qlonglong insert(const QString& table, const QVariantMap& values);
     // The first column of the first row of a query with bound values.
     QVariant scalar(const QString& sql, const QVariantList& values = {});
+    // The rows of a table.
+    int count(const QString& table) { return scalar(u"SELECT count(*) FROM "_s + table).toInt(); }
 
 private:
     QTemporaryDir m_dir;

@@ -41,5 +41,4 @@ struct StockKitchen
     }
     double balance(qlonglong key) { return data.scalar(u"SELECT Kolvo FROM Ing WHERE Kod1 = ?"_s, {key}).toDouble(); }
     double price(qlonglong key) { return data.scalar(u"SELECT Cena FROM Ing WHERE Kod1 = ?"_s, {key}).toDouble(); }
-    int count(const QString& table) { return data.scalar(u"SELECT count(*) FROM %1"_s.arg(table)).toInt(); }
 };

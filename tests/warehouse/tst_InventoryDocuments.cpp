@@ -159,9 +159,9 @@ void InventoryDocumentsTest::clearingRemovesEveryMovement()
     k.prompts.queueConfirm(true);
     k.prompts.queueConfirm(true);
     QVERIFY(documents.post(doc));
-    QCOMPARE(k.count(u"Doc"_s), 1);
+    QCOMPARE(k.data.count(u"Doc"_s), 1);
     QCOMPARE(k.data.scalar(u"SELECT Nomer FROM Doc"_s).toString(), u"Инвентаризация"_s);
-    QCOMPARE(k.count(u"Move"_s), 1);
+    QCOMPARE(k.data.count(u"Move"_s), 1);
     QCOMPARE(k.data.scalar(u"SELECT count(*) FROM Move WHERE Kod1 NOT IN (SELECT Nnn FROM Doc)"_s).toInt(), 0);
     QCOMPARE(k.balance(onion), 2.0);
     QCOMPARE(k.balance(potato), 4.0);
@@ -207,7 +207,7 @@ void InventoryDocumentsTest::faultAtEveryStepChangesNothing()
     QString error;
     const int failures = faults.everyStep([&] { return documents.post(doc, true, &error); }, &changed);
     QVERIFY2(failures >= 12, qPrintable(changed));
-    QCOMPARE(k.count(u"Move"_s), 3);
+    QCOMPARE(k.data.count(u"Move"_s), 3);
 }
 
 QTEST_GUILESS_MAIN(InventoryDocumentsTest)

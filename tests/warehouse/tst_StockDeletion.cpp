@@ -51,9 +51,9 @@ void StockDeletionTest::rollBack()
     QCOMPARE(k.balance(potato), balance);
     QCOMPARE(k.price(potato), 13.0); // prices are never rolled back
     QCOMPARE(k.balance(other), 4.0);
-    QCOMPARE(k.count(u"Ing"_s), 2); // the line of the vanished ingredient made no new one
-    QCOMPARE(k.count(u"Doc"_s), 0);
-    QCOMPARE(k.count(u"Move"_s), 0);
+    QCOMPARE(k.data.count(u"Ing"_s), 2); // the line of the vanished ingredient made no new one
+    QCOMPARE(k.data.count(u"Doc"_s), 0);
+    QCOMPARE(k.data.count(u"Move"_s), 0);
 }
 
 void StockDeletionTest::period_data()
@@ -89,7 +89,7 @@ void StockDeletionTest::period()
     while (query.next())
         dates << query.value(0).toString();
     QCOMPARE(dates, left);
-    QCOMPARE(k.count(u"Move"_s), int(left.size()));
+    QCOMPARE(k.data.count(u"Move"_s), int(left.size()));
     QCOMPARE(k.balance(potato), -double(expected));
 }
 
@@ -104,9 +104,9 @@ void StockDeletionTest::refusalsDeleteNothing()
     k.prompts.queueConfirm(false);
     QCOMPARE(deletion.remove({false, {}, {}, true}, doc), -1);
     QCOMPARE(k.prompts.last(), u"Удаление документа|Подтвердите удаление документа !!!"_s);
-    QCOMPARE(k.count(u"Doc"_s), 1);
+    QCOMPARE(k.data.count(u"Doc"_s), 1);
     QCOMPARE(deletion.remove({false, {}, {}, false}, doc), 1);
-    QCOMPARE(k.count(u"Doc"_s) + k.count(u"Move"_s), 0);
+    QCOMPARE(k.data.count(u"Doc"_s) + k.data.count(u"Move"_s), 0);
 }
 
 void StockDeletionTest::faultAtEveryStepChangesNothing()

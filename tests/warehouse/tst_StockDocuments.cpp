@@ -147,7 +147,7 @@ void StockDocumentsTest::addLineRefusals()
     const qlonglong posted = k.document(u"2024-03-05"_s, true);
     QVERIFY(!documents.addLine(posted, potato));
     QCOMPARE(k.prompts.shown.size(), messages); // silently nothing
-    QCOMPARE(k.count(u"Move"_s), 0);
+    QCOMPARE(k.data.count(u"Move"_s), 0);
 
     const std::optional<qlonglong> line = documents.addLine(doc, potato);
     QVERIFY(line);

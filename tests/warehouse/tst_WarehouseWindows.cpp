@@ -242,7 +242,7 @@ void WarehouseWindowsTest::salesPostingWalk()
     QVERIFY(sales.postButton()->isEnabled());
     onNextDialog<PartnerChooserDialog>([](PartnerChooserDialog* chooser) { chooser->reject(); });
     QTest::mouseClick(sales.postButton(), Qt::LeftButton);
-    QCOMPARE(f.count(u"Doc"_s), 0);
+    QCOMPARE(f.data.count(u"Doc"_s), 0);
     onNextDialog<PartnerChooserDialog>([](PartnerChooserDialog* chooser) {
         typeText(chooser->searchBox(), u"нет такого"_s);
         chooser->accept();
@@ -259,8 +259,8 @@ void WarehouseWindowsTest::salesPostingWalk()
         deletion->accept();
     });
     QTest::mouseClick(sales.deleteButton(), Qt::LeftButton);
-    QCOMPARE(f.count(u"Realdoc"_s), 0);
-    QCOMPARE(f.count(u"Doc"_s), 1); // the warehouse keeps its issue
+    QCOMPARE(f.data.count(u"Realdoc"_s), 0);
+    QCOMPARE(f.data.count(u"Doc"_s), 1); // the warehouse keeps its issue
     QCOMPARE(f.balance(f.potato), 9.0);
 }
 
