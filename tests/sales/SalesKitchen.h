@@ -75,6 +75,22 @@ struct SalesKitchen
     }
 };
 
+// Potatoes, onions and beef, and a mince of them, as the print tests of a sales document share them.
+struct MinceKitchen : SalesKitchen
+{
+    qlonglong potato = ingredient(vegetables, u"Картофель"_s, kg, 20, 50, 80);
+    qlonglong onion = ingredient(vegetables, u"Лук"_s, kg, 30, 0, 100);
+    qlonglong beef = ingredient(meat, u"Говядина"_s, kg, 400, 25, 75);
+    qlonglong mince = ingredient(meat, u"Фарш"_s, kg, 0, 0, 100, true);
+
+    MinceKitchen()
+    {
+        component(mince, beef, 800);
+        component(mince, onion, 150);
+        component(mince, potato, 50);
+    }
+};
+
 struct CellCheck
 {
     const char* address;

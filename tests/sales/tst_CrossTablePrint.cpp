@@ -10,12 +10,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Kitchen : SalesKitchen
+struct Kitchen : MinceKitchen
 {
-    qlonglong potato = ingredient(vegetables, u"Картофель"_s, kg, 20, 50, 80);
-    qlonglong onion = ingredient(vegetables, u"Лук"_s, kg, 30, 0, 100);
-    qlonglong beef = ingredient(meat, u"Говядина"_s, kg, 400, 25, 75);
-    qlonglong mince = ingredient(meat, u"Фарш"_s, kg, 0, 0, 100, true);
     qlonglong borscht = dish(soups, u"Борщ"_s, 5);
     qlonglong cabbageSoup = dish(soups, u"Щи"_s, 1);
     qlonglong cutlet = dish(mains, u"Котлета"_s, 1);
@@ -23,9 +19,6 @@ struct Kitchen : SalesKitchen
 
     Kitchen()
     {
-        component(mince, beef, 800);
-        component(mince, onion, 150);
-        component(mince, potato, 50);
         // 250 g of a 1000 g unit for 5 portions at 80 %: 4 portions take 0.25.
         card(borscht, potato, 250);
         card(cabbageSoup, onion, 100);

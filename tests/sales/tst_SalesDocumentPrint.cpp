@@ -12,12 +12,8 @@ namespace {
 
 // Potatoes, onions and beef; minced meat made of all three. Borscht (5 portions on its card) and
 // cabbage soup are soups, the cutlet with its minced meat and a side of potatoes is a main course.
-struct Kitchen : SalesKitchen
+struct Kitchen : MinceKitchen
 {
-    qlonglong potato = ingredient(vegetables, u"Картофель"_s, kg, 20, 50, 80);
-    qlonglong onion = ingredient(vegetables, u"Лук"_s, kg, 30, 0, 100);
-    qlonglong beef = ingredient(meat, u"Говядина"_s, kg, 400, 25, 75);
-    qlonglong mince = ingredient(meat, u"Фарш"_s, kg, 0, 0, 100, true);
     qlonglong borscht = dish(soups, u"Борщ"_s, 5, u"300"_s);
     qlonglong cabbageSoup = dish(soups, u"Щи"_s, 1);
     qlonglong cutlet = dish(mains, u"Котлета"_s, 1, u"100/50"_s);
@@ -25,9 +21,6 @@ struct Kitchen : SalesKitchen
 
     Kitchen()
     {
-        component(mince, beef, 800);
-        component(mince, onion, 150);
-        component(mince, potato, 50);
         card(borscht, potato, 250);
         card(cabbageSoup, onion, 100);
         card(cutlet, mince, 100);
