@@ -10,7 +10,6 @@
 #include <QSqlQuery>
 
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 using namespace Qt::StringLiterals;
