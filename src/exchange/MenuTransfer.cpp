@@ -152,10 +152,11 @@ bool MenuTransfer::writeTorgTables(const QVariant& menu, const QString& products
     if (!namesTable)
         return fail(error);
     const QDir directory = QFileInfo(productsPath).absoluteDir();
-    if (!writeWholeFile(productsPath, *productsTable, &error) ||
-        !writeWholeFile(directory.filePath(u"Names.dbf"_s), *namesTable, &error) ||
-        !writeWholeFile(directory.filePath(u"Zimp.zfl"_s), "CLEAR_PRODUCTS\r\n", &error)) {
+    // The till reads the three together: a set half new and half old would be worse than none.
+    if (!writeWholeFiles({{productsPath, *productsTable},
+                          {directory.filePath(u"Names.dbf"_s), *namesTable},
+                          {directory.filePath(u"Zimp.zfl"_s), QByteArrayLiteral("CLEAR_PRODUCTS\r\n")}},
+                         &error))
         return fail(error);
-    }
     return true;
 }

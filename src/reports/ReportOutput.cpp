@@ -4,16 +4,13 @@
 #include "store/UserPrompts.h"
 #include "Workbook.h"
 #include "XlsxFileWriter.h"
+#include "store/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -96,51 +93,28 @@ QString ReportOutput::show(const Workbook& workbook, const QString& title)
 
 QString ReportOutput::writeFile(const Workbook& workbook, const QString& title, QString& error) const
 {
-    // Written under a hidden name first, so that no half-written file ever carries a report's name.
-    QTemporaryFile unfinished(m_folder + u"/.unfinished-XXXXXX.xlsx"_s);
-    if (!unfinished.open()) {
-        error = u"Не удалось создать файл в папке %1: %2"_s
-                    .arg(QDir::toNativeSeparators(m_folder), unfinished.errorString());
-        return {};
-    }
     XlsxFileWriter writer;
-    if (!writer.write(workbook, unfinished.fileName())) {
+    const std::optional<QByteArray> bytes = writer.bytes(workbook);
+    if (!bytes) {
         error = u"Не удалось записать таблицу: %1"_s.arg(writer.errorString());
         return {};
     }
+    // Written under a hidden name first, so that no half-written file ever carries a report's name.
     const QString stem = fileNameStem(title) + u'_' + m_now().toString(u"yyyy-MM-dd_HH-mm-ss"_s);
-    QString placeError;
-    const QString path = placeFile(unfinished.fileName(), stem, placeError);
-    if (path.isEmpty())
-        error = u"Не удалось сохранить таблицу: %1"_s.arg(placeError);
-    return path;
-}
-
-QString ReportOutput::placeFile(const QString& written, const QString& stem, QString& error) const
-{
+    StagedFile file(u"%1/%2.xlsx"_s.arg(m_folder, stem));
+    if (!file.write(*bytes, &error))
+        return {};
     // Two reports of the same title within a second, or an older file of that name, get a counter.
     constexpr int maxCopies = 1000;
-    const QByteArray from = QFile::encodeName(written);
     for (int copy = 1; copy <= maxCopies; ++copy) {
-        const QString path = u"%1/%2%3.xlsx"_s
-                                 .arg(m_folder, stem, copy > 1 ? u"_%1"_s.arg(copy) : QString());
-        // A hard link never replaces an existing file, even one made a moment ago by another program;
-        // the temporary name goes when the temporary file does.
-        if (::link(from.constData(), QFile::encodeName(path).constData()) == 0)
+        const QString path = u"%1/%2%3.xlsx"_s.arg(m_folder, stem, copy > 1 ? u"_%1"_s.arg(copy) : QString());
+        bool taken = false;
+        if (file.placeAs(path, &taken, &error))
             return path;
-        const int linkError = errno;
-        if (linkError == EEXIST)
-            continue;
-        // A file system without hard links: a rename, which Qt refuses over an existing file.
-        if (QFile::rename(written, path))
-            return path;
-        if (QFile::exists(path))
-            continue;
-        error = u"%1: %2"_s.arg(QDir::toNativeSeparators(path),
-                                             QString::fromLocal8Bit(std::strerror(linkError)));
-        return {};
+        if (!taken)
+            return {};
     }
-    error = u"в папке %1 уже слишком много таблиц «%2»"_s
-                .arg(QDir::toNativeSeparators(m_folder), stem);
+    error = u"Не удалось сохранить таблицу: в папке %1 уже есть %2 таблиц с именем «%3»."_s.arg(
+        QDir::toNativeSeparators(m_folder)).arg(maxCopies).arg(stem);
     return {};
 }

@@ -31,7 +31,6 @@ public:
 private:
     // Writes the workbook under its final name; the temporary file is gone when this returns.
     QString writeFile(const Workbook& workbook, const QString& title, QString& error) const;
-    QString placeFile(const QString& written, const QString& stem, QString& error) const;
 
     SpreadsheetLauncher& m_launcher;
     UserPrompts& m_prompts;

@@ -2,6 +2,7 @@
 
 #include "RowAutoFit.h"
 #include "Workbook.h"
+#include "store/WholeFile.h"
 
 #include <QFile>
 #include <QSet>
@@ -9,9 +10,15 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <array>
 #include <locale.h>
 #include <unordered_map>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -396,30 +403,80 @@ bool FileBuilder::check(lxw_error result, const Sheet& sheet, const QString& wha
     return false;
 }
 
+// Runs 'work' with standard error sent nowhere. Another thread's message in that moment is lost too,
+// which is the lesser evil against English error lines on a user's terminal.
+template <typename Work> auto withoutLibraryMessages(Work&& work)
+{
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved >= 0 && nowhere >= 0)
+        ::dup2(nowhere, STDERR_FILENO);
+    auto result = work();
+    const int workErrno = errno;
+    std::fflush(stderr);
+    if (saved >= 0 && nowhere >= 0)
+        ::dup2(saved, STDERR_FILENO);
+    if (nowhere >= 0)
+        ::close(nowhere);
+    if (saved >= 0)
+        ::close(saved);
+    errno = workErrno;
+    return result;
+}
+
 } // namespace
 
-bool XlsxFileWriter::write(const Workbook& workbook, const QString& path)
+std::optional<QByteArray> XlsxFileWriter::bytes(const Workbook& workbook)
 {
     m_error.clear();
+    // The library writes into a file of memory, so that its own trouble with a full or failing disk
+    // never arises: the bytes then reach the disk whole or not at all, with the reason in Russian.
+    const int memory = ::memfd_create("kuhnemer-xlsx", MFD_CLOEXEC);
+    if (memory < 0) {
+        m_error = u"не хватает памяти для таблицы: %1"_s.arg(systemErrorText(errno));
+        return std::nullopt;
+    }
+    const QByteArray path = "/proc/self/fd/" + QByteArray::number(memory);
     const CNumericLocale cNumbers;
-    lxw_workbook* file = workbook_new(QFile::encodeName(path).constData());
+    lxw_workbook* file = workbook_new(path.constData());
     if (!file) {
-        m_error = u"не удалось начать файл %1"_s.arg(path);
-        return false;
+        ::close(memory);
+        m_error = u"не хватает памяти для таблицы"_s;
+        return std::nullopt;
     }
     FileBuilder builder(file);
     bool written = true;
     for (int number = 1; written && number <= workbook.sheetCount(); ++number)
         written = builder.writeSheet(workbook.sheet(number));
-    // Closing writes the file and frees the workbook, so it is called whatever happened before.
-    const lxw_error closed = workbook_close(file);
+    // Closing writes the file and frees the workbook, so it is called whatever happened before. The
+    // library tells its trouble on standard error in English: the user gets it in Russian instead.
+    errno = 0;
+    const lxw_error closed = withoutLibraryMessages([file] { return workbook_close(file); });
+    const int closeErrno = errno;
     if (!written)
         m_error = builder.error();
     else if (closed != LXW_NO_ERROR)
-        m_error = u"файл %1: %2"_s.arg(path, QString::fromUtf8(lxw_strerror(closed)));
-    if (!m_error.isEmpty()) {
-        QFile::remove(path);
-        return false;
+        m_error = u"таблица не собрана во временных файлах: %1 (%2)"_s.arg(
+            closeErrno != 0 ? systemErrorText(closeErrno) : u"не хватает памяти"_s,
+            QString::fromUtf8(lxw_strerror(closed)));
+    std::optional<QByteArray> result;
+    if (m_error.isEmpty()) {
+        struct stat info {};
+        if (::fstat(memory, &info) == 0) {
+            QByteArray data(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
+            if (::pread(memory, data.data(), static_cast<size_t>(data.size()), 0) == data.size())
+                result = std::move(data);
+        }
+        if (!result)
+            m_error = u"таблица не прочитана из памяти: %1"_s.arg(systemErrorText(errno));
     }
-    return true;
+    ::close(memory);
+    return result;
+}
+
+bool XlsxFileWriter::write(const Workbook& workbook, const QString& path)
+{
+    const std::optional<QByteArray> data = bytes(workbook);
+    return data && writeWholeFile(path, *data, &m_error);
 }

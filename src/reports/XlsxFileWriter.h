@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 class Workbook;
 
@@ -11,7 +14,9 @@ class Workbook;
 class XlsxFileWriter
 {
 public:
-    // Writes to 'path', replacing what is there; on failure removes what it wrote and returns false.
+    // The file's bytes; nothing with the reason in errorString().
+    std::optional<QByteArray> bytes(const Workbook& workbook);
+    // Writes to 'path' whole, replacing what is there; on failure what was there stays.
     bool write(const Workbook& workbook, const QString& path);
     QString errorString() const { return m_error; }
 

@@ -312,46 +312,50 @@ bool Transaction::commit()
     return m_db.commit();
 }
 
-QString sqlErrorText(const QSqlError& error)
+QString sqliteErrorText(int code, const QString& engineText)
 {
-    bool numeric = false;
-    // The driver reports SQLite's result code; the low byte is the primary code.
-    const int code = error.nativeErrorCode().toInt(&numeric) & 0xff;
     QString reason;
-    if (numeric) {
-        switch (code) {
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            reason = u"база данных занята другой программой, повторите позже"_s;
-            break;
-        case SQLITE_READONLY:
-        case SQLITE_PERM:
-            reason = u"база данных доступна только для чтения"_s;
-            break;
-        case SQLITE_CORRUPT:
-        case SQLITE_NOTADB:
-            reason = u"файл базы данных повреждён"_s;
-            break;
-        case SQLITE_FULL:
-            reason = u"на диске нет места"_s;
-            break;
-        case SQLITE_IOERR:
-            reason = u"ошибка чтения или записи диска"_s;
-            break;
-        case SQLITE_CANTOPEN:
-            reason = u"файл базы данных не открывается"_s;
-            break;
-        case SQLITE_CONSTRAINT:
-            reason = u"значение не допускается таблицей"_s;
-            break;
-        default:
-            break;
-        }
+    // The low byte is the primary code.
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        reason = u"база данных занята другой программой, повторите позже"_s;
+        break;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        reason = u"база данных доступна только для чтения"_s;
+        break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        reason = u"файл базы данных повреждён"_s;
+        break;
+    case SQLITE_FULL:
+        reason = u"на диске нет места, освободите место и повторите"_s;
+        break;
+    case SQLITE_IOERR:
+        reason = u"ошибка чтения или записи диска"_s;
+        break;
+    case SQLITE_CANTOPEN:
+        reason = u"файл базы данных не открывается"_s;
+        break;
+    case SQLITE_CONSTRAINT:
+        reason = u"значение не допускается таблицей"_s;
+        break;
+    default:
+        break;
     }
-    const QString engine = error.text().trimmed();
+    const QString engine = engineText.trimmed();
     if (reason.isEmpty())
         return engine;
     return engine.isEmpty() ? reason : u"%1 (%2)"_s.arg(reason, engine);
+}
+
+QString sqlErrorText(const QSqlError& error)
+{
+    bool numeric = false;
+    // The driver reports SQLite's result code.
+    const int code = error.nativeErrorCode().toInt(&numeric);
+    return sqliteErrorText(numeric ? code : SQLITE_OK, error.text());
 }
 
 bool runQuery(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error)

@@ -94,6 +94,8 @@ template <typename Work> bool inTransaction(QSqlDatabase db, QString* error, Wor
 // A database error as the user reads it: what happened in Russian (locked, read-only, damaged, disk
 // full, ...), then the engine's own text.
 QString sqlErrorText(const QSqlError& error);
+// The same for a result code of the engine's own interface and its message.
+QString sqliteErrorText(int code, const QString& engineText);
 
 // Prepares and runs one statement with bound values on the given query (forward only); false and the
 // driver's text in *error on failure. Rows, if any, are then read with query.next().

@@ -1,5 +1,7 @@
 #include "Maintenance.h"
 
+#include "store/WholeFile.h"
+
 #include "Database.h"
 
 #include <QDateTime>
@@ -160,7 +162,7 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
         if (error)
             *error = u"копирование прервано"_s;
     } else if (rc != SQLITE_OK && error) {
-        *error = QString::fromUtf8(sqlite3_errmsg(to));
+        *error = sqliteErrorText(rc, QString::fromUtf8(sqlite3_errmsg(to)));
     }
     sqlite3_close(to);
     source->close();
@@ -173,7 +175,7 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
     if (rc == SQLITE_OK && ::link(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
         rc = SQLITE_IOERR;
         if (error)
-            *error = QString::fromLocal8Bit(std::strerror(errno));
+            *error = systemErrorText(errno);
     }
     QFile::remove(partial);
     if (rc != SQLITE_OK)

@@ -2,10 +2,10 @@
 
 #include "reports/Workbook.h"
 #include "reports/XlsxFileWriter.h"
+#include "store/WholeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -79,25 +79,14 @@ bool saveWorkbook(const Workbook& workbook, const QString& file, QString* error)
         *error = u"Не удалось создать папку \"%1\"."_s.arg(QDir::toNativeSeparators(target.absolutePath()));
         return false;
     }
-    QTemporaryFile unfinished(target.absolutePath() + u"/.unfinished-XXXXXX.xlsx"_s);
-    if (!unfinished.open()) {
-        *error = unfinished.errorString();
-        return false;
-    }
     XlsxFileWriter writer;
-    if (!writer.write(workbook, unfinished.fileName())) {
+    const std::optional<QByteArray> bytes = writer.bytes(workbook);
+    if (!bytes) {
         *error = u"Не удалось записать таблицу: %1"_s.arg(writer.errorString());
         return false;
     }
     // A rename replaces the file at once: a nightly script's file is the old one or the new one.
-    if (::rename(QFile::encodeName(unfinished.fileName()).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        *error = u"Не удалось сохранить \"%1\"."_s.arg(QDir::toNativeSeparators(file));
-        return false;
-    }
-    unfinished.setAutoRemove(false);
-    QFile::setPermissions(target.absoluteFilePath(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    return true;
+    return writeWholeFile(target.absoluteFilePath(), *bytes, error);
 }
 
 } // namespace commands
