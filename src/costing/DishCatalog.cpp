@@ -59,7 +59,7 @@ bool DishCatalog::deleteCardLine(const QVariant& cardLine)
         return databaseError(error);
     if (!finished.isValid() || finished.toInt() == 1)
         return false;
-    if (!m_prompts.confirm(u"Удаление ингредиента"_s,
+    if (!m_prompts.confirmIrreversible(u"Удаление ингредиента"_s,
                            u"Подтвердите удаление ингредиента !!!"_s))
         return false;
     if (!inTransaction(m_db, &error, [&] {
@@ -80,7 +80,7 @@ bool DishCatalog::deleteDish(const QVariant& dishKey)
         return databaseError(error);
     if (!exists.isValid())
         return false;
-    if (!m_prompts.confirm(u"Удаление блюда"_s,
+    if (!m_prompts.confirmIrreversible(u"Удаление блюда"_s,
                            u"Подтвердите удаление блюда !!!"_s))
         return false;
     QVariant used;
@@ -112,7 +112,7 @@ bool DishCatalog::deleteDishGroup(const QVariant& groupKey)
         return databaseError(error);
     if (!exists.isValid())
         return false;
-    if (!m_prompts.confirm(u"Удаление группы блюд"_s,
+    if (!m_prompts.confirmIrreversible(u"Удаление группы блюд"_s,
                            u"Подтвердите удаление группы блюд !!!"_s))
         return false;
     // NOT EXISTS rather than NOT IN: an entry without a dish must not make every dish look used.

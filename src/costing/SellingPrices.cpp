@@ -123,6 +123,6 @@ SellingPricesResult askAndApplySellingPrices(QSqlDatabase db, UserPrompts& promp
                                              RoundingStep step, RoundingDirection direction)
 {
     const bool allEntries =
-        prompts.confirm(u"?"_s, u"Производить перерасчёт продажных цен?"_s);
+        prompts.confirmIrreversible(u"?"_s, u"Производить перерасчёт продажных цен?"_s);
     return applySellingPrices(std::move(db), menu, allEntries, step, direction);
 }

@@ -119,7 +119,7 @@ bool MenuBook::removeEntryAfter(const QVariant& entry, const QString& caption, c
     if (menu.next() && menu.value(0).toBool())
         return false;
     menu.finish();
-    if (!m_prompts.confirm(caption, question))
+    if (!m_prompts.confirmIrreversible(caption, question))
         return false;
     bool removed = false;
     if (!inTransaction(m_db, &error, [&] {
@@ -150,7 +150,7 @@ bool MenuBook::deleteMenu(const QVariant& menu)
                        u"Имеются документы использующие это меню. Удаление не возможно !!!"_s);
         return false;
     }
-    if (!m_prompts.confirm(u"Удаление меню"_s, u"Подтвердите удаление меню !!!"_s))
+    if (!m_prompts.confirmIrreversible(u"Удаление меню"_s, u"Подтвердите удаление меню !!!"_s))
         return false;
     bool deleted = false;
     if (!inTransaction(m_db, &error, [&] {

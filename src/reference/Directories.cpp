@@ -11,7 +11,7 @@ namespace directories {
 
 bool deleteUnit(QSqlDatabase db, const QVariant& unitKod, UserPrompts& prompts)
 {
-    if (!prompts.confirm(u"Удаление единицы измерения"_s,
+    if (!prompts.confirmIrreversible(u"Удаление единицы измерения"_s,
                          u"Подтвердите удаление единицы измерения !!!"_s))
         return false;
     if (unitKod.isNull())
@@ -41,7 +41,7 @@ bool deleteUnit(QSqlDatabase db, const QVariant& unitKod, UserPrompts& prompts)
 
 bool deleteSignature(QSqlDatabase db, const QVariant& signatureKod, UserPrompts& prompts)
 {
-    if (!prompts.confirm(u"?"_s, u"Вы уверены что желаете удалить запись?"_s))
+    if (!prompts.confirmIrreversible(u"?"_s, u"Вы уверены что желаете удалить запись?"_s))
         return false;
     // An empty list has nothing to delete; the user is told so instead of seeing an engine error.
     if (signatureKod.isNull()) {

@@ -131,7 +131,7 @@ bool IngredientCatalog::deleteGroup(const QVariant& groupKey, UserPrompts& promp
         return showDatabaseError(prompts, error);
     if (!*present)
         return false;
-    if (!prompts.confirm(u"Удаление группы ингредиентов"_s,
+    if (!prompts.confirmIrreversible(u"Удаление группы ингредиентов"_s,
                          u"Подтвердите удаление группы ингредиентов !!!"_s))
         return false;
 
@@ -159,7 +159,7 @@ bool IngredientCatalog::deleteIngredient(const QVariant& ingredientKey, UserProm
         return showDatabaseError(prompts, error);
     if (!*present)
         return false;
-    if (!prompts.confirm(u"Удаление ингредиента"_s,
+    if (!prompts.confirmIrreversible(u"Удаление ингредиента"_s,
                          u"Подтвердите удаление ингредиента !!!"_s))
         return false;
 
@@ -189,7 +189,7 @@ bool IngredientCatalog::deleteComponent(const QVariant& compositionRowKey, UserP
         return showDatabaseError(prompts, error);
     if (!*present)
         return false;
-    if (!prompts.confirm(u"Удаление составляющей"_s,
+    if (!prompts.confirmIrreversible(u"Удаление составляющей"_s,
                          u"Подтвердите удаление составляющей !!!"_s))
         return false;
     if (!execSql(m_db, u"DELETE FROM pf WHERE NNN = ?"_s, {*row}, &error))

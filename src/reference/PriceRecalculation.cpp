@@ -98,7 +98,7 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
         values << *key;
     }
 
-    if (!prompts.confirm(u"Предупреждение пересчёта"_s,
+    if (!prompts.confirmIrreversible(u"Предупреждение пересчёта"_s,
                          confirmationText(settings, current.name)))
         return false;
     if (current.semiFinished) {

@@ -85,7 +85,7 @@ bool SalesDocuments::fillFromMenu(qlonglong document)
     if (!doc)
         return false;
     if (doc->lines > 0 &&
-        !m_prompts.confirm(
+        !m_prompts.confirmIrreversible(
             u"Ввод списка блюд в документ реализации"_s,
             u"Список блюд в данном документе не пустой, он будет заменён. Подтвердите операцию."_s))
         return false;

@@ -1,5 +1,7 @@
 #include "Database.h"
 
+#include "Schema.h"
+
 #include <QCollator>
 #include <QDir>
 #include <QFile>
@@ -178,7 +180,7 @@ QString Database::notOurs(const QString& file)
 }
 
 std::optional<Database> Database::openFile(const QString& file, bool mustExist, QString* error,
-                                           const QString& connectionName)
+                                           const QString& connectionName, Shape shape)
 {
     auto refuse = [error](const QString& text) -> std::optional<Database> {
         if (error)
@@ -235,6 +237,18 @@ std::optional<Database> Database::openFile(const QString& file, bool mustExist, 
                             .arg(schemaVersion)
                             .arg(QDir::toNativeSeparators(QFileInfo(file).absolutePath())));
     }
+    if (mustExist && shape == Shape::MustBeWhole) {
+        if (const QStringList missing = schema::differences(db, true); !missing.isEmpty()) {
+            constexpr qsizetype named = 3;
+            QString which = missing.first(std::min(missing.size(), named)).join(u"; "_s);
+            if (missing.size() > named)
+                which += u" и ещё %1"_s.arg(missing.size() - named);
+            return fail(u"База данных \"%1\" неполная: %2. Её таблицы изменила другая программа. Восстановите "
+                        "базу из резервной копии в папке backup; подробности покажет команда "
+                        "\"kuhnemer-data check %3\"."_s.arg(QDir::toNativeSeparators(file), which,
+                                                          QDir::toNativeSeparators(QFileInfo(file).absolutePath())));
+        }
+    }
     QString configureError;
     if (!configure(db, &configureError))
         return fail(u"Не удалось открыть базу данных \"%1\": %2"_s
@@ -242,14 +256,15 @@ std::optional<Database> Database::openFile(const QString& file, bool mustExist, 
     return Database(connectionName);
 }
 
-std::optional<Database> Database::open(const QString& dataDir, QString* error, const QString& connectionName)
+std::optional<Database> Database::open(const QString& dataDir, QString* error, const QString& connectionName,
+                                       Shape shape)
 {
     if (!QFileInfo(dataDir).isDir()) {
         if (error)
             *error = u"Не найден каталог данных \"%1\"."_s.arg(QDir::toNativeSeparators(dataDir));
         return std::nullopt;
     }
-    return openFile(filePath(dataDir), true, error, connectionName);
+    return openFile(filePath(dataDir), true, error, connectionName, shape);
 }
 
 std::optional<Database> Database::create(const QString& file, QString* error, const QString& connectionName)

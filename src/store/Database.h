@@ -27,10 +27,16 @@ public:
     // The file of the database inside a data directory.
     static QString filePath(const QString& dataDir);
 
+    // Whether a kitchen missing a table, field or index of its version is refused at opening (so that
+    // no operation meets the engine's own words about it) or opened as found (for the check).
+    enum class Shape { MustBeWhole, AsFound };
+
     // Opens the database of a data directory under the given connection name. Never creates anything:
-    // a missing directory or file, or an unknown schema version, is an error with a clear message.
+    // a missing directory or file, an unknown schema version or missing tables or fields are an error
+    // with a clear message.
     static std::optional<Database> open(const QString& dataDir, QString* error,
-                                        const QString& connectionName = programConnection());
+                                        const QString& connectionName = programConnection(),
+                                        Shape shape = Shape::MustBeWhole);
     // Opens (creating) a database file for the installation tool; same connection set-up.
     static std::optional<Database> create(const QString& file, QString* error,
                                           const QString& connectionName);
@@ -61,7 +67,7 @@ public:
 private:
     explicit Database(QString connectionName) : m_connectionName(std::move(connectionName)) {}
     static std::optional<Database> openFile(const QString& file, bool mustExist, QString* error,
-                                            const QString& connectionName);
+                                            const QString& connectionName, Shape shape = Shape::AsFound);
 
     QString m_connectionName;
 };

@@ -91,8 +91,7 @@ bool FieldInfo::fromInput(const QVariant& input, QVariant* stored, QString* erro
                 date = QDate::fromString(text, Qt::ISODate);
         }
         if (!date.isValid()) {
-            *error = u"Такой даты нет: \"%1\". Введите дату в виде ДД.ММ.ГГГГ."_s
-                         .arg(isText ? text : input.toString());
+            *error = missingDateMessage(isText ? text : input.toString());
             return false;
         }
         *stored = date.toString(Qt::ISODate);
@@ -129,4 +128,9 @@ QVariant FieldInfo::toText(const QVariant& value, const QString& format, bool fo
     if (!forEditing && !format.isEmpty())
         return numberLocale().toString(value.toDouble(), 'f', decimalsOf(format));
     return numberLocale().toString(value.toDouble(), 'f', QLocale::FloatingPointShortest);
+}
+
+QString missingDateMessage(const QString& typed)
+{
+    return u"Такой даты нет: \"%1\". Введите дату в виде ДД.ММ.ГГГГ."_s.arg(typed);
 }

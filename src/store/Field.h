@@ -25,3 +25,6 @@ struct FieldInfo
     // numbers with the user's decimal separator and, for display, the decimals of the format.
     QVariant toText(const QVariant& value, const QString& format, bool forEditing) const;
 };
+
+// The refusal of a typed date that names no day ("31.02.2026"), the same in a grid and in a date field.
+QString missingDateMessage(const QString& typed);

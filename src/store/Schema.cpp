@@ -8,6 +8,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 // The schema file is compiled into the static store library, whose resources need an explicit start.
@@ -75,6 +77,125 @@ bool create(QSqlDatabase& db, QString* error)
         return false;
     }
     return version.isEmpty() || execSql(db, version, {}, error);
+}
+
+namespace {
+
+struct Shape
+{
+    struct Table
+    {
+        QString name;
+        QList<QPair<QString, QString>> fields; // name, declared type
+    };
+    struct Index
+    {
+        QString name;
+        QString table;
+        QStringList fields;
+    };
+    QList<Table> tables;
+    QList<Index> indexes;
+};
+
+Shape shapeOf(const QSqlDatabase& db)
+{
+    Shape shape;
+    QSqlQuery query(db);
+    for (const QString& table : tableNames(db)) {
+        Shape::Table described{table, {}};
+        query.exec(u"PRAGMA table_info(\"%1\")"_s.arg(table));
+        while (query.next())
+            described.fields.append({query.value(1).toString(), query.value(2).toString().toUpper()});
+        shape.tables.append(described);
+    }
+    // Indexes the engine makes for itself carry no statement of their own.
+    query.exec(u"SELECT name, tbl_name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY rowid"_s);
+    while (query.next())
+        shape.indexes.append({query.value(0).toString(), query.value(1).toString(), {}});
+    for (Shape::Index& index : shape.indexes) {
+        query.exec(u"PRAGMA index_info(\"%1\")"_s.arg(index.name));
+        while (query.next())
+            index.fields << query.value(2).toString();
+    }
+    return shape;
+}
+
+// The shape of a kitchen made from the schema file, made once in memory.
+const Shape& expectedShape()
+{
+    static const Shape expected = [] {
+        const QString connection = u"kuhnemer-schema-reference"_s;
+        Shape made;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
+            db.setDatabaseName(u":memory:"_s);
+            QString error;
+            if (db.open() && create(db, &error))
+                made = shapeOf(db);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(connection);
+        return made;
+    }();
+    return expected;
+}
+
+template <typename Item> const Item* named(const QList<Item>& items, const QString& name)
+{
+    for (const Item& item : items)
+        if (item.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &item;
+    return nullptr;
+}
+
+} // namespace
+
+QStringList differences(const QSqlDatabase& db, bool missingOnly)
+{
+    const Shape& expected = expectedShape();
+    const Shape found = shapeOf(db);
+    QStringList findings;
+    for (const Shape::Table& table : expected.tables) {
+        const Shape::Table* present = named(found.tables, table.name);
+        if (!present) {
+            findings << u"нет таблицы %1"_s.arg(table.name);
+            continue;
+        }
+        for (const auto& [field, type] : table.fields) {
+            const auto match = std::find_if(present->fields.cbegin(), present->fields.cend(), [&](const auto& f) {
+                return f.first.compare(field, Qt::CaseInsensitive) == 0;
+            });
+            if (match == present->fields.cend())
+                findings << u"таблица %1: нет поля %2"_s.arg(table.name, field);
+            else if (!missingOnly && match->second != type)
+                findings << u"таблица %1: поле %2 имеет тип %3 вместо %4"_s.arg(table.name, field, match->second, type);
+        }
+        if (!missingOnly)
+            for (const auto& [field, type] : present->fields)
+                if (std::none_of(table.fields.cbegin(), table.fields.cend(), [&](const auto& f) {
+                        return f.first.compare(field, Qt::CaseInsensitive) == 0;
+                    }))
+                    findings << u"таблица %1: лишнее поле %2"_s.arg(table.name, field);
+    }
+    for (const Shape::Index& index : expected.indexes) {
+        const Shape::Index* present = named(found.indexes, index.name);
+        if (!present)
+            findings << u"таблица %1: нет индекса %2 (%3)"_s.arg(index.table, index.name, index.fields.join(u", "_s));
+        else if (!missingOnly && (present->table.compare(index.table, Qt::CaseInsensitive) != 0 ||
+                                  present->fields.join(u',').compare(index.fields.join(u','), Qt::CaseInsensitive) != 0))
+            findings << u"таблица %1: индекс %2 построен по (%3) вместо (%4)"_s.arg(
+                present->table, index.name, present->fields.join(u", "_s), index.fields.join(u", "_s));
+    }
+    if (!missingOnly) {
+        for (const Shape::Table& table : found.tables)
+            if (!named(expected.tables, table.name))
+                findings << u"лишняя таблица %1"_s.arg(table.name);
+        for (const Shape::Index& index : found.indexes)
+            if (!named(expected.indexes, index.name))
+                findings << u"таблица %1: лишний индекс %2"_s.arg(index.table, index.name);
+    }
+    return findings;
 }
 
 bool createDataDirectory(const QString& dataDir, QString* error)

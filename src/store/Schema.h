@@ -17,6 +17,11 @@ QStringList tableNames(const QSqlDatabase& db);
 // Creates every table, index and default in an empty database, in one transaction.
 bool create(QSqlDatabase& db, QString* error);
 
+// How the tables, fields and named indexes of a database differ from those of the schema file, one
+// finding a line ("which, where"). Only what is missing (a table, a field, an index) when
+// missingOnly: an extra field or index harms no operation.
+QStringList differences(const QSqlDatabase& db, bool missingOnly = false);
+
 // Makes a data directory with an empty database; refuses to touch an existing database file.
 bool createDataDirectory(const QString& dataDir, QString* error);
 

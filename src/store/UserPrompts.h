@@ -13,8 +13,18 @@ class UserPrompts
 public:
     virtual ~UserPrompts() = default;
 
+    // What Enter answers: a question before something that deletes or cannot be undone defaults to
+    // "Отмена", so that a key pressed out of habit loses nothing.
+    enum class Default { Ok, Cancel };
+
     // A question with "OK" and "Отмена"; true for OK.
-    virtual bool confirm(const QString& caption, const QString& text) = 0;
+    virtual bool confirm(const QString& caption, const QString& text, Default byDefault) = 0;
+    bool confirm(const QString& caption, const QString& text) { return confirm(caption, text, Default::Ok); }
+    // A question before a deletion or a change that cannot be undone.
+    bool confirmIrreversible(const QString& caption, const QString& text)
+    {
+        return confirm(caption, text, Default::Cancel);
+    }
     // Information with a single OK.
     virtual void inform(const QString& caption, const QString& text) = 0;
     // A refusal or an error with a single OK.

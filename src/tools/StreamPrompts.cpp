@@ -13,7 +13,7 @@ QString line(const QString& caption, const QString& text)
 
 } // namespace
 
-bool StreamPrompts::confirm(const QString& caption, const QString& text)
+bool StreamPrompts::confirm(const QString& caption, const QString& text, Default)
 {
     if (!m_confirmed) {
         warn(caption, text + u"\n"_s + m_unconfirmedHint);

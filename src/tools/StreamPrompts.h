@@ -20,7 +20,8 @@ public:
     {
     }
 
-    bool confirm(const QString& caption, const QString& text) override;
+    using UserPrompts::confirm;
+    bool confirm(const QString& caption, const QString& text, Default byDefault) override;
     void inform(const QString& caption, const QString& text) override;
     void warn(const QString& caption, const QString& text) override;
     int choose(const QString& caption, const QString& text, const QStringList& choices) override;

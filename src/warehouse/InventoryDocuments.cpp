@@ -52,7 +52,7 @@ double InventoryDocuments::state(qlonglong document) const
 
 bool InventoryDocuments::remove(qlonglong document)
 {
-    if (!m_prompts.confirm(u"Удаление документа"_s, u"Подтвердите удаление документа !!!"_s))
+    if (!m_prompts.confirmIrreversible(u"Удаление документа"_s, u"Подтвердите удаление документа !!!"_s))
         return false;
     QString error;
     Transaction transaction(m_db);
@@ -111,10 +111,10 @@ bool InventoryDocuments::post(qlonglong document)
     if (!runQuery(doc, u"SELECT Provodka FROM invdok WHERE Kod = ?"_s, {document}, &error) || !doc.next() ||
         doc.value(0).toDouble() >= posted)
         return false;
-    if (!m_prompts.confirm(postingCaption, u"Подтвердите проводку документа инвентаризации !!!"_s))
+    if (!m_prompts.confirmIrreversible(postingCaption, u"Подтвердите проводку документа инвентаризации !!!"_s))
         return false;
-    const bool clear = m_prompts.confirm(postingCaption, u"Произвести отчистку движения инградиентов на складе ?"_s);
-    if (clear && !m_prompts.confirm(u"Очистка документов движения"_s,
+    const bool clear = m_prompts.confirmIrreversible(postingCaption, u"Произвести отчистку движения инградиентов на складе ?"_s);
+    if (clear && !m_prompts.confirmIrreversible(u"Очистка документов движения"_s,
                                     u"Подтвердите, что все документы движения по складу необходимо удалить"_s))
         return false;
     if (!post(document, clear, &error)) {

@@ -21,13 +21,13 @@ QString shortDate(const QDate& date)
 bool DeletionChoice::confirm(UserPrompts& prompts) const
 {
     if (!period)
-        return prompts.confirm(u"Удаление документа"_s, u"Подтвердите удаление документа !!!"_s);
+        return prompts.confirmIrreversible(u"Удаление документа"_s, u"Подтвердите удаление документа !!!"_s);
     if (to < from) {
         prompts.warn(periodCaption, u"Дата начала периода больше даты конца периода !!!"_s);
         return false;
     }
     // The letter before the first date is the Latin "c", as the message has always been written.
-    return prompts.confirm(periodCaption, u"Подтвердите удаление документов за период c "_s + shortDate(from) +
+    return prompts.confirmIrreversible(periodCaption, u"Подтвердите удаление документов за период c "_s + shortDate(from) +
                                               u" по "_s + shortDate(to) + u" !!!"_s);
 }
 

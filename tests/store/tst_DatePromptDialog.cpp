@@ -1,10 +1,12 @@
 #include "GuiScript.h"
 
+#include "store/Field.h"
 #include "store/ui/DatePromptDialog.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -37,6 +39,34 @@ private Q_SLOTS:
         onNextDialog<DatePromptDialog>(
             [](DatePromptDialog* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
         QCOMPARE(prompt.askDate(offered), std::nullopt);
+    }
+
+    // A day that does not exist is refused with the grid's message and the dialog stays open; the
+    // editor used to move 31.02 to another day without a word.
+    void aDayThatDoesNotExistIsRefused()
+    {
+        DialogDatePrompt prompt;
+        QString refusal;
+        bool stayedOpen = false;
+        onNextDialog<DatePromptDialog>([&](DatePromptDialog* dialog) {
+            dialog->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            dialog->dateEdit()->setSelectedSection(QDateTimeEdit::DaySection);
+            QTest::keyClicks(dialog->dateEdit(), "31022026");
+            onNextDialog<QMessageBox>([&](QMessageBox* box) {
+                refusal = box->text();
+                box->accept();
+            });
+            QTest::keyClick(dialog->dateEdit(), Qt::Key_Return);
+            stayedOpen = dialog->isVisible();
+            // Corrected, the date is taken.
+            dialog->dateEdit()->setSelectedSection(QDateTimeEdit::DaySection);
+            QTest::keyClicks(dialog->dateEdit(), "28022026");
+            QTest::keyClick(dialog->dateEdit(), Qt::Key_Return);
+        });
+        QCOMPARE(prompt.askDate(QDate(2026, 12, 11)), std::optional<QDate>(QDate(2026, 2, 28)));
+        QCOMPARE(refusal, missingDateMessage(u"31.02.2026"_s));
+        QVERIFY(stayedOpen);
     }
 
     void printOptionsShowTheirTextsAndKeepTheCheckBox()

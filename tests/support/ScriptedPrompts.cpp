@@ -1,10 +1,12 @@
 #include "ScriptedPrompts.h"
 
-bool ScriptedPrompts::confirm(const QString& caption, const QString& text)
+bool ScriptedPrompts::confirm(const QString& caption, const QString& text, Default byDefault)
 {
     const QString entry = caption + u'|' + text;
     shown << entry;
     questions << entry;
+    if (byDefault == Default::Cancel)
+        irreversible << entry;
     return m_answers.isEmpty() ? true : m_answers.takeFirst();
 }
 

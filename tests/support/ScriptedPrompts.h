@@ -10,7 +10,8 @@
 class ScriptedPrompts : public UserPrompts
 {
 public:
-    bool confirm(const QString& caption, const QString& text) override;
+    using UserPrompts::confirm;
+    bool confirm(const QString& caption, const QString& text, Default byDefault) override;
     void inform(const QString& caption, const QString& text) override;
     void warn(const QString& caption, const QString& text) override;
     // Takes the next queued choice (-1, closed, when none is queued).
@@ -20,6 +21,7 @@ public:
     void queueConfirm(bool answer) { m_answers.append(answer); }
     QStringList shown;     // every confirmation, information and warning in order
     QStringList questions; // confirmations only
+    QStringList irreversible; // the confirmations whose default answer is "Отмена"
 
     QString last() const { return shown.isEmpty() ? QString() : shown.last(); }
 

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 #include <QTextStream>
@@ -88,6 +89,47 @@ private Q_SLOTS:
         QVERIFY2(outcome.out.contains(u"\"пачка\""_s), qPrintable(outcome.out));
         QVERIFY2(outcome.out.contains(u"Ing.Cena"_s), qPrintable(outcome.out));
         QVERIFY(outcome.out.contains(u"Найдено ошибок: 2."_s));
+    }
+
+    // A kitchen whose tables another tool changed: the check names what differs and where, and the
+    // program refuses a kitchen missing a field instead of failing later in the engine's words.
+    void checkFindsTheSchemaChanged_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("finding");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("missing field") << u"ALTER TABLE Bludo DROP COLUMN Proc"_s << u"таблица Bludo: нет поля Proc"_s
+                                       << false;
+        QTest::newRow("extra field") << u"ALTER TABLE Bludo ADD COLUMN Extra REAL"_s
+                                     << u"таблица Bludo: лишнее поле Extra"_s << true;
+        QTest::newRow("missing index") << u"DROP INDEX Bludo_Name"_s << u"таблица Bludo: нет индекса Bludo_Name"_s
+                                       << false;
+        QTest::newRow("extra index") << u"CREATE INDEX Bludo_Extra ON Bludo (Cena)"_s
+                                     << u"таблица Bludo: лишний индекс Bludo_Extra"_s << true;
+        QTest::newRow("missing table") << u"DROP TABLE Realsum"_s << u"нет таблицы Realsum"_s << false;
+        QTest::newRow("extra table") << u"CREATE TABLE Notes (Text TEXT)"_s << u"лишняя таблица Notes"_s << true;
+    }
+    void checkFindsTheSchemaChanged()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, finding);
+        QFETCH(bool, opens);
+        TestDataDir data;
+        QSqlQuery query(data.db());
+        QVERIFY2(query.exec(change), qPrintable(query.lastError().text()));
+        query.finish();
+        data.close();
+        const Outcome outcome = run({u"check"_s, data.dataDir()});
+        QCOMPARE(outcome.code, commands::failed);
+        QVERIFY2(outcome.out.contains(u"Схема: "_s + finding), qPrintable(outcome.out + outcome.err));
+
+        QString error;
+        std::optional<Database> db = Database::open(data.dataDir(), &error, u"reopened"_s);
+        QCOMPARE(db.has_value(), opens);
+        if (db)
+            db->close();
+        else
+            QVERIFY2(error.contains(finding) && error.contains(u"kuhnemer-data check"_s), qPrintable(error));
     }
 
     void checkLeavesAFileThatIsNotOursAsItIs()

@@ -159,6 +159,9 @@ void InventoryDocumentsTest::clearingRemovesEveryMovement()
     k.prompts.queueConfirm(true);
     k.prompts.queueConfirm(true);
     QVERIFY(documents.post(doc));
+    // Enter must not wipe the history: both questions before the clearing default to "Отмена".
+    QCOMPARE(k.prompts.irreversible.filter(u"отчистку"_s).size(), 1);
+    QCOMPARE(k.prompts.irreversible.filter(u"Очистка документов движения"_s).size(), 1);
     QCOMPARE(k.data.count(u"Doc"_s), 1);
     QCOMPARE(k.data.scalar(u"SELECT Nomer FROM Doc"_s).toString(), u"Инвентаризация"_s);
     QCOMPARE(k.data.count(u"Move"_s), 1);

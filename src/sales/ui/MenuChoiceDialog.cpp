@@ -1,12 +1,13 @@
 #include "MenuChoiceDialog.h"
 
+#include "store/ui/DateEdit.h"
+
 #include "menus/ui/MenuEntryColours.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/DialogButtons.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -28,7 +29,7 @@ MenuChoiceDialog::MenuChoiceDialog(QSqlDatabase db, UserPrompts* prompts, QWidge
                                {u"Cena1"_s, u"Name"_s, u"Bludo"_s, u"Kod1"_s, u"Cena"_s}}},
                              this)),
       m_menuGrid(new DataGrid(prompts, this)), m_itemGrid(new DataGrid(prompts, this)),
-      m_date(new QDateEdit(this)), m_showExcluded(new QCheckBox(u"Показывать исключённые"_s, this))
+      m_date(new DateEdit(this)), m_showExcluded(new QCheckBox(u"Показывать исключённые"_s, this))
 {
     setWindowTitle(u"Выбор меню для использования в докменте реализации"_s);
     m_menus->setColumns({{u"Name"_s, u"Наименование меню"_s}, {u"Date"_s, u"Дата"_s}});

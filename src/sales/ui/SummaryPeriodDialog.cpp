@@ -1,8 +1,9 @@
 #include "SummaryPeriodDialog.h"
 
+#include "store/ui/DateEdit.h"
+
 #include "store/ui/DialogButtons.h"
 
-#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -11,7 +12,7 @@
 using namespace Qt::StringLiterals;
 
 SummaryPeriodDialog::SummaryPeriodDialog(QWidget* parent)
-    : QDialog(parent), m_start(new QDateEdit(this)), m_end(new QDateEdit(this))
+    : QDialog(parent), m_start(new DateEdit(this)), m_end(new DateEdit(this))
 {
     setWindowTitle(u"Печать сводного отчёта"_s);
     auto* grid = new QGridLayout;

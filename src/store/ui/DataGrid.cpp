@@ -304,7 +304,7 @@ void DataGrid::keyPressEvent(QKeyEvent* event)
     }
     if (m_model && event->key() == Qt::Key_Delete && ctrl) {
         if (!m_ctrlDeleteBlocked && m_model->currentRow() >= 0 && !m_model->isReadOnly() &&
-            (!m_prompts || m_prompts->confirm(u"Подтверждение"_s, u"Удалить запись?"_s)))
+            (!m_prompts || m_prompts->confirmIrreversible(u"Подтверждение"_s, u"Удалить запись?"_s)))
             m_model->deleteCurrent();
         return;
     }

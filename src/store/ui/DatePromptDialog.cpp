@@ -1,9 +1,10 @@
 #include "DatePromptDialog.h"
 
+#include "store/ui/DateEdit.h"
+
 #include "store/ui/DialogButtons.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -13,7 +14,7 @@
 using namespace Qt::StringLiterals;
 
 DatePromptDialog::DatePromptDialog(QWidget* parent)
-    : QDialog(parent), m_date(new QDateEdit(this)), m_panel(new QWidget(this)),
+    : QDialog(parent), m_date(new DateEdit(this)), m_panel(new QWidget(this)),
       m_underline(new QCheckBox(u"Подчеркнуть строки в меню"_s, this))
 {
     setWindowTitle(u"Дата"_s);

@@ -1,5 +1,7 @@
 #include "DialogButtons.h"
 
+#include "store/ui/DateEdit.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -11,7 +13,11 @@ QDialogButtonBox* okCancelButtons(QDialog* dialog)
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
     buttons->button(QDialogButtonBox::Ok)->setText(u"OK"_s);
     buttons->button(QDialogButtonBox::Cancel)->setText(u"Отмена"_s);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    // A date typed that names no day keeps the dialog open with the grid's message.
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, [dialog] {
+        if (DateEdit::datesAccepted(dialog))
+            dialog->accept();
+    });
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
 }

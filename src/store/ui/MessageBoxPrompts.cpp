@@ -7,22 +7,22 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-int show(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text, bool withCancel)
+int show(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text, bool withCancel,
+         UserPrompts::Default byDefault = UserPrompts::Default::Ok)
 {
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
     QPushButton* ok = box.addButton(u"OK"_s, QMessageBox::AcceptRole);
-    if (withCancel)
-        box.addButton(u"Отмена"_s, QMessageBox::RejectRole);
-    box.setDefaultButton(ok);
+    QPushButton* cancel = withCancel ? box.addButton(u"Отмена"_s, QMessageBox::RejectRole) : nullptr;
+    box.setDefaultButton(cancel && byDefault == UserPrompts::Default::Cancel ? cancel : ok);
     box.exec();
     return box.clickedButton() == ok ? 1 : 0;
 }
 
 } // namespace
 
-bool MessageBoxPrompts::confirm(const QString& caption, const QString& text)
+bool MessageBoxPrompts::confirm(const QString& caption, const QString& text, Default byDefault)
 {
-    return show(m_parent, QMessageBox::Question, caption, text, true) == 1;
+    return show(m_parent, QMessageBox::Question, caption, text, true, byDefault) == 1;
 }
 
 void MessageBoxPrompts::inform(const QString& caption, const QString& text)

@@ -10,7 +10,8 @@ class MessageBoxPrompts : public UserPrompts
 public:
     explicit MessageBoxPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
 
-    bool confirm(const QString& caption, const QString& text) override;
+    using UserPrompts::confirm;
+    bool confirm(const QString& caption, const QString& text, Default byDefault) override;
     void inform(const QString& caption, const QString& text) override;
     void warn(const QString& caption, const QString& text) override;
     int choose(const QString& caption, const QString& text, const QStringList& choices) override;

@@ -1,10 +1,11 @@
 #include "DocumentDeletionDialog.h"
 
+#include "store/ui/DateEdit.h"
+
 #include "store/UserPrompts.h"
 #include "store/ui/DialogButtons.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -27,7 +28,7 @@ DocumentDeletionDialog::DocumentDeletionDialog(UserPrompts* prompts, QWidget* pa
       m_warning(new QLabel(u"( ОСТОРОЖНО !, остатки на складе будут\nизменены, как-будто этого документа\n"
                            "никогда не существовало в природе !!! )"_s,
                            this)),
-      m_dates(new QWidget(this)), m_from(new QDateEdit(m_dates)), m_to(new QDateEdit(m_dates))
+      m_dates(new QWidget(this)), m_from(new DateEdit(m_dates)), m_to(new DateEdit(m_dates))
 {
     setWindowTitle(u"Удаление документов"_s);
     auto* group = new QGroupBox(this);
@@ -52,7 +53,7 @@ DocumentDeletionDialog::DocumentDeletionDialog(UserPrompts* prompts, QWidget* pa
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(m_period, &QRadioButton::toggled, this, &DocumentDeletionDialog::showPeriod);
     connect(m_rollBack, &QCheckBox::clicked, this, [this](bool checked) {
-        if (checked && !m_prompts->confirm(u"В Н И М А Н И Е !!!"_s,
+        if (checked && !m_prompts->confirmIrreversible(u"В Н И М А Н И Е !!!"_s,
                                            u"Вы уверены что хотите остатки на складе привести к состоянию "
                                            "предшествующему проводкам выбранных документов !!!"_s))
             m_rollBack->setChecked(false);

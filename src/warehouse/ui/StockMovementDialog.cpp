@@ -1,5 +1,7 @@
 #include "StockMovementDialog.h"
 
+#include "store/ui/DateEdit.h"
+
 #include "DocumentDeletionDialog.h"
 #include "GridLook.h"
 #include "PartnerChooserDialog.h"
@@ -10,7 +12,6 @@
 #include "warehouse/StockDeletion.h"
 #include "warehouse/StockDocuments.h"
 
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -27,7 +28,7 @@ StockMovementDialog::StockMovementDialog(QSqlDatabase db, UserPrompts* prompts, 
     : QDialog(parent), m_db(std::move(db)), m_prompts(prompts), m_dates(dates), m_clock(clock),
       m_documentGrid(new DataGrid(prompts, this)), m_ingredientGrid(new DataGrid(prompts, this)),
       m_lineGrid(new DataGrid(prompts, this)), m_partner(new QLineEdit(this)), m_search(new QLineEdit(this)),
-      m_jumpDate(new QDateEdit(this)), m_partners(new PartnerChooserDialog(m_db, prompts, this)),
+      m_jumpDate(new DateEdit(this)), m_partners(new PartnerChooserDialog(m_db, prompts, this)),
       m_priceRule(new PriceRuleDialog(this)), m_deletion(new DocumentDeletionDialog(prompts, this))
 {
     setWindowTitle(u"Приход/расход на склад"_s);
@@ -98,6 +99,8 @@ StockMovementDialog::StockMovementDialog(QSqlDatabase db, UserPrompts* prompts, 
         if (m_ingredients && m_ingredients->isOpen())
             m_ingredients->locateNearest(text);
     });
+    connect(static_cast<DateEdit*>(m_jumpDate), &DateEdit::refused, this,
+            [this](const QString& message) { m_prompts->warn(u"Дата"_s, message); });
     connect(m_jumpDate, &QDateEdit::dateChanged, this, [this](const QDate& date) {
         if (m_documents && m_documents->isOpen() && postAll())
             m_documents->locateNearest(date);
@@ -312,7 +315,7 @@ void StockMovementDialog::deleteLine()
 {
     if (!postAll() || currentPosted() || m_lines->currentRow() < 0)
         return;
-    if (!m_prompts->confirm(u"Удаление документа"_s, u"Подтвердите удаление ингредиента !!!"_s))
+    if (!m_prompts->confirmIrreversible(u"Удаление документа"_s, u"Подтвердите удаление ингредиента !!!"_s))
         return;
     m_lines->deleteCurrent();
 }

@@ -1,9 +1,10 @@
 #include "TurnoverDialog.h"
 
+#include "store/ui/DateEdit.h"
+
 #include "store/ui/DialogButtons.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -16,8 +17,8 @@ TurnoverDialog::TurnoverDialog(QWidget* parent)
     : QDialog(parent),
       m_scopes{new QRadioButton(u"За ингредиент"_s), new QRadioButton(u"За группу ингредиентов"_s),
                new QRadioButton(u"За все группы"_s)},
-      m_short(new QCheckBox(u"Сокращенный вариант"_s, this)), m_start(new QDateEdit(this)),
-      m_end(new QDateEdit(this))
+      m_short(new QCheckBox(u"Сокращенный вариант"_s, this)), m_start(new DateEdit(this)),
+      m_end(new DateEdit(this))
 {
     setWindowTitle(u"Печать оборотной ведомости"_s);
     auto* scopes = new QGroupBox(this);
