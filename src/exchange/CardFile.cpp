@@ -53,7 +53,7 @@ std::optional<QByteArray> CardFile::encode(const CardFileContent& content, QChar
             *error = u"Количество ингредиента \"%1\" не является числом."_s.arg(row.ingredient);
             return std::nullopt;
         }
-        lines << row.ingredient << row.unit << exchangenumbers::general(row.netGrams, decimalSeparator)
+        lines << row.ingredient << row.unit << exchangenumbers::positional(row.netGrams, decimalSeparator)
               << QString::number(row.yieldPercent);
     }
     lines << recipeMarker;

@@ -54,7 +54,8 @@ public:
         QString text; // that line, or the device's error
     };
 
-    // Numbers are written with the given decimal separator (the writing computer's). A text that
+    // Numbers are written with the given decimal separator (the writing computer's), quantities
+    // positionally (no exponent, whatever their size). A text that
     // Windows-1251 cannot hold, or a text line holding a line break, refuses the whole file before a
     // byte is written: false with the reason in *error.
     static bool write(QIODevice& device, const CardFileContent& content, QChar decimalSeparator,

@@ -5,6 +5,8 @@
 #include <QBuffer>
 #include <QTest>
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -80,8 +82,12 @@ void tst_CardFile::roundTripWithEitherSeparator()
 {
     QFETCH(QChar, separator);
     QString error;
-    const std::optional<QByteArray> bytes = CardFile::encode(borscht(), separator, &error);
+    CardFileContent written = borscht();
+    written.rows << CardFileRow{u"Шафран"_s, u"г"_s, 1.5e-7, 100};
+    const std::optional<QByteArray> bytes = CardFile::encode(written, separator, &error);
     QVERIFY(bytes);
+    // No exponent: a reader converting with the locale alone takes the quantity too.
+    QVERIFY(bytes->contains((u"\r\n0"_s + separator + u"00000015\r\n"_s).toLatin1()));
     // Lines before the start and after the end marker are ignored.
     const CardFile::ReadResult read = CardFile::parse("junk\r\n" + *bytes + "trailer\r\n", separator);
     QVERIFY(read.content);
@@ -90,8 +96,9 @@ void tst_CardFile::roundTripWithEitherSeparator()
     QCOMPARE(card.extra, QString());
     QCOMPARE(card.portions, 10);
     QCOMPARE(card.yield, u"250/10"_s);
-    QCOMPARE(card.rows.size(), 2);
+    QCOMPARE(card.rows.size(), 3);
     QCOMPARE(card.rows[0].netGrams, 12.5);
+    QCOMPARE(card.rows[2].netGrams, 1.5e-7);
     QCOMPARE(card.rows[1].ingredient, u"Бульон --> Полуфабрикат"_s);
     QCOMPARE(card.rows[1].yieldPercent, 100);
     QCOMPARE(card.recipe, borscht().recipe);
@@ -107,24 +114,39 @@ void tst_CardFile::generalNumberFormat_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
-    QTest::newRow("half") << 12.5 << u"12,5"_s;
-    QTest::newRow("whole") << 100.0 << u"100"_s;
-    QTest::newRow("fifteen digits") << 0.1 + 0.2 << u"0,3"_s;
-    QTest::newRow("small") << 0.00001 << u"0,00001"_s;
-    QTest::newRow("tiny") << 1.5e-7 << u"1,5E-7"_s;
-    QTest::newRow("huge") << 1e20 << u"1E20"_s;
-    QTest::newRow("negative") << -3.25 << u"-3,25"_s;
+    QTest::addColumn<QString>("positional"); // the card's quantities: empty where it equals text
+    QTest::newRow("half") << 12.5 << u"12,5"_s << QString();
+    QTest::newRow("whole") << 100.0 << u"100"_s << QString();
+    QTest::newRow("fifteen digits") << 0.1 + 0.2 << u"0,3"_s << QString();
+    QTest::newRow("small") << 0.00001 << u"0,00001"_s << QString();
+    QTest::newRow("below 1E15") << 999999999999999.0 << u"999999999999999"_s << QString();
+    QTest::newRow("tiny") << 1.5e-7 << u"1,5E-7"_s << u"0,00000015"_s;
+    QTest::newRow("huge") << 1e20 << u"1E20"_s << u"100000000000000000000"_s;
+    QTest::newRow("long mantissa") << 123456789012345678.0 << u"1,23456789012346E17"_s
+                                   << u"123456789012346000"_s;
+    QTest::newRow("negative tiny") << -1.25e-9 << u"-1,25E-9"_s << u"-0,00000000125"_s;
+    QTest::newRow("negative") << -3.25 << u"-3,25"_s << QString();
+    QTest::newRow("very large") << 1.25e300 << u"1,25E300"_s << u"125"_s + QString(298, u'0');
+    QTest::newRow("smallest") << std::numeric_limits<double>::denorm_min() << u"4,94065645841247E-324"_s
+                              << u"0,"_s + QString(323, u'0') + u"494065645841247"_s;
 }
 
 void tst_CardFile::generalNumberFormat()
 {
     QFETCH(double, value);
     QFETCH(QString, text);
+    QFETCH(QString, positional);
     QCOMPARE(exchangenumbers::general(value, u','), text);
-    // Fifteen significant digits read back as the number the user sees.
-    const std::optional<double> back = exchangenumbers::parseWithSeparator(text, u',');
-    QVERIFY(back);
-    QCOMPARE(*back, QString(text).replace(u',', u'.').toDouble());
+    if (positional.isEmpty())
+        positional = text;
+    QCOMPARE(exchangenumbers::positional(value, u','), positional);
+    // Fifteen significant digits read back as the number the user sees, in either form.
+    const double expected = QString(text).replace(u',', u'.').toDouble();
+    for (const QString& written : {text, positional}) {
+        const std::optional<double> back = exchangenumbers::parseWithSeparator(written, u',');
+        QVERIFY(back);
+        QCOMPARE(*back, expected);
+    }
 }
 
 void tst_CardFile::refusesBrokenStructure_data()
