@@ -119,9 +119,11 @@ std::optional<qlonglong> CardExchange::importCard(QIODevice& file, const QVarian
                            CardFile::largestFile / 1024 / 1024));
         return std::nullopt;
     case CardFile::Problem::Number:
+        // Most often a quantity written on a computer with the other decimal separator.
         m_prompts.warn(importCaption, u"В строке %1 файла калькуляционной карты не число: \"%2\". Блюдо не "
-                                      "принято."_s.arg(read.line)
-                                          .arg(read.text.left(100)));
+                                      "принято: числа в файле должны быть записаны с десятичным разделителем "
+                                      "этого компьютера (\"%3\"); исправьте эту строку в файле."_s.arg(read.line)
+                                          .arg(read.text.left(100), decimalSeparator));
         return std::nullopt;
     case CardFile::Problem::Value:
         m_prompts.warn(importCaption,
