@@ -42,7 +42,8 @@ CardFile::ReadResult failure(CardFile::Problem problem, int line = 0, const QStr
     return result;
 }
 
-CardFile::ReadResult valueFailure(int line, const QString& text, const QString& reason, const QString& subject)
+CardFile::ReadResult valueFailure(int line, const QString& text, const QString& reason,
+                                  const QString& subject)
 {
     CardFile::ReadResult result = failure(CardFile::Problem::Value, line, text);
     result.reason = reason;
@@ -93,8 +94,8 @@ std::optional<QByteArray> CardFile::encode(const CardFileContent& content, QChar
         }
         const QString quantity = exchangenumbers::positional(row.netGrams, decimalSeparator);
         if (row.netGrams <= 0)
-            return refuseValue(valuewarnings::cardQuantityNotPositive, rowSubject(content.name, row.ingredient),
-                               quantity);
+            return refuseValue(valuewarnings::cardQuantityNotPositive,
+                               rowSubject(content.name, row.ingredient), quantity);
         if (row.yieldPercent <= 0 && yieldCounts(row.ingredient))
             return refuseValue(valuewarnings::cardYieldNotPositive, rowSubject(content.name, row.ingredient),
                                QString::number(row.yieldPercent));
@@ -106,15 +107,16 @@ std::optional<QByteArray> CardFile::encode(const CardFileContent& content, QChar
         texts.append({content.recipe[i], u"Строка %1 рецепта"_s.arg(i + 1)});
     for (const auto& [text, what] : texts) {
         if (isMarker(text)) {
-            *error = u"%1 совпадает со служебной строкой файла карточки: \"%2\". Такой файл не примет ни "
-                     "одна программа. Файл не записан: измените этот текст и экспортируйте блюдо снова."_s
-                         .arg(what, text);
+            *error =
+                u"%1 совпадает со служебной строкой файла карточки: \"%2\". Такой файл не примет ни "
+                "одна программа. Файл не записан: измените этот текст и экспортируйте блюдо снова."_s.arg(
+                    what, text);
             return std::nullopt;
         }
         if (text.contains(QChar(0))) {
             *error = u"%1 содержит знак NUL (нулевой код), которого в тексте быть не может: \"%2\". Файл не "
-                     "записан: исправьте этот текст и экспортируйте блюдо снова."_s
-                         .arg(what, QString(text).remove(QChar(0)).left(100));
+                     "записан: исправьте этот текст и экспортируйте блюдо снова."_s.arg(
+                         what, QString(text).remove(QChar(0)).left(100));
             return std::nullopt;
         }
     }
@@ -194,7 +196,8 @@ CardFile::ReadResult CardFile::parse(const QByteArray& bytes, QChar decimalSepar
     if (!portions)
         return failure(Problem::Number, int(start + 4), lines[start + 3]);
     if (*portions <= 0)
-        return valueFailure(int(start + 4), lines[start + 3], valuewarnings::dishPortionsNotPositive, content.name);
+        return valueFailure(int(start + 4), lines[start + 3], valuewarnings::dishPortionsNotPositive,
+                            content.name);
     content.portions = int(*portions);
     content.yield = lines[start + 4];
     for (qsizetype i = start + 1 + headerLines; i < recipe; i += blockLines) {

@@ -138,8 +138,8 @@ std::optional<qlonglong> SalesReceipt::receiveTorgTable(QIODevice& file)
     const TorgSalesTable::ReadResult read = TorgSalesTable::read(file);
     if (read.tooLarge) {
         warn(u"Выбранная таблица больше %1 МБ: таблицу такого размера программа не читает. Обработка "
-             "завершена: выгрузите из Torg Service продажи за меньший срок."_s.arg(DbfTable::largestFile / 1024 /
-                                                                                  1024));
+             "завершена: выгрузите из Torg Service продажи за меньший срок."_s.arg(DbfTable::largestFile /
+                                                                                   1024 / 1024));
         return std::nullopt;
     }
     if (!read.sales) {
@@ -156,7 +156,8 @@ std::optional<qlonglong> SalesReceipt::receiveTorgTable(QIODevice& file)
     if (!sales.date.isValid()) {
         warn(u"В первой строке таблицы (код \"%1\", товар \"%2\") не указана дата продажи (поле DATEO), а "
              "документ реализации без даты не создаётся. Документ не создан: выгрузите продажи из Torg "
-             "Service снова или впишите дату в первую строку таблицы."_s.arg(sales.firstCode, sales.firstName));
+             "Service снова или впишите дату в первую строку таблицы."_s.arg(sales.firstCode,
+                                                                             sales.firstName));
         return std::nullopt;
     }
     QList<qlonglong> dishes;
@@ -175,9 +176,9 @@ std::optional<qlonglong> SalesReceipt::receiveTorgTable(QIODevice& file)
                           : error);
         return std::nullopt;
     }
-    const std::optional<qlonglong> document = store(
-        {sales.date.toString(Qt::ISODate), sales.name.left(nameLength), QVariant(), QVariant()}, lines, *groups,
-        &error);
+    const std::optional<qlonglong> document =
+        store({sales.date.toString(Qt::ISODate), sales.name.left(nameLength), QVariant(), QVariant()}, lines,
+              *groups, &error);
     if (!document)
         warn(error);
     else

@@ -194,9 +194,10 @@ void tst_CardExchange::exportRefusesWhatTheImportWouldRefuse_data()
         << u"UPDATE Bludo SET Recept = 'Натереть.' || char(10) || '#!# НАЧАЛО ОПИСАНИЯ РЕЦЕПТА #!#'"_s
         << u"Экспорт блюда|Строка 2 рецепта совпадает со служебной строкой файла карточки"_s;
     // A row just added on the card page has no quantity yet.
-    QTest::newRow("row without quantity") << u"UPDATE Karta SET Kolvo = NULL WHERE Name = (SELECT Kod1 FROM Ing WHERE Name = 'Соль')"_s
-                                          << u"Экспорт блюда|Карточку нельзя экспортировать — строка карты: "
-                                             "количество не больше нуля: \"Борщ / Соль\" (0)"_s;
+    QTest::newRow("row without quantity")
+        << u"UPDATE Karta SET Kolvo = NULL WHERE Name = (SELECT Kod1 FROM Ing WHERE Name = 'Соль')"_s
+        << u"Экспорт блюда|Карточку нельзя экспортировать — строка карты: "
+           "количество не больше нуля: \"Борщ / Соль\" (0)"_s;
 }
 
 void tst_CardExchange::exportRefusesWhatTheImportWouldRefuse()
@@ -264,8 +265,9 @@ void tst_CardExchange::importLeavesNothing_data()
     QTest::newRow("zero portions") << u"\r\n\r\n10\r\n>\r\n\r\n0\r\n"_s << true << 3
                                    << u"Импрот блюда|В строке 4 файла калькуляционной карты — блюдо: выход в "
                                       "порциях не больше нуля: \"Борщ\" (в файле \"0\")"_s;
-    QTest::newRow("NUL in the recipe") << u"Варить.>Вар\0ить."_s << true << 3
-                                       << u"Импрот блюда|В строке 20 файла калькуляционной карты есть знак NUL"_s;
+    QTest::newRow("NUL in the recipe")
+        << u"Варить.>Вар\0ить."_s << true << 3
+        << u"Импрот блюда|В строке 20 файла калькуляционной карты есть знак NUL"_s;
     QTest::newRow("name too long") << u"\r\nБорщ\r\n>\r\n%1\r\n"_s.arg(QString(51, u'щ')) << true << 3
                                    << u"Импрот блюда|Наименование блюда в файле длиннее 50 знаков"_s;
 }

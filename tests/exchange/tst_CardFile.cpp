@@ -181,8 +181,8 @@ void tst_CardFile::refusesALine_data()
     QTest::addColumn<int>("line");
     const auto number = CardFile::Problem::Number;
     const auto value = CardFile::Problem::Value;
-    QTest::newRow("portions not whole") << QStringList{u"Борщ"_s, u"2,5"_s, u"Свёкла"_s, u"12,5"_s, u"80"_s}
-                                        << number << 4;
+    QTest::newRow("portions not whole")
+        << QStringList{u"Борщ"_s, u"2,5"_s, u"Свёкла"_s, u"12,5"_s, u"80"_s} << number << 4;
     QTest::newRow("quantity with a point")
         << QStringList{u"Борщ"_s, u"2"_s, u"Свёкла"_s, u"12.5"_s, u"80"_s} << number << 8;
     QTest::newRow("quantity empty") << QStringList{u"Борщ"_s, u"2"_s, u"Свёкла"_s, QString(), u"80"_s}
@@ -193,11 +193,12 @@ void tst_CardFile::refusesALine_data()
                                    << number << 4;
     QTest::newRow("zero portions") << QStringList{u"Борщ"_s, u"0"_s, u"Свёкла"_s, u"12,5"_s, u"80"_s} << value
                                    << 4;
-    QTest::newRow("negative quantity") << QStringList{u"Борщ"_s, u"2"_s, u"Свёкла"_s, u"-0,5"_s, u"80"_s}
-                                       << value << 8;
+    QTest::newRow("negative quantity")
+        << QStringList{u"Борщ"_s, u"2"_s, u"Свёкла"_s, u"-0,5"_s, u"80"_s} << value << 8;
     QTest::newRow("zero quantity") << QStringList{u"Борщ"_s, u"2"_s, u"Свёкла"_s, u"0"_s, u"80"_s} << value
                                    << 8;
-    QTest::newRow("zero yield") << QStringList{u"Борщ"_s, u"2"_s, u"Свёкла"_s, u"12,5"_s, u"0"_s} << value << 9;
+    QTest::newRow("zero yield") << QStringList{u"Борщ"_s, u"2"_s, u"Свёкла"_s, u"12,5"_s, u"0"_s} << value
+                                << 9;
     QTest::newRow("semi-finished product's zero yield")
         << QStringList{u"Борщ"_s, u"2"_s, u"Бульон --> Полуфабрикат"_s, u"12,5"_s, u"0"_s}
         << CardFile::Problem::None << 0;
@@ -240,12 +241,12 @@ void tst_CardFile::refusesBeforeWriting_data()
     QTest::newRow("line break") << u"name"_s << u"Борщ\nукраинский"_s << u"перевод строки"_s;
     QTest::newRow("recipe line equal to a marker") << u"recipe"_s << R << u"Строка 4 рецепта совпадает"_s;
     QTest::newRow("name equal to a marker") << u"name"_s << E << u"Наименование блюда совпадает"_s;
-    QTest::newRow("unit equal to a marker") << u"unit"_s << S
-                                            << u"Единица ингредиента в строке 1 карты совпадает"_s;
+    QTest::newRow("unit equal to a marker")
+        << u"unit"_s << S << u"Единица ингредиента в строке 1 карты совпадает"_s;
     QTest::newRow("NUL in the name") << u"name"_s << u"Бо\0рщ"_s << u"Наименование блюда содержит знак NUL"_s;
     QTest::newRow("zero portions") << u"portions"_s << u"0"_s << u"блюдо: выход в порциях не больше нуля"_s;
-    QTest::newRow("negative quantity") << u"grams"_s << u"-1e-9"_s
-                                       << u"не больше нуля: \"Борщ / Свёкла\" (-0,000000001)"_s;
+    QTest::newRow("negative quantity")
+        << u"grams"_s << u"-1e-9"_s << u"не больше нуля: \"Борщ / Свёкла\" (-0,000000001)"_s;
     QTest::newRow("zero yield") << u"yield"_s << u"0"_s << u"строка карты: процент выхода не больше нуля"_s;
 }
 

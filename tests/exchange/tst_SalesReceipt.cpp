@@ -49,9 +49,9 @@ struct Kitchen
     QByteArray summary(const QStringList& records, qlonglong menuKey = 0, const QString& name = u"Касса 1"_s)
     {
         QByteArray plain;
-        for (const QString& line : QStringList{head, u"5"_s, u"3"_s, u"2024"_s, name,
-                                               QString::number(menuKey ? menuKey : menu)} +
-                                       records + QStringList{deferred, end})
+        for (const QString& line :
+             QStringList{head, u"5"_s, u"3"_s, u"2024"_s, name, QString::number(menuKey ? menuKey : menu)} +
+                 records + QStringList{deferred, end})
             plain += *codepage::encode(line, codepage::Page::Windows1251) + "\r\n";
         return *Envelope::wrap(plain, "202403101520123");
     }
@@ -211,12 +211,13 @@ void tst_SalesReceipt::namesWithoutNulAndCutToTheirField()
 {
     Kitchen kitchen;
     const QString longName = u"Касса\0 1, "_s + QString(60, u'я');
-    QVERIFY(receive(kitchen, kitchen.summary({QString::number(kitchen.borscht), u"10"_s, u"1"_s}, 0, longName),
-                    false));
+    QVERIFY(receive(
+        kitchen, kitchen.summary({QString::number(kitchen.borscht), u"10"_s, u"1"_s}, 0, longName), false));
     const QString stored = (u"Касса 1, "_s + QString(60, u'я')).left(50);
     QCOMPARE(kitchen.data.scalar(u"SELECT NameR FROM Realdoc"_s).toString(), stored);
-    QCOMPARE(kitchen.prompts.last(), u"Приём реализации|Наименование документа длиннее 50 знаков и сокращено до "
-                                     "\"%1\". Если нужно, исправьте его на странице \"Реализация\"."_s.arg(stored));
+    QCOMPARE(kitchen.prompts.last(),
+             u"Приём реализации|Наименование документа длиннее 50 знаков и сокращено до "
+             "\"%1\". Если нужно, исправьте его на странице \"Реализация\"."_s.arg(stored));
 
     // Some tills pad their texts with NUL.
     QStringList row = torgRow(kitchen.borscht, u"Борщ"_s, u"10"_s, u"1"_s);
