@@ -3,6 +3,7 @@
 #include "store/Database.h"
 #include "store/Rounding.h"
 #include "store/UserPrompts.h"
+#include "store/ValueWarnings.h"
 #include "store/WholeFile.h"
 
 #include <QSqlQuery>
@@ -111,10 +112,33 @@ std::optional<qlonglong> CardExchange::importCard(QIODevice& file, const QVarian
         m_prompts.warn(u"Ошибка формата"_s,
                        u"Выбранный файл не соответствует формату файла калькуляционной карты"_s);
         return std::nullopt;
+    case CardFile::Problem::TooLarge:
+        m_prompts.warn(importCaption,
+                       u"Выбранный файл больше %1 МБ, а файл калькуляционной карты много меньше: это не файл "
+                       "карточки. Блюдо не принято: выберите файл .fck, записанный экспортом карточки."_s.arg(
+                           CardFile::largestFile / 1024 / 1024));
+        return std::nullopt;
     case CardFile::Problem::Number:
-        m_prompts.warn(importCaption, u"В строке %1 файла калькуляционной карты не число: \"%2\". Блюдо не "
-                                      "принято."_s.arg(read.line)
-                                          .arg(read.text.left(100)));
+        // Most often a quantity written on a computer with the other decimal separator.
+        m_prompts.warn(importCaption,
+                       u"В строке %1 файла калькуляционной карты не число: \"%2\". Блюдо не "
+                       "принято: числа в файле должны быть записаны с десятичным разделителем "
+                       "этого компьютера (\"%3\"); исправьте эту строку в файле."_s.arg(read.line)
+                           .arg(read.text.left(100), decimalSeparator));
+        return std::nullopt;
+    case CardFile::Problem::Value:
+        m_prompts.warn(
+            importCaption,
+            u"В строке %1 файла калькуляционной карты — %2: \"%3\" (в файле \"%4\"). Блюдо не "
+            "принято: исправьте число в файле или попросите отправителя исправить карточку."_s.arg(read.line)
+                .arg(read.reason, read.subject.left(100), read.text.left(100)));
+        return std::nullopt;
+    case CardFile::Problem::Nul:
+        m_prompts.warn(
+            importCaption,
+            u"В строке %1 файла калькуляционной карты есть знак NUL (нулевой код): файл повреждён или "
+            "записан не как текст. Блюдо не принято: попросите отправителя экспортировать карточку "
+            "снова."_s.arg(read.line));
         return std::nullopt;
     case CardFile::Problem::Read:
         m_prompts.warn(importCaption, u"Не удалось прочитать файл: %1"_s.arg(read.text));
@@ -168,13 +192,25 @@ std::optional<qlonglong> CardExchange::importCard(QIODevice& file, const QVarian
             m_prompts.warn(importCaption, u"Импорт прерван пользователем!!!"_s);
             return std::nullopt;
         }
-        QString ownName;
-        if (!runQuery(query, u"SELECT Name FROM Ing WHERE Kod1 = ?"_s, {*own}, &error)) {
+        if (!runQuery(query, u"SELECT Name, Pf FROM Ing WHERE Kod1 = ?"_s, {*own}, &error)) {
             m_prompts.warn(importCaption, error);
             return std::nullopt;
         }
-        ownName = query.next() ? query.value(0).toString() : QString();
+        const bool found = query.next();
+        const QString ownName = found ? query.value(0).toString() : QString();
+        const bool ownSemiFinished = found && query.value(1).toBool();
         query.finish();
+        // The file's reader let a semi-finished product's yield pass; an own plain ingredient uses it.
+        if (row.yieldPercent <= 0 && !ownSemiFinished) {
+            m_prompts.warn(
+                importCaption,
+                u"Импорт остановлен — %1: \"%2 / %3\". Ингредиент \"%4\" связан с нашим "
+                "ингредиентом, который не полуфабрикат, а процент выхода в файле %5. Блюдо не принято: "
+                "свяжите его с полуфабрикатом или исправьте процент выхода в файле."_s
+                    .arg(valuewarnings::cardYieldNotPositive, card.name, ownName, row.ingredient)
+                    .arg(row.yieldPercent));
+            return std::nullopt;
+        }
         matcher.addProtocolLine(u"\""_s + row.ingredient + u"\"    асоциирован с    \""_s + ownName +
                                 u"\""_s);
         ingredients << *own;

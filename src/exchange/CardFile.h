@@ -43,28 +43,36 @@ public:
     {
         None,
         Format,
-        Number,
+        TooLarge, // over largestFile
+        Number,   // a number line that does not convert
+        Value,    // portions, a quantity or a yield not above zero
+        Nul,      // a line holding the character NUL
         Read
     };
     struct ReadResult
     {
         std::optional<CardFileContent> content;
         Problem problem = Problem::None;
-        int line = 0; // the file's line (from 1) of a number that does not convert
-        QString text; // that line, or the device's error
+        int line = 0;    // the file's line (from 1) of a Number, Value or Nul problem
+        QString text;    // that line, or the device's error
+        QString reason;  // for Value: the words of the check
+        QString subject; // for Value: the dish, or "dish / ingredient"
     };
 
-    // Numbers are written with the given decimal separator (the writing computer's). A text that
-    // Windows-1251 cannot hold, or a text line holding a line break, refuses the whole file before a
-    // byte is written: false with the reason in *error.
+    // Numbers are written with the given decimal separator (the writing computer's), quantities
+    // positionally (no exponent, whatever their size). Everything the reader refuses is refused before
+    // a byte is written (false with the reason in *error): a text that Windows-1251 cannot hold, a text
+    // line holding a line break or NUL or equal to a marker, portions, a quantity or a yield (but a
+    // semi-finished product's) not above zero.
     static bool write(QIODevice& device, const CardFileContent& content, QChar decimalSeparator,
                       QString* error);
     static std::optional<QByteArray> encode(const CardFileContent& content, QChar decimalSeparator,
                                             QString* error);
 
     // Reads and checks the whole file: exactly the three markers in order, four header lines and whole
-    // four-line blocks between the first two, every number line converting (the quantity with the
-    // given decimal separator, the reading computer's).
+    // four-line blocks between the first two, no NUL between the markers, every number line converting
+    // (the quantity with the given decimal separator, the reading computer's) to a value above zero
+    // (a semi-finished product's yield excepted, which no calculation uses).
     static ReadResult read(QIODevice& device, QChar decimalSeparator);
     static ReadResult parse(const QByteArray& bytes, QChar decimalSeparator);
 };

@@ -150,8 +150,11 @@ DbfTable::ReadResult DbfTable::read(QIODevice& device)
     if (!device.isReadable())
         return failure(device.errorString());
     const std::optional<QByteArray> bytes = readLimited(device, largestFile);
-    if (!bytes)
-        return failure(u"файл больше %1 МБ"_s.arg(largestFile / 1024 / 1024));
+    if (!bytes) {
+        ReadResult result = failure(u"файл больше %1 МБ"_s.arg(largestFile / 1024 / 1024));
+        result.tooLarge = true;
+        return result;
+    }
     return parse(*bytes);
 }
 

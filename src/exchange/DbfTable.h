@@ -48,6 +48,7 @@ public:
     {
         std::optional<Table> table;
         QString problem; // why the bytes are not a dBase table
+        bool tooLarge = false; // over largestFile, so not read at all
     };
     static ReadResult read(QIODevice& device);
     static ReadResult parse(const QByteArray& bytes);

@@ -9,6 +9,8 @@ namespace exchangenumbers {
 namespace {
 
 constexpr qsizetype longestNumber = 64;
+// The positional form of the largest and of the smallest finite doubles, sign included.
+constexpr qsizetype longestPositional = 350;
 
 bool isDigit(QChar c)
 {
@@ -38,10 +40,33 @@ QString general(double value, QChar decimalSeparator)
     return text;
 }
 
+QString positional(double value, QChar decimalSeparator)
+{
+    // Files written before keep their bytes: whatever general() writes without an exponent stays.
+    if (const QString text = general(value, decimalSeparator); !text.contains(u'E'))
+        return text;
+    const QString text = QString::number(value, 'g', 15);
+    const qsizetype e = text.indexOf(u'e');
+    // The 'g' form's digits (trailing zeros already dropped) with the point moved by the exponent.
+    const bool negative = text.startsWith(u'-');
+    QString digits = text.mid(negative ? 1 : 0, e - (negative ? 1 : 0));
+    digits.remove(u'.');
+    const int exponent = text.mid(e + 1).toInt();
+    QString result;
+    if (exponent < 0) {
+        result = u"0"_s + decimalSeparator + QString(-exponent - 1, u'0') + digits;
+    } else if (exponent + 1 >= digits.size()) {
+        result = digits + QString(exponent + 1 - digits.size(), u'0');
+    } else {
+        result = digits.left(exponent + 1) + decimalSeparator + digits.mid(exponent + 1);
+    }
+    return negative ? u'-' + result : result;
+}
+
 std::optional<double> parseWithSeparator(const QString& raw, QChar decimalSeparator)
 {
     const QString text = raw.trimmed();
-    if (text.isEmpty() || text.size() > longestNumber)
+    if (text.isEmpty() || text.size() > longestPositional)
         return std::nullopt;
     QString plain;
     qsizetype i = 0;

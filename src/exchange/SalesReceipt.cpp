@@ -24,6 +24,15 @@ void SalesReceipt::warn(const QString& text)
     m_prompts.warn(caption, text);
 }
 
+void SalesReceipt::reportCutName(const QString& name)
+{
+    if (name.size() <= nameLength)
+        return;
+    m_prompts.inform(caption, u"Наименование документа длиннее %1 знаков и сокращено до \"%2\". Если нужно, "
+                              "исправьте его на странице \"Реализация\"."_s.arg(nameLength)
+                                  .arg(name.left(nameLength)));
+}
+
 std::optional<QList<qlonglong>> SalesReceipt::groupsOf(const QList<qlonglong>& dishes, qsizetype* missing,
                                                        QString* error)
 {
@@ -78,6 +87,11 @@ std::optional<qlonglong> SalesReceipt::receiveSummary(QIODevice& file)
     case SalesSummaryFile::Problem::Damaged:
         warn(damaged);
         return std::nullopt;
+    case SalesSummaryFile::Problem::TooLarge:
+        warn(u"Выбранный файл больше %1 МБ, а итоговый файл модуля \"Буфетон\" много меньше: это не итоговый "
+             "файл. Обработка завершена: выберите файл .rea, записанный программой \"Буфетон\"."_s.arg(
+                 SalesSummaryFile::largestFile / 1024 / 1024));
+        return std::nullopt;
     case SalesSummaryFile::Problem::Read:
         warn(u"Не удалось прочитать файл: %1"_s.arg(read.text));
         return std::nullopt;
@@ -114,12 +128,20 @@ std::optional<qlonglong> SalesReceipt::receiveSummary(QIODevice& file)
               lines, *groups, &error);
     if (!document)
         warn(error);
+    else
+        reportCutName(summary.name);
     return document;
 }
 
 std::optional<qlonglong> SalesReceipt::receiveTorgTable(QIODevice& file)
 {
     const TorgSalesTable::ReadResult read = TorgSalesTable::read(file);
+    if (read.tooLarge) {
+        warn(u"Выбранная таблица больше %1 МБ: таблицу такого размера программа не читает. Обработка "
+             "завершена: выгрузите из Torg Service продажи за меньший срок."_s.arg(DbfTable::largestFile /
+                                                                                   1024 / 1024));
+        return std::nullopt;
+    }
     if (!read.sales) {
         warn(u"Выбранная таблица повреждена или не является таблицей реализации Torg Service (%1). Обработка "
              "завершена."_s.arg(read.problem));
@@ -128,6 +150,14 @@ std::optional<qlonglong> SalesReceipt::receiveTorgTable(QIODevice& file)
     const TorgSales& sales = *read.sales;
     if (sales.sales.isEmpty()) {
         warn(u"В выбранной таблице нет ни одной продажи с кодом блюда. Документ не создан."_s);
+        return std::nullopt;
+    }
+    // The document takes the first row's date; a document without one has no place in any period.
+    if (!sales.date.isValid()) {
+        warn(u"В первой строке таблицы (код \"%1\", товар \"%2\") не указана дата продажи (поле DATEO), а "
+             "документ реализации без даты не создаётся. Документ не создан: выгрузите продажи из Torg "
+             "Service снова или впишите дату в первую строку таблицы."_s.arg(sales.firstCode,
+                                                                             sales.firstName));
         return std::nullopt;
     }
     QList<qlonglong> dishes;
@@ -146,10 +176,12 @@ std::optional<qlonglong> SalesReceipt::receiveTorgTable(QIODevice& file)
                           : error);
         return std::nullopt;
     }
-    const QVariant date = sales.date.isValid() ? QVariant(sales.date.toString(Qt::ISODate)) : QVariant();
     const std::optional<qlonglong> document =
-        store({date, sales.name.left(nameLength), QVariant(), QVariant()}, lines, *groups, &error);
+        store({sales.date.toString(Qt::ISODate), sales.name.left(nameLength), QVariant(), QVariant()}, lines,
+              *groups, &error);
     if (!document)
         warn(error);
+    else
+        reportCutName(sales.name);
     return document;
 }

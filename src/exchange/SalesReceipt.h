@@ -21,7 +21,7 @@ public:
     // The sales summary file of the sibling program; the new document's key.
     std::optional<qlonglong> receiveSummary(QIODevice& file);
     // The sales table of Torg Service, summed per product code; the new document's key. A table with
-    // no row, or no row with a valid code, makes no document.
+    // no row, or no row with a valid code, or without a date in its first row, makes no document.
     std::optional<qlonglong> receiveTorgTable(QIODevice& file);
 
 private:
@@ -37,6 +37,8 @@ private:
     std::optional<qlonglong> store(const QVariantList& document, const QList<Line>& lines,
                                    const QList<qlonglong>& groups, QString* error);
     void warn(const QString& text);
+    // A document name over its field's length is stored cut; the user is told.
+    void reportCutName(const QString& name);
 
     QSqlDatabase m_db;
     UserPrompts& m_prompts;

@@ -60,7 +60,7 @@ SalesSummaryFile::ReadResult SalesSummaryFile::read(QIODevice& device)
         return failure(Problem::Read, device.errorString());
     const std::optional<QByteArray> bytes = readLimited(device, largestFile);
     if (!bytes)
-        return failure(Problem::Damaged);
+        return failure(Problem::TooLarge);
     return parse(*bytes);
 }
 
@@ -108,7 +108,7 @@ SalesSummaryFile::ReadResult SalesSummaryFile::parse(const QByteArray& stored)
     summary.date = QDate(int(*year), int(*month), int(*day));
     if (!summary.date.isValid())
         return failure(Problem::Damaged);
-    summary.name = head[3];
+    summary.name = QString(head[3]).remove(QChar(0));
     summary.menu = *menu;
     for (qsizetype i = headCount; i < deferred; i += recordLines) {
         const std::optional<QString> key = text(lines[i]);

@@ -18,7 +18,7 @@ struct SalesSummaryLine
 struct SalesSummary
 {
     QDate date;
-    QString name;
+    QString name; // without NUL, which has no place in a stored text
     qlonglong menu = 0;
     QList<SalesSummaryLine> lines;
 };
@@ -38,6 +38,7 @@ public:
     {
         None,
         Damaged,
+        TooLarge, // over largestFile, so not read at all
         OlderFormat,
         Read
     };

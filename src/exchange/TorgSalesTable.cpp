@@ -30,6 +30,12 @@ std::optional<double> number(const QString& raw)
     return value;
 }
 
+// A character field's text: some programs pad with NUL, which has no place in a stored text.
+QString text(const QString& raw)
+{
+    return QString(raw).remove(QChar(0)).trimmed();
+}
+
 bool isCode(const QString& text)
 {
     if (text.size() != codeLength)
@@ -46,8 +52,11 @@ bool isCode(const QString& text)
 TorgSalesTable::ReadResult TorgSalesTable::read(QIODevice& device)
 {
     const DbfTable::ReadResult table = DbfTable::read(device);
-    if (!table.table)
-        return failure(table.problem);
+    if (!table.table) {
+        ReadResult result = failure(table.problem);
+        result.tooLarge = table.tooLarge;
+        return result;
+    }
     return interpret(*table.table);
 }
 
@@ -68,7 +77,9 @@ TorgSalesTable::ReadResult TorgSalesTable::interpret(const DbfTable::Table& tabl
     if (!table.records.isEmpty()) {
         const QStringList& first = table.records.first();
         result.hasRows = true;
-        const QString dateText = first[date].trimmed();
+        result.firstCode = text(first[code]);
+        result.firstName = text(first[name]);
+        const QString dateText = text(first[date]);
         if (!dateText.isEmpty()) {
             result.date = QDate::fromString(dateText, u"yyyyMMdd"_s);
             if (!result.date.isValid())
@@ -76,15 +87,15 @@ TorgSalesTable::ReadResult TorgSalesTable::interpret(const DbfTable::Table& tabl
         }
         QStringList parts;
         for (int field : {section, kassa, kassir}) {
-            QString text = field >= 0 ? first[field].trimmed() : QString();
-            if (field >= 0 && table.fields[field].type == 'N' && !text.isEmpty()) {
-                const std::optional<double> value = number(text);
+            QString part = field >= 0 ? text(first[field]) : QString();
+            if (field >= 0 && table.fields[field].type == 'N' && !part.isEmpty()) {
+                const std::optional<double> value = number(part);
                 if (!value)
                     return failure(u"неверное число \"%1\" в поле %2"_s.arg(
-                        text, QString::fromLatin1(table.fields[field].name)));
-                text = QString::number(*value, 'g', 15);
+                        part, QString::fromLatin1(table.fields[field].name)));
+                part = QString::number(*value, 'g', 15);
             }
-            parts << text;
+            parts << part;
         }
         result.name = parts.join(u' ');
     }
@@ -92,26 +103,26 @@ TorgSalesTable::ReadResult TorgSalesTable::interpret(const DbfTable::Table& tabl
     QHash<QString, qsizetype> byCode;
     for (const QStringList& record : table.records) {
         // Trailing blanks pad a shorter code; such a code is dropped like one holding a letter.
-        QString text = record[code];
-        while (text.endsWith(u' '))
-            text.chop(1);
-        if (!isCode(text))
+        QString codeText = record[code];
+        while (codeText.endsWith(u' '))
+            codeText.chop(1);
+        if (!isCode(codeText))
             continue;
         const std::optional<double> quantity = number(record[kol]);
         const std::optional<double> unitPrice = number(record[price]);
         if (!quantity || !unitPrice)
-            return failure(u"неверное число в строке товара с кодом %1"_s.arg(text));
-        const auto found = byCode.constFind(text);
+            return failure(u"неверное число в строке товара с кодом %1"_s.arg(codeText));
+        const auto found = byCode.constFind(codeText);
         if (found != byCode.constEnd()) {
             result.sales[*found].quantity += *quantity;
             continue;
         }
         TorgSale sale;
-        sale.dish = text.toLongLong(); // 13 digits always fit
-        sale.name = record[name].trimmed();
+        sale.dish = codeText.toLongLong(); // 13 digits always fit
+        sale.name = text(record[name]);
         sale.price = *unitPrice;
         sale.quantity = *quantity;
-        byCode.insert(text, result.sales.size());
+        byCode.insert(codeText, result.sales.size());
         result.sales << sale;
     }
     for (const TorgSale& sale : result.sales) {

@@ -20,7 +20,8 @@ struct TorgSale
 struct TorgSales
 {
     QDate date;   // DATEO of the first row (null when empty)
-    QString name; // SECTION, KASSA and KASSIR of the first row
+    QString name; // SECTION, KASSA and KASSIR of the first row, without NUL
+    QString firstCode, firstName; // CODE and NAME of the first row, to name it
     bool hasRows = false;
     QList<TorgSale> sales; // in the order of first appearance
 };
@@ -34,6 +35,7 @@ public:
     {
         std::optional<TorgSales> sales;
         QString problem;
+        bool tooLarge = false; // the file is over the reader's size limit
     };
     static ReadResult interpret(const DbfTable::Table& table);
     static ReadResult read(QIODevice& device);

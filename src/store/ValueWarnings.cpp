@@ -4,6 +4,12 @@ using namespace Qt::StringLiterals;
 
 namespace valuewarnings {
 
+const QString unitGramsNotPositive = u"единица: вес в граммах не больше нуля"_s;
+const QString ingredientYieldNotPositive = u"ингредиент: процент выхода не больше нуля"_s;
+const QString dishPortionsNotPositive = u"блюдо: выход в порциях не больше нуля"_s;
+const QString cardYieldNotPositive = u"строка карты: процент выхода не больше нуля"_s;
+const QString cardQuantityNotPositive = u"строка карты: количество не больше нуля"_s;
+
 namespace {
 
 bool is(const QString& a, const char* b)

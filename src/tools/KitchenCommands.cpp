@@ -10,6 +10,7 @@
 #include "store/Database.h"
 #include "store/KitchenLock.h"
 #include "store/Schema.h"
+#include "store/ValueWarnings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,22 +23,23 @@ namespace commands {
 
 namespace {
 
-// One rule of the check: rows (their name) whose stored value a calculation would stop on.
+// One rule of the check: rows (their name) whose stored value a calculation would stop on. The words
+// are shared with the card files, which refuse such values.
 struct ValueRule
 {
     const char* sql;
-    const char* problem;
+    const QString& problem;
 };
 
 // The divisors of the price, consumption and print calculations, as the grids mark them.
 const ValueRule divisorRules[] = {
-    {"SELECT Name FROM Edinica WHERE NOT COALESCE(Gramm, 0) > 0", "единица: вес в граммах не больше нуля"},
-    {"SELECT Name FROM Bludo WHERE NOT COALESCE(Nporc, 0) > 0", "блюдо: выход в порциях не больше нуля"},
+    {"SELECT Name FROM Edinica WHERE NOT COALESCE(Gramm, 0) > 0", valuewarnings::unitGramsNotPositive},
+    {"SELECT Name FROM Bludo WHERE NOT COALESCE(Nporc, 0) > 0", valuewarnings::dishPortionsNotPositive},
     {"SELECT Name FROM Ing WHERE NOT COALESCE(Pf, 0) AND NOT COALESCE(Vih, 0) > 0",
-     "ингредиент: процент выхода не больше нуля"},
+     valuewarnings::ingredientYieldNotPositive},
     {"SELECT b.Name || ' / ' || i.Name FROM Karta k JOIN Bludo b ON b.Kod1 = k.Kod JOIN Ing i ON i.Kod1 = k.Name "
      "WHERE NOT COALESCE(i.Pf, 0) AND NOT COALESCE(k.Vihod, 0) > 0",
-     "строка карты: процент выхода не больше нуля"},
+     valuewarnings::cardYieldNotPositive},
 };
 
 // Every REAL column of every table, for the search for numbers that are not finite.
@@ -87,8 +89,7 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
             return failed;
         }
         while (query.next()) {
-            out << u"Остановит расчёт — %1: \"%2\""_s.arg(QString::fromUtf8(rule.problem),
-                                                                       query.value(0).toString())
+            out << u"Остановит расчёт — %1: \"%2\""_s.arg(rule.problem, query.value(0).toString())
                 << Qt::endl;
             ++problems;
         }

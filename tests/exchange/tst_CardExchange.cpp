@@ -98,6 +98,10 @@ private Q_SLOTS:
     void fileNames();
     void exportThenImportGivesTheSameDishAndCard();
     void exportRefusesADishWithoutRecipe();
+    void exportRefusesWhatTheImportWouldRefuse_data();
+    void exportRefusesWhatTheImportWouldRefuse();
+    void semiFinishedYieldCountsOnlyForAPlainIngredient();
+    void tooLargeAFileNamesTheLimit();
     void importLeavesNothing_data();
     void importLeavesNothing();
 };
@@ -182,6 +186,68 @@ void tst_CardExchange::exportRefusesADishWithoutRecipe()
     QVERIFY(!QFile::exists(chosen + u".fck"_s));
 }
 
+void tst_CardExchange::exportRefusesWhatTheImportWouldRefuse_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("recipe line equal to a marker")
+        << u"UPDATE Bludo SET Recept = 'Натереть.' || char(10) || '#!# НАЧАЛО ОПИСАНИЯ РЕЦЕПТА #!#'"_s
+        << u"Экспорт блюда|Строка 2 рецепта совпадает со служебной строкой файла карточки"_s;
+    // A row just added on the card page has no quantity yet.
+    QTest::newRow("row without quantity")
+        << u"UPDATE Karta SET Kolvo = NULL WHERE Name = (SELECT Kod1 FROM Ing WHERE Name = 'Соль')"_s
+        << u"Экспорт блюда|Карточку нельзя экспортировать — строка карты: "
+           "количество не больше нуля: \"Борщ / Соль\" (0)"_s;
+}
+
+void tst_CardExchange::exportRefusesWhatTheImportWouldRefuse()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, message);
+    Kitchen kitchen;
+    kitchen.data.scalar(change);
+    const QString chosen = kitchen.data.root() + u"/borsch.fck"_s;
+    QVERIFY(!kitchen.exchange().exportDish(kitchen.borscht, chosen, u','));
+    QVERIFY2(kitchen.prompts.last().startsWith(message), qPrintable(kitchen.prompts.last()));
+    QVERIFY(!QFile::exists(chosen));
+}
+
+void tst_CardExchange::semiFinishedYieldCountsOnlyForAPlainIngredient()
+{
+    Kitchen kitchen;
+    kitchen.data.scalar(u"UPDATE Karta SET Vihod = 0 WHERE Name = ?"_s, {kitchen.broth});
+    const QString chosen = kitchen.data.root() + u"/borsch.fck"_s;
+    QVERIFY(kitchen.exchange().exportDish(kitchen.borscht, chosen, u','));
+    QFile file(chosen);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const int dishes = kitchen.data.count(u"Bludo"_s);
+
+    // Associated with a plain ingredient, the zero yield would stop the calculations.
+    ScriptedMatcher matcher;
+    matcher.answers = {kitchen.beet, kitchen.salt, kitchen.salt};
+    QVERIFY(!kitchen.exchange().importCard(file, kitchen.other, matcher, u','));
+    QVERIFY2(kitchen.prompts.last().startsWith(
+                 u"Импрот блюда|Импорт остановлен — строка карты: процент выхода не больше нуля: "
+                 "\"Борщ / Соль\""_s),
+             qPrintable(kitchen.prompts.last()));
+    QCOMPARE(kitchen.data.count(u"Bludo"_s), dishes);
+
+    file.seek(0);
+    matcher.answers = {kitchen.beet, kitchen.broth, kitchen.salt};
+    QVERIFY(kitchen.exchange().importCard(file, kitchen.other, matcher, u','));
+}
+
+void tst_CardExchange::tooLargeAFileNamesTheLimit()
+{
+    Kitchen kitchen;
+    ScriptedMatcher matcher;
+    QBuffer* buffer = reading(QByteArray(50 * 1024 * 1024, '#'), this);
+    QVERIFY(!kitchen.exchange().importCard(*buffer, kitchen.other, matcher, u','));
+    QVERIFY2(kitchen.prompts.last().startsWith(u"Импрот блюда|Выбранный файл больше 16 МБ"_s),
+             qPrintable(kitchen.prompts.last()));
+    delete buffer;
+}
+
 void tst_CardExchange::importLeavesNothing_data()
 {
     QTest::addColumn<QString>("mutation");
@@ -196,6 +262,12 @@ void tst_CardExchange::importLeavesNothing_data()
     QTest::newRow("marker in the recipe")
         << u"Варить.>#!# НАЧАЛО ОПИСАНИЯ РЕЦЕПТА #!#"_s << true << 3
         << u"Ошибка формата|Выбранный файл не соответствует формату файла калькуляционной карты"_s;
+    QTest::newRow("zero portions") << u"\r\n\r\n10\r\n>\r\n\r\n0\r\n"_s << true << 3
+                                   << u"Импрот блюда|В строке 4 файла калькуляционной карты — блюдо: выход в "
+                                      "порциях не больше нуля: \"Борщ\" (в файле \"0\")"_s;
+    QTest::newRow("NUL in the recipe")
+        << u"Варить.>Вар\0ить."_s << true << 3
+        << u"Импрот блюда|В строке 20 файла калькуляционной карты есть знак NUL"_s;
     QTest::newRow("name too long") << u"\r\nБорщ\r\n>\r\n%1\r\n"_s.arg(QString(51, u'щ')) << true << 3
                                    << u"Импрот блюда|Наименование блюда в файле длиннее 50 знаков"_s;
 }

@@ -46,15 +46,30 @@ struct Kitchen
                           .arg(query.value(3).toDouble());
         return result;
     }
-    QByteArray summary(const QStringList& records, qlonglong menuKey = 0)
+    QByteArray summary(const QStringList& records, qlonglong menuKey = 0, const QString& name = u"Касса 1"_s)
     {
         QByteArray plain;
-        for (const QString& line : QStringList{head, u"5"_s, u"3"_s, u"2024"_s, u"Касса 1"_s,
-                                               QString::number(menuKey ? menuKey : menu)} +
-                                       records + QStringList{deferred, end})
+        for (const QString& line :
+             QStringList{head, u"5"_s, u"3"_s, u"2024"_s, name, QString::number(menuKey ? menuKey : menu)} +
+                 records + QStringList{deferred, end})
             plain += *codepage::encode(line, codepage::Page::Windows1251) + "\r\n";
         return *Envelope::wrap(plain, "202403101520123");
     }
+};
+
+// A file of the given size that is never read: a reader's size limit refuses it by its size alone.
+class HugeFile : public QIODevice
+{
+public:
+    explicit HugeFile(qint64 size) : m_size(size) { open(QIODevice::ReadOnly); }
+    qint64 size() const override { return m_size; }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    qint64 m_size;
 };
 
 std::optional<qlonglong> receive(Kitchen& kitchen, const QByteArray& bytes, bool torg)
@@ -101,7 +116,10 @@ private Q_SLOTS:
     void summaryBecomesAnOpenDocument();
     void summaryRefusalsStoreNothing_data();
     void summaryRefusalsStoreNothing();
+    void namesWithoutNulAndCutToTheirField();
+    void tooLargeAFileNamesTheLimit();
     void torgTableSummedPerCode();
+    void torgFirstRowWithoutDateMakesNoDocument();
     void torgUnknownCodeStoresNothing();
     void torgTableWithoutValidCodeMakesNoDocument();
 };
@@ -187,6 +205,53 @@ void tst_SalesReceipt::summaryRefusalsStoreNothing()
     QCOMPARE(kitchen.prompts.last(), u"Приём реализации|"_s + message);
     QCOMPARE(kitchen.documents(), 0);
     QCOMPARE(kitchen.lines(), 0);
+}
+
+void tst_SalesReceipt::namesWithoutNulAndCutToTheirField()
+{
+    Kitchen kitchen;
+    const QString longName = u"Касса\0 1, "_s + QString(60, u'я');
+    QVERIFY(receive(
+        kitchen, kitchen.summary({QString::number(kitchen.borscht), u"10"_s, u"1"_s}, 0, longName), false));
+    const QString stored = (u"Касса 1, "_s + QString(60, u'я')).left(50);
+    QCOMPARE(kitchen.data.scalar(u"SELECT NameR FROM Realdoc"_s).toString(), stored);
+    QCOMPARE(kitchen.prompts.last(),
+             u"Приём реализации|Наименование документа длиннее 50 знаков и сокращено до "
+             "\"%1\". Если нужно, исправьте его на странице \"Реализация\"."_s.arg(stored));
+
+    // Some tills pad their texts with NUL.
+    QStringList row = torgRow(kitchen.borscht, u"Борщ"_s, u"10"_s, u"1"_s);
+    row[7] = u"Ка\0сса\0\0"_s;
+    const std::optional<qlonglong> document = receive(kitchen, torgTable({row}), true);
+    QVERIFY(document);
+    QCOMPARE(kitchen.data.scalar(u"SELECT NameR FROM Realdoc WHERE Kod = ?"_s, {*document}).toString(),
+             u"1 Касса 7"_s);
+}
+
+void tst_SalesReceipt::tooLargeAFileNamesTheLimit()
+{
+    Kitchen kitchen;
+    HugeFile summary(18 * 1024 * 1024);
+    QVERIFY(!kitchen.receipt().receiveSummary(summary));
+    QVERIFY2(kitchen.prompts.last().startsWith(u"Приём реализации|Выбранный файл больше 16 МБ"_s),
+             qPrintable(kitchen.prompts.last()));
+    HugeFile table(300 * 1024 * 1024);
+    QVERIFY(!kitchen.receipt().receiveTorgTable(table));
+    QVERIFY2(kitchen.prompts.last().startsWith(u"Приём реализации|Выбранная таблица больше 256 МБ"_s),
+             qPrintable(kitchen.prompts.last()));
+    QCOMPARE(kitchen.documents(), 0);
+}
+
+void tst_SalesReceipt::torgFirstRowWithoutDateMakesNoDocument()
+{
+    Kitchen kitchen;
+    QStringList first = torgRow(kitchen.borscht, u"Борщ"_s, u"10"_s, u"1"_s);
+    first[4] = QString();
+    QVERIFY(!receive(kitchen, torgTable({first, torgRow(kitchen.shchi, u"Щи"_s, u"7"_s, u"4"_s)}), true));
+    QVERIFY2(kitchen.prompts.last().startsWith(u"Приём реализации|В первой строке таблицы (код \"%1\", товар "
+                                               "\"Борщ\") не указана дата продажи"_s.arg(first[0])),
+             qPrintable(kitchen.prompts.last()));
+    QCOMPARE(kitchen.documents(), 0);
 }
 
 void tst_SalesReceipt::torgTableSummedPerCode()
