@@ -22,7 +22,7 @@ std::optional<QStringList> MenuPrintSettings::load(QString* error) const
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = u"Не удалось прочитать файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(m_path),
-                                                               file.errorString());
+                                                               readErrorText(m_path));
         return std::nullopt;
     }
     const std::optional<QString> content = codepage::decode(file.readAll(), codepage::Page::Windows1251);

@@ -71,6 +71,26 @@ QString systemErrorText(int error)
     }
 }
 
+QString readErrorText(const QString& path)
+{
+    const int fd = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return u"файл не читается"_s;
+    }
+    switch (errno) {
+    case ENOENT:
+        return u"такого файла нет. Проверьте имя и папку"_s;
+    case EACCES:
+    case EPERM:
+        return u"нет прав на чтение этого файла"_s;
+    case EISDIR:
+        return u"это папка, а не файл. Выберите файл"_s;
+    default:
+        return systemErrorText(errno);
+    }
+}
+
 StagedFile::StagedFile(QString target) : m_target(std::move(target)) {}
 
 StagedFile::~StagedFile()

@@ -13,6 +13,9 @@
 // The Russian reason for a system error number, with what the user can do about it.
 QString systemErrorText(int error);
 
+// Why a file cannot be opened for reading, in Russian (the system's reason, asked again).
+QString readErrorText(const QString& path);
+
 // One file being written under a temporary name in the folder of its target.
 class StagedFile
 {

@@ -1,4 +1,5 @@
 #include "ExchangeCommands.h"
+#include "store/WholeFile.h"
 
 #include "CommandSupport.h"
 #include "exchange/CardExchange.h"
@@ -250,7 +251,7 @@ int importCards(const QString& dataDir, const QStringList& arguments, QTextStrea
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        err << u"Не удалось открыть файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(path), file.errorString())
+        err << u"Не удалось открыть файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(path), readErrorText(path))
             << Qt::endl;
         return failed;
     }
@@ -345,7 +346,7 @@ int receiveSales(const QString& dataDir, const QStringList& arguments, QTextStre
         return usageError;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        err << u"Не удалось открыть файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(path), file.errorString())
+        err << u"Не удалось открыть файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(path), readErrorText(path))
             << Qt::endl;
         return failed;
     }

@@ -1,4 +1,5 @@
 #include "ExchangePage.h"
+#include "store/WholeFile.h"
 
 #include "exchange/CardExchange.h"
 #include "IngredientAssociationDialog.h"
@@ -137,7 +138,7 @@ void ExchangePage::importCard()
     QFile file(chosen);
     if (!file.open(QIODevice::ReadOnly)) {
         m_prompts->warn(u"Импрот блюда"_s, u"Не удалось открыть файл \"%1\": %2"_s.arg(
-                                               QDir::toNativeSeparators(chosen), file.errorString()));
+                                               QDir::toNativeSeparators(chosen), readErrorText(chosen)));
         return;
     }
     if (!m_association)

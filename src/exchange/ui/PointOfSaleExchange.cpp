@@ -1,4 +1,5 @@
 #include "PointOfSaleExchange.h"
+#include "store/WholeFile.h"
 
 #include "exchange/MenuTransfer.h"
 #include "exchange/SalesReceipt.h"
@@ -70,7 +71,7 @@ std::optional<qlonglong> receiveSales(QWidget* parent, QSqlDatabase db, UserProm
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         prompts.warn(u"Приём реализации"_s, u"Не удалось открыть файл \"%1\": %2"_s.arg(
-                                                QDir::toNativeSeparators(path), file.errorString()));
+                                                QDir::toNativeSeparators(path), readErrorText(path)));
         return std::nullopt;
     }
     SalesReceipt receipt(db, prompts);
