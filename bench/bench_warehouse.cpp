@@ -26,7 +26,8 @@ namespace {
 
 struct SilentPrompts : UserPrompts
 {
-    bool confirm(const QString&, const QString&) override { return true; }
+    using UserPrompts::confirm;
+    bool confirm(const QString&, const QString&, Default) override { return true; }
     void inform(const QString&, const QString&) override {}
     void warn(const QString&, const QString& text) override { std::printf("warning: %s\n", qPrintable(text)); }
     int choose(const QString&, const QString&, const QStringList&) override { return 0; }

@@ -116,7 +116,8 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
             *error = u"файл \"%1\" уже есть; копия не записана"_s.arg(QDir::toNativeSeparators(targetFile));
         return {};
     }
-    auto source = Database::open(dataDir, error, connection);
+    // A kitchen is copied and maintained as found: a missing table is what maintenance reports.
+    auto source = Database::open(dataDir, error, connection, Database::Shape::AsFound);
     if (!source)
         return {};
     const QString folder = targetFile.isEmpty() ? QDir(dataDir).filePath(u"backup"_s) : QFileInfo(targetFile).absolutePath();
@@ -191,7 +192,8 @@ bool Maintenance::run(const QString& dataDir, const Log& log)
     bool allDone = !copy.isEmpty();
     if (copy.isEmpty())
         log(u"Резервная копия не создана: %1"_s.arg(error));
-    auto db = copy.isEmpty() ? std::nullopt : Database::open(dataDir, &error, u"kuhnemer-maintenance"_s);
+    auto db = copy.isEmpty() ? std::nullopt : Database::open(dataDir, &error, u"kuhnemer-maintenance"_s,
+                                                                  Database::Shape::AsFound);
     if (!copy.isEmpty() && !db) {
         log(error);
         allDone = false;
