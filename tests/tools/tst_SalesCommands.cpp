@@ -7,6 +7,7 @@
 #include "reports/Workbook.h"
 #include "sales/ConsumptionCalculator.h"
 #include "sales/SalesDocumentPrint.h"
+#include "sales/SalesPosting.h"
 #include "store/KitchenLock.h"
 #include "tools/KitchenCommands.h"
 #include "warehouse/TurnoverStatement.h"
@@ -295,6 +296,47 @@ private Q_SLOTS:
         for (const QString& part : parts)
             QCOMPARE(xlsxPart(turnover, part), xlsxPart(shownStatement, part));
         QVERIFY(xlsxPart(turnover, u"xl/sharedStrings.xml"_s).contains("Ужин"));
+    }
+
+    // A copy of kuhnemer.sqlite alone, as a user takes one, holds what the command posted, and no
+    // write-ahead log is left; while it runs, SQLite's own checkpoints keep the log to about their size
+    // (1000 pages) instead of it growing by every document.
+    void postingsLandInTheDatabaseFile()
+    {
+        SalesDays k;
+        const QDate first(2025, 1, 1);
+        const int days = 200;
+        for (int day = 0; day < days; ++day)
+            k.line(k.document(first.addDays(day).toString(Qt::ISODate)), k.mains, k.stew, 1, 120);
+        const QString wal = Database::filePath(k.data.dataDir()) + u"-wal"_s;
+        const qint64 frame = k.data.scalar(u"PRAGMA page_size"_s).toLongLong() + 24;
+        qint64 largestLog = 0;
+        ScriptedPrompts prompts;
+        for (int day = 0; day < days / 2; ++day) {
+            const qlonglong document = k.data.scalar(u"SELECT Kod FROM Realdoc WHERE DateR = ?"_s,
+                                                     {first.addDays(day).toString(Qt::ISODate)}).toLongLong();
+            QVERIFY(SalesPosting(k.data.db(), prompts).post(document, k.partner));
+            largestLog = std::max(largestLog, QFileInfo(wal).size());
+        }
+        QVERIFY2(largestLog < 1100 * frame, qPrintable(QString::number(largestLog / frame)));
+
+        const Outcome outcome =
+            run(k.arguments({u"post-sales"_s, u"--from"_s, first.toString(Qt::ISODate), u"--to"_s,
+                             first.addDays(days).toString(Qt::ISODate), u"--partner"_s, u"Кухня"_s},
+                            QString()));
+        QCOMPARE(outcome.code, commands::done);
+        QCOMPARE(QFileInfo(wal).size(), 0);
+        const QString copy = k.data.root() + u"/copy.sqlite"_s;
+        QVERIFY(QFile::copy(Database::filePath(k.data.dataDir()), copy));
+        QString error;
+        std::optional<Database> alone = Database::create(copy, &error, u"copy"_s);
+        QVERIFY2(alone, qPrintable(error));
+        QSqlQuery posted(alone->connection());
+        QVERIFY(posted.exec(u"SELECT count(*) FROM Realdoc WHERE DateR >= '2025-01-01' AND Status = 4"_s) &&
+                posted.next());
+        QCOMPARE(posted.value(0).toInt(), days);
+        posted.finish();
+        alone->close();
     }
 
     void writingCommandsWaitForTheProgram()
