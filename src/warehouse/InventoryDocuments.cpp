@@ -132,10 +132,15 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
         return false;
     }
     QSqlQuery doc(m_db);
-    if (!runQuery(doc, u"SELECT Date FROM invdok WHERE Kod = ?"_s, {document}, error))
+    if (!runQuery(doc, u"SELECT Date, Provodka FROM invdok WHERE Kod = ?"_s, {document}, error))
         return false;
     if (!doc.next()) {
         *error = u"Документ инвентаризации не найден."_s;
+        return false;
+    }
+    // Asked again inside the transaction, whatever the window showed: a document is posted once.
+    if (doc.value(1).toDouble() >= posted) {
+        *error = u"Документ инвентаризации уже проведён."_s;
         return false;
     }
     const QVariant date = doc.value(0);
