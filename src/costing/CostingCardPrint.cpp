@@ -172,7 +172,8 @@ bool CardPrintRun::load(QString* error)
                 if (badReference.isEmpty() && !isWholeReference(q.value(1)))
                     badReference = notWholeReference(u"Karta"_s, q.value(3), u"Name"_s, q.value(1));
                 // A line whose dish reference is not whole belongs to no dish, as in every join.
-                m_lines.push_back(Line{wholeKey(q.value(0)).value_or(noKey), keyOf(q.value(1)), q.value(2).toDouble()});
+                m_lines.push_back(
+                    Line{wholeKey(q.value(0)).value_or(noKey), keyOf(q.value(1)), q.value(2).toDouble()});
             },
             error);
     if (!read)
