@@ -145,7 +145,8 @@ bool Consumption::load(SalesLines lines, QString* error)
         documentDishes +
         u"SELECT Kod, Name, Kolvo, Vihod, NNN FROM Karta WHERE Kod IN (SELECT k FROM d) ORDER BY NNN"_s;
     const QString pfSql =
-        documentDishes + u"SELECT Kod, Name, Kolvo, NNN FROM pf WHERE Kod IN (SELECT k FROM c) ORDER BY NNN"_s;
+        documentDishes +
+        u"SELECT Kod, Name, Kolvo, NNN FROM pf WHERE Kod IN (SELECT k FROM c) ORDER BY NNN"_s;
     const QString ingSql = documentDishes +
                            u"SELECT Kod1, Kod, Edinica, Pf, Cena, Proc, Vih, Okr, Position FROM Ing "
                            "WHERE Kod1 IN (SELECT k FROM c UNION SELECT Name FROM pf "

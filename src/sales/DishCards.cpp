@@ -41,31 +41,30 @@ bool DishCards::load(const QSqlDatabase& db, qlonglong document, bool soldOnly, 
     QString badReference;
     const bool read =
         forEachRow(
-               db,
-               u"SELECT k.Kod, k.Name, k.Kolvo, k.Vihod, k.NNN, "_s + ingredientColumns + u" FROM Karta k"_s +
-                   ingredientJoins.arg(u"k"_s) + u" WHERE k.Kod IN ("_s + dishes + u") ORDER BY k.NNN"_s,
-               {document},
-               [&](const QSqlQuery& q) {
-                   if (badReference.isEmpty() && !isWholeReference(q.value(1)))
-                       badReference = notWholeReference(u"Karta"_s, q.value(4), u"Name"_s, q.value(1));
-                   m_cards[rowKey(q.value(0)).value_or(0)].push_back(
-                       CardRow{ingredientOf(q, 5, q.value(1)), q.value(2).toDouble(), q.value(3).toDouble()});
-               },
-               error) &&
-           forEachRow(
-               db,
-               u"SELECT p.Kod, p.Name, p.Kolvo, p.NNN, "_s + ingredientColumns + u" FROM pf p"_s +
-                   ingredientJoins.arg(u"p"_s) +
-                   u" WHERE p.Kod IN (SELECT Name FROM Karta WHERE Kod IN ("_s + dishes +
-                   u")) ORDER BY p.NNN"_s,
-               {document},
-               [&](const QSqlQuery& q) {
-                   if (badReference.isEmpty() && !isWholeReference(q.value(1)))
-                       badReference = notWholeReference(u"pf"_s, q.value(3), u"Name"_s, q.value(1));
-                   m_compositions[rowKey(q.value(0)).value_or(0)].push_back(
-                       CompositionRow{ingredientOf(q, 4, q.value(1)), q.value(2).toDouble()});
-               },
-               error);
+            db,
+            u"SELECT k.Kod, k.Name, k.Kolvo, k.Vihod, k.NNN, "_s + ingredientColumns + u" FROM Karta k"_s +
+                ingredientJoins.arg(u"k"_s) + u" WHERE k.Kod IN ("_s + dishes + u") ORDER BY k.NNN"_s,
+            {document},
+            [&](const QSqlQuery& q) {
+                if (badReference.isEmpty() && !isWholeReference(q.value(1)))
+                    badReference = notWholeReference(u"Karta"_s, q.value(4), u"Name"_s, q.value(1));
+                m_cards[rowKey(q.value(0)).value_or(0)].push_back(
+                    CardRow{ingredientOf(q, 5, q.value(1)), q.value(2).toDouble(), q.value(3).toDouble()});
+            },
+            error) &&
+        forEachRow(
+            db,
+            u"SELECT p.Kod, p.Name, p.Kolvo, p.NNN, "_s + ingredientColumns + u" FROM pf p"_s +
+                ingredientJoins.arg(u"p"_s) + u" WHERE p.Kod IN (SELECT Name FROM Karta WHERE Kod IN ("_s +
+                dishes + u")) ORDER BY p.NNN"_s,
+            {document},
+            [&](const QSqlQuery& q) {
+                if (badReference.isEmpty() && !isWholeReference(q.value(1)))
+                    badReference = notWholeReference(u"pf"_s, q.value(3), u"Name"_s, q.value(1));
+                m_compositions[rowKey(q.value(0)).value_or(0)].push_back(
+                    CompositionRow{ingredientOf(q, 4, q.value(1)), q.value(2).toDouble()});
+            },
+            error);
     if (read && !badReference.isEmpty()) {
         *error = badReference;
         return false;

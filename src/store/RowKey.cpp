@@ -39,11 +39,11 @@ std::optional<qlonglong> wholeKey(const QVariant& value)
     return isWholeReference(value) ? rowKey(value) : std::nullopt;
 }
 
-QString notWholeReference(const QString& table, const QVariant& row, const QString& field, const QVariant& value)
+QString notWholeReference(const QString& table, const QVariant& row, const QString& field,
+                          const QVariant& value)
 {
     // The shortest form that reads back to the stored number: 7.0000000001 shows as such, not as 7.
     const QString stored = QLocale::c().toString(value.toDouble(), 'g', QLocale::FloatingPointShortest);
     return u"В таблице %1, строка %2: ссылка %3 хранит %4, а не целый код записи. Исправьте значение "
-           "(kuhnemer-data check покажет все такие ссылки)."_s
-        .arg(table, row.toString(), field, stored);
+           "(kuhnemer-data check покажет все такие ссылки)."_s.arg(table, row.toString(), field, stored);
 }

@@ -20,4 +20,5 @@ bool isWholeReference(const QVariant& value);
 
 // The refusal for a stored reference that is not a whole number, naming the table, the row (its key)
 // and the field with the value as stored.
-QString notWholeReference(const QString& table, const QVariant& row, const QString& field, const QVariant& value);
+QString notWholeReference(const QString& table, const QVariant& row, const QString& field,
+                          const QVariant& value);

@@ -88,8 +88,9 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
     for (const schema::Reference& reference : schema::references()) {
         const QString table = QString::fromLatin1(reference.table);
         const QString field = QString::fromLatin1(reference.field);
-        if (!query.exec(u"SELECT \"%1\", \"%2\" FROM \"%3\" WHERE \"%2\" <> CAST(\"%2\" AS INTEGER) ORDER BY 1"_s
-                            .arg(QString::fromLatin1(reference.key), field, table))) {
+        if (!query.exec(
+                u"SELECT \"%1\", \"%2\" FROM \"%3\" WHERE \"%2\" <> CAST(\"%2\" AS INTEGER) ORDER BY 1"_s.arg(
+                    QString::fromLatin1(reference.key), field, table))) {
             err << sqlErrorText(query.lastError()) << Qt::endl;
             return failed;
         }
@@ -154,7 +155,8 @@ QString usage()
 {
     return u"Использование: kuhnemer-data КОМАНДА КАТАЛОГ [ПАРАМЕТРЫ]\n"
            "  create КАТАЛОГ [--demo]  создать пустую кухню (или образец столовой) в каталоге данных\n"
-           "  check КАТАЛОГ            проверить целостность, версию, ссылки и значения, на которых остановятся расчёты\n"
+           "  check КАТАЛОГ            проверить целостность, версию, ссылки и значения, на которых "
+           "остановятся расчёты\n"
            "  upgrade КАТАЛОГ          обновить кухню старой версии (сначала сохраняется копия)\n"
            "  backup КАТАЛОГ [ФАЙЛ]    копия базы, целая или никакой, и при открытой программе\n"
            "                           (по умолчанию в КАТАЛОГ/backup)\n"

@@ -314,8 +314,10 @@ private Q_SLOTS:
         qint64 largestLog = 0;
         ScriptedPrompts prompts;
         for (int day = 0; day < days / 2; ++day) {
-            const qlonglong document = k.data.scalar(u"SELECT Kod FROM Realdoc WHERE DateR = ?"_s,
-                                                     {first.addDays(day).toString(Qt::ISODate)}).toLongLong();
+            const qlonglong document = k.data
+                                           .scalar(u"SELECT Kod FROM Realdoc WHERE DateR = ?"_s,
+                                                   {first.addDays(day).toString(Qt::ISODate)})
+                                           .toLongLong();
             QVERIFY(SalesPosting(k.data.db(), prompts).post(document, k.partner));
             largestLog = std::max(largestLog, QFileInfo(wal).size());
         }
@@ -356,8 +358,11 @@ private Q_SLOTS:
         QFETCH(double, offset);
         QFETCH(bool, whole);
         SalesDays k;
-        const QVariant stored = QTest::currentDataTag() == QByteArray("7") ? QVariant(k.beef) : QVariant(k.beef + offset);
-        const qlonglong line = k.data.scalar(u"SELECT NNN FROM Karta WHERE Kod = ? AND Name = ?"_s, {k.stew, k.beef}).toLongLong();
+        const QVariant stored =
+            QTest::currentDataTag() == QByteArray("7") ? QVariant(k.beef) : QVariant(k.beef + offset);
+        const qlonglong line =
+            k.data.scalar(u"SELECT NNN FROM Karta WHERE Kod = ? AND Name = ?"_s, {k.stew, k.beef})
+                .toLongLong();
         k.data.scalar(u"UPDATE Karta SET Name = ? WHERE NNN = ?"_s, {stored, line});
         const QString value = QLocale::c().toString(k.beef + offset, 'g', QLocale::FloatingPointShortest);
         const QString file = k.data.root() + u"/p.xlsx"_s;
@@ -371,9 +376,10 @@ private Q_SLOTS:
             QCOMPARE(outcome.code, whole ? commands::done : commands::failed);
             if (whole)
                 continue;
-            const QString named = arguments.first() == u"check"_s
-                                      ? u"Karta.Name = %1 (строка %2)"_s.arg(value).arg(line)
-                                      : u"В таблице Karta, строка %1: ссылка Name хранит %2"_s.arg(line).arg(value);
+            const QString named =
+                arguments.first() == u"check"_s
+                    ? u"Karta.Name = %1 (строка %2)"_s.arg(value).arg(line)
+                    : u"В таблице Karta, строка %1: ссылка Name хранит %2"_s.arg(line).arg(value);
             QVERIFY2(said.contains(named), qPrintable(arguments.first() + u": "_s + said));
         }
         QCOMPARE(k.statuses(), whole ? u"4 4 4 5"_s : u"5 5 4 5"_s);

@@ -15,9 +15,9 @@
 
 #include <QAccessible>
 #include <QCheckBox>
-#include <QPointer>
 #include <QFont>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -306,8 +306,9 @@ void WarehouseWindowsTest::newDocumentThroughItsAction()
     QFETCH(QString, opener);
     Fixture f;
     const bool stock = table == u"Doc"_s;
-    const qlonglong posted = stock ? f.document(u"2024-03-01"_s, true)
-                                   : f.data.insert(u"invdok"_s, {{u"Date"_s, u"2024-03-01"_s}, {u"Provodka"_s, 2}});
+    const qlonglong posted =
+        stock ? f.document(u"2024-03-01"_s, true)
+              : f.data.insert(u"invdok"_s, {{u"Date"_s, u"2024-03-01"_s}, {u"Provodka"_s, 2}});
     const QString keyField = stock ? u"Nnn"_s : u"Kod"_s;
     const QString stateOf = u"SELECT Date || '/' || Provodka FROM %1 WHERE %2 = ?"_s.arg(table, keyField);
     const QString before = f.data.scalar(stateOf, {posted}).toString();
@@ -321,7 +322,8 @@ void WarehouseWindowsTest::newDocumentThroughItsAction()
                 auto* inventory = qobject_cast<InventoryDialog*>(dialog);
                 DataGrid* grid = stock ? movement->documentGrid() : inventory->documentGrid();
                 TableModel* documents = stock ? movement->documents() : inventory->documents();
-                QPushButton* button = stock ? movement->button(u"Новый документ"_s) : inventory->button(u"Новый документ"_s);
+                QPushButton* button =
+                    stock ? movement->button(u"Новый документ"_s) : inventory->button(u"Новый документ"_s);
                 f.dates.taker = button;
                 grid->setFocus();
                 QTRY_VERIFY(grid->hasFocus());
