@@ -491,6 +491,7 @@ ConsumptionRun ConsumptionCalculator::run(qlonglong document, SalesLines lines)
     // An empty status reads as 0: posted, like every value below 5.
     if (status.value(0).toDouble() < openStatus)
         return failure(u"Документ проведён. Расчёт не производится !!!"_s);
+    status.finish(); // an open statement at the commit would keep SQLite from checkpointing
 
     Consumption consumption(m_db, document);
     if (!consumption.load(lines, &error))

@@ -144,6 +144,7 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
         return false;
     }
     const QVariant date = doc.value(0);
+    doc.finish(); // an open statement at the commit would keep SQLite from checkpointing
 
     // The lines in the order of the document (by name, then as entered) with the balance of their
     // ingredient; a line without a balance key has lost its ingredient. The index hands the lines over
