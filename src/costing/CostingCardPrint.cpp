@@ -122,6 +122,7 @@ bool CardPrintRun::load(QString* error)
     const QVariantList group = chosen ? QVariantList{m_options.group} : QVariantList{};
     const QString ofGroup = chosen ? u" WHERE Kod = ?"_s : QString();
     QHash<qlonglong, double> unitGrams;
+    QString badReference;
     const bool read =
         forEachRow(
             m_db, u"SELECT Kod, Gramm FROM Edinica"_s, {},
@@ -163,16 +164,24 @@ bool CardPrintRun::load(QString* error)
             error) &&
         forEachRow(
             m_db,
-            chosen ? u"SELECT Kod, Name, Kolvo FROM Karta WHERE Kod IN "
+            chosen ? u"SELECT Kod, Name, Kolvo, NNN FROM Karta WHERE Kod IN "
                                     "(SELECT Kod1 FROM Bludo WHERE Kod = ?) ORDER BY NNN"_s
-                   : u"SELECT Kod, Name, Kolvo FROM Karta ORDER BY NNN"_s,
+                   : u"SELECT Kod, Name, Kolvo, NNN FROM Karta ORDER BY NNN"_s,
             group,
             [&](const QSqlQuery& q) {
-                m_lines.push_back(Line{keyOf(q.value(0)), keyOf(q.value(1)), q.value(2).toDouble()});
+                if (badReference.isEmpty() && !isWholeReference(q.value(1)))
+                    badReference = notWholeReference(u"Karta"_s, q.value(3), u"Name"_s, q.value(1));
+                // A line whose dish reference is not whole belongs to no dish, as in every join.
+                m_lines.push_back(
+                    Line{wholeKey(q.value(0)).value_or(noKey), keyOf(q.value(1)), q.value(2).toDouble()});
             },
             error);
     if (!read)
         return false;
+    if (!badReference.isEmpty()) {
+        *error = badReference;
+        return false;
+    }
     // Dishes of a group in key order, the lines of a card in key order. A dish whose group is gone is
     // passed by no run and keeps its mark.
     QHash<qlonglong, int> groupOrder;

@@ -123,6 +123,7 @@ private:
 bool PriceRun::load(QString* error)
 {
     QHash<qlonglong, double> unitGrams;
+    QString badReference;
     const bool read =
         forEachRow(
             m_db, u"SELECT Kod, Gramm FROM Edinica"_s,
@@ -140,11 +141,14 @@ bool PriceRun::load(QString* error)
                                wholePercent(q.value(4).toDouble()), q.value(5).toDouble()});
             },
             error) &&
-        // Key order is the order of the rows within each composition and each card.
+        // Key order is the order of the rows within each composition and each card. A row whose
+        // reference to its product or dish is not whole belongs to none, as in every query that joins.
         forEachRow(
-            m_db, u"SELECT Kod, Name, Kolvo FROM pf ORDER BY NNN"_s,
+            m_db, u"SELECT Kod, Name, Kolvo, NNN FROM pf ORDER BY NNN"_s,
             [&](const QSqlQuery& q) {
-                m_compositions[keyOf(q.value(0))].push_back(
+                if (badReference.isEmpty() && !isWholeReference(q.value(1)))
+                    badReference = notWholeReference(u"pf"_s, q.value(3), u"Name"_s, q.value(1));
+                m_compositions[wholeKey(q.value(0)).value_or(noKey)].push_back(
                     Component{keyOf(q.value(1)), q.value(2).toDouble()});
             },
             error) &&
@@ -160,14 +164,20 @@ bool PriceRun::load(QString* error)
             },
             error) &&
         forEachRow(
-            m_db, u"SELECT Kod, Name, Kolvo, Vihod FROM Karta ORDER BY NNN"_s,
+            m_db, u"SELECT Kod, Name, Kolvo, Vihod, NNN FROM Karta ORDER BY NNN"_s,
             [&](const QSqlQuery& q) {
-                m_lines.push_back(CardLine{keyOf(q.value(0)), keyOf(q.value(1)), q.value(2).toDouble(),
-                                           q.value(3).toDouble()});
+                if (badReference.isEmpty() && !isWholeReference(q.value(1)))
+                    badReference = notWholeReference(u"Karta"_s, q.value(4), u"Name"_s, q.value(1));
+                m_lines.push_back(CardLine{wholeKey(q.value(0)).value_or(noKey), keyOf(q.value(1)),
+                                           q.value(2).toDouble(), q.value(3).toDouble()});
             },
             error);
     if (!read)
         return false;
+    if (!badReference.isEmpty()) {
+        *error = badReference;
+        return false;
+    }
     // Cheaper than letting SQLite walk the indexes, whose rows lie scattered over the table once cards
     // have been edited for a while. Stable: the key order stays within a group and within a card.
     std::stable_sort(m_dishes.begin(), m_dishes.end(),

@@ -134,6 +134,7 @@ bool Consumption::load(SalesLines lines, QString* error)
 {
     const QVariantList doc{m_document};
     QHash<qlonglong, double> unitGrams;
+    QString badReference;
     const QString lineSql =
         lines == SalesLines::Sold
             ? u"SELECT KodBludo, Kolvo FROM Realsum WHERE Kod = ? AND Kolvo <> 0 ORDER BY Nnn"_s
@@ -142,9 +143,10 @@ bool Consumption::load(SalesLines lines, QString* error)
         documentDishes + u"SELECT Kod1, Nporc, Proc, Cena FROM Bludo WHERE Kod1 IN (SELECT k FROM d)"_s;
     const QString cardSql =
         documentDishes +
-        u"SELECT Kod, Name, Kolvo, Vihod FROM Karta WHERE Kod IN (SELECT k FROM d) ORDER BY NNN"_s;
+        u"SELECT Kod, Name, Kolvo, Vihod, NNN FROM Karta WHERE Kod IN (SELECT k FROM d) ORDER BY NNN"_s;
     const QString pfSql =
-        documentDishes + u"SELECT Kod, Name, Kolvo FROM pf WHERE Kod IN (SELECT k FROM c) ORDER BY NNN"_s;
+        documentDishes +
+        u"SELECT Kod, Name, Kolvo, NNN FROM pf WHERE Kod IN (SELECT k FROM c) ORDER BY NNN"_s;
     const QString ingSql = documentDishes +
                            u"SELECT Kod1, Kod, Edinica, Pf, Cena, Proc, Vih, Okr, Position FROM Ing "
                            "WHERE Kod1 IN (SELECT k FROM c UNION SELECT Name FROM pf "
@@ -173,6 +175,8 @@ bool Consumption::load(SalesLines lines, QString* error)
         forEachRow(
             m_db, cardSql, doc,
             [&](const QSqlQuery& q) {
+                if (badReference.isEmpty() && !isWholeReference(q.value(1)))
+                    badReference = notWholeReference(u"Karta"_s, q.value(4), u"Name"_s, q.value(1));
                 m_cards[keyOf(q.value(0))].push_back(
                     CardLine{keyOf(q.value(1)), q.value(2).toDouble(), q.value(3).toDouble()});
             },
@@ -180,6 +184,8 @@ bool Consumption::load(SalesLines lines, QString* error)
         forEachRow(
             m_db, pfSql, doc,
             [&](const QSqlQuery& q) {
+                if (badReference.isEmpty() && !isWholeReference(q.value(1)))
+                    badReference = notWholeReference(u"pf"_s, q.value(3), u"Name"_s, q.value(1));
                 m_compositions[keyOf(q.value(0))].push_back(
                     Component{keyOf(q.value(1)), q.value(2).toDouble()});
             },
@@ -199,6 +205,10 @@ bool Consumption::load(SalesLines lines, QString* error)
                                rounding::wholeNumber(q.value(8).toDouble())});
             },
             error);
+    if (read && !badReference.isEmpty()) {
+        *error = badReference;
+        return false;
+    }
     return read;
 }
 
@@ -481,6 +491,7 @@ ConsumptionRun ConsumptionCalculator::run(qlonglong document, SalesLines lines)
     // An empty status reads as 0: posted, like every value below 5.
     if (status.value(0).toDouble() < openStatus)
         return failure(u"Документ проведён. Расчёт не производится !!!"_s);
+    status.finish(); // an open statement at the commit would keep SQLite from checkpointing
 
     Consumption consumption(m_db, document);
     if (!consumption.load(lines, &error))

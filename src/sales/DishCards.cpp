@@ -38,28 +38,38 @@ bool DishCards::load(const QSqlDatabase& db, qlonglong document, bool soldOnly, 
 {
     const QString dishes = soldOnly ? u"SELECT KodBludo FROM Realsum WHERE Kod = ? AND Kolvo <> 0"_s
                                     : u"SELECT KodBludo FROM Realsum WHERE Kod = ?"_s;
-    return forEachRow(
-               db,
-               u"SELECT k.Kod, k.Name, k.Kolvo, k.Vihod, "_s + ingredientColumns + u" FROM Karta k"_s +
-                   ingredientJoins.arg(u"k"_s) + u" WHERE k.Kod IN ("_s + dishes + u") ORDER BY k.NNN"_s,
-               {document},
-               [&](const QSqlQuery& q) {
-                   m_cards[rowKey(q.value(0)).value_or(0)].push_back(
-                       CardRow{ingredientOf(q, 4, q.value(1)), q.value(2).toDouble(), q.value(3).toDouble()});
-               },
-               error) &&
-           forEachRow(
-               db,
-               u"SELECT p.Kod, p.Name, p.Kolvo, "_s + ingredientColumns + u" FROM pf p"_s +
-                   ingredientJoins.arg(u"p"_s) +
-                   u" WHERE p.Kod IN (SELECT Name FROM Karta WHERE Kod IN ("_s + dishes +
-                   u")) ORDER BY p.NNN"_s,
-               {document},
-               [&](const QSqlQuery& q) {
-                   m_compositions[rowKey(q.value(0)).value_or(0)].push_back(
-                       CompositionRow{ingredientOf(q, 3, q.value(1)), q.value(2).toDouble()});
-               },
-               error);
+    QString badReference;
+    const bool read =
+        forEachRow(
+            db,
+            u"SELECT k.Kod, k.Name, k.Kolvo, k.Vihod, k.NNN, "_s + ingredientColumns + u" FROM Karta k"_s +
+                ingredientJoins.arg(u"k"_s) + u" WHERE k.Kod IN ("_s + dishes + u") ORDER BY k.NNN"_s,
+            {document},
+            [&](const QSqlQuery& q) {
+                if (badReference.isEmpty() && !isWholeReference(q.value(1)))
+                    badReference = notWholeReference(u"Karta"_s, q.value(4), u"Name"_s, q.value(1));
+                m_cards[rowKey(q.value(0)).value_or(0)].push_back(
+                    CardRow{ingredientOf(q, 5, q.value(1)), q.value(2).toDouble(), q.value(3).toDouble()});
+            },
+            error) &&
+        forEachRow(
+            db,
+            u"SELECT p.Kod, p.Name, p.Kolvo, p.NNN, "_s + ingredientColumns + u" FROM pf p"_s +
+                ingredientJoins.arg(u"p"_s) + u" WHERE p.Kod IN (SELECT Name FROM Karta WHERE Kod IN ("_s +
+                dishes + u")) ORDER BY p.NNN"_s,
+            {document},
+            [&](const QSqlQuery& q) {
+                if (badReference.isEmpty() && !isWholeReference(q.value(1)))
+                    badReference = notWholeReference(u"pf"_s, q.value(3), u"Name"_s, q.value(1));
+                m_compositions[rowKey(q.value(0)).value_or(0)].push_back(
+                    CompositionRow{ingredientOf(q, 4, q.value(1)), q.value(2).toDouble()});
+            },
+            error);
+    if (read && !badReference.isEmpty()) {
+        *error = badReference;
+        return false;
+    }
+    return read;
 }
 
 const std::vector<CardRow>& DishCards::card(qlonglong dish) const

@@ -33,6 +33,9 @@ bool SalesPosting::post(qlonglong document, qlonglong partner)
         return false;
     const QVariant date = doc.value(0);
     const QVariant name = doc.value(1);
+    // A statement still open at the commit keeps SQLite from checkpointing: a run of postings would
+    // grow the write-ahead log without bound.
+    doc.finish();
 
     // The zero lines go and the partner is written before the last calculation.
     if (!execSql(m_db, u"DELETE FROM Realsum WHERE Kod = ? AND coalesce(Kolvo, 0) = 0"_s, {document}, &error) ||

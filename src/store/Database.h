@@ -45,8 +45,8 @@ public:
     const QString& connectionName() const { return m_connectionName; }
 
     enum class Registration { Remove, Keep };
-    // Leave: the committed work stays in the write-ahead log, which is as durable as the file, for the
-    // next connection to copy back; a short command then does not pay for copying the whole log.
+    // Leave: the write-ahead log stays as it is (and SQLite does not copy it back as the connection
+    // closes), for a connection that only read and must not write to the file.
     enum class Checkpoint { Run, Leave };
     // Checkpoints the write-ahead log and closes the connection. Never throws, never blocks for long.
     // Keep leaves the connection's name registered, for an owner whose views still hold handles of it

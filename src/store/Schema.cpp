@@ -52,6 +52,34 @@ QStringList tableNames(const QSqlDatabase& db)
     return names;
 }
 
+QList<Reference> references()
+{
+    return {{"Ing", "Kod1", "Kod"},
+            {"Ing", "Kod1", "Edinica"},
+            {"pf", "NNN", "Kod"},
+            {"pf", "NNN", "Name"},
+            {"Bludo", "Kod1", "Kod"},
+            {"Karta", "NNN", "Kod"},
+            {"Karta", "NNN", "Name"},
+            {"MenuSp", "Nnn", "Kod"},
+            {"MenuSp", "Nnn", "Name"},
+            {"MenuSp", "Nnn", "GrName"},
+            {"Realdoc", "Kod", "Nnn"},
+            {"Realsum", "Nnn", "Kod"},
+            {"Realsum", "Nnn", "KodGrBludo"},
+            {"Realsum", "Nnn", "KodBludo"},
+            {"RealItog", "NNN", "Kod"},
+            {"RealItog", "NNN", "KodIng"},
+            {"RealItog", "NNN", "Edinica"},
+            {"RealItog", "NNN", "KodGrIng"},
+            {"Doc", "Nnn", "Partner"},
+            {"Move", "Nnn", "Kod1"},
+            {"Move", "Nnn", "Kod"},
+            {"Move", "Nnn", "Partner"},
+            {"inv", "Nnn", "Kod"},
+            {"inv", "Nnn", "Ing"}};
+}
+
 bool create(QSqlDatabase& db, QString* error)
 {
     const QStringList all = statements();

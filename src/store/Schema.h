@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,17 @@ QStringList statements();
 
 // Every table name, in the order of the schema file.
 QStringList tableNames(const QSqlDatabase& db);
+
+// A field holding another row's key (REAL, as the catalogue has it) and the key field of its own table.
+struct Reference
+{
+    const char* table;
+    const char* key;
+    const char* field;
+};
+
+// Every field of the schema that refers to another row; the scratch tables of the summaries aside.
+QList<Reference> references();
 
 // Creates every table, index and default in an empty database, in one transaction.
 bool create(QSqlDatabase& db, QString* error);

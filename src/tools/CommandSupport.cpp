@@ -37,8 +37,11 @@ std::optional<QString> Options::value(const QString& name, bool* missing)
 
 Kitchen::~Kitchen()
 {
+    // What a command wrote goes into the database file before it exits: a copy of kuhnemer.sqlite
+    // alone, as users make one, holds it. A reading command leaves the file as it found it.
     if (db)
-        db->close(Database::Registration::Remove, Database::Checkpoint::Leave);
+        db->close(Database::Registration::Remove,
+                  lock ? Database::Checkpoint::Run : Database::Checkpoint::Leave);
 }
 
 bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStream& err)

@@ -33,7 +33,8 @@ private:
 };
 
 // An open kitchen for one command. A command that writes holds the kitchen's lock, so it never runs
-// while the program has the kitchen open.
+// while the program has the kitchen open, and copies the write-ahead log into the database file as
+// it closes.
 struct Kitchen
 {
     std::unique_ptr<KitchenLock> lock;

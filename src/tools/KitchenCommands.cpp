@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSqlQuery>
 #include <QTextStream>
 
@@ -94,6 +95,25 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
             ++problems;
         }
     }
+    // A reference names a row only as a whole number; the operations that meet another value refuse it.
+    for (const schema::Reference& reference : schema::references()) {
+        const QString table = QString::fromLatin1(reference.table);
+        const QString field = QString::fromLatin1(reference.field);
+        if (!query.exec(
+                u"SELECT \"%1\", \"%2\" FROM \"%3\" WHERE \"%2\" <> CAST(\"%2\" AS INTEGER) ORDER BY 1"_s.arg(
+                    QString::fromLatin1(reference.key), field, table))) {
+            err << sqlErrorText(query.lastError()) << Qt::endl;
+            return failed;
+        }
+        while (query.next()) {
+            out << u"Ссылка не целым кодом: %1.%2 = %3 (строка %4)"_s.arg(
+                       table, field,
+                       QLocale::c().toString(query.value(1).toDouble(), 'g', QLocale::FloatingPointShortest),
+                       query.value(0).toString())
+                << Qt::endl;
+            ++problems;
+        }
+    }
     // Infinities compare beyond the largest double; SQLite keeps a NaN as an empty value.
     for (const auto& [table, column] : realColumns(db)) {
         if (!query.exec(u"SELECT count(*) FROM \"%1\" WHERE abs(\"%2\") > 1.7976931348623157e308"_s
@@ -146,7 +166,8 @@ QString usage()
 {
     return u"Использование: kuhnemer-data КОМАНДА КАТАЛОГ [ПАРАМЕТРЫ]\n"
            "  create КАТАЛОГ [--demo]  создать пустую кухню (или образец столовой) в каталоге данных\n"
-           "  check КАТАЛОГ            проверить целостность, версию и значения, на которых остановятся расчёты\n"
+           "  check КАТАЛОГ            проверить целостность, версию, ссылки и значения, на которых "
+           "остановятся расчёты\n"
            "  upgrade КАТАЛОГ          обновить кухню старой версии (сначала сохраняется копия)\n"
            "  backup КАТАЛОГ [ФАЙЛ]    копия базы, целая или никакой, и при открытой программе\n"
            "                           (по умолчанию в КАТАЛОГ/backup)\n"

@@ -132,13 +132,19 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
         return false;
     }
     QSqlQuery doc(m_db);
-    if (!runQuery(doc, u"SELECT Date FROM invdok WHERE Kod = ?"_s, {document}, error))
+    if (!runQuery(doc, u"SELECT Date, Provodka FROM invdok WHERE Kod = ?"_s, {document}, error))
         return false;
     if (!doc.next()) {
         *error = u"Документ инвентаризации не найден."_s;
         return false;
     }
+    // Asked again inside the transaction, whatever the window showed: a document is posted once.
+    if (doc.value(1).toDouble() >= posted) {
+        *error = u"Документ инвентаризации уже проведён."_s;
+        return false;
+    }
     const QVariant date = doc.value(0);
+    doc.finish(); // an open statement at the commit would keep SQLite from checkpointing
 
     // The lines in the order of the document (by name, then as entered) with the balance of their
     // ingredient; a line without a balance key has lost its ingredient. The index hands the lines over

@@ -145,6 +145,9 @@ bool StockDocuments::post(qlonglong document, const QString& oper, std::optional
 {
     QString error;
     Transaction transaction(m_db);
+    // Asked again inside the transaction, whatever the window showed: a document is posted once.
+    if (transaction.isActive() && isPosted(document))
+        return false;
     if (!transaction.isActive() || !apply(document, oper, rule, &error) || !transaction.commit()) {
         m_prompts.warn(errorCaption, error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
         return false;

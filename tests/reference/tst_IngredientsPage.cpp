@@ -12,6 +12,7 @@
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -181,8 +182,15 @@ private Q_SLOTS:
         QCOMPARE(kitchen.data.scalar(u"SELECT count(*) FROM Ing"_s).toInt(), 3);
     }
 
+    void flagSetsYieldOnlyAfterAChange_data()
+    {
+        QTest::addColumn<bool>("throughAction");
+        QTest::newRow("mouse") << false;
+        QTest::newRow("toggle action") << true; // a keyboard or a screen reader
+    }
     void flagSetsYieldOnlyAfterAChange()
     {
+        QFETCH(bool, throughAction);
         Kitchen kitchen;
         ScriptedPrompts prompts;
         IngredientsPage page(&prompts);
@@ -196,8 +204,14 @@ private Q_SLOTS:
         page.ingredientGrid()->setFocus();
         QCOMPARE(kitchen.field(kitchen.milk, u"Vih"_s).toDouble(), 90.0);
 
-        QTest::mouseClick(page.semiFinishedBox(), Qt::LeftButton, {},
-                          QPoint(5, page.semiFinishedBox()->height() / 2));
+        if (throughAction) {
+            QAccessible::queryAccessibleInterface(page.semiFinishedBox())
+                ->actionInterface()
+                ->doAction(QAccessibleActionInterface::toggleAction());
+        } else {
+            QTest::mouseClick(page.semiFinishedBox(), Qt::LeftButton, {},
+                              QPoint(5, page.semiFinishedBox()->height() / 2));
+        }
         QVERIFY(page.ingredientGrid()->hasFocus());
         QCOMPARE(kitchen.field(kitchen.milk, u"Pf"_s).toInt(), 1);
         QCOMPARE(kitchen.field(kitchen.milk, u"Vih"_s).toDouble(), 100.0);

@@ -7,11 +7,13 @@
 #include "reports/Workbook.h"
 #include "sales/ConsumptionCalculator.h"
 #include "sales/SalesDocumentPrint.h"
+#include "sales/SalesPosting.h"
 #include "store/KitchenLock.h"
 #include "tools/KitchenCommands.h"
 #include "warehouse/TurnoverStatement.h"
 
 #include <QDir>
+#include <QLocale>
 #include <QTest>
 #include <QTextStream>
 
@@ -295,6 +297,92 @@ private Q_SLOTS:
         for (const QString& part : parts)
             QCOMPARE(xlsxPart(turnover, part), xlsxPart(shownStatement, part));
         QVERIFY(xlsxPart(turnover, u"xl/sharedStrings.xml"_s).contains("Ужин"));
+    }
+
+    // A copy of kuhnemer.sqlite alone, as a user takes one, holds what the command posted, and no
+    // write-ahead log is left; while it runs, SQLite's own checkpoints keep the log to about their size
+    // (1000 pages) instead of it growing by every document.
+    void postingsLandInTheDatabaseFile()
+    {
+        SalesDays k;
+        const QDate first(2025, 1, 1);
+        const int days = 200;
+        for (int day = 0; day < days; ++day)
+            k.line(k.document(first.addDays(day).toString(Qt::ISODate)), k.mains, k.stew, 1, 120);
+        const QString wal = Database::filePath(k.data.dataDir()) + u"-wal"_s;
+        const qint64 frame = k.data.scalar(u"PRAGMA page_size"_s).toLongLong() + 24;
+        qint64 largestLog = 0;
+        ScriptedPrompts prompts;
+        for (int day = 0; day < days / 2; ++day) {
+            const qlonglong document = k.data
+                                           .scalar(u"SELECT Kod FROM Realdoc WHERE DateR = ?"_s,
+                                                   {first.addDays(day).toString(Qt::ISODate)})
+                                           .toLongLong();
+            QVERIFY(SalesPosting(k.data.db(), prompts).post(document, k.partner));
+            largestLog = std::max(largestLog, QFileInfo(wal).size());
+        }
+        QVERIFY2(largestLog < 1100 * frame, qPrintable(QString::number(largestLog / frame)));
+
+        const Outcome outcome =
+            run(k.arguments({u"post-sales"_s, u"--from"_s, first.toString(Qt::ISODate), u"--to"_s,
+                             first.addDays(days).toString(Qt::ISODate), u"--partner"_s, u"Кухня"_s},
+                            QString()));
+        QCOMPARE(outcome.code, commands::done);
+        QCOMPARE(QFileInfo(wal).size(), 0);
+        const QString copy = k.data.root() + u"/copy.sqlite"_s;
+        QVERIFY(QFile::copy(Database::filePath(k.data.dataDir()), copy));
+        QString error;
+        std::optional<Database> alone = Database::create(copy, &error, u"copy"_s);
+        QVERIFY2(alone, qPrintable(error));
+        QSqlQuery posted(alone->connection());
+        QVERIFY(posted.exec(u"SELECT count(*) FROM Realdoc WHERE DateR >= '2025-01-01' AND Status = 4"_s) &&
+                posted.next());
+        QCOMPARE(posted.value(0).toInt(), days);
+        posted.finish();
+        alone->close();
+    }
+
+    // A card line's ingredient reference as other tools may store it: whole, it names the ingredient
+    // for every operation; otherwise every operation refuses it, naming the table, the row and the value.
+    void storedReferences_data()
+    {
+        QTest::addColumn<double>("offset");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("7") << 0.0 << true;
+        QTest::newRow("7.0") << 0.0 << true;
+        QTest::newRow("7.4") << 0.4 << false;
+        QTest::newRow("7.0000000001") << 1e-10 << false;
+    }
+    void storedReferences()
+    {
+        QFETCH(double, offset);
+        QFETCH(bool, whole);
+        SalesDays k;
+        const QVariant stored =
+            QTest::currentDataTag() == QByteArray("7") ? QVariant(k.beef) : QVariant(k.beef + offset);
+        const qlonglong line =
+            k.data.scalar(u"SELECT NNN FROM Karta WHERE Kod = ? AND Name = ?"_s, {k.stew, k.beef})
+                .toLongLong();
+        k.data.scalar(u"UPDATE Karta SET Name = ? WHERE NNN = ?"_s, {stored, line});
+        const QString value = QLocale::c().toString(k.beef + offset, 'g', QLocale::FloatingPointShortest);
+        const QString file = k.data.root() + u"/p.xlsx"_s;
+        for (const QStringList& arguments :
+             {QStringList{u"check"_s}, QStringList{u"reprice"_s},
+              QStringList{u"print"_s, u"cards"_s, u"--all"_s, u"--out"_s, u"OUT"_s},
+              QStringList{u"print"_s, u"sales"_s, u"--document"_s, u"LUNCH"_s, u"--out"_s, u"OUT"_s},
+              QStringList{u"post-sales"_s, u"--date"_s, u"2024-03-05"_s, u"--partner"_s, u"Кухня"_s}}) {
+            const Outcome outcome = run(k.arguments(arguments, file));
+            const QString said = outcome.out + outcome.err;
+            QCOMPARE(outcome.code, whole ? commands::done : commands::failed);
+            if (whole)
+                continue;
+            const QString named =
+                arguments.first() == u"check"_s
+                    ? u"Karta.Name = %1 (строка %2)"_s.arg(value).arg(line)
+                    : u"В таблице Karta, строка %1: ссылка Name хранит %2"_s.arg(line).arg(value);
+            QVERIFY2(said.contains(named), qPrintable(arguments.first() + u": "_s + said));
+        }
+        QCOMPARE(k.statuses(), whole ? u"4 4 4 5"_s : u"5 5 4 5"_s);
     }
 
     void writingCommandsWaitForTheProgram()

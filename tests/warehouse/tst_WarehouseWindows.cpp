@@ -13,9 +13,11 @@
 #include "warehouse/ui/StockMovementDialog.h"
 #include "warehouse/ui/WarehousePage.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFont>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -24,9 +26,30 @@
 
 namespace {
 
+// The date dialog takes the focus, as the program's own does.
+struct FocusTakingDates : ScriptedDatePrompt
+{
+    QPointer<QWidget> taker;
+    std::optional<QDate> askDate(const QDate& initial) override
+    {
+        if (taker)
+            taker->setFocus();
+        return ScriptedDatePrompt::askDate(initial);
+    }
+};
+
+// What a screen reader or a keyboard does: the control's own accessible action, with no mouse press
+// and no change of focus before it.
+void doAction(QWidget* control, const QString& action)
+{
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+    QVERIFY(accessible && accessible->actionInterface());
+    accessible->actionInterface()->doAction(action);
+}
+
 struct Fixture : StockKitchen
 {
-    ScriptedDatePrompt dates;
+    FocusTakingDates dates;
     FixedClock clock{QDate(2024, 3, 10)};
     WarehousePage page{&prompts, &dates};
     qlonglong potato = ingredient(u"Картофель"_s, 10, 20);
@@ -63,6 +86,9 @@ private Q_SLOTS:
     void receiptWalk();
     void inventoryWalk();
     void salesPostingWalk();
+    void newDocumentThroughItsAction_data();
+    void newDocumentThroughItsAction();
+    void rollBackThroughItsAction();
 };
 
 void WarehouseWindowsTest::balancesPage()
@@ -262,6 +288,72 @@ void WarehouseWindowsTest::salesPostingWalk()
     QCOMPARE(f.data.count(u"Realdoc"_s), 0);
     QCOMPARE(f.data.count(u"Doc"_s), 1); // the warehouse keeps its issue
     QCOMPARE(f.balance(f.potato), 9.0);
+}
+
+void WarehouseWindowsTest::newDocumentThroughItsAction_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("opener");
+    QTest::newRow("receipts and issues") << u"Doc"_s << u"Движение по складу"_s;
+    QTest::newRow("inventory") << u"invdok"_s << u"Инвентаризация"_s;
+}
+
+// "Новый документ" pressed while the focus stays in the documents grid makes a new document and
+// leaves the posted one as it is.
+void WarehouseWindowsTest::newDocumentThroughItsAction()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, opener);
+    Fixture f;
+    const bool stock = table == u"Doc"_s;
+    const qlonglong posted =
+        stock ? f.document(u"2024-03-01"_s, true)
+              : f.data.insert(u"invdok"_s, {{u"Date"_s, u"2024-03-01"_s}, {u"Provodka"_s, 2}});
+    const QString keyField = stock ? u"Nnn"_s : u"Kod"_s;
+    const QString stateOf = u"SELECT Date || '/' || Provodka FROM %1 WHERE %2 = ?"_s.arg(table, keyField);
+    const QString before = f.data.scalar(stateOf, {posted}).toString();
+    QCOMPARE(showPage(f.page, f.data.db()), QString());
+    f.page.pageShown();
+    f.dates.queue(QDate(2024, 3, 9));
+    QObject::connect(&f.page, &WarehousePage::windowOpened, [&](QDialog* dialog) {
+        QTimer::singleShot(0, dialog, [&f, dialog, stock] {
+            const auto script = [&f, dialog, stock] {
+                auto* movement = qobject_cast<StockMovementDialog*>(dialog);
+                auto* inventory = qobject_cast<InventoryDialog*>(dialog);
+                DataGrid* grid = stock ? movement->documentGrid() : inventory->documentGrid();
+                TableModel* documents = stock ? movement->documents() : inventory->documents();
+                QPushButton* button =
+                    stock ? movement->button(u"Новый документ"_s) : inventory->button(u"Новый документ"_s);
+                f.dates.taker = button;
+                grid->setFocus();
+                QTRY_VERIFY(grid->hasFocus());
+                doAction(button, QAccessibleActionInterface::pressAction());
+                QTRY_COMPARE(documents->rowCount(), 2);
+                QCOMPARE(documents->currentValue(u"Date"_s).toString(), u"2024-03-09"_s);
+                QCOMPARE(documents->currentValue(u"Provodka"_s).toInt(), 0);
+            };
+            script();
+            dialog->accept();
+        });
+    });
+    QTest::mouseClick(f.page.button(opener), Qt::LeftButton);
+    QCOMPARE(f.data.scalar(stateOf, {posted}).toString(), before);
+    QCOMPARE(f.data.count(table), 2);
+}
+
+// Ticking the roll-back through its toggle action asks as a click does; "Отмена" leaves it off.
+void WarehouseWindowsTest::rollBackThroughItsAction()
+{
+    ScriptedPrompts prompts;
+    DocumentDeletionDialog deletion(&prompts);
+    prompts.queueConfirm(false);
+    doAction(deletion.rollBackBox(), QAccessibleActionInterface::toggleAction());
+    QCOMPARE(prompts.questions.size(), 1);
+    QVERIFY(prompts.questions.first().startsWith(u"В Н И М А Н И Е !!!|"_s));
+    QVERIFY(!deletion.rollBackBox()->isChecked());
+    prompts.queueConfirm(true);
+    doAction(deletion.rollBackBox(), QAccessibleActionInterface::toggleAction());
+    QVERIFY(deletion.rollBackBox()->isChecked());
 }
 
 QTEST_MAIN(WarehouseWindowsTest)

@@ -67,7 +67,8 @@ IngredientsPage::IngredientsPage(UserPrompts* prompts, QWidget* parent)
     layout->addLayout(buttons);
 
     m_semiFinished->installEventFilter(this);
-    connect(m_semiFinished, &QCheckBox::clicked, this, [this](bool checked) {
+    // toggled, not clicked: a keyboard or a screen reader's toggle action sets the flag as a click does.
+    connect(m_semiFinished, &QCheckBox::toggled, this, [this](bool checked) {
         if (!m_ingredients || m_ingredients->currentRow() < 0 ||
             !m_ingredients->setFieldValue(u"Pf"_s, checked)) {
             showIngredientKind();

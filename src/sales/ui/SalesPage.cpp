@@ -335,13 +335,21 @@ void SalesPage::applyDocumentState()
 
 void SalesPage::newDocument()
 {
-    if (!postAll() || !m_documents->append())
+    if (!postAll())
         return;
     // Whoever makes a document without the user fills and posts it; no date is asked then.
-    if (salesflags::takeAutomaticCreation())
+    if (salesflags::automaticCreation()) {
+        if (m_documents->append())
+            salesflags::takeAutomaticCreation();
         return;
+    }
+    // The date first: its dialog takes the focus, and a grid left with an untouched new row drops it,
+    // which would leave the date to the document current before it.
     const std::optional<QDate> date = m_dates->askDate(m_clock->today());
-    if (!date || !m_documents->setFieldValue(u"DateR"_s, *date) || !m_documents->post()) {
+    if (!date || !m_documents->append())
+        return;
+    if (m_documents->state() != TableModel::State::Insert || !m_documents->setFieldValue(u"DateR"_s, *date) ||
+        !m_documents->post()) {
         m_documents->cancel();
         return;
     }

@@ -52,7 +52,8 @@ DocumentDeletionDialog::DocumentDeletionDialog(UserPrompts* prompts, QWidget* pa
     layout->addWidget(okCancelButtons(this));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(m_period, &QRadioButton::toggled, this, &DocumentDeletionDialog::showPeriod);
-    connect(m_rollBack, &QCheckBox::clicked, this, [this](bool checked) {
+    // toggled, not clicked: a keyboard or a screen reader's toggle action is asked the same question.
+    connect(m_rollBack, &QCheckBox::toggled, this, [this](bool checked) {
         if (checked && !m_prompts->confirmIrreversible(u"В Н И М А Н И Е !!!"_s,
                                            u"Вы уверены что хотите остатки на складе привести к состоянию "
                                            "предшествующему проводкам выбранных документов !!!"_s))

@@ -202,11 +202,15 @@ void InventoryDialog::reload()
 
 void InventoryDialog::newDocument()
 {
-    if (!postAll() || !m_documents->append())
+    // The date first: its dialog takes the focus, and a grid left with an untouched new row drops it,
+    // which would leave the values to the document current before it (a posted one among them).
+    if (!postAll())
         return;
     const std::optional<QDate> date = m_dates->askDate(m_clock->today());
-    if (!date || !m_documents->setFieldValue(u"Date"_s, *date) || !m_documents->setFieldValue(u"Provodka"_s, 0) ||
-        !m_documents->post()) {
+    if (!date || !m_documents->append())
+        return;
+    if (m_documents->state() != TableModel::State::Insert || !m_documents->setFieldValue(u"Date"_s, *date) ||
+        !m_documents->setFieldValue(u"Provodka"_s, 0) || !m_documents->post()) {
         m_documents->cancel();
         return;
     }
