@@ -36,6 +36,49 @@ public:
     }
 };
 
+// A drop-down cell found by what is typed, as a combo box's completion finds: the keys of one edit make
+// a prefix, so "кг" stays кг rather than jumping to the first unit of each letter. The plain combo box
+// would also report every jump as a choice, which ends the edit after the first key.
+class PrefixComboBox : public QComboBox
+{
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const QString text = event->text();
+        const bool modified = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (event->key() == Qt::Key_Backspace && !m_prefix.isEmpty()) {
+            m_prefix.chop(1);
+            if (!m_prefix.isEmpty())
+                find(m_prefix);
+            return;
+        }
+        if (modified || text.isEmpty() || !text.at(0).isPrint()) {
+            QComboBox::keyPressEvent(event);
+            return;
+        }
+        // A key that extends no item starts a new prefix, so a typing slip is not a dead end.
+        if (find(m_prefix + text))
+            m_prefix += text;
+        else if (find(text))
+            m_prefix = text;
+    }
+
+private:
+    bool find(const QString& prefix)
+    {
+        const int index = findText(prefix, Qt::MatchStartsWith);
+        if (index < 0)
+            return false;
+        setCurrentIndex(index);
+        return true;
+    }
+
+    QString m_prefix;
+};
+
 class ChoiceDelegate : public QStyledItemDelegate
 {
 public:
@@ -46,7 +89,7 @@ public:
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
     {
-        auto* combo = new QComboBox(parent);
+        auto* combo = new PrefixComboBox(parent);
         for (const auto& [value, text] : m_choices())
             combo->addItem(text, value);
         // A choice made in the list is the end of the edit, as with Enter.
