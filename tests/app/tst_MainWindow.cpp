@@ -5,6 +5,8 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/MaintenanceDialog.h"
 #include "app/ui/StartPage.h"
+#include "costing/ui/CostingPage.h"
+#include "reference/ui/IngredientsPage.h"
 #include "reference/ui/DirectoriesPage.h"
 #include "reference/ui/PartnersPage.h"
 #include "store/KitchenLock.h"
@@ -112,6 +114,34 @@ private Q_SLOTS:
         window.tabs()->setCurrentIndex(MainWindow::Partners);
         QCOMPARE(prompts.shown.size(), 2);
         QVERIFY(!window.tablesOpened());
+    }
+
+    // Prices written elsewhere (a stock posting, a price run) show when the page is shown again.
+    void pagesShowWhatIsStoredWhenShownAgain()
+    {
+        TestDataDir data;
+        const qlonglong vegetables = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
+        data.insert(u"Ing"_s, {{u"Kod"_s, vegetables}, {u"Name"_s, u"Кабачки"_s}, {u"Cena"_s, 120.5}});
+        const qlonglong garnish = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Гарниры"_s}});
+        data.insert(u"Bludo"_s, {{u"Kod"_s, garnish}, {u"Name"_s, u"Рагу"_s}, {u"Cena"_s, 30.0}});
+        ScriptedPrompts prompts;
+        MainWindow window(locationsOf(data), &prompts);
+        window.show();
+        window.tabs()->setCurrentIndex(MainWindow::Ingredients);
+        window.tabs()->setCurrentIndex(MainWindow::Costing);
+        auto* ingredients = static_cast<IngredientsPage*>(window.page(MainWindow::Ingredients))->ingredients();
+        auto* dishes = static_cast<CostingPage*>(window.page(MainWindow::Costing))->dishes();
+        QCOMPARE(ingredients->currentValue(u"Cena"_s).toDouble(), 120.5);
+        QCOMPARE(dishes->currentValue(u"Cena"_s).toDouble(), 30.0);
+
+        data.scalar(u"UPDATE Ing SET Cena = 110"_s);
+        data.scalar(u"UPDATE Bludo SET Cena = 28.4"_s);
+        window.tabs()->setCurrentIndex(MainWindow::Warehouse);
+        window.tabs()->setCurrentIndex(MainWindow::Ingredients);
+        QCOMPARE(ingredients->currentValue(u"Cena"_s).toDouble(), 110.0);
+        window.tabs()->setCurrentIndex(MainWindow::Costing);
+        QCOMPARE(dishes->currentValue(u"Cena"_s).toDouble(), 28.4);
+        QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.shown.join(u'\n')));
     }
 
     void unitGridIgnoresCtrlDeleteAndPartnerGridAsks()

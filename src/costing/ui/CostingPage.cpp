@@ -183,6 +183,18 @@ void CostingPage::closeViews()
     setEnabled(false);
 }
 
+void CostingPage::pageShown()
+{
+    // The menu page's price run, the sales calculation and ingredient prices change what this page shows.
+    if (!m_groups || !m_groups->isOpen())
+        return;
+    m_groups->refresh();
+    m_dishes->refresh();
+    m_card->refresh();
+    applyDishState();
+    applyCardLineState();
+}
+
 void CostingPage::pageHidden()
 {
     if (m_recipeDialog)
