@@ -2,6 +2,7 @@
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
+#include "app/ui/InfoPage.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/MaintenanceDialog.h"
 #include "app/ui/StartPage.h"
@@ -12,8 +13,10 @@
 #include "store/KitchenLock.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
+#include "store/ui/MessageBoxPrompts.h"
 
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -22,6 +25,17 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+class ScriptedFolder : public FolderPrompt
+{
+public:
+    QString askFolder(const QString&, const QString&) override { return answer; }
+    QString answer;
+};
+
+} // namespace
 
 class tst_MainWindow : public QObject
 {
@@ -142,6 +156,62 @@ private Q_SLOTS:
         window.tabs()->setCurrentIndex(MainWindow::Costing);
         QCOMPARE(dishes->currentValue(u"Cena"_s).toDouble(), 28.4);
         QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.shown.join(u'\n')));
+    }
+
+    // "Отмена" in the first-start offer leaves the start page offering the kitchen, never pages that fail.
+    void firstStartCancelledOffersTheKitchenAgain()
+    {
+        QTemporaryDir root;
+        const DataLocations locations = DataLocations::resolve({}, root.filePath(u"bin"_s), root.path());
+        ScriptedPrompts prompts;
+        ScriptedFolder folder;
+        MainWindow window(locations, &prompts);
+        window.setFolderPrompt(&folder);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        StartPage* start = window.startPage();
+        QVERIFY(start->kitchenOffer()->isVisible());
+        QVERIFY(!start->maintenanceButton()->isVisible());
+        QVERIFY(!window.tabs()->isTabEnabled(MainWindow::Ingredients));
+        QVERIFY(!window.tabs()->isTabEnabled(MainWindow::Info));
+
+        // Another folder with no kitchen: the offer stays, now for that folder.
+        folder.answer = root.filePath(u"elsewhere"_s);
+        QDir().mkpath(folder.answer);
+        QTest::mouseClick(start->offerButton(2), Qt::LeftButton);
+        QCOMPARE(window.locations().culinar, folder.answer + u"/DATA"_s);
+        QVERIFY(start->kitchenOffer()->isVisible());
+
+        QTest::mouseClick(start->offerButton(0), Qt::LeftButton);
+        QVERIFY(QFileInfo::exists(Database::filePath(folder.answer + u"/DATA"_s)));
+        QVERIFY(!start->kitchenOffer()->isVisible());
+        QVERIFY(start->maintenanceButton()->isVisible());
+        window.tabs()->setCurrentIndex(MainWindow::Info);
+        QVERIFY(static_cast<InfoPage*>(window.page(MainWindow::Info))
+                    ->text()
+                    .contains(QDir::toNativeSeparators(folder.answer + u"/DATA"_s)));
+        window.tabs()->setCurrentIndex(MainWindow::Ingredients);
+        QVERIFY(window.tablesOpened());
+        QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.shown.join(u'\n')));
+        QVERIFY(!QFileInfo::exists(root.filePath(u"DATA"_s)));
+
+        // Choosing a folder that holds a kitchen opens it without an offer.
+        MainWindow again(locations, &prompts);
+        again.setFolderPrompt(&folder);
+        folder.answer = folder.answer + u"/DATA"_s;
+        QTest::mouseClick(again.startPage()->offerButton(2), Qt::LeftButton);
+        QCOMPARE(again.locations().culinar, folder.answer);
+        QVERIFY(again.tabs()->isTabEnabled(MainWindow::Ingredients));
+    }
+
+    // Escape in a question with "Отмена" is "Отмена".
+    void escapeAnswersCancel()
+    {
+        MessageBoxPrompts prompts;
+        onNextDialog<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QCOMPARE(prompts.choose(u"Кухнемер"_s, u"Кухня ещё не создана."_s,
+                                {u"Пустая кухня"_s, u"Образец столовой"_s, u"Отмена"_s}),
+                 2);
     }
 
     void unitGridIgnoresCtrlDeleteAndPartnerGridAsks()

@@ -12,16 +12,21 @@
 #include "reference/ui/PartnersPage.h"
 #include "sales/ui/SalesPage.h"
 #include "store/Rounding.h"
+#include "store/ui/FolderDialogPrompt.h"
 #include "store/ui/MessageBoxPrompts.h"
+#include "tools/KitchenSetup.h"
 #include "warehouse/ui/WarehousePage.h"
 #include "warehouse/ui/WarehousePrints.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -31,7 +36,8 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                                Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       m_locations(std::move(locations)), m_ownPrompts(prompts ? nullptr : new MessageBoxPrompts(this)),
-      m_prompts(prompts ? prompts : m_ownPrompts.get()), m_lock(m_locations.culinar), m_tabs(new QTabWidget(this))
+      m_prompts(prompts ? prompts : m_ownPrompts.get()), m_ownFolders(new FolderDialogPrompt(this)),
+      m_folders(m_ownFolders.get()), m_lock(m_locations.culinar), m_tabs(new QTabWidget(this))
 {
     setWindowTitle(u"Кухнемер (V-3.4.4)"_s);
     setCentralWidget(m_tabs);
@@ -51,12 +57,16 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     installWarehousePrints(*warehouse, *m_prompts, m_launcher, m_clock);
     addPage(warehouse, u"Склад"_s);
     addPage(new ExchangePage(m_prompts, m_tabs), u"Экспорт/Импорт"_s);
-    addPage(new InfoPage(m_tabs), u"Информация"_s);
+    m_info = new InfoPage(m_tabs);
+    addPage(m_info, u"Информация"_s);
     // The start page has no tab: once left, it cannot be shown again.
     m_tabs->setTabVisible(Start, false);
     m_tabs->setCurrentIndex(Start);
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
     connect(m_start, &StartPage::maintenanceRequested, this, &MainWindow::runMaintenance);
+    connect(m_start, &StartPage::kitchenRequested, this, &MainWindow::createKitchen);
+    connect(m_start, &StartPage::otherFolderRequested, this, &MainWindow::chooseOtherFolder);
+    updateKitchenOffer();
 
     m_tick.setInterval(DiceAnimation::tickMs);
     m_stepChange.setInterval(DiceAnimation::stepChangeMs);
@@ -88,6 +98,60 @@ bool MainWindow::claimKitchen()
         return true;
     m_prompts->warn(u"Кухнемер"_s, error);
     return false;
+}
+
+void MainWindow::updateKitchenOffer()
+{
+    const bool missing = kitchensetup::kitchenMissing(m_locations);
+    m_start->showKitchenOffer(missing ? m_locations.culinar : QString());
+    m_start->maintenanceButton()->setVisible(!missing);
+    {
+        // Enabling a tab while the hidden start page is current would move to that tab: stay.
+        const QSignalBlocker blocker(m_tabs);
+        const int current = m_tabs->currentIndex();
+        for (int i = 0; i < m_tabs->count(); ++i) {
+            if (i != Start)
+                m_tabs->setTabEnabled(i, !missing);
+        }
+        m_tabs->setCurrentIndex(current);
+    }
+    m_info->setDataDirectory(m_locations.culinar);
+}
+
+void MainWindow::createKitchen(bool demo)
+{
+    if (!kitchensetup::kitchenMissing(m_locations))
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool created = kitchensetup::createKitchen(m_locations.culinar, demo, *m_prompts);
+    QApplication::restoreOverrideCursor();
+    if (!created)
+        return;
+    QString error;
+    if (!m_locations.ensureExchangeDirectory(&error))
+        m_prompts->warn(u"Кухнемер"_s, error);
+    updateKitchenOffer();
+}
+
+void MainWindow::chooseOtherFolder()
+{
+    const QString chosen = m_folders->askFolder(u"Папка кухни"_s, QFileInfo(m_locations.culinar).path());
+    if (chosen.isEmpty())
+        return;
+    // A folder holding the database is the data directory itself; any other gets its kitchen in DATA,
+    // with the exchange directory beside it, as a kitchen found by the program has.
+    const QString dataDir = QFileInfo(Database::filePath(chosen)).isFile() ? chosen : QDir(chosen).filePath(u"DATA"_s);
+    DataLocations locations = DataLocations::resolve({u"--data"_s, dataDir}, QString());
+    locations.givenByUser = false; // still offered a kitchen when there is none
+    m_locations = locations;
+    m_lock.setDataDir(m_locations.culinar);
+    if (!kitchensetup::kitchenMissing(m_locations)) {
+        QString error;
+        if (!m_locations.ensureExchangeDirectory(&error))
+            m_prompts->warn(u"Кухнемер"_s, error);
+        claimKitchen();
+    }
+    updateKitchenOffer();
 }
 
 void MainWindow::addPage(Page* page, const QString& caption)
