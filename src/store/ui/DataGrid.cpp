@@ -352,6 +352,11 @@ void DataGrid::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (m_model && event->key() == Qt::Key_Escape && state() != QAbstractItemView::EditingState) {
+        // Escape undoes a pending edit first; with none it goes on to the window, so a dialog closes.
+        if (m_model->state() == TableModel::State::Browse && !m_model->isModified()) {
+            event->ignore();
+            return;
+        }
         m_model->cancel();
         return;
     }
