@@ -11,6 +11,7 @@
 #include "reference/ui/DirectoriesPage.h"
 #include "reference/ui/PartnersPage.h"
 #include "store/KitchenLock.h"
+#include "tools/DemoKitchen.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/MessageBoxPrompts.h"
@@ -212,6 +213,29 @@ private Q_SLOTS:
         QCOMPARE(prompts.choose(u"Кухнемер"_s, u"Кухня ещё не создана."_s,
                                 {u"Пустая кухня"_s, u"Образец столовой"_s, u"Отмена"_s}),
                  2);
+    }
+
+    // Every page lays out in a window of 1024×600 (a small laptop, or 125 % on 1366×768).
+    void pagesFitASmallScreen()
+    {
+        TestDataDir data;
+        QSqlDatabase db = data.db();
+        QString error;
+        QVERIFY2(demo::fill(db, &error), qPrintable(error));
+        ScriptedPrompts prompts;
+        MainWindow window(locationsOf(data), &prompts);
+        window.show();
+        QStringList tooLarge;
+        for (int page = 0; page < window.tabs()->count(); ++page) {
+            if (page != MainWindow::Start)
+                window.tabs()->setCurrentIndex(page);
+            const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
+            if (least.width() > 1024 || least.height() > 600)
+                tooLarge << u"%1: %2×%3"_s.arg(window.tabs()->tabText(page)).arg(least.width()).arg(least.height());
+        }
+        QVERIFY2(tooLarge.isEmpty(), qPrintable(tooLarge.join(u", "_s)));
+        QVERIFY(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+        QVERIFY(window.screen()->availableGeometry().contains(window.frameGeometry()));
     }
 
     void unitGridIgnoresCtrlDeleteAndPartnerGridAsks()

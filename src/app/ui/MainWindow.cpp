@@ -33,8 +33,7 @@
 using namespace Qt::StringLiterals;
 
 MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
-    : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                               Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+    : QMainWindow(nullptr),
       m_locations(std::move(locations)), m_ownPrompts(prompts ? nullptr : new MessageBoxPrompts(this)),
       m_prompts(prompts ? prompts : m_ownPrompts.get()), m_ownFolders(new FolderDialogPrompt(this)),
       m_folders(m_ownFolders.get()), m_lock(m_locations.culinar), m_tabs(new QTabWidget(this))
@@ -170,11 +169,15 @@ void MainWindow::showEvent(QShowEvent* event)
     if (m_placed || !screen())
         return;
     m_placed = true;
+    // Placed before the window manager maps it, so the frame it adds is not known yet: leave room for
+    // a title bar and borders, so that the whole window, title bar included, is on the screen.
     const QRect available = screen()->availableGeometry();
-    if (width() > available.width() || height() > available.height())
-        resize(std::min(width(), available.width()), std::min(height(), available.height() - 40));
-    move(available.left() + rounding::toInt((available.width() - frameGeometry().width()) / 2.0),
-         available.top() + rounding::toInt((available.height() - frameGeometry().height()) / 6.0));
+    const QSize room = available.size() - QSize(2 * frameAllowance, titleAllowance + frameAllowance);
+    const QSize size = QSize(1280, 700).boundedTo(room).expandedTo(minimumSizeHint());
+    resize(size);
+    move(available.left() + std::max(0, rounding::toInt((available.width() - size.width() - 2 * frameAllowance) / 2.0)),
+         available.top() +
+             std::max(0, rounding::toInt((available.height() - size.height() - titleAllowance - frameAllowance) / 6.0)));
 }
 
 bool MainWindow::openBase()

@@ -51,6 +51,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    static constexpr int titleAllowance = 40; // a window manager's title bar
+    static constexpr int frameAllowance = 8;  // and each of its borders
+
     void addPage(Page* page, const QString& caption);
     void onPageChanged(int index);
     bool openBase();

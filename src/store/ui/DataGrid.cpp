@@ -205,12 +205,14 @@ void DataGrid::fitColumns()
     m_fitting = false;
 }
 
-QSize DataGrid::minimumSizeHint() const
+QSize DataGrid::sizeHint() const
 {
-    const QSize base = QTableView::minimumSizeHint();
+    const QSize base = QTableView::sizeHint();
     if (m_minimumColumns <= 0)
         return base;
-    // Room for every column at its least width, the row numbers and a vertical scroll bar.
+    // Room for every column at its least width, the row numbers and a vertical scroll bar. Asked as
+    // the preferred size, not the least one: on a small screen the grid scrolls sideways instead of
+    // pushing the window past the screen's edge.
     const int width = m_minimumColumns + verticalHeader()->width() + 2 * frameWidth() +
                       verticalScrollBar()->sizeHint().width();
     return {std::max(base.width(), width), base.height()};

@@ -52,7 +52,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
