@@ -4,6 +4,7 @@
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
@@ -139,6 +140,33 @@ private Q_SLOTS:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QCOMPARE(data.scalar(u"SELECT Kolvo FROM Ing"_s).toDouble(), 0.0);
+    }
+
+    // A screen reader reads every cell after rows come and go.
+    void accessibleCellsFollowTheRows()
+    {
+        Grid g;
+        QVERIFY(g.open());
+        QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(g.grid.get());
+        QVERIFY(grid && grid->tableInterface());
+        const auto cellsRead = [&] {
+            QAccessibleTableInterface* table = grid->tableInterface();
+            QStringList names;
+            for (int row = 0; row < table->rowCount(); ++row) {
+                QAccessibleInterface* cell = table->cellAt(row, 0);
+                names << (cell ? cell->text(QAccessible::Name) : u"(none)"_s);
+            }
+            return names;
+        };
+        QCOMPARE(cellsRead(), (QStringList{u"Капуста"_s, u"Лук"_s, u"Морковь"_s}));
+
+        QVERIFY(g.items->append());
+        QVERIFY(g.items->setFieldValue(u"Name"_s, u"Гречка"_s));
+        QVERIFY(g.items->post());
+        QCOMPARE(cellsRead(), (QStringList{u"Гречка"_s, u"Капуста"_s, u"Лук"_s, u"Морковь"_s}));
+        g.items->setCurrentRow(2);
+        QVERIFY(g.items->deleteCurrent());
+        QCOMPARE(cellsRead(), (QStringList{u"Гречка"_s, u"Капуста"_s, u"Морковь"_s}));
     }
 };
 

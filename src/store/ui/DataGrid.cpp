@@ -5,6 +5,7 @@
 #include "store/ValueWarnings.h"
 
 #include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -151,8 +152,27 @@ void DataGrid::setTableModel(TableModel* model)
     connect(model, &TableModel::currentChanged, this, &DataGrid::followModel);
     connect(model, &TableModel::errorOccurred, this, &DataGrid::showError);
     connect(model, &QAbstractItemModel::modelReset, this, &DataGrid::fitColumns);
+    // The accessibility layer keeps the cells it handed out; when rows come and go it is told to start
+    // over, so a screen reader never holds cells of rows that moved or are gone.
+    connect(model, &QAbstractItemModel::modelReset, this, &DataGrid::tellAccessibility);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &DataGrid::tellAccessibility);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &DataGrid::tellAccessibility);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &DataGrid::tellAccessibility);
     followModel(model->currentRow());
     fitColumns();
+}
+
+void DataGrid::tellAccessibility()
+{
+    QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
+    if (QAccessible::isActive()) {
+        QAccessible::updateAccessibility(&event); // drops the table's cells and tells the screen reader
+        return;
+    }
+    // With no assistive technology running nothing is told, yet a table interface made earlier keeps
+    // its cells: drop them all the same, so whoever reads the tree next reads the rows as they are.
+    if (QAccessibleInterface* table = QAccessible::queryAccessibleInterface(this); table && table->tableInterface())
+        table->tableInterface()->modelChange(&event);
 }
 
 void DataGrid::setChoices(const QString& field, Choices choices)

@@ -62,6 +62,7 @@ private:
     void followModel(int row);
     void followModelIn(int row, int column);
     void showError(const QString& message);
+    void tellAccessibility();
 
     QPointer<TableModel> m_model;
     UserPrompts* m_prompts;
