@@ -106,6 +106,8 @@ bool MenuPrint::fill(Workbook& workbook, qlonglong menu, const MenuPrintOptions&
 
     Sheet& sheet = workbook.sheet(1);
     sheet.setName(u"Меню на "_s + date);
+    // One page wide on A4: the last columns would otherwise print on pages of their own.
+    sheet.setOnePageWide(true);
     sheet.setPrintTitleRows(u"$3:$3");
     sheet.range(u"A:I").setColumnWidth(8.3);
     sheet.setColumnWidth(yieldColumn, 12.5);
