@@ -1,6 +1,7 @@
 #include "CostingCardPrint.h"
 
 #include "reports/FormStyle.h"
+#include "reports/PageFlow.h"
 #include "reports/Workbook.h"
 #include "store/Database.h"
 #include "store/RowKey.h"
@@ -278,8 +279,11 @@ void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint
     auto dish = m_dishes.cbegin();
     auto card = m_cards.cbegin();
     int row = 2;
+    // Each card on one page where it fits; a group's heading goes with its first card.
+    std::vector<std::pair<int, int>> cardRows;
     for (size_t g = 0; g < m_groups.size(); ++g) {
         ++row;
+        const int heading = row;
         sheet.cell(row, 1).setValue(m_groups[g].name).setHorizontalAlignment(HAlign::Left);
         formstyle::setRowFont(sheet, row, 16, true);
         ++row;
@@ -290,10 +294,14 @@ void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint
             if (progress)
                 progress(rounding::toInt(k / dishCount / groupCount * 100) +
                          rounding::toInt(100 / groupCount * double(g)));
-            if (card != m_cards.cend() && card->dish == &*dish)
+            if (card != m_cards.cend() && card->dish == &*dish) {
+                const int first = cardRows.empty() || cardRows.back().second < heading ? heading : row;
                 row = writeCard(sheet, row, *card++);
+                cardRows.emplace_back(first, row - 3); // two empty rows follow a card
+            }
         }
     }
+    pageflow::keepTogether(sheet, cardRows);
 }
 
 int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const

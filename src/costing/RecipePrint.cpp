@@ -33,6 +33,8 @@ void RecipePrint::fill(Workbook& workbook, const QString& dishName, const QStrin
 {
     Sheet& sheet = workbook.sheet(1);
     sheet.setName(u"Рецепт"_s);
+    // One page wide on A4: the last columns would otherwise print on pages of their own.
+    sheet.setOnePageWide(true);
     sheet.setColumnWidth(1, 120);
     sheet.column(1).font().setName(u"Times New Roman"_s).setSize(14).setColor(0);
     sheet.cell(1, 1).setValue(u"Рецепт приготовления "_s + dishName);

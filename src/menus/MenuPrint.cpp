@@ -52,27 +52,42 @@ QString MenuPrint::priceText(double price, const QString& wholeWord, const QStri
     return text;
 }
 
+QString MenuPrint::skippedNotice(int skipped)
+{
+    if (skipped <= 0)
+        return {};
+    return u"Строк меню не напечатано: %1 (блюд этих строк больше нет в справочнике блюд)."_s.arg(skipped);
+}
+
 bool MenuPrint::fill(Workbook& workbook, qlonglong menu, const MenuPrintOptions& options, QString* error,
-                     const Progress& progress) const
+                     const Progress& progress, int* skipped) const
 {
     std::vector<Entry> entries;
+    int gone = 0;
     QString order;
     for (const QString& field : MenuBook::entryOrder())
         order += (order.isEmpty() ? u"s."_s : u", s."_s) + field;
     // The group shown is the dish's group now, not the one the entry recorded.
     if (!forEachRow(
             m_db,
-            u"SELECT b.Name, b.Vixod, s.CenaProd, s.Opis, g.Name FROM MenuSp s "
+            u"SELECT b.Name, b.Vixod, s.CenaProd, s.Opis, g.Name, b.Kod1 IS NULL FROM MenuSp s "
             "LEFT JOIN Bludo b ON b.Kod1 = s.Name LEFT JOIN Grbludo g ON g.Kod = b.Kod "
             "WHERE s.Kod = ? AND s.Status = 1 ORDER BY "_s +
                 order,
             {menu},
             [&](const QSqlQuery& q) {
+                // A dish that is gone has no name, yield or group: it would print as an empty heading.
+                if (q.value(5).toBool()) {
+                    ++gone;
+                    return;
+                }
                 entries.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toDouble(),
                                    q.value(3).toString(), q.value(4).toString()});
             },
             error))
         return false;
+    if (skipped)
+        *skipped = gone;
     std::vector<Signature> signatures;
     if (!forEachRow(
             m_db, u"SELECT Dol, Fam, Nam, Ot FROM Podpis ORDER BY Poradok, Kod"_s,
@@ -91,6 +106,8 @@ bool MenuPrint::fill(Workbook& workbook, qlonglong menu, const MenuPrintOptions&
 
     Sheet& sheet = workbook.sheet(1);
     sheet.setName(u"Меню на "_s + date);
+    // One page wide on A4: the last columns would otherwise print on pages of their own.
+    sheet.setOnePageWide(true);
     sheet.setPrintTitleRows(u"$3:$3");
     sheet.range(u"A:I").setColumnWidth(8.3);
     sheet.setColumnWidth(yieldColumn, 12.5);

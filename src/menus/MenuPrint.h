@@ -26,9 +26,12 @@ public:
 
     explicit MenuPrint(QSqlDatabase db) : m_db(std::move(db)) {}
 
-    // Fills the first sheet of the workbook; false and the database's complaint on failure.
+    // Fills the first sheet of the workbook; false and the database's complaint on failure. Entries
+    // whose dish is gone from the dishes are left out and counted in *skipped.
     bool fill(Workbook& workbook, qlonglong menu, const MenuPrintOptions& options, QString* error,
-              const Progress& progress = {}) const;
+              const Progress& progress = {}, int* skipped = nullptr) const;
+    // What the user is told about entries left out; empty when none were.
+    static QString skippedNotice(int skipped);
 
     // "12р 50к": whole roubles and the word, then, when there are kopecks, a space, the kopecks and
     // their word. The price is taken to the kopeck first, so 12.996 reads "13р".

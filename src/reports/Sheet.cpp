@@ -154,6 +154,19 @@ void Sheet::setRightMargin(double points)
         fail(u"неверное правое поле %1"_s.arg(points));
 }
 
+void Sheet::addPageBreakBefore(int row)
+{
+    // The file holds at most 1023 breaks a sheet.
+    auto& breaks = m_pageSetup.pageBreaksBefore;
+    if (row < 2 || row > CellArea::MaxRow || breaks.size() >= 1023) {
+        fail(u"неверный разрыв страницы перед строкой %1"_s.arg(row));
+        return;
+    }
+    const auto at = std::lower_bound(breaks.begin(), breaks.end(), row);
+    if (at == breaks.end() || *at != row)
+        breaks.insert(at, row);
+}
+
 int Sheet::rowCount() const
 {
     return static_cast<int>(std::max(m_rows.size(), m_rowStyles.size()));

@@ -25,6 +25,11 @@ struct PageSetup
     std::optional<double> rightMargin;
     // Scaled to print one page wide, as many pages tall as it takes.
     bool onePageWide = false;
+    // The automation's paper size numbers; 9 is A4, which every print-out is laid out for. Named in
+    // every file: a file without one prints on the application's default, Letter for LibreOffice.
+    int paperSize = 9;
+    // Rows that begin a new page, as HPageBreaks.Add would set them, in ascending order.
+    std::vector<int> pageBreaksBefore;
 };
 
 // One sheet of a workbook: cells written by row and column, formats of cells, rows and columns,
@@ -89,6 +94,8 @@ public:
     void setOnePageWide(bool onePageWide) { m_pageSetup.onePageWide = onePageWide; }
     void setLeftMargin(double points);
     void setRightMargin(double points);
+    // A page break above the row; rows outside the sheet, or the first row, are refused as problems.
+    void addPageBreakBefore(int row);
     const PageSetup& pageSetup() const { return m_pageSetup; }
 
     const std::vector<CellArea>& merges() const { return m_merges; }

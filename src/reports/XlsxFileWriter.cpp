@@ -312,6 +312,16 @@ bool FileBuilder::writePageSetup(const Sheet& sheet, lxw_worksheet* worksheet)
     const PageSetup& page = sheet.pageSetup();
     if (page.orientation == PageOrientation::Landscape)
         worksheet_set_landscape(worksheet);
+    worksheet_set_paper(worksheet, static_cast<uint8_t>(page.paperSize));
+    if (!page.pageBreaksBefore.empty()) {
+        // Zero-terminated; libxlsxwriter's zero-based row is the one the new page begins with.
+        std::vector<lxw_row_t> breaks;
+        for (const int row : page.pageBreaksBefore)
+            breaks.push_back(static_cast<lxw_row_t>(row - 1));
+        breaks.push_back(0);
+        if (!check(worksheet_set_h_pagebreaks(worksheet, breaks.data()), sheet, u"разрывы страниц"_s))
+            return false;
+    }
     // The cells are what prints, as the spreadsheet application takes its used range: text running on
     // past the last column would otherwise add pages holding nothing but its tail.
     if (m_usedColumns > 0 && sheet.rowCount() > 0 &&

@@ -184,7 +184,8 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
     sheet.setName(u"Перекрёстная таблица"_s);
     sheet.setPageOrientation(PageOrientation::Landscape);
     sheet.setPrintTitleRows(u"$4:$4");
-    sheet.setPrintTitleColumns(u"$A:$A");
+    // The numbers and the ingredient names on every page, so the dishes of later pages read too.
+    sheet.setPrintTitleColumns(u"$A:$B");
     sheet.range(u"A:II").setColumnWidth(6);
     sheet.setColumnWidth(2, 24.5);
     sheet.setColumnWidth(1, 4);

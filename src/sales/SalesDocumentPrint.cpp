@@ -100,6 +100,8 @@ void writeCards(Sheet& sheet, const QString& date, const std::vector<WorkingCard
                 const QLocale& locale, const std::function<void(int, int)>& progress)
 {
     sheet.setName(u"Технологические карты"_s);
+    // One page wide on A4: the last columns would otherwise print on pages of their own.
+    sheet.setOnePageWide(true);
     sheet.range(u"A:I").setColumnWidth(8.4);
     sheet.columns(6, 7).setNumberFormat(u"0.000"_s);
     titleRow(sheet, 1, u"Технологические карты на приготовление блюд "_s + date, 16);
@@ -243,6 +245,8 @@ SalesPrintResult SalesDocumentPrint::run(qlonglong document, const Progress& pro
 
     Sheet& dishes = workbook->sheet(1);
     dishes.setName(u"Буфетон"_s);
+    // One page wide on A4: the last columns would otherwise print on pages of their own.
+    dishes.setOnePageWide(true);
     dishes.setPrintTitleRows(u"$3:$3");
     dishes.range(u"A:I").setColumnWidth(8.3);
     dishes.columns(8, 9).setNumberFormat(u"0.00"_s);
@@ -255,6 +259,8 @@ SalesPrintResult SalesDocumentPrint::run(qlonglong document, const Progress& pro
 
     Sheet& issue = workbook->sheet(2);
     issue.setName(u"Расход ингредиентов"_s);
+    // One page wide on A4: the last columns would otherwise print on pages of their own.
+    issue.setOnePageWide(true);
     issue.setPrintTitleRows(u"$3:$3");
     issue.setColumnWidth(1, 3.3);
     issue.columns(2, 7).setColumnWidth(8.1);

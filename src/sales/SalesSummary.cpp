@@ -237,6 +237,8 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
 
     Sheet& dishSheet = workbook->sheet(1);
     dishSheet.setName(u"Свод Буфетон"_s);
+    // One page wide on A4: the last columns would otherwise print on pages of their own.
+    dishSheet.setOnePageWide(true);
     dishSheet.setPrintTitleRows(u"$4:$4");
     dishSheet.range(u"A:I").setColumnWidth(8.3);
     dishSheet.column(9).setNumberFormat(u"0.00"_s);
@@ -246,6 +248,8 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
 
     Sheet& issue = workbook->sheet(2);
     issue.setName(u"Расход ингредиентов"_s);
+    // One page wide on A4: the last columns would otherwise print on pages of their own.
+    issue.setOnePageWide(true);
     issue.setPrintTitleRows(u"$3:$3");
     issue.setColumnWidth(1, 3.3);
     issue.columns(2, 7).setColumnWidth(8.1);

@@ -1,6 +1,7 @@
 #include "SalesTables.h"
 
 #include "reports/FormStyle.h"
+#include "reports/PageFlow.h"
 #include "reports/Sheet.h"
 #include "store/Rounding.h"
 
@@ -67,6 +68,8 @@ void writeDishes(Sheet& sheet, int headingRow, const std::vector<SoldDish>& dish
     sheet.cell(row, 6).setValue(u"Итого реализовано:"_s);
     moneyCell(sheet, row, lastColumn, total);
     setRowFont(sheet, row, 12, true);
+    // The totals never stand alone on a last page: the table's last lines go over with them.
+    pageflow::keepTogether(sheet, {{std::max(headingRow + 1, row - 4), row}});
 }
 
 void writeIngredients(Sheet& sheet, int quantityColumn, bool issueColumn,

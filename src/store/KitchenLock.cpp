@@ -46,3 +46,9 @@ void KitchenLock::release()
 {
     m_lock.reset();
 }
+
+void KitchenLock::setDataDir(const QString& dataDir)
+{
+    release();
+    m_dataDir = dataDir;
+}

@@ -23,6 +23,8 @@ public:
     bool acquire(QString* error);
     bool isHeld() const;
     void release();
+    // Another kitchen's folder, as when the user picks one at the first start; lets go of this one.
+    void setDataDir(const QString& dataDir);
 
 private:
     QString m_dataDir;

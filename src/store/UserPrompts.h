@@ -44,6 +44,16 @@ public:
     virtual std::optional<QDate> askDate(const QDate& initial) = 0;
 };
 
+// A folder chosen by the user: where the kitchen is, at the first start.
+class FolderPrompt
+{
+public:
+    virtual ~FolderPrompt() = default;
+
+    // The chosen folder; empty on "Отмена".
+    virtual QString askFolder(const QString& caption, const QString& start) = 0;
+};
+
 // The clock, so that dated print-outs and documents are testable.
 class Clock
 {

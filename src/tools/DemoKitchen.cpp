@@ -1,7 +1,13 @@
 #include "DemoKitchen.h"
 
 #include "costing/DishCostCalculator.h"
+#include "menus/MenuBook.h"
+#include "sales/SalesDocuments.h"
+#include "sales/SalesPosting.h"
 #include "store/Database.h"
+#include "store/UserPrompts.h"
+#include "warehouse/InventoryDocuments.h"
+#include "warehouse/StockDocuments.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -463,6 +469,168 @@ bool fillAll(QSqlDatabase& db, QString* error)
     return true;
 }
 
+class FixedDays : public Clock
+{
+public:
+    QDate today() const override { return QDate(2026, 12, 11); }
+};
+
+// The operations' questions answered as a cook filling the sample would: OK to everything; a
+// refusal or an error is kept as the reason the sample was not made.
+class SamplePrompts : public UserPrompts, public DatePrompt
+{
+public:
+    bool confirm(const QString&, const QString&) override { return true; }
+    void inform(const QString&, const QString&) override {}
+    void warn(const QString&, const QString& text) override { reason = text; }
+    int choose(const QString&, const QString&, const QStringList&) override { return 0; }
+    std::optional<QDate> askDate(const QDate&) override { return date; }
+
+    QString reason;
+    QDate date;
+};
+
+QVariant firstValue(QSqlDatabase& db, const QString& sql, const QVariantList& values = {})
+{
+    QSqlQuery query(db);
+    query.prepare(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    return query.exec() && query.next() ? query.value(0) : QVariant();
+}
+
+bool exec(QSqlDatabase& db, const QString& sql, const QVariantList& values, QString* error)
+{
+    QSqlQuery query(db);
+    query.prepare(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (query.exec())
+        return true;
+    *error = u"Образец не записан: %1"_s.arg(sqlErrorText(query.lastError()));
+    return false;
+}
+
+struct ReceiptLine
+{
+    const char* ingredient;
+    double quantity;
+    double price;
+};
+
+struct Receipt
+{
+    const char* date;
+    const char* number;
+    int partner; // 0 or 1: the sample's partners in order
+    ReceiptLine lines[8];
+};
+
+// clang-format off
+const Receipt receipts[] = {
+    {"2026-12-04", "ПС-1204", 0,
+     {{"Картофель", 50, 44.00}, {"Морковь", 15, 52.00}, {"Лук репчатый", 15, 41.00}, {"Свёкла", 10, 46.00},
+      {"Капуста белокочанная", 20, 34.00}, {"Говядина (лопатка)", 8, 660.00}, {"Курица (тушка)", 10, 255.00},
+      {"Свинина (окорок)", 5, 470.00}}},
+    {"2026-12-05", "ВД-77", 1,
+     {{"Молоко 2,5%", 20, 86.00}, {"Сметана 20%", 5, 318.00}, {"Масло сливочное 82,5%", 3, 960.00},
+      {"Творог 9%", 5, 415.00}, {"Яйцо куриное", 120, 12.50}, {"Крупа гречневая", 10, 97.00},
+      {"Макаронные изделия", 8, 118.00}, {"Сахар-песок", 20, 79.00}}},
+};
+// clang-format on
+
+// A week of work done through the operations the windows call: two receipts, an inventory counted
+// from the documents' balance, a menu for each working day (copied from the day before) and a sales
+// document for each, the first three posted, the last two still open.
+bool fillWeek(QSqlDatabase& db, QString* error)
+{
+    SamplePrompts prompts;
+    const auto failed = [&](const QString& what) {
+        *error = u"Образец не записан (%1): %2"_s.arg(what, prompts.reason);
+        return false;
+    };
+    QList<qlonglong> partners;
+    QSqlQuery query(db);
+    if (!query.exec(u"SELECT Nnn FROM Partner ORDER BY Nnn"_s)) {
+        *error = sqlErrorText(query.lastError());
+        return false;
+    }
+    while (query.next())
+        partners << query.value(0).toLongLong();
+    if (partners.size() < 2)
+        return failed(u"партнёры"_s);
+
+    StockDocuments stock(db, prompts);
+    for (const Receipt& r : receipts) {
+        // The header is the row the document grid posts; the lines come from "Добавить".
+        const qlonglong document =
+            insert(db, "Doc", "Date, Nomer, Partner, Provodka", {text(r.date), text(r.number), partners[r.partner], 0}, error);
+        if (document == 0)
+            return false;
+        for (const ReceiptLine& l : r.lines) {
+            const QVariant ingredient = firstValue(db, u"SELECT Kod1 FROM Ing WHERE Name = ?"_s, {text(l.ingredient)});
+            const std::optional<qlonglong> line = stock.addLine(document, ingredient.toLongLong());
+            if (!line)
+                return failed(text(l.ingredient));
+            if (!exec(db, u"UPDATE Move SET Kolvo = ?, Cena = ? WHERE Nnn = ?"_s, {l.quantity, l.price, *line}, error))
+                return false;
+        }
+        if (!stock.postReceipt(document, PriceRule::Average))
+            return failed(text(r.number));
+    }
+
+    InventoryDocuments inventories(db, prompts);
+    const qlonglong inventory =
+        insert(db, "invdok", "Date, Name, Provodka", {u"2026-12-06"_s, text("Инвентаризация склада"), 0}, error);
+    if (inventory == 0)
+        return false;
+    if (!inventories.transfer(inventory, [] { return CountedStart::Balance; }))
+        return failed(u"инвентаризация"_s);
+    // A few counted quantities that differ from the books, as a real count finds them.
+    if (!exec(db, u"UPDATE inv SET NewKolvo = Oldkolvo - 1 WHERE Kod = ? AND Oldkolvo >= 10 AND Nnn % 4 = 0"_s,
+              {inventory}, error))
+        return false;
+
+    MenuBook menus(db, prompts);
+    SalesDocuments sales(db, prompts);
+    SalesPosting posting(db, prompts);
+    FixedDays days;
+    QVariant previousMenu;
+    for (int day = 7; day <= 11; ++day) {
+        const QDate date(2026, 12, day);
+        QVariant menu = firstValue(db, u"SELECT Kod FROM Menu WHERE Date = ? ORDER BY Kod"_s, {date.toString(Qt::ISODate)});
+        if (menu.isNull()) {
+            prompts.date = date;
+            const std::optional<qlonglong> made = menus.createMenu(prompts, days);
+            if (!made || !exec(db, u"UPDATE Menu SET Name = ? WHERE Kod = ?"_s,
+                               {u"Обед на %1 декабря"_s.arg(day), *made}, error))
+                return made ? false : failed(u"меню"_s);
+            if (!menus.copyEntries(previousMenu, *made))
+                return failed(u"меню"_s);
+            if (day < 10 && !menus.releaseMenu(*made))
+                return failed(u"меню"_s);
+            menu = *made;
+        }
+        previousMenu = menu;
+
+        const qlonglong document = insert(db, "Realdoc", "DateR, NameR, Status",
+                                          {date.toString(Qt::ISODate), u"Реализация за %1 декабря"_s.arg(day),
+                                           SalesDocuments::openStatus},
+                                          error);
+        if (document == 0)
+            return false;
+        if (!sales.useMenu(document, menu.toLongLong()))
+            return failed(u"реализация"_s);
+        // Portions sold, as typed into the lines: a different figure for each dish and day.
+        if (!exec(db,
+                  u"UPDATE Realsum SET Kolvo = 5 + (Nnn * 7 + ? * 3) % 23 WHERE Kod = ?"_s, {day, document}, error))
+            return false;
+        if (day <= 9 && !posting.post(document, partners[1]))
+            return failed(u"проводка реализации"_s);
+    }
+    return true;
+}
+
 } // namespace
 
 namespace demo {
@@ -471,19 +639,29 @@ bool fill(QSqlDatabase& db, QString* error)
 {
     QString reason;
     Transaction transaction(db);
-    const bool ok =
-        transaction.isActive() && kitchenIsEmpty(db, &reason) && fillAll(db, &reason) && transaction.commit();
+    bool ok = transaction.isActive() && kitchenIsEmpty(db, &reason) && fillAll(db, &reason);
+    if (ok) {
+        // Priced as "Расчёт цен блюд" prices it, so the first card a cook prints shows real costs; the
+        // week's work comes after it, as it would in a kitchen. All of it one transaction with the rest.
+        const DishCostRun run = DishCostCalculator(db).run();
+        if (!run.ok)
+            reason = u"Образец не записан: цены не рассчитаны: %1"_s.arg(run.message);
+        ok = run.ok && fillWeek(db, &reason);
+        // The receipts moved ingredient prices; the cook prices the dishes again at the week's end.
+        if (ok) {
+            const DishCostRun again = DishCostCalculator(db).run();
+            if (!again.ok)
+                reason = u"Образец не записан: цены не рассчитаны: %1"_s.arg(again.message);
+            ok = again.ok && transaction.commit();
+        }
+    }
     if (!ok) {
         if (error)
             *error = !reason.isEmpty() ? reason
                                        : u"Образец не записан: %1"_s.arg(sqlErrorText(db.lastError()));
         return false;
     }
-    // Priced as "Расчёт цен блюд" prices it, so the first card a cook prints shows real costs.
-    const DishCostRun run = DishCostCalculator(db).run();
-    if (!run.ok && error)
-        *error = u"Образец записан, но цены не рассчитаны: %1"_s.arg(run.message);
-    return run.ok;
+    return true;
 }
 
 } // namespace demo

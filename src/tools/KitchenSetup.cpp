@@ -13,10 +13,15 @@ using namespace Qt::StringLiterals;
 
 namespace kitchensetup {
 
+bool kitchenMissing(const DataLocations& locations)
+{
+    return !locations.givenByUser && !QFileInfo(Database::filePath(locations.culinar)).isFile();
+}
+
 bool offerNewKitchen(const DataLocations& locations, UserPrompts& prompts)
 {
     const QString dataDir = locations.culinar;
-    if (locations.givenByUser || QFileInfo(Database::filePath(dataDir)).isFile())
+    if (!kitchenMissing(locations))
         return true;
     const int choice = prompts.choose(
         u"Кухнемер"_s,
@@ -25,12 +30,17 @@ bool offerNewKitchen(const DataLocations& locations, UserPrompts& prompts)
         {u"Пустая кухня"_s, u"Образец столовой"_s, u"Отмена"_s});
     if (choice != 0 && choice != 1)
         return false;
+    return createKitchen(dataDir, choice == 1, prompts);
+}
+
+bool createKitchen(const QString& dataDir, bool demo, UserPrompts& prompts)
+{
     QString error;
     if (!schema::createDataDirectory(dataDir, &error)) {
         prompts.warn(u"Кухнемер"_s, error);
         return false;
     }
-    if (choice == 1) {
+    if (demo) {
         bool filled = false;
         if (auto db = Database::open(dataDir, &error, u"kuhnemer-setup"_s)) {
             {

@@ -93,10 +93,14 @@ int printMenu(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& wor
     print.texts = *texts;
     print.underline = !plain;
     workbook = std::make_unique<Workbook>();
-    if (!MenuPrint(kitchen.db->connection()).fill(*workbook, *key, print, &error, terminalProgress(u"Печать"_s, err))) {
+    int skipped = 0;
+    if (!MenuPrint(kitchen.db->connection())
+             .fill(*workbook, *key, print, &error, terminalProgress(u"Печать"_s, err), &skipped)) {
         err << error << Qt::endl;
         return failed;
     }
+    if (skipped > 0)
+        err << MenuPrint::skippedNotice(skipped) << Qt::endl;
     *title = u"Меню на %1"_s.arg(print.date.toString(u"dd.MM.yyyy"_s));
     return done;
 }

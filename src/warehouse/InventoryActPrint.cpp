@@ -46,6 +46,8 @@ bool InventoryActPrint::fill(Workbook& workbook, qlonglong inventory, QString* e
 
     Sheet& sheet = workbook.sheet(1);
     sheet.setName(u"Акт инвентаризации"_s);
+    // One page wide on A4: the last columns would otherwise print on pages of their own.
+    sheet.setOnePageWide(true);
     sheet.setPrintTitleRows(u"$3:$3");
     sheet.setPageOrientation(PageOrientation::Landscape);
     const double widths[] = {5, 35, 6.5, 10.5, 9, 9, 9, 9, 9};

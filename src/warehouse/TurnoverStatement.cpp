@@ -232,6 +232,8 @@ bool TurnoverStatement::fill(Workbook& workbook, const TurnoverOptions& options,
 
     Sheet& sheet = workbook.sheet(1);
     sheet.setName(u"Оборотная ведомость"_s);
+    // One page wide on A4: the last columns would otherwise print on pages of their own.
+    sheet.setOnePageWide(true);
     sheet.setPrintTitleRows(u"$4:$4");
     sheet.setPageOrientation(PageOrientation::Landscape);
     sheet.setLeftMargin(10);

@@ -2,16 +2,22 @@
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
+#include "app/ui/InfoPage.h"
 #include "app/ui/MainWindow.h"
 #include "app/ui/MaintenanceDialog.h"
 #include "app/ui/StartPage.h"
+#include "costing/ui/CostingPage.h"
+#include "reference/ui/IngredientsPage.h"
 #include "reference/ui/DirectoriesPage.h"
 #include "reference/ui/PartnersPage.h"
 #include "store/KitchenLock.h"
+#include "tools/DemoKitchen.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
+#include "store/ui/MessageBoxPrompts.h"
 
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -20,6 +26,17 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+class ScriptedFolder : public FolderPrompt
+{
+public:
+    QString askFolder(const QString&, const QString&) override { return answer; }
+    QString answer;
+};
+
+} // namespace
 
 class tst_MainWindow : public QObject
 {
@@ -112,6 +129,113 @@ private Q_SLOTS:
         window.tabs()->setCurrentIndex(MainWindow::Partners);
         QCOMPARE(prompts.shown.size(), 2);
         QVERIFY(!window.tablesOpened());
+    }
+
+    // Prices written elsewhere (a stock posting, a price run) show when the page is shown again.
+    void pagesShowWhatIsStoredWhenShownAgain()
+    {
+        TestDataDir data;
+        const qlonglong vegetables = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
+        data.insert(u"Ing"_s, {{u"Kod"_s, vegetables}, {u"Name"_s, u"Кабачки"_s}, {u"Cena"_s, 120.5}});
+        const qlonglong garnish = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Гарниры"_s}});
+        data.insert(u"Bludo"_s, {{u"Kod"_s, garnish}, {u"Name"_s, u"Рагу"_s}, {u"Cena"_s, 30.0}});
+        ScriptedPrompts prompts;
+        MainWindow window(locationsOf(data), &prompts);
+        window.show();
+        window.tabs()->setCurrentIndex(MainWindow::Ingredients);
+        window.tabs()->setCurrentIndex(MainWindow::Costing);
+        auto* ingredients = static_cast<IngredientsPage*>(window.page(MainWindow::Ingredients))->ingredients();
+        auto* dishes = static_cast<CostingPage*>(window.page(MainWindow::Costing))->dishes();
+        QCOMPARE(ingredients->currentValue(u"Cena"_s).toDouble(), 120.5);
+        QCOMPARE(dishes->currentValue(u"Cena"_s).toDouble(), 30.0);
+
+        data.scalar(u"UPDATE Ing SET Cena = 110"_s);
+        data.scalar(u"UPDATE Bludo SET Cena = 28.4"_s);
+        window.tabs()->setCurrentIndex(MainWindow::Warehouse);
+        window.tabs()->setCurrentIndex(MainWindow::Ingredients);
+        QCOMPARE(ingredients->currentValue(u"Cena"_s).toDouble(), 110.0);
+        window.tabs()->setCurrentIndex(MainWindow::Costing);
+        QCOMPARE(dishes->currentValue(u"Cena"_s).toDouble(), 28.4);
+        QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.shown.join(u'\n')));
+    }
+
+    // "Отмена" in the first-start offer leaves the start page offering the kitchen, never pages that fail.
+    void firstStartCancelledOffersTheKitchenAgain()
+    {
+        QTemporaryDir root;
+        const DataLocations locations = DataLocations::resolve({}, root.filePath(u"bin"_s), root.path());
+        ScriptedPrompts prompts;
+        ScriptedFolder folder;
+        MainWindow window(locations, &prompts);
+        window.setFolderPrompt(&folder);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        StartPage* start = window.startPage();
+        QVERIFY(start->kitchenOffer()->isVisible());
+        QVERIFY(!start->maintenanceButton()->isVisible());
+        QVERIFY(!window.tabs()->isTabEnabled(MainWindow::Ingredients));
+        QVERIFY(!window.tabs()->isTabEnabled(MainWindow::Info));
+
+        // Another folder with no kitchen: the offer stays, now for that folder.
+        folder.answer = root.filePath(u"elsewhere"_s);
+        QDir().mkpath(folder.answer);
+        QTest::mouseClick(start->offerButton(2), Qt::LeftButton);
+        QCOMPARE(window.locations().culinar, folder.answer + u"/DATA"_s);
+        QVERIFY(start->kitchenOffer()->isVisible());
+
+        QTest::mouseClick(start->offerButton(0), Qt::LeftButton);
+        QVERIFY(QFileInfo::exists(Database::filePath(folder.answer + u"/DATA"_s)));
+        QVERIFY(!start->kitchenOffer()->isVisible());
+        QVERIFY(start->maintenanceButton()->isVisible());
+        window.tabs()->setCurrentIndex(MainWindow::Info);
+        QVERIFY(static_cast<InfoPage*>(window.page(MainWindow::Info))
+                    ->text()
+                    .contains(QDir::toNativeSeparators(folder.answer + u"/DATA"_s)));
+        window.tabs()->setCurrentIndex(MainWindow::Ingredients);
+        QVERIFY(window.tablesOpened());
+        QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.shown.join(u'\n')));
+        QVERIFY(!QFileInfo::exists(root.filePath(u"DATA"_s)));
+
+        // Choosing a folder that holds a kitchen opens it without an offer.
+        MainWindow again(locations, &prompts);
+        again.setFolderPrompt(&folder);
+        folder.answer = folder.answer + u"/DATA"_s;
+        QTest::mouseClick(again.startPage()->offerButton(2), Qt::LeftButton);
+        QCOMPARE(again.locations().culinar, folder.answer);
+        QVERIFY(again.tabs()->isTabEnabled(MainWindow::Ingredients));
+    }
+
+    // Escape in a question with "Отмена" is "Отмена".
+    void escapeAnswersCancel()
+    {
+        MessageBoxPrompts prompts;
+        onNextDialog<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+        QCOMPARE(prompts.choose(u"Кухнемер"_s, u"Кухня ещё не создана."_s,
+                                {u"Пустая кухня"_s, u"Образец столовой"_s, u"Отмена"_s}),
+                 2);
+    }
+
+    // Every page lays out in a window of 1024×600 (a small laptop, or 125 % on 1366×768).
+    void pagesFitASmallScreen()
+    {
+        TestDataDir data;
+        QSqlDatabase db = data.db();
+        QString error;
+        QVERIFY2(demo::fill(db, &error), qPrintable(error));
+        ScriptedPrompts prompts;
+        MainWindow window(locationsOf(data), &prompts);
+        window.show();
+        QStringList tooLarge;
+        for (int page = 0; page < window.tabs()->count(); ++page) {
+            if (page != MainWindow::Start)
+                window.tabs()->setCurrentIndex(page);
+            const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
+            if (least.width() > 1024 || least.height() > 600)
+                tooLarge << u"%1: %2×%3"_s.arg(window.tabs()->tabText(page)).arg(least.width()).arg(least.height());
+        }
+        QVERIFY2(tooLarge.isEmpty(), qPrintable(tooLarge.join(u", "_s)));
+        QVERIFY(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+        QVERIFY(window.screen()->availableGeometry().contains(window.frameGeometry()));
     }
 
     void unitGridIgnoresCtrlDeleteAndPartnerGridAsks()

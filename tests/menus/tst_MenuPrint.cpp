@@ -195,6 +195,30 @@ private Q_SLOTS:
         QCOMPARE(sheet.value(6, 8).typeId(), QMetaType::QString);
     }
 
+    // An entry whose dish was deleted is left out and counted, never printed as an empty heading
+    // and a bare price.
+    void entryWhoseDishIsGoneIsLeftOut()
+    {
+        MenuKitchen kitchen;
+        kitchen.entry(kitchen.menu, kitchen.borscht, kitchen.soups, 1, true, 55.5);
+        kitchen.entry(kitchen.menu, kitchen.shchi, kitchen.soups, 1, true, 7);
+        kitchen.entry(kitchen.menu, kitchen.cutlet, kitchen.mains, 2, true, 120.25);
+        kitchen.data.scalar(u"DELETE FROM Bludo WHERE Kod1 = ?"_s, {kitchen.shchi});
+
+        Workbook workbook;
+        QString error;
+        int skipped = -1;
+        QVERIFY(MenuPrint(kitchen.db()).fill(workbook, kitchen.menu,
+                                             {QDate(2024, 3, 16), MenuPrintSettings::defaults(), false}, &error,
+                                             {}, &skipped));
+        QCOMPARE(bodyRows(workbook.sheet(1), 8), QStringList({u"A=Супы"_s, u"A=Борщ G=250 H=55р 50к"_s,
+                                                              u"A=Горячее"_s, u"A=Котлета G=100/150 H=120р 25к"_s,
+                                                              u"-"_s}));
+        QCOMPARE(skipped, 1);
+        QVERIFY(MenuPrint::skippedNotice(skipped).contains(u"1"_s));
+        QVERIFY(MenuPrint::skippedNotice(0).isEmpty());
+    }
+
     void settingsFile()
     {
         TestDataDir data(false);

@@ -1,10 +1,13 @@
 #include "RecordingLauncher.h"
 #include "ScriptedPrompts.h"
 
+#include "reports/DesktopApplications.h"
 #include "reports/ReportOutput.h"
+#include "reports/ui/DesktopSpreadsheetLauncher.h"
 #include "reports/Workbook.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QStandardPaths>
 #include <QTest>
@@ -19,6 +22,14 @@ QByteArray contentOf(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
 }
 
 } // namespace
@@ -37,6 +48,7 @@ private Q_SLOTS:
     void problemsOfTheWorkbookAreShown();
     void fileNameStem_data();
     void fileNameStem();
+    void handedOnlyToADesktopApplication();
 
 private:
     QString folder() const { return m_dir->filePath(u"kuhnemer-reports"_s); }
@@ -187,3 +199,46 @@ void tst_ReportOutput::fileNameStem()
 
 QTEST_GUILESS_MAIN(tst_ReportOutput)
 #include "tst_ReportOutput.moc"
+
+// The desktop's opener says it opened the file even when no application will show it: the file is
+// handed over only when the desktop has an application for the type, else the user is told where it is.
+void tst_ReportOutput::handedOnlyToADesktopApplication()
+{
+    const QString xlsx = u"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet"_s;
+    QTemporaryDir desktop;
+    const char* const variables[] = {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"};
+    for (const char* variable : variables)
+        qputenv(variable, desktop.filePath(QString::fromLatin1(variable)).toLocal8Bit());
+    const auto restore = qScopeGuard([&] {
+        for (const char* variable : variables)
+            qunsetenv(variable);
+    });
+    const QString report = desktop.filePath(u"Меню.xlsx"_s);
+    writeFile(report, "PK");
+    QList<QUrl> handed;
+    DesktopSpreadsheetLauncher launcher([&handed](const QUrl& url) {
+        handed << url;
+        return true;
+    });
+
+    QVERIFY(desktopapps::defaultApplication(xlsx).isEmpty());
+    QVERIFY(!launcher.open(report));
+    QVERIFY(handed.isEmpty());
+    m_prompts.queueConfirm(true);
+    ReportOutput(launcher, m_prompts, folder(), [] { return madeAt; }).show(*m_book, u"Меню"_s);
+    QVERIFY2(m_prompts.last().contains(u"Файл сохранён"_s), qPrintable(m_prompts.last()));
+    QCOMPARE(handed, QList<QUrl>{QUrl::fromLocalFile(folder())});
+
+    // An application that says it takes the type; a default named for it wins; a hidden one counts not.
+    handed.clear();
+    const QString apps = desktop.filePath(u"XDG_DATA_DIRS/applications/"_s);
+    writeFile(apps + u"calc.desktop"_s, "[Desktop Entry]\nType=Application\nExec=calc %f\nMimeType=" + xlsx.toUtf8() + ";\n");
+    QCOMPARE(desktopapps::defaultApplication(xlsx), apps + u"calc.desktop"_s);
+    writeFile(apps + u"sheets.desktop"_s, "[Desktop Entry]\nType=Application\nExec=sheets %f\n");
+    writeFile(apps + u"gone.desktop"_s, "[Desktop Entry]\nHidden=true\nExec=gone %f\n");
+    writeFile(desktop.filePath(u"XDG_CONFIG_HOME/mimeapps.list"_s),
+              "[Default Applications]\n" + xlsx.toUtf8() + "=gone.desktop;sheets.desktop;\n");
+    QCOMPARE(desktopapps::defaultApplication(xlsx), apps + u"sheets.desktop"_s);
+    QVERIFY(launcher.open(report));
+    QCOMPARE(handed, QList<QUrl>{QUrl::fromLocalFile(report)});
+}

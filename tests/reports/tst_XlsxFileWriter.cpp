@@ -59,6 +59,8 @@ struct FileSheet
     QHash<int, double> heights; // by row number, rows of the default height missing
     QHash<int, double> widths;  // by column number
     QString orientation;
+    QString paperSize;
+    QList<int> rowBreaks; // the file's "brk" ids: the last row of each page but the last
     QString leftMargin;
     QString rightMargin;
     bool fitToPage = false;
@@ -222,6 +224,9 @@ private:
                 sheet.merges << attributes.value(QLatin1String("ref")).toString();
             } else if (name == u"pageSetup") {
                 sheet.orientation = attributes.value(QLatin1String("orientation")).toString();
+                sheet.paperSize = attributes.value(QLatin1String("paperSize")).toString();
+            } else if (name == u"brk" && attributes.value(QLatin1String("man")) == u"1") {
+                sheet.rowBreaks << attributes.value(QLatin1String("id")).toInt();
             } else if (name == u"pageSetUpPr") {
                 sheet.fitToPage = attributes.value(QLatin1String("fitToPage")) == u"1";
             } else if (name == u"pageMargins") {
@@ -252,6 +257,7 @@ void fillPrintOut(Workbook& book)
     card.column(1).setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
     card.setPrintTitleRows(u"$5:$5");
     card.setOnePageWide(true);
+    card.addPageBreakBefore(6);
 
     card.cell(1, 9).setValue(u"Калькуляционные карты блюд, состояние на 05.03.2024 г."_s);
     card.range(u"A1:I1").merge();
@@ -367,6 +373,11 @@ void tst_XlsxFileWriter::fileHoldsWhatWasSet()
     QCOMPARE(file.definedNames.value(u"_xlnm.Print_Area@1"_s), u"'Перекрёстная таблица'!$A$1:$F$7"_s);
     QVERIFY(card.fitToPage);
     QVERIFY(!cross.fitToPage);
+    // Laid out for A4 whatever the application's default paper; a card begins a page.
+    QCOMPARE(card.paperSize, u"9"_s);
+    QCOMPARE(cross.paperSize, u"9"_s);
+    QCOMPARE(card.rowBreaks, QList<int>{5});
+    QVERIFY(cross.rowBreaks.isEmpty());
 
     // The title moved into the merged cell, with the row's font and the row's alignment.
     QCOMPARE(card.merges, QStringList{u"A1:I1"_s});

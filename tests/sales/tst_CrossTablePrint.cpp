@@ -99,7 +99,7 @@ void tst_CrossTablePrint::columnsRowsAndCells()
     QCOMPARE(sheet.columnWidth(244), std::nullopt);
     QCOMPARE(sheet.pageSetup().orientation, PageOrientation::Landscape);
     QCOMPARE(sheet.pageSetup().printTitleRows->toString(), u"4:4"_s);
-    QCOMPARE(sheet.pageSetup().printTitleColumns->toString(), u"A:A"_s);
+    QCOMPARE(sheet.pageSetup().printTitleColumns->toString(), u"A:B"_s);
 
     QCOMPARE(sheet.format(2, 6).orientation, 90);
     QCOMPARE(sheet.format(2, 2).orientation, 0);

@@ -200,6 +200,17 @@ void tst_SalesPage::walkThroughADocument()
     f.page.documentGrid()->setFocus();
     QTest::keyClick(f.page.documentGrid(), Qt::Key_F4);
     QVERIFY(f.page.datePopup()->isVisible());
+    // With the page at the screen's bottom right corner, the calendar still opens on the screen.
+    const QRect available = f.page.screen()->availableGeometry();
+    f.page.datePopup()->hide();
+    f.page.move(available.right() - f.page.documentGrid()->columnWidth(0) - 20,
+                available.bottom() - f.page.documentGrid()->rowHeight(0) - 60);
+    f.page.documentGrid()->setFocus();
+    QTest::keyClick(f.page.documentGrid(), Qt::Key_F4);
+    QVERIFY(f.page.datePopup()->isVisible());
+    QVERIFY2(available.contains(f.page.datePopup()->frameGeometry()),
+             qPrintable(u"%1,%2 %3×%4"_s.arg(f.page.datePopup()->x()).arg(f.page.datePopup()->y())
+                            .arg(f.page.datePopup()->width()).arg(f.page.datePopup()->height())));
     f.page.datePopup()->setSelectedDate(QDate(2024, 3, 11));
     QTest::keyClick(f.page.datePopup()->findChild<QTableView*>(), Qt::Key_Return);
     QVERIFY(!f.page.datePopup()->isVisible());

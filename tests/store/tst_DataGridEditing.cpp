@@ -4,7 +4,11 @@
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 
+#include <QAccessible>
+#include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
+#include <QVBoxLayout>
 #include <QTest>
 
 #include <memory>
@@ -94,6 +98,75 @@ private Q_SLOTS:
             QVERIFY(editor->alignment() & side);
             QTest::keyClick(editor, Qt::Key_Escape);
         }
+    }
+
+    // Escape in a dialog's grid undoes the open cell, then the row's pending edit, and only then
+    // closes the dialog.
+    void escapeUndoesFirstThenClosesTheDialog()
+    {
+        TestDataDir data;
+        data.insert(u"Ing"_s, {{u"Name"_s, u"Лук"_s}, {u"Kolvo"_s, 0}});
+        TableModel items(data.db(), ViewDef{u"Ing"_s, {u"Name"_s}});
+        items.setColumns({{u"Name"_s, u"Наименование"_s}, {u"Kolvo"_s, u"Кол-во"_s}});
+        QVERIFY(items.open());
+        ScriptedPrompts prompts;
+        QDialog dialog;
+        auto* grid = new DataGrid(&prompts, &dialog);
+        (new QVBoxLayout(&dialog))->addWidget(grid);
+        grid->setTableModel(&items);
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        grid->setFocus();
+        const QModelIndex cell = items.index(0, 1);
+        grid->setCurrentIndex(cell);
+
+        QTest::keyClicks(grid, u"7"_s);
+        QVERIFY(grid->indexWidget(cell));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // the open cell
+        QTRY_VERIFY(!grid->indexWidget(cell));
+        QVERIFY(dialog.isVisible());
+
+        QTest::keyClicks(grid, u"7"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY(!grid->indexWidget(cell));
+        QCOMPARE(items.state(), TableModel::State::Edit);
+        QTest::keyClick(grid, Qt::Key_Escape); // the row's edit
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(items.state(), TableModel::State::Browse);
+        QCOMPARE(items.currentValue(u"Kolvo"_s).toDouble(), 0.0);
+
+        QTest::keyClick(grid, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(data.scalar(u"SELECT Kolvo FROM Ing"_s).toDouble(), 0.0);
+    }
+
+    // A screen reader reads every cell after rows come and go.
+    void accessibleCellsFollowTheRows()
+    {
+        Grid g;
+        QVERIFY(g.open());
+        QAccessibleInterface* grid = QAccessible::queryAccessibleInterface(g.grid.get());
+        QVERIFY(grid && grid->tableInterface());
+        const auto cellsRead = [&] {
+            QAccessibleTableInterface* table = grid->tableInterface();
+            QStringList names;
+            for (int row = 0; row < table->rowCount(); ++row) {
+                QAccessibleInterface* cell = table->cellAt(row, 0);
+                names << (cell ? cell->text(QAccessible::Name) : u"(none)"_s);
+            }
+            return names;
+        };
+        QCOMPARE(cellsRead(), (QStringList{u"Капуста"_s, u"Лук"_s, u"Морковь"_s}));
+
+        QVERIFY(g.items->append());
+        QVERIFY(g.items->setFieldValue(u"Name"_s, u"Гречка"_s));
+        QVERIFY(g.items->post());
+        QCOMPARE(cellsRead(), (QStringList{u"Гречка"_s, u"Капуста"_s, u"Лук"_s, u"Морковь"_s}));
+        g.items->setCurrentRow(2);
+        QVERIFY(g.items->deleteCurrent());
+        QCOMPARE(cellsRead(), (QStringList{u"Гречка"_s, u"Капуста"_s, u"Морковь"_s}));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "GuiScript.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
@@ -81,6 +82,51 @@ private Q_SLOTS:
         QVERIFY(grid->postPending());
         QCOMPARE(data.scalar(u"SELECT Edinica FROM Ing"_s).toLongLong(), piece);
         QCOMPARE(data.scalar(u"SELECT Name FROM Gring"_s).toString(), u"Овощи"_s);
+    }
+
+    // Typed keys make a prefix: "кг" is кг, never к→кг and then г→г.
+    void unitIsFoundByTypedPrefix_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("unit");
+        QTest::newRow("two letters") << u"кг"_s << u"кг"_s;
+        QTest::newRow("one letter") << u"г"_s << u"г"_s;
+        QTest::newRow("capital") << u"Ш"_s << u"шт"_s;
+        QTest::newRow("slip starts again") << u"кл"_s << u"л"_s;
+    }
+
+    void unitIsFoundByTypedPrefix()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, unit);
+        TestDataDir data;
+        QList<QPair<QVariant, QString>> units;
+        for (const QString& name : {u"г"_s, u"кг"_s, u"л"_s, u"шт"_s})
+            units.append({data.insert(u"Edinica"_s, {{u"Shorthame"_s, name}}), name});
+        const qlonglong group = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
+        data.insert(u"Ing"_s, {{u"Kod"_s, group}, {u"Name"_s, u"Кабачки"_s}, {u"Edinica"_s, units[3].first}});
+        TableModel ingredients(data.db(), {u"Ing"_s, {u"Name"_s}, {}, {},
+                                           {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s, u"Shorthame"_s}}});
+        ingredients.setColumns({{u"Name"_s, u"Наименование"_s}, {u"Edinica1"_s, u"Ед.Изм."_s}});
+        QVERIFY(ingredients.open());
+
+        ScriptedPrompts prompts;
+        DataGrid grid(&prompts);
+        grid.setTableModel(&ingredients);
+        grid.setChoices(u"Edinica1"_s, [units] { return units; });
+        grid.show();
+        grid.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&grid));
+        grid.setFocus();
+        grid.setCurrentIndex(ingredients.index(0, 1));
+
+        // The first key opens the editor and reaches it; the rest go where the focus is.
+        typeText(&grid, typed.left(1));
+        for (const QChar c : typed.mid(1))
+            typeText(QApplication::focusWidget(), QString(c));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(grid.postPending());
+        QCOMPARE(data.scalar(u"SELECT e.Shorthame FROM Ing i JOIN Edinica e ON e.Kod = i.Edinica"_s).toString(), unit);
     }
 };
 

@@ -60,6 +60,16 @@ void tst_DemoKitchen::coversEveryPage_data()
     QTest::newRow("released menus") << "SELECT COUNT(*) FROM Menu WHERE Status = 1" << 1;
     QTest::newRow("menu entries") << "SELECT COUNT(*) FROM MenuSp" << 8;
     QTest::newRow("partners") << "SELECT COUNT(*) FROM Partner" << 2;
+    QTest::newRow("menu for each working day") << "SELECT COUNT(DISTINCT Date) FROM Menu" << 5;
+    QTest::newRow("receipts from two partners")
+        << "SELECT COUNT(DISTINCT d.Partner) FROM Doc d JOIN Move m ON m.Kod = d.Nnn WHERE d.Provodka = 1 AND m.Oper = 'P'"
+        << 2;
+    QTest::newRow("posted sales documents") << "SELECT COUNT(*) FROM Realdoc WHERE Status = 4" << 3;
+    QTest::newRow("open sales documents with portions")
+        << "SELECT COUNT(DISTINCT d.Kod) FROM Realdoc d JOIN Realsum s ON s.Kod = d.Kod WHERE d.Status = 5 AND s.Kolvo > 0"
+        << 2;
+    QTest::newRow("sales issued from stock") << "SELECT COUNT(*) FROM Move WHERE Oper = 'R'" << 10;
+    QTest::newRow("counted inventory") << "SELECT COUNT(*) FROM inv WHERE NewKolvo <> Oldkolvo" << 1;
     QTest::newRow("signatures") << "SELECT COUNT(*) FROM Podpis WHERE Poradok IN (1, 2)" << 2;
 }
 

@@ -182,6 +182,23 @@ private Q_SLOTS:
         QTest::newRow("menu") << QStringList{u"print"_s, u"menu"_s, u"--menu"_s, u"Обед на 7 декабря"_s,
                                              u"--date"_s, u"2026-12-07"_s, u"--out"_s, u"OUT"_s}
                               << commands::done << "Меню на 07.12.2026";
+        // The demo kitchen's week gives every print-out something to print.
+        QTest::newRow("sales tables of an open day")
+            << QStringList{u"print"_s, u"sales"_s, u"--date"_s, u"2026-12-10"_s, u"--out"_s, u"OUT"_s}
+            << commands::done << "Реализация 10.12.2026";
+        QTest::newRow("cross table")
+            << QStringList{u"print"_s, u"cross"_s, u"--date"_s, u"2026-12-08"_s, u"--out"_s, u"OUT"_s}
+            << commands::done << "Раскладка ингредиентов";
+        QTest::newRow("summary of the week")
+            << QStringList{u"print"_s, u"summary"_s, u"--from"_s, u"2026-12-07"_s, u"--to"_s, u"2026-12-11"_s,
+                           u"--out"_s, u"OUT"_s}
+            << commands::done << "документов: 5";
+        QTest::newRow("inventory act") << QStringList{u"print"_s, u"inventory"_s, u"--inventory"_s, u"1"_s, u"--out"_s, u"OUT"_s}
+                                       << commands::done << "Акт инвентаризации";
+        QTest::newRow("turnover statement")
+            << QStringList{u"print"_s, u"turnover"_s, u"--all"_s, u"--full"_s, u"--from"_s, u"2026-12-01"_s,
+                           u"--to"_s, u"2026-12-11"_s, u"--out"_s, u"OUT"_s}
+            << commands::done << "Оборотная ведомость";
         QTest::newRow("no file") << QStringList{u"print"_s, u"cards"_s, u"--all"_s} << commands::usageError << "--out";
         QTest::newRow("two scopes")
             << QStringList{u"print"_s, u"cards"_s, u"--all"_s, u"--marked"_s, u"--out"_s, u"OUT"_s}
@@ -211,8 +228,16 @@ private Q_SLOTS:
         QVERIFY2((outcome.out + outcome.err).contains(report), qPrintable(outcome.out + outcome.err));
         const bool printed = code == commands::done && arguments.first() == u"print"_s;
         QCOMPARE(QFileInfo::exists(file), printed);
-        if (printed)
+        if (printed) {
             QVERIFY(!xlsxPart(file, u"xl/worksheets/sheet1.xml"_s).isEmpty());
+            // Every sheet names A4, or LibreOffice lays it out on Letter.
+            for (int n = 1;; ++n) {
+                const QByteArray sheet = xlsxPart(file, u"xl/worksheets/sheet%1.xml"_s.arg(n));
+                if (sheet.isEmpty())
+                    break;
+                QVERIFY2(sheet.contains("paperSize=\"9\""), qPrintable(u"sheet %1"_s.arg(n)));
+            }
+        }
         QVERIFY(QDir(root.filePath(u"out"_s)).entryList(QDir::Files | QDir::Hidden).size() == (printed ? 1 : 0));
     }
 

@@ -12,26 +12,31 @@
 #include "reference/ui/PartnersPage.h"
 #include "sales/ui/SalesPage.h"
 #include "store/Rounding.h"
+#include "store/ui/FolderDialogPrompt.h"
 #include "store/ui/MessageBoxPrompts.h"
+#include "tools/KitchenSetup.h"
 #include "warehouse/ui/WarehousePage.h"
 #include "warehouse/ui/WarehousePrints.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
 MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
-    : QMainWindow(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                               Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+    : QMainWindow(nullptr),
       m_locations(std::move(locations)), m_ownPrompts(prompts ? nullptr : new MessageBoxPrompts(this)),
-      m_prompts(prompts ? prompts : m_ownPrompts.get()), m_lock(m_locations.culinar), m_tabs(new QTabWidget(this))
+      m_prompts(prompts ? prompts : m_ownPrompts.get()), m_ownFolders(new FolderDialogPrompt(this)),
+      m_folders(m_ownFolders.get()), m_lock(m_locations.culinar), m_tabs(new QTabWidget(this))
 {
     setWindowTitle(u"Кухнемер (V-3.4.4)"_s);
     setCentralWidget(m_tabs);
@@ -51,12 +56,16 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     installWarehousePrints(*warehouse, *m_prompts, m_launcher, m_clock);
     addPage(warehouse, u"Склад"_s);
     addPage(new ExchangePage(m_prompts, m_tabs), u"Экспорт/Импорт"_s);
-    addPage(new InfoPage(m_tabs), u"Информация"_s);
+    m_info = new InfoPage(m_tabs);
+    addPage(m_info, u"Информация"_s);
     // The start page has no tab: once left, it cannot be shown again.
     m_tabs->setTabVisible(Start, false);
     m_tabs->setCurrentIndex(Start);
     connect(m_tabs, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
     connect(m_start, &StartPage::maintenanceRequested, this, &MainWindow::runMaintenance);
+    connect(m_start, &StartPage::kitchenRequested, this, &MainWindow::createKitchen);
+    connect(m_start, &StartPage::otherFolderRequested, this, &MainWindow::chooseOtherFolder);
+    updateKitchenOffer();
 
     m_tick.setInterval(DiceAnimation::tickMs);
     m_stepChange.setInterval(DiceAnimation::stepChangeMs);
@@ -90,6 +99,60 @@ bool MainWindow::claimKitchen()
     return false;
 }
 
+void MainWindow::updateKitchenOffer()
+{
+    const bool missing = kitchensetup::kitchenMissing(m_locations);
+    m_start->showKitchenOffer(missing ? m_locations.culinar : QString());
+    m_start->maintenanceButton()->setVisible(!missing);
+    {
+        // Enabling a tab while the hidden start page is current would move to that tab: stay.
+        const QSignalBlocker blocker(m_tabs);
+        const int current = m_tabs->currentIndex();
+        for (int i = 0; i < m_tabs->count(); ++i) {
+            if (i != Start)
+                m_tabs->setTabEnabled(i, !missing);
+        }
+        m_tabs->setCurrentIndex(current);
+    }
+    m_info->setDataDirectory(m_locations.culinar);
+}
+
+void MainWindow::createKitchen(bool demo)
+{
+    if (!kitchensetup::kitchenMissing(m_locations))
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool created = kitchensetup::createKitchen(m_locations.culinar, demo, *m_prompts);
+    QApplication::restoreOverrideCursor();
+    if (!created)
+        return;
+    QString error;
+    if (!m_locations.ensureExchangeDirectory(&error))
+        m_prompts->warn(u"Кухнемер"_s, error);
+    updateKitchenOffer();
+}
+
+void MainWindow::chooseOtherFolder()
+{
+    const QString chosen = m_folders->askFolder(u"Папка кухни"_s, QFileInfo(m_locations.culinar).path());
+    if (chosen.isEmpty())
+        return;
+    // A folder holding the database is the data directory itself; any other gets its kitchen in DATA,
+    // with the exchange directory beside it, as a kitchen found by the program has.
+    const QString dataDir = QFileInfo(Database::filePath(chosen)).isFile() ? chosen : QDir(chosen).filePath(u"DATA"_s);
+    DataLocations locations = DataLocations::resolve({u"--data"_s, dataDir}, QString());
+    locations.givenByUser = false; // still offered a kitchen when there is none
+    m_locations = locations;
+    m_lock.setDataDir(m_locations.culinar);
+    if (!kitchensetup::kitchenMissing(m_locations)) {
+        QString error;
+        if (!m_locations.ensureExchangeDirectory(&error))
+            m_prompts->warn(u"Кухнемер"_s, error);
+        claimKitchen();
+    }
+    updateKitchenOffer();
+}
+
 void MainWindow::addPage(Page* page, const QString& caption)
 {
     m_tabs->addTab(page, caption);
@@ -106,11 +169,15 @@ void MainWindow::showEvent(QShowEvent* event)
     if (m_placed || !screen())
         return;
     m_placed = true;
+    // Placed before the window manager maps it, so the frame it adds is not known yet: leave room for
+    // a title bar and borders, so that the whole window, title bar included, is on the screen.
     const QRect available = screen()->availableGeometry();
-    if (width() > available.width() || height() > available.height())
-        resize(std::min(width(), available.width()), std::min(height(), available.height() - 40));
-    move(available.left() + rounding::toInt((available.width() - frameGeometry().width()) / 2.0),
-         available.top() + rounding::toInt((available.height() - frameGeometry().height()) / 6.0));
+    const QSize room = available.size() - QSize(2 * frameAllowance, titleAllowance + frameAllowance);
+    const QSize size = QSize(1280, 700).boundedTo(room).expandedTo(minimumSizeHint());
+    resize(size);
+    move(available.left() + std::max(0, rounding::toInt((available.width() - size.width() - 2 * frameAllowance) / 2.0)),
+         available.top() +
+             std::max(0, rounding::toInt((available.height() - size.height() - titleAllowance - frameAllowance) / 6.0)));
 }
 
 bool MainWindow::openBase()

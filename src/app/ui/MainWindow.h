@@ -14,6 +14,7 @@
 #include <optional>
 
 class DiceWidget;
+class InfoPage;
 class Page;
 class QTabWidget;
 class StartPage;
@@ -41,21 +42,33 @@ public:
     // Takes the kitchen for this program: true when it is held, or when its data directory does not
     // exist yet (taken when it is first opened); otherwise tells the user who has it open.
     bool claimKitchen();
+    // The folder question of "Другая папка…" on the start page; the window's own dialog by default.
+    void setFolderPrompt(FolderPrompt* folders) { m_folders = folders; }
+    const DataLocations& locations() const { return m_locations; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    static constexpr int titleAllowance = 40; // a window manager's title bar
+    static constexpr int frameAllowance = 8;  // and each of its borders
+
     void addPage(Page* page, const QString& caption);
     void onPageChanged(int index);
     bool openBase();
     void onTick();
     void shutdown();
+    // While no kitchen exists the start page offers one and the other pages cannot be chosen.
+    void updateKitchenOffer();
+    void createKitchen(bool demo);
+    void chooseOtherFolder();
 
     DataLocations m_locations;
     std::unique_ptr<UserPrompts> m_ownPrompts;
     UserPrompts* m_prompts;
+    std::unique_ptr<FolderPrompt> m_ownFolders;
+    FolderPrompt* m_folders;
     // For the print-outs of the stock page, which has no launcher of its own.
     DesktopSpreadsheetLauncher m_launcher;
     SystemClock m_clock;
@@ -63,6 +76,7 @@ private:
     std::optional<Database> m_db;
     QTabWidget* m_tabs;
     StartPage* m_start = nullptr;
+    InfoPage* m_info = nullptr;
     QList<DiceWidget*> m_pageDice;
     int m_previousPage = Start;
     bool m_tablesOpened = false;

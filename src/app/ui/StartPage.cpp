@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QDir>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -59,7 +60,8 @@ protected:
 
 StartPage::StartPage(QWidget* parent)
     : Page(parent), m_clock(new AnalogClock(this)),
-      m_maintenance(new QPushButton(u"Индексация баз"_s, this))
+      m_maintenance(new QPushButton(u"Индексация баз"_s, this)), m_offer(new QWidget(this)),
+      m_offerText(new QLabel(m_offer))
 {
     auto* title = new QLabel(u"Кухнемер"_s, this);
     QFont titleFont(u"Serif"_s, 54, QFont::Bold);
@@ -88,6 +90,25 @@ StartPage::StartPage(QWidget* parent)
     layout->addWidget(m_clock, 1, 2, Qt::AlignCenter);
     layout->addLayout(diceRow, 2, 0, 1, 3);
     layout->addWidget(m_maintenance, 3, 0, 1, 3, Qt::AlignLeft);
+
+    // Until a kitchen exists the pages have nothing to show; this is the way forward.
+    m_offerText->setWordWrap(true);
+    m_offerText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* offerLayout = new QVBoxLayout(m_offer);
+    offerLayout->addWidget(m_offerText);
+    auto* offerButtons = new QHBoxLayout;
+    for (const QString& caption : {u"Пустая кухня"_s, u"Образец столовой"_s, u"Другая папка…"_s}) {
+        auto* button = new QPushButton(caption, m_offer);
+        m_offerButtons << button;
+        offerButtons->addWidget(button);
+    }
+    offerButtons->addStretch();
+    offerLayout->addLayout(offerButtons);
+    layout->addWidget(m_offer, 4, 0, 1, 3);
+    m_offer->hide();
+    connect(m_offerButtons[0], &QPushButton::clicked, this, [this] { Q_EMIT kitchenRequested(false); });
+    connect(m_offerButtons[1], &QPushButton::clicked, this, [this] { Q_EMIT kitchenRequested(true); });
+    connect(m_offerButtons[2], &QPushButton::clicked, this, &StartPage::otherFolderRequested);
     // Equal side columns keep the picture centred, with the maintenance button or without it.
     const int side = m_clock->sizeHint().width();
     layout->setColumnMinimumWidth(0, side);
@@ -95,6 +116,14 @@ StartPage::StartPage(QWidget* parent)
     layout->setRowStretch(1, 1);
     layout->setColumnStretch(1, 1);
     connect(m_maintenance, &QPushButton::clicked, this, &StartPage::maintenanceRequested);
+}
+
+void StartPage::showKitchenOffer(const QString& dataDir)
+{
+    m_offer->setVisible(!dataDir.isEmpty());
+    m_offerText->setText(u"Кухня ещё не создана. Создайте пустую кухню, чтобы вести свою, или образец столовой, "
+                         "чтобы посмотреть программу в работе; если кухня уже есть в другой папке, выберите её."
+                         "\nКаталог данных: %1"_s.arg(QDir::toNativeSeparators(dataDir)));
 }
 
 void StartPage::setClockRunning(bool running)

@@ -6,6 +6,7 @@
 
 class AnalogClock;
 class DiceWidget;
+class QLabel;
 class QPushButton;
 
 // The page the program opens on: the product's name over a picture, a clock, four turning dice and the
@@ -19,12 +20,22 @@ public:
     QPushButton* maintenanceButton() const { return m_maintenance; }
     const QList<DiceWidget*>& dice() const { return m_dice; }
     void setClockRunning(bool running);
+    // The offer of a kitchen while the data directory holds none; hidden when dataDir is empty.
+    void showKitchenOffer(const QString& dataDir);
+    QWidget* kitchenOffer() const { return m_offer; }
+    // "Пустая кухня", "Образец столовой", "Другая папка…".
+    QPushButton* offerButton(int index) const { return m_offerButtons.at(index); }
 
 Q_SIGNALS:
     void maintenanceRequested();
+    void kitchenRequested(bool demo);
+    void otherFolderRequested();
 
 private:
     AnalogClock* m_clock;
     QList<DiceWidget*> m_dice;
     QPushButton* m_maintenance;
+    QWidget* m_offer;
+    QLabel* m_offerText;
+    QList<QPushButton*> m_offerButtons;
 };

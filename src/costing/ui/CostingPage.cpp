@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QSplitter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -55,10 +56,16 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
     m_cardGrid->setInsertBlocked(true);
     m_progress->setVisible(false);
 
+    // A splitter, so that on a small screen the user gives the room to the grid being worked on.
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(m_groupGrid);
+    splitter->addWidget(buildDishPanel());
+    splitter->addWidget(buildCardPanel());
+    for (const auto& [index, stretch] : {std::pair{0, 2}, std::pair{1, 4}, std::pair{2, 3}})
+        splitter->setStretchFactor(index, stretch);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(m_groupGrid, 2);
-    layout->addWidget(buildDishPanel(), 4);
-    layout->addWidget(buildCardPanel(), 3);
+    layout->addWidget(splitter);
 
     connect(m_copy, &QPushButton::clicked, this, &CostingPage::copyDish);
     connect(m_recipe, &QPushButton::clicked, this, &CostingPage::showRecipe);
@@ -82,8 +89,9 @@ QWidget* CostingPage::buildDishPanel()
     for (QPushButton* button : {m_copy, m_recipe, m_ingredients, m_price})
         buttons->addWidget(button);
     layout->addLayout(buttons);
-    layout->addWidget(
-        new QLabel(u"Дополнительная характеристика, для идентификации блюда в меню"_s, panel));
+    auto* extraLabel = new QLabel(u"Дополнительная характеристика, для идентификации блюда в меню"_s, panel);
+    extraLabel->setWordWrap(true);
+    layout->addWidget(extraLabel);
     new QVBoxLayout(m_extraBox);
     m_extraBox->layout()->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_extraBox);
@@ -181,6 +189,18 @@ void CostingPage::closeViews()
             model->close();
     }
     setEnabled(false);
+}
+
+void CostingPage::pageShown()
+{
+    // The menu page's price run, the sales calculation and ingredient prices change what this page shows.
+    if (!m_groups || !m_groups->isOpen())
+        return;
+    m_groups->refresh();
+    m_dishes->refresh();
+    m_card->refresh();
+    applyDishState();
+    applyCardLineState();
 }
 
 void CostingPage::pageHidden()

@@ -25,6 +25,7 @@ public:
 
     bool openViews(QSqlDatabase db, QString* error) override;
     void closeViews() override;
+    void pageShown() override;
     void pageHidden() override;
     void postPending() override;
 

@@ -407,14 +407,17 @@ void MenuPage::printMenu()
     m_progress->setValue(0);
     m_progress->setVisible(true);
     Workbook workbook;
-    const bool filled =
-        MenuPrint(m_db).fill(workbook, menu.toLongLong(), options, &error, [this](int percent) {
+    int skipped = 0;
+    const bool filled = MenuPrint(m_db).fill(
+        workbook, menu.toLongLong(), options, &error,
+        [this](int percent) {
             if (percent == m_progress->value())
                 return;
             m_progress->setValue(percent);
             // Lets the bar repaint; the user's input waits until the print is through.
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        },
+        &skipped);
     m_progress->setVisible(false);
     // The print reads the switched-on entries on its own; the page keeps showing every entry.
     reloadEntries();
@@ -422,6 +425,8 @@ void MenuPage::printMenu()
         m_prompts->warn(u"Печать текущего меню"_s, error);
         return;
     }
+    if (skipped > 0)
+        m_prompts->inform(u"Печать текущего меню"_s, MenuPrint::skippedNotice(skipped));
     ReportOutput(*m_launcher, *m_prompts)
         .show(workbook, u"Меню на "_s + options.date.toString(u"dd.MM.yyyy"_s));
 }

@@ -178,6 +178,12 @@ void IngredientsPage::closeViews()
     setEnabled(false);
 }
 
+void IngredientsPage::pageShown()
+{
+    // Postings on the stock page and the price runs elsewhere write prices this page shows.
+    refreshViews();
+}
+
 void IngredientsPage::pageHidden()
 {
     m_search->switchOff();

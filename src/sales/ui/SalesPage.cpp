@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QScreen>
 #include <QDateEdit>
 #include <QFont>
 #include <QHBoxLayout>
@@ -371,7 +372,20 @@ void SalesPage::openDatePopup()
     const QRect rect = m_documentGrid->visualRect(cell);
     const QDate stored = QDate::fromString(m_documents->currentValue(u"DateR"_s).toString(), Qt::ISODate);
     m_datePopup->setSelectedDate(stored.isValid() ? stored : m_clock->today());
-    m_datePopup->move(m_documentGrid->viewport()->mapToGlobal(rect.bottomLeft()));
+    // Below the cell where there is room, else above it; never past the screen's edges.
+    m_datePopup->adjustSize();
+    const QSize size = m_datePopup->sizeHint().expandedTo(m_datePopup->size());
+    const QPoint below = m_documentGrid->viewport()->mapToGlobal(rect.bottomLeft());
+    const QPoint above = m_documentGrid->viewport()->mapToGlobal(rect.topLeft()) - QPoint(0, size.height());
+    QPoint at = below;
+    if (const QScreen* screen = m_documentGrid->screen()) {
+        const QRect available = screen->availableGeometry();
+        if (at.y() + size.height() > available.bottom() + 1 && above.y() >= available.top())
+            at = above;
+        at.setX(std::clamp(at.x(), available.left(), std::max(available.left(), available.right() + 1 - size.width())));
+        at.setY(std::clamp(at.y(), available.top(), std::max(available.top(), available.bottom() + 1 - size.height())));
+    }
+    m_datePopup->move(at);
     m_datePopup->show();
     m_datePopup->setFocus();
 }

@@ -5,6 +5,7 @@
 #include "store/ValueWarnings.h"
 
 #include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -36,6 +37,49 @@ public:
     }
 };
 
+// A drop-down cell found by what is typed, as a combo box's completion finds: the keys of one edit make
+// a prefix, so "кг" stays кг rather than jumping to the first unit of each letter. The plain combo box
+// would also report every jump as a choice, which ends the edit after the first key.
+class PrefixComboBox : public QComboBox
+{
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const QString text = event->text();
+        const bool modified = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (event->key() == Qt::Key_Backspace && !m_prefix.isEmpty()) {
+            m_prefix.chop(1);
+            if (!m_prefix.isEmpty())
+                find(m_prefix);
+            return;
+        }
+        if (modified || text.isEmpty() || !text.at(0).isPrint()) {
+            QComboBox::keyPressEvent(event);
+            return;
+        }
+        // A key that extends no item starts a new prefix, so a typing slip is not a dead end.
+        if (find(m_prefix + text))
+            m_prefix += text;
+        else if (find(text))
+            m_prefix = text;
+    }
+
+private:
+    bool find(const QString& prefix)
+    {
+        const int index = findText(prefix, Qt::MatchStartsWith);
+        if (index < 0)
+            return false;
+        setCurrentIndex(index);
+        return true;
+    }
+
+    QString m_prefix;
+};
+
 class ChoiceDelegate : public QStyledItemDelegate
 {
 public:
@@ -46,7 +90,7 @@ public:
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
     {
-        auto* combo = new QComboBox(parent);
+        auto* combo = new PrefixComboBox(parent);
         for (const auto& [value, text] : m_choices())
             combo->addItem(text, value);
         // A choice made in the list is the end of the edit, as with Enter.
@@ -108,8 +152,27 @@ void DataGrid::setTableModel(TableModel* model)
     connect(model, &TableModel::currentChanged, this, &DataGrid::followModel);
     connect(model, &TableModel::errorOccurred, this, &DataGrid::showError);
     connect(model, &QAbstractItemModel::modelReset, this, &DataGrid::fitColumns);
+    // The accessibility layer keeps the cells it handed out; when rows come and go it is told to start
+    // over, so a screen reader never holds cells of rows that moved or are gone.
+    connect(model, &QAbstractItemModel::modelReset, this, &DataGrid::tellAccessibility);
+    connect(model, &QAbstractItemModel::layoutChanged, this, &DataGrid::tellAccessibility);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &DataGrid::tellAccessibility);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &DataGrid::tellAccessibility);
     followModel(model->currentRow());
     fitColumns();
+}
+
+void DataGrid::tellAccessibility()
+{
+    QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
+    if (QAccessible::isActive()) {
+        QAccessible::updateAccessibility(&event); // drops the table's cells and tells the screen reader
+        return;
+    }
+    // With no assistive technology running nothing is told, yet a table interface made earlier keeps
+    // its cells: drop them all the same, so whoever reads the tree next reads the rows as they are.
+    if (QAccessibleInterface* table = QAccessible::queryAccessibleInterface(this); table && table->tableInterface())
+        table->tableInterface()->modelChange(&event);
 }
 
 void DataGrid::setChoices(const QString& field, Choices choices)
@@ -162,12 +225,14 @@ void DataGrid::fitColumns()
     m_fitting = false;
 }
 
-QSize DataGrid::minimumSizeHint() const
+QSize DataGrid::sizeHint() const
 {
-    const QSize base = QTableView::minimumSizeHint();
+    const QSize base = QTableView::sizeHint();
     if (m_minimumColumns <= 0)
         return base;
-    // Room for every column at its least width, the row numbers and a vertical scroll bar.
+    // Room for every column at its least width, the row numbers and a vertical scroll bar. Asked as
+    // the preferred size, not the least one: on a small screen the grid scrolls sideways instead of
+    // pushing the window past the screen's edge.
     const int width = m_minimumColumns + verticalHeader()->width() + 2 * frameWidth() +
                       verticalScrollBar()->sizeHint().width();
     return {std::max(base.width(), width), base.height()};
@@ -309,6 +374,11 @@ void DataGrid::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (m_model && event->key() == Qt::Key_Escape && state() != QAbstractItemView::EditingState) {
+        // Escape undoes a pending edit first; with none it goes on to the window, so a dialog closes.
+        if (m_model->state() == TableModel::State::Browse && !m_model->isModified()) {
+            event->ignore();
+            return;
+        }
         m_model->cancel();
         return;
     }

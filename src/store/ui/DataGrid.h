@@ -52,7 +52,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
@@ -62,6 +62,7 @@ private:
     void followModel(int row);
     void followModelIn(int row, int column);
     void showError(const QString& message);
+    void tellAccessibility();
 
     QPointer<TableModel> m_model;
     UserPrompts* m_prompts;

@@ -34,8 +34,13 @@ int MessageBoxPrompts::choose(const QString& caption, const QString& text, const
 {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, m_parent);
     QList<QAbstractButton*> buttons;
-    for (const QString& choice : choices)
-        buttons << box.addButton(choice, QMessageBox::AcceptRole);
+    for (const QString& choice : choices) {
+        // Escape and the window's close button answer "Отмена" where it is one of the choices.
+        const bool cancel = choice == u"Отмена"_s;
+        buttons << box.addButton(choice, cancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+        if (cancel)
+            box.setEscapeButton(buttons.last());
+    }
     if (!buttons.isEmpty())
         box.setDefaultButton(static_cast<QPushButton*>(buttons.first()));
     box.exec();
