@@ -480,7 +480,8 @@ public:
 class SamplePrompts : public UserPrompts, public DatePrompt
 {
 public:
-    bool confirm(const QString&, const QString&) override { return true; }
+    using UserPrompts::confirm;
+    bool confirm(const QString&, const QString&, Default) override { return true; }
     void inform(const QString&, const QString&) override {}
     void warn(const QString&, const QString& text) override { reason = text; }
     int choose(const QString&, const QString&, const QStringList&) override { return 0; }
