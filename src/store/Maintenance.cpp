@@ -116,7 +116,8 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
             *error = u"файл \"%1\" уже есть; копия не записана"_s.arg(QDir::toNativeSeparators(targetFile));
         return {};
     }
-    auto source = Database::open(dataDir, error, connection);
+    // Whatever its version: the upgrade copies an older kitchen before it changes it.
+    auto source = Database::open(dataDir, error, connection, Database::Shape::AnyVersion);
     if (!source)
         return {};
     const QString folder = targetFile.isEmpty() ? QDir(dataDir).filePath(u"backup"_s) : QFileInfo(targetFile).absolutePath();
