@@ -192,7 +192,9 @@ bool Maintenance::run(const QString& dataDir, const Log& log)
     bool allDone = !copy.isEmpty();
     if (copy.isEmpty())
         log(u"Резервная копия не создана: %1"_s.arg(error));
-    auto db = copy.isEmpty() ? std::nullopt : Database::open(dataDir, &error, u"kuhnemer-maintenance"_s);
+    // As found: a missing table is logged under its own name, and the others are still done.
+    auto db = copy.isEmpty() ? std::nullopt
+                             : Database::open(dataDir, &error, u"kuhnemer-maintenance"_s, Database::Shape::AsFound);
     if (!copy.isEmpty() && !db) {
         log(error);
         allDone = false;

@@ -98,6 +98,23 @@ private Q_SLOTS:
         QVERIFY(!third.acquire(&error));
     }
 
+    // The program's own opening offers the upgrade of an older kitchen and then works on it.
+    void olderKitchenIsUpgradedOnOpening()
+    {
+        TestDataDir data;
+        QVERIFY(execSql(data.db(), u"DROP TABLE Version"_s));
+        QVERIFY(execSql(data.db(), u"PRAGMA user_version = 1"_s));
+        data.close();
+        ScriptedPrompts prompts;
+        prompts.queueConfirm(true);
+        MainWindow window(locationsOf(data), &prompts);
+        window.show();
+        window.tabs()->setCurrentIndex(MainWindow::Directories);
+        QVERIFY2(window.tablesOpened(), qPrintable(prompts.shown.join(u'\n')));
+        QCOMPARE(prompts.questions.size(), 1);
+        QVERIFY2(prompts.last().contains(u"обновлена с версии 1"_s), qPrintable(prompts.last()));
+    }
+
     void missingDataDirectoryIsReportedAndRetried()
     {
         QTemporaryDir empty;

@@ -12,6 +12,7 @@
 #include "reference/ui/PartnersPage.h"
 #include "sales/ui/SalesPage.h"
 #include "store/Rounding.h"
+#include "store/SchemaUpgrade.h"
 #include "store/ui/MessageBoxPrompts.h"
 #include "warehouse/ui/WarehousePage.h"
 #include "warehouse/ui/WarehousePrints.h"
@@ -122,6 +123,9 @@ bool MainWindow::openBase()
             m_prompts->warn(u"Ошибка"_s, error);
             return false;
         }
+        // An older kitchen is offered the upgrade; declined, the opening below says how to do it later.
+        if (!schema::offerUpgrade(m_locations.culinar, *m_prompts))
+            return false;
         m_db = Database::open(m_locations.culinar, &error);
         if (!m_db) {
             m_prompts->warn(u"Ошибка"_s, error);
