@@ -154,14 +154,15 @@ UpgradeResult upgradeDataDirectory(const QString& dataDir, const QList<UpgradeSt
         result.backup = Maintenance::backup(dataDir, &error);
         QSqlDatabase sql = db->connection();
         if (result.backup.isEmpty()) {
-            result.message = u"Резервная копия не создана: %1. Кухня не обновлена, она осталась версии %2."_s
-                                 .arg(error)
-                                 .arg(result.from);
+            result.message =
+                u"Резервная копия не создана: %1. Кухня не обновлена, она осталась версии %2."_s.arg(error)
+                    .arg(result.from);
         } else if (!upgrade(sql, &error, steps)) {
-            result.message = u"Обновление с версии %1 до версии %2 не выполнено: %3. Кухня осталась версии %1; "
-                             "копия базы перед обновлением: %4"_s.arg(result.from)
-                                 .arg(target)
-                                 .arg(error, QDir::toNativeSeparators(result.backup));
+            result.message =
+                u"Обновление с версии %1 до версии %2 не выполнено: %3. Кухня осталась версии %1; "
+                "копия базы перед обновлением: %4"_s.arg(result.from)
+                    .arg(target)
+                    .arg(error, QDir::toNativeSeparators(result.backup));
         } else {
             result.ok = true;
             result.to = target;
@@ -186,14 +187,15 @@ bool offerUpgrade(const QString& dataDir, UserPrompts& prompts)
     if (version < 1 || version >= Database::schemaVersion)
         return true;
     const QString caption = u"Обновление базы"_s;
-    if (!prompts.confirm(caption,
-                         u"База данных в каталоге \"%1\" создана прежней версией программы (версия %2), а эта "
-                         "программа работает с версией %3. Обновить базу?\n\nСначала копия базы будет "
-                         "сохранена в папке backup. Программа прежней версии обновлённую базу не откроет."_s
-                             .arg(QDir::toNativeSeparators(dataDir))
-                             .arg(version)
-                             .arg(Database::schemaVersion),
-                         UserPrompts::Default::Cancel))
+    if (!prompts.confirm(
+            caption,
+            u"База данных в каталоге \"%1\" создана прежней версией программы (версия %2), а эта "
+            "программа работает с версией %3. Обновить базу?\n\nСначала копия базы будет "
+            "сохранена в папке backup. Программа прежней версии обновлённую базу не откроет."_s
+                .arg(QDir::toNativeSeparators(dataDir))
+                .arg(version)
+                .arg(Database::schemaVersion),
+            UserPrompts::Default::Cancel))
         return true;
     const UpgradeResult result = upgradeDataDirectory(dataDir);
     if (!result.ok) {

@@ -30,8 +30,9 @@ QString rowsOf(const QSqlDatabase& db)
 {
     QStringList rows;
     QSqlQuery query(db);
-    for (const QString& sql : {u"SELECT Kod, Name FROM Gring"_s, u"SELECT Kod1, Kod, Name, Cena, Vih FROM Ing"_s,
-                               u"SELECT Kod, NameR, DateR, Status FROM Realdoc"_s}) {
+    for (const QString& sql :
+         {u"SELECT Kod, Name FROM Gring"_s, u"SELECT Kod1, Kod, Name, Cena, Vih FROM Ing"_s,
+          u"SELECT Kod, NameR, DateR, Status FROM Realdoc"_s}) {
         query.exec(sql);
         while (query.next()) {
             QStringList values;
@@ -79,7 +80,8 @@ private Q_SLOTS:
         QVERIFY2(result.ok, qPrintable(result.message));
         QCOMPARE(result.from, 1);
         QCOMPARE(result.to, Database::schemaVersion);
-        QVERIFY2(result.message.contains(QDir::toNativeSeparators(result.backup)), qPrintable(result.message));
+        QVERIFY2(result.message.contains(QDir::toNativeSeparators(result.backup)),
+                 qPrintable(result.message));
         QVERIFY(QFileInfo(result.backup).isFile());
 
         // Opened as the program opens it: the version and the whole shape are checked there.
