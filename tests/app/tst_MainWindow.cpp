@@ -1,4 +1,5 @@
 #include "GuiScript.h"
+#include "OldKitchen.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
@@ -101,10 +102,8 @@ private Q_SLOTS:
     // The program's own opening offers the upgrade of an older kitchen and then works on it.
     void olderKitchenIsUpgradedOnOpening()
     {
-        TestDataDir data;
-        QVERIFY(execSql(data.db(), u"DROP TABLE Version"_s));
-        QVERIFY(execSql(data.db(), u"PRAGMA user_version = 1"_s));
-        data.close();
+        TestDataDir data(false);
+        makeVersion1Kitchen(data);
         ScriptedPrompts prompts;
         prompts.queueConfirm(true);
         MainWindow window(locationsOf(data), &prompts);

@@ -1,3 +1,4 @@
+#include "OldKitchen.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
@@ -13,16 +14,20 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A kitchen as version 1 of the program made it: no Version table, the version in user_version only.
-// The rows are what every upgrade must keep.
-void makeVersion1Kitchen(TestDataDir& data)
+// A kitchen made by version 1 of the program, with rows that every upgrade must keep.
+void makeVersion1KitchenWithRows(TestDataDir& data)
 {
-    data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
-    data.insert(u"Ing"_s, {{u"Name"_s, u"Картофель"_s}, {u"Kod"_s, 1}, {u"Cena"_s, 23.5}, {u"Vih"_s, 80}});
-    data.insert(u"Realdoc"_s, {{u"NameR"_s, u"Обед"_s}, {u"DateR"_s, u"2026-12-07"_s}});
-    QVERIFY(execSql(data.db(), u"DROP TABLE Version"_s));
-    QVERIFY(execSql(data.db(), u"PRAGMA user_version = 1"_s));
-    data.close();
+    makeVersion1Kitchen(data);
+    QString error;
+    std::optional<Database> db =
+        Database::open(data.dataDir(), &error, u"fill"_s, Database::Shape::AnyVersion);
+    QVERIFY2(db, qPrintable(error));
+    const QSqlDatabase sql = db->connection();
+    QVERIFY(execSql(sql, u"INSERT INTO Gring (Name) VALUES (?)"_s, {u"Овощи"_s}));
+    QVERIFY(
+        execSql(sql, u"INSERT INTO Ing (Name, Kod, Cena, Vih) VALUES (?, 1, 23.5, 80)"_s, {u"Картофель"_s}));
+    QVERIFY(execSql(sql, u"INSERT INTO Realdoc (NameR, DateR) VALUES (?, '2026-12-07')"_s, {u"Обед"_s}));
+    db->close();
 }
 
 // The rows of the fixture as one text, to compare before and after.
@@ -66,7 +71,7 @@ private Q_SLOTS:
     void version1KitchenIsUpgradedWhole()
     {
         TestDataDir data;
-        makeVersion1Kitchen(data);
+        makeVersion1KitchenWithRows(data);
         QString before;
         {
             Opened old = openAsFound(data.dataDir());
@@ -116,7 +121,7 @@ private Q_SLOTS:
     void failedStepLeavesTheOldVersion()
     {
         TestDataDir data;
-        makeVersion1Kitchen(data);
+        makeVersion1KitchenWithRows(data);
         QList<schema::UpgradeStep> steps = schema::upgradeSteps();
         steps.append({Database::schemaVersion + 1,
                       {u"CREATE TABLE Extra (X REAL)"_s, u"INSERT INTO NoSuchTable (X) VALUES (1)"_s}});
@@ -164,7 +169,7 @@ private Q_SLOTS:
         QFETCH(QString, refusal);
         TestDataDir data;
         if (version == 1)
-            makeVersion1Kitchen(data);
+            makeVersion1KitchenWithRows(data);
         else
             QVERIFY(execSql(data.db(), u"PRAGMA user_version = %1"_s.arg(version)));
         data.close();

@@ -1,6 +1,7 @@
 #include "TestDataDir.h"
 
 #include "GuiScript.h"
+#include "OldKitchen.h"
 #include "RecordingLauncher.h"
 #include "ScriptedPrompts.h"
 #include "costing/CostingCardPrint.h"
@@ -281,10 +282,10 @@ private Q_SLOTS:
         QFETCH(int, code);
         QFETCH(QString, report);
         TestDataDir data;
-        // Version 1 had no Version table.
         if (version == 1)
-            QVERIFY(execSql(data.db(), u"DROP TABLE Version"_s));
-        QVERIFY(execSql(data.db(), u"PRAGMA user_version = %1"_s.arg(version)));
+            makeVersion1Kitchen(data);
+        else
+            QVERIFY(execSql(data.db(), u"PRAGMA user_version = %1"_s.arg(version)));
         data.close();
         KitchenLock program(data.dataDir());
         QString error;
