@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "Schema.h"
+#include "SchemaUpgrade.h"
 
 #include <QCollator>
 #include <QDir>
@@ -219,14 +220,19 @@ std::optional<Database> Database::openFile(const QString& file, bool mustExist, 
     if (!db.open())
         return fail(u"Не удалось открыть базу данных \"%1\": %2"_s
                         .arg(QDir::toNativeSeparators(file), sqlErrorText(db.lastError())));
-    if (mustExist) {
+    if (mustExist && shape != Shape::AnyVersion) {
         // Only read so far: the version decides before the settings below write to the file.
-        QSqlQuery query(db);
-        if (!query.exec(u"PRAGMA user_version"_s) || !query.next())
-            return fail(u"Не удалось открыть базу данных \"%1\": %2"_s
-                            .arg(QDir::toNativeSeparators(file), sqlErrorText(query.lastError())));
-        const int version = query.value(0).toInt();
-        query.finish();
+        QString versionError;
+        const int version = schema::storedVersion(db, &versionError);
+        if (version < 0)
+            return fail(u"Не удалось открыть базу данных \"%1\": %2"_s.arg(QDir::toNativeSeparators(file), versionError));
+        const QString dir = QDir::toNativeSeparators(QFileInfo(file).absolutePath());
+        if (version > schemaVersion)
+            return fail(u"База данных \"%1\" имеет версию %2, а программа работает с версией %3: базу "
+                        "обновила более новая программа. Откройте её программой той версии или новее."_s
+                            .arg(QDir::toNativeSeparators(file))
+                            .arg(version)
+                            .arg(schemaVersion));
         if (version != schemaVersion)
             return fail(u"База данных \"%1\" имеет версию %2, а программа работает с версией %3. "
                                        "Обновите базу командой \"kuhnemer-data upgrade %4\" (она сначала "
@@ -235,7 +241,7 @@ std::optional<Database> Database::openFile(const QString& file, bool mustExist, 
                             .arg(QDir::toNativeSeparators(file))
                             .arg(version)
                             .arg(schemaVersion)
-                            .arg(QDir::toNativeSeparators(QFileInfo(file).absolutePath())));
+                            .arg(dir));
     }
     if (mustExist && shape == Shape::MustBeWhole) {
         if (const QStringList missing = schema::differences(db, true); !missing.isEmpty()) {

@@ -14,7 +14,7 @@
 class Database
 {
 public:
-    static constexpr int schemaVersion = 1;
+    static constexpr int schemaVersion = 2;
     static constexpr const char* fileName = "kuhnemer.sqlite";
     // The collation every ordering by a name uses: Russian, case-insensitive.
     static constexpr const char* collation = "RU";
@@ -29,7 +29,8 @@ public:
 
     // Whether a kitchen missing a table, field or index of its version is refused at opening (so that
     // no operation meets the engine's own words about it) or opened as found (for the check).
-    enum class Shape { MustBeWhole, AsFound };
+    // AnyVersion also opens a kitchen of another schema version, for the backup and the upgrade.
+    enum class Shape { MustBeWhole, AsFound, AnyVersion };
 
     // Opens the database of a data directory under the given connection name. Never creates anything:
     // a missing directory or file, an unknown schema version or missing tables or fields are an error

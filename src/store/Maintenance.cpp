@@ -116,8 +116,8 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
             *error = u"файл \"%1\" уже есть; копия не записана"_s.arg(QDir::toNativeSeparators(targetFile));
         return {};
     }
-    // A kitchen is copied and maintained as found: a missing table is what maintenance reports.
-    auto source = Database::open(dataDir, error, connection, Database::Shape::AsFound);
+    // Whatever its version: the upgrade copies an older kitchen before it changes it.
+    auto source = Database::open(dataDir, error, connection, Database::Shape::AnyVersion);
     if (!source)
         return {};
     const QString folder = targetFile.isEmpty() ? QDir(dataDir).filePath(u"backup"_s) : QFileInfo(targetFile).absolutePath();
@@ -192,8 +192,9 @@ bool Maintenance::run(const QString& dataDir, const Log& log)
     bool allDone = !copy.isEmpty();
     if (copy.isEmpty())
         log(u"Резервная копия не создана: %1"_s.arg(error));
-    auto db = copy.isEmpty() ? std::nullopt : Database::open(dataDir, &error, u"kuhnemer-maintenance"_s,
-                                                                  Database::Shape::AsFound);
+    // As found: a missing table is logged under its own name, and the others are still done.
+    auto db = copy.isEmpty() ? std::nullopt
+                             : Database::open(dataDir, &error, u"kuhnemer-maintenance"_s, Database::Shape::AsFound);
     if (!copy.isEmpty() && !db) {
         log(error);
         allDone = false;

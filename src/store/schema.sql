@@ -233,4 +233,11 @@ CREATE TABLE inv (
 );
 CREATE INDEX inv_KodIng22 ON inv (Kod, Ing22);
 
-PRAGMA user_version = 1;
+-- The schema version in a table every engine and tool reads, one row, kept in step with
+-- PRAGMA user_version below (SQLite's own tools read that one).
+CREATE TABLE Version (
+  Number INTEGER NOT NULL
+);
+INSERT INTO Version (Number) VALUES (2);
+
+PRAGMA user_version = 2;

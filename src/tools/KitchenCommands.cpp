@@ -10,6 +10,7 @@
 #include "store/Database.h"
 #include "store/KitchenLock.h"
 #include "store/Schema.h"
+#include "store/SchemaUpgrade.h"
 #include "store/ValueWarnings.h"
 
 #include <QDir>
@@ -74,6 +75,21 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
         ++problems;
     }
     out << u"Версия схемы: %1"_s.arg(Database::schemaVersion) << Qt::endl;
+    // The two places of the version must agree; the opening trusts the larger one.
+    if (query.exec(u"SELECT (SELECT user_version FROM pragma_user_version), count(*), group_concat(Number, ', '), "
+                   "min(Number), max(Number) FROM Version"_s) &&
+        query.next()) {
+        const int pragma = query.value(0).toInt();
+        const bool agree = query.value(1).toInt() == 1 && pragma == Database::schemaVersion &&
+                           query.value(3).toInt() == pragma && query.value(4).toInt() == pragma;
+        if (!agree) {
+            out << u"Схема: версия в PRAGMA user_version %1, в таблице Version %2"_s.arg(
+                       query.value(0).toString(), query.isNull(2) ? u"нет"_s : query.value(2).toString())
+                << Qt::endl;
+            ++problems;
+        }
+    }
+    query.finish();
     const QStringList shape = schema::differences(db);
     for (const QString& finding : shape)
         out << u"Схема: %1"_s.arg(finding) << Qt::endl;
@@ -133,31 +149,6 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
     }
     out << u"Найдено ошибок: %1."_s.arg(problems) << Qt::endl;
     return failed;
-}
-
-// The version a database file records, read without changing the file; -1 when it cannot be read.
-int storedVersion(const QString& file, QString* error)
-{
-    if (const QString reason = Database::notOurs(file); !reason.isEmpty()) {
-        *error = reason;
-        return -1;
-    }
-    const QString name = u"kuhnemer-data-version"_s;
-    int version = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, name);
-        db.setDatabaseName(file);
-        db.setConnectOptions(u"QSQLITE_OPEN_READONLY"_s);
-        QSqlQuery query(db);
-        if (db.open() && query.exec(u"PRAGMA user_version"_s) && query.next())
-            version = query.value(0).toInt();
-        else
-            *error = sqlErrorText(query.lastError().isValid() ? query.lastError() : db.lastError());
-        query.finish();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return version;
 }
 
 } // namespace
@@ -258,26 +249,9 @@ int upgrade(const QString& dataDir, QTextStream& out, QTextStream& err)
         err << error << Qt::endl;
         return failed;
     }
-    const int version = storedVersion(file, &error);
-    if (version < 0) {
-        err << error << Qt::endl;
-        return failed;
-    }
-    if (version == Database::schemaVersion) {
-        out << u"Кухня уже текущей версии %1: обновлять нечего."_s.arg(version) << Qt::endl;
-        return done;
-    }
-    if (version > Database::schemaVersion) {
-        err << u"Кухня создана более новой программой (версия %1, эта программа знает версию %2). "
-                              "Обновите программу."_s
-                   .arg(version)
-                   .arg(Database::schemaVersion)
-            << Qt::endl;
-        return failed;
-    }
-    // Version 1 is the first: an older number is not a kitchen this program ever wrote.
-    err << u"Версия %1 не является версией кухни Кухнемера; обновить её нельзя."_s.arg(version) << Qt::endl;
-    return failed;
+    const schema::UpgradeResult result = schema::upgradeDataDirectory(dataDir);
+    (result.ok ? out : err) << result.message << Qt::endl;
+    return result.ok ? done : failed;
 }
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err)

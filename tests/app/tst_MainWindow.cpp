@@ -1,4 +1,5 @@
 #include "GuiScript.h"
+#include "OldKitchen.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
@@ -113,6 +114,21 @@ private Q_SLOTS:
         QVERIFY(window.claimKitchen());
         KitchenLock third(data.dataDir());
         QVERIFY(!third.acquire(&error));
+    }
+
+    // The program's own opening offers the upgrade of an older kitchen and then works on it.
+    void olderKitchenIsUpgradedOnOpening()
+    {
+        TestDataDir data(false);
+        makeVersion1Kitchen(data);
+        ScriptedPrompts prompts;
+        prompts.queueConfirm(true);
+        MainWindow window(locationsOf(data), &prompts);
+        window.show();
+        window.tabs()->setCurrentIndex(MainWindow::Directories);
+        QVERIFY2(window.tablesOpened(), qPrintable(prompts.shown.join(u'\n')));
+        QCOMPARE(prompts.questions.size(), 1);
+        QVERIFY2(prompts.last().contains(u"обновлена с версии 1"_s), qPrintable(prompts.last()));
     }
 
     void missingDataDirectoryIsReportedAndRetried()

@@ -1,6 +1,7 @@
 #include "TestDataDir.h"
 
 #include "store/Schema.h"
+#include "store/SchemaUpgrade.h"
 
 #include <QSqlQuery>
 #include <QTest>
@@ -84,6 +85,9 @@ private Q_SLOTS:
                               "Partner_Name", "Move_Kod1", "RealItog_KodGrIngKodIng", "inv_KodIng22"})
             QVERIFY2(indexes.contains(QString::fromLatin1(i)), i);
         QCOMPARE(data.scalar(u"PRAGMA user_version"_s).toInt(), Database::schemaVersion);
+        QCOMPARE(data.scalar(u"SELECT Number FROM Version"_s).toInt(), Database::schemaVersion);
+        // A new kitchen is what the upgrade steps make of an old one: both at the same version.
+        QCOMPARE(schema::upgradeSteps().last().version, Database::schemaVersion);
     }
 
     void defaultsAndLimits()

@@ -282,7 +282,7 @@ private Q_SLOTS:
         const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
         QString error;
         QVERIFY(!Database::open(data.dataDir(), &error, u"old"_s));
-        QVERIFY2(error.contains(u"kuhnemer-data upgrade"_s), qPrintable(error));
+        QVERIFY2(error.contains(u"имеет версию 7"_s), qPrintable(error));
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), before);

@@ -1,6 +1,7 @@
 #include "TestDataDir.h"
 
 #include "GuiScript.h"
+#include "OldKitchen.h"
 #include "RecordingLauncher.h"
 #include "ScriptedPrompts.h"
 #include "costing/CostingCardPrint.h"
@@ -108,6 +109,8 @@ private Q_SLOTS:
                                      << u"таблица Bludo: лишний индекс Bludo_Extra"_s << true;
         QTest::newRow("missing table") << u"DROP TABLE Realsum"_s << u"нет таблицы Realsum"_s << false;
         QTest::newRow("extra table") << u"CREATE TABLE Notes (Text TEXT)"_s << u"лишняя таблица Notes"_s << true;
+        QTest::newRow("versions disagree") << u"UPDATE Version SET Number = 1"_s
+                                           << u"версия в PRAGMA user_version 2, в таблице Version 1"_s << true;
     }
     void checkFindsTheSchemaChanged()
     {
@@ -292,7 +295,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("locked");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("report");
-        QTest::newRow("current") << 1 << false << commands::done << "уже текущей версии 1";
+        QTest::newRow("current") << 2 << false << commands::done << "уже текущей версии 2";
+        QTest::newRow("older") << 1 << false << commands::done << "обновлена с версии 1 до версии 2";
         QTest::newRow("newer") << 7 << false << commands::failed << "более новой программой";
         QTest::newRow("open in the program") << 1 << true << commands::failed << "уже открыта";
     }
@@ -303,7 +307,10 @@ private Q_SLOTS:
         QFETCH(int, code);
         QFETCH(QString, report);
         TestDataDir data;
-        QVERIFY(execSql(data.db(), u"PRAGMA user_version = %1"_s.arg(version)));
+        if (version == 1)
+            makeVersion1Kitchen(data);
+        else
+            QVERIFY(execSql(data.db(), u"PRAGMA user_version = %1"_s.arg(version)));
         data.close();
         KitchenLock program(data.dataDir());
         QString error;
@@ -312,6 +319,12 @@ private Q_SLOTS:
         const Outcome outcome = run({u"upgrade"_s, data.dataDir()});
         QCOMPARE(outcome.code, code);
         QVERIFY2((outcome.out + outcome.err).contains(report), qPrintable(outcome.out + outcome.err));
+        // What the command reports is what the program then finds.
+        QString opened;
+        std::optional<Database> db = Database::open(data.dataDir(), &opened, u"after"_s);
+        QCOMPARE(db.has_value(), code == commands::done);
+        if (db)
+            db->close();
     }
 };
 

@@ -13,6 +13,7 @@
 #include "sales/ui/SalesPage.h"
 #include "store/Rounding.h"
 #include "store/ui/FolderDialogPrompt.h"
+#include "store/SchemaUpgrade.h"
 #include "store/ui/MessageBoxPrompts.h"
 #include "tools/KitchenSetup.h"
 #include "warehouse/ui/WarehousePage.h"
@@ -189,6 +190,9 @@ bool MainWindow::openBase()
             m_prompts->warn(u"Ошибка"_s, error);
             return false;
         }
+        // An older kitchen is offered the upgrade; declined, the opening below says how to do it later.
+        if (!schema::offerUpgrade(m_locations.culinar, *m_prompts))
+            return false;
         m_db = Database::open(m_locations.culinar, &error);
         if (!m_db) {
             m_prompts->warn(u"Ошибка"_s, error);
