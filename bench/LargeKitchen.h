@@ -17,11 +17,11 @@
 #include <QTemporaryDir>
 #include <QVariantList>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <random>
 #include <type_traits>
-#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -91,8 +91,8 @@ private:
     {
         QStringList marks(m_columns.size(), u"?"_s);
         const QString row = u'(' + marks.join(u',') + u')';
-        return u"INSERT INTO %1 (%2) VALUES %3"_s
-            .arg(m_table, m_columns.join(u','), QStringList(rows, row).join(u','));
+        return u"INSERT INTO %1 (%2) VALUES %3"_s.arg(m_table, m_columns.join(u','),
+                                                      QStringList(rows, row).join(u','));
     }
 
     QSqlDatabase m_db;
@@ -126,13 +126,13 @@ inline bool generate(QSqlDatabase db, const Size& size, QString* error)
                             {"Kod1", "Kod", "Name", "Edinica", "Pf", "Cena", "Proc", "Vih", "Kolvo"});
     for (int i = 1; i <= size.ingredients; ++i) {
         // Markups in halves, so that whole percents round both ways.
-        ingredients.add({i, 1 + i % size.ingredientGroups, u"Ингредиент %1"_s.arg(i),
-                         between(1, 4), 0, between(100, 90000) / 100.0, between(0, 60) / 2.0,
-                         between(60, 100), between(0, 500)});
+        ingredients.add({i, 1 + i % size.ingredientGroups, u"Ингредиент %1"_s.arg(i), between(1, 4), 0,
+                         between(100, 90000) / 100.0, between(0, 60) / 2.0, between(60, 100),
+                         between(0, 500)});
     }
     for (int p = 1; p <= size.semiFinished; ++p) {
-        ingredients.add({size.ingredients + p, 1 + p % size.ingredientGroups,
-                         u"Полуфабрикат %1"_s.arg(p), 1, 1, 0, 0, 100, 0});
+        ingredients.add({size.ingredients + p, 1 + p % size.ingredientGroups, u"Полуфабрикат %1"_s.arg(p), 1,
+                         1, 0, 0, 100, 0});
     }
 
     BatchInsert compositions(db, u"pf"_s, {"Kod", "Name", "Kolvo"});
@@ -145,8 +145,7 @@ inline bool generate(QSqlDatabase db, const Size& size, QString* error)
     for (int g = 1; g <= size.dishGroups; ++g)
         dishGroups.add({g, u"Группа блюд %1"_s.arg(size.dishGroups - g + 1), g});
 
-    BatchInsert dishes(db, u"Bludo"_s,
-                       {"Kod1", "Kod", "Name", "Nporc", "Proc", "Vixod", "Recept"});
+    BatchInsert dishes(db, u"Bludo"_s, {"Kod1", "Kod", "Name", "Nporc", "Proc", "Vixod", "Recept"});
     BatchInsert lines(db, u"Karta"_s, {"Kod", "Name", "Kolvo", "Vihod"});
     const auto addLine = [&](int dish, int line) {
         const bool semiFinished = line < size.semiFinishedLinesPerDish && size.semiFinished > 0;
@@ -156,8 +155,8 @@ inline bool generate(QSqlDatabase db, const Size& size, QString* error)
     };
     const int linesAtOnce = size.linesPerDish - size.linesAddedLater;
     for (int d = 1; d <= size.dishes; ++d) {
-        dishes.add({d, 1 + d % size.dishGroups, u"Блюдо %1"_s.arg(d), between(1, 20),
-                    between(0, 100) / 2.0, u"%1"_s.arg(between(100, 400)),
+        dishes.add({d, 1 + d % size.dishGroups, u"Блюдо %1"_s.arg(d), between(1, 20), between(0, 100) / 2.0,
+                    u"%1"_s.arg(between(100, 400)),
                     u"Рецепт блюда %1: нарезать, смешать, довести до готовности."_s.arg(d)});
         for (int l = 0; l < linesAtOnce; ++l)
             addLine(d, l);

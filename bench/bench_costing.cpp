@@ -110,9 +110,11 @@ int main(int argc, char* argv[])
         const long peakAfter = largekitchen::statusKb("VmHWM:");
         if (!run.ok)
             return largekitchen::fail(run.message);
-        const double newMs = largekitchen::bestOfThreeMs(forgetPrices, [&] { run = DishCostCalculator(db).run(); });
+        const double newMs =
+            largekitchen::bestOfThreeMs(forgetPrices, [&] { run = DishCostCalculator(db).run(); });
         const int written = run.dishPricesChanged;
-        const double sameMs = largekitchen::bestOfThreeMs(nothing, [&] { run = DishCostCalculator(db).run(); });
+        const double sameMs =
+            largekitchen::bestOfThreeMs(nothing, [&] { run = DishCostCalculator(db).run(); });
 
         std::printf("price run, every price new            %8.1f ms  (%d dish prices written)\n", newMs,
                     written);

@@ -47,8 +47,7 @@ int main(int argc, char* argv[])
                     size.linesPerDish, size.dishGroups, size.ingredients + size.semiFinished);
 
         const SystemClock clock;
-        const CostingCardOptions options{CardPrintScope::AllGroups, 0, CardPrices::Selling,
-                                         u"Столовая №1"_s};
+        const CostingCardOptions options{CardPrintScope::AllGroups, 0, CardPrices::Selling, u"Столовая №1"_s};
         double fillMs = 1e300;
         double writeMs = 1e300;
         long workbookKb = 0;

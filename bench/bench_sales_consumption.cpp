@@ -108,9 +108,11 @@ int main(int argc, char* argv[])
             };
         };
         const auto calculate = [&] { run = ConsumptionCalculator(db).run(document); };
-        const double firstMs = largekitchen::bestOfThreeMs(forget(u"DELETE FROM RealItog WHERE Kod = ?"_s), calculate);
+        const double firstMs =
+            largekitchen::bestOfThreeMs(forget(u"DELETE FROM RealItog WHERE Kod = ?"_s), calculate);
         const int rowsWritten = run.rowsRewritten ? run.rows : 0;
-        const double pricesMs = largekitchen::bestOfThreeMs(forget(u"UPDATE Bludo SET Cena = NULL"_s), calculate);
+        const double pricesMs =
+            largekitchen::bestOfThreeMs(forget(u"UPDATE Bludo SET Cena = NULL"_s), calculate);
         const int pricesWritten = run.dishPricesChanged;
         const double sameMs = largekitchen::bestOfThreeMs(nothing, calculate);
 

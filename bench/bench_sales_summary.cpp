@@ -59,9 +59,9 @@ bool makeYear(const QSqlDatabase& db, const largekitchen::Size& size, int consum
     largekitchen::BatchInsert docs(db, u"Realdoc"_s, {u"Kod"_s, u"DateR"_s, u"NameR"_s, u"Status"_s});
     largekitchen::BatchInsert lines(db, u"Realsum"_s,
                                     {u"Kod"_s, u"KodGrBludo"_s, u"KodBludo"_s, u"Kolvo"_s, u"Cumma"_s});
-    largekitchen::BatchInsert rows(db, u"RealItog"_s,
-                                   {u"Kod"_s, u"KodGrIng"_s, u"KodIng"_s, u"CenaIng"_s, u"Cenaing1"_s,
-                                    u"Kolvo"_s, u"Edinica"_s});
+    largekitchen::BatchInsert rows(
+        db, u"RealItog"_s,
+        {u"Kod"_s, u"KodGrIng"_s, u"KodIng"_s, u"CenaIng"_s, u"Cenaing1"_s, u"Kolvo"_s, u"Edinica"_s});
     for (int d = 1; d <= documents; ++d) {
         docs.add({d, firstDay.addDays(d - 1).toString(Qt::ISODate), u"Смена %1"_s.arg(d), 4});
         for (int l = 0; l < linesPerDocument; ++l) {
@@ -104,13 +104,16 @@ int main(int argc, char* argv[])
         const double readMs = largekitchen::bestOfThreeMs([&] { driverRead(db, &sink); });
 
         SalesSummaryResult result;
-        const double fillMs = largekitchen::bestOfThreeMs([&] { result = SalesSummary(db).run(firstDay, lastDay); });
+        const double fillMs =
+            largekitchen::bestOfThreeMs([&] { result = SalesSummary(db).run(firstDay, lastDay); });
         if (!result.workbook)
             return largekitchen::fail(result.error);
         const QString ours = kitchen.dir.filePath(u"summary.xlsx"_s);
         const QString direct = kitchen.dir.filePath(u"direct.xlsx"_s);
-        const double writeMs = largekitchen::bestOfThreeMs([&] { XlsxFileWriter().write(*result.workbook, ours); });
-        const double directMs = largekitchen::bestOfThreeMs([&] { directxlsx::write(*result.workbook, direct); });
+        const double writeMs =
+            largekitchen::bestOfThreeMs([&] { XlsxFileWriter().write(*result.workbook, ours); });
+        const double directMs =
+            largekitchen::bestOfThreeMs([&] { directxlsx::write(*result.workbook, direct); });
         const double valuedMs = largekitchen::bestOfThreeMs(
             [&] { directxlsx::write(*result.workbook, direct, directxlsx::EmptyCells::Skip); });
         const int printed = result.workbook->sheet(1).rowCount() + result.workbook->sheet(2).rowCount();
@@ -118,7 +121,8 @@ int main(int argc, char* argv[])
         std::printf("summary (read, sum, scratch tables, fill) %8.1f ms\n", fillMs);
         std::printf("  + writing the file                      %8.1f ms\n", writeMs);
         std::printf("plain read of the rows (driver)           %8.1f ms  (%d rows)\n", readMs, rowsRead);
-        std::printf("  + the same cells through libxlsxwriter  %8.1f ms  (%d printed rows)\n", directMs, printed);
+        std::printf("  + the same cells through libxlsxwriter  %8.1f ms  (%d printed rows)\n", directMs,
+                    printed);
         std::printf("ratio (summary + file) / (read + cells)   %8.2f\n",
                     (fillMs + writeMs) / (readMs + directMs));
         std::printf("  (the valued cells only: %.1f ms, ratio %.2f)\n", valuedMs,

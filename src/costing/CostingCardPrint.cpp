@@ -4,8 +4,8 @@
 #include "reports/PageFlow.h"
 #include "reports/Workbook.h"
 #include "store/Database.h"
-#include "store/RowKey.h"
 #include "store/Rounding.h"
+#include "store/RowKey.h"
 #include "store/UserPrompts.h"
 
 #include <QHash>
@@ -145,17 +145,15 @@ bool CardPrintRun::load(QString* error)
             error) &&
         forEachRow(
             m_db,
-            u"SELECT Kod, Name FROM Grbludo%1 ORDER BY Name COLLATE %2, Kod"_s
-                .arg(ofGroup, QLatin1String(Database::collation)),
+            u"SELECT Kod, Name FROM Grbludo%1 ORDER BY Name COLLATE %2, Kod"_s.arg(
+                ofGroup, QLatin1String(Database::collation)),
             group,
             [&](const QSqlQuery& q) {
                 m_groups.push_back(Group{q.value(0).toLongLong(), q.value(1).toString()});
             },
             error) &&
         forEachRow(
-            m_db,
-            u"SELECT Kod, Kod1, Name, Nporc, Vixod, Print FROM Bludo%1 ORDER BY Kod1"_s
-                .arg(ofGroup),
+            m_db, u"SELECT Kod, Kod1, Name, Nporc, Vixod, Print FROM Bludo%1 ORDER BY Kod1"_s.arg(ofGroup),
             group,
             [&](const QSqlQuery& q) {
                 m_dishes.push_back(Dish{keyOf(q.value(0)), q.value(1).toLongLong(), q.value(2).toString(),
@@ -166,7 +164,7 @@ bool CardPrintRun::load(QString* error)
         forEachRow(
             m_db,
             chosen ? u"SELECT Kod, Name, Kolvo, NNN FROM Karta WHERE Kod IN "
-                                    "(SELECT Kod1 FROM Bludo WHERE Kod = ?) ORDER BY NNN"_s
+                     "(SELECT Kod1 FROM Bludo WHERE Kod = ?) ORDER BY NNN"_s
                    : u"SELECT Kod, Name, Kolvo, NNN FROM Karta ORDER BY NNN"_s,
             group,
             [&](const QSqlQuery& q) {
@@ -203,7 +201,7 @@ std::optional<Figures> CardPrintRun::lineFigures(const Dish& dish, const Line& l
     const auto found = m_ingredients.constFind(line.ingredient);
     if (found == m_ingredients.cend()) {
         *error = where + u": ингредиента строки калькуляционной карты нет в справочнике "
-                                        "ингредиентов, его выход и цена равны нулю."_s;
+                         "ингредиентов, его выход и цена равны нулю."_s;
         return std::nullopt;
     }
     const Ingredient& ingredient = *found;
@@ -233,9 +231,8 @@ bool CardPrintRun::compute(QString* error)
         if (!prints(dish))
             continue;
         if (dish.portions == 0) {
-            *error =
-                u"Калькуляционные карты не напечатаны. Блюдо \"%1\": число порций равно нулю."_s
-                    .arg(dish.name);
+            *error = u"Калькуляционные карты не напечатаны. Блюдо \"%1\": число порций равно нулю."_s.arg(
+                dish.name);
             return false;
         }
         Card card{&dish, {}, 0};
@@ -269,8 +266,7 @@ void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint
 
     // The title goes into the last cell of its block before the merge, as the spreadsheet keeps it.
     sheet.cell(1, lastColumn)
-        .setValue(u"Калькуляционные карты блюд, состояние на %1 г."_s
-                      .arg(today.toString(u"dd.MM.yyyy"_s)));
+        .setValue(u"Калькуляционные карты блюд, состояние на %1 г."_s.arg(today.toString(u"dd.MM.yyyy"_s)));
     sheet.range(1, 1, 1, lastColumn).merge();
     formstyle::setRowFont(sheet, 1, 16, true);
     sheet.row(1).setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
@@ -354,17 +350,14 @@ int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const
         formstyle::bottomRule(sheet.range(row, 1, row, ruledColumns));
         return sheet.cell(row++, 8);
     };
-    totalRow(u"Общая стоимость сырьевого набора на %1 блюд"_s.arg(portions, 0, 'f', 0))
-        .setValue(card.total);
-    totalRow(u"Продажная цена одного блюда"_s)
-        .setValue(rounding::toKopeck(card.total / portions));
+    totalRow(u"Общая стоимость сырьевого набора на %1 блюд"_s.arg(portions, 0, 'f', 0)).setValue(card.total);
+    totalRow(u"Продажная цена одного блюда"_s).setValue(rounding::toKopeck(card.total / portions));
     totalRow(u"Выход в готовом виде одного блюда"_s)
         .setValue(card.dish->yield)
         .setHorizontalAlignment(HAlign::Right);
     ++row;
 
-    for (const QString& text :
-         {u"Калькуляцию составил"_s, u"Утверждаю: Руководитель"_s}) {
+    for (const QString& text : {u"Калькуляцию составил"_s, u"Утверждаю: Руководитель"_s}) {
         sheet.cell(row, 1).setValue(text).setHorizontalAlignment(HAlign::Left);
         formstyle::setRowFont(sheet, row, 12);
         formstyle::bottomRule(sheet.range(row, 1, row, signedColumns));

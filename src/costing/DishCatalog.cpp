@@ -1,8 +1,8 @@
 #include "DishCatalog.h"
 
 #include "store/Database.h"
-#include "store/RowKey.h"
 #include "store/Rounding.h"
+#include "store/RowKey.h"
 #include "store/UserPrompts.h"
 
 #include <QSqlError>
@@ -51,20 +51,17 @@ bool DishCatalog::deleteCardLine(const QVariant& cardLine)
         return false;
     QString error;
     QVariant finished;
-    if (!queryValue(
-            m_db,
-            u"SELECT COALESCE(b.Status, 0) FROM Karta k LEFT JOIN Bludo b ON b.Kod1 = k.Kod "
-                           "WHERE k.NNN = ?"_s,
-            {*line}, &finished, &error))
+    if (!queryValue(m_db,
+                    u"SELECT COALESCE(b.Status, 0) FROM Karta k LEFT JOIN Bludo b ON b.Kod1 = k.Kod "
+                    "WHERE k.NNN = ?"_s,
+                    {*line}, &finished, &error))
         return databaseError(error);
     if (!finished.isValid() || finished.toInt() == 1)
         return false;
-    if (!m_prompts.confirmIrreversible(u"Удаление ингредиента"_s,
-                           u"Подтвердите удаление ингредиента !!!"_s))
+    if (!m_prompts.confirmIrreversible(u"Удаление ингредиента"_s, u"Подтвердите удаление ингредиента !!!"_s))
         return false;
-    if (!inTransaction(m_db, &error, [&] {
-            return execSql(m_db, u"DELETE FROM Karta WHERE NNN = ?"_s, {*line}, &error);
-        }))
+    if (!inTransaction(m_db, &error,
+                       [&] { return execSql(m_db, u"DELETE FROM Karta WHERE NNN = ?"_s, {*line}, &error); }))
         return databaseError(error);
     return true;
 }
@@ -80,15 +77,13 @@ bool DishCatalog::deleteDish(const QVariant& dishKey)
         return databaseError(error);
     if (!exists.isValid())
         return false;
-    if (!m_prompts.confirmIrreversible(u"Удаление блюда"_s,
-                           u"Подтвердите удаление блюда !!!"_s))
+    if (!m_prompts.confirmIrreversible(u"Удаление блюда"_s, u"Подтвердите удаление блюда !!!"_s))
         return false;
     QVariant used;
     if (!inTransaction(m_db, &error, [&] {
-            return queryValue(m_db, u"SELECT 1 FROM MenuSp WHERE Name = ? LIMIT 1"_s, {*dish},
-                              &used, &error) &&
-                   !used.isValid() &&
-                   execSql(m_db, u"DELETE FROM Karta WHERE Kod = ?"_s, {*dish}, &error) &&
+            return queryValue(m_db, u"SELECT 1 FROM MenuSp WHERE Name = ? LIMIT 1"_s, {*dish}, &used,
+                              &error) &&
+                   !used.isValid() && execSql(m_db, u"DELETE FROM Karta WHERE Kod = ?"_s, {*dish}, &error) &&
                    execSql(m_db, u"DELETE FROM Bludo WHERE Kod1 = ?"_s, {*dish}, &error);
         }))
         return databaseError(error);
@@ -112,8 +107,7 @@ bool DishCatalog::deleteDishGroup(const QVariant& groupKey)
         return databaseError(error);
     if (!exists.isValid())
         return false;
-    if (!m_prompts.confirmIrreversible(u"Удаление группы блюд"_s,
-                           u"Подтвердите удаление группы блюд !!!"_s))
+    if (!m_prompts.confirmIrreversible(u"Удаление группы блюд"_s, u"Подтвердите удаление группы блюд !!!"_s))
         return false;
     // NOT EXISTS rather than NOT IN: an entry without a dish must not make every dish look used.
     const QString unused = u"NOT EXISTS (SELECT 1 FROM MenuSp m WHERE m.Name = b.Kod1)"_s;
@@ -121,21 +115,19 @@ bool DishCatalog::deleteDishGroup(const QVariant& groupKey)
     if (!inTransaction(m_db, &error, [&] {
             return execSql(m_db,
                            u"DELETE FROM Karta WHERE Kod IN "
-                                          "(SELECT b.Kod1 FROM Bludo b WHERE b.Kod = ? AND %1)"_s
-                               .arg(unused),
+                           "(SELECT b.Kod1 FROM Bludo b WHERE b.Kod = ? AND %1)"_s.arg(unused),
                            {*group}, &error) &&
-                   execSql(m_db, u"DELETE FROM Bludo AS b WHERE b.Kod = ? AND %1"_s.arg(unused),
-                           {*group}, &error) &&
-                   queryValue(m_db, u"SELECT 1 FROM Bludo WHERE Kod = ? LIMIT 1"_s, {*group},
-                              &kept, &error) &&
+                   execSql(m_db, u"DELETE FROM Bludo AS b WHERE b.Kod = ? AND %1"_s.arg(unused), {*group},
+                           &error) &&
+                   queryValue(m_db, u"SELECT 1 FROM Bludo WHERE Kod = ? LIMIT 1"_s, {*group}, &kept,
+                              &error) &&
                    (kept.isValid() ||
                     execSql(m_db, u"DELETE FROM Grbludo WHERE Kod = ?"_s, {*group}, &error));
         }))
         return databaseError(error);
     if (kept.isValid()) {
-        m_prompts.warn(
-            u"Ошибка удаления блюда"_s,
-            u"Группа блюд не удалена, остались блюда используемые в одном из меню !!!"_s);
+        m_prompts.warn(u"Ошибка удаления блюда"_s,
+                       u"Группа блюд не удалена, остались блюда используемые в одном из меню !!!"_s);
         return false;
     }
     m_prompts.inform(u"Информация"_s, u"Группа блюд успешно удалена !!!"_s);
@@ -168,9 +160,8 @@ std::optional<qlonglong> DishCatalog::copyDish(const QVariant& dishKey, const QS
     if (!dish || !group || newName.trimmed().isEmpty())
         return std::nullopt;
     if (newName.size() > dishNameLength) {
-        m_prompts.warn(
-            u"Копирование блюда"_s,
-            u"Наименование блюда не может быть длиннее %1 символов."_s.arg(dishNameLength));
+        m_prompts.warn(u"Копирование блюда"_s,
+                       u"Наименование блюда не может быть длиннее %1 символов."_s.arg(dishNameLength));
         return std::nullopt;
     }
     QString error;
@@ -178,22 +169,18 @@ std::optional<qlonglong> DishCatalog::copyDish(const QVariant& dishKey, const QS
     const bool done = inTransaction(m_db, &error, [&] {
         QSqlQuery query(m_db);
         QVariant groupExists;
-        if (!queryValue(m_db, u"SELECT 1 FROM Grbludo WHERE Kod = ?"_s, {*group}, &groupExists,
-                        &error) ||
-            !runQuery(query, u"SELECT Nporc, Proc, Vixod FROM Bludo WHERE Kod1 = ?"_s, {*dish},
-                 &error) ||
+        if (!queryValue(m_db, u"SELECT 1 FROM Grbludo WHERE Kod = ?"_s, {*group}, &groupExists, &error) ||
+            !runQuery(query, u"SELECT Nporc, Proc, Vixod FROM Bludo WHERE Kod1 = ?"_s, {*dish}, &error) ||
             !groupExists.isValid() || !query.next())
             return false;
         const QVariantList copy = {*group, newName, wholeOrEmpty(query.value(0)),
                                    wholeOrEmpty(query.value(1)), query.value(2)};
-        if (!runQuery(query,
-                 u"INSERT INTO Bludo (Kod, Name, Nporc, Proc, Vixod) VALUES (?, ?, ?, ?, ?)"_s,
-                 copy, &error))
+        if (!runQuery(query, u"INSERT INTO Bludo (Kod, Name, Nporc, Proc, Vixod) VALUES (?, ?, ?, ?, ?)"_s,
+                      copy, &error))
             return false;
         newDish = query.lastInsertId().toLongLong();
-        if (!runQuery(query,
-                 u"SELECT KodIng, Name, Kolvo, Vihod FROM Karta WHERE Kod = ? ORDER BY NNN"_s,
-                 {*dish}, &error))
+        if (!runQuery(query, u"SELECT KodIng, Name, Kolvo, Vihod FROM Karta WHERE Kod = ? ORDER BY NNN"_s,
+                      {*dish}, &error))
             return false;
         std::vector<QVariantList> lines;
         while (query.next())
@@ -223,16 +210,15 @@ std::optional<qlonglong> DishCatalog::addCardLine(const QVariant& dishKey, const
     const bool done = inTransaction(m_db, &error, [&] {
         QVariant finished;
         QVariant candidate;
-        if (!queryValue(m_db, u"SELECT COALESCE(Status, 0) FROM Bludo WHERE Kod1 = ?"_s, {*dish},
-                        &finished, &error) ||
-            !queryValue(m_db,
-                        u"SELECT 1 FROM Ing WHERE Kod1 = ? AND %1"_s.arg(candidateCondition()),
+        if (!queryValue(m_db, u"SELECT COALESCE(Status, 0) FROM Bludo WHERE Kod1 = ?"_s, {*dish}, &finished,
+                        &error) ||
+            !queryValue(m_db, u"SELECT 1 FROM Ing WHERE Kod1 = ? AND %1"_s.arg(candidateCondition()),
                         {*ingredient}, &candidate, &error) ||
             !finished.isValid() || finished.toInt() == 1 || !candidate.isValid())
             return false;
         QSqlQuery query(m_db);
         if (!runQuery(query, u"INSERT INTO Karta (Kod, Name, Vihod) VALUES (?, ?, 100)"_s,
-                 {*dish, *ingredient}, &error))
+                      {*dish, *ingredient}, &error))
             return false;
         line = query.lastInsertId().toLongLong();
         return true;

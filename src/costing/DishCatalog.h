@@ -54,7 +54,8 @@ public:
 
     // The candidates of the ingredient chooser, as a condition on Ing: every semi-finished product and
     // the ordinary ingredients priced above 0.
-    static QString candidateCondition() {
+    static QString candidateCondition()
+    {
         using namespace Qt::StringLiterals;
         return u"(Pf = 1 OR Cena > 0)"_s;
     }

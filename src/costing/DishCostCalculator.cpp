@@ -1,8 +1,8 @@
 #include "DishCostCalculator.h"
 
 #include "store/Database.h"
-#include "store/RowKey.h"
 #include "store/Rounding.h"
+#include "store/RowKey.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -153,8 +153,7 @@ bool PriceRun::load(QString* error)
             },
             error) &&
         forEachRow(
-            m_db,
-            u"SELECT Kod FROM Grbludo ORDER BY Name COLLATE %1, Kod"_s.arg(Database::collation),
+            m_db, u"SELECT Kod FROM Grbludo ORDER BY Name COLLATE %1, Kod"_s.arg(Database::collation),
             [&](const QSqlQuery& q) { m_groups.push_back(q.value(0).toLongLong()); }, error) &&
         forEachRow(
             m_db, u"SELECT Kod, Kod1, Nporc, Proc, Cena FROM Bludo ORDER BY Kod1"_s,
@@ -190,8 +189,7 @@ bool PriceRun::load(QString* error)
 QString PriceRun::nameOf(const char* table, const char* keyField, qlonglong key) const
 {
     QSqlQuery query(m_db);
-    query.prepare(u"SELECT Name FROM %1 WHERE %2 = ?"_s
-                      .arg(QLatin1String(table), QLatin1String(keyField)));
+    query.prepare(u"SELECT Name FROM %1 WHERE %2 = ?"_s.arg(QLatin1String(table), QLatin1String(keyField)));
     query.addBindValue(key);
     return query.exec() && query.next() ? query.value(0).toString() : QString();
 }
@@ -203,8 +201,8 @@ QString PriceRun::phrase(const Subject& subject) const
         return u"у ингредиента \"%1\""_s.arg(name);
     if (subject.product == subject.ingredient)
         return u"у полуфабриката \"%1\""_s.arg(name);
-    return u"у ингредиента \"%1\" в составе полуфабриката \"%2\""_s
-        .arg(name, nameOf("Ing", "Kod1", subject.product));
+    return u"у ингредиента \"%1\" в составе полуфабриката \"%2\""_s.arg(
+        name, nameOf("Ing", "Kod1", subject.product));
 }
 
 bool PriceRun::unitUsable(const std::optional<double>& unitGrams, const Subject& subject,
@@ -241,8 +239,8 @@ std::optional<double> PriceRun::ordinaryLine(const Ingredient& ingredient, qlong
         return std::nullopt;
     }
     if (line.yield == 0) {
-        *fault = u"в строке ингредиента \"%1\" выход строки (% Вых) равен нулю."_s
-                     .arg(nameOf("Ing", "Kod1", key));
+        *fault =
+            u"в строке ингредиента \"%1\" выход строки (% Вых) равен нулю."_s.arg(nameOf("Ing", "Kod1", key));
         return std::nullopt;
     }
     // Left to right, in the order the figures have always been computed.
@@ -260,8 +258,8 @@ std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fau
     for (const Component& row : m_compositions.value(product)) {
         const auto found = m_ingredients.constFind(row.ingredient);
         if (found == m_ingredients.cend()) {
-            *fault = u"в составе полуфабриката \"%1\" указан ингредиент, которого больше нет."_s
-                         .arg(nameOf("Ing", "Kod1", product));
+            *fault = u"в составе полуфабриката \"%1\" указан ингредиент, которого больше нет."_s.arg(
+                nameOf("Ing", "Kod1", product));
             return std::nullopt;
         }
         const Ingredient& component = *found;
@@ -277,8 +275,7 @@ std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fau
                component.yield;
     }
     if (!std::isfinite(sum)) {
-        *fault = phrase(Subject{product, product}) +
-                 u" цена даёт недопустимое число (переполнение)."_s;
+        *fault = phrase(Subject{product, product}) + u" цена даёт недопустимое число (переполнение)."_s;
         return std::nullopt;
     }
     if (madeOfOrdinary)
@@ -294,8 +291,7 @@ std::optional<double> PriceRun::priceDish(const Dish& dish, std::span<const Card
         if (found == m_ingredients.end()) {
             *fault = line.ingredient == noKey
                          ? u"в карте есть строка без ингредиента."_s
-                         : u"в карте указан ингредиент, которого больше нет (код %1)."_s
-                               .arg(line.ingredient);
+                         : u"в карте указан ингредиент, которого больше нет (код %1)."_s.arg(line.ingredient);
             return std::nullopt;
         }
         Ingredient& ingredient = *found;
@@ -322,8 +318,8 @@ std::optional<double> PriceRun::priceDish(const Dish& dish, std::span<const Card
         }
         price += *amount;
         if (!std::isfinite(price)) {
-            *fault = u"строка ингредиента \"%1\" даёт недопустимое число (переполнение)."_s
-                         .arg(nameOf("Ing", "Kod1", line.ingredient));
+            *fault = u"строка ингредиента \"%1\" даёт недопустимое число (переполнение)."_s.arg(
+                nameOf("Ing", "Kod1", line.ingredient));
             return std::nullopt;
         }
     }
@@ -359,9 +355,8 @@ DishCostRun PriceRun::compute()
             if (!price) {
                 result.ok = false;
                 result.failedDish = dish->key;
-                result.message =
-                    u"Расчёт цен остановлен: в блюде \"%1\" (группа \"%2\") %3"_s
-                        .arg(nameOf("Bludo", "Kod1", dish->key), nameOf("Grbludo", "Kod", group), fault);
+                result.message = u"Расчёт цен остановлен: в блюде \"%1\" (группа \"%2\") %3"_s.arg(
+                    nameOf("Bludo", "Kod1", dish->key), nameOf("Grbludo", "Kod", group), fault);
                 break;
             }
             for (const auto& [product, cost] : m_dishSemiPrices)
@@ -406,8 +401,7 @@ bool PriceRun::store(QString* error)
         if (m_ingredients.value(it.key()).storedPrice != it.value())
             semiPrices.emplace_back(it.key(), it.value());
     }
-    return writePrices(u"Bludo"_s, m_dishPrices, error) &&
-           writePrices(u"Ing"_s, semiPrices, error);
+    return writePrices(u"Bludo"_s, m_dishPrices, error) && writePrices(u"Ing"_s, semiPrices, error);
 }
 
 } // namespace

@@ -16,8 +16,7 @@ using namespace Qt::StringLiterals;
 
 const QStringList& roundingStepLabels()
 {
-    static const QStringList labels = {u"Нет"_s, u"5коп"_s, u"10коп"_s,
-                                       u"50коп"_s, u"1руб"_s};
+    static const QStringList labels = {u"Нет"_s, u"5коп"_s, u"10коп"_s, u"50коп"_s, u"1руб"_s};
     return labels;
 }
 
@@ -89,8 +88,7 @@ SellingPricesResult applySellingPrices(QSqlDatabase db, qlonglong menu, bool all
     query.setForwardOnly(true);
     query.prepare(
         u"SELECT s.Nnn, b.Cena, b.Name FROM MenuSp s LEFT JOIN Bludo b ON b.Kod1 = s.Name "
-                       "WHERE s.Kod = ?%1"_s
-            .arg(allEntries ? QString() : u" AND (s.CenaProd IS NULL OR s.CenaProd = 0)"_s));
+        "WHERE s.Kod = ?%1"_s.arg(allEntries ? QString() : u" AND (s.CenaProd IS NULL OR s.CenaProd = 0)"_s));
     query.addBindValue(menu);
     if (!query.exec())
         return failed(sqlErrorText(query.lastError()));
@@ -122,7 +120,6 @@ SellingPricesResult applySellingPrices(QSqlDatabase db, qlonglong menu, bool all
 SellingPricesResult askAndApplySellingPrices(QSqlDatabase db, UserPrompts& prompts, qlonglong menu,
                                              RoundingStep step, RoundingDirection direction)
 {
-    const bool allEntries =
-        prompts.confirmIrreversible(u"?"_s, u"Производить перерасчёт продажных цен?"_s);
+    const bool allEntries = prompts.confirmIrreversible(u"?"_s, u"Производить перерасчёт продажных цен?"_s);
     return applySellingPrices(std::move(db), menu, allEntries, step, direction);
 }

@@ -1,9 +1,9 @@
 #include "CardFile.h"
 
-#include "store/CodePage.h"
-#include "store/ValueWarnings.h"
 #include "ExchangeNumbers.h"
 #include "ReadLimit.h"
+#include "store/CodePage.h"
+#include "store/ValueWarnings.h"
 
 #include <climits>
 #include <cmath>

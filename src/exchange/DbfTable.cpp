@@ -1,7 +1,7 @@
 #include "DbfTable.h"
 
-#include "store/CodePage.h"
 #include "ReadLimit.h"
+#include "store/CodePage.h"
 
 #include <QtEndian>
 

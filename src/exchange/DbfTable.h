@@ -47,7 +47,7 @@ public:
     struct ReadResult
     {
         std::optional<Table> table;
-        QString problem; // why the bytes are not a dBase table
+        QString problem;       // why the bytes are not a dBase table
         bool tooLarge = false; // over largestFile, so not read at all
     };
     static ReadResult read(QIODevice& device);

@@ -1,7 +1,7 @@
 #include "MenuFile.h"
 
-#include "store/CodePage.h"
 #include "ExchangeNumbers.h"
+#include "store/CodePage.h"
 
 using namespace Qt::StringLiterals;
 

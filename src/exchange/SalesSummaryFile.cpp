@@ -1,9 +1,9 @@
 #include "SalesSummaryFile.h"
 
-#include "store/CodePage.h"
 #include "Envelope.h"
 #include "ExchangeNumbers.h"
 #include "ReadLimit.h"
+#include "store/CodePage.h"
 
 #include <QStringList>
 

@@ -19,8 +19,8 @@ struct TorgSale
 
 struct TorgSales
 {
-    QDate date;   // DATEO of the first row (null when empty)
-    QString name; // SECTION, KASSA and KASSIR of the first row, without NUL
+    QDate date;                   // DATEO of the first row (null when empty)
+    QString name;                 // SECTION, KASSA and KASSIR of the first row, without NUL
     QString firstCode, firstName; // CODE and NAME of the first row, to name it
     bool hasRows = false;
     QList<TorgSale> sales; // in the order of first appearance

@@ -12,7 +12,7 @@ namespace directories {
 bool deleteUnit(QSqlDatabase db, const QVariant& unitKod, UserPrompts& prompts)
 {
     if (!prompts.confirmIrreversible(u"Удаление единицы измерения"_s,
-                         u"Подтвердите удаление единицы измерения !!!"_s))
+                                     u"Подтвердите удаление единицы измерения !!!"_s))
         return false;
     if (unitKod.isNull())
         return false;

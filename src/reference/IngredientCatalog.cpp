@@ -29,17 +29,15 @@ std::optional<bool> IngredientCatalog::used(qlonglong ingredientKey, QString* er
 {
     return hasRow(m_db,
                   u"SELECT 1 WHERE EXISTS (SELECT 1 FROM Karta WHERE Name = ?) "
-                                 "OR EXISTS (SELECT 1 FROM pf WHERE Name = ?)"_s,
+                  "OR EXISTS (SELECT 1 FROM pf WHERE Name = ?)"_s,
                   {ingredientKey, ingredientKey}, error);
 }
 
 std::optional<bool> IngredientCatalog::exists(const char* table, const char* keyField, qlonglong key,
                                               QString* error) const
 {
-    return hasRow(
-        m_db,
-        u"SELECT 1 FROM %1 WHERE %2 = ?"_s.arg(QLatin1String(table), QLatin1String(keyField)),
-        {key}, error);
+    return hasRow(m_db, u"SELECT 1 FROM %1 WHERE %2 = ?"_s.arg(QLatin1String(table), QLatin1String(keyField)),
+                  {key}, error);
 }
 
 bool IngredientCatalog::isUsed(const QVariant& ingredientKey, QString* error) const
@@ -58,8 +56,7 @@ bool IngredientCatalog::moveToGroup(const QVariant& ingredientKey, const QVarian
         return false;
     // A group that is gone (deleted in another window meanwhile) would leave the ingredient in no group.
     return changeRow(
-        m_db,
-        u"UPDATE Ing SET Kod = ? WHERE Kod1 = ? AND EXISTS (SELECT 1 FROM Gring WHERE Kod = ?)"_s,
+        m_db, u"UPDATE Ing SET Kod = ? WHERE Kod1 = ? AND EXISTS (SELECT 1 FROM Gring WHERE Kod = ?)"_s,
         {*group, *ingredient, *group}, error);
 }
 
@@ -94,8 +91,7 @@ bool IngredientCatalog::deleteGroupRows(qlonglong groupKey, bool* anyDeleted, bo
     return inTransaction(m_db, error, [&] {
         QList<qlonglong> ingredients;
         QSqlQuery query(m_db);
-        if (!runQuery(query, u"SELECT Kod1 FROM Ing WHERE Kod = ? ORDER BY Kod1"_s, {groupKey},
-                      error))
+        if (!runQuery(query, u"SELECT Kod1 FROM Ing WHERE Kod = ? ORDER BY Kod1"_s, {groupKey}, error))
             return false;
         while (query.next())
             ingredients << query.value(0).toLongLong();
@@ -132,7 +128,7 @@ bool IngredientCatalog::deleteGroup(const QVariant& groupKey, UserPrompts& promp
     if (!*present)
         return false;
     if (!prompts.confirmIrreversible(u"Удаление группы ингредиентов"_s,
-                         u"Подтвердите удаление группы ингредиентов !!!"_s))
+                                     u"Подтвердите удаление группы ингредиентов !!!"_s))
         return false;
 
     bool anyDeleted = false;
@@ -144,7 +140,7 @@ bool IngredientCatalog::deleteGroup(const QVariant& groupKey, UserPrompts& promp
     else
         prompts.warn(u"Ошибка удаления группы"_s,
                      u"Группа не удалена, остались ингредиенты используемые в блюдах или "
-                                    "составляющих полуфабрикатов !!!"_s);
+                     "составляющих полуфабрикатов !!!"_s);
     return anyDeleted;
 }
 
@@ -159,8 +155,7 @@ bool IngredientCatalog::deleteIngredient(const QVariant& ingredientKey, UserProm
         return showDatabaseError(prompts, error);
     if (!*present)
         return false;
-    if (!prompts.confirmIrreversible(u"Удаление ингредиента"_s,
-                         u"Подтвердите удаление ингредиента !!!"_s))
+    if (!prompts.confirmIrreversible(u"Удаление ингредиента"_s, u"Подтвердите удаление ингредиента !!!"_s))
         return false;
 
     bool deleted = false;
@@ -174,7 +169,7 @@ bool IngredientCatalog::deleteIngredient(const QVariant& ingredientKey, UserProm
     else
         prompts.warn(u"Ошибка удаления ингредиента"_s,
                      u"Ингредиент не удалён, он используется в блюдах или составляющих "
-                                    "полуфабрикатов !!!"_s);
+                     "полуфабрикатов !!!"_s);
     return deleted;
 }
 
@@ -189,8 +184,7 @@ bool IngredientCatalog::deleteComponent(const QVariant& compositionRowKey, UserP
         return showDatabaseError(prompts, error);
     if (!*present)
         return false;
-    if (!prompts.confirmIrreversible(u"Удаление составляющей"_s,
-                         u"Подтвердите удаление составляющей !!!"_s))
+    if (!prompts.confirmIrreversible(u"Удаление составляющей"_s, u"Подтвердите удаление составляющей !!!"_s))
         return false;
     if (!execSql(m_db, u"DELETE FROM pf WHERE NNN = ?"_s, {*row}, &error))
         return showDatabaseError(prompts, error);
@@ -213,8 +207,7 @@ QVariant IngredientCatalog::chooseComponent(const QVariant& productKey, const QV
     if (!*productPresent)
         return {};
     if (*candidate == *product) {
-        prompts.warn(u"Ошибка выбора"_s,
-                     u"Полуфабрикат не может входить сам в себя"_s);
+        prompts.warn(u"Ошибка выбора"_s, u"Полуфабрикат не может входить сам в себя"_s);
         return {};
     }
 
@@ -236,8 +229,7 @@ QVariant IngredientCatalog::chooseComponent(const QVariant& productKey, const QV
     query.finish();
 
     QSqlQuery insert(m_db);
-    if (!runQuery(insert, u"INSERT INTO pf (Kod, Name) VALUES (?, ?)"_s, {*product, *candidate},
-                  &error)) {
+    if (!runQuery(insert, u"INSERT INTO pf (Kod, Name) VALUES (?, ?)"_s, {*product, *candidate}, &error)) {
         showDatabaseError(prompts, error);
         return {};
     }

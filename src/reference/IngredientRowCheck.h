@@ -13,7 +13,8 @@ class UserPrompts;
 class IngredientRowCheck
 {
 public:
-    static QString caption() {
+    static QString caption()
+    {
         using namespace Qt::StringLiterals;
         return u"Ошибка"_s;
     }

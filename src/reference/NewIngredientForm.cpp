@@ -62,12 +62,10 @@ NewIngredientForm::Result NewIngredientForm::add(const NewIngredient& input, QCh
         return refuse(Field::Price, QString(), u"Цена ингредиента ?"_s);
     if (!onlyDigitsAndSeparator(input.priceText, decimalSeparator))
         return refuse(Field::Price, QString(),
-                      u"Введите в поле \"Цена\" число в формате XX"_s + decimalSeparator +
-                          u"XX"_s);
+                      u"Введите в поле \"Цена\" число в формате XX"_s + decimalSeparator + u"XX"_s);
     const auto price = readPrice(input.priceText, decimalSeparator);
     if (!price)
-        return refuse(Field::Price, u"Ошибка"_s,
-                      u"\"%1\" не является числом."_s.arg(input.priceText));
+        return refuse(Field::Price, u"Ошибка"_s, u"\"%1\" не является числом."_s.arg(input.priceText));
 
     // Without a group the ingredient would show on no page; without a unit no quantity could be counted.
     QString error;
@@ -87,13 +85,12 @@ NewIngredientForm::Result NewIngredientForm::add(const NewIngredient& input, QCh
     if (failed)
         return refuse(Field::None, u"Ошибка"_s, error);
     if (!unit)
-        return refuse(Field::Unit, QString(),
-                      u"Выберите единицу измерения для нового ингредиента."_s);
+        return refuse(Field::Unit, QString(), u"Выберите единицу измерения для нового ингредиента."_s);
 
     QSqlQuery insert(m_db);
     if (!runQuery(insert,
                   u"INSERT INTO Ing (Kod, Name, Edinica, Pf, Cena, Proc, Vih) "
-                                 "VALUES (?, ?, ?, 0, ?, 0, 100)"_s,
+                  "VALUES (?, ?, ?, 0, ?, 0, 100)"_s,
                   {*group, input.name, *unit, *price}, &error))
         return refuse(Field::None, u"Ошибка"_s, error);
     return Result{insert.lastInsertId(), Field::None};

@@ -56,8 +56,7 @@ PriceRecalculation::PriceRecalculation(QSqlDatabase db) : m_db(std::move(db)) {}
 QString PriceRecalculation::confirmationText(const Settings& settings, const QString& scopeName)
 {
     QString text = u"Вы уверены что хотите "_s;
-    text += settings.action == Action::Raise ? u"увеличить цену "_s
-                                             : u"уменьшить цену "_s;
+    text += settings.action == Action::Raise ? u"увеличить цену "_s : u"уменьшить цену "_s;
     switch (settings.scope) {
     case Scope::Ingredient:
         text += u"ингредиенту \"%1\" на "_s.arg(scopeName);
@@ -84,11 +83,10 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
         const auto key = rowKey(byIngredient ? ingredientKey : groupKey);
         if (!key)
             return false;
-        const auto row =
-            readScopeRow(m_db,
-                         byIngredient ? u"SELECT Name, Pf FROM Ing WHERE Kod1 = ?"_s
-                                      : u"SELECT Name, 0 FROM Gring WHERE Kod = ?"_s,
-                         *key, &error);
+        const auto row = readScopeRow(m_db,
+                                      byIngredient ? u"SELECT Name, Pf FROM Ing WHERE Kod1 = ?"_s
+                                                   : u"SELECT Name, 0 FROM Gring WHERE Kod = ?"_s,
+                                      *key, &error);
         if (!row)
             return showDatabaseError(prompts, error);
         if (!row->found)
@@ -98,13 +96,11 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
         values << *key;
     }
 
-    if (!prompts.confirmIrreversible(u"Предупреждение пересчёта"_s,
-                         confirmationText(settings, current.name)))
+    if (!prompts.confirmIrreversible(u"Предупреждение пересчёта"_s, confirmationText(settings, current.name)))
         return false;
     if (current.semiFinished) {
-        prompts.warn(
-            u"Пересчёт цен"_s,
-            u"Цена полуфабриката рассчитывается по его составу и не пересчитывается."_s);
+        prompts.warn(u"Пересчёт цен"_s,
+                     u"Цена полуфабриката рассчитывается по его составу и не пересчитывается."_s);
         return false;
     }
 
@@ -117,22 +113,20 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
         if (transaction.isActive() &&
             runQuery(overflow,
                      u"SELECT Name FROM Ing WHERE abs(COALESCE(Cena, 0) * ?) > 1.7976931348623157e308 "
-                                    "AND COALESCE(Pf, 0) = 0"_s +
+                     "AND COALESCE(Pf, 0) = 0"_s +
                          condition + u" LIMIT 1"_s,
                      overflowValues, &error) &&
             overflow.next()) {
             prompts.warn(u"Пересчёт цен"_s,
                          u"Пересчёт цен не выполнен: цена ингредиента \"%1\" стала бы бесконечно "
-                                        "большой. Исправьте цену и повторите."_s
-                             .arg(overflow.value(0).toString()));
+                         "большой. Исправьте цену и повторите."_s.arg(overflow.value(0).toString()));
             return false;
         }
         overflow.finish();
         // Every ingredient in scope is written, so an empty price becomes 0 even when p = 0.
         ok = transaction.isActive() && error.isEmpty() &&
              execSql(m_db,
-                     u"UPDATE Ing SET Cena = COALESCE(Cena, 0) * ? WHERE COALESCE(Pf, 0) = 0"_s +
-                         condition,
+                     u"UPDATE Ing SET Cena = COALESCE(Cena, 0) * ? WHERE COALESCE(Pf, 0) = 0"_s + condition,
                      values, &error) &&
              transaction.commit();
         if (!ok && error.isEmpty())

@@ -81,7 +81,7 @@ QString usable(const QString& id)
         const QString tryExec = entry.value(u"TryExec"_s);
         if (!tryExec.isEmpty() &&
             (QFileInfo(tryExec).isAbsolute() ? !QFileInfo(tryExec).isExecutable()
-                                              : QStandardPaths::findExecutable(tryExec).isEmpty()))
+                                             : QStandardPaths::findExecutable(tryExec).isEmpty()))
             return {};
         return path;
     }
@@ -116,7 +116,8 @@ QString defaultApplication(const QString& mimeType)
     }
     // No default named: any installed application that says it handles the type.
     for (const QString& dir : dataDirs()) {
-        QDirIterator it(dir + u"/applications"_s, {u"*.desktop"_s}, QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(dir + u"/applications"_s, {u"*.desktop"_s}, QDir::Files,
+                        QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
             const auto entry = readIni(path).value(u"Desktop Entry"_s);

@@ -46,8 +46,8 @@ Range& Range::setValue(double value)
     if (!m_area)
         return *this;
     if (!std::isfinite(value))
-        return refuse(u"в ячейку %1 записывается не число (%2)"_s
-                          .arg(m_area->toString(), QString::number(value)));
+        return refuse(
+            u"в ячейку %1 записывается не число (%2)"_s.arg(m_area->toString(), QString::number(value)));
     if (m_sheet->holdsCells(*m_area, u"запись значения"_s))
         m_sheet->setNumber(*m_area, value);
     return *this;
@@ -60,9 +60,7 @@ Range& Range::setValue(const QString& text)
     if (!m_area)
         return *this;
     if (text.size() > maxTextLength)
-        return refuse(u"текст для ячейки %1 длиннее %2 знаков"_s
-                          .arg(m_area->toString())
-                          .arg(maxTextLength));
+        return refuse(u"текст для ячейки %1 длиннее %2 знаков"_s.arg(m_area->toString()).arg(maxTextLength));
     if (m_sheet->holdsCells(*m_area, u"запись значения"_s))
         m_sheet->setText(*m_area, text);
     return *this;

@@ -2,9 +2,9 @@
 
 #include "SpreadsheetLauncher.h"
 #include "store/UserPrompts.h"
+#include "store/WholeFile.h"
 #include "Workbook.h"
 #include "XlsxFileWriter.h"
-#include "store/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -72,8 +72,8 @@ QString ReportOutput::show(const Workbook& workbook, const QString& title)
         m_prompts.warn(caption, problemsText(problems));
 
     if (!QDir().mkpath(m_folder)) {
-        m_prompts.warn(caption, u"Не удалось создать папку для таблиц: %1"_s
-                                    .arg(QDir::toNativeSeparators(m_folder)));
+        m_prompts.warn(caption,
+                       u"Не удалось создать папку для таблиц: %1"_s.arg(QDir::toNativeSeparators(m_folder)));
         return {};
     }
     QString error;
@@ -84,9 +84,9 @@ QString ReportOutput::show(const Workbook& workbook, const QString& title)
         return {};
     }
     if (!m_launcher.open(path) &&
-        m_prompts.confirm(caption, u"Не удалось открыть таблицу в приложении электронных таблиц. "
-                                                  "Файл сохранён: %1\n\nОткрыть папку с файлом?"_s
-                                       .arg(QDir::toNativeSeparators(path))))
+        m_prompts.confirm(
+            caption, u"Не удалось открыть таблицу в приложении электронных таблиц. "
+                     "Файл сохранён: %1\n\nОткрыть папку с файлом?"_s.arg(QDir::toNativeSeparators(path))))
         m_launcher.openFolder(m_folder);
     return path;
 }
@@ -114,7 +114,9 @@ QString ReportOutput::writeFile(const Workbook& workbook, const QString& title, 
         if (!taken)
             return {};
     }
-    error = u"Не удалось сохранить таблицу: в папке %1 уже есть %2 таблиц с именем «%3»."_s.arg(
-        QDir::toNativeSeparators(m_folder)).arg(maxCopies).arg(stem);
+    error = u"Не удалось сохранить таблицу: в папке %1 уже есть %2 таблиц с именем «%3»."_s
+                .arg(QDir::toNativeSeparators(m_folder))
+                .arg(maxCopies)
+                .arg(stem);
     return {};
 }

@@ -63,8 +63,7 @@ Range Sheet::range(int firstRow, int firstColumn, int lastRow, int lastColumn)
 {
     const auto area = CellArea::cells(firstRow, firstColumn, lastRow, lastColumn);
     if (!area)
-        fail(u"ячеек (%1, %2)–(%3, %4) нет на листе"_s
-                 .arg(firstRow)
+        fail(u"ячеек (%1, %2)–(%3, %4) нет на листе"_s.arg(firstRow)
                  .arg(firstColumn)
                  .arg(lastRow)
                  .arg(lastColumn));
@@ -385,8 +384,7 @@ bool Sheet::setPrintTitles(const QString& address, CellArea::Kind kind, std::opt
 bool Sheet::holdsCells(const CellArea& area, const QString& operation)
 {
     if (area.kind != CellArea::Kind::Cells) {
-        fail(u"%1 невозможно для целых строк или столбцов (%2)"_s
-                 .arg(operation, area.toString()));
+        fail(u"%1 невозможно для целых строк или столбцов (%2)"_s.arg(operation, area.toString()));
         return false;
     }
     if (area.cellCount() > maxBlockCells) {

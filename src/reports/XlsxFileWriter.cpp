@@ -1,8 +1,8 @@
 #include "XlsxFileWriter.h"
 
 #include "RowAutoFit.h"
-#include "Workbook.h"
 #include "store/WholeFile.h"
+#include "Workbook.h"
 
 #include <QFile>
 #include <QSet>
@@ -10,15 +10,15 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <array>
 #include <locale.h>
-#include <unordered_map>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 using namespace Qt::StringLiterals;
 
@@ -184,8 +184,7 @@ private:
 bool FileBuilder::writeSheet(const Sheet& sheet)
 {
     const QByteArray name = sheet.name().toUtf8();
-    if (!check(workbook_validate_sheet_name(m_workbook, name.constData()), sheet,
-               u"имя листа"_s))
+    if (!check(workbook_validate_sheet_name(m_workbook, name.constData()), sheet, u"имя листа"_s))
         return false;
     lxw_worksheet* worksheet = workbook_add_worksheet(m_workbook, name.constData());
     if (!worksheet)
@@ -408,8 +407,7 @@ bool FileBuilder::check(lxw_error result, const Sheet& sheet, const QString& wha
     if (result == LXW_NO_ERROR)
         return true;
     if (m_error.isEmpty())
-        m_error = u"лист «%1», %2: %3"_s
-                      .arg(sheet.name(), what, QString::fromUtf8(lxw_strerror(result)));
+        m_error = u"лист «%1», %2: %3"_s.arg(sheet.name(), what, QString::fromUtf8(lxw_strerror(result)));
     return false;
 }
 
@@ -472,7 +470,9 @@ std::optional<QByteArray> XlsxFileWriter::bytes(const Workbook& workbook)
             QString::fromUtf8(lxw_strerror(closed)));
     std::optional<QByteArray> result;
     if (m_error.isEmpty()) {
-        struct stat info {};
+        struct stat info
+        {
+        };
         if (::fstat(memory, &info) == 0) {
             QByteArray data(static_cast<qsizetype>(info.st_size), Qt::Uninitialized);
             if (::pread(memory, data.data(), static_cast<size_t>(data.size()), 0) == data.size())

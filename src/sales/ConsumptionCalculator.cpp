@@ -427,8 +427,9 @@ bool Consumption::store(ConsumptionRun& result, QString* error)
         if (!execSql(m_db, u"DELETE FROM RealItog WHERE Kod = ?"_s, {m_document}, error))
             return false;
         QSqlQuery insert(m_db);
-        if (!insert.prepare(u"INSERT INTO RealItog (Kod, KodGrIng, KodIng, CenaIng, Cenaing1, Edinica, Kolvo, "
-                            "Okr, Position) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s)) {
+        if (!insert.prepare(
+                u"INSERT INTO RealItog (Kod, KodGrIng, KodIng, CenaIng, Cenaing1, Edinica, Kolvo, "
+                "Okr, Position) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s)) {
             *error = insert.lastError().text();
             return false;
         }

@@ -1,10 +1,10 @@
 #include "CrossTablePrint.h"
 
 #include "DishCards.h"
-#include "SalesDocuments.h"
 #include "reports/CellArea.h"
 #include "reports/FormStyle.h"
 #include "reports/Workbook.h"
+#include "SalesDocuments.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
 #include "store/RowBatch.h"
@@ -49,8 +49,8 @@ struct Share
 
 QString inDish(const Line& line, const QString& fault)
 {
-    return u"Перекрёстная таблица не напечатана. Блюдо \"%1\" (группа \"%2\"): %3"_s.arg(line.dish, line.group,
-                                                                                          fault);
+    return u"Перекрёстная таблица не напечатана. Блюдо \"%1\" (группа \"%2\"): %3"_s.arg(line.dish,
+                                                                                         line.group, fault);
 }
 
 } // namespace
@@ -87,12 +87,14 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
                     return;
                 }
                 lines.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toDouble(),
-                                 rowKey(q.value(3)).value_or(0), rounding::wholeNumber(q.value(5).toDouble())});
+                                 rowKey(q.value(3)).value_or(0),
+                                 rounding::wholeNumber(q.value(5).toDouble())});
             },
             &error) &&
         forEachRow(
             m_db,
-            u"SELECT r.KodIng, i.Name, r.Kolvo, u.Shorthame FROM RealItog r LEFT JOIN Ing i ON i.Kod1 = r.KodIng "
+            u"SELECT r.KodIng, i.Name, r.Kolvo, u.Shorthame FROM RealItog r LEFT JOIN Ing i ON i.Kod1 = "
+            u"r.KodIng "
             "LEFT JOIN Edinica u ON u.Kod = r.Edinica WHERE r.Kod = ? ORDER BY r.KodGrIng, r.KodIng, r.NNN"_s,
             {document},
             [&](const QSqlQuery& q) {
@@ -146,8 +148,8 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
             for (const auto& [number, part] : places) {
                 if (!part) {
                     shares.push_back({m, number,
-                                      line.sold * portion * 100 / rounding::wholeNumber(ingredient.yield) * 100 /
-                                          rounding::wholeNumber(row.yield)});
+                                      line.sold * portion * 100 / rounding::wholeNumber(ingredient.yield) *
+                                          100 / rounding::wholeNumber(row.yield)});
                     continue;
                 }
                 const QString partFault = DishCards::unusable(

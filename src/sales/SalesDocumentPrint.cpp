@@ -2,10 +2,10 @@
 
 #include "ConsumptionCalculator.h"
 #include "DishCards.h"
-#include "SalesDocuments.h"
-#include "SalesTables.h"
 #include "reports/FormStyle.h"
 #include "reports/Workbook.h"
+#include "SalesDocuments.h"
+#include "SalesTables.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
 #include "store/RowKey.h"
@@ -59,8 +59,8 @@ bool computeCard(const Line& line, const DishCards& cards, WorkingCard& card, QS
         if (fault.isEmpty() && line.cardPortions == 0)
             fault = u"число порций (Порций) равно нулю."_s;
         if (fault.isEmpty())
-            fault = DishCards::zeroYield(row.yield, u"выход строки ингредиента \"%1\" (% Вых)"_s.arg(
-                                                        ingredient.name));
+            fault = DishCards::zeroYield(row.yield,
+                                         u"выход строки ингредиента \"%1\" (% Вых)"_s.arg(ingredient.name));
         if (!fault.isEmpty()) {
             *error = inDish(line, fault);
             return false;
@@ -69,8 +69,9 @@ bool computeCard(const Line& line, const DishCards& cards, WorkingCard& card, QS
         const double net = sold * portion;
         const double gross =
             net * 100 / rounding::wholeNumber(ingredient.yield) * 100 / rounding::wholeNumber(row.yield);
-        card.rows.push_back({ingredient.semiFinished ? u"П.Ф. - \"%1\""_s.arg(ingredient.name) : ingredient.name,
-                             gross, net, ingredient.unit});
+        card.rows.push_back(
+            {ingredient.semiFinished ? u"П.Ф. - \"%1\""_s.arg(ingredient.name) : ingredient.name, gross, net,
+             ingredient.unit});
         if (!ingredient.semiFinished)
             continue;
         for (const CompositionRow& part : cards.composition(ingredient.key)) {
@@ -116,9 +117,8 @@ void writeCards(Sheet& sheet, const QString& date, const std::vector<WorkingCard
             ++r;
         }
         sheet.cell(r, lastColumn)
-            .setValue(u"%1 %2 п. (%3)"_s.arg(line.sold.name,
-                                             SalesDocumentPrint::portionsText(line.sold.portions, locale),
-                                             line.yield));
+            .setValue(u"%1 %2 п. (%3)"_s.arg(
+                line.sold.name, SalesDocumentPrint::portionsText(line.sold.portions, locale), line.yield));
         centre(sheet.range(r, 1, r, lastColumn).merge());
         setRowFont(sheet, r, 16, false);
         ++r;

@@ -124,8 +124,8 @@ bool SalesDocuments::useMenu(qlonglong document, qlonglong menu)
             {menu, menu, document}, &error) &&
         replaceLines(document, menu, &error) && transaction.commit();
     if (!done) {
-        m_prompts.warn(errorCaption,
-                       u"Меню не изменено: %1"_s.arg(error.isEmpty() ? sqlErrorText(m_db.lastError()) : error));
+        m_prompts.warn(errorCaption, u"Меню не изменено: %1"_s.arg(
+                                         error.isEmpty() ? sqlErrorText(m_db.lastError()) : error));
     }
     return done;
 }

@@ -38,7 +38,8 @@ bool SalesPosting::post(qlonglong document, qlonglong partner)
     doc.finish();
 
     // The zero lines go and the partner is written before the last calculation.
-    if (!execSql(m_db, u"DELETE FROM Realsum WHERE Kod = ? AND coalesce(Kolvo, 0) = 0"_s, {document}, &error) ||
+    if (!execSql(m_db, u"DELETE FROM Realsum WHERE Kod = ? AND coalesce(Kolvo, 0) = 0"_s, {document},
+                 &error) ||
         !execSql(m_db, u"UPDATE Realsum SET Status = ? WHERE Kod = ?"_s, {partner, document}, &error))
         return fail(postingCaption, error);
     const ConsumptionRun run = ConsumptionCalculator(m_db).run(document, SalesLines::All);
@@ -46,8 +47,8 @@ bool SalesPosting::post(qlonglong document, qlonglong partner)
         return fail(run.caption, run.message);
 
     QSqlQuery header(m_db);
-    if (!execSql(m_db, u"UPDATE Realdoc SET Status = ? WHERE Kod = ?"_s, {SalesDocuments::postedStatus, document},
-                 &error) ||
+    if (!execSql(m_db, u"UPDATE Realdoc SET Status = ? WHERE Kod = ?"_s,
+                 {SalesDocuments::postedStatus, document}, &error) ||
         !runQuery(header, u"INSERT INTO Doc (Date, Nomer, Partner, Provodka) VALUES (?, ?, ?, 1)"_s,
                   {date, name, partner}, &error))
         return fail(postingCaption, error);
@@ -94,8 +95,8 @@ int SalesPosting::remove(const DeletionChoice& choice, const QVariant& current)
         ok = deleteDocument(document, &error);
     }
     if (!ok || !transaction.commit()) {
-        m_prompts.warn(u"Ошибка"_s,
-                       u"Документы не удалены: "_s + (error.isEmpty() ? sqlErrorText(m_db.lastError()) : error));
+        m_prompts.warn(u"Ошибка"_s, u"Документы не удалены: "_s +
+                                        (error.isEmpty() ? sqlErrorText(m_db.lastError()) : error));
         return -1;
     }
     return int(documents.size());

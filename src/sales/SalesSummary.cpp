@@ -1,10 +1,10 @@
 #include "SalesSummary.h"
 
 #include "ConsumptionCalculator.h"
-#include "SalesDocuments.h"
-#include "SalesTables.h"
 #include "reports/FormStyle.h"
 #include "reports/Workbook.h"
+#include "SalesDocuments.h"
+#include "SalesTables.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
 #include "store/RowBatch.h"
@@ -99,8 +99,9 @@ QString SalesSummaryResult::notice() const
 {
     QStringList parts;
     if (linesSkipped > 0)
-        parts << u"Строк документов пропущено при расчёте: %1 (блюда этих строк больше нет в справочнике блюд)."_s
-                     .arg(linesSkipped);
+        parts
+            << u"Строк документов пропущено при расчёте: %1 (блюда этих строк больше нет в справочнике блюд)."_s
+                   .arg(linesSkipped);
     if (dishesLeftOut > 0)
         parts << u"Блюд не напечатано: %1 (их больше нет в справочнике блюд или их группы нет)."_s.arg(
             dishesLeftOut);
@@ -123,7 +124,8 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     std::vector<qlonglong> inRange;
     std::vector<qlonglong> open;
     if (!forEachRow(
-            m_db, u"SELECT d.Kod, d.Status FROM Realdoc d WHERE "_s + inPeriod + u" ORDER BY d.DateR, d.Kod"_s,
+            m_db,
+            u"SELECT d.Kod, d.Status FROM Realdoc d WHERE "_s + inPeriod + u" ORDER BY d.DateR, d.Kod"_s,
             period,
             [&](const QSqlQuery& q) {
                 inRange.push_back(q.value(0).toLongLong());
@@ -187,7 +189,8 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
         for (auto total = dishes.rows().cbegin(); stored && total != dishes.rows().cend(); ++total)
             stored = dishRows.add({total->key, total->portions, total->sum}, &error);
         for (auto total = ingredients.rows().cbegin(); stored && total != ingredients.rows().cend(); ++total)
-            stored = ingredientRows.add({total->key, total->quantity, total->sum, total->sumWithMarkup}, &error);
+            stored =
+                ingredientRows.add({total->key, total->quantity, total->sum, total->sumWithMarkup}, &error);
         stored = stored && dishRows.flush(&error) && ingredientRows.flush(&error);
         if (!stored || !transaction.commit())
             return failed(error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
@@ -226,8 +229,8 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     result.ingredientsLeftOut = int(ingredients.rows().size() - consumed.size());
 
     auto workbook = std::make_unique<Workbook>();
-    const QString span = u"за период с %1 по %2"_s.arg(start.toString(u"dd.MM.yyyy"_s),
-                                                       end.toString(u"dd.MM.yyyy"_s));
+    const QString span =
+        u"за период с %1 по %2"_s.arg(start.toString(u"dd.MM.yyyy"_s), end.toString(u"dd.MM.yyyy"_s));
     const auto half = [&progress](int offset) {
         return [&progress, offset](int k, int n) {
             if (progress)

@@ -90,7 +90,7 @@ void writeIngredients(Sheet& sheet, int quantityColumn, bool issueColumn,
     int row = 4;
     double groupSums[2] = {0, 0};
     double totals[2] = {0, 0};
-    const auto sumsRow = [&](const QString& text, double (&sums)[2]) {
+    const auto sumsRow = [&](const QString& text, double(&sums)[2]) {
         sheet.cell(row, 3).setValue(text);
         moneyCell(sheet, row, 8, sums[0]);
         moneyCell(sheet, row, 9, sums[1]);

@@ -6,8 +6,8 @@
 
 #include <optional>
 
-// The code pages of the exchange and settings files, through iconv of the C library. A character the target code
-// page cannot hold is never replaced: the conversion fails and the caller refuses the whole file.
+// The code pages of the exchange and settings files, through iconv of the C library. A character the target
+// code page cannot hold is never replaced: the conversion fails and the caller refuses the whole file.
 namespace codepage {
 
 enum class Page

@@ -88,7 +88,8 @@ bool likeMatch(const QString& pattern, qsizetype p, const QString& text, qsizety
 
 void unicodeLike(sqlite3_context* context, int argc, sqlite3_value** args)
 {
-    if (argc < 2 || sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
+    if (argc < 2 || sqlite3_value_type(args[0]) == SQLITE_NULL ||
+        sqlite3_value_type(args[1]) == SQLITE_NULL) {
         sqlite3_result_null(context);
         return;
     }
@@ -111,9 +112,11 @@ bool registerFunctions(QSqlDatabase& db, QString* error)
                                          deleteCollator);
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     if (rc == SQLITE_OK)
-        rc = sqlite3_create_function_v2(sqlite, "upper", 1, flags, nullptr, unicodeUpper, nullptr, nullptr, nullptr);
+        rc = sqlite3_create_function_v2(sqlite, "upper", 1, flags, nullptr, unicodeUpper, nullptr, nullptr,
+                                        nullptr);
     if (rc == SQLITE_OK)
-        rc = sqlite3_create_function_v2(sqlite, "like", 2, flags, nullptr, unicodeLike, nullptr, nullptr, nullptr);
+        rc = sqlite3_create_function_v2(sqlite, "like", 2, flags, nullptr, unicodeLike, nullptr, nullptr,
+                                        nullptr);
     if (rc != SQLITE_OK && error)
         *error = QString::fromUtf8(sqlite3_errstr(rc));
     return rc == SQLITE_OK;
@@ -132,8 +135,9 @@ QCollator Database::russianCollator()
 sqlite3* Database::sqliteHandle(const QSqlDatabase& db)
 {
     const QVariant handle = db.driver()->handle();
-    return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3* const*>(handle.data())
-                                                                         : nullptr;
+    return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+               ? *static_cast<sqlite3* const*>(handle.data())
+               : nullptr;
 }
 
 QString Database::programConnection()
@@ -151,7 +155,8 @@ bool Database::configure(QSqlDatabase& db, QString* error)
     if (!registerFunctions(db, error))
         return false;
     // WAL with FULL sync: a committed row survives a crash or a kill right after the commit.
-    for (const char* pragma : {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = FULL", "PRAGMA foreign_keys = OFF"}) {
+    for (const char* pragma :
+         {"PRAGMA journal_mode = WAL", "PRAGMA synchronous = FULL", "PRAGMA foreign_keys = OFF"}) {
         QSqlQuery query(db);
         if (!query.exec(QString::fromLatin1(pragma))) {
             if (error)
@@ -168,15 +173,15 @@ QString Database::notOurs(const QString& file)
     // in the write-ahead log has an empty main file and a log beside it.
     QFile data(file);
     if (!data.open(QIODevice::ReadOnly))
-        return u"Файл базы данных \"%1\" не читается: %2"_s
-            .arg(QDir::toNativeSeparators(file), data.errorString());
+        return u"Файл базы данных \"%1\" не читается: %2"_s.arg(QDir::toNativeSeparators(file),
+                                                                data.errorString());
     const QByteArray header = data.read(100);
     if (header.isEmpty() && QFileInfo(file + u"-wal"_s).size() > 0)
         return {};
     if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0")))
         return u"Файл \"%1\" не является базой данных Кухнемера (он пуст или повреждён). "
-                              "Файл не изменён; восстановите базу из резервной копии в папке backup."_s
-            .arg(QDir::toNativeSeparators(file));
+               "Файл не изменён; восстановите базу из резервной копии в папке backup."_s.arg(
+                   QDir::toNativeSeparators(file));
     return {};
 }
 
@@ -199,9 +204,9 @@ std::optional<Database> Database::openFile(const QString& file, bool mustExist, 
         const QFileInfo folder(QFileInfo(file).absolutePath());
         if (!QFileInfo(file).isWritable() || !folder.isWritable())
             return refuse(u"База данных \"%1\" доступна только для чтения. Программе нужно право "
-                                         "записи в файл и в его каталог \"%2\"; попросите администратора "
-                                         "компьютера дать это право."_s
-                              .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(folder.filePath())));
+                          "записи в файл и в его каталог \"%2\"; попросите администратора "
+                          "компьютера дать это право."_s.arg(QDir::toNativeSeparators(file),
+                                                             QDir::toNativeSeparators(folder.filePath())));
     }
     if (QSqlDatabase::contains(connectionName))
         QSqlDatabase::removeDatabase(connectionName);
@@ -218,14 +223,15 @@ std::optional<Database> Database::openFile(const QString& file, bool mustExist, 
         return std::nullopt;
     };
     if (!db.open())
-        return fail(u"Не удалось открыть базу данных \"%1\": %2"_s
-                        .arg(QDir::toNativeSeparators(file), sqlErrorText(db.lastError())));
+        return fail(u"Не удалось открыть базу данных \"%1\": %2"_s.arg(QDir::toNativeSeparators(file),
+                                                                       sqlErrorText(db.lastError())));
     if (mustExist && shape != Shape::AnyVersion) {
         // Only read so far: the version decides before the settings below write to the file.
         QString versionError;
         const int version = schema::storedVersion(db, &versionError);
         if (version < 0)
-            return fail(u"Не удалось открыть базу данных \"%1\": %2"_s.arg(QDir::toNativeSeparators(file), versionError));
+            return fail(u"Не удалось открыть базу данных \"%1\": %2"_s.arg(QDir::toNativeSeparators(file),
+                                                                           versionError));
         const QString dir = QDir::toNativeSeparators(QFileInfo(file).absolutePath());
         if (version > schemaVersion)
             return fail(u"База данных \"%1\" имеет версию %2, а программа работает с версией %3: базу "
@@ -235,10 +241,9 @@ std::optional<Database> Database::openFile(const QString& file, bool mustExist, 
                             .arg(schemaVersion));
         if (version != schemaVersion)
             return fail(u"База данных \"%1\" имеет версию %2, а программа работает с версией %3. "
-                                       "Обновите базу командой \"kuhnemer-data upgrade %4\" (она сначала "
-                                       "сохраняет копию) или откройте её программой той версии, которой она "
-                                       "создана."_s
-                            .arg(QDir::toNativeSeparators(file))
+                        "Обновите базу командой \"kuhnemer-data upgrade %4\" (она сначала "
+                        "сохраняет копию) или откройте её программой той версии, которой она "
+                        "создана."_s.arg(QDir::toNativeSeparators(file))
                             .arg(version)
                             .arg(schemaVersion)
                             .arg(dir));
@@ -249,16 +254,18 @@ std::optional<Database> Database::openFile(const QString& file, bool mustExist, 
             QString which = missing.first(std::min(missing.size(), named)).join(u"; "_s);
             if (missing.size() > named)
                 which += u" и ещё %1"_s.arg(missing.size() - named);
-            return fail(u"База данных \"%1\" неполная: %2. Её таблицы изменила другая программа. Восстановите "
-                        "базу из резервной копии в папке backup; подробности покажет команда "
-                        "\"kuhnemer-data check %3\"."_s.arg(QDir::toNativeSeparators(file), which,
-                                                          QDir::toNativeSeparators(QFileInfo(file).absolutePath())));
+            return fail(
+                u"База данных \"%1\" неполная: %2. Её таблицы изменила другая программа. Восстановите "
+                "базу из резервной копии в папке backup; подробности покажет команда "
+                "\"kuhnemer-data check %3\"."_s.arg(
+                    QDir::toNativeSeparators(file), which,
+                    QDir::toNativeSeparators(QFileInfo(file).absolutePath())));
         }
     }
     QString configureError;
     if (!configure(db, &configureError))
-        return fail(u"Не удалось открыть базу данных \"%1\": %2"_s
-                        .arg(QDir::toNativeSeparators(file), configureError));
+        return fail(u"Не удалось открыть базу данных \"%1\": %2"_s.arg(QDir::toNativeSeparators(file),
+                                                                       configureError));
     return Database(connectionName);
 }
 

@@ -30,7 +30,12 @@ public:
     // Whether a kitchen missing a table, field or index of its version is refused at opening (so that
     // no operation meets the engine's own words about it) or opened as found (for the check).
     // AnyVersion also opens a kitchen of another schema version, for the backup and the upgrade.
-    enum class Shape { MustBeWhole, AsFound, AnyVersion };
+    enum class Shape
+    {
+        MustBeWhole,
+        AsFound,
+        AnyVersion
+    };
 
     // Opens the database of a data directory under the given connection name. Never creates anything:
     // a missing directory or file, an unknown schema version or missing tables or fields are an error
@@ -39,16 +44,23 @@ public:
                                         const QString& connectionName = programConnection(),
                                         Shape shape = Shape::MustBeWhole);
     // Opens (creating) a database file for the installation tool; same connection set-up.
-    static std::optional<Database> create(const QString& file, QString* error,
-                                          const QString& connectionName);
+    static std::optional<Database> create(const QString& file, QString* error, const QString& connectionName);
 
     QSqlDatabase connection() const { return QSqlDatabase::database(m_connectionName, false); }
     const QString& connectionName() const { return m_connectionName; }
 
-    enum class Registration { Remove, Keep };
+    enum class Registration
+    {
+        Remove,
+        Keep
+    };
     // Leave: the write-ahead log stays as it is (and SQLite does not copy it back as the connection
     // closes), for a connection that only read and must not write to the file.
-    enum class Checkpoint { Run, Leave };
+    enum class Checkpoint
+    {
+        Run,
+        Leave
+    };
     // Checkpoints the write-ahead log and closes the connection. Never throws, never blocks for long.
     // Keep leaves the connection's name registered, for an owner whose views still hold handles of it
     // and removes it (QSqlDatabase::removeDatabase) once they are gone.

@@ -49,7 +49,8 @@ bool FieldInfo::fromInput(const QVariant& input, QVariant* stored, QString* erro
 {
     const bool isText = input.typeId() == QMetaType::QString;
     const QString text = isText ? input.toString().trimmed() : QString();
-    if (input.isNull() || (isText && text.isEmpty() && type != FieldType::String && type != FieldType::Memo)) {
+    if (input.isNull() ||
+        (isText && text.isEmpty() && type != FieldType::String && type != FieldType::Memo)) {
         *stored = QVariant();
         return true;
     }
@@ -72,9 +73,8 @@ bool FieldInfo::fromInput(const QVariant& input, QVariant* stored, QString* erro
         }
         // "inf" and "nan" convert, but no price, weight or percent can be stored as one.
         if (!ok || !std::isfinite(number)) {
-            *error = u"\"%1\" не является числом. Введите число, например %2."_s
-                         .arg(isText ? text : input.toString(), u"12"_s + QLocale().decimalPoint() +
-                                                                    u"50"_s);
+            *error = u"\"%1\" не является числом. Введите число, например %2."_s.arg(
+                isText ? text : input.toString(), u"12"_s + QLocale().decimalPoint() + u"50"_s);
             return false;
         }
         *stored = number;
@@ -102,8 +102,7 @@ bool FieldInfo::fromInput(const QVariant& input, QVariant* stored, QString* erro
         const QString value = input.toString();
         if (type == FieldType::String && value.size() > size) {
             *error = u"Текст слишком длинный: в поле \"%1\" помещается не более %2 символов, "
-                                    "введено %3."_s
-                         .arg(name)
+                     "введено %3."_s.arg(name)
                          .arg(size)
                          .arg(value.size());
             return false;

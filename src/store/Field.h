@@ -5,7 +5,15 @@
 
 // A stored field as the schema declares it, and the conversions between what the user types or sees
 // and what the database keeps.
-enum class FieldType { Key, Float, Bool, Date, String, Memo };
+enum class FieldType
+{
+    Key,
+    Float,
+    Bool,
+    Date,
+    String,
+    Memo
+};
 
 struct FieldInfo
 {

@@ -30,7 +30,7 @@ bool KitchenLock::acquire(QString* error)
     QString host, application;
     if (lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &application)) {
         *error = u"Кухня \"%1\" уже открыта: программа %2 (процесс %3) на компьютере \"%4\". "
-                                "Закройте её там и откройте кухню снова."_s
+                 "Закройте её там и откройте кухню снова."_s
                      .arg(dir, application.isEmpty() ? u"Кухнемер"_s : application)
                      .arg(pid)
                      .arg(host);

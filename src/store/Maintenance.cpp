@@ -79,13 +79,10 @@ void maintainAll(QSqlDatabase sql, const Maintenance::Log& log, bool* allDone)
 const QStringList& Maintenance::tableFiles()
 {
     static const QStringList files = {
-        u"Bludo.DB"_s,   u"Doc.db"_s,      u"Edinica.db"_s,
-        u"Grbludo.DB"_s, u"Gring.DB"_s,    u"Ing.DB"_s,
-        u"Inv.db"_s,     u"Invdok.db"_s,   u"Karta.DB"_s,
-        u"Menu.DB"_s,    u"MenuSp.DB"_s,   u"Move.db"_s,
-        u"PARTNER.DB"_s, u"Pf.db"_s,       u"Realdoc.DB"_s,
-        u"Realitog.DB"_s, u"Realsum.DB"_s, u"Sklad.db"_s,
-        u"SvodI.db"_s,   u"SvodB.db"_s,
+        u"Bludo.DB"_s,    u"Doc.db"_s,     u"Edinica.db"_s, u"Grbludo.DB"_s, u"Gring.DB"_s,
+        u"Ing.DB"_s,      u"Inv.db"_s,     u"Invdok.db"_s,  u"Karta.DB"_s,   u"Menu.DB"_s,
+        u"MenuSp.DB"_s,   u"Move.db"_s,    u"PARTNER.DB"_s, u"Pf.db"_s,      u"Realdoc.DB"_s,
+        u"Realitog.DB"_s, u"Realsum.DB"_s, u"Sklad.db"_s,   u"SvodI.db"_s,   u"SvodB.db"_s,
     };
     return files;
 }
@@ -108,7 +105,8 @@ bool syncPath(const QString& path)
 
 } // namespace
 
-QString Maintenance::backup(const QString& dataDir, QString* error, const StepHook& onStep, const QString& targetFile)
+QString Maintenance::backup(const QString& dataDir, QString* error, const StepHook& onStep,
+                            const QString& targetFile)
 {
     const QString connection = u"kuhnemer-backup"_s;
     if (!targetFile.isEmpty() && QFileInfo::exists(targetFile)) {
@@ -120,7 +118,8 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
     auto source = Database::open(dataDir, error, connection, Database::Shape::AnyVersion);
     if (!source)
         return {};
-    const QString folder = targetFile.isEmpty() ? QDir(dataDir).filePath(u"backup"_s) : QFileInfo(targetFile).absolutePath();
+    const QString folder =
+        targetFile.isEmpty() ? QDir(dataDir).filePath(u"backup"_s) : QFileInfo(targetFile).absolutePath();
     QDir().mkpath(folder);
     QString target = QFileInfo(targetFile).absoluteFilePath();
     if (targetFile.isEmpty()) {
@@ -128,8 +127,8 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
         const QStringList leftovers = {u"*"_s + partialSuffix, u"*"_s + partialSuffix + u"-journal"_s};
         for (const QFileInfo& partial : QDir(folder).entryInfoList(leftovers, QDir::Files | QDir::Hidden))
             QFile::remove(partial.filePath());
-        const QString stem =
-            QDir(folder).filePath(u"kuhnemer-"_s + QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s));
+        const QString stem = QDir(folder).filePath(
+            u"kuhnemer-"_s + QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s));
         target = stem + u".sqlite"_s;
         for (int n = 2; QFileInfo::exists(target); ++n)
             target = stem + u"-%1.sqlite"_s.arg(n);
@@ -142,7 +141,8 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
     int rc = sqlite3_open(QFile::encodeName(partial).constData(), &to);
     bool stopped = false;
     if (rc == SQLITE_OK) {
-        sqlite3_backup* job = sqlite3_backup_init(to, "main", Database::sqliteHandle(source->connection()), "main");
+        sqlite3_backup* job =
+            sqlite3_backup_init(to, "main", Database::sqliteHandle(source->connection()), "main");
         if (job) {
             // In steps, so that a large kitchen's copy can be watched (and, in tests, interrupted).
             constexpr int pagesPerStep = 256;
@@ -173,7 +173,8 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
             *error = u"копия не записана на диск"_s;
     }
     // A hard link never replaces a file; the copy gets its name only once it is whole and on disk.
-    if (rc == SQLITE_OK && ::link(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
+    if (rc == SQLITE_OK &&
+        ::link(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
         rc = SQLITE_IOERR;
         if (error)
             *error = systemErrorText(errno);
@@ -193,8 +194,9 @@ bool Maintenance::run(const QString& dataDir, const Log& log)
     if (copy.isEmpty())
         log(u"Резервная копия не создана: %1"_s.arg(error));
     // As found: a missing table is logged under its own name, and the others are still done.
-    auto db = copy.isEmpty() ? std::nullopt
-                             : Database::open(dataDir, &error, u"kuhnemer-maintenance"_s, Database::Shape::AsFound);
+    auto db = copy.isEmpty()
+                  ? std::nullopt
+                  : Database::open(dataDir, &error, u"kuhnemer-maintenance"_s, Database::Shape::AsFound);
     if (!copy.isEmpty() && !db) {
         log(error);
         allDone = false;

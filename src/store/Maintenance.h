@@ -15,7 +15,8 @@ public:
 
     // The maintained tables in their order, as their file names are shown in the log.
     static const QStringList& tableFiles();
-    static QString endLine() {
+    static QString endLine()
+    {
         using namespace Qt::StringLiterals;
         return u"<<<   Индексация закончена   >>>"_s;
     }

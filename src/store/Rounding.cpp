@@ -47,7 +47,8 @@ double toDecimals(double value, int decimals)
         ++whole;
     // whole × 10^-decimals, read back as the nearest double.
     char result[48];
-    const int length = std::snprintf(result, sizeof result, "%s%llde%d", negative ? "-" : "", whole, -decimals);
+    const int length =
+        std::snprintf(result, sizeof result, "%s%llde%d", negative ? "-" : "", whole, -decimals);
     double rounded = 0;
     std::from_chars(result, result + length, rounded);
     return rounded == 0 ? 0.0 : rounded; // no negative zero

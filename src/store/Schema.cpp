@@ -46,7 +46,7 @@ QStringList tableNames(const QSqlDatabase& db)
     QStringList names;
     QSqlQuery query(db);
     query.exec(u"SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
-                              "ORDER BY rowid"_s);
+               "ORDER BY rowid"_s);
     while (query.next())
         names << query.value(0).toString();
     return names;
@@ -138,7 +138,8 @@ Shape shapeOf(const QSqlDatabase& db)
         shape.tables.append(described);
     }
     // Indexes the engine makes for itself carry no statement of their own.
-    query.exec(u"SELECT name, tbl_name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY rowid"_s);
+    query.exec(
+        u"SELECT name, tbl_name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY rowid"_s);
     while (query.next())
         shape.indexes.append({query.value(0).toString(), query.value(1).toString(), {}});
     for (Shape::Index& index : shape.indexes) {
@@ -191,13 +192,14 @@ QStringList differences(const QSqlDatabase& db, bool missingOnly)
             continue;
         }
         for (const auto& [field, type] : table.fields) {
-            const auto match = std::find_if(present->fields.cbegin(), present->fields.cend(), [&](const auto& f) {
-                return f.first.compare(field, Qt::CaseInsensitive) == 0;
-            });
+            const auto match =
+                std::find_if(present->fields.cbegin(), present->fields.cend(),
+                             [&](const auto& f) { return f.first.compare(field, Qt::CaseInsensitive) == 0; });
             if (match == present->fields.cend())
                 findings << u"таблица %1: нет поля %2"_s.arg(table.name, field);
             else if (!missingOnly && match->second != type)
-                findings << u"таблица %1: поле %2 имеет тип %3 вместо %4"_s.arg(table.name, field, match->second, type);
+                findings << u"таблица %1: поле %2 имеет тип %3 вместо %4"_s.arg(table.name, field,
+                                                                                match->second, type);
         }
         if (!missingOnly)
             for (const auto& [field, type] : present->fields)
@@ -209,9 +211,11 @@ QStringList differences(const QSqlDatabase& db, bool missingOnly)
     for (const Shape::Index& index : expected.indexes) {
         const Shape::Index* present = named(found.indexes, index.name);
         if (!present)
-            findings << u"таблица %1: нет индекса %2 (%3)"_s.arg(index.table, index.name, index.fields.join(u", "_s));
-        else if (!missingOnly && (present->table.compare(index.table, Qt::CaseInsensitive) != 0 ||
-                                  present->fields.join(u',').compare(index.fields.join(u','), Qt::CaseInsensitive) != 0))
+            findings << u"таблица %1: нет индекса %2 (%3)"_s.arg(index.table, index.name,
+                                                                 index.fields.join(u", "_s));
+        else if (!missingOnly &&
+                 (present->table.compare(index.table, Qt::CaseInsensitive) != 0 ||
+                  present->fields.join(u',').compare(index.fields.join(u','), Qt::CaseInsensitive) != 0))
             findings << u"таблица %1: индекс %2 построен по (%3) вместо (%4)"_s.arg(
                 present->table, index.name, present->fields.join(u", "_s), index.fields.join(u", "_s));
     }

@@ -19,8 +19,6 @@ QCollator& russianCollator()
     return collator;
 }
 
-
-
 } // namespace
 
 TableModel::TableModel(QSqlDatabase db, ViewDef def, QObject* parent)
@@ -52,7 +50,8 @@ bool TableModel::loadFields()
         return false;
     }
     while (query.next()) {
-        const FieldInfo info = FieldInfo::fromDeclaration(query.value(1).toString(), query.value(2).toString(), query.value(5).toInt() > 0);
+        const FieldInfo info = FieldInfo::fromDeclaration(
+            query.value(1).toString(), query.value(2).toString(), query.value(5).toInt() > 0);
         if (info.type == FieldType::Key)
             m_keyField = info.name;
         m_fields << info;
@@ -120,7 +119,8 @@ bool TableModel::reload(const QVariant& keepKey)
         if (linked)
             query.addBindValue(m_linkValue);
         if (!query.exec()) {
-            fail(u"Не удалось прочитать таблицу \"%1\": %2"_s.arg(m_def.table, sqlErrorText(query.lastError())));
+            fail(u"Не удалось прочитать таблицу \"%1\": %2"_s.arg(m_def.table,
+                                                                  sqlErrorText(query.lastError())));
             return false;
         }
         const int width = int(m_fields.size() + m_def.lookups.size());
@@ -159,7 +159,8 @@ void TableModel::setMaster(TableModel* master, const QString& masterField)
 
 void TableModel::onMasterMoved()
 {
-    const QVariant value = m_master && m_master->isOpen() ? m_master->currentValue(m_masterField) : QVariant();
+    const QVariant value =
+        m_master && m_master->isOpen() ? m_master->currentValue(m_masterField) : QVariant();
     if (!m_open) {
         m_linkValue = value;
         return;
@@ -410,8 +411,9 @@ bool TableModel::writeRow()
     for (int i = 0; i < m_fields.size(); ++i) {
         if (m_fields[i].type == FieldType::Key)
             continue;
-        const bool changed = m_state == State::Insert ? !row[i].isNull()
-                                                      : (row[i] != m_original[i] || row[i].isNull() != m_original[i].isNull());
+        const bool changed = m_state == State::Insert
+                                 ? !row[i].isNull()
+                                 : (row[i] != m_original[i] || row[i].isNull() != m_original[i].isNull());
         if (changed) {
             names << m_fields[i].name;
             values << row[i];
@@ -449,9 +451,9 @@ bool TableModel::writeRow()
         reload(key);
         Q_EMIT stateChanged();
         fail(gone ? u"Запись удалена другой программой, пока вы её редактировали. Ваши изменения "
-                                   "не сохранены; таблица прочитана заново."_s
+                    "не сохранены; таблица прочитана заново."_s
                   : u"Запись изменена другой программой, пока вы её редактировали. Ваши изменения "
-                                   "не сохранены; таблица прочитана заново."_s);
+                    "не сохранены; таблица прочитана заново."_s);
         return false;
     }
     if (!transaction.commit()) {
@@ -490,9 +492,7 @@ bool TableModel::deleteCurrent()
     const QVariant key = m_state == State::Edit ? m_original[fieldIndex(m_keyField)] : currentKey();
     Transaction transaction(m_db);
     QString error;
-    if (!execSql(m_db, viewsql::remove(m_def.table, m_keyField),
-                 {key}, &error) ||
-        !transaction.commit()) {
+    if (!execSql(m_db, viewsql::remove(m_def.table, m_keyField), {key}, &error) || !transaction.commit()) {
         fail(u"Запись не удалена: %1"_s.arg(error));
         return false;
     }
@@ -593,7 +593,8 @@ bool TableModel::isNumberColumn(int column) const
     if (column < 0 || column >= m_columns.size())
         return false;
     const FieldInfo* f = field(m_columns[column].field);
-    return !m_columns[column].format.isEmpty() || (f && (f->type == FieldType::Float || f->type == FieldType::Key));
+    return !m_columns[column].format.isEmpty() ||
+           (f && (f->type == FieldType::Float || f->type == FieldType::Key));
 }
 
 bool TableModel::isTextColumn(int column) const

@@ -15,13 +15,16 @@
 // Posting writes the row in its own transaction and commits at once, so a posted row is on disk when
 // post() returns. A new row that nothing was typed into is never stored.
 
-
-
 class TableModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum class State { Browse, Edit, Insert };
+    enum class State
+    {
+        Browse,
+        Edit,
+        Insert
+    };
     using Calculation = std::function<QVariant(const TableModel&, int row)>;
     using RoleProvider = std::function<QVariant(const TableModel&, int row, int column, int role)>;
     using PostCheck = std::function<bool(TableModel&, QString* error)>;

@@ -15,7 +15,11 @@ public:
 
     // What Enter answers: a question before something that deletes or cannot be undone defaults to
     // "Отмена", so that a key pressed out of habit loses nothing.
-    enum class Default { Ok, Cancel };
+    enum class Default
+    {
+        Ok,
+        Cancel
+    };
 
     // A question with "OK" and "Отмена"; true for OK.
     virtual bool confirm(const QString& caption, const QString& text, Default byDefault) = 0;

@@ -18,9 +18,9 @@ struct Lookup
 struct ViewDef
 {
     QString table;
-    QStringList order;   // fields; text fields order by the Russian collation, the key breaks ties
-    QString linkField;   // the detail field that equals the master's field
-    QString filter;      // an SQL condition fixed by the program, applied while switched on
+    QStringList order; // fields; text fields order by the Russian collation, the key breaks ties
+    QString linkField; // the detail field that equals the master's field
+    QString filter;    // an SQL condition fixed by the program, applied while switched on
     QList<Lookup> lookups;
 };
 

@@ -11,14 +11,15 @@ QString quoted(const QString& name)
     return u'"' + name + u'"';
 }
 
-QString select(const ViewDef& def, const QList<FieldInfo>& fields, const QString& keyField, bool linked, bool filtered)
+QString select(const ViewDef& def, const QList<FieldInfo>& fields, const QString& keyField, bool linked,
+               bool filtered)
 {
     QStringList columns;
     for (const FieldInfo& f : fields)
         columns << u"t."_s + quoted(f.name);
     for (const Lookup& l : def.lookups)
-        columns << u"(SELECT %1 FROM %2 WHERE %3 = t.%4 LIMIT 1)"_s
-                       .arg(quoted(l.result), quoted(l.table), quoted(l.key), quoted(l.source));
+        columns << u"(SELECT %1 FROM %2 WHERE %3 = t.%4 LIMIT 1)"_s.arg(quoted(l.result), quoted(l.table),
+                                                                        quoted(l.key), quoted(l.source));
     QString sql = u"SELECT %1 FROM %2 t"_s.arg(columns.join(u", "_s), quoted(def.table));
     QStringList where;
     if (linked)
@@ -29,8 +30,9 @@ QString select(const ViewDef& def, const QList<FieldInfo>& fields, const QString
         sql += u" WHERE "_s + where.join(u" AND "_s);
     QStringList order;
     for (const QString& name : def.order) {
-        const auto f = std::find_if(fields.begin(), fields.end(),
-                                    [&](const FieldInfo& info) { return info.name.compare(name, Qt::CaseInsensitive) == 0; });
+        const auto f = std::find_if(fields.begin(), fields.end(), [&](const FieldInfo& info) {
+            return info.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
         const bool text = f != fields.end() && f->isText();
         order << u"t."_s + quoted(name) +
                      (text ? u" COLLATE "_s + QString::fromLatin1(Database::collation) : QString());
@@ -41,8 +43,8 @@ QString select(const ViewDef& def, const QList<FieldInfo>& fields, const QString
 
 QString lookup(const Lookup& lookup)
 {
-    return u"SELECT %1 FROM %2 WHERE %3 = ? LIMIT 1"_s
-        .arg(quoted(lookup.result), quoted(lookup.table), quoted(lookup.key));
+    return u"SELECT %1 FROM %2 WHERE %3 = ? LIMIT 1"_s.arg(quoted(lookup.result), quoted(lookup.table),
+                                                           quoted(lookup.key));
 }
 
 QString insert(const QString& table, const QStringList& names)
@@ -54,11 +56,12 @@ QString insert(const QString& table, const QStringList& names)
         quotedNames << quoted(n);
         marks << u"?"_s;
     }
-    return u"INSERT INTO %1 (%2) VALUES (%3)"_s
-        .arg(quoted(table), quotedNames.join(u", "_s), marks.join(u", "_s));
+    return u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(quoted(table), quotedNames.join(u", "_s),
+                                                    marks.join(u", "_s));
 }
 
-QString update(const QString& table, const QStringList& names, const QString& keyField, const QStringList& guarded)
+QString update(const QString& table, const QStringList& names, const QString& keyField,
+               const QStringList& guarded)
 {
     QStringList sets;
     for (const QString& n : names)

@@ -5,12 +5,12 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <memory>
-#include <vector>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -101,15 +101,17 @@ StagedFile::~StagedFile()
 
 QString StagedFile::failure(const QString& path, int error) const
 {
-    return u"Не удалось записать файл \"%1\": %2. Прежний файл не изменён."_s.arg(QDir::toNativeSeparators(path),
-                                                                                     systemErrorText(error));
+    return u"Не удалось записать файл \"%1\": %2. Прежний файл не изменён."_s.arg(
+        QDir::toNativeSeparators(path), systemErrorText(error));
 }
 
 bool StagedFile::write(const QByteArray& bytes, QString* error)
 {
     const QFileInfo target(m_target);
     // A file that exists keeps its permissions; a new one gets the usual ones through the umask.
-    struct stat existing {};
+    struct stat existing
+    {
+    };
     const bool replacing = ::stat(nativePath(target.absoluteFilePath()).constData(), &existing) == 0;
     if (replacing && S_ISDIR(existing.st_mode)) {
         *error = failure(m_target, EISDIR);
@@ -122,11 +124,12 @@ bool StagedFile::write(const QByteArray& bytes, QString* error)
         return false;
     }
     m_temporary = QFile::decodeName(pattern);
-    ::fchmod(fd, replacing ? (existing.st_mode & 07777) : [] {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        return static_cast<mode_t>(0666 & ~mask);
-    }());
+    ::fchmod(
+        fd, replacing ? (existing.st_mode & 07777) : [] {
+            const mode_t mask = ::umask(0);
+            ::umask(mask);
+            return static_cast<mode_t>(0666 & ~mask);
+        }());
     // The sync matters: a delayed allocation may fail only there, and a file that is not on the disk
     // must not take the old one's name.
     const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
@@ -192,7 +195,8 @@ bool writeWholeFiles(const QList<QPair<QString, QByteArray>>& files, QString* er
     }
     // Every new file is on the disk; the old ones are kept under a second name until all new ones
     // have their names, so that a failed rename can put the set back.
-    struct Kept {
+    struct Kept
+    {
         QString target;
         QString copy; // empty: there was no such file
     };

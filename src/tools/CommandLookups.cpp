@@ -28,7 +28,8 @@ std::optional<qlonglong> keyByName(const QSqlDatabase& db, const QString& table,
                          : u"SELECT %1 FROM %2 WHERE upper(%3) = upper(?)"_s.arg(keyField, table, nameField);
     if (!condition.isEmpty())
         sql += u" AND "_s + condition;
-    if (!runQuery(query, sql, QVariantList{number ? QVariant(asKey) : QVariant(wanted)} + conditionValues, error))
+    if (!runQuery(query, sql, QVariantList{number ? QVariant(asKey) : QVariant(wanted)} + conditionValues,
+                  error))
         return std::nullopt;
     if (!query.next()) {
         *error = u"Не найдено: \"%1\"."_s.arg(wanted);

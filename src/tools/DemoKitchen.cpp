@@ -302,15 +302,15 @@ qlonglong insert(QSqlDatabase& db, const char* table, const char* fields, const 
     QStringList marks;
     marks.fill(u"?"_s, values.size());
     QSqlQuery query(db);
-    bool ok = query.prepare(u"INSERT INTO %1 (%2) VALUES (%3)"_s
-                                .arg(QLatin1String(table), QLatin1String(fields), marks.join(u", ")));
+    bool ok = query.prepare(u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
+        QLatin1String(table), QLatin1String(fields), marks.join(u", ")));
     for (const QVariant& value : values)
         query.addBindValue(value);
     ok = ok && query.exec();
     const qlonglong key = ok ? query.lastInsertId().toLongLong() : 0;
     if (key == 0)
-        *error = u"Образец не записан (таблица %1): %2"_s
-                     .arg(QLatin1String(table), sqlErrorText(query.lastError()));
+        *error = u"Образец не записан (таблица %1): %2"_s.arg(QLatin1String(table),
+                                                              sqlErrorText(query.lastError()));
     return key;
 }
 
@@ -327,14 +327,13 @@ bool kitchenIsEmpty(QSqlDatabase& db, QString* error)
 {
     QSqlQuery query(db);
     for (const char* table : filledTables) {
-        if (!query.exec(u"SELECT EXISTS (SELECT 1 FROM %1)"_s.arg(QLatin1String(table))) ||
-            !query.next()) {
+        if (!query.exec(u"SELECT EXISTS (SELECT 1 FROM %1)"_s.arg(QLatin1String(table))) || !query.next()) {
             *error = sqlErrorText(query.lastError());
             return false;
         }
         if (query.value(0).toBool()) {
-            *error = u"Кухня уже заполнена (таблица %1): образец записывается только в пустую."_s
-                         .arg(QLatin1String(table));
+            *error = u"Кухня уже заполнена (таблица %1): образец записывается только в пустую."_s.arg(
+                QLatin1String(table));
             return false;
         }
     }
@@ -445,14 +444,12 @@ bool fillAll(QSqlDatabase& db, QString* error)
 
     const char* partnerFields = "Name, Inn, Okpo, Okonh, Adress, Bank, Bik, Rs, Ks";
     const QVariantList partners[] = {
-        {text("ООО \"Продснаб\""), u"7701234567"_s, u"12345678"_s,
-         u"71100"_s, text("г. Москва, ул. Складская, д. 12"), text("ПАО \"Городской банк\""),
-         u"044525111"_s, u"40702810100000012345"_s,
-         u"30101810100000000111"_s},
-        {text("Столовая №5 ООО \"Вкусный дом\""), u"7705987654"_s, u"87654321"_s,
-         u"90100"_s, text("г. Москва, ул. Заводская, д. 5"), text("ПАО \"Городской банк\""),
-         u"044525111"_s, u"40702810500000054321"_s,
-         u"30101810100000000111"_s},
+        {text("ООО \"Продснаб\""), u"7701234567"_s, u"12345678"_s, u"71100"_s,
+         text("г. Москва, ул. Складская, д. 12"), text("ПАО \"Городской банк\""), u"044525111"_s,
+         u"40702810100000012345"_s, u"30101810100000000111"_s},
+        {text("Столовая №5 ООО \"Вкусный дом\""), u"7705987654"_s, u"87654321"_s, u"90100"_s,
+         text("г. Москва, ул. Заводская, д. 5"), text("ПАО \"Городской банк\""), u"044525111"_s,
+         u"40702810500000054321"_s, u"30101810100000000111"_s},
     };
     for (const QVariantList& row : partners) {
         if (!insert(db, "Partner", partnerFields, row, error))
@@ -564,16 +561,18 @@ bool fillWeek(QSqlDatabase& db, QString* error)
     StockDocuments stock(db, prompts);
     for (const Receipt& r : receipts) {
         // The header is the row the document grid posts; the lines come from "Добавить".
-        const qlonglong document =
-            insert(db, "Doc", "Date, Nomer, Partner, Provodka", {text(r.date), text(r.number), partners[r.partner], 0}, error);
+        const qlonglong document = insert(db, "Doc", "Date, Nomer, Partner, Provodka",
+                                          {text(r.date), text(r.number), partners[r.partner], 0}, error);
         if (document == 0)
             return false;
         for (const ReceiptLine& l : r.lines) {
-            const QVariant ingredient = firstValue(db, u"SELECT Kod1 FROM Ing WHERE Name = ?"_s, {text(l.ingredient)});
+            const QVariant ingredient =
+                firstValue(db, u"SELECT Kod1 FROM Ing WHERE Name = ?"_s, {text(l.ingredient)});
             const std::optional<qlonglong> line = stock.addLine(document, ingredient.toLongLong());
             if (!line)
                 return failed(text(l.ingredient));
-            if (!exec(db, u"UPDATE Move SET Kolvo = ?, Cena = ? WHERE Nnn = ?"_s, {l.quantity, l.price, *line}, error))
+            if (!exec(db, u"UPDATE Move SET Kolvo = ?, Cena = ? WHERE Nnn = ?"_s,
+                      {l.quantity, l.price, *line}, error))
                 return false;
         }
         if (!stock.postReceipt(document, PriceRule::Average))
@@ -581,14 +580,15 @@ bool fillWeek(QSqlDatabase& db, QString* error)
     }
 
     InventoryDocuments inventories(db, prompts);
-    const qlonglong inventory =
-        insert(db, "invdok", "Date, Name, Provodka", {u"2026-12-06"_s, text("Инвентаризация склада"), 0}, error);
+    const qlonglong inventory = insert(db, "invdok", "Date, Name, Provodka",
+                                       {u"2026-12-06"_s, text("Инвентаризация склада"), 0}, error);
     if (inventory == 0)
         return false;
     if (!inventories.transfer(inventory, [] { return CountedStart::Balance; }))
         return failed(u"инвентаризация"_s);
     // A few counted quantities that differ from the books, as a real count finds them.
-    if (!exec(db, u"UPDATE inv SET NewKolvo = Oldkolvo - 1 WHERE Kod = ? AND Oldkolvo >= 10 AND Nnn % 4 = 0"_s,
+    if (!exec(db,
+              u"UPDATE inv SET NewKolvo = Oldkolvo - 1 WHERE Kod = ? AND Oldkolvo >= 10 AND Nnn % 4 = 0"_s,
               {inventory}, error))
         return false;
 
@@ -599,7 +599,8 @@ bool fillWeek(QSqlDatabase& db, QString* error)
     QVariant previousMenu;
     for (int day = 7; day <= 11; ++day) {
         const QDate date(2026, 12, day);
-        QVariant menu = firstValue(db, u"SELECT Kod FROM Menu WHERE Date = ? ORDER BY Kod"_s, {date.toString(Qt::ISODate)});
+        QVariant menu = firstValue(db, u"SELECT Kod FROM Menu WHERE Date = ? ORDER BY Kod"_s,
+                                   {date.toString(Qt::ISODate)});
         if (menu.isNull()) {
             prompts.date = date;
             const std::optional<qlonglong> made = menus.createMenu(prompts, days);
@@ -614,17 +615,17 @@ bool fillWeek(QSqlDatabase& db, QString* error)
         }
         previousMenu = menu;
 
-        const qlonglong document = insert(db, "Realdoc", "DateR, NameR, Status",
-                                          {date.toString(Qt::ISODate), u"Реализация за %1 декабря"_s.arg(day),
-                                           SalesDocuments::openStatus},
-                                          error);
+        const qlonglong document = insert(
+            db, "Realdoc", "DateR, NameR, Status",
+            {date.toString(Qt::ISODate), u"Реализация за %1 декабря"_s.arg(day), SalesDocuments::openStatus},
+            error);
         if (document == 0)
             return false;
         if (!sales.useMenu(document, menu.toLongLong()))
             return failed(u"реализация"_s);
         // Portions sold, as typed into the lines: a different figure for each dish and day.
-        if (!exec(db,
-                  u"UPDATE Realsum SET Kolvo = 5 + (Nnn * 7 + ? * 3) % 23 WHERE Kod = ?"_s, {day, document}, error))
+        if (!exec(db, u"UPDATE Realsum SET Kolvo = 5 + (Nnn * 7 + ? * 3) % 23 WHERE Kod = ?"_s,
+                  {day, document}, error))
             return false;
         if (day <= 9 && !posting.post(document, partners[1]))
             return failed(u"проводка реализации"_s);
@@ -658,8 +659,8 @@ bool fill(QSqlDatabase& db, QString* error)
     }
     if (!ok) {
         if (error)
-            *error = !reason.isEmpty() ? reason
-                                       : u"Образец не записан: %1"_s.arg(sqlErrorText(db.lastError()));
+            *error =
+                !reason.isEmpty() ? reason : u"Образец не записан: %1"_s.arg(sqlErrorText(db.lastError()));
         return false;
     }
     return true;

@@ -58,7 +58,9 @@ int chooseSalesDocument(const QSqlDatabase& db, Options& options, SalesDocument*
         return usageError;
     }
     if (!forEachRow(
-            db, u"SELECT Kod, DateR, Status FROM Realdoc WHERE %1 = ? ORDER BY Kod"_s.arg(key ? u"Kod"_s : u"DateR"_s),
+            db,
+            u"SELECT Kod, DateR, Status FROM Realdoc WHERE %1 = ? ORDER BY Kod"_s.arg(key ? u"Kod"_s
+                                                                                          : u"DateR"_s),
             {wanted},
             [&](const QSqlQuery& query) {
                 found.append(query.value(0).toLongLong());
@@ -97,7 +99,8 @@ int printSalesDocument(Kitchen& kitchen, Options& options, bool cross, std::uniq
     SalesDocument document;
     if (const int code = chooseSalesDocument(db, options, &document, err); code != done)
         return code;
-    const ConsumptionRun run = ConsumptionCalculator(db).run(document.key, cross ? SalesLines::All : SalesLines::Sold);
+    const ConsumptionRun run =
+        ConsumptionCalculator(db).run(document.key, cross ? SalesLines::All : SalesLines::Sold);
     if (!run.ok) {
         err << run.caption << u": "_s << run.message << Qt::endl;
         if (document.open)
@@ -105,10 +108,12 @@ int printSalesDocument(Kitchen& kitchen, Options& options, bool cross, std::uniq
     } else if (!run.notice().isEmpty()) {
         err << run.notice() << Qt::endl;
     }
-    SalesPrintResult result = cross ? CrossTablePrint(db).run(document.key, terminalProgress(u"Печать"_s, err))
-                                    : SalesDocumentPrint(db).run(document.key, terminalProgress(u"Печать"_s, err));
+    SalesPrintResult result =
+        cross ? CrossTablePrint(db).run(document.key, terminalProgress(u"Печать"_s, err))
+              : SalesDocumentPrint(db).run(document.key, terminalProgress(u"Печать"_s, err));
     if (!result.workbook) {
-        err << (cross ? u"Печать перекрёстной таблицы: "_s : u"Печать таблиц: "_s) << result.error << Qt::endl;
+        err << (cross ? u"Печать перекрёстной таблицы: "_s : u"Печать таблиц: "_s) << result.error
+            << Qt::endl;
         return failed;
     }
     if (result.posted && !cross)
@@ -142,8 +147,8 @@ int printSalesSummary(Kitchen& kitchen, Options& options, std::unique_ptr<Workbo
         return usageError;
     if (strayOptions(options, err))
         return usageError;
-    SalesSummaryResult result =
-        SalesSummary(kitchen.db->connection()).run(period->first, period->second, terminalProgress(u"Свод"_s, err));
+    SalesSummaryResult result = SalesSummary(kitchen.db->connection())
+                                    .run(period->first, period->second, terminalProgress(u"Свод"_s, err));
     if (!result.workbook) {
         err << result.caption << u": "_s << result.error << Qt::endl;
         return failed;
@@ -214,7 +219,9 @@ int printTurnover(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>&
     turnover.shortVariant = shortVariant;
     turnover.start = period->first;
     turnover.end = period->second;
-    turnover.scope = all ? TurnoverScope::AllGroups : group ? TurnoverScope::Group : TurnoverScope::Ingredient;
+    turnover.scope = all     ? TurnoverScope::AllGroups
+                     : group ? TurnoverScope::Group
+                             : TurnoverScope::Ingredient;
     QString error;
     std::optional<qlonglong> key = 0;
     if (group)
@@ -239,7 +246,8 @@ int printTurnover(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>&
 QString documentPrintUsage()
 {
     return u"  print КАТАЛОГ sales (--document НОМЕР | --date ГГГГ-ММ-ДД) --out ФАЙЛ.xlsx\n"
-           "                           документ реализации в виде таблиц (с рабочими картами открытого документа)\n"
+           "                           документ реализации в виде таблиц (с рабочими картами открытого "
+           "документа)\n"
            "  print КАТАЛОГ cross (--document НОМЕР | --date ГГГГ-ММ-ДД) --out ФАЙЛ.xlsx\n"
            "                           перекрёстная таблица документа реализации\n"
            "  print КАТАЛОГ summary --from ГГГГ-ММ-ДД --to ГГГГ-ММ-ДД --out ФАЙЛ.xlsx\n"

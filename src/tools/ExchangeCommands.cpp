@@ -1,15 +1,15 @@
 #include "ExchangeCommands.h"
 #include "store/WholeFile.h"
 
+#include "CommandLookups.h"
 #include "CommandSupport.h"
 #include "exchange/CardExchange.h"
 #include "exchange/CardFile.h"
 #include "exchange/MenuTransfer.h"
 #include "exchange/SalesReceipt.h"
-#include "CommandLookups.h"
 #include "KitchenCommands.h"
-#include "StreamPrompts.h"
 #include "store/UserPrompts.h"
+#include "StreamPrompts.h"
 
 #include <QDir>
 #include <QFile>
@@ -91,7 +91,8 @@ public:
     {
         QString error;
         if (const auto pair = m_pairs.constFind(offered); pair != m_pairs.cend()) {
-            const std::optional<qlonglong> own = keyByName(m_db, u"Ing"_s, u"Kod1"_s, u"Name"_s, *pair, &error);
+            const std::optional<qlonglong> own =
+                keyByName(m_db, u"Ing"_s, u"Kod1"_s, u"Name"_s, *pair, &error);
             if (!own)
                 m_err << u"Ингредиент для \"%1\": %2"_s.arg(offered, error) << Qt::endl;
             return own;
@@ -101,7 +102,7 @@ public:
             const QString name =
                 semiFinished ? offered.chopped(CardFile::semiFinishedSuffix.size()) : offered;
             const std::optional<qlonglong> own = keyByName(m_db, u"Ing"_s, u"Kod1"_s, u"Name"_s, name, &error,
-                                                         u"COALESCE(Pf, 0) = ?"_s, {int(semiFinished)});
+                                                           u"COALESCE(Pf, 0) = ?"_s, {int(semiFinished)});
             if (own)
                 return own;
             m_err << u"Ингредиент \"%1\" (%2) по имени не связан: %3 Укажите --match \"%1=НАШ\"."_s.arg(
@@ -251,7 +252,8 @@ int importCards(const QString& dataDir, const QStringList& arguments, QTextStrea
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        err << u"Не удалось открыть файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(path), readErrorText(path))
+        err << u"Не удалось открыть файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(path),
+                                                           readErrorText(path))
             << Qt::endl;
         return failed;
     }
@@ -346,7 +348,8 @@ int receiveSales(const QString& dataDir, const QStringList& arguments, QTextStre
         return usageError;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        err << u"Не удалось открыть файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(path), readErrorText(path))
+        err << u"Не удалось открыть файл \"%1\": %2"_s.arg(QDir::toNativeSeparators(path),
+                                                           readErrorText(path))
             << Qt::endl;
         return failed;
     }

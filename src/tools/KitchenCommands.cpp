@@ -1,14 +1,14 @@
 #include "KitchenCommands.h"
 
 #include "CommandSupport.h"
+#include "costing/DishCostCalculator.h"
 #include "DemoKitchen.h"
 #include "ExchangeCommands.h"
 #include "PrintCommands.h"
 #include "SalesCommands.h"
-#include "costing/DishCostCalculator.h"
-#include "store/Maintenance.h"
 #include "store/Database.h"
 #include "store/KitchenLock.h"
+#include "store/Maintenance.h"
 #include "store/Schema.h"
 #include "store/SchemaUpgrade.h"
 #include "store/ValueWarnings.h"
@@ -39,7 +39,8 @@ const ValueRule divisorRules[] = {
     {"SELECT Name FROM Bludo WHERE NOT COALESCE(Nporc, 0) > 0", valuewarnings::dishPortionsNotPositive},
     {"SELECT Name FROM Ing WHERE NOT COALESCE(Pf, 0) AND NOT COALESCE(Vih, 0) > 0",
      valuewarnings::ingredientYieldNotPositive},
-    {"SELECT b.Name || ' / ' || i.Name FROM Karta k JOIN Bludo b ON b.Kod1 = k.Kod JOIN Ing i ON i.Kod1 = k.Name "
+    {"SELECT b.Name || ' / ' || i.Name FROM Karta k JOIN Bludo b ON b.Kod1 = k.Kod JOIN Ing i ON i.Kod1 = "
+     "k.Name "
      "WHERE NOT COALESCE(i.Pf, 0) AND NOT COALESCE(k.Vihod, 0) > 0",
      valuewarnings::cardYieldNotPositive},
 };
@@ -76,8 +77,9 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
     }
     out << u"Версия схемы: %1"_s.arg(Database::schemaVersion) << Qt::endl;
     // The two places of the version must agree; the opening trusts the larger one.
-    if (query.exec(u"SELECT (SELECT user_version FROM pragma_user_version), count(*), group_concat(Number, ', '), "
-                   "min(Number), max(Number) FROM Version"_s) &&
+    if (query.exec(
+            u"SELECT (SELECT user_version FROM pragma_user_version), count(*), group_concat(Number, ', '), "
+            "min(Number), max(Number) FROM Version"_s) &&
         query.next()) {
         const int pragma = query.value(0).toInt();
         const bool agree = query.value(1).toInt() == 1 && pragma == Database::schemaVersion &&
@@ -96,7 +98,8 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
     problems += int(shape.size());
     // The value checks below read every table and field: a kitchen missing one stops here.
     if (!schema::differences(db, true).isEmpty()) {
-        out << u"Найдено ошибок: %1. Проверка значений невозможна, пока в базе не хватает таблиц или полей."_s.arg(problems)
+        out << u"Найдено ошибок: %1. Проверка значений невозможна, пока в базе не хватает таблиц или полей."_s
+                   .arg(problems)
             << Qt::endl;
         return failed;
     }
@@ -132,8 +135,8 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
     }
     // Infinities compare beyond the largest double; SQLite keeps a NaN as an empty value.
     for (const auto& [table, column] : realColumns(db)) {
-        if (!query.exec(u"SELECT count(*) FROM \"%1\" WHERE abs(\"%2\") > 1.7976931348623157e308"_s
-                            .arg(table, column)) ||
+        if (!query.exec(u"SELECT count(*) FROM \"%1\" WHERE abs(\"%2\") > 1.7976931348623157e308"_s.arg(
+                table, column)) ||
             !query.next()) {
             err << sqlErrorText(query.lastError()) << Qt::endl;
             return failed;
@@ -217,7 +220,7 @@ int create(const QString& dataDir, bool demo, QTextStream& out, QTextStream& err
         }
     }
     out << u"Создана %1: %2"_s.arg(demo ? u"кухня-образец"_s : u"пустая кухня"_s,
-                                                  QDir::toNativeSeparators(dataDir))
+                                   QDir::toNativeSeparators(dataDir))
         << Qt::endl;
     return done;
 }
@@ -226,7 +229,8 @@ int check(const QString& dataDir, QTextStream& out, QTextStream& err)
 {
     // Opened as found: the check is where a kitchen missing a field is told which and where.
     QString error;
-    std::optional<Database> db = Database::open(dataDir, &error, u"kuhnemer-data"_s, Database::Shape::AsFound);
+    std::optional<Database> db =
+        Database::open(dataDir, &error, u"kuhnemer-data"_s, Database::Shape::AsFound);
     if (!db) {
         err << error << Qt::endl;
         return failed;

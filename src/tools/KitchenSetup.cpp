@@ -1,8 +1,8 @@
 #include "KitchenSetup.h"
 
 #include "DemoKitchen.h"
-#include "store/DataLocations.h"
 #include "store/Database.h"
+#include "store/DataLocations.h"
 #include "store/Schema.h"
 #include "store/UserPrompts.h"
 

@@ -2,9 +2,9 @@
 
 #include "CommandLookups.h"
 #include "CommandSupport.h"
+#include "costing/CostingCardPrint.h"
 #include "DocumentPrintCommands.h"
 #include "KitchenCommands.h"
-#include "costing/CostingCardPrint.h"
 #include "menus/MenuPrint.h"
 #include "menus/MenuPrintSettings.h"
 #include "reports/Workbook.h"
@@ -39,9 +39,12 @@ int printCards(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& wo
     if (strayOptions(options, err))
         return usageError;
     QString error;
-    card.scope = all ? CardPrintScope::AllGroups : marked ? CardPrintScope::MarkedDishes : CardPrintScope::ChosenGroup;
+    card.scope = all      ? CardPrintScope::AllGroups
+                 : marked ? CardPrintScope::MarkedDishes
+                          : CardPrintScope::ChosenGroup;
     if (group) {
-        const auto key = keyByName(kitchen.db->connection(), u"Grbludo"_s, u"Kod"_s, u"Name"_s, *group, &error);
+        const auto key =
+            keyByName(kitchen.db->connection(), u"Grbludo"_s, u"Kod"_s, u"Name"_s, *group, &error);
         if (!key) {
             err << error << Qt::endl;
             return failed;
@@ -109,7 +112,8 @@ int printMenu(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& wor
 
 QString printUsage()
 {
-    return u"  print КАТАЛОГ cards (--all | --marked | --group ГРУППА) [--cost | --selling] [--enterprise ИМЯ] --out ФАЙЛ.xlsx\n"
+    return u"  print КАТАЛОГ cards (--all | --marked | --group ГРУППА) [--cost | --selling] [--enterprise "
+           u"ИМЯ] --out ФАЙЛ.xlsx\n"
            "                           калькуляционные карты (по умолчанию по отпускным ценам)\n"
            "  print КАТАЛОГ menu --menu ИМЯ|НОМЕР [--date ГГГГ-ММ-ДД] [--no-underline] --out ФАЙЛ.xlsx\n"
            "                           меню для гостей с текстами из Sm.db\n"_s +

@@ -3,9 +3,9 @@
 #include "CommandLookups.h"
 #include "CommandSupport.h"
 #include "KitchenCommands.h"
-#include "StreamPrompts.h"
 #include "sales/SalesDocuments.h"
 #include "sales/SalesPosting.h"
+#include "StreamPrompts.h"
 
 #include <QSqlQuery>
 #include <QTextStream>
@@ -25,7 +25,8 @@ struct OpenDocument
 
 // The partner the chooser would return: the one named, or 0 when the kitchen has none (the chooser's
 // OK on an empty list). With partners and no --partner there is no answer, and no guess either.
-int choosePartner(const QSqlDatabase& db, const std::optional<QString>& wanted, qlonglong* partner, QTextStream& err)
+int choosePartner(const QSqlDatabase& db, const std::optional<QString>& wanted, qlonglong* partner,
+                  QTextStream& err)
 {
     QString error;
     if (wanted) {
@@ -76,11 +77,13 @@ int postSales(const QString& dataDir, const QStringList& arguments, QTextStream&
     int skipped = 0;
     QString error;
     if (!forEachRow(
-            db, u"SELECT Kod, DateR, NameR, Status FROM Realdoc WHERE DateR >= ? AND DateR <= ? ORDER BY DateR, Kod"_s,
+            db,
+            u"SELECT Kod, DateR, NameR, Status FROM Realdoc WHERE DateR >= ? AND DateR <= ? ORDER BY DateR, Kod"_s,
             {period->first.toString(Qt::ISODate), period->second.toString(Qt::ISODate)},
             [&](const QSqlQuery& query) {
                 if (SalesDocuments::isOpen(query.value(3)))
-                    open.append({query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString()});
+                    open.append(
+                        {query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString()});
                 else
                     ++skipped;
             },
@@ -95,9 +98,12 @@ int postSales(const QString& dataDir, const QStringList& arguments, QTextStream&
     for (const OpenDocument& document : open) {
         if (!SalesPosting(db, prompts).post(document.key, partner)) {
             err << u"Документ %1 \"%2\" от %3 не проведён."_s.arg(document.key)
-                       .arg(document.name, QDate::fromString(document.date, Qt::ISODate).toString(u"dd.MM.yyyy"_s))
+                       .arg(document.name,
+                            QDate::fromString(document.date, Qt::ISODate).toString(u"dd.MM.yyyy"_s))
                 << Qt::endl;
-            out << u"Проведено документов: %1 из %2, уже проведённых: %3."_s.arg(posted).arg(open.size()).arg(skipped)
+            out << u"Проведено документов: %1 из %2, уже проведённых: %3."_s.arg(posted)
+                       .arg(open.size())
+                       .arg(skipped)
                 << Qt::endl;
             return failed;
         }
@@ -109,7 +115,8 @@ int postSales(const QString& dataDir, const QStringList& arguments, QTextStream&
 
 QString salesUsage()
 {
-    return u"  post-sales КАТАЛОГ (--date ГГГГ-ММ-ДД | --from ГГГГ-ММ-ДД --to ГГГГ-ММ-ДД) [--partner ИМЯ|НОМЕР]\n"
+    return u"  post-sales КАТАЛОГ (--date ГГГГ-ММ-ДД | --from ГГГГ-ММ-ДД --to ГГГГ-ММ-ДД) [--partner "
+           u"ИМЯ|НОМЕР]\n"
            "                           \"Проводка\" открытых документов реализации дня или периода\n"
            "                           (партнёр обязателен, если в справочнике есть партнёры)\n"_s;
 }

@@ -62,8 +62,10 @@ bool InventoryActPrint::fill(Workbook& workbook, qlonglong inventory, QString* e
     centre(sheet.range(u"A1:I1").merge());
     setRowFont(sheet, 1, 26, true);
 
-    const QString headings[] = {u"№"_s,         u"Наименование"_s, u"Ед.изм."_s,     u"К-во по документам"_s,
-                                u"В наличии"_s, u"Излишки"_s,      u"Недостача"_s,   u"Цена за ед."_s,
+    const QString headings[] = {u"№"_s,         u"Наименование"_s,
+                                u"Ед.изм."_s,   u"К-во по документам"_s,
+                                u"В наличии"_s, u"Излишки"_s,
+                                u"Недостача"_s, u"Цена за ед."_s,
                                 u"Сумма"_s,     u"Сумма недостачи / излишка"_s};
     for (int column = 1; column <= lastColumn; ++column)
         sheet.cell(3, column).setValue(headings[column - 1]);

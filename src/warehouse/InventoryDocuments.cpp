@@ -37,7 +37,8 @@ QHash<qlonglong, QString> InventoryDocuments::unitNames() const
     QString error;
     forEachRow(
         m_db, u"SELECT Kod, Shorthame FROM Edinica"_s,
-        [&](const QSqlQuery& query) { names.insert(query.value(0).toLongLong(), query.value(1).toString()); }, &error);
+        [&](const QSqlQuery& query) { names.insert(query.value(0).toLongLong(), query.value(1).toString()); },
+        &error);
     return names;
 }
 
@@ -67,7 +68,8 @@ bool InventoryDocuments::remove(qlonglong document)
 bool InventoryDocuments::deleteZeroLines(qlonglong document)
 {
     QString error;
-    if (!execSql(m_db, u"DELETE FROM inv WHERE Kod = ? AND coalesce(NewKolvo, 0) = 0"_s, {document}, &error)) {
+    if (!execSql(m_db, u"DELETE FROM inv WHERE Kod = ? AND coalesce(NewKolvo, 0) = 0"_s, {document},
+                 &error)) {
         m_prompts.warn(u"Ошибка"_s, error);
         return false;
     }
@@ -111,11 +113,14 @@ bool InventoryDocuments::post(qlonglong document)
     if (!runQuery(doc, u"SELECT Provodka FROM invdok WHERE Kod = ?"_s, {document}, &error) || !doc.next() ||
         doc.value(0).toDouble() >= posted)
         return false;
-    if (!m_prompts.confirmIrreversible(postingCaption, u"Подтвердите проводку документа инвентаризации !!!"_s))
+    if (!m_prompts.confirmIrreversible(postingCaption,
+                                       u"Подтвердите проводку документа инвентаризации !!!"_s))
         return false;
-    const bool clear = m_prompts.confirmIrreversible(postingCaption, u"Произвести отчистку движения инградиентов на складе ?"_s);
-    if (clear && !m_prompts.confirmIrreversible(u"Очистка документов движения"_s,
-                                    u"Подтвердите, что все документы движения по складу необходимо удалить"_s))
+    const bool clear = m_prompts.confirmIrreversible(
+        postingCaption, u"Произвести отчистку движения инградиентов на складе ?"_s);
+    if (clear && !m_prompts.confirmIrreversible(
+                     u"Очистка документов движения"_s,
+                     u"Подтвердите, что все документы движения по складу необходимо удалить"_s))
         return false;
     if (!post(document, clear, &error)) {
         m_prompts.warn(u"Ошибка"_s, error);
@@ -184,12 +189,12 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
     }
 
     // Every movement line goes with the documents, so none is left without its document.
-    if (clearHistory && (!execSql(m_db, u"DELETE FROM Move"_s, {}, error) ||
-                         !execSql(m_db, u"DELETE FROM Doc"_s, {}, error)))
+    if (clearHistory &&
+        (!execSql(m_db, u"DELETE FROM Move"_s, {}, error) || !execSql(m_db, u"DELETE FROM Doc"_s, {}, error)))
         return false;
     QSqlQuery header(m_db);
-    if (!runQuery(header, u"INSERT INTO Doc (Date, Nomer, Provodka) VALUES (?, ?, 1)"_s, {date, inventoryNumber},
-                  error))
+    if (!runQuery(header, u"INSERT INTO Doc (Date, Nomer, Provodka) VALUES (?, ?, 1)"_s,
+                  {date, inventoryNumber}, error))
         return false;
     const QVariant stockDocument = header.lastInsertId();
 
@@ -198,11 +203,12 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
     // earlier count, and the last count is the balance.
     QHash<qlonglong, double> balances;
     QHash<qlonglong, const CountLine*> lastLines;
-    RowBatch movements(m_db,
-                       u"INSERT INTO Move (Kod, Kod1, Provodka, Kolvo, Cena, Oper, Date, Nomer) "
-                       "SELECT column1, ?, 1, abs(column2), column3, CASE WHEN column2 > 0 THEN 'P' ELSE 'R' END, "
-                       "?, ? FROM ("_s,
-                       {stockDocument, date, inventoryNumber}, 3, u")"_s);
+    RowBatch movements(
+        m_db,
+        u"INSERT INTO Move (Kod, Kod1, Provodka, Kolvo, Cena, Oper, Date, Nomer) "
+        "SELECT column1, ?, 1, abs(column2), column3, CASE WHEN column2 > 0 THEN 'P' ELSE 'R' END, "
+        "?, ? FROM ("_s,
+        {stockDocument, date, inventoryNumber}, 3, u")"_s);
     for (const CountLine& line : lines) {
         const qlonglong ingredient = line.ingredient.toLongLong();
         const auto before = balances.constFind(ingredient);

@@ -27,8 +27,9 @@ bool DeletionChoice::confirm(UserPrompts& prompts) const
         return false;
     }
     // The letter before the first date is the Latin "c", as the message has always been written.
-    return prompts.confirmIrreversible(periodCaption, u"Подтвердите удаление документов за период c "_s + shortDate(from) +
-                                              u" по "_s + shortDate(to) + u" !!!"_s);
+    return prompts.confirmIrreversible(periodCaption, u"Подтвердите удаление документов за период c "_s +
+                                                          shortDate(from) + u" по "_s + shortDate(to) +
+                                                          u" !!!"_s);
 }
 
 int StockDeletion::remove(const DeletionChoice& choice, qlonglong current)

@@ -64,7 +64,9 @@ QList<PartnerRow> StockDocuments::partners(const QString& text, QString* error) 
     sql += u"ORDER BY Name COLLATE RU, Nnn"_s;
     forEachRow(
         m_db, sql, values,
-        [&](const QSqlQuery& query) { rows.append({query.value(0).toString(), query.value(1).toLongLong()}); },
+        [&](const QSqlQuery& query) {
+            rows.append({query.value(0).toString(), query.value(1).toLongLong()});
+        },
         error);
     return rows;
 }
@@ -81,7 +83,8 @@ QString StockDocuments::kind(qlonglong document) const
 {
     QSqlQuery query(m_db);
     QString error;
-    if (!runQuery(query, u"SELECT Oper FROM Move WHERE Kod1 = ? ORDER BY Nnn LIMIT 1"_s, {document}, &error) ||
+    if (!runQuery(query, u"SELECT Oper FROM Move WHERE Kod1 = ? ORDER BY Nnn LIMIT 1"_s, {document},
+                  &error) ||
         !query.next())
         return {};
     return kindText(query.value(0));
@@ -181,11 +184,11 @@ bool StockDocuments::apply(qlonglong document, const QString& oper, std::optiona
         return false;
     QHash<qlonglong, Stock> stock;
     if (!forEachRow(
-            m_db,
-            u"SELECT Kod1, Kolvo, Cena FROM Ing WHERE Kod1 IN (SELECT Kod FROM Move WHERE Kod1 = ?)"_s,
+            m_db, u"SELECT Kod1, Kolvo, Cena FROM Ing WHERE Kod1 IN (SELECT Kod FROM Move WHERE Kod1 = ?)"_s,
             {document},
             [&](const QSqlQuery& query) {
-                stock.insert(query.value(0).toLongLong(), {query.value(1).toDouble(), query.value(2).toDouble()});
+                stock.insert(query.value(0).toLongLong(),
+                             {query.value(1).toDouble(), query.value(2).toDouble()});
             },
             error))
         return false;
@@ -194,9 +197,10 @@ bool StockDocuments::apply(qlonglong document, const QString& oper, std::optiona
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::optional<qlonglong> ingredient = rowKey(lines[i].ingredientRef);
         if (!ingredient || !stock.contains(*ingredient)) {
-            *error = u"Строка %1 документа: ингредиента с кодом %2 больше нет в справочнике ингредиентов. "
-                     "Документ не проведён."_s.arg(i + 1)
-                         .arg(lines[i].ingredientRef.isNull() ? u"(пусто)"_s : lines[i].ingredientRef.toString());
+            *error =
+                u"Строка %1 документа: ингредиента с кодом %2 больше нет в справочнике ингредиентов. "
+                "Документ не проведён."_s.arg(i + 1)
+                    .arg(lines[i].ingredientRef.isNull() ? u"(пусто)"_s : lines[i].ingredientRef.toString());
             return false;
         }
         Stock& item = stock[*ingredient];

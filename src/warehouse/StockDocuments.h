@@ -62,7 +62,11 @@ public:
     // "Принять на склад" with the chosen price rule; false when refused or failed (the user was told).
     bool postReceipt(qlonglong document, PriceRule rule);
     // "Снять со склада"; asks "Подтвердите выдачу продуктов со склада !!!" when confirm is set.
-    enum class Confirmation { Ask, None };
+    enum class Confirmation
+    {
+        Ask,
+        None
+    };
     bool postIssue(qlonglong document, Confirmation confirmation);
 
     // The issue posting of a document that another operation wrote and holds in its transaction (the

@@ -149,12 +149,13 @@ private:
 bool readMovements(const QSqlDatabase& db, const QString& ingredientFilter, const QVariantList& values,
                    std::vector<Movement>& movements, QString* error)
 {
-    SqliteStatement query(db,
-                          u"SELECT m.Kod, m.Date, m.Nomer, p.Name, m.Oper, m.Cena, m.Kolvo FROM Move m "
-                          "LEFT JOIN Partner p ON p.Nnn = m.Partner "
-                          "WHERE m.Provodka = 1 AND m.Date >= ? AND m.Date <= ? AND m.Kod IN "
-                          "(SELECT i.Kod1 FROM Ing i WHERE 1 = 1%1) ORDER BY m.Kod, m.Nnn"_s.arg(ingredientFilter),
-                          error);
+    SqliteStatement query(
+        db,
+        u"SELECT m.Kod, m.Date, m.Nomer, p.Name, m.Oper, m.Cena, m.Kolvo FROM Move m "
+        "LEFT JOIN Partner p ON p.Nnn = m.Partner "
+        "WHERE m.Provodka = 1 AND m.Date >= ? AND m.Date <= ? AND m.Kod IN "
+        "(SELECT i.Kod1 FROM Ing i WHERE 1 = 1%1) ORDER BY m.Kod, m.Nnn"_s.arg(ingredientFilter),
+        error);
     if (!query.isValid() || !query.bind(values, error))
         return false;
     QHash<QString, QString> shownDates;
@@ -163,7 +164,8 @@ bool readMovements(const QSqlDatabase& db, const QString& ingredientFilter, cons
         const QString stored = query.value(1).toString();
         auto shown = shownDates.constFind(stored);
         if (shown == shownDates.cend())
-            shown = shownDates.insert(stored, QDate::fromString(stored, Qt::ISODate).toString(u"dd.MM.yyyy"_s));
+            shown =
+                shownDates.insert(stored, QDate::fromString(stored, Qt::ISODate).toString(u"dd.MM.yyyy"_s));
         movements.push_back({rowKey(query.value(0)).value_or(0), *shown, query.value(2).toString(),
                              query.value(3).toString(), query.value(4).toString() == u"P"_s,
                              rounding::toKopeck(query.number(5)), query.number(6)});
@@ -204,8 +206,11 @@ bool TurnoverStatement::fill(Workbook& workbook, const TurnoverOptions& options,
     const bool read =
         (options.scope == TurnoverScope::Ingredient ||
          forEachRow(
-             m_db, u"SELECT Kod, Name FROM Gring%1 ORDER BY Name COLLATE %2, Kod"_s.arg(groupFilter, ru), scope,
-             [&](const QSqlQuery& q) { groups.push_back({q.value(0).toLongLong(), q.value(1).toString()}); },
+             m_db, u"SELECT Kod, Name FROM Gring%1 ORDER BY Name COLLATE %2, Kod"_s.arg(groupFilter, ru),
+             scope,
+             [&](const QSqlQuery& q) {
+                 groups.push_back({q.value(0).toLongLong(), q.value(1).toString()});
+             },
              error)) &&
         forEachRow(
             m_db,
@@ -244,18 +249,23 @@ bool TurnoverStatement::fill(Workbook& workbook, const TurnoverOptions& options,
         sheet.column(column).setNumberFormat(u"0.00"_s);
     for (int column : {8, 10})
         sheet.column(column).setNumberFormat(u"0.000"_s);
-    const QString titles[] = {u"Оборотная ведомость за период"_s,
-                              u"с %1 по %2"_s.arg(options.start.toString(u"dd.MM.yyyy"_s),
-                                                  options.end.toString(u"dd.MM.yyyy"_s))};
+    const QString titles[] = {
+        u"Оборотная ведомость за период"_s,
+        u"с %1 по %2"_s.arg(options.start.toString(u"dd.MM.yyyy"_s), options.end.toString(u"dd.MM.yyyy"_s))};
     for (int row = 1; row <= 2; ++row) {
         sheet.cell(row, 9).setValue(titles[row - 1]);
         centre(sheet.range(row, 1, row, 9).merge());
         setRowFont(sheet, row, 16, true);
     }
-    const std::pair<int, QString> headings[] = {
-        {2, u"Наименование ингредиента"_s}, {6, u"Дата"_s},   {7, u"Цена"_s},      {8, u"Приход"_s},
-        {9, u"Сумма"_s},                    {10, u"Расход"_s}, {11, u"Сумма"_s},   {12, u"Документ"_s},
-        {13, u"Партнер"_s}};
+    const std::pair<int, QString> headings[] = {{2, u"Наименование ингредиента"_s},
+                                                {6, u"Дата"_s},
+                                                {7, u"Цена"_s},
+                                                {8, u"Приход"_s},
+                                                {9, u"Сумма"_s},
+                                                {10, u"Расход"_s},
+                                                {11, u"Сумма"_s},
+                                                {12, u"Документ"_s},
+                                                {13, u"Партнер"_s}};
     for (const auto& [column, text] : headings)
         sheet.cell(4, column).setValue(text);
     setRowFont(sheet, 4, 12, true);

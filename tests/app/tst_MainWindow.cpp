@@ -4,26 +4,26 @@
 #include "TestDataDir.h"
 
 #include "app/ui/InfoPage.h"
-#include "app/ui/MainWindow.h"
 #include "app/ui/MaintenanceDialog.h"
+#include "app/ui/MainWindow.h"
 #include "app/ui/StartPage.h"
 #include "costing/ui/CostingPage.h"
-#include "reference/ui/IngredientsPage.h"
 #include "reference/ui/DirectoriesPage.h"
+#include "reference/ui/IngredientsPage.h"
 #include "reference/ui/PartnersPage.h"
 #include "store/KitchenLock.h"
-#include "tools/DemoKitchen.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/MessageBoxPrompts.h"
+#include "tools/DemoKitchen.h"
 
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QTabWidget>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -59,9 +59,10 @@ private Q_SLOTS:
         QCOMPARE(window.windowTitle(), u"Кухнемер (V-3.4.4)"_s);
         QCOMPARE(window.tabs()->currentIndex(), int(MainWindow::Start));
         QVERIFY(!window.tabs()->isTabVisible(MainWindow::Start));
-        const QStringList captions = {u"Ингредиенты"_s, u"Калькуляционные карты"_s,
-                                      u"Меню"_s, u"Реализация"_s, u"Справочники"_s,
-                                      QString(), u"Партнёры"_s, u"Склад"_s,
+        const QStringList captions = {u"Ингредиенты"_s,    u"Калькуляционные карты"_s,
+                                      u"Меню"_s,           u"Реализация"_s,
+                                      u"Справочники"_s,    QString(),
+                                      u"Партнёры"_s,       u"Склад"_s,
                                       u"Экспорт/Импорт"_s, u"Информация"_s};
         for (int i = 0; i < captions.size(); ++i)
             QCOMPARE(window.tabs()->tabText(i), captions[i]);
@@ -160,7 +161,8 @@ private Q_SLOTS:
         window.show();
         window.tabs()->setCurrentIndex(MainWindow::Ingredients);
         window.tabs()->setCurrentIndex(MainWindow::Costing);
-        auto* ingredients = static_cast<IngredientsPage*>(window.page(MainWindow::Ingredients))->ingredients();
+        auto* ingredients =
+            static_cast<IngredientsPage*>(window.page(MainWindow::Ingredients))->ingredients();
         auto* dishes = static_cast<CostingPage*>(window.page(MainWindow::Costing))->dishes();
         QCOMPARE(ingredients->currentValue(u"Cena"_s).toDouble(), 120.5);
         QCOMPARE(dishes->currentValue(u"Cena"_s).toDouble(), 30.0);
@@ -247,7 +249,9 @@ private Q_SLOTS:
                 window.tabs()->setCurrentIndex(page);
             const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
             if (least.width() > 1024 || least.height() > 600)
-                tooLarge << u"%1: %2×%3"_s.arg(window.tabs()->tabText(page)).arg(least.width()).arg(least.height());
+                tooLarge << u"%1: %2×%3"_s.arg(window.tabs()->tabText(page))
+                                .arg(least.width())
+                                .arg(least.height());
         }
         QVERIFY2(tooLarge.isEmpty(), qPrintable(tooLarge.join(u", "_s)));
         QVERIFY(window.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -307,7 +311,7 @@ private Q_SLOTS:
         prompts.queueConfirm(false);
         window.runMaintenance();
         QVERIFY(prompts.last().startsWith(u"Индексация|Перед индексацией желательно селать резервную "
-                                                         "копию баз"_s));
+                                          "копию баз"_s));
         QVERIFY(prompts.last().endsWith(u"таблиц.    Начинать индексацию ?"_s));
         QVERIFY(window.startPage()->maintenanceButton()->isVisible());
     }

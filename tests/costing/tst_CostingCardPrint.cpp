@@ -21,22 +21,15 @@ struct Kitchen
 {
     Kitchen()
     {
-        kg = data.insert(u"Edinica"_s,
-                         {{u"Name"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
-        meat = data.insert(u"Ing"_s, {{u"Name"_s, u"Мясо"_s},
-                                                   {u"Edinica"_s, kg},
-                                                   {u"Cena"_s, 50},
-                                                   {u"Proc"_s, 20},
-                                                   {u"Vih"_s, 80}});
-        onion = data.insert(u"Ing"_s, {{u"Name"_s, u"Лук"_s},
-                                                    {u"Edinica"_s, kg},
-                                                    {u"Cena"_s, 30},
-                                                    {u"Proc"_s, 0},
-                                                    {u"Vih"_s, 70}});
-        festive = data.insert(u"Grbludo"_s,
-                              {{u"Name"_s, u"Ёлочное меню"_s}});
-        desserts =
-            data.insert(u"Grbludo"_s, {{u"Name"_s, u"Десерты"_s}});
+        kg = data.insert(u"Edinica"_s, {{u"Name"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
+        meat = data.insert(
+            u"Ing"_s,
+            {{u"Name"_s, u"Мясо"_s}, {u"Edinica"_s, kg}, {u"Cena"_s, 50}, {u"Proc"_s, 20}, {u"Vih"_s, 80}});
+        onion = data.insert(
+            u"Ing"_s,
+            {{u"Name"_s, u"Лук"_s}, {u"Edinica"_s, kg}, {u"Cena"_s, 30}, {u"Proc"_s, 0}, {u"Vih"_s, 70}});
+        festive = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Ёлочное меню"_s}});
+        desserts = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Десерты"_s}});
         roast = dish(festive, u"Жаркое"_s, 2, u"250/50"_s);
         jelly = dish(desserts, u"Желе"_s, 1, u"150"_s);
         salad = dish(festive, u"Салат"_s, 1, u"100"_s);
@@ -47,17 +40,13 @@ struct Kitchen
 
     qlonglong dish(qlonglong group, const QString& name, double portions, const QString& yield)
     {
-        return data.insert(u"Bludo"_s, {{u"Kod"_s, group},
-                                                     {u"Name"_s, name},
-                                                     {u"Nporc"_s, portions},
-                                                     {u"Vixod"_s, yield}});
+        return data.insert(
+            u"Bludo"_s, {{u"Kod"_s, group}, {u"Name"_s, name}, {u"Nporc"_s, portions}, {u"Vixod"_s, yield}});
     }
     void line(qlonglong dish, qlonglong ingredient, double grams)
     {
-        data.insert(u"Karta"_s, {{u"Kod"_s, dish},
-                                              {u"Name"_s, ingredient},
-                                              {u"Kolvo"_s, grams},
-                                              {u"Vihod"_s, 100}});
+        data.insert(u"Karta"_s,
+                    {{u"Kod"_s, dish}, {u"Name"_s, ingredient}, {u"Kolvo"_s, grams}, {u"Vihod"_s, 100}});
     }
     void exec(const QString& sql)
     {
@@ -74,8 +63,7 @@ struct Kitchen
     {
         progress.clear();
         return CostingCardPrint(data.db(), clock)
-            .run({scope, group, prices, u"Столовая №1"_s},
-                 [this](int percent) { progress << percent; });
+            .run({scope, group, prices, u"Столовая №1"_s}, [this](int percent) { progress << percent; });
     }
 
     TestDataDir data;
@@ -97,9 +85,9 @@ void compareCells(const Sheet& sheet, std::initializer_list<CellCheck> checks)
         const auto area = CellArea::parse(QString::fromLatin1(check.address));
         QVERIFY(area);
         const QVariant actual = sheet.value(area->firstRow, area->firstColumn);
-        QVERIFY2(actual == check.value, qPrintable(u"%1: %2 instead of %3"_s
-                                                       .arg(QLatin1String(check.address), actual.toString(),
-                                                            check.value.toString())));
+        QVERIFY2(actual == check.value,
+                 qPrintable(u"%1: %2 instead of %3"_s.arg(QLatin1String(check.address), actual.toString(),
+                                                          check.value.toString())));
     }
 }
 
@@ -282,7 +270,7 @@ void tst_CostingCardPrint::marksArePrintedOnceAndCleared()
     // A dish that is not marked is not computed: its zero yield stops nothing.
     kitchen.exec(u"UPDATE Ing SET Vih = 0 WHERE Name = 'Мясо'"_s);
     kitchen.exec(u"UPDATE Bludo SET Print = CASE Name WHEN 'Салат' THEN 'x' "
-                                "WHEN 'Жаркое' THEN char(9) END"_s);
+                 "WHEN 'Жаркое' THEN char(9) END"_s);
 
     CostingCardPrintResult result = kitchen.print(CardPrintScope::MarkedDishes);
     QVERIFY2(result.workbook, qPrintable(result.error));
@@ -305,8 +293,7 @@ void tst_CostingCardPrint::marksArePrintedOnceAndCleared()
     result = kitchen.print(CardPrintScope::MarkedDishes);
     QVERIFY(result.workbook);
     QCOMPARE(result.cardsPrinted, 0);
-    compareCells(result.workbook->sheet(1),
-                 {{"A3", u"Десерты"_s}, {"A5", u"Ёлочное меню"_s}});
+    compareCells(result.workbook->sheet(1), {{"A3", u"Десерты"_s}, {"A5", u"Ёлочное меню"_s}});
     QCOMPARE(result.workbook->sheet(1).rowCount(), 5);
 
     // The chosen group prints all its dishes and clears their marks, and only theirs.
@@ -333,8 +320,8 @@ void tst_CostingCardPrint::zeroDivisorStopsBeforeAnythingIsWritten_data()
     const QString yield = u"выход (% Вых) равен нулю"_s;
     QTest::newRow("empty yield") << "UPDATE Ing SET Vih = NULL WHERE Name = 'Мясо'"
                                  << QStringList{roast, meat, yield};
-    QTest::newRow("yield rounding to 0") << "UPDATE Ing SET Vih = 0.4 WHERE Name = 'Лук'"
-                                         << QStringList{roast, u"\"Лук\""_s, yield};
+    QTest::newRow("yield rounding to 0")
+        << "UPDATE Ing SET Vih = 0.4 WHERE Name = 'Лук'" << QStringList{roast, u"\"Лук\""_s, yield};
     QTest::newRow("unit of 0 grams") << "UPDATE Edinica SET Gramm = 0"
                                      << QStringList{roast, meat, u"(Грамм) равен нулю"_s};
     QTest::newRow("unit gone") << "DELETE FROM Edinica"
@@ -342,12 +329,10 @@ void tst_CostingCardPrint::zeroDivisorStopsBeforeAnythingIsWritten_data()
     QTest::newRow("ingredient gone") << "DELETE FROM Ing WHERE Name = 'Мясо'"
                                      << QStringList{roast, u"нет в справочнике ингредиентов"_s};
     QTest::newRow("empty portions") << "UPDATE Bludo SET Nporc = NULL WHERE Name = 'Салат'"
-                                    << QStringList{u"\"Салат\""_s,
-                                                   u"число порций равно нулю"_s};
+                                    << QStringList{u"\"Салат\""_s, u"число порций равно нулю"_s};
     // An empty card still divides its sum by the portions.
-    QTest::newRow("portions rounding to 0")
-        << "UPDATE Bludo SET Nporc = 0.5 WHERE Name = 'Желе'"
-        << QStringList{u"\"Желе\""_s, u"число порций"_s};
+    QTest::newRow("portions rounding to 0") << "UPDATE Bludo SET Nporc = 0.5 WHERE Name = 'Желе'"
+                                            << QStringList{u"\"Желе\""_s, u"число порций"_s};
 }
 
 void tst_CostingCardPrint::zeroDivisorStopsBeforeAnythingIsWritten()
@@ -371,9 +356,8 @@ void tst_CostingCardPrint::zeroDivisorStopsBeforeAnythingIsWritten()
 void tst_CostingCardPrint::recipeSheet()
 {
     Kitchen kitchen;
-    kitchen.exec(
-        u"UPDATE Bludo SET Recept = 'Нарезать мясо.' || char(13, 10) || 'Обжарить.' || "
-                       "char(10, 10) || 'Подавать горячим.' WHERE Name = 'Жаркое'"_s);
+    kitchen.exec(u"UPDATE Bludo SET Recept = 'Нарезать мясо.' || char(13, 10) || 'Обжарить.' || "
+                 "char(10, 10) || 'Подавать горячим.' WHERE Name = 'Жаркое'"_s);
     Workbook book;
     QString error;
     QVERIFY(RecipePrint(kitchen.data.db()).fill(book, kitchen.roast, &error));
@@ -401,10 +385,8 @@ void tst_CostingCardPrint::recipeSheet()
     // The lines as the window shows them, wrapped ones counting, replace the stored breaks.
     Workbook shown;
     QVERIFY(RecipePrint(kitchen.data.db())
-                .fill(shown, kitchen.roast, &error,
-                      QStringList{u"Нарезать"_s, u"мясо."_s}));
-    compareCells(shown.sheet(1),
-                 {{"A3", u"Нарезать"_s}, {"A4", u"мясо."_s}, {"A5", empty}});
+                .fill(shown, kitchen.roast, &error, QStringList{u"Нарезать"_s, u"мясо."_s}));
+    compareCells(shown.sheet(1), {{"A3", u"Нарезать"_s}, {"A4", u"мясо."_s}, {"A5", empty}});
 
     Workbook none;
     QVERIFY(!RecipePrint(kitchen.data.db()).fill(none, 999, &error));

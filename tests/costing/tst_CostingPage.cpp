@@ -46,46 +46,30 @@ private Q_SLOTS:
     void cookBuildsPricesFinishesAndCopiesADish()
     {
         TestDataDir data;
-        const qlonglong kg =
-            data.insert(u"Edinica"_s,
-                        {{u"Name"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
-        const qlonglong veg =
-            data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
-        const qlonglong potato =
-            data.insert(u"Ing"_s, {{u"Kod"_s, veg},
-                                                {u"Name"_s, u"Картофель"_s},
-                                                {u"Edinica"_s, kg},
-                                                {u"Pf"_s, 0},
-                                                {u"Cena"_s, 40},
-                                                {u"Proc"_s, 10},
-                                                {u"Vih"_s, 80}});
+        const qlonglong kg = data.insert(u"Edinica"_s, {{u"Name"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
+        const qlonglong veg = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
+        const qlonglong potato = data.insert(u"Ing"_s, {{u"Kod"_s, veg},
+                                                        {u"Name"_s, u"Картофель"_s},
+                                                        {u"Edinica"_s, kg},
+                                                        {u"Pf"_s, 0},
+                                                        {u"Cena"_s, 40},
+                                                        {u"Proc"_s, 10},
+                                                        {u"Vih"_s, 80}});
         // An ordinary ingredient without a price is no candidate; a semi-finished one without a price is.
         data.insert(u"Ing"_s, {{u"Kod"_s, veg},
-                                            {u"Name"_s, u"Морковь"_s},
-                                            {u"Edinica"_s, kg},
-                                            {u"Pf"_s, 0},
-                                            {u"Cena"_s, 0},
-                                            {u"Vih"_s, 100}});
-        const qlonglong sauce =
-            data.insert(u"Ing"_s, {{u"Kod"_s, veg},
-                                                {u"Name"_s, u"Соус"_s},
-                                                {u"Edinica"_s, kg},
-                                                {u"Pf"_s, 1},
-                                                {u"Cena"_s, 0}});
-        const qlonglong sides =
-            data.insert(u"Grbludo"_s,
-                        {{u"Name"_s, u"Гарниры"_s}, {u"N"_s, 1}});
-        const qlonglong soups =
-            data.insert(u"Grbludo"_s,
-                        {{u"Name"_s, u"Супы"_s}, {u"N"_s, 2}});
-        const qlonglong mash =
-            data.insert(u"Bludo"_s, {{u"Kod"_s, sides},
-                                                  {u"Name"_s, u"Пюре"_s},
-                                                  {u"Nporc"_s, 5},
-                                                  {u"Proc"_s, 20}});
-        data.insert(u"Bludo"_s, {{u"Kod"_s, sides},
-                                              {u"Name"_s, u"Рагу"_s},
-                                              {u"Nporc"_s, 1}});
+                               {u"Name"_s, u"Морковь"_s},
+                               {u"Edinica"_s, kg},
+                               {u"Pf"_s, 0},
+                               {u"Cena"_s, 0},
+                               {u"Vih"_s, 100}});
+        const qlonglong sauce = data.insert(
+            u"Ing"_s,
+            {{u"Kod"_s, veg}, {u"Name"_s, u"Соус"_s}, {u"Edinica"_s, kg}, {u"Pf"_s, 1}, {u"Cena"_s, 0}});
+        const qlonglong sides = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Гарниры"_s}, {u"N"_s, 1}});
+        const qlonglong soups = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}, {u"N"_s, 2}});
+        const qlonglong mash = data.insert(
+            u"Bludo"_s, {{u"Kod"_s, sides}, {u"Name"_s, u"Пюре"_s}, {u"Nporc"_s, 5}, {u"Proc"_s, 20}});
+        data.insert(u"Bludo"_s, {{u"Kod"_s, sides}, {u"Name"_s, u"Рагу"_s}, {u"Nporc"_s, 1}});
 
         ScriptedPrompts prompts;
         CostingPage page(&prompts);
@@ -143,11 +127,10 @@ private Q_SLOTS:
         QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.last()));
         TableModel* dishes = page.dishes();
         QCOMPARE(dishes->currentKey().toLongLong(), mash);
-        QCOMPARE(dishes
-                     ->data(dishes->index(dishes->currentRow(), columnOf(dishes, u"Cena"_s)),
-                            Qt::DisplayRole)
-                     .toString(),
-                 u"6.60"_s);
+        QCOMPARE(
+            dishes->data(dishes->index(dishes->currentRow(), columnOf(dishes, u"Cena"_s)), Qt::DisplayRole)
+                .toString(),
+            u"6.60"_s);
 
         page.finishButton()->click();
         QVERIFY(dishes->currentValue(u"Status"_s).toBool());
@@ -156,8 +139,7 @@ private Q_SLOTS:
         QVERIFY(!page.deleteLineButton()->isEnabled());
         QVERIFY(!card->setData(card->index(0, 1), u"700"_s, Qt::EditRole));
         QVERIFY(!card->setFieldValue(u"Kolvo"_s, 700));
-        QCOMPARE(data.scalar(u"SELECT Kolvo FROM Karta WHERE Name = ?"_s, {potato}).toDouble(),
-                 500.0);
+        QCOMPARE(data.scalar(u"SELECT Kolvo FROM Karta WHERE Name = ?"_s, {potato}).toDouble(), 500.0);
         for (const char* field : {"Name", "Nporc", "Proc", "Vixod", "Cena"})
             QVERIFY2(!editable(dishes, dishes->currentRow(), QString::fromLatin1(field)), field);
         QVERIFY(editable(dishes, dishes->currentRow(), u"Print"_s));
@@ -180,15 +162,14 @@ private Q_SLOTS:
         });
         page.copyButton()->click();
         QCOMPARE(presetName, u"Пюре"_s);
-        const QVariant copy = data.scalar(u"SELECT Kod1 FROM Bludo WHERE Name = ? AND Kod = ?"_s,
-                                          {u"Пюре с соусом"_s, soups});
+        const QVariant copy =
+            data.scalar(u"SELECT Kod1 FROM Bludo WHERE Name = ? AND Kod = ?"_s, {u"Пюре с соусом"_s, soups});
         QVERIFY(copy.isValid());
-        QCOMPARE(data.scalar(u"SELECT COALESCE(Status, 0) + COALESCE(Cena, 0) FROM Bludo WHERE Kod1 = ?"_s,
-                             {copy})
-                     .toDouble(),
-                 0.0);
-        QCOMPARE(data.scalar(u"SELECT sum(Kolvo) FROM Karta WHERE Kod = ?"_s, {copy}).toDouble(),
-                 500.0);
+        QCOMPARE(
+            data.scalar(u"SELECT COALESCE(Status, 0) + COALESCE(Cena, 0) FROM Bludo WHERE Kod1 = ?"_s, {copy})
+                .toDouble(),
+            0.0);
+        QCOMPARE(data.scalar(u"SELECT sum(Kolvo) FROM Karta WHERE Kod = ?"_s, {copy}).toDouble(), 500.0);
         QCOMPARE(data.scalar(u"SELECT count(*) FROM Karta WHERE Kod = ?"_s, {copy}).toInt(), 2);
 
         // Cancel copies nothing.
@@ -200,22 +181,13 @@ private Q_SLOTS:
     void contextSearchAndRecipeOfAFinishedDish()
     {
         TestDataDir data;
-        const qlonglong veg =
-            data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
-        const qlonglong dairy =
-            data.insert(u"Gring"_s, {{u"Name"_s, u"Молочные"_s}});
-        data.insert(u"Ing"_s, {{u"Kod"_s, veg},
-                                            {u"Name"_s, u"Лук"_s},
-                                            {u"Cena"_s, 30}});
+        const qlonglong veg = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
+        const qlonglong dairy = data.insert(u"Gring"_s, {{u"Name"_s, u"Молочные"_s}});
+        data.insert(u"Ing"_s, {{u"Kod"_s, veg}, {u"Name"_s, u"Лук"_s}, {u"Cena"_s, 30}});
         const qlonglong milk =
-            data.insert(u"Ing"_s, {{u"Kod"_s, dairy},
-                                                {u"Name"_s, u"Молоко"_s},
-                                                {u"Cena"_s, 60}});
-        const qlonglong group =
-            data.insert(u"Grbludo"_s, {{u"Name"_s, u"Каши"_s}});
-        const qlonglong porridge =
-            data.insert(u"Bludo"_s,
-                        {{u"Kod"_s, group}, {u"Name"_s, u"Каша"_s}});
+            data.insert(u"Ing"_s, {{u"Kod"_s, dairy}, {u"Name"_s, u"Молоко"_s}, {u"Cena"_s, 60}});
+        const qlonglong group = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Каши"_s}});
+        const qlonglong porridge = data.insert(u"Bludo"_s, {{u"Kod"_s, group}, {u"Name"_s, u"Каша"_s}});
         ScriptedPrompts prompts;
         CostingPage page(&prompts);
         const QString error = showPage(page, data.db());
@@ -250,24 +222,18 @@ private Q_SLOTS:
             recipe->exitButton()->click();
         });
         page.recipeButton()->click();
-        QCOMPARE(
-            data.scalar(u"SELECT Recept FROM Bludo WHERE Kod1 = ?"_s, {porridge}).toString(),
-            u"Варить 20 минут"_s);
+        QCOMPARE(data.scalar(u"SELECT Recept FROM Bludo WHERE Kod1 = ?"_s, {porridge}).toString(),
+                 u"Варить 20 минут"_s);
         QCOMPARE(page.dishes()->state(), TableModel::State::Browse);
     }
 
     void groupOrderNumberRewritesMenuEntriesOnlyWhenItChanges()
     {
         TestDataDir data;
-        const qlonglong group =
-            data.insert(u"Grbludo"_s,
-                        {{u"Name"_s, u"Салаты"_s}, {u"N"_s, 3}});
-        const qlonglong menu =
-            data.insert(u"Menu"_s, {{u"Name"_s, u"Обед"_s}});
+        const qlonglong group = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Салаты"_s}, {u"N"_s, 3}});
+        const qlonglong menu = data.insert(u"Menu"_s, {{u"Name"_s, u"Обед"_s}});
         for (int i = 0; i < 2; ++i)
-            data.insert(u"MenuSp"_s, {{u"Kod"_s, menu},
-                                                   {u"GrName"_s, group},
-                                                   {u"Nn"_s, 3}});
+            data.insert(u"MenuSp"_s, {{u"Kod"_s, menu}, {u"GrName"_s, group}, {u"Nn"_s, 3}});
         ScriptedPrompts prompts;
         CostingPage page(&prompts);
         const QString error = showPage(page, data.db());
@@ -297,20 +263,13 @@ private Q_SLOTS:
     void failedPriceRunIsShown()
     {
         TestDataDir data;
-        const qlonglong group =
-            data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
-        data.insert(u"Bludo"_s, {{u"Kod"_s, group},
-                                              {u"Name"_s, u"Борщ"_s},
-                                              {u"Nporc"_s, 0},
-                                              {u"Cena"_s, 9}});
-        const qlonglong beet =
-            data.insert(u"Ing"_s,
-                        {{u"Name"_s, u"Свёкла"_s}, {u"Cena"_s, 10}});
-        data.insert(u"Karta"_s,
-                    {{u"Kod"_s, data.scalar(u"SELECT Kod1 FROM Bludo"_s)},
-                     {u"Name"_s, beet},
-                     {u"Kolvo"_s, 100},
-                     {u"Vihod"_s, 100}});
+        const qlonglong group = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
+        data.insert(u"Bludo"_s, {{u"Kod"_s, group}, {u"Name"_s, u"Борщ"_s}, {u"Nporc"_s, 0}, {u"Cena"_s, 9}});
+        const qlonglong beet = data.insert(u"Ing"_s, {{u"Name"_s, u"Свёкла"_s}, {u"Cena"_s, 10}});
+        data.insert(u"Karta"_s, {{u"Kod"_s, data.scalar(u"SELECT Kod1 FROM Bludo"_s)},
+                                 {u"Name"_s, beet},
+                                 {u"Kolvo"_s, 100},
+                                 {u"Vihod"_s, 100}});
         ScriptedPrompts prompts;
         CostingPage page(&prompts);
         QString error;

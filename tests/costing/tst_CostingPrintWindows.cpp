@@ -40,21 +40,12 @@ private Q_SLOTS:
     {
         TestDataDir data;
         const qlonglong kg = data.insert(u"Edinica"_s, {{u"Gramm"_s, 1000}});
-        const qlonglong meat =
-            data.insert(u"Ing"_s, {{u"Name"_s, u"Мясо"_s},
-                                                {u"Edinica"_s, kg},
-                                                {u"Cena"_s, 50},
-                                                {u"Vih"_s, 80}});
-        const qlonglong group =
-            data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
-        const qlonglong soup =
-            data.insert(u"Bludo"_s, {{u"Kod"_s, group},
-                                                  {u"Name"_s, u"Борщ"_s},
-                                                  {u"Nporc"_s, 1},
-                                                  {u"Print"_s, u"V"_s}});
-        data.insert(
-            u"Karta"_s,
-            {{u"Kod"_s, soup}, {u"Name"_s, meat}, {u"Kolvo"_s, 120}});
+        const qlonglong meat = data.insert(
+            u"Ing"_s, {{u"Name"_s, u"Мясо"_s}, {u"Edinica"_s, kg}, {u"Cena"_s, 50}, {u"Vih"_s, 80}});
+        const qlonglong group = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
+        const qlonglong soup = data.insert(
+            u"Bludo"_s, {{u"Kod"_s, group}, {u"Name"_s, u"Борщ"_s}, {u"Nporc"_s, 1}, {u"Print"_s, u"V"_s}});
+        data.insert(u"Karta"_s, {{u"Kod"_s, soup}, {u"Name"_s, meat}, {u"Kolvo"_s, 120}});
         for (const char* partner : {"Столовая №1", "Кафе \"Уют\""})
             data.insert(u"Partner"_s, {{u"Name"_s, QString::fromUtf8(partner)}});
 
@@ -109,8 +100,8 @@ private Q_SLOTS:
         QCOMPARE(launcher.opened.size(), 1);
         QVERIFY(launcher.opened[0].contains(u"Калькуляционные карты"_s));
         // The chosen partner heads the card; the meat at its cost price.
-        QVERIFY(
-            QString::fromUtf8(xlsxPart(launcher.opened[0], u"xl/sharedStrings.xml"_s)).contains(u"Столовая №1"));
+        QVERIFY(QString::fromUtf8(xlsxPart(launcher.opened[0], u"xl/sharedStrings.xml"_s))
+                    .contains(u"Столовая №1"));
         QVERIFY(QString::fromUtf8(xlsxPart(launcher.opened[0], u"xl/worksheets/sheet1.xml"_s))
                     .contains(QRegularExpression(u"r=\"G9\"[^>]*><v>50</v>"_s)));
         QVERIFY(!page.progressBar()->isVisible());
@@ -138,10 +129,8 @@ private Q_SLOTS:
     void recipeLinesAsShown()
     {
         TestDataDir data;
-        const qlonglong group =
-            data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
-        data.insert(u"Bludo"_s,
-                    {{u"Kod"_s, group}, {u"Name"_s, u"Борщ"_s}});
+        const qlonglong group = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
+        data.insert(u"Bludo"_s, {{u"Kod"_s, group}, {u"Name"_s, u"Борщ"_s}});
         ScriptedPrompts prompts;
         CostingPage page(&prompts);
         QString error;

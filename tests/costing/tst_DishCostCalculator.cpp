@@ -200,9 +200,8 @@ void tst_DishCostCalculator::stopsAtFirstFaultInGroupOrder()
 
     const DishCostRun run = k.run();
     QVERIFY(!run.ok);
-    QCOMPARE(run.message,
-             u"Расчёт цен остановлен: в блюде \"Ёрш\" (группа \"Ёршики\") у ингредиента "
-                            "\"Свёкла\" выход (% Вых) равен нулю."_s);
+    QCOMPARE(run.message, u"Расчёт цен остановлен: в блюде \"Ёрш\" (группа \"Ёршики\") у ингредиента "
+                          "\"Свёкла\" выход (% Вых) равен нулю."_s);
     QCOMPARE(run.failedDish, failing);
     QCOMPARE(run.dishesPriced, 1);
     QCOMPARE(k.dishPrice(before).toDouble(), 200.0);

@@ -1,6 +1,6 @@
 #include "exchange/CardFile.h"
-#include "store/CodePage.h"
 #include "exchange/ExchangeNumbers.h"
+#include "store/CodePage.h"
 
 #include <QBuffer>
 #include <QTest>

@@ -1,6 +1,6 @@
-#include "store/CodePage.h"
 #include "exchange/DbfTable.h"
 #include "exchange/TorgSalesTable.h"
+#include "store/CodePage.h"
 
 #include <QBuffer>
 #include <QtEndian>

@@ -1,6 +1,6 @@
-#include "store/CodePage.h"
 #include "exchange/Envelope.h"
 #include "exchange/MenuFile.h"
+#include "store/CodePage.h"
 
 #include <QTest>
 

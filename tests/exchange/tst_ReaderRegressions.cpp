@@ -24,7 +24,8 @@ void tst_ReaderRegressions::replay_data()
 {
     QTest::addColumn<QString>("reader");
     QTest::addColumn<QString>("path");
-    for (const QString& root : {QString::fromUtf8(KUHNEMER_REGRESSIONS), QString::fromUtf8(KUHNEMER_FUZZ_CORPUS)}) {
+    for (const QString& root :
+         {QString::fromUtf8(KUHNEMER_REGRESSIONS), QString::fromUtf8(KUHNEMER_FUZZ_CORPUS)}) {
         for (const QString& reader : {u"card"_s, u"summary"_s, u"dbf"_s}) {
             const QDir dir(root + u'/' + reader);
             for (const QString& name : dir.entryList(QDir::Files))

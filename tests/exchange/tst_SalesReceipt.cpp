@@ -1,10 +1,10 @@
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
-#include "store/CodePage.h"
 #include "exchange/DbfTable.h"
 #include "exchange/Envelope.h"
 #include "exchange/SalesReceipt.h"
+#include "store/CodePage.h"
 
 #include <QBuffer>
 #include <QtEndian>

@@ -208,12 +208,12 @@ private Q_SLOTS:
         Workbook workbook;
         QString error;
         int skipped = -1;
-        QVERIFY(MenuPrint(kitchen.db()).fill(workbook, kitchen.menu,
-                                             {QDate(2024, 3, 16), MenuPrintSettings::defaults(), false}, &error,
-                                             {}, &skipped));
-        QCOMPARE(bodyRows(workbook.sheet(1), 8), QStringList({u"A=Супы"_s, u"A=Борщ G=250 H=55р 50к"_s,
-                                                              u"A=Горячее"_s, u"A=Котлета G=100/150 H=120р 25к"_s,
-                                                              u"-"_s}));
+        QVERIFY(MenuPrint(kitchen.db())
+                    .fill(workbook, kitchen.menu, {QDate(2024, 3, 16), MenuPrintSettings::defaults(), false},
+                          &error, {}, &skipped));
+        QCOMPARE(bodyRows(workbook.sheet(1), 8),
+                 QStringList({u"A=Супы"_s, u"A=Борщ G=250 H=55р 50к"_s, u"A=Горячее"_s,
+                              u"A=Котлета G=100/150 H=120р 25к"_s, u"-"_s}));
         QCOMPARE(skipped, 1);
         QVERIFY(MenuPrint::skippedNotice(skipped).contains(u"1"_s));
         QVERIFY(MenuPrint::skippedNotice(0).isEmpty());

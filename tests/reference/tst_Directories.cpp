@@ -18,14 +18,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("deleted");
         QTest::addColumn<QString>("message");
         QTest::newRow("unused") << "none" << true << true << "Информация|Единица успешно удалена !!!";
-        QTest::newRow("only old consumption lines") << "consumption" << true << true
-                                                    << "Информация|Единица успешно удалена !!!";
-        QTest::newRow("one semi-finished product") << "pf" << true << false
-                                                   << "Ошибка удаления единицы измерения|Единица не удалена, остались "
-                                                      "ингредиенты использующие эту единицу !!!";
-        QTest::newRow("ordinary ingredient in another group") << "ingredient" << true << false
-                                                              << "Ошибка удаления единицы измерения|Единица не удалена, "
-                                                                 "остались ингредиенты использующие эту единицу !!!";
+        QTest::newRow("only old consumption lines")
+            << "consumption" << true << true << "Информация|Единица успешно удалена !!!";
+        QTest::newRow("one semi-finished product")
+            << "pf" << true << false
+            << "Ошибка удаления единицы измерения|Единица не удалена, остались "
+               "ингредиенты использующие эту единицу !!!";
+        QTest::newRow("ordinary ingredient in another group")
+            << "ingredient" << true << false
+            << "Ошибка удаления единицы измерения|Единица не удалена, "
+               "остались ингредиенты использующие эту единицу !!!";
         QTest::newRow("cancelled") << "none" << false << false
                                    << "Удаление единицы измерения|Подтвердите удаление единицы измерения !!!";
     }

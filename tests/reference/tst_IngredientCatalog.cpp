@@ -17,41 +17,31 @@ public:
     IngredientCatalog catalog{data.db()};
     ScriptedPrompts prompts;
 
-    qlonglong group(const QString& name)
-    {
-        return data.insert(u"Gring"_s, {{u"Name"_s, name}});
-    }
+    qlonglong group(const QString& name) { return data.insert(u"Gring"_s, {{u"Name"_s, name}}); }
     qlonglong ingredient(qlonglong group, const QString& name, QVariant price = 10.0,
                          bool semiFinished = false)
     {
         return data.insert(u"Ing"_s, {{u"Kod"_s, double(group)},
-                                                   {u"Name"_s, name},
-                                                   {u"Cena"_s, price},
-                                                   {u"Pf"_s, semiFinished ? 1 : 0},
-                                                   {u"Vih"_s, 80.0}});
+                                      {u"Name"_s, name},
+                                      {u"Cena"_s, price},
+                                      {u"Pf"_s, semiFinished ? 1 : 0},
+                                      {u"Vih"_s, 80.0}});
     }
     qlonglong component(qlonglong product, qlonglong ingredient)
     {
-        return data.insert(u"pf"_s, {{u"Kod"_s, double(product)},
-                                                  {u"Name"_s, double(ingredient)},
-                                                  {u"Kolvo"_s, 50.0}});
+        return data.insert(
+            u"pf"_s, {{u"Kod"_s, double(product)}, {u"Name"_s, double(ingredient)}, {u"Kolvo"_s, 50.0}});
     }
     qlonglong cardLine(qlonglong ingredient)
     {
-        return data.insert(u"Karta"_s, {{u"Kod"_s, 1.0},
-                                                     {u"Name"_s, double(ingredient)},
-                                                     {u"Kolvo"_s, 100.0}});
+        return data.insert(u"Karta"_s,
+                           {{u"Kod"_s, 1.0}, {u"Name"_s, double(ingredient)}, {u"Kolvo"_s, 100.0}});
     }
-    int count(const QString& table, const QString& where = u"1"_s,
-              const QVariantList& values = {})
+    int count(const QString& table, const QString& where = u"1"_s, const QVariantList& values = {})
     {
-        return data.scalar(u"SELECT COUNT(*) FROM %1 WHERE %2"_s.arg(table, where), values)
-            .toInt();
+        return data.scalar(u"SELECT COUNT(*) FROM %1 WHERE %2"_s.arg(table, where), values).toInt();
     }
-    bool hasIngredient(qlonglong key)
-    {
-        return count(u"Ing"_s, u"Kod1 = ?"_s, {key}) == 1;
-    }
+    bool hasIngredient(qlonglong key) { return count(u"Ing"_s, u"Kod1 = ?"_s, {key}) == 1; }
     QVariant field(qlonglong ingredient, const QString& name)
     {
         return data.scalar(u"SELECT %1 FROM Ing WHERE Kod1 = ?"_s.arg(name), {ingredient});
@@ -131,9 +121,8 @@ void TestIngredientCatalog::deleteGroupKeepsUsedIngredients()
 
     QVERIFY(k.catalog.deleteGroup(veg, k.prompts));
 
-    QCOMPARE(k.prompts.last(),
-             u"Ошибка удаления группы|Группа не удалена, остались ингредиенты "
-                            "используемые в блюдах или составляющих полуфабрикатов !!!"_s);
+    QCOMPARE(k.prompts.last(), u"Ошибка удаления группы|Группа не удалена, остались ингредиенты "
+                               "используемые в блюдах или составляющих полуфабрикатов !!!"_s);
     QCOMPARE(k.count(u"Gring"_s, u"Kod = ?"_s, {veg}), 1);
     QVERIFY(k.hasIngredient(carrot));
     QVERIFY(!k.hasIngredient(onion));
@@ -151,7 +140,7 @@ void TestIngredientCatalog::deleteGroupFailureLeavesEverything()
     k.component(cutlet, cod);
     // The group row refuses to go, after the ingredients have already been deleted.
     QVERIFY(execSql(k.data.db(), u"CREATE TEMP TRIGGER keepGroup BEFORE DELETE ON Gring "
-                                                "BEGIN SELECT RAISE(ABORT, 'group locked'); END"_s));
+                                 "BEGIN SELECT RAISE(ABORT, 'group locked'); END"_s));
 
     QVERIFY(!k.catalog.deleteGroup(fish, k.prompts));
 
@@ -191,10 +180,9 @@ void TestIngredientCatalog::deleteIngredient()
 
     QCOMPARE(k.prompts.questions,
              QStringList{u"Удаление ингредиента|Подтвердите удаление ингредиента !!!"_s});
-    QCOMPARE(k.prompts.last(),
-             deleted ? u"Информация|Ингредиент успешно удалён !!!"_s
-                     : u"Ошибка удаления ингредиента|Ингредиент не удалён, он "
-                                      "используется в блюдах или составляющих полуфабрикатов !!!"_s);
+    QCOMPARE(k.prompts.last(), deleted ? u"Информация|Ингредиент успешно удалён !!!"_s
+                                       : u"Ошибка удаления ингредиента|Ингредиент не удалён, он "
+                                         "используется в блюдах или составляющих полуфабрикатов !!!"_s);
     QCOMPARE(k.hasIngredient(sauce), !deleted);
     QCOMPARE(k.count(u"pf"_s, u"Kod = ?"_s, {sauce}), deleted ? 0 : 2);
     QVERIFY(k.hasIngredient(butter));
@@ -254,8 +242,7 @@ void TestIngredientCatalog::deleteComponentKeepsProductPrice()
 
     QVERIFY(k.catalog.deleteComponent(first, k.prompts));
 
-    QCOMPARE(k.prompts.shown,
-             QStringList{u"Удаление составляющей|Подтвердите удаление составляющей !!!"_s});
+    QCOMPARE(k.prompts.shown, QStringList{u"Удаление составляющей|Подтвердите удаление составляющей !!!"_s});
     QCOMPARE(k.count(u"pf"_s, u"NNN = ?"_s, {first}), 0);
     QCOMPARE(k.count(u"pf"_s, u"NNN = ?"_s, {second}), 1);
     QCOMPARE(k.field(dough, u"Cena"_s).toDouble(), 42.5);
@@ -276,8 +263,7 @@ void TestIngredientCatalog::flagChangeSetsYield()
     Kitchen k;
     const qlonglong potato = k.ingredient(k.group(u"Овощи"_s), u"Картофель"_s);
     // The window has posted the turned flag (or nothing) before it calls the rule.
-    QVERIFY(execSql(k.data.db(), u"UPDATE Ing SET Pf = ? WHERE Kod1 = ?"_s,
-                    {pending ? 1 : 0, potato}));
+    QVERIFY(execSql(k.data.db(), u"UPDATE Ing SET Pf = ? WHERE Kod1 = ?"_s, {pending ? 1 : 0, potato}));
 
     QString error;
     QCOMPARE(k.catalog.applyFlagChange(potato, pending, &error), pending);
@@ -309,9 +295,8 @@ void TestIngredientCatalog::chooserRefusals()
     QVERIFY(k.catalog.chooseComponent(product, product, k.prompts).isNull());
     QCOMPARE(k.prompts.last(), u"Ошибка выбора|Полуфабрикат не может входить сам в себя"_s);
     QVERIFY(k.catalog.chooseComponent(product, otherProduct, k.prompts).isNull());
-    QCOMPARE(
-        k.prompts.last(),
-        u"Ошибка выбора|Инградиент является полуфабрикатом и не может входить в полуфабрикат"_s);
+    QCOMPARE(k.prompts.last(),
+             u"Ошибка выбора|Инградиент является полуфабрикатом и не может входить в полуфабрикат"_s);
     QCOMPARE(k.count(u"pf"_s), 0);
 }
 
@@ -328,9 +313,7 @@ void TestIngredientCatalog::chooserRepeatsAndClose()
     QVERIFY(!second.isNull());
     QVERIFY(first != second);
     QCOMPARE(k.prompts.shown, QStringList());
-    QCOMPARE(k.count(u"pf"_s, u"Kod = ? AND Name = ? AND Kolvo IS NULL"_s,
-                     {product, pepper}),
-             2);
+    QCOMPARE(k.count(u"pf"_s, u"Kod = ? AND Name = ? AND Kolvo IS NULL"_s, {product, pepper}), 2);
 
     // Closing resets the price on every close, whether or not the composition changed.
     QVERIFY(k.catalog.closeChooser(product));
@@ -350,11 +333,10 @@ void TestIngredientCatalog::candidatesHavePrices()
     k.ingredient(g, u"Нулевая цена"_s, 0.0);
     const qlonglong product = k.ingredient(g, u"ПФ"_s, 3.0, true);
 
-    TableModel candidates(k.data.db(), ViewDef{u"Ing"_s,
-                                               {u"Name"_s},
-                                               QString(),
-                                               QString::fromLatin1(IngredientCatalog::candidateFilter),
-                                               {}});
+    TableModel candidates(
+        k.data.db(),
+        ViewDef{
+            u"Ing"_s, {u"Name"_s}, QString(), QString::fromLatin1(IngredientCatalog::candidateFilter), {}});
     candidates.setFilterEnabled(true);
     QVERIFY(candidates.open());
     QCOMPARE(candidates.rowCount(), 2);

@@ -46,8 +46,7 @@ void TestIngredientRowCheck::check()
     ScriptedPrompts prompts;
 
     QCOMPARE(IngredientRowCheck::check(price, semiFinished, unit, prompts), message.isEmpty());
-    QCOMPARE(prompts.shown,
-             message.isEmpty() ? QStringList() : QStringList{u"Ошибка|"_s + message});
+    QCOMPARE(prompts.shown, message.isEmpty() ? QStringList() : QStringList{u"Ошибка|"_s + message});
 }
 
 QTEST_GUILESS_MAIN(TestIngredientRowCheck)

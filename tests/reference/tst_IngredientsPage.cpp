@@ -54,32 +54,26 @@ struct Kitchen
 
     Kitchen()
     {
-        kg = data.insert(u"Edinica"_s, {{u"Name"_s, u"килограмм"_s},
-                                                     {u"Shorthame"_s, u"кг"_s},
-                                                     {u"Gramm"_s, 1000}});
-        vegetables =
-            data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
+        kg = data.insert(u"Edinica"_s,
+                         {{u"Name"_s, u"килограмм"_s}, {u"Shorthame"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
+        vegetables = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
         dairy = data.insert(u"Gring"_s, {{u"Name"_s, u"Молочные"_s}});
         milk = ingredient(dairy, u"Молоко"_s, 80, false, 90);
         sourCream = ingredient(dairy, u"Сметана"_s, 200, false, 95);
         potato = ingredient(vegetables, u"Картофель"_s, 30, false, 80);
         mash = ingredient(vegetables, u"Пюре"_s, 150, true, 100);
-        data.insert(u"pf"_s, {{u"Kod"_s, mash},
-                                           {u"Name"_s, potato},
-                                           {u"Kolvo"_s, 200}});
-        data.insert(
-            u"pf"_s,
-            {{u"Kod"_s, mash}, {u"Name"_s, milk}, {u"Kolvo"_s, 50}});
+        data.insert(u"pf"_s, {{u"Kod"_s, mash}, {u"Name"_s, potato}, {u"Kolvo"_s, 200}});
+        data.insert(u"pf"_s, {{u"Kod"_s, mash}, {u"Name"_s, milk}, {u"Kolvo"_s, 50}});
     }
 
     qlonglong ingredient(qlonglong group, const QString& name, double price, bool semi, double yield)
     {
         return data.insert(u"Ing"_s, {{u"Kod"_s, group},
-                                                   {u"Name"_s, name},
-                                                   {u"Edinica"_s, kg},
-                                                   {u"Cena"_s, price},
-                                                   {u"Pf"_s, semi ? 1 : 0},
-                                                   {u"Vih"_s, yield}});
+                                      {u"Name"_s, name},
+                                      {u"Edinica"_s, kg},
+                                      {u"Cena"_s, price},
+                                      {u"Pf"_s, semi ? 1 : 0},
+                                      {u"Vih"_s, yield}});
     }
 
     QVariant field(qlonglong ingredient, const QString& name)
@@ -107,8 +101,7 @@ private Q_SLOTS:
         // Groups by name, the first one's ingredients beside them.
         QCOMPARE(nameAt(groups, 0), u"Молочные"_s);
         QCOMPARE(ingredients->rowCount(), 2);
-        QCOMPARE(ingredients->data(ingredients->index(0, 1), Qt::DisplayRole).toString(),
-                 u"кг"_s);
+        QCOMPARE(ingredients->data(ingredients->index(0, 1), Qt::DisplayRole).toString(), u"кг"_s);
         const auto units = IngredientsPage::unitChoices(kitchen.data.db())();
         QCOMPARE(units.size(), 1);
         QCOMPARE(units[0].first.toLongLong(), kitchen.kg);
@@ -144,9 +137,8 @@ private Q_SLOTS:
         QCOMPARE(ingredients->rowCount(), 2);
         prompts.queueConfirm(true);
         page.deleteIngredientButton()->click();
-        QCOMPARE(prompts.last(),
-                 u"Ошибка удаления ингредиента|Ингредиент не удалён, он используется в "
-                                "блюдах или составляющих полуфабрикатов !!!"_s);
+        QCOMPARE(prompts.last(), u"Ошибка удаления ингредиента|Ингредиент не удалён, он используется в "
+                                 "блюдах или составляющих полуфабрикатов !!!"_s);
         QCOMPARE(kitchen.data.scalar(u"SELECT count(*) FROM Ing"_s).toInt(), 4);
 
         // Context search: all ingredients by name, Insert adds nothing, the group follows the ingredient.
@@ -196,8 +188,7 @@ private Q_SLOTS:
         IngredientsPage page(&prompts);
         const QString error = showPage(page, kitchen.data.db());
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        QCOMPARE(page.ingredients()->currentValue(u"Name"_s).toString(),
-                 u"Молоко"_s);
+        QCOMPARE(page.ingredients()->currentValue(u"Name"_s).toString(), u"Молоко"_s);
 
         // Passing through the box without a change stores nothing.
         page.semiFinishedBox()->setFocus();
@@ -243,8 +234,7 @@ private Q_SLOTS:
                 chooser->contextSearch()->checkBox()->setChecked(true);
                 QCOMPARE(candidates->model()->rowCount(), 4);
                 typeText(chooser->contextSearch()->searchBox(), u"сме"_s);
-                QCOMPARE(candidates->tableModel()->currentValue(u"Name"_s).toString(),
-                         u"Сметана"_s);
+                QCOMPARE(candidates->tableModel()->currentValue(u"Name"_s).toString(), u"Сметана"_s);
                 QCOMPARE(chooser->groupGrid()->model()->rowCount(), 1);
                 QVERIFY(!chooser->groupGrid()->isEnabled());
                 chooser->contextSearch()->checkBox()->setChecked(false);
@@ -263,9 +253,7 @@ private Q_SLOTS:
         page.compositionButton()->click();
         QCOMPARE(heading, u"Ингредиенты полуфабриката \"Пюре\""_s);
         QCOMPARE(prompts.last(), u"Ошибка выбора|Полуфабрикат не может входить сам в себя"_s);
-        QCOMPARE(kitchen.data.scalar(u"SELECT count(*) FROM pf WHERE Name = ?"_s, {kitchen.milk})
-                     .toInt(),
-                 3);
+        QCOMPARE(kitchen.data.scalar(u"SELECT count(*) FROM pf WHERE Name = ?"_s, {kitchen.milk}).toInt(), 3);
         QCOMPARE(page.composition()->rowCount(), 4);
         QCOMPARE(kitchen.field(kitchen.mash, u"Cena"_s).toDouble(), 0.0);
         QCOMPARE(page.ingredients()->currentValue(u"Cena"_s).toDouble(), 0.0);
@@ -293,7 +281,7 @@ private Q_SLOTS:
         QCOMPARE(dialog->percentCounter()->text(), u"10%"_s);
         QCOMPARE(prompts.questions.last(),
                  u"Предупреждение пересчёта|Вы уверены что хотите увеличить цену группе ингредиентов "
-                     "\"Овощи\" на 10%"_s);
+                 "\"Овощи\" на 10%"_s);
         QCOMPARE(kitchen.field(kitchen.potato, u"Cena"_s).toDouble(), 33.0);
         QCOMPARE(page.ingredients()->value(0, u"Cena"_s).toDouble(), 33.0);
         QCOMPARE(kitchen.field(kitchen.mash, u"Cena"_s).toDouble(), 150.0);
@@ -321,8 +309,7 @@ private Q_SLOTS:
         IngredientsPage page(&prompts);
         const QString error = showPage(page, kitchen.data.db());
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        QCOMPARE(page.ingredients()->currentValue(u"Name"_s).toString(),
-                 u"Молоко"_s);
+        QCOMPARE(page.ingredients()->currentValue(u"Name"_s).toString(), u"Молоко"_s);
         QTimer::singleShot(0, &page, [] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
@@ -334,8 +321,7 @@ private Q_SLOTS:
         page.moveButton()->click();
         QCOMPARE(kitchen.field(kitchen.milk, u"Kod"_s).toLongLong(), kitchen.vegetables);
         QCOMPARE(page.ingredients()->rowCount(), 1);
-        QCOMPARE(page.ingredients()->currentValue(u"Name"_s).toString(),
-                 u"Сметана"_s);
+        QCOMPARE(page.ingredients()->currentValue(u"Name"_s).toString(), u"Сметана"_s);
     }
 
     void newIngredientDialogReadsThePriceInTheSystemFormat_data()
@@ -344,10 +330,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("stored");
         QTest::addColumn<QString>("message");
         QTest::newRow("comma") << u"12,50"_s << true << QString();
-        QTest::newRow("point") << u"12.50"_s << false
-                               << u"|Введите в поле \"Цена\" число в формате XX,XX"_s;
-        QTest::newRow("two commas") << u"1,2,3"_s << false
-                                    << u"Ошибка|\"1,2,3\" не является числом."_s;
+        QTest::newRow("point") << u"12.50"_s << false << u"|Введите в поле \"Цена\" число в формате XX,XX"_s;
+        QTest::newRow("two commas") << u"1,2,3"_s << false << u"Ошибка|\"1,2,3\" не является числом."_s;
     }
 
     void newIngredientDialogReadsThePriceInTheSystemFormat()
@@ -368,16 +352,13 @@ private Q_SLOTS:
         typeText(dialog.nameBox(), u"Морковь"_s);
         typeText(dialog.priceBox(), price);
         dialog.okButton()->click();
-        const QVariant price2 = kitchen.data.scalar(u"SELECT Cena FROM Ing WHERE Name = ?"_s,
-                                                    {u"Морковь"_s});
+        const QVariant price2 = kitchen.data.scalar(u"SELECT Cena FROM Ing WHERE Name = ?"_s, {u"Морковь"_s});
         QLocale::setDefault(previous);
         if (stored) {
             QVERIFY(prompts.shown.isEmpty());
             QCOMPARE(price2.toDouble(), 12.5);
             QCOMPARE(
-                kitchen.data
-                    .scalar(u"SELECT Kod FROM Ing WHERE Name = ?"_s, {u"Морковь"_s})
-                    .toLongLong(),
+                kitchen.data.scalar(u"SELECT Kod FROM Ing WHERE Name = ?"_s, {u"Морковь"_s}).toLongLong(),
                 kitchen.vegetables);
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
             QVERIFY(!dialog.addedKey().isNull());
@@ -392,9 +373,7 @@ private Q_SLOTS:
     void pickerKeepsTheCursorOnARowWithoutUnit()
     {
         Kitchen kitchen;
-        kitchen.data.insert(u"Ing"_s, {{u"Kod"_s, kitchen.dairy},
-                                                    {u"Name"_s, u"Кефир"_s},
-                                                    {u"Cena"_s, 60}});
+        kitchen.data.insert(u"Ing"_s, {{u"Kod"_s, kitchen.dairy}, {u"Name"_s, u"Кефир"_s}, {u"Cena"_s, 60}});
         ScriptedPrompts prompts;
         IngredientsPage page(&prompts);
         QString error;

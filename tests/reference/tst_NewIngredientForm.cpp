@@ -85,10 +85,8 @@ void TestNewIngredientForm::add()
     QFETCH(QString, message);
     QFETCH(double, stored);
     TestDataDir data;
-    const qlonglong group =
-        data.insert(u"Gring"_s, {{u"Name"_s, u"Бакалея"_s}});
-    const qlonglong unit =
-        data.insert(u"Edinica"_s, {{u"Shorthame"_s, u"кг"_s}});
+    const qlonglong group = data.insert(u"Gring"_s, {{u"Name"_s, u"Бакалея"_s}});
+    const qlonglong unit = data.insert(u"Edinica"_s, {{u"Shorthame"_s, u"кг"_s}});
     ScriptedPrompts prompts;
 
     const NewIngredientForm::Result result = NewIngredientForm(data.db()).add(
@@ -102,22 +100,19 @@ void TestNewIngredientForm::add()
     QCOMPARE(result.key.isNull(), !message.isEmpty());
     QCOMPARE(data.scalar(u"SELECT COUNT(*) FROM Ing"_s).toInt(), message.isEmpty() ? 1 : 0);
     if (message.isEmpty())
-        QCOMPARE(data.scalar(u"SELECT Cena FROM Ing WHERE Kod1 = ?"_s, {result.key}).toDouble(),
-                 stored);
+        QCOMPARE(data.scalar(u"SELECT Cena FROM Ing WHERE Kod1 = ?"_s, {result.key}).toDouble(), stored);
 }
 
 void TestNewIngredientForm::storedIngredient()
 {
     TestDataDir data;
     data.insert(u"Gring"_s, {{u"Name"_s, u"Первая"_s}});
-    const qlonglong group =
-        data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
-    const qlonglong unit =
-        data.insert(u"Edinica"_s, {{u"Shorthame"_s, u"шт"_s}});
+    const qlonglong group = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
+    const qlonglong unit = data.insert(u"Edinica"_s, {{u"Shorthame"_s, u"шт"_s}});
     ScriptedPrompts prompts;
 
-    const auto result = NewIngredientForm(data.db()).add(
-        NewIngredient{u"Огурец"_s, u"7,25"_s, group, unit}, u',', prompts);
+    const auto result =
+        NewIngredientForm(data.db()).add(NewIngredient{u"Огурец"_s, u"7,25"_s, group, unit}, u',', prompts);
 
     QVERIFY(!result.key.isNull());
     QSqlQuery row(data.db());

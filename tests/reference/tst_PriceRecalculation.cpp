@@ -37,15 +37,11 @@ struct PricedKitchen
     qlonglong ingredient(qlonglong group, const QString& name, const QVariant& price,
                          const QVariant& semiFinished)
     {
-        return data.insert(u"Ing"_s, {{u"Kod"_s, double(group)},
-                                                   {u"Name"_s, name},
-                                                   {u"Cena"_s, price},
-                                                   {u"Pf"_s, semiFinished}});
+        return data.insert(
+            u"Ing"_s,
+            {{u"Kod"_s, double(group)}, {u"Name"_s, name}, {u"Cena"_s, price}, {u"Pf"_s, semiFinished}});
     }
-    QVariant price(qlonglong key)
-    {
-        return data.scalar(u"SELECT Cena FROM Ing WHERE Kod1 = ?"_s, {key});
-    }
+    QVariant price(qlonglong key) { return data.scalar(u"SELECT Cena FROM Ing WHERE Kod1 = ?"_s, {key}); }
     bool run(Scope scope, Action action, int percent, qlonglong current = 0)
     {
         return recalculation.run(Settings{scope, action, percent}, current ? current : milk, dairy, prompts);
@@ -137,7 +133,8 @@ void TestPriceRecalculation::priceThatWouldBecomeInfiniteStopsTheRun()
     PricedKitchen k;
     QVERIFY(execSql(k.data.db(), u"UPDATE Ing SET Cena = 1.5e308 WHERE Kod1 = ?"_s, {k.cheese}));
     QVERIFY(!k.run(Scope::All, Action::Raise, 50));
-    QVERIFY2(k.prompts.last().contains(u"\"Сыр\" стала бы бесконечно большой"_s), qPrintable(k.prompts.last()));
+    QVERIFY2(k.prompts.last().contains(u"\"Сыр\" стала бы бесконечно большой"_s),
+             qPrintable(k.prompts.last()));
     QCOMPARE(k.price(k.cheese).toDouble(), 1.5e308);
     QCOMPARE(k.price(k.flour).toDouble(), 40.0);
 }
@@ -184,11 +181,10 @@ void TestPriceRecalculation::semiFinishedCurrentIngredient()
     QVERIFY(!k.run(Scope::Ingredient, Action::Lower, 20, k.dough));
 
     QCOMPARE(k.prompts.shown,
-             (QStringList{
-                 u"Предупреждение пересчёта|Вы уверены что хотите уменьшить цену ингредиенту "
-                                "\"Сырники ПФ\" на 20%"_s,
-                 u"Пересчёт цен|Цена полуфабриката рассчитывается по его составу и не "
-                                "пересчитывается."_s}));
+             (QStringList{u"Предупреждение пересчёта|Вы уверены что хотите уменьшить цену ингредиенту "
+                          "\"Сырники ПФ\" на 20%"_s,
+                          u"Пересчёт цен|Цена полуфабриката рассчитывается по его составу и не "
+                          "пересчитывается."_s}));
     QCOMPARE(k.price(k.dough).toDouble(), 50.0);
 }
 

@@ -8,8 +8,8 @@
 
 #include <QDir>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -118,14 +118,15 @@ void tst_ReportOutput::namesTheFileWhenNoApplicationOpensIt()
     } launcher;
     launcher.answer = false;
     m_prompts.queueConfirm(true);
-    const QString path = ReportOutput(launcher, m_prompts, folder(), [] { return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)); })
-                             .show(*m_book, u"Акт инвентаризации"_s);
+    const QString path = ReportOutput(launcher, m_prompts, folder(), [] {
+                             return QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9));
+                         }).show(*m_book, u"Акт инвентаризации"_s);
 
     QVERIFY(QFile::exists(path));
     QCOMPARE(launcher.seen, QStringList{QFileInfo(path).fileName()});
     QCOMPARE(m_prompts.shown,
              QStringList{u"Таблица|Не удалось открыть таблицу в приложении электронных таблиц. "
-                                        "Файл сохранён: "_s +
+                         "Файл сохранён: "_s +
                          QDir::toNativeSeparators(path) + u"\n\nОткрыть папку с файлом?"_s});
     QCOMPARE(launcher.folders, QStringList{folder()});
 }
@@ -166,7 +167,7 @@ void tst_ReportOutput::problemsOfTheWorkbookAreShown()
     QCOMPARE(m_prompts.shown.size(), 1);
     const QString warning = m_prompts.last();
     QVERIFY(warning.startsWith(u"Таблица|При построении таблицы не всё удалось:\n"
-                                              "Лист «Лист1»: ячейки (0, 1) нет на листе\n"_s));
+                               "Лист «Лист1»: ячейки (0, 1) нет на листе\n"_s));
     QVERIFY(warning.endsWith(u"\n… и ещё 2"_s));
 }
 
@@ -232,7 +233,8 @@ void tst_ReportOutput::handedOnlyToADesktopApplication()
     // An application that says it takes the type; a default named for it wins; a hidden one counts not.
     handed.clear();
     const QString apps = desktop.filePath(u"XDG_DATA_DIRS/applications/"_s);
-    writeFile(apps + u"calc.desktop"_s, "[Desktop Entry]\nType=Application\nExec=calc %f\nMimeType=" + xlsx.toUtf8() + ";\n");
+    writeFile(apps + u"calc.desktop"_s,
+              "[Desktop Entry]\nType=Application\nExec=calc %f\nMimeType=" + xlsx.toUtf8() + ";\n");
     QCOMPARE(desktopapps::defaultApplication(xlsx), apps + u"calc.desktop"_s);
     writeFile(apps + u"sheets.desktop"_s, "[Desktop Entry]\nType=Application\nExec=sheets %f\n");
     writeFile(apps + u"gone.desktop"_s, "[Desktop Entry]\nHidden=true\nExec=gone %f\n");

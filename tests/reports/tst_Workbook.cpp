@@ -115,8 +115,7 @@ void tst_Workbook::refusesAddresses()
     QCOMPARE(sheet.rowCount(), 0);
     QCOMPARE(sheet.merges().size(), size_t(0));
     QCOMPARE(book.problems().size(), 1);
-    QVERIFY(
-        book.problems().first().startsWith(u"Лист «Лист1»: неверный адрес «%1»"_s.arg(address)));
+    QVERIFY(book.problems().first().startsWith(u"Лист «Лист1»: неверный адрес «%1»"_s.arg(address)));
 }
 
 void tst_Workbook::writesAndReadsValues()
@@ -215,8 +214,7 @@ void tst_Workbook::resolvesFormatsFromColumnRowAndCell()
         change(format);
         return format;
     };
-    const CellFormat money =
-        with(CellFormat{}, [](CellFormat& f) { f.numberFormat = u"0.00"_s; });
+    const CellFormat money = with(CellFormat{}, [](CellFormat& f) { f.numberFormat = u"0.00"_s; });
 
     const struct
     {
@@ -374,12 +372,8 @@ void tst_Workbook::sheetsAndNames()
 
     Sheet& sheet = book.sheet(2);
     QVERIFY(sheet.setName(u"Меню на 01.02.2024 г."_s));
-    const QString refused[] = {QString(),
-                               u"лист3"_s,
-                               u"Итого: май"_s,
-                               u"а/б"_s,
-                               u"'кавычка"_s,
-                               QString(32, u'я')};
+    const QString refused[] = {QString(), u"лист3"_s,    u"Итого: май"_s,
+                               u"а/б"_s,  u"'кавычка"_s, QString(32, u'я')};
     for (const QString& name : refused)
         QVERIFY2(!sheet.setName(name), qPrintable(name));
     QCOMPARE(sheet.name(), u"Меню на 01.02.2024 г."_s);

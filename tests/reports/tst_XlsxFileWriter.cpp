@@ -69,11 +69,8 @@ struct FileSheet
 // Built-in number formats that the file names by number only.
 QString builtInFormat(int id)
 {
-    static const QHash<int, QString> formats{{0, u"General"_s},
-                                             {1, u"0"_s},
-                                             {2, u"0.00"_s},
-                                             {3, u"#,##0"_s},
-                                             {4, u"#,##0.00"_s}};
+    static const QHash<int, QString> formats{
+        {0, u"General"_s}, {1, u"0"_s}, {2, u"0.00"_s}, {3, u"#,##0"_s}, {4, u"#,##0.00"_s}};
     return formats.value(id, u"#%1"_s.arg(id));
 }
 
@@ -364,8 +361,7 @@ void tst_XlsxFileWriter::fileHoldsWhatWasSet()
     const FileSheet& cross = file.sheets[1];
     QCOMPARE(card.name, u"Калькуляционные карты"_s);
     QCOMPARE(cross.name, u"Перекрёстная таблица"_s);
-    QCOMPARE(file.definedNames.value(u"_xlnm.Print_Titles@0"_s),
-             u"'Калькуляционные карты'!$5:$5"_s);
+    QCOMPARE(file.definedNames.value(u"_xlnm.Print_Titles@0"_s), u"'Калькуляционные карты'!$5:$5"_s);
     QCOMPARE(file.definedNames.value(u"_xlnm.Print_Titles@1"_s),
              u"'Перекрёстная таблица'!$A:$A,'Перекрёстная таблица'!$4:$4"_s);
     // What prints is the cells, a merge included: no page for text running on past them.
@@ -381,8 +377,7 @@ void tst_XlsxFileWriter::fileHoldsWhatWasSet()
 
     // The title moved into the merged cell, with the row's font and the row's alignment.
     QCOMPARE(card.merges, QStringList{u"A1:I1"_s});
-    QCOMPARE(card.cells.value(u"A1"_s).value,
-             u"Калькуляционные карты блюд, состояние на 05.03.2024 г."_s);
+    QCOMPARE(card.cells.value(u"A1"_s).value, u"Калькуляционные карты блюд, состояние на 05.03.2024 г."_s);
     QVERIFY(card.cells.value(u"I1"_s).value.isEmpty());
     const FileStyle& title = file.styleOf(card, u"A1"_s);
     QCOMPARE(title.fontName, u"Times New Roman"_s);
@@ -452,8 +447,7 @@ void tst_XlsxFileWriter::fileHoldsWhatWasSet()
             QVERIFY2(style.borders.value(QString::fromLatin1(edge)).color.isEmpty(), cell);
         }
     }
-    QCOMPARE(file.styleOf(cross, u"B7"_s).borders.value(u"bottom"_s).style,
-             u"medium"_s);
+    QCOMPARE(file.styleOf(cross, u"B7"_s).borders.value(u"bottom"_s).style, u"medium"_s);
 }
 
 void tst_XlsxFileWriter::rowsAreFittedToWhatTheyShow()
@@ -506,9 +500,8 @@ void tst_XlsxFileWriter::numbersKeepTheirPointUnderACommaLocale()
     const char* russian = "ru_RU.UTF-8";
     locale_t user = newlocale(LC_NUMERIC_MASK, russian, locale_t{});
     if (!user) {
-        QProcess::execute(u"localedef"_s,
-                          {u"-i"_s, u"ru_RU"_s, u"-f"_s,
-                           u"UTF-8"_s, locales.filePath(QString::fromLatin1(russian))});
+        QProcess::execute(u"localedef"_s, {u"-i"_s, u"ru_RU"_s, u"-f"_s, u"UTF-8"_s,
+                                           locales.filePath(QString::fromLatin1(russian))});
         qputenv("LOCPATH", QFile::encodeName(locales.path()));
 #ifdef __SANITIZE_ADDRESS__
         __lsan_disable();

@@ -12,10 +12,10 @@
 struct SalesKitchen
 {
     TestDataDir data;
-    qlonglong kg = data.insert(u"Edinica"_s, {{u"Name"_s, u"килограмм"_s}, {u"Shorthame"_s, u"кг"_s},
-                                              {u"Gramm"_s, 1000}});
-    qlonglong piece = data.insert(u"Edinica"_s, {{u"Name"_s, u"штука"_s}, {u"Shorthame"_s, u"шт"_s},
-                                                 {u"Gramm"_s, 50}});
+    qlonglong kg = data.insert(u"Edinica"_s,
+                               {{u"Name"_s, u"килограмм"_s}, {u"Shorthame"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
+    qlonglong piece =
+        data.insert(u"Edinica"_s, {{u"Name"_s, u"штука"_s}, {u"Shorthame"_s, u"шт"_s}, {u"Gramm"_s, 50}});
     qlonglong vegetables = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
     qlonglong meat = data.insert(u"Gring"_s, {{u"Name"_s, u"Мясо"_s}});
     qlonglong soups = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
@@ -46,8 +46,9 @@ struct SalesKitchen
     }
     void card(qlonglong dishKey, qlonglong ingredientKey, double grams, QVariant yield = 100)
     {
-        data.insert(u"Karta"_s,
-                    {{u"Kod"_s, dishKey}, {u"Name"_s, ingredientKey}, {u"Kolvo"_s, grams}, {u"Vihod"_s, yield}});
+        data.insert(
+            u"Karta"_s,
+            {{u"Kod"_s, dishKey}, {u"Name"_s, ingredientKey}, {u"Kolvo"_s, grams}, {u"Vihod"_s, yield}});
     }
     qlonglong document(const QString& date, const QString& name = u"Смена 1"_s, double status = 5)
     {
@@ -108,9 +109,9 @@ inline void compareCells(const Sheet& sheet, std::initializer_list<CellCheck> ch
         const bool same = check.value.typeId() == QMetaType::Double && actual.typeId() == QMetaType::Double
                               ? qAbs(actual.toDouble() - check.value.toDouble()) < 1e-6
                               : actual == check.value;
-        QVERIFY2(same, qPrintable(u"%1 of \"%2\": %3 instead of %4"_s.arg(QLatin1String(check.address),
-                                                                        sheet.name(), actual.toString(),
-                                                                        check.value.toString())));
+        QVERIFY2(same,
+                 qPrintable(u"%1 of \"%2\": %3 instead of %4"_s.arg(
+                     QLatin1String(check.address), sheet.name(), actual.toString(), check.value.toString())));
     }
 }
 

@@ -30,7 +30,9 @@ struct Kitchen : MinceKitchen
     SalesPrintResult print()
     {
         progress.clear();
-        return CrossTablePrint(data.db(), QLocale::c()).run(doc, [this](int percent) { progress << percent; });
+        return CrossTablePrint(data.db(), QLocale::c()).run(doc, [this](int percent) {
+            progress << percent;
+        });
     }
     bool calculate() { return ConsumptionCalculator(data.db()).run(doc).ok; }
 
@@ -78,17 +80,47 @@ void tst_CrossTablePrint::columnsRowsAndCells()
 
     // Group, dish, dish, group, dish: 1 to 5. The potato of the cutlet comes from its card line and
     // from inside the minced meat, added in one cell; the minced meat itself has no row.
-    compareCells(sheet, {{"A1", u"Раскладка ингредиентов на 01.03.2024 г."_s}, {"J1", none},
-                         {"A2", u"№"_s}, {"B2", u"Наименование ингредиенты\\блюда"_s}, {"C2", u"Итого"_s},
+    compareCells(sheet, {{"A1", u"Раскладка ингредиентов на 01.03.2024 г."_s},
+                         {"J1", none},
+                         {"A2", u"№"_s},
+                         {"B2", u"Наименование ингредиенты\\блюда"_s},
+                         {"C2", u"Итого"_s},
                          {"D2", u"Единица измерения"_s},
-                         {"E2", u"Супы"_s}, {"F2", u"Борщ"_s}, {"G2", u"Щи"_s}, {"H2", u"Горячее"_s},
-                         {"I2", u"Котлета"_s}, {"J2", none},
-                         {"E3", none}, {"F3", u"4 п."_s}, {"G3", u"0 п."_s}, {"I3", u"2 п."_s},
-                         {"E4", 1.0}, {"F4", 2.0}, {"G4", 3.0}, {"H4", 4.0}, {"I4", 5.0}, {"J4", none},
-                         {"A5", 1.0}, {"B5", u"Картофель"_s}, {"C5", 1.0125}, {"D5", u"кг"_s},
-                         {"E5", none}, {"F5", 0.25}, {"G5", 0.0}, {"H5", none}, {"I5", 0.7625},
-                         {"A6", 2.0}, {"B6", u"Лук"_s}, {"C6", 0.03}, {"F6", none}, {"G6", 0.0}, {"I6", 0.03},
-                         {"A7", 3.0}, {"B7", u"Говядина"_s}, {"I7", 0.16 / 0.75}, {"A8", none}});
+                         {"E2", u"Супы"_s},
+                         {"F2", u"Борщ"_s},
+                         {"G2", u"Щи"_s},
+                         {"H2", u"Горячее"_s},
+                         {"I2", u"Котлета"_s},
+                         {"J2", none},
+                         {"E3", none},
+                         {"F3", u"4 п."_s},
+                         {"G3", u"0 п."_s},
+                         {"I3", u"2 п."_s},
+                         {"E4", 1.0},
+                         {"F4", 2.0},
+                         {"G4", 3.0},
+                         {"H4", 4.0},
+                         {"I4", 5.0},
+                         {"J4", none},
+                         {"A5", 1.0},
+                         {"B5", u"Картофель"_s},
+                         {"C5", 1.0125},
+                         {"D5", u"кг"_s},
+                         {"E5", none},
+                         {"F5", 0.25},
+                         {"G5", 0.0},
+                         {"H5", none},
+                         {"I5", 0.7625},
+                         {"A6", 2.0},
+                         {"B6", u"Лук"_s},
+                         {"C6", 0.03},
+                         {"F6", none},
+                         {"G6", 0.0},
+                         {"I6", 0.03},
+                         {"A7", 3.0},
+                         {"B7", u"Говядина"_s},
+                         {"I7", 0.16 / 0.75},
+                         {"A8", none}});
     QCOMPARE(sheet.merges().front().toString(), u"A1:J1"_s);
     QCOMPARE(sheet.columnWidth(1), 4.0);
     QCOMPARE(sheet.columnWidth(2), 24.5);
@@ -166,8 +198,9 @@ void tst_CrossTablePrint::ingredientWithoutARowIsLeftOut()
     QVERIFY(result.posted);
     QCOMPARE(result.ingredientsLeftOut, 2);
     QVERIFY(!result.notice().isEmpty());
-    compareCells(result.workbook->sheet(1), {{"F2", u"Котлета"_s}, {"F3", u"2 п."_s}, {"F4", 2.0},
-                                             {"F5", 0.7625}, {"F6", none}, {"A6", none}});
+    compareCells(
+        result.workbook->sheet(1),
+        {{"F2", u"Котлета"_s}, {"F3", u"2 п."_s}, {"F4", 2.0}, {"F5", 0.7625}, {"F6", none}, {"A6", none}});
 }
 
 void tst_CrossTablePrint::columnLettersPastZ()
@@ -194,7 +227,8 @@ void tst_CrossTablePrint::zeroDivisorRefusesBeforeTheMapIsTouched()
     QVERIFY(QSqlQuery(k.data.db()).exec(u"UPDATE Bludo SET Nporc = 0.4"_s));
     const SalesPrintResult result = k.print();
     QVERIFY(!result.workbook);
-    QVERIFY2(result.error.contains(u"Котлета"_s) && result.error.contains(u"Порций"_s), qPrintable(result.error));
+    QVERIFY2(result.error.contains(u"Котлета"_s) && result.error.contains(u"Порций"_s),
+             qPrintable(result.error));
     QCOMPARE(k.data.scalar(u"SELECT count(*) FROM Svodi WHERE Kod = 99"_s).toInt(), 1);
 }
 

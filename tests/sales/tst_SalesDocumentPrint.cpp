@@ -74,20 +74,38 @@ void tst_SalesDocumentPrint::threeSheetsCellByCell()
     // Line sums are whole kopecks as read (0.125 is 0.12), and the group adds them: 0.24.
     const Sheet& dishes = book.sheet(1);
     QCOMPARE(dishes.name(), u"Буфетон"_s);
-    compareCells(dishes, {{"A1", u"Буфетон 01.03.2024 г."_s}, {"I1", none},
-                          {"B3", u"Наименование блюда"_s}, {"G3", u"Кол-во"_s}, {"H3", u"Цена"_s},
+    compareCells(dishes, {{"A1", u"Буфетон 01.03.2024 г."_s},
+                          {"I1", none},
+                          {"B3", u"Наименование блюда"_s},
+                          {"G3", u"Кол-во"_s},
+                          {"H3", u"Цена"_s},
                           {"I3", u"Сумма"_s},
                           {"A4", u"Супы"_s},
-                          {"B5", u"Борщ"_s}, {"G5", 1.0}, {"H5", 0.12}, {"I5", 0.12},
-                          {"B6", u"Щи"_s}, {"I6", 0.12},
-                          {"F7", u"Всего за группу:"_s}, {"I7", 0.24},
+                          {"B5", u"Борщ"_s},
+                          {"G5", 1.0},
+                          {"H5", 0.12},
+                          {"I5", 0.12},
+                          {"B6", u"Щи"_s},
+                          {"I6", 0.12},
+                          {"F7", u"Всего за группу:"_s},
+                          {"I7", 0.24},
                           {"A8", u"Горячее"_s},
-                          {"B9", u"Котлета"_s}, {"G9", 2.0}, {"H9", 50.0}, {"I9", 100.0},
-                          {"F10", u"Всего за группу:"_s}, {"I10", 100.0},
+                          {"B9", u"Котлета"_s},
+                          {"G9", 2.0},
+                          {"H9", 50.0},
+                          {"I9", 100.0},
+                          {"F10", u"Всего за группу:"_s},
+                          {"I10", 100.0},
                           {"A11", u"Супы"_s},
-                          {"B12", u"Борщ"_s}, {"G12", 4.0}, {"I12", 40.0},
-                          {"F13", u"Всего за группу:"_s}, {"I13", 40.0},
-                          {"F14", u"Итого реализовано:"_s}, {"I14", 140.24}, {"A15", none}, {"B15", none}});
+                          {"B12", u"Борщ"_s},
+                          {"G12", 4.0},
+                          {"I12", 40.0},
+                          {"F13", u"Всего за группу:"_s},
+                          {"I13", 40.0},
+                          {"F14", u"Итого реализовано:"_s},
+                          {"I14", 140.24},
+                          {"A15", none},
+                          {"B15", none}});
     QCOMPARE(dishes.merges().size(), 1u);
     QCOMPARE(dishes.merges().front().toString(), u"A1:I1"_s);
     QCOMPARE(dishes.pageSetup().printTitleRows->toString(), u"3:3"_s);
@@ -112,19 +130,41 @@ void tst_SalesDocumentPrint::threeSheetsCellByCell()
     QCOMPARE(issue.name(), u"Расход ингредиентов"_s);
     compareCells(issue, {{"A1", u"Расход ингредиентов со склада 01.03.2024 г."_s},
                          {"A2", u"Смена 1"_s},
-                         {"A3", u"№"_s}, {"B3", u"Наименование ингредиента"_s}, {"E3", u"Кол-во"_s},
-                         {"F3", u"Выдано"_s}, {"G3", u"Ед.изм"_s}, {"H3", u"Сумма скл."_s},
+                         {"A3", u"№"_s},
+                         {"B3", u"Наименование ингредиента"_s},
+                         {"E3", u"Кол-во"_s},
+                         {"F3", u"Выдано"_s},
+                         {"G3", u"Ед.изм"_s},
+                         {"H3", u"Сумма скл."_s},
                          {"I3", u"Сумма отп."_s},
                          {"E4", u"Овощи"_s},
-                         {"A5", 1.0}, {"B5", u"Картофель"_s}, {"E5", 1.075}, {"F5", none}, {"G5", u"кг"_s},
-                         {"H5", 21.5}, {"I5", 32.25},
-                         {"A6", 2.0}, {"B6", u"Лук"_s}, {"E6", 0.13}, {"H6", 3.9}, {"I6", 3.9},
-                         {"C7", u"Всего за группу:"_s}, {"H7", 25.4}, {"I7", 36.15},
+                         {"A5", 1.0},
+                         {"B5", u"Картофель"_s},
+                         {"E5", 1.075},
+                         {"F5", none},
+                         {"G5", u"кг"_s},
+                         {"H5", 21.5},
+                         {"I5", 32.25},
+                         {"A6", 2.0},
+                         {"B6", u"Лук"_s},
+                         {"E6", 0.13},
+                         {"H6", 3.9},
+                         {"I6", 3.9},
+                         {"C7", u"Всего за группу:"_s},
+                         {"H7", 25.4},
+                         {"I7", 36.15},
                          {"E8", u"Мясо"_s},
-                         {"A9", 3.0}, {"B9", u"Говядина"_s}, {"E9", 0.8 / 3.75 * 1.0}, {"H9", 85.33},
+                         {"A9", 3.0},
+                         {"B9", u"Говядина"_s},
+                         {"E9", 0.8 / 3.75 * 1.0},
+                         {"H9", 85.33},
                          {"I9", 106.67},
-                         {"C10", u"Всего за группу:"_s}, {"H10", 85.33}, {"I10", 106.67},
-                         {"C11", u"Итого реализовано:"_s}, {"H11", 110.73}, {"I11", 142.82}});
+                         {"C10", u"Всего за группу:"_s},
+                         {"H10", 85.33},
+                         {"I10", 106.67},
+                         {"C11", u"Итого реализовано:"_s},
+                         {"H11", 110.73},
+                         {"I11", 142.82}});
     QCOMPARE(issue.columnWidth(1), 3.3);
     QCOMPARE(issue.columnWidth(7), 8.1);
     QCOMPARE(issue.columnWidth(8), 11.0);
@@ -140,21 +180,45 @@ void tst_SalesDocumentPrint::threeSheetsCellByCell()
     const Sheet& cards = book.sheet(3);
     QCOMPARE(cards.name(), u"Технологические карты"_s);
     compareCells(cards, {{"A1", u"Технологические карты на приготовление блюд 01.03.2024 г."_s},
-                         {"A2", none}, {"A3", u"Супы"_s},
+                         {"A2", none},
+                         {"A3", u"Супы"_s},
                          {"A4", u"Борщ 1 п. (300)"_s},
-                         {"B5", u"Ингредиенты"_s}, {"F5", u"Брутто"_s}, {"G5", u"Нетто"_s},
+                         {"B5", u"Ингредиенты"_s},
+                         {"F5", u"Брутто"_s},
+                         {"G5", u"Нетто"_s},
                          {"H5", u"Ед.Изм."_s},
-                         {"B6", u"Картофель"_s}, {"F6", 0.0625}, {"G6", 0.05}, {"H6", u"кг"_s},
-                         {"A7", u"Щи 1 п. (250)"_s}, {"B9", u"Лук"_s}, {"F9", 0.1}, {"G9", 0.1},
-                         {"A10", none}, {"A11", u"Горячее"_s},
+                         {"B6", u"Картофель"_s},
+                         {"F6", 0.0625},
+                         {"G6", 0.05},
+                         {"H6", u"кг"_s},
+                         {"A7", u"Щи 1 п. (250)"_s},
+                         {"B9", u"Лук"_s},
+                         {"F9", 0.1},
+                         {"G9", 0.1},
+                         {"A10", none},
+                         {"A11", u"Горячее"_s},
                          {"A12", u"Котлета 2 п. (100/50)"_s},
-                         {"B14", u"П.Ф. - \"Фарш\""_s}, {"F14", 0.2}, {"G14", 0.2},
-                         {"B15", u"  - Говядина"_s}, {"F15", 0.16 / 0.75}, {"G15", 0.16},
-                         {"B16", u"  - Лук"_s}, {"F16", 0.03}, {"G16", 0.03},
-                         {"B17", u"  - Картофель"_s}, {"F17", 0.0125}, {"G17", 0.01},
-                         {"B18", u"Картофель"_s}, {"F18", 0.75}, {"G18", 0.3},
-                         {"A19", none}, {"A20", u"Супы"_s},
-                         {"A21", u"Борщ 4 п. (300)"_s}, {"F23", 0.25}, {"G23", 0.2}, {"A24", none}});
+                         {"B14", u"П.Ф. - \"Фарш\""_s},
+                         {"F14", 0.2},
+                         {"G14", 0.2},
+                         {"B15", u"  - Говядина"_s},
+                         {"F15", 0.16 / 0.75},
+                         {"G15", 0.16},
+                         {"B16", u"  - Лук"_s},
+                         {"F16", 0.03},
+                         {"G16", 0.03},
+                         {"B17", u"  - Картофель"_s},
+                         {"F17", 0.0125},
+                         {"G17", 0.01},
+                         {"B18", u"Картофель"_s},
+                         {"F18", 0.75},
+                         {"G18", 0.3},
+                         {"A19", none},
+                         {"A20", u"Супы"_s},
+                         {"A21", u"Борщ 4 п. (300)"_s},
+                         {"F23", 0.25},
+                         {"G23", 0.2},
+                         {"A24", none}});
     QCOMPARE(cards.columnWidth(1), 8.4);
     QCOMPARE(cards.format(6, 6).numberFormat, u"0.000"_s);
     QCOMPARE(cards.format(6, 8).numberFormat, std::nullopt);
@@ -179,10 +243,18 @@ void tst_SalesDocumentPrint::nothingSold()
     QVERIFY(ConsumptionCalculator(k.data.db()).run(k.doc, SalesLines::Sold).ok);
     const SalesPrintResult result = k.print();
     QVERIFY2(result.workbook, qPrintable(result.error));
-    compareCells(result.workbook->sheet(1), {{"A4", none}, {"F4", u"Всего за группу:"_s}, {"I4", 0.0},
-                                             {"F5", u"Итого реализовано:"_s}, {"I5", 0.0}, {"F6", none}});
-    compareCells(result.workbook->sheet(2), {{"E4", none}, {"C4", u"Всего за группу:"_s}, {"H4", 0.0},
-                                             {"I4", 0.0}, {"C5", u"Итого реализовано:"_s}, {"H5", 0.0},
+    compareCells(result.workbook->sheet(1), {{"A4", none},
+                                             {"F4", u"Всего за группу:"_s},
+                                             {"I4", 0.0},
+                                             {"F5", u"Итого реализовано:"_s},
+                                             {"I5", 0.0},
+                                             {"F6", none}});
+    compareCells(result.workbook->sheet(2), {{"E4", none},
+                                             {"C4", u"Всего за группу:"_s},
+                                             {"H4", 0.0},
+                                             {"I4", 0.0},
+                                             {"C5", u"Итого реализовано:"_s},
+                                             {"H5", 0.0},
                                              {"I5", 0.0}});
     const Sheet& cards = result.workbook->sheet(3);
     QCOMPARE(cards.rowCount(), 1);
@@ -200,8 +272,12 @@ void tst_SalesDocumentPrint::postedDocumentAddsUnroundedSumsAndHasNoCards()
     QVERIFY2(result.workbook, qPrintable(result.error));
     QVERIFY(result.posted);
     QCOMPARE(result.workbook->sheetCount(), 2);
-    compareCells(result.workbook->sheet(2), {{"H5", 0.12}, {"H6", 0.12}, {"C7", u"Всего за группу:"_s},
-                                             {"H7", 0.25}, {"I7", 0.25}, {"H8", 0.25}});
+    compareCells(result.workbook->sheet(2), {{"H5", 0.12},
+                                             {"H6", 0.12},
+                                             {"C7", u"Всего за группу:"_s},
+                                             {"H7", 0.25},
+                                             {"I7", 0.25},
+                                             {"H8", 0.25}});
 }
 
 void tst_SalesDocumentPrint::zeroDivisorRefusesTheWholePrint_data()
@@ -209,14 +285,13 @@ void tst_SalesDocumentPrint::zeroDivisorRefusesTheWholePrint_data()
     QTest::addColumn<QString>("change");
     QTest::addColumn<QString>("named");
     // Zero after rounding to a whole number, where the working cards round.
-    QTest::newRow("ingredient yield 0.4") << u"UPDATE Ing SET Vih = 0.4 WHERE Name = 'Картофель'"_s
-                                          << u"Картофель"_s;
-    QTest::newRow("card line yield 0.4") << u"UPDATE Karta SET Vihod = 0.4 WHERE Vihod = 50"_s
-                                         << u"Картофель"_s;
-    QTest::newRow("portions 0.4") << u"UPDATE Bludo SET Nporc = 0.4 WHERE Name = 'Котлета'"_s
-                                  << u"Порций"_s;
-    QTest::newRow("component yield 0.4") << u"UPDATE Ing SET Vih = 0.4 WHERE Name = 'Говядина'"_s
-                                         << u"Говядина"_s;
+    QTest::newRow("ingredient yield 0.4")
+        << u"UPDATE Ing SET Vih = 0.4 WHERE Name = 'Картофель'"_s << u"Картофель"_s;
+    QTest::newRow("card line yield 0.4")
+        << u"UPDATE Karta SET Vihod = 0.4 WHERE Vihod = 50"_s << u"Картофель"_s;
+    QTest::newRow("portions 0.4") << u"UPDATE Bludo SET Nporc = 0.4 WHERE Name = 'Котлета'"_s << u"Порций"_s;
+    QTest::newRow("component yield 0.4")
+        << u"UPDATE Ing SET Vih = 0.4 WHERE Name = 'Говядина'"_s << u"Говядина"_s;
     QTest::newRow("unit of no weight") << u"UPDATE Edinica SET Gramm = 0"_s << u"Грамм"_s;
     QTest::newRow("ingredient gone") << u"DELETE FROM Ing WHERE Name = 'Фарш'"_s << u"больше нет"_s;
 }

@@ -209,8 +209,10 @@ void tst_SalesPage::walkThroughADocument()
     QTest::keyClick(f.page.documentGrid(), Qt::Key_F4);
     QVERIFY(f.page.datePopup()->isVisible());
     QVERIFY2(available.contains(f.page.datePopup()->frameGeometry()),
-             qPrintable(u"%1,%2 %3×%4"_s.arg(f.page.datePopup()->x()).arg(f.page.datePopup()->y())
-                            .arg(f.page.datePopup()->width()).arg(f.page.datePopup()->height())));
+             qPrintable(u"%1,%2 %3×%4"_s.arg(f.page.datePopup()->x())
+                            .arg(f.page.datePopup()->y())
+                            .arg(f.page.datePopup()->width())
+                            .arg(f.page.datePopup()->height())));
     f.page.datePopup()->setSelectedDate(QDate(2024, 3, 11));
     QTest::keyClick(f.page.datePopup()->findChild<QTableView*>(), Qt::Key_Return);
     QVERIFY(!f.page.datePopup()->isVisible());

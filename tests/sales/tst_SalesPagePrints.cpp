@@ -45,8 +45,14 @@ struct Fixture : SalesKitchen
         page.pageShown();
         return error;
     }
-    QString strings(int file) { return QString::fromUtf8(xlsxPart(launcher.opened.at(file), u"xl/sharedStrings.xml"_s)); }
-    QString sheets(int file) { return QString::fromUtf8(xlsxPart(launcher.opened.at(file), u"xl/workbook.xml"_s)); }
+    QString strings(int file)
+    {
+        return QString::fromUtf8(xlsxPart(launcher.opened.at(file), u"xl/sharedStrings.xml"_s));
+    }
+    QString sheets(int file)
+    {
+        return QString::fromUtf8(xlsxPart(launcher.opened.at(file), u"xl/workbook.xml"_s));
+    }
 };
 
 } // namespace

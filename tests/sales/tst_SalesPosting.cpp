@@ -35,22 +35,36 @@ struct Kitchen
     }
     qlonglong ingredient(const QString& name, double balance, double price)
     {
-        return data.insert(u"Ing"_s, {{u"Kod"_s, group}, {u"Name"_s, name}, {u"Edinica"_s, kg}, {u"Kolvo"_s, balance},
-                                      {u"Cena"_s, price}, {u"Vih"_s, 100}, {u"Proc"_s, 10}});
+        return data.insert(u"Ing"_s, {{u"Kod"_s, group},
+                                      {u"Name"_s, name},
+                                      {u"Edinica"_s, kg},
+                                      {u"Kolvo"_s, balance},
+                                      {u"Cena"_s, price},
+                                      {u"Vih"_s, 100},
+                                      {u"Proc"_s, 10}});
     }
     qlonglong dish(const QString& name, const QList<QPair<qlonglong, double>>& card)
     {
-        const qlonglong key = data.insert(u"Bludo"_s, {{u"Kod"_s, dishGroup}, {u"Name"_s, name}, {u"Nporc"_s, 1}});
+        const qlonglong key =
+            data.insert(u"Bludo"_s, {{u"Kod"_s, dishGroup}, {u"Name"_s, name}, {u"Nporc"_s, 1}});
         for (const auto& [ingredientKey, grams] : card)
-            data.insert(u"Karta"_s, {{u"Kod"_s, key}, {u"Name"_s, ingredientKey}, {u"Kolvo"_s, grams}, {u"Vihod"_s, 100}});
+            data.insert(
+                u"Karta"_s,
+                {{u"Kod"_s, key}, {u"Name"_s, ingredientKey}, {u"Kolvo"_s, grams}, {u"Vihod"_s, 100}});
         return key;
     }
     void sold(qlonglong dishKey, QVariant portions, qlonglong doc = 0)
     {
-        data.insert(u"Realsum"_s, {{u"Kod"_s, doc ? doc : document}, {u"KodGrBludo"_s, dishGroup},
-                                   {u"KodBludo"_s, dishKey}, {u"Kolvo"_s, portions}, {u"Cumma"_s, 50}});
+        data.insert(u"Realsum"_s, {{u"Kod"_s, doc ? doc : document},
+                                   {u"KodGrBludo"_s, dishGroup},
+                                   {u"KodBludo"_s, dishKey},
+                                   {u"Kolvo"_s, portions},
+                                   {u"Cumma"_s, 50}});
     }
-    double balance(qlonglong key) { return data.scalar(u"SELECT Kolvo FROM Ing WHERE Kod1 = ?"_s, {key}).toDouble(); }
+    double balance(qlonglong key)
+    {
+        return data.scalar(u"SELECT Kolvo FROM Ing WHERE Kod1 = ?"_s, {key}).toDouble();
+    }
 };
 
 } // namespace
@@ -73,7 +87,10 @@ void SalesPostingTest::postingWritesAnIssue()
     SalesPosting posting(k.data.db(), k.prompts);
     QVERIFY(posting.post(k.document, k.partner));
     // The salad's line of 0 portions is gone; the others carry the partner.
-    QCOMPARE(k.data.scalar(u"SELECT count(*) FROM Realsum WHERE Kod = ? AND Status = ?"_s, {k.document, k.partner}).toInt(), 2);
+    QCOMPARE(
+        k.data.scalar(u"SELECT count(*) FROM Realsum WHERE Kod = ? AND Status = ?"_s, {k.document, k.partner})
+            .toInt(),
+        2);
     QCOMPARE(k.data.count(u"Realsum"_s), 2);
     QCOMPARE(k.data.scalar(u"SELECT Status FROM Realdoc"_s).toDouble(), 4.0);
 
@@ -100,7 +117,8 @@ void SalesPostingTest::postingWritesAnIssue()
         QCOMPARE(moves.value(2).toDouble(), moves.value(0).toLongLong() == k.potato ? 20.0 : 30.0);
     }
     QCOMPARE(seen, (QList<QPair<qlonglong, double>>{{k.potato, 1.0}, {k.beet, 0.4}}));
-    QCOMPARE(k.data.scalar(u"SELECT count(*) FROM RealItog WHERE KodIng = ? AND Kolvo = 0"_s, {k.tea}).toInt(), 1);
+    QCOMPARE(
+        k.data.scalar(u"SELECT count(*) FROM RealItog WHERE KodIng = ? AND Kolvo = 0"_s, {k.tea}).toInt(), 1);
     QCOMPARE(k.balance(k.potato), 0.0);
     QCOMPARE(k.balance(k.beet), -0.4); // may go below zero
     QCOMPARE(k.balance(k.tea), 5.0);
@@ -113,7 +131,8 @@ void SalesPostingTest::postingWritesAnIssue()
 void SalesPostingTest::documentOfZeroPortions()
 {
     Kitchen k;
-    const qlonglong doc = k.data.insert(u"Realdoc"_s, {{u"DateR"_s, u"2024-03-06"_s}, {u"NameR"_s, u"Ужин"_s}});
+    const qlonglong doc =
+        k.data.insert(u"Realdoc"_s, {{u"DateR"_s, u"2024-03-06"_s}, {u"NameR"_s, u"Ужин"_s}});
     k.sold(k.soup, 0, doc);
     k.sold(k.salad, QVariant(), doc); // empty portions count as 0
     QVERIFY(SalesPosting(k.data.db(), k.prompts).post(doc, k.partner));
@@ -138,7 +157,9 @@ void SalesPostingTest::deletion_data()
 {
     QTest::addColumn<bool>("period");
     QTest::addColumn<QStringList>("left");
-    QTest::newRow("current") << false << QStringList{u"2024-02-29"_s, u"2024-03-01"_s, u"2024-03-31"_s, u"2024-04-01"_s};
+    QTest::newRow("current") << false
+                             << QStringList{u"2024-02-29"_s, u"2024-03-01"_s, u"2024-03-31"_s,
+                                            u"2024-04-01"_s};
     QTest::newRow("period, both end dates") << true << QStringList{u"2024-02-29"_s, u"2024-04-01"_s};
 }
 
@@ -148,7 +169,8 @@ void SalesPostingTest::deletion()
     QFETCH(QStringList, left);
     Kitchen k;
     SalesPosting posting(k.data.db(), k.prompts);
-    QVERIFY(posting.post(k.document, k.partner)); // posted documents go as well, the warehouse keeps its issue
+    QVERIFY(
+        posting.post(k.document, k.partner)); // posted documents go as well, the warehouse keeps its issue
     for (const QString& date : {u"2024-03-01"_s, u"2024-03-31"_s, u"2024-02-29"_s, u"2024-04-01"_s})
         k.sold(k.soup, 1, k.data.insert(u"Realdoc"_s, {{u"DateR"_s, date}}));
     const int deleted = posting.remove({period, QDate(2024, 3, 1), QDate(2024, 3, 31)}, k.document);

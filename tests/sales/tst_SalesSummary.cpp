@@ -28,7 +28,10 @@ struct Kitchen : SalesKitchen
         progress.clear();
         return SalesSummary(data.db()).run(start, end, [this](int percent) { progress << percent; });
     }
-    int count(const QString& sql, const QVariantList& values = {}) { return data.scalar(sql, values).toInt(); }
+    int count(const QString& sql, const QVariantList& values = {})
+    {
+        return data.scalar(sql, values).toInt();
+    }
 
     QList<int> progress;
 };
@@ -80,13 +83,28 @@ void tst_SalesSummary::periodCellByCell()
     // Groups and dishes by name: the main course before the soups; 54.00 for 5 portions is 10.80.
     const Sheet& dishes = result.workbook->sheet(1);
     QCOMPARE(dishes.name(), u"Свод Буфетон"_s);
-    compareCells(dishes, {{"A1", u"Сводная таблица Буфетон"_s}, {"A2", u"за период с 01.03.2024 по 03.03.2024"_s},
-                          {"B3", none}, {"B4", u"Наименование блюда"_s}, {"I4", u"Сумма"_s},
-                          {"A5", u"Горячее"_s}, {"B6", u"Котлета"_s}, {"G6", 1.0}, {"H6", 50.0}, {"I6", 50.0},
-                          {"F7", u"Всего за группу:"_s}, {"I7", 50.0},
-                          {"A8", u"Супы"_s}, {"B9", u"Борщ"_s}, {"G9", 5.0}, {"H9", 10.8}, {"I9", 54.0},
-                          {"F10", u"Всего за группу:"_s}, {"I10", 54.0},
-                          {"F11", u"Итого реализовано:"_s}, {"I11", 104.0}, {"F12", none}});
+    compareCells(dishes, {{"A1", u"Сводная таблица Буфетон"_s},
+                          {"A2", u"за период с 01.03.2024 по 03.03.2024"_s},
+                          {"B3", none},
+                          {"B4", u"Наименование блюда"_s},
+                          {"I4", u"Сумма"_s},
+                          {"A5", u"Горячее"_s},
+                          {"B6", u"Котлета"_s},
+                          {"G6", 1.0},
+                          {"H6", 50.0},
+                          {"I6", 50.0},
+                          {"F7", u"Всего за группу:"_s},
+                          {"I7", 50.0},
+                          {"A8", u"Супы"_s},
+                          {"B9", u"Борщ"_s},
+                          {"G9", 5.0},
+                          {"H9", 10.8},
+                          {"I9", 54.0},
+                          {"F10", u"Всего за группу:"_s},
+                          {"I10", 54.0},
+                          {"F11", u"Итого реализовано:"_s},
+                          {"I11", 104.0},
+                          {"F12", none}});
     QCOMPARE(dishes.pageSetup().printTitleRows->toString(), u"4:4"_s);
     QCOMPARE(dishes.format(9, 9).numberFormat, u"0.00"_s);
     QCOMPARE(dishes.format(9, 8).numberFormat, std::nullopt);
@@ -99,14 +117,29 @@ void tst_SalesSummary::periodCellByCell()
     QCOMPARE(issue.name(), u"Расход ингредиентов"_s);
     compareCells(issue, {{"A1", u"Сводная таблица расхода ингредиентов"_s},
                          {"A2", u"за период с 01.03.2024 по 03.03.2024"_s},
-                         {"A3", u"№"_s}, {"E3", none}, {"F3", u"Кол-во"_s}, {"G3", u"Ед.изм"_s},
+                         {"A3", u"№"_s},
+                         {"E3", none},
+                         {"F3", u"Кол-во"_s},
+                         {"G3", u"Ед.изм"_s},
                          {"E4", u"Мясо"_s},
-                         {"A5", 1.0}, {"B5", u"Говядина"_s}, {"F5", 0.2}, {"G5", u"кг"_s}, {"H5", 80.0},
+                         {"A5", 1.0},
+                         {"B5", u"Говядина"_s},
+                         {"F5", 0.2},
+                         {"G5", u"кг"_s},
+                         {"H5", 80.0},
                          {"I5", 100.0},
-                         {"C6", u"Всего за группу:"_s}, {"H6", 80.0}, {"I6", 100.0},
+                         {"C6", u"Всего за группу:"_s},
+                         {"H6", 80.0},
+                         {"I6", 100.0},
                          {"E7", u"Овощи"_s},
-                         {"A8", 2.0}, {"B8", u"Картофель"_s}, {"F8", 0.25}, {"H8", 5.0}, {"I8", 7.5},
-                         {"C10", u"Итого реализовано:"_s}, {"H10", 85.0}, {"I10", 107.5}});
+                         {"A8", 2.0},
+                         {"B8", u"Картофель"_s},
+                         {"F8", 0.25},
+                         {"H8", 5.0},
+                         {"I8", 7.5},
+                         {"C10", u"Итого реализовано:"_s},
+                         {"H10", 85.0},
+                         {"I10", 107.5}});
     QCOMPARE(issue.format(5, 6).numberFormat, u"0.000"_s);
     QCOMPARE(issue.format(5, 8).numberFormat, std::nullopt);
     QCOMPARE(issue.format(2, 1).fontSize, 18.0);
@@ -150,8 +183,8 @@ void tst_SalesSummary::startAfterEndGivesZeroTotals()
     const SalesSummaryResult result = k.run({2024, 3, 3}, {2024, 3, 1});
     QVERIFY2(result.workbook, qPrintable(result.error));
     QCOMPARE(result.documents, 0);
-    compareCells(result.workbook->sheet(1), {{"F5", u"Всего за группу:"_s}, {"I5", 0.0},
-                                             {"F6", u"Итого реализовано:"_s}, {"I6", 0.0}});
+    compareCells(result.workbook->sheet(1),
+                 {{"F5", u"Всего за группу:"_s}, {"I5", 0.0}, {"F6", u"Итого реализовано:"_s}, {"I6", 0.0}});
     compareCells(result.workbook->sheet(2), {{"C4", u"Всего за группу:"_s}, {"H4", 0.0}, {"I5", 0.0}});
     QCOMPARE(k.count(u"SELECT count(*) FROM Svodb"_s), 0);
 }
@@ -181,7 +214,8 @@ void tst_SalesSummary::goneDishDropsOutAndIsSaid()
     QCOMPARE(result.linesSkipped, 1);
     QCOMPARE(result.dishesLeftOut, 1);
     QVERIFY(!result.notice().isEmpty());
-    compareCells(result.workbook->sheet(1), {{"A5", u"Супы"_s}, {"B6", u"Борщ"_s}, {"I8", 20.0}, {"A9", none}});
+    compareCells(result.workbook->sheet(1),
+                 {{"A5", u"Супы"_s}, {"B6", u"Борщ"_s}, {"I8", 20.0}, {"A9", none}});
 }
 
 // More rows than one statement writes, so that a fault can strike in the middle of the batches.

@@ -8,8 +8,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
-#include <QVBoxLayout>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <memory>
 

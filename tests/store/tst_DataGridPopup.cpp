@@ -26,17 +26,16 @@ private Q_SLOTS:
         const qlonglong kg = data.insert(u"Edinica"_s, {{u"Shorthame"_s, u"кг"_s}});
         const qlonglong piece = data.insert(u"Edinica"_s, {{u"Shorthame"_s, u"шт"_s}});
         const qlonglong group = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
-        data.insert(u"Ing"_s, {{u"Kod"_s, group},
-                                            {u"Name"_s, u"Капуста"_s},
-                                            {u"Edinica"_s, kg}});
-        const ViewDef items{u"Ing"_s, {u"Name"_s}, {}, {},
-                            {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s,
-                              u"Kod"_s, u"Shorthame"_s}}};
+        data.insert(u"Ing"_s, {{u"Kod"_s, group}, {u"Name"_s, u"Капуста"_s}, {u"Edinica"_s, kg}});
+        const ViewDef items{u"Ing"_s,
+                            {u"Name"_s},
+                            {},
+                            {},
+                            {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s, u"Shorthame"_s}}};
         TableModel groups(data.db(), {u"Gring"_s, {u"Name"_s}});
         groups.setColumns({{u"Name"_s, u"Группа"_s}});
         TableModel ingredients(data.db(), items);
-        ingredients.setColumns({{u"Name"_s, u"Наименование"_s},
-                                {u"Edinica1"_s, u"Ед.Изм."_s}});
+        ingredients.setColumns({{u"Name"_s, u"Наименование"_s}, {u"Edinica1"_s, u"Ед.Изм."_s}});
         QVERIFY(groups.open());
         QVERIFY(ingredients.open());
 
@@ -73,7 +72,8 @@ private Q_SLOTS:
         QVERIFY(grid->indexWidget(cell) == combo);
         QAbstractItemView* list = combo->view();
         const QRect choice = list->visualRect(list->model()->index(1, 0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(list->viewport()->width() / 2, choice.center().y()));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          QPoint(list->viewport()->width() / 2, choice.center().y()));
         QTRY_VERIFY(!grid->indexWidget(cell));
         QCOMPARE(ingredients.currentValue(u"Edinica1"_s).toString(), u"шт"_s);
 
@@ -105,8 +105,12 @@ private Q_SLOTS:
             units.append({data.insert(u"Edinica"_s, {{u"Shorthame"_s, name}}), name});
         const qlonglong group = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
         data.insert(u"Ing"_s, {{u"Kod"_s, group}, {u"Name"_s, u"Кабачки"_s}, {u"Edinica"_s, units[3].first}});
-        TableModel ingredients(data.db(), {u"Ing"_s, {u"Name"_s}, {}, {},
-                                           {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s, u"Shorthame"_s}}});
+        TableModel ingredients(data.db(),
+                               {u"Ing"_s,
+                                {u"Name"_s},
+                                {},
+                                {},
+                                {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s, u"Shorthame"_s}}});
         ingredients.setColumns({{u"Name"_s, u"Наименование"_s}, {u"Edinica1"_s, u"Ед.Изм."_s}});
         QVERIFY(ingredients.open());
 
@@ -126,7 +130,9 @@ private Q_SLOTS:
             typeText(QApplication::focusWidget(), QString(c));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QVERIFY(grid.postPending());
-        QCOMPARE(data.scalar(u"SELECT e.Shorthame FROM Ing i JOIN Edinica e ON e.Kod = i.Edinica"_s).toString(), unit);
+        QCOMPARE(
+            data.scalar(u"SELECT e.Shorthame FROM Ing i JOIN Edinica e ON e.Kod = i.Edinica"_s).toString(),
+            unit);
     }
 };
 

@@ -43,7 +43,8 @@ private Q_SLOTS:
         const qint64 deadPid = finished.processId() > 0 ? finished.processId() : 999999;
         QFile file(data.dataDir() + u"/"_s + QLatin1String(KitchenLock::fileName));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray::number(deadPid) + "\nkuhnemer\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        file.write(QByteArray::number(deadPid) + "\nkuhnemer\n" + QSysInfo::machineHostName().toUtf8() +
+                   "\n");
         file.close();
 
         KitchenLock lock(data.dataDir());

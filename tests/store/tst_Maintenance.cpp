@@ -34,8 +34,7 @@ private Q_SLOTS:
     {
         TestDataDir data;
         // Several steps of the copy: a recipe of a few megabytes.
-        data.insert(u"Bludo"_s, {{u"Name"_s, u"Борщ"_s},
-                                              {u"Recept"_s, QString(1'500'000, u'щ')}});
+        data.insert(u"Bludo"_s, {{u"Name"_s, u"Борщ"_s}, {u"Recept"_s, QString(1'500'000, u'щ')}});
         data.close();
         const QDir folder(data.dataDir() + u"/backup"_s);
         const QStringList copies = {u"*.sqlite"_s};
@@ -63,7 +62,8 @@ private Q_SLOTS:
             leftover.write(QByteArray(8192, 'x'));
         }
         int wholeSteps = 0;
-        const QString copy = Maintenance::backup(data.dataDir(), &error, [&](const QString&) { return ++wholeSteps > 0; });
+        const QString copy =
+            Maintenance::backup(data.dataDir(), &error, [&](const QString&) { return ++wholeSteps > 0; });
         QVERIFY2(!copy.isEmpty(), qPrintable(error));
         QVERIFY(wholeSteps > 1);
         QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(copy).fileName()});

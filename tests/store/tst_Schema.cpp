@@ -41,25 +41,27 @@ private Q_SLOTS:
                     "Proc:REAL", "Kolvo:REAL", "Okr:REAL", "Position:REAL", "Vih:REAL"});
         row("pf", {"NNN:INTEGER", "Kod:REAL", "Name:REAL", "Kolvo:REAL"});
         row("Grbludo", {"Kod:INTEGER", "Name:VARCHAR(50)", "N:REAL"});
-        row("Bludo", {"Kod:REAL", "Name:VARCHAR(50)", "Kod1:INTEGER", "Nporc:REAL", "Cena:REAL", "Proc:REAL",
-                      "Vixod:VARCHAR(15)", "Status:BOOLEAN", "Recept:TEXT", "Print:VARCHAR(1)", "X:VARCHAR(20)"});
+        row("Bludo",
+            {"Kod:REAL", "Name:VARCHAR(50)", "Kod1:INTEGER", "Nporc:REAL", "Cena:REAL", "Proc:REAL",
+             "Vixod:VARCHAR(15)", "Status:BOOLEAN", "Recept:TEXT", "Print:VARCHAR(1)", "X:VARCHAR(20)"});
         row("Karta", {"Kod:REAL", "NNN:INTEGER", "KodIng:REAL", "Name:REAL", "Kolvo:REAL", "Vihod:REAL"});
         row("Menu", {"Kod:INTEGER", "Name:VARCHAR(50)", "Status:BOOLEAN", "Date:DATE"});
         row("MenuSp", {"Kod:REAL", "Name:REAL", "Nnn:INTEGER", "GrName:REAL", "Status:BOOLEAN", "N:REAL",
                        "Opis:VARCHAR(60)", "Nn:REAL", "CenaProd:REAL"});
-        row("Realdoc", {"Kod:INTEGER", "DateR:DATE", "NameR:VARCHAR(50)", "Nnn:REAL", "DateMenu:DATE", "Status:REAL"});
-        row("Realsum", {"Kod:REAL", "Nnn:INTEGER", "KodGrBludo:REAL", "KodBludo:REAL", "Kolvo:REAL", "Cumma:REAL",
-                        "Status:REAL"});
-        row("RealItog", {"Kod:REAL", "KodIng:REAL", "NNN:INTEGER", "CenaIng:REAL", "Kolvo:REAL", "Edinica:REAL",
-                         "Cenaing1:REAL", "KodGrIng:REAL", "Okr:REAL", "Position:REAL"});
+        row("Realdoc",
+            {"Kod:INTEGER", "DateR:DATE", "NameR:VARCHAR(50)", "Nnn:REAL", "DateMenu:DATE", "Status:REAL"});
+        row("Realsum", {"Kod:REAL", "Nnn:INTEGER", "KodGrBludo:REAL", "KodBludo:REAL", "Kolvo:REAL",
+                        "Cumma:REAL", "Status:REAL"});
+        row("RealItog", {"Kod:REAL", "KodIng:REAL", "NNN:INTEGER", "CenaIng:REAL", "Kolvo:REAL",
+                         "Edinica:REAL", "Cenaing1:REAL", "KodGrIng:REAL", "Okr:REAL", "Position:REAL"});
         row("Podpis", {"Kod:INTEGER", "Poradok:REAL", "Fam:VARCHAR(20)", "Nam:VARCHAR(20)", "Ot:VARCHAR(20)",
                        "Dol:VARCHAR(100)"});
         row("Partner", {"Kod:REAL", "Nnn:INTEGER", "Name:VARCHAR(50)", "Inn:VARCHAR(10)", "Okpo:VARCHAR(20)",
                         "Okonh:VARCHAR(30)", "Adress:VARCHAR(70)", "Bank:VARCHAR(70)", "Bik:VARCHAR(10)",
                         "Rs:VARCHAR(20)", "Ks:VARCHAR(20)"});
         row("Doc", {"Nnn:INTEGER", "Date:DATE", "Nomer:VARCHAR(50)", "Partner:REAL", "Provodka:BOOLEAN"});
-        row("Move", {"Kod:REAL", "Nnn:INTEGER", "Date:DATE", "Nomer:VARCHAR(50)", "Partner:REAL", "Oper:VARCHAR(8)",
-                     "Cena:REAL", "Kolvo:REAL", "Kod1:REAL", "Provodka:BOOLEAN"});
+        row("Move", {"Kod:REAL", "Nnn:INTEGER", "Date:DATE", "Nomer:VARCHAR(50)", "Partner:REAL",
+                     "Oper:VARCHAR(8)", "Cena:REAL", "Kolvo:REAL", "Kod1:REAL", "Provodka:BOOLEAN"});
         row("invdok", {"Kod:INTEGER", "Date:DATE", "Name:VARCHAR(50)", "Provodka:REAL"});
     }
     void tablesAndFields()

@@ -15,9 +15,11 @@ class tst_TableModel : public QObject
 private:
     static ViewDef ingredients()
     {
-        return {u"Ing"_s, {u"Name"_s}, {}, u"NOT COALESCE(Pf, 0)"_s,
-                {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s,
-                  u"Shorthame"_s}}};
+        return {u"Ing"_s,
+                {u"Name"_s},
+                {},
+                u"NOT COALESCE(Pf, 0)"_s,
+                {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s, u"Shorthame"_s}}};
     }
     static QStringList names(const TableModel& model)
     {
@@ -37,11 +39,15 @@ private Q_SLOTS:
         model.setColumns({{u"Name"_s, u"Наименование"_s}});
         QAbstractItemModelTester tester(&model);
         QVERIFY(model.open());
-        QCOMPARE(names(model), QStringList({u"абрикос"_s, u"борщ"_s, u"Еда"_s,
-                                            u"Ель"_s, u"ёрш"_s, u"Жир"_s,
-                                            u"Яблоки"_s}));
-        const struct { const char* typed; const char* found; } cases[] = {
-            {"Б", "борщ"}, {"ел", "Ель"}, {"ЁР", "ёрш"}, {"з", "Яблоки"}, {"я", "Яблоки"}, {"яя", "Яблоки"}, {"", "абрикос"},
+        QCOMPARE(names(model),
+                 QStringList({u"абрикос"_s, u"борщ"_s, u"Еда"_s, u"Ель"_s, u"ёрш"_s, u"Жир"_s, u"Яблоки"_s}));
+        const struct
+        {
+            const char* typed;
+            const char* found;
+        } cases[] = {
+            {"Б", "борщ"},   {"ел", "Ель"},    {"ЁР", "ёрш"},   {"з", "Яблоки"},
+            {"я", "Яблоки"}, {"яя", "Яблоки"}, {"", "абрикос"},
         };
         for (const auto& c : cases) {
             model.locateNearest(QString::fromUtf8(c.typed));
@@ -54,7 +60,12 @@ private Q_SLOTS:
         TestDataDir data;
         data.insert(u"Bludo"_s, {{u"Name"_s, u"БОРЩ украинский"_s}});
         data.insert(u"Bludo"_s, {{u"Name"_s, u"Суп д'Артаньяна"_s}});
-        const struct { const char* sql; const char* value; int count; } cases[] = {
+        const struct
+        {
+            const char* sql;
+            const char* value;
+            int count;
+        } cases[] = {
             {"SELECT count(*) FROM Bludo WHERE upper(Name) LIKE ?", "%БОРЩ%", 1},
             {"SELECT count(*) FROM Bludo WHERE Name LIKE ?", "%борщ%", 1},
             {"SELECT count(*) FROM Bludo WHERE upper(Name) = upper(?)", "борщ УКРАИНСКИЙ", 1},
@@ -95,13 +106,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("message");
-        QTest::newRow("letters in a number") << "Gramm" << "abc" << "не является числом";
-        QTest::newRow("two separators") << "Gramm" << "1,2,3" << "не является числом";
-        QTest::newRow("infinity") << "Gramm" << "inf" << "не является числом";
-        QTest::newRow("minus infinity") << "Gramm" << "-inf" << "не является числом";
-        QTest::newRow("not a number") << "Gramm" << "nan" << "не является числом";
-        QTest::newRow("overflow") << "Gramm" << "1e999" << "не является числом";
-        QTest::newRow("string over limit") << "Shorthame" << "шесть6" << "не более 5 символов";
+        QTest::newRow("letters in a number") << "Gramm"
+                                             << "abc"
+                                             << "не является числом";
+        QTest::newRow("two separators") << "Gramm"
+                                        << "1,2,3"
+                                        << "не является числом";
+        QTest::newRow("infinity") << "Gramm"
+                                  << "inf"
+                                  << "не является числом";
+        QTest::newRow("minus infinity") << "Gramm"
+                                        << "-inf"
+                                        << "не является числом";
+        QTest::newRow("not a number") << "Gramm"
+                                      << "nan"
+                                      << "не является числом";
+        QTest::newRow("overflow") << "Gramm"
+                                  << "1e999"
+                                  << "не является числом";
+        QTest::newRow("string over limit") << "Shorthame"
+                                           << "шесть6"
+                                           << "не более 5 символов";
     }
     void badInputIsRefusedAndNothingStored()
     {
@@ -149,10 +174,8 @@ private Q_SLOTS:
         const qlonglong kg = data.insert(u"Edinica"_s, {{u"Shorthame"_s, u"кг"_s}});
         const qlonglong meat = data.insert(u"Gring"_s, {{u"Name"_s, u"Мясо"_s}});
         const qlonglong veg = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
-        data.insert(u"Ing"_s, {{u"Kod"_s, meat}, {u"Name"_s, u"Говядина"_s},
-                                            {u"Edinica"_s, kg}});
-        data.insert(u"Ing"_s, {{u"Kod"_s, meat}, {u"Name"_s, u"Фарш"_s},
-                                            {u"Pf"_s, 1}});
+        data.insert(u"Ing"_s, {{u"Kod"_s, meat}, {u"Name"_s, u"Говядина"_s}, {u"Edinica"_s, kg}});
+        data.insert(u"Ing"_s, {{u"Kod"_s, meat}, {u"Name"_s, u"Фарш"_s}, {u"Pf"_s, 1}});
         data.insert(u"Ing"_s, {{u"Kod"_s, veg}, {u"Name"_s, u"Лук"_s}});
 
         TableModel groups(data.db(), {u"Gring"_s, {u"Name"_s}});
@@ -181,7 +204,8 @@ private Q_SLOTS:
         // Moving the master posts nothing half: an edit in progress is posted before the detail follows.
         QVERIFY(items.setFieldValue(u"Name"_s, u"Морковь молодая"_s));
         QVERIFY(groups.setCurrentRow(0));
-        QCOMPARE(data.scalar(u"SELECT count(*) FROM Ing WHERE Name = ?"_s, {u"Морковь молодая"_s}).toInt(), 1);
+        QCOMPARE(data.scalar(u"SELECT count(*) FROM Ing WHERE Name = ?"_s, {u"Морковь молодая"_s}).toInt(),
+                 1);
     }
 
     void lockedDatabaseRefusesPostAndKeepsTheRow()
@@ -210,9 +234,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("elsewhere");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QStringList>("shown");
-        QTest::newRow("changed") << "UPDATE Gring SET Name = 'Рыба'" << "изменена другой программой"
-                                 << QStringList{u"Рыба"_s};
-        QTest::newRow("deleted") << "DELETE FROM Gring" << "удалена другой программой" << QStringList();
+        QTest::newRow("changed") << "UPDATE Gring SET Name = 'Рыба'"
+                                 << "изменена другой программой" << QStringList{u"Рыба"_s};
+        QTest::newRow("deleted") << "DELETE FROM Gring"
+                                 << "удалена другой программой" << QStringList();
     }
     void postOverRowChangedOrDeletedElsewhereIsReported()
     {
@@ -245,7 +270,8 @@ private Q_SLOTS:
         QVERIFY(model.setFieldValue(u"Gramm"_s, u"1001"_s));
         QVERIFY(execSql(data.db(), u"UPDATE Edinica SET Name = 'килограмм'"_s));
         QVERIFY(model.post());
-        QCOMPARE(data.scalar(u"SELECT Name || '/' || Gramm FROM Edinica"_s).toString(), u"килограмм/1001.0"_s);
+        QCOMPARE(data.scalar(u"SELECT Name || '/' || Gramm FROM Edinica"_s).toString(),
+                 u"килограмм/1001.0"_s);
     }
 
     void fileThatIsNotOursIsRefusedUntouched_data()
@@ -279,7 +305,11 @@ private Q_SLOTS:
         data.close();
         const QString path = Database::filePath(data.dataDir());
         QFile::remove(path + u"-wal"_s);
-        const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        const QByteArray before = [&] {
+            QFile f(path);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
         QString error;
         QVERIFY(!Database::open(data.dataDir(), &error, u"old"_s));
         QVERIFY2(error.contains(u"имеет версию 7"_s), qPrintable(error));

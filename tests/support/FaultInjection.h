@@ -39,18 +39,19 @@ public:
     {
         QSqlQuery(u"CREATE TEMP TABLE fault_step (n INTEGER, at INTEGER)"_s, m_db);
         QSqlQuery(u"INSERT INTO fault_step VALUES (0, 0)"_s, m_db);
-        QSqlQuery tables(u"SELECT name FROM main.sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%'"_s,
-                         m_db);
+        QSqlQuery tables(
+            u"SELECT name FROM main.sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%'"_s, m_db);
         QStringList names;
         while (tables.next())
             names << tables.value(0).toString();
         for (const QString& table : names) {
             for (const QString& event : {u"INSERT"_s, u"UPDATE"_s, u"DELETE"_s}) {
-                QSqlQuery(u"CREATE TEMP TRIGGER fault_%1_%2 BEFORE %2 ON main.%1 BEGIN "
-                          "UPDATE fault_step SET n = n + 1; "
-                          "SELECT RAISE(ABORT, 'injected fault') WHERE (SELECT n = at FROM fault_step); END"_s
-                              .arg(table, event),
-                          m_db);
+                QSqlQuery(
+                    u"CREATE TEMP TRIGGER fault_%1_%2 BEFORE %2 ON main.%1 BEGIN "
+                    "UPDATE fault_step SET n = n + 1; "
+                    "SELECT RAISE(ABORT, 'injected fault') WHERE (SELECT n = at FROM fault_step); END"_s.arg(
+                        table, event),
+                    m_db);
             }
         }
     }

@@ -19,8 +19,8 @@ public:
     void queueChoice(int choice) { m_choices.append(choice); }
 
     void queueConfirm(bool answer) { m_answers.append(answer); }
-    QStringList shown;     // every confirmation, information and warning in order
-    QStringList questions; // confirmations only
+    QStringList shown;        // every confirmation, information and warning in order
+    QStringList questions;    // confirmations only
     QStringList irreversible; // the confirmations whose default answer is "Отмена"
 
     QString last() const { return shown.isEmpty() ? QString() : shown.last(); }

@@ -45,8 +45,8 @@ qlonglong TestDataDir::insert(const QString& table, const QVariantMap& values)
         marks << u"?"_s;
     }
     QSqlQuery query(db());
-    query.prepare(u"INSERT INTO \"%1\" (%2) VALUES (%3)"_s
-                      .arg(table, names.join(u", "_s), marks.join(u", "_s)));
+    query.prepare(
+        u"INSERT INTO \"%1\" (%2) VALUES (%3)"_s.arg(table, names.join(u", "_s), marks.join(u", "_s)));
     for (const QVariant& v : values)
         query.addBindValue(v);
     if (!query.exec())

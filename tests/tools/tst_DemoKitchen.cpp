@@ -61,12 +61,13 @@ void tst_DemoKitchen::coversEveryPage_data()
     QTest::newRow("menu entries") << "SELECT COUNT(*) FROM MenuSp" << 8;
     QTest::newRow("partners") << "SELECT COUNT(*) FROM Partner" << 2;
     QTest::newRow("menu for each working day") << "SELECT COUNT(DISTINCT Date) FROM Menu" << 5;
-    QTest::newRow("receipts from two partners")
-        << "SELECT COUNT(DISTINCT d.Partner) FROM Doc d JOIN Move m ON m.Kod = d.Nnn WHERE d.Provodka = 1 AND m.Oper = 'P'"
-        << 2;
+    QTest::newRow("receipts from two partners") << "SELECT COUNT(DISTINCT d.Partner) FROM Doc d JOIN Move m "
+                                                   "ON m.Kod = d.Nnn WHERE d.Provodka = 1 AND m.Oper = 'P'"
+                                                << 2;
     QTest::newRow("posted sales documents") << "SELECT COUNT(*) FROM Realdoc WHERE Status = 4" << 3;
     QTest::newRow("open sales documents with portions")
-        << "SELECT COUNT(DISTINCT d.Kod) FROM Realdoc d JOIN Realsum s ON s.Kod = d.Kod WHERE d.Status = 5 AND s.Kolvo > 0"
+        << "SELECT COUNT(DISTINCT d.Kod) FROM Realdoc d JOIN Realsum s ON s.Kod = d.Kod WHERE d.Status = 5 "
+           "AND s.Kolvo > 0"
         << 2;
     QTest::newRow("sales issued from stock") << "SELECT COUNT(*) FROM Move WHERE Oper = 'R'" << 10;
     QTest::newRow("counted inventory") << "SELECT COUNT(*) FROM inv WHERE NewKolvo <> Oldkolvo" << 1;
@@ -149,8 +150,7 @@ void tst_DemoKitchen::refusesKitchenWithData()
     if (demoFirst)
         QVERIFY2(demo::fill(db, &error), qPrintable(error));
     else
-        data.insert(u"Podpis"_s,
-                    {{u"Poradok"_s, 1}, {u"Fam"_s, u"Сидоров"_s}});
+        data.insert(u"Podpis"_s, {{u"Poradok"_s, 1}, {u"Fam"_s, u"Сидоров"_s}});
     const QVariant ingredients = data.scalar(u"SELECT COUNT(*) FROM Ing"_s);
     const QVariant signatures = data.scalar(u"SELECT COUNT(*) FROM Podpis"_s);
 
@@ -166,7 +166,8 @@ void tst_DemoKitchen::failureLeavesNothing()
     TestDataDir data;
     QSqlDatabase db = data.db();
     QSqlQuery query(db);
-    QVERIFY(query.exec(u"CREATE TRIGGER fail BEFORE INSERT ON Podpis BEGIN SELECT RAISE(ABORT, 'disk is full'); END"_s));
+    QVERIFY(query.exec(
+        u"CREATE TRIGGER fail BEFORE INSERT ON Podpis BEGIN SELECT RAISE(ABORT, 'disk is full'); END"_s));
     QString error;
     QVERIFY(!demo::fill(db, &error));
     QVERIFY2(error.contains(u"disk is full"_s), qPrintable(error));

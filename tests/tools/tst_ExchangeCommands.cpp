@@ -1,9 +1,9 @@
 #include "ScriptedPrompts.h"
 
 #include "exchange/CardExchange.h"
-#include "store/CodePage.h"
 #include "exchange/DbfTable.h"
 #include "exchange/MenuTransfer.h"
+#include "store/CodePage.h"
 #include "store/Database.h"
 #include "store/KitchenLock.h"
 #include "tools/ExchangeCommands.h"

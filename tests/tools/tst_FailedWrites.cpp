@@ -102,14 +102,17 @@ private Q_SLOTS:
         QTest::newRow("card export") << QStringList{u"export-cards"_s, u"--dish"_s, u"Борщ со сметаной"_s,
                                                     u"--out"_s, out + u"/old.fck"_s}
                                      << QStringList{u"old.fck"_s};
-        QTest::newRow("menu transfer") << QStringList{u"send-menu"_s, u"--menu"_s, u"Обед на 7 декабря"_s,
-                                                      u"--target"_s, u"buffeton"_s, u"--out"_s, out + u"/menu.mnu"_s}
-                                       << QStringList{u"menu.mnu"_s};
-        QTest::newRow("till tables") << QStringList{u"send-menu"_s, u"--menu"_s, u"Обед на 7 декабря"_s,
-                                                    u"--target"_s, u"torg"_s, u"--out"_s, out}
-                                     << QStringList{u"Products.dbf"_s, u"Names.dbf"_s, u"Zimp.zfl"_s};
-        QTest::newRow("print-out") << QStringList{u"print"_s, u"menu"_s, u"--menu"_s, u"Обед на 7 декабря"_s,
-                                                  u"--out"_s, out + u"/menu.xlsx"_s}
+        QTest::newRow("menu transfer")
+            << QStringList{u"send-menu"_s, u"--menu"_s, u"Обед на 7 декабря"_s, u"--target"_s,
+                           u"buffeton"_s,  u"--out"_s,  out + u"/menu.mnu"_s}
+            << QStringList{u"menu.mnu"_s};
+        QTest::newRow("till tables")
+            << QStringList{u"send-menu"_s, u"--menu"_s, u"Обед на 7 декабря"_s, u"--target"_s, u"torg"_s,
+                           u"--out"_s,     out}
+            << QStringList{u"Products.dbf"_s, u"Names.dbf"_s, u"Zimp.zfl"_s};
+        QTest::newRow("print-out") << QStringList{u"print"_s,  u"menu"_s,
+                                                  u"--menu"_s, u"Обед на 7 декабря"_s,
+                                                  u"--out"_s,  out + u"/menu.xlsx"_s}
                                    << QStringList{u"menu.xlsx"_s};
     }
     void commandsKeepTheOldFiles()
@@ -133,7 +136,8 @@ private Q_SLOTS:
             code = commands::run(arguments, outStream, errStream);
         }
         QCOMPARE(code, commands::failed);
-        QVERIFY2(err.contains(u"Не удалось записать"_s) && err.contains(u"Выберите другую папку"_s), qPrintable(err));
+        QVERIFY2(err.contains(u"Не удалось записать"_s) && err.contains(u"Выберите другую папку"_s),
+                 qPrintable(err));
         QVERIFY2(!out.contains(u"успешно"_s) && !out.contains(u"передано"_s), qPrintable(out));
         for (const QString& name : files)
             QCOMPARE(contents(folder.filePath(name)), oldBytes);

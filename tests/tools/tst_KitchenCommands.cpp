@@ -1,12 +1,12 @@
 #include "TestDataDir.h"
 
+#include "costing/CostingCardPrint.h"
 #include "GuiScript.h"
 #include "OldKitchen.h"
 #include "RecordingLauncher.h"
-#include "ScriptedPrompts.h"
-#include "costing/CostingCardPrint.h"
 #include "reports/ReportOutput.h"
 #include "reports/Workbook.h"
+#include "ScriptedPrompts.h"
 #include "store/KitchenLock.h"
 #include "tools/KitchenCommands.h"
 
@@ -51,8 +51,7 @@ private Q_SLOTS:
         QTest::newRow("nothing") << QStringList();
         QTest::newRow("demo without a directory") << QStringList{u"create"_s, u"--demo"_s};
         QTest::newRow("unknown command") << QStringList{u"grow"_s, u"DATA"_s};
-        QTest::newRow("unknown option")
-            << QStringList{u"create"_s, u"DATA"_s, u"--big"_s};
+        QTest::newRow("unknown option") << QStringList{u"create"_s, u"DATA"_s, u"--big"_s};
         QTest::newRow("option to check") << QStringList{u"check"_s, u"DATA"_s, u"--demo"_s};
     }
     void usageErrors()
@@ -81,9 +80,9 @@ private Q_SLOTS:
         TestDataDir data;
         QCOMPARE(run({u"check"_s, data.dataDir()}).code, commands::done);
         data.insert(u"Edinica"_s, {{u"Name"_s, u"пачка"_s}, {u"Gramm"_s, 0}});
-        data.insert(u"Ing"_s, {{u"Name"_s, u"Соль"_s},
-                                            {u"Vih"_s, 100},
-                                            {u"Cena"_s, std::numeric_limits<double>::infinity()}});
+        data.insert(
+            u"Ing"_s,
+            {{u"Name"_s, u"Соль"_s}, {u"Vih"_s, 100}, {u"Cena"_s, std::numeric_limits<double>::infinity()}});
         data.close();
         const Outcome outcome = run({u"check"_s, data.dataDir()});
         QCOMPARE(outcome.code, commands::failed);
@@ -99,18 +98,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("change");
         QTest::addColumn<QString>("finding");
         QTest::addColumn<bool>("opens");
-        QTest::newRow("missing field") << u"ALTER TABLE Bludo DROP COLUMN Proc"_s << u"таблица Bludo: нет поля Proc"_s
-                                       << false;
+        QTest::newRow("missing field")
+            << u"ALTER TABLE Bludo DROP COLUMN Proc"_s << u"таблица Bludo: нет поля Proc"_s << false;
         QTest::newRow("extra field") << u"ALTER TABLE Bludo ADD COLUMN Extra REAL"_s
                                      << u"таблица Bludo: лишнее поле Extra"_s << true;
-        QTest::newRow("missing index") << u"DROP INDEX Bludo_Name"_s << u"таблица Bludo: нет индекса Bludo_Name"_s
-                                       << false;
+        QTest::newRow("missing index")
+            << u"DROP INDEX Bludo_Name"_s << u"таблица Bludo: нет индекса Bludo_Name"_s << false;
         QTest::newRow("extra index") << u"CREATE INDEX Bludo_Extra ON Bludo (Cena)"_s
                                      << u"таблица Bludo: лишний индекс Bludo_Extra"_s << true;
         QTest::newRow("missing table") << u"DROP TABLE Realsum"_s << u"нет таблицы Realsum"_s << false;
-        QTest::newRow("extra table") << u"CREATE TABLE Notes (Text TEXT)"_s << u"лишняя таблица Notes"_s << true;
-        QTest::newRow("versions disagree") << u"UPDATE Version SET Number = 1"_s
-                                           << u"версия в PRAGMA user_version 2, в таблице Version 1"_s << true;
+        QTest::newRow("extra table") << u"CREATE TABLE Notes (Text TEXT)"_s << u"лишняя таблица Notes"_s
+                                     << true;
+        QTest::newRow("versions disagree")
+            << u"UPDATE Version SET Number = 1"_s << u"версия в PRAGMA user_version 2, в таблице Version 1"_s
+            << true;
     }
     void checkFindsTheSchemaChanged()
     {
@@ -177,43 +178,49 @@ private Q_SLOTS:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("report");
         QTest::newRow("reprice") << QStringList{u"reprice"_s} << commands::done << "рассчитано блюд";
-        QTest::newRow("cards of all groups") << QStringList{u"print"_s, u"cards"_s, u"--all"_s, u"--out"_s, u"OUT"_s}
-                                             << commands::done << "Калькуляционные карты";
+        QTest::newRow("cards of all groups")
+            << QStringList{u"print"_s, u"cards"_s, u"--all"_s, u"--out"_s, u"OUT"_s} << commands::done
+            << "Калькуляционные карты";
         QTest::newRow("cards of a group at cost")
-            << QStringList{u"print"_s, u"cards"_s, u"--group"_s, u"первые блюда"_s, u"--cost"_s, u"--out"_s, u"OUT"_s}
+            << QStringList{u"print"_s,  u"cards"_s, u"--group"_s, u"первые блюда"_s,
+                           u"--cost"_s, u"--out"_s, u"OUT"_s}
             << commands::done << "Калькуляционные карты";
-        QTest::newRow("menu") << QStringList{u"print"_s, u"menu"_s, u"--menu"_s, u"Обед на 7 декабря"_s,
-                                             u"--date"_s, u"2026-12-07"_s, u"--out"_s, u"OUT"_s}
+        QTest::newRow("menu") << QStringList{u"print"_s,  u"menu"_s,
+                                             u"--menu"_s, u"Обед на 7 декабря"_s,
+                                             u"--date"_s, u"2026-12-07"_s,
+                                             u"--out"_s,  u"OUT"_s}
                               << commands::done << "Меню на 07.12.2026";
         // The demo kitchen's week gives every print-out something to print.
         QTest::newRow("sales tables of an open day")
             << QStringList{u"print"_s, u"sales"_s, u"--date"_s, u"2026-12-10"_s, u"--out"_s, u"OUT"_s}
             << commands::done << "Реализация 10.12.2026";
-        QTest::newRow("cross table")
-            << QStringList{u"print"_s, u"cross"_s, u"--date"_s, u"2026-12-08"_s, u"--out"_s, u"OUT"_s}
-            << commands::done << "Раскладка ингредиентов";
+        QTest::newRow("cross table") << QStringList{u"print"_s,      u"cross"_s, u"--date"_s,
+                                                    u"2026-12-08"_s, u"--out"_s, u"OUT"_s}
+                                     << commands::done << "Раскладка ингредиентов";
         QTest::newRow("summary of the week")
-            << QStringList{u"print"_s, u"summary"_s, u"--from"_s, u"2026-12-07"_s, u"--to"_s, u"2026-12-11"_s,
-                           u"--out"_s, u"OUT"_s}
+            << QStringList{u"print"_s, u"summary"_s,    u"--from"_s, u"2026-12-07"_s,
+                           u"--to"_s,  u"2026-12-11"_s, u"--out"_s,  u"OUT"_s}
             << commands::done << "документов: 5";
-        QTest::newRow("inventory act") << QStringList{u"print"_s, u"inventory"_s, u"--inventory"_s, u"1"_s, u"--out"_s, u"OUT"_s}
-                                       << commands::done << "Акт инвентаризации";
+        QTest::newRow("inventory act")
+            << QStringList{u"print"_s, u"inventory"_s, u"--inventory"_s, u"1"_s, u"--out"_s, u"OUT"_s}
+            << commands::done << "Акт инвентаризации";
         QTest::newRow("turnover statement")
-            << QStringList{u"print"_s, u"turnover"_s, u"--all"_s, u"--full"_s, u"--from"_s, u"2026-12-01"_s,
-                           u"--to"_s, u"2026-12-11"_s, u"--out"_s, u"OUT"_s}
+            << QStringList{u"print"_s,      u"turnover"_s, u"--all"_s,      u"--full"_s, u"--from"_s,
+                           u"2026-12-01"_s, u"--to"_s,     u"2026-12-11"_s, u"--out"_s,  u"OUT"_s}
             << commands::done << "Оборотная ведомость";
-        QTest::newRow("no file") << QStringList{u"print"_s, u"cards"_s, u"--all"_s} << commands::usageError << "--out";
-        QTest::newRow("two scopes")
-            << QStringList{u"print"_s, u"cards"_s, u"--all"_s, u"--marked"_s, u"--out"_s, u"OUT"_s}
-            << commands::usageError << "--group";
+        QTest::newRow("no file") << QStringList{u"print"_s, u"cards"_s, u"--all"_s} << commands::usageError
+                                 << "--out";
+        QTest::newRow("two scopes") << QStringList{u"print"_s,    u"cards"_s, u"--all"_s,
+                                                   u"--marked"_s, u"--out"_s, u"OUT"_s}
+                                    << commands::usageError << "--group";
         QTest::newRow("stray option")
             << QStringList{u"print"_s, u"cards"_s, u"--all"_s, u"--big"_s, u"--out"_s, u"OUT"_s}
             << commands::usageError << "--big";
         QTest::newRow("unknown group")
             << QStringList{u"print"_s, u"cards"_s, u"--group"_s, u"Десерты"_s, u"--out"_s, u"OUT"_s}
             << commands::failed << "Десерты";
-        QTest::newRow("unknown print-out") << QStringList{u"print"_s, u"poster"_s, u"--out"_s, u"OUT"_s}
-                                           << commands::usageError << "poster";
+        QTest::newRow("unknown print-out")
+            << QStringList{u"print"_s, u"poster"_s, u"--out"_s, u"OUT"_s} << commands::usageError << "poster";
     }
     void repriceAndPrint()
     {
@@ -241,7 +248,8 @@ private Q_SLOTS:
                 QVERIFY2(sheet.contains("paperSize=\"9\""), qPrintable(u"sheet %1"_s.arg(n)));
             }
         }
-        QVERIFY(QDir(root.filePath(u"out"_s)).entryList(QDir::Files | QDir::Hidden).size() == (printed ? 1 : 0));
+        QVERIFY(QDir(root.filePath(u"out"_s)).entryList(QDir::Files | QDir::Hidden).size() ==
+                (printed ? 1 : 0));
     }
 
     void printedCardsAreTheWindowsPrintOut()
@@ -259,15 +267,17 @@ private Q_SLOTS:
         auto db = Database::open(dataDir, &error, u"window"_s);
         QVERIFY(db);
         SystemClock clock;
-        CostingCardPrintResult result = CostingCardPrint(db->connection(), clock)
-                                            .run({CardPrintScope::AllGroups, 0, CardPrices::Selling, u"ООО \"Продснаб\""_s});
+        CostingCardPrintResult result =
+            CostingCardPrint(db->connection(), clock)
+                .run({CardPrintScope::AllGroups, 0, CardPrices::Selling, u"ООО \"Продснаб\""_s});
         db->close();
         QVERIFY(result.workbook);
         ScriptedPrompts prompts;
         RecordingLauncher launcher;
         const QString shown = ReportOutput(launcher, prompts, root.filePath(u"reports"_s))
                                   .show(*result.workbook, u"Калькуляционные карты"_s);
-        for (const QString& part : {u"xl/worksheets/sheet1.xml"_s, u"xl/sharedStrings.xml"_s, u"xl/styles.xml"_s})
+        for (const QString& part :
+             {u"xl/worksheets/sheet1.xml"_s, u"xl/sharedStrings.xml"_s, u"xl/styles.xml"_s})
             QCOMPARE(xlsxPart(file, part), xlsxPart(shown, part));
     }
 
@@ -279,8 +289,8 @@ private Q_SLOTS:
         QString error;
         QVERIFY(program.acquire(&error));
         for (const QStringList& arguments : {QStringList{u"reprice"_s, data.dataDir()},
-                                             QStringList{u"print"_s, data.dataDir(), u"cards"_s, u"--all"_s, u"--out"_s,
-                                                         data.root() + u"/c.xlsx"_s}}) {
+                                             QStringList{u"print"_s, data.dataDir(), u"cards"_s, u"--all"_s,
+                                                         u"--out"_s, data.root() + u"/c.xlsx"_s}}) {
             const Outcome outcome = run(arguments);
             QCOMPARE(outcome.code, commands::failed);
             QVERIFY2(outcome.err.contains(u"уже открыта"_s), qPrintable(outcome.err));

@@ -28,7 +28,8 @@ private Q_SLOTS:
         QDir().mkpath(program + u"/DATA"_s);
         QCOMPARE(DataLocations::resolve({}, program, user).culinar, program + u"/DATA"_s);
         // --data wins over both.
-        const DataLocations given = DataLocations::resolve({u"--data"_s, root.filePath(u"k"_s)}, program, user);
+        const DataLocations given =
+            DataLocations::resolve({u"--data"_s, root.filePath(u"k"_s)}, program, user);
         QCOMPARE(given.culinar, root.filePath(u"k"_s));
         QVERIFY(given.givenByUser);
     }
@@ -75,7 +76,8 @@ private Q_SLOTS:
     {
         QTemporaryDir root;
         ScriptedPrompts prompts;
-        const DataLocations locations = DataLocations::resolve({u"--data"_s, root.filePath(u"typo"_s)}, QString());
+        const DataLocations locations =
+            DataLocations::resolve({u"--data"_s, root.filePath(u"typo"_s)}, QString());
         QVERIFY(kitchensetup::offerNewKitchen(locations, prompts));
         QVERIFY(prompts.questions.isEmpty());
         QVERIFY(!QFileInfo::exists(root.filePath(u"typo"_s)));

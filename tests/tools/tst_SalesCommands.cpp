@@ -2,12 +2,12 @@
 
 #include "GuiScript.h"
 #include "RecordingLauncher.h"
-#include "ScriptedPrompts.h"
 #include "reports/ReportOutput.h"
 #include "reports/Workbook.h"
 #include "sales/ConsumptionCalculator.h"
 #include "sales/SalesDocumentPrint.h"
 #include "sales/SalesPosting.h"
+#include "ScriptedPrompts.h"
 #include "store/KitchenLock.h"
 #include "tools/KitchenCommands.h"
 #include "warehouse/TurnoverStatement.h"
@@ -65,16 +65,22 @@ struct SalesDays : SalesKitchen
         line(dinner, mains, stew, 4, 120);
         line(nextDay, mains, pie, 6, 30);
         data.scalar(u"UPDATE Ing SET Kolvo = 100"_s);
-        data.insert(u"inv"_s, {{u"Kod"_s, inventory}, {u"Ing22"_s, u"Картофель"_s}, {u"Ing"_s, potato},
-                               {u"Oldkolvo"_s, 10}, {u"NewKolvo"_s, 8}, {u"Newprice"_s, 40}});
+        data.insert(u"inv"_s, {{u"Kod"_s, inventory},
+                               {u"Ing22"_s, u"Картофель"_s},
+                               {u"Ing"_s, potato},
+                               {u"Oldkolvo"_s, 10},
+                               {u"NewKolvo"_s, 8},
+                               {u"Newprice"_s, 40}});
     }
 
     // Replaces the placeholders of a test's arguments with this kitchen's keys and files.
     QStringList arguments(QStringList arguments, const QString& file) const
     {
-        const QList<std::pair<QString, qlonglong>> keys = {
-            {u"LUNCH"_s, lunch}, {u"DINNER"_s, dinner}, {u"BREAKFAST"_s, breakfast}, {u"INVENTORY"_s, inventory},
-            {u"PARTNER"_s, partner}};
+        const QList<std::pair<QString, qlonglong>> keys = {{u"LUNCH"_s, lunch},
+                                                           {u"DINNER"_s, dinner},
+                                                           {u"BREAKFAST"_s, breakfast},
+                                                           {u"INVENTORY"_s, inventory},
+                                                           {u"PARTNER"_s, partner}};
         for (const auto& [name, key] : keys)
             arguments.replaceInStrings(QRegularExpression(u"^%1$"_s.arg(name)), QString::number(key));
         arguments.replaceInStrings(QRegularExpression(u"^OUT$"_s), file);
@@ -116,41 +122,52 @@ private Q_SLOTS:
         const QStringList post = {u"post-sales"_s};
         QTest::newRow("a day, the posted one skipped")
             << post + QStringList{u"--date"_s, u"2024-03-05"_s, u"--partner"_s, u"кухня"_s} << QString()
-            << commands::done << "Проведено документов: 2, уже проведённых: 1." << "4 4 4 5" << 2;
+            << commands::done << "Проведено документов: 2, уже проведённых: 1."
+            << "4 4 4 5" << 2;
         QTest::newRow("a period, the partner by key")
-            << post + QStringList{u"--from"_s, u"2024-03-01"_s, u"--to"_s, u"2024-03-31"_s, u"--partner"_s,
-                                  u"PARTNER"_s}
-            << QString() << commands::done << "Проведено документов: 3, уже проведённых: 1." << "4 4 4 4" << 3;
+            << post + QStringList{u"--from"_s,     u"2024-03-01"_s, u"--to"_s,
+                                  u"2024-03-31"_s, u"--partner"_s,  u"PARTNER"_s}
+            << QString() << commands::done << "Проведено документов: 3, уже проведённых: 1."
+            << "4 4 4 4" << 3;
         QTest::newRow("a day without documents")
             << post + QStringList{u"--date"_s, u"2024-01-01"_s, u"--partner"_s, u"Кухня"_s} << QString()
-            << commands::done << "Проведено документов: 0" << "5 5 4 5" << 0;
+            << commands::done << "Проведено документов: 0"
+            << "5 5 4 5" << 0;
         // The third document's calculation refuses: the two before it stay posted.
         QTest::newRow("a refusal stops the run")
-            << post + QStringList{u"--from"_s, u"2024-03-05"_s, u"--to"_s, u"2024-03-06"_s, u"--partner"_s,
-                                  u"Кухня"_s}
+            << post + QStringList{u"--from"_s,     u"2024-03-05"_s, u"--to"_s,
+                                  u"2024-03-06"_s, u"--partner"_s,  u"Кухня"_s}
             << u"UPDATE Bludo SET Nporc = 0 WHERE Name = 'Пирог'"_s << commands::failed
-            << "Ошибка расчёта реализации" << "4 4 4 5" << 2;
+            << "Ошибка расчёта реализации"
+            << "4 4 4 5" << 2;
         QTest::newRow("no partner though there are partners")
             << post + QStringList{u"--date"_s, u"2024-03-05"_s} << QString() << commands::usageError
-            << "--partner" << "5 5 4 5" << 0;
+            << "--partner"
+            << "5 5 4 5" << 0;
         QTest::newRow("no partners at all: the chooser's empty OK")
             << post + QStringList{u"--date"_s, u"2024-03-06"_s} << u"DELETE FROM Partner"_s << commands::done
-            << "Проведено документов: 1" << "5 5 4 4" << 1;
+            << "Проведено документов: 1"
+            << "5 5 4 4" << 1;
         QTest::newRow("unknown partner")
             << post + QStringList{u"--date"_s, u"2024-03-05"_s, u"--partner"_s, u"Склад"_s} << QString()
-            << commands::failed << "Склад" << "5 5 4 5" << 0;
+            << commands::failed << "Склад"
+            << "5 5 4 5" << 0;
         QTest::newRow("no date") << post + QStringList{u"--partner"_s, u"Кухня"_s} << QString()
-                                 << commands::usageError << "--date" << "5 5 4 5" << 0;
+                                 << commands::usageError << "--date"
+                                 << "5 5 4 5" << 0;
         QTest::newRow("a day and a period")
-            << post + QStringList{u"--date"_s, u"2024-03-05"_s, u"--from"_s, u"2024-03-05"_s, u"--to"_s,
-                                  u"2024-03-06"_s, u"--partner"_s, u"Кухня"_s}
-            << QString() << commands::usageError << "--from" << "5 5 4 5" << 0;
+            << post + QStringList{u"--date"_s, u"2024-03-05"_s, u"--from"_s,    u"2024-03-05"_s,
+                                  u"--to"_s,   u"2024-03-06"_s, u"--partner"_s, u"Кухня"_s}
+            << QString() << commands::usageError << "--from"
+            << "5 5 4 5" << 0;
         QTest::newRow("a date not written as a date")
             << post + QStringList{u"--date"_s, u"05.03.2024"_s, u"--partner"_s, u"Кухня"_s} << QString()
-            << commands::usageError << "05.03.2024" << "5 5 4 5" << 0;
+            << commands::usageError << "05.03.2024"
+            << "5 5 4 5" << 0;
         QTest::newRow("stray option")
             << post + QStringList{u"--date"_s, u"2024-03-05"_s, u"--partner"_s, u"Кухня"_s, u"--yes"_s}
-            << QString() << commands::usageError << "--yes" << "5 5 4 5" << 0;
+            << QString() << commands::usageError << "--yes"
+            << "5 5 4 5" << 0;
     }
     void postSales()
     {
@@ -170,7 +187,8 @@ private Q_SLOTS:
         QCOMPARE(k.data.scalar(u"SELECT count(*) FROM Doc"_s).toInt(), stockDocuments);
         // The line of no portions goes with the posting, as on the page.
         const bool lunchPosted = statuses.startsWith(u'4');
-        QCOMPARE(k.data.scalar(u"SELECT count(*) FROM Realsum WHERE Kod = ?"_s, {k.lunch}).toInt(), lunchPosted ? 2 : 3);
+        QCOMPARE(k.data.scalar(u"SELECT count(*) FROM Realsum WHERE Kod = ?"_s, {k.lunch}).toInt(),
+                 lunchPosted ? 2 : 3);
     }
 
     void print_data()
@@ -181,15 +199,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("report");
         const QString out = u"--out"_s;
         const QString ok = u"OUT"_s;
-        QTest::newRow("tables by key") << QStringList{u"print"_s, u"sales"_s, u"--document"_s, u"LUNCH"_s, out, ok}
-                                       << QString() << commands::done << "Реализация 05.03.2024";
+        QTest::newRow("tables by key")
+            << QStringList{u"print"_s, u"sales"_s, u"--document"_s, u"LUNCH"_s, out, ok} << QString()
+            << commands::done << "Реализация 05.03.2024";
         QTest::newRow("tables by the day's only document")
             << QStringList{u"print"_s, u"sales"_s, u"--date"_s, u"2024-03-06"_s, out, ok} << QString()
             << commands::done << "Реализация 06.03.2024";
         QTest::newRow("tables of a posted document, without working cards")
             << QStringList{u"print"_s, u"sales"_s, u"--document"_s, u"BREAKFAST"_s, out, ok} << QString()
             << commands::done << "Печать технологических карт не производится";
-        QTest::newRow("cross table") << QStringList{u"print"_s, u"cross"_s, u"--document"_s, u"DINNER"_s, out, ok}
+        QTest::newRow("cross table") << QStringList{u"print"_s,  u"cross"_s, u"--document"_s,
+                                                    u"DINNER"_s, out,        ok}
                                      << QString() << commands::done << "Раскладка ингредиентов 05.03.2024";
         QTest::newRow("a day of several documents")
             << QStringList{u"print"_s, u"sales"_s, u"--date"_s, u"2024-03-05"_s, out, ok} << QString()
@@ -203,9 +223,10 @@ private Q_SLOTS:
             << QStringList{u"print"_s, u"sales"_s, u"--document"_s, u"LUNCH"_s, out, ok}
             << u"UPDATE Bludo SET Nporc = 0 WHERE Name = 'Жаркое'"_s << commands::failed
             << "Ошибка расчёта реализации";
-        QTest::newRow("summary")
-            << QStringList{u"print"_s, u"summary"_s, u"--from"_s, u"2024-03-01"_s, u"--to"_s, u"2024-03-31"_s, out, ok}
-            << QString() << commands::done << "Свод 01.03.2024-31.03.2024, документов: 4";
+        QTest::newRow("summary") << QStringList{u"print"_s, u"summary"_s,    u"--from"_s, u"2024-03-01"_s,
+                                                u"--to"_s,  u"2024-03-31"_s, out,         ok}
+                                 << QString() << commands::done
+                                 << "Свод 01.03.2024-31.03.2024, документов: 4";
         QTest::newRow("summary without its end")
             << QStringList{u"print"_s, u"summary"_s, u"--from"_s, u"2024-03-01"_s, out, ok} << QString()
             << commands::usageError << "--to";
@@ -218,24 +239,27 @@ private Q_SLOTS:
             << QStringList{u"print"_s, u"inventory"_s, u"--inventory"_s, u"999"_s, out, ok} << QString()
             << commands::failed << "999";
         QTest::newRow("turnover of an ingredient")
-            << QStringList{u"print"_s, u"turnover"_s, u"--ingredient"_s, u"картофель"_s, u"--short"_s,
-                           u"--from"_s, u"2024-03-01"_s, u"--to"_s, u"2024-03-31"_s, out, ok}
+            << QStringList{u"print"_s,  u"turnover"_s,   u"--ingredient"_s, u"картофель"_s,  u"--short"_s,
+                           u"--from"_s, u"2024-03-01"_s, u"--to"_s,         u"2024-03-31"_s, out,
+                           ok}
             << QString() << commands::done << "Оборотная ведомость 01.03.2024-31.03.2024";
         QTest::newRow("turnover of a group")
-            << QStringList{u"print"_s, u"turnover"_s, u"--group"_s, u"Мясо"_s, u"--full"_s, u"--from"_s,
-                           u"2024-03-01"_s, u"--to"_s, u"2024-03-31"_s, out, ok}
+            << QStringList{u"print"_s,  u"turnover"_s,   u"--group"_s, u"Мясо"_s,       u"--full"_s,
+                           u"--from"_s, u"2024-03-01"_s, u"--to"_s,    u"2024-03-31"_s, out,
+                           ok}
             << QString() << commands::done << "Оборотная ведомость";
         QTest::newRow("turnover without its variant")
-            << QStringList{u"print"_s, u"turnover"_s, u"--all"_s, u"--from"_s, u"2024-03-01"_s, u"--to"_s,
-                           u"2024-03-31"_s, out, ok}
+            << QStringList{u"print"_s, u"turnover"_s,   u"--all"_s, u"--from"_s, u"2024-03-01"_s,
+                           u"--to"_s,  u"2024-03-31"_s, out,        ok}
             << QString() << commands::usageError << "--short";
         QTest::newRow("turnover of two scopes")
-            << QStringList{u"print"_s, u"turnover"_s, u"--all"_s, u"--group"_s, u"Мясо"_s, u"--short"_s,
-                           u"--from"_s, u"2024-03-01"_s, u"--to"_s, u"2024-03-31"_s, out, ok}
+            << QStringList{u"print"_s,  u"turnover"_s,   u"--all"_s, u"--group"_s,    u"Мясо"_s, u"--short"_s,
+                           u"--from"_s, u"2024-03-01"_s, u"--to"_s,  u"2024-03-31"_s, out,       ok}
             << QString() << commands::usageError << "--ingredient";
         QTest::newRow("turnover of an unknown ingredient")
-            << QStringList{u"print"_s, u"turnover"_s, u"--ingredient"_s, u"Пирожок"_s, u"--short"_s, u"--from"_s,
-                           u"2024-03-01"_s, u"--to"_s, u"2024-03-31"_s, out, ok}
+            << QStringList{u"print"_s,  u"turnover"_s,   u"--ingredient"_s, u"Пирожок"_s,    u"--short"_s,
+                           u"--from"_s, u"2024-03-01"_s, u"--to"_s,         u"2024-03-31"_s, out,
+                           ok}
             << QString() << commands::failed << "Пирожок";
     }
     void print()
@@ -264,10 +288,12 @@ private Q_SLOTS:
         RecordingLauncher launcher;
         ReportOutput output(launcher, prompts, k.data.root() + u"/reports"_s);
         const QStringList parts = {u"xl/worksheets/sheet1.xml"_s, u"xl/worksheets/sheet2.xml"_s,
-                                   u"xl/worksheets/sheet3.xml"_s, u"xl/sharedStrings.xml"_s, u"xl/styles.xml"_s};
+                                   u"xl/worksheets/sheet3.xml"_s, u"xl/sharedStrings.xml"_s,
+                                   u"xl/styles.xml"_s};
 
         const QString tables = k.data.root() + u"/tables.xlsx"_s;
-        QCOMPARE(run(k.arguments({u"print"_s, u"sales"_s, u"--document"_s, u"LUNCH"_s, u"--out"_s, u"OUT"_s}, tables))
+        QCOMPARE(run(k.arguments({u"print"_s, u"sales"_s, u"--document"_s, u"LUNCH"_s, u"--out"_s, u"OUT"_s},
+                                 tables))
                      .code,
                  commands::done);
         // The page's path: the calculation of the lines sold, then the print.
@@ -281,18 +307,20 @@ private Q_SLOTS:
 
         // The statement of the issues the posting wrote.
         const QString turnover = k.data.root() + u"/turnover.xlsx"_s;
-        QCOMPARE(run(k.arguments({u"post-sales"_s, u"--date"_s, u"2024-03-05"_s, u"--partner"_s, u"Кухня"_s}, {}))
-                     .code,
-                 commands::done);
-        QCOMPARE(run(k.arguments({u"print"_s, u"turnover"_s, u"--all"_s, u"--full"_s, u"--from"_s, u"2024-03-05"_s,
-                                  u"--to"_s, u"2024-03-05"_s, u"--out"_s, u"OUT"_s},
+        QCOMPARE(
+            run(k.arguments({u"post-sales"_s, u"--date"_s, u"2024-03-05"_s, u"--partner"_s, u"Кухня"_s}, {}))
+                .code,
+            commands::done);
+        QCOMPARE(run(k.arguments({u"print"_s, u"turnover"_s, u"--all"_s, u"--full"_s, u"--from"_s,
+                                  u"2024-03-05"_s, u"--to"_s, u"2024-03-05"_s, u"--out"_s, u"OUT"_s},
                                  turnover))
                      .code,
                  commands::done);
         Workbook statement;
         QString error;
         QVERIFY(TurnoverStatement(k.data.db())
-                    .fill(statement, {TurnoverScope::AllGroups, false, QDate(2024, 3, 5), QDate(2024, 3, 5)}, &error));
+                    .fill(statement, {TurnoverScope::AllGroups, false, QDate(2024, 3, 5), QDate(2024, 3, 5)},
+                          &error));
         const QString shownStatement = output.show(statement, u"Оборотная ведомость"_s);
         for (const QString& part : parts)
             QCOMPARE(xlsxPart(turnover, part), xlsxPart(shownStatement, part));
@@ -404,8 +432,9 @@ private Q_SLOTS:
         }
         QVERIFY(!QFileInfo::exists(file));
         // The warehouse print-outs only read: they go on while the program works.
-        QCOMPARE(run(k.arguments({u"print"_s, u"inventory"_s, u"--inventory"_s, u"INVENTORY"_s, u"--out"_s, u"OUT"_s},
-                                 file))
+        QCOMPARE(run(k.arguments(
+                         {u"print"_s, u"inventory"_s, u"--inventory"_s, u"INVENTORY"_s, u"--out"_s, u"OUT"_s},
+                         file))
                      .code,
                  commands::done);
     }

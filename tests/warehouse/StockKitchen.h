@@ -8,7 +8,8 @@ struct StockKitchen
 {
     TestDataDir data;
     ScriptedPrompts prompts;
-    qlonglong unit = data.insert(u"Edinica"_s, {{u"Name"_s, u"килограмм"_s}, {u"Shorthame"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
+    qlonglong unit = data.insert(
+        u"Edinica"_s, {{u"Name"_s, u"килограмм"_s}, {u"Shorthame"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
     qlonglong group = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
     qlonglong partner = data.insert(u"Partner"_s, {{u"Name"_s, u"Овощебаза"_s}});
 
@@ -39,6 +40,12 @@ struct StockKitchen
                                        {u"Date"_s, u"2024-03-01"_s},
                                        {u"Provodka"_s, posted ? 1 : 0}});
     }
-    double balance(qlonglong key) { return data.scalar(u"SELECT Kolvo FROM Ing WHERE Kod1 = ?"_s, {key}).toDouble(); }
-    double price(qlonglong key) { return data.scalar(u"SELECT Cena FROM Ing WHERE Kod1 = ?"_s, {key}).toDouble(); }
+    double balance(qlonglong key)
+    {
+        return data.scalar(u"SELECT Kolvo FROM Ing WHERE Kod1 = ?"_s, {key}).toDouble();
+    }
+    double price(qlonglong key)
+    {
+        return data.scalar(u"SELECT Cena FROM Ing WHERE Kod1 = ?"_s, {key}).toDouble();
+    }
 };

@@ -12,10 +12,10 @@ namespace {
 struct Kitchen
 {
     TestDataDir data;
-    qlonglong kg = data.insert(u"Edinica"_s, {{u"Name"_s, u"килограмм"_s}, {u"Shorthame"_s, u"кг"_s},
-                                              {u"Gramm"_s, 1000}});
-    qlonglong piece = data.insert(u"Edinica"_s, {{u"Name"_s, u"штука"_s}, {u"Shorthame"_s, u"шт"_s},
-                                                 {u"Gramm"_s, 50}});
+    qlonglong kg = data.insert(u"Edinica"_s,
+                               {{u"Name"_s, u"килограмм"_s}, {u"Shorthame"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
+    qlonglong piece =
+        data.insert(u"Edinica"_s, {{u"Name"_s, u"штука"_s}, {u"Shorthame"_s, u"шт"_s}, {u"Gramm"_s, 50}});
     qlonglong inventory = data.insert(u"invdok"_s, {{u"Date"_s, u"2024-03-31"_s}, {u"Provodka"_s, 1}});
 
     void line(const QString& name, qlonglong unit, QVariant documented, QVariant found, double price)
@@ -53,11 +53,11 @@ void tst_InventoryActPrint::surplusShortageAndEqualRows()
 {
     Kitchen k;
     // Stored out of order: "Ё" before "Д" by code point, after it in Russian.
-    k.line(u"Ёрш"_s, k.piece, 4, 4, 2.5);       // counted as documented
-    k.line(u"Яйцо"_s, k.piece, 10, 7.5, 8);     // shortage
-    k.line(u"Дыня"_s, k.kg, 10, 12, 5);         // surplus
+    k.line(u"Ёрш"_s, k.piece, 4, 4, 2.5);         // counted as documented
+    k.line(u"Яйцо"_s, k.piece, 10, 7.5, 8);       // shortage
+    k.line(u"Дыня"_s, k.kg, 10, 12, 5);           // surplus
     k.line(u"Масло"_s, k.kg, 3, QVariant(), 100); // not counted yet
-    k.line(u"Соль"_s, k.kg, -2, 0, 10);         // below zero by the documents
+    k.line(u"Соль"_s, k.kg, -2, 0, 10);           // below zero by the documents
     Workbook book;
     QString error;
     QList<int> progress;
@@ -101,7 +101,8 @@ void tst_InventoryActPrint::surplusShortageAndEqualRows()
     QCOMPARE(sheet.columnWidth(4), 10.5);
     QCOMPARE(sheet.columnWidth(9), 9.0);
     QCOMPARE(sheet.columnWidth(10), std::nullopt);
-    QVERIFY(ruledBelow(sheet.format(3, 1), BorderWeight::Medium) && ruledBelow(sheet.format(3, 10), BorderWeight::Medium));
+    QVERIFY(ruledBelow(sheet.format(3, 1), BorderWeight::Medium) &&
+            ruledBelow(sheet.format(3, 10), BorderWeight::Medium));
     QVERIFY(ruledBelow(sheet.format(8, 1), 2) && ruledBelow(sheet.format(8, 10), 2));
     QVERIFY(!ruledBelow(sheet.format(8, 11), 2));
     QCOMPARE(sheet.pageSetup().orientation, PageOrientation::Landscape);

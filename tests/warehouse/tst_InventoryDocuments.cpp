@@ -9,7 +9,8 @@ namespace {
 
 qlonglong inventory(StockKitchen& k, QVariant state = 0)
 {
-    return k.data.insert(u"invdok"_s, {{u"Date"_s, u"2024-03-20"_s}, {u"Name"_s, u"Март"_s}, {u"Provodka"_s, state}});
+    return k.data.insert(u"invdok"_s,
+                         {{u"Date"_s, u"2024-03-20"_s}, {u"Name"_s, u"Март"_s}, {u"Provodka"_s, state}});
 }
 
 void count(StockKitchen& k, qlonglong doc, qlonglong ingredient, QVariant counted, QVariant price)
@@ -89,7 +90,10 @@ void InventoryDocumentsTest::linesInNameOrderAndCountedTwice()
     QVERIFY(documents.transfer(doc, [] { return CountedStart::Balance; }));
     count(k, doc, apricot, 5, 31);
     count(k, doc, cherry, 3, 21);
-    k.data.insert(u"inv"_s, {{u"Kod"_s, doc}, {u"Ing"_s, cherry}, {u"Ing22"_s, u"Вишня"_s}, {u"NewKolvo"_s, 4},
+    k.data.insert(u"inv"_s, {{u"Kod"_s, doc},
+                             {u"Ing"_s, cherry},
+                             {u"Ing22"_s, u"Вишня"_s},
+                             {u"NewKolvo"_s, 4},
                              {u"Newprice"_s, 22}});
     QString error;
     QVERIFY2(documents.post(doc, false, &error), qPrintable(error));
@@ -97,8 +101,10 @@ void InventoryDocumentsTest::linesInNameOrderAndCountedTwice()
     QStringList moves;
     QSqlQuery move(u"SELECT Kod, Oper, Kolvo, Cena FROM Move ORDER BY Nnn"_s, k.data.db());
     while (move.next()) {
-        moves << u"%1 %2 %3 %4"_s.arg(move.value(0).toLongLong()).arg(move.value(1).toString())
-                     .arg(move.value(2).toDouble()).arg(move.value(3).toDouble());
+        moves << u"%1 %2 %3 %4"_s.arg(move.value(0).toLongLong())
+                     .arg(move.value(1).toString())
+                     .arg(move.value(2).toDouble())
+                     .arg(move.value(3).toDouble());
     }
     QCOMPARE(moves, QStringList({u"%1 R 2 31"_s.arg(apricot), u"%1 R 7 21"_s.arg(cherry),
                                  u"%1 P 1 22"_s.arg(cherry), u"%1 R 0 5"_s.arg(apple)}));
@@ -120,17 +126,25 @@ void InventoryDocumentsTest::transfer()
         QVERIFY(documents.transfer(doc, [start] { return start; }));
         QCOMPARE(documents.state(doc), InventoryDocuments::transferred);
         QCOMPARE(k.data.scalar(u"SELECT count(*) FROM inv WHERE Kod = ?"_s, {doc}).toInt(), 2);
-        const QVariant counted = k.data.scalar(u"SELECT NewKolvo FROM inv WHERE Kod = ? AND Ing = ?"_s, {doc, potato});
+        const QVariant counted =
+            k.data.scalar(u"SELECT NewKolvo FROM inv WHERE Kod = ? AND Ing = ?"_s, {doc, potato});
         if (start == CountedStart::Zero)
             QVERIFY(counted.isNull());
         else
             QCOMPARE(counted.toDouble(), 7.0);
-        QCOMPARE(k.data.scalar(u"SELECT Oldkolvo || '/' || OldPrice || '/' || Newprice || '/' || Ing22 FROM inv "
-                               "WHERE Kod = ? AND Ing = ?"_s, {doc, potato}).toString(),
-                 u"7.0/10.0/10.0/Картофель"_s);
+        QCOMPARE(
+            k.data
+                .scalar(u"SELECT Oldkolvo || '/' || OldPrice || '/' || Newprice || '/' || Ing22 FROM inv "
+                        "WHERE Kod = ? AND Ing = ?"_s,
+                        {doc, potato})
+                .toString(),
+            u"7.0/10.0/10.0/Картофель"_s);
         // Transferred once: the second transfer is refused before the choice is asked.
         bool asked = false;
-        QVERIFY(!documents.transfer(doc, [&] { asked = true; return start; }));
+        QVERIFY(!documents.transfer(doc, [&] {
+            asked = true;
+            return start;
+        }));
         QVERIFY(!asked);
         QCOMPARE(k.prompts.last(), u"|Состояние склада можно занести только в новый докуцмент."_s);
         QVERIFY(documents.deleteZeroLines(doc));
@@ -165,7 +179,8 @@ void InventoryDocumentsTest::clearingRemovesEveryMovement()
     QCOMPARE(k.data.count(u"Doc"_s), 1);
     QCOMPARE(k.data.scalar(u"SELECT Nomer FROM Doc"_s).toString(), u"Инвентаризация"_s);
     QCOMPARE(k.data.count(u"Move"_s), 1);
-    QCOMPARE(k.data.scalar(u"SELECT count(*) FROM Move WHERE Kod1 NOT IN (SELECT Nnn FROM Doc)"_s).toInt(), 0);
+    QCOMPARE(k.data.scalar(u"SELECT count(*) FROM Move WHERE Kod1 NOT IN (SELECT Nnn FROM Doc)"_s).toInt(),
+             0);
     QCOMPARE(k.balance(onion), 2.0);
     QCOMPARE(k.balance(potato), 4.0);
 }

@@ -64,7 +64,8 @@ void StockDeletionTest::period_data()
     QTest::newRow("both end dates included")
         << QDate(2024, 3, 1) << QDate(2024, 3, 31) << QStringList{u"2024-02-29"_s, u"2024-04-01"_s};
     QTest::newRow("one day") << QDate(2024, 3, 31) << QDate(2024, 3, 31)
-                             << QStringList{u"2024-02-29"_s, u"2024-03-01"_s, u"2024-03-15"_s, u"2024-04-01"_s};
+                             << QStringList{u"2024-02-29"_s, u"2024-03-01"_s, u"2024-03-15"_s,
+                                            u"2024-04-01"_s};
     QTest::newRow("no documents") << QDate(2023, 1, 1) << QDate(2023, 1, 2)
                                   << QStringList{u"2024-02-29"_s, u"2024-03-01"_s, u"2024-03-15"_s,
                                                  u"2024-03-31"_s, u"2024-04-01"_s};
@@ -77,13 +78,15 @@ void StockDeletionTest::period()
     QFETCH(QStringList, left);
     StockKitchen k;
     const qlonglong potato = k.ingredient(u"Картофель"_s, 0, 1);
-    for (const QString& date : {u"2024-03-31"_s, u"2024-02-29"_s, u"2024-03-01"_s, u"2024-04-01"_s, u"2024-03-15"_s})
+    for (const QString& date :
+         {u"2024-03-31"_s, u"2024-02-29"_s, u"2024-03-01"_s, u"2024-04-01"_s, u"2024-03-15"_s})
         k.line(k.document(date, true), potato, 1, 1, u"P"_s, true);
     const int expected = 5 - int(left.size());
     QCOMPARE(StockDeletion(k.data.db(), k.prompts).remove({true, from, to, true}, 0), expected);
     QCOMPARE(k.prompts.questions.size(), 1);
-    QCOMPARE(k.prompts.last(), u"Удаление документов за период|Подтвердите удаление документов за период c %1 по %2 !!!"_s
-                                   .arg(from.toString(u"dd.MM.yyyy"_s), to.toString(u"dd.MM.yyyy"_s)));
+    QCOMPARE(k.prompts.last(),
+             u"Удаление документов за период|Подтвердите удаление документов за период c %1 по %2 !!!"_s.arg(
+                 from.toString(u"dd.MM.yyyy"_s), to.toString(u"dd.MM.yyyy"_s)));
     QStringList dates;
     QSqlQuery query(u"SELECT Date FROM Doc ORDER BY Date"_s, k.data.db());
     while (query.next())
@@ -100,7 +103,8 @@ void StockDeletionTest::refusalsDeleteNothing()
     k.line(doc, k.ingredient(u"Картофель"_s, 1, 1), 1, 1, u"P"_s, true);
     StockDeletion deletion(k.data.db(), k.prompts);
     QCOMPARE(deletion.remove({true, QDate(2024, 3, 31), QDate(2024, 3, 1), true}, doc), -1);
-    QCOMPARE(k.prompts.last(), u"Удаление документов за период|Дата начала периода больше даты конца периода !!!"_s);
+    QCOMPARE(k.prompts.last(),
+             u"Удаление документов за период|Дата начала периода больше даты конца периода !!!"_s);
     k.prompts.queueConfirm(false);
     QCOMPARE(deletion.remove({false, {}, {}, true}, doc), -1);
     QCOMPARE(k.prompts.last(), u"Удаление документа|Подтвердите удаление документа !!!"_s);
@@ -122,7 +126,10 @@ void StockDeletionTest::faultAtEveryStepChangesNothing()
     FaultInjection faults(k.data.db());
     QString changed;
     const int failures = faults.everyStep(
-        [&] { return deletion.remove({true, QDate(2024, 3, 1), QDate(2024, 3, 2), true}, 0) == 2; }, &changed);
+        [&] {
+            return deletion.remove({true, QDate(2024, 3, 1), QDate(2024, 3, 2), true}, 0) == 2;
+        },
+        &changed);
     QVERIFY2(failures >= 8, qPrintable(changed));
     QCOMPARE(k.balance(potato), 0.0);
 }

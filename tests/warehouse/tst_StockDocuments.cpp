@@ -79,7 +79,10 @@ void StockDocumentsTest::receiptByRule()
     QCOMPARE(k.price(potato), price);
     QCOMPARE(k.balance(other), 1.0);
     QCOMPARE(k.data.scalar(u"SELECT Provodka FROM Doc WHERE Nnn = ?"_s, {doc}).toInt(), 1);
-    QCOMPARE(k.data.scalar(u"SELECT count(*) FROM Move WHERE Kod1 = ? AND Oper = 'P' AND Provodka = 1"_s, {doc}).toInt(), 2);
+    QCOMPARE(
+        k.data.scalar(u"SELECT count(*) FROM Move WHERE Kod1 = ? AND Oper = 'P' AND Provodka = 1"_s, {doc})
+            .toInt(),
+        2);
     QCOMPARE(StockDocuments(k.data.db(), k.prompts).kind(doc), u"Приход"_s);
     // Posted once: a second posting does nothing.
     QVERIFY(!StockDocuments(k.data.db(), k.prompts).postReceipt(doc, PriceRule(rule)));
@@ -136,7 +139,8 @@ void StockDocumentsTest::addLineRefusals()
     const qlonglong noPartner = k.data.insert(u"Doc"_s, {{u"Date"_s, u"2024-03-01"_s}});
     QVERIFY(!documents.addLine(noPartner, potato));
     QCOMPARE(k.prompts.last(), u"Ошибка|Определите партнёра !!!"_s);
-    const qlonglong lostPartner = k.data.insert(u"Doc"_s, {{u"Date"_s, u"2024-03-01"_s}, {u"Partner"_s, 999}});
+    const qlonglong lostPartner =
+        k.data.insert(u"Doc"_s, {{u"Date"_s, u"2024-03-01"_s}, {u"Partner"_s, 999}});
     QVERIFY(!documents.addLine(lostPartner, potato));
     QCOMPARE(k.prompts.last(), u"Ошибка|Определите партнёра !!!"_s);
 
@@ -167,7 +171,8 @@ void StockDocumentsTest::partnerSearch_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("all, by name") << QString() << QStringList{u"ИП Д'Артаньян"_s, u"ООО \"Ёлка\""_s, u"ООО \"Ромашка\""_s};
+    QTest::newRow("all, by name") << QString()
+                                  << QStringList{u"ИП Д'Артаньян"_s, u"ООО \"Ёлка\""_s, u"ООО \"Ромашка\""_s};
     QTest::newRow("lower-case Cyrillic") << u"ромаш"_s << QStringList{u"ООО \"Ромашка\""_s};
     QTest::newRow("double quotes are text") << u"\"Ё"_s << QStringList{u"ООО \"Ёлка\""_s};
     QTest::newRow("apostrophe is text") << u"д'ар"_s << QStringList{u"ИП Д'Артаньян"_s};

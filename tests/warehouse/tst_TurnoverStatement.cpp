@@ -15,8 +15,8 @@ namespace {
 struct Kitchen
 {
     TestDataDir data;
-    qlonglong kg = data.insert(u"Edinica"_s, {{u"Name"_s, u"килограмм"_s}, {u"Shorthame"_s, u"кг"_s},
-                                              {u"Gramm"_s, 1000}});
+    qlonglong kg = data.insert(u"Edinica"_s,
+                               {{u"Name"_s, u"килограмм"_s}, {u"Shorthame"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
     qlonglong vegetables = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
     qlonglong potato = ingredient(u"Картофель"_s);
     qlonglong onion = ingredient(u"Лук"_s);
@@ -34,8 +34,9 @@ struct Kitchen
 
     qlonglong ingredient(const QString& name, bool semiFinished = false)
     {
-        return data.insert(u"Ing"_s, {{u"Kod"_s, vegetables}, {u"Name"_s, name}, {u"Edinica"_s, kg},
-                                      {u"Pf"_s, semiFinished ? 1 : 0}});
+        return data.insert(
+            u"Ing"_s,
+            {{u"Kod"_s, vegetables}, {u"Name"_s, name}, {u"Edinica"_s, kg}, {u"Pf"_s, semiFinished ? 1 : 0}});
     }
     void move(qlonglong ingredientKey, const QString& date, const QString& number, const QString& oper,
               double price, double quantity, bool posted = true)
@@ -56,7 +57,8 @@ struct Kitchen
         auto book = std::make_unique<Workbook>();
         QString error;
         const bool filled = TurnoverStatement(data.db()).fill(
-            *book, {scope, shortVariant, start, end, vegetables, ingredientKey ? ingredientKey : potato}, &error);
+            *book, {scope, shortVariant, start, end, vegetables, ingredientKey ? ingredientKey : potato},
+            &error);
         return filled ? std::move(book) : nullptr;
     }
 };
@@ -74,8 +76,9 @@ void compareRows(const Sheet& sheet, const Rows& rows)
             const bool same = want.typeId() == QMetaType::Double && got.typeId() == QMetaType::Double
                                   ? qAbs(want.toDouble() - got.toDouble()) < 1e-9
                                   : want == got;
-            QVERIFY2(same, qPrintable(u"row %1, column %2: %3 instead of %4"_s.arg(i + 5).arg(columns[c]).arg(
-                               got.toString(), want.toString())));
+            QVERIFY2(same, qPrintable(u"row %1, column %2: %3 instead of %4"_s.arg(i + 5)
+                                          .arg(columns[c])
+                                          .arg(got.toString(), want.toString())));
         }
     }
 }
@@ -104,23 +107,25 @@ void tst_TurnoverStatement::layoutExample_data()
     const auto total = [](const QString& text) {
         return QVariantList{none, none, text, none, 10.0, 123.5, 4.0, 49.4};
     };
-    QTest::newRow("full") << false
-                          << Rows{empty,
-                                  {u"Овощи"_s},
-                                  {none, u"Картофель (кг)"_s},
-                                  {none, none, u"01.03.2024"_s, 12.35, 10.0, 123.5, none, none, u"Н-1"_s,
-                                   u"ООО Ромашка"_s},
-                                  {none, none, u"02.03.2024"_s, 12.35, none, none, 4.0, 49.4, u"Р-1"_s,
-                                   u"ООО Ромашка"_s},
-                                  totals,
-                                  total(u"Итого за группу:"_s),
-                                  total(u"Итого за склад:"_s),
-                                  empty};
+    QTest::newRow("full")
+        << false
+        << Rows{empty,
+                {u"Овощи"_s},
+                {none, u"Картофель (кг)"_s},
+                {none, none, u"01.03.2024"_s, 12.35, 10.0, 123.5, none, none, u"Н-1"_s, u"ООО Ромашка"_s},
+                {none, none, u"02.03.2024"_s, 12.35, none, none, 4.0, 49.4, u"Р-1"_s, u"ООО Ромашка"_s},
+                totals,
+                total(u"Итого за группу:"_s),
+                total(u"Итого за склад:"_s),
+                empty};
     QVariantList shared = totals;
     shared[1] = u"Картофель (кг)"_s;
-    QTest::newRow("short") << true
-                           << Rows{empty, {u"Овощи"_s}, shared, total(u"Итого за группу:"_s),
-                                   total(u"Итого за склад:"_s), empty};
+    QTest::newRow("short") << true << Rows{empty,
+                                           {u"Овощи"_s},
+                                           shared,
+                                           total(u"Итого за группу:"_s),
+                                           total(u"Итого за склад:"_s),
+                                           empty};
 }
 
 void tst_TurnoverStatement::layoutExample()
@@ -137,8 +142,15 @@ void tst_TurnoverStatement::layoutExample()
     QCOMPARE(sheet.name(), u"Оборотная ведомость"_s);
     QCOMPARE(sheet.value(1, 1).toString(), u"Оборотная ведомость за период"_s);
     QCOMPARE(sheet.value(2, 1).toString(), u"с 01.03.2024 по 31.03.2024"_s);
-    const QStringList headings = {u"Наименование ингредиента"_s, u"Дата"_s, u"Цена"_s, u"Приход"_s,
-                                  u"Сумма"_s, u"Расход"_s, u"Сумма"_s, u"Документ"_s, u"Партнер"_s};
+    const QStringList headings = {u"Наименование ингредиента"_s,
+                                  u"Дата"_s,
+                                  u"Цена"_s,
+                                  u"Приход"_s,
+                                  u"Сумма"_s,
+                                  u"Расход"_s,
+                                  u"Сумма"_s,
+                                  u"Документ"_s,
+                                  u"Партнер"_s};
     const int headingColumns[] = {2, 6, 7, 8, 9, 10, 11, 12, 13};
     for (int i = 0; i < headings.size(); ++i)
         QCOMPARE(sheet.value(4, headingColumns[i]).toString(), headings[i]);
@@ -181,8 +193,11 @@ void tst_TurnoverStatement::withoutMovements()
     compareRows(k.statement(TurnoverScope::Group, false, {2024, 3, 31}, {2024, 3, 1})->sheet(1),
                 {empty, {u"Овощи"_s}, groupZeros, empty});
     compareRows(k.statement(TurnoverScope::AllGroups, true, {2024, 3, 31}, {2024, 3, 1})->sheet(1),
-                {empty, {u"Овощи"_s}, groupZeros,
-                 {none, none, u"Итого за склад:"_s, none, 0.0, 0.0, 0.0, 0.0}, empty});
+                {empty,
+                 {u"Овощи"_s},
+                 groupZeros,
+                 {none, none, u"Итого за склад:"_s, none, 0.0, 0.0, 0.0, 0.0},
+                 empty});
 }
 
 QTEST_GUILESS_MAIN(tst_TurnoverStatement)

@@ -39,11 +39,20 @@ private Q_SLOTS:
         const qlonglong group = data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
         const qlonglong potato = data.insert(
             u"Ing"_s, {{u"Kod"_s, group}, {u"Name"_s, u"Картофель"_s}, {u"Edinica"_s, kg}, {u"Pf"_s, 0}});
-        data.insert(u"Move"_s, {{u"Kod"_s, potato}, {u"Date"_s, u"2024-03-05"_s}, {u"Oper"_s, u"P"_s},
-                                {u"Cena"_s, 12.3456}, {u"Kolvo"_s, 10}, {u"Provodka"_s, 1}});
-        const qlonglong inventory = data.insert(u"invdok"_s, {{u"Date"_s, u"2024-03-10"_s}, {u"Provodka"_s, 1}});
-        data.insert(u"inv"_s, {{u"Kod"_s, inventory}, {u"Ing"_s, potato}, {u"Ing22"_s, u"Картофель"_s},
-                               {u"Oldkolvo"_s, 10}, {u"NewKolvo"_s, 9}, {u"Newprice"_s, 12}});
+        data.insert(u"Move"_s, {{u"Kod"_s, potato},
+                                {u"Date"_s, u"2024-03-05"_s},
+                                {u"Oper"_s, u"P"_s},
+                                {u"Cena"_s, 12.3456},
+                                {u"Kolvo"_s, 10},
+                                {u"Provodka"_s, 1}});
+        const qlonglong inventory =
+            data.insert(u"invdok"_s, {{u"Date"_s, u"2024-03-10"_s}, {u"Provodka"_s, 1}});
+        data.insert(u"inv"_s, {{u"Kod"_s, inventory},
+                               {u"Ing"_s, potato},
+                               {u"Ing22"_s, u"Картофель"_s},
+                               {u"Oldkolvo"_s, 10},
+                               {u"NewKolvo"_s, 9},
+                               {u"Newprice"_s, 12}});
 
         ScriptedPrompts prompts;
         ScriptedDatePrompt dates;
@@ -70,11 +79,13 @@ private Q_SLOTS:
         page.button(u"Оборотка"_s)->click();
         QCOMPARE(launcher.opened.size(), 1);
         QVERIFY(launcher.opened.first().contains(u"Оборотная ведомость 01.03.2024-31.03.2024"_s));
-        const QString strings = QString::fromUtf8(xlsxPart(launcher.opened.first(), u"xl/sharedStrings.xml"_s));
+        const QString strings =
+            QString::fromUtf8(xlsxPart(launcher.opened.first(), u"xl/sharedStrings.xml"_s));
         QVERIFY(strings.contains(u"Картофель (кг)"_s) && strings.contains(u"Итого за склад:"_s));
         bool kept = false;
         onNextDialog<TurnoverDialog>([&](TurnoverDialog* dialog) {
-            kept = dialog->scopeButton(TurnoverScope::AllGroups)->isChecked() && !dialog->shortBox()->isChecked();
+            kept = dialog->scopeButton(TurnoverScope::AllGroups)->isChecked() &&
+                   !dialog->shortBox()->isChecked();
             dialog->reject();
         });
         page.button(u"Оборотка"_s)->click();

@@ -73,7 +73,8 @@ struct Fixture : StockKitchen
 // Every column and whole header in view, no sideways scrolling.
 void verifyFits(DataGrid* grid)
 {
-    QVERIFY2(grid->horizontalScrollBar()->maximum() == 0, qPrintable(grid->model()->headerData(0, Qt::Horizontal).toString()));
+    QVERIFY2(grid->horizontalScrollBar()->maximum() == 0,
+             qPrintable(grid->model()->headerData(0, Qt::Horizontal).toString()));
 }
 
 } // namespace
@@ -106,7 +107,8 @@ void WarehouseWindowsTest::balancesPage()
     QCOMPARE(f.cell(ingredients, onion, 3).toString(), u"-2.000"_s);
     QCOMPARE(f.cell(ingredients, onion, 0, Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
     QVERIFY(f.cell(ingredients, onion, 0, Qt::FontRole).value<QFont>().bold());
-    QCOMPARE(f.cell(ingredients, f.rowOf(ingredients, f.salt), 0, Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
+    QCOMPARE(f.cell(ingredients, f.rowOf(ingredients, f.salt), 0, Qt::BackgroundRole).value<QColor>(),
+             QColor(192, 192, 192));
     QVERIFY(!f.cell(ingredients, f.rowOf(ingredients, f.potato), 0, Qt::BackgroundRole).isValid());
 
     QVERIFY(ingredients->locateKey(f.potato));
@@ -139,61 +141,63 @@ void WarehouseWindowsTest::receiptWalk()
         QVERIFY(window);
         QTimer::singleShot(0, window, [&f, window] {
             const auto script = [&f, window] {
-            for (DataGrid* grid : {window->documentGrid(), window->ingredientGrid(), window->lineGrid()})
-                verifyFits(grid);
-            QTest::mouseClick(window->button(u"Новый документ"_s), Qt::LeftButton);
-            TableModel* documents = window->documents();
-            QCOMPARE(documents->rowCount(), 1);
-            QCOMPARE(documents->currentValue(u"Date"_s).toString(), u"2024-03-09"_s);
-            QCOMPARE(f.cell(documents, 0, 0, Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
+                for (DataGrid* grid : {window->documentGrid(), window->ingredientGrid(), window->lineGrid()})
+                    verifyFits(grid);
+                QTest::mouseClick(window->button(u"Новый документ"_s), Qt::LeftButton);
+                TableModel* documents = window->documents();
+                QCOMPARE(documents->rowCount(), 1);
+                QCOMPARE(documents->currentValue(u"Date"_s).toString(), u"2024-03-09"_s);
+                QCOMPARE(f.cell(documents, 0, 0, Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
 
-            // No partner yet: the line is refused. The search box finds the partner by lower case.
-            window->ingredients()->locateKey(f.potato);
-            Q_EMIT window->ingredientGrid()->rowChosen(window->ingredients()->currentRow());
-            QCOMPARE(f.prompts.last(), u"Ошибка|Определите партнёра !!!"_s);
-            onNextDialog<PartnerChooserDialog>([](PartnerChooserDialog* chooser) {
-                typeText(chooser->searchBox(), u"ромаш"_s);
-                QCOMPARE(chooser->list()->rowCount(), 1);
-                chooser->accept();
-            });
-            QTest::mouseClick(window->button(u"Выбор партнёра"_s), Qt::LeftButton);
-            QCOMPARE(window->partnerBox()->text(), u"ООО \"Ромашка\""_s);
+                // No partner yet: the line is refused. The search box finds the partner by lower case.
+                window->ingredients()->locateKey(f.potato);
+                Q_EMIT window->ingredientGrid()->rowChosen(window->ingredients()->currentRow());
+                QCOMPARE(f.prompts.last(), u"Ошибка|Определите партнёра !!!"_s);
+                onNextDialog<PartnerChooserDialog>([](PartnerChooserDialog* chooser) {
+                    typeText(chooser->searchBox(), u"ромаш"_s);
+                    QCOMPARE(chooser->list()->rowCount(), 1);
+                    chooser->accept();
+                });
+                QTest::mouseClick(window->button(u"Выбор партнёра"_s), Qt::LeftButton);
+                QCOMPARE(window->partnerBox()->text(), u"ООО \"Ромашка\""_s);
 
-            // Enter in the chooser adds the line; the quantity and price are typed into the lines grid.
-            window->ingredientGrid()->setFocus();
-            window->ingredientGrid()->setCurrentIndex(window->ingredientGrid()->model()->index(
-                window->ingredients()->rowOfKey(f.potato), 0));
-            QTest::keyClick(window->ingredientGrid(), Qt::Key_Return);
-            TableModel* lines = window->lines();
-            QCOMPARE(lines->rowCount(), 1);
-            QVERIFY(lines->setData(lines->index(0, 2), u"10"_s, Qt::EditRole));
-            QVERIFY(lines->setData(lines->index(0, 1), u"26"_s, Qt::EditRole));
+                // Enter in the chooser adds the line; the quantity and price are typed into the lines grid.
+                window->ingredientGrid()->setFocus();
+                window->ingredientGrid()->setCurrentIndex(
+                    window->ingredientGrid()->model()->index(window->ingredients()->rowOfKey(f.potato), 0));
+                QTest::keyClick(window->ingredientGrid(), Qt::Key_Return);
+                TableModel* lines = window->lines();
+                QCOMPARE(lines->rowCount(), 1);
+                QVERIFY(lines->setData(lines->index(0, 2), u"10"_s, Qt::EditRole));
+                QVERIFY(lines->setData(lines->index(0, 1), u"26"_s, Qt::EditRole));
 
-            onNextDialog<PriceRuleDialog>([](PriceRuleDialog* rule) {
-                QVERIFY(rule->button(PriceRule::Average)->isChecked());
-                rule->accept();
-            });
-            QTest::mouseClick(window->button(u"Принять на склад"_s), Qt::LeftButton);
-            QCOMPARE(f.balance(f.potato), 20.0);
-            QCOMPARE(f.price(f.potato), 23.0);
-            QCOMPARE(f.cell(documents, 0, 2).toString(), u"Приход"_s);
-            QVERIFY(!f.cell(documents, 0, 0, Qt::BackgroundRole).isValid());
-            for (const QString& caption : {u"Принять на склад"_s, u"Снять со склада"_s, u"Удалить ингредиент"_s})
-                QVERIFY(!window->button(caption)->isEnabled());
-            QVERIFY(!(lines->flags(lines->index(0, 2)) & Qt::ItemIsEditable));
+                onNextDialog<PriceRuleDialog>([](PriceRuleDialog* rule) {
+                    QVERIFY(rule->button(PriceRule::Average)->isChecked());
+                    rule->accept();
+                });
+                QTest::mouseClick(window->button(u"Принять на склад"_s), Qt::LeftButton);
+                QCOMPARE(f.balance(f.potato), 20.0);
+                QCOMPARE(f.price(f.potato), 23.0);
+                QCOMPARE(f.cell(documents, 0, 2).toString(), u"Приход"_s);
+                QVERIFY(!f.cell(documents, 0, 0, Qt::BackgroundRole).isValid());
+                for (const QString& caption :
+                     {u"Принять на склад"_s, u"Снять со склада"_s, u"Удалить ингредиент"_s})
+                    QVERIFY(!window->button(caption)->isEnabled());
+                QVERIFY(!(lines->flags(lines->index(0, 2)) & Qt::ItemIsEditable));
 
-            // Deleted with roll-back: the balance returns, the price stays.
-            onNextDialog<DocumentDeletionDialog>([](DocumentDeletionDialog* deletion) {
-                QVERIFY(deletion->rollBackBox()->isVisible());
-                deletion->rollBackBox()->click();
-                QVERIFY(deletion->rollBackBox()->isChecked());
-                deletion->accept();
-            });
-            QTest::mouseClick(window->button(u"Удалить документ"_s), Qt::LeftButton);
-            QCOMPARE(f.prompts.questions.last(), u"Удаление документа|Подтвердите удаление документа !!!"_s);
-            QCOMPARE(f.balance(f.potato), 10.0);
-            QCOMPARE(f.price(f.potato), 23.0);
-            QCOMPARE(documents->rowCount(), 0);
+                // Deleted with roll-back: the balance returns, the price stays.
+                onNextDialog<DocumentDeletionDialog>([](DocumentDeletionDialog* deletion) {
+                    QVERIFY(deletion->rollBackBox()->isVisible());
+                    deletion->rollBackBox()->click();
+                    QVERIFY(deletion->rollBackBox()->isChecked());
+                    deletion->accept();
+                });
+                QTest::mouseClick(window->button(u"Удалить документ"_s), Qt::LeftButton);
+                QCOMPARE(f.prompts.questions.last(),
+                         u"Удаление документа|Подтвердите удаление документа !!!"_s);
+                QCOMPARE(f.balance(f.potato), 10.0);
+                QCOMPARE(f.price(f.potato), 23.0);
+                QCOMPARE(documents->rowCount(), 0);
             };
             script();
             window->accept();
@@ -215,52 +219,59 @@ void WarehouseWindowsTest::inventoryWalk()
         QVERIFY(window);
         QTimer::singleShot(0, window, [&f, window] {
             const auto script = [&f, window] {
-            QVERIFY(!window->button(u"Печать акта инвентаризации"_s)->isEnabled());
-            QTest::mouseClick(window->button(u"Новый документ"_s), Qt::LeftButton);
-            onNextDialog<StockChoiceDialog>([](StockChoiceDialog* choice) {
-                choice->reject(); // cannot be cancelled
-                QVERIFY(choice->isVisible());
-                choice->balanceButton()->setChecked(true);
-                choice->accept();
-            });
-            QTest::mouseClick(window->button(u"Перенести состояние склада"_s), Qt::LeftButton);
-            TableModel* lines = window->lines();
-            QCOMPARE(lines->rowCount(), 3);
-            verifyFits(window->lineGrid());
-            QVERIFY(!window->button(u"Перенести состояние склада"_s)->isEnabled());
-            const int onion = lines->rowOfKey(f.data.scalar(u"SELECT Nnn FROM inv WHERE Ing = ?"_s, {f.onion}));
-            QCOMPARE(f.cell(lines, onion, 0, Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
-            QCOMPARE(f.cell(lines, onion, 1).toString(), u"кг"_s);
-            QVERIFY(lines->setData(lines->index(onion, 4), u"0"_s, Qt::EditRole));
-            QVERIFY(lines->post());
-            QVERIFY(f.cell(lines, onion, 0, Qt::FontRole).value<QFont>().bold());
-            for (int i = 0; i < 3; ++i)
-                f.prompts.queueConfirm(i != 1); // post, without clearing
-            QTest::mouseClick(window->button(u"Провести на склад"_s), Qt::LeftButton);
-            QCOMPARE(f.balance(f.onion), 0.0);
-            QCOMPARE(f.balance(f.potato), 10.0);
-            QVERIFY(!window->button(u"Провести на склад"_s)->isEnabled());
-            QVERIFY(lines->isReadOnly());
-            QCOMPARE(f.cell(lines, 0, 0, Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
+                QVERIFY(!window->button(u"Печать акта инвентаризации"_s)->isEnabled());
+                QTest::mouseClick(window->button(u"Новый документ"_s), Qt::LeftButton);
+                onNextDialog<StockChoiceDialog>([](StockChoiceDialog* choice) {
+                    choice->reject(); // cannot be cancelled
+                    QVERIFY(choice->isVisible());
+                    choice->balanceButton()->setChecked(true);
+                    choice->accept();
+                });
+                QTest::mouseClick(window->button(u"Перенести состояние склада"_s), Qt::LeftButton);
+                TableModel* lines = window->lines();
+                QCOMPARE(lines->rowCount(), 3);
+                verifyFits(window->lineGrid());
+                QVERIFY(!window->button(u"Перенести состояние склада"_s)->isEnabled());
+                const int onion =
+                    lines->rowOfKey(f.data.scalar(u"SELECT Nnn FROM inv WHERE Ing = ?"_s, {f.onion}));
+                QCOMPARE(f.cell(lines, onion, 0, Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+                QCOMPARE(f.cell(lines, onion, 1).toString(), u"кг"_s);
+                QVERIFY(lines->setData(lines->index(onion, 4), u"0"_s, Qt::EditRole));
+                QVERIFY(lines->post());
+                QVERIFY(f.cell(lines, onion, 0, Qt::FontRole).value<QFont>().bold());
+                for (int i = 0; i < 3; ++i)
+                    f.prompts.queueConfirm(i != 1); // post, without clearing
+                QTest::mouseClick(window->button(u"Провести на склад"_s), Qt::LeftButton);
+                QCOMPARE(f.balance(f.onion), 0.0);
+                QCOMPARE(f.balance(f.potato), 10.0);
+                QVERIFY(!window->button(u"Провести на склад"_s)->isEnabled());
+                QVERIFY(lines->isReadOnly());
+                QCOMPARE(f.cell(lines, 0, 0, Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
             };
             script();
             window->accept();
         });
     });
     QTest::mouseClick(f.page.button(u"Инвентаризация"_s), Qt::LeftButton);
-    QCOMPARE(f.data.scalar(u"SELECT Oper || Kolvo FROM Move WHERE Kod = ?"_s, {f.onion}).toString(), u"P2.0"_s);
+    QCOMPARE(f.data.scalar(u"SELECT Oper || Kolvo FROM Move WHERE Kod = ?"_s, {f.onion}).toString(),
+             u"P2.0"_s);
 }
 
 void WarehouseWindowsTest::salesPostingWalk()
 {
     Fixture f;
     const qlonglong group = f.data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
-    const qlonglong soup = f.data.insert(u"Bludo"_s, {{u"Kod"_s, group}, {u"Name"_s, u"Суп"_s}, {u"Nporc"_s, 1}});
-    f.data.insert(u"Karta"_s, {{u"Kod"_s, soup}, {u"Name"_s, f.potato}, {u"Kolvo"_s, 500}, {u"Vihod"_s, 100}});
+    const qlonglong soup =
+        f.data.insert(u"Bludo"_s, {{u"Kod"_s, group}, {u"Name"_s, u"Суп"_s}, {u"Nporc"_s, 1}});
+    f.data.insert(u"Karta"_s,
+                  {{u"Kod"_s, soup}, {u"Name"_s, f.potato}, {u"Kolvo"_s, 500}, {u"Vihod"_s, 100}});
     f.data.scalar(u"UPDATE Ing SET Vih = 100"_s);
-    const qlonglong doc = f.data.insert(u"Realdoc"_s, {{u"DateR"_s, u"2024-03-05"_s}, {u"NameR"_s, u"Обед"_s}});
+    const qlonglong doc =
+        f.data.insert(u"Realdoc"_s, {{u"DateR"_s, u"2024-03-05"_s}, {u"NameR"_s, u"Обед"_s}});
     for (const double portions : {2.0, 0.0})
-        f.data.insert(u"Realsum"_s, {{u"Kod"_s, doc}, {u"KodGrBludo"_s, group}, {u"KodBludo"_s, soup}, {u"Kolvo"_s, portions}});
+        f.data.insert(
+            u"Realsum"_s,
+            {{u"Kod"_s, doc}, {u"KodGrBludo"_s, group}, {u"KodBludo"_s, soup}, {u"Kolvo"_s, portions}});
     ScriptedDatePrompt dates;
     SalesPage sales(&f.prompts, &dates);
     QCOMPARE(showPage(sales, f.data.db()), QString());

@@ -20,12 +20,13 @@ int runApplication(int argc, char* argv[])
     // Answered before any window: the package's test and a terminal user need no display for it.
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0) {
-            std::fputs("Использование: kuhnemer [--data КАТАЛОГ]\n"
-                       "  Кухнемер: калькуляция блюд, меню, реализация и склад столовой.\n"
-                       "  --data КАТАЛОГ  кухня в этом каталоге данных (по умолчанию DATA рядом с программой,\n"
-                       "                  если он есть, иначе в папке данных пользователя)\n"
-                       "  Команды без окон: kuhnemer-data --help\n",
-                       stdout);
+            std::fputs(
+                "Использование: kuhnemer [--data КАТАЛОГ]\n"
+                "  Кухнемер: калькуляция блюд, меню, реализация и склад столовой.\n"
+                "  --data КАТАЛОГ  кухня в этом каталоге данных (по умолчанию DATA рядом с программой,\n"
+                "                  если он есть, иначе в папке данных пользователя)\n"
+                "  Команды без окон: kuhnemer-data --help\n",
+                stdout);
             return 0;
         }
     }

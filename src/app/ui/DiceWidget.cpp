@@ -69,7 +69,8 @@ Vec facePoint(const Face& face, double u, double v)
 
 } // namespace
 
-DiceWidget::DiceWidget(QColor pips, QColor face, QWidget* parent) : QWidget(parent), m_pips(pips), m_face(face)
+DiceWidget::DiceWidget(QColor pips, QColor face, QWidget* parent)
+    : QWidget(parent), m_pips(pips), m_face(face)
 {
     setMinimumSize(64, 64);
 }
@@ -111,8 +112,9 @@ void DiceWidget::paintEvent(QPaintEvent*)
         if (face.side != int(nearestCoords[face.axis]))
             continue;
         QPainterPath outline;
-        const QPointF corners[4] = {project(transform(facePoint(face, -1, -1))), project(transform(facePoint(face, 1, -1))),
-                                    project(transform(facePoint(face, 1, 1))), project(transform(facePoint(face, -1, 1)))};
+        const QPointF corners[4] = {
+            project(transform(facePoint(face, -1, -1))), project(transform(facePoint(face, 1, -1))),
+            project(transform(facePoint(face, 1, 1))), project(transform(facePoint(face, -1, 1)))};
         outline.moveTo(corners[0]);
         for (int i = 1; i < 4; ++i)
             outline.lineTo(corners[i]);

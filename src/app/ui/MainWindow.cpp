@@ -1,19 +1,19 @@
 #include "MainWindow.h"
 
+#include "costing/ui/CostingPage.h"
 #include "DiceWidget.h"
+#include "exchange/ui/ExchangePage.h"
 #include "InfoPage.h"
 #include "MaintenanceDialog.h"
-#include "StartPage.h"
-#include "costing/ui/CostingPage.h"
-#include "exchange/ui/ExchangePage.h"
 #include "menus/ui/MenuPage.h"
 #include "reference/ui/DirectoriesPage.h"
 #include "reference/ui/IngredientsPage.h"
 #include "reference/ui/PartnersPage.h"
 #include "sales/ui/SalesPage.h"
+#include "StartPage.h"
 #include "store/Rounding.h"
-#include "store/ui/FolderDialogPrompt.h"
 #include "store/SchemaUpgrade.h"
+#include "store/ui/FolderDialogPrompt.h"
 #include "store/ui/MessageBoxPrompts.h"
 #include "tools/KitchenSetup.h"
 #include "warehouse/ui/WarehousePage.h"
@@ -23,19 +23,19 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QSqlDatabase>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QSqlDatabase>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
 MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
-    : QMainWindow(nullptr),
-      m_locations(std::move(locations)), m_ownPrompts(prompts ? nullptr : new MessageBoxPrompts(this)),
+    : QMainWindow(nullptr), m_locations(std::move(locations)),
+      m_ownPrompts(prompts ? nullptr : new MessageBoxPrompts(this)),
       m_prompts(prompts ? prompts : m_ownPrompts.get()), m_ownFolders(new FolderDialogPrompt(this)),
       m_folders(m_ownFolders.get()), m_lock(m_locations.culinar), m_tabs(new QTabWidget(this))
 {
@@ -72,7 +72,8 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     m_stepChange.setInterval(DiceAnimation::stepChangeMs);
     connect(&m_tick, &QTimer::timeout, this, &MainWindow::onTick);
     connect(&m_stepChange, &QTimer::timeout, this, [this] {
-        m_animation.changeSteps([](int low, int high) { return QRandomGenerator::global()->bounded(low, high + 1); });
+        m_animation.changeSteps(
+            [](int low, int high) { return QRandomGenerator::global()->bounded(low, high + 1); });
     });
     m_tick.start();
     m_stepChange.start();
@@ -140,7 +141,8 @@ void MainWindow::chooseOtherFolder()
         return;
     // A folder holding the database is the data directory itself; any other gets its kitchen in DATA,
     // with the exchange directory beside it, as a kitchen found by the program has.
-    const QString dataDir = QFileInfo(Database::filePath(chosen)).isFile() ? chosen : QDir(chosen).filePath(u"DATA"_s);
+    const QString dataDir =
+        QFileInfo(Database::filePath(chosen)).isFile() ? chosen : QDir(chosen).filePath(u"DATA"_s);
     DataLocations locations = DataLocations::resolve({u"--data"_s, dataDir}, QString());
     locations.givenByUser = false; // still offered a kitchen when there is none
     m_locations = locations;
@@ -176,9 +178,11 @@ void MainWindow::showEvent(QShowEvent* event)
     const QSize room = available.size() - QSize(2 * frameAllowance, titleAllowance + frameAllowance);
     const QSize size = QSize(1280, 700).boundedTo(room).expandedTo(minimumSizeHint());
     resize(size);
-    move(available.left() + std::max(0, rounding::toInt((available.width() - size.width() - 2 * frameAllowance) / 2.0)),
+    move(available.left() +
+             std::max(0, rounding::toInt((available.width() - size.width() - 2 * frameAllowance) / 2.0)),
          available.top() +
-             std::max(0, rounding::toInt((available.height() - size.height() - titleAllowance - frameAllowance) / 6.0)));
+             std::max(0, rounding::toInt(
+                             (available.height() - size.height() - titleAllowance - frameAllowance) / 6.0)));
 }
 
 bool MainWindow::openBase()
@@ -249,8 +253,8 @@ void MainWindow::runMaintenance()
         return;
     if (!m_prompts->confirm(u"Индексация"_s,
                             u"Перед индексацией желательно селать резервную копию баз на случай сбоя "
-                                           "компьютера во время индексирования и упаковки таблиц.    Начинать "
-                                           "индексацию ?"_s))
+                            "компьютера во время индексирования и упаковки таблиц.    Начинать "
+                            "индексацию ?"_s))
         return;
     QString error;
     if (!m_lock.acquire(&error)) {

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/DiceAnimation.h"
-#include "store/DataLocations.h"
+#include "reports/ui/DesktopSpreadsheetLauncher.h"
 #include "store/Database.h"
+#include "store/DataLocations.h"
 #include "store/KitchenLock.h"
 #include "store/UserPrompts.h"
-#include "reports/ui/DesktopSpreadsheetLauncher.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -26,7 +26,19 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    enum PageIndex { Ingredients, Costing, Menus, Sales, Directories, Start, Partners, Warehouse, Exchange, Info };
+    enum PageIndex
+    {
+        Ingredients,
+        Costing,
+        Menus,
+        Sales,
+        Directories,
+        Start,
+        Partners,
+        Warehouse,
+        Exchange,
+        Info
+    };
 
     explicit MainWindow(DataLocations locations, UserPrompts* prompts = nullptr);
     ~MainWindow() override;

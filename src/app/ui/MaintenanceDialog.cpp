@@ -11,8 +11,8 @@
 using namespace Qt::StringLiterals;
 
 MaintenanceDialog::MaintenanceDialog(QString dataDir, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_dataDir(std::move(dataDir)),
-      m_log(new QPlainTextEdit(this)), m_ok(new QPushButton(u"OK"_s, this))
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_dataDir(std::move(dataDir)), m_log(new QPlainTextEdit(this)), m_ok(new QPushButton(u"OK"_s, this))
 {
     setWindowTitle(u"Индексация"_s);
     setModal(true);

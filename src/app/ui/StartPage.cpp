@@ -3,13 +3,13 @@
 #include "AnalogClock.h"
 #include "DiceWidget.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QDir>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -47,7 +47,8 @@ protected:
         for (int i = 0; i < 3; ++i) {
             const double x = w * (0.4 + 0.1 * i);
             QPainterPath steam(QPointF(x, h * 0.34));
-            steam.cubicTo(QPointF(x - w * 0.04, h * 0.26), QPointF(x + w * 0.04, h * 0.18), QPointF(x, h * 0.08));
+            steam.cubicTo(QPointF(x - w * 0.04, h * 0.26), QPointF(x + w * 0.04, h * 0.18),
+                          QPointF(x, h * 0.08));
             p.drawPath(steam);
         }
         p.setPen(QPen(QColor(200, 60, 30), 3));
@@ -59,9 +60,8 @@ protected:
 } // namespace
 
 StartPage::StartPage(QWidget* parent)
-    : Page(parent), m_clock(new AnalogClock(this)),
-      m_maintenance(new QPushButton(u"Индексация баз"_s, this)), m_offer(new QWidget(this)),
-      m_offerText(new QLabel(m_offer))
+    : Page(parent), m_clock(new AnalogClock(this)), m_maintenance(new QPushButton(u"Индексация баз"_s, this)),
+      m_offer(new QWidget(this)), m_offerText(new QLabel(m_offer))
 {
     auto* title = new QLabel(u"Кухнемер"_s, this);
     QFont titleFont(u"Serif"_s, 54, QFont::Bold);
@@ -70,7 +70,11 @@ StartPage::StartPage(QWidget* parent)
     title->setAlignment(Qt::AlignCenter);
     title->setStyleSheet(u"color: #8b1e0e;"_s);
 
-    const struct { QColor pips, face; std::array<int, 3> signs; } looks[] = {
+    const struct
+    {
+        QColor pips, face;
+        std::array<int, 3> signs;
+    } looks[] = {
         {Qt::white, Qt::red, {1, -1, 1}},
         {Qt::black, Qt::yellow, {-1, 1, 1}},
         {Qt::black, QColor(0, 255, 0), {1, 1, 1}},
@@ -121,9 +125,10 @@ StartPage::StartPage(QWidget* parent)
 void StartPage::showKitchenOffer(const QString& dataDir)
 {
     m_offer->setVisible(!dataDir.isEmpty());
-    m_offerText->setText(u"Кухня ещё не создана. Создайте пустую кухню, чтобы вести свою, или образец столовой, "
-                         "чтобы посмотреть программу в работе; если кухня уже есть в другой папке, выберите её."
-                         "\nКаталог данных: %1"_s.arg(QDir::toNativeSeparators(dataDir)));
+    m_offerText->setText(
+        u"Кухня ещё не создана. Создайте пустую кухню, чтобы вести свою, или образец столовой, "
+        "чтобы посмотреть программу в работе; если кухня уже есть в другой папке, выберите её."
+        "\nКаталог данных: %1"_s.arg(QDir::toNativeSeparators(dataDir)));
 }
 
 void StartPage::setClockRunning(bool running)

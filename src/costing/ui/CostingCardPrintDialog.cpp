@@ -27,11 +27,10 @@ CostingCardPrintDialog::CostingCardPrintDialog(QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(choices);
-    layout->addWidget(
-        new QLabel(u"Для того чтобы отметить калькуляционную карту для печати только\n"
-                                  "отмеченых, поставьте любой символ в поле \"V\" калькуляционной "
-                                  "карты"_s,
-                   this));
+    layout->addWidget(new QLabel(u"Для того чтобы отметить калькуляционную карту для печати только\n"
+                                 "отмеченых, поставьте любой символ в поле \"V\" калькуляционной "
+                                 "карты"_s,
+                                 this));
     layout->addWidget(buttons);
 }
 

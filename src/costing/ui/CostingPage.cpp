@@ -21,16 +21,15 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
-#include <QSplitter>
 #include <QPushButton>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList frozenDishFields = {u"Name"_s, u"Nporc"_s, u"Proc"_s,
-                                      u"Vixod"_s};
+const QStringList frozenDishFields = {u"Name"_s, u"Nporc"_s, u"Proc"_s, u"Vixod"_s};
 
 } // namespace
 
@@ -38,15 +37,14 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
     : Page(parent), m_prompts(prompts), m_groupGrid(new DataGrid(prompts, this)),
       m_dishGrid(new DataGrid(prompts, this)), m_cardGrid(new DataGrid(prompts, this)),
       m_extraBox(new QWidget(this)), m_copy(new QPushButton(u"Копировать блюдо"_s, this)),
-      m_recipe(new QPushButton(u"Рецепт"_s, this)),
-      m_ingredients(new QPushButton(u"Ингредиенты"_s, this)),
+      m_recipe(new QPushButton(u"Рецепт"_s, this)), m_ingredients(new QPushButton(u"Ингредиенты"_s, this)),
       m_price(new QPushButton(u"Расчёт цен блюд"_s, this)),
       m_deleteGroup(new QPushButton(u"Удаление группы блюд"_s, this)),
       m_finish(new QPushButton(u"Окончание разработки блюда"_s, this)),
       m_deleteDish(new QPushButton(u"Удаление блюда"_s, this)),
       m_deleteLine(new QPushButton(u"Удаление ингредиента"_s, this)),
-      m_print(new QPushButton(u"Печать калькуляционных карт"_s, this)),
-      m_progress(new QProgressBar(this)), m_cardPrintDialog(new CostingCardPrintDialog(this))
+      m_print(new QPushButton(u"Печать калькуляционных карт"_s, this)), m_progress(new QProgressBar(this)),
+      m_cardPrintDialog(new CostingCardPrintDialog(this))
 {
     // Groups, dishes and card lines go only through the buttons that check the menus and frozen cards.
     m_groupGrid->setCtrlDeleteBlocked(true);
@@ -114,35 +112,26 @@ QWidget* CostingPage::buildCardPanel()
 void CostingPage::createViews(QSqlDatabase db)
 {
     m_groups = new TableModel(db, {u"Grbludo"_s, {u"Name"_s}}, this);
-    m_groups->setColumns({{u"Name"_s, u"Наименование группы блюд"_s},
-                          {u"N"_s, u"Порядок"_s}});
+    m_groups->setColumns({{u"Name"_s, u"Наименование группы блюд"_s}, {u"N"_s, u"Порядок"_s}});
     m_groups->addPostCheck(
         [this](TableModel& groups, QString* error) { return rewriteMenuOrder(groups, error); });
 
-    m_dishes = new TableModel(
-        db, {u"Bludo"_s, {u"Kod"_s}, u"Kod"_s, QString(), {}}, this);
-    m_dishes->setColumns(
-        {{u"Name"_s, u"Наименование блюда"_s},
-         {u"Nporc"_s, u"Порций"_s},
-         {u"Proc"_s, u"% Надб."_s},
-         {u"Vixod"_s, u"Выход"_s},
-         {u"Cena"_s, u"Цена 1 пор."_s, u"0.00"_s, true},
-         {u"Print"_s, u"V"_s}});
+    m_dishes = new TableModel(db, {u"Bludo"_s, {u"Kod"_s}, u"Kod"_s, QString(), {}}, this);
+    m_dishes->setColumns({{u"Name"_s, u"Наименование блюда"_s},
+                          {u"Nporc"_s, u"Порций"_s},
+                          {u"Proc"_s, u"% Надб."_s},
+                          {u"Vixod"_s, u"Выход"_s},
+                          {u"Cena"_s, u"Цена 1 пор."_s, u"0.00"_s, true},
+                          {u"Print"_s, u"V"_s}});
     m_dishes->setMaster(m_groups, u"Kod"_s);
 
-    const QList<Lookup> ingredient = {{u"Name1"_s, u"Name"_s, u"Ing"_s,
-                                       u"Kod1"_s, u"Name"_s},
-                                      {u"IngVih"_s, u"Name"_s,
-                                       u"Ing"_s, u"Kod1"_s, u"Vih"_s},
-                                      {u"IngPf"_s, u"Name"_s, u"Ing"_s,
-                                       u"Kod1"_s, u"Pf"_s}};
-    m_card = new TableModel(
-        db, {u"Karta"_s, {u"Kod"_s}, u"Kod"_s, QString(), ingredient},
-        this);
-    m_card->setColumns(
-        {{u"Name1"_s, u"Наименование ингредиента"_s, QString(), true},
-         {u"Kolvo"_s, u"Кол-во (гр.)"_s, u"0.00"_s},
-         {u"Vihod"_s, u"% Вых"_s}});
+    const QList<Lookup> ingredient = {{u"Name1"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s},
+                                      {u"IngVih"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Vih"_s},
+                                      {u"IngPf"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Pf"_s}};
+    m_card = new TableModel(db, {u"Karta"_s, {u"Kod"_s}, u"Kod"_s, QString(), ingredient}, this);
+    m_card->setColumns({{u"Name1"_s, u"Наименование ингредиента"_s, QString(), true},
+                        {u"Kolvo"_s, u"Кол-во (гр.)"_s, u"0.00"_s},
+                        {u"Vihod"_s, u"% Вых"_s}});
     m_card->setInsertAllowed(false);
     m_card->setMaster(m_dishes, u"Kod1"_s);
 
@@ -400,6 +389,5 @@ void CostingPage::printRecipe(const QStringList& shownLines)
         return;
     }
     ReportOutput(*m_launcher, *m_prompts)
-        .show(workbook,
-              u"Рецепт "_s + m_dishes->currentValue(u"Name"_s).toString());
+        .show(workbook, u"Рецепт "_s + m_dishes->currentValue(u"Name"_s).toString());
 }

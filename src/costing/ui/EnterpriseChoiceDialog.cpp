@@ -13,10 +13,8 @@
 using namespace Qt::StringLiterals;
 
 EnterpriseChoiceDialog::EnterpriseChoiceDialog(QSqlDatabase db, UserPrompts* prompts, QWidget* parent)
-    : QDialog(parent),
-      m_partners(new TableModel(db, {u"Partner"_s, {u"Name"_s}}, this)),
-      m_grid(new DataGrid(prompts, this)),
-      m_cost(new QRadioButton(u"Цены склада по себестоимости"_s)),
+    : QDialog(parent), m_partners(new TableModel(db, {u"Partner"_s, {u"Name"_s}}, this)),
+      m_grid(new DataGrid(prompts, this)), m_cost(new QRadioButton(u"Цены склада по себестоимости"_s)),
       m_selling(new QRadioButton(u"Цены склада отпускные"_s))
 {
     setWindowTitle(u"Выбор названия предприятия"_s);

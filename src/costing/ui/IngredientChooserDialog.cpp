@@ -19,8 +19,7 @@ namespace {
 
 TableModel* groupView(QSqlDatabase db, const QString& linkField, QObject* parent)
 {
-    auto* groups = new TableModel(
-        db, {u"Gring"_s, {u"Name"_s}, linkField, QString(), {}}, parent);
+    auto* groups = new TableModel(db, {u"Gring"_s, {u"Name"_s}, linkField, QString(), {}}, parent);
     groups->setColumns({{u"Name"_s, u"Наименование группы ингредиентов"_s}});
     groups->setReadOnly(true);
     return groups;
@@ -32,38 +31,29 @@ IngredientChooserDialog::IngredientChooserDialog(QSqlDatabase db, UserPrompts* p
                                                  const QString& dishName, QWidget* parent)
     : QDialog(parent), m_db(db), m_prompts(prompts), m_dish(std::move(dish)),
       m_groups(groupView(db, QString(), this)), m_candidateGroup(groupView(db, u"Kod"_s, this)),
-      m_candidates(new TableModel(db,
-                                  {u"Ing"_s,
-                                   {u"Kod"_s},
-                                   u"Kod"_s,
-                                   DishCatalog::candidateCondition(),
-                                   {}},
-                                  this)),
+      m_candidates(
+          new TableModel(db, {u"Ing"_s, {u"Kod"_s}, u"Kod"_s, DishCatalog::candidateCondition(), {}}, this)),
       m_card(new TableModel(db,
                             {u"Karta"_s,
                              {u"Kod"_s},
                              u"Kod"_s,
                              QString(),
-                             {{u"Name1"_s, u"Name"_s, u"Ing"_s,
-                               u"Kod1"_s, u"Name"_s}}},
+                             {{u"Name1"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s}}},
                             this)),
       m_groupGrid(new DataGrid(prompts, this)), m_candidateGrid(new DataGrid(prompts, this)),
       m_cardGrid(new DataGrid(prompts, this)),
       m_heading(new QLabel(u"Список ингредиентов <"_s + dishName + u'>', this)),
-      m_searchCheck(new QCheckBox(u"Контекстный поиск"_s, this)),
-      m_searchBox(new QLineEdit(this)), m_ok(new QPushButton(u"OK"_s, this))
+      m_searchCheck(new QCheckBox(u"Контекстный поиск"_s, this)), m_searchBox(new QLineEdit(this)),
+      m_ok(new QPushButton(u"OK"_s, this))
 {
-    setWindowTitle(
-        u"Выбор ингредиентов блюда (ингредиентов не полуфабрикатов без цен в таблице нет)"_s);
-    m_candidates->setColumns({{u"Name"_s,
-                               u"Наименование ингредиента (Выбор - двойной щелч1к мышкой)"_s}});
+    setWindowTitle(u"Выбор ингредиентов блюда (ингредиентов не полуфабрикатов без цен в таблице нет)"_s);
+    m_candidates->setColumns({{u"Name"_s, u"Наименование ингредиента (Выбор - двойной щелч1к мышкой)"_s}});
     m_candidates->setReadOnly(true);
     m_candidates->setFilterEnabled(true);
     m_candidates->setMaster(m_groups, u"Kod"_s);
     m_candidateGroup->setMaster(m_candidates, u"Kod"_s);
-    m_card->setColumns(
-        {{u"Name1"_s, u"Наименование ингредиента"_s, QString(), true},
-         {u"Kolvo"_s, u"Кол-во (гр)"_s, u"0.00"_s}});
+    m_card->setColumns({{u"Name1"_s, u"Наименование ингредиента"_s, QString(), true},
+                        {u"Kolvo"_s, u"Кол-во (гр)"_s, u"0.00"_s}});
     m_card->setInsertAllowed(false);
     m_card->setLinkValue(m_dish);
     for (DataGrid* grid : {m_groupGrid, m_candidateGrid, m_cardGrid}) {

@@ -15,8 +15,7 @@ using namespace Qt::StringLiterals;
 
 RecipeDialog::RecipeDialog(TableModel* dishes, QWidget* parent)
     : QDialog(parent), m_dishes(dishes), m_text(new QPlainTextEdit(this)),
-      m_print(new QPushButton(u"Печать рецепта"_s, this)),
-      m_exit(new QPushButton(u"Выход"_s, this))
+      m_print(new QPushButton(u"Печать рецепта"_s, this)), m_exit(new QPushButton(u"Выход"_s, this))
 {
     setWindowTitle(u"Рецепт блюда"_s);
     m_text->setPlainText(m_dishes->currentValue(u"Recept"_s).toString());

@@ -16,22 +16,13 @@ using namespace Qt::StringLiterals;
 
 CompositionChooserDialog::CompositionChooserDialog(UserPrompts* prompts, QSqlDatabase db, QWidget* parent)
     : QDialog(parent), m_prompts(prompts), m_db(db),
-      m_groups(new TableModel(db, {u"Gring"_s, {u"Name"_s}, u"Kod"_s},
-                              this)),
-      m_candidates(new TableModel(db,
-                                  {u"Ing"_s,
-                                   {u"Kod"_s},
-                                   u"Kod"_s,
-                                   QString::fromLatin1(IngredientCatalog::candidateFilter)},
-                                  this)),
-      m_composition(new TableModel(db,
-                                   {u"pf"_s,
-                                    {u"Kod"_s},
-                                    u"Kod"_s,
-                                    {},
-                                    {{u"Name1"_s, u"Name"_s, u"Ing"_s,
-                                      u"Kod1"_s, u"Name"_s}}},
-                                   this)),
+      m_groups(new TableModel(db, {u"Gring"_s, {u"Name"_s}, u"Kod"_s}, this)),
+      m_candidates(new TableModel(
+          db, {u"Ing"_s, {u"Kod"_s}, u"Kod"_s, QString::fromLatin1(IngredientCatalog::candidateFilter)},
+          this)),
+      m_composition(new TableModel(
+          db, {u"pf"_s, {u"Kod"_s}, u"Kod"_s, {}, {{u"Name1"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s}}},
+          this)),
       m_groupGrid(new DataGrid(prompts, this)), m_candidateGrid(new DataGrid(prompts, this)),
       m_compositionGrid(new DataGrid(prompts, this)), m_search(new ContextSearchBar(this)),
       m_heading(new QLabel(u"Список ингредиентов полуфабриката"_s, this))
@@ -39,14 +30,12 @@ CompositionChooserDialog::CompositionChooserDialog(UserPrompts* prompts, QSqlDat
     setWindowTitle(u"Выбор ингредиентов полуфабриката (ингредиентов без цен в таблице нет)"_s);
     m_groups->setColumns({{u"Name"_s, u"Наименование группы"_s}});
     m_groups->setReadOnly(true);
-    m_candidates->setColumns(
-        {{u"Name"_s, u"Наименование (Выбор - двойной щелчёк мышью)"_s}});
+    m_candidates->setColumns({{u"Name"_s, u"Наименование (Выбор - двойной щелчёк мышью)"_s}});
     m_candidates->setReadOnly(true);
     m_candidates->setFilterEnabled(true);
     m_candidates->setMaster(m_groups, u"Kod"_s);
     m_composition->setColumns(
-        {{u"Name1"_s, u"Наименование"_s, {}, true},
-         {u"Kolvo"_s, u"Кол-во (гр)"_s, u"0.00"_s}});
+        {{u"Name1"_s, u"Наименование"_s, {}, true}, {u"Kolvo"_s, u"Кол-во (гр)"_s, u"0.00"_s}});
     m_composition->setInsertAllowed(false);
     for (DataGrid* grid : {m_groupGrid, m_candidateGrid, m_compositionGrid})
         grid->setCtrlDeleteBlocked(true);
@@ -85,8 +74,8 @@ bool CompositionChooserDialog::openViews(TableModel* products, QString* error)
     m_groupGrid->setTableModel(m_groups);
     m_candidateGrid->setTableModel(m_candidates);
     m_compositionGrid->setTableModel(m_composition);
-    m_heading->setText(u"Ингредиенты полуфабриката \"%1\""_s
-                           .arg(products->currentValue(u"Name"_s).toString()));
+    m_heading->setText(
+        u"Ингредиенты полуфабриката \"%1\""_s.arg(products->currentValue(u"Name"_s).toString()));
     return true;
 }
 

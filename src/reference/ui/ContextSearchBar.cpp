@@ -9,8 +9,7 @@
 using namespace Qt::StringLiterals;
 
 ContextSearchBar::ContextSearchBar(QWidget* parent)
-    : QWidget(parent), m_check(new QCheckBox(u"Контекстный поиск"_s, this)),
-      m_box(new QLineEdit(this))
+    : QWidget(parent), m_check(new QCheckBox(u"Контекстный поиск"_s, this)), m_box(new QLineEdit(this))
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -24,7 +24,7 @@ DirectoriesPage::DirectoriesPage(UserPrompts* prompts, QWidget* parent)
     layout->addWidget(m_unitGrid, 1, 0, 4, 1);
     layout->addWidget(m_deleteUnit, 5, 0, Qt::AlignLeft);
     layout->addWidget(new QLabel(u"Эти должностные лица будут перечислены в конце \n"
-                                                "меню для подписи в порядке указанном в № п/п"_s,
+                                 "меню для подписи в порядке указанном в № п/п"_s,
                                  this),
                       0, 1);
     layout->addWidget(m_signatureGrid, 1, 1);
@@ -44,9 +44,8 @@ bool DirectoriesPage::openViews(QSqlDatabase db, QString* error)
     m_db = db;
     if (!m_units) {
         m_units = new TableModel(db, {u"Edinica"_s, {u"Name"_s}}, this);
-        m_units->setColumns({{u"Name"_s, u"Наименование"_s},
-                             {u"Shorthame"_s, u"Сокр."_s},
-                             {u"Gramm"_s, u"Грамм"_s}});
+        m_units->setColumns(
+            {{u"Name"_s, u"Наименование"_s}, {u"Shorthame"_s, u"Сокр."_s}, {u"Gramm"_s, u"Грамм"_s}});
         m_signatures = new TableModel(db, {u"Podpis"_s, {u"Poradok"_s}}, this);
         m_signatures->setColumns({{u"Poradok"_s, u"№ п/п"_s},
                                   {u"Fam"_s, u"Фамилия"_s},

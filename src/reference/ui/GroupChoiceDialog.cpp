@@ -11,8 +11,7 @@
 using namespace Qt::StringLiterals;
 
 GroupChoiceDialog::GroupChoiceDialog(UserPrompts* prompts, QSqlDatabase db, QWidget* parent)
-    : QDialog(parent),
-      m_groups(new TableModel(db, {u"Gring"_s, {u"Name"_s}}, this)),
+    : QDialog(parent), m_groups(new TableModel(db, {u"Gring"_s, {u"Name"_s}}, this)),
       m_grid(new DataGrid(prompts, this))
 {
     setWindowTitle(u"Выбор новой группы для ингредиента"_s);

@@ -72,8 +72,7 @@ private:
         if (!prompts || !model)
             return true;
         m_checking = true;
-        const bool ok = IngredientRowCheck::check(model->value(row, u"Cena"_s),
-                                                  model->value(row, u"Pf"_s),
+        const bool ok = IngredientRowCheck::check(model->value(row, u"Cena"_s), model->value(row, u"Pf"_s),
                                                   model->value(row, u"Edinica"_s), *prompts);
         m_checking = false;
         return ok;
@@ -88,20 +87,17 @@ private:
 IngredientPickerDialog::IngredientPickerDialog(UserPrompts* prompts, QSqlDatabase db, TableModel* groups,
                                                QWidget* parent)
     : QDialog(parent), m_prompts(prompts), m_db(db),
-      m_ingredients(
-          new TableModel(db,
-                         {u"Ing"_s,
-                          {u"Kod"_s},
-                          u"Kod"_s,
-                          {},
-                          {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s,
-                            u"Kod"_s, u"Shorthame"_s}}},
-                         this)),
+      m_ingredients(new TableModel(db,
+                                   {u"Ing"_s,
+                                    {u"Kod"_s},
+                                    u"Kod"_s,
+                                    {},
+                                    {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s, u"Shorthame"_s}}},
+                                   this)),
       m_groupGrid(new DataGrid(prompts, this)), m_ingredientGrid(new CheckedIngredientGrid(prompts, this)),
       m_choose(new QPushButton(u"Выбор"_s, this))
 {
-    setWindowTitle(
-        u"Ингредиенты  (можно вносить новые ингредиенты, за исключением полуфабрикатов)"_s);
+    setWindowTitle(u"Ингредиенты  (можно вносить новые ингредиенты, за исключением полуфабрикатов)"_s);
     static_cast<CheckedIngredientGrid*>(m_ingredientGrid)->prompts = prompts;
     m_groupGrid->setCtrlDeleteBlocked(true);
     m_groupGrid->setTableModel(groups);

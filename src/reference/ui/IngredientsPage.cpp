@@ -23,8 +23,7 @@ using namespace Qt::StringLiterals;
 IngredientsPage::IngredientsPage(UserPrompts* prompts, QWidget* parent)
     : Page(parent), m_prompts(prompts), m_groupGrid(new DataGrid(prompts, this)),
       m_ingredientGrid(new DataGrid(prompts, this)), m_compositionGrid(new DataGrid(prompts, this)),
-      m_semiFinished(new QCheckBox(u"Полуфабрикат"_s, this)),
-      m_search(new ContextSearchBar(this)),
+      m_semiFinished(new QCheckBox(u"Полуфабрикат"_s, this)), m_search(new ContextSearchBar(this)),
       m_compositionButton(new QPushButton(u"Ингредиенты"_s, this)),
       m_moveButton(new QPushButton(u"Перенести ингридиент в другую группу"_s, this)),
       m_deleteGroup(new QPushButton(u"Удаление группы ингредиентов"_s, this)),
@@ -40,10 +39,9 @@ IngredientsPage::IngredientsPage(UserPrompts* prompts, QWidget* parent)
     m_compositionGrid->setInsertBlocked(true);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(
-        new QLabel(u"Новые записи во всех таблицах вносятся при помощи клавиши \"Insert\" на "
-                                  "клавиатуре компьютера.!!!"_s,
-                   this));
+    layout->addWidget(new QLabel(u"Новые записи во всех таблицах вносятся при помощи клавиши \"Insert\" на "
+                                 "клавиатуре компьютера.!!!"_s,
+                                 this));
     auto* grids = new QGridLayout;
     grids->addWidget(m_groupGrid, 0, 0, 3, 1);
     grids->addWidget(m_search, 0, 1);
@@ -100,8 +98,7 @@ DataGrid::Choices IngredientsPage::unitChoices(QSqlDatabase db)
         TableModel list(db, {u"Edinica"_s, {u"Shorthame"_s}});
         if (list.open()) {
             for (int row = 0; row < list.rowCount(); ++row)
-                units.append({list.value(row, u"Kod"_s),
-                              list.value(row, u"Shorthame"_s).toString()});
+                units.append({list.value(row, u"Kod"_s), list.value(row, u"Shorthame"_s).toString()});
         }
         return units;
     };
@@ -114,36 +111,28 @@ bool IngredientsPage::openViews(QSqlDatabase db, QString* error)
     m_db = db;
     if (!m_groups) {
         // Both views carry the link field "Kod": context search swaps which one is the master.
-        m_groups = new TableModel(
-            db, {u"Gring"_s, {u"Name"_s}, u"Kod"_s}, this);
+        m_groups = new TableModel(db, {u"Gring"_s, {u"Name"_s}, u"Kod"_s}, this);
         m_groups->setColumns({{u"Name"_s, u"Наименование группы"_s}});
-        m_ingredients = new TableModel(
-            db,
-            {u"Ing"_s,
-             {u"Kod"_s},
-             u"Kod"_s,
-             {},
-             {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s,
-               u"Kod"_s, u"Shorthame"_s}}},
-            this);
+        m_ingredients =
+            new TableModel(db,
+                           {u"Ing"_s,
+                            {u"Kod"_s},
+                            u"Kod"_s,
+                            {},
+                            {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s, u"Shorthame"_s}}},
+                           this);
         m_ingredients->setColumns({{u"Name"_s, u"Наименование"_s},
                                    {u"Edinica1"_s, u"Ед.Изм."_s},
                                    {u"Cena"_s, u"Цена"_s, u"0.00"_s},
                                    {u"Proc"_s, u"% Надб."_s},
                                    {u"Vih"_s, u"% Вых"_s}});
         m_ingredients->setMaster(m_groups, u"Kod"_s);
-        m_composition =
-            new TableModel(db,
-                           {u"pf"_s,
-                            {u"Kod"_s},
-                            u"Kod"_s,
-                            {},
-                            {{u"Name1"_s, u"Name"_s, u"Ing"_s,
-                              u"Kod1"_s, u"Name"_s}}},
-                           this);
+        m_composition = new TableModel(
+            db,
+            {u"pf"_s, {u"Kod"_s}, u"Kod"_s, {}, {{u"Name1"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s}}},
+            this);
         m_composition->setColumns(
-            {{u"Name1"_s, u"Наименование"_s, {}, true},
-             {u"Kolvo"_s, u"Кол-во (гр)"_s, u"0.00"_s}});
+            {{u"Name1"_s, u"Наименование"_s, {}, true}, {u"Kolvo"_s, u"Кол-во (гр)"_s, u"0.00"_s}});
         m_composition->setInsertAllowed(false);
         m_composition->setMaster(m_ingredients, u"Kod1"_s);
         connect(m_ingredients, &TableModel::currentChanged, this, &IngredientsPage::showIngredientKind);

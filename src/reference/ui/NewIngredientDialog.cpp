@@ -18,8 +18,7 @@ NewIngredientDialog::NewIngredientDialog(UserPrompts* prompts, QSqlDatabase db, 
       m_groups(new TableModel(db, {u"Gring"_s, {u"Name"_s}}, this)),
       m_units(new TableModel(db, {u"Edinica"_s, {u"Name"_s}}, this)),
       m_groupGrid(new DataGrid(prompts, this)), m_unitGrid(new DataGrid(prompts, this)),
-      m_name(new QLineEdit(this)), m_price(new QLineEdit(this)),
-      m_ok(new QPushButton(u"OK"_s, this))
+      m_name(new QLineEdit(this)), m_price(new QLineEdit(this)), m_ok(new QPushButton(u"OK"_s, this))
 {
     setWindowTitle(u"Добавление нового ингредиента"_s);
     m_groups->setColumns({{u"Name"_s, u"Выбор группы для нового ингредиента"_s}});

@@ -1,9 +1,9 @@
 #include "PartnersPage.h"
 
 #include "store/TableModel.h"
-#include "store/UserPrompts.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/FieldEdit.h"
+#include "store/UserPrompts.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

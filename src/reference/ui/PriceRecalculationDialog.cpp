@@ -18,8 +18,7 @@ PriceRecalculationDialog::PriceRecalculationDialog(QWidget* parent)
     setWindowTitle(u"Пересчет цен"_s);
     auto* scopeGroup = new QGroupBox(u"Область пересчёта"_s, this);
     auto* scopeLayout = new QVBoxLayout(scopeGroup);
-    const QStringList scopes = {u"Ингредиент"_s, u"Группа ингредиентов"_s,
-                                u"Все ингредиенты"_s};
+    const QStringList scopes = {u"Ингредиент"_s, u"Группа ингредиентов"_s, u"Все ингредиенты"_s};
     for (int i = 0; i < 3; ++i) {
         m_scope[i] = new QRadioButton(scopes[i], scopeGroup);
         scopeLayout->addWidget(m_scope[i]);

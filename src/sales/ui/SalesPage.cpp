@@ -5,25 +5,24 @@
 #include "app/ui/DiceWidget.h"
 #include "LineSearchDialog.h"
 #include "MenuChoiceDialog.h"
-#include "SalesPrintChoiceDialog.h"
-#include "SummaryPeriodDialog.h"
 #include "reports/ReportOutput.h"
 #include "reports/Workbook.h"
 #include "sales/CrossTablePrint.h"
 #include "sales/SalesDocumentPrint.h"
 #include "sales/SalesDocuments.h"
-#include "sales/SalesSummary.h"
 #include "sales/SalesFlags.h"
 #include "sales/SalesPosting.h"
+#include "sales/SalesSummary.h"
+#include "SalesPrintChoiceDialog.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/DatePromptDialog.h"
+#include "SummaryPeriodDialog.h"
 #include "warehouse/ui/DocumentDeletionDialog.h"
 #include "warehouse/ui/PartnerChooserDialog.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
-#include <QScreen>
 #include <QDateEdit>
 #include <QFont>
 #include <QHBoxLayout>
@@ -33,6 +32,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
@@ -382,8 +382,10 @@ void SalesPage::openDatePopup()
         const QRect available = screen->availableGeometry();
         if (at.y() + size.height() > available.bottom() + 1 && above.y() >= available.top())
             at = above;
-        at.setX(std::clamp(at.x(), available.left(), std::max(available.left(), available.right() + 1 - size.width())));
-        at.setY(std::clamp(at.y(), available.top(), std::max(available.top(), available.bottom() + 1 - size.height())));
+        at.setX(std::clamp(at.x(), available.left(),
+                           std::max(available.left(), available.right() + 1 - size.width())));
+        at.setY(std::clamp(at.y(), available.top(),
+                           std::max(available.top(), available.bottom() + 1 - size.height())));
     }
     m_datePopup->move(at);
     m_datePopup->show();
@@ -493,8 +495,8 @@ void SalesPage::printDocument()
     if (!calculateConsumption(cross ? SalesLines::All : SalesLines::Sold) && open)
         return;
     const qlonglong document = currentDocument().toLongLong();
-    const QString date =
-        QDate::fromString(m_documents->currentValue(u"DateR"_s).toString(), Qt::ISODate).toString(u"dd.MM.yyyy"_s);
+    const QString date = QDate::fromString(m_documents->currentValue(u"DateR"_s).toString(), Qt::ISODate)
+                             .toString(u"dd.MM.yyyy"_s);
     const SalesPrintResult result = cross ? CrossTablePrint(m_db).run(document, showProgress())
                                           : SalesDocumentPrint(m_db).run(document, showProgress());
     m_progress->setVisible(false);
@@ -532,7 +534,8 @@ void SalesPage::printSummary()
     if (!result.notice().isEmpty())
         m_prompts->inform(u"Печать сводного отчёта"_s, result.notice());
     ReportOutput(*m_launcher, *m_prompts)
-        .show(*result.workbook, u"Свод %1-%2"_s.arg(start.toString(u"dd.MM.yyyy"_s), end.toString(u"dd.MM.yyyy"_s)));
+        .show(*result.workbook,
+              u"Свод %1-%2"_s.arg(start.toString(u"dd.MM.yyyy"_s), end.toString(u"dd.MM.yyyy"_s)));
 }
 
 void SalesPage::postDocument()

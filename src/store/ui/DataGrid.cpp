@@ -171,7 +171,8 @@ void DataGrid::tellAccessibility()
     }
     // With no assistive technology running nothing is told, yet a table interface made earlier keeps
     // its cells: drop them all the same, so whoever reads the tree next reads the rows as they are.
-    if (QAccessibleInterface* table = QAccessible::queryAccessibleInterface(this); table && table->tableInterface())
+    if (QAccessibleInterface* table = QAccessible::queryAccessibleInterface(this);
+        table && table->tableInterface())
         table->tableInterface()->modelChange(&event);
 }
 
@@ -195,7 +196,8 @@ void DataGrid::fitColumns()
     for (int c = 0; c < count; ++c) {
         if (isColumnHidden(c))
             continue;
-        widths[c] = std::max(horizontalHeader()->sectionSizeHint(c), sizeHintForColumn(c)) + m_extraWidths.value(c);
+        widths[c] =
+            std::max(horizontalHeader()->sectionSizeHint(c), sizeHintForColumn(c)) + m_extraWidths.value(c);
         if (stretch < 0 && m_model->isTextColumn(c))
             stretch = c;
         total += widths[c];
@@ -209,8 +211,9 @@ void DataGrid::fitColumns()
     int minimum = total;
     if (stretch >= 0) {
         // Long names are elided rather than pushing the other columns out of sight; the header stays whole.
-        const int floor = std::max(horizontalHeader()->sectionSizeHint(stretch),
-                                   std::min(widths[stretch], fontMetrics().horizontalAdvance(u"Наименование группы"_s)));
+        const int floor =
+            std::max(horizontalHeader()->sectionSizeHint(stretch),
+                     std::min(widths[stretch], fontMetrics().horizontalAdvance(u"Наименование группы"_s)));
         minimum = total - widths[stretch] + floor;
         widths[stretch] = std::max(floor, viewport()->width() - (total - widths[stretch]));
     }

@@ -7,8 +7,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-int show(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text, bool withCancel,
-         UserPrompts::Default byDefault = UserPrompts::Default::Ok)
+int show(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
+         bool withCancel, UserPrompts::Default byDefault = UserPrompts::Default::Ok)
 {
     QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
     QPushButton* ok = box.addButton(u"OK"_s, QMessageBox::AcceptRole);

@@ -2,8 +2,8 @@
 
 #include "store/ui/DateEdit.h"
 
-#include "store/UserPrompts.h"
 #include "store/ui/DialogButtons.h"
+#include "store/UserPrompts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -54,9 +54,10 @@ DocumentDeletionDialog::DocumentDeletionDialog(UserPrompts* prompts, QWidget* pa
     connect(m_period, &QRadioButton::toggled, this, &DocumentDeletionDialog::showPeriod);
     // toggled, not clicked: a keyboard or a screen reader's toggle action is asked the same question.
     connect(m_rollBack, &QCheckBox::toggled, this, [this](bool checked) {
-        if (checked && !m_prompts->confirmIrreversible(u"В Н И М А Н И Е !!!"_s,
-                                           u"Вы уверены что хотите остатки на складе привести к состоянию "
-                                           "предшествующему проводкам выбранных документов !!!"_s))
+        if (checked &&
+            !m_prompts->confirmIrreversible(u"В Н И М А Н И Е !!!"_s,
+                                            u"Вы уверены что хотите остатки на складе привести к состоянию "
+                                            "предшествующему проводкам выбранных документов !!!"_s))
             m_rollBack->setChecked(false);
     });
 }

@@ -21,7 +21,11 @@ class DocumentDeletionDialog : public QDialog
 {
     Q_OBJECT
 public:
-    enum class RollBack { Offered, Hidden };
+    enum class RollBack
+    {
+        Offered,
+        Hidden
+    };
 
     DocumentDeletionDialog(UserPrompts* prompts, QWidget* parent = nullptr);
 

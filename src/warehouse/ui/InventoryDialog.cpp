@@ -97,9 +97,13 @@ void InventoryDialog::createViews()
         return {};
     });
 
-    m_lines = new TableModel(
-        m_db, {u"inv"_s, {u"Ing22"_s}, u"Kod"_s, QString(), {{u"UnitKey"_s, u"Ing"_s, u"Ing"_s, u"Kod1"_s, u"Edinica"_s}}},
-        this);
+    m_lines = new TableModel(m_db,
+                             {u"inv"_s,
+                              {u"Ing22"_s},
+                              u"Kod"_s,
+                              QString(),
+                              {{u"UnitKey"_s, u"Ing"_s, u"Ing"_s, u"Kod1"_s, u"Edinica"_s}}},
+                             this);
     m_lines->addCalculated(u"Edinica1"_s, [this](const TableModel& model, int row) -> QVariant {
         const std::optional<qlonglong> unit = rowKey(model.value(row, u"UnitKey"_s));
         return unit ? QVariant(m_units.value(*unit)) : QVariant();
@@ -120,8 +124,9 @@ void InventoryDialog::createViews()
         case Qt::ForegroundRole:
             return negative ? QVariant(QColor(Qt::red)) : QVariant();
         case Qt::FontRole:
-            return negative || rounding::wholeNumber(model.number(row, u"NewKolvo"_s)) == 0 ? QVariant(gridlook::bold())
-                                                                                            : QVariant();
+            return negative || rounding::wholeNumber(model.number(row, u"NewKolvo"_s)) == 0
+                       ? QVariant(gridlook::bold())
+                       : QVariant();
         default:
             return {};
         }

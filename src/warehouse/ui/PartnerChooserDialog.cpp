@@ -1,7 +1,7 @@
 #include "PartnerChooserDialog.h"
 
-#include "store/UserPrompts.h"
 #include "store/ui/DialogButtons.h"
+#include "store/UserPrompts.h"
 #include "warehouse/StockDocuments.h"
 
 #include <QDialogButtonBox>

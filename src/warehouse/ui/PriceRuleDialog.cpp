@@ -21,7 +21,8 @@ PriceRuleDialog::PriceRuleDialog(QWidget* parent) : QDialog(parent)
     setWindowTitle(u"Расчёт цен"_s);
     auto* group = new QGroupBox(this);
     auto* choices = new QVBoxLayout(group);
-    const QString texts[] = {u"Расчитать среднюю цену"_s, u"Поставить новую цену"_s, u"Оставить старую цену"_s};
+    const QString texts[] = {u"Расчитать среднюю цену"_s, u"Поставить новую цену"_s,
+                             u"Оставить старую цену"_s};
     for (int i = 0; i < 3; ++i) {
         m_buttons[i] = new QRadioButton(texts[i], group);
         choices->addWidget(m_buttons[i]);

@@ -64,8 +64,10 @@ StockMovementDialog::StockMovementDialog(QSqlDatabase db, UserPrompts* prompts, 
     left->addLayout(dateRow);
     auto* documentButtons = new QGridLayout;
     documentButtons->addWidget(makeButton(u"Новый документ"_s, &StockMovementDialog::newDocument), 0, 0);
-    documentButtons->addWidget(makeButton(u"Удалить документ"_s, &StockMovementDialog::deleteDocuments), 0, 1);
-    documentButtons->addWidget(makeButton(u"Выбор партнёра"_s, &StockMovementDialog::choosePartner), 1, 0, 1, 2);
+    documentButtons->addWidget(makeButton(u"Удалить документ"_s, &StockMovementDialog::deleteDocuments), 0,
+                               1);
+    documentButtons->addWidget(makeButton(u"Выбор партнёра"_s, &StockMovementDialog::choosePartner), 1, 0, 1,
+                               2);
     left->addLayout(documentButtons);
 
     auto* right = new QVBoxLayout;
@@ -137,23 +139,32 @@ void StockMovementDialog::createViews()
     m_documents->addCalculated(u"PR"_s, [](const TableModel& model, int row) -> QVariant {
         return StockDocuments::kindText(model.value(row, u"FirstOper"_s));
     });
-    m_documents->setColumns({{u"Date"_s, u"Дата"_s}, {u"Nomer"_s, u"Номер"_s}, {u"PR"_s, u"Тип"_s, QString(), true}});
+    m_documents->setColumns(
+        {{u"Date"_s, u"Дата"_s}, {u"Nomer"_s, u"Номер"_s}, {u"PR"_s, u"Тип"_s, QString(), true}});
     m_documents->setRoleProvider([](const TableModel& model, int row, int, int role) -> QVariant {
         if (role == Qt::BackgroundRole && model.value(row, u"Provodka"_s).toInt() != 1)
             return gridlook::silver();
         return QVariant();
     });
 
-    m_ingredients = new TableModel(
-        m_db, {u"Ing"_s, {u"Name"_s}, QString(), QString(), {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s, u"Shorthame"_s}}},
-        this);
+    m_ingredients = new TableModel(m_db,
+                                   {u"Ing"_s,
+                                    {u"Name"_s},
+                                    QString(),
+                                    QString(),
+                                    {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s, u"Shorthame"_s}}},
+                                   this);
     m_ingredients->setColumns({{u"Name"_s, u"Наименование"_s}, {u"Edinica1"_s, u"Ед.изм"_s}});
     m_ingredients->setReadOnly(true);
     m_ingredients->setInsertAllowed(false);
 
-    m_lines = new TableModel(
-        m_db, {u"Move"_s, {u"Kod1"_s}, u"Kod1"_s, QString(), {{u"IngName"_s, u"Kod"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s}}},
-        this);
+    m_lines = new TableModel(m_db,
+                             {u"Move"_s,
+                              {u"Kod1"_s},
+                              u"Kod1"_s,
+                              QString(),
+                              {{u"IngName"_s, u"Kod"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s}}},
+                             this);
     m_lines->setColumns({{u"IngName"_s, u"Натменование"_s, QString(), true},
                          {u"Cena"_s, u"Цена"_s, u"0.00"_s},
                          {u"Kolvo"_s, u"Кол-во"_s, u"0.000"_s}});
@@ -207,9 +218,8 @@ bool StockMovementDialog::eventFilter(QObject* watched, QEvent* event)
     // The partner box acts as the partner grid: a double click or Enter chooses the partner.
     if (watched == m_partner &&
         (event->type() == QEvent::MouseButtonDblClick ||
-         (event->type() == QEvent::KeyPress &&
-          (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
-           static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter)))) {
+         (event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                                                static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter)))) {
         choosePartner();
         return true;
     }
@@ -225,7 +235,8 @@ bool StockMovementDialog::postAll()
 
 bool StockMovementDialog::currentPosted() const
 {
-    return m_documents && m_documents->currentRow() >= 0 && m_documents->currentValue(u"Provodka"_s).toInt() == 1;
+    return m_documents && m_documents->currentRow() >= 0 &&
+           m_documents->currentValue(u"Provodka"_s).toInt() == 1;
 }
 
 void StockMovementDialog::applyState()
@@ -300,9 +311,9 @@ void StockMovementDialog::addLine()
 {
     if (!postAll() || m_documents->currentRow() < 0 || m_ingredients->currentRow() < 0 || currentPosted())
         return;
-    const std::optional<qlonglong> line = StockDocuments(m_db, *m_prompts)
-                                              .addLine(m_documents->currentKey().toLongLong(),
-                                                       m_ingredients->currentKey().toLongLong());
+    const std::optional<qlonglong> line =
+        StockDocuments(m_db, *m_prompts)
+            .addLine(m_documents->currentKey().toLongLong(), m_ingredients->currentKey().toLongLong());
     if (!line) {
         if (m_documents->currentValue(u"Partner1"_s).toString().isEmpty())
             m_partner->setFocus();

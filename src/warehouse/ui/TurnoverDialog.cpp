@@ -14,9 +14,9 @@
 using namespace Qt::StringLiterals;
 
 TurnoverDialog::TurnoverDialog(QWidget* parent)
-    : QDialog(parent),
-      m_scopes{new QRadioButton(u"За ингредиент"_s), new QRadioButton(u"За группу ингредиентов"_s),
-               new QRadioButton(u"За все группы"_s)},
+    : QDialog(parent), m_scopes{new QRadioButton(u"За ингредиент"_s),
+                                new QRadioButton(u"За группу ингредиентов"_s),
+                                new QRadioButton(u"За все группы"_s)},
       m_short(new QCheckBox(u"Сокращенный вариант"_s, this)), m_start(new DateEdit(this)),
       m_end(new DateEdit(this))
 {

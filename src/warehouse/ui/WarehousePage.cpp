@@ -36,8 +36,8 @@ WarehousePage::WarehousePage(UserPrompts* prompts, DatePrompt* dates, QWidget* p
         grid->setInsertBlocked(true);
     }
     auto* buttons = new QVBoxLayout;
-    for (const QString& caption : {u"Движение по складу"_s, u"Инвентаризация"_s, u"Оборотка"_s, u"Остатки"_s,
-                                   u"Статистика"_s}) {
+    for (const QString& caption :
+         {u"Движение по складу"_s, u"Инвентаризация"_s, u"Оборотка"_s, u"Остатки"_s, u"Статистика"_s}) {
         auto* button = new QPushButton(caption, this);
         m_buttons.append(button);
         buttons->addWidget(button);
@@ -112,11 +112,17 @@ void WarehousePage::createViews(QSqlDatabase db)
         return QVariant();
     });
 
-    m_movements = new TableModel(
-        db, {u"Move"_s, {u"Kod"_s}, u"Kod"_s, QString(), {{u"Partner1"_s, u"Partner"_s, u"Partner"_s, u"Nnn"_s, u"Name"_s}}},
-        this);
-    m_movements->addCalculated(u"Prihod"_s, [](const TableModel& model, int row) { return ledger(model, row, true); });
-    m_movements->addCalculated(u"Rashod"_s, [](const TableModel& model, int row) { return ledger(model, row, false); });
+    m_movements = new TableModel(db,
+                                 {u"Move"_s,
+                                  {u"Kod"_s},
+                                  u"Kod"_s,
+                                  QString(),
+                                  {{u"Partner1"_s, u"Partner"_s, u"Partner"_s, u"Nnn"_s, u"Name"_s}}},
+                                 this);
+    m_movements->addCalculated(u"Prihod"_s,
+                               [](const TableModel& model, int row) { return ledger(model, row, true); });
+    m_movements->addCalculated(u"Rashod"_s,
+                               [](const TableModel& model, int row) { return ledger(model, row, false); });
     m_movements->setColumns({{u"Date"_s, u"Дата"_s},
                              {u"Nomer"_s, u"Номер"_s},
                              {u"Partner1"_s, u"Партнёр"_s},

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "InventoryDialog.h"
-#include "store/UserPrompts.h"
 #include "store/ui/Page.h"
+#include "store/UserPrompts.h"
 
 #include <functional>
 #include <memory>

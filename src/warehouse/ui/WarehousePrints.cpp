@@ -1,12 +1,12 @@
 #include "WarehousePrints.h"
 
-#include "TurnoverDialog.h"
-#include "WarehousePage.h"
 #include "reports/ReportOutput.h"
 #include "reports/Workbook.h"
 #include "store/TableModel.h"
+#include "TurnoverDialog.h"
 #include "warehouse/InventoryActPrint.h"
 #include "warehouse/TurnoverStatement.h"
+#include "WarehousePage.h"
 
 #include <QApplication>
 
@@ -38,7 +38,7 @@ void installWarehousePrints(WarehousePage& page, UserPrompts& prompts, Spreadshe
         }
         ReportOutput(launcher, prompts)
             .show(workbook, u"Оборотная ведомость %1-%2"_s.arg(options.start.toString(u"dd.MM.yyyy"_s),
-                                                             options.end.toString(u"dd.MM.yyyy"_s)));
+                                                               options.end.toString(u"dd.MM.yyyy"_s)));
     });
     page.setInventoryActPrint([&page, &prompts, &launcher](qlonglong inventory, QWidget*) {
         Workbook workbook;
