@@ -49,6 +49,19 @@ const QList<UpgradeStep>& upgradeSteps()
         // The version in a table, for engines without PRAGMA user_version.
         {2,
          {u"CREATE TABLE Version (Number INTEGER NOT NULL)"_s, u"INSERT INTO Version (Number) VALUES (2)"_s}},
+        // The organisation's details for the printed forms: one row, Kod 1.
+        {3,
+         {u"CREATE TABLE Org (Kod INTEGER PRIMARY KEY CHECK (Kod = 1), "
+          "Name VARCHAR(100) CHECK (length(Name) <= 100), Form VARCHAR(50) CHECK (length(Form) <= 50), "
+          "Inn VARCHAR(12) CHECK (length(Inn) <= 12), Kpp VARCHAR(9) CHECK (length(Kpp) <= 9), "
+          "Okpo VARCHAR(10) CHECK (length(Okpo) <= 10), Address VARCHAR(150) CHECK (length(Address) <= 150), "
+          "Unit VARCHAR(100) CHECK (length(Unit) <= 100), Head VARCHAR(60) CHECK (length(Head) <= 60), "
+          "HeadPosition VARCHAR(100) CHECK (length(HeadPosition) <= 100), "
+          "Chef VARCHAR(60) CHECK (length(Chef) <= 60), Calculator VARCHAR(60) CHECK (length(Calculator) <= "
+          "60), "
+          "Commission1 VARCHAR(100) CHECK (length(Commission1) <= 100), "
+          "Commission2 VARCHAR(100) CHECK (length(Commission2) <= 100), "
+          "Commission3 VARCHAR(100) CHECK (length(Commission3) <= 100))"_s}},
     };
     return steps;
 }

@@ -233,11 +233,30 @@ CREATE TABLE inv (
 );
 CREATE INDEX inv_KodIng22 ON inv (Kod, Ing22);
 
+-- The organisation's details for the headers and signatures of the printed forms: one row, Kod 1.
+CREATE TABLE Org (
+  Kod INTEGER PRIMARY KEY CHECK (Kod = 1),
+  Name VARCHAR(100) CHECK (length(Name) <= 100),
+  Form VARCHAR(50) CHECK (length(Form) <= 50),
+  Inn VARCHAR(12) CHECK (length(Inn) <= 12),
+  Kpp VARCHAR(9) CHECK (length(Kpp) <= 9),
+  Okpo VARCHAR(10) CHECK (length(Okpo) <= 10),
+  Address VARCHAR(150) CHECK (length(Address) <= 150),
+  Unit VARCHAR(100) CHECK (length(Unit) <= 100),
+  Head VARCHAR(60) CHECK (length(Head) <= 60),
+  HeadPosition VARCHAR(100) CHECK (length(HeadPosition) <= 100),
+  Chef VARCHAR(60) CHECK (length(Chef) <= 60),
+  Calculator VARCHAR(60) CHECK (length(Calculator) <= 60),
+  Commission1 VARCHAR(100) CHECK (length(Commission1) <= 100),
+  Commission2 VARCHAR(100) CHECK (length(Commission2) <= 100),
+  Commission3 VARCHAR(100) CHECK (length(Commission3) <= 100)
+);
+
 -- The schema version in a table every engine and tool reads, one row, kept in step with
 -- PRAGMA user_version below (SQLite's own tools read that one).
 CREATE TABLE Version (
   Number INTEGER NOT NULL
 );
-INSERT INTO Version (Number) VALUES (2);
+INSERT INTO Version (Number) VALUES (3);
 
-PRAGMA user_version = 2;
+PRAGMA user_version = 3;

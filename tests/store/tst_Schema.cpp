@@ -63,6 +63,11 @@ private Q_SLOTS:
         row("Move", {"Kod:REAL", "Nnn:INTEGER", "Date:DATE", "Nomer:VARCHAR(50)", "Partner:REAL",
                      "Oper:VARCHAR(8)", "Cena:REAL", "Kolvo:REAL", "Kod1:REAL", "Provodka:BOOLEAN"});
         row("invdok", {"Kod:INTEGER", "Date:DATE", "Name:VARCHAR(50)", "Provodka:REAL"});
+        row("Org",
+            {"Kod:INTEGER", "Name:VARCHAR(100)", "Form:VARCHAR(50)", "Inn:VARCHAR(12)", "Kpp:VARCHAR(9)",
+             "Okpo:VARCHAR(10)", "Address:VARCHAR(150)", "Unit:VARCHAR(100)", "Head:VARCHAR(60)",
+             "HeadPosition:VARCHAR(100)", "Chef:VARCHAR(60)", "Calculator:VARCHAR(60)",
+             "Commission1:VARCHAR(100)", "Commission2:VARCHAR(100)", "Commission3:VARCHAR(100)"});
     }
     void tablesAndFields()
     {
@@ -106,6 +111,9 @@ private Q_SLOTS:
         QVERIFY(!query.exec());
         query.addBindValue(u"пять5"_s);
         QVERIFY(query.exec());
+        // The organisation's details are one row.
+        QVERIFY(query.exec(u"INSERT INTO Org (Kod, Name) VALUES (1, 'Столовая')"_s));
+        QVERIFY(!query.exec(u"INSERT INTO Org (Kod, Name) VALUES (2, 'Вторая')"_s));
     }
 
     void programRefusesUnknownVersionAndMissingData()
