@@ -1,5 +1,6 @@
 #include "DirectoriesPage.h"
 
+#include "OrganisationTab.h"
 #include "reference/Directories.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
@@ -8,27 +9,35 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
 DirectoriesPage::DirectoriesPage(UserPrompts* prompts, QWidget* parent)
-    : Page(parent), m_prompts(prompts), m_unitGrid(new DataGrid(prompts, this)),
-      m_signatureGrid(new DataGrid(prompts, this)),
-      m_deleteUnit(new QPushButton(u"Удаление единицы измерения"_s, this)),
-      m_deleteSignature(new QPushButton(u"Удалить текущую запись"_s, this))
+    : Page(parent), m_prompts(prompts), m_tabs(new QTabWidget(this)), m_lists(new QWidget(m_tabs)),
+      m_listsLayout(new QGridLayout(m_lists)), m_organisation(new OrganisationTab(prompts, m_tabs)),
+      m_unitGrid(new DataGrid(prompts, m_lists)), m_signatureGrid(new DataGrid(prompts, m_lists)),
+      m_deleteUnit(new QPushButton(u"Удаление единицы измерения"_s, m_lists)),
+      m_deleteSignature(new QPushButton(u"Удалить текущую запись"_s, m_lists))
 {
+    auto* pageLayout = new QVBoxLayout(this);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->addWidget(m_tabs);
+    m_tabs->addTab(m_lists, u"Единицы и подписи"_s);
+    m_tabs->addTab(m_organisation, u"Организация"_s);
     // Units are deleted only through the button that checks the ingredients.
     m_unitGrid->setCtrlDeleteBlocked(true);
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(u"Единицы измерения"_s, this), 0, 0);
+    QGridLayout* layout = m_listsLayout;
+    layout->addWidget(new QLabel(u"Единицы измерения"_s, m_lists), 0, 0);
     layout->addWidget(m_unitGrid, 1, 0, 4, 1);
     layout->addWidget(m_deleteUnit, 5, 0, Qt::AlignLeft);
     layout->addWidget(new QLabel(u"Эти должностные лица будут перечислены в конце \n"
                                  "меню для подписи в порядке указанном в № п/п"_s,
-                                 this),
+                                 m_lists),
                       0, 1);
     layout->addWidget(m_signatureGrid, 1, 1);
-    layout->addWidget(new QLabel(u"Должность"_s, this), 2, 1);
+    layout->addWidget(new QLabel(u"Должность"_s, m_lists), 2, 1);
     layout->setColumnStretch(0, 2);
     layout->setColumnStretch(1, 3);
     layout->setRowStretch(1, 1);
@@ -62,11 +71,12 @@ bool DirectoriesPage::openViews(QSqlDatabase db, QString* error)
     m_unitGrid->markValueWarnings();
     m_signatureGrid->setTableModel(m_signatures);
     if (!m_positionBox) {
-        auto* layout = static_cast<QGridLayout*>(this->layout());
-        m_positionBox = new FieldEdit(m_signatures, u"Dol"_s, this);
-        layout->addWidget(m_positionBox, 3, 1);
-        layout->addWidget(m_deleteSignature, 4, 1, Qt::AlignLeft);
+        m_positionBox = new FieldEdit(m_signatures, u"Dol"_s, m_lists);
+        m_listsLayout->addWidget(m_positionBox, 3, 1);
+        m_listsLayout->addWidget(m_deleteSignature, 4, 1, Qt::AlignLeft);
     }
+    if (!m_organisation->load(db, error))
+        return false;
     setEnabled(true);
     return true;
 }

@@ -3,11 +3,15 @@
 #include "store/ui/Page.h"
 
 class DataGrid;
+class OrganisationTab;
+class QGridLayout;
 class QPushButton;
+class QTabWidget;
 class TableModel;
 class UserPrompts;
 
-// "Справочники": units of measure and the officials who sign the printed menu.
+// "Справочники": units of measure and the officials who sign the printed menu on one tab, the
+// organisation's details for the printed forms on "Организация".
 class DirectoriesPage : public Page
 {
     Q_OBJECT
@@ -22,6 +26,8 @@ public:
     DataGrid* signatureGrid() const { return m_signatureGrid; }
     QPushButton* deleteUnitButton() const { return m_deleteUnit; }
     QPushButton* deleteSignatureButton() const { return m_deleteSignature; }
+    QTabWidget* tabs() const { return m_tabs; }
+    OrganisationTab* organisationTab() const { return m_organisation; }
 
 private:
     void deleteUnit();
@@ -29,6 +35,10 @@ private:
 
     UserPrompts* m_prompts;
     QSqlDatabase m_db;
+    QTabWidget* m_tabs;
+    QWidget* m_lists;
+    QGridLayout* m_listsLayout;
+    OrganisationTab* m_organisation;
     TableModel* m_units = nullptr;
     TableModel* m_signatures = nullptr;
     DataGrid* m_unitGrid;
