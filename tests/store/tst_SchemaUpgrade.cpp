@@ -117,6 +117,35 @@ private Q_SLOTS:
         QVERIFY(again.ok && again.backup.isEmpty());
     }
 
+    // A kitchen that an earlier program took to version 2 gets only the later steps, and no made-up
+    // organisation's details.
+    void version2KitchenTakesTheLaterSteps()
+    {
+        TestDataDir data;
+        makeVersion1KitchenWithRows(data);
+        const schema::UpgradeResult toTwo =
+            schema::upgradeDataDirectory(data.dataDir(), schema::upgradeSteps().mid(0, 1));
+        QVERIFY2(toTwo.ok && toTwo.to == 2, qPrintable(toTwo.message));
+        const schema::UpgradeResult result = schema::upgradeDataDirectory(data.dataDir());
+        QVERIFY2(result.ok, qPrintable(result.message));
+        QCOMPARE(result.from, 2);
+        QCOMPARE(result.to, Database::schemaVersion);
+        QString error;
+        std::optional<Database> db = Database::open(data.dataDir(), &error, u"upgraded"_s);
+        QVERIFY2(db, qPrintable(error));
+        {
+            QSqlDatabase sql = db->connection();
+            QCOMPARE(schema::differences(sql), QStringList());
+            QSqlQuery query(sql);
+            QVERIFY(query.exec(u"SELECT count(*) FROM Org"_s) && query.next());
+            QCOMPARE(query.value(0).toInt(), 0);
+            QVERIFY(query.exec(u"SELECT count(*), max(Number) FROM Version"_s) && query.next());
+            QCOMPARE(query.value(0).toInt(), 1);
+            QCOMPARE(query.value(1).toInt(), Database::schemaVersion);
+        }
+        db->close();
+    }
+
     // A later step that fails takes the earlier ones back with it: the kitchen stays as it was.
     void failedStepLeavesTheOldVersion()
     {
