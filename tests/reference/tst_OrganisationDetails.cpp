@@ -32,7 +32,7 @@ OrganisationDetails sample()
 OrganisationDetails stored(const TestDataDir& data)
 {
     QString error;
-    const std::optional<OrganisationDetails> details = stored(data);
+    const std::optional<OrganisationDetails> details = OrganisationDetails::load(data.db(), &error);
     if (details)
         return *details;
     OrganisationDetails failed;
@@ -138,9 +138,11 @@ private Q_SLOTS:
         QTest::newRow("INN check digit") << "inn"
                                          << "7708123451"
                                          << "Организация|ИНН: неверные контрольные цифры.";
-        QTest::newRow("KPP") << "kpp"
-                             << "7708"
-                             << "";
+        QTest::newRow("KPP")
+            << "kpp"
+            << "7708"
+            << "Организация|КПП: должен состоять из 9 знаков: 4 цифры, 2 цифры или заглавные "
+               "латинские буквы, 3 цифры.";
         QTest::newRow("OKPO") << "okpo"
                               << "1234"
                               << "Организация|ОКПО: должен состоять из 8 или 10 цифр.";

@@ -1,3 +1,4 @@
+#include "GuiScript.h"
 #include "PageFixture.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
@@ -21,7 +22,7 @@ void type(OrganisationTab* tab, const QString& column, const QString& text)
     QVERIFY2(edit, qPrintable(column));
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
+    typeText(edit, text);
 }
 
 } // namespace
