@@ -110,8 +110,8 @@ private Q_SLOTS:
         QTest::newRow("extra table") << u"CREATE TABLE Notes (Text TEXT)"_s << u"лишняя таблица Notes"_s
                                      << true;
         QTest::newRow("versions disagree")
-            << u"UPDATE Version SET Number = 1"_s << u"версия в PRAGMA user_version 2, в таблице Version 1"_s
-            << true;
+            << u"UPDATE Version SET Number = 1"_s
+            << u"версия в PRAGMA user_version %1, в таблице Version 1"_s.arg(Database::schemaVersion) << true;
     }
     void checkFindsTheSchemaChanged()
     {
@@ -305,8 +305,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("locked");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("report");
-        QTest::newRow("current") << 2 << false << commands::done << "уже текущей версии 2";
-        QTest::newRow("older") << 1 << false << commands::done << "обновлена с версии 1 до версии 2";
+        QTest::newRow("current") << Database::schemaVersion << false << commands::done
+                                 << u"уже текущей версии %1"_s.arg(Database::schemaVersion);
+        QTest::newRow("older") << 1 << false << commands::done
+                               << u"обновлена с версии 1 до версии %1"_s.arg(Database::schemaVersion);
         QTest::newRow("newer") << 7 << false << commands::failed << "более новой программой";
         QTest::newRow("open in the program") << 1 << true << commands::failed << "уже открыта";
     }
