@@ -66,6 +66,20 @@ private Q_SLOTS:
         QCOMPARE(page.organisationTab()->edit(u"Calculator"_s)->text(), QString());
     }
 
+    // Details typed but not saved are stored when the program exits, as the grids' rows are.
+    void typedDetailsAreStoredAtExit()
+    {
+        TestDataDir data;
+        ScriptedPrompts prompts;
+        DirectoriesPage page(&prompts);
+        QCOMPARE(showPage(page, data.db()), QString());
+        page.tabs()->setCurrentWidget(page.organisationTab());
+        type(page.organisationTab(), u"Name"_s, u"Кафе"_s);
+        page.closeViews();
+        QCOMPARE(prompts.shown, QStringList());
+        QCOMPARE(data.scalar(u"SELECT Name FROM Org WHERE Kod = 1"_s).toString(), u"Кафе"_s);
+    }
+
     void refusedInnLeavesTheStoredDetails()
     {
         TestDataDir data;

@@ -95,6 +95,7 @@ void DirectoriesPage::postPending()
 {
     m_unitGrid->postPending();
     m_signatureGrid->postPending();
+    m_organisation->savePending();
 }
 
 void DirectoriesPage::deleteUnit()

@@ -21,6 +21,7 @@ OrganisationTab::OrganisationTab(UserPrompts* prompts, QWidget* parent)
         // Room for surrounding blanks, which are trimmed; the limit itself is checked on saving.
         edit->setMaxLength(field.limit + 10);
         form->addRow(field.caption, edit);
+        connect(edit, &QLineEdit::textEdited, this, [this] { m_typed = true; });
         m_edits << edit;
     }
     auto* layout = new QVBoxLayout(this);
@@ -39,7 +40,16 @@ bool OrganisationTab::load(QSqlDatabase db, QString* error)
     const QList<OrganisationDetails::Field>& fields = OrganisationDetails::fields();
     for (int i = 0; i < fields.size(); ++i)
         m_edits[i]->setText((*details).*fields[i].member);
+    m_typed = false;
     return true;
+}
+
+void OrganisationTab::savePending()
+{
+    if (!m_typed)
+        return;
+    m_typed = false;
+    save();
 }
 
 bool OrganisationTab::save()

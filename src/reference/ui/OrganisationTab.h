@@ -19,6 +19,9 @@ public:
     bool load(QSqlDatabase db, QString* error);
     // Stores what the boxes hold; a refusal is shown and the stored details stay as they were.
     bool save();
+    // At exit: stores what was typed since the last load or save, as the grids post their rows. A
+    // refusal is shown once; the details are not offered again.
+    void savePending();
 
     // The box of a field of Org ("Inn", "Name", ...); null for an unknown one.
     QLineEdit* edit(const QString& column) const;
@@ -29,4 +32,5 @@ private:
     QSqlDatabase m_db;
     QList<QLineEdit*> m_edits; // in the order of OrganisationDetails::fields()
     QPushButton* m_save;
+    bool m_typed = false;
 };
