@@ -59,6 +59,7 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
 {
     SalesPrintResult result;
     QString error;
+    QString notWhole;
     QSqlQuery head(m_db);
     if (!runQuery(head, u"SELECT DateR, Status FROM Realdoc WHERE Kod = ?"_s, {document}, &error)) {
         result.error = u"Перекрёстная таблица не напечатана: "_s + error;
@@ -74,14 +75,16 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
     std::vector<Line> lines;
     std::vector<ItogRow> itog;
     DishCards cards;
-    const bool read =
+    bool read =
         forEachRow(
             m_db,
-            u"SELECT g.Name, b.Name, s.Kolvo, s.KodBludo, b.Kod1 IS NOT NULL, b.Nporc FROM Realsum s "
+            u"SELECT g.Name, b.Name, s.Kolvo, s.KodBludo, b.Kod1 IS NOT NULL, b.Nporc, s.Nnn FROM Realsum s "
             "LEFT JOIN Grbludo g ON g.Kod = s.KodGrBludo LEFT JOIN Bludo b ON b.Kod1 = s.KodBludo "
             "WHERE s.Kod = ? ORDER BY s.Nnn"_s,
             {document},
             [&](const QSqlQuery& q) {
+                if (!isWholeReference(q.value(3)) && notWhole.isEmpty())
+                    notWhole = notWholeReference(u"Realsum"_s, q.value(6), u"KodBludo"_s, q.value(3));
                 if (!q.value(4).toBool()) {
                     ++result.linesSkipped;
                     return;
@@ -93,16 +96,24 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
             &error) &&
         forEachRow(
             m_db,
-            u"SELECT r.KodIng, i.Name, r.Kolvo, u.Shorthame FROM RealItog r LEFT JOIN Ing i ON i.Kod1 = "
+            u"SELECT r.KodIng, i.Name, r.Kolvo, u.Shorthame, r.NNN FROM RealItog r LEFT JOIN Ing i ON i.Kod1 "
+            u"= "
             u"r.KodIng "
             "LEFT JOIN Edinica u ON u.Kod = r.Edinica WHERE r.Kod = ? ORDER BY r.KodGrIng, r.KodIng, r.NNN"_s,
             {document},
             [&](const QSqlQuery& q) {
+                if (!isWholeReference(q.value(0)) && notWhole.isEmpty())
+                    notWhole = notWholeReference(u"RealItog"_s, q.value(4), u"KodIng"_s, q.value(0));
                 itog.push_back({rowKey(q.value(0)).value_or(0), q.value(1).toString(), q.value(2).toDouble(),
                                 q.value(3).toString()});
             },
             &error) &&
         cards.load(m_db, document, false, &error);
+    // A reference that is not whole names no dish or ingredient: refused, never rounded or left out.
+    if (read && !notWhole.isEmpty()) {
+        read = false;
+        error = notWhole;
+    }
     if (!read) {
         result.error = u"Перекрёстная таблица не напечатана: "_s + error;
         return result;

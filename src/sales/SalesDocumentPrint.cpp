@@ -185,15 +185,19 @@ SalesPrintResult SalesDocumentPrint::run(qlonglong document, const Progress& pro
 
     std::vector<Line> lines;
     std::vector<ConsumedIngredient> consumed;
+    QString notWhole;
     DishCards cards;
     const bool read =
         forEachRow(
             m_db,
-            u"SELECT g.Name, b.Name, s.Kolvo, s.Cumma, s.KodBludo, b.Kod1 IS NOT NULL, b.Nporc, b.Vixod "
+            u"SELECT g.Name, b.Name, s.Kolvo, s.Cumma, s.KodBludo, b.Kod1 IS NOT NULL, b.Nporc, b.Vixod, "
+            u"s.Nnn "
             "FROM Realsum s LEFT JOIN Grbludo g ON g.Kod = s.KodGrBludo "
             "LEFT JOIN Bludo b ON b.Kod1 = s.KodBludo WHERE s.Kod = ? AND s.Kolvo <> 0 ORDER BY s.Nnn"_s,
             {document},
             [&](const QSqlQuery& q) {
+                if (!isWholeReference(q.value(4)) && notWhole.isEmpty())
+                    notWhole = notWholeReference(u"Realsum"_s, q.value(8), u"KodBludo"_s, q.value(4));
                 if (!q.value(5).toBool()) {
                     ++result.linesSkipped;
                     return;
@@ -208,11 +212,14 @@ SalesPrintResult SalesDocumentPrint::run(qlonglong document, const Progress& pro
             &error) &&
         forEachRow(
             m_db,
-            u"SELECT g.Name, i.Name, r.Kolvo, u.Shorthame, r.CenaIng, r.Cenaing1 FROM RealItog r "
+            u"SELECT g.Name, i.Name, r.Kolvo, u.Shorthame, r.CenaIng, r.Cenaing1, r.KodIng, r.NNN FROM "
+            u"RealItog r "
             "LEFT JOIN Ing i ON i.Kod1 = r.KodIng LEFT JOIN Gring g ON g.Kod = r.KodGrIng "
             "LEFT JOIN Edinica u ON u.Kod = r.Edinica WHERE r.Kod = ? ORDER BY r.KodGrIng, r.KodIng, r.NNN"_s,
             {document},
             [&](const QSqlQuery& q) {
+                if (!isWholeReference(q.value(6)) && notWhole.isEmpty())
+                    notWhole = notWholeReference(u"RealItog"_s, q.value(7), u"KodIng"_s, q.value(6));
                 const double quantity = q.value(2).toDouble();
                 consumed.push_back({q.value(0).toString(), q.value(1).toString(), quantity,
                                     q.value(3).toString(), quantity * q.value(4).toDouble(),
@@ -220,8 +227,9 @@ SalesPrintResult SalesDocumentPrint::run(qlonglong document, const Progress& pro
             },
             &error) &&
         (result.posted || cards.load(m_db, document, true, &error));
-    if (!read) {
-        result.error = u"Документ не напечатан: "_s + error;
+    // A reference that is not whole names no dish or ingredient: refused, never left out unsaid.
+    if (!read || !notWhole.isEmpty()) {
+        result.error = u"Документ не напечатан: "_s + (read ? notWhole : error);
         return result;
     }
 

@@ -152,23 +152,35 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     Totals<DishTotal> dishes;
     Totals<IngredientTotal> ingredients;
     SqliteStatement lines(m_db,
-                          u"SELECT KodBludo, Kolvo, Cumma FROM Realsum WHERE Kod = ? AND Kolvo <> 0 "
+                          u"SELECT KodBludo, Kolvo, Cumma, Nnn FROM Realsum WHERE Kod = ? AND Kolvo <> 0 "
                           "ORDER BY Kod, Nnn"_s,
                           &error);
     SqliteStatement consumption(m_db,
-                                u"SELECT KodIng, Kolvo, CenaIng, Cenaing1 FROM RealItog WHERE Kod = ? "
+                                u"SELECT KodIng, Kolvo, CenaIng, Cenaing1, NNN FROM RealItog WHERE Kod = ? "
                                 "ORDER BY Kod, KodGrIng, KodIng, NNN"_s,
                                 &error);
     bool read = lines.isValid() && consumption.isValid();
     for (auto document = inRange.cbegin(); read && document != inRange.cend(); ++document) {
         read = lines.bind({*document}, &error);
         while (read && lines.next(&error)) {
+            // A reference that is not whole names no dish: refused, never rounded onto a neighbour.
+            if (!isWholeReference(lines.value(0))) {
+                error = notWholeReference(u"Realsum"_s, lines.value(3), u"KodBludo"_s, lines.value(0));
+                read = false;
+                break;
+            }
             DishTotal& total = dishes.of(rowKey(lines.value(0)).value_or(0));
             total.portions += lines.number(1);
             total.sum += SalesDocuments::lineSum(lines.value(1), lines.value(2));
         }
         read = read && error.isEmpty() && consumption.bind({*document}, &error);
         while (read && consumption.next(&error)) {
+            if (!isWholeReference(consumption.value(0))) {
+                error =
+                    notWholeReference(u"RealItog"_s, consumption.value(4), u"KodIng"_s, consumption.value(0));
+                read = false;
+                break;
+            }
             IngredientTotal& total = ingredients.of(rowKey(consumption.value(0)).value_or(0));
             const double quantity = consumption.number(1);
             total.quantity += quantity;

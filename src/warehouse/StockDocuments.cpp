@@ -195,6 +195,11 @@ bool StockDocuments::apply(qlonglong document, const QString& oper, std::optiona
 
     // Every line is checked before anything is written: a line without its ingredient refuses the lot.
     for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!isWholeReference(lines[i].ingredientRef)) {
+            *error = notWholeReference(u"Move"_s, lines[i].key, u"Kod"_s, lines[i].ingredientRef) +
+                     u" Документ не проведён."_s;
+            return false;
+        }
         const std::optional<qlonglong> ingredient = rowKey(lines[i].ingredientRef);
         if (!ingredient || !stock.contains(*ingredient)) {
             *error =

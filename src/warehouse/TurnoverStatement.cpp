@@ -158,6 +158,20 @@ bool readMovements(const QSqlDatabase& db, const QString& ingredientFilter, cons
         error);
     if (!query.isValid() || !query.bind(values, error))
         return false;
+    // A line whose ingredient reference is not whole names no ingredient: the statement is refused
+    // rather than printed without it.
+    QSqlQuery notWhole(db);
+    if (!runQuery(
+            notWhole,
+            u"SELECT Nnn, Kod FROM Move WHERE Provodka = 1 AND Date >= ? AND Date <= ? AND Kod <> round(Kod) "
+            "ORDER BY Nnn LIMIT 1"_s,
+            values.mid(0, 2), error))
+        return false;
+    if (notWhole.next()) {
+        *error = notWholeReference(u"Move"_s, notWhole.value(0), u"Kod"_s, notWhole.value(1));
+        return false;
+    }
+    notWhole.finish();
     QHash<QString, QString> shownDates;
     QString failure;
     while (query.next(&failure)) {

@@ -413,6 +413,60 @@ private Q_SLOTS:
         QCOMPARE(k.statuses(), whole ? u"4 4 4 5"_s : u"5 5 4 5"_s);
     }
 
+    // The print-outs over posted documents take the same rule as the recipe: a reference that is not
+    // whole is refused with its table and row, never rounded onto a neighbour or left out unsaid.
+    void printsRefuseReferencesThatAreNotWhole_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QStringList>("print");
+        QTest::newRow("sales summary")
+            << u"Realsum"_s << u"KodBludo"_s
+            << QStringList{u"print"_s, u"summary"_s,    u"--from"_s, u"2024-03-01"_s,
+                           u"--to"_s,  u"2024-03-31"_s, u"--out"_s,  u"OUT"_s};
+        QTest::newRow("consumption in the summary")
+            << u"RealItog"_s << u"KodIng"_s
+            << QStringList{u"print"_s, u"summary"_s,    u"--from"_s, u"2024-03-01"_s,
+                           u"--to"_s,  u"2024-03-31"_s, u"--out"_s,  u"OUT"_s};
+        const QStringList document = {u"--document"_s, u"LUNCH"_s, u"--out"_s, u"OUT"_s};
+        QTest::newRow("sales tables")
+            << u"Realsum"_s << u"KodBludo"_s << QStringList{u"print"_s, u"sales"_s} + document;
+        QTest::newRow("sales tables' consumption")
+            << u"RealItog"_s << u"KodIng"_s << QStringList{u"print"_s, u"sales"_s} + document;
+        QTest::newRow("cross table") << u"Realsum"_s << u"KodBludo"_s
+                                     << QStringList{u"print"_s, u"cross"_s} + document;
+        QTest::newRow("cross table's consumption")
+            << u"RealItog"_s << u"KodIng"_s << QStringList{u"print"_s, u"cross"_s} + document;
+        QTest::newRow("turnover statement")
+            << u"Move"_s << u"Kod"_s
+            << QStringList{u"print"_s,      u"turnover"_s, u"--all"_s,      u"--full"_s, u"--from"_s,
+                           u"2024-03-01"_s, u"--to"_s,     u"2024-03-31"_s, u"--out"_s,  u"OUT"_s};
+    }
+    void printsRefuseReferencesThatAreNotWhole()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, field);
+        QFETCH(QStringList, print);
+        SalesDays k;
+        const QString file = k.data.root() + u"/p.xlsx"_s;
+        QCOMPARE(run(k.arguments({u"post-sales"_s, u"--date"_s, u"2024-03-05"_s, u"--partner"_s, u"Кухня"_s},
+                                 file))
+                     .code,
+                 commands::done);
+        QCOMPARE(run(k.arguments(print, file)).code, commands::done);
+        const QString key = table == u"RealItog"_s ? u"NNN"_s : u"Nnn"_s;
+        // A row of the lunch, which every print above reads.
+        const QString ofLunch = table == u"Move"_s ? QString() : u" AND Kod = %1"_s.arg(k.lunch);
+        const qlonglong row =
+            k.data.scalar(u"SELECT min(%1) FROM %2 WHERE %3 > 0%4"_s.arg(key, table, field, ofLunch))
+                .toLongLong();
+        k.data.scalar(u"UPDATE %1 SET %2 = %2 + 0.4 WHERE %3 = ?"_s.arg(table, field, key), {row});
+        const Outcome outcome = run(k.arguments(print, file));
+        QCOMPARE(outcome.code, commands::failed);
+        QVERIFY2(outcome.err.contains(u"В таблице %1, строка %2: ссылка %3"_s.arg(table).arg(row).arg(field)),
+                 qPrintable(outcome.out + outcome.err));
+    }
+
     void writingCommandsWaitForTheProgram()
     {
         SalesDays k;

@@ -127,6 +127,16 @@ void StockDocumentsTest::lineWithoutIngredientRefusesWholePosting()
     QVERIFY(!StockDocuments(k.data.db(), k.prompts).postReceipt(doc, PriceRule::Average));
     QVERIFY2(k.prompts.last().contains(u"Строка 2 документа"_s), qPrintable(k.prompts.last()));
     QCOMPARE(databaseSnapshot(k.data.db()), before);
+
+    // A reference that is not a whole number names no ingredient, and is said as such with its row.
+    k.data.scalar(u"DELETE FROM Move WHERE Kod = ?"_s, {gone});
+    const qlonglong line = k.data.scalar(u"SELECT Nnn FROM Move WHERE Kod = ?"_s, {potato}).toLongLong();
+    k.data.scalar(u"UPDATE Move SET Kod = Kod + 0.4 WHERE Nnn = ?"_s, {line});
+    const QString nearlyWhole = databaseSnapshot(k.data.db());
+    QVERIFY(!StockDocuments(k.data.db(), k.prompts).postReceipt(doc, PriceRule::Average));
+    QVERIFY2(k.prompts.last().contains(u"В таблице Move, строка %1: ссылка Kod"_s.arg(line)),
+             qPrintable(k.prompts.last()));
+    QCOMPARE(databaseSnapshot(k.data.db()), nearlyWhole);
 }
 
 void StockDocumentsTest::addLineRefusals()
