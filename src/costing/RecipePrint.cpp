@@ -10,22 +10,31 @@
 
 using namespace Qt::StringLiterals;
 
-bool RecipePrint::fill(Workbook& workbook, qlonglong dish, QString* error,
-                       const std::optional<QStringList>& shownLines) const
+std::optional<RecipePrint::Recipe> RecipePrint::read(qlonglong dish, QString* error,
+                                                     const std::optional<QStringList>& shownLines) const
 {
     QSqlQuery query(m_db);
     query.prepare(u"SELECT Name, Recept FROM Bludo WHERE Kod1 = ?"_s);
     query.addBindValue(dish);
     if (!query.exec()) {
         *error = sqlErrorText(query.lastError());
-        return false;
+        return std::nullopt;
     }
     if (!query.next()) {
         *error = u"Блюдо не найдено."_s;
-        return false;
+        return std::nullopt;
     }
-    fill(workbook, query.value(0).toString(),
-         shownLines ? *shownLines : splitLines(query.value(1).toString()));
+    return Recipe{query.value(0).toString(),
+                  shownLines ? *shownLines : splitLines(query.value(1).toString())};
+}
+
+bool RecipePrint::fill(Workbook& workbook, qlonglong dish, QString* error,
+                       const std::optional<QStringList>& shownLines) const
+{
+    const std::optional<Recipe> recipe = read(dish, error, shownLines);
+    if (!recipe)
+        return false;
+    fill(workbook, recipe->dishName, recipe->lines);
     return true;
 }
 

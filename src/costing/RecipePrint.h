@@ -12,11 +12,22 @@ class Workbook;
 class RecipePrint
 {
 public:
+    struct Recipe
+    {
+        QString dishName;
+        QStringList lines;
+    };
+
     explicit RecipePrint(QSqlDatabase db) : m_db(std::move(db)) {}
 
-    // Fills the workbook with the stored dish. The lines as the recipe window shows them, wrapped
-    // lines counting as lines, take the place of the stored text split at its line breaks when given.
-    // False with the reason in *error when the dish cannot be read.
+    // The stored dish's name and recipe lines; the shown lines, when given, take the place of the
+    // stored text split at its line breaks. Nothing, with the reason in *error, when the dish cannot
+    // be read.
+    std::optional<Recipe> read(qlonglong dish, QString* error,
+                               const std::optional<QStringList>& shownLines = std::nullopt) const;
+
+    // Fills the workbook with the stored dish (read()). The lines as the recipe window shows them,
+    // wrapped lines counting as lines, take the place of the stored text when given.
     bool fill(Workbook& workbook, qlonglong dish, QString* error,
               const std::optional<QStringList>& shownLines = std::nullopt) const;
 

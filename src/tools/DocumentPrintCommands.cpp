@@ -3,14 +3,10 @@
 #include "CommandLookups.h"
 #include "CommandSupport.h"
 #include "KitchenCommands.h"
-#include "reports/Workbook.h"
-#include "sales/ConsumptionCalculator.h"
-#include "sales/CrossTablePrint.h"
-#include "sales/SalesDocumentPrint.h"
-#include "sales/SalesDocuments.h"
-#include "sales/SalesSummary.h"
-#include "warehouse/InventoryActPrint.h"
-#include "warehouse/TurnoverStatement.h"
+#include "sales/SalesDocumentPrintJob.h"
+#include "sales/SalesSummaryPrintJob.h"
+#include "warehouse/InventoryActPrintJob.h"
+#include "warehouse/TurnoverPrintJob.h"
 
 #include <QSqlQuery>
 #include <QTextStream>
@@ -26,16 +22,9 @@ QString dayText(const QDate& date)
     return date.toString(u"dd.MM.yyyy"_s);
 }
 
-struct SalesDocument
-{
-    qlonglong key = 0;
-    QDate date;
-    bool open = false;
-};
-
 // The document of "--document KEY" or "--date D" (the only one of that day); the exit code when there
-// is none to print.
-int chooseSalesDocument(const QSqlDatabase& db, Options& options, SalesDocument* document, QTextStream& err)
+// is none to print. A key is taken as given: the job refuses one that names no document.
+int chooseSalesDocument(const QSqlDatabase& db, Options& options, qlonglong* document, QTextStream& err)
 {
     bool missing = false;
     bool bad = false;
@@ -49,32 +38,25 @@ int chooseSalesDocument(const QSqlDatabase& db, Options& options, SalesDocument*
     }
     if (strayOptions(options, err))
         return usageError;
+    if (key) {
+        bool number = true;
+        *document = key->toLongLong(&number);
+        if (!number) {
+            err << u"Номер документа \"%1\" не является числом."_s.arg(*key) << Qt::endl;
+            return usageError;
+        }
+        return done;
+    }
     QString error;
     QList<qlonglong> found;
-    bool number = true;
-    const QVariant wanted = key ? QVariant(key->toLongLong(&number)) : QVariant(day->toString(Qt::ISODate));
-    if (!number) {
-        err << u"Номер документа \"%1\" не является числом."_s.arg(*key) << Qt::endl;
-        return usageError;
-    }
     if (!forEachRow(
-            db,
-            u"SELECT Kod, DateR, Status FROM Realdoc WHERE %1 = ? ORDER BY Kod"_s.arg(key ? u"Kod"_s
-                                                                                          : u"DateR"_s),
-            {wanted},
-            [&](const QSqlQuery& query) {
-                found.append(query.value(0).toLongLong());
-                document->date = QDate::fromString(query.value(1).toString(), Qt::ISODate);
-                document->open = SalesDocuments::isOpen(query.value(2));
-            },
-            &error)) {
+            db, u"SELECT Kod FROM Realdoc WHERE DateR = ? ORDER BY Kod"_s, {day->toString(Qt::ISODate)},
+            [&](const QSqlQuery& query) { found.append(query.value(0).toLongLong()); }, &error)) {
         err << error << Qt::endl;
         return failed;
     }
     if (found.isEmpty()) {
-        err << (key ? u"Документ реализации %1 не найден."_s.arg(*key)
-                    : u"Документов реализации за %1 нет."_s.arg(dayText(*day)))
-            << Qt::endl;
+        err << u"Документов реализации за %1 нет."_s.arg(dayText(*day)) << Qt::endl;
         return failed;
     }
     if (found.size() > 1) {
@@ -86,83 +68,45 @@ int chooseSalesDocument(const QSqlDatabase& db, Options& options, SalesDocument*
             << Qt::endl;
         return usageError;
     }
-    document->key = found.first();
+    *document = found.first();
     return done;
 }
 
-// The page's "Печать": the consumption is calculated first; a posted document, which the calculation
-// refuses, prints from its stored rows, an open one that it refuses does not print.
-int printSalesDocument(Kitchen& kitchen, Options& options, bool cross, std::unique_ptr<Workbook>& workbook,
-                       QString* title, QTextStream& err)
+int printSalesDocument(Kitchen& kitchen, Options& options, SalesDocumentPrintJob::Layout layout,
+                       std::unique_ptr<PrintJob>& job, QTextStream& err)
 {
     const QSqlDatabase db = kitchen.db->connection();
-    SalesDocument document;
+    qlonglong document = 0;
     if (const int code = chooseSalesDocument(db, options, &document, err); code != done)
         return code;
-    const ConsumptionRun run =
-        ConsumptionCalculator(db).run(document.key, cross ? SalesLines::All : SalesLines::Sold);
-    if (!run.ok) {
-        err << run.caption << u": "_s << run.message << Qt::endl;
-        if (document.open)
-            return failed;
-    } else if (!run.notice().isEmpty()) {
-        err << run.notice() << Qt::endl;
-    }
-    SalesPrintResult result =
-        cross ? CrossTablePrint(db).run(document.key, terminalProgress(u"Печать"_s, err))
-              : SalesDocumentPrint(db).run(document.key, terminalProgress(u"Печать"_s, err));
-    if (!result.workbook) {
-        err << (cross ? u"Печать перекрёстной таблицы: "_s : u"Печать таблиц: "_s) << result.error
-            << Qt::endl;
-        return failed;
-    }
-    if (result.posted && !cross)
-        err << u"Документ проведён. Печать технологических карт не производится !!!"_s << Qt::endl;
-    if (!document.open && !result.notice().isEmpty())
-        err << result.notice() << Qt::endl;
-    workbook = std::move(result.workbook);
-    *title = (cross ? u"Раскладка ингредиентов "_s : u"Реализация "_s) + dayText(document.date);
+    job = std::make_unique<SalesDocumentPrintJob>(db, document, layout);
     return done;
 }
 
 } // namespace
 
-int printSalesTables(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
-                     QTextStream& err)
+int printSalesTables(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err)
 {
-    return printSalesDocument(kitchen, options, false, workbook, title, err);
+    return printSalesDocument(kitchen, options, SalesDocumentPrintJob::Layout::Tables, job, err);
 }
 
-int printCrossTable(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
-                    QTextStream& err)
+int printCrossTable(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err)
 {
-    return printSalesDocument(kitchen, options, true, workbook, title, err);
+    return printSalesDocument(kitchen, options, SalesDocumentPrintJob::Layout::CrossTable, job, err);
 }
 
-int printSalesSummary(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
-                      QTextStream& err)
+int printSalesSummary(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err)
 {
     const auto period = periodOptions(options, false, err);
     if (!period)
         return usageError;
     if (strayOptions(options, err))
         return usageError;
-    SalesSummaryResult result = SalesSummary(kitchen.db->connection())
-                                    .run(period->first, period->second, terminalProgress(u"Свод"_s, err));
-    if (!result.workbook) {
-        err << result.caption << u": "_s << result.error << Qt::endl;
-        return failed;
-    }
-    if (!result.notice().isEmpty())
-        err << result.notice() << Qt::endl;
-    workbook = std::move(result.workbook);
-    *title = u"Свод %1-%2, документов: %3"_s.arg(dayText(period->first), dayText(period->second))
-                 .arg(result.documents);
+    job = std::make_unique<SalesSummaryPrintJob>(kitchen.db->connection(), period->first, period->second);
     return done;
 }
 
-int printInventoryAct(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
-                      QTextStream& err)
+int printInventoryAct(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err)
 {
     bool missing = false;
     const std::optional<QString> wanted = options.value(u"--inventory"_s, &missing);
@@ -174,25 +118,11 @@ int printInventoryAct(Kitchen& kitchen, Options& options, std::unique_ptr<Workbo
     }
     if (strayOptions(options, err))
         return usageError;
-    const QSqlDatabase db = kitchen.db->connection();
-    QSqlQuery query(db);
-    QString error;
-    if (!runQuery(query, u"SELECT Date FROM invdok WHERE Kod = ?"_s, {inventory}, &error) || !query.next()) {
-        err << (error.isEmpty() ? u"Инвентаризация %1 не найдена."_s.arg(inventory) : error) << Qt::endl;
-        return failed;
-    }
-    const QDate date = QDate::fromString(query.value(0).toString(), Qt::ISODate);
-    workbook = std::make_unique<Workbook>();
-    if (!InventoryActPrint(db).fill(*workbook, inventory, &error, terminalProgress(u"Печать"_s, err))) {
-        err << u"Печать акта инвентаризации: "_s << error << Qt::endl;
-        return failed;
-    }
-    *title = date.isValid() ? u"Акт инвентаризации от %1"_s.arg(dayText(date)) : u"Акт инвентаризации"_s;
+    job = std::make_unique<InventoryActPrintJob>(kitchen.db->connection(), inventory);
     return done;
 }
 
-int printTurnover(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
-                  QTextStream& err)
+int printTurnover(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err)
 {
     bool missing = false;
     const bool shortVariant = options.flag(u"--short"_s);
@@ -234,12 +164,7 @@ int printTurnover(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>&
         return failed;
     }
     (group ? turnover.group : turnover.ingredient) = *key;
-    workbook = std::make_unique<Workbook>();
-    if (!TurnoverStatement(db).fill(*workbook, turnover, &error)) {
-        err << u"Печать оборотной ведомости: "_s << error << Qt::endl;
-        return failed;
-    }
-    *title = u"Оборотная ведомость %1-%2"_s.arg(dayText(turnover.start), dayText(turnover.end));
+    job = std::make_unique<TurnoverPrintJob>(db, turnover);
     return done;
 }
 

@@ -2,12 +2,11 @@
 
 #include "CommandLookups.h"
 #include "CommandSupport.h"
-#include "costing/CostingCardPrint.h"
+#include "costing/CostingCardPrintJob.h"
 #include "DocumentPrintCommands.h"
 #include "KitchenCommands.h"
-#include "menus/MenuPrint.h"
+#include "menus/MenuPrintJob.h"
 #include "menus/MenuPrintSettings.h"
-#include "reports/Workbook.h"
 #include "store/UserPrompts.h"
 
 #include <QDir>
@@ -20,8 +19,7 @@ namespace commands {
 
 namespace {
 
-int printCards(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
-               QTextStream& err)
+int printCards(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err)
 {
     bool missing = false;
     CostingCardOptions card;
@@ -53,20 +51,12 @@ int printCards(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& wo
     }
     card.prices = cost ? CardPrices::Cost : CardPrices::Selling;
     card.enterprise = enterprise.value_or(QString());
-    SystemClock clock;
-    CostingCardPrintResult result =
-        CostingCardPrint(kitchen.db->connection(), clock).run(card, terminalProgress(u"Печать"_s, err));
-    if (!result.workbook) {
-        err << result.error << Qt::endl;
-        return failed;
-    }
-    workbook = std::move(result.workbook);
-    *title = u"Калькуляционные карты: %1"_s.arg(result.cardsPrinted);
+    static const SystemClock clock;
+    job = std::make_unique<CostingCardPrintJob>(kitchen.db->connection(), clock, card);
     return done;
 }
 
-int printMenu(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
-              QTextStream& err)
+int printMenu(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err)
 {
     bool missing = false;
     const std::optional<QString> menu = options.value(u"--menu"_s, &missing);
@@ -95,16 +85,31 @@ int printMenu(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& wor
     }
     print.texts = *texts;
     print.underline = !plain;
-    workbook = std::make_unique<Workbook>();
-    int skipped = 0;
-    if (!MenuPrint(kitchen.db->connection())
-             .fill(*workbook, *key, print, &error, terminalProgress(u"Печать"_s, err), &skipped)) {
+    job = std::make_unique<MenuPrintJob>(kitchen.db->connection(), *key, print);
+    return done;
+}
+
+// Runs the job and saves its workbook as the page would show it; what the page tells in message
+// boxes goes to the error stream, a warning or a refusal under its caption.
+int runJob(PrintJob& job, const QString& file, QTextStream& out, QTextStream& err)
+{
+    const PrintedWorkbook printed = job.run(terminalProgress(u"Печать"_s, err));
+    for (const PrintNotice& notice : printed.notices)
+        err << (notice.warning ? notice.caption + u": "_s : QString()) << notice.text << Qt::endl;
+    if (!printed.workbook) {
+        err << printed.caption << u": "_s << printed.error << Qt::endl;
+        return failed;
+    }
+    QString error;
+    if (!saveWorkbook(*printed.workbook, file, &error)) {
         err << error << Qt::endl;
         return failed;
     }
-    if (skipped > 0)
-        err << MenuPrint::skippedNotice(skipped) << Qt::endl;
-    *title = u"Меню на %1"_s.arg(print.date.toString(u"dd.MM.yyyy"_s));
+    for (const QString& problem : printed.workbook->problems())
+        err << problem << Qt::endl;
+    out << u"%1 → %2"_s.arg(printed.outcome.isEmpty() ? printed.title : printed.outcome,
+                            QDir::toNativeSeparators(file))
+        << Qt::endl;
     return done;
 }
 
@@ -134,7 +139,8 @@ int print(const QString& dataDir, const QStringList& arguments, QTextStream& out
         err << u"Укажите файл: --out ФАЙЛ.xlsx"_s << Qt::endl;
         return usageError;
     }
-    using Printer = int (*)(Kitchen&, Options&, std::unique_ptr<Workbook>&, QString*, QTextStream&);
+    // Each reads its options into a job; the jobs are the pages' own.
+    using Printer = int (*)(Kitchen&, Options&, std::unique_ptr<PrintJob>&, QTextStream&);
     // The card print clears the marks of the dishes it passed, so it takes the kitchen like any writer.
     const struct
     {
@@ -156,20 +162,9 @@ int print(const QString& dataDir, const QStringList& arguments, QTextStream& out
         Kitchen kitchen;
         if (!openKitchen(dataDir, entry.writes, kitchen, err))
             return failed;
-        std::unique_ptr<Workbook> workbook;
-        QString title;
-        const int code = entry.printer(kitchen, options, workbook, &title, err);
-        if (code != done)
-            return code;
-        QString error;
-        if (!saveWorkbook(*workbook, *file, &error)) {
-            err << error << Qt::endl;
-            return failed;
-        }
-        for (const QString& problem : workbook->problems())
-            err << problem << Qt::endl;
-        out << u"%1 → %2"_s.arg(title, QDir::toNativeSeparators(*file)) << Qt::endl;
-        return done;
+        std::unique_ptr<PrintJob> job;
+        const int code = entry.printer(kitchen, options, job, err);
+        return code == done ? runJob(*job, *file, out, err) : code;
     }
     err << u"Неизвестная печатная форма \"%1\".\n"_s.arg(what) << usage();
     return usageError;

@@ -8,7 +8,6 @@
 #include "warehouse/ui/InventoryDialog.h"
 #include "warehouse/ui/TurnoverDialog.h"
 #include "warehouse/ui/WarehousePage.h"
-#include "warehouse/ui/WarehousePrints.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -60,7 +59,7 @@ private Q_SLOTS:
         const FixedClock clock(QDate(2024, 3, 31));
         WarehousePage page(&prompts, &dates);
         page.setClock(&clock);
-        installWarehousePrints(page, prompts, launcher, clock);
+        page.setSpreadsheetLauncher(&launcher);
         page.resize(1366, 700);
         QCOMPARE(showPage(page, data.db()), QString());
         page.pageShown();

@@ -17,7 +17,6 @@
 #include "store/ui/MessageBoxPrompts.h"
 #include "tools/KitchenSetup.h"
 #include "warehouse/ui/WarehousePage.h"
-#include "warehouse/ui/WarehousePrints.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -53,9 +52,7 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     addPage(new DirectoriesPage(m_prompts, m_tabs), u"Справочники"_s);
     addPage(m_start, QString());
     addPage(new PartnersPage(m_prompts, m_tabs), u"Партнёры"_s);
-    auto* warehouse = new WarehousePage(m_prompts, nullptr, m_tabs);
-    installWarehousePrints(*warehouse, *m_prompts, m_launcher, m_clock);
-    addPage(warehouse, u"Склад"_s);
+    addPage(new WarehousePage(m_prompts, nullptr, m_tabs), u"Склад"_s);
     addPage(new ExchangePage(m_prompts, m_tabs), u"Экспорт/Импорт"_s);
     m_info = new InfoPage(m_tabs);
     addPage(m_info, u"Информация"_s);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/DiceAnimation.h"
-#include "reports/ui/DesktopSpreadsheetLauncher.h"
 #include "store/Database.h"
 #include "store/DataLocations.h"
 #include "store/KitchenLock.h"
@@ -81,9 +80,6 @@ private:
     UserPrompts* m_prompts;
     std::unique_ptr<FolderPrompt> m_ownFolders;
     FolderPrompt* m_folders;
-    // For the print-outs of the stock page, which has no launcher of its own.
-    DesktopSpreadsheetLauncher m_launcher;
-    SystemClock m_clock;
     KitchenLock m_lock;
     std::optional<Database> m_db;
     QTabWidget* m_tabs;

@@ -1,16 +1,15 @@
 #include "CostingPage.h"
 
 #include "CopyDishDialog.h"
-#include "costing/CostingCardPrint.h"
+#include "costing/CostingCardPrintJob.h"
 #include "costing/DishCatalog.h"
 #include "costing/DishCostCalculator.h"
-#include "costing/RecipePrint.h"
+#include "costing/RecipePrintJob.h"
 #include "CostingCardPrintDialog.h"
 #include "EnterpriseChoiceDialog.h"
 #include "IngredientChooserDialog.h"
 #include "RecipeDialog.h"
-#include "reports/ReportOutput.h"
-#include "reports/Workbook.h"
+#include "reports/ui/PrintJobRun.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/FieldEdit.h"
@@ -361,33 +360,14 @@ void CostingPage::printCards()
     if (!chosen)
         return;
 
-    m_progress->setValue(0);
-    m_progress->setVisible(true);
-    const CostingCardPrintResult result = CostingCardPrint(m_db, *m_clock).run(options, [this](int percent) {
-        if (percent == m_progress->value())
-            return;
-        m_progress->setValue(percent);
-        // Lets the bar repaint; the user's input waits until the print is through.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
-    m_progress->setVisible(false);
+    CostingCardPrintJob job(m_db, *m_clock, options);
+    runPrintJob(job, *m_prompts, *m_launcher, m_progress);
     // The marks of the printed groups are cleared.
     m_dishes->refresh();
-    if (!result.workbook) {
-        m_prompts->warn(u"Печать калькуляционных карт"_s, result.error);
-        return;
-    }
-    ReportOutput(*m_launcher, *m_prompts).show(*result.workbook, u"Калькуляционные карты"_s);
 }
 
 void CostingPage::printRecipe(const QStringList& shownLines)
 {
-    Workbook workbook;
-    QString error;
-    if (!RecipePrint(m_db).fill(workbook, m_dishes->currentKey().toLongLong(), &error, shownLines)) {
-        m_prompts->warn(u"Печать рецепта"_s, error);
-        return;
-    }
-    ReportOutput(*m_launcher, *m_prompts)
-        .show(workbook, u"Рецепт "_s + m_dishes->currentValue(u"Name"_s).toString());
+    RecipePrintJob job(m_db, m_dishes->currentKey().toLongLong(), shownLines);
+    runPrintJob(job, *m_prompts, *m_launcher);
 }

@@ -8,10 +8,9 @@
 #include "DishChooserDialog.h"
 #include "MenuEntryColours.h"
 #include "menus/MenuBook.h"
-#include "menus/MenuPrint.h"
+#include "menus/MenuPrintJob.h"
 #include "menus/MenuPrintSettings.h"
-#include "reports/ReportOutput.h"
-#include "reports/Workbook.h"
+#include "reports/ui/PrintJobRun.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/FieldEdit.h"
@@ -404,29 +403,8 @@ void MenuPage::printMenu()
         return;
     }
 
-    m_progress->setValue(0);
-    m_progress->setVisible(true);
-    Workbook workbook;
-    int skipped = 0;
-    const bool filled = MenuPrint(m_db).fill(
-        workbook, menu.toLongLong(), options, &error,
-        [this](int percent) {
-            if (percent == m_progress->value())
-                return;
-            m_progress->setValue(percent);
-            // Lets the bar repaint; the user's input waits until the print is through.
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        },
-        &skipped);
-    m_progress->setVisible(false);
+    MenuPrintJob job(m_db, menu.toLongLong(), options);
+    runPrintJob(job, *m_prompts, *m_launcher, m_progress);
     // The print reads the switched-on entries on its own; the page keeps showing every entry.
     reloadEntries();
-    if (!filled) {
-        m_prompts->warn(u"Печать текущего меню"_s, error);
-        return;
-    }
-    if (skipped > 0)
-        m_prompts->inform(u"Печать текущего меню"_s, MenuPrint::skippedNotice(skipped));
-    ReportOutput(*m_launcher, *m_prompts)
-        .show(workbook, u"Меню на "_s + options.date.toString(u"dd.MM.yyyy"_s));
 }

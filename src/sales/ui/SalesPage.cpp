@@ -5,14 +5,12 @@
 #include "app/ui/DiceWidget.h"
 #include "LineSearchDialog.h"
 #include "MenuChoiceDialog.h"
-#include "reports/ReportOutput.h"
-#include "reports/Workbook.h"
-#include "sales/CrossTablePrint.h"
-#include "sales/SalesDocumentPrint.h"
+#include "reports/ui/PrintJobRun.h"
+#include "sales/SalesDocumentPrintJob.h"
 #include "sales/SalesDocuments.h"
 #include "sales/SalesFlags.h"
 #include "sales/SalesPosting.h"
-#include "sales/SalesSummary.h"
+#include "sales/SalesSummaryPrintJob.h"
 #include "SalesPrintChoiceDialog.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
@@ -469,49 +467,16 @@ bool SalesPage::calculateConsumption(SalesLines lines)
     return true;
 }
 
-std::function<void(int)> SalesPage::showProgress()
-{
-    m_progress->setValue(0);
-    m_progress->setVisible(true);
-    return [this](int percent) {
-        if (percent == m_progress->value())
-            return;
-        m_progress->setValue(percent);
-        // Lets the bar repaint; the user's input waits until the print is through.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    };
-}
-
 void SalesPage::printDocument()
 {
     if (!postAll() || currentDocument().isNull())
         return;
     if (m_printChoice->exec() != QDialog::Accepted)
         return;
-    const bool cross = m_printChoice->crossTable();
-    const bool open = documentIsOpen();
-    // A posted document is refused by the calculation and printed from its stored consumption; an
-    // open one that the calculation refuses is not printed. The tables count the lines sold only.
-    if (!calculateConsumption(cross ? SalesLines::All : SalesLines::Sold) && open)
-        return;
-    const qlonglong document = currentDocument().toLongLong();
-    const QString date = QDate::fromString(m_documents->currentValue(u"DateR"_s).toString(), Qt::ISODate)
-                             .toString(u"dd.MM.yyyy"_s);
-    const SalesPrintResult result = cross ? CrossTablePrint(m_db).run(document, showProgress())
-                                          : SalesDocumentPrint(m_db).run(document, showProgress());
-    m_progress->setVisible(false);
-    if (!result.workbook) {
-        m_prompts->warn(cross ? u"Печать перекрёстной таблицы"_s : u"Печать таблиц"_s, result.error);
-        return;
-    }
-    if (result.posted && !cross)
-        m_prompts->warn(u"Ошибка печати технологических карт"_s,
-                        u"Документ проведён. Печать технологических карт не производится !!!"_s);
-    // After a calculation the skipped lines have been told already.
-    if (!open && !result.notice().isEmpty())
-        m_prompts->inform(u"Печать"_s, result.notice());
-    ReportOutput(*m_launcher, *m_prompts)
-        .show(*result.workbook, (cross ? u"Раскладка ингредиентов "_s : u"Реализация "_s) + date);
+    SalesDocumentPrintJob job(m_db, currentDocument().toLongLong(),
+                              m_printChoice->crossTable() ? SalesDocumentPrintJob::Layout::CrossTable
+                                                          : SalesDocumentPrintJob::Layout::Tables);
+    runPrintJob(job, *m_prompts, *m_launcher, m_progress);
 }
 
 void SalesPage::printSummary()
@@ -521,21 +486,8 @@ void SalesPage::printSummary()
     m_summaryPeriod->setDates(m_clock->today());
     if (m_summaryPeriod->exec() != QDialog::Accepted)
         return;
-    const QDate start = m_summaryPeriod->start();
-    const QDate end = m_summaryPeriod->end();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const SalesSummaryResult result = SalesSummary(m_db).run(start, end, showProgress());
-    QApplication::restoreOverrideCursor();
-    m_progress->setVisible(false);
-    if (!result.workbook) {
-        m_prompts->warn(result.caption, result.error);
-        return;
-    }
-    if (!result.notice().isEmpty())
-        m_prompts->inform(u"Печать сводного отчёта"_s, result.notice());
-    ReportOutput(*m_launcher, *m_prompts)
-        .show(*result.workbook,
-              u"Свод %1-%2"_s.arg(start.toString(u"dd.MM.yyyy"_s), end.toString(u"dd.MM.yyyy"_s)));
+    SalesSummaryPrintJob job(m_db, m_summaryPeriod->start(), m_summaryPeriod->end());
+    runPrintJob(job, *m_prompts, *m_launcher, m_progress);
 }
 
 void SalesPage::postDocument()

@@ -86,7 +86,6 @@ private:
     bool postAll();
     void applyDocumentState();
     QVariant currentDocument() const;
-    std::function<void(int)> showProgress();
 
     UserPrompts* m_prompts;
     std::unique_ptr<DatePrompt> m_ownDates;

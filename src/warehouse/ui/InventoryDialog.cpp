@@ -1,11 +1,13 @@
 #include "InventoryDialog.h"
 
 #include "GridLook.h"
+#include "reports/ui/PrintJobRun.h"
 #include "StockChoiceDialog.h"
 #include "store/Rounding.h"
 #include "store/RowKey.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
+#include "warehouse/InventoryActPrintJob.h"
 #include "warehouse/InventoryDocuments.h"
 
 #include <QApplication>
@@ -18,10 +20,11 @@
 using namespace Qt::StringLiterals;
 
 InventoryDialog::InventoryDialog(QSqlDatabase db, UserPrompts* prompts, DatePrompt* dates, const Clock* clock,
-                                 QWidget* parent)
+                                 SpreadsheetLauncher& launcher, QWidget* parent)
     : QDialog(parent), m_db(std::move(db)), m_prompts(prompts), m_dates(dates), m_clock(clock),
-      m_documentGrid(new DataGrid(prompts, this)), m_lineGrid(new DataGrid(prompts, this)),
-      m_search(new QLineEdit(this)), m_choice(new StockChoiceDialog(this))
+      m_launcher(launcher), m_documentGrid(new DataGrid(prompts, this)),
+      m_lineGrid(new DataGrid(prompts, this)), m_search(new QLineEdit(this)),
+      m_choice(new StockChoiceDialog(this))
 {
     setWindowTitle(u"Инвентаризация"_s);
     for (DataGrid* grid : {m_documentGrid, m_lineGrid}) {
@@ -43,12 +46,7 @@ InventoryDialog::InventoryDialog(QSqlDatabase db, UserPrompts* prompts, DateProm
     side->addWidget(makeButton(u"Перенести состояние склада"_s, &InventoryDialog::transfer));
     side->addWidget(makeButton(u"Удалить нулевые"_s, &InventoryDialog::deleteZeroLines));
     side->addWidget(makeButton(u"Провести на склад"_s, &InventoryDialog::post));
-    QPushButton* print = makeButton(u"Печать акта инвентаризации"_s, nullptr);
-    connect(print, &QPushButton::clicked, this, [this] {
-        if (m_actPrint && postAll() && !current().isNull())
-            m_actPrint(current().toLongLong(), this);
-    });
-    side->addWidget(print);
+    side->addWidget(makeButton(u"Печать акта инвентаризации"_s, &InventoryDialog::printAct));
     side->addStretch();
     auto* close = new QPushButton(u"Закрыть"_s, this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -72,10 +70,12 @@ InventoryDialog::InventoryDialog(QSqlDatabase db, UserPrompts* prompts, DateProm
 
 InventoryDialog::~InventoryDialog() = default;
 
-void InventoryDialog::setActPrint(ActPrint print)
+void InventoryDialog::printAct()
 {
-    m_actPrint = std::move(print);
-    applyState();
+    if (!postAll() || current().isNull())
+        return;
+    InventoryActPrintJob job(m_db, current().toLongLong());
+    runPrintJob(job, *m_prompts, m_launcher);
 }
 
 QPushButton* InventoryDialog::button(const QString& caption) const
@@ -192,7 +192,7 @@ void InventoryDialog::applyState()
     button(u"Провести на склад"_s)->setEnabled(exists && !posted);
     button(u"Удалить нулевые"_s)->setEnabled(exists && !posted);
     button(u"Удалить документ"_s)->setEnabled(exists);
-    button(u"Печать акта инвентаризации"_s)->setEnabled(exists && bool(m_actPrint));
+    button(u"Печать акта инвентаризации"_s)->setEnabled(exists);
     m_documentGrid->viewport()->update();
     m_lineGrid->viewport()->update();
 }

@@ -6,11 +6,10 @@
 #include <QHash>
 #include <QSqlDatabase>
 
-#include <functional>
-
 class DataGrid;
 class QLineEdit;
 class QPushButton;
+class SpreadsheetLauncher;
 class StockChoiceDialog;
 class TableModel;
 
@@ -21,14 +20,11 @@ class InventoryDialog : public QDialog
 {
     Q_OBJECT
 public:
-    // The act print of a document; the button stays disabled while none is set.
-    using ActPrint = std::function<void(qlonglong inventoryDocument, QWidget* parent)>;
-
+    // The act goes to the launcher.
     InventoryDialog(QSqlDatabase db, UserPrompts* prompts, DatePrompt* dates, const Clock* clock,
-                    QWidget* parent = nullptr);
+                    SpreadsheetLauncher& launcher, QWidget* parent = nullptr);
     ~InventoryDialog() override;
 
-    void setActPrint(ActPrint print);
     bool openViews(QString* error);
     void closeViews();
 
@@ -37,6 +33,8 @@ public:
     void deleteZeroLines();
     void transfer();
     void post();
+    // "Печать акта инвентаризации" of the current document.
+    void printAct();
 
     TableModel* documents() const { return m_documents; }
     TableModel* lines() const { return m_lines; }
@@ -59,7 +57,7 @@ private:
     UserPrompts* m_prompts;
     DatePrompt* m_dates;
     const Clock* m_clock;
-    ActPrint m_actPrint;
+    SpreadsheetLauncher& m_launcher;
     TableModel* m_documents = nullptr;
     TableModel* m_lines = nullptr;
     QHash<qlonglong, QString> m_units;

@@ -1,11 +1,15 @@
 #include "WarehousePage.h"
 
 #include "GridLook.h"
+#include "InventoryDialog.h"
+#include "reports/ui/PrintJobRun.h"
 #include "StockMovementDialog.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/DatePromptDialog.h"
+#include "TurnoverDialog.h"
 #include "warehouse/StockDocuments.h"
+#include "warehouse/TurnoverPrintJob.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -29,7 +33,8 @@ QVariant ledger(const TableModel& model, int row, bool receipt)
 WarehousePage::WarehousePage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     : Page(parent), m_prompts(prompts), m_ownDates(dates ? nullptr : new DialogDatePrompt(this)),
       m_dates(dates ? dates : m_ownDates.get()), m_groupGrid(new DataGrid(prompts, this)),
-      m_ingredientGrid(new DataGrid(prompts, this)), m_movementGrid(new DataGrid(prompts, this))
+      m_ingredientGrid(new DataGrid(prompts, this)), m_movementGrid(new DataGrid(prompts, this)),
+      m_turnoverDialog(new TurnoverDialog(this))
 {
     for (DataGrid* grid : {m_groupGrid, m_ingredientGrid, m_movementGrid}) {
         grid->setCtrlDeleteBlocked(true);
@@ -46,13 +51,9 @@ WarehousePage::WarehousePage(UserPrompts* prompts, DatePrompt* dates, QWidget* p
     // Present, but nothing behind them.
     button(u"Остатки"_s)->setEnabled(false);
     button(u"Статистика"_s)->setEnabled(false);
-    button(u"Оборотка"_s)->setEnabled(false);
     connect(button(u"Движение по складу"_s), &QPushButton::clicked, this, &WarehousePage::openStockMovement);
     connect(button(u"Инвентаризация"_s), &QPushButton::clicked, this, &WarehousePage::openInventory);
-    connect(button(u"Оборотка"_s), &QPushButton::clicked, this, [this] {
-        if (m_turnoverPrint)
-            m_turnoverPrint(m_db, this);
-    });
+    connect(button(u"Оборотка"_s), &QPushButton::clicked, this, &WarehousePage::printTurnover);
 
     auto* right = new QVBoxLayout;
     right->addWidget(m_ingredientGrid, 1);
@@ -65,12 +66,6 @@ WarehousePage::WarehousePage(UserPrompts* prompts, DatePrompt* dates, QWidget* p
 }
 
 WarehousePage::~WarehousePage() = default;
-
-void WarehousePage::setTurnoverPrint(TurnoverPrint print)
-{
-    m_turnoverPrint = std::move(print);
-    button(u"Оборотка"_s)->setEnabled(bool(m_turnoverPrint));
-}
 
 QPushButton* WarehousePage::button(const QString& caption) const
 {
@@ -202,8 +197,7 @@ void WarehousePage::openStockMovement()
 
 void WarehousePage::openInventory()
 {
-    InventoryDialog window(m_db, m_prompts, m_dates, m_clock, this);
-    window.setActPrint(m_actPrint);
+    InventoryDialog window(m_db, m_prompts, m_dates, m_clock, *m_launcher, this);
     QString error;
     if (!window.openViews(&error)) {
         m_prompts->warn(u"Ошибка"_s, error);
@@ -213,4 +207,18 @@ void WarehousePage::openInventory()
     window.exec();
     window.closeViews();
     refresh();
+}
+
+void WarehousePage::printTurnover()
+{
+    if (!m_groups)
+        return;
+    m_turnoverDialog->setDates(m_clock->today());
+    if (m_turnoverDialog->exec() != QDialog::Accepted)
+        return;
+    TurnoverOptions options = m_turnoverDialog->options();
+    options.group = m_groups->currentKey().toLongLong();
+    options.ingredient = m_ingredients->currentKey().toLongLong();
+    TurnoverPrintJob job(m_db, options);
+    runPrintJob(job, *m_prompts, *m_launcher);
 }

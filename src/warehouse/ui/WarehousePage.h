@@ -1,15 +1,15 @@
 #pragma once
 
-#include "InventoryDialog.h"
+#include "reports/ui/DesktopSpreadsheetLauncher.h"
 #include "store/ui/Page.h"
 #include "store/UserPrompts.h"
 
-#include <functional>
 #include <memory>
 
 class DataGrid;
 class QPushButton;
 class TableModel;
+class TurnoverDialog;
 
 // "Склад": the ingredient groups, the ingredients of the current group without semi-finished products
 // with their balances (negative red bold, zero on silver), and the movements of the current ingredient
@@ -19,17 +19,12 @@ class WarehousePage : public Page
 {
     Q_OBJECT
 public:
-    // The turnover statement; the button stays disabled while none is set.
-    using TurnoverPrint = std::function<void(QSqlDatabase db, QWidget* parent)>;
-
     explicit WarehousePage(UserPrompts* prompts, DatePrompt* dates = nullptr, QWidget* parent = nullptr);
     ~WarehousePage() override;
 
-    // Where the print-outs of this page plug in.
-    void setTurnoverPrint(TurnoverPrint print);
-    void setInventoryActPrint(InventoryDialog::ActPrint print) { m_actPrint = std::move(print); }
     void setClock(const Clock* clock) { m_clock = clock; }
-    QSqlDatabase database() const { return m_db; }
+    // Where the turnover statement and the inventory act go; the desktop's application by default.
+    void setSpreadsheetLauncher(SpreadsheetLauncher* launcher) { m_launcher = launcher; }
 
     bool openViews(QSqlDatabase db, QString* error) override;
     void closeViews() override;
@@ -39,6 +34,8 @@ public:
     // "Движение по складу" and "Инвентаризация": the windows, modal; the page re-reads afterwards.
     void openStockMovement();
     void openInventory();
+    // "Оборотка": the statement of the dialog's choice for the current ingredient or group.
+    void printTurnover();
     // Every view again, keeping the current group and ingredient.
     void refresh();
 
@@ -70,6 +67,7 @@ private:
     DataGrid* m_ingredientGrid;
     DataGrid* m_movementGrid;
     QList<QPushButton*> m_buttons;
-    TurnoverPrint m_turnoverPrint;
-    InventoryDialog::ActPrint m_actPrint;
+    TurnoverDialog* m_turnoverDialog;
+    DesktopSpreadsheetLauncher m_desktopLauncher;
+    SpreadsheetLauncher* m_launcher = &m_desktopLauncher;
 };

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "reports/Workbook.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// Something the user is told about a print-out besides the workbook: lines left out, a posted
+// document that gets no working cards, a calculation refused on the way.
+struct PrintNotice
+{
+    QString caption;
+    QString text;
+    bool warning = false; // a warning rather than an information
+};
+
+// What a print job gives back. Either a workbook with its title, or the refusal (caption and error);
+// notices may come with both and are told first, in the order they arose.
+struct PrintedWorkbook
+{
+    std::unique_ptr<Workbook> workbook; // null when the print-out was refused or failed
+    QString title;                      // the telling name the file is named by
+    QString outcome;                    // what was printed, for a report line; the title when empty
+    QString caption;                    // of the refusal
+    QString error;                      // why there is no workbook
+    QList<PrintNotice> notices;
+
+    // A refusal with its caption and reason.
+    static PrintedWorkbook refused(const QString& caption, const QString& error)
+    {
+        PrintedWorkbook printed;
+        printed.caption = caption;
+        printed.error = error;
+        return printed;
+    }
+    void inform(const QString& caption, const QString& text) { notices.append({caption, text, false}); }
+    void warn(const QString& caption, const QString& text) { notices.append({caption, text, true}); }
+};
+
+// One print-out with every choice made: it reads and checks what it needs, runs the calculation the
+// print-out depends on and fills the workbook. A page asks the choices through its dialogs and hands
+// the result to ReportOutput (reports/ui/PrintJobRun); `kuhnemer-data print` takes them from its
+// options and saves the workbook under the given name. Both run the very same job, so the refusals,
+// the notices and the cells cannot drift apart.
+class PrintJob
+{
+public:
+    using Progress = std::function<void(int percent)>;
+
+    virtual ~PrintJob() = default;
+
+    virtual PrintedWorkbook run(const Progress& progress) = 0;
+};
