@@ -160,3 +160,10 @@ bool MenuTransfer::writeTorgTables(const QVariant& menu, const QString& products
         return fail(error);
     return true;
 }
+
+bool MenuTransfer::write(PointOfSale program, const QVariant& menu, const QString& path, const QDateTime& now,
+                         QChar decimalSeparator)
+{
+    return program == PointOfSale::Bufeton ? writeMenuFile(menu, path, now, decimalSeparator)
+                                           : writeTorgTables(menu, path, now.date());
+}

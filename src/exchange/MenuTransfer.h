@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MenuFile.h"
+#include "PointOfSale.h"
 
 #include <QDateTime>
 #include <QSqlDatabase>
@@ -37,6 +38,11 @@ public:
     // Products.dbf at the chosen path, Names.dbf and Zimp.zfl beside it, from the switched-on
     // entries. The date marks the tables' last change. True when written.
     bool writeTorgTables(const QVariant& menu, const QString& productsPath, const QDate& today);
+
+    // What the program takes: the menu file at the path, or the product tables with Products.dbf at
+    // the path. True when written.
+    bool write(PointOfSale program, const QVariant& menu, const QString& path, const QDateTime& now,
+               QChar decimalSeparator);
 
 private:
     bool fail(const QString& text);

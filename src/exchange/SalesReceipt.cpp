@@ -185,3 +185,8 @@ std::optional<qlonglong> SalesReceipt::receiveTorgTable(QIODevice& file)
         reportCutName(sales.name);
     return document;
 }
+
+std::optional<qlonglong> SalesReceipt::receive(PointOfSale program, QIODevice& file)
+{
+    return program == PointOfSale::Bufeton ? receiveSummary(file) : receiveTorgTable(file);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PointOfSale.h"
+
 #include <QIODevice>
 #include <QSqlDatabase>
 #include <QString>
@@ -23,6 +25,8 @@ public:
     // The sales table of Torg Service, summed per product code; the new document's key. A table with
     // no row, or no row with a valid code, or without a date in its first row, makes no document.
     std::optional<qlonglong> receiveTorgTable(QIODevice& file);
+    // The sales file of the program: the summary or the table.
+    std::optional<qlonglong> receive(PointOfSale program, QIODevice& file);
 
 private:
     struct Line

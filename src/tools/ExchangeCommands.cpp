@@ -57,14 +57,12 @@ QString fileNameOf(const QString& dishName)
     return name;
 }
 
-std::optional<bool> parseTarget(Options& options, QTextStream& err)
+std::optional<PointOfSale> parseTarget(Options& options, QTextStream& err)
 {
     bool missing = false;
     const std::optional<QString> target = options.value(u"--target"_s, &missing);
-    if (target == u"buffeton"_s)
-        return false;
-    if (target == u"torg"_s)
-        return true;
+    if (const std::optional<PointOfSale> program = pointOfSaleNamed(target.value_or(QString())))
+        return program;
     err << u"Укажите программу: --target buffeton или --target torg."_s << Qt::endl;
     return std::nullopt;
 }
@@ -297,8 +295,8 @@ int sendMenu(const QString& dataDir, const QStringList& arguments, QTextStream& 
     bool missing = false;
     const std::optional<QString> menu = options.value(u"--menu"_s, &missing);
     const std::optional<QString> target = options.value(u"--out"_s, &missing);
-    const std::optional<bool> torg = parseTarget(options, err);
-    if (!torg)
+    const std::optional<PointOfSale> program = parseTarget(options, err);
+    if (!program)
         return usageError;
     if (missing || !menu || !target) {
         err << u"Укажите --menu ИМЯ|НОМЕР и --out ФАЙЛ."_s << Qt::endl;
@@ -315,21 +313,18 @@ int sendMenu(const QString& dataDir, const QStringList& arguments, QTextStream& 
         return failed;
     StreamPrompts prompts(out, err, false, yesHint());
     MenuTransfer transfer(db, prompts);
-    if (!*torg) {
-        if (!transfer.mayWriteMenuFile(*key))
-            return failed;
-        const QString file = withDefaultSuffix(*target, u"mnu"_s);
-        if (!transfer.writeMenuFile(*key, file, now, decimalSeparator()))
-            return failed;
-        out << u"Меню передано: %1"_s.arg(QDir::toNativeSeparators(file)) << Qt::endl;
-        return done;
-    }
-    // The window offers "Products.dbf"; a folder given here takes that name inside it.
-    const QString file = QFileInfo(*target).isDir() ? QDir(*target).filePath(u"Products.dbf"_s)
-                                                    : withDefaultSuffix(*target, u"dbf"_s);
-    if (!transfer.writeTorgTables(*key, file, now.date()))
+    const bool bufeton = *program == PointOfSale::Bufeton;
+    if (bufeton && !transfer.mayWriteMenuFile(*key))
         return failed;
-    out << u"Меню передано: %1, Names.dbf и Zimp.zfl рядом"_s.arg(QDir::toNativeSeparators(file)) << Qt::endl;
+    // The window offers "Products.dbf"; a folder given here takes that name inside it.
+    const QString file = !bufeton && QFileInfo(*target).isDir()
+                             ? QDir(*target).filePath(u"Products.dbf"_s)
+                             : withDefaultSuffix(*target, menuFileSuffix(*program));
+    if (!transfer.write(*program, *key, file, now, decimalSeparator()))
+        return failed;
+    out << (bufeton ? u"Меню передано: %1"_s : u"Меню передано: %1, Names.dbf и Zimp.zfl рядом"_s)
+               .arg(QDir::toNativeSeparators(file))
+        << Qt::endl;
     return done;
 }
 
@@ -341,8 +336,8 @@ int receiveSales(const QString& dataDir, const QStringList& arguments, QTextStre
     }
     const QString path = arguments.first();
     Options options(arguments.mid(1));
-    const std::optional<bool> torg = parseTarget(options, err);
-    if (!torg)
+    const std::optional<PointOfSale> program = parseTarget(options, err);
+    if (!program)
         return usageError;
     if (strayOptions(options, err))
         return usageError;
@@ -358,9 +353,7 @@ int receiveSales(const QString& dataDir, const QStringList& arguments, QTextStre
         return failed;
     const QSqlDatabase db = kitchen.db->connection();
     StreamPrompts prompts(out, err, false, yesHint());
-    SalesReceipt receipt(db, prompts);
-    const std::optional<qlonglong> document =
-        *torg ? receipt.receiveTorgTable(file) : receipt.receiveSummary(file);
+    const std::optional<qlonglong> document = SalesReceipt(db, prompts).receive(*program, file);
     if (!document)
         return failed;
     QSqlQuery query(db);

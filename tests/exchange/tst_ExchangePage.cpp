@@ -131,8 +131,7 @@ void tst_ExchangePage::targetChoiceIsRemembered()
         dialog->torgButton()->click();
         dialog->accept();
     });
-    QCOMPARE(TargetChoiceDialog::ask(TargetChoiceDialog::importCaption, nullptr),
-             TargetChoiceDialog::Target::TorgService);
+    QCOMPARE(TargetChoiceDialog::ask(TargetChoiceDialog::importCaption, nullptr), PointOfSale::TorgService);
     onNextDialog<TargetChoiceDialog>([](TargetChoiceDialog* dialog) {
         QVERIFY(dialog->torgButton()->isChecked());
         QCOMPARE(dialog->windowTitle(), TargetChoiceDialog::exportCaption);

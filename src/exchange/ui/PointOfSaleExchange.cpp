@@ -42,18 +42,15 @@ void transferMenu(QWidget* parent, QSqlDatabase db, UserPrompts& prompts, const 
     if (!target)
         return;
     MenuTransfer transfer(db, prompts);
-    if (*target == TargetChoiceDialog::Target::Bufeton) {
-        if (!transfer.mayWriteMenuFile(menu))
-            return;
-        const QString file = askFile(parent, QFileDialog::AcceptSave, u"Файлы меню (*.mnu)"_s, u"mnu"_s);
-        if (!file.isEmpty())
-            transfer.writeMenuFile(menu, file, QDateTime::currentDateTime(), QLocale().decimalPoint().at(0));
+    const bool bufeton = *target == PointOfSale::Bufeton;
+    if (bufeton && !transfer.mayWriteMenuFile(menu))
         return;
-    }
     const QString file =
-        askFile(parent, QFileDialog::AcceptSave, u"Таблицы *.dbf (*.dbf)"_s, u"dbf"_s, u"Products.dbf"_s);
+        bufeton ? askFile(parent, QFileDialog::AcceptSave, u"Файлы меню (*.mnu)"_s, menuFileSuffix(*target))
+                : askFile(parent, QFileDialog::AcceptSave, u"Таблицы *.dbf (*.dbf)"_s,
+                          menuFileSuffix(*target), u"Products.dbf"_s);
     if (!file.isEmpty())
-        transfer.writeTorgTables(menu, file, QDate::currentDate());
+        transfer.write(*target, menu, file, QDateTime::currentDateTime(), QLocale().decimalPoint().at(0));
 }
 
 std::optional<qlonglong> receiveSales(QWidget* parent, QSqlDatabase db, UserPrompts& prompts)
@@ -61,10 +58,10 @@ std::optional<qlonglong> receiveSales(QWidget* parent, QSqlDatabase db, UserProm
     const auto target = TargetChoiceDialog::ask(TargetChoiceDialog::importCaption, parent);
     if (!target)
         return std::nullopt;
-    const bool torg = *target == TargetChoiceDialog::Target::TorgService;
-    const QString path =
-        torg ? askFile(parent, QFileDialog::AcceptOpen, u"Таблицы dbf (*.dbf)"_s, u"dbf"_s)
-             : askFile(parent, QFileDialog::AcceptOpen, u"Файлы реализации (*.rea)"_s, u"rea"_s);
+    const QString path = askFile(parent, QFileDialog::AcceptOpen,
+                                 *target == PointOfSale::TorgService ? u"Таблицы dbf (*.dbf)"_s
+                                                                     : u"Файлы реализации (*.rea)"_s,
+                                 salesFileSuffix(*target));
     if (path.isEmpty())
         return std::nullopt;
     // The chosen file is only read: no copy or temporary file is made beside it.
@@ -74,8 +71,7 @@ std::optional<qlonglong> receiveSales(QWidget* parent, QSqlDatabase db, UserProm
                                                 QDir::toNativeSeparators(path), readErrorText(path)));
         return std::nullopt;
     }
-    SalesReceipt receipt(db, prompts);
-    return torg ? receipt.receiveTorgTable(file) : receipt.receiveSummary(file);
+    return SalesReceipt(db, prompts).receive(*target, file);
 }
 
 } // namespace pointofsale

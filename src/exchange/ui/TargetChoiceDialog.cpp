@@ -10,7 +10,7 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-TargetChoiceDialog::Target rememberedTarget = TargetChoiceDialog::Target::Bufeton;
+PointOfSale rememberedTarget = PointOfSale::Bufeton;
 } // namespace
 
 const QString TargetChoiceDialog::exportCaption = u"Выбор программы, в которую осуществляется экспорт."_s;
@@ -25,7 +25,7 @@ TargetChoiceDialog::TargetChoiceDialog(const QString& caption, QWidget* parent)
     auto* choices = new QVBoxLayout(box);
     choices->addWidget(m_bufeton);
     choices->addWidget(m_torg);
-    (rememberedTarget == Target::Bufeton ? m_bufeton : m_torg)->setChecked(true);
+    (rememberedTarget == PointOfSale::Bufeton ? m_bufeton : m_torg)->setChecked(true);
 
     QDialogButtonBox* buttons = okCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
@@ -34,9 +34,9 @@ TargetChoiceDialog::TargetChoiceDialog(const QString& caption, QWidget* parent)
     setMinimumWidth(440);
 }
 
-TargetChoiceDialog::Target TargetChoiceDialog::target() const
+PointOfSale TargetChoiceDialog::target() const
 {
-    return m_torg->isChecked() ? Target::TorgService : Target::Bufeton;
+    return m_torg->isChecked() ? PointOfSale::TorgService : PointOfSale::Bufeton;
 }
 
 void TargetChoiceDialog::accept()
@@ -45,7 +45,7 @@ void TargetChoiceDialog::accept()
     QDialog::accept();
 }
 
-std::optional<TargetChoiceDialog::Target> TargetChoiceDialog::ask(const QString& caption, QWidget* parent)
+std::optional<PointOfSale> TargetChoiceDialog::ask(const QString& caption, QWidget* parent)
 {
     TargetChoiceDialog dialog(caption, parent);
     if (dialog.exec() != QDialog::Accepted)

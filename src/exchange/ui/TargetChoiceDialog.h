@@ -1,5 +1,7 @@
 #pragma once
 
+#include "exchange/PointOfSale.h"
+
 #include <QDialog>
 
 #include <optional>
@@ -12,22 +14,16 @@ class TargetChoiceDialog : public QDialog
 {
     Q_OBJECT
 public:
-    enum class Target
-    {
-        Bufeton,
-        TorgService
-    };
-
     TargetChoiceDialog(const QString& caption, QWidget* parent = nullptr);
 
-    Target target() const;
+    PointOfSale target() const;
     QRadioButton* bufetonButton() const { return m_bufeton; }
     QRadioButton* torgButton() const { return m_torg; }
 
     void accept() override;
 
     // Asks with the given caption; the chosen program, nothing on "Отмена".
-    static std::optional<Target> ask(const QString& caption, QWidget* parent);
+    static std::optional<PointOfSale> ask(const QString& caption, QWidget* parent);
 
     static const QString exportCaption;
     static const QString importCaption;
