@@ -1,6 +1,7 @@
 #include "TestDataDir.h"
 
 #include "reports/Workbook.h"
+#include "warehouse/TurnoverPrintJob.h"
 #include "warehouse/TurnoverStatement.h"
 
 #include <QTest>
@@ -96,6 +97,7 @@ private Q_SLOTS:
     void layoutExample_data();
     void layoutExample();
     void withoutMovements();
+    void jobRefusesAnIngredientStatementWithoutIngredient();
 };
 
 void tst_TurnoverStatement::layoutExample_data()
@@ -198,6 +200,23 @@ void tst_TurnoverStatement::withoutMovements()
                  groupZeros,
                  {none, none, u"Итого за склад:"_s, none, 0.0, 0.0, 0.0, 0.0},
                  empty});
+}
+
+// The stock page offers "Оборотка" with an empty ingredient list too; the command line never can.
+void tst_TurnoverStatement::jobRefusesAnIngredientStatementWithoutIngredient()
+{
+    Kitchen k;
+    const QDate start(2024, 3, 1);
+    const QDate end(2024, 3, 31);
+    const PrintedWorkbook none =
+        TurnoverPrintJob(k.data.db(), {TurnoverScope::Ingredient, true, start, end, k.vegetables, 0}).run({});
+    QVERIFY(!none.workbook);
+    QCOMPARE(none.caption + u'|' + none.error, u"Печать оборотной ведомости|Не выбран ингредиент."_s);
+
+    const PrintedWorkbook group =
+        TurnoverPrintJob(k.data.db(), {TurnoverScope::Group, true, start, end, k.vegetables, 0}).run({});
+    QVERIFY2(group.workbook, qPrintable(group.error));
+    QCOMPARE(group.title, u"Оборотная ведомость 01.03.2024-31.03.2024"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_TurnoverStatement)
