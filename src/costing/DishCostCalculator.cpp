@@ -26,14 +26,6 @@ std::optional<int> wholePercent(double value)
     return std::fabs(value) <= INT_MAX ? std::optional<int>(rounding::toInt(value)) : std::nullopt;
 }
 
-// Whose figure is at fault: an ingredient of a card (no product), a semi-finished product itself
-// (product equal to ingredient) or a component of one. Put into words only on a fault.
-struct Subject
-{
-    qlonglong ingredient = noKey;
-    qlonglong product = noKey;
-};
-
 class PriceRun
 {
 public:
@@ -49,11 +41,9 @@ private:
     std::optional<double> ordinaryLine(const RecipeIngredient& ingredient, const RecipeLine& line,
                                        double portions, QString* fault) const;
     std::optional<double> semiFinishedCost(qlonglong product, QString* fault);
-    // Whether a unit can divide, and whether an ingredient's unit and markup can be used in a price;
-    // *fault set when not.
-    bool unitUsable(const std::optional<double>& unitGrams, const Subject& subject, QString* fault) const;
-    bool usable(const RecipeIngredient& ingredient, const Subject& subject, QString* fault) const;
-    QString phrase(const Subject& subject) const;
+    // Whether an ingredient's unit and markup can be used in a price; *fault set when not. The product
+    // is the semi-finished product it is a component of, or noKey.
+    bool usable(const RecipeIngredient& ingredient, qlonglong product, QString* fault) const;
     // The price as this run has it: a semi-finished product priced earlier in the run has its new one.
     double priceOf(const RecipeIngredient& ingredient) const
     {
@@ -71,52 +61,31 @@ private:
     QHash<qlonglong, double> m_freshPrices;
 };
 
-QString PriceRun::phrase(const Subject& subject) const
+bool PriceRun::usable(const RecipeIngredient& ingredient, qlonglong product, QString* fault) const
 {
-    const QString name = m_book.ingredientName(subject.ingredient);
-    if (subject.product == noKey)
-        return u"у ингредиента \"%1\""_s.arg(name);
-    if (subject.product == subject.ingredient)
-        return u"у полуфабриката \"%1\""_s.arg(name);
-    return u"у ингредиента \"%1\" в составе полуфабриката \"%2\""_s.arg(
-        name, m_book.ingredientName(subject.product));
-}
-
-bool PriceRun::unitUsable(const std::optional<double>& unitGrams, const Subject& subject,
-                          QString* fault) const
-{
-    if (!unitGrams)
-        *fault = phrase(subject) + u" не найдена единица измерения."_s;
-    else if (*unitGrams == 0)
-        *fault = phrase(subject) + u" вес единицы измерения (Грамм) равен нулю."_s;
-    return unitGrams && *unitGrams != 0;
-}
-
-bool PriceRun::usable(const RecipeIngredient& ingredient, const Subject& subject, QString* fault) const
-{
-    if (!unitUsable(ingredient.unitGrams, subject, fault))
+    if (!m_book.unitDivides(ingredient, product, fault))
         return false;
     if (!wholePercent(ingredient.percent))
-        *fault = phrase(subject) + u" процент наценки (% Надб.) вне допустимых пределов."_s;
+        *fault =
+            m_book.whose(ingredient.key, product) + u" процент наценки (% Надб.) вне допустимых пределов."_s;
     return wholePercent(ingredient.percent).has_value();
 }
 
 std::optional<double> PriceRun::ordinaryLine(const RecipeIngredient& ingredient, const RecipeLine& line,
                                              double portions, QString* fault) const
 {
-    const Subject subject{ingredient.key, noKey};
-    if (!usable(ingredient, subject, fault))
+    if (!usable(ingredient, noKey, fault))
         return std::nullopt;
     if (portions == 0) {
         *fault = u"число порций равно нулю."_s;
         return std::nullopt;
     }
     if (ingredient.yield == 0) {
-        *fault = phrase(subject) + u" выход (% Вых) равен нулю."_s;
+        *fault = m_book.whose(ingredient.key) + u" выход (% Вых) равен нулю."_s;
         return std::nullopt;
     }
     if (line.yield == 0) {
-        *fault = u"в строке ингредиента \"%1\" выход строки (% Вых) равен нулю."_s.arg(ingredient.name);
+        *fault = RecipeBook::lineYieldZero(ingredient);
         return std::nullopt;
     }
     // Left to right, in the order the figures have always been computed.
@@ -134,15 +103,13 @@ std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fau
     for (const RecipeLine& row : m_book.composition(product)) {
         const RecipeIngredient* component = m_book.ingredient(row.ingredient);
         if (!component) {
-            *fault = u"в составе полуфабриката \"%1\" указан ингредиент, которого больше нет."_s.arg(
-                m_book.ingredientName(product));
+            *fault = m_book.componentGone(product);
             return std::nullopt;
         }
-        const Subject subject{row.ingredient, product};
-        if (!usable(*component, subject, fault))
+        if (!usable(*component, product, fault))
             return std::nullopt;
         if (component->yield == 0) {
-            *fault = phrase(subject) + u" выход (% Вых) равен нулю."_s;
+            *fault = m_book.whose(row.ingredient, product) + u" выход (% Вых) равен нулю."_s;
             return std::nullopt;
         }
         madeOfOrdinary = madeOfOrdinary && !component->semiFinished;
@@ -150,7 +117,7 @@ std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fau
                (1 + *wholePercent(component->percent) / 100.0) * 100 / component->yield;
     }
     if (!std::isfinite(sum)) {
-        *fault = phrase(Subject{product, product}) + u" цена даёт недопустимое число (переполнение)."_s;
+        *fault = m_book.whose(product, product) + u" цена даёт недопустимое число (переполнение)."_s;
         return std::nullopt;
     }
     if (madeOfOrdinary)
@@ -164,9 +131,7 @@ std::optional<double> PriceRun::priceDish(const RecipeDish& dish, QString* fault
     for (const RecipeLine& line : m_book.card(dish.key)) {
         const RecipeIngredient* ingredient = m_book.ingredient(line.ingredient);
         if (!ingredient) {
-            *fault = line.ingredient == noKey
-                         ? u"в карте есть строка без ингредиента."_s
-                         : u"в карте указан ингредиент, которого больше нет (код %1)."_s.arg(line.ingredient);
+            *fault = RecipeBook::cardIngredientGone(line.ingredient);
             return std::nullopt;
         }
         std::optional<double> amount;
@@ -178,7 +143,7 @@ std::optional<double> PriceRun::priceDish(const RecipeDish& dish, QString* fault
             m_freshPrices.insert(line.ingredient, *cost);
             m_dishSemiPrices.emplace_back(line.ingredient, *cost);
             // Only the unit of the product divides here: its markup and yield play no part.
-            if (!unitUsable(ingredient->unitGrams, Subject{line.ingredient, line.ingredient}, fault))
+            if (!m_book.unitDivides(*ingredient, ingredient->key, fault))
                 return std::nullopt;
             if (dish.portions == 0) {
                 *fault = u"число порций равно нулю."_s;

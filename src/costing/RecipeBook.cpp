@@ -232,6 +232,42 @@ QString RecipeBook::inDish(const RecipeDish& dish) const
     return u"в блюде \"%1\" (группа \"%2\")"_s.arg(dish.name, group->name);
 }
 
+QString RecipeBook::whose(qlonglong ingredient, qlonglong product) const
+{
+    const QString name = ingredientName(ingredient);
+    if (product == noKey)
+        return u"у ингредиента \"%1\""_s.arg(name);
+    if (product == ingredient)
+        return u"у полуфабриката \"%1\""_s.arg(name);
+    return u"у ингредиента \"%1\" в составе полуфабриката \"%2\""_s.arg(name, ingredientName(product));
+}
+
+bool RecipeBook::unitDivides(const RecipeIngredient& ingredient, qlonglong product, QString* fault) const
+{
+    if (!ingredient.unitGrams)
+        *fault = whose(ingredient.key, product) + u" не найдена единица измерения."_s;
+    else if (*ingredient.unitGrams == 0)
+        *fault = whose(ingredient.key, product) + u" вес единицы измерения (Грамм) равен нулю."_s;
+    return ingredient.unitGrams && *ingredient.unitGrams != 0;
+}
+
+QString RecipeBook::cardIngredientGone(qlonglong key)
+{
+    return key == noKey ? u"в карте есть строка без ингредиента."_s
+                        : u"в карте указан ингредиент, которого больше нет (код %1)."_s.arg(key);
+}
+
+QString RecipeBook::componentGone(qlonglong product) const
+{
+    return u"в составе полуфабриката \"%1\" указан ингредиент, которого больше нет."_s.arg(
+        ingredientName(product));
+}
+
+QString RecipeBook::lineYieldZero(const RecipeIngredient& ingredient)
+{
+    return u"в строке ингредиента \"%1\" выход строки (% Вых) равен нулю."_s.arg(ingredient.name);
+}
+
 QString RecipeBook::zeroYield(double stored, const QString& what)
 {
     if (rounding::wholeNumber(stored) != 0)

@@ -105,6 +105,18 @@ public:
     // out when the dish's reference names none.
     QString inDish(const RecipeDish& dish) const;
 
+    // The causes a stopped calculation (the price run, the consumption) gives after inDish().
+    // Whose figure it is: "у ингредиента "…"", "у полуфабриката "…"" (the product itself: product
+    // equal to ingredient) or "у ингредиента "…" в составе полуфабриката "…"".
+    QString whose(qlonglong ingredient, qlonglong product = noKey) const;
+    // Whether the ingredient's unit can divide; *fault says why not.
+    bool unitDivides(const RecipeIngredient& ingredient, qlonglong product, QString* fault) const;
+    // A card line naming no ingredient or one that is gone; a component that is gone; a card line
+    // whose own yield is zero.
+    static QString cardIngredientGone(qlonglong key);
+    QString componentGone(qlonglong product) const;
+    static QString lineYieldZero(const RecipeIngredient& ingredient);
+
     // Why a sales print-out cannot lay out a card line (ingredient null when gone), for "Блюдо ...: ":
     // a gone ingredient or unit, or a unit weight or yield that is zero (yields after rounding to whole
     // numbers). Empty when usable. The product's own yield is checked only when it is used.

@@ -65,9 +65,7 @@ private:
                    double* price, QString* fault);
     bool semiFinishedLine(const RecipeIngredient& product, const RecipeLine& line, double portions,
                           double sold, double* price, QString* fault);
-    bool unitUsable(const RecipeIngredient& ingredient, qlonglong product, QString* fault) const;
     Row& rowOf(const RecipeIngredient& ingredient);
-    QString phrase(qlonglong ingredient, qlonglong product = noKey) const;
 
     QSqlDatabase m_db;
     qlonglong m_document;
@@ -96,23 +94,6 @@ bool Consumption::load(SalesLines lines, QString* error)
            m_book.load(m_db, selection, error);
 }
 
-QString Consumption::phrase(qlonglong ingredient, qlonglong product) const
-{
-    const QString name = m_book.ingredientName(ingredient);
-    if (product == noKey)
-        return u"у ингредиента \"%1\""_s.arg(name);
-    return u"у ингредиента \"%1\" в составе полуфабриката \"%2\""_s.arg(name, m_book.ingredientName(product));
-}
-
-bool Consumption::unitUsable(const RecipeIngredient& ingredient, qlonglong product, QString* fault) const
-{
-    if (!ingredient.unitGrams)
-        *fault = phrase(ingredient.key, product) + u" не найдена единица измерения."_s;
-    else if (*ingredient.unitGrams == 0)
-        *fault = phrase(ingredient.key, product) + u" вес единицы измерения (Грамм) равен нулю."_s;
-    return ingredient.unitGrams && *ingredient.unitGrams != 0;
-}
-
 Row& Consumption::rowOf(const RecipeIngredient& ingredient)
 {
     const auto found = m_rowIndex.constFind(ingredient.key);
@@ -131,11 +112,11 @@ bool Consumption::plainLine(const RecipeIngredient& ingredient, const RecipeLine
                             double sold, double* price, QString* fault)
 {
     if (ingredient.yield == 0) {
-        *fault = phrase(ingredient.key) + u" выход (% Вых) равен нулю."_s;
+        *fault = m_book.whose(ingredient.key) + u" выход (% Вых) равен нулю."_s;
         return false;
     }
     if (line.yield == 0) {
-        *fault = u"в строке ингредиента \"%1\" выход строки (% Вых) равен нулю."_s.arg(ingredient.name);
+        *fault = RecipeBook::lineYieldZero(ingredient);
         return false;
     }
     Row& row = rowOf(ingredient);
@@ -157,15 +138,14 @@ bool Consumption::semiFinishedLine(const RecipeIngredient& product, const Recipe
     for (const RecipeLine& component : m_book.composition(product.key)) {
         const RecipeIngredient* found = m_book.ingredient(component.ingredient);
         if (!found) {
-            *fault =
-                u"в составе полуфабриката \"%1\" указан ингредиент, которого больше нет."_s.arg(product.name);
+            *fault = m_book.componentGone(product.key);
             return false;
         }
-        if (!unitUsable(*found, product.key, fault))
+        if (!m_book.unitDivides(*found, product.key, fault))
             return false;
         const double yield = rounding::wholeNumber(found->yield);
         if (yield == 0) {
-            *fault = phrase(found->key, product.key) +
+            *fault = m_book.whose(found->key, product.key) +
                      u" выход (% Вых) равен нулю (%1 после округления до целого)."_s.arg(found->yield);
             return false;
         }
@@ -185,12 +165,10 @@ std::optional<double> Consumption::expand(const RecipeDish& dish, double sold, Q
     for (const RecipeLine& line : m_book.card(dish.key)) {
         const RecipeIngredient* found = m_book.ingredient(line.ingredient);
         if (!found) {
-            *fault = line.ingredient == noKey
-                         ? u"в карте есть строка без ингредиента."_s
-                         : u"в карте указан ингредиент, которого больше нет (код %1)."_s.arg(line.ingredient);
+            *fault = RecipeBook::cardIngredientGone(line.ingredient);
             return std::nullopt;
         }
-        if (!unitUsable(*found, noKey, fault))
+        if (!m_book.unitDivides(*found, noKey, fault))
             return std::nullopt;
         if (portions == 0) {
             *fault =
@@ -225,7 +203,8 @@ bool Consumption::compute(ConsumptionRun& result)
             for (const Row& row : m_rows) {
                 if (!std::isfinite(row.quantity)) {
                     price.reset();
-                    fault = phrase(row.ingredient) + u" расход даёт недопустимое число (переполнение)."_s;
+                    fault =
+                        m_book.whose(row.ingredient) + u" расход даёт недопустимое число (переполнение)."_s;
                     break;
                 }
             }
