@@ -103,24 +103,23 @@ std::optional<Figures> CardPrintRun::lineFigures(const RecipeDish& dish, const R
     }
     // The card has always counted unit weights, yields and markups as whole numbers.
     const QString what = where + u", ингредиент \"%1\": "_s.arg(ingredient->name);
-    if (!ingredient->unitGrams) {
+    if (!ingredient->wholeUnitGrams) {
         *error = what + u"не найдена единица измерения, вес единицы (Грамм) равен нулю."_s;
         return std::nullopt;
     }
-    const double unitGrams = rounding::wholeNumber(*ingredient->unitGrams);
+    const double unitGrams = *ingredient->wholeUnitGrams;
     if (unitGrams == 0) {
         *error = what + u"вес единицы измерения (Грамм) равен нулю."_s;
         return std::nullopt;
     }
-    const double yield = rounding::wholeNumber(ingredient->yield);
+    const double yield = ingredient->wholeYield;
     if (yield == 0) {
         *error = what + u"выход (% Вых) равен нулю."_s;
         return std::nullopt;
     }
     const double stored = ingredient->price.value_or(0);
-    const double price = m_options.prices == CardPrices::Cost
-                             ? stored
-                             : stored * (1 + rounding::wholeNumber(ingredient->percent) / 100);
+    const double price =
+        m_options.prices == CardPrices::Cost ? stored : stored * (1 + ingredient->wholePercent / 100);
     return Figures{ingredient->name, line.grams * 100 / yield, price,
                    rounding::toKopeck(line.grams * (price / unitGrams) * 100 / yield)};
 }

@@ -21,9 +21,14 @@ constexpr qlonglong noKey = RecipeBook::noKey;
 
 // A markup as a whole percent; nothing beyond an int, where it means nothing and converting it
 // would be undefined.
-std::optional<int> wholePercent(double value)
+std::optional<int> wholePercent(double stored, double whole)
 {
-    return std::fabs(value) <= INT_MAX ? std::optional<int>(rounding::toInt(value)) : std::nullopt;
+    return std::fabs(stored) <= INT_MAX ? std::optional<int>(static_cast<int>(whole)) : std::nullopt;
+}
+
+std::optional<int> wholePercent(const RecipeIngredient& ingredient)
+{
+    return wholePercent(ingredient.percent, ingredient.wholePercent);
 }
 
 class PriceRun
@@ -47,7 +52,8 @@ private:
     // The price as this run has it: a semi-finished product priced earlier in the run has its new one.
     double priceOf(const RecipeIngredient& ingredient) const
     {
-        return m_freshPrices.value(ingredient.key, ingredient.price.value_or(0));
+        const double stored = ingredient.price.value_or(0);
+        return ingredient.semiFinished ? m_freshPrices.value(ingredient.key, stored) : stored;
     }
 
     const RecipeBook& m_book;
@@ -65,10 +71,11 @@ bool PriceRun::usable(const RecipeIngredient& ingredient, qlonglong product, QSt
 {
     if (!m_book.unitDivides(ingredient, product, fault))
         return false;
-    if (!wholePercent(ingredient.percent))
+    const bool inRange = wholePercent(ingredient).has_value();
+    if (!inRange)
         *fault =
             m_book.whose(ingredient.key, product) + u" процент наценки (% Надб.) вне допустимых пределов."_s;
-    return wholePercent(ingredient.percent).has_value();
+    return inRange;
 }
 
 std::optional<double> PriceRun::ordinaryLine(const RecipeIngredient& ingredient, const RecipeLine& line,
@@ -89,7 +96,7 @@ std::optional<double> PriceRun::ordinaryLine(const RecipeIngredient& ingredient,
         return std::nullopt;
     }
     // Left to right, in the order the figures have always been computed.
-    return priceOf(ingredient) / *ingredient.unitGrams * (1 + *wholePercent(ingredient.percent) / 100.0) *
+    return priceOf(ingredient) / *ingredient.unitGrams * (1 + *wholePercent(ingredient) / 100.0) *
            line.grams / portions * 100 / ingredient.yield * 100 / line.yield;
 }
 
@@ -114,7 +121,7 @@ std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fau
         }
         madeOfOrdinary = madeOfOrdinary && !component->semiFinished;
         sum += priceOf(*component) / *component->unitGrams * row.grams *
-               (1 + *wholePercent(component->percent) / 100.0) * 100 / component->yield;
+               (1 + *wholePercent(*component) / 100.0) * 100 / component->yield;
     }
     if (!std::isfinite(sum)) {
         *fault = m_book.whose(product, product) + u" цена даёт недопустимое число (переполнение)."_s;
@@ -162,7 +169,7 @@ std::optional<double> PriceRun::priceDish(const RecipeDish& dish, QString* fault
             return std::nullopt;
         }
     }
-    const std::optional<int> percent = wholePercent(dish.percent);
+    const std::optional<int> percent = wholePercent(dish.percent, rounding::wholeNumber(dish.percent));
     if (!percent) {
         *fault = u"у блюда процент наценки (% Надб.) вне допустимых пределов."_s;
         return std::nullopt;

@@ -97,18 +97,22 @@ bool RecipeBook::load(const QSqlDatabase& db, const RecipeSelection& selection, 
     QHash<qlonglong, Unit> units;
     QString badReference;
     // Key order is the order of the lines within each card and each composition.
-    const auto readLines = [&](const QString& table, const QString& select, const QString& where,
-                               QHash<qlonglong, std::vector<RecipeLine>>& into, bool withYield) {
-        return forEachRow(
+    const auto readLines = [&](const QString& table, const QString& select, const QString& where, Lines& into,
+                               bool withYield) {
+        std::vector<std::pair<qlonglong, RecipeLine>> read;
+        const bool ok = forEachRow(
             db, filter.sql(select, where, u" ORDER BY NNN"_s), filter.valuesOf(where),
             [&](const QSqlQuery& q) {
                 if (badReference.isEmpty() && !isWholeReference(q.value(1)))
                     badReference =
                         notWholeReference(table, q.value(withYield ? 4 : 3), u"Name"_s, q.value(1));
-                into[wholeKey(q.value(0)).value_or(noKey)].push_back(RecipeLine{
-                    keyOf(q.value(1)), q.value(2).toDouble(), withYield ? q.value(3).toDouble() : 0.0});
+                read.emplace_back(wholeKey(q.value(0)).value_or(noKey),
+                                  RecipeLine{keyOf(q.value(1)), q.value(2).toDouble(),
+                                             withYield ? q.value(3).toDouble() : 0.0});
             },
             error);
+        into.assign(std::move(read));
+        return ok;
     };
     const bool read =
         forEachRow(
@@ -140,7 +144,10 @@ bool RecipeBook::load(const QSqlDatabase& db, const RecipeSelection& selection, 
                 if (unit != units.cend()) {
                     ingredient.unitGrams = unit->grams;
                     ingredient.unitName = unit->name;
+                    ingredient.wholeUnitGrams = rounding::wholeNumber(unit->grams);
                 }
+                ingredient.wholePercent = rounding::wholeNumber(ingredient.percent);
+                ingredient.wholeYield = rounding::wholeNumber(ingredient.yield);
                 m_ingredients.insert(ingredient.key, std::move(ingredient));
             },
             error) &&
@@ -210,17 +217,34 @@ QString RecipeBook::ingredientName(qlonglong key) const
     return found ? found->name : QString();
 }
 
+void RecipeBook::Lines::assign(std::vector<std::pair<qlonglong, RecipeLine>> read)
+{
+    // Stable: the key order the lines were read in stays within each owner.
+    std::stable_sort(read.begin(), read.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    owners.reserve(read.size());
+    lines.reserve(read.size());
+    for (const auto& [owner, line] : read) {
+        owners.push_back(owner);
+        lines.push_back(line);
+    }
+}
+
+std::span<const RecipeLine> RecipeBook::Lines::of(qlonglong owner) const
+{
+    const auto [first, last] = std::equal_range(owners.cbegin(), owners.cend(), owner);
+    return std::span<const RecipeLine>(lines).subspan(std::size_t(first - owners.cbegin()),
+                                                      std::size_t(last - first));
+}
+
 std::span<const RecipeLine> RecipeBook::card(qlonglong dish) const
 {
-    const auto found = m_cards.constFind(dish);
-    return found == m_cards.cend() ? std::span<const RecipeLine>() : std::span<const RecipeLine>(*found);
+    return m_cards.of(dish);
 }
 
 std::span<const RecipeLine> RecipeBook::composition(qlonglong product) const
 {
-    const auto found = m_compositions.constFind(product);
-    return found == m_compositions.cend() ? std::span<const RecipeLine>()
-                                          : std::span<const RecipeLine>(*found);
+    return m_compositions.of(product);
 }
 
 QString RecipeBook::inDish(const RecipeDish& dish) const
@@ -285,6 +309,8 @@ QString RecipeBook::unusable(const RecipeIngredient* ingredient, qlonglong key, 
         return who + u"не найдена единица измерения."_s;
     if (*ingredient->unitGrams == 0)
         return who + u"вес единицы измерения (Грамм) равен нулю."_s;
-    const QString yield = yieldUsed ? zeroYield(ingredient->yield, u"выход (% Вых)"_s) : QString();
+    const QString yield = yieldUsed && ingredient->wholeYield == 0
+                              ? zeroYield(ingredient->yield, u"выход (% Вых)"_s)
+                              : QString();
     return yield.isEmpty() ? QString() : who + yield;
 }

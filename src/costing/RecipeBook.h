@@ -41,6 +41,11 @@ struct RecipeIngredient
     double yield = 0;
     double okr = 0;
     double position = 0;
+    // The same rounded to whole numbers, as several calculations count them; rounded once here, since
+    // rounding on the decimal form costs more than the arithmetic of a card line.
+    std::optional<double> wholeUnitGrams;
+    double wholePercent = 0;
+    double wholeYield = 0;
 };
 
 struct RecipeGroup
@@ -71,8 +76,8 @@ struct RecipeLine
 
 // The recipe as every calculation reads it: units, ingredients, dish groups, dishes, their costing
 // cards and the compositions of the semi-finished products on them (one level deep: a product's
-// components are taken as ingredients). Values are kept as stored; each calculation applies its own
-// rounding, so that its figures stay what they have always been.
+// components are taken as ingredients). Values are kept as stored, with the whole forms beside them;
+// each calculation takes the ones it has always taken, so that its figures stay what they were.
 //
 // Read in one pass of a few set-based queries (inside the caller's transaction, so that what is
 // computed and what is written see one state). A card or composition line whose ingredient reference
@@ -129,6 +134,16 @@ private:
     std::vector<RecipeDish> m_dishes; // by group key, then key
     QHash<qlonglong, std::size_t> m_dishIndex;
     QHash<qlonglong, RecipeIngredient> m_ingredients;
-    QHash<qlonglong, std::vector<RecipeLine>> m_cards;
-    QHash<qlonglong, std::vector<RecipeLine>> m_compositions;
+    // Lines by owner (dish or product), key order kept within each: one block of memory and a binary
+    // search, where a container per card would cost an allocation per dish of a large kitchen.
+    struct Lines
+    {
+        std::vector<qlonglong> owners;
+        std::vector<RecipeLine> lines;
+
+        void assign(std::vector<std::pair<qlonglong, RecipeLine>> read);
+        std::span<const RecipeLine> of(qlonglong owner) const;
+    };
+    Lines m_cards;
+    Lines m_compositions;
 };

@@ -102,10 +102,9 @@ Row& Consumption::rowOf(const RecipeIngredient& ingredient)
     m_rowIndex.insert(ingredient.key, m_rows.size());
     // The sales calculation has always counted markups, rounding and positions as whole numbers.
     const double price = ingredient.price.value_or(0);
-    return m_rows.emplace_back(Row{ingredient.key, ingredient.group, ingredient.unit, price,
-                                   price * (rounding::wholeNumber(ingredient.percent) / 100 + 1), 0,
-                                   rounding::wholeNumber(ingredient.okr),
-                                   rounding::wholeNumber(ingredient.position)});
+    return m_rows.emplace_back(Row{
+        ingredient.key, ingredient.group, ingredient.unit, price, price * (ingredient.wholePercent / 100 + 1),
+        0, rounding::wholeNumber(ingredient.okr), rounding::wholeNumber(ingredient.position)});
 }
 
 bool Consumption::plainLine(const RecipeIngredient& ingredient, const RecipeLine& line, double portions,
@@ -143,7 +142,7 @@ bool Consumption::semiFinishedLine(const RecipeIngredient& product, const Recipe
         }
         if (!m_book.unitDivides(*found, product.key, fault))
             return false;
-        const double yield = rounding::wholeNumber(found->yield);
+        const double yield = found->wholeYield;
         if (yield == 0) {
             *fault = m_book.whose(found->key, product.key) +
                      u" выход (% Вых) равен нулю (%1 после округления до целого)."_s.arg(found->yield);

@@ -159,8 +159,8 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
             for (const auto& [number, part] : places) {
                 if (!part) {
                     shares.push_back({m, number,
-                                      line.sold * portion * 100 / rounding::wholeNumber(ingredient->yield) *
-                                          100 / rounding::wholeNumber(row.yield)});
+                                      line.sold * portion * 100 / ingredient->wholeYield * 100 /
+                                          rounding::wholeNumber(row.yield)});
                     continue;
                 }
                 const RecipeIngredient* component = cards.ingredient(part->ingredient);
@@ -172,7 +172,7 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
                 }
                 shares.push_back({m, number,
                                   line.sold * (part->grams / *component->unitGrams * portion) * 100 /
-                                      rounding::wholeNumber(component->yield)});
+                                      component->wholeYield});
             }
         }
     }

@@ -67,8 +67,7 @@ bool computeCard(const Line& line, const RecipeBook& book, WorkingCard& card, QS
         }
         const double portion = row.grams / *ingredient->unitGrams / line.cardPortions;
         const double net = sold * portion;
-        const double gross =
-            net * 100 / rounding::wholeNumber(ingredient->yield) * 100 / rounding::wholeNumber(row.yield);
+        const double gross = net * 100 / ingredient->wholeYield * 100 / rounding::wholeNumber(row.yield);
         card.rows.push_back(
             {ingredient->semiFinished ? u"П.Ф. - \"%1\""_s.arg(ingredient->name) : ingredient->name, gross,
              net, ingredient->unitName});
@@ -83,8 +82,7 @@ bool computeCard(const Line& line, const RecipeBook& book, WorkingCard& card, QS
                 return false;
             }
             const double partNet = sold * part.grams / *component->unitGrams * portion;
-            card.rows.push_back({u"  - "_s + component->name,
-                                 partNet * 100 / rounding::wholeNumber(component->yield), partNet,
+            card.rows.push_back({u"  - "_s + component->name, partNet * 100 / component->wholeYield, partNet,
                                  component->unitName});
         }
     }
