@@ -1,19 +1,16 @@
 #include "CostingCardPrint.h"
 
+#include "RecipeBook.h"
 #include "reports/FormStyle.h"
 #include "reports/PageFlow.h"
 #include "reports/Workbook.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
-#include "store/RowKey.h"
 #include "store/UserPrompts.h"
 
-#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QVariant>
 
-#include <algorithm>
 #include <optional>
 #include <span>
 #include <vector>
@@ -22,49 +19,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qlonglong noKey = -1;
 constexpr int lastColumn = 9;    // I
 constexpr int ruledColumns = 8;  // A to H
 constexpr int signedColumns = 6; // A to F
 
 const QString blank = u" "_s;
-
-qlonglong keyOf(const QVariant& value)
-{
-    return rowKey(value).value_or(noKey);
-}
-
-struct Ingredient
-{
-    QString name;
-    double price = 0;
-    double percent = 0;              // whole
-    double yield = 0;                // whole
-    std::optional<double> unitGrams; // whole; nothing when the unit is gone
-};
-
-struct Group
-{
-    qlonglong key = noKey;
-    QString name;
-};
-
-struct Dish
-{
-    qlonglong group = noKey;
-    qlonglong key = noKey;
-    QString name;
-    double portions = 0; // whole
-    QString yield;
-    QString mark;
-};
-
-struct Line
-{
-    qlonglong dish = noKey;
-    qlonglong ingredient = noKey;
-    double grams = 0;
-};
 
 struct Figures
 {
@@ -77,7 +36,7 @@ struct Figures
 // A dish that gets a card: its lines computed before anything is written.
 struct Card
 {
-    const Dish* dish = nullptr;
+    const RecipeDish* dish = nullptr;
     std::vector<Figures> lines;
     double total = 0;
 };
@@ -99,148 +58,85 @@ public:
     int dishesPassed() const { return static_cast<int>(m_dishes.size()); }
 
 private:
-    bool prints(const Dish& dish) const
+    bool prints(const RecipeDish& dish) const
     {
         // Any visible character marks a dish; empty, a space and control characters do not.
         return m_options.scope != CardPrintScope::MarkedDishes ||
                (!dish.mark.isEmpty() && dish.mark.front().unicode() > u' ');
     }
-    std::optional<Figures> lineFigures(const Dish& dish, const Line& line, QString* error) const;
+    std::optional<Figures> lineFigures(const RecipeDish& dish, const RecipeLine& line, QString* error) const;
     int writeCard(Sheet& sheet, int row, const Card& card) const;
 
     QSqlDatabase m_db;
     const CostingCardOptions& m_options;
-    QHash<qlonglong, Ingredient> m_ingredients;
-    std::vector<Group> m_groups;
-    std::vector<Dish> m_dishes; // of the printed groups, by group, then key
-    std::vector<Line> m_lines;  // by dish, then key
+    RecipeBook m_book;
+    // The dishes of the printed groups, by group, then key. A dish whose group is gone is passed by no
+    // run and keeps its mark.
+    std::vector<const RecipeDish*> m_dishes;
     std::vector<Card> m_cards;
 };
 
 bool CardPrintRun::load(QString* error)
 {
     const bool chosen = m_options.scope == CardPrintScope::ChosenGroup;
-    const QVariantList group = chosen ? QVariantList{m_options.group} : QVariantList{};
-    const QString ofGroup = chosen ? u" WHERE Kod = ?"_s : QString();
-    QHash<qlonglong, double> unitGrams;
-    QString badReference;
-    const bool read =
-        forEachRow(
-            m_db, u"SELECT Kod, Gramm FROM Edinica"_s, {},
-            [&](const QSqlQuery& q) {
-                unitGrams.insert(q.value(0).toLongLong(), rounding::wholeNumber(q.value(1).toDouble()));
-            },
-            error) &&
-        forEachRow(
-            m_db, u"SELECT Kod1, Name, Edinica, Cena, Proc, Vih FROM Ing"_s, {},
-            [&](const QSqlQuery& q) {
-                const auto unit = unitGrams.constFind(keyOf(q.value(2)));
-                m_ingredients.insert(
-                    q.value(0).toLongLong(),
-                    Ingredient{q.value(1).toString(), q.value(3).toDouble(),
-                               rounding::wholeNumber(q.value(4).toDouble()),
-                               rounding::wholeNumber(q.value(5).toDouble()),
-                               unit == unitGrams.cend() ? std::nullopt : std::optional<double>(*unit)});
-            },
-            error) &&
-        forEachRow(
-            m_db,
-            u"SELECT Kod, Name FROM Grbludo%1 ORDER BY Name COLLATE %2, Kod"_s.arg(
-                ofGroup, QLatin1String(Database::collation)),
-            group,
-            [&](const QSqlQuery& q) {
-                m_groups.push_back(Group{q.value(0).toLongLong(), q.value(1).toString()});
-            },
-            error) &&
-        forEachRow(
-            m_db, u"SELECT Kod, Kod1, Name, Nporc, Vixod, Print FROM Bludo%1 ORDER BY Kod1"_s.arg(ofGroup),
-            group,
-            [&](const QSqlQuery& q) {
-                m_dishes.push_back(Dish{keyOf(q.value(0)), q.value(1).toLongLong(), q.value(2).toString(),
-                                        rounding::wholeNumber(q.value(3).toDouble()), q.value(4).toString(),
-                                        q.value(5).toString()});
-            },
-            error) &&
-        forEachRow(
-            m_db,
-            chosen ? u"SELECT Kod, Name, Kolvo, NNN FROM Karta WHERE Kod IN "
-                     "(SELECT Kod1 FROM Bludo WHERE Kod = ?) ORDER BY NNN"_s
-                   : u"SELECT Kod, Name, Kolvo, NNN FROM Karta ORDER BY NNN"_s,
-            group,
-            [&](const QSqlQuery& q) {
-                if (badReference.isEmpty() && !isWholeReference(q.value(1)))
-                    badReference = notWholeReference(u"Karta"_s, q.value(3), u"Name"_s, q.value(1));
-                // A line whose dish reference is not whole belongs to no dish, as in every join.
-                m_lines.push_back(
-                    Line{wholeKey(q.value(0)).value_or(noKey), keyOf(q.value(1)), q.value(2).toDouble()});
-            },
-            error);
-    if (!read)
+    // The card shows a semi-finished product's price as stored: its composition is not read.
+    const RecipeSelection selection{
+        chosen ? RecipeSelection::Dishes::Group : RecipeSelection::Dishes::Kitchen, m_options.group, false};
+    if (!m_book.load(m_db, selection, error))
         return false;
-    if (!badReference.isEmpty()) {
-        *error = badReference;
-        return false;
+    for (const RecipeGroup& group : m_book.groups()) {
+        for (const RecipeDish& dish : m_book.dishesOf(group.key))
+            m_dishes.push_back(&dish);
     }
-    // Dishes of a group in key order, the lines of a card in key order. A dish whose group is gone is
-    // passed by no run and keeps its mark.
-    QHash<qlonglong, int> groupOrder;
-    for (const Group& g : m_groups)
-        groupOrder.insert(g.key, static_cast<int>(groupOrder.size()));
-    std::erase_if(m_dishes, [&](const Dish& dish) { return !groupOrder.contains(dish.group); });
-    std::stable_sort(m_dishes.begin(), m_dishes.end(), [&](const Dish& a, const Dish& b) {
-        return groupOrder.value(a.group) < groupOrder.value(b.group);
-    });
-    std::stable_sort(m_lines.begin(), m_lines.end(),
-                     [](const Line& a, const Line& b) { return a.dish < b.dish; });
     return true;
 }
 
-std::optional<Figures> CardPrintRun::lineFigures(const Dish& dish, const Line& line, QString* error) const
+std::optional<Figures> CardPrintRun::lineFigures(const RecipeDish& dish, const RecipeLine& line,
+                                                 QString* error) const
 {
     const QString where = u"Калькуляционные карты не напечатаны. Блюдо \"%1\""_s.arg(dish.name);
-    const auto found = m_ingredients.constFind(line.ingredient);
-    if (found == m_ingredients.cend()) {
+    const RecipeIngredient* ingredient = m_book.ingredient(line.ingredient);
+    if (!ingredient) {
         *error = where + u": ингредиента строки калькуляционной карты нет в справочнике "
                          "ингредиентов, его выход и цена равны нулю."_s;
         return std::nullopt;
     }
-    const Ingredient& ingredient = *found;
-    const QString what = where + u", ингредиент \"%1\": "_s.arg(ingredient.name);
-    if (!ingredient.unitGrams) {
+    // The card has always counted unit weights, yields and markups as whole numbers.
+    const QString what = where + u", ингредиент \"%1\": "_s.arg(ingredient->name);
+    if (!ingredient->wholeUnitGrams) {
         *error = what + u"не найдена единица измерения, вес единицы (Грамм) равен нулю."_s;
         return std::nullopt;
     }
-    if (*ingredient.unitGrams == 0) {
+    const double unitGrams = *ingredient->wholeUnitGrams;
+    if (unitGrams == 0) {
         *error = what + u"вес единицы измерения (Грамм) равен нулю."_s;
         return std::nullopt;
     }
-    if (ingredient.yield == 0) {
+    const double yield = ingredient->wholeYield;
+    if (yield == 0) {
         *error = what + u"выход (% Вых) равен нулю."_s;
         return std::nullopt;
     }
-    const double price = m_options.prices == CardPrices::Cost
-                             ? ingredient.price
-                             : ingredient.price * (1 + ingredient.percent / 100);
-    return Figures{ingredient.name, line.grams * 100 / ingredient.yield, price,
-                   rounding::toKopeck(line.grams * (price / *ingredient.unitGrams) * 100 / ingredient.yield)};
+    const double stored = ingredient->price.value_or(0);
+    const double price =
+        m_options.prices == CardPrices::Cost ? stored : stored * (1 + ingredient->wholePercent / 100);
+    return Figures{ingredient->name, line.grams * 100 / yield, price,
+                   rounding::toKopeck(line.grams * (price / unitGrams) * 100 / yield)};
 }
 
 bool CardPrintRun::compute(QString* error)
 {
-    for (const Dish& dish : m_dishes) {
-        if (!prints(dish))
+    for (const RecipeDish* dish : m_dishes) {
+        if (!prints(*dish))
             continue;
-        if (dish.portions == 0) {
+        if (rounding::wholeNumber(dish->portions) == 0) {
             *error = u"Калькуляционные карты не напечатаны. Блюдо \"%1\": число порций равно нулю."_s.arg(
-                dish.name);
+                dish->name);
             return false;
         }
-        Card card{&dish, {}, 0};
-        const auto [first, last] =
-            std::equal_range(m_lines.cbegin(), m_lines.cend(), Line{dish.key},
-                             [](const Line& a, const Line& b) { return a.dish < b.dish; });
-        for (auto line = first; line != last; ++line) {
-            std::optional<Figures> figures = lineFigures(dish, *line, error);
+        Card card{dish, {}, 0};
+        for (const RecipeLine& line : m_book.card(dish->key)) {
+            std::optional<Figures> figures = lineFigures(*dish, line, error);
             if (!figures)
                 return false;
             card.total += figures->sum;
@@ -271,26 +167,27 @@ void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint
     formstyle::setRowFont(sheet, 1, 16, true);
     sheet.row(1).setHorizontalAlignment(HAlign::Center).setVerticalAlignment(VAlign::Center);
 
-    const double groupCount = m_options.scope == CardPrintScope::ChosenGroup ? 1 : double(m_groups.size());
-    auto dish = m_dishes.cbegin();
+    const std::vector<RecipeGroup>& groups = m_book.groups();
+    const double groupCount = m_options.scope == CardPrintScope::ChosenGroup ? 1 : double(groups.size());
     auto card = m_cards.cbegin();
     int row = 2;
     // Each card on one page where it fits; a group's heading goes with its first card.
     std::vector<std::pair<int, int>> cardRows;
-    for (size_t g = 0; g < m_groups.size(); ++g) {
+    for (size_t g = 0; g < groups.size(); ++g) {
         ++row;
         const int heading = row;
-        sheet.cell(row, 1).setValue(m_groups[g].name).setHorizontalAlignment(HAlign::Left);
+        sheet.cell(row, 1).setValue(groups[g].name).setHorizontalAlignment(HAlign::Left);
         formstyle::setRowFont(sheet, row, 16, true);
         ++row;
-        const auto end =
-            std::find_if(dish, m_dishes.cend(), [&](const Dish& d) { return d.group != m_groups[g].key; });
-        const double dishCount = double(end - dish);
-        for (int k = 1; dish != end; ++dish, ++k) {
+        const std::span<const RecipeDish> dishes = m_book.dishesOf(groups[g].key);
+        const double dishCount = double(dishes.size());
+        int k = 0;
+        for (const RecipeDish& dish : dishes) {
+            ++k;
             if (progress)
                 progress(rounding::toInt(k / dishCount / groupCount * 100) +
                          rounding::toInt(100 / groupCount * double(g)));
-            if (card != m_cards.cend() && card->dish == &*dish) {
+            if (card != m_cards.cend() && card->dish == &dish) {
                 const int first = cardRows.empty() || cardRows.back().second < heading ? heading : row;
                 row = writeCard(sheet, row, *card++);
                 cardRows.emplace_back(first, row - 3); // two empty rows follow a card
@@ -343,7 +240,7 @@ int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const
         ++row;
     }
 
-    const double portions = card.dish->portions;
+    const double portions = rounding::wholeNumber(card.dish->portions);
     const auto totalRow = [&](const QString& text) {
         sheet.cell(row, 1).setValue(text).setHorizontalAlignment(HAlign::Left);
         formstyle::setRowFont(sheet, row, 12, true);
@@ -371,11 +268,11 @@ bool CardPrintRun::clearMarks(QString* error) const
     return inTransaction(m_db, error, [&] {
         QSqlQuery query(m_db);
         query.prepare(u"UPDATE Bludo SET Print = ? WHERE Kod1 = ?"_s);
-        for (const Dish& dish : m_dishes) {
-            if (dish.mark == blank)
+        for (const RecipeDish* dish : m_dishes) {
+            if (dish->mark == blank)
                 continue; // already clear: nothing to write
             query.addBindValue(blank);
-            query.addBindValue(dish.key);
+            query.addBindValue(dish->key);
             if (!query.exec()) {
                 *error = sqlErrorText(query.lastError());
                 return false;

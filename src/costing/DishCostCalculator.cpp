@@ -1,116 +1,62 @@
 #include "DishCostCalculator.h"
 
+#include "RecipeBook.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
-#include "store/RowKey.h"
 
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QVariant>
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <optional>
-#include <span>
 #include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qlonglong noKey = -1;
-
-qlonglong keyOf(const QVariant& value)
-{
-    return rowKey(value).value_or(noKey);
-}
+constexpr qlonglong noKey = RecipeBook::noKey;
 
 // A markup as a whole percent; nothing beyond an int, where it means nothing and converting it
 // would be undefined.
-std::optional<int> wholePercent(double value)
+std::optional<int> wholePercent(double stored, double whole)
 {
-    return std::fabs(value) <= INT_MAX ? std::optional<int>(rounding::toInt(value)) : std::nullopt;
+    return std::fabs(stored) <= INT_MAX ? std::optional<int>(static_cast<int>(whole)) : std::nullopt;
 }
 
-std::optional<double> storedNumber(const QVariant& value)
+std::optional<int> wholePercent(const RecipeIngredient& ingredient)
 {
-    return value.isNull() ? std::nullopt : std::optional<double>(value.toDouble());
+    return wholePercent(ingredient.percent, ingredient.wholePercent);
 }
-
-struct Ingredient
-{
-    std::optional<double> unitGrams; // nothing when the unit is gone
-    bool semiFinished = false;
-    double price = 0;
-    std::optional<double> storedPrice;
-    std::optional<int> percent;
-    double yield = 0;
-};
-
-struct Component
-{
-    qlonglong ingredient = noKey;
-    double grams = 0;
-};
-
-struct Dish
-{
-    qlonglong group = noKey;
-    qlonglong key = noKey;
-    double portions = 0;
-    std::optional<int> percent;
-    std::optional<double> storedPrice;
-};
-
-struct CardLine
-{
-    qlonglong dish = noKey;
-    qlonglong ingredient = noKey;
-    double grams = 0;
-    double yield = 0;
-};
-
-// Whose figure is at fault: an ingredient of a card (no product), a semi-finished product itself
-// (product equal to ingredient) or a component of one. Put into words only on a fault.
-struct Subject
-{
-    qlonglong ingredient = noKey;
-    qlonglong product = noKey;
-};
 
 class PriceRun
 {
 public:
-    explicit PriceRun(QSqlDatabase db) : m_db(std::move(db)) {}
+    explicit PriceRun(const RecipeBook& book) : m_book(book) {}
 
-    bool load(QString* error);
     // Prices the dishes in their order up to the first fault and keeps what is to be stored.
     DishCostRun compute();
-    bool store(QString* error);
+    bool store(QSqlDatabase db, QString* error);
 
 private:
     // The price of one portion, or nothing with *fault set.
-    std::optional<double> priceDish(const Dish& dish, std::span<const CardLine> lines, QString* fault);
-    std::optional<double> ordinaryLine(const Ingredient& ingredient, qlonglong key, const CardLine& line,
+    std::optional<double> priceDish(const RecipeDish& dish, QString* fault);
+    std::optional<double> ordinaryLine(const RecipeIngredient& ingredient, const RecipeLine& line,
                                        double portions, QString* fault) const;
     std::optional<double> semiFinishedCost(qlonglong product, QString* fault);
-    // Whether a unit can divide, and whether an ingredient's unit and markup can be used in a price;
-    // *fault set when not.
-    bool unitUsable(const std::optional<double>& unitGrams, const Subject& subject, QString* fault) const;
-    bool usable(const Ingredient& ingredient, const Subject& subject, QString* fault) const;
-    QString phrase(const Subject& subject) const;
-    QString nameOf(const char* table, const char* keyField, qlonglong key) const;
-    bool writePrices(const QString& table, const std::vector<std::pair<qlonglong, double>>& prices,
-                     QString* error);
+    // Whether an ingredient's unit and markup can be used in a price; *fault set when not. The product
+    // is the semi-finished product it is a component of, or noKey.
+    bool usable(const RecipeIngredient& ingredient, qlonglong product, QString* fault) const;
+    // The price as this run has it: a semi-finished product priced earlier in the run has its new one.
+    double priceOf(const RecipeIngredient& ingredient) const
+    {
+        const double stored = ingredient.price.value_or(0);
+        return ingredient.semiFinished ? m_freshPrices.value(ingredient.key, stored) : stored;
+    }
 
-    QSqlDatabase m_db;
-    QHash<qlonglong, Ingredient> m_ingredients;
-    QHash<qlonglong, std::vector<Component>> m_compositions;
-    std::vector<qlonglong> m_groups;
-    std::vector<Dish> m_dishes;
-    std::vector<CardLine> m_lines;
+    const RecipeBook& m_book;
     // Costs of semi-finished products made of ordinary ingredients only: those cannot change during
     // the run, so computing them again when met again would give the same figure.
     QHash<qlonglong, double> m_semiCosts;
@@ -118,134 +64,40 @@ private:
     std::vector<std::pair<qlonglong, double>> m_dishSemiPrices;
     std::vector<std::pair<qlonglong, double>> m_dishPrices;
     QHash<qlonglong, double> m_semiPrices;
+    QHash<qlonglong, double> m_freshPrices;
 };
 
-bool PriceRun::load(QString* error)
+bool PriceRun::usable(const RecipeIngredient& ingredient, qlonglong product, QString* fault) const
 {
-    QHash<qlonglong, double> unitGrams;
-    QString badReference;
-    const bool read =
-        forEachRow(
-            m_db, u"SELECT Kod, Gramm FROM Edinica"_s,
-            [&](const QSqlQuery& q) { unitGrams.insert(q.value(0).toLongLong(), q.value(1).toDouble()); },
-            error) &&
-        forEachRow(
-            m_db, u"SELECT Kod1, Edinica, Pf, Cena, Proc, Vih FROM Ing"_s,
-            [&](const QSqlQuery& q) {
-                const auto unit = unitGrams.constFind(keyOf(q.value(1)));
-                const QVariant price = q.value(3);
-                m_ingredients.insert(
-                    q.value(0).toLongLong(),
-                    Ingredient{unit == unitGrams.cend() ? std::nullopt : std::optional<double>(*unit),
-                               q.value(2).toInt() != 0, price.toDouble(), storedNumber(price),
-                               wholePercent(q.value(4).toDouble()), q.value(5).toDouble()});
-            },
-            error) &&
-        // Key order is the order of the rows within each composition and each card. A row whose
-        // reference to its product or dish is not whole belongs to none, as in every query that joins.
-        forEachRow(
-            m_db, u"SELECT Kod, Name, Kolvo, NNN FROM pf ORDER BY NNN"_s,
-            [&](const QSqlQuery& q) {
-                if (badReference.isEmpty() && !isWholeReference(q.value(1)))
-                    badReference = notWholeReference(u"pf"_s, q.value(3), u"Name"_s, q.value(1));
-                m_compositions[wholeKey(q.value(0)).value_or(noKey)].push_back(
-                    Component{keyOf(q.value(1)), q.value(2).toDouble()});
-            },
-            error) &&
-        forEachRow(
-            m_db, u"SELECT Kod FROM Grbludo ORDER BY Name COLLATE %1, Kod"_s.arg(Database::collation),
-            [&](const QSqlQuery& q) { m_groups.push_back(q.value(0).toLongLong()); }, error) &&
-        forEachRow(
-            m_db, u"SELECT Kod, Kod1, Nporc, Proc, Cena FROM Bludo ORDER BY Kod1"_s,
-            [&](const QSqlQuery& q) {
-                m_dishes.push_back(Dish{keyOf(q.value(0)), q.value(1).toLongLong(), q.value(2).toDouble(),
-                                        wholePercent(q.value(3).toDouble()), storedNumber(q.value(4))});
-            },
-            error) &&
-        forEachRow(
-            m_db, u"SELECT Kod, Name, Kolvo, Vihod, NNN FROM Karta ORDER BY NNN"_s,
-            [&](const QSqlQuery& q) {
-                if (badReference.isEmpty() && !isWholeReference(q.value(1)))
-                    badReference = notWholeReference(u"Karta"_s, q.value(4), u"Name"_s, q.value(1));
-                m_lines.push_back(CardLine{wholeKey(q.value(0)).value_or(noKey), keyOf(q.value(1)),
-                                           q.value(2).toDouble(), q.value(3).toDouble()});
-            },
-            error);
-    if (!read)
+    if (!m_book.unitDivides(ingredient, product, fault))
         return false;
-    if (!badReference.isEmpty()) {
-        *error = badReference;
-        return false;
-    }
-    // Cheaper than letting SQLite walk the indexes, whose rows lie scattered over the table once cards
-    // have been edited for a while. Stable: the key order stays within a group and within a card.
-    std::stable_sort(m_dishes.begin(), m_dishes.end(),
-                     [](const Dish& a, const Dish& b) { return a.group < b.group; });
-    std::stable_sort(m_lines.begin(), m_lines.end(),
-                     [](const CardLine& a, const CardLine& b) { return a.dish < b.dish; });
-    return true;
+    const bool inRange = wholePercent(ingredient).has_value();
+    if (!inRange)
+        *fault =
+            m_book.whose(ingredient.key, product) + u" процент наценки (% Надб.) вне допустимых пределов."_s;
+    return inRange;
 }
 
-QString PriceRun::nameOf(const char* table, const char* keyField, qlonglong key) const
+std::optional<double> PriceRun::ordinaryLine(const RecipeIngredient& ingredient, const RecipeLine& line,
+                                             double portions, QString* fault) const
 {
-    QSqlQuery query(m_db);
-    query.prepare(u"SELECT Name FROM %1 WHERE %2 = ?"_s.arg(QLatin1String(table), QLatin1String(keyField)));
-    query.addBindValue(key);
-    return query.exec() && query.next() ? query.value(0).toString() : QString();
-}
-
-QString PriceRun::phrase(const Subject& subject) const
-{
-    const QString name = nameOf("Ing", "Kod1", subject.ingredient);
-    if (subject.product == noKey)
-        return u"у ингредиента \"%1\""_s.arg(name);
-    if (subject.product == subject.ingredient)
-        return u"у полуфабриката \"%1\""_s.arg(name);
-    return u"у ингредиента \"%1\" в составе полуфабриката \"%2\""_s.arg(
-        name, nameOf("Ing", "Kod1", subject.product));
-}
-
-bool PriceRun::unitUsable(const std::optional<double>& unitGrams, const Subject& subject,
-                          QString* fault) const
-{
-    if (!unitGrams)
-        *fault = phrase(subject) + u" не найдена единица измерения."_s;
-    else if (*unitGrams == 0)
-        *fault = phrase(subject) + u" вес единицы измерения (Грамм) равен нулю."_s;
-    return unitGrams && *unitGrams != 0;
-}
-
-bool PriceRun::usable(const Ingredient& ingredient, const Subject& subject, QString* fault) const
-{
-    if (!unitUsable(ingredient.unitGrams, subject, fault))
-        return false;
-    if (!ingredient.percent)
-        *fault = phrase(subject) + u" процент наценки (% Надб.) вне допустимых пределов."_s;
-    return ingredient.percent.has_value();
-}
-
-std::optional<double> PriceRun::ordinaryLine(const Ingredient& ingredient, qlonglong key,
-                                             const CardLine& line, double portions, QString* fault) const
-{
-    const Subject subject{key, noKey};
-    if (!usable(ingredient, subject, fault))
+    if (!usable(ingredient, noKey, fault))
         return std::nullopt;
     if (portions == 0) {
         *fault = u"число порций равно нулю."_s;
         return std::nullopt;
     }
     if (ingredient.yield == 0) {
-        *fault = phrase(subject) + u" выход (% Вых) равен нулю."_s;
+        *fault = m_book.whose(ingredient.key) + u" выход (% Вых) равен нулю."_s;
         return std::nullopt;
     }
     if (line.yield == 0) {
-        *fault =
-            u"в строке ингредиента \"%1\" выход строки (% Вых) равен нулю."_s.arg(nameOf("Ing", "Kod1", key));
+        *fault = RecipeBook::lineYieldZero(ingredient);
         return std::nullopt;
     }
     // Left to right, in the order the figures have always been computed.
-    return ingredient.price / *ingredient.unitGrams * (1 + *ingredient.percent / 100.0) * line.grams /
-           portions * 100 / ingredient.yield * 100 / line.yield;
+    return priceOf(ingredient) / *ingredient.unitGrams * (1 + *wholePercent(ingredient) / 100.0) *
+           line.grams / portions * 100 / ingredient.yield * 100 / line.yield;
 }
 
 std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fault)
@@ -255,27 +107,24 @@ std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fau
         return *cached;
     double sum = 0;
     bool madeOfOrdinary = true;
-    for (const Component& row : m_compositions.value(product)) {
-        const auto found = m_ingredients.constFind(row.ingredient);
-        if (found == m_ingredients.cend()) {
-            *fault = u"в составе полуфабриката \"%1\" указан ингредиент, которого больше нет."_s.arg(
-                nameOf("Ing", "Kod1", product));
+    for (const RecipeLine& row : m_book.composition(product)) {
+        const RecipeIngredient* component = m_book.ingredient(row.ingredient);
+        if (!component) {
+            *fault = m_book.componentGone(product);
             return std::nullopt;
         }
-        const Ingredient& component = *found;
-        const Subject subject{row.ingredient, product};
-        if (!usable(component, subject, fault))
+        if (!usable(*component, product, fault))
             return std::nullopt;
-        if (component.yield == 0) {
-            *fault = phrase(subject) + u" выход (% Вых) равен нулю."_s;
+        if (component->yield == 0) {
+            *fault = m_book.whose(row.ingredient, product) + u" выход (% Вых) равен нулю."_s;
             return std::nullopt;
         }
-        madeOfOrdinary = madeOfOrdinary && !component.semiFinished;
-        sum += component.price / *component.unitGrams * row.grams * (1 + *component.percent / 100.0) * 100 /
-               component.yield;
+        madeOfOrdinary = madeOfOrdinary && !component->semiFinished;
+        sum += priceOf(*component) / *component->unitGrams * row.grams *
+               (1 + *wholePercent(*component) / 100.0) * 100 / component->yield;
     }
     if (!std::isfinite(sum)) {
-        *fault = phrase(Subject{product, product}) + u" цена даёт недопустимое число (переполнение)."_s;
+        *fault = m_book.whose(product, product) + u" цена даёт недопустимое число (переполнение)."_s;
         return std::nullopt;
     }
     if (madeOfOrdinary)
@@ -283,51 +132,49 @@ std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fau
     return sum;
 }
 
-std::optional<double> PriceRun::priceDish(const Dish& dish, std::span<const CardLine> lines, QString* fault)
+std::optional<double> PriceRun::priceDish(const RecipeDish& dish, QString* fault)
 {
     double price = 0;
-    for (const CardLine& line : lines) {
-        const auto found = m_ingredients.find(line.ingredient);
-        if (found == m_ingredients.end()) {
-            *fault = line.ingredient == noKey
-                         ? u"в карте есть строка без ингредиента."_s
-                         : u"в карте указан ингредиент, которого больше нет (код %1)."_s.arg(line.ingredient);
+    for (const RecipeLine& line : m_book.card(dish.key)) {
+        const RecipeIngredient* ingredient = m_book.ingredient(line.ingredient);
+        if (!ingredient) {
+            *fault = RecipeBook::cardIngredientGone(line.ingredient);
             return std::nullopt;
         }
-        Ingredient& ingredient = *found;
         std::optional<double> amount;
-        if (ingredient.semiFinished) {
+        if (ingredient->semiFinished) {
             const std::optional<double> cost = semiFinishedCost(line.ingredient, fault);
             if (!cost)
                 return std::nullopt;
             // Later readers of the product within the run see its fresh price, as they would on disk.
-            ingredient.price = *cost;
+            m_freshPrices.insert(line.ingredient, *cost);
             m_dishSemiPrices.emplace_back(line.ingredient, *cost);
             // Only the unit of the product divides here: its markup and yield play no part.
-            if (!unitUsable(ingredient.unitGrams, Subject{line.ingredient, line.ingredient}, fault))
+            if (!m_book.unitDivides(*ingredient, ingredient->key, fault))
                 return std::nullopt;
             if (dish.portions == 0) {
                 *fault = u"число порций равно нулю."_s;
                 return std::nullopt;
             }
-            amount = *cost / *ingredient.unitGrams * line.grams / dish.portions;
+            amount = *cost / *ingredient->unitGrams * line.grams / dish.portions;
         } else {
-            amount = ordinaryLine(ingredient, line.ingredient, line, dish.portions, fault);
+            amount = ordinaryLine(*ingredient, line, dish.portions, fault);
             if (!amount)
                 return std::nullopt;
         }
         price += *amount;
         if (!std::isfinite(price)) {
-            *fault = u"строка ингредиента \"%1\" даёт недопустимое число (переполнение)."_s.arg(
-                nameOf("Ing", "Kod1", line.ingredient));
+            *fault =
+                u"строка ингредиента \"%1\" даёт недопустимое число (переполнение)."_s.arg(ingredient->name);
             return std::nullopt;
         }
     }
-    if (!dish.percent) {
+    const std::optional<int> percent = wholePercent(dish.percent, rounding::wholeNumber(dish.percent));
+    if (!percent) {
         *fault = u"у блюда процент наценки (% Надб.) вне допустимых пределов."_s;
         return std::nullopt;
     }
-    price = rounding::toKopeck(price * (1 + *dish.percent / 100.0));
+    price = rounding::toKopeck(price * (1 + *percent / 100.0));
     if (!std::isfinite(price)) {
         *fault = u"цена порции даёт недопустимое число (переполнение)."_s;
         return std::nullopt;
@@ -339,46 +186,38 @@ DishCostRun PriceRun::compute()
 {
     DishCostRun result;
     int visited = 0;
-    const auto byGroup = [](const Dish& a, const Dish& b) { return a.group < b.group; };
-    const auto byDish = [](const CardLine& line, qlonglong dish) { return line.dish < dish; };
-    for (const qlonglong group : m_groups) {
-        const auto [first, last] = std::equal_range(m_dishes.begin(), m_dishes.end(), Dish{group}, byGroup);
-        for (auto dish = first; dish != last; ++dish) {
+    for (const RecipeGroup& group : m_book.groups()) {
+        for (const RecipeDish& dish : m_book.dishesOf(group.key)) {
             ++visited;
-            const auto from = std::lower_bound(m_lines.begin(), m_lines.end(), dish->key, byDish);
-            auto to = from;
-            while (to != m_lines.end() && to->dish == dish->key)
-                ++to;
             m_dishSemiPrices.clear();
             QString fault;
-            const std::optional<double> price = priceDish(*dish, std::span<const CardLine>(from, to), &fault);
+            const std::optional<double> price = priceDish(dish, &fault);
             if (!price) {
                 result.ok = false;
-                result.failedDish = dish->key;
-                result.message = u"Расчёт цен остановлен: в блюде \"%1\" (группа \"%2\") %3"_s.arg(
-                    nameOf("Bludo", "Kod1", dish->key), nameOf("Grbludo", "Kod", group), fault);
+                result.failedDish = dish.key;
+                result.message = u"Расчёт цен остановлен: %1 %2"_s.arg(m_book.inDish(dish), fault);
                 break;
             }
             for (const auto& [product, cost] : m_dishSemiPrices)
                 m_semiPrices.insert(product, cost);
             ++result.dishesPriced;
-            if (dish->storedPrice != price)
-                m_dishPrices.emplace_back(dish->key, *price);
+            if (dish.price != price)
+                m_dishPrices.emplace_back(dish.key, *price);
         }
         if (!result.ok)
             break;
     }
     if (result.ok)
-        result.dishesSkipped = int(m_dishes.size()) - visited;
+        result.dishesSkipped = m_book.dishCount() - visited;
     result.dishPricesChanged = int(m_dishPrices.size());
     result.semiFinishedPriced = int(m_semiPrices.size());
     return result;
 }
 
-bool PriceRun::writePrices(const QString& table, const std::vector<std::pair<qlonglong, double>>& prices,
-                           QString* error)
+bool writePrices(QSqlDatabase db, const QString& table,
+                 const std::vector<std::pair<qlonglong, double>>& prices, QString* error)
 {
-    QSqlQuery query(m_db);
+    QSqlQuery query(db);
     if (!query.prepare(u"UPDATE %1 SET Cena = ? WHERE Kod1 = ?"_s.arg(table))) {
         *error = sqlErrorText(query.lastError());
         return false;
@@ -394,14 +233,15 @@ bool PriceRun::writePrices(const QString& table, const std::vector<std::pair<qlo
     return true;
 }
 
-bool PriceRun::store(QString* error)
+bool PriceRun::store(QSqlDatabase db, QString* error)
 {
     std::vector<std::pair<qlonglong, double>> semiPrices;
     for (auto it = m_semiPrices.cbegin(); it != m_semiPrices.cend(); ++it) {
-        if (m_ingredients.value(it.key()).storedPrice != it.value())
+        const RecipeIngredient* product = m_book.ingredient(it.key());
+        if (product->price != it.value())
             semiPrices.emplace_back(it.key(), it.value());
     }
-    return writePrices(u"Bludo"_s, m_dishPrices, error) && writePrices(u"Ing"_s, semiPrices, error);
+    return writePrices(db, u"Bludo"_s, m_dishPrices, error) && writePrices(db, u"Ing"_s, semiPrices, error);
 }
 
 } // namespace
@@ -418,12 +258,13 @@ DishCostRun DishCostCalculator::run()
     Transaction transaction(m_db);
     if (!transaction.isActive())
         return failure(u"Расчёт цен не выполнен: %1"_s.arg(sqlErrorText(m_db.lastError())));
-    PriceRun priceRun(m_db);
+    RecipeBook book;
     QString error;
-    if (!priceRun.load(&error))
+    if (!book.load(m_db, RecipeSelection{}, &error))
         return failure(u"Расчёт цен не выполнен: %1"_s.arg(error));
+    PriceRun priceRun(book);
     const DishCostRun result = priceRun.compute();
-    if (!priceRun.store(&error))
+    if (!priceRun.store(m_db, &error))
         return failure(u"Цены блюд не сохранены: %1"_s.arg(error));
     if (!transaction.commit())
         return failure(u"Цены блюд не сохранены: %1"_s.arg(sqlErrorText(m_db.lastError())));

@@ -1,6 +1,6 @@
 #include "CrossTablePrint.h"
 
-#include "DishCards.h"
+#include "costing/RecipeBook.h"
 #include "reports/CellArea.h"
 #include "reports/FormStyle.h"
 #include "reports/Workbook.h"
@@ -74,7 +74,7 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
 
     std::vector<Line> lines;
     std::vector<ItogRow> itog;
-    DishCards cards;
+    RecipeBook cards;
     bool read =
         forEachRow(
             m_db,
@@ -108,7 +108,7 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
                                 q.value(3).toString()});
             },
             &error) &&
-        cards.load(m_db, document, false, &error);
+        cards.load(m_db, RecipeSelection{RecipeSelection::Dishes::SalesDocument, document}, &error);
     // A reference that is not whole names no dish or ingredient: refused, never rounded or left out.
     if (read && !notWhole.isEmpty()) {
         read = false;
@@ -127,51 +127,52 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
     std::vector<Share> shares;
     for (int m = 0; m < int(lines.size()); ++m) {
         const Line& line = lines[m];
-        for (const CardRow& row : cards.card(line.key)) {
-            const CardIngredient& ingredient = row.ingredient;
-            const bool product = ingredient.exists && ingredient.semiFinished;
-            std::vector<std::pair<int, const CompositionRow*>> places;
+        for (const RecipeLine& row : cards.card(line.key)) {
+            const RecipeIngredient* ingredient = cards.ingredient(row.ingredient);
+            const bool product = ingredient && ingredient->semiFinished;
+            std::vector<std::pair<int, const RecipeLine*>> places;
             if (product) {
-                for (const CompositionRow& part : cards.composition(ingredient.key)) {
-                    if (map.contains(part.component.key))
-                        places.emplace_back(map.value(part.component.key), &part);
+                for (const RecipeLine& part : cards.composition(row.ingredient)) {
+                    if (map.contains(part.ingredient))
+                        places.emplace_back(map.value(part.ingredient), &part);
                     else
                         ++result.ingredientsLeftOut;
                 }
-            } else if (map.contains(ingredient.key)) {
-                places.emplace_back(map.value(ingredient.key), nullptr);
+            } else if (map.contains(row.ingredient)) {
+                places.emplace_back(map.value(row.ingredient), nullptr);
             } else {
                 ++result.ingredientsLeftOut;
             }
             if (places.empty())
                 continue;
-            QString fault = DishCards::unusable(ingredient, {}, !product);
+            QString fault = RecipeBook::unusable(ingredient, row.ingredient, {}, !product);
             if (fault.isEmpty() && line.cardPortions == 0)
                 fault = u"число порций (Порций) равно нулю."_s;
             if (fault.isEmpty() && !product)
-                fault = DishCards::zeroYield(
-                    row.yield, u"выход строки ингредиента \"%1\" (% Вых)"_s.arg(ingredient.name));
+                fault = RecipeBook::zeroYield(
+                    row.yield, u"выход строки ингредиента \"%1\" (% Вых)"_s.arg(ingredient->name));
             if (!fault.isEmpty()) {
                 result.error = inDish(line, fault);
                 return result;
             }
-            const double portion = row.grams / *ingredient.unitGrams / line.cardPortions;
+            const double portion = row.grams / *ingredient->unitGrams / line.cardPortions;
             for (const auto& [number, part] : places) {
                 if (!part) {
                     shares.push_back({m, number,
-                                      line.sold * portion * 100 / rounding::wholeNumber(ingredient.yield) *
-                                          100 / rounding::wholeNumber(row.yield)});
+                                      line.sold * portion * 100 / ingredient->wholeYield * 100 /
+                                          rounding::wholeNumber(row.yield)});
                     continue;
                 }
-                const QString partFault = DishCards::unusable(
-                    part->component, u" в составе полуфабриката \"%1\""_s.arg(ingredient.name));
+                const RecipeIngredient* component = cards.ingredient(part->ingredient);
+                const QString partFault = RecipeBook::unusable(
+                    component, part->ingredient, u" в составе полуфабриката \"%1\""_s.arg(ingredient->name));
                 if (!partFault.isEmpty()) {
                     result.error = inDish(line, partFault);
                     return result;
                 }
                 shares.push_back({m, number,
-                                  line.sold * (part->grams / *part->component.unitGrams * portion) * 100 /
-                                      rounding::wholeNumber(part->component.yield)});
+                                  line.sold * (part->grams / *component->unitGrams * portion) * 100 /
+                                      component->wholeYield});
             }
         }
     }

@@ -1,7 +1,7 @@
 #include "SalesDocumentPrint.h"
 
 #include "ConsumptionCalculator.h"
-#include "DishCards.h"
+#include "costing/RecipeBook.h"
 #include "reports/FormStyle.h"
 #include "reports/Workbook.h"
 #include "SalesDocuments.h"
@@ -50,41 +50,40 @@ QString inDish(const Line& line, const QString& fault)
 }
 
 // The working card of one line; false with *error naming the dish and the ingredient.
-bool computeCard(const Line& line, const DishCards& cards, WorkingCard& card, QString* error)
+bool computeCard(const Line& line, const RecipeBook& book, WorkingCard& card, QString* error)
 {
     const double sold = line.sold.portions;
-    for (const CardRow& row : cards.card(line.dish)) {
-        const CardIngredient& ingredient = row.ingredient;
-        QString fault = DishCards::unusable(ingredient);
+    for (const RecipeLine& row : book.card(line.dish)) {
+        const RecipeIngredient* ingredient = book.ingredient(row.ingredient);
+        QString fault = RecipeBook::unusable(ingredient, row.ingredient);
         if (fault.isEmpty() && line.cardPortions == 0)
             fault = u"число порций (Порций) равно нулю."_s;
         if (fault.isEmpty())
-            fault = DishCards::zeroYield(row.yield,
-                                         u"выход строки ингредиента \"%1\" (% Вых)"_s.arg(ingredient.name));
+            fault = RecipeBook::zeroYield(row.yield,
+                                          u"выход строки ингредиента \"%1\" (% Вых)"_s.arg(ingredient->name));
         if (!fault.isEmpty()) {
             *error = inDish(line, fault);
             return false;
         }
-        const double portion = row.grams / *ingredient.unitGrams / line.cardPortions;
+        const double portion = row.grams / *ingredient->unitGrams / line.cardPortions;
         const double net = sold * portion;
-        const double gross =
-            net * 100 / rounding::wholeNumber(ingredient.yield) * 100 / rounding::wholeNumber(row.yield);
+        const double gross = net * 100 / ingredient->wholeYield * 100 / rounding::wholeNumber(row.yield);
         card.rows.push_back(
-            {ingredient.semiFinished ? u"П.Ф. - \"%1\""_s.arg(ingredient.name) : ingredient.name, gross, net,
-             ingredient.unit});
-        if (!ingredient.semiFinished)
+            {ingredient->semiFinished ? u"П.Ф. - \"%1\""_s.arg(ingredient->name) : ingredient->name, gross,
+             net, ingredient->unitName});
+        if (!ingredient->semiFinished)
             continue;
-        for (const CompositionRow& part : cards.composition(ingredient.key)) {
-            const QString partFault = DishCards::unusable(
-                part.component, u" в составе полуфабриката \"%1\""_s.arg(ingredient.name));
+        for (const RecipeLine& part : book.composition(ingredient->key)) {
+            const RecipeIngredient* component = book.ingredient(part.ingredient);
+            const QString partFault = RecipeBook::unusable(
+                component, part.ingredient, u" в составе полуфабриката \"%1\""_s.arg(ingredient->name));
             if (!partFault.isEmpty()) {
                 *error = inDish(line, partFault);
                 return false;
             }
-            const double partNet = sold * part.grams / *part.component.unitGrams * portion;
-            card.rows.push_back({u"  - "_s + part.component.name,
-                                 partNet * 100 / rounding::wholeNumber(part.component.yield), partNet,
-                                 part.component.unit});
+            const double partNet = sold * part.grams / *component->unitGrams * portion;
+            card.rows.push_back({u"  - "_s + component->name, partNet * 100 / component->wholeYield, partNet,
+                                 component->unitName});
         }
     }
     return true;
@@ -186,7 +185,7 @@ SalesPrintResult SalesDocumentPrint::run(qlonglong document, const Progress& pro
     std::vector<Line> lines;
     std::vector<ConsumedIngredient> consumed;
     QString notWhole;
-    DishCards cards;
+    RecipeBook cards;
     const bool read =
         forEachRow(
             m_db,
@@ -226,7 +225,8 @@ SalesPrintResult SalesDocumentPrint::run(qlonglong document, const Progress& pro
                                     quantity * q.value(5).toDouble()});
             },
             &error) &&
-        (result.posted || cards.load(m_db, document, true, &error));
+        (result.posted ||
+         cards.load(m_db, RecipeSelection{RecipeSelection::Dishes::SoldInDocument, document}, &error));
     // A reference that is not whole names no dish or ingredient: refused, never left out unsaid.
     if (!read || !notWhole.isEmpty()) {
         result.error = u"Документ не напечатан: "_s + (read ? notWhole : error);
