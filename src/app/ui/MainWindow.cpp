@@ -3,6 +3,7 @@
 #include "costing/ui/CostingPage.h"
 #include "DiceWidget.h"
 #include "exchange/ui/ExchangePage.h"
+#include "HelpKey.h"
 #include "InfoPage.h"
 #include "MaintenanceDialog.h"
 #include "menus/ui/MenuPage.h"
@@ -67,6 +68,7 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     connect(m_start, &StartPage::kitchenRequested, this, &MainWindow::createKitchen);
     connect(m_start, &StartPage::otherFolderRequested, this, &MainWindow::chooseOtherFolder);
     updateKitchenOffer();
+    new HelpKey(this, [this] { return m_tabs ? m_tabs->currentWidget() : nullptr; });
 
     m_tick.setInterval(DiceAnimation::tickMs);
     m_stepChange.setInterval(DiceAnimation::stepChangeMs);
