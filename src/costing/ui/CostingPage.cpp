@@ -52,6 +52,8 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
     m_cardGrid->setCtrlDeleteBlocked(true);
     // Card lines come only from the ingredient chooser.
     m_cardGrid->setInsertBlocked(true);
+    m_recipe->setToolTip(u"Рецепт текущего блюда и его печать"_s);
+    m_ingredients->setToolTip(u"Добавить ингредиенты в карту текущего блюда"_s);
     m_progress->setVisible(false);
 
     // A splitter, so that on a small screen the user gives the room to the grid being worked on.

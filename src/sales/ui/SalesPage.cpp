@@ -114,6 +114,9 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     m_documentGrid->setCtrlDeleteBlocked(true);
     m_lineGrid->setCtrlDeleteBlocked(true);
     m_lineGrid->setInsertBlocked(true);
+    m_choose->setToolTip(u"Выбрать меню для текущего документа"_s);
+    m_summary->setToolTip(u"Сводный отчёт по документам реализации за период"_s);
+    m_print->setToolTip(u"Печать текущего документа: таблицы блюд и расхода или перекрёстная таблица"_s);
     m_jumpDate->setCalendarPopup(true);
     m_jumpDate->setDisplayFormat(u"dd.MM.yyyy"_s);
     // Today, not the editor's year 2000: the day a cook most often looks for.

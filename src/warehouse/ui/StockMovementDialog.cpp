@@ -95,6 +95,7 @@ StockMovementDialog::StockMovementDialog(QSqlDatabase db, UserPrompts* prompts, 
     layout->addLayout(left, 2);
     layout->addLayout(right, 3);
     button(u"Печать"_s)->setEnabled(false);
+    button(u"Печать"_s)->setToolTip(u"Печать документа прихода или расхода (пока не действует)"_s);
 
     connect(m_ingredientGrid, &DataGrid::rowChosen, this, &StockMovementDialog::addLine);
     connect(m_search, &QLineEdit::textEdited, this, [this](const QString& text) {

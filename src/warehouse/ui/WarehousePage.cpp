@@ -47,6 +47,7 @@ WarehousePage::WarehousePage(UserPrompts* prompts, DatePrompt* dates, QWidget* p
     button(u"Остатки"_s)->setEnabled(false);
     button(u"Статистика"_s)->setEnabled(false);
     button(u"Оборотка"_s)->setEnabled(false);
+    button(u"Оборотка"_s)->setToolTip(u"Оборотная ведомость склада за период"_s);
     connect(button(u"Движение по складу"_s), &QPushButton::clicked, this, &WarehousePage::openStockMovement);
     connect(button(u"Инвентаризация"_s), &QPushButton::clicked, this, &WarehousePage::openInventory);
     connect(button(u"Оборотка"_s), &QPushButton::clicked, this, [this] {
