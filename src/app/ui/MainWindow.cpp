@@ -29,6 +29,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSqlDatabase>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -42,6 +43,7 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
 {
     setWindowTitle(u"Кухнемер (V-3.4.4)"_s);
     setCentralWidget(m_tabs);
+    statusBar(); // says what the last operation did
     m_start = new StartPage(m_tabs);
     addPage(new IngredientsPage(m_prompts, m_tabs), u"Ингредиенты"_s);
     addPage(new CostingPage(m_prompts, m_tabs), u"Калькуляционные карты"_s);
@@ -161,6 +163,8 @@ void MainWindow::chooseOtherFolder()
 void MainWindow::addPage(Page* page, const QString& caption)
 {
     m_tabs->addTab(page, caption);
+    connect(page, &Page::operationReported, this,
+            [this](const QString& message) { statusBar()->showMessage(message); });
 }
 
 Page* MainWindow::page(PageIndex index) const

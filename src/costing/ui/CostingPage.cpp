@@ -379,7 +379,8 @@ void CostingPage::printCards()
         m_prompts->warn(u"Печать калькуляционных карт"_s, result.error);
         return;
     }
-    ReportOutput(*m_launcher, *m_prompts).show(*result.workbook, u"Калькуляционные карты"_s);
+    reportPrintout(this,
+                   ReportOutput(*m_launcher, *m_prompts).show(*result.workbook, u"Калькуляционные карты"_s));
 }
 
 void CostingPage::printRecipe(const QStringList& shownLines)
@@ -390,6 +391,6 @@ void CostingPage::printRecipe(const QStringList& shownLines)
         m_prompts->warn(u"Печать рецепта"_s, error);
         return;
     }
-    ReportOutput(*m_launcher, *m_prompts)
-        .show(workbook, u"Рецепт "_s + m_dishes->currentValue(u"Name"_s).toString());
+    reportPrintout(this, ReportOutput(*m_launcher, *m_prompts)
+                             .show(workbook, u"Рецепт "_s + m_dishes->currentValue(u"Name"_s).toString()));
 }

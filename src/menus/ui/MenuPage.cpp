@@ -427,6 +427,6 @@ void MenuPage::printMenu()
     }
     if (skipped > 0)
         m_prompts->inform(u"Печать текущего меню"_s, MenuPrint::skippedNotice(skipped));
-    ReportOutput(*m_launcher, *m_prompts)
-        .show(workbook, u"Меню на "_s + options.date.toString(u"dd.MM.yyyy"_s));
+    reportPrintout(this, ReportOutput(*m_launcher, *m_prompts)
+                             .show(workbook, u"Меню на "_s + options.date.toString(u"dd.MM.yyyy"_s)));
 }

@@ -181,6 +181,7 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
         if (!postAll())
             return;
         if (const std::optional<qlonglong> document = pointofsale::receiveSales(this, m_db, *m_prompts)) {
+            report(this, u"Реализация принята в новый документ"_s);
             m_documents->refresh();
             m_documents->locateKey(*document);
         }
@@ -513,8 +514,9 @@ void SalesPage::printDocument()
     // After a calculation the skipped lines have been told already.
     if (!open && !result.notice().isEmpty())
         m_prompts->inform(u"Печать"_s, result.notice());
-    ReportOutput(*m_launcher, *m_prompts)
-        .show(*result.workbook, (cross ? u"Раскладка ингредиентов "_s : u"Реализация "_s) + date);
+    reportPrintout(
+        this, ReportOutput(*m_launcher, *m_prompts)
+                  .show(*result.workbook, (cross ? u"Раскладка ингредиентов "_s : u"Реализация "_s) + date));
 }
 
 void SalesPage::printSummary()
@@ -536,9 +538,9 @@ void SalesPage::printSummary()
     }
     if (!result.notice().isEmpty())
         m_prompts->inform(u"Печать сводного отчёта"_s, result.notice());
-    ReportOutput(*m_launcher, *m_prompts)
-        .show(*result.workbook,
-              u"Свод %1-%2"_s.arg(start.toString(u"dd.MM.yyyy"_s), end.toString(u"dd.MM.yyyy"_s)));
+    reportPrintout(this, ReportOutput(*m_launcher, *m_prompts)
+                             .show(*result.workbook, u"Свод %1-%2"_s.arg(start.toString(u"dd.MM.yyyy"_s),
+                                                                         end.toString(u"dd.MM.yyyy"_s))));
 }
 
 void SalesPage::postDocument()
@@ -552,7 +554,8 @@ void SalesPage::postDocument()
     m_busy->setVisible(true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    SalesPosting(m_db, *m_prompts).post(currentDocument().toLongLong(), *partner);
+    if (SalesPosting(m_db, *m_prompts).post(currentDocument().toLongLong(), *partner))
+        report(this, u"Документ реализации проведён, расход списан со склада"_s);
     QApplication::restoreOverrideCursor();
     m_busy->setVisible(false);
     // The zero lines are gone and the document is posted (or, refused, all is as it was).

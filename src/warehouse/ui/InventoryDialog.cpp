@@ -6,6 +6,7 @@
 #include "store/RowKey.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
+#include "store/ui/Page.h"
 #include "warehouse/InventoryDocuments.h"
 
 #include <QApplication>
@@ -261,6 +262,8 @@ void InventoryDialog::post()
     // Nothing current: nothing to post, and nothing to clear.
     if (!postAll() || current().isNull())
         return;
-    if (InventoryDocuments(m_db, *m_prompts).post(current().toLongLong()))
+    if (InventoryDocuments(m_db, *m_prompts).post(current().toLongLong())) {
+        Page::report(this, u"Инвентаризация проведена на склад"_s);
         reload();
+    }
 }

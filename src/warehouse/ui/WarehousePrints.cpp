@@ -36,9 +36,10 @@ void installWarehousePrints(WarehousePage& page, UserPrompts& prompts, Spreadshe
             prompts.warn(u"Печать оборотной ведомости"_s, error);
             return;
         }
-        ReportOutput(launcher, prompts)
-            .show(workbook, u"Оборотная ведомость %1-%2"_s.arg(options.start.toString(u"dd.MM.yyyy"_s),
-                                                               options.end.toString(u"dd.MM.yyyy"_s)));
+        Page::reportPrintout(&page, ReportOutput(launcher, prompts)
+                                        .show(workbook, u"Оборотная ведомость %1-%2"_s.arg(
+                                                            options.start.toString(u"dd.MM.yyyy"_s),
+                                                            options.end.toString(u"dd.MM.yyyy"_s))));
     });
     page.setInventoryActPrint([&page, &prompts, &launcher](qlonglong inventory, QWidget*) {
         Workbook workbook;
@@ -50,6 +51,6 @@ void installWarehousePrints(WarehousePage& page, UserPrompts& prompts, Spreadshe
             prompts.warn(u"Печать акта инвентаризации"_s, error);
             return;
         }
-        ReportOutput(launcher, prompts).show(workbook, u"Акт инвентаризации"_s);
+        Page::reportPrintout(&page, ReportOutput(launcher, prompts).show(workbook, u"Акт инвентаризации"_s));
     });
 }
