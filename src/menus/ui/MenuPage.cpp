@@ -70,6 +70,7 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     auto* newMenu = new QAction(u"Новое меню"_s, m_menuGrid);
     newMenu->setShortcut(Qt::Key_Insert);
     newMenu->setShortcutContext(Qt::WidgetShortcut);
+    newMenu->setShortcutVisibleInContextMenu(true); // whatever the desktop's style says
     connect(newMenu, &QAction::triggered, this, &MenuPage::createMenu);
     m_menuGrid->addAction(newMenu);
     m_menuGrid->setContextMenuPolicy(Qt::ActionsContextMenu);
