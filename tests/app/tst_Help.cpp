@@ -79,6 +79,10 @@ private Q_SLOTS:
         QVERIFY(help);
         QCOMPARE(help->heading(), u"Партнёры"_s);
         QVERIFY(!QApplication::activeModalWidget());
+        // The dialog closed (it is kept, as pages keep theirs): the help is the main window's again.
+        QTest::keyClick(window.tabs()->currentWidget(), Qt::Key_F1);
+        QCOMPARE(help->parentWidget(), &window);
+        QVERIFY(help->isVisible());
     }
 };
 

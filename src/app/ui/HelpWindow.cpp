@@ -9,7 +9,8 @@
 
 using namespace Qt::StringLiterals;
 
-HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), m_text(new QTextBrowser(this))
+HelpWindow::HelpWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window), m_home(parent), m_text(new QTextBrowser(this))
 {
     // The resource lives in a static library: nothing would pull it into the program otherwise.
     Q_INIT_RESOURCE(help);
@@ -32,8 +33,9 @@ QString HelpWindow::topicOf(const QWidget* page)
 void HelpWindow::showTopic(const QString& topic)
 {
     // A window outside an open modal dialog takes no input; as the dialog's own window it does.
-    QWidget* owner = QApplication::activeModalWidget();
-    if (owner && owner != parentWidget() && owner != this) {
+    QWidget* modal = QApplication::activeModalWidget();
+    QWidget* owner = modal && modal != this ? modal : m_home;
+    if (owner != parentWidget()) {
         const QRect placed = geometry();
         setParent(owner, Qt::Window);
         setGeometry(placed);

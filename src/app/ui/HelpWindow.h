@@ -20,5 +20,6 @@ public:
     QString heading() const;
 
 private:
+    QWidget* m_home; // whose window it is while no dialog is open
     QTextBrowser* m_text;
 };
