@@ -75,7 +75,7 @@ private Q_SLOTS:
         QProgressBar progress;
         progress.setVisible(false);
 
-        QCOMPARE(runPrintJob(job, prompts, launcher, &progress), !refused);
+        QCOMPARE(runPrintJob(nullptr, job, prompts, launcher, &progress), !refused);
         QCOMPARE(prompts.shown, shown);
         QCOMPARE(launcher.opened.size(), refused ? 0 : 1);
         if (!refused)

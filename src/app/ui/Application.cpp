@@ -3,10 +3,12 @@
 #include "MainWindow.h"
 #include "store/ui/MessageBoxPrompts.h"
 #include "tools/KitchenSetup.h"
+#include "WindowMemory.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSettings>
 #include <QSqlDatabase>
 #include <QStandardPaths>
 #include <QTranslator>
@@ -31,6 +33,8 @@ int runApplication(int argc, char* argv[])
         }
     }
     QApplication app(argc, argv);
+    // The settings (window state) go to ~/.config/kuhnemer/kuhnemer.conf.
+    QApplication::setOrganizationName(u"kuhnemer"_s);
     QApplication::setApplicationName(u"kuhnemer"_s);
     QTranslator translator;
     if (translator.load(QLocale(QLocale::Russian), u"qtbase"_s, u"_"_s,
@@ -42,9 +46,10 @@ int runApplication(int argc, char* argv[])
         prompts.warn(u"Кухнемер"_s, u"Не установлен BDE. Установка описана в инструкции"_s);
         return 1;
     }
-    const DataLocations locations =
-        DataLocations::resolve(QApplication::arguments(), QApplication::applicationDirPath(),
-                               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const DataLocations locations = DataLocations::resolve(
+        QApplication::arguments(), QApplication::applicationDirPath(),
+        // Not AppDataLocation: with the organisation named it would add a level.
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/kuhnemer"_s);
     kitchensetup::offerNewKitchen(locations, prompts);
     QString error;
     if (!locations.ensureExchangeDirectory(&error))
@@ -53,6 +58,12 @@ int runApplication(int argc, char* argv[])
     MainWindow window(locations);
     if (!window.claimKitchen())
         return 1;
+    QSettings settings;
+    WindowMemory memory(settings);
+    if (memory.restore(window))
+        window.keepPlacement();
     window.show();
-    return QApplication::exec();
+    const int result = QApplication::exec();
+    memory.save(window);
+    return result;
 }

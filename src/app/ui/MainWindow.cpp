@@ -3,6 +3,7 @@
 #include "costing/ui/CostingPage.h"
 #include "DiceWidget.h"
 #include "exchange/ui/ExchangePage.h"
+#include "HelpKey.h"
 #include "InfoPage.h"
 #include "MaintenanceDialog.h"
 #include "menus/ui/MenuPage.h"
@@ -27,6 +28,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QSqlDatabase>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -40,6 +42,7 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
 {
     setWindowTitle(u"Кухнемер (V-3.4.4)"_s);
     setCentralWidget(m_tabs);
+    statusBar(); // says what the last operation did
     m_start = new StartPage(m_tabs);
     addPage(new IngredientsPage(m_prompts, m_tabs), u"Ингредиенты"_s);
     addPage(new CostingPage(m_prompts, m_tabs), u"Калькуляционные карты"_s);
@@ -64,6 +67,7 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     connect(m_start, &StartPage::kitchenRequested, this, &MainWindow::createKitchen);
     connect(m_start, &StartPage::otherFolderRequested, this, &MainWindow::chooseOtherFolder);
     updateKitchenOffer();
+    new HelpKey(this, [this] { return m_tabs ? m_tabs->currentWidget() : nullptr; });
 
     m_tick.setInterval(DiceAnimation::tickMs);
     m_stepChange.setInterval(DiceAnimation::stepChangeMs);
@@ -156,6 +160,8 @@ void MainWindow::chooseOtherFolder()
 void MainWindow::addPage(Page* page, const QString& caption)
 {
     m_tabs->addTab(page, caption);
+    connect(page, &Page::operationReported, this,
+            [this](const QString& message) { statusBar()->showMessage(message); });
 }
 
 Page* MainWindow::page(PageIndex index) const

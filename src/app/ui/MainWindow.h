@@ -56,6 +56,8 @@ public:
     // The folder question of "Другая папка…" on the start page; the window's own dialog by default.
     void setFolderPrompt(FolderPrompt* folders) { m_folders = folders; }
     const DataLocations& locations() const { return m_locations; }
+    // A place restored from the user's settings stands: the first show does not place the window.
+    void keepPlacement() { m_placed = true; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

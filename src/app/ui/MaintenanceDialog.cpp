@@ -15,6 +15,7 @@ MaintenanceDialog::MaintenanceDialog(QString dataDir, QWidget* parent)
       m_dataDir(std::move(dataDir)), m_log(new QPlainTextEdit(this)), m_ok(new QPushButton(u"OK"_s, this))
 {
     setWindowTitle(u"Индексация"_s);
+    m_ok->setToolTip(u"Закрыть журнал индексации"_s);
     setModal(true);
     m_log->setReadOnly(true);
     m_log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

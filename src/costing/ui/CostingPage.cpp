@@ -51,6 +51,8 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
     m_cardGrid->setCtrlDeleteBlocked(true);
     // Card lines come only from the ingredient chooser.
     m_cardGrid->setInsertBlocked(true);
+    m_recipe->setToolTip(u"Рецепт текущего блюда и его печать"_s);
+    m_ingredients->setToolTip(u"Добавить ингредиенты в карту текущего блюда"_s);
     m_progress->setVisible(false);
 
     // A splitter, so that on a small screen the user gives the room to the grid being worked on.
@@ -361,7 +363,7 @@ void CostingPage::printCards()
         return;
 
     CostingCardPrintJob job(m_db, *m_clock, options);
-    runPrintJob(job, *m_prompts, *m_launcher, m_progress);
+    runPrintJob(this, job, *m_prompts, *m_launcher, m_progress);
     // The marks of the printed groups are cleared.
     m_dishes->refresh();
 }
@@ -369,5 +371,5 @@ void CostingPage::printCards()
 void CostingPage::printRecipe(const QStringList& shownLines)
 {
     RecipePrintJob job(m_db, m_dishes->currentKey().toLongLong(), shownLines);
-    runPrintJob(job, *m_prompts, *m_launcher);
+    runPrintJob(this, job, *m_prompts, *m_launcher);
 }

@@ -47,6 +47,7 @@ IngredientChooserDialog::IngredientChooserDialog(QSqlDatabase db, UserPrompts* p
       m_ok(new QPushButton(u"OK"_s, this))
 {
     setWindowTitle(u"Выбор ингредиентов блюда (ингредиентов не полуфабрикатов без цен в таблице нет)"_s);
+    m_ok->setToolTip(u"Закончить выбор ингредиентов и закрыть окно"_s);
     m_candidates->setColumns({{u"Name"_s, u"Наименование ингредиента (Выбор - двойной щелч1к мышкой)"_s}});
     m_candidates->setReadOnly(true);
     m_candidates->setFilterEnabled(true);

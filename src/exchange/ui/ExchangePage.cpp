@@ -154,6 +154,7 @@ void ExchangePage::importCard()
             .importCard(file, group, *m_association, QLocale().decimalPoint().at(0));
     m_association->closeViews();
     if (dish) {
+        report(this, u"Блюдо импортировано из %1"_s.arg(QDir::toNativeSeparators(chosen)));
         m_dishes->refresh();
         m_dishes->locateKey(*dish);
     }

@@ -65,6 +65,7 @@ DishChooserDialog::DishChooserDialog(QSqlDatabase db, UserPrompts* prompts, QVar
       m_copy(new QPushButton(u"Копировать и другого меню"_s, this)), m_ok(new QPushButton(u"OK"_s, this))
 {
     setWindowTitle(u"Выбор блюд в меню (блюд с незавершенной разработкой в таблице нет)"_s);
+    m_ok->setToolTip(u"Закончить выбор блюд и закрыть окно"_s);
     m_dishes->setColumns({{u"Name"_s, u"Наименование блюда (Выбор - двойной щелчёк мышкой)"_s},
                           {u"X"_s, u"Доп. характеристика"_s}});
     m_dishes->setReadOnly(true);

@@ -69,6 +69,7 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     auto* newMenu = new QAction(u"Новое меню"_s, m_menuGrid);
     newMenu->setShortcut(Qt::Key_Insert);
     newMenu->setShortcutContext(Qt::WidgetShortcut);
+    newMenu->setShortcutVisibleInContextMenu(true); // whatever the desktop's style says
     connect(newMenu, &QAction::triggered, this, &MenuPage::createMenu);
     m_menuGrid->addAction(newMenu);
     m_menuGrid->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -404,7 +405,7 @@ void MenuPage::printMenu()
     }
 
     MenuPrintJob job(m_db, menu.toLongLong(), options);
-    runPrintJob(job, *m_prompts, *m_launcher, m_progress);
+    runPrintJob(this, job, *m_prompts, *m_launcher, m_progress);
     // The print reads the switched-on entries on its own; the page keeps showing every entry.
     reloadEntries();
 }

@@ -42,6 +42,7 @@ CompositionChooserDialog::CompositionChooserDialog(UserPrompts* prompts, QSqlDat
     m_compositionGrid->setInsertBlocked(true);
 
     auto* ok = new QPushButton(u"OK"_s, this);
+    ok->setToolTip(u"Закончить выбор составляющих и закрыть окно"_s);
     auto* layout = new QGridLayout(this);
     layout->addWidget(m_groupGrid, 0, 0, 4, 1);
     layout->addWidget(m_search, 0, 1);

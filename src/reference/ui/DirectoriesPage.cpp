@@ -42,6 +42,7 @@ DirectoriesPage::DirectoriesPage(UserPrompts* prompts, QWidget* parent)
     layout->setColumnStretch(1, 3);
     layout->setRowStretch(1, 1);
     connect(m_deleteUnit, &QPushButton::clicked, this, &DirectoriesPage::deleteUnit);
+    m_deleteSignature->setToolTip(u"Удалить текущую подпись (в таблице подписей — также Ctrl+Delete)"_s);
     connect(m_deleteSignature, &QPushButton::clicked, this, &DirectoriesPage::deleteSignature);
     setEnabled(false);
 }

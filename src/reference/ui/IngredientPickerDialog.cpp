@@ -115,6 +115,8 @@ IngredientPickerDialog::IngredientPickerDialog(UserPrompts* prompts, QSqlDatabas
     });
 
     auto* refuse = new QPushButton(u"Отказ"_s, this);
+    m_choose->setToolTip(u"Взять текущий ингредиент (или Enter, двойной щелчок)"_s);
+    refuse->setToolTip(u"Закрыть окно, ничего не выбирая (Escape)"_s);
     connect(m_choose, &QPushButton::clicked, this, &IngredientPickerDialog::choose);
     connect(refuse, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ingredientGrid, &DataGrid::rowChosen, this, &IngredientPickerDialog::choose);

@@ -37,6 +37,7 @@ IngredientsPage::IngredientsPage(UserPrompts* prompts, QWidget* parent)
         grid->setCtrlDeleteBlocked(true);
     // Components are added only through the chooser.
     m_compositionGrid->setInsertBlocked(true);
+    m_compositionButton->setToolTip(u"Составляющие текущего полуфабриката"_s);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(u"Новые записи во всех таблицах вносятся при помощи клавиши \"Insert\" на "

@@ -21,6 +21,7 @@ NewIngredientDialog::NewIngredientDialog(UserPrompts* prompts, QSqlDatabase db, 
       m_name(new QLineEdit(this)), m_price(new QLineEdit(this)), m_ok(new QPushButton(u"OK"_s, this))
 {
     setWindowTitle(u"Добавление нового ингредиента"_s);
+    m_ok->setToolTip(u"Внести ингредиент в выбранную группу"_s);
     m_groups->setColumns({{u"Name"_s, u"Выбор группы для нового ингредиента"_s}});
     m_units->setColumns({{u"Name"_s, u"Единица измерения"_s}});
     m_name->setMaxLength(50);

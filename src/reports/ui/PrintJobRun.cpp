@@ -2,12 +2,14 @@
 
 #include "reports/PrintJob.h"
 #include "reports/ReportOutput.h"
+#include "store/ui/Page.h"
 #include "store/UserPrompts.h"
 
 #include <QApplication>
 #include <QProgressBar>
 
-bool runPrintJob(PrintJob& job, UserPrompts& prompts, SpreadsheetLauncher& launcher, QProgressBar* progress)
+bool runPrintJob(QWidget* from, PrintJob& job, UserPrompts& prompts, SpreadsheetLauncher& launcher,
+                 QProgressBar* progress)
 {
     PrintJob::Progress showProgress;
     if (progress) {
@@ -36,6 +38,6 @@ bool runPrintJob(PrintJob& job, UserPrompts& prompts, SpreadsheetLauncher& launc
         prompts.warn(printed.caption, printed.error);
         return false;
     }
-    ReportOutput(launcher, prompts).show(*printed.workbook, printed.title);
+    Page::reportPrintout(from, ReportOutput(launcher, prompts).show(*printed.workbook, printed.title));
     return true;
 }

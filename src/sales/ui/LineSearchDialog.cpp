@@ -37,6 +37,7 @@ LineSearchDialog::LineSearchDialog(SalesDocuments documents, qlonglong document,
     m_list->horizontalHeader()->setStretchLastSection(false);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    buttons->button(QDialogButtonBox::Ok)->setToolTip(u"Закрыть поиск"_s);
     connect(m_list, &QTableView::doubleClicked, this, &QDialog::accept);
     // Enter in the field takes the current line, as OK does.
     connect(m_search, &QLineEdit::returnPressed, this, &QDialog::accept);

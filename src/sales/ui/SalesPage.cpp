@@ -112,6 +112,9 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     m_documentGrid->setCtrlDeleteBlocked(true);
     m_lineGrid->setCtrlDeleteBlocked(true);
     m_lineGrid->setInsertBlocked(true);
+    m_choose->setToolTip(u"Выбрать меню для текущего документа"_s);
+    m_summary->setToolTip(u"Сводный отчёт по документам реализации за период"_s);
+    m_print->setToolTip(u"Печать текущего документа: таблицы блюд и расхода или перекрёстная таблица"_s);
     m_jumpDate->setCalendarPopup(true);
     m_jumpDate->setDisplayFormat(u"dd.MM.yyyy"_s);
     // Today, not the editor's year 2000: the day a cook most often looks for.
@@ -176,6 +179,7 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
         if (!postAll())
             return;
         if (const std::optional<qlonglong> document = pointofsale::receiveSales(this, m_db, *m_prompts)) {
+            report(this, u"Реализация принята в новый документ"_s);
             m_documents->refresh();
             m_documents->locateKey(*document);
         }
@@ -476,7 +480,7 @@ void SalesPage::printDocument()
     SalesDocumentPrintJob job(m_db, currentDocument().toLongLong(),
                               m_printChoice->crossTable() ? SalesDocumentPrintJob::Layout::CrossTable
                                                           : SalesDocumentPrintJob::Layout::Tables);
-    runPrintJob(job, *m_prompts, *m_launcher, m_progress);
+    runPrintJob(this, job, *m_prompts, *m_launcher, m_progress);
 }
 
 void SalesPage::printSummary()
@@ -487,7 +491,7 @@ void SalesPage::printSummary()
     if (m_summaryPeriod->exec() != QDialog::Accepted)
         return;
     SalesSummaryPrintJob job(m_db, m_summaryPeriod->start(), m_summaryPeriod->end());
-    runPrintJob(job, *m_prompts, *m_launcher, m_progress);
+    runPrintJob(this, job, *m_prompts, *m_launcher, m_progress);
 }
 
 void SalesPage::postDocument()
@@ -501,7 +505,8 @@ void SalesPage::postDocument()
     m_busy->setVisible(true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    SalesPosting(m_db, *m_prompts).post(currentDocument().toLongLong(), *partner);
+    if (SalesPosting(m_db, *m_prompts).post(currentDocument().toLongLong(), *partner))
+        report(this, u"Документ реализации проведён, расход списан со склада"_s);
     QApplication::restoreOverrideCursor();
     m_busy->setVisible(false);
     // The zero lines are gone and the document is posted (or, refused, all is as it was).

@@ -133,6 +133,7 @@ DataGrid::DataGrid(UserPrompts* prompts, QWidget* parent) : QTableView(parent), 
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setMinimumSectionSize(fontMetrics().horizontalAdvance(u"V"_s) + 12);
     connect(qApp, &QApplication::focusChanged, this, &DataGrid::onFocusChanged);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, &DataGrid::keepUserWidth);
 }
 
 DataGrid::~DataGrid()
@@ -196,18 +197,23 @@ void DataGrid::fitColumns()
     for (int c = 0; c < count; ++c) {
         if (isColumnHidden(c))
             continue;
-        widths[c] =
-            std::max(horizontalHeader()->sectionSizeHint(c), sizeHintForColumn(c)) + m_extraWidths.value(c);
-        if (stretch < 0 && m_model->isTextColumn(c))
+        const int chosen = userWidth(c);
+        widths[c] = chosen > 0 ? chosen
+                               : std::max(horizontalHeader()->sectionSizeHint(c), sizeHintForColumn(c)) +
+                                     m_extraWidths.value(c);
+        if (stretch < 0 && chosen == 0 && m_model->isTextColumn(c))
             stretch = c;
         total += widths[c];
     }
     if (m_stretchColumn >= 0 && m_stretchColumn < count)
         stretch = m_stretchColumn;
     for (int c = 0; stretch < 0 && c < count; ++c) {
-        if (!m_model->isNumberColumn(c))
+        if (!m_model->isNumberColumn(c) && userWidth(c) == 0)
             stretch = c;
     }
+    // A width the user chose stands, even for the column that would take the rest.
+    if (stretch >= 0 && userWidth(stretch) > 0)
+        stretch = -1;
     int minimum = total;
     if (stretch >= 0) {
         // Long names are elided rather than pushing the other columns out of sight; the header stays whole.
@@ -226,6 +232,29 @@ void DataGrid::fitColumns()
         updateGeometry();
     }
     m_fitting = false;
+}
+
+void DataGrid::setUserWidths(const QHash<QString, int>& widths)
+{
+    m_userWidths = widths;
+    fitColumns();
+}
+
+int DataGrid::userWidth(int column) const
+{
+    if (!m_model || column < 0 || column >= m_model->columns().size())
+        return 0;
+    return m_userWidths.value(m_model->columns()[column].field, 0);
+}
+
+void DataGrid::keepUserWidth(int column, int oldWidth, int newWidth)
+{
+    Q_UNUSED(oldWidth);
+    // The grid's own fitting and hiding a column are not the user's choice.
+    if (m_fitting || !m_model || column >= m_model->columns().size() || isColumnHidden(column) ||
+        newWidth <= 0)
+        return;
+    m_userWidths.insert(m_model->columns()[column].field, newWidth);
 }
 
 QSize DataGrid::sizeHint() const

@@ -37,6 +37,10 @@ public:
     void setStretchColumn(int column);
     // Pixels a column needs beyond its header and contents (a button drawn over the cell).
     void setExtraWidth(int column, int pixels);
+    // Widths the user gave columns by dragging a header's edge, by field. Fitting keeps them; the
+    // window remembers them for the next run.
+    QHash<QString, int> userWidths() const { return m_userWidths; }
+    void setUserWidths(const QHash<QString, int>& widths);
     // Marks values that a later calculation would divide by zero with, with the reason as a tooltip.
     // flagField: the row's field (or looked-up field) that says it is a semi-finished product.
     void markValueWarnings(const QString& flagField = {});
@@ -63,6 +67,8 @@ private:
     void followModelIn(int row, int column);
     void showError(const QString& message);
     void tellAccessibility();
+    void keepUserWidth(int column, int oldWidth, int newWidth);
+    int userWidth(int column) const;
 
     QPointer<TableModel> m_model;
     UserPrompts* m_prompts;
@@ -73,4 +79,5 @@ private:
     int m_minimumColumns = 0; // the columns' least total width, for the layouts
     QHash<int, int> m_extraWidths;
     int m_stretchColumn = -1;
+    QHash<QString, int> m_userWidths;
 };

@@ -23,4 +23,13 @@ public:
     virtual void pageHidden() {}
     // Posts what the user typed and has not posted yet; called before exit.
     virtual void postPending() {}
+
+    // Tells the main window's status bar what a finished operation did; from is the page, or a dialog
+    // or any widget inside it. Nothing is told from outside a page.
+    static void report(QWidget* from, const QString& message);
+    // The same for a print-out: the path ReportOutput::show returned, nothing when none was written.
+    static void reportPrintout(QWidget* from, const QString& path);
+
+Q_SIGNALS:
+    void operationReported(const QString& message);
 };

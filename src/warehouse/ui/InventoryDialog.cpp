@@ -7,6 +7,7 @@
 #include "store/RowKey.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
+#include "store/ui/Page.h"
 #include "warehouse/InventoryActPrintJob.h"
 #include "warehouse/InventoryDocuments.h"
 
@@ -75,7 +76,7 @@ void InventoryDialog::printAct()
     if (!postAll() || current().isNull())
         return;
     InventoryActPrintJob job(m_db, current().toLongLong());
-    runPrintJob(job, *m_prompts, m_launcher);
+    runPrintJob(this, job, *m_prompts, m_launcher);
 }
 
 QPushButton* InventoryDialog::button(const QString& caption) const
@@ -261,6 +262,8 @@ void InventoryDialog::post()
     // Nothing current: nothing to post, and nothing to clear.
     if (!postAll() || current().isNull())
         return;
-    if (InventoryDocuments(m_db, *m_prompts).post(current().toLongLong()))
+    if (InventoryDocuments(m_db, *m_prompts).post(current().toLongLong())) {
+        Page::report(this, u"Инвентаризация проведена на склад"_s);
         reload();
+    }
 }

@@ -35,6 +35,7 @@ StockChoiceDialog::StockChoiceDialog(QWidget* parent)
         this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    buttons->button(QDialogButtonBox::Ok)->setToolTip(u"Взять выбранное и закрыть окно (Enter)"_s);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addWidget(label);

@@ -9,6 +9,7 @@
 #include "reference/ui/NewIngredientDialog.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
+#include "store/ui/Page.h"
 #include "warehouse/StockDeletion.h"
 #include "warehouse/StockDocuments.h"
 
@@ -95,6 +96,7 @@ StockMovementDialog::StockMovementDialog(QSqlDatabase db, UserPrompts* prompts, 
     layout->addLayout(left, 2);
     layout->addLayout(right, 3);
     button(u"Печать"_s)->setEnabled(false);
+    button(u"Печать"_s)->setToolTip(u"Печать документа прихода или расхода (пока не действует)"_s);
 
     connect(m_ingredientGrid, &DataGrid::rowChosen, this, &StockMovementDialog::addLine);
     connect(m_search, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -349,7 +351,8 @@ void StockMovementDialog::postReceipt()
     const std::optional<PriceRule> rule = m_priceRule->choose();
     if (!rule)
         return;
-    StockDocuments(m_db, *m_prompts).postReceipt(m_documents->currentKey().toLongLong(), *rule);
+    if (StockDocuments(m_db, *m_prompts).postReceipt(m_documents->currentKey().toLongLong(), *rule))
+        Page::report(this, u"Приход принят на склад"_s);
     refreshAfterPosting();
 }
 
@@ -357,8 +360,9 @@ void StockMovementDialog::postIssue()
 {
     if (!postAll() || m_documents->currentRow() < 0 || currentPosted())
         return;
-    StockDocuments(m_db, *m_prompts)
-        .postIssue(m_documents->currentKey().toLongLong(), StockDocuments::Confirmation::Ask);
+    if (StockDocuments(m_db, *m_prompts)
+            .postIssue(m_documents->currentKey().toLongLong(), StockDocuments::Confirmation::Ask))
+        Page::report(this, u"Расход снят со склада"_s);
     refreshAfterPosting();
 }
 

@@ -51,6 +51,7 @@ WarehousePage::WarehousePage(UserPrompts* prompts, DatePrompt* dates, QWidget* p
     // Present, but nothing behind them.
     button(u"Остатки"_s)->setEnabled(false);
     button(u"Статистика"_s)->setEnabled(false);
+    button(u"Оборотка"_s)->setToolTip(u"Оборотная ведомость склада за период"_s);
     connect(button(u"Движение по складу"_s), &QPushButton::clicked, this, &WarehousePage::openStockMovement);
     connect(button(u"Инвентаризация"_s), &QPushButton::clicked, this, &WarehousePage::openInventory);
     connect(button(u"Оборотка"_s), &QPushButton::clicked, this, &WarehousePage::printTurnover);
@@ -220,5 +221,5 @@ void WarehousePage::printTurnover()
     options.group = m_groups->currentKey().toLongLong();
     options.ingredient = m_ingredients->currentKey().toLongLong();
     TurnoverPrintJob job(m_db, options);
-    runPrintJob(job, *m_prompts, *m_launcher);
+    runPrintJob(this, job, *m_prompts, *m_launcher);
 }
