@@ -1,3 +1,4 @@
+#include "RecordingLauncher.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
@@ -100,6 +101,7 @@ private Q_SLOTS:
         ScriptedPrompts prompts;
         ScriptedDatePrompt dates;
         FixedClock clock(QDate(2026, 3, 2));
+        RecordingLauncher launcher;
         TableModel groups(db, {u"GrIng"_s, {u"Name"_s}});
         QVERIFY(groups.open());
         const QList<std::function<QDialog*()>> dialogs = {
@@ -118,7 +120,7 @@ private Q_SLOTS:
             [&] { return new LineSearchDialog(SalesDocuments(db, prompts), 1); },
             [&] { return new MenuChoiceDialog(db, &prompts); },
             [&] { return new DocumentDeletionDialog(&prompts); },
-            [&] { return new InventoryDialog(db, &prompts, &dates, &clock); },
+            [&] { return new InventoryDialog(db, &prompts, &dates, &clock, launcher); },
             [&] { return new PartnerChooserDialog(db, &prompts); },
             [&] { return new StockChoiceDialog; },
             [&] { return new StockMovementDialog(db, &prompts, &dates, &clock); },
