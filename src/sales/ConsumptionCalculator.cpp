@@ -1,5 +1,6 @@
 #include "ConsumptionCalculator.h"
 
+#include "SalesDocuments.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
 #include "store/RowKey.h"
@@ -490,7 +491,7 @@ ConsumptionRun ConsumptionCalculator::run(qlonglong document, SalesLines lines)
     if (!status.next())
         return failure(u"Документ реализации не найден."_s);
     // An empty status reads as 0: posted, like every value below 5.
-    if (status.value(0).toDouble() < openStatus)
+    if (status.value(0).toDouble() < SalesDocuments::openStatus)
         return failure(u"Документ проведён. Расчёт не производится !!!"_s);
     status.finish(); // an open statement at the commit would keep SQLite from checkpointing
 

@@ -44,8 +44,6 @@ struct ConsumptionRun
 class ConsumptionCalculator
 {
 public:
-    static constexpr double openStatus = 5;
-
     explicit ConsumptionCalculator(QSqlDatabase db) : m_db(std::move(db)) {}
 
     ConsumptionRun run(qlonglong document, SalesLines lines = SalesLines::All);

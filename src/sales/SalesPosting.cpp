@@ -57,9 +57,9 @@ bool SalesPosting::post(qlonglong document, qlonglong partner)
     // nothing.
     if (!execSql(m_db,
                  u"INSERT INTO Move (Kod1, Kod, Cena, Kolvo, Date, Partner, Nomer, Oper, Provodka) "
-                 "SELECT ?, KodIng, CenaIng, Kolvo, ?, ?, ?, 'R', 1 FROM RealItog "
+                 "SELECT ?, KodIng, CenaIng, Kolvo, ?, ?, ?, ?, 1 FROM RealItog "
                  "WHERE Kod = ? AND Kolvo > 0 ORDER BY KodGrIng, KodIng, NNN"_s,
-                 {stockDocument, date, partner, name, document}, &error) ||
+                 {stockDocument, date, partner, name, StockDocuments::issue, document}, &error) ||
         !StockDocuments(m_db, m_prompts).applyIssue(stockDocument, &error))
         return fail(postingCaption, error);
     if (!transaction.commit())

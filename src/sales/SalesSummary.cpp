@@ -130,7 +130,7 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
             [&](const QSqlQuery& q) {
                 inRange.push_back(q.value(0).toLongLong());
                 // Exactly 5: an open document of another status counts with the rows it has.
-                if (!q.value(1).isNull() && q.value(1).toDouble() == ConsumptionCalculator::openStatus)
+                if (!q.value(1).isNull() && q.value(1).toDouble() == SalesDocuments::openStatus)
                     open.push_back(q.value(0).toLongLong());
             },
             &error))

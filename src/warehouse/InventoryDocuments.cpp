@@ -1,5 +1,6 @@
 #include "InventoryDocuments.h"
 
+#include "StockDocuments.h"
 #include "store/Database.h"
 #include "store/RowBatch.h"
 #include "store/SqliteStatement.h"
@@ -206,9 +207,9 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
     RowBatch movements(
         m_db,
         u"INSERT INTO Move (Kod, Kod1, Provodka, Kolvo, Cena, Oper, Date, Nomer) "
-        "SELECT column1, ?, 1, abs(column2), column3, CASE WHEN column2 > 0 THEN 'P' ELSE 'R' END, "
-        "?, ? FROM ("_s,
-        {stockDocument, date, inventoryNumber}, 3, u")"_s);
+        "SELECT column1, ?, 1, abs(column2), column3, CASE WHEN column2 > 0 THEN ? ELSE ? END, ?, ? "
+        "FROM ("_s,
+        {stockDocument, StockDocuments::receipt, StockDocuments::issue, date, inventoryNumber}, 3, u")"_s);
     for (const CountLine& line : lines) {
         const qlonglong ingredient = line.ingredient.toLongLong();
         const auto before = balances.constFind(ingredient);

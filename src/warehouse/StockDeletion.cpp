@@ -1,5 +1,6 @@
 #include "StockDeletion.h"
 
+#include "StockDocuments.h"
 #include "store/Database.h"
 #include "store/UserPrompts.h"
 
@@ -58,11 +59,11 @@ bool StockDeletion::deleteDocument(qlonglong document, bool rollBack, QString* e
         // Only the document's flag counts, not the lines' own. An ingredient that is gone matches no row.
         if (exists && rollBack && posted.value(0).toInt() == 1 &&
             !execSql(m_db,
-                     u"UPDATE Ing SET Kolvo = coalesce(Kolvo, 0) + (SELECT sum(CASE WHEN m.Oper = 'R' "
+                     u"UPDATE Ing SET Kolvo = coalesce(Kolvo, 0) + (SELECT sum(CASE WHEN m.Oper = ? "
                      "THEN coalesce(m.Kolvo, 0) ELSE -coalesce(m.Kolvo, 0) END) FROM Move m "
                      "WHERE m.Kod1 = ? AND m.Kod = Ing.Kod1) "
                      "WHERE Kod1 IN (SELECT Kod FROM Move WHERE Kod1 = ?)"_s,
-                     {document, document}, error))
+                     {StockDocuments::issue, document, document}, error))
             return false;
         return execSql(m_db, u"DELETE FROM Move WHERE Kod1 = ?"_s, {document}, error) &&
                execSql(m_db, u"DELETE FROM Doc WHERE Nnn = ?"_s, {document}, error);

@@ -1,8 +1,5 @@
 #include "MenuPage.h"
 
-#include "exchange/ui/PointOfSaleExchange.h"
-
-#include "app/ui/DiceWidget.h"
 #include "costing/DishCostCalculator.h"
 #include "costing/SellingPrices.h"
 #include "DishChooserDialog.h"
@@ -57,7 +54,7 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
       m_release(new QPushButton(releaseCaption, this)),
       m_deleteMenu(new QPushButton(u"Удалить меню"_s, this)),
       m_transfer(new QPushButton(u"Передача меню в модуль\n\"Буфетон\""_s, this)),
-      m_die(new DiceWidget(Qt::yellow, Qt::blue, this)), m_printDialog(new DatePromptDialog(this))
+      m_printDialog(new DatePromptDialog(this))
 {
     // Menus come from the date dialog, entries from the chooser; both go only through the buttons.
     m_menuGrid->setCtrlDeleteBlocked(true);
@@ -82,13 +79,11 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     m_direction->addItems(roundingDirectionLabels());
     m_direction->setCurrentIndex(int(defaultRoundingDirection));
     m_progress->setVisible(false);
-    m_die->setAngleSigns({1, -1, 1});
-    m_die->setFixedSize(72, 72);
 
     auto* layout = new QHBoxLayout(this);
     auto* menuPanel = new QVBoxLayout;
     menuPanel->addWidget(m_menuGrid, 1);
-    menuPanel->addWidget(m_die, 0, Qt::AlignLeft);
+    m_dieSlot = menuPanel;
     layout->addLayout(menuPanel, 3);
     layout->addWidget(buildEntryPanel(), 6);
     layout->addWidget(buildControlPanel(), 2);
@@ -100,10 +95,16 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     connect(m_release, &QPushButton::clicked, this, &MenuPage::releaseMenu);
     connect(m_deleteMenu, &QPushButton::clicked, this, &MenuPage::deleteMenu);
     connect(m_transfer, &QPushButton::clicked, this, [this] {
-        if (m_menus && postAll())
-            pointofsale::transferMenu(this, m_db, *m_prompts, m_menus->currentKey());
+        if (m_transferMenu && m_menus && postAll())
+            m_transferMenu(this, m_db, *m_prompts, m_menus->currentKey());
     });
     setEnabled(false);
+}
+
+void MenuPage::placeDie(QWidget* die)
+{
+    die->setParent(this);
+    m_dieSlot->addWidget(die, 0, Qt::AlignLeft);
 }
 
 QWidget* MenuPage::buildEntryPanel()

@@ -1,8 +1,5 @@
 #include "SalesPage.h"
 
-#include "exchange/ui/PointOfSaleExchange.h"
-
-#include "app/ui/DiceWidget.h"
 #include "LineSearchDialog.h"
 #include "MenuChoiceDialog.h"
 #include "reports/ReportOutput.h"
@@ -107,8 +104,8 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
       m_post(new QPushButton(u"Проводка"_s, this)), m_delete(new QPushButton(u"Удаление документа"_s, this)),
       m_print(new QPushButton(u"Печать"_s, this)), m_search(new QPushButton(u"Поиск по контексту"_s, this)),
       m_busy(new QProgressBar(this)), m_progress(new QProgressBar(this)),
-      m_die(new DiceWidget(Qt::yellow, Qt::blue, this)), m_datePopup(new QCalendarWidget(this)),
-      m_printChoice(new SalesPrintChoiceDialog(this)), m_summaryPeriod(new SummaryPeriodDialog(this))
+      m_datePopup(new QCalendarWidget(this)), m_printChoice(new SalesPrintChoiceDialog(this)),
+      m_summaryPeriod(new SummaryPeriodDialog(this))
 {
     // Lines come only from the menu; nothing is deleted from the keyboard in either grid.
     m_documentGrid->setCtrlDeleteBlocked(true);
@@ -121,8 +118,6 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     m_busy->setRange(0, 0); // a busy indicator, not a measure
     m_busy->setVisible(false);
     m_progress->setVisible(false);
-    m_die->setAngleSigns({1, -1, 1});
-    m_die->setFixedSize(72, 72);
     m_datePopup->setWindowFlags(Qt::Popup);
     m_datePopup->hide();
 
@@ -147,7 +142,7 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     buttons->addStretch();
     buttons->addWidget(m_busy);
     buttons->addWidget(m_progress);
-    buttons->addWidget(m_die);
+    m_dieSlot = buttons;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 2);
     layout->addWidget(m_lineGrid, 3);
@@ -175,9 +170,9 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     connect(m_post, &QPushButton::clicked, this, &SalesPage::postDocument);
     connect(m_delete, &QPushButton::clicked, this, &SalesPage::deleteDocuments);
     connect(receive, &QPushButton::clicked, this, [this] {
-        if (!postAll())
+        if (!m_receiveSales || !postAll())
             return;
-        if (const std::optional<qlonglong> document = pointofsale::receiveSales(this, m_db, *m_prompts)) {
+        if (const std::optional<qlonglong> document = m_receiveSales(this, m_db, *m_prompts)) {
             m_documents->refresh();
             m_documents->locateKey(*document);
         }
@@ -186,6 +181,12 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
 }
 
 SalesPage::~SalesPage() = default;
+
+void SalesPage::placeDie(QWidget* die)
+{
+    die->setParent(this);
+    m_dieSlot->addWidget(die);
+}
 
 void SalesPage::createViews(QSqlDatabase db)
 {
