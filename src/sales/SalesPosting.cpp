@@ -46,25 +46,29 @@ bool SalesPosting::post(qlonglong document, qlonglong partner)
     if (!run.ok)
         return fail(run.caption, run.message);
 
-    QSqlQuery header(m_db);
     if (!execSql(m_db, u"UPDATE Realdoc SET Status = ? WHERE Kod = ?"_s,
-                 {SalesDocuments::postedStatus, document}, &error) ||
-        !runQuery(header, u"INSERT INTO Doc (Date, Nomer, Partner, Provodka) VALUES (?, ?, ?, 1)"_s,
-                  {date, name, partner}, &error))
+                 {SalesDocuments::postedStatus, document}, &error))
         return fail(postingCaption, error);
-    const qlonglong stockDocument = header.lastInsertId().toLongLong();
     // One issue line per consumed ingredient, in the consumption rows' order; rows of 0 or less move
     // nothing.
-    if (!execSql(m_db,
-                 u"INSERT INTO Move (Kod1, Kod, Cena, Kolvo, Date, Partner, Nomer, Oper, Provodka) "
-                 "SELECT ?, KodIng, CenaIng, Kolvo, ?, ?, ?, ?, 1 FROM RealItog "
-                 "WHERE Kod = ? AND Kolvo > 0 ORDER BY KodGrIng, KodIng, NNN"_s,
-                 {stockDocument, date, partner, name, StockDocuments::issue, document}, &error) ||
-        !StockDocuments(m_db, m_prompts).applyIssue(stockDocument, &error))
+    std::vector<StockDocuments::MoveLine> lines;
+    if (!forEachRow(
+            m_db,
+            u"SELECT KodIng, Kolvo, CenaIng FROM RealItog WHERE Kod = ? AND Kolvo > 0 "
+            "ORDER BY KodGrIng, KodIng, NNN"_s,
+            {document},
+            [&](const QSqlQuery& query) {
+                lines.push_back({query.value(0), query.value(1), query.value(2)});
+            },
+            &error))
+        return fail(postingCaption, error);
+    StockDocuments stock(m_db, m_prompts);
+    const std::optional<qlonglong> stockDocument = stock.writePosted({date, name, partner}, lines, &error);
+    if (!stockDocument || !stock.applyIssue(*stockDocument, &error))
         return fail(postingCaption, error);
     if (!transaction.commit())
         return fail(postingCaption, QString());
-    m_stockDocument = stockDocument;
+    m_stockDocument = *stockDocument;
     if (!run.notice().isEmpty())
         m_prompts.inform(u"Расчёт реализации"_s, run.notice());
     return true;

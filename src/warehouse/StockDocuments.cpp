@@ -1,6 +1,8 @@
 #include "StockDocuments.h"
 
+#include "reference/IngredientCatalog.h"
 #include "store/Database.h"
+#include "store/RowBatch.h"
 #include "store/RowKey.h"
 #include "store/UserPrompts.h"
 
@@ -230,19 +232,68 @@ bool StockDocuments::apply(qlonglong document, const QString& oper, std::optiona
     if (!execSql(m_db, u"UPDATE Move SET Oper = ?, Provodka = 1 WHERE Kod1 = ?"_s, {oper, document}, error))
         return false;
     // Only a receipt that sets a price writes one; the others leave the stored price as it is.
-    const bool setsPrice = rule && *rule != PriceRule::Keep;
-    QSqlQuery ingredient(m_db);
-    ingredient.prepare(setsPrice ? u"UPDATE Ing SET Kolvo = ?, Cena = ? WHERE Kod1 = ?"_s
-                                 : u"UPDATE Ing SET Kolvo = ? WHERE Kod1 = ?"_s);
-    for (auto it = stock.cbegin(); it != stock.cend(); ++it) {
-        ingredient.addBindValue(it->balance);
-        if (setsPrice)
-            ingredient.addBindValue(it->price);
-        ingredient.addBindValue(it.key());
-        if (!ingredient.exec()) {
-            *error = sqlErrorText(ingredient.lastError());
-            return false;
-        }
-    }
+    QList<IngredientCatalog::StockLevel> levels;
+    levels.reserve(stock.size());
+    for (auto it = stock.cbegin(); it != stock.cend(); ++it)
+        levels.append({it.key(), it->balance, it->price});
+    if (!IngredientCatalog(m_db).setStock(levels, rule && *rule != PriceRule::Keep, error))
+        return false;
     return execSql(m_db, u"UPDATE Doc SET Provodka = 1 WHERE Nnn = ?"_s, {document}, error);
+}
+
+std::optional<qlonglong> StockDocuments::writePosted(const Header& header, const std::vector<MoveLine>& lines,
+                                                     QString* error)
+{
+    QSqlQuery insert(m_db);
+    if (!runQuery(insert, u"INSERT INTO Doc (Date, Nomer, Partner, Provodka) VALUES (?, ?, ?, 1)"_s,
+                  {header.date, header.number, header.partner}, error))
+        return std::nullopt;
+    const qlonglong document = insert.lastInsertId().toLongLong();
+    RowBatch movements(m_db,
+                       u"INSERT INTO Move (Kod1, Date, Nomer, Partner, Provodka, Kod, Kolvo, Cena, Oper) "
+                       "SELECT ?, ?, ?, ?, 1, column1, column2, column3, column4 FROM ("_s,
+                       {document, header.date, header.number, header.partner}, 4, u")"_s);
+    for (const MoveLine& line : lines) {
+        if (!movements.add({line.ingredient, line.quantity, line.price, QString::fromLatin1(line.oper)},
+                           error))
+            return std::nullopt;
+    }
+    if (!movements.flush(error))
+        return std::nullopt;
+    return document;
+}
+
+bool StockDocuments::remove(qlonglong document, bool rollBack, QString* error)
+{
+    return inTransaction(m_db, error, [&] {
+        QSqlQuery posted(m_db);
+        if (!runQuery(posted, u"SELECT Provodka FROM Doc WHERE Nnn = ?"_s, {document}, error))
+            return false;
+        // Only the document's flag counts, not the lines' own.
+        if (posted.next() && rollBack && posted.value(0).toInt() == 1) {
+            posted.finish();
+            QList<std::pair<QVariant, double>> returned;
+            if (!forEachRow(
+                    m_db,
+                    u"SELECT Kod, sum(CASE WHEN Oper = ? THEN coalesce(Kolvo, 0) ELSE -coalesce(Kolvo, 0) "
+                    u"END) "
+                    "FROM Move WHERE Kod1 = ? AND Kod IS NOT NULL GROUP BY Kod ORDER BY Kod"_s,
+                    {issue, document},
+                    [&](const QSqlQuery& query) {
+                        returned.append({query.value(0), query.value(1).toDouble()});
+                    },
+                    error) ||
+                !IngredientCatalog(m_db).addToStock(returned, error))
+                return false;
+        }
+        posted.finish();
+        return execSql(m_db, u"DELETE FROM Move WHERE Kod1 = ?"_s, {document}, error) &&
+               execSql(m_db, u"DELETE FROM Doc WHERE Nnn = ?"_s, {document}, error);
+    });
+}
+
+bool StockDocuments::removeAll(QString* error)
+{
+    // Every movement line goes with the documents, so none is left without its document.
+    return execSql(m_db, u"DELETE FROM Move"_s, {}, error) && execSql(m_db, u"DELETE FROM Doc"_s, {}, error);
 }

@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <optional>
+#include <vector>
 
 class UserPrompts;
 
@@ -72,6 +73,30 @@ public:
     // The issue posting of a document that another operation wrote and holds in its transaction (the
     // sales posting): applies the lines without asking and without checking the document's flag.
     bool applyIssue(qlonglong document, QString* error);
+
+    // A document written whole and posted by another operation inside its own transaction (the
+    // inventory, the sales posting): the header, then its lines in order. The balances are not
+    // touched; the new document's key, or nothing with the driver's text in *error.
+    struct Header
+    {
+        QVariant date;
+        QVariant number;
+        QVariant partner;
+    };
+    struct MoveLine
+    {
+        QVariant ingredient;
+        QVariant quantity;
+        QVariant price;
+        const char* oper = issue;
+    };
+    std::optional<qlonglong> writePosted(const Header& header, const std::vector<MoveLine>& lines,
+                                         QString* error);
+    // Deletes the document with its lines, inside the caller's transaction; with rollBack the lines of
+    // a posted document are first taken back out of the balances.
+    bool remove(qlonglong document, bool rollBack, QString* error);
+    // Every document and line: the inventory that starts the history again.
+    bool removeAll(QString* error);
 
 private:
     bool apply(qlonglong document, const QString& oper, std::optional<PriceRule> rule, QString* error);
