@@ -1,5 +1,6 @@
 #include "ConsumptionCalculator.h"
 
+#include "costing/DishCatalog.h"
 #include "SalesDocuments.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
@@ -445,20 +446,7 @@ bool Consumption::store(ConsumptionRun& result, QString* error)
             }
         }
     }
-    QSqlQuery update(m_db);
-    if (!update.prepare(u"UPDATE Bludo SET Cena = ? WHERE Kod1 = ?"_s)) {
-        *error = update.lastError().text();
-        return false;
-    }
-    for (const auto& [dish, price] : m_newPrices) {
-        update.addBindValue(price);
-        update.addBindValue(dish);
-        if (!update.exec()) {
-            *error = update.lastError().text();
-            return false;
-        }
-    }
-    return true;
+    return DishCatalog::setPrices(m_db, m_newPrices, error);
 }
 
 } // namespace
