@@ -426,7 +426,7 @@ bool Consumption::store(ConsumptionRun& result, QString* error)
         return false;
     result.rowsRewritten = !same;
     if (!same) {
-        if (!execSql(m_db, u"DELETE FROM RealItog WHERE Kod = ?"_s, {m_document}, error))
+        if (!ConsumptionCalculator(m_db).clear(m_document, error))
             return false;
         QSqlQuery insert(m_db);
         if (!insert.prepare(
@@ -494,4 +494,9 @@ ConsumptionRun ConsumptionCalculator::run(qlonglong document, SalesLines lines)
             u"Расход документа не сохранён: %1"_s.arg(error.isEmpty() ? m_db.lastError().text() : error));
     }
     return result;
+}
+
+bool ConsumptionCalculator::clear(qlonglong document, QString* error)
+{
+    return execSql(m_db, u"DELETE FROM RealItog WHERE Kod = ?"_s, {document}, error);
 }

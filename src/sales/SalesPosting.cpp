@@ -38,16 +38,13 @@ bool SalesPosting::post(qlonglong document, qlonglong partner)
     doc.finish();
 
     // The zero lines go and the partner is written before the last calculation.
-    if (!execSql(m_db, u"DELETE FROM Realsum WHERE Kod = ? AND coalesce(Kolvo, 0) = 0"_s, {document},
-                 &error) ||
-        !execSql(m_db, u"UPDATE Realsum SET Status = ? WHERE Kod = ?"_s, {partner, document}, &error))
+    if (!SalesDocuments::prepareForPosting(m_db, document, partner, &error))
         return fail(postingCaption, error);
     const ConsumptionRun run = ConsumptionCalculator(m_db).run(document, SalesLines::All);
     if (!run.ok)
         return fail(run.caption, run.message);
 
-    if (!execSql(m_db, u"UPDATE Realdoc SET Status = ? WHERE Kod = ?"_s,
-                 {SalesDocuments::postedStatus, document}, &error))
+    if (!SalesDocuments::setStatus(m_db, document, SalesDocuments::postedStatus, &error))
         return fail(postingCaption, error);
     // One issue line per consumed ingredient, in the consumption rows' order; rows of 0 or less move
     // nothing.
@@ -108,7 +105,5 @@ int SalesPosting::remove(const DeletionChoice& choice, const QVariant& current)
 
 bool SalesPosting::deleteDocument(qlonglong document, QString* error)
 {
-    return execSql(m_db, u"DELETE FROM Realsum WHERE Kod = ?"_s, {document}, error) &&
-           execSql(m_db, u"DELETE FROM RealItog WHERE Kod = ?"_s, {document}, error) &&
-           execSql(m_db, u"DELETE FROM Realdoc WHERE Kod = ?"_s, {document}, error);
+    return SalesDocuments::remove(m_db, document, error);
 }
