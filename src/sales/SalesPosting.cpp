@@ -51,15 +51,17 @@ bool SalesPosting::post(qlonglong document, qlonglong partner)
     std::vector<StockDocuments::MoveLine> lines;
     if (!forEachRow(
             m_db,
-            u"SELECT KodIng, Kolvo, CenaIng FROM RealItog WHERE Kod = ? AND Kolvo > 0 "
-            "ORDER BY KodGrIng, KodIng, NNN"_s,
+            u"SELECT KodIng, Kolvo FROM RealItog WHERE Kod = ? AND Kolvo > 0 ORDER BY KodGrIng, KodIng, NNN"_s,
             {document},
             [&](const QSqlQuery& query) {
-                lines.push_back({query.value(0), query.value(1), query.value(2)});
+                lines.push_back({query.value(0), query.value(1), {}});
             },
             &error))
         return fail(postingCaption, error);
+    // What the lines cost is the warehouse's valuation of the stock, not the consumption's price.
     StockDocuments stock(m_db, m_prompts);
+    if (!stock.priceIssue(lines, &error))
+        return fail(postingCaption, error);
     const std::optional<qlonglong> stockDocument = stock.writePosted({date, name, partner}, lines, &error);
     if (!stockDocument || !stock.applyIssue(*stockDocument, &error))
         return fail(postingCaption, error);

@@ -27,11 +27,7 @@ struct Line
     double price = 0;
 };
 
-struct Stock
-{
-    double balance = 0;
-    double price = 0;
-};
+using Stock = StockValuation::Stock;
 
 } // namespace
 
@@ -43,15 +39,6 @@ QString StockDocuments::kindText(const QVariant& oper)
     if (text == QLatin1String(issue))
         return u"Расход"_s;
     return {};
-}
-
-double StockDocuments::averagePrice(double price, double balance, double quantity, double lineCost)
-{
-    // Stock below zero was never paid for: it does not weigh in the average.
-    const double held = std::max(balance, 0.0);
-    if (quantity + held == 0)
-        return price;
-    return (price * held + lineCost * quantity) / (quantity + held);
 }
 
 QList<PartnerRow> StockDocuments::partners(const QString& text, QString* error) const
@@ -196,6 +183,7 @@ bool StockDocuments::apply(qlonglong document, const QString& oper, std::optiona
         return false;
 
     // Every line is checked before anything is written: a line without its ingredient refuses the lot.
+    const StockValuation& valuation = StockValuation::kitchen();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (!isWholeReference(lines[i].ingredientRef)) {
             *error = notWholeReference(u"Move"_s, lines[i].key, u"Kod"_s, lines[i].ingredientRef) +
@@ -211,16 +199,8 @@ bool StockDocuments::apply(qlonglong document, const QString& oper, std::optiona
             return false;
         }
         Stock& item = stock[*ingredient];
-        const double quantity = lines[i].quantity;
-        if (!rule) {
-            item.balance -= quantity;
-        } else {
-            if (*rule == PriceRule::Average)
-                item.price = averagePrice(item.price, item.balance, quantity, lines[i].price);
-            else if (*rule == PriceRule::New)
-                item.price = lines[i].price;
-            item.balance += quantity;
-        }
+        item = rule ? valuation.receive(*ingredient, item, lines[i].quantity, lines[i].price, *rule)
+                    : valuation.issue(*ingredient, item, lines[i].quantity);
         if (!std::isfinite(item.balance) || !std::isfinite(item.price)) {
             *error = u"Строка %1 документа: остаток или цена ингредиента не является конечным числом. "
                      "Документ не проведён."_s.arg(i + 1);
@@ -296,4 +276,21 @@ bool StockDocuments::removeAll(QString* error)
 {
     // Every movement line goes with the documents, so none is left without its document.
     return execSql(m_db, u"DELETE FROM Move"_s, {}, error) && execSql(m_db, u"DELETE FROM Doc"_s, {}, error);
+}
+
+bool StockDocuments::priceIssue(std::vector<MoveLine>& lines, QString* error) const
+{
+    const StockValuation& valuation = StockValuation::kitchen();
+    QSqlQuery stock(m_db);
+    for (MoveLine& line : lines) {
+        if (!runQuery(stock, u"SELECT Kod1, Kolvo, Cena FROM Ing WHERE Kod1 = ?"_s, {line.ingredient}, error))
+            return false;
+        if (stock.next()) {
+            line.price = valuation.issueCost(stock.value(0).toLongLong(),
+                                             {stock.value(1).toDouble(), stock.value(2).toDouble()},
+                                             line.quantity.toDouble());
+        }
+        stock.finish();
+    }
+    return true;
 }

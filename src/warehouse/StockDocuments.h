@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StockValuation.h"
+
 #include <QDate>
 #include <QList>
 #include <QSqlDatabase>
@@ -10,14 +12,6 @@
 #include <vector>
 
 class UserPrompts;
-
-// How a receipt sets the warehouse price of an ingredient ("Расчёт цен").
-enum class PriceRule
-{
-    Average, // "Расчитать среднюю цену"
-    New,     // "Поставить новую цену"
-    Keep     // "Оставить старую цену"
-};
 
 struct PartnerRow
 {
@@ -43,9 +37,6 @@ public:
 
     // The document kind shown in "Тип": from the first line's `Oper`.
     static QString kindText(const QVariant& oper);
-    // The new average price; the old one when the quantity and the (non-negative part of the) balance
-    // add up to 0, where the average is undefined.
-    static double averagePrice(double price, double balance, double quantity, double lineCost);
 
     // The partners whose name holds the text, case-insensitively (Cyrillic too), by name; all of them
     // for an empty text. The text is bound, so quotes and apostrophes are plain characters.
@@ -90,6 +81,9 @@ public:
         QVariant price;
         const char* oper = issue;
     };
+    // Prices each issue line from its ingredient's stock by the kitchen's valuation; a line whose
+    // ingredient is gone keeps its price (the posting refuses it).
+    bool priceIssue(std::vector<MoveLine>& lines, QString* error) const;
     std::optional<qlonglong> writePosted(const Header& header, const std::vector<MoveLine>& lines,
                                          QString* error);
     // Deletes the document with its lines, inside the caller's transaction; with rollBack the lines of
