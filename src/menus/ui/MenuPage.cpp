@@ -1,12 +1,14 @@
 #include "MenuPage.h"
 
 #include "costing/DishCostCalculator.h"
+#include "costing/DishViews.h"
 #include "costing/SellingPrices.h"
 #include "DishChooserDialog.h"
 #include "MenuEntryColours.h"
 #include "menus/MenuBook.h"
 #include "menus/MenuPrint.h"
 #include "menus/MenuPrintSettings.h"
+#include "menus/MenuViews.h"
 #include "reports/ReportOutput.h"
 #include "reports/Workbook.h"
 #include "store/TableModel.h"
@@ -149,7 +151,7 @@ QWidget* MenuPage::buildControlPanel()
 
 void MenuPage::createViews(QSqlDatabase db)
 {
-    m_menus = new TableModel(db, {u"Menu"_s, {u"Date"_s}}, this);
+    m_menus = new TableModel(db, menuviews::menus(), this);
     m_menus->setColumns({{u"Name"_s, u"Наименование меню"_s}, {u"Date"_s, u"Дата"_s}});
     m_menus->setInsertAllowed(false);
     // A menu not yet released is drawn in blue bold.
@@ -166,18 +168,7 @@ void MenuPage::createViews(QSqlDatabase db)
         return {};
     });
 
-    const auto dish = [](const QString& name, const QString& field) {
-        return Lookup{name, u"Name"_s, u"Bludo"_s, u"Kod1"_s, field};
-    };
-    m_entries =
-        new TableModel(db,
-                       {u"MenuSp"_s,
-                        MenuBook::entryOrder(),
-                        u"Kod"_s,
-                        u"Status = 1"_s,
-                        {dish(u"Name1"_s, u"Name"_s), dish(u"Cena1"_s, u"Cena"_s),
-                         dish(u"GrBludo"_s, u"Kod"_s), dish(u"Vihod"_s, u"Vixod"_s), dish(u"X"_s, u"X"_s)}},
-                       this);
+    m_entries = new TableModel(db, menuviews::entries(), this);
     m_entries->setColumns({{u"Name1"_s, u"Наименование блюда"_s, QString(), true},
                            {u"X"_s, u"Доп. характеристика"_s, QString(), true},
                            {u"CenaProd"_s, u"Цена"_s, u"0.00"_s},
@@ -188,7 +179,7 @@ void MenuPage::createViews(QSqlDatabase db)
         return switchedOffEntryRole(model, row, role);
     });
 
-    m_entryGroup = new TableModel(db, {u"Grbludo"_s, {u"Kod"_s}, u"Kod"_s, QString(), {}}, this);
+    m_entryGroup = new TableModel(db, dishviews::dishGroupByKey(), this);
     m_entryGroup->setReadOnly(true);
     m_entryGroup->setMaster(m_entries, u"GrBludo"_s);
     connect(m_entryGroup, &TableModel::currentChanged, this,

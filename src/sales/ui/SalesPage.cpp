@@ -10,6 +10,7 @@
 #include "sales/SalesFlags.h"
 #include "sales/SalesPosting.h"
 #include "sales/SalesSummary.h"
+#include "sales/SalesViews.h"
 #include "SalesPrintChoiceDialog.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
@@ -190,13 +191,7 @@ void SalesPage::placeDie(QWidget* die)
 
 void SalesPage::createViews(QSqlDatabase db)
 {
-    m_documents = new TableModel(db,
-                                 {u"Realdoc"_s,
-                                  {u"DateR"_s},
-                                  QString(),
-                                  QString(),
-                                  {{u"Menu"_s, u"Nnn"_s, u"Menu"_s, u"Kod"_s, u"Name"_s}}},
-                                 this);
+    m_documents = new TableModel(db, salesviews::documents(), this);
     m_documents->setColumns({{u"DateR"_s, u"Дата док."_s},
                              {u"NameR"_s, u"Наименование документа"_s},
                              {u"Menu"_s, u"Используемое меню"_s, QString(), true},
@@ -224,9 +219,7 @@ void SalesPage::createViews(QSqlDatabase db)
         return {};
     });
 
-    const QList<Lookup> names = {{u"GrBludo"_s, u"KodGrBludo"_s, u"Grbludo"_s, u"Kod"_s, u"Name"_s},
-                                 {u"Bludo"_s, u"KodBludo"_s, u"Bludo"_s, u"Kod1"_s, u"Name"_s}};
-    m_lines = new TableModel(db, {u"Realsum"_s, {u"Kod"_s}, u"Kod"_s, u"Kolvo <> 0"_s, names}, this);
+    m_lines = new TableModel(db, salesviews::lines(), this);
     m_lines->addCalculated(u"Summa"_s, [](const TableModel& model, int row) -> QVariant {
         return SalesDocuments::lineSum(model.value(row, u"Kolvo"_s), model.value(row, u"Cumma"_s));
     });
@@ -262,7 +255,7 @@ void SalesPage::pageShown()
 {
     if (!m_documents || m_documents->isOpen())
         return;
-    // The filter "Kolvo <> 0" is for printing and posting; here every line shows.
+    // The filter of lines with portions is for printing and posting; here every line shows.
     m_lines->setFilterEnabled(false);
     for (TableModel* model : {m_documents, m_lines}) {
         if (!model->open()) {
