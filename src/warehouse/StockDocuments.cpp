@@ -4,6 +4,7 @@
 #include "store/Database.h"
 #include "store/RowBatch.h"
 #include "store/RowKey.h"
+#include "store/SqliteStatement.h"
 #include "store/UserPrompts.h"
 
 #include <QHash>
@@ -281,16 +282,21 @@ bool StockDocuments::removeAll(QString* error)
 bool StockDocuments::priceIssue(std::vector<MoveLine>& lines, QString* error) const
 {
     const StockValuation& valuation = StockValuation::kitchen();
-    QSqlQuery stock(m_db);
+    SqliteStatement stock(m_db, u"SELECT Kod1, Kolvo, Cena FROM Ing WHERE Kod1 = ?"_s, error);
+    if (!stock.isValid())
+        return false;
     for (MoveLine& line : lines) {
-        if (!runQuery(stock, u"SELECT Kod1, Kolvo, Cena FROM Ing WHERE Kod1 = ?"_s, {line.ingredient}, error))
+        if (!stock.bind({line.ingredient}, error))
             return false;
-        if (stock.next()) {
-            line.price = valuation.issueCost(stock.value(0).toLongLong(),
+        QString failure;
+        if (stock.next(&failure)) {
+            line.price = valuation.issueCost(qlonglong(stock.number(0)),
                                              {stock.value(1).toDouble(), stock.value(2).toDouble()},
                                              line.quantity.toDouble());
+        } else if (!failure.isEmpty()) {
+            *error = failure;
+            return false;
         }
-        stock.finish();
     }
     return true;
 }
