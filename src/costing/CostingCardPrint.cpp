@@ -1,5 +1,6 @@
 #include "CostingCardPrint.h"
 
+#include "DishCatalog.h"
 #include "RecipeBook.h"
 #include "reports/FormStyle.h"
 #include "reports/PageFlow.h"
@@ -265,21 +266,12 @@ int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const
 
 bool CardPrintRun::clearMarks(QString* error) const
 {
-    return inTransaction(m_db, error, [&] {
-        QSqlQuery query(m_db);
-        query.prepare(u"UPDATE Bludo SET Print = ? WHERE Kod1 = ?"_s);
-        for (const RecipeDish* dish : m_dishes) {
-            if (dish->mark == blank)
-                continue; // already clear: nothing to write
-            query.addBindValue(blank);
-            query.addBindValue(dish->key);
-            if (!query.exec()) {
-                *error = sqlErrorText(query.lastError());
-                return false;
-            }
-        }
-        return true;
-    });
+    QList<qlonglong> marked;
+    for (const RecipeDish* dish : m_dishes) {
+        if (dish->mark != blank) // a clear mark needs no write
+            marked.append(dish->key);
+    }
+    return inTransaction(m_db, error, [&] { return DishCatalog::setPrintMarks(m_db, marked, blank, error); });
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "DishCatalog.h"
 
+#include "menus/MenuBook.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
 #include "store/RowKey.h"
@@ -173,26 +174,17 @@ std::optional<qlonglong> DishCatalog::copyDish(const QVariant& dishKey, const QS
             !runQuery(query, u"SELECT Nporc, Proc, Vixod FROM Bludo WHERE Kod1 = ?"_s, {*dish}, &error) ||
             !groupExists.isValid() || !query.next())
             return false;
-        const QVariantList copy = {*group, newName, wholeOrEmpty(query.value(0)),
-                                   wholeOrEmpty(query.value(1)), query.value(2)};
-        if (!runQuery(query, u"INSERT INTO Bludo (Kod, Name, Nporc, Proc, Vixod) VALUES (?, ?, ?, ?, ?)"_s,
-                      copy, &error))
-            return false;
-        newDish = query.lastInsertId().toLongLong();
+        NewDish copy{*group,         newName, {}, wholeOrEmpty(query.value(0)), wholeOrEmpty(query.value(1)),
+                     query.value(2), {},      {}};
         if (!runQuery(query, u"SELECT KodIng, Name, Kolvo, Vihod FROM Karta WHERE Kod = ? ORDER BY NNN"_s,
                       {*dish}, &error))
             return false;
-        std::vector<QVariantList> lines;
         while (query.next())
-            lines.push_back({*newDish, wholeOrEmpty(query.value(0)), query.value(1), query.value(2),
-                             wholeOrEmpty(query.value(3))});
-        for (const QVariantList& line : lines) {
-            if (!execSql(m_db,
-                         u"INSERT INTO Karta (Kod, KodIng, Name, Kolvo, Vihod) VALUES (?, ?, ?, ?, ?)"_s,
-                         line, &error))
-                return false;
-        }
-        return true;
+            copy.lines.push_back(
+                {wholeOrEmpty(query.value(0)), query.value(1), query.value(2), wholeOrEmpty(query.value(3))});
+        query.finish();
+        newDish = addDish(m_db, copy, &error);
+        return newDish.has_value();
     });
     if (!done)
         databaseError(error);
@@ -240,9 +232,45 @@ bool DishCatalog::rewriteMenuGroupOrder(const QVariant& groupKey, double remembe
         return false;
     QString error;
     if (!inTransaction(m_db, &error, [&] {
-            return execSql(m_db, u"UPDATE MenuSp SET Nn = ? WHERE GrName = ?"_s,
-                           {rounding::wholeNumber(newOrder), *group}, &error);
+            return MenuBook::setGroupOrder(m_db, *group, rounding::wholeNumber(newOrder), &error);
         }))
         return databaseError(error);
+    return true;
+}
+
+std::optional<qlonglong> DishCatalog::addDish(QSqlDatabase db, const NewDish& dish, QString* error)
+{
+    QSqlQuery query(db);
+    if (!runQuery(
+            query,
+            u"INSERT INTO Bludo (Kod, Name, X, Nporc, Proc, Vixod, Recept) VALUES (?, ?, ?, ?, ?, ?, ?)"_s,
+            {dish.group, dish.name, dish.extra, dish.portions, dish.markup, dish.yield, dish.recipe}, error))
+        return std::nullopt;
+    const qlonglong key = query.lastInsertId().toLongLong();
+    for (const NewDish::Line& line : dish.lines) {
+        if (!runQuery(query, u"INSERT INTO Karta (Kod, KodIng, Name, Kolvo, Vihod) VALUES (?, ?, ?, ?, ?)"_s,
+                      {key, line.copiedCode, line.ingredient, line.grams, line.yieldPercent}, error))
+            return std::nullopt;
+    }
+    return key;
+}
+
+bool DishCatalog::setPrices(QSqlDatabase db, const std::vector<std::pair<qlonglong, double>>& prices,
+                            QString* error)
+{
+    for (const auto& [dish, price] : prices) {
+        if (!execSql(db, u"UPDATE Bludo SET Cena = ? WHERE Kod1 = ?"_s, {price, dish}, error))
+            return false;
+    }
+    return true;
+}
+
+bool DishCatalog::setPrintMarks(QSqlDatabase db, const QList<qlonglong>& dishes, const QString& mark,
+                                QString* error)
+{
+    for (qlonglong dish : dishes) {
+        if (!execSql(db, u"UPDATE Bludo SET Print = ? WHERE Kod1 = ?"_s, {mark, dish}, error))
+            return false;
+    }
     return true;
 }

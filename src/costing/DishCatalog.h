@@ -4,7 +4,11 @@
 #include <QString>
 #include <QVariant>
 
+#include <QList>
+
 #include <optional>
+#include <utility>
+#include <vector>
 
 class UserPrompts;
 
@@ -43,6 +47,37 @@ public:
     // no grams yet. Refused (no line, no message) for a finished dish and for an ingredient that is not
     // a candidate. Returns the new line's key.
     std::optional<qlonglong> addCardLine(const QVariant& dish, const QVariant& ingredient);
+
+    // A new dish under development with its card, as a copy or a card import makes it; a value left
+    // null is stored empty.
+    struct NewDish
+    {
+        struct Line
+        {
+            QVariant copiedCode; // `KodIng`, kept only when a dish is copied
+            QVariant ingredient;
+            QVariant grams;
+            QVariant yieldPercent;
+        };
+        QVariant group;
+        QVariant name;
+        QVariant extra;
+        QVariant portions;
+        QVariant markup;
+        QVariant yield;
+        QVariant recipe;
+        std::vector<Line> lines;
+    };
+
+    // The writes of other operations to dishes and cards. Each runs inside the caller's transaction
+    // and returns false (nothing) with the driver's text in *error.
+    static std::optional<qlonglong> addDish(QSqlDatabase db, const NewDish& dish, QString* error);
+    // The dishes' prices, as the sales calculation finds them.
+    static bool setPrices(QSqlDatabase db, const std::vector<std::pair<qlonglong, double>>& prices,
+                          QString* error);
+    // The print mark of each dish, as a print of the costing cards leaves it.
+    static bool setPrintMarks(QSqlDatabase db, const QList<qlonglong>& dishes, const QString& mark,
+                              QString* error);
 
     // Whether a group's order number, as a whole number, differs from the one remembered when the group
     // was shown or last posted.

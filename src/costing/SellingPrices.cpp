@@ -1,5 +1,6 @@
 #include "SellingPrices.h"
 
+#include "menus/MenuBook.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
 #include "store/UserPrompts.h"
@@ -103,14 +104,10 @@ SellingPricesResult applySellingPrices(QSqlDatabase db, qlonglong menu, bool all
     if (query.lastError().isValid())
         return failed(sqlErrorText(query.lastError()));
 
-    if (!query.prepare(u"UPDATE MenuSp SET CenaProd = ? WHERE Nnn = ?"_s))
-        return failed(sqlErrorText(query.lastError()));
-    for (const auto& [entry, price] : prices) {
-        query.addBindValue(price);
-        query.addBindValue(entry);
-        if (!query.exec())
-            return failed(sqlErrorText(query.lastError()));
-    }
+    query.finish();
+    QString error;
+    if (!MenuBook::setSellingPrices(db, prices, &error))
+        return failed(error);
     if (!transaction.commit())
         return failed(sqlErrorText(db.lastError()));
     result.entriesPriced = int(prices.size());

@@ -1,5 +1,6 @@
 #include "CardExchange.h"
 
+#include "costing/DishCatalog.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
 #include "store/UserPrompts.h"
@@ -233,21 +234,19 @@ std::optional<qlonglong> CardExchange::importCard(QIODevice& file, const QVarian
 std::optional<qlonglong> CardExchange::store(const QVariant& group, const CardFileContent& card,
                                              const QList<qlonglong>& ingredients, QString* error)
 {
-    qlonglong dish = 0;
-    const bool stored = inTransaction(m_db, error, [&] {
-        QSqlQuery query(m_db);
-        const QVariant recipe = card.recipe.isEmpty() ? QVariant() : QVariant(card.recipe.join(u'\n'));
-        if (!runQuery(query,
-                      u"INSERT INTO Bludo (Kod, Name, X, Nporc, Vixod, Recept) VALUES (?, ?, ?, ?, ?, ?)"_s,
-                      {group, card.name, card.extra, card.portions, card.yield, recipe}, error))
-            return false;
-        dish = query.lastInsertId().toLongLong();
-        for (qsizetype i = 0; i < card.rows.size(); ++i) {
-            if (!runQuery(query, u"INSERT INTO Karta (Kod, Name, Kolvo, Vihod) VALUES (?, ?, ?, ?)"_s,
-                          {dish, ingredients[i], card.rows[i].netGrams, card.rows[i].yieldPercent}, error))
-                return false;
-        }
-        return true;
-    });
-    return stored ? std::optional(dish) : std::nullopt;
+    DishCatalog::NewDish dish{group,
+                              card.name,
+                              card.extra,
+                              card.portions,
+                              {},
+                              card.yield,
+                              card.recipe.isEmpty() ? QVariant() : QVariant(card.recipe.join(u'\n')),
+                              {}};
+    for (qsizetype i = 0; i < card.rows.size(); ++i)
+        dish.lines.push_back({{}, ingredients[i], card.rows[i].netGrams, card.rows[i].yieldPercent});
+    std::optional<qlonglong> key;
+    if (!inTransaction(m_db, error,
+                       [&] { return (key = DishCatalog::addDish(m_db, dish, error)).has_value(); }))
+        return std::nullopt;
+    return key;
 }

@@ -1,5 +1,6 @@
 #include "SalesReceipt.h"
 
+#include "sales/SalesDocuments.h"
 #include "SalesSummaryFile.h"
 #include "store/Database.h"
 #include "store/UserPrompts.h"
@@ -51,27 +52,20 @@ std::optional<QList<qlonglong>> SalesReceipt::groupsOf(const QList<qlonglong>& d
     return groups;
 }
 
-std::optional<qlonglong> SalesReceipt::store(const QVariantList& document, const QList<Line>& lines,
-                                             const QList<qlonglong>& groups, QString* error)
+std::optional<qlonglong> SalesReceipt::store(const SalesDocuments::ReceivedDocument& document,
+                                             const QList<Line>& lines, const QList<qlonglong>& groups,
+                                             QString* error)
 {
-    qlonglong key = 0;
-    const bool stored = inTransaction(m_db, error, [&] {
-        QSqlQuery query(m_db);
-        if (!runQuery(query,
-                      u"INSERT INTO Realdoc (DateR, NameR, Nnn, DateMenu, Status) VALUES (?, ?, ?, ?, 5)"_s,
-                      document, error))
-            return false;
-        key = query.lastInsertId().toLongLong();
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            if (!runQuery(
-                    query,
-                    u"INSERT INTO Realsum (Kod, KodGrBludo, KodBludo, Kolvo, Cumma) VALUES (?, ?, ?, ?, ?)"_s,
-                    {key, groups[i], lines[i].dish, lines[i].portions, lines[i].price}, error))
-                return false;
-        }
-        return true;
-    });
-    return stored ? std::optional(key) : std::nullopt;
+    std::vector<SalesDocuments::ReceivedLine> received;
+    received.reserve(lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        received.push_back({groups[i], lines[i].dish, lines[i].portions, lines[i].price});
+    std::optional<qlonglong> key;
+    if (!inTransaction(m_db, error, [&] {
+            return (key = SalesDocuments::addReceived(m_db, document, received, error)).has_value();
+        }))
+        return std::nullopt;
+    return key;
 }
 
 std::optional<qlonglong> SalesReceipt::receiveSummary(QIODevice& file)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PointOfSale.h"
+#include "sales/SalesDocuments.h"
 
 #include <QIODevice>
 #include <QSqlDatabase>
@@ -38,7 +39,7 @@ private:
     // The group of every dish, or nothing for the first dish that is missing (its index in *missing).
     std::optional<QList<qlonglong>> groupsOf(const QList<qlonglong>& dishes, qsizetype* missing,
                                              QString* error);
-    std::optional<qlonglong> store(const QVariantList& document, const QList<Line>& lines,
+    std::optional<qlonglong> store(const SalesDocuments::ReceivedDocument& document, const QList<Line>& lines,
                                    const QList<qlonglong>& groups, QString* error);
     void warn(const QString& text);
     // A document name over its field's length is stored cut; the user is told.

@@ -259,3 +259,18 @@ std::optional<int> MenuBook::copyEntries(const QVariant& sourceMenu, const QVari
     }
     return added;
 }
+
+bool MenuBook::setSellingPrices(QSqlDatabase db, const std::vector<std::pair<qlonglong, double>>& prices,
+                                QString* error)
+{
+    for (const auto& [entry, price] : prices) {
+        if (!execSql(db, u"UPDATE MenuSp SET CenaProd = ? WHERE Nnn = ?"_s, {price, entry}, error))
+            return false;
+    }
+    return true;
+}
+
+bool MenuBook::setGroupOrder(QSqlDatabase db, qlonglong group, double order, QString* error)
+{
+    return execSql(db, u"UPDATE MenuSp SET Nn = ? WHERE GrName = ?"_s, {order, group}, error);
+}

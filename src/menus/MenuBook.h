@@ -6,6 +6,8 @@
 #include <QVariant>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 class Clock;
 class DatePrompt;
@@ -56,6 +58,14 @@ public:
     // its own group. The source is read whole before anything is added, so copying a menu into itself
     // doubles each entry once. Refused for a released target. Returns the number of entries added.
     std::optional<int> copyEntries(const QVariant& sourceMenu, const QVariant& targetMenu);
+
+    // The writes of other operations to menu entries, inside the caller's transaction; false with the
+    // driver's text in *error.
+    // Each entry's selling price.
+    static bool setSellingPrices(QSqlDatabase db, const std::vector<std::pair<qlonglong, double>>& prices,
+                                 QString* error);
+    // The order number of every entry of the dish group, in every menu.
+    static bool setGroupOrder(QSqlDatabase db, qlonglong group, double order, QString* error);
 
 private:
     bool removeEntryAfter(const QVariant& entry, const QString& caption, const QString& question);

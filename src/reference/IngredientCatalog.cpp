@@ -3,6 +3,7 @@
 #include "SqlSupport.h"
 
 #include "store/Database.h"
+#include "store/SqliteStatement.h"
 #include "store/UserPrompts.h"
 
 #include <QSqlError>
@@ -24,6 +25,71 @@ bool changeRow(QSqlDatabase db, const QString& sql, const QVariantList& values, 
 } // namespace
 
 IngredientCatalog::IngredientCatalog(QSqlDatabase db) : m_db(std::move(db)) {}
+
+QVariant IngredientCatalog::addIngredient(qlonglong group, const QString& name, qlonglong unit, double price,
+                                          QString* error)
+{
+    QSqlQuery insert(m_db);
+    if (!runQuery(insert,
+                  u"INSERT INTO Ing (Kod, Name, Edinica, Pf, Cena, Proc, Vih) "
+                  "VALUES (?, ?, ?, 0, ?, 0, 100)"_s,
+                  {group, name, unit, price}, error))
+        return {};
+    return insert.lastInsertId();
+}
+
+bool IngredientCatalog::setStock(const QList<StockLevel>& levels, bool withPrices, QString* error)
+{
+    SqliteStatement update(m_db,
+                           withPrices ? u"UPDATE Ing SET Kolvo = ?, Cena = ? WHERE Kod1 = ?"_s
+                                      : u"UPDATE Ing SET Kolvo = ? WHERE Kod1 = ?"_s,
+                           error);
+    if (!update.isValid())
+        return false;
+    for (const StockLevel& level : levels) {
+        if (!update.exec(withPrices ? QVariantList{level.balance, level.price, level.ingredient}
+                                    : QVariantList{level.balance, level.ingredient},
+                         error))
+            return false;
+    }
+    return true;
+}
+
+bool IngredientCatalog::addToStock(const QList<std::pair<QVariant, double>>& quantities, QString* error)
+{
+    for (const auto& [ingredient, quantity] : quantities) {
+        if (!execSql(m_db, u"UPDATE Ing SET Kolvo = coalesce(Kolvo, 0) + ? WHERE Kod1 = ?"_s,
+                     {quantity, ingredient}, error))
+            return false;
+    }
+    return true;
+}
+
+bool IngredientCatalog::scalePrices(double factor, PriceReach reach, qlonglong key, QString* tooLarge,
+                                    QString* error)
+{
+    QString condition;
+    QVariantList values{factor};
+    if (reach != PriceReach::All) {
+        condition = reach == PriceReach::Ingredient ? u" AND Kod1 = ?"_s : u" AND Kod = ?"_s;
+        values << key;
+    }
+    QSqlQuery overflow(m_db);
+    if (!runQuery(overflow,
+                  u"SELECT Name FROM Ing WHERE abs(COALESCE(Cena, 0) * ?) > 1.7976931348623157e308 "
+                  "AND COALESCE(Pf, 0) = 0"_s +
+                      condition + u" LIMIT 1"_s,
+                  values, error))
+        return false;
+    if (overflow.next()) {
+        *tooLarge = overflow.value(0).toString();
+        return false;
+    }
+    overflow.finish();
+    return execSql(m_db,
+                   u"UPDATE Ing SET Cena = COALESCE(Cena, 0) * ? WHERE COALESCE(Pf, 0) = 0"_s + condition,
+                   values, error);
+}
 
 std::optional<bool> IngredientCatalog::used(qlonglong ingredientKey, QString* error) const
 {

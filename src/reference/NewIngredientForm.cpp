@@ -1,11 +1,11 @@
 #include "NewIngredientForm.h"
 
+#include "IngredientCatalog.h"
 #include "SqlSupport.h"
 
 #include "store/UserPrompts.h"
 
 #include <QLocale>
-#include <QSqlQuery>
 
 #include <algorithm>
 #include <cmath>
@@ -87,11 +87,8 @@ NewIngredientForm::Result NewIngredientForm::add(const NewIngredient& input, QCh
     if (!unit)
         return refuse(Field::Unit, QString(), u"Выберите единицу измерения для нового ингредиента."_s);
 
-    QSqlQuery insert(m_db);
-    if (!runQuery(insert,
-                  u"INSERT INTO Ing (Kod, Name, Edinica, Pf, Cena, Proc, Vih) "
-                  "VALUES (?, ?, ?, 0, ?, 0, 100)"_s,
-                  {*group, input.name, *unit, *price}, &error))
+    const QVariant added = IngredientCatalog(m_db).addIngredient(*group, input.name, *unit, *price, &error);
+    if (!added.isValid())
         return refuse(Field::None, u"Ошибка"_s, error);
-    return Result{insert.lastInsertId(), Field::None};
+    return Result{added, Field::None};
 }

@@ -1,5 +1,6 @@
 #include "PriceRecalculation.h"
 
+#include "IngredientCatalog.h"
 #include "SqlSupport.h"
 
 #include "store/Database.h"
@@ -75,25 +76,26 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
                              const QVariant& groupKey, UserPrompts& prompts)
 {
     QString error;
-    QString condition;
-    QVariantList values{factor(settings)};
+    auto reach = IngredientCatalog::PriceReach::All;
+    qlonglong key = 0;
     ScopeRow current;
     if (settings.scope != Scope::All) {
         const bool byIngredient = settings.scope == Scope::Ingredient;
-        const auto key = rowKey(byIngredient ? ingredientKey : groupKey);
-        if (!key)
+        const auto scopeKey = rowKey(byIngredient ? ingredientKey : groupKey);
+        if (!scopeKey)
             return false;
         const auto row = readScopeRow(m_db,
                                       byIngredient ? u"SELECT Name, Pf FROM Ing WHERE Kod1 = ?"_s
                                                    : u"SELECT Name, 0 FROM Gring WHERE Kod = ?"_s,
-                                      *key, &error);
+                                      *scopeKey, &error);
         if (!row)
             return showDatabaseError(prompts, error);
         if (!row->found)
             return false;
         current = *row;
-        condition = byIngredient ? u" AND Kod1 = ?"_s : u" AND Kod = ?"_s;
-        values << *key;
+        reach =
+            byIngredient ? IngredientCatalog::PriceReach::Ingredient : IngredientCatalog::PriceReach::Group;
+        key = *scopeKey;
     }
 
     if (!prompts.confirmIrreversible(u"Предупреждение пересчёта"_s, confirmationText(settings, current.name)))
@@ -107,28 +109,17 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
     bool ok = false;
     {
         Transaction transaction(m_db);
+        QString tooLarge;
+        ok = transaction.isActive() && error.isEmpty() &&
+             IngredientCatalog(m_db).scalePrices(factor(settings), reach, key, &tooLarge, &error) &&
+             transaction.commit();
         // A price so large that the change would make it infinite stops the whole run.
-        QSqlQuery overflow(m_db);
-        QVariantList overflowValues = values;
-        if (transaction.isActive() &&
-            runQuery(overflow,
-                     u"SELECT Name FROM Ing WHERE abs(COALESCE(Cena, 0) * ?) > 1.7976931348623157e308 "
-                     "AND COALESCE(Pf, 0) = 0"_s +
-                         condition + u" LIMIT 1"_s,
-                     overflowValues, &error) &&
-            overflow.next()) {
+        if (!tooLarge.isEmpty()) {
             prompts.warn(u"Пересчёт цен"_s,
                          u"Пересчёт цен не выполнен: цена ингредиента \"%1\" стала бы бесконечно "
-                         "большой. Исправьте цену и повторите."_s.arg(overflow.value(0).toString()));
+                         "большой. Исправьте цену и повторите."_s.arg(tooLarge));
             return false;
         }
-        overflow.finish();
-        // Every ingredient in scope is written, so an empty price becomes 0 even when p = 0.
-        ok = transaction.isActive() && error.isEmpty() &&
-             execSql(m_db,
-                     u"UPDATE Ing SET Cena = COALESCE(Cena, 0) * ? WHERE COALESCE(Pf, 0) = 0"_s + condition,
-                     values, &error) &&
-             transaction.commit();
         if (!ok && error.isEmpty())
             error = sqlErrorText(m_db.lastError());
     }

@@ -1,6 +1,8 @@
 #include "ConsumptionCalculator.h"
 
+#include "costing/DishCatalog.h"
 #include "costing/RecipeBook.h"
+#include "SalesDocuments.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
 #include "store/RowKey.h"
@@ -263,7 +265,7 @@ bool Consumption::store(ConsumptionRun& result, QString* error)
         return false;
     result.rowsRewritten = !same;
     if (!same) {
-        if (!execSql(m_db, u"DELETE FROM RealItog WHERE Kod = ?"_s, {m_document}, error))
+        if (!ConsumptionCalculator(m_db).clear(m_document, error))
             return false;
         QSqlQuery insert(m_db);
         if (!insert.prepare(
@@ -283,20 +285,7 @@ bool Consumption::store(ConsumptionRun& result, QString* error)
             }
         }
     }
-    QSqlQuery update(m_db);
-    if (!update.prepare(u"UPDATE Bludo SET Cena = ? WHERE Kod1 = ?"_s)) {
-        *error = update.lastError().text();
-        return false;
-    }
-    for (const auto& [dish, price] : m_newPrices) {
-        update.addBindValue(price);
-        update.addBindValue(dish);
-        if (!update.exec()) {
-            *error = update.lastError().text();
-            return false;
-        }
-    }
-    return true;
+    return DishCatalog::setPrices(m_db, m_newPrices, error);
 }
 
 } // namespace
@@ -329,7 +318,7 @@ ConsumptionRun ConsumptionCalculator::run(qlonglong document, SalesLines lines)
     if (!status.next())
         return failure(u"Документ реализации не найден."_s);
     // An empty status reads as 0: posted, like every value below 5.
-    if (status.value(0).toDouble() < openStatus)
+    if (status.value(0).toDouble() < SalesDocuments::openStatus)
         return failure(u"Документ проведён. Расчёт не производится !!!"_s);
     status.finish(); // an open statement at the commit would keep SQLite from checkpointing
 
@@ -344,4 +333,9 @@ ConsumptionRun ConsumptionCalculator::run(qlonglong document, SalesLines lines)
             u"Расход документа не сохранён: %1"_s.arg(error.isEmpty() ? m_db.lastError().text() : error));
     }
     return result;
+}
+
+bool ConsumptionCalculator::clear(qlonglong document, QString* error)
+{
+    return execSql(m_db, u"DELETE FROM RealItog WHERE Kod = ?"_s, {document}, error);
 }

@@ -44,9 +44,10 @@ struct ConsumptionRun
 class ConsumptionCalculator
 {
 public:
-    static constexpr double openStatus = 5;
-
     explicit ConsumptionCalculator(QSqlDatabase db) : m_db(std::move(db)) {}
+
+    // Removes the document's consumption rows, inside the caller's transaction (a deleted document).
+    bool clear(qlonglong document, QString* error);
 
     ConsumptionRun run(qlonglong document, SalesLines lines = SalesLines::All);
 

@@ -5,9 +5,9 @@
 #include "reports/FormStyle.h"
 #include "reports/Workbook.h"
 #include "SalesDocuments.h"
+#include "SalesSummary.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
-#include "store/RowBatch.h"
 #include "store/RowKey.h"
 
 #include <QDate>
@@ -178,16 +178,12 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
     }
 
     // The scratch map, as other tools may read it: ingredient key and its number.
-    const bool stored = inTransaction(m_db, &error, [&] {
-        if (!execSql(m_db, u"DELETE FROM Svodi"_s, {}, &error))
-            return false;
-        RowBatch map(m_db, u"INSERT INTO Svodi (Kod, Summa)"_s, {}, 2);
-        for (int k = 0; k < int(itog.size()); ++k) {
-            if (!map.add({itog[k].ingredient, k + 1}, &error))
-                return false;
-        }
-        return map.flush(&error);
-    });
+    std::vector<SalesSummary::IngredientRow> numbers;
+    numbers.reserve(itog.size());
+    for (int k = 0; k < int(itog.size()); ++k)
+        numbers.push_back({itog[k].ingredient, {}, k + 1, {}});
+    const bool stored = inTransaction(
+        m_db, &error, [&] { return SalesSummary::replaceIngredientRows(m_db, numbers, &error); });
     if (!stored) {
         result.error = u"Перекрёстная таблица не напечатана: "_s + error;
         return result;

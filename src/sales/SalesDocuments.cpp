@@ -1,5 +1,6 @@
 #include "SalesDocuments.h"
 
+#include "ConsumptionCalculator.h"
 #include "SalesFlags.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
@@ -150,4 +151,42 @@ QList<FoundSalesLine> SalesDocuments::findLines(qlonglong document, const QStrin
     if (!read)
         found.clear();
     return found;
+}
+
+std::optional<qlonglong> SalesDocuments::addReceived(QSqlDatabase db, const ReceivedDocument& document,
+                                                     const std::vector<ReceivedLine>& lines, QString* error)
+{
+    QSqlQuery query(db);
+    if (!runQuery(query,
+                  u"INSERT INTO Realdoc (DateR, NameR, Nnn, DateMenu, Status) VALUES (?, ?, ?, ?, ?)"_s,
+                  {document.date, document.name, document.menu, document.menuDate, openStatus}, error))
+        return std::nullopt;
+    const qlonglong key = query.lastInsertId().toLongLong();
+    for (const ReceivedLine& line : lines) {
+        if (!runQuery(
+                query,
+                u"INSERT INTO Realsum (Kod, KodGrBludo, KodBludo, Kolvo, Cumma) VALUES (?, ?, ?, ?, ?)"_s,
+                {key, line.group, line.dish, line.portions, line.price}, error))
+            return std::nullopt;
+    }
+    return key;
+}
+
+bool SalesDocuments::prepareForPosting(QSqlDatabase db, qlonglong document, qlonglong partner, QString* error)
+{
+    return execSql(db, u"DELETE FROM Realsum WHERE Kod = ? AND coalesce(Kolvo, 0) = 0"_s, {document},
+                   error) &&
+           execSql(db, u"UPDATE Realsum SET Status = ? WHERE Kod = ?"_s, {partner, document}, error);
+}
+
+bool SalesDocuments::setStatus(QSqlDatabase db, qlonglong document, double status, QString* error)
+{
+    return execSql(db, u"UPDATE Realdoc SET Status = ? WHERE Kod = ?"_s, {status, document}, error);
+}
+
+bool SalesDocuments::remove(QSqlDatabase db, qlonglong document, QString* error)
+{
+    return execSql(db, u"DELETE FROM Realsum WHERE Kod = ?"_s, {document}, error) &&
+           ConsumptionCalculator(db).clear(document, error) &&
+           execSql(db, u"DELETE FROM Realdoc WHERE Kod = ?"_s, {document}, error);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include <QList>
 #include <QSqlDatabase>
@@ -48,6 +49,31 @@ public:
     // The document's lines whose dish name contains the text, without regard to case (Cyrillic too), in
     // dish name order. The text is a bound value: quotes and apostrophes are just characters.
     QList<FoundSalesLine> findLines(qlonglong document, const QString& text, QString* error) const;
+
+    // The writes of other operations to sales documents and their lines. Each runs inside the caller's
+    // transaction and returns false (nothing) with the driver's text in *error.
+    struct ReceivedDocument
+    {
+        QVariant date;
+        QVariant name;
+        QVariant menu;
+        QVariant menuDate;
+    };
+    struct ReceivedLine
+    {
+        QVariant group;
+        QVariant dish;
+        QVariant portions;
+        QVariant price;
+    };
+    // A document received from a point-of-sale program, open, with its lines in order.
+    static std::optional<qlonglong> addReceived(QSqlDatabase db, const ReceivedDocument& document,
+                                                const std::vector<ReceivedLine>& lines, QString* error);
+    // Before the posting's last calculation: the lines of no portions go, the others take the partner.
+    static bool prepareForPosting(QSqlDatabase db, qlonglong document, qlonglong partner, QString* error);
+    static bool setStatus(QSqlDatabase db, qlonglong document, double status, QString* error);
+    // The document with its lines and its consumption rows.
+    static bool remove(QSqlDatabase db, qlonglong document, QString* error);
 
 private:
     struct DocumentState

@@ -38,33 +38,36 @@ bool SalesPosting::post(qlonglong document, qlonglong partner)
     doc.finish();
 
     // The zero lines go and the partner is written before the last calculation.
-    if (!execSql(m_db, u"DELETE FROM Realsum WHERE Kod = ? AND coalesce(Kolvo, 0) = 0"_s, {document},
-                 &error) ||
-        !execSql(m_db, u"UPDATE Realsum SET Status = ? WHERE Kod = ?"_s, {partner, document}, &error))
+    if (!SalesDocuments::prepareForPosting(m_db, document, partner, &error))
         return fail(postingCaption, error);
     const ConsumptionRun run = ConsumptionCalculator(m_db).run(document, SalesLines::All);
     if (!run.ok)
         return fail(run.caption, run.message);
 
-    QSqlQuery header(m_db);
-    if (!execSql(m_db, u"UPDATE Realdoc SET Status = ? WHERE Kod = ?"_s,
-                 {SalesDocuments::postedStatus, document}, &error) ||
-        !runQuery(header, u"INSERT INTO Doc (Date, Nomer, Partner, Provodka) VALUES (?, ?, ?, 1)"_s,
-                  {date, name, partner}, &error))
+    if (!SalesDocuments::setStatus(m_db, document, SalesDocuments::postedStatus, &error))
         return fail(postingCaption, error);
-    const qlonglong stockDocument = header.lastInsertId().toLongLong();
     // One issue line per consumed ingredient, in the consumption rows' order; rows of 0 or less move
     // nothing.
-    if (!execSql(m_db,
-                 u"INSERT INTO Move (Kod1, Kod, Cena, Kolvo, Date, Partner, Nomer, Oper, Provodka) "
-                 "SELECT ?, KodIng, CenaIng, Kolvo, ?, ?, ?, 'R', 1 FROM RealItog "
-                 "WHERE Kod = ? AND Kolvo > 0 ORDER BY KodGrIng, KodIng, NNN"_s,
-                 {stockDocument, date, partner, name, document}, &error) ||
-        !StockDocuments(m_db, m_prompts).applyIssue(stockDocument, &error))
+    std::vector<StockDocuments::MoveLine> lines;
+    if (!forEachRow(
+            m_db,
+            u"SELECT KodIng, Kolvo FROM RealItog WHERE Kod = ? AND Kolvo > 0 ORDER BY KodGrIng, KodIng, NNN"_s,
+            {document},
+            [&](const QSqlQuery& query) {
+                lines.push_back({query.value(0), query.value(1), {}});
+            },
+            &error))
+        return fail(postingCaption, error);
+    // What the lines cost is the warehouse's valuation of the stock, not the consumption's price.
+    StockDocuments stock(m_db, m_prompts);
+    if (!stock.priceIssue(lines, &error))
+        return fail(postingCaption, error);
+    const std::optional<qlonglong> stockDocument = stock.writePosted({date, name, partner}, lines, &error);
+    if (!stockDocument || !stock.applyIssue(*stockDocument, &error))
         return fail(postingCaption, error);
     if (!transaction.commit())
         return fail(postingCaption, QString());
-    m_stockDocument = stockDocument;
+    m_stockDocument = *stockDocument;
     if (!run.notice().isEmpty())
         m_prompts.inform(u"Расчёт реализации"_s, run.notice());
     return true;
@@ -104,7 +107,5 @@ int SalesPosting::remove(const DeletionChoice& choice, const QVariant& current)
 
 bool SalesPosting::deleteDocument(qlonglong document, QString* error)
 {
-    return execSql(m_db, u"DELETE FROM Realsum WHERE Kod = ?"_s, {document}, error) &&
-           execSql(m_db, u"DELETE FROM RealItog WHERE Kod = ?"_s, {document}, error) &&
-           execSql(m_db, u"DELETE FROM Realdoc WHERE Kod = ?"_s, {document}, error);
+    return SalesDocuments::remove(m_db, document, error);
 }

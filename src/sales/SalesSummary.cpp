@@ -130,7 +130,7 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
             [&](const QSqlQuery& q) {
                 inRange.push_back(q.value(0).toLongLong());
                 // Exactly 5: an open document of another status counts with the rows it has.
-                if (!q.value(1).isNull() && q.value(1).toDouble() == ConsumptionCalculator::openStatus)
+                if (!q.value(1).isNull() && q.value(1).toDouble() == SalesDocuments::openStatus)
                     open.push_back(q.value(0).toLongLong());
             },
             &error))
@@ -195,15 +195,14 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     {
         Transaction transaction(m_db);
         RowBatch dishRows(m_db, u"INSERT INTO Svodb (Kod, Kolvo, Summa)"_s, {}, 3);
-        RowBatch ingredientRows(m_db, u"INSERT INTO Svodi (Kod, Kolvo, Summa, Summa1)"_s, {}, 4);
-        bool stored = transaction.isActive() && execSql(m_db, u"DELETE FROM Svodb"_s, {}, &error) &&
-                      execSql(m_db, u"DELETE FROM Svodi"_s, {}, &error);
+        bool stored = transaction.isActive() && execSql(m_db, u"DELETE FROM Svodb"_s, {}, &error);
         for (auto total = dishes.rows().cbegin(); stored && total != dishes.rows().cend(); ++total)
             stored = dishRows.add({total->key, total->portions, total->sum}, &error);
-        for (auto total = ingredients.rows().cbegin(); stored && total != ingredients.rows().cend(); ++total)
-            stored =
-                ingredientRows.add({total->key, total->quantity, total->sum, total->sumWithMarkup}, &error);
-        stored = stored && dishRows.flush(&error) && ingredientRows.flush(&error);
+        std::vector<IngredientRow> ingredientRows;
+        ingredientRows.reserve(ingredients.rows().size());
+        for (const auto& total : ingredients.rows())
+            ingredientRows.push_back({total.key, total.quantity, total.sum, total.sumWithMarkup});
+        stored = stored && dishRows.flush(&error) && replaceIngredientRows(m_db, ingredientRows, &error);
         if (!stored || !transaction.commit())
             return failed(error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
     }
@@ -276,4 +275,17 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
 
     result.workbook = std::move(workbook);
     return result;
+}
+
+bool SalesSummary::replaceIngredientRows(QSqlDatabase db, const std::vector<IngredientRow>& rows,
+                                         QString* error)
+{
+    if (!execSql(db, u"DELETE FROM Svodi"_s, {}, error))
+        return false;
+    RowBatch batch(db, u"INSERT INTO Svodi (Kod, Kolvo, Summa, Summa1)"_s, {}, 4);
+    for (const IngredientRow& row : rows) {
+        if (!batch.add({row.ingredient, row.quantity, row.sum, row.sumWithMarkup}, error))
+            return false;
+    }
+    return batch.flush(error);
 }

@@ -3,9 +3,11 @@
 #include <QDate>
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariant>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class Workbook;
 
@@ -40,6 +42,19 @@ public:
     explicit SalesSummary(QSqlDatabase db) : m_db(std::move(db)) {}
 
     SalesSummaryResult run(const QDate& start, const QDate& end, const Progress& progress = {}) const;
+
+    // A row of the scratch table of ingredients (`Svodi`) that other tools read after a summary or a
+    // cross table; a value left null is stored empty.
+    struct IngredientRow
+    {
+        QVariant ingredient;
+        QVariant quantity;
+        QVariant sum;
+        QVariant sumWithMarkup;
+    };
+    // Replaces every scratch row of ingredients, inside the caller's transaction.
+    static bool replaceIngredientRows(QSqlDatabase db, const std::vector<IngredientRow>& rows,
+                                      QString* error);
 
 private:
     QSqlDatabase m_db;

@@ -1,7 +1,8 @@
 #include "InventoryDocuments.h"
 
+#include "reference/IngredientCatalog.h"
+#include "StockDocuments.h"
 #include "store/Database.h"
-#include "store/RowBatch.h"
 #include "store/SqliteStatement.h"
 #include "store/UserPrompts.h"
 
@@ -10,6 +11,7 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -188,45 +190,34 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
         }
     }
 
-    // Every movement line goes with the documents, so none is left without its document.
-    if (clearHistory &&
-        (!execSql(m_db, u"DELETE FROM Move"_s, {}, error) || !execSql(m_db, u"DELETE FROM Doc"_s, {}, error)))
+    StockDocuments stockDocuments(m_db, m_prompts);
+    if (clearHistory && !stockDocuments.removeAll(error))
         return false;
-    QSqlQuery header(m_db);
-    if (!runQuery(header, u"INSERT INTO Doc (Date, Nomer, Provodka) VALUES (?, ?, 1)"_s,
-                  {date, inventoryNumber}, error))
-        return false;
-    const QVariant stockDocument = header.lastInsertId();
 
     // Each line moves the stock from the balance before it (now, not at transfer: the result is the
     // count anyway) to its count; with an ingredient counted twice, the later line starts from the
     // earlier count, and the last count is the balance.
     QHash<qlonglong, double> balances;
     QHash<qlonglong, const CountLine*> lastLines;
-    RowBatch movements(
-        m_db,
-        u"INSERT INTO Move (Kod, Kod1, Provodka, Kolvo, Cena, Oper, Date, Nomer) "
-        "SELECT column1, ?, 1, abs(column2), column3, CASE WHEN column2 > 0 THEN 'P' ELSE 'R' END, "
-        "?, ? FROM ("_s,
-        {stockDocument, date, inventoryNumber}, 3, u")"_s);
+    std::vector<StockDocuments::MoveLine> movements;
+    movements.reserve(lines.size());
     for (const CountLine& line : lines) {
         const qlonglong ingredient = line.ingredient.toLongLong();
         const auto before = balances.constFind(ingredient);
         const double difference = line.counted - (before == balances.cend() ? line.balance : *before);
         balances.insert(ingredient, line.counted);
         lastLines.insert(ingredient, &line);
-        if (!movements.add({line.ingredient, difference, line.price}, error))
-            return false;
+        movements.push_back({line.ingredient, std::abs(difference), line.price,
+                             difference > 0 ? StockDocuments::receipt : StockDocuments::issue});
     }
-    if (!movements.flush(error))
+    if (!stockDocuments.writePosted({date, inventoryNumber, QVariant()}, movements, error))
         return false;
-    SqliteStatement setStock(m_db, u"UPDATE Ing SET Kolvo = ?, Cena = ? WHERE Kod1 = ?"_s, error);
-    if (!setStock.isValid())
+    QList<IngredientCatalog::StockLevel> levels;
+    levels.reserve(lastLines.size());
+    for (const CountLine* line : std::as_const(lastLines))
+        levels.append({line->ingredient.toLongLong(), line->counted, line->price});
+    if (!IngredientCatalog(m_db).setStock(levels, true, error))
         return false;
-    for (const CountLine* line : std::as_const(lastLines)) {
-        if (!setStock.exec({line->counted, line->price, line->ingredient}, error))
-            return false;
-    }
     if (!execSql(m_db, u"UPDATE invdok SET Provodka = ? WHERE Kod = ?"_s, {posted, document}, error))
         return false;
     if (!transaction.commit()) {

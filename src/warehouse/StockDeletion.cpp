@@ -1,5 +1,6 @@
 #include "StockDeletion.h"
 
+#include "StockDocuments.h"
 #include "store/Database.h"
 #include "store/UserPrompts.h"
 
@@ -50,23 +51,7 @@ int StockDeletion::remove(const DeletionChoice& choice, qlonglong current)
 
 bool StockDeletion::deleteDocument(qlonglong document, bool rollBack, QString* error)
 {
-    return inTransaction(m_db, error, [&] {
-        QSqlQuery posted(m_db);
-        if (!runQuery(posted, u"SELECT Provodka FROM Doc WHERE Nnn = ?"_s, {document}, error))
-            return false;
-        const bool exists = posted.next();
-        // Only the document's flag counts, not the lines' own. An ingredient that is gone matches no row.
-        if (exists && rollBack && posted.value(0).toInt() == 1 &&
-            !execSql(m_db,
-                     u"UPDATE Ing SET Kolvo = coalesce(Kolvo, 0) + (SELECT sum(CASE WHEN m.Oper = 'R' "
-                     "THEN coalesce(m.Kolvo, 0) ELSE -coalesce(m.Kolvo, 0) END) FROM Move m "
-                     "WHERE m.Kod1 = ? AND m.Kod = Ing.Kod1) "
-                     "WHERE Kod1 IN (SELECT Kod FROM Move WHERE Kod1 = ?)"_s,
-                     {document, document}, error))
-            return false;
-        return execSql(m_db, u"DELETE FROM Move WHERE Kod1 = ?"_s, {document}, error) &&
-               execSql(m_db, u"DELETE FROM Doc WHERE Nnn = ?"_s, {document}, error);
-    });
+    return StockDocuments(m_db, m_prompts).remove(document, rollBack, error);
 }
 
 int StockDeletion::deletePeriod(const QDate& from, const QDate& to, bool rollBack, QString* error)

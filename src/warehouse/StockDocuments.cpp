@@ -1,7 +1,10 @@
 #include "StockDocuments.h"
 
+#include "reference/IngredientCatalog.h"
 #include "store/Database.h"
+#include "store/RowBatch.h"
 #include "store/RowKey.h"
+#include "store/SqliteStatement.h"
 #include "store/UserPrompts.h"
 
 #include <QHash>
@@ -25,11 +28,7 @@ struct Line
     double price = 0;
 };
 
-struct Stock
-{
-    double balance = 0;
-    double price = 0;
-};
+using Stock = StockValuation::Stock;
 
 } // namespace
 
@@ -41,15 +40,6 @@ QString StockDocuments::kindText(const QVariant& oper)
     if (text == QLatin1String(issue))
         return u"Расход"_s;
     return {};
-}
-
-double StockDocuments::averagePrice(double price, double balance, double quantity, double lineCost)
-{
-    // Stock below zero was never paid for: it does not weigh in the average.
-    const double held = std::max(balance, 0.0);
-    if (quantity + held == 0)
-        return price;
-    return (price * held + lineCost * quantity) / (quantity + held);
 }
 
 QList<PartnerRow> StockDocuments::partners(const QString& text, QString* error) const
@@ -194,6 +184,7 @@ bool StockDocuments::apply(qlonglong document, const QString& oper, std::optiona
         return false;
 
     // Every line is checked before anything is written: a line without its ingredient refuses the lot.
+    const StockValuation& valuation = StockValuation::kitchen();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (!isWholeReference(lines[i].ingredientRef)) {
             *error = notWholeReference(u"Move"_s, lines[i].key, u"Kod"_s, lines[i].ingredientRef) +
@@ -209,16 +200,8 @@ bool StockDocuments::apply(qlonglong document, const QString& oper, std::optiona
             return false;
         }
         Stock& item = stock[*ingredient];
-        const double quantity = lines[i].quantity;
-        if (!rule) {
-            item.balance -= quantity;
-        } else {
-            if (*rule == PriceRule::Average)
-                item.price = averagePrice(item.price, item.balance, quantity, lines[i].price);
-            else if (*rule == PriceRule::New)
-                item.price = lines[i].price;
-            item.balance += quantity;
-        }
+        item = rule ? valuation.receive(*ingredient, item, lines[i].quantity, lines[i].price, *rule)
+                    : valuation.issue(*ingredient, item, lines[i].quantity);
         if (!std::isfinite(item.balance) || !std::isfinite(item.price)) {
             *error = u"Строка %1 документа: остаток или цена ингредиента не является конечным числом. "
                      "Документ не проведён."_s.arg(i + 1);
@@ -230,19 +213,90 @@ bool StockDocuments::apply(qlonglong document, const QString& oper, std::optiona
     if (!execSql(m_db, u"UPDATE Move SET Oper = ?, Provodka = 1 WHERE Kod1 = ?"_s, {oper, document}, error))
         return false;
     // Only a receipt that sets a price writes one; the others leave the stored price as it is.
-    const bool setsPrice = rule && *rule != PriceRule::Keep;
-    QSqlQuery ingredient(m_db);
-    ingredient.prepare(setsPrice ? u"UPDATE Ing SET Kolvo = ?, Cena = ? WHERE Kod1 = ?"_s
-                                 : u"UPDATE Ing SET Kolvo = ? WHERE Kod1 = ?"_s);
-    for (auto it = stock.cbegin(); it != stock.cend(); ++it) {
-        ingredient.addBindValue(it->balance);
-        if (setsPrice)
-            ingredient.addBindValue(it->price);
-        ingredient.addBindValue(it.key());
-        if (!ingredient.exec()) {
-            *error = sqlErrorText(ingredient.lastError());
+    QList<IngredientCatalog::StockLevel> levels;
+    levels.reserve(stock.size());
+    for (auto it = stock.cbegin(); it != stock.cend(); ++it)
+        levels.append({it.key(), it->balance, it->price});
+    if (!IngredientCatalog(m_db).setStock(levels, rule && *rule != PriceRule::Keep, error))
+        return false;
+    return execSql(m_db, u"UPDATE Doc SET Provodka = 1 WHERE Nnn = ?"_s, {document}, error);
+}
+
+std::optional<qlonglong> StockDocuments::writePosted(const Header& header, const std::vector<MoveLine>& lines,
+                                                     QString* error)
+{
+    QSqlQuery insert(m_db);
+    if (!runQuery(insert, u"INSERT INTO Doc (Date, Nomer, Partner, Provodka) VALUES (?, ?, ?, 1)"_s,
+                  {header.date, header.number, header.partner}, error))
+        return std::nullopt;
+    const qlonglong document = insert.lastInsertId().toLongLong();
+    RowBatch movements(m_db,
+                       u"INSERT INTO Move (Kod1, Date, Nomer, Partner, Provodka, Kod, Kolvo, Cena, Oper) "
+                       "SELECT ?, ?, ?, ?, 1, column1, column2, column3, column4 FROM ("_s,
+                       {document, header.date, header.number, header.partner}, 4, u")"_s);
+    for (const MoveLine& line : lines) {
+        if (!movements.add({line.ingredient, line.quantity, line.price, QString::fromLatin1(line.oper)},
+                           error))
+            return std::nullopt;
+    }
+    if (!movements.flush(error))
+        return std::nullopt;
+    return document;
+}
+
+bool StockDocuments::remove(qlonglong document, bool rollBack, QString* error)
+{
+    return inTransaction(m_db, error, [&] {
+        QSqlQuery posted(m_db);
+        if (!runQuery(posted, u"SELECT Provodka FROM Doc WHERE Nnn = ?"_s, {document}, error))
+            return false;
+        // Only the document's flag counts, not the lines' own.
+        if (posted.next() && rollBack && posted.value(0).toInt() == 1) {
+            posted.finish();
+            QList<std::pair<QVariant, double>> returned;
+            if (!forEachRow(
+                    m_db,
+                    u"SELECT Kod, sum(CASE WHEN Oper = ? THEN coalesce(Kolvo, 0) ELSE -coalesce(Kolvo, 0) "
+                    u"END) "
+                    "FROM Move WHERE Kod1 = ? AND Kod IS NOT NULL GROUP BY Kod ORDER BY Kod"_s,
+                    {issue, document},
+                    [&](const QSqlQuery& query) {
+                        returned.append({query.value(0), query.value(1).toDouble()});
+                    },
+                    error) ||
+                !IngredientCatalog(m_db).addToStock(returned, error))
+                return false;
+        }
+        posted.finish();
+        return execSql(m_db, u"DELETE FROM Move WHERE Kod1 = ?"_s, {document}, error) &&
+               execSql(m_db, u"DELETE FROM Doc WHERE Nnn = ?"_s, {document}, error);
+    });
+}
+
+bool StockDocuments::removeAll(QString* error)
+{
+    // Every movement line goes with the documents, so none is left without its document.
+    return execSql(m_db, u"DELETE FROM Move"_s, {}, error) && execSql(m_db, u"DELETE FROM Doc"_s, {}, error);
+}
+
+bool StockDocuments::priceIssue(std::vector<MoveLine>& lines, QString* error) const
+{
+    const StockValuation& valuation = StockValuation::kitchen();
+    SqliteStatement stock(m_db, u"SELECT Kod1, Kolvo, Cena FROM Ing WHERE Kod1 = ?"_s, error);
+    if (!stock.isValid())
+        return false;
+    for (MoveLine& line : lines) {
+        if (!stock.bind({line.ingredient}, error))
+            return false;
+        QString failure;
+        if (stock.next(&failure)) {
+            line.price = valuation.issueCost(qlonglong(stock.number(0)),
+                                             {stock.value(1).toDouble(), stock.value(2).toDouble()},
+                                             line.quantity.toDouble());
+        } else if (!failure.isEmpty()) {
+            *error = failure;
             return false;
         }
     }
-    return execSql(m_db, u"UPDATE Doc SET Provodka = 1 WHERE Nnn = ?"_s, {document}, error);
+    return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StockValuation.h"
+
 #include <QDate>
 #include <QList>
 #include <QSqlDatabase>
@@ -7,16 +9,9 @@
 #include <QVariant>
 
 #include <optional>
+#include <vector>
 
 class UserPrompts;
-
-// How a receipt sets the warehouse price of an ingredient ("Расчёт цен").
-enum class PriceRule
-{
-    Average, // "Расчитать среднюю цену"
-    New,     // "Поставить новую цену"
-    Keep     // "Оставить старую цену"
-};
 
 struct PartnerRow
 {
@@ -42,9 +37,6 @@ public:
 
     // The document kind shown in "Тип": from the first line's `Oper`.
     static QString kindText(const QVariant& oper);
-    // The new average price; the old one when the quantity and the (non-negative part of the) balance
-    // add up to 0, where the average is undefined.
-    static double averagePrice(double price, double balance, double quantity, double lineCost);
 
     // The partners whose name holds the text, case-insensitively (Cyrillic too), by name; all of them
     // for an empty text. The text is bound, so quotes and apostrophes are plain characters.
@@ -72,6 +64,33 @@ public:
     // The issue posting of a document that another operation wrote and holds in its transaction (the
     // sales posting): applies the lines without asking and without checking the document's flag.
     bool applyIssue(qlonglong document, QString* error);
+
+    // A document written whole and posted by another operation inside its own transaction (the
+    // inventory, the sales posting): the header, then its lines in order. The balances are not
+    // touched; the new document's key, or nothing with the driver's text in *error.
+    struct Header
+    {
+        QVariant date;
+        QVariant number;
+        QVariant partner;
+    };
+    struct MoveLine
+    {
+        QVariant ingredient;
+        QVariant quantity;
+        QVariant price;
+        const char* oper = issue;
+    };
+    // Prices each issue line from its ingredient's stock by the kitchen's valuation; a line whose
+    // ingredient is gone keeps its price (the posting refuses it).
+    bool priceIssue(std::vector<MoveLine>& lines, QString* error) const;
+    std::optional<qlonglong> writePosted(const Header& header, const std::vector<MoveLine>& lines,
+                                         QString* error);
+    // Deletes the document with its lines, inside the caller's transaction; with rollBack the lines of
+    // a posted document are first taken back out of the balances.
+    bool remove(qlonglong document, bool rollBack, QString* error);
+    // Every document and line: the inventory that starts the history again.
+    bool removeAll(QString* error);
 
 private:
     bool apply(qlonglong document, const QString& oper, std::optional<PriceRule> rule, QString* error);

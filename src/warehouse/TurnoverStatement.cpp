@@ -2,6 +2,7 @@
 
 #include "reports/FormStyle.h"
 #include "reports/Workbook.h"
+#include "StockDocuments.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
 #include "store/RowKey.h"
@@ -181,7 +182,8 @@ bool readMovements(const QSqlDatabase& db, const QString& ingredientFilter, cons
             shown =
                 shownDates.insert(stored, QDate::fromString(stored, Qt::ISODate).toString(u"dd.MM.yyyy"_s));
         movements.push_back({rowKey(query.value(0)).value_or(0), *shown, query.value(2).toString(),
-                             query.value(3).toString(), query.value(4).toString() == u"P"_s,
+                             query.value(3).toString(),
+                             query.value(4).toString() == QLatin1StringView(StockDocuments::receipt),
                              rounding::toKopeck(query.number(5)), query.number(6)});
     }
     if (failure.isEmpty())

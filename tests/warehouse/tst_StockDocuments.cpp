@@ -5,12 +5,15 @@
 
 #include <QTest>
 
+#include <optional>
+
 class StockDocumentsTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
     void averagePrice_data();
     void averagePrice();
+    void averageValuationThroughItsInterface();
     void receiptByRule_data();
     void receiptByRule();
     void issueAsksAndMayGoNegative();
@@ -42,7 +45,38 @@ void StockDocumentsTest::averagePrice()
     QFETCH(double, quantity);
     QFETCH(double, cost);
     QFETCH(double, expected);
-    QCOMPARE(StockDocuments::averagePrice(price, balance, quantity, cost), expected);
+    QCOMPARE(AverageValuation::averagePrice(price, balance, quantity, cost), expected);
+}
+
+void StockDocumentsTest::averageValuationThroughItsInterface()
+{
+    // One ingredient through a run of postings, as the documents ask the valuation line by line.
+    const StockValuation& valuation = StockValuation::kitchen();
+    struct Step
+    {
+        const char* what;
+        std::optional<PriceRule> rule; // nothing for an issue
+        double quantity;
+        double linePrice;
+        double balance;
+        double price;
+        double issueCost; // of one unit issued after the step
+    };
+    const Step steps[] = {
+        {"4 at 10 averaged into nothing", PriceRule::Average, 4, 10, 4, 10, 10},
+        {"6 at 15 averaged in", PriceRule::Average, 6, 15, 10, 13, 13},
+        {"12 issued: below zero, price kept", std::nullopt, 12, 0, -2, 13, 13},
+        {"5 at 12: the negative stock weighs nothing", PriceRule::Average, 5, 12, 3, 12, 12},
+        {"1 at 20 kept at the old price", PriceRule::Keep, 1, 20, 4, 12, 12},
+        {"1 at 20 as the new price", PriceRule::New, 1, 20, 5, 20, 20},
+    };
+    StockValuation::Stock stock;
+    for (const Step& step : steps) {
+        stock = step.rule ? valuation.receive(1, stock, step.quantity, step.linePrice, *step.rule)
+                          : valuation.issue(1, stock, step.quantity);
+        QVERIFY2(stock.balance == step.balance && stock.price == step.price, step.what);
+        QVERIFY2(valuation.issueCost(1, stock, 1) == step.issueCost, step.what);
+    }
 }
 
 void StockDocumentsTest::receiptByRule_data()

@@ -3,6 +3,7 @@
 #include "costing/ui/CostingPage.h"
 #include "DiceWidget.h"
 #include "exchange/ui/ExchangePage.h"
+#include "exchange/ui/PointOfSaleExchange.h"
 #include "HelpKey.h"
 #include "InfoPage.h"
 #include "MaintenanceDialog.h"
@@ -47,10 +48,12 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     addPage(new IngredientsPage(m_prompts, m_tabs), u"Ингредиенты"_s);
     addPage(new CostingPage(m_prompts, m_tabs), u"Калькуляционные карты"_s);
     auto* menuPage = new MenuPage(m_prompts, m_tabs);
-    m_pageDice.append(menuPage->die());
+    menuPage->setMenuTransfer(pointofsale::transferMenu);
+    menuPage->placeDie(newPageDie());
     addPage(menuPage, u"Меню"_s);
     auto* sales = new SalesPage(m_prompts, nullptr, m_tabs);
-    m_pageDice.append(sales->die());
+    sales->setSalesReceiver(pointofsale::receiveSales);
+    sales->placeDie(newPageDie());
     addPage(sales, u"Реализация"_s);
     addPage(new DirectoriesPage(m_prompts, m_tabs), u"Справочники"_s);
     addPage(m_start, QString());
@@ -162,6 +165,15 @@ void MainWindow::addPage(Page* page, const QString& caption)
     m_tabs->addTab(page, caption);
     connect(page, &Page::operationReported, this,
             [this](const QString& message) { statusBar()->showMessage(message); });
+}
+
+DiceWidget* MainWindow::newPageDie()
+{
+    auto* die = new DiceWidget(Qt::yellow, Qt::blue);
+    die->setAngleSigns({1, -1, 1});
+    die->setFixedSize(72, 72);
+    m_pageDice.append(die);
+    return die;
 }
 
 Page* MainWindow::page(PageIndex index) const

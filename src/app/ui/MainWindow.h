@@ -68,6 +68,8 @@ private:
     static constexpr int frameAllowance = 8;  // and each of its borders
 
     void addPage(Page* page, const QString& caption);
+    // The die a page shows, turned by the window's clock while that page is current.
+    DiceWidget* newPageDie();
     void onPageChanged(int index);
     bool openBase();
     void onTick();

@@ -1,5 +1,6 @@
 #include "CopyDishDialog.h"
 
+#include "costing/DishViews.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/DialogButtons.h"
@@ -15,8 +16,7 @@ using namespace Qt::StringLiterals;
 CopyDishDialog::CopyDishDialog(QSqlDatabase db, UserPrompts* prompts, const QString& dishName,
                                QVariant currentGroup, QWidget* parent)
     : QDialog(parent), m_currentGroup(std::move(currentGroup)), m_name(new QLineEdit(dishName, this)),
-      m_groups(new TableModel(db, {u"Grbludo"_s, {u"Name"_s}}, this)),
-      m_groupGrid(new DataGrid(prompts, this))
+      m_groups(new TableModel(db, dishviews::dishGroups(), this)), m_groupGrid(new DataGrid(prompts, this))
 {
     setWindowTitle(u"Копирование блюда"_s);
     m_groups->setColumns({{u"Name"_s, u"Наименование группы блюд"_s}});

@@ -4,6 +4,7 @@
 #include "costing/CostingCardPrintJob.h"
 #include "costing/DishCatalog.h"
 #include "costing/DishCostCalculator.h"
+#include "costing/DishViews.h"
 #include "costing/RecipePrintJob.h"
 #include "CostingCardPrintDialog.h"
 #include "EnterpriseChoiceDialog.h"
@@ -112,12 +113,12 @@ QWidget* CostingPage::buildCardPanel()
 
 void CostingPage::createViews(QSqlDatabase db)
 {
-    m_groups = new TableModel(db, {u"Grbludo"_s, {u"Name"_s}}, this);
+    m_groups = new TableModel(db, dishviews::dishGroups(), this);
     m_groups->setColumns({{u"Name"_s, u"Наименование группы блюд"_s}, {u"N"_s, u"Порядок"_s}});
     m_groups->addPostCheck(
         [this](TableModel& groups, QString* error) { return rewriteMenuOrder(groups, error); });
 
-    m_dishes = new TableModel(db, {u"Bludo"_s, {u"Kod"_s}, u"Kod"_s, QString(), {}}, this);
+    m_dishes = new TableModel(db, dishviews::dishes(), this);
     m_dishes->setColumns({{u"Name"_s, u"Наименование блюда"_s},
                           {u"Nporc"_s, u"Порций"_s},
                           {u"Proc"_s, u"% Надб."_s},
@@ -126,10 +127,7 @@ void CostingPage::createViews(QSqlDatabase db)
                           {u"Print"_s, u"V"_s}});
     m_dishes->setMaster(m_groups, u"Kod"_s);
 
-    const QList<Lookup> ingredient = {{u"Name1"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s},
-                                      {u"IngVih"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Vih"_s},
-                                      {u"IngPf"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Pf"_s}};
-    m_card = new TableModel(db, {u"Karta"_s, {u"Kod"_s}, u"Kod"_s, QString(), ingredient}, this);
+    m_card = new TableModel(db, dishviews::editedCardLines(), this);
     m_card->setColumns({{u"Name1"_s, u"Наименование ингредиента"_s, QString(), true},
                         {u"Kolvo"_s, u"Кол-во (гр.)"_s, u"0.00"_s},
                         {u"Vihod"_s, u"% Вых"_s}});

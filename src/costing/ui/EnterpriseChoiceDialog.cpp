@@ -1,5 +1,6 @@
 #include "EnterpriseChoiceDialog.h"
 
+#include "reference/ReferenceViews.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/DialogButtons.h"
@@ -13,7 +14,7 @@
 using namespace Qt::StringLiterals;
 
 EnterpriseChoiceDialog::EnterpriseChoiceDialog(QSqlDatabase db, UserPrompts* prompts, QWidget* parent)
-    : QDialog(parent), m_partners(new TableModel(db, {u"Partner"_s, {u"Name"_s}}, this)),
+    : QDialog(parent), m_partners(new TableModel(db, referenceviews::partners(), this)),
       m_grid(new DataGrid(prompts, this)), m_cost(new QRadioButton(u"Цены склада по себестоимости"_s)),
       m_selling(new QRadioButton(u"Цены склада отпускные"_s))
 {

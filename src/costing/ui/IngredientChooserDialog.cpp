@@ -1,6 +1,8 @@
 #include "IngredientChooserDialog.h"
 
 #include "costing/DishCatalog.h"
+#include "costing/DishViews.h"
+#include "reference/ReferenceViews.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/UserPrompts.h"
@@ -19,7 +21,7 @@ namespace {
 
 TableModel* groupView(QSqlDatabase db, const QString& linkField, QObject* parent)
 {
-    auto* groups = new TableModel(db, {u"Gring"_s, {u"Name"_s}, linkField, QString(), {}}, parent);
+    auto* groups = new TableModel(db, referenceviews::ingredientGroups(linkField), parent);
     groups->setColumns({{u"Name"_s, u"Наименование группы ингредиентов"_s}});
     groups->setReadOnly(true);
     return groups;
@@ -31,17 +33,9 @@ IngredientChooserDialog::IngredientChooserDialog(QSqlDatabase db, UserPrompts* p
                                                  const QString& dishName, QWidget* parent)
     : QDialog(parent), m_db(db), m_prompts(prompts), m_dish(std::move(dish)),
       m_groups(groupView(db, QString(), this)), m_candidateGroup(groupView(db, u"Kod"_s, this)),
-      m_candidates(
-          new TableModel(db, {u"Ing"_s, {u"Kod"_s}, u"Kod"_s, DishCatalog::candidateCondition(), {}}, this)),
-      m_card(new TableModel(db,
-                            {u"Karta"_s,
-                             {u"Kod"_s},
-                             u"Kod"_s,
-                             QString(),
-                             {{u"Name1"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s}}},
-                            this)),
-      m_groupGrid(new DataGrid(prompts, this)), m_candidateGrid(new DataGrid(prompts, this)),
-      m_cardGrid(new DataGrid(prompts, this)),
+      m_candidates(new TableModel(db, dishviews::cardCandidates(), this)),
+      m_card(new TableModel(db, dishviews::cardLines(), this)), m_groupGrid(new DataGrid(prompts, this)),
+      m_candidateGrid(new DataGrid(prompts, this)), m_cardGrid(new DataGrid(prompts, this)),
       m_heading(new QLabel(u"Список ингредиентов <"_s + dishName + u'>', this)),
       m_searchCheck(new QCheckBox(u"Контекстный поиск"_s, this)), m_searchBox(new QLineEdit(this)),
       m_ok(new QPushButton(u"OK"_s, this))

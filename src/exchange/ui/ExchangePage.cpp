@@ -1,4 +1,5 @@
 #include "ExchangePage.h"
+#include "costing/DishViews.h"
 #include "store/WholeFile.h"
 
 #include "exchange/CardExchange.h"
@@ -57,21 +58,15 @@ ExchangePage::ExchangePage(UserPrompts* prompts, QWidget* parent)
 
 void ExchangePage::createViews(QSqlDatabase db)
 {
-    m_groups = new TableModel(db, {u"Grbludo"_s, {u"Name"_s}}, this);
+    m_groups = new TableModel(db, dishviews::dishGroups(), this);
     m_groups->setColumns({{u"Name"_s, u"Наименование группы блюд"_s}});
     m_groups->setReadOnly(true);
-    m_dishes = new TableModel(db, {u"Bludo"_s, {u"Kod"_s}, u"Kod"_s, QString(), {}}, this);
+    m_dishes = new TableModel(db, dishviews::dishes(), this);
     m_dishes->setColumns(
         {{u"Name"_s, u"Наименование блюда"_s}, {u"Nporc"_s, u"Порций"_s}, {u"Vixod"_s, u"Выход"_s}});
     m_dishes->setReadOnly(true);
     m_dishes->setMaster(m_groups, u"Kod"_s);
-    m_card = new TableModel(db,
-                            {u"Karta"_s,
-                             {u"Kod"_s},
-                             u"Kod"_s,
-                             QString(),
-                             {{u"Name1"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s}}},
-                            this);
+    m_card = new TableModel(db, dishviews::cardLines(), this);
     m_card->setColumns({{u"Name1"_s, u"Наименование ингредиента"_s, QString(), true},
                         {u"Kolvo"_s, u"Кол-во (гр.)"_s, u"0.00"_s},
                         {u"Vihod"_s, u"% Вых"_s}});

@@ -1,5 +1,6 @@
 #include "IngredientAssociationDialog.h"
 
+#include "reference/ReferenceViews.h"
 #include "reference/ui/IngredientPickerDialog.h"
 #include "reference/ui/NewIngredientDialog.h"
 #include "store/TableModel.h"
@@ -19,8 +20,8 @@ using namespace Qt::StringLiterals;
 IngredientAssociationDialog::IngredientAssociationDialog(UserPrompts* prompts, QSqlDatabase db,
                                                          QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_prompts(prompts),
-      m_db(db), m_ingredients(new TableModel(db, {u"Ing"_s, {u"Name"_s}}, this)),
-      m_groups(new TableModel(db, {u"Gring"_s, {u"Name"_s}}, this)),
+      m_db(db), m_ingredients(new TableModel(db, referenceviews::ingredientsByName(), this)),
+      m_groups(new TableModel(db, referenceviews::ingredientGroups(), this)),
       m_heading(new QLabel(u"Принимается блюдо"_s, this)), m_offered(new QLineEdit(this)),
       m_chosen(new QLineEdit(this)), m_search(new QLineEdit(this)), m_grid(new DataGrid(prompts, this)),
       m_protocol(new QPlainTextEdit(this)), m_associate(new QPushButton(u"Асоциировать ингредиент"_s, this)),

@@ -1,8 +1,10 @@
 #include "DishChooserDialog.h"
 
+#include "costing/DishViews.h"
 #include "MenuCopyDialog.h"
 #include "MenuEntryColours.h"
 #include "menus/MenuBook.h"
+#include "menus/MenuViews.h"
 #include "reference/ui/ContextSearchBar.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
@@ -22,7 +24,7 @@ namespace {
 
 TableModel* groupView(QSqlDatabase db, const QString& linkField, QObject* parent)
 {
-    auto* groups = new TableModel(db, {u"Grbludo"_s, {u"Name"_s}, linkField, QString(), {}}, parent);
+    auto* groups = new TableModel(db, dishviews::dishGroups(linkField), parent);
     groups->setColumns({{u"Name"_s, u"Наименование группы блюд"_s}});
     groups->setReadOnly(true);
     return groups;
@@ -43,22 +45,9 @@ QWidget* titled(const QString& title, QWidget* content, QWidget* parent)
 DishChooserDialog::DishChooserDialog(QSqlDatabase db, UserPrompts* prompts, QVariant menu, QWidget* parent)
     : QDialog(parent), m_db(db), m_prompts(prompts), m_menu(std::move(menu)),
       m_groups(groupView(db, QString(), this)), m_dishGroup(groupView(db, u"Kod"_s, this)),
-      m_dishes(new TableModel(db, {u"Bludo"_s, {u"Kod"_s}, u"Kod"_s, u"Status = 1"_s, {}}, this)),
-      m_card(new TableModel(db,
-                            {u"Karta"_s,
-                             {u"Kod"_s},
-                             u"Kod"_s,
-                             QString(),
-                             {{u"Name1"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s}}},
-                            this)),
-      m_chosen(new TableModel(db,
-                              {u"MenuSp"_s,
-                               {u"Kod"_s},
-                               u"Kod"_s,
-                               QString(),
-                               {{u"Name1"_s, u"Name"_s, u"Bludo"_s, u"Kod1"_s, u"Name"_s},
-                                {u"X"_s, u"Name"_s, u"Bludo"_s, u"Kod1"_s, u"X"_s}}},
-                              this)),
+      m_dishes(new TableModel(db, dishviews::finishedDishes(), this)),
+      m_card(new TableModel(db, dishviews::cardLines(), this)),
+      m_chosen(new TableModel(db, menuviews::chosenEntries(), this)),
       m_groupGrid(new DataGrid(prompts, this)), m_dishGrid(new DataGrid(prompts, this)),
       m_cardGrid(new DataGrid(prompts, this)), m_chosenGrid(new DataGrid(prompts, this)),
       m_search(new ContextSearchBar(this)), m_remove(new QPushButton(u"Удалить блюдо из меню"_s, this)),

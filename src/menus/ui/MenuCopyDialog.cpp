@@ -1,5 +1,6 @@
 #include "MenuCopyDialog.h"
 
+#include "menus/MenuViews.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/DialogButtons.h"
@@ -11,15 +12,8 @@
 using namespace Qt::StringLiterals;
 
 MenuCopyDialog::MenuCopyDialog(QSqlDatabase db, UserPrompts* prompts, QWidget* parent)
-    : QDialog(parent), m_menus(new TableModel(db, {u"Menu"_s, {u"Date"_s}}, this)),
-      m_entries(new TableModel(db,
-                               {u"MenuSp"_s,
-                                {u"Kod"_s, u"Nn"_s, u"N"_s, u"Nnn"_s},
-                                u"Kod"_s,
-                                QString(),
-                                {{u"Name1"_s, u"Name"_s, u"Bludo"_s, u"Kod1"_s, u"Name"_s},
-                                 {u"Cena1"_s, u"Name"_s, u"Bludo"_s, u"Kod1"_s, u"Cena"_s}}},
-                               this)),
+    : QDialog(parent), m_menus(new TableModel(db, menuviews::menus(), this)),
+      m_entries(new TableModel(db, menuviews::entriesToCopy(), this)),
       m_menuGrid(new DataGrid(prompts, this)), m_entryGrid(new DataGrid(prompts, this))
 {
     setWindowTitle(u"Выбор меню для копирования"_s);

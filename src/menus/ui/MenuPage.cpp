@@ -1,15 +1,14 @@
 #include "MenuPage.h"
 
-#include "exchange/ui/PointOfSaleExchange.h"
-
-#include "app/ui/DiceWidget.h"
 #include "costing/DishCostCalculator.h"
+#include "costing/DishViews.h"
 #include "costing/SellingPrices.h"
 #include "DishChooserDialog.h"
 #include "MenuEntryColours.h"
 #include "menus/MenuBook.h"
 #include "menus/MenuPrintJob.h"
 #include "menus/MenuPrintSettings.h"
+#include "menus/MenuViews.h"
 #include "reports/ui/PrintJobRun.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
@@ -56,7 +55,7 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
       m_release(new QPushButton(releaseCaption, this)),
       m_deleteMenu(new QPushButton(u"Удалить меню"_s, this)),
       m_transfer(new QPushButton(u"Передача меню в модуль\n\"Буфетон\""_s, this)),
-      m_die(new DiceWidget(Qt::yellow, Qt::blue, this)), m_printDialog(new DatePromptDialog(this))
+      m_printDialog(new DatePromptDialog(this))
 {
     // Menus come from the date dialog, entries from the chooser; both go only through the buttons.
     m_menuGrid->setCtrlDeleteBlocked(true);
@@ -82,13 +81,11 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     m_direction->addItems(roundingDirectionLabels());
     m_direction->setCurrentIndex(int(defaultRoundingDirection));
     m_progress->setVisible(false);
-    m_die->setAngleSigns({1, -1, 1});
-    m_die->setFixedSize(72, 72);
 
     auto* layout = new QHBoxLayout(this);
     auto* menuPanel = new QVBoxLayout;
     menuPanel->addWidget(m_menuGrid, 1);
-    menuPanel->addWidget(m_die, 0, Qt::AlignLeft);
+    m_dieSlot = menuPanel;
     layout->addLayout(menuPanel, 3);
     layout->addWidget(buildEntryPanel(), 6);
     layout->addWidget(buildControlPanel(), 2);
@@ -100,10 +97,16 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     connect(m_release, &QPushButton::clicked, this, &MenuPage::releaseMenu);
     connect(m_deleteMenu, &QPushButton::clicked, this, &MenuPage::deleteMenu);
     connect(m_transfer, &QPushButton::clicked, this, [this] {
-        if (m_menus && postAll())
-            pointofsale::transferMenu(this, m_db, *m_prompts, m_menus->currentKey());
+        if (m_transferMenu && m_menus && postAll())
+            m_transferMenu(this, m_db, *m_prompts, m_menus->currentKey());
     });
     setEnabled(false);
+}
+
+void MenuPage::placeDie(QWidget* die)
+{
+    die->setParent(this);
+    m_dieSlot->addWidget(die, 0, Qt::AlignLeft);
 }
 
 QWidget* MenuPage::buildEntryPanel()
@@ -148,7 +151,7 @@ QWidget* MenuPage::buildControlPanel()
 
 void MenuPage::createViews(QSqlDatabase db)
 {
-    m_menus = new TableModel(db, {u"Menu"_s, {u"Date"_s}}, this);
+    m_menus = new TableModel(db, menuviews::menus(), this);
     m_menus->setColumns({{u"Name"_s, u"Наименование меню"_s}, {u"Date"_s, u"Дата"_s}});
     m_menus->setInsertAllowed(false);
     // A menu not yet released is drawn in blue bold.
@@ -165,18 +168,7 @@ void MenuPage::createViews(QSqlDatabase db)
         return {};
     });
 
-    const auto dish = [](const QString& name, const QString& field) {
-        return Lookup{name, u"Name"_s, u"Bludo"_s, u"Kod1"_s, field};
-    };
-    m_entries =
-        new TableModel(db,
-                       {u"MenuSp"_s,
-                        MenuBook::entryOrder(),
-                        u"Kod"_s,
-                        u"Status = 1"_s,
-                        {dish(u"Name1"_s, u"Name"_s), dish(u"Cena1"_s, u"Cena"_s),
-                         dish(u"GrBludo"_s, u"Kod"_s), dish(u"Vihod"_s, u"Vixod"_s), dish(u"X"_s, u"X"_s)}},
-                       this);
+    m_entries = new TableModel(db, menuviews::entries(), this);
     m_entries->setColumns({{u"Name1"_s, u"Наименование блюда"_s, QString(), true},
                            {u"X"_s, u"Доп. характеристика"_s, QString(), true},
                            {u"CenaProd"_s, u"Цена"_s, u"0.00"_s},
@@ -187,7 +179,7 @@ void MenuPage::createViews(QSqlDatabase db)
         return switchedOffEntryRole(model, row, role);
     });
 
-    m_entryGroup = new TableModel(db, {u"Grbludo"_s, {u"Kod"_s}, u"Kod"_s, QString(), {}}, this);
+    m_entryGroup = new TableModel(db, dishviews::dishGroupByKey(), this);
     m_entryGroup->setReadOnly(true);
     m_entryGroup->setMaster(m_entries, u"GrBludo"_s);
     connect(m_entryGroup, &TableModel::currentChanged, this,

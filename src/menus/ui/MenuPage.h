@@ -5,9 +5,11 @@
 #include "store/ui/Page.h"
 #include "store/UserPrompts.h"
 
+#include <functional>
+
 class DataGrid;
-class DiceWidget;
 class FieldEdit;
+class QBoxLayout;
 class QComboBox;
 class QLineEdit;
 class QProgressBar;
@@ -43,7 +45,6 @@ public:
     QPushButton* removeEntryButton() const { return m_removeEntry; }
     QPushButton* releaseButton() const { return m_release; }
     QPushButton* deleteMenuButton() const { return m_deleteMenu; }
-    DiceWidget* die() const { return m_die; }
     DatePromptDialog* printDialog() const { return m_printDialog; }
 
     // What asks a new menu's date, where print-outs go and the date they carry; the date dialog, the
@@ -51,6 +52,14 @@ public:
     void setDatePrompt(DatePrompt* dates) { m_dates = dates; }
     void setSpreadsheetLauncher(SpreadsheetLauncher* launcher) { m_launcher = launcher; }
     void setClock(const Clock* clock) { m_clock = clock; }
+
+    // "Передача меню в модуль" for the current menu; the exchange lives above the menus, so the main
+    // window plugs it in. Unset, the button does nothing.
+    using MenuTransfer =
+        std::function<void(QWidget* parent, QSqlDatabase db, UserPrompts& prompts, const QVariant& menu)>;
+    void setMenuTransfer(MenuTransfer transfer) { m_transferMenu = std::move(transfer); }
+    // The main window's die, shown under the menu grid.
+    void placeDie(QWidget* die);
 
     void createMenu();
     void toggleEntry();
@@ -92,7 +101,8 @@ private:
     QPushButton* m_release;
     QPushButton* m_deleteMenu;
     QPushButton* m_transfer;
-    DiceWidget* m_die;
+    QBoxLayout* m_dieSlot = nullptr;
+    MenuTransfer m_transferMenu;
     DatePromptDialog* m_printDialog;
     DesktopSpreadsheetLauncher m_desktopLauncher;
     SpreadsheetLauncher* m_launcher = &m_desktopLauncher;

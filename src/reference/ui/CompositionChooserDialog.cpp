@@ -1,6 +1,7 @@
 #include "CompositionChooserDialog.h"
 
 #include "ContextSearchBar.h"
+#include "reference/ReferenceViews.h"
 
 #include "reference/IngredientCatalog.h"
 #include "store/TableModel.h"
@@ -16,13 +17,9 @@ using namespace Qt::StringLiterals;
 
 CompositionChooserDialog::CompositionChooserDialog(UserPrompts* prompts, QSqlDatabase db, QWidget* parent)
     : QDialog(parent), m_prompts(prompts), m_db(db),
-      m_groups(new TableModel(db, {u"Gring"_s, {u"Name"_s}, u"Kod"_s}, this)),
-      m_candidates(new TableModel(
-          db, {u"Ing"_s, {u"Kod"_s}, u"Kod"_s, QString::fromLatin1(IngredientCatalog::candidateFilter)},
-          this)),
-      m_composition(new TableModel(
-          db, {u"pf"_s, {u"Kod"_s}, u"Kod"_s, {}, {{u"Name1"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s}}},
-          this)),
+      m_groups(new TableModel(db, referenceviews::ingredientGroups(u"Kod"_s), this)),
+      m_candidates(new TableModel(db, referenceviews::compositionCandidates(), this)),
+      m_composition(new TableModel(db, referenceviews::composition(), this)),
       m_groupGrid(new DataGrid(prompts, this)), m_candidateGrid(new DataGrid(prompts, this)),
       m_compositionGrid(new DataGrid(prompts, this)), m_search(new ContextSearchBar(this)),
       m_heading(new QLabel(u"Список ингредиентов полуфабриката"_s, this))

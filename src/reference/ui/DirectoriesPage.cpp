@@ -2,6 +2,7 @@
 
 #include "OrganisationTab.h"
 #include "reference/Directories.h"
+#include "reference/ReferenceViews.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/FieldEdit.h"
@@ -53,10 +54,10 @@ bool DirectoriesPage::openViews(QSqlDatabase db, QString* error)
         return true;
     m_db = db;
     if (!m_units) {
-        m_units = new TableModel(db, {u"Edinica"_s, {u"Name"_s}}, this);
+        m_units = new TableModel(db, referenceviews::units(), this);
         m_units->setColumns(
             {{u"Name"_s, u"Наименование"_s}, {u"Shorthame"_s, u"Сокр."_s}, {u"Gramm"_s, u"Грамм"_s}});
-        m_signatures = new TableModel(db, {u"Podpis"_s, {u"Poradok"_s}}, this);
+        m_signatures = new TableModel(db, referenceviews::signatures(), this);
         m_signatures->setColumns({{u"Poradok"_s, u"№ п/п"_s},
                                   {u"Fam"_s, u"Фамилия"_s},
                                   {u"Nam"_s, u"Имя"_s},

@@ -1,5 +1,6 @@
 #include "GroupChoiceDialog.h"
 
+#include "reference/ReferenceViews.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/DialogButtons.h"
@@ -11,7 +12,7 @@
 using namespace Qt::StringLiterals;
 
 GroupChoiceDialog::GroupChoiceDialog(UserPrompts* prompts, QSqlDatabase db, QWidget* parent)
-    : QDialog(parent), m_groups(new TableModel(db, {u"Gring"_s, {u"Name"_s}}, this)),
+    : QDialog(parent), m_groups(new TableModel(db, referenceviews::ingredientGroups(), this)),
       m_grid(new DataGrid(prompts, this))
 {
     setWindowTitle(u"Выбор новой группы для ингредиента"_s);

@@ -1,6 +1,7 @@
 #include "IngredientPickerDialog.h"
 
 #include "IngredientsPage.h"
+#include "reference/ReferenceViews.h"
 
 #include "reference/IngredientRowCheck.h"
 #include "store/TableModel.h"
@@ -87,13 +88,7 @@ private:
 IngredientPickerDialog::IngredientPickerDialog(UserPrompts* prompts, QSqlDatabase db, TableModel* groups,
                                                QWidget* parent)
     : QDialog(parent), m_prompts(prompts), m_db(db),
-      m_ingredients(new TableModel(db,
-                                   {u"Ing"_s,
-                                    {u"Kod"_s},
-                                    u"Kod"_s,
-                                    {},
-                                    {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s, u"Shorthame"_s}}},
-                                   this)),
+      m_ingredients(new TableModel(db, referenceviews::ingredients(), this)),
       m_groupGrid(new DataGrid(prompts, this)), m_ingredientGrid(new CheckedIngredientGrid(prompts, this)),
       m_choose(new QPushButton(u"Выбор"_s, this))
 {

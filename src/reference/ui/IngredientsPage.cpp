@@ -4,6 +4,7 @@
 #include "ContextSearchBar.h"
 #include "GroupChoiceDialog.h"
 #include "PriceRecalculationDialog.h"
+#include "reference/ReferenceViews.h"
 
 #include "reference/IngredientCatalog.h"
 #include "reference/PriceRecalculation.h"
@@ -112,26 +113,16 @@ bool IngredientsPage::openViews(QSqlDatabase db, QString* error)
     m_db = db;
     if (!m_groups) {
         // Both views carry the link field "Kod": context search swaps which one is the master.
-        m_groups = new TableModel(db, {u"Gring"_s, {u"Name"_s}, u"Kod"_s}, this);
+        m_groups = new TableModel(db, referenceviews::ingredientGroups(u"Kod"_s), this);
         m_groups->setColumns({{u"Name"_s, u"Наименование группы"_s}});
-        m_ingredients =
-            new TableModel(db,
-                           {u"Ing"_s,
-                            {u"Kod"_s},
-                            u"Kod"_s,
-                            {},
-                            {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s, u"Shorthame"_s}}},
-                           this);
+        m_ingredients = new TableModel(db, referenceviews::ingredients(), this);
         m_ingredients->setColumns({{u"Name"_s, u"Наименование"_s},
                                    {u"Edinica1"_s, u"Ед.Изм."_s},
                                    {u"Cena"_s, u"Цена"_s, u"0.00"_s},
                                    {u"Proc"_s, u"% Надб."_s},
                                    {u"Vih"_s, u"% Вых"_s}});
         m_ingredients->setMaster(m_groups, u"Kod"_s);
-        m_composition = new TableModel(
-            db,
-            {u"pf"_s, {u"Kod"_s}, u"Kod"_s, {}, {{u"Name1"_s, u"Name"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s}}},
-            this);
+        m_composition = new TableModel(db, referenceviews::composition(), this);
         m_composition->setColumns(
             {{u"Name1"_s, u"Наименование"_s, {}, true}, {u"Kolvo"_s, u"Кол-во (гр)"_s, u"0.00"_s}});
         m_composition->setInsertAllowed(false);

@@ -1,6 +1,7 @@
 #include "NewIngredientDialog.h"
 
 #include "reference/NewIngredientForm.h"
+#include "reference/ReferenceViews.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 
@@ -15,10 +16,10 @@ using namespace Qt::StringLiterals;
 
 NewIngredientDialog::NewIngredientDialog(UserPrompts* prompts, QSqlDatabase db, QWidget* parent)
     : QDialog(parent), m_prompts(prompts), m_db(db),
-      m_groups(new TableModel(db, {u"Gring"_s, {u"Name"_s}}, this)),
-      m_units(new TableModel(db, {u"Edinica"_s, {u"Name"_s}}, this)),
-      m_groupGrid(new DataGrid(prompts, this)), m_unitGrid(new DataGrid(prompts, this)),
-      m_name(new QLineEdit(this)), m_price(new QLineEdit(this)), m_ok(new QPushButton(u"OK"_s, this))
+      m_groups(new TableModel(db, referenceviews::ingredientGroups(), this)),
+      m_units(new TableModel(db, referenceviews::units(), this)), m_groupGrid(new DataGrid(prompts, this)),
+      m_unitGrid(new DataGrid(prompts, this)), m_name(new QLineEdit(this)), m_price(new QLineEdit(this)),
+      m_ok(new QPushButton(u"OK"_s, this))
 {
     setWindowTitle(u"Добавление нового ингредиента"_s);
     m_ok->setToolTip(u"Внести ингредиент в выбранную группу"_s);

@@ -1,5 +1,6 @@
 #include "PartnersPage.h"
 
+#include "reference/ReferenceViews.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/FieldEdit.h"
@@ -36,7 +37,7 @@ bool PartnersPage::openViews(QSqlDatabase db, QString* error)
 {
     Q_UNUSED(error);
     if (!m_partners) {
-        m_partners = new TableModel(db, {u"Partner"_s, {u"Name"_s}}, this);
+        m_partners = new TableModel(db, referenceviews::partners(), this);
         m_partners->setColumns({{u"Name"_s, u"Наименование партнёра"_s}});
         m_grid->setTableModel(m_partners);
         buildEditBoxes();

@@ -1,5 +1,6 @@
 #include "MenuChoiceDialog.h"
 
+#include "menus/MenuViews.h"
 #include "store/ui/DateEdit.h"
 
 #include "menus/ui/MenuEntryColours.h"
@@ -17,17 +18,8 @@
 using namespace Qt::StringLiterals;
 
 MenuChoiceDialog::MenuChoiceDialog(QSqlDatabase db, UserPrompts* prompts, QWidget* parent)
-    : QDialog(parent),
-      m_menus(new TableModel(db, {u"Menu"_s, {u"Date"_s}, QString(), u"Status = 1"_s, {}}, this)),
-      m_items(new TableModel(db,
-                             {u"MenuSp"_s,
-                              {u"Kod"_s, u"Nn"_s, u"N"_s},
-                              u"Kod"_s,
-                              u"Status = 1"_s,
-                              {{u"Name1"_s, u"Name"_s, u"Bludo"_s, u"Kod1"_s, u"Name"_s},
-                               {u"X"_s, u"Name"_s, u"Bludo"_s, u"Kod1"_s, u"X"_s},
-                               {u"Cena1"_s, u"Name"_s, u"Bludo"_s, u"Kod1"_s, u"Cena"_s}}},
-                             this)),
+    : QDialog(parent), m_menus(new TableModel(db, menuviews::releasedMenus(), this)),
+      m_items(new TableModel(db, menuviews::includedEntries(), this)),
       m_menuGrid(new DataGrid(prompts, this)), m_itemGrid(new DataGrid(prompts, this)),
       m_date(new DateEdit(this)), m_showExcluded(new QCheckBox(u"Показывать исключённые"_s, this))
 {

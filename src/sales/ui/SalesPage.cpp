@@ -1,8 +1,5 @@
 #include "SalesPage.h"
 
-#include "exchange/ui/PointOfSaleExchange.h"
-
-#include "app/ui/DiceWidget.h"
 #include "LineSearchDialog.h"
 #include "MenuChoiceDialog.h"
 #include "reports/ui/PrintJobRun.h"
@@ -11,6 +8,7 @@
 #include "sales/SalesFlags.h"
 #include "sales/SalesPosting.h"
 #include "sales/SalesSummaryPrintJob.h"
+#include "sales/SalesViews.h"
 #include "SalesPrintChoiceDialog.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
@@ -105,8 +103,8 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
       m_post(new QPushButton(u"Проводка"_s, this)), m_delete(new QPushButton(u"Удаление документа"_s, this)),
       m_print(new QPushButton(u"Печать"_s, this)), m_search(new QPushButton(u"Поиск по контексту"_s, this)),
       m_busy(new QProgressBar(this)), m_progress(new QProgressBar(this)),
-      m_die(new DiceWidget(Qt::yellow, Qt::blue, this)), m_datePopup(new QCalendarWidget(this)),
-      m_printChoice(new SalesPrintChoiceDialog(this)), m_summaryPeriod(new SummaryPeriodDialog(this))
+      m_datePopup(new QCalendarWidget(this)), m_printChoice(new SalesPrintChoiceDialog(this)),
+      m_summaryPeriod(new SummaryPeriodDialog(this))
 {
     // Lines come only from the menu; nothing is deleted from the keyboard in either grid.
     m_documentGrid->setCtrlDeleteBlocked(true);
@@ -122,8 +120,6 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     m_busy->setRange(0, 0); // a busy indicator, not a measure
     m_busy->setVisible(false);
     m_progress->setVisible(false);
-    m_die->setAngleSigns({1, -1, 1});
-    m_die->setFixedSize(72, 72);
     m_datePopup->setWindowFlags(Qt::Popup);
     m_datePopup->hide();
 
@@ -148,7 +144,7 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     buttons->addStretch();
     buttons->addWidget(m_busy);
     buttons->addWidget(m_progress);
-    buttons->addWidget(m_die);
+    m_dieSlot = buttons;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 2);
     layout->addWidget(m_lineGrid, 3);
@@ -176,9 +172,9 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     connect(m_post, &QPushButton::clicked, this, &SalesPage::postDocument);
     connect(m_delete, &QPushButton::clicked, this, &SalesPage::deleteDocuments);
     connect(receive, &QPushButton::clicked, this, [this] {
-        if (!postAll())
+        if (!m_receiveSales || !postAll())
             return;
-        if (const std::optional<qlonglong> document = pointofsale::receiveSales(this, m_db, *m_prompts)) {
+        if (const std::optional<qlonglong> document = m_receiveSales(this, m_db, *m_prompts)) {
             report(this, u"Реализация принята в новый документ"_s);
             m_documents->refresh();
             m_documents->locateKey(*document);
@@ -189,15 +185,15 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
 
 SalesPage::~SalesPage() = default;
 
+void SalesPage::placeDie(QWidget* die)
+{
+    die->setParent(this);
+    m_dieSlot->addWidget(die);
+}
+
 void SalesPage::createViews(QSqlDatabase db)
 {
-    m_documents = new TableModel(db,
-                                 {u"Realdoc"_s,
-                                  {u"DateR"_s},
-                                  QString(),
-                                  QString(),
-                                  {{u"Menu"_s, u"Nnn"_s, u"Menu"_s, u"Kod"_s, u"Name"_s}}},
-                                 this);
+    m_documents = new TableModel(db, salesviews::documents(), this);
     m_documents->setColumns({{u"DateR"_s, u"Дата док."_s},
                              {u"NameR"_s, u"Наименование документа"_s},
                              {u"Menu"_s, u"Используемое меню"_s, QString(), true},
@@ -225,9 +221,7 @@ void SalesPage::createViews(QSqlDatabase db)
         return {};
     });
 
-    const QList<Lookup> names = {{u"GrBludo"_s, u"KodGrBludo"_s, u"Grbludo"_s, u"Kod"_s, u"Name"_s},
-                                 {u"Bludo"_s, u"KodBludo"_s, u"Bludo"_s, u"Kod1"_s, u"Name"_s}};
-    m_lines = new TableModel(db, {u"Realsum"_s, {u"Kod"_s}, u"Kod"_s, u"Kolvo <> 0"_s, names}, this);
+    m_lines = new TableModel(db, salesviews::lines(), this);
     m_lines->addCalculated(u"Summa"_s, [](const TableModel& model, int row) -> QVariant {
         return SalesDocuments::lineSum(model.value(row, u"Kolvo"_s), model.value(row, u"Cumma"_s));
     });
@@ -263,7 +257,7 @@ void SalesPage::pageShown()
 {
     if (!m_documents || m_documents->isOpen())
         return;
-    // The filter "Kolvo <> 0" is for printing and posting; here every line shows.
+    // The filter of lines with portions is for printing and posting; here every line shows.
     m_lines->setFilterEnabled(false);
     for (TableModel* model : {m_documents, m_lines}) {
         if (!model->open()) {

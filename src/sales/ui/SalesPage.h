@@ -7,11 +7,13 @@
 
 #include <QDate>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class DataGrid;
-class DiceWidget;
 class DocumentDeletionDialog;
+class QBoxLayout;
 class QCalendarWidget;
 class QDateEdit;
 class QProgressBar;
@@ -39,6 +41,14 @@ public:
 
     void setClock(const Clock* clock) { m_clock = clock; }
     void setSpreadsheetLauncher(SpreadsheetLauncher* launcher) { m_launcher = launcher; }
+
+    // "Приём из": a new sales document from the point-of-sale program, its key or nothing; the exchange
+    // lives above the sales, so the main window plugs it in. Unset, the button does nothing.
+    using SalesReceiver =
+        std::function<std::optional<qlonglong>(QWidget* parent, QSqlDatabase db, UserPrompts& prompts)>;
+    void setSalesReceiver(SalesReceiver receiver) { m_receiveSales = std::move(receiver); }
+    // The main window's die, shown at the end of the button row.
+    void placeDie(QWidget* die);
 
     // "Новый документ": a new row whose date is asked at once; cancelled, nothing is stored.
     void newDocument();
@@ -78,7 +88,6 @@ public:
     QDateEdit* jumpDateEdit() const { return m_jumpDate; }
     QCalendarWidget* datePopup() const { return m_datePopup; }
     QProgressBar* busyBar() const { return m_busy; }
-    DiceWidget* die() const { return m_die; }
     bool documentIsOpen() const;
 
 private:
@@ -108,7 +117,8 @@ private:
     QPushButton* m_search;
     QProgressBar* m_busy;
     QProgressBar* m_progress;
-    DiceWidget* m_die;
+    QBoxLayout* m_dieSlot = nullptr;
+    SalesReceiver m_receiveSales;
     QCalendarWidget* m_datePopup;
     SalesPrintChoiceDialog* m_printChoice;
     SummaryPeriodDialog* m_summaryPeriod;

@@ -10,6 +10,7 @@
 #include "store/ui/Page.h"
 #include "warehouse/InventoryActPrintJob.h"
 #include "warehouse/InventoryDocuments.h"
+#include "warehouse/StockViews.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -90,7 +91,7 @@ QPushButton* InventoryDialog::button(const QString& caption) const
 
 void InventoryDialog::createViews()
 {
-    m_documents = new TableModel(m_db, {u"invdok"_s, {u"Date"_s}}, this);
+    m_documents = new TableModel(m_db, stockviews::inventories(), this);
     m_documents->setColumns({{u"Date"_s, u"Дата"_s}, {u"Name"_s, u"Наименование документа"_s}});
     m_documents->setRoleProvider([](const TableModel& model, int row, int, int role) -> QVariant {
         if (role == Qt::BackgroundRole && model.number(row, u"Provodka"_s) >= InventoryDocuments::posted)
@@ -98,13 +99,7 @@ void InventoryDialog::createViews()
         return {};
     });
 
-    m_lines = new TableModel(m_db,
-                             {u"inv"_s,
-                              {u"Ing22"_s},
-                              u"Kod"_s,
-                              QString(),
-                              {{u"UnitKey"_s, u"Ing"_s, u"Ing"_s, u"Kod1"_s, u"Edinica"_s}}},
-                             this);
+    m_lines = new TableModel(m_db, stockviews::inventoryLines(), this);
     m_lines->addCalculated(u"Edinica1"_s, [this](const TableModel& model, int row) -> QVariant {
         const std::optional<qlonglong> unit = rowKey(model.value(row, u"UnitKey"_s));
         return unit ? QVariant(m_units.value(*unit)) : QVariant();

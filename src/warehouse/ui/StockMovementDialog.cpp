@@ -1,6 +1,8 @@
 #include "StockMovementDialog.h"
 
+#include "reference/ReferenceViews.h"
 #include "store/ui/DateEdit.h"
+#include "warehouse/StockViews.h"
 
 #include "DocumentDeletionDialog.h"
 #include "GridLook.h"
@@ -130,14 +132,7 @@ QPushButton* StockMovementDialog::button(const QString& caption) const
 
 void StockMovementDialog::createViews()
 {
-    m_documents = new TableModel(m_db,
-                                 {u"Doc"_s,
-                                  {u"Date"_s},
-                                  QString(),
-                                  QString(),
-                                  {{u"Partner1"_s, u"Partner"_s, u"Partner"_s, u"Nnn"_s, u"Name"_s},
-                                   {u"FirstOper"_s, u"Nnn"_s, u"Move"_s, u"Kod1"_s, u"Oper"_s}}},
-                                 this);
+    m_documents = new TableModel(m_db, stockviews::documents(), this);
     m_documents->addCalculated(u"PR"_s, [](const TableModel& model, int row) -> QVariant {
         return StockDocuments::kindText(model.value(row, u"FirstOper"_s));
     });
@@ -149,24 +144,12 @@ void StockMovementDialog::createViews()
         return QVariant();
     });
 
-    m_ingredients = new TableModel(m_db,
-                                   {u"Ing"_s,
-                                    {u"Name"_s},
-                                    QString(),
-                                    QString(),
-                                    {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s, u"Shorthame"_s}}},
-                                   this);
+    m_ingredients = new TableModel(m_db, referenceviews::ingredientsWithUnits(), this);
     m_ingredients->setColumns({{u"Name"_s, u"Наименование"_s}, {u"Edinica1"_s, u"Ед.изм"_s}});
     m_ingredients->setReadOnly(true);
     m_ingredients->setInsertAllowed(false);
 
-    m_lines = new TableModel(m_db,
-                             {u"Move"_s,
-                              {u"Kod1"_s},
-                              u"Kod1"_s,
-                              QString(),
-                              {{u"IngName"_s, u"Kod"_s, u"Ing"_s, u"Kod1"_s, u"Name"_s}}},
-                             this);
+    m_lines = new TableModel(m_db, stockviews::documentLines(), this);
     m_lines->setColumns({{u"IngName"_s, u"Натменование"_s, QString(), true},
                          {u"Cena"_s, u"Цена"_s, u"0.00"_s},
                          {u"Kolvo"_s, u"Кол-во"_s, u"0.000"_s}});

@@ -2,6 +2,7 @@
 
 #include "GridLook.h"
 #include "InventoryDialog.h"
+#include "reference/ReferenceViews.h"
 #include "reports/ui/PrintJobRun.h"
 #include "StockMovementDialog.h"
 #include "store/TableModel.h"
@@ -9,6 +10,7 @@
 #include "store/ui/DatePromptDialog.h"
 #include "TurnoverDialog.h"
 #include "warehouse/StockDocuments.h"
+#include "warehouse/StockViews.h"
 #include "warehouse/TurnoverPrintJob.h"
 
 #include <QHBoxLayout>
@@ -79,17 +81,11 @@ QPushButton* WarehousePage::button(const QString& caption) const
 
 void WarehousePage::createViews(QSqlDatabase db)
 {
-    m_groups = new TableModel(db, {u"Gring"_s, {u"Name"_s}}, this);
+    m_groups = new TableModel(db, referenceviews::ingredientGroups(), this);
     m_groups->setColumns({{u"Name"_s, u"Наименование группы"_s}});
     m_groups->setReadOnly(true);
 
-    m_ingredients = new TableModel(db,
-                                   {u"Ing"_s,
-                                    {u"Name"_s},
-                                    u"Kod"_s,
-                                    u"coalesce(Pf, 0) = 0"_s,
-                                    {{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s, u"Shorthame"_s}}},
-                                   this);
+    m_ingredients = new TableModel(db, referenceviews::stockIngredients(), this);
     m_ingredients->setColumns({{u"Name"_s, u"Наименование"_s},
                                {u"Edinica1"_s, u"Ед.Изм."_s},
                                {u"Cena"_s, u"Цена"_s, u"0.00"_s},
@@ -108,13 +104,7 @@ void WarehousePage::createViews(QSqlDatabase db)
         return QVariant();
     });
 
-    m_movements = new TableModel(db,
-                                 {u"Move"_s,
-                                  {u"Kod"_s},
-                                  u"Kod"_s,
-                                  QString(),
-                                  {{u"Partner1"_s, u"Partner"_s, u"Partner"_s, u"Nnn"_s, u"Name"_s}}},
-                                 this);
+    m_movements = new TableModel(db, stockviews::movements(), this);
     m_movements->addCalculated(u"Prihod"_s,
                                [](const TableModel& model, int row) { return ledger(model, row, true); });
     m_movements->addCalculated(u"Rashod"_s,
