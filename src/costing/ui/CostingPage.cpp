@@ -19,7 +19,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -42,7 +41,7 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
       m_finish(new QPushButton(u"Окончание разработки блюда"_s, this)),
       m_deleteDish(new QPushButton(u"Удаление блюда"_s, this)),
       m_deleteLine(new QPushButton(u"Удаление ингредиента"_s, this)),
-      m_print(new QPushButton(u"Печать калькуляционных карт"_s, this)), m_progress(new QProgressBar(this)),
+      m_print(new QPushButton(u"Печать калькуляционных карт"_s, this)),
       m_cardPrintDialog(new CostingCardPrintDialog(this))
 {
     // Groups, dishes and card lines go only through the buttons that check the menus and frozen cards.
@@ -51,7 +50,6 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
     m_cardGrid->setCtrlDeleteBlocked(true);
     // Card lines come only from the ingredient chooser.
     m_cardGrid->setInsertBlocked(true);
-    m_progress->setVisible(false);
 
     // A splitter, so that on a small screen the user gives the room to the grid being worked on.
     auto* splitter = new QSplitter(Qt::Horizontal, this);
@@ -104,7 +102,6 @@ QWidget* CostingPage::buildCardPanel()
     layout->addWidget(m_cardGrid, 1);
     for (QPushButton* button : {m_deleteGroup, m_finish, m_deleteDish, m_deleteLine, m_print})
         layout->addWidget(button);
-    layout->addWidget(m_progress);
     return panel;
 }
 
@@ -360,14 +357,23 @@ void CostingPage::printCards()
     if (!chosen)
         return;
 
-    CostingCardPrintJob job(m_db, *m_clock, options);
-    runPrintJob(job, *m_prompts, *m_launcher, m_progress);
+    runPrintJob(
+        this, u"Печать калькуляционных карт"_s, m_db,
+        [clock = m_clock, &options](const QSqlDatabase& db) {
+            return std::make_unique<CostingCardPrintJob>(db, *clock, options);
+        },
+        *m_prompts, *m_launcher);
     // The marks of the printed groups are cleared.
     m_dishes->refresh();
 }
 
 void CostingPage::printRecipe(const QStringList& shownLines)
 {
-    RecipePrintJob job(m_db, m_dishes->currentKey().toLongLong(), shownLines);
-    runPrintJob(job, *m_prompts, *m_launcher);
+    const qlonglong dish = m_dishes->currentKey().toLongLong();
+    runPrintJob(
+        this, u"Печать рецептуры"_s, m_db,
+        [dish, &shownLines](const QSqlDatabase& db) {
+            return std::make_unique<RecipePrintJob>(db, dish, shownLines);
+        },
+        *m_prompts, *m_launcher);
 }

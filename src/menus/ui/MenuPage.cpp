@@ -26,7 +26,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -49,7 +48,7 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     : Page(parent), m_prompts(prompts), m_menuGrid(new DataGrid(prompts, this)),
       m_entryGrid(new DataGrid(prompts, this)), m_groupBox(new QLineEdit(this)),
       m_descriptionHolder(new QWidget(this)), m_step(new QComboBox(this)), m_direction(new QComboBox(this)),
-      m_progress(new QProgressBar(this)), m_print(new QPushButton(u"Печать текущего меню"_s, this)),
+      m_print(new QPushButton(u"Печать текущего меню"_s, this)),
       m_price(new QPushButton(u"Расчёт цен блюд"_s, this)),
       m_choose(new QPushButton(u"Выбор блюд в меню"_s, this)),
       m_removeEntry(new QPushButton(u"Удалить запись из меню"_s, this)),
@@ -80,7 +79,6 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     m_step->setCurrentIndex(int(defaultRoundingStep));
     m_direction->addItems(roundingDirectionLabels());
     m_direction->setCurrentIndex(int(defaultRoundingDirection));
-    m_progress->setVisible(false);
     m_die->setAngleSigns({1, -1, 1});
     m_die->setFixedSize(72, 72);
 
@@ -129,7 +127,6 @@ QWidget* MenuPage::buildEntryPanel()
     rounding->addWidget(m_direction, 1, 1);
     rounding->setColumnStretch(2, 1);
     layout->addLayout(rounding);
-    layout->addWidget(m_progress);
     return panel;
 }
 
@@ -403,8 +400,12 @@ void MenuPage::printMenu()
         return;
     }
 
-    MenuPrintJob job(m_db, menu.toLongLong(), options);
-    runPrintJob(job, *m_prompts, *m_launcher, m_progress);
+    runPrintJob(
+        this, u"Печать текущего меню"_s, m_db,
+        [menu = menu.toLongLong(), &options](const QSqlDatabase& db) {
+            return std::make_unique<MenuPrintJob>(db, menu, options);
+        },
+        *m_prompts, *m_launcher);
     // The print reads the switched-on entries on its own; the page keeps showing every entry.
     reloadEntries();
 }

@@ -1,13 +1,23 @@
 #pragma once
 
+#include <QSqlDatabase>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
 class PrintJob;
-class QProgressBar;
+class QWidget;
 class SpreadsheetLauncher;
 class UserPrompts;
 
-// How every page prints: the job runs under the wait cursor, with the page's progress bar when it
-// has one; its notices and its refusal are told through the prompts, and its workbook is written
-// and opened by ReportOutput. True when a workbook was filled (whether or not a file could be
-// written: ReportOutput has told the user then).
-bool runPrintJob(PrintJob& job, UserPrompts& prompts, SpreadsheetLauncher& launcher,
-                 QProgressBar* progress = nullptr);
+// Makes the job on the connection it is to run with: the worker's, on the worker's thread.
+using PrintJobFactory = std::function<std::unique_ptr<PrintJob>(const QSqlDatabase& db)>;
+
+// How every page prints: the job runs on a worker (store/ui/WorkerRun) with a connection of its own
+// to the kitchen, its progress shown with "Отмена"; cancelled, whatever it stored is rolled back and
+// no file is written. Then, on the window's thread, its notices and its refusal are told through the
+// prompts, and its workbook is written and opened by ReportOutput. True when a workbook was filled
+// (whether or not a file could be written: ReportOutput has told the user then).
+bool runPrintJob(QWidget* parent, const QString& caption, const QSqlDatabase& kitchen,
+                 const PrintJobFactory& makeJob, UserPrompts& prompts, SpreadsheetLauncher& launcher);
