@@ -53,8 +53,9 @@ void Worker::runOnThread(const Operation& operation)
         m_outcome = Outcome::Failed;
         return;
     }
-    const QSqlDatabase db = m_connection.db();
     {
+        // Scoped: the connection is closed below only once no handle of it is left.
+        const QSqlDatabase db = m_connection.db();
         Transaction transaction(db);
         if (!transaction.isActive()) {
             fail(sqlErrorText(db.lastError()));
