@@ -13,9 +13,9 @@
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/FieldEdit.h"
+#include "store/ui/WorkerRun.h"
 #include "store/UserPrompts.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -291,13 +291,14 @@ void CostingPage::calculatePrices()
 {
     if (!postAll())
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DishCostRun run = DishCostCalculator(m_db).run();
-    QApplication::restoreOverrideCursor();
+    DishCostRun run;
+    const Worker::Outcome outcome =
+        runInWorker(this, *m_prompts, u"Расчёт цен блюд"_s, m_db,
+                    [&run](const QSqlDatabase& db, Worker&) { run = DishCostCalculator(db).run(); });
     m_groups->refresh();
     m_dishes->refresh();
     m_card->refresh();
-    if (!run.ok)
+    if (outcome == Worker::Outcome::Finished && !run.ok)
         m_prompts->warn(u"Ошибка"_s, run.message);
 }
 

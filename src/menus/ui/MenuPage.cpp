@@ -14,9 +14,9 @@
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/FieldEdit.h"
+#include "store/ui/WorkerRun.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileInfo>
@@ -327,11 +327,15 @@ void MenuPage::calculatePrices()
 {
     if (!m_menus || !postAll())
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DishCostRun run = DishCostCalculator(m_db).run();
-    QApplication::restoreOverrideCursor();
+    DishCostRun run;
+    const Worker::Outcome outcome =
+        runInWorker(this, *m_prompts, u"Расчёт цен блюд"_s, m_db,
+                    [&run](const QSqlDatabase& db, Worker&) { run = DishCostCalculator(db).run(); });
     m_menus->refresh();
     m_entries->refresh();
+    // Cancelled or failed (told already), nothing was priced: no selling prices are asked for.
+    if (outcome != Worker::Outcome::Finished)
+        return;
     if (!run.ok) {
         m_prompts->warn(u"Ошибка"_s, run.message);
         return;
