@@ -95,7 +95,7 @@ private Q_SLOTS:
                  Worker::Outcome::Failed);
         QVERIFY(!ran);
         QCOMPARE(prompts.shown.size(), 1);
-        QVERIFY2(prompts.last().startsWith(u"Свод|Не найдена база данных"_s), qPrintable(prompts.last()));
+        QVERIFY2(prompts.last().startsWith(u"Свод|Не найден каталог данных"_s), qPrintable(prompts.last()));
         elsewhere = QSqlDatabase();
         QSqlDatabase::removeDatabase(u"elsewhere"_s);
 
