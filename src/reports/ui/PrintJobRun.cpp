@@ -13,19 +13,27 @@ bool runPrintJob(QWidget* parent, const QString& caption, const QSqlDatabase& ki
                  const PrintJobFactory& makeJob, UserPrompts& prompts, SpreadsheetLauncher& launcher)
 {
     std::optional<PrintedWorkbook> printed;
-    const Worker::Outcome outcome = runInWorker(
-        parent, prompts, caption, kitchen, [&printed, &makeJob](const QSqlDatabase& db, Worker& worker) {
-            const std::unique_ptr<PrintJob> job = makeJob(db);
-            worker.report(u"Чтение и расчёт"_s, 0, 100);
-            int shown = 0;
-            printed = job->run([&worker, &shown](int percent) {
-                // Jobs report per row; the window needs a line per percent at most.
-                if (percent == shown)
-                    return;
-                shown = percent;
-                worker.report(u"Заполнение печатной формы"_s, percent, 100);
-            });
-        });
+    SerializedWorkbook file;
+    const Worker::Outcome outcome =
+        runInWorker(parent, prompts, caption, kitchen,
+                    [&printed, &file, &makeJob](const QSqlDatabase& db, Worker& worker) {
+                        const std::unique_ptr<PrintJob> job = makeJob(db);
+                        worker.report(u"Чтение и расчёт"_s, 0, 100);
+                        int shown = 0;
+                        printed = job->run([&worker, &shown](int percent) {
+                            // Jobs report per row; the window needs a line per percent at most.
+                            if (percent == shown)
+                                return;
+                            shown = percent;
+                            worker.report(u"Заполнение печатной формы"_s, percent, 100);
+                        });
+                        // The file's bytes are made here too: for a large print-out they take longer than the
+                        // filling.
+                        if (printed->workbook && !worker.cancelRequested()) {
+                            worker.report(u"Подготовка файла"_s, 100, 100);
+                            file = SerializedWorkbook::of(*printed->workbook);
+                        }
+                    });
     if (outcome != Worker::Outcome::Finished || !printed)
         return false;
     for (const PrintNotice& notice : printed->notices) {
@@ -38,6 +46,6 @@ bool runPrintJob(QWidget* parent, const QString& caption, const QSqlDatabase& ki
         prompts.warn(printed->caption, printed->error);
         return false;
     }
-    ReportOutput(launcher, prompts).show(*printed->workbook, printed->title);
+    ReportOutput(launcher, prompts).show(file, printed->title);
     return true;
 }
