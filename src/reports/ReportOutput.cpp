@@ -65,19 +65,34 @@ QString ReportOutput::fileNameStem(const QString& title)
     return stem.isEmpty() ? u"Таблица"_s : stem;
 }
 
+SerializedWorkbook SerializedWorkbook::of(const Workbook& workbook)
+{
+    SerializedWorkbook serialized;
+    serialized.problems = workbook.problems();
+    XlsxFileWriter writer;
+    serialized.bytes = writer.bytes(workbook);
+    if (!serialized.bytes)
+        serialized.error = u"Не удалось записать таблицу: %1"_s.arg(writer.errorString());
+    return serialized;
+}
+
 QString ReportOutput::show(const Workbook& workbook, const QString& title)
 {
-    const QStringList problems = workbook.problems();
-    if (!problems.isEmpty())
-        m_prompts.warn(caption, problemsText(problems));
+    return show(SerializedWorkbook::of(workbook), title);
+}
+
+QString ReportOutput::show(const SerializedWorkbook& workbook, const QString& title)
+{
+    if (!workbook.problems.isEmpty())
+        m_prompts.warn(caption, problemsText(workbook.problems));
 
     if (!QDir().mkpath(m_folder)) {
         m_prompts.warn(caption,
                        u"Не удалось создать папку для таблиц: %1"_s.arg(QDir::toNativeSeparators(m_folder)));
         return {};
     }
-    QString error;
-    const QString path = writeFile(workbook, title, error);
+    QString error = workbook.error;
+    const QString path = workbook.bytes ? writeFile(*workbook.bytes, title, error) : QString();
     // The hidden unfinished file is gone by now: nothing below may leave it behind.
     if (path.isEmpty()) {
         m_prompts.warn(caption, error);
@@ -91,18 +106,12 @@ QString ReportOutput::show(const Workbook& workbook, const QString& title)
     return path;
 }
 
-QString ReportOutput::writeFile(const Workbook& workbook, const QString& title, QString& error) const
+QString ReportOutput::writeFile(const QByteArray& bytes, const QString& title, QString& error) const
 {
-    XlsxFileWriter writer;
-    const std::optional<QByteArray> bytes = writer.bytes(workbook);
-    if (!bytes) {
-        error = u"Не удалось записать таблицу: %1"_s.arg(writer.errorString());
-        return {};
-    }
     // Written under a hidden name first, so that no half-written file ever carries a report's name.
     const QString stem = fileNameStem(title) + u'_' + m_now().toString(u"yyyy-MM-dd_HH-mm-ss"_s);
     StagedFile file(u"%1/%2.xlsx"_s.arg(m_folder, stem));
-    if (!file.write(*bytes, &error))
+    if (!file.write(bytes, &error))
         return {};
     // Two reports of the same title within a second, or an older file of that name, get a counter.
     constexpr int maxCopies = 1000;

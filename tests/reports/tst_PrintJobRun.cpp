@@ -1,11 +1,19 @@
+#include "../sales/SalesKitchen.h"
 #include "RecordingLauncher.h"
 #include "ScriptedPrompts.h"
 
+#include "costing/CostingCardPrintJob.h"
 #include "reports/PrintJob.h"
 #include "reports/ui/PrintJobRun.h"
+#include "sales/SalesDocumentPrintJob.h"
+#include "sales/SalesSummaryPrintJob.h"
 
 #include <QApplication>
-#include <QProgressBar>
+#include <QDirIterator>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,6 +38,92 @@ private:
     std::function<PrintedWorkbook()> m_result;
 };
 
+// Every cell of every sheet, with its place, for comparing two workbooks.
+QStringList cells(const Workbook& workbook)
+{
+    QStringList list;
+    for (int s = 1; s <= workbook.sheetCount(); ++s) {
+        const Sheet& sheet = workbook.sheet(s);
+        for (int r = 1; r <= sheet.rowCount(); ++r)
+            for (int c = 1; c <= sheet.columnCount(); ++c)
+                if (const QVariant value = sheet.value(r, c); value.isValid())
+                    list << u"%1!%2:%3=%4"_s.arg(sheet.name()).arg(r).arg(c).arg(value.toString());
+    }
+    return list;
+}
+
+// Runs a job and keeps the cells of its workbook: what the worker computed, before the file is written.
+class CellRecorder : public PrintJob
+{
+public:
+    CellRecorder(std::unique_ptr<PrintJob> job, QStringList* cells) : m_job(std::move(job)), m_cells(cells) {}
+
+    PrintedWorkbook run(const Progress& progress) override
+    {
+        PrintedWorkbook printed = m_job->run(progress);
+        if (printed.workbook)
+            *m_cells = cells(*printed.workbook);
+        return printed;
+    }
+
+private:
+    std::unique_ptr<PrintJob> m_job;
+    QStringList* m_cells;
+};
+
+// Every row of every table of the kitchen.
+QString contents(const QSqlDatabase& db)
+{
+    QString text;
+    const QStringList tables = db.tables(QSql::Tables);
+    for (const QString& table : tables) {
+        QSqlQuery query(u"SELECT * FROM "_s + table + u" ORDER BY 1"_s, db);
+        text += table + u":\n"_s;
+        while (query.next()) {
+            for (int k = 0; k < query.record().count(); ++k)
+                text += query.value(k).toString() + u'|';
+            text += u'\n';
+        }
+    }
+    return text;
+}
+
+// Runs the action on the window's thread while the worker's thread waits: what the user would do while
+// the operation runs, at a point that does not depend on timing.
+void onWindowThread(const std::function<void()>& action)
+{
+    QMetaObject::invokeMethod(qApp, action, Qt::BlockingQueuedConnection);
+}
+
+void pressCancel()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* progress = qobject_cast<QProgressDialog*>(window); progress && progress->isVisible())
+            progress->findChild<QPushButton*>()->click();
+}
+
+// A kitchen where each print-out below stores something: marked dishes, an open sales document
+// whose consumption is calculated, the scratch tables of the summary and the cross table.
+struct PrintKitchen : MinceKitchen
+{
+    qlonglong borscht = dish(soups, u"Борщ"_s, 1);
+    qlonglong cutlet = dish(mains, u"Котлета"_s, 2);
+    qlonglong shift = document(u"2024-03-01"_s);
+    FixedClock clock{QDate(2024, 3, 5)};
+
+    PrintKitchen()
+    {
+        card(borscht, potato, 100);
+        card(borscht, onion, 20);
+        card(cutlet, mince, 150);
+        line(shift, soups, borscht, 4, 120);
+        line(shift, mains, cutlet, 2, 200);
+        QSqlQuery(data.db()).exec(u"UPDATE Bludo SET Print = 'V'"_s);
+    }
+};
+
+using JobMaker = std::function<std::unique_ptr<PrintJob>(PrintKitchen& kitchen, const QSqlDatabase& db)>;
+
 } // namespace
 
 class tst_PrintJobRun : public QObject
@@ -45,7 +139,7 @@ private Q_SLOTS:
         qunsetenv("XDG_CONFIG_HOME");
     }
 
-    // Notices come first, in their order, then the refusal or the file; the page is left as it was.
+    // Notices come first, in their order, then the refusal or the file.
     void noticesThenRefusalOrFile_data()
     {
         QTest::addColumn<bool>("refused");
@@ -58,31 +152,141 @@ private Q_SLOTS:
     {
         QFETCH(bool, refused);
         QFETCH(QStringList, shown);
-        ScriptedJob job([refused] {
-            PrintedWorkbook printed =
-                refused ? PrintedWorkbook::refused(u"Печать таблиц"_s, u"ноль"_s) : PrintedWorkbook();
-            printed.inform(u"Расчёт"_s, u"пропущено"_s);
-            printed.warn(u"Печать"_s, u"проведён"_s);
-            if (!refused) {
-                printed.workbook = std::make_unique<Workbook>();
-                printed.workbook->sheet(1).cell(1, 1).setValue(u"Итого"_s);
-                printed.title = u"Реализация 01.03.2024"_s;
-            }
-            return printed;
-        });
+        TestDataDir kitchen;
         ScriptedPrompts prompts;
         RecordingLauncher launcher;
-        QProgressBar progress;
-        progress.setVisible(false);
+        const auto makeJob = [refused](const QSqlDatabase&) {
+            return std::make_unique<ScriptedJob>([refused] {
+                PrintedWorkbook printed =
+                    refused ? PrintedWorkbook::refused(u"Печать таблиц"_s, u"ноль"_s) : PrintedWorkbook();
+                printed.inform(u"Расчёт"_s, u"пропущено"_s);
+                printed.warn(u"Печать"_s, u"проведён"_s);
+                if (!refused) {
+                    printed.workbook = std::make_unique<Workbook>();
+                    printed.workbook->sheet(1).cell(1, 1).setValue(u"Итого"_s);
+                    printed.title = u"Реализация 01.03.2024"_s;
+                }
+                return printed;
+            });
+        };
 
-        QCOMPARE(runPrintJob(nullptr, job, prompts, launcher, &progress), !refused);
+        QCOMPARE(runPrintJob(nullptr, u"Печать"_s, kitchen.db(), makeJob, prompts, launcher), !refused);
         QCOMPARE(prompts.shown, shown);
         QCOMPARE(launcher.opened.size(), refused ? 0 : 1);
-        if (!refused)
+        if (!refused) {
             QVERIFY(launcher.opened.first().contains(u"Реализация 01.03.2024_"_s));
-        QCOMPARE(progress.value(), 50);
-        QVERIFY(progress.isHidden());
-        QVERIFY(!QApplication::overrideCursor());
+            QFile::remove(launcher.opened.first());
+        }
+    }
+
+    // Each print-out that stores something: "Отмена" leaves every table as it was and writes no file;
+    // run through, it does store (so the rollback undid something) and opens its file.
+    void cancelledLeavesNothing_data()
+    {
+        QTest::addColumn<JobMaker>("makeJob");
+        QTest::newRow("costing cards, marks cleared") << JobMaker(
+            [](PrintKitchen& k, const QSqlDatabase& db) -> std::unique_ptr<PrintJob> {
+                return std::make_unique<CostingCardPrintJob>(
+                    db, k.clock, CostingCardOptions{CardPrintScope::MarkedDishes, 0, CardPrices::Cost, {}});
+            });
+        QTest::newRow("sales tables, consumption calculated")
+            << JobMaker([](PrintKitchen& k, const QSqlDatabase& db) -> std::unique_ptr<PrintJob> {
+                   return std::make_unique<SalesDocumentPrintJob>(db, k.shift,
+                                                                  SalesDocumentPrintJob::Layout::Tables);
+               });
+        QTest::newRow("cross table, its map stored")
+            << JobMaker([](PrintKitchen& k, const QSqlDatabase& db) -> std::unique_ptr<PrintJob> {
+                   return std::make_unique<SalesDocumentPrintJob>(db, k.shift,
+                                                                  SalesDocumentPrintJob::Layout::CrossTable);
+               });
+        QTest::newRow("sales summary, its totals stored")
+            << JobMaker([](PrintKitchen&, const QSqlDatabase& db) -> std::unique_ptr<PrintJob> {
+                   return std::make_unique<SalesSummaryPrintJob>(db, QDate(2024, 3, 1), QDate(2024, 3, 31));
+               });
+    }
+    void cancelledLeavesNothing()
+    {
+        QFETCH(JobMaker, makeJob);
+        PrintKitchen kitchen;
+        ScriptedPrompts prompts;
+        RecordingLauncher launcher;
+        const QString before = contents(kitchen.data.db());
+
+        const bool printed = runPrintJob(
+            nullptr, u"Печать"_s, kitchen.data.db(),
+            [&](const QSqlDatabase& db) {
+                onWindowThread(pressCancel);
+                return makeJob(kitchen, db);
+            },
+            prompts, launcher);
+        QVERIFY(!printed);
+        QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.last()));
+        QVERIFY(launcher.opened.isEmpty());
+        QVERIFY(
+            !QDirIterator(m_home.path(), {u"*.xlsx"_s}, QDir::Files, QDirIterator::Subdirectories).hasNext());
+        QCOMPARE(contents(kitchen.data.db()), before);
+
+        QVERIFY(runPrintJob(
+            nullptr, u"Печать"_s, kitchen.data.db(),
+            [&](const QSqlDatabase& db) { return makeJob(kitchen, db); }, prompts, launcher));
+        QCOMPARE(launcher.opened.size(), 1);
+        QVERIFY(contents(kitchen.data.db()) != before);
+        QFile::remove(launcher.opened.first());
+    }
+
+    // The card print on the worker fills the same cells and clears the same marks as in the window's
+    // thread, on two equal kitchens.
+    void workerPrintsAsTheWindowThread()
+    {
+        const CostingCardOptions options{CardPrintScope::AllGroups, 0, CardPrices::Selling, u"Столовая №1"_s};
+        PrintKitchen here;
+        const PrintedWorkbook expected = CostingCardPrintJob(here.data.db(), here.clock, options).run({});
+        QVERIFY(expected.workbook);
+
+        PrintKitchen there;
+        ScriptedPrompts prompts;
+        RecordingLauncher launcher;
+        QStringList printedCells;
+        QVERIFY(runPrintJob(
+            nullptr, u"Печать калькуляционных карт"_s, there.data.db(),
+            [&](const QSqlDatabase& db) {
+                return std::make_unique<CellRecorder>(
+                    std::make_unique<CostingCardPrintJob>(db, there.clock, options), &printedCells);
+            },
+            prompts, launcher));
+        QVERIFY(!printedCells.isEmpty());
+        QCOMPARE(printedCells, cells(*expected.workbook));
+        QCOMPARE(contents(there.data.db()), contents(here.data.db()));
+        QFile::remove(launcher.opened.first());
+    }
+
+    // While one operation runs, a second one is refused and stores nothing; the first finishes.
+    void secondOperationRefused()
+    {
+        PrintKitchen kitchen;
+        ScriptedPrompts prompts;
+        RecordingLauncher launcher;
+        const auto cards = [&kitchen](const QSqlDatabase& db) {
+            return std::make_unique<CostingCardPrintJob>(
+                db, kitchen.clock, CostingCardOptions{CardPrintScope::MarkedDishes, 0, CardPrices::Cost, {}});
+        };
+        bool second = true;
+        QVERIFY(runPrintJob(
+            nullptr, u"Печать калькуляционных карт"_s, kitchen.data.db(),
+            [&](const QSqlDatabase& db) {
+                onWindowThread([&] {
+                    second = runPrintJob(nullptr, u"Свод"_s, kitchen.data.db(), cards, prompts, launcher);
+                });
+                return cards(db);
+            },
+            prompts, launcher));
+        QVERIFY(!second);
+        QCOMPARE(prompts.shown,
+                 QStringList{
+                     u"Свод|Дождитесь окончания операции «Печать калькуляционных карт» или отмените её."_s});
+        QCOMPARE(launcher.opened.size(), 1);
+        QCOMPARE(kitchen.data.scalar(u"SELECT count(*) FROM Bludo WHERE Print = 'V'"_s).toInt(), 0);
+        QFile::remove(launcher.opened.first());
     }
 
 private:

@@ -98,7 +98,6 @@ private Q_SLOTS:
             QVERIFY2(sheets.contains(u"name=\"%1\""_s.arg(name)), qPrintable(sheets));
         QVERIFY(f.strings(0).contains(u"Борщ 4 п. (300)"_s));
         QVERIFY(f.prompts.shown.isEmpty());
-        QVERIFY(!f.page.progressBar()->isVisible());
 
         onNextDialog<SalesPrintChoiceDialog>([](SalesPrintChoiceDialog* dialog) {
             dialog->crossTableButton()->setChecked(true);
@@ -143,7 +142,6 @@ private Q_SLOTS:
         QCOMPARE(f.prompts.shown.size(), 1);
         QVERIFY(f.prompts.last().startsWith(u"Ошибка расчёта реализации|"_s));
         QVERIFY(f.launcher.opened.isEmpty());
-        QVERIFY(!f.page.progressBar()->isVisible());
     }
 
     void summaryOfAPeriod()

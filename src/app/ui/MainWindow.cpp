@@ -17,6 +17,7 @@
 #include "store/SchemaUpgrade.h"
 #include "store/ui/FolderDialogPrompt.h"
 #include "store/ui/MessageBoxPrompts.h"
+#include "store/ui/WorkerRun.h"
 #include "tools/KitchenSetup.h"
 #include "warehouse/ui/WarehousePage.h"
 
@@ -283,6 +284,12 @@ void MainWindow::runMaintenance()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // The operation's call is still on a page's stack: the pages must outlive it.
+    if (workerRunning()) {
+        m_prompts->warn(u"Выход"_s, u"Идёт длительная операция: дождитесь её окончания или отмените её."_s);
+        event->ignore();
+        return;
+    }
     shutdown();
     event->accept();
 }

@@ -14,13 +14,12 @@
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/FieldEdit.h"
+#include "store/ui/WorkerRun.h"
 #include "store/UserPrompts.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -43,7 +42,7 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
       m_finish(new QPushButton(u"Окончание разработки блюда"_s, this)),
       m_deleteDish(new QPushButton(u"Удаление блюда"_s, this)),
       m_deleteLine(new QPushButton(u"Удаление ингредиента"_s, this)),
-      m_print(new QPushButton(u"Печать калькуляционных карт"_s, this)), m_progress(new QProgressBar(this)),
+      m_print(new QPushButton(u"Печать калькуляционных карт"_s, this)),
       m_cardPrintDialog(new CostingCardPrintDialog(this))
 {
     // Groups, dishes and card lines go only through the buttons that check the menus and frozen cards.
@@ -54,7 +53,6 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
     m_cardGrid->setInsertBlocked(true);
     m_recipe->setToolTip(u"Рецепт текущего блюда и его печать"_s);
     m_ingredients->setToolTip(u"Добавить ингредиенты в карту текущего блюда"_s);
-    m_progress->setVisible(false);
 
     // A splitter, so that on a small screen the user gives the room to the grid being worked on.
     auto* splitter = new QSplitter(Qt::Horizontal, this);
@@ -107,7 +105,6 @@ QWidget* CostingPage::buildCardPanel()
     layout->addWidget(m_cardGrid, 1);
     for (QPushButton* button : {m_deleteGroup, m_finish, m_deleteDish, m_deleteLine, m_print})
         layout->addWidget(button);
-    layout->addWidget(m_progress);
     return panel;
 }
 
@@ -294,13 +291,14 @@ void CostingPage::calculatePrices()
 {
     if (!postAll())
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DishCostRun run = DishCostCalculator(m_db).run();
-    QApplication::restoreOverrideCursor();
+    DishCostRun run;
+    const Worker::Outcome outcome =
+        runInWorker(this, *m_prompts, u"Расчёт цен блюд"_s, m_db,
+                    [&run](const QSqlDatabase& db, Worker&) { run = DishCostCalculator(db).run(); });
     m_groups->refresh();
     m_dishes->refresh();
     m_card->refresh();
-    if (!run.ok)
+    if (outcome == Worker::Outcome::Finished && !run.ok)
         m_prompts->warn(u"Ошибка"_s, run.message);
 }
 
@@ -360,14 +358,23 @@ void CostingPage::printCards()
     if (!chosen)
         return;
 
-    CostingCardPrintJob job(m_db, *m_clock, options);
-    runPrintJob(this, job, *m_prompts, *m_launcher, m_progress);
+    runPrintJob(
+        this, u"Печать калькуляционных карт"_s, m_db,
+        [clock = m_clock, &options](const QSqlDatabase& db) {
+            return std::make_unique<CostingCardPrintJob>(db, *clock, options);
+        },
+        *m_prompts, *m_launcher);
     // The marks of the printed groups are cleared.
     m_dishes->refresh();
 }
 
 void CostingPage::printRecipe(const QStringList& shownLines)
 {
-    RecipePrintJob job(m_db, m_dishes->currentKey().toLongLong(), shownLines);
-    runPrintJob(this, job, *m_prompts, *m_launcher);
+    const qlonglong dish = m_dishes->currentKey().toLongLong();
+    runPrintJob(
+        this, u"Печать рецептуры"_s, m_db,
+        [dish, &shownLines](const QSqlDatabase& db) {
+            return std::make_unique<RecipePrintJob>(db, dish, shownLines);
+        },
+        *m_prompts, *m_launcher);
 }

@@ -10,7 +10,6 @@ class CostingCardPrintDialog;
 class DataGrid;
 class EnterpriseChoiceDialog;
 class FieldEdit;
-class QProgressBar;
 class QPushButton;
 class RecipeDialog;
 class TableModel;
@@ -44,7 +43,6 @@ public:
     QPushButton* deleteDishButton() const { return m_deleteDish; }
     QPushButton* deleteLineButton() const { return m_deleteLine; }
     QPushButton* printButton() const { return m_print; }
-    QProgressBar* progressBar() const { return m_progress; }
     CostingCardPrintDialog* cardPrintDialog() const { return m_cardPrintDialog; }
     // Made when first needed, since it needs the database.
     EnterpriseChoiceDialog* enterpriseDialog() const { return m_enterpriseDialog; }
@@ -95,7 +93,6 @@ private:
     QPushButton* m_deleteDish;
     QPushButton* m_deleteLine;
     QPushButton* m_print;
-    QProgressBar* m_progress;
     QPointer<RecipeDialog> m_recipeDialog;
     CostingCardPrintDialog* m_cardPrintDialog;
     EnterpriseChoiceDialog* m_enterpriseDialog = nullptr;

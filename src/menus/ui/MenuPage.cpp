@@ -13,9 +13,9 @@
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/FieldEdit.h"
+#include "store/ui/WorkerRun.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileInfo>
@@ -25,7 +25,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -48,7 +47,7 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     : Page(parent), m_prompts(prompts), m_menuGrid(new DataGrid(prompts, this)),
       m_entryGrid(new DataGrid(prompts, this)), m_groupBox(new QLineEdit(this)),
       m_descriptionHolder(new QWidget(this)), m_step(new QComboBox(this)), m_direction(new QComboBox(this)),
-      m_progress(new QProgressBar(this)), m_print(new QPushButton(u"Печать текущего меню"_s, this)),
+      m_print(new QPushButton(u"Печать текущего меню"_s, this)),
       m_price(new QPushButton(u"Расчёт цен блюд"_s, this)),
       m_choose(new QPushButton(u"Выбор блюд в меню"_s, this)),
       m_removeEntry(new QPushButton(u"Удалить запись из меню"_s, this)),
@@ -80,7 +79,6 @@ MenuPage::MenuPage(UserPrompts* prompts, QWidget* parent)
     m_step->setCurrentIndex(int(defaultRoundingStep));
     m_direction->addItems(roundingDirectionLabels());
     m_direction->setCurrentIndex(int(defaultRoundingDirection));
-    m_progress->setVisible(false);
 
     auto* layout = new QHBoxLayout(this);
     auto* menuPanel = new QVBoxLayout;
@@ -133,7 +131,6 @@ QWidget* MenuPage::buildEntryPanel()
     rounding->addWidget(m_direction, 1, 1);
     rounding->setColumnStretch(2, 1);
     layout->addLayout(rounding);
-    layout->addWidget(m_progress);
     return panel;
 }
 
@@ -323,11 +320,15 @@ void MenuPage::calculatePrices()
 {
     if (!m_menus || !postAll())
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DishCostRun run = DishCostCalculator(m_db).run();
-    QApplication::restoreOverrideCursor();
+    DishCostRun run;
+    const Worker::Outcome outcome =
+        runInWorker(this, *m_prompts, u"Расчёт цен блюд"_s, m_db,
+                    [&run](const QSqlDatabase& db, Worker&) { run = DishCostCalculator(db).run(); });
     m_menus->refresh();
     m_entries->refresh();
+    // Cancelled or failed (told already), nothing was priced: no selling prices are asked for.
+    if (outcome != Worker::Outcome::Finished)
+        return;
     if (!run.ok) {
         m_prompts->warn(u"Ошибка"_s, run.message);
         return;
@@ -396,8 +397,12 @@ void MenuPage::printMenu()
         return;
     }
 
-    MenuPrintJob job(m_db, menu.toLongLong(), options);
-    runPrintJob(this, job, *m_prompts, *m_launcher, m_progress);
+    runPrintJob(
+        this, u"Печать текущего меню"_s, m_db,
+        [menu = menu.toLongLong(), &options](const QSqlDatabase& db) {
+            return std::make_unique<MenuPrintJob>(db, menu, options);
+        },
+        *m_prompts, *m_launcher);
     // The print reads the switched-on entries on its own; the page keeps showing every entry.
     reloadEntries();
 }

@@ -12,7 +12,6 @@ class FieldEdit;
 class QBoxLayout;
 class QComboBox;
 class QLineEdit;
-class QProgressBar;
 class QPushButton;
 class TableModel;
 
@@ -38,7 +37,6 @@ public:
     FieldEdit* descriptionBox() const { return m_description; }
     QComboBox* roundingStepBox() const { return m_step; }
     QComboBox* roundingDirectionBox() const { return m_direction; }
-    QProgressBar* progressBar() const { return m_progress; }
     QPushButton* printButton() const { return m_print; }
     QPushButton* priceButton() const { return m_price; }
     QPushButton* chooseButton() const { return m_choose; }
@@ -93,7 +91,6 @@ private:
     FieldEdit* m_description = nullptr;
     QComboBox* m_step;
     QComboBox* m_direction;
-    QProgressBar* m_progress;
     QPushButton* m_print;
     QPushButton* m_price;
     QPushButton* m_choose;

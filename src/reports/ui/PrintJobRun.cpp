@@ -3,41 +3,50 @@
 #include "reports/PrintJob.h"
 #include "reports/ReportOutput.h"
 #include "store/ui/Page.h"
+#include "store/ui/WorkerRun.h"
 #include "store/UserPrompts.h"
 
-#include <QApplication>
-#include <QProgressBar>
+#include <optional>
 
-bool runPrintJob(QWidget* from, PrintJob& job, UserPrompts& prompts, SpreadsheetLauncher& launcher,
-                 QProgressBar* progress)
+using namespace Qt::StringLiterals;
+
+bool runPrintJob(QWidget* parent, const QString& caption, const QSqlDatabase& kitchen,
+                 const PrintJobFactory& makeJob, UserPrompts& prompts, SpreadsheetLauncher& launcher)
 {
-    PrintJob::Progress showProgress;
-    if (progress) {
-        progress->setValue(0);
-        progress->setVisible(true);
-        showProgress = [progress](int percent) {
-            if (percent == progress->value())
-                return;
-            progress->setValue(percent);
-            // Lets the bar repaint; the user's input waits until the print is through.
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        };
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const PrintedWorkbook printed = job.run(showProgress);
-    QApplication::restoreOverrideCursor();
-    if (progress)
-        progress->setVisible(false);
-    for (const PrintNotice& notice : printed.notices) {
+    std::optional<PrintedWorkbook> printed;
+    SerializedWorkbook file;
+    const Worker::Outcome outcome =
+        runInWorker(parent, prompts, caption, kitchen,
+                    [&printed, &file, &makeJob](const QSqlDatabase& db, Worker& worker) {
+                        const std::unique_ptr<PrintJob> job = makeJob(db);
+                        worker.report(u"Чтение и расчёт"_s, 0, 100);
+                        int shown = 0;
+                        printed = job->run([&worker, &shown](int percent) {
+                            // Jobs report per row; the window needs a line per percent at most.
+                            if (percent == shown)
+                                return;
+                            shown = percent;
+                            worker.report(u"Заполнение печатной формы"_s, percent, 100);
+                        });
+                        // The file's bytes are made here too: for a large print-out they take longer than the
+                        // filling.
+                        if (printed->workbook && !worker.cancelRequested()) {
+                            worker.report(u"Подготовка файла"_s, 100, 100);
+                            file = SerializedWorkbook::of(*printed->workbook);
+                        }
+                    });
+    if (outcome != Worker::Outcome::Finished || !printed)
+        return false;
+    for (const PrintNotice& notice : printed->notices) {
         if (notice.warning)
             prompts.warn(notice.caption, notice.text);
         else
             prompts.inform(notice.caption, notice.text);
     }
-    if (!printed.workbook) {
-        prompts.warn(printed.caption, printed.error);
+    if (!printed->workbook) {
+        prompts.warn(printed->caption, printed->error);
         return false;
     }
-    Page::reportPrintout(from, ReportOutput(launcher, prompts).show(*printed.workbook, printed.title));
+    Page::reportPrintout(parent, ReportOutput(launcher, prompts).show(file, printed->title));
     return true;
 }

@@ -102,9 +102,8 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
       m_fill(new QPushButton(u"Список блюд из меню"_s, this)), m_summary(new QPushButton(u"Свод"_s, this)),
       m_post(new QPushButton(u"Проводка"_s, this)), m_delete(new QPushButton(u"Удаление документа"_s, this)),
       m_print(new QPushButton(u"Печать"_s, this)), m_search(new QPushButton(u"Поиск по контексту"_s, this)),
-      m_busy(new QProgressBar(this)), m_progress(new QProgressBar(this)),
-      m_datePopup(new QCalendarWidget(this)), m_printChoice(new SalesPrintChoiceDialog(this)),
-      m_summaryPeriod(new SummaryPeriodDialog(this))
+      m_busy(new QProgressBar(this)), m_datePopup(new QCalendarWidget(this)),
+      m_printChoice(new SalesPrintChoiceDialog(this)), m_summaryPeriod(new SummaryPeriodDialog(this))
 {
     // Lines come only from the menu; nothing is deleted from the keyboard in either grid.
     m_documentGrid->setCtrlDeleteBlocked(true);
@@ -119,7 +118,6 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     m_jumpDate->setDate(m_clock->today());
     m_busy->setRange(0, 0); // a busy indicator, not a measure
     m_busy->setVisible(false);
-    m_progress->setVisible(false);
     m_datePopup->setWindowFlags(Qt::Popup);
     m_datePopup->hide();
 
@@ -143,7 +141,6 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
         buttons->addWidget(button);
     buttons->addStretch();
     buttons->addWidget(m_busy);
-    buttons->addWidget(m_progress);
     m_dieSlot = buttons;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 2);
@@ -471,10 +468,15 @@ void SalesPage::printDocument()
         return;
     if (m_printChoice->exec() != QDialog::Accepted)
         return;
-    SalesDocumentPrintJob job(m_db, currentDocument().toLongLong(),
-                              m_printChoice->crossTable() ? SalesDocumentPrintJob::Layout::CrossTable
-                                                          : SalesDocumentPrintJob::Layout::Tables);
-    runPrintJob(this, job, *m_prompts, *m_launcher, m_progress);
+    const bool cross = m_printChoice->crossTable();
+    const auto layout =
+        cross ? SalesDocumentPrintJob::Layout::CrossTable : SalesDocumentPrintJob::Layout::Tables;
+    runPrintJob(
+        this, cross ? u"Печать перекрёстной таблицы"_s : u"Печать таблиц"_s, m_db,
+        [document = currentDocument().toLongLong(), layout](const QSqlDatabase& db) {
+            return std::make_unique<SalesDocumentPrintJob>(db, document, layout);
+        },
+        *m_prompts, *m_launcher);
 }
 
 void SalesPage::printSummary()
@@ -484,8 +486,12 @@ void SalesPage::printSummary()
     m_summaryPeriod->setDates(m_clock->today());
     if (m_summaryPeriod->exec() != QDialog::Accepted)
         return;
-    SalesSummaryPrintJob job(m_db, m_summaryPeriod->start(), m_summaryPeriod->end());
-    runPrintJob(this, job, *m_prompts, *m_launcher, m_progress);
+    runPrintJob(
+        this, u"Свод"_s, m_db,
+        [start = m_summaryPeriod->start(), end = m_summaryPeriod->end()](const QSqlDatabase& db) {
+            return std::make_unique<SalesSummaryPrintJob>(db, start, end);
+        },
+        *m_prompts, *m_launcher);
 }
 
 void SalesPage::postDocument()

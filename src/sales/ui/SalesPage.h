@@ -83,7 +83,6 @@ public:
     QPushButton* postButton() const { return m_post; }
     QPushButton* printButton() const { return m_print; }
     QPushButton* summaryButton() const { return m_summary; }
-    QProgressBar* progressBar() const { return m_progress; }
     QPushButton* deleteButton() const { return m_delete; }
     QDateEdit* jumpDateEdit() const { return m_jumpDate; }
     QCalendarWidget* datePopup() const { return m_datePopup; }
@@ -116,7 +115,6 @@ private:
     QPushButton* m_print;
     QPushButton* m_search;
     QProgressBar* m_busy;
-    QProgressBar* m_progress;
     QBoxLayout* m_dieSlot = nullptr;
     SalesReceiver m_receiveSales;
     QCalendarWidget* m_datePopup;

@@ -76,8 +76,12 @@ void InventoryDialog::printAct()
 {
     if (!postAll() || current().isNull())
         return;
-    InventoryActPrintJob job(m_db, current().toLongLong());
-    runPrintJob(this, job, *m_prompts, m_launcher);
+    runPrintJob(
+        this, u"Печать акта инвентаризации"_s, m_db,
+        [inventory = current().toLongLong()](const QSqlDatabase& db) {
+            return std::make_unique<InventoryActPrintJob>(db, inventory);
+        },
+        *m_prompts, m_launcher);
 }
 
 QPushButton* InventoryDialog::button(const QString& caption) const

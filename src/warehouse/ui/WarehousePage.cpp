@@ -210,6 +210,8 @@ void WarehousePage::printTurnover()
     TurnoverOptions options = m_turnoverDialog->options();
     options.group = m_groups->currentKey().toLongLong();
     options.ingredient = m_ingredients->currentKey().toLongLong();
-    TurnoverPrintJob job(m_db, options);
-    runPrintJob(this, job, *m_prompts, *m_launcher);
+    runPrintJob(
+        this, u"Оборотная ведомость"_s, m_db,
+        [&options](const QSqlDatabase& db) { return std::make_unique<TurnoverPrintJob>(db, options); },
+        *m_prompts, *m_launcher);
 }

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "store/ThreadConnection.h"
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+
+class QThread;
+
+// Runs one long operation on a thread of its own, with a connection of its own to the kitchen, so that
+// the window keeps repainting. The operation runs inside one transaction of that connection, whatever
+// it commits on the way being savepoints of it: cancelled, the whole transaction is rolled back and
+// nothing the operation wrote stays; finished, it is committed. The decision is taken once, so an
+// "Отмена" that comes after the commit has begun is too late and the operation counts as finished.
+class Worker : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Runs on the worker's thread with the worker's connection; reports through Worker::report and may
+    // stop early when cancelRequested() (the rollback follows either way).
+    using Operation = std::function<void(const QSqlDatabase& db, Worker& worker)>;
+
+    enum class Outcome
+    {
+        Running,
+        Finished,  // committed
+        Cancelled, // rolled back
+        Failed     // no connection, or the transaction could not begin or commit: see error()
+    };
+
+    explicit Worker(const QSqlDatabase& kitchen, QObject* parent = nullptr);
+    // Cancels a running operation and waits for its thread.
+    ~Worker() override;
+
+    // Starts the operation; once per worker.
+    void start(Operation operation);
+    // The user's "Отмена"; false when it came too late.
+    bool cancel();
+    void waitForFinished();
+
+    // Safe from any thread.
+    bool cancelRequested() const { return m_state == Cancelling; }
+    // From the operation: what it is doing, n of total. Delivered to the worker's owner as progressed.
+    void report(const QString& what, int n, int total);
+
+    // On the owner's thread, once finished() has been emitted.
+    Outcome outcome() const { return m_outcome; }
+    const QString& error() const { return m_error; }
+
+Q_SIGNALS:
+    void progressed(const QString& what, int n, int total);
+    void finished();
+
+private:
+    void runOnThread(const Operation& operation);
+
+    enum State
+    {
+        Working,
+        Cancelling,
+        Committing
+    };
+    ThreadConnection m_connection;
+    QThread* m_thread = nullptr;
+    std::atomic_int m_state = Working;
+    Outcome m_outcome = Outcome::Running;
+    QString m_error;
+};
