@@ -24,10 +24,16 @@ trap cleanup EXIT
 
 "${run[@]}" "$bin/initdb" -D "$dir/data" -U kuhnemer -A trust -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1 ||
   { cat "$dir/initdb.log" >&2; exit 1; }
+# Two roles for the connection failures the tests provoke: one with a password, one without the
+# right to connect. Every other user comes in over the socket without a password.
+"${run[@]}" sed -i '1i local all guarded scram-sha-256' "$dir/data/pg_hba.conf"
 "${run[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
   -o "-k $dir -c listen_addresses= -c fsync=off -c max_connections=100" start >/dev/null ||
   { cat "$dir/server.log" >&2; exit 1; }
 "${run[@]}" "$bin/createdb" -h "$dir" -U kuhnemer kuhnemer
+"${run[@]}" "$bin/psql" -q -h "$dir" -U kuhnemer -d kuhnemer -v ON_ERROR_STOP=1 \
+  -c "CREATE ROLE guarded LOGIN PASSWORD 'right'" -c "CREATE ROLE visitor LOGIN" \
+  -c "REVOKE CONNECT ON DATABASE kuhnemer FROM PUBLIC"
 
 export PGHOST="$dir" PGUSER=kuhnemer PGDATABASE=kuhnemer
 export KUHNEMER_TEST_SERVER="host=$dir user=kuhnemer dbname=kuhnemer"
