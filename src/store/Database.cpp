@@ -317,9 +317,11 @@ std::optional<Database> Database::openServer(const QString& server, const QStrin
     if (!db.open())
         return fail(Engine::connectionErrorText(server, db.lastError().text()));
     const QString what = u"Кухня \"%1\" на сервере \"%2\""_s.arg(schemaName, server);
-    // The schema is a checked plain name: it can stand in the statement unquoted.
     QString sqlError;
-    if (!execSql(db, u"SET search_path TO "_s + schemaName, {}, &sqlError))
+    // The server's notices (a schema dropped with its tables, ...) would go to the terminal.
+    if (!execSql(db,
+                 u"SELECT set_config('search_path', ?, false), set_config('client_min_messages', ?, false)"_s,
+                 {schemaName, u"warning"_s}, &sqlError))
         return fail(u"%1 не открывается: %2"_s.arg(what, sqlError));
     QSqlQuery query(db);
     if (!runQuery(query, u"SELECT 1 FROM pg_namespace WHERE nspname = ?"_s, {schemaName}, &sqlError))
@@ -331,6 +333,7 @@ std::optional<Database> Database::openServer(const QString& server, const QStrin
             return fail(u"%1 уже есть; новая кухня создаётся только на месте, где её нет."_s.arg(what));
         bool made = false;
         {
+            // The schema is a checked plain name: it can stand in the statement unquoted.
             Transaction transaction(db);
             made = execSql(db, u"CREATE SCHEMA "_s + schemaName, {}, &sqlError) &&
                    schema::create(db, &sqlError) && transaction.commit();
@@ -538,6 +541,14 @@ QString sqlErrorText(const QSqlError& error)
 bool runQuery(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error)
 {
     query.setForwardOnly(true);
+    // A server prepares only queries and data changes: a statement with nothing to bind (a table's or
+    // schema's definition, among others) runs as it is.
+    if (values.isEmpty()) {
+        const bool ok = query.exec(sql);
+        if (!ok && error)
+            *error = sqlErrorText(query.lastError());
+        return ok;
+    }
     bool ok = query.prepare(sql);
     if (ok) {
         for (const QVariant& value : values)

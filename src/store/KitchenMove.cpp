@@ -42,7 +42,9 @@ bool setHighestKeys(const QSqlDatabase& db, const QHash<QString, qlonglong>& key
     if (Engine::of(db) == Engine::Sqlite) {
         // Rows written with their keys already raised SQLite's sequence to the highest key present; a
         // table emptied since still needs its row there.
-        for (auto key = keys.cbegin(); key != keys.cend(); ++key)
+        for (auto key = keys.cbegin(); key != keys.cend(); ++key) {
+            if (key.value() <= 0)
+                continue;
             if (!execSql(db, u"UPDATE sqlite_sequence SET seq = max(seq, ?) WHERE lower(name) = ?"_s,
                          {key.value(), key.key()}, error) ||
                 !execSql(db,
@@ -51,6 +53,7 @@ bool setHighestKeys(const QSqlDatabase& db, const QHash<QString, qlonglong>& key
                          "(SELECT 1 FROM sqlite_sequence WHERE lower(name) = ?)"_s,
                          {key.value(), key.key(), key.key()}, error))
                 return false;
+        }
         return true;
     }
     QList<QPair<QString, QString>> identities;
@@ -150,8 +153,10 @@ bool moveToDirectory(const QSqlDatabase& from, const QString& dataDir, qlonglong
     {
         std::optional<Database> made = Database::create(partial, error, u"kuhnemer-move-target"_s);
         if (made) {
-            QSqlDatabase db = made->connection();
-            ok = schema::create(db, error) && copyKitchen(from, db, rows, error);
+            {
+                QSqlDatabase db = made->connection();
+                ok = schema::create(db, error) && copyKitchen(from, db, rows, error);
+            }
             made->close();
         }
     }
@@ -179,18 +184,20 @@ bool moveToServer(const QSqlDatabase& from, const Place& target, qlonglong* rows
                                  Database::Shape::MustBeWhole, Database::Creation::New);
         if (!made)
             return false;
-        QSqlDatabase db = made->connection();
-        QSqlQuery exists(db);
-        if (!runQuery(exists, u"SELECT 1 FROM pg_namespace WHERE nspname = ?"_s, {schemaName}, error))
-            ok = false;
-        else if (exists.next())
-            *error = u"на сервере \"%1\" уже есть кухня \"%2\""_s.arg(target.server, schemaName);
-        else
-            ok = copyKitchen(from, db, rows, error) &&
+        {
+            QSqlDatabase db = made->connection();
+            QSqlQuery exists(db);
+            const bool checked =
+                runQuery(exists, u"SELECT 1 FROM pg_namespace WHERE nspname = ?"_s, {schemaName}, error);
+            const bool taken = checked && exists.next();
+            exists.finish();
+            if (taken)
+                *error = u"на сервере \"%1\" уже есть кухня \"%2\""_s.arg(target.server, schemaName);
+            ok = checked && !taken && copyKitchen(from, db, rows, error) &&
                  execSql(db, u"ALTER SCHEMA %1 RENAME TO %2"_s.arg(partial, schemaName), {}, error);
-        exists.finish();
-        if (!ok)
-            execSql(db, u"DROP SCHEMA %1 CASCADE"_s.arg(partial));
+            if (!ok)
+                execSql(db, u"DROP SCHEMA %1 CASCADE"_s.arg(partial));
+        }
         made->close();
     }
     return ok;

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QTextStream>
 
@@ -38,11 +39,11 @@ struct ValueRule
 const ValueRule divisorRules[] = {
     {"SELECT Name FROM Edinica WHERE NOT COALESCE(Gramm, 0) > 0", valuewarnings::unitGramsNotPositive},
     {"SELECT Name FROM Bludo WHERE NOT COALESCE(Nporc, 0) > 0", valuewarnings::dishPortionsNotPositive},
-    {"SELECT Name FROM Ing WHERE NOT COALESCE(Pf, 0) AND NOT COALESCE(Vih, 0) > 0",
+    {"SELECT Name FROM Ing WHERE COALESCE(Pf, 0) = 0 AND NOT COALESCE(Vih, 0) > 0",
      valuewarnings::ingredientYieldNotPositive},
     {"SELECT b.Name || ' / ' || i.Name FROM Karta k JOIN Bludo b ON b.Kod1 = k.Kod JOIN Ing i ON i.Kod1 = "
      "k.Name "
-     "WHERE NOT COALESCE(i.Pf, 0) AND NOT COALESCE(k.Vihod, 0) > 0",
+     "WHERE COALESCE(i.Pf, 0) = 0 AND NOT COALESCE(k.Vihod, 0) > 0",
      valuewarnings::cardYieldNotPositive},
 };
 
@@ -88,12 +89,12 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
         }
     }
     // A reference names a row only as a whole number; the operations that meet another value refuse it.
+    // The names are the schema's plain identifiers, unquoted, as a server folded them at creation.
     for (const schema::Reference& reference : schema::references()) {
         const QString table = QString::fromLatin1(reference.table);
         const QString field = QString::fromLatin1(reference.field);
-        if (!query.exec(
-                u"SELECT \"%1\", \"%2\" FROM \"%3\" WHERE \"%2\" <> CAST(\"%2\" AS INTEGER) ORDER BY 1"_s.arg(
-                    QString::fromLatin1(reference.key), field, table))) {
+        if (!query.exec(u"SELECT %1, %2 FROM %3 WHERE %2 <> CAST(%2 AS BIGINT) ORDER BY 1"_s.arg(
+                QString::fromLatin1(reference.key), field, table))) {
             err << sqlErrorText(query.lastError()) << Qt::endl;
             return failed;
         }
@@ -337,6 +338,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return usageFailure();
     options = where.rest();
     useServer(server, kitchenName.value_or(QString::fromLatin1(Database::defaultKitchen)));
+    // The choice is this command line's only; a caller running commands one by one starts afresh.
+    const auto forget = qScopeGuard([] { useServer({}, {}); });
     if (command == QLatin1String("print"))
         return print(dataDir, options, out, err);
     if (command == QLatin1String("post-sales"))
