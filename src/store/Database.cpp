@@ -380,9 +380,12 @@ void Database::close(Registration registration, Checkpoint checkpoint)
     {
         QSqlDatabase db = connection();
         if (db.isOpen()) {
-            // A server keeps its own log.
+            // A server keeps its own log. Its session ends only some time after the connection closes:
+            // the kitchen is let go of at once, so that the next program can take it.
             const bool file = Engine::of(db) == Engine::Sqlite;
-            if (file && checkpoint == Checkpoint::Run) {
+            if (!file) {
+                QSqlQuery(db).exec(u"SELECT pg_advisory_unlock_all()"_s);
+            } else if (checkpoint == Checkpoint::Run) {
                 QSqlQuery query(db);
                 query.exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
                 query.finish();
