@@ -1,5 +1,7 @@
 #include "DataLocations.h"
 
+#include "Database.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -20,7 +22,15 @@ DataLocations DataLocations::resolve(const QStringList& arguments, const QString
     locations.culinar = dataDir;
     locations.culSklad = dataDir;
     locations.culObmen = QDir::cleanPath(QFileInfo(dataDir).absolutePath() + u"/OBMEN"_s);
-    locations.givenByUser = given;
+    const qsizetype server = arguments.indexOf(u"--server"_s);
+    if (server >= 0 && server + 1 < arguments.size()) {
+        locations.server = arguments.at(server + 1);
+        const qsizetype kitchen = arguments.indexOf(u"--kitchen"_s);
+        locations.kitchen = kitchen >= 0 && kitchen + 1 < arguments.size()
+                                ? arguments.at(kitchen + 1)
+                                : QString::fromLatin1(Database::defaultKitchen);
+    }
+    locations.givenByUser = given || !locations.server.isEmpty();
     return locations;
 }
 

@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "Engine.h"
 #include "Schema.h"
 #include "SchemaUpgrade.h"
 
@@ -185,6 +186,42 @@ QString Database::notOurs(const QString& file)
     return {};
 }
 
+QString Database::kitchenProblem(const QSqlDatabase& db, Shape shape, const QString& what,
+                                 const QString& commandArguments)
+{
+    if (shape == Shape::AnyVersion)
+        return {};
+    // Only read so far: the version decides before the connection's settings write anything.
+    QString versionError;
+    const int version = schema::storedVersion(db, &versionError);
+    if (version < 0)
+        return u"%1 не открывается: %2"_s.arg(what, versionError);
+    if (version > schemaVersion)
+        return u"%1 имеет версию %2, а программа работает с версией %3: базу обновила более новая "
+               "программа. Откройте её программой той версии или новее."_s.arg(what)
+                   .arg(version)
+                   .arg(schemaVersion);
+    if (version != schemaVersion)
+        return u"%1 имеет версию %2, а программа работает с версией %3. Обновите базу командой "
+               "\"kuhnemer-data upgrade %4\" (она сначала сохраняет копию) или откройте её программой "
+               "той версии, которой она создана."_s.arg(what)
+                   .arg(version)
+                   .arg(schemaVersion)
+                   .arg(commandArguments);
+    if (shape == Shape::MustBeWhole) {
+        if (const QStringList missing = schema::differences(db, true); !missing.isEmpty()) {
+            constexpr qsizetype named = 3;
+            QString which = missing.first(std::min(missing.size(), named)).join(u"; "_s);
+            if (missing.size() > named)
+                which += u" и ещё %1"_s.arg(missing.size() - named);
+            return u"%1 неполная: %2. Её таблицы изменила другая программа. Восстановите базу из "
+                   "резервной копии в папке backup; подробности покажет команда \"kuhnemer-data check "
+                   "%3\"."_s.arg(what, which, commandArguments);
+        }
+    }
+    return {};
+}
+
 std::optional<Database> Database::openFile(const QString& file, bool mustExist, QString* error,
                                            const QString& connectionName, Shape shape)
 {
@@ -225,42 +262,12 @@ std::optional<Database> Database::openFile(const QString& file, bool mustExist, 
     if (!db.open())
         return fail(u"Не удалось открыть базу данных \"%1\": %2"_s.arg(QDir::toNativeSeparators(file),
                                                                        sqlErrorText(db.lastError())));
-    if (mustExist && shape != Shape::AnyVersion) {
-        // Only read so far: the version decides before the settings below write to the file.
-        QString versionError;
-        const int version = schema::storedVersion(db, &versionError);
-        if (version < 0)
-            return fail(u"Не удалось открыть базу данных \"%1\": %2"_s.arg(QDir::toNativeSeparators(file),
-                                                                           versionError));
+    if (mustExist) {
         const QString dir = QDir::toNativeSeparators(QFileInfo(file).absolutePath());
-        if (version > schemaVersion)
-            return fail(u"База данных \"%1\" имеет версию %2, а программа работает с версией %3: базу "
-                        "обновила более новая программа. Откройте её программой той версии или новее."_s
-                            .arg(QDir::toNativeSeparators(file))
-                            .arg(version)
-                            .arg(schemaVersion));
-        if (version != schemaVersion)
-            return fail(u"База данных \"%1\" имеет версию %2, а программа работает с версией %3. "
-                        "Обновите базу командой \"kuhnemer-data upgrade %4\" (она сначала "
-                        "сохраняет копию) или откройте её программой той версии, которой она "
-                        "создана."_s.arg(QDir::toNativeSeparators(file))
-                            .arg(version)
-                            .arg(schemaVersion)
-                            .arg(dir));
-    }
-    if (mustExist && shape == Shape::MustBeWhole) {
-        if (const QStringList missing = schema::differences(db, true); !missing.isEmpty()) {
-            constexpr qsizetype named = 3;
-            QString which = missing.first(std::min(missing.size(), named)).join(u"; "_s);
-            if (missing.size() > named)
-                which += u" и ещё %1"_s.arg(missing.size() - named);
-            return fail(
-                u"База данных \"%1\" неполная: %2. Её таблицы изменила другая программа. Восстановите "
-                "базу из резервной копии в папке backup; подробности покажет команда "
-                "\"kuhnemer-data check %3\"."_s.arg(
-                    QDir::toNativeSeparators(file), which,
-                    QDir::toNativeSeparators(QFileInfo(file).absolutePath())));
-        }
+        if (const QString problem =
+                kitchenProblem(db, shape, u"База данных \"%1\""_s.arg(QDir::toNativeSeparators(file)), dir);
+            !problem.isEmpty())
+            return fail(problem);
     }
     QString configureError;
     if (!configure(db, &configureError))
@@ -280,6 +287,89 @@ std::optional<Database> Database::open(const QString& dataDir, QString* error, c
     return openFile(filePath(dataDir), true, error, connectionName, shape);
 }
 
+std::optional<Database> Database::openServer(const QString& server, const QString& kitchen, QString* error,
+                                             const QString& connectionName, Shape shape, Creation creation)
+{
+    auto refuse = [error](const QString& text) -> std::optional<Database> {
+        if (error)
+            *error = text;
+        return std::nullopt;
+    };
+    if (!QSqlDatabase::isDriverAvailable(u"QPSQL"_s))
+        return refuse(u"Не установлен драйвер PostgreSQL для Qt (пакет libqt6sql6-psql)."_s);
+    QString reason;
+    const QString options = Engine::postgresConnectOptions(server, &reason);
+    const QString schemaName = options.isEmpty() ? QString() : Engine::kitchenSchema(kitchen, &reason);
+    if (schemaName.isEmpty())
+        return refuse(reason);
+    if (QSqlDatabase::contains(connectionName))
+        QSqlDatabase::removeDatabase(connectionName);
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, connectionName);
+    db.setConnectOptions(options);
+    auto fail = [&](const QString& text) -> std::optional<Database> {
+        if (error)
+            *error = text;
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName);
+        return std::nullopt;
+    };
+    if (!db.open())
+        return fail(Engine::connectionErrorText(server, db.lastError().text()));
+    const QString what = u"Кухня \"%1\" на сервере \"%2\""_s.arg(schemaName, server);
+    QString sqlError;
+    // The server's notices (a schema dropped with its tables, ...) would go to the terminal.
+    if (!execSql(db,
+                 u"SELECT set_config('search_path', ?, false), set_config('client_min_messages', ?, false)"_s,
+                 {schemaName, u"warning"_s}, &sqlError))
+        return fail(u"%1 не открывается: %2"_s.arg(what, sqlError));
+    QSqlQuery query(db);
+    if (!runQuery(query, u"SELECT 1 FROM pg_namespace WHERE nspname = ?"_s, {schemaName}, &sqlError))
+        return fail(u"%1 не открывается: %2"_s.arg(what, sqlError));
+    const bool exists = query.next();
+    query.finish();
+    if (creation == Creation::New) {
+        if (exists)
+            return fail(u"%1 уже есть; новая кухня создаётся только на месте, где её нет."_s.arg(what));
+        bool made = false;
+        {
+            // The schema is a checked plain name: it can stand in the statement unquoted.
+            Transaction transaction(db);
+            made = execSql(db, u"CREATE SCHEMA "_s + schemaName, {}, &sqlError) &&
+                   schema::create(db, &sqlError) && transaction.commit();
+        }
+        if (!made)
+            return fail(u"%1 не создана: %2"_s.arg(what, sqlError.isEmpty() ? sqlErrorText(db.lastError())
+                                                                            : sqlError));
+    } else {
+        if (!exists)
+            return fail(u"%1 не найдена."_s.arg(what));
+        if (const QString problem =
+                kitchenProblem(db, shape, what, u"--server \"%1\" --kitchen %2"_s.arg(server, schemaName));
+            !problem.isEmpty())
+            return fail(problem);
+    }
+    return Database(connectionName);
+}
+
+bool Database::holdServerKitchen(QString* error) const
+{
+    QSqlQuery query(connection());
+    // Session-level, keyed by the kitchen's schema: kitchens side by side in one database do not meet.
+    if (!runQuery(
+            query,
+            u"SELECT pg_try_advisory_lock(hashtext('kuhnemer'), hashtext(current_schema())), current_schema()"_s,
+            {}, error) ||
+        !query.next())
+        return false;
+    if (query.value(0).toBool())
+        return true;
+    *error =
+        u"Кухню \"%1\" на сервере уже открыла другая программа Кухнемера. Закройте её и повторите."_s.arg(
+            query.value(1).toString());
+    return false;
+}
+
 std::optional<Database> Database::create(const QString& file, QString* error, const QString& connectionName)
 {
     return openFile(file, false, error, connectionName);
@@ -290,7 +380,12 @@ void Database::close(Registration registration, Checkpoint checkpoint)
     {
         QSqlDatabase db = connection();
         if (db.isOpen()) {
-            if (checkpoint == Checkpoint::Run) {
+            // A server keeps its own log. Its session ends only some time after the connection closes:
+            // the kitchen is let go of at once, so that the next program can take it.
+            const bool file = Engine::of(db) == Engine::Sqlite;
+            if (!file) {
+                QSqlQuery(db).exec(u"SELECT pg_advisory_unlock_all()"_s);
+            } else if (checkpoint == Checkpoint::Run) {
                 QSqlQuery query(db);
                 query.exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
                 query.finish();
@@ -305,29 +400,50 @@ void Database::close(Registration registration, Checkpoint checkpoint)
         QSqlDatabase::removeDatabase(m_connectionName);
 }
 
+namespace {
+
+// How many Transaction guards are open on a connection. Kept on its driver, which every copy of the
+// connection shares, and counted by the guards themselves: no engine reports nesting the same way.
+constexpr const char* transactionDepth = "kuhnemerTransactionDepth";
+
+int depthOf(const QSqlDatabase& db)
+{
+    return db.driver()->property(transactionDepth).toInt();
+}
+
+void setDepth(const QSqlDatabase& db, int depth)
+{
+    db.driver()->setProperty(transactionDepth, depth);
+}
+
+} // namespace
+
 Transaction::Transaction(QSqlDatabase db) : m_db(std::move(db))
 {
     // Inside another operation's transaction this one is a savepoint of it: a failure undoes only the
     // inner work, and nothing is stored before the outer commit.
-    sqlite3* handle = Database::sqliteHandle(m_db);
-    if (handle && !sqlite3_get_autocommit(handle)) {
-        m_nested = true;
-        m_active = QSqlQuery(m_db).exec(u"SAVEPOINT inner_operation"_s);
-        return;
+    const int outer = depthOf(m_db);
+    if (outer > 0) {
+        m_savepoint = u"operation_%1"_s.arg(outer);
+        m_active = QSqlQuery(m_db).exec(u"SAVEPOINT "_s + m_savepoint);
+    } else {
+        m_active = m_db.transaction();
     }
-    m_active = m_db.transaction();
+    if (m_active)
+        setDepth(m_db, outer + 1);
 }
 
 Transaction::~Transaction()
 {
     if (!m_active)
         return;
-    if (m_nested) {
-        QSqlQuery(m_db).exec(u"ROLLBACK TO inner_operation"_s);
-        QSqlQuery(m_db).exec(u"RELEASE inner_operation"_s);
+    if (!m_savepoint.isEmpty()) {
+        QSqlQuery(m_db).exec(u"ROLLBACK TO SAVEPOINT "_s + m_savepoint);
+        QSqlQuery(m_db).exec(u"RELEASE SAVEPOINT "_s + m_savepoint);
     } else {
         m_db.rollback();
     }
+    setDepth(m_db, depthOf(m_db) - 1);
 }
 
 bool Transaction::commit()
@@ -335,9 +451,14 @@ bool Transaction::commit()
     if (!m_active)
         return false;
     m_active = false;
-    if (m_nested)
-        return QSqlQuery(m_db).exec(u"RELEASE inner_operation"_s);
-    return m_db.commit();
+    setDepth(m_db, depthOf(m_db) - 1);
+    if (!m_savepoint.isEmpty())
+        return QSqlQuery(m_db).exec(u"RELEASE SAVEPOINT "_s + m_savepoint);
+    if (m_db.commit())
+        return true;
+    // SQLite keeps the transaction open after a failed commit; the next operation must not find it.
+    m_db.rollback();
+    return false;
 }
 
 QString sqliteErrorText(int code, const QString& engineText)
@@ -378,17 +499,59 @@ QString sqliteErrorText(int code, const QString& engineText)
     return engine.isEmpty() ? reason : u"%1 (%2)"_s.arg(reason, engine);
 }
 
+namespace {
+
+// A server's error class (SQLSTATE) in the words sqliteErrorText uses for the same situations.
+QString serverReason(const QString& state)
+{
+    if (state == u"42501"_s)
+        return u"у пользователя сервера нет прав на это действие; попросите администратора сервера дать их"_s;
+    if (state == u"25006"_s)
+        return u"база данных доступна только для чтения"_s;
+    if (state == u"53100"_s)
+        return u"на диске сервера нет места; сообщите администратору сервера"_s;
+    if (state == u"40P01"_s || state == u"55P03"_s || state == u"40001"_s)
+        return u"база данных занята другой программой, повторите позже"_s;
+    if (state.startsWith(u"23"_s))
+        return u"значение не допускается таблицей"_s;
+    if (state.startsWith(u"08"_s) || state.startsWith(u"57P"_s))
+        return u"соединение с сервером прервано"_s;
+    if (state.startsWith(u"XX"_s))
+        return u"база данных на сервере повреждена; сообщите администратору сервера"_s;
+    if (state.startsWith(u"58"_s))
+        return u"ошибка чтения или записи диска сервера"_s;
+    return {};
+}
+
+} // namespace
+
 QString sqlErrorText(const QSqlError& error)
 {
+    const QString native = error.nativeErrorCode();
+    // A server reports its five-character SQLSTATE; SQLite's (extended) result codes are shorter.
+    if (native.size() == 5) {
+        const QString reason = serverReason(native);
+        const QString engine = error.text().trimmed();
+        if (reason.isEmpty())
+            return engine;
+        return engine.isEmpty() ? reason : u"%1 (%2)"_s.arg(reason, engine);
+    }
     bool numeric = false;
-    // The driver reports SQLite's result code.
-    const int code = error.nativeErrorCode().toInt(&numeric);
+    const int code = native.toInt(&numeric);
     return sqliteErrorText(numeric ? code : SQLITE_OK, error.text());
 }
 
 bool runQuery(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error)
 {
     query.setForwardOnly(true);
+    // A server prepares only queries and data changes: a statement with nothing to bind (a table's or
+    // schema's definition, among others) runs as it is.
+    if (values.isEmpty()) {
+        const bool ok = query.exec(sql);
+        if (!ok && error)
+            *error = sqlErrorText(query.lastError());
+        return ok;
+    }
     bool ok = query.prepare(sql);
     if (ok) {
         for (const QVariant& value : values)

@@ -43,6 +43,24 @@ public:
     static std::optional<Database> open(const QString& dataDir, QString* error,
                                         const QString& connectionName = programConnection(),
                                         Shape shape = Shape::MustBeWhole);
+    // The kitchen a server holds when none is named.
+    static constexpr const char* defaultKitchen = "kuhnemer";
+    enum class Creation
+    {
+        Existing,
+        New
+    };
+    // Opens a kitchen kept on a PostgreSQL server: a schema of the database that `server` (a libpq
+    // connection string or URI) names. New makes an empty kitchen there first, refusing one that
+    // exists; Existing refuses a missing one, and checks the version and shape as open() does.
+    static std::optional<Database> openServer(const QString& server, const QString& kitchen, QString* error,
+                                              const QString& connectionName = programConnection(),
+                                              Shape shape = Shape::MustBeWhole,
+                                              Creation creation = Creation::Existing);
+    // One program per server kitchen, as KitchenLock is for a file: a lock of the server's own, held by
+    // this connection until it closes (so a crashed program leaves none). False, with the reason in
+    // *error, when another connection holds the kitchen or the server cannot tell.
+    bool holdServerKitchen(QString* error) const;
     // Opens (creating) a database file for the installation tool; same connection set-up.
     static std::optional<Database> create(const QString& file, QString* error, const QString& connectionName);
 
@@ -79,6 +97,11 @@ public:
 
 private:
     explicit Database(QString connectionName) : m_connectionName(std::move(connectionName)) {}
+    // Why an opened kitchen cannot be used as the shape asks (its version, a missing table, field or
+    // index), in a sentence about `what`; empty when it can. commandArguments name the kitchen to the
+    // commands the sentence suggests.
+    static QString kitchenProblem(const QSqlDatabase& db, Shape shape, const QString& what,
+                                  const QString& commandArguments);
     static std::optional<Database> openFile(const QString& file, bool mustExist, QString* error,
                                             const QString& connectionName, Shape shape = Shape::AsFound);
 
@@ -102,7 +125,8 @@ public:
 private:
     QSqlDatabase m_db;
     bool m_active = false;
-    bool m_nested = false;
+    // Set when this guard is a savepoint inside another one.
+    QString m_savepoint;
 };
 
 // Runs the work in one transaction: committed when the work returns true, rolled back when it returns

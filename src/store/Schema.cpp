@@ -1,10 +1,12 @@
 #include "Schema.h"
 
 #include "Database.h"
+#include "Engine.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -45,8 +47,12 @@ QStringList tableNames(const QSqlDatabase& db)
 {
     QStringList names;
     QSqlQuery query(db);
-    query.exec(u"SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
-               "ORDER BY rowid"_s);
+    // In the order of creation on both engines; a server kitchen is the connection's current schema.
+    query.exec(Engine::of(db) == Engine::Postgres
+                   ? u"SELECT relname FROM pg_class WHERE relnamespace = current_schema()::regnamespace "
+                     "AND relkind = 'r' ORDER BY oid"_s
+                   : u"SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' "
+                     "ORDER BY rowid"_s);
     while (query.next())
         names << query.value(0).toString();
     return names;
@@ -88,15 +94,20 @@ bool create(QSqlDatabase& db, QString* error)
             *error = u"Файл схемы базы данных не найден в программе."_s;
         return false;
     }
+    const bool server = Engine::of(db) == Engine::Postgres;
     // PRAGMA user_version is applied after the transaction: it marks a complete database only.
     Transaction transaction(db);
     QString version;
+    for (const QString& statement : server ? Engine::postgresPrelude() : QStringList())
+        if (!execSql(db, statement, {}, error))
+            return false;
     for (const QString& statement : all) {
         if (statement.startsWith(QLatin1String("PRAGMA"))) {
-            version = statement;
+            if (!server)
+                version = statement;
             continue;
         }
-        if (!execSql(db, statement, {}, error))
+        if (!execSql(db, server ? Engine::postgresSpelling(statement) : statement, {}, error))
             return false;
     }
     if (!transaction.commit()) {
@@ -126,8 +137,54 @@ struct Shape
     QList<Index> indexes;
 };
 
+// The server's type of a field in the words SQLite's table list uses, so one expected shape serves both.
+QString sqliteTypeName(const QString& serverType)
+{
+    static const QHash<QString, QString> names = {{u"double precision"_s, u"REAL"_s},
+                                                  {u"bigint"_s, u"INTEGER"_s},
+                                                  {u"integer"_s, u"INTEGER"_s},
+                                                  {u"smallint"_s, u"BOOLEAN"_s}};
+    if (const auto name = names.constFind(serverType); name != names.cend())
+        return *name;
+    QString type = serverType.toUpper();
+    type.replace(u"CHARACTER VARYING"_s, u"VARCHAR"_s);
+    return type;
+}
+
+Shape serverShapeOf(const QSqlDatabase& db)
+{
+    Shape shape;
+    QSqlQuery query(db);
+    for (const QString& table : tableNames(db)) {
+        Shape::Table described{table, {}};
+        query.prepare(u"SELECT attname, format_type(atttypid, atttypmod) FROM pg_attribute "
+                      "WHERE attrelid = (current_schema() || '.' || ?)::regclass AND attnum > 0 "
+                      "AND NOT attisdropped ORDER BY attnum"_s);
+        query.addBindValue(table);
+        query.exec();
+        while (query.next())
+            described.fields.append({query.value(0).toString(), sqliteTypeName(query.value(1).toString())});
+        shape.tables.append(described);
+    }
+    query.exec(u"SELECT ic.relname, tc.relname, a.attname FROM pg_index x "
+               "JOIN pg_class ic ON ic.oid = x.indexrelid JOIN pg_class tc ON tc.oid = x.indrelid "
+               "CROSS JOIN LATERAL unnest(x.indkey::int2[]) WITH ORDINALITY AS k(attnum, n) "
+               "JOIN pg_attribute a ON a.attrelid = tc.oid AND a.attnum = k.attnum "
+               "WHERE tc.relnamespace = current_schema()::regnamespace AND NOT x.indisprimary "
+               "ORDER BY ic.oid, k.n"_s);
+    while (query.next()) {
+        const QString name = query.value(0).toString();
+        if (shape.indexes.isEmpty() || shape.indexes.last().name != name)
+            shape.indexes.append({name, query.value(1).toString(), {}});
+        shape.indexes.last().fields << query.value(2).toString();
+    }
+    return shape;
+}
+
 Shape shapeOf(const QSqlDatabase& db)
 {
+    if (Engine::of(db) == Engine::Postgres)
+        return serverShapeOf(db);
     Shape shape;
     QSqlQuery query(db);
     for (const QString& table : tableNames(db)) {
@@ -228,6 +285,31 @@ QStringList differences(const QSqlDatabase& db, bool missingOnly)
                 findings << u"таблица %1: лишний индекс %2"_s.arg(index.table, index.name);
     }
     return findings;
+}
+
+QList<QPair<QString, QString>> fieldsOfType(const QSqlDatabase& db, const QString& type)
+{
+    QList<QPair<QString, QString>> fields;
+    for (const Shape::Table& table : shapeOf(db).tables)
+        for (const auto& [field, fieldType] : table.fields)
+            if (fieldType.compare(type, Qt::CaseInsensitive) == 0)
+                fields.append({table.name, field});
+    return fields;
+}
+
+bool integrityFindings(const QSqlDatabase& db, QStringList* findings, QString* error)
+{
+    if (Engine::of(db) == Engine::Postgres)
+        return true;
+    QSqlQuery query(db);
+    if (!query.exec(u"PRAGMA integrity_check"_s)) {
+        *error = sqlErrorText(query.lastError());
+        return false;
+    }
+    while (query.next())
+        if (const QString verdict = query.value(0).toString(); verdict != QLatin1String("ok"))
+            *findings << verdict;
+    return true;
 }
 
 bool createDataDirectory(const QString& dataDir, QString* error)

@@ -34,6 +34,13 @@ bool create(QSqlDatabase& db, QString* error);
 // missingOnly: an extra field or index harms no operation.
 QStringList differences(const QSqlDatabase& db, bool missingOnly = false);
 
+// (table, field) of every field of a type as schema.sql writes it ("REAL"), on either engine.
+QList<QPair<QString, QString>> fieldsOfType(const QSqlDatabase& db, const QString& type);
+
+// What the engine's own check of the stored pages finds wrong, one finding a line; false with *error
+// when the check cannot run. A server checks its pages itself, so a server kitchen has none to report.
+bool integrityFindings(const QSqlDatabase& db, QStringList* findings, QString* error);
+
 // Makes a data directory with an empty database; refuses to touch an existing database file.
 bool createDataDirectory(const QString& dataDir, QString* error);
 

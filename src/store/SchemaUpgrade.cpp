@@ -1,6 +1,7 @@
 #include "SchemaUpgrade.h"
 
 #include "Database.h"
+#include "Engine.h"
 #include "Maintenance.h"
 #include "UserPrompts.h"
 
@@ -70,12 +71,16 @@ int storedVersion(const QSqlDatabase& db, QString* error)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(u"PRAGMA user_version"_s) || !query.next()) {
+    const bool server = Engine::of(db) == Engine::Postgres;
+    // A server kitchen keeps its version in the table only.
+    if (!query.exec(server ? u"SELECT 0"_s : u"PRAGMA user_version"_s) || !query.next()) {
         *error = sqlErrorText(query.lastError());
         return -1;
     }
     int version = query.value(0).toInt();
-    if (!query.exec(u"SELECT 1 FROM sqlite_master WHERE type = 'table' AND lower(name) = 'version'"_s)) {
+    if (!query.exec(
+            server ? u"SELECT 1 WHERE to_regclass('version') IS NOT NULL"_s
+                   : u"SELECT 1 FROM sqlite_master WHERE type = 'table' AND lower(name) = 'version'"_s)) {
         *error = sqlErrorText(query.lastError());
         return -1;
     }
@@ -92,6 +97,28 @@ int storedVersion(const QSqlDatabase& db, QString* error)
     return version;
 }
 
+QString versionDisagreement(const QSqlDatabase& db)
+{
+    const bool server = Engine::of(db) == Engine::Postgres;
+    QSqlQuery query(db);
+    // A server kitchen has the table only, which then stands for both places.
+    if (!query.exec(server ? u"SELECT max(Number), count(*), string_agg(Number::text, ', '), min(Number), "
+                             "max(Number) FROM Version"_s
+                           : u"SELECT (SELECT user_version FROM pragma_user_version), count(*), "
+                             "group_concat(Number, ', '), min(Number), max(Number) FROM Version"_s) ||
+        !query.next())
+        return sqlErrorText(query.lastError());
+    const int pragma = query.value(0).toInt();
+    const bool agree = query.value(1).toInt() == 1 && pragma == Database::schemaVersion &&
+                       query.value(3).toInt() == pragma && query.value(4).toInt() == pragma;
+    if (agree)
+        return {};
+    const QString table = query.isNull(2) ? u"нет"_s : query.value(2).toString();
+    return server ? u"версия в таблице Version %1"_s.arg(table)
+                  : u"версия в PRAGMA user_version %1, в таблице Version %2"_s.arg(query.value(0).toString(),
+                                                                                   table);
+}
+
 bool upgrade(QSqlDatabase& db, QString* error, const QList<UpgradeStep>& steps)
 {
     const int from = storedVersion(db, error);
@@ -102,6 +129,7 @@ bool upgrade(QSqlDatabase& db, QString* error, const QList<UpgradeStep>& steps)
         *error = sqlErrorText(db.lastError());
         return false;
     }
+    const bool server = Engine::of(db) == Engine::Postgres;
     int version = from;
     for (const UpgradeStep& step : steps) {
         if (step.version <= version)
@@ -113,7 +141,7 @@ bool upgrade(QSqlDatabase& db, QString* error, const QList<UpgradeStep>& steps)
         Transaction one(db);
         QString stepError;
         for (const QString& statement : step.statements) {
-            if (!execSql(db, statement, {}, &stepError)) {
+            if (!execSql(db, server ? Engine::postgresSpelling(statement) : statement, {}, &stepError)) {
                 *error = u"шаг до версии %1: %2"_s.arg(step.version).arg(stepError);
                 return false;
             }
@@ -128,7 +156,7 @@ bool upgrade(QSqlDatabase& db, QString* error, const QList<UpgradeStep>& steps)
         return true;
     // Both places in the same transaction as the steps: PRAGMA user_version is part of it in SQLite.
     if (!execSql(db, u"UPDATE Version SET Number = ?"_s, {version}, error) ||
-        !execSql(db, u"PRAGMA user_version = %1"_s.arg(version), {}, error))
+        (!server && !execSql(db, u"PRAGMA user_version = %1"_s.arg(version), {}, error)))
         return false;
     if (!whole.commit()) {
         *error = sqlErrorText(db.lastError());

@@ -27,6 +27,10 @@ const QList<UpgradeStep>& upgradeSteps();
 // disagree the larger wins, so that a kitchen one of them calls newer is never upgraded over it.
 int storedVersion(const QSqlDatabase& db, QString* error);
 
+// Where the places of the version disagree with each other or with this program's version, the finding
+// ("версия в PRAGMA user_version 3, в таблице Version 2"); empty when they agree.
+QString versionDisagreement(const QSqlDatabase& db);
+
 // Runs the steps after the stored version, each a savepoint of one transaction, and marks the new
 // version in both places: the kitchen is at its old version or the last step's, never in between.
 bool upgrade(QSqlDatabase& db, QString* error, const QList<UpgradeStep>& steps = upgradeSteps());

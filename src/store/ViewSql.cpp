@@ -67,8 +67,9 @@ QString update(const QString& table, const QStringList& names, const QString& ke
     for (const QString& n : names)
         sets << quoted(n) + u" = ?"_s;
     QString sql = u"UPDATE %1 SET %2 WHERE %3 = ?"_s.arg(quoted(table), sets.join(u", "_s), quoted(keyField));
+    // The standard spelling of a comparison where two empty values are equal: both engines take it.
     for (const QString& n : guarded)
-        sql += u" AND %1 IS ?"_s.arg(quoted(n));
+        sql += u" AND %1 IS NOT DISTINCT FROM ?"_s.arg(quoted(n));
     return sql;
 }
 

@@ -44,9 +44,59 @@ Kitchen::~Kitchen()
                   lock ? Database::Checkpoint::Run : Database::Checkpoint::Leave);
 }
 
-bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStream& err)
+namespace {
+
+struct ServerChoice
+{
+    QString server;
+    QString kitchen;
+};
+// One command runs a process, so the choice of its command line is the process's.
+ServerChoice& serverChoice()
+{
+    static ServerChoice choice;
+    return choice;
+}
+
+} // namespace
+
+void useServer(const QString& server, const QString& kitchen)
+{
+    serverChoice() = {server, kitchen};
+}
+
+QString serverInUse()
+{
+    const ServerChoice& choice = serverChoice();
+    return choice.server.isEmpty() ? QString()
+                                   : u"--server \"%1\" --kitchen %2"_s.arg(choice.server, choice.kitchen);
+}
+
+bool createServerKitchen(QString* error)
+{
+    const ServerChoice& choice = serverChoice();
+    std::optional<Database> made =
+        Database::openServer(choice.server, choice.kitchen, error, u"kuhnemer-data"_s,
+                             Database::Shape::MustBeWhole, Database::Creation::New);
+    if (made)
+        made->close();
+    return made.has_value();
+}
+
+bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStream& err,
+                 Database::Shape shape)
 {
     QString error;
+    if (const ServerChoice& choice = serverChoice(); !choice.server.isEmpty()) {
+        kitchen.db = Database::openServer(choice.server, choice.kitchen, &error, u"kuhnemer-data"_s, shape);
+        if (kitchen.db && writes && !kitchen.db->holdServerKitchen(&error)) {
+            kitchen.db->close();
+            kitchen.db.reset();
+        }
+        if (!kitchen.db)
+            err << error << Qt::endl;
+        return kitchen.db.has_value();
+    }
     if (writes && QFileInfo(dataDir).isDir()) {
         kitchen.lock = std::make_unique<KitchenLock>(dataDir);
         if (!kitchen.lock->acquire(&error)) {
@@ -54,7 +104,7 @@ bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStr
             return false;
         }
     }
-    kitchen.db = Database::open(dataDir, &error, u"kuhnemer-data"_s);
+    kitchen.db = Database::open(dataDir, &error, u"kuhnemer-data"_s, shape);
     if (!kitchen.db)
         err << error << Qt::endl;
     return kitchen.db.has_value();

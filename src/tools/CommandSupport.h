@@ -42,7 +42,18 @@ struct Kitchen
     ~Kitchen();
 };
 
-bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStream& err);
+// Makes the commands that follow work on a kitchen of a PostgreSQL server (--server, --kitchen)
+// instead of the directory's database; the directory then holds only the workstation's files
+// (exchange files, print-outs). An empty server goes back to the directory.
+void useServer(const QString& server, const QString& kitchen);
+// The server kitchen in use, as "--server ... --kitchen ..." for messages; empty for a directory.
+QString serverInUse();
+
+// Makes an empty kitchen on the server in use; refuses one that exists.
+bool createServerKitchen(QString* error);
+
+bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStream& err,
+                 Database::Shape shape = Database::Shape::MustBeWhole);
 
 // A progress callback that shows "caption: N%" on a terminal and nothing in a pipe.
 std::function<void(int)> terminalProgress(const QString& caption, QTextStream& err);

@@ -8,6 +8,7 @@
 #include "SalesCommands.h"
 #include "store/Database.h"
 #include "store/KitchenLock.h"
+#include "store/KitchenMove.h"
 #include "store/Maintenance.h"
 #include "store/Schema.h"
 #include "store/SchemaUpgrade.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QScopeGuard>
 #include <QSqlQuery>
 #include <QTextStream>
 
@@ -37,61 +39,33 @@ struct ValueRule
 const ValueRule divisorRules[] = {
     {"SELECT Name FROM Edinica WHERE NOT COALESCE(Gramm, 0) > 0", valuewarnings::unitGramsNotPositive},
     {"SELECT Name FROM Bludo WHERE NOT COALESCE(Nporc, 0) > 0", valuewarnings::dishPortionsNotPositive},
-    {"SELECT Name FROM Ing WHERE NOT COALESCE(Pf, 0) AND NOT COALESCE(Vih, 0) > 0",
+    {"SELECT Name FROM Ing WHERE COALESCE(Pf, 0) = 0 AND NOT COALESCE(Vih, 0) > 0",
      valuewarnings::ingredientYieldNotPositive},
     {"SELECT b.Name || ' / ' || i.Name FROM Karta k JOIN Bludo b ON b.Kod1 = k.Kod JOIN Ing i ON i.Kod1 = "
      "k.Name "
-     "WHERE NOT COALESCE(i.Pf, 0) AND NOT COALESCE(k.Vihod, 0) > 0",
+     "WHERE COALESCE(i.Pf, 0) = 0 AND NOT COALESCE(k.Vihod, 0) > 0",
      valuewarnings::cardYieldNotPositive},
 };
-
-// Every REAL column of every table, for the search for numbers that are not finite.
-QList<QPair<QString, QString>> realColumns(const QSqlDatabase& db)
-{
-    QList<QPair<QString, QString>> columns;
-    for (const QString& table : schema::tableNames(db)) {
-        QSqlQuery query(db);
-        query.exec(u"PRAGMA table_info(\"%1\")"_s.arg(table));
-        while (query.next()) {
-            if (query.value(2).toString().compare(QLatin1String("REAL"), Qt::CaseInsensitive) == 0)
-                columns.append({table, query.value(1).toString()});
-        }
-    }
-    return columns;
-}
 
 int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
 {
     int problems = 0;
-    QSqlQuery query(db);
-    if (!query.exec(u"PRAGMA integrity_check"_s)) {
-        err << u"Проверка целостности не выполнена: %1"_s.arg(sqlErrorText(query.lastError())) << Qt::endl;
+    QStringList damage;
+    QString error;
+    if (!schema::integrityFindings(db, &damage, &error)) {
+        err << u"Проверка целостности не выполнена: %1"_s.arg(error) << Qt::endl;
         return failed;
     }
-    while (query.next()) {
-        const QString verdict = query.value(0).toString();
-        if (verdict == QLatin1String("ok"))
-            continue;
+    for (const QString& verdict : damage)
         out << u"Целостность: %1"_s.arg(verdict) << Qt::endl;
-        ++problems;
-    }
+    problems += int(damage.size());
     out << u"Версия схемы: %1"_s.arg(Database::schemaVersion) << Qt::endl;
     // The two places of the version must agree; the opening trusts the larger one.
-    if (query.exec(
-            u"SELECT (SELECT user_version FROM pragma_user_version), count(*), group_concat(Number, ', '), "
-            "min(Number), max(Number) FROM Version"_s) &&
-        query.next()) {
-        const int pragma = query.value(0).toInt();
-        const bool agree = query.value(1).toInt() == 1 && pragma == Database::schemaVersion &&
-                           query.value(3).toInt() == pragma && query.value(4).toInt() == pragma;
-        if (!agree) {
-            out << u"Схема: версия в PRAGMA user_version %1, в таблице Version %2"_s.arg(
-                       query.value(0).toString(), query.isNull(2) ? u"нет"_s : query.value(2).toString())
-                << Qt::endl;
-            ++problems;
-        }
+    if (const QString disagreement = schema::versionDisagreement(db); !disagreement.isEmpty()) {
+        out << u"Схема: %1"_s.arg(disagreement) << Qt::endl;
+        ++problems;
     }
-    query.finish();
+    QSqlQuery query(db);
     const QStringList shape = schema::differences(db);
     for (const QString& finding : shape)
         out << u"Схема: %1"_s.arg(finding) << Qt::endl;
@@ -115,12 +89,12 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
         }
     }
     // A reference names a row only as a whole number; the operations that meet another value refuse it.
+    // The names are the schema's plain identifiers, unquoted, as a server folded them at creation.
     for (const schema::Reference& reference : schema::references()) {
         const QString table = QString::fromLatin1(reference.table);
         const QString field = QString::fromLatin1(reference.field);
-        if (!query.exec(
-                u"SELECT \"%1\", \"%2\" FROM \"%3\" WHERE \"%2\" <> CAST(\"%2\" AS INTEGER) ORDER BY 1"_s.arg(
-                    QString::fromLatin1(reference.key), field, table))) {
+        if (!query.exec(u"SELECT %1, %2 FROM %3 WHERE %2 <> CAST(%2 AS BIGINT) ORDER BY 1"_s.arg(
+                QString::fromLatin1(reference.key), field, table))) {
             err << sqlErrorText(query.lastError()) << Qt::endl;
             return failed;
         }
@@ -134,7 +108,7 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
         }
     }
     // Infinities compare beyond the largest double; SQLite keeps a NaN as an empty value.
-    for (const auto& [table, column] : realColumns(db)) {
+    for (const auto& [table, column] : schema::fieldsOfType(db, u"REAL"_s)) {
         if (!query.exec(u"SELECT count(*) FROM \"%1\" WHERE abs(\"%2\") > 1.7976931348623157e308"_s.arg(
                 table, column)) ||
             !query.next()) {
@@ -167,12 +141,39 @@ QString usage()
            "                           (по умолчанию в КАТАЛОГ/backup)\n"
            "  reprice КАТАЛОГ          \"Расчёт цен блюд\": цены полуфабрикатов и порций всех блюд\n"_s +
            salesUsage() + printUsage() + exchangeUsage() +
-           u"  --help                   эта справка\n"
+           u"  move ОТКУДА КУДА [--kitchen ИМЯ]  перенести кухню из каталога на сервер или обратно;\n"
+           "                           сервер — строка соединения или postgresql://..., КУДА должно\n"
+           "                           быть пустым, кухня там появляется целой или не появляется\n"
+           "  --server АДРЕС [--kitchen ИМЯ]  после команды: кухня на сервере PostgreSQL (строка\n"
+           "                           соединения или postgresql://..., пароль — в ~/.pgpass или "
+           "PGPASSWORD),\n"
+           "                           схема ИМЯ (по умолчанию kuhnemer); КАТАЛОГ тогда можно не указывать,\n"
+           "                           в нём лежат только файлы обмена и печати\n"
+           "  --help                   эта справка\n"
            "Код выхода: 0 выполнено, 1 отказ или ошибка, 2 неверный вызов.\n"_s;
 }
 
+namespace {
+
+// What a command that works on the file alone says for a server kitchen.
+int refusedOnServer(const QString& what, QTextStream& err)
+{
+    err << u"%1 кухни на сервере эта команда не делает: %2"_s.arg(what.left(1).toUpper() + what.mid(1),
+                                                                  serverInUse())
+        << Qt::endl;
+    return failed;
+}
+
+} // namespace
+
 int backup(const QString& dataDir, const QString& file, QTextStream& out, QTextStream& err)
 {
+    if (!serverInUse().isEmpty()) {
+        err << u"Резервную копию кухни на сервере делает администратор сервера средствами самого сервера "
+               "(pg_dump --schema с именем кухни)."_s
+            << Qt::endl;
+        return failed;
+    }
     QString error;
     const QString copy = Maintenance::backup(dataDir, &error, {}, file);
     if (copy.isEmpty()) {
@@ -205,7 +206,8 @@ int reprice(const QString& dataDir, QTextStream& out, QTextStream& err)
 int create(const QString& dataDir, bool demo, QTextStream& out, QTextStream& err)
 {
     QString error;
-    if (!schema::createDataDirectory(dataDir, &error)) {
+    const QString server = serverInUse();
+    if (!server.isEmpty() ? !createServerKitchen(&error) : !schema::createDataDirectory(dataDir, &error)) {
         err << error << Qt::endl;
         return failed;
     }
@@ -220,7 +222,7 @@ int create(const QString& dataDir, bool demo, QTextStream& out, QTextStream& err
         }
     }
     out << u"Создана %1: %2"_s.arg(demo ? u"кухня-образец"_s : u"пустая кухня"_s,
-                                   QDir::toNativeSeparators(dataDir))
+                                   server.isEmpty() ? QDir::toNativeSeparators(dataDir) : server)
         << Qt::endl;
     return done;
 }
@@ -228,6 +230,12 @@ int create(const QString& dataDir, bool demo, QTextStream& out, QTextStream& err
 int check(const QString& dataDir, QTextStream& out, QTextStream& err)
 {
     // Opened as found: the check is where a kitchen missing a field is told which and where.
+    if (!serverInUse().isEmpty()) {
+        Kitchen kitchen;
+        if (!openKitchen(dataDir, false, kitchen, err, Database::Shape::AsFound))
+            return failed;
+        return checkOpen(kitchen.db->connection(), out, err);
+    }
     QString error;
     std::optional<Database> db =
         Database::open(dataDir, &error, u"kuhnemer-data"_s, Database::Shape::AsFound);
@@ -242,6 +250,8 @@ int check(const QString& dataDir, QTextStream& out, QTextStream& err)
 
 int upgrade(const QString& dataDir, QTextStream& out, QTextStream& err)
 {
+    if (!serverInUse().isEmpty())
+        return refusedOnServer(u"обновление"_s, err);
     const QString file = Database::filePath(dataDir);
     if (!QFileInfo(file).isFile()) {
         err << u"Не найдена база данных \"%1\"."_s.arg(QDir::toNativeSeparators(file)) << Qt::endl;
@@ -258,6 +268,46 @@ int upgrade(const QString& dataDir, QTextStream& out, QTextStream& err)
     return result.ok ? done : failed;
 }
 
+int moveKitchen(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    Options options(arguments);
+    bool missing = false;
+    const QString kitchenName =
+        options.value(u"--kitchen"_s, &missing).value_or(QString::fromLatin1(Database::defaultKitchen));
+    const QStringList places = options.rest();
+    if (missing || places.size() != 2 || places.at(0).startsWith(u'-') || places.at(1).startsWith(u'-')) {
+        err << usage();
+        return usageError;
+    }
+    // A libpq connection string has "key=value" pairs; a URI its scheme. Anything else is a folder.
+    auto place = [&](const QString& text) {
+        const bool server =
+            text.startsWith(u"postgresql://"_s) || text.startsWith(u"postgres://"_s) || text.contains(u'=');
+        return server ? kitchenmove::Place{{}, text, kitchenName}
+                      : kitchenmove::Place{QFileInfo(text).absoluteFilePath(), {}, {}};
+    };
+    const kitchenmove::Place source = place(places.at(0));
+    const kitchenmove::Place target = place(places.at(1));
+    // The program must not write to a kitchen file while it is being read.
+    std::unique_ptr<KitchenLock> lock;
+    QString error;
+    if (source.server.isEmpty() && QFileInfo(source.dataDir).isDir()) {
+        lock = std::make_unique<KitchenLock>(source.dataDir);
+        if (!lock->acquire(&error)) {
+            err << error << Qt::endl;
+            return failed;
+        }
+    }
+    qlonglong rows = 0;
+    if (!kitchenmove::move(source, target, &rows, &error)) {
+        err << error << Qt::endl;
+        return failed;
+    }
+    out << u"Кухня перенесена: %1 → %2, строк: %3."_s.arg(source.describe(), target.describe()).arg(rows)
+        << Qt::endl;
+    return done;
+}
+
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     if (arguments.contains(u"--help"_s) || arguments.contains(u"-h"_s)) {
@@ -268,11 +318,28 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         err << usage();
         return usageError;
     };
-    if (arguments.size() < 2 || arguments.at(1).startsWith(u'-'))
+    if (arguments.value(0) == QLatin1String("move"))
+        return moveKitchen(arguments.mid(1), out, err);
+    QStringList given = arguments;
+    // With a server the directory may be left out: the current one holds the workstation's files.
+    if (given.size() >= 2 && given.at(1).startsWith(u"--"_s) && given.contains(u"--server"_s))
+        given.insert(1, QDir::currentPath());
+    if (given.size() < 2 || given.at(1).startsWith(u'-'))
         return usageFailure();
-    const QString command = arguments.at(0);
-    const QString dataDir = arguments.at(1);
-    const QStringList options = arguments.mid(2);
+    const QString command = given.at(0);
+    const QString dataDir = given.at(1);
+    QStringList options = given.mid(2);
+    // A server kitchen: the directory then holds only the workstation's files.
+    Options where(options);
+    bool missing = false;
+    const QString server = where.value(u"--server"_s, &missing).value_or(QString());
+    const std::optional<QString> kitchenName = where.value(u"--kitchen"_s, &missing);
+    if (missing || (kitchenName && server.isEmpty()))
+        return usageFailure();
+    options = where.rest();
+    useServer(server, kitchenName.value_or(QString::fromLatin1(Database::defaultKitchen)));
+    // The choice is this command line's only; a caller running commands one by one starts afresh.
+    const auto forget = qScopeGuard([] { useServer({}, {}); });
     if (command == QLatin1String("print"))
         return print(dataDir, options, out, err);
     if (command == QLatin1String("post-sales"))

@@ -1,4 +1,7 @@
+#include "ServerKitchen.h"
 #include "TestDataDir.h"
+
+#include "FaultInjection.h"
 
 #include "costing/CostingCardPrint.h"
 #include "GuiScript.h"
@@ -10,8 +13,10 @@
 #include "store/KitchenLock.h"
 #include "tools/KitchenCommands.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
@@ -39,6 +44,20 @@ Outcome run(const QStringList& arguments)
     return outcome;
 }
 
+// Every row of every table of a kitchen as sorted text lines: a moved kitchen writes its tables'
+// highest keys (sqlite_sequence) in another order than the kitchen's own history did.
+QStringList snapshotLines(const QString& dataDir)
+{
+    QString error;
+    auto db = Database::open(dataDir, &error, u"snapshot"_s);
+    if (!db)
+        return {error};
+    QStringList lines = databaseSnapshot(db->connection()).split(u'\n');
+    db->close();
+    lines.sort();
+    return lines;
+}
+
 } // namespace
 
 class tst_KitchenCommands : public QObject
@@ -53,6 +72,9 @@ private Q_SLOTS:
         QTest::newRow("unknown command") << QStringList{u"grow"_s, u"DATA"_s};
         QTest::newRow("unknown option") << QStringList{u"create"_s, u"DATA"_s, u"--big"_s};
         QTest::newRow("option to check") << QStringList{u"check"_s, u"DATA"_s, u"--demo"_s};
+        QTest::newRow("server without an address") << QStringList{u"check"_s, u"DATA"_s, u"--server"_s};
+        QTest::newRow("kitchen without a server")
+            << QStringList{u"check"_s, u"DATA"_s, u"--kitchen"_s, u"k"_s};
     }
     void usageErrors()
     {
@@ -73,6 +95,106 @@ private Q_SLOTS:
         QCOMPARE(outcome.code, commands::done);
         for (const char* command : {"create", "check", "upgrade"})
             QVERIFY(outcome.out.contains(QLatin1String(command)));
+    }
+
+    void serverKitchen()
+    {
+        const QString server = ServerKitchen::server();
+        if (server.isEmpty())
+            QSKIP("no test server named");
+        const QString name = u"commands_%1"_s.arg(QCoreApplication::applicationPid());
+        const QStringList where = {u"--server"_s, server, u"--kitchen"_s, name};
+        const auto dropKitchen = qScopeGuard([&] {
+            QString error;
+            if (auto db =
+                    Database::openServer(server, name, &error, u"drop"_s, Database::Shape::AnyVersion)) {
+                execSql(db->connection(), u"DROP SCHEMA "_s + name + u" CASCADE"_s);
+                db->close();
+            }
+        });
+        const QString before = QDir::currentPath();
+        QTemporaryDir here;
+        QDir::setCurrent(here.path());
+        const Outcome made = run(QStringList{u"create"_s} + where);
+        const Outcome again = run(QStringList{u"create"_s} + where);
+        const Outcome checked = run(QStringList{u"check"_s} + where);
+        const Outcome copied = run(QStringList{u"backup"_s} + where);
+        QDir::setCurrent(before);
+        QVERIFY2(made.code == commands::done && made.out.contains(name), qPrintable(made.err));
+        QVERIFY(QDir(here.path()).isEmpty()); // the tables are on the server, not in the folder
+        QCOMPARE(again.code, commands::failed);
+        QVERIFY2(again.err.contains(u"уже есть"_s), qPrintable(again.err));
+        QVERIFY2(checked.code == commands::done && checked.out.contains(u"Ошибок не найдено"_s),
+                 qPrintable(checked.out + checked.err));
+        QCOMPARE(copied.code, commands::failed);
+        QVERIFY2(copied.err.contains(u"pg_dump"_s), qPrintable(copied.err));
+    }
+
+    void kitchenMovedToTheServerAndBack()
+    {
+        const QString server = ServerKitchen::server();
+        if (server.isEmpty())
+            QSKIP("no test server named");
+        const QString name = u"moved_%1"_s.arg(QCoreApplication::applicationPid());
+        const auto dropKitchen = qScopeGuard([&] {
+            QString error;
+            if (auto db =
+                    Database::openServer(server, name, &error, u"drop"_s, Database::Shape::AnyVersion)) {
+                execSql(db->connection(), u"DROP SCHEMA "_s + name + u" CASCADE"_s);
+                db->close();
+            }
+        });
+        QTemporaryDir dir;
+        const QString there = dir.filePath(u"DATA"_s);
+        const QString back = dir.filePath(u"BACK"_s);
+        QString text;
+        QTextStream out(&text), err(&text);
+        QCOMPARE(commands::create(there, true, out, err), commands::done);
+        {
+            // A key given and deleted is never given again, on the server as after the way back.
+            QString error;
+            auto kitchen = Database::open(there, &error, u"keys"_s);
+            QVERIFY2(kitchen, qPrintable(error));
+            QVERIFY(
+                execSql(kitchen->connection(), u"INSERT INTO Gring (Kod, Name) VALUES (900, 'удалённая')"_s));
+            QVERIFY(execSql(kitchen->connection(), u"DELETE FROM Gring WHERE Kod = 900"_s));
+            kitchen->close();
+        }
+        const Outcome to = run({u"move"_s, there, server, u"--kitchen"_s, name});
+        QVERIFY2(to.code == commands::done, qPrintable(to.err));
+        const Outcome again = run({u"move"_s, there, server, u"--kitchen"_s, name});
+        QCOMPARE(again.code, commands::failed);
+        QVERIFY2(again.err.contains(u"уже есть"_s), qPrintable(again.err));
+        const Outcome onto = run({u"move"_s, server, there, u"--kitchen"_s, name});
+        QCOMPARE(onto.code, commands::failed);
+        const Outcome from = run({u"move"_s, server, back, u"--kitchen"_s, name});
+        QVERIFY2(from.code == commands::done, qPrintable(from.err));
+        QCOMPARE(from.out.section(u' ', -1), to.out.section(u' ', -1)); // the same number of rows
+        const QStringList original = snapshotLines(there);
+        QCOMPARE(snapshotLines(back), original);
+        QVERIFY(original.contains(u"Gring|900|"_s));
+    }
+
+    void kitchenMovedWholeOrNotAtAll()
+    {
+        const QString server = ServerKitchen::server();
+        if (server.isEmpty())
+            QSKIP("no test server named");
+        const QString name = u"refused_%1"_s.arg(QCoreApplication::applicationPid());
+        TestDataDir data;
+        data.insert(u"Gring"_s, {{u"Name"_s, u"мясо"_s}});
+        // SQLite's pattern check lets a day that does not exist through; the server's date refuses it.
+        data.insert(u"Menu"_s, {{u"Date"_s, u"2026-02-30"_s}});
+        data.close();
+        const Outcome moved = run({u"move"_s, data.dataDir(), server, u"--kitchen"_s, name});
+        QCOMPARE(moved.code, commands::failed);
+        QVERIFY2(moved.err.contains(u"menu"_s, Qt::CaseInsensitive), qPrintable(moved.err));
+        QString error;
+        QVERIFY(!Database::openServer(server, name, &error, u"absent"_s));
+        QVERIFY2(error.contains(u"не найдена"_s), qPrintable(error));
+        // Nor is anything left under another name: the next try starts clean.
+        QVERIFY(!Database::openServer(server, name + u"_partial"_s, &error, u"absent"_s));
+        QVERIFY2(error.contains(u"не найдена"_s), qPrintable(error));
     }
 
     void checkFindsWhatStopsACalculation()

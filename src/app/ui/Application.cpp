@@ -23,10 +23,13 @@ int runApplication(int argc, char* argv[])
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0) {
             std::fputs(
-                "Использование: kuhnemer [--data КАТАЛОГ]\n"
+                "Использование: kuhnemer [--data КАТАЛОГ] [--server АДРЕС [--kitchen ИМЯ]]\n"
                 "  Кухнемер: калькуляция блюд, меню, реализация и склад столовой.\n"
                 "  --data КАТАЛОГ  кухня в этом каталоге данных (по умолчанию DATA рядом с программой,\n"
                 "                  если он есть, иначе в папке данных пользователя)\n"
+                "  --server АДРЕС  кухня на сервере PostgreSQL: строка соединения или postgresql://...;\n"
+                "                  пароль — в ~/.pgpass или в переменной PGPASSWORD\n"
+                "  --kitchen ИМЯ   кухня на сервере (схема базы), по умолчанию kuhnemer\n"
                 "  Команды без окон: kuhnemer-data --help\n",
                 stdout);
             return 0;

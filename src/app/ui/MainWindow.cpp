@@ -97,7 +97,7 @@ MainWindow::~MainWindow()
 
 bool MainWindow::claimKitchen()
 {
-    if (!QFileInfo(m_locations.culinar).isDir())
+    if (!m_locations.server.isEmpty() || !QFileInfo(m_locations.culinar).isDir())
         return true;
     QString error;
     if (m_lock.acquire(&error))
@@ -204,6 +204,17 @@ void MainWindow::showEvent(QShowEvent* event)
 bool MainWindow::openBase()
 {
     QString error;
+    if (!m_db && !m_locations.server.isEmpty()) {
+        m_db = Database::openServer(m_locations.server, m_locations.kitchen, &error);
+        if (m_db && !m_db->holdServerKitchen(&error)) {
+            m_db->close();
+            m_db.reset();
+        }
+        if (!m_db) {
+            m_prompts->warn(u"Ошибка"_s, error);
+            return false;
+        }
+    }
     if (!m_db) {
         // A missing data directory is reported by the opening below.
         if (QFileInfo(m_locations.culinar).isDir() && !m_lock.acquire(&error)) {
@@ -272,6 +283,13 @@ void MainWindow::runMaintenance()
                             "компьютера во время индексирования и упаковки таблиц.    Начинать "
                             "индексацию ?"_s))
         return;
+    if (!m_locations.server.isEmpty()) {
+        m_prompts->inform(u"Индексация"_s,
+                          u"Кухня хранится на сервере \"%1\": индексацию и упаковку её таблиц (REINDEX, "
+                          "VACUUM ANALYZE) и резервные копии (pg_dump) делает администратор сервера."_s.arg(
+                              m_locations.server));
+        return;
+    }
     QString error;
     if (!m_lock.acquire(&error)) {
         m_prompts->warn(u"Индексация"_s, error);
