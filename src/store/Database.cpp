@@ -352,6 +352,43 @@ std::optional<Database> Database::openServer(const QString& server, const QStrin
     return Database(connectionName);
 }
 
+Database::Address Database::addressOf(const QSqlDatabase& owner)
+{
+    if (owner.driverName() != u"QPSQL"_s)
+        return {QFileInfo(owner.databaseName()).absolutePath(), QString(), QString()};
+    QSqlQuery query(owner);
+    QString kitchen;
+    if (runQuery(query, u"SELECT current_schema()"_s, {}, nullptr) && query.next())
+        kitchen = query.value(0).toString();
+    query.finish();
+    return {QString(), owner.connectOptions(), kitchen};
+}
+
+std::optional<Database> Database::openSibling(const Address& address, QString* error,
+                                              const QString& connectionName)
+{
+    if (address.serverOptions.isEmpty())
+        return open(address.dataDir, error, connectionName, Shape::AsFound);
+    if (QSqlDatabase::contains(connectionName))
+        QSqlDatabase::removeDatabase(connectionName);
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, connectionName);
+    db.setConnectOptions(address.serverOptions);
+    QString sqlError;
+    const bool opened = db.open() && execSql(db,
+                                             u"SELECT set_config('search_path', ?, false), "
+                                             u"set_config('client_min_messages', ?, false)"_s,
+                                             {address.kitchen, u"warning"_s}, &sqlError);
+    if (opened)
+        return Database(connectionName);
+    if (error)
+        *error = u"Кухня \"%1\" на сервере не открывается: %2"_s.arg(
+            address.kitchen, sqlError.isEmpty() ? db.lastError().text() : sqlError);
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(connectionName);
+    return std::nullopt;
+}
+
 bool Database::holdServerKitchen(QString* error) const
 {
     QSqlQuery query(connection());

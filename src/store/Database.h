@@ -57,6 +57,18 @@ public:
                                               const QString& connectionName = programConnection(),
                                               Shape shape = Shape::MustBeWhole,
                                               Creation creation = Creation::Existing);
+    // What opening a second connection to the kitchen of an open one needs: its data directory, or
+    // its server's connection options and the kitchen's schema. Read on the owner's thread.
+    struct Address
+    {
+        QString dataDir;
+        QString serverOptions; // empty for a file kitchen
+        QString kitchen;
+    };
+    static Address addressOf(const QSqlDatabase& owner);
+    // Opens another connection to the kitchen at `address`, as found (the owner checked its shape).
+    static std::optional<Database> openSibling(const Address& address, QString* error,
+                                               const QString& connectionName);
     // One program per server kitchen, as KitchenLock is for a file: a lock of the server's own, held by
     // this connection until it closes (so a crashed program leaves none). False, with the reason in
     // *error, when another connection holds the kitchen or the server cannot tell.

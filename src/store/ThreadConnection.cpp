@@ -1,15 +1,10 @@
 #include "ThreadConnection.h"
 
-#include <QFileInfo>
-
 #include <atomic>
 
 using namespace Qt::StringLiterals;
 
-ThreadConnection::ThreadConnection(const QSqlDatabase& kitchen)
-    : m_dataDir(QFileInfo(kitchen.databaseName()).absolutePath())
-{
-}
+ThreadConnection::ThreadConnection(const QSqlDatabase& kitchen) : m_address(Database::addressOf(kitchen)) {}
 
 ThreadConnection::~ThreadConnection()
 {
@@ -21,7 +16,7 @@ bool ThreadConnection::open(QString* error)
     static std::atomic_int opened = 0;
     const QString name = u"worker-%1"_s.arg(++opened);
     // The owner's connection has checked the kitchen's version and shape already.
-    m_database = Database::open(m_dataDir, error, name, Database::Shape::AsFound);
+    m_database = Database::openSibling(m_address, error, name);
     return m_database.has_value();
 }
 

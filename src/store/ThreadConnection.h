@@ -25,6 +25,6 @@ public:
     void close();
 
 private:
-    QString m_dataDir;
+    Database::Address m_address;
     std::optional<Database> m_database;
 };
