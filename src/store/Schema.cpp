@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -207,23 +208,26 @@ Shape shapeOf(const QSqlDatabase& db)
     return shape;
 }
 
-// The shape of a kitchen made from the schema file, made once in memory.
+// What `read` makes of a kitchen created from the schema file in memory.
+template <typename Read> auto fromReferenceKitchen(const QString& connection, Read&& read)
+{
+    decltype(read(std::declval<QSqlDatabase&>())) made{};
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
+        db.setDatabaseName(u":memory:"_s);
+        QString error;
+        if (db.open() && create(db, &error))
+            made = read(db);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    return made;
+}
+
+// The shape of a kitchen made from the schema file, made once.
 const Shape& expectedShape()
 {
-    static const Shape expected = [] {
-        const QString connection = u"kuhnemer-schema-reference"_s;
-        Shape made;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
-            db.setDatabaseName(u":memory:"_s);
-            QString error;
-            if (db.open() && create(db, &error))
-                made = shapeOf(db);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(connection);
-        return made;
-    }();
+    static const Shape expected = fromReferenceKitchen(u"kuhnemer-schema-reference"_s, shapeOf);
     return expected;
 }
 
@@ -295,6 +299,25 @@ QList<QPair<QString, QString>> fieldsOfType(const QSqlDatabase& db, const QStrin
             if (fieldType.compare(type, Qt::CaseInsensitive) == 0)
                 fields.append({table.name, field});
     return fields;
+}
+
+QList<DeclaredField> declaredFields(const QString& table)
+{
+    using Declared = QHash<QString, QList<DeclaredField>>;
+    static const Declared declared =
+        fromReferenceKitchen(u"kuhnemer-schema-declarations"_s, [](const QSqlDatabase& db) {
+            Declared tables;
+            QSqlQuery query(db);
+            for (const QString& name : tableNames(db)) {
+                query.exec(u"PRAGMA table_info(\"%1\")"_s.arg(name));
+                QList<DeclaredField>& fields = tables[name.toLower()];
+                while (query.next())
+                    fields.append(
+                        {query.value(1).toString(), query.value(2).toString(), query.value(5).toInt() > 0});
+            }
+            return tables;
+        });
+    return declared.value(table.toLower());
 }
 
 bool integrityFindings(const QSqlDatabase& db, QStringList* findings, QString* error)

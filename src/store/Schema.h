@@ -37,6 +37,18 @@ QStringList differences(const QSqlDatabase& db, bool missingOnly = false);
 // (table, field) of every field of a type as schema.sql writes it ("REAL"), on either engine.
 QList<QPair<QString, QString>> fieldsOfType(const QSqlDatabase& db, const QString& type);
 
+// A field as the schema file declares it: its name as written, its declared type, whether it is the key.
+struct DeclaredField
+{
+    QString name;
+    QString type;
+    bool key = false;
+};
+
+// The fields of a table as the schema file declares them, whichever engine holds the kitchen (a server
+// reports its own type names and folds the names); empty for a table the schema has not.
+QList<DeclaredField> declaredFields(const QString& table);
+
 // What the engine's own check of the stored pages finds wrong, one finding a line; false with *error
 // when the check cannot run. A server checks its pages itself, so a server kitchen has none to report.
 bool integrityFindings(const QSqlDatabase& db, QStringList* findings, QString* error);

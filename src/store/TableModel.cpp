@@ -1,5 +1,7 @@
 #include "TableModel.h"
 
+#include "Schema.h"
+
 #include "Database.h"
 #include "ViewSql.h"
 
@@ -44,14 +46,9 @@ bool TableModel::loadFields()
 {
     if (!m_fields.isEmpty())
         return true;
-    QSqlQuery query(m_db);
-    if (!query.exec(u"PRAGMA table_info(%1)"_s.arg(viewsql::quoted(m_def.table)))) {
-        fail(sqlErrorText(query.lastError()));
-        return false;
-    }
-    while (query.next()) {
-        const FieldInfo info = FieldInfo::fromDeclaration(
-            query.value(1).toString(), query.value(2).toString(), query.value(5).toInt() > 0);
+    // From the schema file, not the engine: a server names its own types and folds the names.
+    for (const schema::DeclaredField& field : schema::declaredFields(m_def.table)) {
+        const FieldInfo info = FieldInfo::fromDeclaration(field.name, field.type, field.key);
         if (info.type == FieldType::Key)
             m_keyField = info.name;
         m_fields << info;

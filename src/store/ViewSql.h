@@ -5,7 +5,7 @@
 // The statements of a view, built from names the program declares; values are always bound.
 namespace viewsql {
 
-QString quoted(const QString& name);
+QString identifier(const QString& name);
 
 // The view's stored fields, then its looked-up fields; one bound value when the view is linked.
 QString select(const ViewDef& def, const QList<FieldInfo>& fields, const QString& keyField, bool linked,
