@@ -10,6 +10,7 @@
 #include "sales/SalesDocuments.h"
 #include "sales/SalesSummary.h"
 #include "warehouse/InventoryActPrint.h"
+#include "warehouse/InventoryFormsPrint.h"
 #include "warehouse/TurnoverStatement.h"
 
 #include <QSqlQuery>
@@ -161,27 +162,61 @@ int printSalesSummary(Kitchen& kitchen, Options& options, std::unique_ptr<Workbo
     return done;
 }
 
-int printInventoryAct(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
-                      QTextStream& err)
+namespace {
+
+// The inventory of "--inventory N" and its date; the exit code when there is none to print.
+int chooseInventory(const QSqlDatabase& db, Options& options, qlonglong* inventory, QDate* date,
+                    QTextStream& err)
 {
     bool missing = false;
     const std::optional<QString> wanted = options.value(u"--inventory"_s, &missing);
     bool number = false;
-    const qlonglong inventory = wanted ? wanted->toLongLong(&number) : 0;
+    *inventory = wanted ? wanted->toLongLong(&number) : 0;
     if (missing || !number) {
         err << u"Укажите инвентаризацию: --inventory НОМЕР."_s << Qt::endl;
         return usageError;
     }
     if (strayOptions(options, err))
         return usageError;
-    const QSqlDatabase db = kitchen.db->connection();
     QSqlQuery query(db);
     QString error;
-    if (!runQuery(query, u"SELECT Date FROM invdok WHERE Kod = ?"_s, {inventory}, &error) || !query.next()) {
-        err << (error.isEmpty() ? u"Инвентаризация %1 не найдена."_s.arg(inventory) : error) << Qt::endl;
+    if (!runQuery(query, u"SELECT Date FROM invdok WHERE Kod = ?"_s, {*inventory}, &error) || !query.next()) {
+        err << (error.isEmpty() ? u"Инвентаризация %1 не найдена."_s.arg(*inventory) : error) << Qt::endl;
         return failed;
     }
-    const QDate date = QDate::fromString(query.value(0).toString(), Qt::ISODate);
+    *date = QDate::fromString(query.value(0).toString(), Qt::ISODate);
+    return done;
+}
+
+int printInventoryForm(Kitchen& kitchen, Options& options, InventoryForm form,
+                       std::unique_ptr<Workbook>& workbook, QString* title, QTextStream& err)
+{
+    const QSqlDatabase db = kitchen.db->connection();
+    qlonglong inventory = 0;
+    QDate date;
+    if (const int code = chooseInventory(db, options, &inventory, &date, err); code != done)
+        return code;
+    workbook = std::make_unique<Workbook>();
+    QString error;
+    if (!InventoryFormsPrint(db).fill(*workbook, inventory, form, &error)) {
+        err << InventoryFormsPrint::title(form, QDate()) << u": "_s << error << Qt::endl;
+        return failed;
+    }
+    *title = InventoryFormsPrint::title(form, date);
+    return done;
+}
+
+} // namespace
+
+int printInventoryAct(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
+                      QTextStream& err)
+{
+    const QSqlDatabase db = kitchen.db->connection();
+    qlonglong inventory = 0;
+    QDate date;
+    if (const int code = chooseInventory(db, options, &inventory, &date, err); code != done)
+        return code;
+    QString error;
     workbook = std::make_unique<Workbook>();
     if (!InventoryActPrint(db).fill(*workbook, inventory, &error, terminalProgress(u"Печать"_s, err))) {
         err << u"Печать акта инвентаризации: "_s << error << Qt::endl;
@@ -189,6 +224,18 @@ int printInventoryAct(Kitchen& kitchen, Options& options, std::unique_ptr<Workbo
     }
     *title = date.isValid() ? u"Акт инвентаризации от %1"_s.arg(dayText(date)) : u"Акт инвентаризации"_s;
     return done;
+}
+
+int printInventoryList(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook,
+                       QString* title, QTextStream& err)
+{
+    return printInventoryForm(kitchen, options, InventoryForm::List, workbook, title, err);
+}
+
+int printInventoryComparison(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook,
+                             QString* title, QTextStream& err)
+{
+    return printInventoryForm(kitchen, options, InventoryForm::Comparison, workbook, title, err);
 }
 
 int printTurnover(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
@@ -254,6 +301,10 @@ QString documentPrintUsage()
            "                           сводный отчёт о реализации за период\n"
            "  print КАТАЛОГ inventory --inventory НОМЕР --out ФАЙЛ.xlsx\n"
            "                           акт инвентаризации\n"
+           "  print КАТАЛОГ inv3 --inventory НОМЕР --out ФАЙЛ.xlsx\n"
+           "                           инвентаризационная опись (форма ИНВ-3)\n"
+           "  print КАТАЛОГ inv19 --inventory НОМЕР --out ФАЙЛ.xlsx\n"
+           "                           сличительная ведомость (форма ИНВ-19)\n"
            "  print КАТАЛОГ turnover (--ingredient ИМЯ | --group ГРУППА | --all) (--short | --full)\n"
            "        --from ГГГГ-ММ-ДД --to ГГГГ-ММ-ДД --out ФАЙЛ.xlsx\n"
            "                           оборотная ведомость склада\n"_s;

@@ -22,6 +22,10 @@ int printSalesSummary(Kitchen& kitchen, Options& options, std::unique_ptr<Workbo
                       QTextStream& err);
 int printInventoryAct(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
                       QTextStream& err);
+int printInventoryList(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook,
+                       QString* title, QTextStream& err);
+int printInventoryComparison(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook,
+                             QString* title, QTextStream& err);
 int printTurnover(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
                   QTextStream& err);
 

@@ -149,6 +149,8 @@ int print(const QString& dataDir, const QStringList& arguments, QTextStream& out
                     {"cross", true, printCrossTable},
                     {"summary", true, printSalesSummary},
                     {"inventory", false, printInventoryAct},
+                    {"inv3", false, printInventoryList},
+                    {"inv19", false, printInventoryComparison},
                     {"turnover", false, printTurnover}};
     for (const auto& entry : printers) {
         if (what != QLatin1String(entry.name))

@@ -49,6 +49,15 @@ InventoryDialog::InventoryDialog(QSqlDatabase db, UserPrompts* prompts, DateProm
             m_actPrint(current().toLongLong(), this);
     });
     side->addWidget(print);
+    for (const auto& [caption, form] : {std::pair{u"Печать ИНВ-3"_s, InventoryForm::List},
+                                        std::pair{u"Печать ИНВ-19"_s, InventoryForm::Comparison}}) {
+        QPushButton* formButton = makeButton(caption, nullptr);
+        connect(formButton, &QPushButton::clicked, this, [this, form] {
+            if (m_formPrint && postAll() && !current().isNull())
+                m_formPrint(current().toLongLong(), form, this);
+        });
+        side->addWidget(formButton);
+    }
     side->addStretch();
     auto* close = new QPushButton(u"Закрыть"_s, this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -75,6 +84,12 @@ InventoryDialog::~InventoryDialog() = default;
 void InventoryDialog::setActPrint(ActPrint print)
 {
     m_actPrint = std::move(print);
+    applyState();
+}
+
+void InventoryDialog::setFormPrint(FormPrint print)
+{
+    m_formPrint = std::move(print);
     applyState();
 }
 
@@ -193,6 +208,8 @@ void InventoryDialog::applyState()
     button(u"Удалить нулевые"_s)->setEnabled(exists && !posted);
     button(u"Удалить документ"_s)->setEnabled(exists);
     button(u"Печать акта инвентаризации"_s)->setEnabled(exists && bool(m_actPrint));
+    for (const QString& caption : {u"Печать ИНВ-3"_s, u"Печать ИНВ-19"_s})
+        button(caption)->setEnabled(exists && bool(m_formPrint));
     m_documentGrid->viewport()->update();
     m_lineGrid->viewport()->update();
 }

@@ -2,6 +2,8 @@
 
 #include "store/UserPrompts.h"
 
+#include "warehouse/InventoryFormsPrint.h"
+
 #include <QDialog>
 #include <QHash>
 #include <QSqlDatabase>
@@ -23,12 +25,15 @@ class InventoryDialog : public QDialog
 public:
     // The act print of a document; the button stays disabled while none is set.
     using ActPrint = std::function<void(qlonglong inventoryDocument, QWidget* parent)>;
+    // The state's forms of a document (ИНВ-3, ИНВ-19); their buttons stay disabled while none is set.
+    using FormPrint = std::function<void(qlonglong inventoryDocument, InventoryForm form, QWidget* parent)>;
 
     InventoryDialog(QSqlDatabase db, UserPrompts* prompts, DatePrompt* dates, const Clock* clock,
                     QWidget* parent = nullptr);
     ~InventoryDialog() override;
 
     void setActPrint(ActPrint print);
+    void setFormPrint(FormPrint print);
     bool openViews(QString* error);
     void closeViews();
 
@@ -60,6 +65,7 @@ private:
     DatePrompt* m_dates;
     const Clock* m_clock;
     ActPrint m_actPrint;
+    FormPrint m_formPrint;
     TableModel* m_documents = nullptr;
     TableModel* m_lines = nullptr;
     QHash<qlonglong, QString> m_units;

@@ -204,6 +204,7 @@ void WarehousePage::openInventory()
 {
     InventoryDialog window(m_db, m_prompts, m_dates, m_clock, this);
     window.setActPrint(m_actPrint);
+    window.setFormPrint(m_formPrint);
     QString error;
     if (!window.openViews(&error)) {
         m_prompts->warn(u"Ошибка"_s, error);

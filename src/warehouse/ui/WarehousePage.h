@@ -28,6 +28,7 @@ public:
     // Where the print-outs of this page plug in.
     void setTurnoverPrint(TurnoverPrint print);
     void setInventoryActPrint(InventoryDialog::ActPrint print) { m_actPrint = std::move(print); }
+    void setInventoryFormPrint(InventoryDialog::FormPrint print) { m_formPrint = std::move(print); }
     void setClock(const Clock* clock) { m_clock = clock; }
     QSqlDatabase database() const { return m_db; }
 
@@ -72,4 +73,5 @@ private:
     QList<QPushButton*> m_buttons;
     TurnoverPrint m_turnoverPrint;
     InventoryDialog::ActPrint m_actPrint;
+    InventoryDialog::FormPrint m_formPrint;
 };

@@ -5,6 +5,7 @@
 #include "store/TableModel.h"
 #include "TurnoverDialog.h"
 #include "warehouse/InventoryActPrint.h"
+#include "warehouse/InventoryFormsPrint.h"
 #include "warehouse/TurnoverStatement.h"
 #include "WarehousePage.h"
 
@@ -52,4 +53,17 @@ void installWarehousePrints(WarehousePage& page, UserPrompts& prompts, Spreadshe
         }
         ReportOutput(launcher, prompts).show(workbook, u"Акт инвентаризации"_s);
     });
+    page.setInventoryFormPrint(
+        [&page, &prompts, &launcher](qlonglong inventory, InventoryForm form, QWidget*) {
+            Workbook workbook;
+            QString error;
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            const bool filled = InventoryFormsPrint(page.database()).fill(workbook, inventory, form, &error);
+            QApplication::restoreOverrideCursor();
+            if (!filled) {
+                prompts.warn(InventoryFormsPrint::title(form, QDate()), error);
+                return;
+            }
+            ReportOutput(launcher, prompts).show(workbook, InventoryFormsPrint::title(form, QDate()));
+        });
 }
