@@ -2,6 +2,7 @@
 
 #include "CommandLookups.h"
 #include "CommandSupport.h"
+#include "costing/CalculationCardPrint.h"
 #include "costing/CostingCardPrint.h"
 #include "DocumentPrintCommands.h"
 #include "KitchenCommands.h"
@@ -65,6 +66,47 @@ int printCards(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& wo
     return done;
 }
 
+// ОП-1 of one dish, the marked dishes or a group.
+int printCalculationCards(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook,
+                          QString* title, QTextStream& err)
+{
+    bool missing = false;
+    const bool marked = options.flag(u"--marked"_s);
+    const std::optional<QString> group = options.value(u"--group"_s, &missing);
+    const std::optional<QString> dish = options.value(u"--dish"_s, &missing);
+    if (missing || int(marked) + int(group.has_value()) + int(dish.has_value()) != 1) {
+        err << u"Укажите одно из --dish БЛЮДО, --marked или --group ГРУППА."_s << Qt::endl;
+        return usageError;
+    }
+    if (strayOptions(options, err))
+        return usageError;
+    const QSqlDatabase db = kitchen.db->connection();
+    CostingCardOptions cards;
+    cards.scope = marked ? CardPrintScope::MarkedDishes
+                  : dish ? CardPrintScope::OneDish
+                         : CardPrintScope::ChosenGroup;
+    QString error;
+    std::optional<qlonglong> key = 0;
+    if (group)
+        key = keyByName(db, u"Grbludo"_s, u"Kod"_s, u"Name"_s, *group, &error);
+    if (dish)
+        key = keyByName(db, u"Bludo"_s, u"Kod1"_s, u"Name"_s, *dish, &error);
+    if (!key) {
+        err << error << Qt::endl;
+        return failed;
+    }
+    (dish ? cards.dish : cards.group) = *key;
+    SystemClock clock;
+    CalculationCardResult result = CalculationCardPrint(db, clock).run(cards);
+    if (!result.workbook) {
+        err << result.error << Qt::endl;
+        return failed;
+    }
+    workbook = std::move(result.workbook);
+    *title = u"ОП-1 Калькуляционные карточки: %1"_s.arg(result.cards);
+    return done;
+}
+
 int printMenu(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
               QTextStream& err)
 {
@@ -115,6 +157,8 @@ QString printUsage()
     return u"  print КАТАЛОГ cards (--all | --marked | --group ГРУППА) [--cost | --selling] [--enterprise "
            u"ИМЯ] --out ФАЙЛ.xlsx\n"
            "                           калькуляционные карты (по умолчанию по отпускным ценам)\n"
+           "  print КАТАЛОГ op1 (--dish БЛЮДО | --marked | --group ГРУППА) --out ФАЙЛ.xlsx\n"
+           "                           калькуляционные карточки (форма ОП-1)\n"
            "  print КАТАЛОГ menu --menu ИМЯ|НОМЕР [--date ГГГГ-ММ-ДД] [--no-underline] --out ФАЙЛ.xlsx\n"
            "                           меню для гостей с текстами из Sm.db\n"_s +
            documentPrintUsage();
@@ -143,6 +187,7 @@ int print(const QString& dataDir, const QStringList& arguments, QTextStream& out
         Printer printer;
     } printers[] = {{"cards", true, printCards},
                     {"menu", false, printMenu},
+                    {"op1", false, printCalculationCards},
                     // The sales prints calculate the consumption first, the summary fills its scratch
                     // tables: they write like the window does.
                     {"sales", true, printSalesTables},

@@ -1,6 +1,8 @@
 #include "CostingPage.h"
 
+#include "CalculationCardDialog.h"
 #include "CopyDishDialog.h"
+#include "costing/CalculationCardPrint.h"
 #include "costing/CostingCardPrint.h"
 #include "costing/DishCatalog.h"
 #include "costing/DishCostCalculator.h"
@@ -43,8 +45,10 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
       m_finish(new QPushButton(u"Окончание разработки блюда"_s, this)),
       m_deleteDish(new QPushButton(u"Удаление блюда"_s, this)),
       m_deleteLine(new QPushButton(u"Удаление ингредиента"_s, this)),
-      m_print(new QPushButton(u"Печать калькуляционных карт"_s, this)), m_progress(new QProgressBar(this)),
-      m_cardPrintDialog(new CostingCardPrintDialog(this))
+      m_print(new QPushButton(u"Печать калькуляционных карт"_s, this)),
+      m_calculationCard(new QPushButton(u"Печать ОП-1"_s, this)), m_progress(new QProgressBar(this)),
+      m_cardPrintDialog(new CostingCardPrintDialog(this)),
+      m_calculationCardDialog(new CalculationCardDialog(this))
 {
     // Groups, dishes and card lines go only through the buttons that check the menus and frozen cards.
     m_groupGrid->setCtrlDeleteBlocked(true);
@@ -74,6 +78,7 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
     connect(m_deleteDish, &QPushButton::clicked, this, &CostingPage::deleteDish);
     connect(m_deleteLine, &QPushButton::clicked, this, &CostingPage::deleteCardLine);
     connect(m_print, &QPushButton::clicked, this, &CostingPage::printCards);
+    connect(m_calculationCard, &QPushButton::clicked, this, &CostingPage::printCalculationCards);
     setEnabled(false);
 }
 
@@ -105,6 +110,10 @@ QWidget* CostingPage::buildCardPanel()
     layout->addWidget(m_cardGrid, 1);
     for (QPushButton* button : {m_deleteGroup, m_finish, m_deleteDish, m_deleteLine, m_print})
         layout->addWidget(button);
+    // The state's forms beside the kitchen's own card print.
+    auto* forms = new QHBoxLayout;
+    forms->addWidget(m_calculationCard);
+    layout->addLayout(forms);
     layout->addWidget(m_progress);
     return panel;
 }
@@ -378,6 +387,26 @@ void CostingPage::printCards()
         return;
     }
     ReportOutput(*m_launcher, *m_prompts).show(*result.workbook, u"Калькуляционные карты"_s);
+}
+
+void CostingPage::printCalculationCards()
+{
+    if (!m_groups || !postAll())
+        return;
+    if (m_calculationCardDialog->exec() != QDialog::Accepted)
+        return;
+    CostingCardOptions options;
+    options.scope = m_calculationCardDialog->scope();
+    options.group = m_groups->currentKey().toLongLong();
+    options.dish = m_dishes->currentKey().toLongLong();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const CalculationCardResult result = CalculationCardPrint(m_db, *m_clock).run(options);
+    QApplication::restoreOverrideCursor();
+    if (!result.workbook) {
+        m_prompts->warn(u"Печать калькуляционных карточек (ОП-1)"_s, result.error);
+        return;
+    }
+    ReportOutput(*m_launcher, *m_prompts).show(*result.workbook, u"ОП-1 Калькуляционные карточки"_s);
 }
 
 void CostingPage::printRecipe(const QStringList& shownLines)

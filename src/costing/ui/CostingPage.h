@@ -6,6 +6,7 @@
 
 #include <QPointer>
 
+class CalculationCardDialog;
 class CostingCardPrintDialog;
 class DataGrid;
 class EnterpriseChoiceDialog;
@@ -44,6 +45,8 @@ public:
     QPushButton* deleteDishButton() const { return m_deleteDish; }
     QPushButton* deleteLineButton() const { return m_deleteLine; }
     QPushButton* printButton() const { return m_print; }
+    QPushButton* calculationCardButton() const { return m_calculationCard; }
+    CalculationCardDialog* calculationCardDialog() const { return m_calculationCardDialog; }
     QProgressBar* progressBar() const { return m_progress; }
     CostingCardPrintDialog* cardPrintDialog() const { return m_cardPrintDialog; }
     // Made when first needed, since it needs the database.
@@ -63,6 +66,7 @@ public:
     void deleteDish();
     void deleteCardLine();
     void printCards();
+    void printCalculationCards();
     void printRecipe(const QStringList& shownLines);
 
 private:
@@ -95,9 +99,11 @@ private:
     QPushButton* m_deleteDish;
     QPushButton* m_deleteLine;
     QPushButton* m_print;
+    QPushButton* m_calculationCard;
     QProgressBar* m_progress;
     QPointer<RecipeDialog> m_recipeDialog;
     CostingCardPrintDialog* m_cardPrintDialog;
+    CalculationCardDialog* m_calculationCardDialog;
     EnterpriseChoiceDialog* m_enterpriseDialog = nullptr;
     DesktopSpreadsheetLauncher m_desktopLauncher;
     SpreadsheetLauncher* m_launcher = &m_desktopLauncher;
