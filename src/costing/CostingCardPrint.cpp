@@ -76,6 +76,7 @@ struct Figures
     double unitGrams = 0;
     double costPrice = 0;
     double sellingPrice = 0;
+    double net = 0;
 };
 
 // A dish that gets a card: its lines computed before anything is written.
@@ -234,7 +235,8 @@ std::optional<Figures> CardPrintRun::lineFigures(const Dish& dish, const Line& l
                    line.ingredient,
                    *ingredient.unitGrams,
                    ingredient.price,
-                   selling};
+                   selling,
+                   line.grams};
 }
 
 bool CardPrintRun::compute(QString* error)
@@ -388,8 +390,8 @@ std::vector<CostingCardFigures> CardPrintRun::figures() const
         figures.portions = card.dish->portions;
         figures.yield = card.dish->yield;
         for (const Figures& line : card.lines)
-            figures.lines.push_back(
-                {line.ingredient, line.name, line.gross, line.unitGrams, line.costPrice, line.sellingPrice});
+            figures.lines.push_back({line.ingredient, line.name, line.net, line.gross, line.unitGrams,
+                                     line.costPrice, line.sellingPrice});
     }
     return cards;
 }

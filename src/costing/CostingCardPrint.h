@@ -52,7 +52,8 @@ struct CostingCardFigures
     {
         qlonglong ingredient = 0;
         QString name;
-        double gross = 0;        // grams for the card's portions
+        double net = 0;          // grams for the card's portions, as the card line holds them
+        double gross = 0;        // grams for the card's portions, before the ingredient's waste
         double unitGrams = 0;    // of the ingredient's unit, which its prices are for
         double costPrice = 0;    // of a unit, as the warehouse keeps it
         double sellingPrice = 0; // with the ingredient's markup

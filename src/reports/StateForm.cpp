@@ -93,6 +93,27 @@ int writeSignature(Sheet& sheet, int row, int roleColumn, int personColumn, int 
     return row + 2;
 }
 
+QStringList wrappedLines(const QString& text, int width)
+{
+    QStringList lines;
+    for (const QString& paragraph : QString(text).replace(u"\r\n"_s, u"\n"_s).split(u'\n')) {
+        QString line;
+        for (QString word : paragraph.split(u' ', Qt::SkipEmptyParts)) {
+            if (!line.isEmpty() && line.size() + 1 + word.size() > width) {
+                lines << line;
+                line.clear();
+            }
+            while (word.size() > width) {
+                lines << word.left(width);
+                word.remove(0, width);
+            }
+            line += (line.isEmpty() ? QString() : u" "_s) + word;
+        }
+        lines << line;
+    }
+    return lines;
+}
+
 QString rublesInWords(double sum)
 {
     // toKopeck leaves a whole number of kopecks up to binary noise, which the conversion drops.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 class Sheet;
@@ -32,6 +33,11 @@ QString organisationLine(const OrganisationDetails& organisation);
 // and the small captions under them.
 int writeSignature(Sheet& sheet, int row, int roleColumn, int personColumn, int signColumn,
                    const QString& role, const QString& person);
+
+// A text as lines of at most about width characters, broken between words and at its own line
+// breaks: one row each, since the spreadsheet application does not grow a row for wrapped text that
+// runs over merged cells. A word longer than a line is cut.
+QStringList wrappedLines(const QString& text, int width);
 
 // A sum of money as the forms write it out: "одна тысяча рублей 00 копеек"; rounded to the kopeck.
 QString rublesInWords(double sum);

@@ -4,6 +4,7 @@
 #include "CommandSupport.h"
 #include "costing/CalculationCardPrint.h"
 #include "costing/CostingCardPrint.h"
+#include "costing/TechnologicalCardPrint.h"
 #include "DocumentPrintCommands.h"
 #include "KitchenCommands.h"
 #include "menus/MenuPrint.h"
@@ -107,6 +108,51 @@ int printCalculationCards(Kitchen& kitchen, Options& options, std::unique_ptr<Wo
     return done;
 }
 
+// ТК or ТТК of one dish.
+int printTechnologicalCard(Kitchen& kitchen, Options& options, TechnologicalCard kind,
+                           std::unique_ptr<Workbook>& workbook, QString* title, QTextStream& err)
+{
+    bool missing = false;
+    const std::optional<QString> dish = options.value(u"--dish"_s, &missing);
+    if (missing || !dish) {
+        err << u"Укажите блюдо: --dish БЛЮДО."_s << Qt::endl;
+        return usageError;
+    }
+    if (strayOptions(options, err))
+        return usageError;
+    const QSqlDatabase db = kitchen.db->connection();
+    QString error;
+    const std::optional<qlonglong> key = keyByName(db, u"Bludo"_s, u"Kod1"_s, u"Name"_s, *dish, &error);
+    if (!key) {
+        err << error << Qt::endl;
+        return failed;
+    }
+    SystemClock clock;
+    TechnologicalCardResult result = TechnologicalCardPrint(db, clock).run(*key, kind);
+    if (!result.workbook) {
+        err << result.error << Qt::endl;
+        return failed;
+    }
+    if (!result.missingNutrition.isEmpty())
+        err << u"Пищевая ценность не указана для: "_s << result.missingNutrition.join(u"; "_s) << Qt::endl;
+    workbook = std::move(result.workbook);
+    *title = (kind == TechnologicalCard::Technological ? u"ТК "_s : u"ТТК "_s) + result.dish;
+    return done;
+}
+
+int printTk(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
+            QTextStream& err)
+{
+    return printTechnologicalCard(kitchen, options, TechnologicalCard::Technological, workbook, title, err);
+}
+
+int printTtk(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
+             QTextStream& err)
+{
+    return printTechnologicalCard(kitchen, options, TechnologicalCard::TechnicalTechnological, workbook,
+                                  title, err);
+}
+
 int printMenu(Kitchen& kitchen, Options& options, std::unique_ptr<Workbook>& workbook, QString* title,
               QTextStream& err)
 {
@@ -159,6 +205,10 @@ QString printUsage()
            "                           калькуляционные карты (по умолчанию по отпускным ценам)\n"
            "  print КАТАЛОГ op1 (--dish БЛЮДО | --marked | --group ГРУППА) --out ФАЙЛ.xlsx\n"
            "                           калькуляционные карточки (форма ОП-1)\n"
+           "  print КАТАЛОГ tk --dish БЛЮДО --out ФАЙЛ.xlsx\n"
+           "                           технологическая карта блюда (ТК)\n"
+           "  print КАТАЛОГ ttk --dish БЛЮДО --out ФАЙЛ.xlsx\n"
+           "                           технико-технологическая карта блюда (ТТК)\n"
            "  print КАТАЛОГ menu --menu ИМЯ|НОМЕР [--date ГГГГ-ММ-ДД] [--no-underline] --out ФАЙЛ.xlsx\n"
            "                           меню для гостей с текстами из Sm.db\n"_s +
            documentPrintUsage();
@@ -188,6 +238,8 @@ int print(const QString& dataDir, const QStringList& arguments, QTextStream& out
     } printers[] = {{"cards", true, printCards},
                     {"menu", false, printMenu},
                     {"op1", false, printCalculationCards},
+                    {"tk", false, printTk},
+                    {"ttk", false, printTtk},
                     // The sales prints calculate the consumption first, the summary fills its scratch
                     // tables: they write like the window does.
                     {"sales", true, printSalesTables},

@@ -219,6 +219,11 @@ private Q_SLOTS:
         QTest::newRow("calculation card of two scopes")
             << QStringList{u"print"_s, u"op1"_s, u"--marked"_s, u"--dish"_s, u"Борщ"_s, u"--out"_s, u"OUT"_s}
             << commands::usageError << "--dish";
+        QTest::newRow("technical-technological card")
+            << QStringList{u"print"_s, u"ttk"_s, u"--dish"_s, u"Котлета мясная"_s, u"--out"_s, u"OUT"_s}
+            << commands::done << "ТТК Котлета мясная";
+        QTest::newRow("technological card of no dish")
+            << QStringList{u"print"_s, u"tk"_s, u"--out"_s, u"OUT"_s} << commands::usageError << "--dish";
         QTest::newRow("turnover statement")
             << QStringList{u"print"_s,      u"turnover"_s, u"--all"_s,      u"--full"_s, u"--from"_s,
                            u"2026-12-01"_s, u"--to"_s,     u"2026-12-11"_s, u"--out"_s,  u"OUT"_s}
