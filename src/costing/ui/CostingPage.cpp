@@ -8,6 +8,7 @@
 #include "costing/DishCostCalculator.h"
 #include "costing/RecipePrint.h"
 #include "CostingCardPrintDialog.h"
+#include "DishRequirementsDialog.h"
 #include "EnterpriseChoiceDialog.h"
 #include "IngredientChooserDialog.h"
 #include "RecipeDialog.h"
@@ -46,7 +47,10 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
       m_deleteDish(new QPushButton(u"Удаление блюда"_s, this)),
       m_deleteLine(new QPushButton(u"Удаление ингредиента"_s, this)),
       m_print(new QPushButton(u"Печать калькуляционных карт"_s, this)),
-      m_calculationCard(new QPushButton(u"Печать ОП-1"_s, this)), m_progress(new QProgressBar(this)),
+      m_calculationCard(new QPushButton(u"Печать ОП-1"_s, this)),
+      m_technologicalCard(new QPushButton(u"Печать ТК"_s, this)),
+      m_technicalCard(new QPushButton(u"Печать ТТК"_s, this)),
+      m_requirements(new QPushButton(u"Подача и хранение"_s, this)), m_progress(new QProgressBar(this)),
       m_cardPrintDialog(new CostingCardPrintDialog(this)),
       m_calculationCardDialog(new CalculationCardDialog(this))
 {
@@ -79,6 +83,11 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
     connect(m_deleteLine, &QPushButton::clicked, this, &CostingPage::deleteCardLine);
     connect(m_print, &QPushButton::clicked, this, &CostingPage::printCards);
     connect(m_calculationCard, &QPushButton::clicked, this, &CostingPage::printCalculationCards);
+    connect(m_technologicalCard, &QPushButton::clicked, this,
+            [this] { printTechnologicalCard(TechnologicalCard::Technological); });
+    connect(m_technicalCard, &QPushButton::clicked, this,
+            [this] { printTechnologicalCard(TechnologicalCard::TechnicalTechnological); });
+    connect(m_requirements, &QPushButton::clicked, this, &CostingPage::showRequirements);
     setEnabled(false);
 }
 
@@ -110,9 +119,12 @@ QWidget* CostingPage::buildCardPanel()
     layout->addWidget(m_cardGrid, 1);
     for (QPushButton* button : {m_deleteGroup, m_finish, m_deleteDish, m_deleteLine, m_print})
         layout->addWidget(button);
-    // The state's forms beside the kitchen's own card print.
-    auto* forms = new QHBoxLayout;
-    forms->addWidget(m_calculationCard);
+    // The state's forms beside the kitchen's own card print, two to a row to keep the pane narrow.
+    auto* forms = new QGridLayout;
+    QPushButton* const formButtons[] = {m_requirements, m_calculationCard, m_technologicalCard,
+                                        m_technicalCard};
+    for (int k = 0; k < 4; ++k)
+        forms->addWidget(formButtons[k], k / 2, k % 2);
     layout->addLayout(forms);
     layout->addWidget(m_progress);
     return panel;
@@ -407,6 +419,35 @@ void CostingPage::printCalculationCards()
         return;
     }
     ReportOutput(*m_launcher, *m_prompts).show(*result.workbook, u"ОП-1 Калькуляционные карточки"_s);
+}
+
+void CostingPage::showRequirements()
+{
+    if (!m_dishes || !postAll() || m_dishes->currentKey().isNull())
+        return;
+    DishRequirementsDialog dialog(m_dishes, this);
+    dialog.exec();
+}
+
+void CostingPage::printTechnologicalCard(TechnologicalCard kind)
+{
+    if (!m_dishes || !postAll() || m_dishes->currentKey().isNull())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const TechnologicalCardResult result =
+        TechnologicalCardPrint(m_db, *m_clock).run(m_dishes->currentKey().toLongLong(), kind);
+    QApplication::restoreOverrideCursor();
+    const QString caption = kind == TechnologicalCard::Technological ? u"ТК"_s : u"ТТК"_s;
+    if (!result.workbook) {
+        m_prompts->warn(u"Печать "_s + caption, result.error);
+        return;
+    }
+    if (!result.missingNutrition.isEmpty())
+        m_prompts->inform(
+            u"Печать "_s + caption,
+            u"Пищевая ценность не указана для: "_s + result.missingNutrition.join(u"; "_s) +
+                u".\nЭти продукты названы на карте; итоги, которым не хватает их данных, не подсчитаны."_s);
+    ReportOutput(*m_launcher, *m_prompts).show(*result.workbook, caption + u' ' + result.dish);
 }
 
 void CostingPage::printRecipe(const QStringList& shownLines)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "costing/TechnologicalCardPrint.h"
 #include "reports/ui/DesktopSpreadsheetLauncher.h"
 #include "store/ui/Page.h"
 #include "store/UserPrompts.h"
@@ -46,6 +47,9 @@ public:
     QPushButton* deleteLineButton() const { return m_deleteLine; }
     QPushButton* printButton() const { return m_print; }
     QPushButton* calculationCardButton() const { return m_calculationCard; }
+    QPushButton* requirementsButton() const { return m_requirements; }
+    QPushButton* technologicalCardButton() const { return m_technologicalCard; }
+    QPushButton* technicalCardButton() const { return m_technicalCard; }
     CalculationCardDialog* calculationCardDialog() const { return m_calculationCardDialog; }
     QProgressBar* progressBar() const { return m_progress; }
     CostingCardPrintDialog* cardPrintDialog() const { return m_cardPrintDialog; }
@@ -67,6 +71,8 @@ public:
     void deleteCardLine();
     void printCards();
     void printCalculationCards();
+    void showRequirements();
+    void printTechnologicalCard(TechnologicalCard kind);
     void printRecipe(const QStringList& shownLines);
 
 private:
@@ -100,6 +106,9 @@ private:
     QPushButton* m_deleteLine;
     QPushButton* m_print;
     QPushButton* m_calculationCard;
+    QPushButton* m_technologicalCard;
+    QPushButton* m_technicalCard;
+    QPushButton* m_requirements;
     QProgressBar* m_progress;
     QPointer<RecipeDialog> m_recipeDialog;
     CostingCardPrintDialog* m_cardPrintDialog;
