@@ -10,6 +10,8 @@
 
 #include <QSqlQuery>
 
+#include <algorithm>
+#include <cmath>
 #include <span>
 #include <vector>
 
