@@ -216,7 +216,7 @@ void fillList(Sheet& sheet, const Document& document, const OrganisationDetails&
     sheet.setName(u"ИНВ-3"_s);
     sheet.setPageOrientation(PageOrientation::Landscape);
     sheet.setOnePageWide(true);
-    const double widths[] = {5, 7, 28, 9, 6, 7, 10, 8, 8, 10, 12, 10, 12};
+    const double widths[] = {5, 7, 28, 9, 6, 10, 10, 8, 8, 10, 12, 10, 12};
     for (int column = 1; column <= lastColumn; ++column)
         sheet.setColumnWidth(column, widths[column - 1]);
     sheet.columns(10, 10).setNumberFormat(u"0.000"_s);
@@ -344,7 +344,7 @@ void fillComparison(Sheet& sheet, const Document& document, const OrganisationDe
     sheet.setName(u"ИНВ-19"_s);
     sheet.setPageOrientation(PageOrientation::Landscape);
     sheet.setOnePageWide(true);
-    const double widths[] = {5, 30, 9, 7, 8, 9, 9, 11, 13, 11, 13};
+    const double widths[] = {5, 30, 9, 7, 10, 9, 9, 11, 13, 11, 13};
     for (int column = 1; column <= lastColumn; ++column)
         sheet.setColumnWidth(column, widths[column - 1]);
     for (int column : {8, 10})
