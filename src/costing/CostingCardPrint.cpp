@@ -32,6 +32,11 @@ struct Figures
     double gross = 0;
     double price = 0;
     double sum = 0;
+    qlonglong ingredient = 0;
+    double unitGrams = 0;
+    double costPrice = 0;
+    double sellingPrice = 0;
+    double net = 0;
 };
 
 // A dish that gets a card: its lines computed before anything is written.
@@ -55,12 +60,15 @@ public:
     void fill(Sheet& sheet, const QDate& today, const CostingCardPrint::Progress& progress) const;
     bool clearMarks(QString* error) const;
 
+    std::vector<CostingCardFigures> figures() const;
     int cardsPrinted() const { return static_cast<int>(m_cards.size()); }
     int dishesPassed() const { return static_cast<int>(m_dishes.size()); }
 
 private:
     bool prints(const RecipeDish& dish) const
     {
+        if (m_options.scope == CardPrintScope::OneDish)
+            return dish.key == m_options.dish;
         // Any visible character marks a dish; empty, a space and control characters do not.
         return m_options.scope != CardPrintScope::MarkedDishes ||
                (!dish.mark.isEmpty() && dish.mark.front().unicode() > u' ');
@@ -119,10 +127,17 @@ std::optional<Figures> CardPrintRun::lineFigures(const RecipeDish& dish, const R
         return std::nullopt;
     }
     const double stored = ingredient->price.value_or(0);
-    const double price =
-        m_options.prices == CardPrices::Cost ? stored : stored * (1 + ingredient->wholePercent / 100);
-    return Figures{ingredient->name, line.grams * 100 / yield, price,
-                   rounding::toKopeck(line.grams * (price / unitGrams) * 100 / yield)};
+    const double selling = stored * (1 + ingredient->wholePercent / 100);
+    const double price = m_options.prices == CardPrices::Cost ? stored : selling;
+    return Figures{ingredient->name,
+                   line.grams * 100 / yield,
+                   price,
+                   rounding::toKopeck(line.grams * (price / unitGrams) * 100 / yield),
+                   line.ingredient,
+                   unitGrams,
+                   stored,
+                   selling,
+                   line.grams};
 }
 
 bool CardPrintRun::compute(QString* error)
@@ -264,6 +279,22 @@ int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const
     return row + 2;
 }
 
+std::vector<CostingCardFigures> CardPrintRun::figures() const
+{
+    std::vector<CostingCardFigures> cards;
+    for (const Card& card : m_cards) {
+        CostingCardFigures& figures = cards.emplace_back();
+        figures.dish = card.dish->key;
+        figures.name = card.dish->name;
+        figures.portions = rounding::wholeNumber(card.dish->portions);
+        figures.yield = card.dish->yield;
+        for (const Figures& line : card.lines)
+            figures.lines.push_back({line.ingredient, line.name, line.net, line.gross, line.unitGrams,
+                                     line.costPrice, line.sellingPrice});
+    }
+    return cards;
+}
+
 bool CardPrintRun::clearMarks(QString* error) const
 {
     QList<qlonglong> marked;
@@ -297,4 +328,17 @@ CostingCardPrintResult CostingCardPrint::run(const CostingCardOptions& options, 
     result.cardsPrinted = run.cardsPrinted();
     result.dishesPassed = run.dishesPassed();
     return result;
+}
+
+std::optional<std::vector<CostingCardFigures>> CostingCardPrint::figures(const CostingCardOptions& options,
+                                                                         QString* error)
+{
+    CardPrintRun run(m_db, options);
+    if (!run.load(error)) {
+        *error = u"Калькуляционные карты не напечатаны: "_s + *error;
+        return std::nullopt;
+    }
+    if (!run.compute(error))
+        return std::nullopt;
+    return run.figures();
 }

@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class Clock;
 class Workbook;
@@ -14,7 +16,8 @@ enum class CardPrintScope
 {
     AllGroups,
     ChosenGroup,
-    MarkedDishes
+    MarkedDishes,
+    OneDish
 };
 
 // The unit price a card line shows: the warehouse price, or the price with the ingredient's markup.
@@ -30,6 +33,7 @@ struct CostingCardOptions
     qlonglong group = 0; // the dish group of ChosenGroup
     CardPrices prices = CardPrices::Selling;
     QString enterprise; // printed above every card
+    qlonglong dish = 0; // the dish of OneDish
 };
 
 struct CostingCardPrintResult
@@ -39,6 +43,26 @@ struct CostingCardPrintResult
     QString error; // why it stopped, for the user
     int cardsPrinted = 0;
     int dishesPassed = 0; // printed or skipped: their marks are cleared
+};
+
+// One dish's card as the print computes it, for the forms that lay the same figures out otherwise.
+struct CostingCardFigures
+{
+    struct Line
+    {
+        qlonglong ingredient = 0;
+        QString name;
+        double net = 0;          // grams for the card's portions, as the card line holds them
+        double gross = 0;        // grams for the card's portions, before the ingredient's waste
+        double unitGrams = 0;    // of the ingredient's unit, which its prices are for
+        double costPrice = 0;    // of a unit, as the warehouse keeps it
+        double sellingPrice = 0; // with the ingredient's markup
+    };
+    qlonglong dish = 0;
+    QString name;
+    double portions = 0; // whole
+    QString yield;
+    std::vector<Line> lines;
 };
 
 // "Печать калькуляционных карт": one card per dish with the gross norms, prices and sums computed from
@@ -56,6 +80,10 @@ public:
     CostingCardPrint(QSqlDatabase db, const Clock& clock) : m_db(std::move(db)), m_clock(clock) {}
 
     CostingCardPrintResult run(const CostingCardOptions& options, const Progress& progress = {});
+
+    // The cards of the options' dishes, read and checked as run() does them; no mark is cleared.
+    // Nothing, and the reason in *error, where the print would stop.
+    std::optional<std::vector<CostingCardFigures>> figures(const CostingCardOptions& options, QString* error);
 
 private:
     QSqlDatabase m_db;

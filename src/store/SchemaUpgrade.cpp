@@ -63,6 +63,12 @@ const QList<UpgradeStep>& upgradeSteps()
           "Commission1 VARCHAR(100) CHECK (length(Commission1) <= 100), "
           "Commission2 VARCHAR(100) CHECK (length(Commission2) <= 100), "
           "Commission3 VARCHAR(100) CHECK (length(Commission3) <= 100))"_s}},
+        // The technological cards: a dish's serving and storage requirements, an ingredient's nutrition
+        // per 100 g (empty where not given, never taken as 0).
+        {4,
+         {u"ALTER TABLE Bludo ADD COLUMN Serving TEXT"_s, u"ALTER TABLE Bludo ADD COLUMN Storage TEXT"_s,
+          u"ALTER TABLE Ing ADD COLUMN Protein REAL"_s, u"ALTER TABLE Ing ADD COLUMN Fat REAL"_s,
+          u"ALTER TABLE Ing ADD COLUMN Carbs REAL"_s, u"ALTER TABLE Ing ADD COLUMN Energy REAL"_s}},
     };
     return steps;
 }

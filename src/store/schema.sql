@@ -29,7 +29,12 @@ CREATE TABLE Ing (
   Kolvo REAL,
   Okr REAL,
   Position REAL,
-  Vih REAL
+  Vih REAL,
+  -- Nutrition per 100 g for the technological cards; NULL where not given.
+  Protein REAL,
+  Fat REAL,
+  Carbs REAL,
+  Energy REAL
 );
 CREATE INDEX Ing_Kod ON Ing (Kod);
 CREATE INDEX Ing_Kod1 ON Ing (Kod1);
@@ -63,7 +68,10 @@ CREATE TABLE Bludo (
   Status BOOLEAN CHECK (Status IN (0, 1)),
   Recept TEXT,
   Print VARCHAR(1) CHECK (length(Print) <= 1),
-  X VARCHAR(20) CHECK (length(X) <= 20)
+  X VARCHAR(20) CHECK (length(X) <= 20),
+  -- The technological card's requirements for serving and for storage.
+  Serving TEXT,
+  Storage TEXT
 );
 CREATE INDEX Bludo_Kod ON Bludo (Kod);
 CREATE INDEX Bludo_Kod1 ON Bludo (Kod1);
@@ -257,6 +265,6 @@ CREATE TABLE Org (
 CREATE TABLE Version (
   Number INTEGER NOT NULL
 );
-INSERT INTO Version (Number) VALUES (3);
+INSERT INTO Version (Number) VALUES (4);
 
-PRAGMA user_version = 3;
+PRAGMA user_version = 4;

@@ -6,6 +6,7 @@
 #include "sales/SalesDocumentPrintJob.h"
 #include "sales/SalesSummaryPrintJob.h"
 #include "warehouse/InventoryActPrintJob.h"
+#include "warehouse/InventoryFormPrintJob.h"
 #include "warehouse/TurnoverPrintJob.h"
 
 #include <QSqlQuery>
@@ -106,20 +107,54 @@ int printSalesSummary(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJ
     return done;
 }
 
-int printInventoryAct(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err)
+namespace {
+
+// The inventory of "--inventory N"; the exit code when the options name none.
+int chooseInventory(Options& options, qlonglong* inventory, QTextStream& err)
 {
     bool missing = false;
     const std::optional<QString> wanted = options.value(u"--inventory"_s, &missing);
     bool number = false;
-    const qlonglong inventory = wanted ? wanted->toLongLong(&number) : 0;
+    *inventory = wanted ? wanted->toLongLong(&number) : 0;
     if (missing || !number) {
         err << u"Укажите инвентаризацию: --inventory НОМЕР."_s << Qt::endl;
         return usageError;
     }
     if (strayOptions(options, err))
         return usageError;
+    return done;
+}
+
+int printInventoryForm(Kitchen& kitchen, Options& options, InventoryForm form, std::unique_ptr<PrintJob>& job,
+                       QTextStream& err)
+{
+    qlonglong inventory = 0;
+    if (const int code = chooseInventory(options, &inventory, err); code != done)
+        return code;
+    job = std::make_unique<InventoryFormPrintJob>(kitchen.db->connection(), inventory, form);
+    return done;
+}
+
+} // namespace
+
+int printInventoryAct(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err)
+{
+    qlonglong inventory = 0;
+    if (const int code = chooseInventory(options, &inventory, err); code != done)
+        return code;
     job = std::make_unique<InventoryActPrintJob>(kitchen.db->connection(), inventory);
     return done;
+}
+
+int printInventoryList(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err)
+{
+    return printInventoryForm(kitchen, options, InventoryForm::List, job, err);
+}
+
+int printInventoryComparison(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job,
+                             QTextStream& err)
+{
+    return printInventoryForm(kitchen, options, InventoryForm::Comparison, job, err);
 }
 
 int printTurnover(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err)
@@ -179,6 +214,10 @@ QString documentPrintUsage()
            "                           сводный отчёт о реализации за период\n"
            "  print КАТАЛОГ inventory --inventory НОМЕР --out ФАЙЛ.xlsx\n"
            "                           акт инвентаризации\n"
+           "  print КАТАЛОГ inv3 --inventory НОМЕР --out ФАЙЛ.xlsx\n"
+           "                           инвентаризационная опись (форма ИНВ-3)\n"
+           "  print КАТАЛОГ inv19 --inventory НОМЕР --out ФАЙЛ.xlsx\n"
+           "                           сличительная ведомость (форма ИНВ-19)\n"
            "  print КАТАЛОГ turnover (--ingredient ИМЯ | --group ГРУППА | --all) (--short | --full)\n"
            "        --from ГГГГ-ММ-ДД --to ГГГГ-ММ-ДД --out ФАЙЛ.xlsx\n"
            "                           оборотная ведомость склада\n"_s;

@@ -18,6 +18,9 @@ int printSalesTables(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJo
 int printCrossTable(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err);
 int printSalesSummary(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err);
 int printInventoryAct(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err);
+int printInventoryList(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err);
+int printInventoryComparison(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job,
+                             QTextStream& err);
 int printTurnover(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err);
 
 // The lines of the usage text for these print-outs.

@@ -2,7 +2,9 @@
 
 #include "CommandLookups.h"
 #include "CommandSupport.h"
+#include "costing/CalculationCardPrintJob.h"
 #include "costing/CostingCardPrintJob.h"
+#include "costing/TechnologicalCardPrintJob.h"
 #include "DocumentPrintCommands.h"
 #include "KitchenCommands.h"
 #include "menus/MenuPrintJob.h"
@@ -54,6 +56,75 @@ int printCards(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& jo
     static const SystemClock clock;
     job = std::make_unique<CostingCardPrintJob>(kitchen.db->connection(), clock, card);
     return done;
+}
+
+// ОП-1 of one dish, the marked dishes or a group.
+int printCalculationCards(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job,
+                          QTextStream& err)
+{
+    bool missing = false;
+    const bool marked = options.flag(u"--marked"_s);
+    const std::optional<QString> group = options.value(u"--group"_s, &missing);
+    const std::optional<QString> dish = options.value(u"--dish"_s, &missing);
+    if (missing || int(marked) + int(group.has_value()) + int(dish.has_value()) != 1) {
+        err << u"Укажите одно из --dish БЛЮДО, --marked или --group ГРУППА."_s << Qt::endl;
+        return usageError;
+    }
+    if (strayOptions(options, err))
+        return usageError;
+    const QSqlDatabase db = kitchen.db->connection();
+    CostingCardOptions cards;
+    cards.scope = marked ? CardPrintScope::MarkedDishes
+                  : dish ? CardPrintScope::OneDish
+                         : CardPrintScope::ChosenGroup;
+    QString error;
+    std::optional<qlonglong> key = 0;
+    if (group)
+        key = keyByName(db, u"Grbludo"_s, u"Kod"_s, u"Name"_s, *group, &error);
+    if (dish)
+        key = keyByName(db, u"Bludo"_s, u"Kod1"_s, u"Name"_s, *dish, &error);
+    if (!key) {
+        err << error << Qt::endl;
+        return failed;
+    }
+    (dish ? cards.dish : cards.group) = *key;
+    static const SystemClock clock;
+    job = std::make_unique<CalculationCardPrintJob>(db, clock, cards);
+    return done;
+}
+
+// ТК or ТТК of one dish.
+int printTechnologicalCard(Kitchen& kitchen, Options& options, TechnologicalCard kind,
+                           std::unique_ptr<PrintJob>& job, QTextStream& err)
+{
+    bool missing = false;
+    const std::optional<QString> dish = options.value(u"--dish"_s, &missing);
+    if (missing || !dish) {
+        err << u"Укажите блюдо: --dish БЛЮДО."_s << Qt::endl;
+        return usageError;
+    }
+    if (strayOptions(options, err))
+        return usageError;
+    const QSqlDatabase db = kitchen.db->connection();
+    QString error;
+    const std::optional<qlonglong> key = keyByName(db, u"Bludo"_s, u"Kod1"_s, u"Name"_s, *dish, &error);
+    if (!key) {
+        err << error << Qt::endl;
+        return failed;
+    }
+    static const SystemClock clock;
+    job = std::make_unique<TechnologicalCardPrintJob>(db, clock, *key, kind);
+    return done;
+}
+
+int printTk(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err)
+{
+    return printTechnologicalCard(kitchen, options, TechnologicalCard::Technological, job, err);
+}
+
+int printTtk(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err)
+{
+    return printTechnologicalCard(kitchen, options, TechnologicalCard::TechnicalTechnological, job, err);
 }
 
 int printMenu(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job, QTextStream& err)
@@ -120,6 +191,12 @@ QString printUsage()
     return u"  print КАТАЛОГ cards (--all | --marked | --group ГРУППА) [--cost | --selling] [--enterprise "
            u"ИМЯ] --out ФАЙЛ.xlsx\n"
            "                           калькуляционные карты (по умолчанию по отпускным ценам)\n"
+           "  print КАТАЛОГ op1 (--dish БЛЮДО | --marked | --group ГРУППА) --out ФАЙЛ.xlsx\n"
+           "                           калькуляционные карточки (форма ОП-1)\n"
+           "  print КАТАЛОГ tk --dish БЛЮДО --out ФАЙЛ.xlsx\n"
+           "                           технологическая карта блюда (ТК)\n"
+           "  print КАТАЛОГ ttk --dish БЛЮДО --out ФАЙЛ.xlsx\n"
+           "                           технико-технологическая карта блюда (ТТК)\n"
            "  print КАТАЛОГ menu --menu ИМЯ|НОМЕР [--date ГГГГ-ММ-ДД] [--no-underline] --out ФАЙЛ.xlsx\n"
            "                           меню для гостей с текстами из Sm.db\n"_s +
            documentPrintUsage();
@@ -149,12 +226,17 @@ int print(const QString& dataDir, const QStringList& arguments, QTextStream& out
         Printer printer;
     } printers[] = {{"cards", true, printCards},
                     {"menu", false, printMenu},
+                    {"op1", false, printCalculationCards},
+                    {"tk", false, printTk},
+                    {"ttk", false, printTtk},
                     // The sales prints calculate the consumption first, the summary fills its scratch
                     // tables: they write like the window does.
                     {"sales", true, printSalesTables},
                     {"cross", true, printCrossTable},
                     {"summary", true, printSalesSummary},
                     {"inventory", false, printInventoryAct},
+                    {"inv3", false, printInventoryList},
+                    {"inv19", false, printInventoryComparison},
                     {"turnover", false, printTurnover}};
     for (const auto& entry : printers) {
         if (what != QLatin1String(entry.name))

@@ -3,8 +3,10 @@
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
+#include "costing/ui/CalculationCardDialog.h"
 #include "costing/ui/CostingCardPrintDialog.h"
 #include "costing/ui/CostingPage.h"
+#include "costing/ui/DishRequirementsDialog.h"
 #include "costing/ui/EnterpriseChoiceDialog.h"
 #include "costing/ui/RecipeDialog.h"
 #include "reports/SpreadsheetLauncher.h"
@@ -122,6 +124,64 @@ private Q_SLOTS:
         QVERIFY(QString::fromUtf8(xlsxPart(launcher.opened[1], u"xl/sharedStrings.xml"_s))
                     .contains(u"Подавать со сметаной."));
         QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.last()));
+    }
+
+    // The requirements stored with the dish, then ОП-1 of the current dish and its ТТК, which names the
+    // ingredient whose nutrition is not given.
+    void stateFormsOfTheCurrentDish()
+    {
+        TestDataDir data;
+        const qlonglong kg = data.insert(u"Edinica"_s, {{u"Gramm"_s, 1000}});
+        const qlonglong meat = data.insert(
+            u"Ing"_s, {{u"Name"_s, u"Мясо"_s}, {u"Edinica"_s, kg}, {u"Cena"_s, 50}, {u"Vih"_s, 80}});
+        const qlonglong group = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Супы"_s}});
+        const qlonglong soup =
+            data.insert(u"Bludo"_s, {{u"Kod"_s, group}, {u"Name"_s, u"Борщ"_s}, {u"Nporc"_s, 1}});
+        data.insert(u"Bludo"_s, {{u"Kod"_s, group}, {u"Name"_s, u"Щи"_s}, {u"Nporc"_s, 0}});
+        data.insert(u"Karta"_s, {{u"Kod"_s, soup}, {u"Name"_s, meat}, {u"Kolvo"_s, 120}});
+        ScriptedPrompts prompts;
+        RecordingLauncher launcher;
+        FixedClock clock(QDate(2024, 3, 5));
+        CostingPage page(&prompts);
+        page.setSpreadsheetLauncher(&launcher);
+        page.setClock(&clock);
+        QString error;
+        QVERIFY(page.openViews(data.db(), &error));
+        page.show();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        QCOMPARE(page.dishes()->currentValue(u"Name"_s).toString(), u"Борщ"_s);
+
+        onNextDialog<DishRequirementsDialog>([](DishRequirementsDialog* dialog) {
+            dialog->servingBox()->setPlainText(u"Подают горячим."_s);
+            dialog->storageBox()->setPlainText(u"Не более 3 часов."_s);
+            dialog->reject();
+        });
+        page.requirementsButton()->click();
+        QCOMPARE(
+            data.scalar(u"SELECT Serving || '|' || Storage FROM Bludo WHERE Kod1 = ?"_s, {soup}).toString(),
+            u"Подают горячим.|Не более 3 часов."_s);
+
+        // Only the current dish: the other one, of zero portions, would stop a print of the group.
+        bool dishChosen = false;
+        onNextDialog<CalculationCardDialog>([&](CalculationCardDialog* dialog) {
+            dishChosen = dialog->dishButton()->isChecked();
+            dialog->accept();
+        });
+        page.calculationCardButton()->click();
+        QVERIFY(dishChosen);
+        QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.last()));
+        QCOMPARE(launcher.opened.size(), 1);
+        QVERIFY(
+            QString::fromUtf8(xlsxPart(launcher.opened[0], u"xl/workbook.xml"_s)).contains(u"name=\"ОП-1\""));
+
+        page.technicalCardButton()->click();
+        QCOMPARE(launcher.opened.size(), 2);
+        QVERIFY(launcher.opened[1].contains(u"ТТК Борщ"_s));
+        const QString strings = QString::fromUtf8(xlsxPart(launcher.opened[1], u"xl/sharedStrings.xml"_s));
+        QVERIFY(strings.contains(u"Подают горячим."_s) && strings.contains(u"Не более 3 часов."_s));
+        QCOMPARE(prompts.shown.size(), 1);
+        QVERIFY2(prompts.last().startsWith(u"Печать ТТК|Пищевая ценность не указана для: Мясо (белки"_s),
+                 qPrintable(prompts.last()));
     }
 
     void recipeLinesAsShown()

@@ -38,12 +38,13 @@ private Q_SLOTS:
         row("Edinica", {"Kod:INTEGER", "Name:VARCHAR(20)", "Shorthame:VARCHAR(5)", "Gramm:REAL"});
         row("Gring", {"Kod:INTEGER", "Name:VARCHAR(50)"});
         row("Ing", {"Kod:REAL", "Name:VARCHAR(50)", "Kod1:INTEGER", "Edinica:REAL", "Pf:BOOLEAN", "Cena:REAL",
-                    "Proc:REAL", "Kolvo:REAL", "Okr:REAL", "Position:REAL", "Vih:REAL"});
+                    "Proc:REAL", "Kolvo:REAL", "Okr:REAL", "Position:REAL", "Vih:REAL", "Protein:REAL",
+                    "Fat:REAL", "Carbs:REAL", "Energy:REAL"});
         row("pf", {"NNN:INTEGER", "Kod:REAL", "Name:REAL", "Kolvo:REAL"});
         row("Grbludo", {"Kod:INTEGER", "Name:VARCHAR(50)", "N:REAL"});
-        row("Bludo",
-            {"Kod:REAL", "Name:VARCHAR(50)", "Kod1:INTEGER", "Nporc:REAL", "Cena:REAL", "Proc:REAL",
-             "Vixod:VARCHAR(15)", "Status:BOOLEAN", "Recept:TEXT", "Print:VARCHAR(1)", "X:VARCHAR(20)"});
+        row("Bludo", {"Kod:REAL", "Name:VARCHAR(50)", "Kod1:INTEGER", "Nporc:REAL", "Cena:REAL", "Proc:REAL",
+                      "Vixod:VARCHAR(15)", "Status:BOOLEAN", "Recept:TEXT", "Print:VARCHAR(1)",
+                      "X:VARCHAR(20)", "Serving:TEXT", "Storage:TEXT"});
         row("Karta", {"Kod:REAL", "NNN:INTEGER", "KodIng:REAL", "Name:REAL", "Kolvo:REAL", "Vihod:REAL"});
         row("Menu", {"Kod:INTEGER", "Name:VARCHAR(50)", "Status:BOOLEAN", "Date:DATE"});
         row("MenuSp", {"Kod:REAL", "Name:REAL", "Nnn:INTEGER", "GrName:REAL", "Status:BOOLEAN", "N:REAL",

@@ -98,6 +98,12 @@ private Q_SLOTS:
             QCOMPARE(rowsOf(sql), before);
             QCOMPARE(schema::differences(sql), QStringList());
             QSqlQuery query(sql);
+            // An ingredient from before has no nutrition given: empty, not 0.
+            QVERIFY(query.exec(
+                        u"SELECT count(*) FROM Ing WHERE Protein IS NULL AND Fat IS NULL AND Carbs IS NULL "
+                        "AND Energy IS NULL"_s) &&
+                    query.next());
+            QCOMPARE(query.value(0).toInt(), 1);
             QVERIFY(query.exec(u"SELECT count(*), max(Number) FROM Version"_s) && query.next());
             QCOMPARE(query.value(0).toInt(), 1);
             QCOMPARE(query.value(1).toInt(), Database::schemaVersion);

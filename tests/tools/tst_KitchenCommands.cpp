@@ -326,6 +326,26 @@ private Q_SLOTS:
         QTest::newRow("inventory act")
             << QStringList{u"print"_s, u"inventory"_s, u"--inventory"_s, u"1"_s, u"--out"_s, u"OUT"_s}
             << commands::done << "Акт инвентаризации";
+        QTest::newRow("inventory list")
+            << QStringList{u"print"_s, u"inv3"_s, u"--inventory"_s, u"1"_s, u"--out"_s, u"OUT"_s}
+            << commands::done << "ИНВ-3 Инвентаризационная опись от 06.12.2026";
+        QTest::newRow("comparison sheet")
+            << QStringList{u"print"_s, u"inv19"_s, u"--inventory"_s, u"1"_s, u"--out"_s, u"OUT"_s}
+            << commands::done << "ИНВ-19 Сличительная ведомость";
+        QTest::newRow("inventory that is not there")
+            << QStringList{u"print"_s, u"inv3"_s, u"--inventory"_s, u"7"_s, u"--out"_s, u"OUT"_s}
+            << commands::failed << "Инвентаризация 7 не найдена.";
+        QTest::newRow("calculation cards of a group")
+            << QStringList{u"print"_s, u"op1"_s, u"--group"_s, u"первые блюда"_s, u"--out"_s, u"OUT"_s}
+            << commands::done << "ОП-1 Калькуляционные карточки: ";
+        QTest::newRow("calculation card of two scopes")
+            << QStringList{u"print"_s, u"op1"_s, u"--marked"_s, u"--dish"_s, u"Борщ"_s, u"--out"_s, u"OUT"_s}
+            << commands::usageError << "--dish";
+        QTest::newRow("technical-technological card")
+            << QStringList{u"print"_s, u"ttk"_s, u"--dish"_s, u"Котлета мясная"_s, u"--out"_s, u"OUT"_s}
+            << commands::done << "ТТК Котлета мясная";
+        QTest::newRow("technological card of no dish")
+            << QStringList{u"print"_s, u"tk"_s, u"--out"_s, u"OUT"_s} << commands::usageError << "--dish";
         QTest::newRow("turnover statement")
             << QStringList{u"print"_s,      u"turnover"_s, u"--all"_s,      u"--full"_s, u"--from"_s,
                            u"2026-12-01"_s, u"--to"_s,     u"2026-12-11"_s, u"--out"_s,  u"OUT"_s}

@@ -98,16 +98,22 @@ private Q_SLOTS:
                 return;
             QTimer::singleShot(0, inventoryWindow, [inventoryWindow] {
                 inventoryWindow->documents()->first();
-                QPushButton* print = inventoryWindow->button(u"Печать акта инвентаризации"_s);
-                QVERIFY(print->isEnabled());
-                print->click();
+                // The act and, beside it, the state's two forms of the same document.
+                for (const QString& caption :
+                     {u"Печать акта инвентаризации"_s, u"Печать ИНВ-3"_s, u"Печать ИНВ-19"_s}) {
+                    QPushButton* print = inventoryWindow->button(caption);
+                    QVERIFY2(print->isEnabled(), qPrintable(caption));
+                    print->click();
+                }
                 inventoryWindow->reject();
             });
         });
         page.button(u"Инвентаризация"_s)->click();
-        QCOMPARE(launcher.opened.size(), 2);
-        QVERIFY(QString::fromUtf8(xlsxPart(launcher.opened.last(), u"xl/workbook.xml"_s))
-                    .contains(u"name=\"Акт инвентаризации\""_s));
+        QCOMPARE(launcher.opened.size(), 4);
+        const QString sheets[] = {u"Акт инвентаризации"_s, u"ИНВ-3"_s, u"ИНВ-19"_s};
+        for (int k = 0; k < 3; ++k)
+            QVERIFY(QString::fromUtf8(xlsxPart(launcher.opened[k + 1], u"xl/workbook.xml"_s))
+                        .contains(u"name=\"%1\""_s.arg(sheets[k])));
     }
 
 private:

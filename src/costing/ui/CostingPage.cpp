@@ -1,12 +1,16 @@
 #include "CostingPage.h"
 
+#include "CalculationCardDialog.h"
 #include "CopyDishDialog.h"
+#include "costing/CalculationCardPrintJob.h"
 #include "costing/CostingCardPrintJob.h"
 #include "costing/DishCatalog.h"
 #include "costing/DishCostCalculator.h"
 #include "costing/DishViews.h"
 #include "costing/RecipePrintJob.h"
+#include "costing/TechnologicalCardPrintJob.h"
 #include "CostingCardPrintDialog.h"
+#include "DishRequirementsDialog.h"
 #include "EnterpriseChoiceDialog.h"
 #include "IngredientChooserDialog.h"
 #include "RecipeDialog.h"
@@ -43,7 +47,13 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
       m_deleteDish(new QPushButton(u"Удаление блюда"_s, this)),
       m_deleteLine(new QPushButton(u"Удаление ингредиента"_s, this)),
       m_print(new QPushButton(u"Печать калькуляционных карт"_s, this)),
-      m_cardPrintDialog(new CostingCardPrintDialog(this))
+      m_calculationCard(new QPushButton(u"Печать ОП-1"_s, this)),
+      m_technologicalCard(new QPushButton(u"Печать ТК"_s, this)),
+      m_technicalCard(new QPushButton(u"Печать ТТК"_s, this)),
+      m_requirements(new QPushButton(u"Подача и хранение"_s, this)),
+
+      m_cardPrintDialog(new CostingCardPrintDialog(this)),
+      m_calculationCardDialog(new CalculationCardDialog(this))
 {
     // Groups, dishes and card lines go only through the buttons that check the menus and frozen cards.
     m_groupGrid->setCtrlDeleteBlocked(true);
@@ -74,6 +84,12 @@ CostingPage::CostingPage(UserPrompts* prompts, QWidget* parent)
     connect(m_deleteDish, &QPushButton::clicked, this, &CostingPage::deleteDish);
     connect(m_deleteLine, &QPushButton::clicked, this, &CostingPage::deleteCardLine);
     connect(m_print, &QPushButton::clicked, this, &CostingPage::printCards);
+    connect(m_calculationCard, &QPushButton::clicked, this, &CostingPage::printCalculationCards);
+    connect(m_technologicalCard, &QPushButton::clicked, this,
+            [this] { printTechnologicalCard(TechnologicalCard::Technological); });
+    connect(m_technicalCard, &QPushButton::clicked, this,
+            [this] { printTechnologicalCard(TechnologicalCard::TechnicalTechnological); });
+    connect(m_requirements, &QPushButton::clicked, this, &CostingPage::showRequirements);
     setEnabled(false);
 }
 
@@ -105,6 +121,13 @@ QWidget* CostingPage::buildCardPanel()
     layout->addWidget(m_cardGrid, 1);
     for (QPushButton* button : {m_deleteGroup, m_finish, m_deleteDish, m_deleteLine, m_print})
         layout->addWidget(button);
+    // The state's forms beside the kitchen's own card print, two to a row to keep the pane narrow.
+    auto* forms = new QGridLayout;
+    QPushButton* const formButtons[] = {m_requirements, m_calculationCard, m_technologicalCard,
+                                        m_technicalCard};
+    for (int k = 0; k < 4; ++k)
+        forms->addWidget(formButtons[k], k / 2, k % 2);
+    layout->addLayout(forms);
     return panel;
 }
 
@@ -366,6 +389,45 @@ void CostingPage::printCards()
         *m_prompts, *m_launcher);
     // The marks of the printed groups are cleared.
     m_dishes->refresh();
+}
+
+void CostingPage::printCalculationCards()
+{
+    if (!m_groups || !postAll())
+        return;
+    if (m_calculationCardDialog->exec() != QDialog::Accepted)
+        return;
+    CostingCardOptions options;
+    options.scope = m_calculationCardDialog->scope();
+    options.group = m_groups->currentKey().toLongLong();
+    options.dish = m_dishes->currentKey().toLongLong();
+    runPrintJob(
+        this, u"Печать калькуляционных карточек (ОП-1)"_s, m_db,
+        [clock = m_clock, &options](const QSqlDatabase& db) {
+            return std::make_unique<CalculationCardPrintJob>(db, *clock, options);
+        },
+        *m_prompts, *m_launcher);
+}
+
+void CostingPage::showRequirements()
+{
+    if (!m_dishes || !postAll() || m_dishes->currentKey().isNull())
+        return;
+    DishRequirementsDialog dialog(m_dishes, this);
+    dialog.exec();
+}
+
+void CostingPage::printTechnologicalCard(TechnologicalCard kind)
+{
+    if (!m_dishes || !postAll() || m_dishes->currentKey().isNull())
+        return;
+    const qlonglong dish = m_dishes->currentKey().toLongLong();
+    runPrintJob(
+        this, kind == TechnologicalCard::Technological ? u"Печать ТК"_s : u"Печать ТТК"_s, m_db,
+        [clock = m_clock, dish, kind](const QSqlDatabase& db) {
+            return std::make_unique<TechnologicalCardPrintJob>(db, *clock, dish, kind);
+        },
+        *m_prompts, *m_launcher);
 }
 
 void CostingPage::printRecipe(const QStringList& shownLines)

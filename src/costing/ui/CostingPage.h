@@ -1,11 +1,13 @@
 #pragma once
 
+#include "costing/TechnologicalCardPrint.h"
 #include "reports/ui/DesktopSpreadsheetLauncher.h"
 #include "store/ui/Page.h"
 #include "store/UserPrompts.h"
 
 #include <QPointer>
 
+class CalculationCardDialog;
 class CostingCardPrintDialog;
 class DataGrid;
 class EnterpriseChoiceDialog;
@@ -43,6 +45,11 @@ public:
     QPushButton* deleteDishButton() const { return m_deleteDish; }
     QPushButton* deleteLineButton() const { return m_deleteLine; }
     QPushButton* printButton() const { return m_print; }
+    QPushButton* calculationCardButton() const { return m_calculationCard; }
+    QPushButton* requirementsButton() const { return m_requirements; }
+    QPushButton* technologicalCardButton() const { return m_technologicalCard; }
+    QPushButton* technicalCardButton() const { return m_technicalCard; }
+    CalculationCardDialog* calculationCardDialog() const { return m_calculationCardDialog; }
     CostingCardPrintDialog* cardPrintDialog() const { return m_cardPrintDialog; }
     // Made when first needed, since it needs the database.
     EnterpriseChoiceDialog* enterpriseDialog() const { return m_enterpriseDialog; }
@@ -61,6 +68,9 @@ public:
     void deleteDish();
     void deleteCardLine();
     void printCards();
+    void printCalculationCards();
+    void showRequirements();
+    void printTechnologicalCard(TechnologicalCard kind);
     void printRecipe(const QStringList& shownLines);
 
 private:
@@ -93,8 +103,13 @@ private:
     QPushButton* m_deleteDish;
     QPushButton* m_deleteLine;
     QPushButton* m_print;
+    QPushButton* m_calculationCard;
+    QPushButton* m_technologicalCard;
+    QPushButton* m_technicalCard;
+    QPushButton* m_requirements;
     QPointer<RecipeDialog> m_recipeDialog;
     CostingCardPrintDialog* m_cardPrintDialog;
+    CalculationCardDialog* m_calculationCardDialog;
     EnterpriseChoiceDialog* m_enterpriseDialog = nullptr;
     DesktopSpreadsheetLauncher m_desktopLauncher;
     SpreadsheetLauncher* m_launcher = &m_desktopLauncher;

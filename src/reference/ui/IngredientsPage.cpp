@@ -120,7 +120,12 @@ bool IngredientsPage::openViews(QSqlDatabase db, QString* error)
                                    {u"Edinica1"_s, u"Ед.Изм."_s},
                                    {u"Cena"_s, u"Цена"_s, u"0.00"_s},
                                    {u"Proc"_s, u"% Надб."_s},
-                                   {u"Vih"_s, u"% Вых"_s}});
+                                   {u"Vih"_s, u"% Вых"_s},
+                                   // Nutrition per 100 g for the technological cards; empty is not given.
+                                   {u"Protein"_s, u"Белки"_s},
+                                   {u"Fat"_s, u"Жиры"_s},
+                                   {u"Carbs"_s, u"Углев."_s},
+                                   {u"Energy"_s, u"Ккал"_s}});
         m_ingredients->setMaster(m_groups, u"Kod"_s);
         m_composition = new TableModel(db, referenceviews::composition(), this);
         m_composition->setColumns(

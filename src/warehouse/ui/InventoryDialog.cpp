@@ -10,6 +10,7 @@
 #include "store/ui/Page.h"
 #include "warehouse/InventoryActPrintJob.h"
 #include "warehouse/InventoryDocuments.h"
+#include "warehouse/InventoryFormPrintJob.h"
 #include "warehouse/StockViews.h"
 
 #include <QApplication>
@@ -49,6 +50,12 @@ InventoryDialog::InventoryDialog(QSqlDatabase db, UserPrompts* prompts, DateProm
     side->addWidget(makeButton(u"Удалить нулевые"_s, &InventoryDialog::deleteZeroLines));
     side->addWidget(makeButton(u"Провести на склад"_s, &InventoryDialog::post));
     side->addWidget(makeButton(u"Печать акта инвентаризации"_s, &InventoryDialog::printAct));
+    for (const auto& [caption, form] : {std::pair{u"Печать ИНВ-3"_s, InventoryForm::List},
+                                        std::pair{u"Печать ИНВ-19"_s, InventoryForm::Comparison}}) {
+        QPushButton* formButton = makeButton(caption, nullptr);
+        connect(formButton, &QPushButton::clicked, this, [this, form] { printForm(form); });
+        side->addWidget(formButton);
+    }
     side->addStretch();
     auto* close = new QPushButton(u"Закрыть"_s, this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -74,12 +81,27 @@ InventoryDialog::~InventoryDialog() = default;
 
 void InventoryDialog::printAct()
 {
+    printCurrent(u"Печать акта инвентаризации"_s, [](const QSqlDatabase& db, qlonglong inventory) {
+        return std::make_unique<InventoryActPrintJob>(db, inventory);
+    });
+}
+
+void InventoryDialog::printForm(InventoryForm form)
+{
+    printCurrent(u"Печать "_s + InventoryFormsPrint::title(form, QDate()),
+                 [form](const QSqlDatabase& db, qlonglong inventory) {
+                     return std::make_unique<InventoryFormPrintJob>(db, inventory, form);
+                 });
+}
+
+void InventoryDialog::printCurrent(const QString& caption, const JobOf& makeJob)
+{
     if (!postAll() || current().isNull())
         return;
     runPrintJob(
-        this, u"Печать акта инвентаризации"_s, m_db,
-        [inventory = current().toLongLong()](const QSqlDatabase& db) {
-            return std::make_unique<InventoryActPrintJob>(db, inventory);
+        this, caption, m_db,
+        [inventory = current().toLongLong(), &makeJob](const QSqlDatabase& db) {
+            return makeJob(db, inventory);
         },
         *m_prompts, m_launcher);
 }
@@ -193,6 +215,8 @@ void InventoryDialog::applyState()
     button(u"Удалить нулевые"_s)->setEnabled(exists && !posted);
     button(u"Удалить документ"_s)->setEnabled(exists);
     button(u"Печать акта инвентаризации"_s)->setEnabled(exists);
+    for (const QString& caption : {u"Печать ИНВ-3"_s, u"Печать ИНВ-19"_s})
+        button(caption)->setEnabled(exists);
     m_documentGrid->viewport()->update();
     m_lineGrid->viewport()->update();
 }

@@ -2,11 +2,17 @@
 
 #include "store/UserPrompts.h"
 
+#include "warehouse/InventoryFormsPrint.h"
+
 #include <QDialog>
 #include <QHash>
 #include <QSqlDatabase>
 
+#include <functional>
+#include <memory>
+
 class DataGrid;
+class PrintJob;
 class QLineEdit;
 class QPushButton;
 class SpreadsheetLauncher;
@@ -20,7 +26,7 @@ class InventoryDialog : public QDialog
 {
     Q_OBJECT
 public:
-    // The act goes to the launcher.
+    // The act and the state's forms (ИНВ-3, ИНВ-19) go to the launcher.
     InventoryDialog(QSqlDatabase db, UserPrompts* prompts, DatePrompt* dates, const Clock* clock,
                     SpreadsheetLauncher& launcher, QWidget* parent = nullptr);
     ~InventoryDialog() override;
@@ -35,6 +41,8 @@ public:
     void post();
     // "Печать акта инвентаризации" of the current document.
     void printAct();
+    // "Печать ИНВ-3" or "Печать ИНВ-19" of the current document.
+    void printForm(InventoryForm form);
 
     TableModel* documents() const { return m_documents; }
     TableModel* lines() const { return m_lines; }
@@ -47,6 +55,10 @@ protected:
     void done(int result) override;
 
 private:
+    using JobOf = std::function<std::unique_ptr<PrintJob>(const QSqlDatabase& db, qlonglong inventory)>;
+
+    // Runs the job of the current document, its lines saved first.
+    void printCurrent(const QString& caption, const JobOf& makeJob);
     void createViews();
     bool postAll();
     QVariant current() const;

@@ -1,0 +1,178 @@
+#include "ScriptedPrompts.h"
+#include "TestDataDir.h"
+
+#include "costing/CalculationCardPrint.h"
+#include "reports/Workbook.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A dish of ten portions over a kilogram-priced ingredient with a markup and a piece-priced one
+// (50 g a piece) with a yield of 80 %, and a marked dish beside it in the same group.
+struct Kitchen
+{
+    Kitchen()
+    {
+        const qlonglong kg = data.insert(u"Edinica"_s, {{u"Name"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
+        const qlonglong piece = data.insert(u"Edinica"_s, {{u"Name"_s, u"шт"_s}, {u"Gramm"_s, 50}});
+        meat = data.insert(u"Ing"_s, {{u"Name"_s, u"Говядина"_s},
+                                      {u"Edinica"_s, kg},
+                                      {u"Cena"_s, 100},
+                                      {u"Proc"_s, 10},
+                                      {u"Vih"_s, 100}});
+        egg = data.insert(
+            u"Ing"_s,
+            {{u"Name"_s, u"Яйцо"_s}, {u"Edinica"_s, piece}, {u"Cena"_s, 5}, {u"Proc"_s, 0}, {u"Vih"_s, 80}});
+        group = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Вторые блюда"_s}});
+        cutlet = dish(u"Котлета"_s, 10, u"100"_s, u" "_s);
+        line(cutlet, meat, 2000);
+        line(cutlet, egg, 400);
+        steak = dish(u"Бифштекс"_s, 1, u"150/20"_s, u"V"_s);
+        line(steak, meat, 150);
+    }
+
+    qlonglong dish(const QString& name, double portions, const QString& yield, const QString& mark)
+    {
+        return data.insert(u"Bludo"_s, {{u"Kod"_s, group},
+                                        {u"Name"_s, name},
+                                        {u"Nporc"_s, portions},
+                                        {u"Vixod"_s, yield},
+                                        {u"Print"_s, mark}});
+    }
+    void line(qlonglong dish, qlonglong ingredient, double grams)
+    {
+        data.insert(u"Karta"_s,
+                    {{u"Kod"_s, dish}, {u"Name"_s, ingredient}, {u"Kolvo"_s, grams}, {u"Vihod"_s, 100}});
+    }
+    CalculationCardResult print(CardPrintScope scope, qlonglong key)
+    {
+        CostingCardOptions options;
+        options.scope = scope;
+        options.group = key;
+        options.dish = key;
+        return CalculationCardPrint(data.db(), clock).run(options);
+    }
+
+    TestDataDir data;
+    FixedClock clock{QDate(2026, 12, 11)};
+    qlonglong meat, egg, group, cutlet, steak;
+};
+
+int rowOf(const Sheet& sheet, int column, const QString& text, int from = 1)
+{
+    for (int row = from; row <= sheet.rowCount(); ++row) {
+        if (sheet.value(row, column) == QVariant(text))
+            return row;
+    }
+    return 0;
+}
+
+} // namespace
+
+class tst_CalculationCardPrint : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void oneDishForOneHundredPortions();
+    void scopesAndMarks();
+    void zeroPortionsStopThePrint();
+};
+
+void tst_CalculationCardPrint::oneDishForOneHundredPortions()
+{
+    Kitchen k;
+    k.data.insert(u"Org"_s, {{u"Kod"_s, 1},
+                             {u"Name"_s, u"Кафе «Уют»"_s},
+                             {u"Form"_s, u"ИП"_s},
+                             {u"Unit"_s, u"Кухня"_s},
+                             {u"Chef"_s, u"Сидорова В.В."_s},
+                             {u"Head"_s, u"Уютов У.У."_s}});
+    const CalculationCardResult result = k.print(CardPrintScope::OneDish, k.cutlet);
+    QVERIFY2(result.workbook, qPrintable(result.error));
+    QCOMPARE(result.cards, 1);
+    const Sheet& sheet = result.workbook->sheet(1);
+    QCOMPARE(sheet.name(), u"ОП-1"_s);
+    QCOMPARE(sheet.value(rowOf(sheet, 5, u"Форма по ОКУД"_s), 6).toString(), u"0330501"_s);
+    QCOMPARE(sheet.value(rowOf(sheet, 1, u"организация"_s) - 1, 1).toString(), u"ИП Кафе «Уют»"_s);
+    QCOMPARE(sheet.value(rowOf(sheet, 1, u"структурное подразделение"_s) - 1, 1).toString(), u"Кухня"_s);
+    QCOMPARE(sheet.value(rowOf(sheet, 1, u"наименование блюда"_s) - 1, 1).toString(), u"Котлета"_s);
+    QCOMPARE(sheet.value(rowOf(sheet, 2, u"КАЛЬКУЛЯЦИОННАЯ КАРТОЧКА"_s), 6).toString(), u"11.12.2026"_s);
+
+    const int top = rowOf(sheet, 1, u"Порядковый номер калькуляции, дата утверждения"_s);
+    QCOMPARE(sheet.value(top, 4).toString(), u"№ 1 от 11.12.2026"_s);
+    QCOMPARE(sheet.value(top + 1, 4).toString(), u"норма, кг"_s);
+    QCOMPARE(sheet.value(top + 2, 3).toString(), u"код"_s);
+    // Per 100 portions: 2000 g of beef for 10 portions is 20 kg at 100 a kilogram; 400 g net of egg at
+    // a yield of 80 % is 500 g gross for 10, 5 kg for 100, and a piece of 50 g at 5 is 100 a kilogram.
+    const QVariant none;
+    const QList<QVariantList> expected = {
+        {1.0, u"Говядина"_s, double(k.meat), 20.0, 100.0, 2000.0},
+        {2.0, u"Яйцо"_s, double(k.egg), 5.0, 100.0, 500.0},
+        {u"Общая стоимость сырьевого набора на 100 блюд, руб. коп."_s, none, none, none, none, 2500.0},
+        {u"Наценка, руб. коп."_s, none, none, none, none, 200.0},
+        {u"Цена продажи блюда, руб. коп."_s, none, none, none, none, 27.0},
+        {u"Выход одного блюда в готовом виде, г"_s, none, none, none, none, u"100"_s},
+        {u"Заведующий производством"_s, none, none, u"Сидорова В.В."_s, none, none},
+        {u"Калькуляцию составил"_s, none, none, none, none, none},
+        {u"Утверждаю: руководитель организации"_s, none, none, u"Уютов У.У."_s, none, none},
+    };
+    for (int r = 0; r < expected.size(); ++r) {
+        const int row = top + 4 + r;
+        for (int column = 1; column <= 7; ++column) {
+            const QVariant want = expected[r].value(column - 1);
+            QVERIFY2(sheet.value(row, column) == want,
+                     qPrintable(u"row %1, column %2: %3"_s.arg(row).arg(column).arg(
+                         sheet.value(row, column).toString())));
+        }
+    }
+    QCOMPARE(sheet.format(top + 4, 4).numberFormat, u"0.000"_s);
+    QCOMPARE(sheet.format(top + 4, 6).numberFormat, u"0.00"_s);
+    QVERIFY(result.workbook->problems().isEmpty());
+}
+
+void tst_CalculationCardPrint::scopesAndMarks()
+{
+    Kitchen k;
+    const CalculationCardResult group = k.print(CardPrintScope::ChosenGroup, k.group);
+    QVERIFY2(group.workbook, qPrintable(group.error));
+    QCOMPARE(group.cards, 2);
+    const Sheet& sheet = group.workbook->sheet(1);
+    // Each dish's form on pages of its own, in key order as the card print has them.
+    const int first = rowOf(sheet, 1, u"наименование блюда"_s);
+    const int second = rowOf(sheet, 1, u"наименование блюда"_s, first + 1);
+    QCOMPARE(sheet.value(first - 1, 1).toString(), u"Котлета"_s);
+    QCOMPARE(sheet.value(second - 1, 1).toString(), u"Бифштекс"_s);
+    QCOMPARE(sheet.pageSetup().pageBreaksBefore.size(), size_t(1));
+    QCOMPARE(sheet.value(sheet.pageSetup().pageBreaksBefore.front(), 6).toString(),
+             u"Унифицированная форма № ОП-1"_s);
+
+    const CalculationCardResult marked = k.print(CardPrintScope::MarkedDishes, 0);
+    QVERIFY2(marked.workbook, qPrintable(marked.error));
+    QCOMPARE(marked.cards, 1);
+    QCOMPARE(
+        marked.workbook->sheet(1).value(rowOf(marked.workbook->sheet(1), 1, u"наименование блюда"_s) - 1, 1),
+        QVariant(u"Бифштекс"_s));
+    // The marks belong to the costing card print: this form leaves them.
+    QCOMPARE(k.data.scalar(u"SELECT Print FROM Bludo WHERE Kod1 = ?"_s, {k.steak}).toString(), u"V"_s);
+
+    k.data.scalar(u"UPDATE Bludo SET Print = ' '"_s);
+    const CalculationCardResult none = k.print(CardPrintScope::MarkedDishes, 0);
+    QVERIFY(!none.workbook);
+    QCOMPARE(none.error, u"Калькуляционные карточки не напечатаны: нет блюд для печати."_s);
+}
+
+void tst_CalculationCardPrint::zeroPortionsStopThePrint()
+{
+    Kitchen k;
+    k.data.scalar(u"UPDATE Bludo SET Nporc = 0.4 WHERE Kod1 = ?"_s, {k.steak});
+    const CalculationCardResult result = k.print(CardPrintScope::ChosenGroup, k.group);
+    QVERIFY(!result.workbook);
+    QVERIFY2(result.error.contains(u"\"Бифштекс\": число порций равно нулю"_s), qPrintable(result.error));
+}
+
+QTEST_GUILESS_MAIN(tst_CalculationCardPrint)
+#include "tst_CalculationCardPrint.moc"
