@@ -52,6 +52,8 @@ Calculation calculate(const CostingCardFigures& card, const QDate& date)
         calculation.lines.push_back(figures);
     }
     calculation.cost = rounding::toKopeck(calculation.cost);
+    // The dish's own markup comes on top, as the dish price run puts it.
+    selling = rounding::toKopeck(selling * (1 + card.percent / 100));
     calculation.markup = rounding::toKopeck(selling - calculation.cost);
     calculation.sellingPrice = rounding::toKopeck(selling / portionsOfForm);
     return calculation;

@@ -287,6 +287,7 @@ std::vector<CostingCardFigures> CardPrintRun::figures() const
         figures.dish = card.dish->key;
         figures.name = card.dish->name;
         figures.portions = rounding::wholeNumber(card.dish->portions);
+        figures.percent = rounding::wholeNumber(card.dish->percent);
         figures.yield = card.dish->yield;
         for (const Figures& line : card.lines)
             figures.lines.push_back({line.ingredient, line.name, line.net, line.gross, line.unitGrams,

@@ -61,6 +61,7 @@ struct CostingCardFigures
     qlonglong dish = 0;
     QString name;
     double portions = 0; // whole
+    double percent = 0;  // the dish's whole markup, on top of its ingredients' selling prices
     QString yield;
     std::vector<Line> lines;
 };

@@ -27,18 +27,20 @@ struct Kitchen
             u"Ing"_s,
             {{u"Name"_s, u"Яйцо"_s}, {u"Edinica"_s, piece}, {u"Cena"_s, 5}, {u"Proc"_s, 0}, {u"Vih"_s, 80}});
         group = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Вторые блюда"_s}});
-        cutlet = dish(u"Котлета"_s, 10, u"100"_s, u" "_s);
+        cutlet = dish(u"Котлета"_s, 10, u"100"_s, u" "_s, 20);
         line(cutlet, meat, 2000);
         line(cutlet, egg, 400);
         steak = dish(u"Бифштекс"_s, 1, u"150/20"_s, u"V"_s);
         line(steak, meat, 150);
     }
 
-    qlonglong dish(const QString& name, double portions, const QString& yield, const QString& mark)
+    qlonglong dish(const QString& name, double portions, const QString& yield, const QString& mark,
+                   double percent = 0)
     {
         return data.insert(u"Bludo"_s, {{u"Kod"_s, group},
                                         {u"Name"_s, name},
                                         {u"Nporc"_s, portions},
+                                        {u"Proc"_s, percent},
                                         {u"Vixod"_s, yield},
                                         {u"Print"_s, mark}});
     }
@@ -113,8 +115,10 @@ void tst_CalculationCardPrint::oneDishForOneHundredPortions()
         {1.0, u"Говядина"_s, double(k.meat), 20.0, 100.0, 2000.0},
         {2.0, u"Яйцо"_s, double(k.egg), 5.0, 100.0, 500.0},
         {u"Общая стоимость сырьевого набора на 100 блюд, руб. коп."_s, none, none, none, none, 2500.0},
-        {u"Наценка, руб. коп."_s, none, none, none, none, 200.0},
-        {u"Цена продажи блюда, руб. коп."_s, none, none, none, none, 27.0},
+        // The ingredients' markups give 2700, the dish's own 20 % on top 3240: 32.40 a portion, the
+        // price the dish price run stores.
+        {u"Наценка, руб. коп."_s, none, none, none, none, 740.0},
+        {u"Цена продажи блюда, руб. коп."_s, none, none, none, none, 32.4},
         {u"Выход одного блюда в готовом виде, г"_s, none, none, none, none, u"100"_s},
         {u"Заведующий производством"_s, none, none, u"Сидорова В.В."_s, none, none},
         {u"Калькуляцию составил"_s, none, none, none, none, none},
