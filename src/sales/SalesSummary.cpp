@@ -238,6 +238,10 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     sortByGroupAndName(consumed);
     result.dishesLeftOut = int(dishes.rows().size() - sold.size());
     result.ingredientsLeftOut = int(ingredients.rows().size() - consumed.size());
+    for (const SoldDish& dish : sold)
+        result.sales += dish.sum;
+    for (const ConsumedIngredient& ingredient : consumed)
+        result.ingredientsCost += ingredient.sum;
 
     auto workbook = std::make_unique<Workbook>();
     const QString span =

@@ -22,6 +22,8 @@ struct SalesSummaryResult
     int linesSkipped = 0;  // lines of recalculated documents whose dish is gone
     int dishesLeftOut = 0; // dishes or ingredients of the period whose directory row is gone
     int ingredientsLeftOut = 0;
+    double sales = 0;           // the printed dishes' "Итого реализовано"
+    double ingredientsCost = 0; // the printed ingredients' sum at their prices
 
     // What the user should hear about a summary that went through, empty when nothing.
     QString notice() const;

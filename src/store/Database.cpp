@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "Engine.h"
+#include "KitchenPresence.h"
 #include "Schema.h"
 #include "SchemaUpgrade.h"
 
@@ -121,6 +122,17 @@ bool registerFunctions(QSqlDatabase& db, QString* error)
     if (rc != SQLITE_OK && error)
         *error = QString::fromUtf8(sqlite3_errstr(rc));
     return rc == SQLITE_OK;
+}
+
+// A server connection works in the kitchen's schema and tells the server who it is.
+bool setUpSession(QSqlDatabase& db, const QString& schemaName, QString* error)
+{
+    // The server's notices (a schema dropped with its tables, ...) would go to the terminal.
+    return execSql(
+        db,
+        u"SELECT set_config('search_path', ?, false), set_config('client_min_messages', ?, false), "
+        "set_config('application_name', ?, false)"_s,
+        {schemaName, u"warning"_s, KitchenPresence::applicationName(schemaName)}, error);
 }
 
 } // namespace
@@ -318,10 +330,7 @@ std::optional<Database> Database::openServer(const QString& server, const QStrin
         return fail(Engine::connectionErrorText(server, db.lastError().text()));
     const QString what = u"Кухня \"%1\" на сервере \"%2\""_s.arg(schemaName, server);
     QString sqlError;
-    // The server's notices (a schema dropped with its tables, ...) would go to the terminal.
-    if (!execSql(db,
-                 u"SELECT set_config('search_path', ?, false), set_config('client_min_messages', ?, false)"_s,
-                 {schemaName, u"warning"_s}, &sqlError))
+    if (!setUpSession(db, schemaName, &sqlError))
         return fail(u"%1 не открывается: %2"_s.arg(what, sqlError));
     QSqlQuery query(db);
     if (!runQuery(query, u"SELECT 1 FROM pg_namespace WHERE nspname = ?"_s, {schemaName}, &sqlError))
@@ -374,10 +383,7 @@ std::optional<Database> Database::openSibling(const Address& address, QString* e
     QSqlDatabase db = QSqlDatabase::addDatabase(u"QPSQL"_s, connectionName);
     db.setConnectOptions(address.serverOptions);
     QString sqlError;
-    const bool opened = db.open() && execSql(db,
-                                             u"SELECT set_config('search_path', ?, false), "
-                                             u"set_config('client_min_messages', ?, false)"_s,
-                                             {address.kitchen, u"warning"_s}, &sqlError);
+    const bool opened = db.open() && setUpSession(db, address.kitchen, &sqlError);
     if (opened)
         return Database(connectionName);
     if (error)
@@ -387,24 +393,6 @@ std::optional<Database> Database::openSibling(const Address& address, QString* e
     db = QSqlDatabase();
     QSqlDatabase::removeDatabase(connectionName);
     return std::nullopt;
-}
-
-bool Database::holdServerKitchen(QString* error) const
-{
-    QSqlQuery query(connection());
-    // Session-level, keyed by the kitchen's schema: kitchens side by side in one database do not meet.
-    if (!runQuery(
-            query,
-            u"SELECT pg_try_advisory_lock(hashtext('kuhnemer'), hashtext(current_schema())), current_schema()"_s,
-            {}, error) ||
-        !query.next())
-        return false;
-    if (query.value(0).toBool())
-        return true;
-    *error =
-        u"Кухню \"%1\" на сервере уже открыла другая программа Кухнемера. Закройте её и повторите."_s.arg(
-            query.value(1).toString());
-    return false;
 }
 
 std::optional<Database> Database::create(const QString& file, QString* error, const QString& connectionName)
@@ -418,7 +406,7 @@ void Database::close(Registration registration, Checkpoint checkpoint)
         QSqlDatabase db = connection();
         if (db.isOpen()) {
             // A server keeps its own log. Its session ends only some time after the connection closes:
-            // the kitchen is let go of at once, so that the next program can take it.
+            // the kitchen is let go of at once, so that an operation that runs alone need not wait.
             const bool file = Engine::of(db) == Engine::Sqlite;
             if (!file) {
                 QSqlQuery(db).exec(u"SELECT pg_advisory_unlock_all()"_s);

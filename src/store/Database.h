@@ -69,10 +69,6 @@ public:
     // Opens another connection to the kitchen at `address`, as found (the owner checked its shape).
     static std::optional<Database> openSibling(const Address& address, QString* error,
                                                const QString& connectionName);
-    // One program per server kitchen, as KitchenLock is for a file: a lock of the server's own, held by
-    // this connection until it closes (so a crashed program leaves none). False, with the reason in
-    // *error, when another connection holds the kitchen or the server cannot tell.
-    bool holdServerKitchen(QString* error) const;
     // Opens (creating) a database file for the installation tool; same connection set-up.
     static std::optional<Database> create(const QString& file, QString* error, const QString& connectionName);
 

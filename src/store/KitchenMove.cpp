@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Engine.h"
+#include "KitchenPresence.h"
 #include "Schema.h"
 
 #include <QDir>
@@ -218,8 +219,14 @@ bool move(const Place& source, const Place& target, qlonglong* rows, QString* er
     std::optional<Database> from = openSource(source, &reason);
     bool ok = false;
     if (from) {
-        ok = target.server.isEmpty() ? moveToDirectory(from->connection(), target.dataDir, rows, &reason)
-                                     : moveToServer(from->connection(), target, rows, &reason);
+        {
+            // Nobody writes to the kitchen while it is read: on a server the move runs alone.
+            const QSqlDatabase db = from->connection();
+            Transaction reading(db);
+            ok = reading.isActive() && KitchenPresence::holdAlone(db, u"Перенос кухни"_s, &reason) &&
+                 (target.server.isEmpty() ? moveToDirectory(db, target.dataDir, rows, &reason)
+                                          : moveToServer(db, target, rows, &reason));
+        }
         from->close(Database::Registration::Remove, Database::Checkpoint::Leave);
     }
     if (!ok)

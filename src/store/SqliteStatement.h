@@ -1,15 +1,19 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+
+#include <memory>
 
 struct sqlite3;
 struct sqlite3_stmt;
 
 // One statement on the engine's own interface, for the few loops where the Qt driver's cost per row
 // would dominate (a posting that reads or writes thousands of rows). Values are always bound; errors
-// come out in the words of sqlErrorText.
+// come out in the words of sqlErrorText. On a server, whose driver has no such interface, the same
+// calls go through the driver.
 class SqliteStatement
 {
 public:
@@ -18,7 +22,7 @@ public:
     SqliteStatement(const SqliteStatement&) = delete;
     SqliteStatement& operator=(const SqliteStatement&) = delete;
 
-    bool isValid() const { return m_statement != nullptr; }
+    bool isValid() const { return m_statement != nullptr || m_query != nullptr; }
 
     // Binds the values from the first parameter on (null, whole numbers, numbers, bytes, or anything as
     // its text) after ending the previous run.
@@ -36,4 +40,6 @@ private:
 
     sqlite3* m_sqlite = nullptr;
     sqlite3_stmt* m_statement = nullptr;
+    std::unique_ptr<QSqlQuery> m_query; // a server's
+    bool m_unrun = false;               // bound, not run yet
 };

@@ -2,6 +2,7 @@
 
 #include "reports/Workbook.h"
 #include "reports/XlsxFileWriter.h"
+#include "store/KitchenPresence.h"
 #include "store/WholeFile.h"
 
 #include <QDir>
@@ -72,6 +73,16 @@ QString serverInUse()
                                    : u"--server \"%1\" --kitchen %2"_s.arg(choice.server, choice.kitchen);
 }
 
+QString serverAddress()
+{
+    return serverChoice().server;
+}
+
+QString kitchenName()
+{
+    return serverChoice().kitchen;
+}
+
 bool createServerKitchen(QString* error)
 {
     const ServerChoice& choice = serverChoice();
@@ -89,7 +100,7 @@ bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStr
     QString error;
     if (const ServerChoice& choice = serverChoice(); !choice.server.isEmpty()) {
         kitchen.db = Database::openServer(choice.server, choice.kitchen, &error, u"kuhnemer-data"_s, shape);
-        if (kitchen.db && writes && !kitchen.db->holdServerKitchen(&error)) {
+        if (kitchen.db && writes && !KitchenPresence::join(kitchen.db->connection(), &error)) {
             kitchen.db->close();
             kitchen.db.reset();
         }

@@ -33,8 +33,8 @@ private:
 };
 
 // An open kitchen for one command. A command that writes holds the kitchen's lock, so it never runs
-// while the program has the kitchen open, and copies the write-ahead log into the database file as
-// it closes.
+// while the program has a kitchen file open (on a server it comes in beside the programs, as one of
+// them), and copies the write-ahead log into the database file as it closes.
 struct Kitchen
 {
     std::unique_ptr<KitchenLock> lock;
@@ -48,6 +48,9 @@ struct Kitchen
 void useServer(const QString& server, const QString& kitchen);
 // The server kitchen in use, as "--server ... --kitchen ..." for messages; empty for a directory.
 QString serverInUse();
+// The server's address as given after --server, and the kitchen's name; empty for a directory.
+QString serverAddress();
+QString kitchenName();
 
 // Makes an empty kitchen on the server in use; refuses one that exists.
 bool createServerKitchen(QString* error);

@@ -1,5 +1,6 @@
 #include "KitchenCommands.h"
 
+#include "ChainCommands.h"
 #include "CommandSupport.h"
 #include "costing/DishCostCalculator.h"
 #include "DemoKitchen.h"
@@ -140,7 +141,7 @@ QString usage()
            "  backup КАТАЛОГ [ФАЙЛ]    копия базы, целая или никакой, и при открытой программе\n"
            "                           (по умолчанию в КАТАЛОГ/backup)\n"
            "  reprice КАТАЛОГ          \"Расчёт цен блюд\": цены полуфабрикатов и порций всех блюд\n"_s +
-           salesUsage() + printUsage() + exchangeUsage() +
+           salesUsage() + printUsage() + exchangeUsage() + chainUsage() +
            u"  move ОТКУДА КУДА [--kitchen ИМЯ]  перенести кухню из каталога на сервер или обратно;\n"
            "                           сервер — строка соединения или postgresql://..., КУДА должно\n"
            "                           быть пустым, кухня там появляется целой или не появляется\n"
@@ -320,9 +321,12 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     };
     if (arguments.value(0) == QLatin1String("move"))
         return moveKitchen(arguments.mid(1), out, err);
+    // The chain's commands need no directory: every kitchen is on the server.
+    const bool chain = arguments.value(0) == QLatin1String("chain-report") ||
+                       arguments.value(0) == QLatin1String("copy-cards");
     QStringList given = arguments;
     // With a server the directory may be left out: the current one holds the workstation's files.
-    if (given.size() >= 2 && given.at(1).startsWith(u"--"_s) && given.contains(u"--server"_s))
+    if (given.size() >= 2 && given.at(1).startsWith(u"--"_s) && (chain || given.contains(u"--server"_s)))
         given.insert(1, QDir::currentPath());
     if (given.size() < 2 || given.at(1).startsWith(u'-'))
         return usageFailure();
@@ -342,6 +346,10 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const auto forget = qScopeGuard([] { useServer({}, {}); });
     if (command == QLatin1String("print"))
         return print(dataDir, options, out, err);
+    if (command == QLatin1String("chain-report"))
+        return chainReport(options, out, err);
+    if (command == QLatin1String("copy-cards"))
+        return copyCards(dataDir, options, out, err);
     if (command == QLatin1String("post-sales"))
         return postSales(dataDir, options, out, err);
     if (command == QLatin1String("export-cards"))

@@ -160,8 +160,8 @@ int printMenu(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job
     return done;
 }
 
-// Runs the job and saves its workbook as the page would show it; what the page tells in message
-// boxes goes to the error stream, a warning or a refusal under its caption.
+} // namespace
+
 int runJob(PrintJob& job, const QString& file, QTextStream& out, QTextStream& err)
 {
     const PrintedWorkbook printed = job.run(terminalProgress(u"Печать"_s, err));
@@ -183,8 +183,6 @@ int runJob(PrintJob& job, const QString& file, QTextStream& out, QTextStream& er
         << Qt::endl;
     return done;
 }
-
-} // namespace
 
 QString printUsage()
 {

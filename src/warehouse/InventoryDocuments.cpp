@@ -3,6 +3,7 @@
 #include "reference/IngredientCatalog.h"
 #include "StockDocuments.h"
 #include "store/Database.h"
+#include "store/KitchenPresence.h"
 #include "store/SqliteStatement.h"
 #include "store/UserPrompts.h"
 
@@ -138,6 +139,10 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
         *error = sqlErrorText(m_db.lastError());
         return false;
     }
+    // Clearing takes away the documents others may be working on: on a server it runs alone.
+    if (clearHistory &&
+        !KitchenPresence::holdAlone(m_db, u"Проведение инвентаризации с очисткой истории"_s, error))
+        return false;
     QSqlQuery doc(m_db);
     if (!runQuery(doc, u"SELECT Date, Provodka FROM invdok WHERE Kod = ?"_s, {document}, error))
         return false;

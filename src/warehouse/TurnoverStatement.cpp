@@ -145,6 +145,9 @@ private:
     int m_n = 1; // the current row is m_n + 4
 };
 
+// Semi-finished products are not stocked.
+const QString stockedOnly = u" AND (i.Pf IS NULL OR i.Pf = 0)"_s;
+
 // The posted lines of the period by ingredient and key, read on the engine's own interface: a year's
 // lines are a hundred thousand rows. Dates repeat, so each is converted once.
 bool readMovements(const QSqlDatabase& db, const QString& ingredientFilter, const QVariantList& values,
@@ -194,6 +197,35 @@ bool readMovements(const QSqlDatabase& db, const QString& ingredientFilter, cons
 
 } // namespace
 
+bool TurnoverStatement::warehouseSums(const QDate& start, const QDate& end, Sums* sums, QString* error) const
+{
+    std::vector<Movement> movements;
+    if (!readMovements(m_db, stockedOnly, {start.toString(Qt::ISODate), end.toString(Qt::ISODate)}, movements,
+                       error))
+        return false;
+    Turnover total;
+    for (const Movement& line : movements)
+        total.add(line);
+    *sums = {total.inSum, total.outSum};
+    return true;
+}
+
+bool TurnoverStatement::stockValueAt(const QDate& day, double* value, QString* error) const
+{
+    QSqlQuery stock(m_db);
+    if (!runQuery(stock, u"SELECT coalesce(sum(i.Kolvo * i.Cena), 0) FROM Ing i WHERE 1 = 1"_s + stockedOnly,
+                  {}, error) ||
+        !stock.next())
+        return false;
+    const double now = stock.value(0).toDouble();
+    stock.finish();
+    Sums later;
+    if (!warehouseSums(day.addDays(1), QDate(9999, 12, 31), &later, error))
+        return false;
+    *value = now - later.receipts + later.issues;
+    return true;
+}
+
 bool TurnoverStatement::fill(Workbook& workbook, const TurnoverOptions& options, QString* error) const
 {
     const QString ru = QLatin1String(Database::collation);
@@ -207,11 +239,11 @@ bool TurnoverStatement::fill(Workbook& workbook, const TurnoverOptions& options,
         break;
     case TurnoverScope::Group:
         groupFilter = u" WHERE Kod = ?"_s;
-        ingredientFilter = u" AND i.Kod = ? AND (i.Pf IS NULL OR i.Pf = 0)"_s;
+        ingredientFilter = u" AND i.Kod = ?"_s + stockedOnly;
         scope = {options.group};
         break;
     case TurnoverScope::AllGroups:
-        ingredientFilter = u" AND (i.Pf IS NULL OR i.Pf = 0)"_s;
+        ingredientFilter = stockedOnly;
         break;
     }
 

@@ -37,6 +37,18 @@ public:
     // Fills the first sheet; false and the database's complaint on failure.
     bool fill(Workbook& workbook, const TurnoverOptions& options, QString* error) const;
 
+    // The money of the warehouse's receipts and issues of a period, as the statement of every group
+    // sums them.
+    struct Sums
+    {
+        double receipts = 0;
+        double issues = 0;
+    };
+    bool warehouseSums(const QDate& start, const QDate& end, Sums* sums, QString* error) const;
+    // The stock's value at the end of a day: today's balances at today's prices, less the receipts
+    // and plus the issues posted after it at their lines' prices.
+    bool stockValueAt(const QDate& day, double* value, QString* error) const;
+
 private:
     QSqlDatabase m_db;
 };

@@ -2,6 +2,7 @@
 #include "TestDataDir.h"
 
 #include "store/Engine.h"
+#include "store/KitchenPresence.h"
 #include "store/Schema.h"
 #include "store/SchemaUpgrade.h"
 
@@ -9,6 +10,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSysInfo>
 #include <QTest>
 
 #include <algorithm>
@@ -247,27 +249,90 @@ private Q_SLOTS:
         QVERIFY2(error.contains(u"не найдена"_s), qPrintable(error));
     }
 
-    void oneProgramPerServerKitchen()
+    void programsShareAServerKitchen()
     {
         if (ServerKitchen::server().isEmpty())
             QSKIP("no test server named");
         ServerKitchen made;
         QString error;
-        auto first = Database::openServer(ServerKitchen::server(), made.kitchen(), &error, u"first"_s);
-        auto second = Database::openServer(ServerKitchen::server(), made.kitchen(), &error, u"second"_s);
+        // A Russian user name comes back through the server, which keeps only ASCII of the name.
+        const QByteArray user = qgetenv("USER");
+        qputenv("USER", "повар");
+        const auto restore = qScopeGuard([&] { qputenv("USER", user); });
+        auto open = [&](const QString& kitchen, const QString& connection) {
+            return Database::openServer(ServerKitchen::server(), kitchen, &error, connection);
+        };
+        auto first = open(made.kitchen(), u"first"_s);
+        auto second = open(made.kitchen(), u"second"_s);
         QVERIFY2(first && second, qPrintable(error));
-        QVERIFY2(first->holdServerKitchen(&error), qPrintable(error));
-        QVERIFY(!second->holdServerKitchen(&error));
-        QVERIFY2(error.contains(made.kitchen()) && error.contains(u"другая программа"_s), qPrintable(error));
-        // Another kitchen of the same database is not held by it.
+        QVERIFY2(KitchenPresence::join(first->connection(), &error), qPrintable(error));
+        QVERIFY2(KitchenPresence::join(second->connection(), &error), qPrintable(error));
+        // Each sees the other as the server knows it: workstation, user, since when.
+        QList<KitchenPresence::Session> seen;
+        QVERIFY2(KitchenPresence::others(first->connection(), &seen, &error), qPrintable(error));
+        QCOMPARE(seen.size(), 1);
+        QCOMPARE(seen.first().workstation, QSysInfo::machineHostName());
+        QCOMPARE(seen.first().user, u"повар"_s);
+        QVERIFY(seen.first().since.isValid() && seen.first().since <= QDateTime::currentDateTime());
+        // A kitchen beside it in the same database meets none of them.
         ServerKitchen other;
-        auto third = Database::openServer(ServerKitchen::server(), other.kitchen(), &error, u"third"_s);
-        QVERIFY2(third && third->holdServerKitchen(&error), qPrintable(error));
-        third->close();
-        // Closing (or a crash) lets the kitchen go.
-        first->close();
-        QVERIFY2(second->holdServerKitchen(&error), qPrintable(error));
+        auto third = open(other.kitchen(), u"third"_s);
+        QVERIFY2(third && KitchenPresence::join(third->connection(), &error), qPrintable(error));
+        QVERIFY(KitchenPresence::others(third->connection(), &seen, &error) && seen.isEmpty());
+
+        const QString operation = u"Перенос кухни"_s;
+        {
+            Transaction transaction(first->connection());
+            QVERIFY(!KitchenPresence::holdAlone(first->connection(), operation, &error));
+            QVERIFY2(error.startsWith(operation) && error.contains(QSysInfo::machineHostName()),
+                     qPrintable(error));
+        }
         second->close();
+        {
+            Transaction transaction(first->connection());
+            QVERIFY2(KitchenPresence::holdAlone(first->connection(), operation, &error), qPrintable(error));
+            // While it runs nobody comes in, and is told why.
+            auto late = open(made.kitchen(), u"late"_s);
+            QVERIFY2(late, qPrintable(error));
+            QVERIFY(!KitchenPresence::join(late->connection(), &error));
+            QVERIFY2(error.contains(u"без других"_s) && error.contains(QSysInfo::machineHostName()),
+                     qPrintable(error));
+            late->close();
+        }
+        // Its transaction over, the kitchen is open to all again.
+        auto again = open(made.kitchen(), u"again"_s);
+        QVERIFY2(again && KitchenPresence::join(again->connection(), &error), qPrintable(error));
+        again->close();
+        third->close();
+        first->close();
+    }
+
+    // The server keeps 63 bytes of printable ASCII of a connection's name: a Russian user name and a
+    // long one come back as they were, or as their beginning.
+    void applicationNameSurvivesTheServer_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("latin") << u"cook"_s << true;
+        QTest::newRow("russian") << u"повар"_s << true;
+        QTest::newRow("long russian") << u"шеф-повар-столовой-номер-один-на-набережной"_s << false;
+    }
+    void applicationNameSurvivesTheServer()
+    {
+        QFETCH(QString, user);
+        QFETCH(bool, whole);
+        const QByteArray before = qgetenv("USER");
+        qputenv("USER", user.toUtf8());
+        const QString name = KitchenPresence::applicationName(u"kitchen_of_the_chain"_s);
+        qputenv("USER", before);
+        QVERIFY2(name.size() <= 63, qPrintable(name));
+        for (QChar c : name)
+            QVERIFY2(c.unicode() > 32 && c.unicode() < 127, qPrintable(name));
+        const KitchenPresence::Session session = KitchenPresence::fromApplicationName(name);
+        QVERIFY2(whole ? session.user == user : !session.user.isEmpty() && user.startsWith(session.user),
+                 qPrintable(session.user));
+        QVERIFY(!session.workstation.isEmpty() &&
+                QSysInfo::machineHostName().startsWith(session.workstation));
     }
 
     void connectionFailures_data()

@@ -11,6 +11,7 @@
 #include "reports/Workbook.h"
 #include "ScriptedPrompts.h"
 #include "store/KitchenLock.h"
+#include "store/KitchenPresence.h"
 #include "tools/KitchenCommands.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@
 #include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSysInfo>
 #include <QTest>
 #include <QTextStream>
 
@@ -167,6 +169,19 @@ private Q_SLOTS:
         QVERIFY2(again.err.contains(u"уже есть"_s), qPrintable(again.err));
         const Outcome onto = run({u"move"_s, server, there, u"--kitchen"_s, name});
         QCOMPARE(onto.code, commands::failed);
+        {
+            // A program working in the server kitchen keeps the move from reading it.
+            QString error;
+            auto program = Database::openServer(server, name, &error, u"program"_s);
+            QVERIFY2(program && KitchenPresence::join(program->connection(), &error), qPrintable(error));
+            const Outcome refused = run({u"move"_s, server, back, u"--kitchen"_s, name});
+            program->close();
+            QCOMPARE(refused.code, commands::failed);
+            QVERIFY2(refused.err.contains(u"Перенос кухни"_s) &&
+                         refused.err.contains(QSysInfo::machineHostName()),
+                     qPrintable(refused.err));
+            QVERIFY(!QFileInfo::exists(back));
+        }
         const Outcome from = run({u"move"_s, server, back, u"--kitchen"_s, name});
         QVERIFY2(from.code == commands::done, qPrintable(from.err));
         QCOMPARE(from.out.section(u' ', -1), to.out.section(u' ', -1)); // the same number of rows

@@ -11,8 +11,13 @@
 #include "reference/ui/DirectoriesPage.h"
 #include "reference/ui/IngredientsPage.h"
 #include "reference/ui/PartnersPage.h"
+#include "reports/ui/DesktopSpreadsheetLauncher.h"
+#include "reports/ui/PrintJobRun.h"
+#include "sales/ChainReportPrintJob.h"
 #include "sales/ui/SalesPage.h"
+#include "sales/ui/SummaryPeriodDialog.h"
 #include "StartPage.h"
+#include "store/KitchenPresence.h"
 #include "store/Rounding.h"
 #include "store/SchemaUpgrade.h"
 #include "store/ui/FolderDialogPrompt.h"
@@ -25,6 +30,9 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -40,11 +48,15 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     : QMainWindow(nullptr), m_locations(std::move(locations)),
       m_ownPrompts(prompts ? nullptr : new MessageBoxPrompts(this)),
       m_prompts(prompts ? prompts : m_ownPrompts.get()), m_ownFolders(new FolderDialogPrompt(this)),
-      m_folders(m_ownFolders.get()), m_lock(m_locations.culinar), m_tabs(new QTabWidget(this))
+      m_folders(m_ownFolders.get()), m_lock(m_locations.culinar), m_tabs(new QTabWidget(this)),
+      m_presence(new QLabel(this)), m_desktopLauncher(new DesktopSpreadsheetLauncher),
+      m_launcher(m_desktopLauncher.get())
 {
     setWindowTitle(u"Кухнемер (V-3.4.4)"_s);
     setCentralWidget(m_tabs);
     statusBar(); // says what the last operation did
+    statusBar()->addPermanentWidget(m_presence);
+    m_presence->hide();
     m_start = new StartPage(m_tabs);
     addPage(new IngredientsPage(m_prompts, m_tabs), u"Ингредиенты"_s);
     addPage(new CostingPage(m_prompts, m_tabs), u"Калькуляционные карты"_s);
@@ -71,6 +83,11 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     connect(m_start, &StartPage::kitchenRequested, this, &MainWindow::createKitchen);
     connect(m_start, &StartPage::otherFolderRequested, this, &MainWindow::chooseOtherFolder);
     updateKitchenOffer();
+    if (!m_locations.server.isEmpty()) {
+        // The kitchens of a chain share the server's database: their figures are a menu away.
+        QMenu* chain = menuBar()->addMenu(u"Сеть"_s);
+        chain->addAction(u"Показатели сети кухонь…"_s, this, &MainWindow::printChainReport);
+    }
     new HelpKey(this, [this] { return m_tabs ? m_tabs->currentWidget() : nullptr; });
 
     m_tick.setInterval(DiceAnimation::tickMs);
@@ -182,9 +199,52 @@ Page* MainWindow::page(PageIndex index) const
     return static_cast<Page*>(m_tabs->widget(index));
 }
 
+void MainWindow::showWhoIsWorking()
+{
+    if (m_locations.server.isEmpty())
+        return;
+    QList<KitchenPresence::Session> sessions;
+    QString error;
+    if (m_db) {
+        KitchenPresence::others(m_db->connection(), &sessions, &error);
+    } else if (std::optional<Database> look =
+                   Database::openServer(m_locations.server, m_locations.kitchen, &error,
+                                        u"kuhnemer-presence"_s, Database::Shape::AnyVersion)) {
+        KitchenPresence::others(look->connection(), &sessions, &error);
+        look->close();
+    }
+    // Not knowing who else is in stops nothing: the opening itself tells what is wrong.
+    const QString text =
+        sessions.isEmpty()
+            ? QString()
+            : u"С кухней сейчас работают также: %1."_s.arg(KitchenPresence::describe(sessions));
+    m_start->showPresence(text);
+    m_presence->setText(text);
+    m_presence->setVisible(!text.isEmpty());
+}
+
+void MainWindow::printChainReport()
+{
+    if (!m_tablesOpened && !openBase())
+        return;
+    SummaryPeriodDialog period(this);
+    period.setWindowTitle(u"Показатели сети кухонь"_s);
+    period.setDates(QDate::currentDate());
+    if (period.exec() != QDialog::Accepted)
+        return;
+    runPrintJob(
+        this, u"Показатели сети кухонь"_s, m_db->connection(),
+        [start = period.start(), end = period.end()](const QSqlDatabase& db) {
+            return std::make_unique<ChainReportPrintJob>(Database::addressOf(db).serverOptions, start, end);
+        },
+        *m_prompts, *m_launcher);
+}
+
 void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    // After the paint: the window shows while the server is asked.
+    QTimer::singleShot(0, this, &MainWindow::showWhoIsWorking);
     if (m_placed || !screen())
         return;
     m_placed = true;
@@ -206,7 +266,7 @@ bool MainWindow::openBase()
     QString error;
     if (!m_db && !m_locations.server.isEmpty()) {
         m_db = Database::openServer(m_locations.server, m_locations.kitchen, &error);
-        if (m_db && !m_db->holdServerKitchen(&error)) {
+        if (m_db && !KitchenPresence::join(m_db->connection(), &error)) {
             m_db->close();
             m_db.reset();
         }
@@ -256,6 +316,7 @@ void MainWindow::onPageChanged(int index)
         return;
     }
     page(PageIndex(index))->pageShown();
+    showWhoIsWorking();
     const bool animated = index == Menus || index == Sales || index == Start;
     if (animated) {
         m_tick.start();

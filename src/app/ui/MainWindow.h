@@ -14,6 +14,8 @@
 
 class DiceWidget;
 class InfoPage;
+class QLabel;
+class SpreadsheetLauncher;
 class Page;
 class QTabWidget;
 class StartPage;
@@ -56,6 +58,13 @@ public:
     // The folder question of "Другая папка…" on the start page; the window's own dialog by default.
     void setFolderPrompt(FolderPrompt* folders) { m_folders = folders; }
     const DataLocations& locations() const { return m_locations; }
+    // Shows on the start page and in the status bar who else has a server kitchen open: through the
+    // program's connection once the kitchen is open, before that through a short one of its own.
+    void showWhoIsWorking();
+    QLabel* presence() const { return m_presence; }
+    // "Сеть" → "Показатели сети кухонь…" of a server kitchen: the period, then the chain's print-out.
+    void printChainReport();
+    void setSpreadsheetLauncher(SpreadsheetLauncher* launcher) { m_launcher = launcher; }
     // A place restored from the user's settings stands: the first show does not place the window.
     void keepPlacement() { m_placed = true; }
 
@@ -89,6 +98,9 @@ private:
     QTabWidget* m_tabs;
     StartPage* m_start = nullptr;
     InfoPage* m_info = nullptr;
+    QLabel* m_presence;
+    std::unique_ptr<SpreadsheetLauncher> m_desktopLauncher;
+    SpreadsheetLauncher* m_launcher;
     QList<DiceWidget*> m_pageDice;
     int m_previousPage = Start;
     bool m_tablesOpened = false;

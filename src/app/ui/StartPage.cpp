@@ -61,7 +61,7 @@ protected:
 
 StartPage::StartPage(QWidget* parent)
     : Page(parent), m_clock(new AnalogClock(this)), m_maintenance(new QPushButton(u"Индексация баз"_s, this)),
-      m_offer(new QWidget(this)), m_offerText(new QLabel(m_offer))
+      m_offer(new QWidget(this)), m_offerText(new QLabel(m_offer)), m_presence(new QLabel(this))
 {
     auto* title = new QLabel(u"Кухнемер"_s, this);
     QFont titleFont(u"Serif"_s, 54, QFont::Bold);
@@ -110,6 +110,10 @@ StartPage::StartPage(QWidget* parent)
     offerLayout->addLayout(offerButtons);
     layout->addWidget(m_offer, 4, 0, 1, 3);
     m_offer->hide();
+    m_presence->setWordWrap(true);
+    m_presence->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_presence, 5, 0, 1, 3);
+    m_presence->hide();
     connect(m_offerButtons[0], &QPushButton::clicked, this, [this] { Q_EMIT kitchenRequested(false); });
     connect(m_offerButtons[1], &QPushButton::clicked, this, [this] { Q_EMIT kitchenRequested(true); });
     connect(m_offerButtons[2], &QPushButton::clicked, this, &StartPage::otherFolderRequested);
@@ -129,6 +133,12 @@ void StartPage::showKitchenOffer(const QString& dataDir)
         u"Кухня ещё не создана. Создайте пустую кухню, чтобы вести свою, или образец столовой, "
         "чтобы посмотреть программу в работе; если кухня уже есть в другой папке, выберите её."
         "\nКаталог данных: %1"_s.arg(QDir::toNativeSeparators(dataDir)));
+}
+
+void StartPage::showPresence(const QString& text)
+{
+    m_presence->setText(text);
+    m_presence->setVisible(!text.isEmpty());
 }
 
 void StartPage::setClockRunning(bool running)

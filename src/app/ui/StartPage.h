@@ -23,6 +23,9 @@ public:
     // The offer of a kitchen while the data directory holds none; hidden when dataDir is empty.
     void showKitchenOffer(const QString& dataDir);
     QWidget* kitchenOffer() const { return m_offer; }
+    // Who else has a server kitchen open; hidden when the text is empty.
+    void showPresence(const QString& text);
+    QLabel* presence() const { return m_presence; }
     // "Пустая кухня", "Образец столовой", "Другая папка…".
     QPushButton* offerButton(int index) const { return m_offerButtons.at(index); }
 
@@ -37,5 +40,6 @@ private:
     QPushButton* m_maintenance;
     QWidget* m_offer;
     QLabel* m_offerText;
+    QLabel* m_presence;
     QList<QPushButton*> m_offerButtons;
 };
