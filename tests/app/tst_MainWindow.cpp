@@ -1,6 +1,7 @@
 #include "GuiScript.h"
 #include "OldKitchen.h"
 #include "ScriptedPrompts.h"
+#include "ServerKitchen.h"
 #include "TestDataDir.h"
 
 #include "app/ui/InfoPage.h"
@@ -12,17 +13,21 @@
 #include "reference/ui/IngredientsPage.h"
 #include "reference/ui/PartnersPage.h"
 #include "store/KitchenLock.h"
+#include "store/KitchenPresence.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/MessageBoxPrompts.h"
 #include "tools/DemoKitchen.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QSysInfo>
 #include <QTabWidget>
 #include <QTest>
 
@@ -49,6 +54,37 @@ private:
     }
 
 private Q_SLOTS:
+    void serverKitchenShowsWhoElseIsIn()
+    {
+        if (ServerKitchen::server().isEmpty())
+            QSKIP("no test server named");
+        ServerKitchen kitchen;
+        TestDataDir data(false);
+        QString error;
+        // Another workstation is in the kitchen already.
+        auto other = Database::openServer(ServerKitchen::server(), kitchen.kitchen(), &error, u"other"_s);
+        QVERIFY2(other && KitchenPresence::join(other->connection(), &error), qPrintable(error));
+        ScriptedPrompts prompts;
+        MainWindow window(DataLocations::resolve({u"--data"_s, data.dataDir(), u"--server"_s,
+                                                  ServerKitchen::server(), u"--kitchen"_s, kitchen.kitchen()},
+                                                 QString()),
+                          &prompts);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QString host = QSysInfo::machineHostName();
+        QTRY_VERIFY(window.startPage()->presence()->isVisible());
+        QVERIFY2(window.startPage()->presence()->text().contains(host),
+                 qPrintable(window.startPage()->presence()->text()));
+        // The program comes in beside it, and the status bar goes on telling who else is in.
+        window.tabs()->setCurrentIndex(MainWindow::Ingredients);
+        QVERIFY2(window.tablesOpened(), qPrintable(prompts.shown.join(u'\n')));
+        QVERIFY(window.presence()->isVisible() && window.presence()->text().contains(host));
+        other->close();
+        window.tabs()->setCurrentIndex(MainWindow::Costing);
+        QVERIFY(window.presence()->isHidden());
+        QVERIFY(!window.menuBar()->findChildren<QAction*>().isEmpty());
+    }
+
     void startsOnStartPageAndOpensViewsOnFirstChange()
     {
         TestDataDir data(false);
