@@ -1,3 +1,4 @@
+#include "ScriptedPrompts.h"
 #include "ServerKitchen.h"
 #include "TestDataDir.h"
 
@@ -5,6 +6,7 @@
 #include "store/KitchenPresence.h"
 #include "store/Schema.h"
 #include "store/SchemaUpgrade.h"
+#include "warehouse/InventoryDocuments.h"
 
 #include <QCollator>
 
@@ -305,6 +307,32 @@ private Q_SLOTS:
         again->close();
         third->close();
         first->close();
+    }
+
+    void inventoryClearingRunsAlone()
+    {
+        if (ServerKitchen::server().isEmpty())
+            QSKIP("no test server named");
+        ServerKitchen made;
+        const QSqlDatabase db = made.db();
+        QString error;
+        QVERIFY2(KitchenPresence::join(db, &error), qPrintable(error));
+        for (const QString& sql :
+             {u"INSERT INTO Gring (Kod, Name) VALUES (1, 'Овощи')"_s,
+              u"INSERT INTO Ing (Kod1, Kod, Name, Pf, Kolvo, Cena) VALUES (1, 1, 'Картофель', 0, 10, 30)"_s,
+              u"INSERT INTO Doc (Nomer, Date, Provodka) VALUES ('1', '2026-12-07', 1)"_s,
+              u"INSERT INTO invdok (Kod, Date, Name, Provodka) VALUES (1, '2026-12-10', 'Декабрь', 1)"_s,
+              u"INSERT INTO inv (Kod, Ing, Ing22, NewKolvo, Newprice) VALUES (1, 1, 'Картофель', 8, 32)"_s})
+            QVERIFY2(execSql(db, sql, {}, &error), qPrintable(error));
+        auto other = Database::openServer(ServerKitchen::server(), made.kitchen(), &error, u"other"_s);
+        QVERIFY2(other && KitchenPresence::join(other->connection(), &error), qPrintable(error));
+        ScriptedPrompts prompts;
+        InventoryDocuments inventory(db, prompts);
+        QVERIFY(!inventory.post(1, true, &error));
+        QVERIFY2(error.contains(u"очисткой истории"_s) && error.contains(QSysInfo::machineHostName()),
+                 qPrintable(error));
+        QCOMPARE(column(db, u"SELECT count(*) FROM Doc"_s), QStringList{u"1"_s});
+        other->close();
     }
 
     // The server keeps 63 bytes of printable ASCII of a connection's name: a Russian user name and a
