@@ -25,6 +25,7 @@ constexpr int ruledColumns = 8;  // A to H
 constexpr int signedColumns = 6; // A to F
 
 const QString blank = u" "_s;
+const QString refused = u"Калькуляционные карты не напечатаны: "_s;
 
 struct Figures
 {
@@ -103,29 +104,20 @@ bool CardPrintRun::load(QString* error)
 std::optional<Figures> CardPrintRun::lineFigures(const RecipeDish& dish, const RecipeLine& line,
                                                  QString* error) const
 {
-    const QString where = u"Калькуляционные карты не напечатаны. Блюдо \"%1\""_s.arg(dish.name);
+    // The card has always counted unit weights, yields and markups as whole numbers, and a card
+    // line's own yield plays no part in it.
+    static constexpr Divisors divisors{.unitGrams = DivisorForm::Whole,
+                                       .portions = DivisorForm::Whole,
+                                       .yield = DivisorForm::Whole,
+                                       .lineYield = DivisorForm::Unused};
+    const QString fault = m_book.lineFault(dish, line, divisors);
+    if (!fault.isEmpty()) {
+        *error = refused + fault;
+        return std::nullopt;
+    }
     const RecipeIngredient* ingredient = m_book.ingredient(line.ingredient);
-    if (!ingredient) {
-        *error = where + u": ингредиента строки калькуляционной карты нет в справочнике "
-                         "ингредиентов, его выход и цена равны нулю."_s;
-        return std::nullopt;
-    }
-    // The card has always counted unit weights, yields and markups as whole numbers.
-    const QString what = where + u", ингредиент \"%1\": "_s.arg(ingredient->name);
-    if (!ingredient->wholeUnitGrams) {
-        *error = what + u"не найдена единица измерения, вес единицы (Грамм) равен нулю."_s;
-        return std::nullopt;
-    }
     const double unitGrams = *ingredient->wholeUnitGrams;
-    if (unitGrams == 0) {
-        *error = what + u"вес единицы измерения (Грамм) равен нулю."_s;
-        return std::nullopt;
-    }
     const double yield = ingredient->wholeYield;
-    if (yield == 0) {
-        *error = what + u"выход (% Вых) равен нулю."_s;
-        return std::nullopt;
-    }
     const double stored = ingredient->price.value_or(0);
     const double selling = stored * (1 + ingredient->wholePercent / 100);
     const double price = m_options.prices == CardPrices::Cost ? stored : selling;
@@ -145,9 +137,10 @@ bool CardPrintRun::compute(QString* error)
     for (const RecipeDish* dish : m_dishes) {
         if (!prints(*dish))
             continue;
-        if (rounding::wholeNumber(dish->portions) == 0) {
-            *error = u"Калькуляционные карты не напечатаны. Блюдо \"%1\": число порций равно нулю."_s.arg(
-                dish->name);
+        // The card divides its total by the portions even when it has no lines.
+        const QString fault = m_book.portionsFault(*dish, DivisorForm::Whole);
+        if (!fault.isEmpty()) {
+            *error = refused + fault;
             return false;
         }
         Card card{dish, {}, 0};
@@ -314,7 +307,7 @@ CostingCardPrintResult CostingCardPrint::run(const CostingCardOptions& options, 
     CardPrintRun run(m_db, options);
     QString error;
     if (!run.load(&error)) {
-        result.error = u"Калькуляционные карты не напечатаны: "_s + error;
+        result.error = refused + error;
         return result;
     }
     if (!run.compute(&result.error))
@@ -336,7 +329,7 @@ std::optional<std::vector<CostingCardFigures>> CostingCardPrint::figures(const C
 {
     CardPrintRun run(m_db, options);
     if (!run.load(error)) {
-        *error = u"Калькуляционные карты не напечатаны: "_s + *error;
+        *error = refused + *error;
         return std::nullopt;
     }
     if (!run.compute(error))
