@@ -66,6 +66,8 @@ public:
         QVariant markup;
         QVariant yield;
         QVariant recipe;
+        QVariant serving; // the technological card's requirements for serving and for storage
+        QVariant storage;
         std::vector<Line> lines;
     };
 
