@@ -118,6 +118,7 @@ private Q_SLOTS:
     void zeroDivisorStopsBeforeAnythingIsWritten_data();
     void zeroDivisorStopsBeforeAnythingIsWritten();
     void recipeSheet();
+    void cardLongerThanAPageRepeatsItsHeading();
 };
 
 void tst_CostingCardPrint::printsEveryGroupCellByCell_data()
@@ -395,6 +396,50 @@ void tst_CostingCardPrint::recipeSheet()
     Workbook none;
     QVERIFY(!RecipePrint(kitchen.data.db()).fill(none, 999, &error));
     QVERIFY(!error.isEmpty());
+}
+
+void tst_CostingCardPrint::cardLongerThanAPageRepeatsItsHeading()
+{
+    Kitchen kitchen;
+    // 80 lines: the salad's card runs over two pages after the roast's.
+    for (int n = 0; n < 79; ++n)
+        kitchen.line(kitchen.salad, n % 2 ? kitchen.meat : kitchen.onion, 10 + n);
+    const CostingCardPrintResult result =
+        kitchen.print(CardPrintScope::ChosenGroup, CardPrices::Cost, kitchen.festive);
+    QVERIFY2(result.workbook, qPrintable(result.error));
+    const Sheet& sheet = result.workbook->sheet(1);
+    const std::vector<int>& breaks = sheet.pageSetup().pageBreaksBefore;
+    QVERIFY(breaks.size() >= 2);
+
+    // Each page the card runs onto begins with the heads of its columns, and the lines go on from
+    // there, each once.
+    const int card = [&] {
+        int row = 1;
+        while (sheet.value(row, 1) != QVariant(u"Наименование блюда: Салат"_s))
+            ++row;
+        return row;
+    }();
+    int expected = 1;
+    int lastLine = 0;
+    for (int row = card + 1; row <= sheet.rowCount(); ++row) {
+        const QVariant value = sheet.value(row, 1);
+        if (value.typeId() == QMetaType::Double) {
+            QCOMPARE(value.toInt(), expected++);
+            lastLine = row;
+        }
+    }
+    QCOMPARE(expected, 81);
+    int inside = 0;
+    for (const int row : breaks) {
+        if (row <= card + 1 || row > lastLine)
+            continue;
+        ++inside;
+        QCOMPARE(sheet.value(row, 1), QVariant(u"№"_s));
+        QCOMPARE(sheet.value(row, 8), QVariant(u"Сумма"_s));
+        QCOMPARE(sheet.value(row + 1, 1).toInt(), sheet.value(row - 1, 1).toInt() + 1);
+    }
+    QVERIFY(inside >= 1);
+    QVERIFY(result.workbook->problems().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_CostingCardPrint)
