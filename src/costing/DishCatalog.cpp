@@ -186,6 +186,7 @@ std::optional<qlonglong> DishCatalog::copyDish(const QVariant& dishKey, const QS
                      {},
                      query.value(3),
                      query.value(4),
+                     {},
                      {}};
         if (!runQuery(query, u"SELECT KodIng, Name, Kolvo, Vihod FROM Karta WHERE Kod = ? ORDER BY NNN"_s,
                       {*dish}, &error))
@@ -253,11 +254,10 @@ std::optional<qlonglong> DishCatalog::addDish(QSqlDatabase db, const NewDish& di
 {
     QSqlQuery query(db);
     if (!runQuery(query,
-                  u"INSERT INTO Bludo (Kod, Name, X, Nporc, Proc, Vixod, Recept, Serving, Storage) VALUES "
-                  u"(?, ?, ?, ?, ?, "
-                  u"?, ?, ?, ?)"_s,
+                  u"INSERT INTO Bludo (Kod, Name, X, Nporc, Proc, Vixod, Recept, Serving, Storage, Status) "
+                  u"VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
                   {dish.group, dish.name, dish.extra, dish.portions, dish.markup, dish.yield, dish.recipe,
-                   dish.serving, dish.storage},
+                   dish.serving, dish.storage, dish.status},
                   error))
         return std::nullopt;
     const qlonglong key = query.lastInsertId().toLongLong();
