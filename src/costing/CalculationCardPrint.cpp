@@ -2,6 +2,7 @@
 
 #include "reference/OrganisationDetails.h"
 #include "reports/FormStyle.h"
+#include "reports/PageFlow.h"
 #include "reports/StateForm.h"
 #include "reports/Workbook.h"
 #include "store/Rounding.h"
@@ -73,10 +74,11 @@ void box(Range range)
 }
 
 // One form from its head to its signatures; returns the row after it.
-int writeCard(Sheet& sheet, int row, const CostingCardFigures& card,
+int writeCard(pageflow::Pages& pages, int row, const CostingCardFigures& card,
               std::span<const Calculation> calculations, const OrganisationDetails& organisation,
               const QDate& today)
 {
+    Sheet& sheet = pages.sheet();
     const int lastColumn = blockColumn(calculations.size()) - 1;
     const int code = lastColumn;
     const int label = code - 1;
@@ -107,55 +109,62 @@ int writeCard(Sheet& sheet, int row, const CostingCardFigures& card,
     stateform::writeCode(sheet, row, code, code, QString(), today.toString(u"dd.MM.yyyy"_s));
     row += 2;
 
-    // The heading: the calculations' numbers and dates over their blocks, then the products' columns.
+    // The heading: the calculations' numbers and dates over their blocks, then the products' columns;
+    // written again on each page the lines run onto.
     const int tableTop = row;
-    sheet.cell(row, 1).setValue(u"Порядковый номер калькуляции, дата утверждения"_s);
-    sheet.range(row, 1, row, 3).merge();
-    for (size_t k = 0; k < calculations.size(); ++k) {
-        const int column = blockColumn(k);
-        sheet.cell(row, column)
-            .setValue(u"№ %1 от %2"_s.arg(k + 1).arg(calculations[k].date.toString(u"dd.MM.yyyy"_s)));
-        sheet.range(row, column, row, column + 2).merge();
-    }
-    ++row;
-    sheet.cell(row, 1).setValue(u"Номер по порядку"_s);
-    sheet.range(row, 1, row + 1, 1).merge();
-    sheet.cell(row, 2).setValue(u"Продукты"_s);
-    sheet.range(row, 2, row, 3).merge();
-    sheet.cell(row + 1, 2).setValue(u"наименование"_s);
-    sheet.cell(row + 1, 3).setValue(u"код"_s);
-    for (size_t k = 0; k < calculations.size(); ++k) {
-        const int column = blockColumn(k);
-        const QString captions[] = {u"норма, кг"_s, u"цена, руб. коп."_s, u"сумма, руб. коп."_s};
-        for (int c = 0; c < 3; ++c) {
-            sheet.cell(row, column + c).setValue(captions[c]);
-            sheet.range(row, column + c, row + 1, column + c).merge();
-        }
-    }
-    row += 2;
-    for (int column = 1; column <= lastColumn; ++column)
-        sheet.cell(row, column).setValue(column);
-    sheet.range(row, 1, row, lastColumn).setNumberFormat(u"0"_s);
-    for (int r = tableTop; r <= row; ++r)
-        setRowFont(sheet, r, 8);
-    centre(sheet.range(tableTop, 1, row, lastColumn).setWrapText(true));
-    ++row;
-
-    for (size_t n = 0; n < card.lines.size(); ++n) {
-        sheet.cell(row, 1).setValue(double(n + 1)).setHorizontalAlignment(HAlign::Center);
-        sheet.cell(row, 2).setValue(card.lines[n].name).setWrapText(true);
-        sheet.cell(row, 3).setValue(double(card.lines[n].ingredient)).setHorizontalAlignment(HAlign::Center);
+    const auto heading = [&](int at) {
+        const int top = at;
+        sheet.cell(at, 1).setValue(u"Порядковый номер калькуляции, дата утверждения"_s);
+        sheet.range(at, 1, at, 3).merge();
         for (size_t k = 0; k < calculations.size(); ++k) {
-            const std::optional<LineFigures>& figures = calculations[k].lines[n];
+            const int column = blockColumn(k);
+            sheet.cell(at, column)
+                .setValue(u"№ %1 от %2"_s.arg(k + 1).arg(calculations[k].date.toString(u"dd.MM.yyyy"_s)));
+            sheet.range(at, column, at, column + 2).merge();
+        }
+        ++at;
+        sheet.cell(at, 1).setValue(u"Номер по порядку"_s);
+        sheet.range(at, 1, at + 1, 1).merge();
+        sheet.cell(at, 2).setValue(u"Продукты"_s);
+        sheet.range(at, 2, at, 3).merge();
+        sheet.cell(at + 1, 2).setValue(u"наименование"_s);
+        sheet.cell(at + 1, 3).setValue(u"код"_s);
+        for (size_t k = 0; k < calculations.size(); ++k) {
+            const int column = blockColumn(k);
+            const QString captions[] = {u"норма, кг"_s, u"цена, руб. коп."_s, u"сумма, руб. коп."_s};
+            for (int c = 0; c < 3; ++c) {
+                sheet.cell(at, column + c).setValue(captions[c]);
+                sheet.range(at, column + c, at + 1, column + c).merge();
+            }
+        }
+        at += 2;
+        for (int column = 1; column <= lastColumn; ++column)
+            sheet.cell(at, column).setValue(column);
+        sheet.range(at, 1, at, lastColumn).setNumberFormat(u"0"_s);
+        for (int r = top; r <= at; ++r)
+            setRowFont(sheet, r, 8);
+        centre(sheet.range(top, 1, at, lastColumn).setWrapText(true));
+        return at + 1;
+    };
+    const auto line = [&](int at, int n) {
+        sheet.cell(at, 1).setValue(double(n + 1)).setHorizontalAlignment(HAlign::Center);
+        sheet.cell(at, 2).setValue(card.lines[size_t(n)].name).setWrapText(true);
+        sheet.cell(at, 3)
+            .setValue(double(card.lines[size_t(n)].ingredient))
+            .setHorizontalAlignment(HAlign::Center);
+        for (size_t k = 0; k < calculations.size(); ++k) {
+            const std::optional<LineFigures>& figures = calculations[k].lines[size_t(n)];
             if (!figures)
                 continue;
             const int column = blockColumn(k);
-            sheet.cell(row, column).setValue(figures->norm).setNumberFormat(u"0.000"_s);
-            sheet.cell(row, column + 1).setValue(figures->price).setNumberFormat(u"0.00"_s);
-            sheet.cell(row, column + 2).setValue(figures->sum).setNumberFormat(u"0.00"_s);
+            sheet.cell(at, column).setValue(figures->norm).setNumberFormat(u"0.000"_s);
+            sheet.cell(at, column + 1).setValue(figures->price).setNumberFormat(u"0.00"_s);
+            sheet.cell(at, column + 2).setValue(figures->sum).setNumberFormat(u"0.00"_s);
         }
-        setRowFont(sheet, row++, 9);
-    }
+        setRowFont(sheet, at, 9);
+        return at + 1;
+    };
+    row = pageflow::continuedTable(pages, row, int(card.lines.size()), heading, line);
 
     // The totals and the signatures, each under the sum or across the block of its calculation.
     const auto totalRow = [&](const QString& caption) {
@@ -223,17 +232,18 @@ CalculationCardResult CalculationCardPrint::run(const CostingCardOptions& option
     for (int column = 1; column <= 3; ++column)
         sheet.setColumnWidth(column, widths[column - 1]);
     const QDate today = m_clock.today();
+    pageflow::Pages pages(sheet, pageflow::Pages::Ends::Breaks);
     int row = 1;
     for (const CostingCardFigures& card : *cards) {
         // Each dish's form starts a page: it is filed on its own.
         if (row > 1)
-            sheet.addPageBreakBefore(row);
+            pages.breakBefore(row);
         const Calculation calculations[] = {calculate(card, today)};
         for (size_t k = 0; k < std::size(calculations); ++k) {
             for (int c = 0; c < 3; ++c)
                 sheet.setColumnWidth(blockColumn(k) + c, c == 0 ? 9 : 11);
         }
-        row = writeCard(sheet, row, card, calculations, *organisation, today) + 1;
+        row = writeCard(pages, row, card, calculations, *organisation, today) + 1;
     }
     result.cards = int(cards->size());
     result.workbook = std::move(workbook);

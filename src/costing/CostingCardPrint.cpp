@@ -25,6 +25,7 @@ constexpr int ruledColumns = 8;  // A to H
 constexpr int signedColumns = 6; // A to F
 
 const QString blank = u" "_s;
+const QString refused = u"Калькуляционные карты не напечатаны: "_s;
 
 struct Figures
 {
@@ -74,7 +75,9 @@ private:
                (!dish.mark.isEmpty() && dish.mark.front().unicode() > u' ');
     }
     std::optional<Figures> lineFigures(const RecipeDish& dish, const RecipeLine& line, QString* error) const;
-    int writeCard(Sheet& sheet, int row, const Card& card) const;
+    // Writes the card from the row and returns the row after it. With pages, a card longer than a
+    // page begins each of its pages with the heads of its columns.
+    int writeCard(Sheet& sheet, int row, const Card& card, pageflow::Pages* pages = nullptr) const;
 
     QSqlDatabase m_db;
     const CostingCardOptions& m_options;
@@ -103,29 +106,20 @@ bool CardPrintRun::load(QString* error)
 std::optional<Figures> CardPrintRun::lineFigures(const RecipeDish& dish, const RecipeLine& line,
                                                  QString* error) const
 {
-    const QString where = u"Калькуляционные карты не напечатаны. Блюдо \"%1\""_s.arg(dish.name);
+    // The card has always counted unit weights, yields and markups as whole numbers, and a card
+    // line's own yield plays no part in it.
+    static constexpr Divisors divisors{.unitGrams = DivisorForm::Whole,
+                                       .portions = DivisorForm::Whole,
+                                       .yield = DivisorForm::Whole,
+                                       .lineYield = DivisorForm::Unused};
+    const QString fault = m_book.lineFault(dish, line, divisors);
+    if (!fault.isEmpty()) {
+        *error = refused + fault;
+        return std::nullopt;
+    }
     const RecipeIngredient* ingredient = m_book.ingredient(line.ingredient);
-    if (!ingredient) {
-        *error = where + u": ингредиента строки калькуляционной карты нет в справочнике "
-                         "ингредиентов, его выход и цена равны нулю."_s;
-        return std::nullopt;
-    }
-    // The card has always counted unit weights, yields and markups as whole numbers.
-    const QString what = where + u", ингредиент \"%1\": "_s.arg(ingredient->name);
-    if (!ingredient->wholeUnitGrams) {
-        *error = what + u"не найдена единица измерения, вес единицы (Грамм) равен нулю."_s;
-        return std::nullopt;
-    }
     const double unitGrams = *ingredient->wholeUnitGrams;
-    if (unitGrams == 0) {
-        *error = what + u"вес единицы измерения (Грамм) равен нулю."_s;
-        return std::nullopt;
-    }
     const double yield = ingredient->wholeYield;
-    if (yield == 0) {
-        *error = what + u"выход (% Вых) равен нулю."_s;
-        return std::nullopt;
-    }
     const double stored = ingredient->price.value_or(0);
     const double selling = stored * (1 + ingredient->wholePercent / 100);
     const double price = m_options.prices == CardPrices::Cost ? stored : selling;
@@ -145,9 +139,10 @@ bool CardPrintRun::compute(QString* error)
     for (const RecipeDish* dish : m_dishes) {
         if (!prints(*dish))
             continue;
-        if (rounding::wholeNumber(dish->portions) == 0) {
-            *error = u"Калькуляционные карты не напечатаны. Блюдо \"%1\": число порций равно нулю."_s.arg(
-                dish->name);
+        // The card divides its total by the portions even when it has no lines.
+        const QString fault = m_book.portionsFault(*dish, DivisorForm::Whole);
+        if (!fault.isEmpty()) {
+            *error = refused + fault;
             return false;
         }
         Card card{dish, {}, 0};
@@ -187,8 +182,9 @@ void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint
     const double groupCount = m_options.scope == CardPrintScope::ChosenGroup ? 1 : double(groups.size());
     auto card = m_cards.cbegin();
     int row = 2;
-    // Each card on one page where it fits; a group's heading goes with its first card.
-    std::vector<std::pair<int, int>> cardRows;
+    // Each card on one page where it fits; a group's heading goes with its first card. A card longer
+    // than a page stays where it begins and repeats its heading on each page it runs onto.
+    pageflow::Pages pages(sheet, pageflow::Pages::Ends::Breaks);
     for (size_t g = 0; g < groups.size(); ++g) {
         ++row;
         const int heading = row;
@@ -197,23 +193,34 @@ void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint
         ++row;
         const std::span<const RecipeDish> dishes = m_book.dishesOf(groups[g].key);
         const double dishCount = double(dishes.size());
+        bool first = true;
         int k = 0;
         for (const RecipeDish& dish : dishes) {
             ++k;
             if (progress)
                 progress(rounding::toInt(k / dishCount / groupCount * 100) +
                          rounding::toInt(100 / groupCount * double(g)));
-            if (card != m_cards.cend() && card->dish == &dish) {
-                const int first = cardRows.empty() || cardRows.back().second < heading ? heading : row;
-                row = writeCard(sheet, row, *card++);
-                cardRows.emplace_back(first, row - 3); // two empty rows follow a card
+            if (card == m_cards.cend() || card->dish != &dish)
+                continue;
+            const int top = first ? heading : row;
+            first = false;
+            pages.countTo(top);
+            int end = writeCard(sheet, row, *card);
+            const double block = pages.height(top, end - 3); // two empty rows follow a card
+            if (!pages.fits(block) && pages.fitAPage(block)) {
+                if (!pages.atTop())
+                    pages.breakBefore(top);
+            } else if (!pages.fits(block)) {
+                sheet.discardRowsFrom(row);
+                end = writeCard(sheet, row, *card, &pages);
             }
+            row = end;
+            ++card;
         }
     }
-    pageflow::keepTogether(sheet, cardRows);
 }
 
-int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const
+int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card, pageflow::Pages* pages) const
 {
     sheet.cell(row, 1).setValue(m_options.enterprise).setHorizontalAlignment(HAlign::Left);
     formstyle::setRowFont(sheet, row, 12, true);
@@ -234,26 +241,35 @@ int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card) const
     formstyle::setRowFont(sheet, row, 14);
     ++row;
 
-    sheet.cell(row, 1).setValue(u"№"_s);
-    sheet.cell(row, 2).setValue(u"Наименование продуктов"_s);
-    sheet.cell(row, 5).setValue(u"Норма в гр. (Брутто)"_s);
-    sheet.cell(row, 7).setValue(u"Цена"_s);
-    sheet.cell(row, 8).setValue(u"Сумма"_s);
-    formstyle::setRowFont(sheet, row, 12, true);
-    sheet.range(row, 6, row, 8).setHorizontalAlignment(HAlign::Right).setVerticalAlignment(VAlign::Center);
-    formstyle::bottomRule(sheet.range(row, 1, row, ruledColumns));
-    ++row;
-
-    int number = 0;
-    for (const Figures& line : card.lines) {
-        sheet.cell(row, 1).setValue(++number);
-        sheet.cell(row, 2).setValue(line.name);
-        sheet.cell(row, 6).setValue(line.gross);
-        sheet.cell(row, 7).setValue(line.price);
-        sheet.cell(row, 8).setValue(line.sum);
-        formstyle::setRowFont(sheet, row, 12);
-        formstyle::bottomRule(sheet.range(row, 1, row, ruledColumns));
-        ++row;
+    const auto heading = [&](int at) {
+        sheet.cell(at, 1).setValue(u"№"_s);
+        sheet.cell(at, 2).setValue(u"Наименование продуктов"_s);
+        sheet.cell(at, 5).setValue(u"Норма в гр. (Брутто)"_s);
+        sheet.cell(at, 7).setValue(u"Цена"_s);
+        sheet.cell(at, 8).setValue(u"Сумма"_s);
+        formstyle::setRowFont(sheet, at, 12, true);
+        sheet.range(at, 6, at, 8).setHorizontalAlignment(HAlign::Right).setVerticalAlignment(VAlign::Center);
+        formstyle::bottomRule(sheet.range(at, 1, at, ruledColumns));
+        return at + 1;
+    };
+    const auto line = [&](int at, int n) {
+        const Figures& figures = card.lines[size_t(n)];
+        sheet.cell(at, 1).setValue(n + 1);
+        sheet.cell(at, 2).setValue(figures.name);
+        sheet.cell(at, 6).setValue(figures.gross);
+        sheet.cell(at, 7).setValue(figures.price);
+        sheet.cell(at, 8).setValue(figures.sum);
+        formstyle::setRowFont(sheet, at, 12);
+        formstyle::bottomRule(sheet.range(at, 1, at, ruledColumns));
+        return at + 1;
+    };
+    const int lines = int(card.lines.size());
+    if (pages) {
+        row = pageflow::continuedTable(*pages, row, lines, heading, line);
+    } else {
+        row = heading(row);
+        for (int n = 0; n < lines; ++n)
+            row = line(row, n);
     }
 
     const double portions = rounding::wholeNumber(card.dish->portions);
@@ -314,7 +330,7 @@ CostingCardPrintResult CostingCardPrint::run(const CostingCardOptions& options, 
     CardPrintRun run(m_db, options);
     QString error;
     if (!run.load(&error)) {
-        result.error = u"Калькуляционные карты не напечатаны: "_s + error;
+        result.error = refused + error;
         return result;
     }
     if (!run.compute(&result.error))
@@ -336,7 +352,7 @@ std::optional<std::vector<CostingCardFigures>> CostingCardPrint::figures(const C
 {
     CardPrintRun run(m_db, options);
     if (!run.load(error)) {
-        *error = u"Калькуляционные карты не напечатаны: "_s + *error;
+        *error = refused + *error;
         return std::nullopt;
     }
     if (!run.compute(error))

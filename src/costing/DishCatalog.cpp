@@ -171,11 +171,23 @@ std::optional<qlonglong> DishCatalog::copyDish(const QVariant& dishKey, const QS
         QSqlQuery query(m_db);
         QVariant groupExists;
         if (!queryValue(m_db, u"SELECT 1 FROM Grbludo WHERE Kod = ?"_s, {*group}, &groupExists, &error) ||
-            !runQuery(query, u"SELECT Nporc, Proc, Vixod FROM Bludo WHERE Kod1 = ?"_s, {*dish}, &error) ||
+            !runQuery(query, u"SELECT Nporc, Proc, Vixod, Serving, Storage FROM Bludo WHERE Kod1 = ?"_s,
+                      {*dish}, &error) ||
             !groupExists.isValid() || !query.next())
             return false;
-        NewDish copy{*group,         newName, {}, wholeOrEmpty(query.value(0)), wholeOrEmpty(query.value(1)),
-                     query.value(2), {},      {}};
+        // The serving and storage texts describe the dish, not one version of it, so the copy keeps
+        // them; its recipe text and price start over.
+        NewDish copy{*group,
+                     newName,
+                     {},
+                     wholeOrEmpty(query.value(0)),
+                     wholeOrEmpty(query.value(1)),
+                     query.value(2),
+                     {},
+                     query.value(3),
+                     query.value(4),
+                     {},
+                     {}};
         if (!runQuery(query, u"SELECT KodIng, Name, Kolvo, Vihod FROM Karta WHERE Kod = ? ORDER BY NNN"_s,
                       {*dish}, &error))
             return false;
@@ -241,10 +253,12 @@ bool DishCatalog::rewriteMenuGroupOrder(const QVariant& groupKey, double remembe
 std::optional<qlonglong> DishCatalog::addDish(QSqlDatabase db, const NewDish& dish, QString* error)
 {
     QSqlQuery query(db);
-    if (!runQuery(
-            query,
-            u"INSERT INTO Bludo (Kod, Name, X, Nporc, Proc, Vixod, Recept) VALUES (?, ?, ?, ?, ?, ?, ?)"_s,
-            {dish.group, dish.name, dish.extra, dish.portions, dish.markup, dish.yield, dish.recipe}, error))
+    if (!runQuery(query,
+                  u"INSERT INTO Bludo (Kod, Name, X, Nporc, Proc, Vixod, Recept, Serving, Storage, Status) "
+                  u"VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
+                  {dish.group, dish.name, dish.extra, dish.portions, dish.markup, dish.yield, dish.recipe,
+                   dish.serving, dish.storage, dish.status},
+                  error))
         return std::nullopt;
     const qlonglong key = query.lastInsertId().toLongLong();
     for (const NewDish::Line& line : dish.lines) {

@@ -48,8 +48,8 @@ public:
     // a candidate. Returns the new line's key.
     std::optional<qlonglong> addCardLine(const QVariant& dish, const QVariant& ingredient);
 
-    // A new dish under development with its card, as a copy or a card import makes it; a value left
-    // null is stored empty.
+    // A new dish with its card, as a copy or a card import makes it (under development) or the demo
+    // kitchen fills one; a value left null is stored empty.
     struct NewDish
     {
         struct Line
@@ -66,7 +66,10 @@ public:
         QVariant markup;
         QVariant yield;
         QVariant recipe;
+        QVariant serving; // the technological card's requirements for serving and for storage
+        QVariant storage;
         std::vector<Line> lines;
+        QVariant status; // null: under development
     };
 
     // The writes of other operations to dishes and cards. Each runs inside the caller's transaction

@@ -41,14 +41,15 @@ public:
     bool store(QSqlDatabase db, QString* error);
 
 private:
-    // The price of one portion, or nothing with *fault set.
+    // The price of one portion, or nothing with *fault set to the refusal naming the dish.
     std::optional<double> priceDish(const RecipeDish& dish, QString* fault);
-    std::optional<double> ordinaryLine(const RecipeIngredient& ingredient, const RecipeLine& line,
-                                       double portions, QString* fault) const;
-    std::optional<double> semiFinishedCost(qlonglong product, QString* fault);
-    // Whether an ingredient's unit and markup can be used in a price; *fault set when not. The product
-    // is the semi-finished product it is a component of, or noKey.
-    bool usable(const RecipeIngredient& ingredient, qlonglong product, QString* fault) const;
+    std::optional<double> ordinaryLine(const RecipeDish& dish, const RecipeIngredient& ingredient,
+                                       const RecipeLine& line, QString* fault) const;
+    std::optional<double> semiFinishedCost(const RecipeDish& dish, qlonglong product, QString* fault);
+    // Whether an ingredient's markup can be used in a price; *fault set when not. The product is the
+    // semi-finished product it is a component of, or noKey.
+    bool markupInRange(const RecipeDish& dish, const RecipeIngredient& ingredient, qlonglong product,
+                       QString* fault) const;
     // The price as this run has it: a semi-finished product priced earlier in the run has its new one.
     double priceOf(const RecipeIngredient& ingredient) const
     {
@@ -67,40 +68,27 @@ private:
     QHash<qlonglong, double> m_freshPrices;
 };
 
-bool PriceRun::usable(const RecipeIngredient& ingredient, qlonglong product, QString* fault) const
+bool PriceRun::markupInRange(const RecipeDish& dish, const RecipeIngredient& ingredient, qlonglong product,
+                             QString* fault) const
 {
-    if (!m_book.unitDivides(ingredient, product, fault))
-        return false;
     const bool inRange = wholePercent(ingredient).has_value();
     if (!inRange)
-        *fault =
-            m_book.whose(ingredient.key, product) + u" процент наценки (% Надб.) вне допустимых пределов."_s;
+        *fault = m_book.refusal(dish, m_book.whose(ingredient.key, product) +
+                                          u" процент наценки (% Надб.) вне допустимых пределов."_s);
     return inRange;
 }
 
-std::optional<double> PriceRun::ordinaryLine(const RecipeIngredient& ingredient, const RecipeLine& line,
-                                             double portions, QString* fault) const
+std::optional<double> PriceRun::ordinaryLine(const RecipeDish& dish, const RecipeIngredient& ingredient,
+                                             const RecipeLine& line, QString* fault) const
 {
-    if (!usable(ingredient, noKey, fault))
+    if (!markupInRange(dish, ingredient, noKey, fault))
         return std::nullopt;
-    if (portions == 0) {
-        *fault = u"число порций равно нулю."_s;
-        return std::nullopt;
-    }
-    if (ingredient.yield == 0) {
-        *fault = m_book.whose(ingredient.key) + u" выход (% Вых) равен нулю."_s;
-        return std::nullopt;
-    }
-    if (line.yield == 0) {
-        *fault = RecipeBook::lineYieldZero(ingredient);
-        return std::nullopt;
-    }
     // Left to right, in the order the figures have always been computed.
     return priceOf(ingredient) / *ingredient.unitGrams * (1 + *wholePercent(ingredient) / 100.0) *
-           line.grams / portions * 100 / ingredient.yield * 100 / line.yield;
+           line.grams / dish.portions * 100 / ingredient.yield * 100 / line.yield;
 }
 
-std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fault)
+std::optional<double> PriceRun::semiFinishedCost(const RecipeDish& dish, qlonglong product, QString* fault)
 {
     const auto cached = m_semiCosts.constFind(product);
     if (cached != m_semiCosts.cend())
@@ -108,23 +96,19 @@ std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fau
     double sum = 0;
     bool madeOfOrdinary = true;
     for (const RecipeLine& row : m_book.composition(product)) {
+        *fault = m_book.componentFault(dish, product, row, Divisors{});
+        if (!fault->isEmpty())
+            return std::nullopt;
         const RecipeIngredient* component = m_book.ingredient(row.ingredient);
-        if (!component) {
-            *fault = m_book.componentGone(product);
+        if (!markupInRange(dish, *component, product, fault))
             return std::nullopt;
-        }
-        if (!usable(*component, product, fault))
-            return std::nullopt;
-        if (component->yield == 0) {
-            *fault = m_book.whose(row.ingredient, product) + u" выход (% Вых) равен нулю."_s;
-            return std::nullopt;
-        }
         madeOfOrdinary = madeOfOrdinary && !component->semiFinished;
         sum += priceOf(*component) / *component->unitGrams * row.grams *
                (1 + *wholePercent(*component) / 100.0) * 100 / component->yield;
     }
     if (!std::isfinite(sum)) {
-        *fault = m_book.whose(product, product) + u" цена даёт недопустимое число (переполнение)."_s;
+        *fault = m_book.refusal(dish, m_book.whose(product, product) +
+                                          u" цена даёт недопустимое число (переполнение)."_s);
         return std::nullopt;
     }
     if (madeOfOrdinary)
@@ -136,47 +120,41 @@ std::optional<double> PriceRun::priceDish(const RecipeDish& dish, QString* fault
 {
     double price = 0;
     for (const RecipeLine& line : m_book.card(dish.key)) {
-        const RecipeIngredient* ingredient = m_book.ingredient(line.ingredient);
-        if (!ingredient) {
-            *fault = RecipeBook::cardIngredientGone(line.ingredient);
+        // Every figure as stored; a semi-finished product divides only by its unit and the portions.
+        *fault = m_book.lineFault(dish, line, Divisors{});
+        if (!fault->isEmpty())
             return std::nullopt;
-        }
+        const RecipeIngredient* ingredient = m_book.ingredient(line.ingredient);
         std::optional<double> amount;
         if (ingredient->semiFinished) {
-            const std::optional<double> cost = semiFinishedCost(line.ingredient, fault);
+            const std::optional<double> cost = semiFinishedCost(dish, line.ingredient, fault);
             if (!cost)
                 return std::nullopt;
             // Later readers of the product within the run see its fresh price, as they would on disk.
             m_freshPrices.insert(line.ingredient, *cost);
             m_dishSemiPrices.emplace_back(line.ingredient, *cost);
-            // Only the unit of the product divides here: its markup and yield play no part.
-            if (!m_book.unitDivides(*ingredient, ingredient->key, fault))
-                return std::nullopt;
-            if (dish.portions == 0) {
-                *fault = u"число порций равно нулю."_s;
-                return std::nullopt;
-            }
             amount = *cost / *ingredient->unitGrams * line.grams / dish.portions;
         } else {
-            amount = ordinaryLine(*ingredient, line, dish.portions, fault);
+            amount = ordinaryLine(dish, *ingredient, line, fault);
             if (!amount)
                 return std::nullopt;
         }
         price += *amount;
         if (!std::isfinite(price)) {
-            *fault =
-                u"строка ингредиента \"%1\" даёт недопустимое число (переполнение)."_s.arg(ingredient->name);
+            *fault = m_book.refusal(
+                dish,
+                u"строка ингредиента \"%1\" даёт недопустимое число (переполнение)."_s.arg(ingredient->name));
             return std::nullopt;
         }
     }
     const std::optional<int> percent = wholePercent(dish.percent, rounding::wholeNumber(dish.percent));
     if (!percent) {
-        *fault = u"у блюда процент наценки (% Надб.) вне допустимых пределов."_s;
+        *fault = m_book.refusal(dish, u"у блюда процент наценки (% Надб.) вне допустимых пределов."_s);
         return std::nullopt;
     }
     price = rounding::toKopeck(price * (1 + *percent / 100.0));
     if (!std::isfinite(price)) {
-        *fault = u"цена порции даёт недопустимое число (переполнение)."_s;
+        *fault = m_book.refusal(dish, u"цена порции даёт недопустимое число (переполнение)."_s);
         return std::nullopt;
     }
     return price;
@@ -195,7 +173,7 @@ DishCostRun PriceRun::compute()
             if (!price) {
                 result.ok = false;
                 result.failedDish = dish.key;
-                result.message = u"Расчёт цен остановлен: %1 %2"_s.arg(m_book.inDish(dish), fault);
+                result.message = u"Расчёт цен остановлен: "_s + fault;
                 break;
             }
             for (const auto& [product, cost] : m_dishSemiPrices)

@@ -83,6 +83,18 @@ Filter filterOf(const RecipeSelection& selection)
     return filter;
 }
 
+// "… равен нулю." when the figure, in the form the calculation divides by, is zero; where rounding
+// made it so, the stored figure is named too. Empty when it divides or is not used.
+QString zeroFault(const QString& what, const QString& verb, double stored, DivisorForm form)
+{
+    if (form == DivisorForm::Unused ||
+        (form == DivisorForm::Whole ? rounding::wholeNumber(stored) : stored) != 0)
+        return {};
+    const QString rounded =
+        stored == 0 ? QString() : u" (%1 после округления до целого)"_s.arg(QLocale().toString(stored));
+    return u"%1 %2 нулю%3."_s.arg(what, verb, rounded);
+}
+
 struct Unit
 {
     double grams = 0;
@@ -178,6 +190,7 @@ bool RecipeBook::load(const QSqlDatabase& db, const RecipeSelection& selection, 
                                               filter.compositions, m_compositions, false));
     if (!read)
         return false;
+    m_expanded = selection.compositions;
     if (!badReference.isEmpty()) {
         *error = badReference;
         return false;
@@ -247,13 +260,13 @@ std::span<const RecipeLine> RecipeBook::composition(qlonglong product) const
     return m_compositions.of(product);
 }
 
-QString RecipeBook::inDish(const RecipeDish& dish) const
+QString RecipeBook::refusal(const RecipeDish& dish, const QString& fault) const
 {
     const auto group = std::find_if(m_groups.cbegin(), m_groups.cend(),
                                     [&](const RecipeGroup& g) { return g.key == dish.group; });
     if (group == m_groups.cend())
-        return u"в блюде \"%1\""_s.arg(dish.name);
-    return u"в блюде \"%1\" (группа \"%2\")"_s.arg(dish.name, group->name);
+        return u"в блюде \"%1\": %2"_s.arg(dish.name, fault);
+    return u"в блюде \"%1\" (группа \"%2\"): %3"_s.arg(dish.name, group->name, fault);
 }
 
 QString RecipeBook::whose(qlonglong ingredient, qlonglong product) const
@@ -266,51 +279,62 @@ QString RecipeBook::whose(qlonglong ingredient, qlonglong product) const
     return u"у ингредиента \"%1\" в составе полуфабриката \"%2\""_s.arg(name, ingredientName(product));
 }
 
-bool RecipeBook::unitDivides(const RecipeIngredient& ingredient, qlonglong product, QString* fault) const
+QString RecipeBook::unitFault(const RecipeIngredient& ingredient, qlonglong product, DivisorForm form) const
 {
     if (!ingredient.unitGrams)
-        *fault = whose(ingredient.key, product) + u" не найдена единица измерения."_s;
-    else if (*ingredient.unitGrams == 0)
-        *fault = whose(ingredient.key, product) + u" вес единицы измерения (Грамм) равен нулю."_s;
-    return ingredient.unitGrams && *ingredient.unitGrams != 0;
+        return whose(ingredient.key, product) + u" не найдена единица измерения."_s;
+    return zeroFault(whose(ingredient.key, product) + u" вес единицы измерения (Грамм)"_s, u"равен"_s,
+                     *ingredient.unitGrams, form);
 }
 
-QString RecipeBook::cardIngredientGone(qlonglong key)
+QString RecipeBook::yieldFault(const RecipeIngredient& ingredient, qlonglong product, DivisorForm form) const
 {
-    return key == noKey ? u"в карте есть строка без ингредиента."_s
-                        : u"в карте указан ингредиент, которого больше нет (код %1)."_s.arg(key);
+    return zeroFault(whose(ingredient.key, product) + u" выход (% Вых)"_s, u"равен"_s, ingredient.yield,
+                     form);
 }
 
-QString RecipeBook::componentGone(qlonglong product) const
+QString RecipeBook::lineFault(const RecipeDish& dish, const RecipeLine& line, const Divisors& divisors) const
 {
-    return u"в составе полуфабриката \"%1\" указан ингредиент, которого больше нет."_s.arg(
-        ingredientName(product));
+    const RecipeIngredient* found = ingredient(line.ingredient);
+    QString fault;
+    if (!found) {
+        fault = line.ingredient == noKey
+                    ? u"в карте есть строка без ингредиента."_s
+                    : u"в карте указан ингредиент, которого больше нет (код %1)."_s.arg(line.ingredient);
+        return refusal(dish, fault);
+    }
+    // A product is named as one whether or not this calculation expands it.
+    const bool expanded = found->semiFinished && m_expanded;
+    const qlonglong product = found->semiFinished ? found->key : noKey;
+    fault = unitFault(*found, product, divisors.unitGrams);
+    if (fault.isEmpty())
+        fault = zeroFault(u"число порций (Порций)"_s, u"равно"_s, dish.portions, divisors.portions);
+    if (fault.isEmpty())
+        fault = yieldFault(*found, product, expanded ? divisors.productYield : divisors.yield);
+    if (fault.isEmpty())
+        fault = zeroFault(u"в строке ингредиента \"%1\" выход строки (% Вых)"_s.arg(found->name), u"равен"_s,
+                          line.yield, expanded ? divisors.productLineYield : divisors.lineYield);
+    return fault.isEmpty() ? fault : refusal(dish, fault);
 }
 
-QString RecipeBook::lineYieldZero(const RecipeIngredient& ingredient)
+QString RecipeBook::componentFault(const RecipeDish& dish, qlonglong product, const RecipeLine& component,
+                                   const Divisors& divisors) const
 {
-    return u"в строке ингредиента \"%1\" выход строки (% Вых) равен нулю."_s.arg(ingredient.name);
+    const RecipeIngredient* found = ingredient(component.ingredient);
+    QString fault;
+    if (!found) {
+        fault = u"в составе полуфабриката \"%1\" указан ингредиент, которого больше нет."_s.arg(
+            ingredientName(product));
+    } else {
+        fault = unitFault(*found, product, divisors.unitGrams);
+        if (fault.isEmpty())
+            fault = yieldFault(*found, product, divisors.componentYield);
+    }
+    return fault.isEmpty() ? fault : refusal(dish, fault);
 }
 
-QString RecipeBook::zeroYield(double stored, const QString& what)
+QString RecipeBook::portionsFault(const RecipeDish& dish, DivisorForm form) const
 {
-    if (rounding::wholeNumber(stored) != 0)
-        return {};
-    return u"%1 равен нулю (%2 после округления до целого)."_s.arg(what, QLocale().toString(stored));
-}
-
-QString RecipeBook::unusable(const RecipeIngredient* ingredient, qlonglong key, const QString& usage,
-                             bool yieldUsed)
-{
-    if (!ingredient)
-        return u"в карте указан ингредиент, которого больше нет (код %1)%2."_s.arg(key).arg(usage);
-    const QString who = u"ингредиент \"%1\"%2: "_s.arg(ingredient->name, usage);
-    if (!ingredient->unitGrams)
-        return who + u"не найдена единица измерения."_s;
-    if (*ingredient->unitGrams == 0)
-        return who + u"вес единицы измерения (Грамм) равен нулю."_s;
-    const QString yield = yieldUsed && ingredient->wholeYield == 0
-                              ? zeroYield(ingredient->yield, u"выход (% Вых)"_s)
-                              : QString();
-    return yield.isEmpty() ? QString() : who + yield;
+    const QString fault = zeroFault(u"число порций (Порций)"_s, u"равно"_s, dish.portions, form);
+    return fault.isEmpty() ? fault : refusal(dish, fault);
 }

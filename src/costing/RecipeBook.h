@@ -66,6 +66,28 @@ struct RecipeDish
     QString mark;                // the print mark
 };
 
+// How a calculation divides by a figure: as stored, or rounded to a whole number as several
+// calculations have always counted it; a figure it does not divide by is not checked.
+enum class DivisorForm
+{
+    Unused,
+    Stored,
+    Whole
+};
+
+// The figures one calculation divides by, each in its form. The unit weight and the ingredient's
+// presence are always needed.
+struct Divisors
+{
+    DivisorForm unitGrams = DivisorForm::Stored;
+    DivisorForm portions = DivisorForm::Stored;
+    DivisorForm yield = DivisorForm::Stored;            // an ingredient's on a card
+    DivisorForm lineYield = DivisorForm::Stored;        // a card line's own
+    DivisorForm productYield = DivisorForm::Unused;     // an expanded semi-finished product's on a card
+    DivisorForm productLineYield = DivisorForm::Unused; // the line of an expanded semi-finished product
+    DivisorForm componentYield = DivisorForm::Stored;   // a component's in the product's composition
+};
+
 // A line of a costing card or of a composition.
 struct RecipeLine
 {
@@ -106,30 +128,28 @@ public:
     std::span<const RecipeLine> card(qlonglong dish) const;
     std::span<const RecipeLine> composition(qlonglong product) const;
 
-    // "в блюде "…" (группа "…")": where a stopped calculation says the fault is. The group is left
-    // out when the dish's reference names none.
-    QString inDish(const RecipeDish& dish) const;
-
-    // The causes a stopped calculation (the price run, the consumption) gives after inDish().
-    // Whose figure it is: "у ингредиента "…"", "у полуфабриката "…"" (the product itself: product
-    // equal to ingredient) or "у ингредиента "…" в составе полуфабриката "…"".
+    // The one refusal of a calculation that stops at a dish: "в блюде "…" (группа "…"): " and the fault.
+    // The group is left out when the dish's reference names none.
+    QString refusal(const RecipeDish& dish, const QString& fault) const;
+    // Whose figure a fault names: "у ингредиента "…"", "у полуфабриката "…"" (the product itself:
+    // product equal to ingredient) or "у ингредиента "…" в составе полуфабриката "…"".
     QString whose(qlonglong ingredient, qlonglong product = noKey) const;
-    // Whether the ingredient's unit can divide; *fault says why not.
-    bool unitDivides(const RecipeIngredient& ingredient, qlonglong product, QString* fault) const;
-    // A card line naming no ingredient or one that is gone; a component that is gone; a card line
-    // whose own yield is zero.
-    static QString cardIngredientGone(qlonglong key);
-    QString componentGone(qlonglong product) const;
-    static QString lineYieldZero(const RecipeIngredient& ingredient);
 
-    // Why a sales print-out cannot lay out a card line (ingredient null when gone), for "Блюдо ...: ":
-    // a gone ingredient or unit, or a unit weight or yield that is zero (yields after rounding to whole
-    // numbers). Empty when usable. The product's own yield is checked only when it is used.
-    static QString unusable(const RecipeIngredient* ingredient, qlonglong key, const QString& usage = {},
-                            bool yieldUsed = true);
-    static QString zeroYield(double stored, const QString& what);
+    // The divisors of one card line, and of one component of a semi-finished product on it, in the
+    // forms the calculation divides by; the refusal when one is zero or gone, else empty. Components
+    // are checked one by one since some calculations lay out only some of them. A semi-finished
+    // product is expanded only where its composition was read; otherwise it is a line like any other.
+    QString lineFault(const RecipeDish& dish, const RecipeLine& line, const Divisors& divisors) const;
+    QString componentFault(const RecipeDish& dish, qlonglong product, const RecipeLine& component,
+                           const Divisors& divisors) const;
+    // The dish's own divisor, for a calculation that divides by it whatever its card holds.
+    QString portionsFault(const RecipeDish& dish, DivisorForm form) const;
 
 private:
+    QString unitFault(const RecipeIngredient& ingredient, qlonglong product, DivisorForm form) const;
+    QString yieldFault(const RecipeIngredient& ingredient, qlonglong product, DivisorForm form) const;
+
+    bool m_expanded = true; // the compositions were read
     std::vector<RecipeGroup> m_groups;
     std::vector<RecipeDish> m_dishes; // by group key, then key
     QHash<qlonglong, std::size_t> m_dishIndex;

@@ -3,6 +3,7 @@
 #include "CostingCardPrint.h"
 #include "reference/OrganisationDetails.h"
 #include "reports/FormStyle.h"
+#include "reports/PageFlow.h"
 #include "reports/StateForm.h"
 #include "reports/Workbook.h"
 #include "store/Database.h"
@@ -173,35 +174,43 @@ TechnologicalCardResult TechnologicalCardPrint::run(qlonglong dish, Technologica
         row = writeHeading(sheet, row, u"Рецептура"_s);
     }
 
-    // The recipe: gross and net of one portion and of the card's portions.
+    // The recipe: gross and net of one portion and of the card's portions, its heading written again
+    // on each page the lines run onto.
     const int tableTop = row;
-    sheet.cell(row, 1).setValue(u"№"_s);
-    sheet.cell(row, 2).setValue(u"Наименование сырья и продуктов"_s);
-    sheet.cell(row, 3).setValue(u"Расход на 1 порцию, г"_s);
-    sheet.cell(row, 5).setValue(u"Расход на %1 порц., г"_s.arg(portions));
-    sheet.range(row, 1, row + 1, 1).merge();
-    sheet.range(row, 2, row + 1, 2).merge();
-    sheet.range(row, 3, row, 4).merge();
-    sheet.range(row, 5, row, 6).merge();
-    for (int column : {3, 5}) {
-        sheet.cell(row + 1, column).setValue(u"брутто"_s);
-        sheet.cell(row + 1, column + 1).setValue(u"нетто"_s);
-    }
-    for (int r = row; r <= row + 1; ++r)
-        setRowFont(sheet, r, 9, true);
-    centre(sheet.range(row, 1, row + 1, lastColumn).setWrapText(true));
-    row += 2;
+    const auto heading = [&](int at) {
+        sheet.cell(at, 1).setValue(u"№"_s);
+        sheet.cell(at, 2).setValue(u"Наименование сырья и продуктов"_s);
+        sheet.cell(at, 3).setValue(u"Расход на 1 порцию, г"_s);
+        sheet.cell(at, 5).setValue(u"Расход на %1 порц., г"_s.arg(portions));
+        sheet.range(at, 1, at + 1, 1).merge();
+        sheet.range(at, 2, at + 1, 2).merge();
+        sheet.range(at, 3, at, 4).merge();
+        sheet.range(at, 5, at, 6).merge();
+        for (int column : {3, 5}) {
+            sheet.cell(at + 1, column).setValue(u"брутто"_s);
+            sheet.cell(at + 1, column + 1).setValue(u"нетто"_s);
+        }
+        for (int r = at; r <= at + 1; ++r)
+            setRowFont(sheet, r, 9, true);
+        centre(sheet.range(at, 1, at + 1, lastColumn).setWrapText(true));
+        return at + 2;
+    };
+    const auto writeLine = [&](int at, int n) {
+        const CostingCardFigures::Line& line = card.lines[size_t(n)];
+        sheet.cell(at, 1).setValue(double(n + 1)).setHorizontalAlignment(HAlign::Center);
+        sheet.cell(at, 2).setValue(line.name);
+        sheet.cell(at, 3).setValue(rounding::toDecimals(line.gross / card.portions, 1));
+        sheet.cell(at, 4).setValue(rounding::toDecimals(line.net / card.portions, 1));
+        sheet.cell(at, 5).setValue(rounding::toDecimals(line.gross, 1));
+        sheet.cell(at, 6).setValue(rounding::toDecimals(line.net, 1));
+        sheet.range(at, 3, at, 6).setNumberFormat(u"0.0"_s);
+        setRowFont(sheet, at, 10);
+        return at + 1;
+    };
+    pageflow::Pages pages(sheet, pageflow::Pages::Ends::Breaks);
+    row = pageflow::continuedTable(pages, row, int(card.lines.size()), heading, writeLine);
     Nutrition total{0.0, 0.0, 0.0, 0.0};
-    for (size_t n = 0; n < card.lines.size(); ++n) {
-        const CostingCardFigures::Line& line = card.lines[n];
-        sheet.cell(row, 1).setValue(double(n + 1)).setHorizontalAlignment(HAlign::Center);
-        sheet.cell(row, 2).setValue(line.name);
-        sheet.cell(row, 3).setValue(rounding::toDecimals(line.gross / card.portions, 1));
-        sheet.cell(row, 4).setValue(rounding::toDecimals(line.net / card.portions, 1));
-        sheet.cell(row, 5).setValue(rounding::toDecimals(line.gross, 1));
-        sheet.cell(row, 6).setValue(rounding::toDecimals(line.net, 1));
-        sheet.range(row, 3, row, 6).setNumberFormat(u"0.0"_s);
-        setRowFont(sheet, row++, 10);
+    for (const CostingCardFigures::Line& line : card.lines) {
         const Nutrition given = nutrition->value(line.ingredient);
         QStringList missing;
         for (size_t k = 0; k < given.size(); ++k) {

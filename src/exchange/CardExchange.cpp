@@ -241,6 +241,9 @@ std::optional<qlonglong> CardExchange::store(const QVariant& group, const CardFi
                               {},
                               card.yield,
                               card.recipe.isEmpty() ? QVariant() : QVariant(card.recipe.join(u'\n')),
+                              {},
+                              {},
+                              {},
                               {}};
     for (qsizetype i = 0; i < card.rows.size(); ++i)
         dish.lines.push_back({{}, ingredients[i], card.rows[i].netGrams, card.rows[i].yieldPercent});

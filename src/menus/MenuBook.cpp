@@ -274,3 +274,26 @@ bool MenuBook::setGroupOrder(QSqlDatabase db, qlonglong group, double order, QSt
 {
     return execSql(db, u"UPDATE MenuSp SET Nn = ? WHERE GrName = ?"_s, {order, group}, error);
 }
+
+std::optional<qlonglong> MenuBook::addMenu(QSqlDatabase db, const NewMenu& menu, QString* error)
+{
+    QSqlQuery query(db);
+    if (!runQuery(query, u"INSERT INTO Menu (Name, Status, Date) VALUES (?, ?, ?)"_s,
+                  {menu.name, int(menu.released), menu.date}, error))
+        return std::nullopt;
+    const qlonglong key = query.lastInsertId().toLongLong();
+    int number = 0;
+    for (const NewMenu::Entry& entry : menu.entries) {
+        if (!runQuery(
+                query,
+                u"INSERT INTO MenuSp (Kod, Name, GrName, Status, N, Nn, CenaProd) VALUES (?, ?, ?, 1, ?, ?, ?)"_s,
+                {key, entry.dish, entry.group, ++number, entry.groupOrder, entry.price}, error))
+            return std::nullopt;
+    }
+    return key;
+}
+
+bool MenuBook::setName(QSqlDatabase db, qlonglong menu, const QString& name, QString* error)
+{
+    return execSql(db, u"UPDATE Menu SET Name = ? WHERE Kod = ?"_s, {name, menu}, error);
+}

@@ -66,6 +66,25 @@ public:
                                  QString* error);
     // The order number of every entry of the dish group, in every menu.
     static bool setGroupOrder(QSqlDatabase db, qlonglong group, double order, QString* error);
+    // A menu written whole, as the demo kitchen fills one: its entries in order, each switched on at
+    // its selling price.
+    struct NewMenu
+    {
+        struct Entry
+        {
+            QVariant dish;
+            QVariant group;
+            QVariant groupOrder;
+            QVariant price;
+        };
+        QVariant name;
+        QVariant date;
+        bool released = false;
+        std::vector<Entry> entries;
+    };
+    static std::optional<qlonglong> addMenu(QSqlDatabase db, const NewMenu& menu, QString* error);
+    // The menu's name, as typed into the menus' grid.
+    static bool setName(QSqlDatabase db, qlonglong menu, const QString& name, QString* error);
 
 private:
     bool removeEntryAfter(const QVariant& entry, const QString& caption, const QString& question);

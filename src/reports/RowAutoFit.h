@@ -12,6 +12,8 @@ namespace RowAutoFit {
 
 // The height of a row of the default font, in points.
 inline constexpr double DefaultHeight = 15;
+// The width of a column the sheet leaves at the default, in characters, as the file format has it.
+inline constexpr double DefaultColumnWidth = 8.43;
 
 // The height one line of the format's font needs.
 double lineHeight(const CellFormat& format);

@@ -166,6 +166,18 @@ void Sheet::addPageBreakBefore(int row)
         breaks.insert(at, row);
 }
 
+void Sheet::discardRowsFrom(int row)
+{
+    const auto kept = static_cast<size_t>(std::max(row, 1) - 1);
+    if (m_rows.size() > kept)
+        m_rows.resize(kept);
+    if (m_rowStyles.size() > kept)
+        m_rowStyles.resize(kept);
+    // The texts of the forgotten cells stay in the store unreferenced: taking back is for a few rows.
+    std::erase_if(m_merges, [row](const CellArea& area) { return area.lastRow >= row; });
+    std::erase_if(m_pageSetup.pageBreaksBefore, [row](int before) { return before >= row; });
+}
+
 int Sheet::rowCount() const
 {
     return static_cast<int>(std::max(m_rows.size(), m_rowStyles.size()));

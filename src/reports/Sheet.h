@@ -96,6 +96,10 @@ public:
     void setRightMargin(double points);
     // A page break above the row; rows outside the sheet, or the first row, are refused as problems.
     void addPageBreakBefore(int row);
+    // Forgets the row and every row below it (cells, row formats, merges reaching into them, page
+    // breaks above them), so that a print-out can take back what it has just written and lay it out
+    // again, as on a new page under a repeated heading.
+    void discardRowsFrom(int row);
     const PageSetup& pageSetup() const { return m_pageSetup; }
 
     const std::vector<CellArea>& merges() const { return m_merges; }

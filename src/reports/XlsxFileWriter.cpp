@@ -282,7 +282,8 @@ bool FileBuilder::writeRows(const Sheet& sheet, lxw_worksheet* worksheet)
                     const auto width =
                         mergedCells.contains({row, cell.column})
                             ? std::nullopt
-                            : std::optional(sheet.columnWidth(cell.column).value_or(LXW_DEF_COL_WIDTH));
+                            : std::optional(
+                                  sheet.columnWidth(cell.column).value_or(RowAutoFit::DefaultColumnWidth));
                     height =
                         std::max(height, RowAutoFit::cellHeight(format->format, sheet.utf8Text(cell), width));
                 }

@@ -24,6 +24,9 @@ constexpr qlonglong noKey = RecipeBook::noKey;
 
 const QString caption = u"Ошибка расчёта реализации"_s;
 
+// The sales calculation has always divided by whole portions and whole yields of components.
+constexpr Divisors divisors{.portions = DivisorForm::Whole, .componentYield = DivisorForm::Whole};
+
 bool sameReference(const QVariant& stored, const QVariant& written)
 {
     return stored.isNull() ? written.isNull()
@@ -63,10 +66,10 @@ public:
 private:
     // The price of one portion of the dish, adding sold × quantities to the rows; nothing with *fault.
     std::optional<double> expand(const RecipeDish& dish, double sold, QString* fault);
-    bool plainLine(const RecipeIngredient& ingredient, const RecipeLine& line, double portions, double sold,
-                   double* price, QString* fault);
-    bool semiFinishedLine(const RecipeIngredient& product, const RecipeLine& line, double portions,
-                          double sold, double* price, QString* fault);
+    void plainLine(const RecipeIngredient& ingredient, const RecipeLine& line, double portions, double sold,
+                   double* price);
+    bool semiFinishedLine(const RecipeDish& dish, const RecipeIngredient& product, const RecipeLine& line,
+                          double portions, double sold, double* price, QString* fault);
     Row& rowOf(const RecipeIngredient& ingredient);
 
     QSqlDatabase m_db;
@@ -109,17 +112,9 @@ Row& Consumption::rowOf(const RecipeIngredient& ingredient)
         0, rounding::wholeNumber(ingredient.okr), rounding::wholeNumber(ingredient.position)});
 }
 
-bool Consumption::plainLine(const RecipeIngredient& ingredient, const RecipeLine& line, double portions,
-                            double sold, double* price, QString* fault)
+void Consumption::plainLine(const RecipeIngredient& ingredient, const RecipeLine& line, double portions,
+                            double sold, double* price)
 {
-    if (ingredient.yield == 0) {
-        *fault = m_book.whose(ingredient.key) + u" выход (% Вых) равен нулю."_s;
-        return false;
-    }
-    if (line.yield == 0) {
-        *fault = RecipeBook::lineYieldZero(ingredient);
-        return false;
-    }
     Row& row = rowOf(ingredient);
     // Left to right, in the order the figures have always been computed.
     double portion = line.grams / *ingredient.unitGrams / portions;
@@ -127,29 +122,21 @@ bool Consumption::plainLine(const RecipeIngredient& ingredient, const RecipeLine
     portion = portion * 100 / line.yield;
     *price += row.priceWithMarkup * portion;
     row.quantity += sold * portion;
-    return true;
 }
 
-bool Consumption::semiFinishedLine(const RecipeIngredient& product, const RecipeLine& line, double portions,
-                                   double sold, double* price, QString* fault)
+bool Consumption::semiFinishedLine(const RecipeDish& dish, const RecipeIngredient& product,
+                                   const RecipeLine& line, double portions, double sold, double* price,
+                                   QString* fault)
 {
     // The product's own yield and the line's yield play no part: only its components are consumed.
     const double portion = line.grams / *product.unitGrams / portions;
     double cost = 0;
     for (const RecipeLine& component : m_book.composition(product.key)) {
+        *fault = m_book.componentFault(dish, product.key, component, divisors);
+        if (!fault->isEmpty())
+            return false;
         const RecipeIngredient* found = m_book.ingredient(component.ingredient);
-        if (!found) {
-            *fault = m_book.componentGone(product.key);
-            return false;
-        }
-        if (!m_book.unitDivides(*found, product.key, fault))
-            return false;
         const double yield = found->wholeYield;
-        if (yield == 0) {
-            *fault = m_book.whose(found->key, product.key) +
-                     u" выход (% Вых) равен нулю (%1 после округления до целого)."_s.arg(found->yield);
-            return false;
-        }
         Row& row = rowOf(*found);
         const double q = component.grams / *found->unitGrams * portion;
         cost += row.priceWithMarkup * q * 100 / yield;
@@ -164,26 +151,18 @@ std::optional<double> Consumption::expand(const RecipeDish& dish, double sold, Q
     const double portions = rounding::wholeNumber(dish.portions);
     double price = 0;
     for (const RecipeLine& line : m_book.card(dish.key)) {
+        *fault = m_book.lineFault(dish, line, divisors);
+        if (!fault->isEmpty())
+            return std::nullopt;
         const RecipeIngredient* found = m_book.ingredient(line.ingredient);
-        if (!found) {
-            *fault = RecipeBook::cardIngredientGone(line.ingredient);
-            return std::nullopt;
-        }
-        if (!m_book.unitDivides(*found, noKey, fault))
-            return std::nullopt;
-        if (portions == 0) {
-            *fault =
-                u"число порций (Порций) равно нулю (%1 после округления до целого)."_s.arg(dish.portions);
-            return std::nullopt;
-        }
-        const bool done = found->semiFinished ? semiFinishedLine(*found, line, portions, sold, &price, fault)
-                                              : plainLine(*found, line, portions, sold, &price, fault);
-        if (!done)
+        if (!found->semiFinished)
+            plainLine(*found, line, portions, sold, &price);
+        else if (!semiFinishedLine(dish, *found, line, portions, sold, &price, fault))
             return std::nullopt;
     }
     price = rounding::toKopeck(price * (rounding::wholeNumber(dish.percent) / 100 + 1));
     if (!std::isfinite(price)) {
-        *fault = u"цена порции даёт недопустимое число (переполнение)."_s;
+        *fault = m_book.refusal(dish, u"цена порции даёт недопустимое число (переполнение)."_s);
         return std::nullopt;
     }
     return price;
@@ -204,8 +183,8 @@ bool Consumption::compute(ConsumptionRun& result)
             for (const Row& row : m_rows) {
                 if (!std::isfinite(row.quantity)) {
                     price.reset();
-                    fault =
-                        m_book.whose(row.ingredient) + u" расход даёт недопустимое число (переполнение)."_s;
+                    fault = m_book.refusal(*dish, m_book.whose(row.ingredient) +
+                                                      u" расход даёт недопустимое число (переполнение)."_s);
                     break;
                 }
             }
@@ -214,8 +193,7 @@ bool Consumption::compute(ConsumptionRun& result)
             result.ok = false;
             result.failedDish = line.dish;
             result.caption = caption;
-            result.message = u"Расчёт реализации остановлен: %1 %2 Расход и цены блюд не изменены."_s.arg(
-                m_book.inDish(*dish), fault);
+            result.message = u"Расчёт реализации остановлен: %1 Расход и цены блюд не изменены."_s.arg(fault);
             return false;
         }
         ++result.linesExpanded;

@@ -47,12 +47,6 @@ struct Share
     double quantity = 0;
 };
 
-QString inDish(const Line& line, const QString& fault)
-{
-    return u"Перекрёстная таблица не напечатана. Блюдо \"%1\" (группа \"%2\"): %3"_s.arg(line.dish,
-                                                                                         line.group, fault);
-}
-
 } // namespace
 
 SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progress) const
@@ -123,10 +117,23 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
     for (int k = 0; k < int(itog.size()); ++k)
         map.insert(itog[k].ingredient, map.value(itog[k].ingredient, k + 1));
 
-    // Every share first: a zero divisor refuses the print before anything is written.
+    // Every share first: a zero divisor refuses the print before anything is written. The table divides
+    // by whole portions and yields; a semi-finished product only by its unit and the portions.
+    static constexpr Divisors divisors{.portions = DivisorForm::Whole,
+                                       .yield = DivisorForm::Whole,
+                                       .lineYield = DivisorForm::Whole,
+                                       .componentYield = DivisorForm::Whole};
+    const auto refuse = [&](const QString& fault) {
+        result.error = u"Перекрёстная таблица не напечатана: "_s + fault;
+        return std::move(result);
+    };
     std::vector<Share> shares;
     for (int m = 0; m < int(lines.size()); ++m) {
         const Line& line = lines[m];
+        // The lines and the recipe are read by one filter; a dish deleted between the two reads is refused.
+        const RecipeDish* dish = cards.dish(line.key);
+        if (!dish)
+            return refuse(u"блюда \"%1\" больше нет."_s.arg(line.dish));
         for (const RecipeLine& row : cards.card(line.key)) {
             const RecipeIngredient* ingredient = cards.ingredient(row.ingredient);
             const bool product = ingredient && ingredient->semiFinished;
@@ -145,16 +152,9 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
             }
             if (places.empty())
                 continue;
-            QString fault = RecipeBook::unusable(ingredient, row.ingredient, {}, !product);
-            if (fault.isEmpty() && line.cardPortions == 0)
-                fault = u"число порций (Порций) равно нулю."_s;
-            if (fault.isEmpty() && !product)
-                fault = RecipeBook::zeroYield(
-                    row.yield, u"выход строки ингредиента \"%1\" (% Вых)"_s.arg(ingredient->name));
-            if (!fault.isEmpty()) {
-                result.error = inDish(line, fault);
-                return result;
-            }
+            const QString fault = cards.lineFault(*dish, row, divisors);
+            if (!fault.isEmpty())
+                return refuse(fault);
             const double portion = row.grams / *ingredient->unitGrams / line.cardPortions;
             for (const auto& [number, part] : places) {
                 if (!part) {
@@ -163,13 +163,10 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
                                           rounding::wholeNumber(row.yield)});
                     continue;
                 }
+                const QString partFault = cards.componentFault(*dish, row.ingredient, *part, divisors);
+                if (!partFault.isEmpty())
+                    return refuse(partFault);
                 const RecipeIngredient* component = cards.ingredient(part->ingredient);
-                const QString partFault = RecipeBook::unusable(
-                    component, part->ingredient, u" в составе полуфабриката \"%1\""_s.arg(ingredient->name));
-                if (!partFault.isEmpty()) {
-                    result.error = inDish(line, partFault);
-                    return result;
-                }
                 shares.push_back({m, number,
                                   line.sold * (part->grams / *component->unitGrams * portion) * 100 /
                                       component->wholeYield});

@@ -43,28 +43,31 @@ struct WorkingCard
     std::vector<CardFigures> rows;
 };
 
-QString inDish(const Line& line, const QString& fault)
-{
-    return u"Технологические карты не напечатаны. Блюдо \"%1\" (группа \"%2\"): %3"_s.arg(
-        line.sold.name, line.sold.group, fault);
-}
-
-// The working card of one line; false with *error naming the dish and the ingredient.
+// The working card of one line; false with *error naming the dish and the figure.
 bool computeCard(const Line& line, const RecipeBook& book, WorkingCard& card, QString* error)
 {
+    // The working card divides by whole portions and whole yields, a semi-finished product's included.
+    static constexpr Divisors divisors{.portions = DivisorForm::Whole,
+                                       .yield = DivisorForm::Whole,
+                                       .lineYield = DivisorForm::Whole,
+                                       .productYield = DivisorForm::Whole,
+                                       .productLineYield = DivisorForm::Whole,
+                                       .componentYield = DivisorForm::Whole};
+    const auto refuse = [&](const QString& fault) {
+        *error = u"Технологические карты не напечатаны: "_s + fault;
+        return false;
+    };
+    // The lines and the recipe are read by one filter; a dish deleted between the two reads is refused.
+    const RecipeDish* found = book.dish(line.dish);
+    if (!found)
+        return refuse(u"блюда \"%1\" больше нет."_s.arg(line.sold.name));
+    const RecipeDish& dish = *found;
     const double sold = line.sold.portions;
     for (const RecipeLine& row : book.card(line.dish)) {
+        const QString fault = book.lineFault(dish, row, divisors);
+        if (!fault.isEmpty())
+            return refuse(fault);
         const RecipeIngredient* ingredient = book.ingredient(row.ingredient);
-        QString fault = RecipeBook::unusable(ingredient, row.ingredient);
-        if (fault.isEmpty() && line.cardPortions == 0)
-            fault = u"число порций (Порций) равно нулю."_s;
-        if (fault.isEmpty())
-            fault = RecipeBook::zeroYield(row.yield,
-                                          u"выход строки ингредиента \"%1\" (% Вых)"_s.arg(ingredient->name));
-        if (!fault.isEmpty()) {
-            *error = inDish(line, fault);
-            return false;
-        }
         const double portion = row.grams / *ingredient->unitGrams / line.cardPortions;
         const double net = sold * portion;
         const double gross = net * 100 / ingredient->wholeYield * 100 / rounding::wholeNumber(row.yield);
@@ -74,13 +77,10 @@ bool computeCard(const Line& line, const RecipeBook& book, WorkingCard& card, QS
         if (!ingredient->semiFinished)
             continue;
         for (const RecipeLine& part : book.composition(ingredient->key)) {
+            const QString partFault = book.componentFault(dish, ingredient->key, part, divisors);
+            if (!partFault.isEmpty())
+                return refuse(partFault);
             const RecipeIngredient* component = book.ingredient(part.ingredient);
-            const QString partFault = RecipeBook::unusable(
-                component, part.ingredient, u" в составе полуфабриката \"%1\""_s.arg(ingredient->name));
-            if (!partFault.isEmpty()) {
-                *error = inDish(line, partFault);
-                return false;
-            }
             const double partNet = sold * part.grams / *component->unitGrams * portion;
             card.rows.push_back({u"  - "_s + component->name, partNet * 100 / component->wholeYield, partNet,
                                  component->unitName});

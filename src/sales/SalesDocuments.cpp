@@ -172,6 +172,11 @@ std::optional<qlonglong> SalesDocuments::addReceived(QSqlDatabase db, const Rece
     return key;
 }
 
+bool SalesDocuments::setPortions(QSqlDatabase db, qlonglong line, double portions, QString* error)
+{
+    return execSql(db, u"UPDATE Realsum SET Kolvo = ? WHERE Nnn = ?"_s, {portions, line}, error);
+}
+
 bool SalesDocuments::prepareForPosting(QSqlDatabase db, qlonglong document, qlonglong partner, QString* error)
 {
     return execSql(db, u"DELETE FROM Realsum WHERE Kod = ? AND coalesce(Kolvo, 0) = 0"_s, {document},

@@ -72,6 +72,8 @@ public:
     // Before the posting's last calculation: the lines of no portions go, the others take the partner.
     static bool prepareForPosting(QSqlDatabase db, qlonglong document, qlonglong partner, QString* error);
     static bool setStatus(QSqlDatabase db, qlonglong document, double status, QString* error);
+    // A line's portions sold, as typed into the lines' grid.
+    static bool setPortions(QSqlDatabase db, qlonglong line, double portions, QString* error);
     // The document with its lines and its consumption rows.
     static bool remove(QSqlDatabase db, qlonglong document, QString* error);
 

@@ -1,5 +1,6 @@
 #include "DemoKitchen.h"
 
+#include "costing/DishCatalog.h"
 #include "costing/DishCostCalculator.h"
 #include "menus/MenuBook.h"
 #include "sales/SalesDocuments.h"
@@ -401,33 +402,32 @@ bool fillAll(QSqlDatabase& db, QString* error)
         const qlonglong group = keyOf(dishGroupKeys, d.group, error);
         if (group == 0)
             return false;
-        const QVariantList row = {group,         text(d.name),    d.portions,     none, d.markup,
-                                  text(d.yield), int(d.finished), text(d.recipe), none, none};
-        const qlonglong dish =
-            insert(db, "Bludo", "Kod, Name, Nporc, Cena, Proc, Vixod, Status, Recept, Print, X", row, error);
-        if (dish == 0)
+        DishCatalog::NewDish made{group,          text(d.name),   none, d.portions, d.markup,
+                                  text(d.yield),  text(d.recipe), none, none,       {},
+                                  int(d.finished)};
+        for (const Part& p : d.card) {
+            if (!p.ingredient)
+                break;
+            const qlonglong ing = keyOf(ingKeys, p.ingredient, error);
+            if (ing == 0)
+                return false;
+            made.lines.push_back({none, ing, p.grams, 100});
+        }
+        const std::optional<qlonglong> added = DishCatalog::addDish(db, made, error);
+        if (!added) {
+            *error = u"Образец не записан (блюдо): "_s + *error;
             return false;
+        }
+        const qlonglong dish = *added;
         // Only finished dishes may go into a menu.
         if (d.finished) {
             dishKeys.insert(text(d.name), dish);
             dishGroupOf.insert(dish, group);
         }
-        for (const Part& p : d.card) {
-            if (!p.ingredient)
-                break;
-            const qlonglong ing = keyOf(ingKeys, p.ingredient, error);
-            if (ing == 0 || !insert(db, "Karta", "Kod, Name, Kolvo, Vihod, KodIng",
-                                    {dish, ing, p.grams, 100, none}, error))
-                return false;
-        }
     }
 
     for (const MenuDef& m : menus) {
-        const qlonglong menu =
-            insert(db, "Menu", "Name, Status, Date", {text(m.name), int(m.released), text(m.date)}, error);
-        if (menu == 0)
-            return false;
-        int position = 0;
+        MenuBook::NewMenu menu{text(m.name), text(m.date), m.released, {}};
         for (const MenuEntry& e : m.entries) {
             if (!e.dish)
                 break;
@@ -435,10 +435,11 @@ bool fillAll(QSqlDatabase& db, QString* error)
             if (dish == 0)
                 return false;
             const qlonglong group = dishGroupOf.value(dish);
-            const QVariantList row = {menu,    dish, group, 1, ++position, groupNumber.value(group),
-                                      e.price, none};
-            if (!insert(db, "MenuSp", "Kod, Name, GrName, Status, N, Nn, CenaProd, Opis", row, error))
-                return false;
+            menu.entries.push_back({dish, group, groupNumber.value(group), e.price});
+        }
+        if (!MenuBook::addMenu(db, menu, error)) {
+            *error = u"Образец не записан (меню): "_s + *error;
+            return false;
         }
     }
 
@@ -497,18 +498,6 @@ QVariant firstValue(QSqlDatabase& db, const QString& sql, const QVariantList& va
     return query.exec() && query.next() ? query.value(0) : QVariant();
 }
 
-bool exec(QSqlDatabase& db, const QString& sql, const QVariantList& values, QString* error)
-{
-    QSqlQuery query(db);
-    query.prepare(sql);
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (query.exec())
-        return true;
-    *error = u"Образец не записан: %1"_s.arg(sqlErrorText(query.lastError()));
-    return false;
-}
-
 struct ReceiptLine
 {
     const char* ingredient;
@@ -547,6 +536,11 @@ bool fillWeek(QSqlDatabase& db, QString* error)
         *error = u"Образец не записан (%1): %2"_s.arg(what, prompts.reason);
         return false;
     };
+    // A writer failed with the database's words.
+    const auto notWritten = [&] {
+        *error = u"Образец не записан: "_s + *error;
+        return false;
+    };
     QList<qlonglong> partners;
     QSqlQuery query(db);
     if (!query.exec(u"SELECT Nnn FROM Partner ORDER BY Nnn"_s)) {
@@ -561,36 +555,44 @@ bool fillWeek(QSqlDatabase& db, QString* error)
     StockDocuments stock(db, prompts);
     for (const Receipt& r : receipts) {
         // The header is the row the document grid posts; the lines come from "Добавить".
-        const qlonglong document = insert(db, "Doc", "Date, Nomer, Partner, Provodka",
-                                          {text(r.date), text(r.number), partners[r.partner], 0}, error);
-        if (document == 0)
-            return false;
+        const std::optional<qlonglong> document =
+            stock.addDocument({text(r.date), text(r.number), partners[r.partner]}, error);
+        if (!document)
+            return notWritten();
         for (const ReceiptLine& l : r.lines) {
             const QVariant ingredient =
                 firstValue(db, u"SELECT Kod1 FROM Ing WHERE Name = ?"_s, {text(l.ingredient)});
-            const std::optional<qlonglong> line = stock.addLine(document, ingredient.toLongLong());
+            const std::optional<qlonglong> line = stock.addLine(*document, ingredient.toLongLong());
             if (!line)
                 return failed(text(l.ingredient));
-            if (!exec(db, u"UPDATE Move SET Kolvo = ?, Cena = ? WHERE Nnn = ?"_s,
-                      {l.quantity, l.price, *line}, error))
-                return false;
+            if (!stock.setLine(*line, l.quantity, l.price, error))
+                return notWritten();
         }
-        if (!stock.postReceipt(document, PriceRule::Average))
+        if (!stock.postReceipt(*document, PriceRule::Average))
             return failed(text(r.number));
     }
 
     InventoryDocuments inventories(db, prompts);
-    const qlonglong inventory = insert(db, "invdok", "Date, Name, Provodka",
-                                       {u"2026-12-06"_s, text("Инвентаризация склада"), 0}, error);
-    if (inventory == 0)
-        return false;
-    if (!inventories.transfer(inventory, [] { return CountedStart::Balance; }))
+    const std::optional<qlonglong> inventory =
+        inventories.addDocument(u"2026-12-06"_s, text("Инвентаризация склада"), error);
+    if (!inventory)
+        return notWritten();
+    if (!inventories.transfer(*inventory, [] { return CountedStart::Balance; }))
         return failed(u"инвентаризация"_s);
     // A few counted quantities that differ from the books, as a real count finds them.
-    if (!exec(db,
-              u"UPDATE inv SET NewKolvo = Oldkolvo - 1 WHERE Kod = ? AND Oldkolvo >= 10 AND Nnn % 4 = 0"_s,
-              {inventory}, error))
-        return false;
+    std::vector<std::pair<qlonglong, double>> counted;
+    if (!forEachRow(
+            db, u"SELECT Nnn, Oldkolvo FROM inv WHERE Kod = ? AND Oldkolvo >= 10 AND Nnn % 4 = 0"_s,
+            {*inventory},
+            [&](const QSqlQuery& q) {
+                counted.emplace_back(q.value(0).toLongLong(), q.value(1).toDouble() - 1);
+            },
+            error))
+        return notWritten();
+    for (const auto& [line, quantity] : counted) {
+        if (!inventories.setCounted(line, quantity, error))
+            return notWritten();
+    }
 
     MenuBook menus(db, prompts);
     SalesDocuments sales(db, prompts);
@@ -604,9 +606,10 @@ bool fillWeek(QSqlDatabase& db, QString* error)
         if (menu.isNull()) {
             prompts.date = date;
             const std::optional<qlonglong> made = menus.createMenu(prompts, days);
-            if (!made || !exec(db, u"UPDATE Menu SET Name = ? WHERE Kod = ?"_s,
-                               {u"Обед на %1 декабря"_s.arg(day), *made}, error))
-                return made ? false : failed(u"меню"_s);
+            if (!made)
+                return failed(u"меню"_s);
+            if (!MenuBook::setName(db, *made, u"Обед на %1 декабря"_s.arg(day), error))
+                return notWritten();
             if (!menus.copyEntries(previousMenu, *made))
                 return failed(u"меню"_s);
             if (day < 10 && !menus.releaseMenu(*made))
@@ -615,19 +618,23 @@ bool fillWeek(QSqlDatabase& db, QString* error)
         }
         previousMenu = menu;
 
-        const qlonglong document = insert(
-            db, "Realdoc", "DateR, NameR, Status",
-            {date.toString(Qt::ISODate), u"Реализация за %1 декабря"_s.arg(day), SalesDocuments::openStatus},
-            error);
-        if (document == 0)
-            return false;
-        if (!sales.useMenu(document, menu.toLongLong()))
+        const std::optional<qlonglong> document = SalesDocuments::addReceived(
+            db, {date.toString(Qt::ISODate), u"Реализация за %1 декабря"_s.arg(day), {}, {}}, {}, error);
+        if (!document)
+            return notWritten();
+        if (!sales.useMenu(*document, menu.toLongLong()))
             return failed(u"реализация"_s);
         // Portions sold, as typed into the lines: a different figure for each dish and day.
-        if (!exec(db, u"UPDATE Realsum SET Kolvo = 5 + (Nnn * 7 + ? * 3) % 23 WHERE Kod = ?"_s,
-                  {day, document}, error))
-            return false;
-        if (day <= 9 && !posting.post(document, partners[1]))
+        std::vector<qlonglong> lines;
+        if (!forEachRow(
+                db, u"SELECT Nnn FROM Realsum WHERE Kod = ?"_s, {*document},
+                [&](const QSqlQuery& q) { lines.push_back(q.value(0).toLongLong()); }, error))
+            return notWritten();
+        for (const qlonglong line : lines) {
+            if (!SalesDocuments::setPortions(db, line, double(5 + (line * 7 + day * 3) % 23), error))
+                return notWritten();
+        }
+        if (day <= 9 && !posting.post(*document, partners[1]))
             return failed(u"проводка реализации"_s);
     }
     return true;

@@ -231,3 +231,18 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
     }
     return true;
 }
+
+std::optional<qlonglong> InventoryDocuments::addDocument(const QString& date, const QString& name,
+                                                         QString* error)
+{
+    QSqlQuery insert(m_db);
+    if (!runQuery(insert, u"INSERT INTO invdok (Date, Name, Provodka) VALUES (?, ?, 0)"_s, {date, name},
+                  error))
+        return std::nullopt;
+    return insert.lastInsertId().toLongLong();
+}
+
+bool InventoryDocuments::setCounted(qlonglong line, double counted, QString* error)
+{
+    return execSql(m_db, u"UPDATE inv SET NewKolvo = ? WHERE Nnn = ?"_s, {counted, line}, error);
+}

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class UserPrompts;
 
@@ -46,6 +47,10 @@ public:
     bool post(qlonglong document);
     // The posting itself, without questions.
     bool post(qlonglong document, bool clearHistory, QString* error);
+    // A new document as its grid makes it, and a line's counted quantity as typed into the lines'
+    // grid (the demo kitchen's count), inside the caller's transaction.
+    std::optional<qlonglong> addDocument(const QString& date, const QString& name, QString* error);
+    bool setCounted(qlonglong line, double counted, QString* error);
 
 private:
     QSqlDatabase m_db;

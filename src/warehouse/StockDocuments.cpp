@@ -244,6 +244,21 @@ std::optional<qlonglong> StockDocuments::writePosted(const Header& header, const
     return document;
 }
 
+std::optional<qlonglong> StockDocuments::addDocument(const Header& header, QString* error)
+{
+    QSqlQuery insert(m_db);
+    if (!runQuery(insert, u"INSERT INTO Doc (Date, Nomer, Partner, Provodka) VALUES (?, ?, ?, 0)"_s,
+                  {header.date, header.number, header.partner}, error))
+        return std::nullopt;
+    return insert.lastInsertId().toLongLong();
+}
+
+bool StockDocuments::setLine(qlonglong line, double quantity, double price, QString* error)
+{
+    return execSql(m_db, u"UPDATE Move SET Kolvo = ?, Cena = ? WHERE Nnn = ?"_s, {quantity, price, line},
+                   error);
+}
+
 bool StockDocuments::remove(qlonglong document, bool rollBack, QString* error)
 {
     return inTransaction(m_db, error, [&] {

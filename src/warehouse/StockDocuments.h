@@ -86,6 +86,10 @@ public:
     bool priceIssue(std::vector<MoveLine>& lines, QString* error) const;
     std::optional<qlonglong> writePosted(const Header& header, const std::vector<MoveLine>& lines,
                                          QString* error);
+    // A document not posted yet, as its grid makes it, and a line's quantity and price as typed into
+    // the lines' grid (the demo kitchen's receipts), inside the caller's transaction.
+    std::optional<qlonglong> addDocument(const Header& header, QString* error);
+    bool setLine(qlonglong line, double quantity, double price, QString* error);
     // Deletes the document with its lines, inside the caller's transaction; with rollBack the lines of
     // a posted document are first taken back out of the balances.
     bool remove(qlonglong document, bool rollBack, QString* error);

@@ -6,8 +6,11 @@
 #include "tools/DemoKitchen.h"
 
 #include <QDialog>
+#include <QDir>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -83,6 +86,41 @@ private Q_SLOTS:
         QTest::keyClick(window.tabs()->currentWidget(), Qt::Key_F1);
         QCOMPARE(help->parentWidget(), &window);
         QVERIFY(help->isVisible());
+    }
+
+    // The keys of the grids are one page, which the pages' help links to; the help window follows a
+    // link chosen with the keyboard as the user would.
+    void linkToTheGridKeysIsFollowed()
+    {
+        HelpWindow help;
+        help.showTopic(u"CostingPage"_s);
+        auto* text = help.findChild<QTextBrowser*>();
+        QVERIFY(text);
+        text->setFocus();
+        for (int tab = 0; tab < 10 && text->textCursor().selectedText() != u"Клавиши в таблицах"_s; ++tab)
+            QTest::keyClick(text, Qt::Key_Tab);
+        QCOMPARE(text->textCursor().selectedText(), u"Клавиши в таблицах"_s);
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(help.heading(), u"Клавиши в таблицах"_s);
+        QVERIFY(text->toPlainText().contains(u"Escape — отменить правку ячейки"_s));
+    }
+
+    // Every link of every help page names a page that is there, in the program as in the installed
+    // folder, which holds the same files.
+    void everyLinkNamesAPage()
+    {
+        HelpWindow help; // loads the pages
+        const QDir pages(u":/help"_s);
+        const QStringList files = pages.entryList({u"*.html"_s});
+        QVERIFY(files.contains(u"GridKeys.html"_s));
+        const QRegularExpression link(u"href=\"([^\"]+)\""_s);
+        for (const QString& name : files) {
+            QFile file(pages.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString html = QString::fromUtf8(file.readAll());
+            for (const QRegularExpressionMatch& match : link.globalMatch(html))
+                QVERIFY2(files.contains(match.captured(1)), qPrintable(name + u" → "_s + match.captured(1)));
+        }
     }
 };
 

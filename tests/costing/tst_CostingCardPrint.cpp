@@ -118,6 +118,7 @@ private Q_SLOTS:
     void zeroDivisorStopsBeforeAnythingIsWritten_data();
     void zeroDivisorStopsBeforeAnythingIsWritten();
     void recipeSheet();
+    void cardLongerThanAPageRepeatsItsHeading();
 };
 
 void tst_CostingCardPrint::printsEveryGroupCellByCell_data()
@@ -314,31 +315,36 @@ void tst_CostingCardPrint::marksArePrintedOnceAndCleared()
 void tst_CostingCardPrint::zeroDivisorStopsBeforeAnythingIsWritten_data()
 {
     QTest::addColumn<QString>("change");
-    QTest::addColumn<QStringList>("named");
-    const QString roast = u"\"Жаркое\""_s;
-    const QString meat = u"\"Мясо\""_s;
-    const QString yield = u"выход (% Вых) равен нулю"_s;
+    QTest::addColumn<QString>("refusal");
+    const QString roast = u"в блюде \"Жаркое\" (группа \"Ёлочное меню\"): "_s;
     QTest::newRow("empty yield") << "UPDATE Ing SET Vih = NULL WHERE Name = 'Мясо'"
-                                 << QStringList{roast, meat, yield};
+                                 << roast + u"у ингредиента \"Мясо\" выход (% Вых) равен нулю."_s;
     QTest::newRow("yield rounding to 0")
-        << "UPDATE Ing SET Vih = 0.4 WHERE Name = 'Лук'" << QStringList{roast, u"\"Лук\""_s, yield};
-    QTest::newRow("unit of 0 grams") << "UPDATE Edinica SET Gramm = 0"
-                                     << QStringList{roast, meat, u"(Грамм) равен нулю"_s};
+        << "UPDATE Ing SET Vih = 0.4 WHERE Name = 'Лук'"
+        << roast + u"у ингредиента \"Лук\" выход (% Вых) равен нулю (0.4 после округления до целого)."_s;
+    QTest::newRow("unit of 0 grams")
+        << "UPDATE Edinica SET Gramm = 0"
+        << roast + u"у ингредиента \"Мясо\" вес единицы измерения (Грамм) равен нулю."_s;
     QTest::newRow("unit gone") << "DELETE FROM Edinica"
-                               << QStringList{roast, meat, u"не найдена единица измерения"_s};
+                               << roast + u"у ингредиента \"Мясо\" не найдена единица измерения."_s;
     QTest::newRow("ingredient gone") << "DELETE FROM Ing WHERE Name = 'Мясо'"
-                                     << QStringList{roast, u"нет в справочнике ингредиентов"_s};
-    QTest::newRow("empty portions") << "UPDATE Bludo SET Nporc = NULL WHERE Name = 'Салат'"
-                                    << QStringList{u"\"Салат\""_s, u"число порций равно нулю"_s};
+                                     << roast +
+                                            u"в карте указан ингредиент, которого больше нет (код {meat})."_s;
+    QTest::newRow("empty portions")
+        << "UPDATE Bludo SET Nporc = NULL WHERE Name = 'Салат'"
+        << u"в блюде \"Салат\" (группа \"Ёлочное меню\"): число порций (Порций) равно "
+           "нулю."_s;
     // An empty card still divides its sum by the portions.
     QTest::newRow("portions rounding to 0") << "UPDATE Bludo SET Nporc = 0.5 WHERE Name = 'Желе'"
-                                            << QStringList{u"\"Желе\""_s, u"число порций"_s};
+                                            << u"в блюде \"Желе\" (группа \"Десерты\"): число порций "
+                                               u"(Порций) равно нулю (0.5 после округления до "
+                                               "целого)."_s;
 }
 
 void tst_CostingCardPrint::zeroDivisorStopsBeforeAnythingIsWritten()
 {
     QFETCH(QString, change);
-    QFETCH(QStringList, named);
+    QFETCH(QString, refusal);
     Kitchen kitchen;
     kitchen.exec(u"UPDATE Bludo SET Print = 'V'"_s);
     kitchen.exec(change);
@@ -346,9 +352,8 @@ void tst_CostingCardPrint::zeroDivisorStopsBeforeAnythingIsWritten()
     const CostingCardPrintResult result = kitchen.print(CardPrintScope::AllGroups);
     QVERIFY(!result.workbook);
     QVERIFY(kitchen.progress.isEmpty());
-    QVERIFY(result.error.startsWith(u"Калькуляционные карты не напечатаны. Блюдо "_s));
-    for (const QString& part : named)
-        QVERIFY2(result.error.contains(part), qPrintable(result.error));
+    QCOMPARE(result.error, u"Калькуляционные карты не напечатаны: "_s +
+                               refusal.replace(u"{meat}"_s, QString::number(kitchen.meat)));
     for (qlonglong dish : {kitchen.jelly, kitchen.roast, kitchen.salad})
         QCOMPARE(kitchen.mark(dish), u"V"_s);
 }
@@ -391,6 +396,50 @@ void tst_CostingCardPrint::recipeSheet()
     Workbook none;
     QVERIFY(!RecipePrint(kitchen.data.db()).fill(none, 999, &error));
     QVERIFY(!error.isEmpty());
+}
+
+void tst_CostingCardPrint::cardLongerThanAPageRepeatsItsHeading()
+{
+    Kitchen kitchen;
+    // 80 lines: the salad's card runs over two pages after the roast's.
+    for (int n = 0; n < 79; ++n)
+        kitchen.line(kitchen.salad, n % 2 ? kitchen.meat : kitchen.onion, 10 + n);
+    const CostingCardPrintResult result =
+        kitchen.print(CardPrintScope::ChosenGroup, CardPrices::Cost, kitchen.festive);
+    QVERIFY2(result.workbook, qPrintable(result.error));
+    const Sheet& sheet = result.workbook->sheet(1);
+    const std::vector<int>& breaks = sheet.pageSetup().pageBreaksBefore;
+    QVERIFY(breaks.size() >= 2);
+
+    // Each page the card runs onto begins with the heads of its columns, and the lines go on from
+    // there, each once.
+    const int card = [&] {
+        int row = 1;
+        while (sheet.value(row, 1) != QVariant(u"Наименование блюда: Салат"_s))
+            ++row;
+        return row;
+    }();
+    int expected = 1;
+    int lastLine = 0;
+    for (int row = card + 1; row <= sheet.rowCount(); ++row) {
+        const QVariant value = sheet.value(row, 1);
+        if (value.typeId() == QMetaType::Double) {
+            QCOMPARE(value.toInt(), expected++);
+            lastLine = row;
+        }
+    }
+    QCOMPARE(expected, 81);
+    int inside = 0;
+    for (const int row : breaks) {
+        if (row <= card + 1 || row > lastLine)
+            continue;
+        ++inside;
+        QCOMPARE(sheet.value(row, 1), QVariant(u"№"_s));
+        QCOMPARE(sheet.value(row, 8), QVariant(u"Сумма"_s));
+        QCOMPARE(sheet.value(row + 1, 1).toInt(), sheet.value(row - 1, 1).toInt() + 1);
+    }
+    QVERIFY(inside >= 1);
+    QVERIFY(result.workbook->problems().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_CostingCardPrint)

@@ -191,10 +191,12 @@ void tst_DishCatalog::deleteDishGroup()
 void tst_DishCatalog::copyDish()
 {
     Soups s;
-    QVERIFY(execSql(s.data.db(),
-                    "UPDATE Bludo SET Nporc = 2.5, Proc = 3.5, Vixod = '250/10', Cena = 12.34, "
-                    "Status = 1, Recept = 'Варить', Print = 'V', X = 'острый' WHERE Kod1 = ?",
-                    {s.borscht}));
+    QVERIFY(
+        execSql(s.data.db(),
+                "UPDATE Bludo SET Nporc = 2.5, Proc = 3.5, Vixod = '250/10', Cena = 12.34, "
+                "Status = 1, Recept = 'Варить', Print = 'V', X = 'острый', Serving = 'В глубокой тарелке', "
+                "Storage = 'Не более 2 ч' WHERE Kod1 = ?",
+                {s.borscht}));
     QVERIFY(execSql(s.data.db(), "DELETE FROM Karta"));
     s.data.insert("Karta",
                   {{"Kod", s.borscht}, {"Name", 7}, {"Kolvo", 12.345}, {"Vihod", 87.5}, {"KodIng", 2.5}});
@@ -204,7 +206,8 @@ void tst_DishCatalog::copyDish()
     const std::optional<qlonglong> copy = s.catalog().copyDish(s.borscht, "Борщ постный", target);
     QVERIFY(copy);
     const QSqlQuery dish = s.row(
-        "SELECT Kod, Name, Nporc, Proc, Vixod, Cena, Status, Recept, Print, X FROM Bludo WHERE Kod1 = ?",
+        "SELECT Kod, Name, Nporc, Proc, Vixod, Cena, Status, Recept, Print, X, Serving, Storage FROM Bludo "
+        "WHERE Kod1 = ?",
         {*copy});
     QCOMPARE(dish.value(0).toLongLong(), target);
     QCOMPARE(dish.value(1).toString(), "Борщ постный");
@@ -213,6 +216,9 @@ void tst_DishCatalog::copyDish()
     QCOMPARE(dish.value(4).toString(), "250/10");
     for (int field = 5; field <= 9; ++field)
         QVERIFY2(dish.value(field).isNull(), qPrintable(dish.record().fieldName(field)));
+    // The technological card's texts belong to the dish and go with it.
+    QCOMPARE(dish.value(10).toString(), "В глубокой тарелке");
+    QCOMPARE(dish.value(11).toString(), "Не более 2 ч");
 
     QSqlQuery lines =
         s.row("SELECT Name, Kolvo, Vihod, KodIng FROM Karta WHERE Kod = ? ORDER BY NNN", {*copy});

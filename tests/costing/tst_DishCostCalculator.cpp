@@ -200,7 +200,7 @@ void tst_DishCostCalculator::stopsAtFirstFaultInGroupOrder()
 
     const DishCostRun run = k.run();
     QVERIFY(!run.ok);
-    QCOMPARE(run.message, u"Расчёт цен остановлен: в блюде \"Ёрш\" (группа \"Ёршики\") у ингредиента "
+    QCOMPARE(run.message, u"Расчёт цен остановлен: в блюде \"Ёрш\" (группа \"Ёршики\"): у ингредиента "
                           "\"Свёкла\" выход (% Вых) равен нулю."_s);
     QCOMPARE(run.failedDish, failing);
     QCOMPARE(run.dishesPriced, 1);
@@ -239,7 +239,7 @@ void tst_DishCostCalculator::faultNamesDishAndCause_data()
     QTest::newRow("unit gone") << "DELETE FROM Edinica WHERE Name = 'свёкла'"
                                << "у ингредиента \"Свёкла\" не найдена единица измерения.";
     QTest::newRow("no portions") << "UPDATE Bludo SET Nporc = NULL"
-                                 << "число порций равно нулю.";
+                                 << "число порций (Порций) равно нулю.";
     QTest::newRow("ingredient yield") << "UPDATE Ing SET Vih = 0 WHERE Name = 'Свёкла'"
                                       << "у ингредиента \"Свёкла\" выход (% Вых) равен нулю.";
     QTest::newRow("line yield empty")
@@ -285,7 +285,7 @@ void tst_DishCostCalculator::faultNamesDishAndCause()
 
     const DishCostRun run = k.run();
     QVERIFY(!run.ok);
-    QCOMPARE(run.message, u"Расчёт цен остановлен: в блюде \"Борщ\" (группа \"Супы\") "_s +
+    QCOMPARE(run.message, u"Расчёт цен остановлен: в блюде \"Борщ\" (группа \"Супы\"): "_s +
                               cause.replace("{beet}", QString::number(beet)));
     QCOMPARE(k.dishPrice(borscht).toDouble(), 4.44);
     QCOMPARE(k.ingredientPrice(broth).toDouble(), 1.5);

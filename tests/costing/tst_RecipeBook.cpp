@@ -210,14 +210,18 @@ void tst_RecipeBook::everyReaderRefusesTheSameFault_data()
     QTest::addColumn<QString>("sql");
     QTest::addColumn<QStringList>("named");
 
-    const QString mash = u"\"Пюре с маслом\""_s;
-    QTest::newRow("unit of no weight") << u"UPDATE Edinica SET Gramm = 0"_s
-                                       << QStringList{mash, u"вес единицы измерения (Грамм) равен нулю"_s};
+    // The whole refusal where every reader divides by the same figure; the card print, which does not
+    // expand the puree, meets the butter as its own card line.
+    const QString mash = u"в блюде \"Пюре с маслом\" (группа \"Гарниры\"): "_s;
+    QTest::newRow("unit of no weight")
+        << u"UPDATE Edinica SET Gramm = 0"_s
+        << QStringList{mash + u"у полуфабриката \"Пюре\" вес единицы измерения (Грамм) равен нулю."_s};
     QTest::newRow("no portions") << u"UPDATE Bludo SET Nporc = 0"_s
-                                 << QStringList{mash, u"число порций"_s, u"равно нулю"_s};
+                                 << QStringList{mash + u"число порций (Порций) равно нулю."_s};
     // Butter is a component of the puree and a line of the card: each reader meets it.
-    QTest::newRow("yield of a component") << u"UPDATE Ing SET Vih = 0 WHERE Name = 'Масло'"_s
-                                          << QStringList{mash, u"\"Масло\""_s, u"выход (% Вых) равен нулю"_s};
+    QTest::newRow("yield of a component")
+        << u"UPDATE Ing SET Vih = 0 WHERE Name = 'Масло'"_s
+        << QStringList{mash + u"у ингредиента \"Масло\""_s, u"выход (% Вых) равен нулю."_s};
     QTest::newRow("reference that is not whole")
         << u"UPDATE Karta SET Name = Name + 0.5 WHERE Kolvo = 20"_s
         << QStringList{u"В таблице Karta, строка 2: ссылка Name хранит 2.5, а не целый код записи."_s};
@@ -268,7 +272,8 @@ void tst_RecipeBook::selectionReadsOnlyWhatItNames()
     QVERIFY(!sold.dish(k.salad));
     QVERIFY(!sold.ingredient(k.cucumber));
     QCOMPARE(sold.composition(k.puree).size(), std::size_t(2));
-    QCOMPARE(sold.inDish(*sold.dish(k.mash)), u"в блюде \"Пюре с маслом\" (группа \"Гарниры\")"_s);
+    QCOMPARE(sold.refusal(*sold.dish(k.mash), u"…"_s),
+             u"в блюде \"Пюре с маслом\" (группа \"Гарниры\"): …"_s);
 
     RecipeBook group;
     QVERIFY2(group.load(k.data.db(), {RecipeSelection::Dishes::Group, k.garnishes, false}, &error),

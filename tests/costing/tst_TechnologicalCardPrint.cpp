@@ -209,8 +209,9 @@ void tst_TechnologicalCardPrint::cardThatCannotBeComputed()
     TechnologicalCardResult result =
         TechnologicalCardPrint(k.data.db(), k.clock).run(k.dish, TechnologicalCard::Technological);
     QVERIFY(!result.workbook);
-    QVERIFY2(result.error.startsWith(u"Карта не напечатана. Блюдо \"Гуляш\", ингредиент \"Лук\": выход"_s),
-             qPrintable(result.error));
+    QCOMPARE(result.error,
+             u"Карта не напечатана: в блюде \"Гуляш\" (группа \"Вторые блюда\"): у ингредиента \"Лук\" "
+             "выход (% Вых) равен нулю."_s);
 
     result = TechnologicalCardPrint(k.data.db(), k.clock).run(k.dish + 1, TechnologicalCard::Technological);
     QVERIFY(!result.workbook);

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 // Blocks of rows (costing cards, a table's end with its totals) are moved whole onto the next page
@@ -42,6 +44,64 @@ private Q_SLOTS:
         pageflow::keepTogether(sheet, blocks);
         const std::vector<int>& set = sheet.pageSetup().pageBreaksBefore;
         QCOMPARE(QList<int>(set.begin(), set.end()), breaks);
+        QVERIFY(sheet.problems().isEmpty());
+    }
+
+    // A table written under a heading of two rows: where a line would not fit, a page break goes above
+    // it and the heading is written again; the lines taken back are not left behind.
+    void tableLongerThanAPageRepeatsItsHeading_data()
+    {
+        QTest::addColumn<int>("firstRow");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QList<int>>("breaks");
+        // A4 portrait holds 46 rows of 15 points.
+        QTest::newRow("fits its page") << 1 << 44 << QList<int>{};
+        QTest::newRow("three pages") << 1 << 100 << QList<int>{47, 93};
+        // Rows above fill all but two rows of the page: the heading goes on with its first line.
+        QTest::newRow("heading at the foot of a page") << 45 << 10 << QList<int>{45};
+    }
+
+    void tableLongerThanAPageRepeatsItsHeading()
+    {
+        QFETCH(int, firstRow);
+        QFETCH(int, lines);
+        QFETCH(QList<int>, breaks);
+        Workbook book;
+        Sheet& sheet = book.sheet(1);
+        for (int row = 1; row < firstRow; ++row)
+            sheet.cell(row, 2).setValue(u"выше"_s);
+        pageflow::Pages pages(sheet, pageflow::Pages::Ends::Breaks);
+        const auto heading = [&](int row) {
+            sheet.cell(row, 1).setValue(u"№"_s);
+            sheet.range(row, 1, row + 1, 1).merge();
+            sheet.cell(row + 1, 2).setValue(u"наименование"_s);
+            return row + 2;
+        };
+        const auto line = [&](int row, int n) {
+            sheet.cell(row, 1).setValue(n + 1);
+            return row + 1;
+        };
+        const int end = pageflow::continuedTable(pages, firstRow, lines, heading, line);
+
+        const std::vector<int>& set = sheet.pageSetup().pageBreaksBefore;
+        QCOMPARE(QList<int>(set.begin(), set.end()), breaks);
+        // Every page of the table begins with the heading, and the lines run on 1, 2, ... once each.
+        for (const int row : set)
+            QCOMPARE(sheet.value(row, 1), QVariant(u"№"_s));
+        int expected = 1;
+        int headings = 0;
+        for (int row = firstRow; row < end; ++row) {
+            const QVariant value = sheet.value(row, 1);
+            if (value == QVariant(u"№"_s))
+                ++headings;
+            else if (value.isValid())
+                QCOMPARE(value.toInt(), expected++);
+        }
+        QCOMPARE(expected, lines + 1);
+        QCOMPARE(headings,
+                 1 + int(std::count_if(set.begin(), set.end(), [&](int row) { return row > firstRow; })));
+        QCOMPARE(sheet.rowCount(), end - 1);
+        QCOMPARE(sheet.merges().size(), std::size_t(headings));
         QVERIFY(sheet.problems().isEmpty());
     }
 };

@@ -302,25 +302,27 @@ void tst_ConsumptionCalculator::zeroDivisorStoresNothing_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("0.4 portions") << u"UPDATE Bludo SET Nporc = 0.4 WHERE Name = 'Рагу'"_s
-                                  << u"число порций (Порций) равно нулю (0.4 после округления до целого)"_s;
+                                  << u"число порций (Порций) равно нулю (0.4 после округления до целого)."_s;
     QTest::newRow("empty portions") << u"UPDATE Bludo SET Nporc = NULL WHERE Name = 'Рагу'"_s
-                                    << u"число порций (Порций) равно нулю"_s;
-    QTest::newRow("unit of 0 grams") << u"UPDATE Edinica SET Gramm = 0 WHERE Kod = 2"_s
-                                     << u"у ингредиента \"Пюре\" вес единицы измерения (Грамм) равен нулю"_s;
+                                    << u"число порций (Порций) равно нулю."_s;
+    QTest::newRow("unit of 0 grams")
+        << u"UPDATE Edinica SET Gramm = 0 WHERE Kod = 2"_s
+        << u"у полуфабриката \"Пюре\" вес единицы измерения (Грамм) равен нулю."_s;
     QTest::newRow("unit gone") << u"DELETE FROM Edinica WHERE Kod = 2"_s
-                               << u"у ингредиента \"Пюре\" не найдена единица измерения"_s;
+                               << u"у полуфабриката \"Пюре\" не найдена единица измерения."_s;
     QTest::newRow("ingredient yield 0") << u"UPDATE Ing SET Vih = 0 WHERE Name = 'Чеснок'"_s
-                                        << u"у ингредиента \"Чеснок\" выход (% Вых) равен нулю"_s;
+                                        << u"у ингредиента \"Чеснок\" выход (% Вых) равен нулю."_s;
     QTest::newRow("line yield 0") << u"UPDATE Karta SET Vihod = 0 WHERE Name = 2"_s
-                                  << u"в строке ингредиента \"Чеснок\" выход строки (% Вых) равен нулю"_s;
+                                  << u"в строке ингредиента \"Чеснок\" выход строки (% Вых) равен нулю."_s;
     QTest::newRow("component yield 0.4")
         << u"UPDATE Ing SET Vih = 0.4 WHERE Name = 'Морковь'"_s
-        << u"у ингредиента \"Морковь\" в составе полуфабриката \"Пюре\" выход (% Вых) равен нулю"_s;
+        << u"у ингредиента \"Морковь\" в составе полуфабриката \"Пюре\" выход (% Вых) равен нулю (0.4 после "
+           "округления до целого)."_s;
     QTest::newRow("ingredient gone") << u"DELETE FROM Ing WHERE Name = 'Чеснок'"_s
-                                     << u"в карте указан ингредиент, которого больше нет"_s;
+                                     << u"в карте указан ингредиент, которого больше нет (код 2)."_s;
     QTest::newRow("component gone")
         << u"DELETE FROM Ing WHERE Name = 'Морковь'"_s
-        << u"в составе полуфабриката \"Пюре\" указан ингредиент, которого больше нет"_s;
+        << u"в составе полуфабриката \"Пюре\" указан ингредиент, которого больше нет."_s;
 }
 
 void tst_ConsumptionCalculator::zeroDivisorStoresNothing()
@@ -352,8 +354,8 @@ void tst_ConsumptionCalculator::zeroDivisorStoresNothing()
     const ConsumptionRun run = k.run();
     QVERIFY(!run.ok);
     QCOMPARE(run.caption, u"Ошибка расчёта реализации"_s);
-    QVERIFY2(run.message.contains(u"в блюде \"Рагу\" (группа \"Горячее\")"_s), qPrintable(run.message));
-    QVERIFY2(run.message.contains(expected), qPrintable(run.message));
+    QCOMPARE(run.message, u"Расчёт реализации остановлен: в блюде \"Рагу\" (группа \"Горячее\"): "_s +
+                              expected + u" Расход и цены блюд не изменены."_s);
     QCOMPARE(run.failedDish, stew);
     QCOMPARE(k.rows(), rowsBefore);
     QCOMPARE(k.consumed(onion, u"CenaIng"_s).toDouble(), 1.0);

@@ -283,29 +283,39 @@ void tst_SalesDocumentPrint::postedDocumentAddsUnroundedSumsAndHasNoCards()
 void tst_SalesDocumentPrint::zeroDivisorRefusesTheWholePrint_data()
 {
     QTest::addColumn<QString>("change");
-    QTest::addColumn<QString>("named");
+    QTest::addColumn<QString>("fault");
+    const QString rounded = u" (0.4 после округления до целого)."_s;
     // Zero after rounding to a whole number, where the working cards round.
     QTest::newRow("ingredient yield 0.4")
-        << u"UPDATE Ing SET Vih = 0.4 WHERE Name = 'Картофель'"_s << u"Картофель"_s;
+        << u"UPDATE Ing SET Vih = 0.4 WHERE Name = 'Картофель'"_s
+        << u"у ингредиента \"Картофель\" в составе полуфабриката \"Фарш\" выход (% Вых) равен нулю"_s +
+               rounded;
     QTest::newRow("card line yield 0.4")
-        << u"UPDATE Karta SET Vihod = 0.4 WHERE Vihod = 50"_s << u"Картофель"_s;
-    QTest::newRow("portions 0.4") << u"UPDATE Bludo SET Nporc = 0.4 WHERE Name = 'Котлета'"_s << u"Порций"_s;
-    QTest::newRow("component yield 0.4")
-        << u"UPDATE Ing SET Vih = 0.4 WHERE Name = 'Говядина'"_s << u"Говядина"_s;
-    QTest::newRow("unit of no weight") << u"UPDATE Edinica SET Gramm = 0"_s << u"Грамм"_s;
-    QTest::newRow("ingredient gone") << u"DELETE FROM Ing WHERE Name = 'Фарш'"_s << u"больше нет"_s;
+        << u"UPDATE Karta SET Vihod = 0.4 WHERE Vihod = 50"_s
+        << u"в строке ингредиента \"Картофель\" выход строки (% Вых) равен нулю"_s + rounded;
+    QTest::newRow("portions 0.4") << u"UPDATE Bludo SET Nporc = 0.4 WHERE Name = 'Котлета'"_s
+                                  << u"число порций (Порций) равно нулю"_s + rounded;
+    QTest::newRow("product yield 0.4") << u"UPDATE Ing SET Vih = 0.4 WHERE Name = 'Фарш'"_s
+                                       << u"у полуфабриката \"Фарш\" выход (% Вых) равен нулю"_s + rounded;
+    QTest::newRow("unit of no weight")
+        << u"UPDATE Edinica SET Gramm = 0"_s
+        << u"у полуфабриката \"Фарш\" вес единицы измерения (Грамм) равен нулю."_s;
+    QTest::newRow("ingredient gone") << u"DELETE FROM Ing WHERE Name = 'Фарш'"_s
+                                     << u"в карте указан ингредиент, которого больше нет (код {mince})."_s;
 }
 
 void tst_SalesDocumentPrint::zeroDivisorRefusesTheWholePrint()
 {
     QFETCH(QString, change);
-    QFETCH(QString, named);
+    QFETCH(QString, fault);
     Kitchen k;
     k.line(k.doc, k.mains, k.cutlet, 2, 50);
     QVERIFY(QSqlQuery(k.data.db()).exec(change));
     const SalesPrintResult result = k.print();
     QVERIFY(!result.workbook);
-    QVERIFY2(result.error.contains(u"Котлета"_s) && result.error.contains(named), qPrintable(result.error));
+    QCOMPARE(result.error,
+             u"Технологические карты не напечатаны: в блюде \"Котлета\" (группа \"Горячее\"): "_s +
+                 fault.replace(u"{mince}"_s, QString::number(k.mince)));
     QVERIFY(k.progress.isEmpty());
 }
 
