@@ -237,6 +237,7 @@ bool MainWindow::openBase()
         }
     }
     m_tablesOpened = true;
+    m_kitchenOpened = true;
     return true;
 }
 

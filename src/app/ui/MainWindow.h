@@ -56,6 +56,8 @@ public:
     // The folder question of "Другая папка…" on the start page; the window's own dialog by default.
     void setFolderPrompt(FolderPrompt* folders) { m_folders = folders; }
     const DataLocations& locations() const { return m_locations; }
+    // Whether the kitchen was opened in this run: only such a kitchen is offered at the next start.
+    bool kitchenOpened() const { return m_kitchenOpened; }
     // A place restored from the user's settings stands: the first show does not place the window.
     void keepPlacement() { m_placed = true; }
 
@@ -92,6 +94,7 @@ private:
     QList<DiceWidget*> m_pageDice;
     int m_previousPage = Start;
     bool m_tablesOpened = false;
+    bool m_kitchenOpened = false;
     bool m_placed = false;
     DiceAnimation m_animation;
     QTimer m_tick;
