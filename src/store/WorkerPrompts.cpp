@@ -4,30 +4,27 @@
 
 #include <QThread>
 
-bool WorkerPrompts::ask(const std::function<void()>& question)
+void WorkerPrompts::ask(const std::function<void()>& question)
 {
     if (m_worker.cancelRequested())
-        return false;
+        return;
     if (QThread::currentThread() == m_worker.thread()) {
         showPending();
         question();
-        return true;
+        return;
     }
     // The window's thread runs an event loop while the worker works (store/ui/WorkerRun), also while
     // it waits for a cancelled one, so the call is always taken there.
-    bool asked = false;
     QMetaObject::invokeMethod(
         &m_worker,
-        [this, &question, &asked] {
+        [this, &question] {
             // "Отмена" may have been pressed while the question was on its way.
             if (!m_worker.cancelRequested()) {
                 showPending();
                 question();
-                asked = true;
             }
         },
         Qt::BlockingQueuedConnection);
-    return asked;
 }
 
 void WorkerPrompts::tell(const Message& message)

@@ -37,9 +37,8 @@ private:
     };
 
     void tell(const Message& message);
-    // Runs the question on the window's thread after what is pending; false, without running it, once
-    // cancelled.
-    bool ask(const std::function<void()>& question);
+    // Runs the question on the window's thread after what is pending; not at all once cancelled.
+    void ask(const std::function<void()>& question);
 
     Worker& m_worker;
     UserPrompts& m_window;
