@@ -4,6 +4,7 @@
 #include "RecipeBook.h"
 #include "reports/FormStyle.h"
 #include "reports/PageFlow.h"
+#include "reports/PrintJob.h"
 #include "reports/Workbook.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
@@ -58,7 +59,8 @@ public:
     bool load(QString* error);
     // The cards of the dishes to print; false with *error at the first figure that would divide by zero.
     bool compute(QString* error);
-    void fill(Sheet& sheet, const QDate& today, const CostingCardPrint::Progress& progress) const;
+    // False when the progress said stop.
+    bool fill(Sheet& sheet, const QDate& today, const CostingCardPrint::Progress& progress) const;
     bool clearMarks(QString* error) const;
 
     std::vector<CostingCardFigures> figures() const;
@@ -160,7 +162,7 @@ bool CardPrintRun::compute(QString* error)
     return true;
 }
 
-void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint::Progress& progress) const
+bool CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint::Progress& progress) const
 {
     sheet.setName(u"Калькуляционные карты"_s);
     // Column I, the end of each card's title, would otherwise fall on pages of its own.
@@ -197,9 +199,9 @@ void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint
         int k = 0;
         for (const RecipeDish& dish : dishes) {
             ++k;
-            if (progress)
-                progress(rounding::toInt(k / dishCount / groupCount * 100) +
-                         rounding::toInt(100 / groupCount * double(g)));
+            if (progress && !progress(rounding::toInt(k / dishCount / groupCount * 100) +
+                                      rounding::toInt(100 / groupCount * double(g))))
+                return false;
             if (card == m_cards.cend() || card->dish != &dish)
                 continue;
             const int top = first ? heading : row;
@@ -218,6 +220,7 @@ void CardPrintRun::fill(Sheet& sheet, const QDate& today, const CostingCardPrint
             ++card;
         }
     }
+    return true;
 }
 
 int CardPrintRun::writeCard(Sheet& sheet, int row, const Card& card, pageflow::Pages* pages) const
@@ -336,7 +339,10 @@ CostingCardPrintResult CostingCardPrint::run(const CostingCardOptions& options, 
     if (!run.compute(&result.error))
         return result;
     auto workbook = std::make_unique<Workbook>();
-    run.fill(workbook->sheet(1), m_clock.today(), progress);
+    if (!run.fill(workbook->sheet(1), m_clock.today(), progress)) {
+        result.error = PrintJob::cancelledText();
+        return result;
+    }
     if (!run.clearMarks(&error)) {
         result.error = u"Не удалось снять отметки \"V\" напечатанных блюд: "_s + error;
         return result;

@@ -76,7 +76,8 @@ struct CostingCardFigures
 class CostingCardPrint
 {
 public:
-    using Progress = std::function<void(int percent)>;
+    // False stops the print between two cards: nothing is printed and no mark is cleared.
+    using Progress = std::function<bool(int percent)>;
 
     CostingCardPrint(QSqlDatabase db, const Clock& clock) : m_db(std::move(db)), m_clock(clock) {}
 

@@ -37,7 +37,7 @@ public:
     explicit PriceRun(const RecipeBook& book) : m_book(book) {}
 
     // Prices the dishes in their order up to the first fault and keeps what is to be stored.
-    DishCostRun compute();
+    DishCostRun compute(const DishCostCalculator::Progress& progress);
     bool store(QSqlDatabase db, QString* error);
 
 private:
@@ -160,11 +160,17 @@ std::optional<double> PriceRun::priceDish(const RecipeDish& dish, QString* fault
     return price;
 }
 
-DishCostRun PriceRun::compute()
+DishCostRun PriceRun::compute(const DishCostCalculator::Progress& progress)
 {
     DishCostRun result;
     int visited = 0;
-    for (const RecipeGroup& group : m_book.groups()) {
+    const std::vector<RecipeGroup>& groups = m_book.groups();
+    for (size_t g = 0; g < groups.size(); ++g) {
+        if (progress && !progress(rounding::toInt(double(g) / double(groups.size()) * 100))) {
+            result.cancelled = true;
+            return result;
+        }
+        const RecipeGroup& group = groups[g];
         for (const RecipeDish& dish : m_book.dishesOf(group.key)) {
             ++visited;
             m_dishSemiPrices.clear();
@@ -224,7 +230,7 @@ bool PriceRun::store(QSqlDatabase db, QString* error)
 
 } // namespace
 
-DishCostRun DishCostCalculator::run()
+DishCostRun DishCostCalculator::run(const Progress& progress)
 {
     const auto failure = [](const QString& text) {
         DishCostRun failed;
@@ -241,7 +247,9 @@ DishCostRun DishCostCalculator::run()
     if (!book.load(m_db, RecipeSelection{}, &error))
         return failure(u"Расчёт цен не выполнен: %1"_s.arg(error));
     PriceRun priceRun(book);
-    const DishCostRun result = priceRun.compute();
+    const DishCostRun result = priceRun.compute(progress);
+    if (result.cancelled)
+        return result;
     if (!priceRun.store(m_db, &error))
         return failure(u"Цены блюд не сохранены: %1"_s.arg(error));
     if (!transaction.commit())

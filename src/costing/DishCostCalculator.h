@@ -3,6 +3,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
+
 // The outcome of one price run.
 struct DishCostRun
 {
@@ -15,6 +17,7 @@ struct DishCostRun
     int dishPricesChanged = 0;  // of them, those whose stored price differed
     int semiFinishedPriced = 0; // distinct semi-finished products met in the priced cards
     int dishesSkipped = 0;      // dishes whose group no longer exists, left with their price
+    bool cancelled = false;     // stopped by its progress: nothing stored
 };
 
 // "Расчёт цен блюд": the price of one portion of every dish of every dish group, and on the way the
@@ -28,9 +31,12 @@ struct DishCostRun
 class DishCostCalculator
 {
 public:
+    // The share of the groups priced; false stops the run before its next group, storing nothing.
+    using Progress = std::function<bool(int percent)>;
+
     explicit DishCostCalculator(QSqlDatabase db) : m_db(std::move(db)) {}
 
-    DishCostRun run();
+    DishCostRun run(const Progress& progress = {});
 
 private:
     QSqlDatabase m_db;

@@ -3,6 +3,7 @@
 #include "MenuBook.h"
 #include "MenuPrintSettings.h"
 #include "reports/FormStyle.h"
+#include "reports/PrintJob.h"
 #include "reports/Workbook.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
@@ -132,8 +133,10 @@ bool MenuPrint::fill(Workbook& workbook, qlonglong menu, const MenuPrintOptions&
     const int count = int(entries.size());
     for (int k = 0; k < count; ++k) {
         const Entry& entry = entries[k];
-        if (progress)
-            progress(rounding::toInt(double(k + 1) / count * 100));
+        if (progress && !progress(rounding::toInt(double(k + 1) / count * 100))) {
+            *error = PrintJob::cancelledText();
+            return false;
+        }
         if (entry.group != lastGroup) {
             const int row = c + 4;
             sheet.cell(row, lastColumn).setValue(entry.group);

@@ -22,11 +22,13 @@ struct MenuPrintOptions
 class MenuPrint
 {
 public:
-    using Progress = std::function<void(int percent)>;
+    // False stops the print between two lines.
+    using Progress = std::function<bool(int percent)>;
 
     explicit MenuPrint(QSqlDatabase db) : m_db(std::move(db)) {}
 
-    // Fills the first sheet of the workbook; false and the database's complaint on failure. Entries
+    // Fills the first sheet of the workbook; false and the database's complaint (or the print's
+    // cancellation) on failure. Entries
     // whose dish is gone from the dishes are left out and counted in *skipped.
     bool fill(Workbook& workbook, qlonglong menu, const MenuPrintOptions& options, QString* error,
               const Progress& progress = {}, int* skipped = nullptr) const;

@@ -48,7 +48,15 @@ struct PrintedWorkbook
 class PrintJob
 {
 public:
-    using Progress = std::function<void(int percent)>;
+    // How far the job is; false when the user asked to stop: the job then returns at its next step,
+    // refused with cancelledText(), and its caller rolls back what it stored.
+    using Progress = std::function<bool(int percent)>;
+
+    static QString cancelledText()
+    {
+        using namespace Qt::StringLiterals;
+        return u"Печать отменена."_s;
+    }
 
     virtual ~PrintJob() = default;
 

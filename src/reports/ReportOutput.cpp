@@ -65,12 +65,12 @@ QString ReportOutput::fileNameStem(const QString& title)
     return stem.isEmpty() ? u"Таблица"_s : stem;
 }
 
-SerializedWorkbook SerializedWorkbook::of(const Workbook& workbook)
+SerializedWorkbook SerializedWorkbook::of(const Workbook& workbook, const std::function<bool(int)>& progress)
 {
     SerializedWorkbook serialized;
     serialized.problems = workbook.problems();
     XlsxFileWriter writer;
-    serialized.bytes = writer.bytes(workbook);
+    serialized.bytes = writer.bytes(workbook, progress);
     if (!serialized.bytes)
         serialized.error = u"Не удалось записать таблицу: %1"_s.arg(writer.errorString());
     return serialized;

@@ -21,7 +21,9 @@ struct SerializedWorkbook
     std::optional<QByteArray> bytes; // none when the workbook could not be made into a file
     QString error;                   // why not
 
-    static SerializedWorkbook of(const Workbook& workbook);
+    // The progress as XlsxFileWriter::bytes takes it.
+    static SerializedWorkbook of(const Workbook& workbook,
+                                 const std::function<bool(int percent)>& progress = {});
 };
 
 // Where a finished print-out goes: a file in the user's reports folder, named by the print-out's

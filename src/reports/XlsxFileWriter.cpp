@@ -154,7 +154,10 @@ struct StyleKeyHash
 class FileBuilder
 {
 public:
-    explicit FileBuilder(lxw_workbook* workbook) : m_workbook(workbook) {}
+    FileBuilder(lxw_workbook* workbook, const XlsxFileWriter::Progress& progress, int totalRows)
+        : m_workbook(workbook), m_progress(progress), m_totalRows(totalRows)
+    {
+    }
 
     bool writeSheet(const Sheet& sheet);
     QString error() const { return m_error; }
@@ -176,6 +179,9 @@ private:
     bool check(lxw_error result, const Sheet& sheet, const QString& what);
 
     lxw_workbook* m_workbook;
+    const XlsxFileWriter::Progress& m_progress;
+    int m_totalRows;    // of the whole workbook
+    int m_rowsDone = 0; // of the sheets written before the current one
     QHash<CellFormat, lxw_format*> m_formats;
     int m_usedColumns = 0; // of the sheet being written: the last column holding a cell or a merge
     QString m_error;
@@ -257,6 +263,12 @@ bool FileBuilder::writeRows(const Sheet& sheet, lxw_worksheet* worksheet)
     }
 
     for (int row = 1; row <= sheet.rowCount(); ++row) {
+        // A block of rows at a time: a progress per row would cost more than the row.
+        if (m_progress && row % 500 == 0 &&
+            !m_progress(int(qint64(m_rowsDone + row) * 100 / std::max(m_totalRows, 1)))) {
+            m_error = u"запись остановлена"_s;
+            return false;
+        }
         const auto fileRow = static_cast<lxw_row_t>(row - 1);
         const quint32 rowStyle = sheet.rowStyle(row);
         double height = rowStyle ? RowAutoFit::lineHeight(sheet.style(rowStyle)) : 0;
@@ -304,6 +316,7 @@ bool FileBuilder::writeRows(const Sheet& sheet, lxw_worksheet* worksheet)
                    sheet, u"строка %1"_s.arg(row)))
             return false;
     }
+    m_rowsDone += sheet.rowCount();
     return true;
 }
 
@@ -436,7 +449,7 @@ template <typename Work> auto withoutLibraryMessages(Work&& work)
 
 } // namespace
 
-std::optional<QByteArray> XlsxFileWriter::bytes(const Workbook& workbook)
+std::optional<QByteArray> XlsxFileWriter::bytes(const Workbook& workbook, const Progress& progress)
 {
     m_error.clear();
     // The library writes into a file of memory, so that its own trouble with a full or failing disk
@@ -454,7 +467,10 @@ std::optional<QByteArray> XlsxFileWriter::bytes(const Workbook& workbook)
         m_error = u"не хватает памяти для таблицы"_s;
         return std::nullopt;
     }
-    FileBuilder builder(file);
+    int totalRows = 0;
+    for (int number = 1; number <= workbook.sheetCount(); ++number)
+        totalRows += workbook.sheet(number).rowCount();
+    FileBuilder builder(file, progress, totalRows);
     bool written = true;
     for (int number = 1; written && number <= workbook.sheetCount(); ++number)
         written = builder.writeSheet(workbook.sheet(number));

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class Workbook;
@@ -14,8 +15,11 @@ class Workbook;
 class XlsxFileWriter
 {
 public:
-    // The file's bytes; nothing with the reason in errorString().
-    std::optional<QByteArray> bytes(const Workbook& workbook);
+    // The share of the rows written, every few hundred rows; false stops the writing.
+    using Progress = std::function<bool(int percent)>;
+
+    // The file's bytes; nothing with the reason in errorString() (also when the progress said stop).
+    std::optional<QByteArray> bytes(const Workbook& workbook, const Progress& progress = {});
     // Writes to 'path' whole, replacing what is there; on failure what was there stays.
     bool write(const Workbook& workbook, const QString& path);
     QString errorString() const { return m_error; }

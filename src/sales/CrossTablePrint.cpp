@@ -3,6 +3,7 @@
 #include "costing/RecipeBook.h"
 #include "reports/CellArea.h"
 #include "reports/FormStyle.h"
+#include "reports/PrintJob.h"
 #include "reports/Workbook.h"
 #include "SalesDocuments.h"
 #include "SalesSummary.h"
@@ -249,8 +250,10 @@ SalesPrintResult CrossTablePrint::run(qlonglong document, const Progress& progre
             Range cell = sheet.cell(r, columnOf[m]);
             cell.setValue(cell.value().toDouble() + share->quantity).setNumberFormat(u"0.000"_s);
         }
-        if (progress)
-            progress(rounding::toInt(double(m + 1) / double(lines.size()) * 100));
+        if (progress && !progress(rounding::toInt(double(m + 1) / double(lines.size()) * 100))) {
+            result.error = PrintJob::cancelledText();
+            return result;
+        }
     }
 
     const int lastRow = count == 0 ? 3 : count + headRows;

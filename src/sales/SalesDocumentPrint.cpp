@@ -3,6 +3,7 @@
 #include "ConsumptionCalculator.h"
 #include "costing/RecipeBook.h"
 #include "reports/FormStyle.h"
+#include "reports/PrintJob.h"
 #include "reports/Workbook.h"
 #include "SalesDocuments.h"
 #include "SalesTables.h"
@@ -244,11 +245,16 @@ SalesPrintResult SalesDocumentPrint::run(qlonglong document, const Progress& pro
     }
 
     auto workbook = std::make_unique<Workbook>();
-    const auto stage = [&progress](int offset) {
-        return [&progress, offset](int k, int n) {
-            if (progress)
-                progress(rounding::toInt(double(k) / n / 3 * 100) + offset);
+    bool stopped = false;
+    const auto stage = [&progress, &stopped](int offset) {
+        return [&progress, &stopped, offset](int k, int n) {
+            if (progress && !progress(rounding::toInt(double(k) / n / 3 * 100) + offset))
+                stopped = true;
         };
+    };
+    const auto cancelled = [&result] {
+        result.error = PrintJob::cancelledText();
+        return std::move(result);
     };
 
     Sheet& dishes = workbook->sheet(1);
@@ -264,6 +270,8 @@ SalesPrintResult SalesDocumentPrint::run(qlonglong document, const Progress& pro
     for (const Line& line : lines)
         sold.push_back(line.sold);
     salestables::writeDishes(dishes, 3, sold, stage(0));
+    if (stopped)
+        return cancelled();
 
     Sheet& issue = workbook->sheet(2);
     issue.setName(u"Расход ингредиентов"_s);
@@ -278,9 +286,13 @@ SalesPrintResult SalesDocumentPrint::run(qlonglong document, const Progress& pro
     titleRow(issue, 1, u"Расход ингредиентов со склада "_s + date, 18);
     titleRow(issue, 2, name, 16);
     salestables::writeIngredients(issue, 5, true, consumed, stage(34));
+    if (stopped)
+        return cancelled();
 
     if (!result.posted)
         writeCards(workbook->sheet(3), date, workingCards, m_locale, stage(67));
+    if (stopped)
+        return cancelled();
     result.workbook = std::move(workbook);
     return result;
 }

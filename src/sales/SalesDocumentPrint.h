@@ -33,7 +33,8 @@ struct SalesPrintResult
 class SalesDocumentPrint
 {
 public:
-    using Progress = std::function<void(int percent)>;
+    // False stops the print at the end of the sheet being filled.
+    using Progress = std::function<bool(int percent)>;
 
     // The locale gives the decimal separator of the portions in the working cards' titles.
     explicit SalesDocumentPrint(QSqlDatabase db, QLocale locale = QLocale())

@@ -35,6 +35,9 @@ PrintedWorkbook SalesDocumentPrintJob::run(const Progress& progress)
     } else if (!run.notice().isEmpty()) {
         printed.inform(u"Расчёт реализации"_s, run.notice());
     }
+    // The calculation is stored: a stop after it is the caller's to roll back.
+    if (progress && !progress(0))
+        return PrintedWorkbook::refused(caption, cancelledText());
     SalesPrintResult result = cross ? CrossTablePrint(m_db).run(m_document, progress)
                                     : SalesDocumentPrint(m_db).run(m_document, progress);
     if (!result.workbook) {

@@ -73,6 +73,55 @@ bool SalesPosting::post(qlonglong document, qlonglong partner)
     return true;
 }
 
+PeriodPosting SalesPosting::postPeriod(const QDate& start, const QDate& end, qlonglong partner,
+                                       const Progress& progress)
+{
+    struct Open
+    {
+        qlonglong key;
+        QDate date;
+        QString name;
+    };
+    PeriodPosting result;
+    std::vector<Open> open;
+    QString error;
+    if (!forEachRow(
+            m_db,
+            u"SELECT Kod, DateR, NameR, Status FROM Realdoc WHERE DateR >= ? AND DateR <= ? ORDER BY DateR, Kod"_s,
+            {start.toString(Qt::ISODate), end.toString(Qt::ISODate)},
+            [&](const QSqlQuery& query) {
+                if (SalesDocuments::isOpen(query.value(3)))
+                    open.push_back({query.value(0).toLongLong(),
+                                    QDate::fromString(query.value(1).toString(), Qt::ISODate),
+                                    query.value(2).toString()});
+                else
+                    ++result.alreadyPosted;
+            },
+            &error)) {
+        m_prompts.warn(postingCaption, error);
+        result.ok = false;
+        return result;
+    }
+    result.open = int(open.size());
+    for (const Open& document : open) {
+        if (progress && !progress(result.posted, result.open)) {
+            result.cancelled = true;
+            return result;
+        }
+        if (!post(document.key, partner)) {
+            result.ok = false;
+            result.failedKey = document.key;
+            result.failedName = document.name;
+            result.failedDate = document.date;
+            return result;
+        }
+        ++result.posted;
+    }
+    if (progress)
+        progress(result.posted, result.open);
+    return result;
+}
+
 int SalesPosting::remove(const DeletionChoice& choice, const QVariant& current)
 {
     // Nothing current: there is nothing to ask about.

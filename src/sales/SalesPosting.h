@@ -2,10 +2,27 @@
 
 #include "warehouse/DeletionChoice.h"
 
+#include <QDate>
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
+
 class UserPrompts;
+
+// What posting the open documents of a period did.
+struct PeriodPosting
+{
+    bool ok = true;         // false: a document was refused (told through the prompts) or reading failed
+    bool cancelled = false; // stopped by its progress before a document
+    int open = 0;           // open documents in the period
+    int posted = 0;         // of them, posted by this run
+    int alreadyPosted = 0;  // documents of the period that were posted before
+    // The document refused, as the user knows it: its number, name and date.
+    qlonglong failedKey = 0;
+    QString failedName;
+    QDate failedDate;
+};
 
 // "Проводка" and "Удаление документа" of the sales page.
 //
@@ -25,6 +42,13 @@ public:
     // Posts an open document to the partner (0 when the chooser's list was empty). False when refused
     // or failed; the user has been told why.
     bool post(qlonglong document, qlonglong partner);
+
+    // n documents of total done; false stops before the next one.
+    using Progress = std::function<bool(int n, int total)>;
+    // Posts the open documents dated within the period, in date order, each its own posting as on the
+    // page: a refusal stops the run, and the documents posted before it stay posted.
+    PeriodPosting postPeriod(const QDate& start, const QDate& end, qlonglong partner,
+                             const Progress& progress = {});
     // The warehouse document the last successful posting wrote.
     qlonglong stockDocument() const { return m_stockDocument; }
 

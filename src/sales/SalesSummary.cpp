@@ -2,6 +2,7 @@
 
 #include "ConsumptionCalculator.h"
 #include "reports/FormStyle.h"
+#include "reports/PrintJob.h"
 #include "reports/Workbook.h"
 #include "SalesDocuments.h"
 #include "SalesTables.h"
@@ -136,7 +137,14 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
             &error))
         return failed(error);
     result.documents = int(inRange.size());
+    const auto cancelled = [&result] {
+        result.caption = u"Печать сводного отчёта"_s;
+        result.error = PrintJob::cancelledText();
+        return std::move(result);
+    };
     for (qlonglong document : open) {
+        if (progress && !progress(0))
+            return cancelled();
         const ConsumptionRun run = ConsumptionCalculator(m_db).run(document, SalesLines::Sold);
         if (!run.ok) {
             result.caption = run.caption;
@@ -246,10 +254,11 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     auto workbook = std::make_unique<Workbook>();
     const QString span =
         u"за период с %1 по %2"_s.arg(start.toString(u"dd.MM.yyyy"_s), end.toString(u"dd.MM.yyyy"_s));
-    const auto half = [&progress](int offset) {
-        return [&progress, offset](int k, int n) {
-            if (progress)
-                progress(rounding::toInt(double(k) / n / 2 * 100) + offset);
+    bool stopped = false;
+    const auto half = [&progress, &stopped](int offset) {
+        return [&progress, &stopped, offset](int k, int n) {
+            if (progress && !progress(rounding::toInt(double(k) / n / 2 * 100) + offset))
+                stopped = true;
         };
     };
 
@@ -263,6 +272,8 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     titleRow(dishSheet, 1, u"Сводная таблица Буфетон"_s);
     titleRow(dishSheet, 2, span);
     salestables::writeDishes(dishSheet, 4, sold, half(0));
+    if (stopped)
+        return cancelled();
 
     Sheet& issue = workbook->sheet(2);
     issue.setName(u"Расход ингредиентов"_s);
@@ -276,6 +287,8 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     titleRow(issue, 1, u"Сводная таблица расхода ингредиентов"_s);
     titleRow(issue, 2, span);
     salestables::writeIngredients(issue, 6, false, consumed, half(50));
+    if (stopped)
+        return cancelled();
 
     result.workbook = std::move(workbook);
     return result;

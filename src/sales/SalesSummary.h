@@ -39,7 +39,9 @@ struct SalesSummaryResult
 class SalesSummary
 {
 public:
-    using Progress = std::function<void(int percent)>;
+    // False stops the summary before its next document or sheet; what it stored is its caller's to
+    // roll back.
+    using Progress = std::function<bool(int percent)>;
 
     explicit SalesSummary(QSqlDatabase db) : m_db(std::move(db)) {}
 

@@ -56,22 +56,39 @@ bool maintainTable(QSqlDatabase db, const QString& file, QString* error)
     return true;
 }
 
-void maintainAll(QSqlDatabase sql, const Maintenance::Log& log, bool* allDone)
+void maintainAll(QSqlDatabase sql, const Maintenance::Log& log, const Maintenance::Progress& progress,
+                 bool* allDone)
 {
     QString error;
-    for (const QString& file : Maintenance::tableFiles()) {
+    const QStringList& files = Maintenance::tableFiles();
+    const int steps = int(files.size()) + 1; // the purge is the last
+    const auto stopped = [&](int done) {
+        if (!progress || progress(done, steps))
+            return false;
+        log(Maintenance::stoppedLine());
+        *allDone = false;
+        return true;
+    };
+    for (int k = 0; k < int(files.size()); ++k) {
+        if (stopped(k))
+            return;
+        const QString& file = files[k];
         log(file);
         if (!maintainTable(sql, file, &error)) {
             log(u"    Ошибка: %1"_s.arg(error));
             *allDone = false;
         }
     }
+    if (stopped(steps - 1))
+        return;
     // Deleted rows of every table are purged at once: SQLite compacts the file as a whole.
     QSqlQuery query(sql);
     if (!query.exec(u"VACUUM"_s)) {
         log(u"    Ошибка упаковки: %1"_s.arg(sqlErrorText(query.lastError())));
         *allDone = false;
     }
+    if (progress)
+        progress(steps, steps);
 }
 
 } // namespace
@@ -186,7 +203,7 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
     return target;
 }
 
-bool Maintenance::run(const QString& dataDir, const Log& log)
+bool Maintenance::run(const QString& dataDir, const Log& log, const Progress& progress)
 {
     QString error;
     const QString copy = backup(dataDir, &error);
@@ -202,7 +219,7 @@ bool Maintenance::run(const QString& dataDir, const Log& log)
         allDone = false;
     }
     if (db) {
-        maintainAll(db->connection(), log, &allDone);
+        maintainAll(db->connection(), log, progress, &allDone);
         db->close();
         if (!allDone)
             log(u"Резервная копия базы: %1"_s.arg(QDir::toNativeSeparators(copy)));

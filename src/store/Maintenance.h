@@ -21,9 +21,18 @@ public:
         return u"<<<   Индексация закончена   >>>"_s;
     }
 
+    // Before each table and before the purge: n steps of total done; false stops the run there (what
+    // was done stays: it changes no row).
+    using Progress = std::function<bool(int n, int total)>;
+
     // Logs each file name before its work, a failure under the name of the table that failed, and
     // the closing lines; true when every table was done.
-    static bool run(const QString& dataDir, const Log& log);
+    static bool run(const QString& dataDir, const Log& log, const Progress& progress = {});
+    static QString stoppedLine()
+    {
+        using namespace Qt::StringLiterals;
+        return u"Индексация прервана пользователем."_s;
+    }
 
     // Called after each step of a copy with the file being written; false stops the copy there, as a
     // crash would.

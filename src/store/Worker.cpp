@@ -6,7 +6,10 @@
 
 using namespace Qt::StringLiterals;
 
-Worker::Worker(const QSqlDatabase& kitchen, QObject* parent) : QObject(parent), m_connection(kitchen) {}
+Worker::Worker(const QSqlDatabase& kitchen, UserPrompts& window, QObject* parent)
+    : QObject(parent), m_connection(kitchen), m_prompts(*this, window)
+{
+}
 
 Worker::~Worker()
 {
@@ -40,6 +43,17 @@ void Worker::report(const QString& what, int n, int total)
 {
     QMetaObject::invokeMethod(
         this, [this, what, n, total] { Q_EMIT progressed(what, n, total); }, Qt::QueuedConnection);
+}
+
+std::function<bool(int)> Worker::percentProgress(const QString& what)
+{
+    return [this, what, shown = -1](int percent) mutable {
+        if (percent != shown) {
+            shown = percent;
+            report(what, percent, 100);
+        }
+        return !cancelRequested();
+    };
 }
 
 void Worker::runOnThread(const Operation& operation)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/ThreadConnection.h"
+#include "store/WorkerPrompts.h"
 
 #include <QObject>
 #include <QSqlDatabase>
@@ -33,7 +34,8 @@ public:
         Failed     // no connection, or the transaction could not begin or commit: see error()
     };
 
-    explicit Worker(const QSqlDatabase& kitchen, QObject* parent = nullptr);
+    // The window's prompts answer the operation's questions (see prompts()).
+    Worker(const QSqlDatabase& kitchen, UserPrompts& window, QObject* parent = nullptr);
     // Cancels a running operation and waits for its thread.
     ~Worker() override;
 
@@ -47,6 +49,12 @@ public:
     bool cancelRequested() const { return m_state == Cancelling; }
     // From the operation: what it is doing, n of total. Delivered to the worker's owner as progressed.
     void report(const QString& what, int n, int total);
+    // A progress for the operations that count in percent: reported when the figure changes (they
+    // call it per row), false once "Отмена" was pressed, so that the operation stops at its next step.
+    std::function<bool(int percent)> percentProgress(const QString& what);
+
+    // For the operation: the window's prompts, asked on the owner's thread.
+    WorkerPrompts& prompts() { return m_prompts; }
 
     // On the owner's thread, once finished() has been emitted.
     Outcome outcome() const { return m_outcome; }
@@ -66,6 +74,7 @@ private:
         Committing
     };
     ThreadConnection m_connection;
+    WorkerPrompts m_prompts;
     QThread* m_thread = nullptr;
     std::atomic_int m_state = Working;
     Outcome m_outcome = Outcome::Running;

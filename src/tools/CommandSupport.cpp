@@ -121,18 +121,19 @@ bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStr
     return kitchen.db.has_value();
 }
 
-std::function<void(int)> terminalProgress(const QString& caption, QTextStream& err)
+std::function<bool(int)> terminalProgress(const QString& caption, QTextStream& err)
 {
     if (!::isatty(STDERR_FILENO))
         return {};
     return [caption, &err, last = -1](int percent) mutable {
-        if (percent == last)
-            return;
-        last = percent;
-        err << '\r' << caption << u": "_s << percent << '%';
-        if (percent >= 100)
-            err << '\n';
-        err.flush();
+        if (percent != last) {
+            last = percent;
+            err << '\r' << caption << u": "_s << percent << '%';
+            if (percent >= 100)
+                err << '\n';
+            err.flush();
+        }
+        return true; // a command is stopped by its signal, not through its progress
     };
 }
 

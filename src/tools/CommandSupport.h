@@ -58,8 +58,8 @@ bool createServerKitchen(QString* error);
 bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStream& err,
                  Database::Shape shape = Database::Shape::MustBeWhole);
 
-// A progress callback that shows "caption: N%" on a terminal and nothing in a pipe.
-std::function<void(int)> terminalProgress(const QString& caption, QTextStream& err);
+// A progress callback that shows "caption: N%" on a terminal and nothing in a pipe; it never stops the work.
+std::function<bool(int)> terminalProgress(const QString& caption, QTextStream& err);
 
 // Writes the workbook to the file, whole or not at all (a temporary file renamed over it).
 bool saveWorkbook(const Workbook& workbook, const QString& file, QString* error);

@@ -3,7 +3,6 @@
 #include "CommandLookups.h"
 #include "CommandSupport.h"
 #include "KitchenCommands.h"
-#include "sales/SalesDocuments.h"
 #include "sales/SalesPosting.h"
 #include "StreamPrompts.h"
 
@@ -15,13 +14,6 @@ using namespace Qt::StringLiterals;
 namespace commands {
 
 namespace {
-
-struct OpenDocument
-{
-    qlonglong key = 0;
-    QString date;
-    QString name;
-};
 
 // The partner the chooser would return: the one named, or 0 when the kitchen has none (the chooser's
 // OK on an empty list). With partners and no --partner there is no answer, and no guess either.
@@ -73,43 +65,24 @@ int postSales(const QString& dataDir, const QStringList& arguments, QTextStream&
     if (const int code = choosePartner(db, partnerName, &partner, err); code != done)
         return code;
 
-    QList<OpenDocument> open;
-    int skipped = 0;
-    QString error;
-    if (!forEachRow(
-            db,
-            u"SELECT Kod, DateR, NameR, Status FROM Realdoc WHERE DateR >= ? AND DateR <= ? ORDER BY DateR, Kod"_s,
-            {period->first.toString(Qt::ISODate), period->second.toString(Qt::ISODate)},
-            [&](const QSqlQuery& query) {
-                if (SalesDocuments::isOpen(query.value(3)))
-                    open.append(
-                        {query.value(0).toLongLong(), query.value(1).toString(), query.value(2).toString()});
-                else
-                    ++skipped;
-            },
-            &error)) {
-        err << error << Qt::endl;
-        return failed;
-    }
     // Each document is its own posting, as on the page: a refusal stops the run, and the documents
     // posted before it stay posted.
     StreamPrompts prompts(out, err);
-    int posted = 0;
-    for (const OpenDocument& document : open) {
-        if (!SalesPosting(db, prompts).post(document.key, partner)) {
-            err << u"Документ %1 \"%2\" от %3 не проведён."_s.arg(document.key)
-                       .arg(document.name,
-                            QDate::fromString(document.date, Qt::ISODate).toString(u"dd.MM.yyyy"_s))
+    const PeriodPosting run = SalesPosting(db, prompts).postPeriod(period->first, period->second, partner);
+    if (!run.ok) {
+        if (run.failedKey != 0) {
+            err << u"Документ %1 \"%2\" от %3 не проведён."_s.arg(run.failedKey)
+                       .arg(run.failedName, run.failedDate.toString(u"dd.MM.yyyy"_s))
                 << Qt::endl;
-            out << u"Проведено документов: %1 из %2, уже проведённых: %3."_s.arg(posted)
-                       .arg(open.size())
-                       .arg(skipped)
+            out << u"Проведено документов: %1 из %2, уже проведённых: %3."_s.arg(run.posted)
+                       .arg(run.open)
+                       .arg(run.alreadyPosted)
                 << Qt::endl;
-            return failed;
         }
-        ++posted;
+        return failed;
     }
-    out << u"Проведено документов: %1, уже проведённых: %2."_s.arg(posted).arg(skipped) << Qt::endl;
+    out << u"Проведено документов: %1, уже проведённых: %2."_s.arg(run.posted).arg(run.alreadyPosted)
+        << Qt::endl;
     return done;
 }
 

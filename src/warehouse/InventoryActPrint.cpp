@@ -1,6 +1,7 @@
 #include "InventoryActPrint.h"
 
 #include "reports/FormStyle.h"
+#include "reports/PrintJob.h"
 #include "reports/Workbook.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
@@ -75,8 +76,10 @@ bool InventoryActPrint::fill(Workbook& workbook, qlonglong inventory, QString* e
 
     const int n = int(lines.size());
     for (int k = 1; k <= n; ++k) {
-        if (progress)
-            progress(rounding::toInt(double(k) / n * 100));
+        if (progress && !progress(rounding::toInt(double(k) / n * 100))) {
+            *error = PrintJob::cancelledText();
+            return false;
+        }
         const ActLine& line = lines[k - 1];
         const int row = k + 3;
         const double o = line.documented;

@@ -13,11 +13,12 @@ class Workbook;
 class InventoryActPrint
 {
 public:
-    using Progress = std::function<void(int percent)>;
+    // False stops the print between two lines.
+    using Progress = std::function<bool(int percent)>;
 
     explicit InventoryActPrint(QSqlDatabase db) : m_db(std::move(db)) {}
 
-    // Fills the first sheet; false and the database's complaint on failure.
+    // Fills the first sheet; false and the database's complaint (or the cancellation) on failure.
     bool fill(Workbook& workbook, qlonglong inventory, QString* error, const Progress& progress = {}) const;
 
 private:

@@ -2,7 +2,7 @@
 
 using namespace Qt::StringLiterals;
 
-PrintedWorkbook TurnoverPrintJob::run(const Progress&)
+PrintedWorkbook TurnoverPrintJob::run(const Progress& progress)
 {
     const QString caption = u"Печать оборотной ведомости"_s;
     // Keys start at 1: 0 is the page's empty ingredient list.
@@ -10,7 +10,7 @@ PrintedWorkbook TurnoverPrintJob::run(const Progress&)
         return PrintedWorkbook::refused(caption, u"Не выбран ингредиент."_s);
     auto workbook = std::make_unique<Workbook>();
     QString error;
-    if (!TurnoverStatement(m_db).fill(*workbook, m_options, &error))
+    if (!TurnoverStatement(m_db).fill(*workbook, m_options, &error, progress))
         return PrintedWorkbook::refused(caption, error);
     PrintedWorkbook printed;
     printed.workbook = std::move(workbook);

@@ -1,6 +1,7 @@
 #include "TurnoverStatement.h"
 
 #include "reports/FormStyle.h"
+#include "reports/PrintJob.h"
 #include "reports/Workbook.h"
 #include "StockDocuments.h"
 #include "store/Database.h"
@@ -226,7 +227,8 @@ bool TurnoverStatement::stockValueAt(const QDate& day, double* value, QString* e
     return true;
 }
 
-bool TurnoverStatement::fill(Workbook& workbook, const TurnoverOptions& options, QString* error) const
+bool TurnoverStatement::fill(Workbook& workbook, const TurnoverOptions& options, QString* error,
+                             const Progress& progress) const
 {
     const QString ru = QLatin1String(Database::collation);
     QString groupFilter;
@@ -331,8 +333,13 @@ bool TurnoverStatement::fill(Workbook& workbook, const TurnoverOptions& options,
     QHash<qlonglong, std::vector<const Ingredient*>> byGroup;
     for (const Ingredient& ingredient : ingredients)
         byGroup[ingredient.group].push_back(&ingredient);
-    for (const Group& group : groups)
-        writer.groupSection(group, byGroup.value(group.key));
+    for (size_t g = 0; g < groups.size(); ++g) {
+        if (progress && !progress(rounding::toInt(double(g) / double(groups.size()) * 100))) {
+            *error = PrintJob::cancelledText();
+            return false;
+        }
+        writer.groupSection(groups[g], byGroup.value(groups[g].key));
+    }
     if (options.scope == TurnoverScope::AllGroups)
         writer.warehouseTotal();
     return true;

@@ -4,6 +4,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
+
 class Workbook;
 
 // What a turnover statement covers: the current ingredient of the stock page, its current group, or
@@ -32,10 +34,14 @@ struct TurnoverOptions
 class TurnoverStatement
 {
 public:
+    // False stops the statement between two groups.
+    using Progress = std::function<bool(int percent)>;
+
     explicit TurnoverStatement(QSqlDatabase db) : m_db(std::move(db)) {}
 
-    // Fills the first sheet; false and the database's complaint on failure.
-    bool fill(Workbook& workbook, const TurnoverOptions& options, QString* error) const;
+    // Fills the first sheet; false and the database's complaint (or the cancellation) on failure.
+    bool fill(Workbook& workbook, const TurnoverOptions& options, QString* error,
+              const Progress& progress = {}) const;
 
     // The money of the warehouse's receipts and issues of a period, as the statement of every group
     // sums them.

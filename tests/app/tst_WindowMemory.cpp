@@ -4,6 +4,7 @@
 #include "app/ui/MainWindow.h"
 #include "app/ui/WindowMemory.h"
 #include "costing/ui/CostingPage.h"
+#include "reference/ui/GroupChoiceDialog.h"
 #include "store/ui/DataGrid.h"
 #include "tools/DemoKitchen.h"
 
@@ -81,6 +82,36 @@ private Q_SLOTS:
         window->resize(window->size() - QSize(30, 0));
         QCOMPARE(dishGrid(*window)->columnWidth(0), 77);
         QVERIFY(!window->isMaximized());
+    }
+
+    // A column the user dragged in a dialog's grid comes back the next time a dialog of its kind shows,
+    // in this run or, through the settings file, the next.
+    void dialogColumnsComeBack()
+    {
+        TestDataDir data;
+        data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
+        const QString file = m_home.filePath(u"dialogs.conf"_s);
+        QString error;
+        {
+            QSettings settings(file, QSettings::IniFormat);
+            QObject owner;
+            WindowMemory(settings).rememberDialogGrids(&owner);
+            GroupChoiceDialog dialog(&m_prompts, data.db());
+            QVERIFY2(dialog.openViews(&error), qPrintable(error));
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            dialog.grid()->horizontalHeader()->resizeSection(0, 211);
+            dialog.hide();
+        }
+        QSettings settings(file, QSettings::IniFormat);
+        QObject owner;
+        WindowMemory(settings).rememberDialogGrids(&owner);
+        GroupChoiceDialog dialog(&m_prompts, data.db());
+        QVERIFY2(dialog.openViews(&error), qPrintable(error));
+        QVERIFY(dialog.grid()->columnWidth(0) != 211);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.grid()->columnWidth(0), 211);
     }
 
     void placeIsKeptOnItsScreen_data()

@@ -63,7 +63,10 @@ struct Kitchen
     {
         progress.clear();
         return CostingCardPrint(data.db(), clock)
-            .run({scope, group, prices, u"Столовая №1"_s}, [this](int percent) { progress << percent; });
+            .run({scope, group, prices, u"Столовая №1"_s}, [this](int percent) {
+                progress << percent;
+                return true;
+            });
     }
 
     TestDataDir data;

@@ -128,7 +128,10 @@ private Q_SLOTS:
         QList<int> progress;
         QVERIFY(MenuPrint(kitchen.db())
                     .fill(workbook, kitchen.menu, {QDate(2024, 3, 16), MenuPrintSettings::defaults(), true},
-                          &error, [&](int percent) { progress << percent; }));
+                          &error, [&](int percent) {
+                              progress << percent;
+                              return true;
+                          }));
         const Sheet& sheet = workbook.sheet(1);
         QCOMPARE(bodyRows(sheet, 3 + int(rows.size())), rows);
         QCOMPARE(sheet.value(firstSignature, 1).toString(), u"Директор"_s);

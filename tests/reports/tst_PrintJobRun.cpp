@@ -7,6 +7,7 @@
 #include "reports/ui/PrintJobRun.h"
 #include "sales/SalesDocumentPrintJob.h"
 #include "sales/SalesSummaryPrintJob.h"
+#include "warehouse/TurnoverPrintJob.h"
 
 #include <QApplication>
 #include <QDirIterator>
@@ -124,6 +125,85 @@ struct PrintKitchen : MinceKitchen
 
 using JobMaker = std::function<std::unique_ptr<PrintJob>(PrintKitchen& kitchen, const QSqlDatabase& db)>;
 
+struct NamedJob
+{
+    const char* name;
+    JobMaker make;
+    bool stores; // whether running it through changes a table
+};
+
+// The print-outs over the kitchen, with more than one step each.
+QList<NamedJob> jobs()
+{
+    using Job = std::unique_ptr<PrintJob>;
+    return {
+        {"costing cards, marks cleared",
+         [](PrintKitchen& k, const QSqlDatabase& db) -> Job {
+             return std::make_unique<CostingCardPrintJob>(
+                 db, k.clock, CostingCardOptions{CardPrintScope::MarkedDishes, 0, CardPrices::Cost, {}});
+         },
+         true},
+        {"sales tables, consumption calculated",
+         [](PrintKitchen& k, const QSqlDatabase& db) -> Job {
+             return std::make_unique<SalesDocumentPrintJob>(db, k.shift,
+                                                            SalesDocumentPrintJob::Layout::Tables);
+         },
+         true},
+        {"cross table, its map stored",
+         [](PrintKitchen& k, const QSqlDatabase& db) -> Job {
+             return std::make_unique<SalesDocumentPrintJob>(db, k.shift,
+                                                            SalesDocumentPrintJob::Layout::CrossTable);
+         },
+         true},
+        {"sales summary, its totals stored",
+         [](PrintKitchen&, const QSqlDatabase& db) -> Job {
+             return std::make_unique<SalesSummaryPrintJob>(db, QDate(2024, 3, 1), QDate(2024, 3, 31));
+         },
+         true},
+        {"turnover, reads only",
+         [](PrintKitchen&, const QSqlDatabase& db) -> Job {
+             return std::make_unique<TurnoverPrintJob>(
+                 db, TurnoverOptions{TurnoverScope::AllGroups, true, QDate(2024, 3, 1), QDate(2024, 3, 31)});
+         },
+         false},
+    };
+}
+
+// How a job ended: whether it filled a workbook, and its refusal.
+struct JobEnd
+{
+    bool workbook = false;
+    QString error;
+};
+
+// Presses "Отмена" when the job reports its n-th step, as the user would while it runs, and keeps
+// how the job then ended.
+class CancelAtStep : public PrintJob
+{
+public:
+    CancelAtStep(std::unique_ptr<PrintJob> job, int step, std::optional<JobEnd>* result)
+        : m_job(std::move(job)), m_step(step), m_result(result)
+    {
+    }
+
+    PrintedWorkbook run(const Progress& progress) override
+    {
+        int steps = 0;
+        PrintedWorkbook printed = m_job->run([&](int percent) {
+            if (++steps == m_step)
+                onWindowThread(pressCancel);
+            return progress(percent);
+        });
+        *m_result = JobEnd{printed.workbook != nullptr, printed.error};
+        return printed;
+    }
+
+private:
+    std::unique_ptr<PrintJob> m_job;
+    int m_step;
+    std::optional<JobEnd>* m_result;
+};
+
 } // namespace
 
 class tst_PrintJobRun : public QObject
@@ -179,47 +259,41 @@ private Q_SLOTS:
         }
     }
 
-    // Each print-out that stores something: "Отмена" leaves every table as it was and writes no file;
-    // run through, it does store (so the rollback undid something) and opens its file.
-    void cancelledLeavesNothing_data()
+    // Each print-out, cancelled at its n-th step: the job stops there by itself (its own refusal, no
+    // workbook), every table is as it was, nothing is told and no file is written; run through, the
+    // ones that store something do store, so the rollback undid something.
+    void cancelledAtAStep_data()
     {
         QTest::addColumn<JobMaker>("makeJob");
-        QTest::newRow("costing cards, marks cleared") << JobMaker(
-            [](PrintKitchen& k, const QSqlDatabase& db) -> std::unique_ptr<PrintJob> {
-                return std::make_unique<CostingCardPrintJob>(
-                    db, k.clock, CostingCardOptions{CardPrintScope::MarkedDishes, 0, CardPrices::Cost, {}});
-            });
-        QTest::newRow("sales tables, consumption calculated")
-            << JobMaker([](PrintKitchen& k, const QSqlDatabase& db) -> std::unique_ptr<PrintJob> {
-                   return std::make_unique<SalesDocumentPrintJob>(db, k.shift,
-                                                                  SalesDocumentPrintJob::Layout::Tables);
-               });
-        QTest::newRow("cross table, its map stored")
-            << JobMaker([](PrintKitchen& k, const QSqlDatabase& db) -> std::unique_ptr<PrintJob> {
-                   return std::make_unique<SalesDocumentPrintJob>(db, k.shift,
-                                                                  SalesDocumentPrintJob::Layout::CrossTable);
-               });
-        QTest::newRow("sales summary, its totals stored")
-            << JobMaker([](PrintKitchen&, const QSqlDatabase& db) -> std::unique_ptr<PrintJob> {
-                   return std::make_unique<SalesSummaryPrintJob>(db, QDate(2024, 3, 1), QDate(2024, 3, 31));
-               });
+        QTest::addColumn<int>("step");
+        QTest::addColumn<bool>("stores");
+        for (const auto& [name, make, stores] : jobs()) {
+            // The first step, and one after a first stretch of the print-out has been filled.
+            QTest::addRow("%s, step 1", name) << make << 1 << stores;
+            QTest::addRow("%s, step 2", name) << make << 2 << stores;
+        }
     }
-    void cancelledLeavesNothing()
+    void cancelledAtAStep()
     {
         QFETCH(JobMaker, makeJob);
+        QFETCH(int, step);
+        QFETCH(bool, stores);
         PrintKitchen kitchen;
         ScriptedPrompts prompts;
         RecordingLauncher launcher;
         const QString before = contents(kitchen.data.db());
 
+        std::optional<JobEnd> stopped;
         const bool printed = runPrintJob(
             nullptr, u"Печать"_s, kitchen.data.db(),
             [&](const QSqlDatabase& db) {
-                onWindowThread(pressCancel);
-                return makeJob(kitchen, db);
+                return std::make_unique<CancelAtStep>(makeJob(kitchen, db), step, &stopped);
             },
             prompts, launcher);
         QVERIFY(!printed);
+        QVERIFY(stopped);
+        QVERIFY(!stopped->workbook);
+        QCOMPARE(stopped->error, PrintJob::cancelledText());
         QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.last()));
         QVERIFY(launcher.opened.isEmpty());
         QVERIFY(
@@ -230,17 +304,23 @@ private Q_SLOTS:
             nullptr, u"Печать"_s, kitchen.data.db(),
             [&](const QSqlDatabase& db) { return makeJob(kitchen, db); }, prompts, launcher));
         QCOMPARE(launcher.opened.size(), 1);
-        QVERIFY(contents(kitchen.data.db()) != before);
+        QCOMPARE(contents(kitchen.data.db()) != before, stores);
         QFile::remove(launcher.opened.first());
     }
 
-    // The card print on the worker fills the same cells and clears the same marks as in the window's
+    // Each print-out on the worker fills the same cells and stores the same rows as in the window's
     // thread, on two equal kitchens.
+    void workerPrintsAsTheWindowThread_data()
+    {
+        QTest::addColumn<JobMaker>("makeJob");
+        for (const auto& [name, make, stores] : jobs())
+            QTest::newRow(name) << make;
+    }
     void workerPrintsAsTheWindowThread()
     {
-        const CostingCardOptions options{CardPrintScope::AllGroups, 0, CardPrices::Selling, u"Столовая №1"_s};
+        QFETCH(JobMaker, makeJob);
         PrintKitchen here;
-        const PrintedWorkbook expected = CostingCardPrintJob(here.data.db(), here.clock, options).run({});
+        const PrintedWorkbook expected = makeJob(here, here.data.db())->run({});
         QVERIFY(expected.workbook);
 
         PrintKitchen there;
@@ -248,10 +328,9 @@ private Q_SLOTS:
         RecordingLauncher launcher;
         QStringList printedCells;
         QVERIFY(runPrintJob(
-            nullptr, u"Печать калькуляционных карт"_s, there.data.db(),
+            nullptr, u"Печать"_s, there.data.db(),
             [&](const QSqlDatabase& db) {
-                return std::make_unique<CellRecorder>(
-                    std::make_unique<CostingCardPrintJob>(db, there.clock, options), &printedCells);
+                return std::make_unique<CellRecorder>(makeJob(there, db), &printedCells);
             },
             prompts, launcher));
         QVERIFY(!printedCells.isEmpty());

@@ -32,6 +32,7 @@ struct Kitchen : MinceKitchen
         progress.clear();
         return CrossTablePrint(data.db(), QLocale::c()).run(doc, [this](int percent) {
             progress << percent;
+            return true;
         });
     }
     bool calculate() { return ConsumptionCalculator(data.db()).run(doc).ok; }

@@ -30,7 +30,10 @@ struct Kitchen : MinceKitchen
     SalesPrintResult print(const QLocale& locale = QLocale::c())
     {
         progress.clear();
-        return SalesDocumentPrint(data.db(), locale).run(doc, [this](int percent) { progress << percent; });
+        return SalesDocumentPrint(data.db(), locale).run(doc, [this](int percent) {
+            progress << percent;
+            return true;
+        });
     }
 
     QList<int> progress;

@@ -26,7 +26,10 @@ struct Kitchen : SalesKitchen
     SalesSummaryResult run(const QDate& start = {2024, 3, 1}, const QDate& end = {2024, 3, 3})
     {
         progress.clear();
-        return SalesSummary(data.db()).run(start, end, [this](int percent) { progress << percent; });
+        return SalesSummary(data.db()).run(start, end, [this](int percent) {
+            progress << percent;
+            return true;
+        });
     }
     int count(const QString& sql, const QVariantList& values = {})
     {

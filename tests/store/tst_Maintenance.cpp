@@ -30,6 +30,43 @@ private Q_SLOTS:
         db->close();
     }
 
+    // Stopped before a table or before the purge, the run logs the stop and the end line, does no
+    // more and reports the run incomplete; the kitchen opens as before.
+    void stoppedBetweenSteps_data()
+    {
+        QTest::addColumn<int>("stopAt");
+        QTest::newRow("before the first table") << 0;
+        QTest::newRow("before the fifth table") << 4;
+        QTest::newRow("before the purge") << int(Maintenance::tableFiles().size());
+    }
+    void stoppedBetweenSteps()
+    {
+        QFETCH(int, stopAt);
+        TestDataDir data;
+        data.insert(u"Gring"_s, {{u"Name"_s, u"Мясо"_s}});
+        data.close();
+        QStringList log;
+        QList<int> steps;
+        QVERIFY(!Maintenance::run(
+            data.dataDir(), [&](const QString& line) { log << line; },
+            [&](int n, int total) {
+                steps << n;
+                [&] { QCOMPARE(total, int(Maintenance::tableFiles().size()) + 1); }();
+                return n < stopAt;
+            }));
+        // An incomplete run names the copy made before it.
+        QVERIFY(log.size() > 3 && log.at(log.size() - 3).startsWith(u"Резервная копия базы: "_s));
+        log.removeAt(log.size() - 3);
+        QStringList expected = Maintenance::tableFiles().mid(0, stopAt);
+        expected << Maintenance::stoppedLine() << u" "_s << Maintenance::endLine();
+        QCOMPARE(log, expected);
+        QCOMPARE(steps.last(), stopAt);
+        auto db = Database::open(data.dataDir(), nullptr, u"after"_s);
+        QVERIFY(db);
+        QCOMPARE(QSqlQuery(u"SELECT Name FROM Gring"_s, db->connection()).next(), true);
+        db->close();
+    }
+
     void backupIsWholeOrAbsent()
     {
         TestDataDir data;

@@ -61,7 +61,12 @@ void tst_InventoryActPrint::surplusShortageAndEqualRows()
     Workbook book;
     QString error;
     QList<int> progress;
-    QVERIFY2(InventoryActPrint(k.data.db()).fill(book, k.inventory, &error, [&](int p) { progress << p; }),
+    QVERIFY2(InventoryActPrint(k.data.db())
+                 .fill(book, k.inventory, &error,
+                       [&](int p) {
+                           progress << p;
+                           return true;
+                       }),
              qPrintable(error));
     const Sheet& sheet = book.sheet(1);
     QCOMPARE(sheet.name(), u"Акт инвентаризации"_s);

@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "KitchenChoiceDialog.h"
 #include "MainWindow.h"
 #include "store/ui/MessageBoxPrompts.h"
 #include "tools/KitchenSetup.h"
@@ -49,10 +50,23 @@ int runApplication(int argc, char* argv[])
         prompts.warn(u"Кухнемер"_s, u"Не установлен BDE. Установка описана в инструкции"_s);
         return 1;
     }
-    const DataLocations locations = DataLocations::resolve(
-        QApplication::arguments(), QApplication::applicationDirPath(),
-        // Not AppDataLocation: with the organisation named it would add a level.
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/kuhnemer"_s);
+    const QString programDir = QApplication::applicationDirPath();
+    // Not AppDataLocation: with the organisation named it would add a level.
+    const QString userDataDir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/kuhnemer"_s;
+    DataLocations locations = DataLocations::resolve(QApplication::arguments(), programDir, userDataDir);
+    QSettings settings;
+    RecentKitchens recent(settings);
+    // A kitchen named on the command line is opened without asking.
+    if (!locations.givenByUser) {
+        const RecentKitchen found{locations.culinar, {}, {}};
+        const QList<RecentKitchen> kitchens = recent.list();
+        if (KitchenChoiceDialog::worthAsking(found, kitchens)) {
+            KitchenChoiceDialog choice(found, kitchens);
+            if (choice.exec() == QDialog::Accepted && choice.chosen() && *choice.chosen() != found)
+                locations = DataLocations::resolve(choice.chosen()->arguments(), programDir, userDataDir);
+        }
+    }
     kitchensetup::offerNewKitchen(locations, prompts);
     QString error;
     if (!locations.ensureExchangeDirectory(&error))
@@ -61,12 +75,14 @@ int runApplication(int argc, char* argv[])
     MainWindow window(locations);
     if (!window.claimKitchen())
         return 1;
-    QSettings settings;
     WindowMemory memory(settings);
+    memory.rememberDialogGrids(&window);
     if (memory.restore(window))
         window.keepPlacement();
     window.show();
     const int result = QApplication::exec();
     memory.save(window);
+    if (window.kitchenOpened())
+        recent.remember(window.locations());
     return result;
 }

@@ -297,6 +297,7 @@ bool MainWindow::openBase()
         }
     }
     m_tablesOpened = true;
+    m_kitchenOpened = true;
     return true;
 }
 

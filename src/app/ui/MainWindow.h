@@ -65,6 +65,8 @@ public:
     // "Сеть" → "Показатели сети кухонь…" of a server kitchen: the period, then the chain's print-out.
     void printChainReport();
     void setSpreadsheetLauncher(SpreadsheetLauncher* launcher) { m_launcher = launcher; }
+    // Whether the kitchen was opened in this run: only such a kitchen is offered at the next start.
+    bool kitchenOpened() const { return m_kitchenOpened; }
     // A place restored from the user's settings stands: the first show does not place the window.
     void keepPlacement() { m_placed = true; }
 
@@ -104,6 +106,7 @@ private:
     QList<DiceWidget*> m_pageDice;
     int m_previousPage = Start;
     bool m_tablesOpened = false;
+    bool m_kitchenOpened = false;
     bool m_placed = false;
     DiceAnimation m_animation;
     QTimer m_tick;

@@ -3,6 +3,9 @@
 #include "store/ui/DataGrid.h"
 #include "store/ui/Page.h"
 
+#include <QCoreApplication>
+#include <QDialog>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
@@ -95,31 +98,75 @@ void WindowMemory::restoreParts(QWidget& window)
         if (!state.isEmpty())
             splitter->restoreState(state);
     }
-    for (const auto& [key, grid] : namedParts<DataGrid>(window, u"columns"_s)) {
-        const QVariantMap stored = m_settings.value(key).toMap();
-        QHash<QString, int> widths;
-        for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
-            if (it.value().toInt() > 0)
-                widths.insert(it.key(), it.value().toInt());
-        }
-        if (!widths.isEmpty())
-            grid->setUserWidths(widths);
+    for (const auto& [key, grid] : namedParts<DataGrid>(window, u"columns"_s))
+        restoreWidths(key, *grid);
+}
+
+void WindowMemory::restoreWidths(const QString& key, DataGrid& grid)
+{
+    const QVariantMap stored = m_settings.value(key).toMap();
+    QHash<QString, int> widths;
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
+        if (it.value().toInt() > 0)
+            widths.insert(it.key(), it.value().toInt());
     }
+    if (!widths.isEmpty())
+        grid.setUserWidths(widths);
+}
+
+void WindowMemory::saveWidths(const QString& key, const DataGrid& grid)
+{
+    const QHash<QString, int> widths = grid.userWidths();
+    if (widths.isEmpty()) {
+        m_settings.remove(key);
+        return;
+    }
+    QVariantMap stored;
+    for (auto it = widths.cbegin(); it != widths.cend(); ++it)
+        stored.insert(it.key(), it.value());
+    m_settings.setValue(key, stored);
+}
+
+void WindowMemory::rememberDialogGrids(QObject* owner)
+{
+    // Watches the whole program: dialogs are made by the pages, at any time.
+    class DialogWatch : public QObject
+    {
+    public:
+        DialogWatch(WindowMemory memory, QObject* owner) : QObject(owner), m_memory(memory) {}
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            const bool shown = event->type() == QEvent::Show;
+            if (!shown && event->type() != QEvent::Hide)
+                return false;
+            auto* dialog = qobject_cast<QDialog*>(watched);
+            if (!dialog)
+                return false;
+            QList<DataGrid*> grids = dialog->findChildren<DataGrid*>();
+            grids.removeIf([dialog](const DataGrid* grid) { return grid->window() != dialog; });
+            for (int i = 0; i < grids.size(); ++i) {
+                const QString key =
+                    u"dialogs/%1/%2"_s.arg(QString::fromLatin1(dialog->metaObject()->className())).arg(i);
+                if (shown)
+                    m_memory.restoreWidths(key, *grids[i]);
+                else
+                    m_memory.saveWidths(key, *grids[i]);
+            }
+            return false;
+        }
+
+    private:
+        WindowMemory m_memory;
+    };
+    QCoreApplication::instance()->installEventFilter(new DialogWatch(*this, owner));
 }
 
 void WindowMemory::saveParts(const QWidget& window)
 {
     for (const auto& [key, splitter] : namedParts<QSplitter>(window, u"splitters"_s))
         m_settings.setValue(key, splitter->saveState());
-    for (const auto& [key, grid] : namedParts<DataGrid>(window, u"columns"_s)) {
-        const QHash<QString, int> widths = grid->userWidths();
-        if (widths.isEmpty()) {
-            m_settings.remove(key);
-            continue;
-        }
-        QVariantMap stored;
-        for (auto it = widths.cbegin(); it != widths.cend(); ++it)
-            stored.insert(it.key(), it.value());
-        m_settings.setValue(key, stored);
-    }
+    for (const auto& [key, grid] : namedParts<DataGrid>(window, u"columns"_s))
+        saveWidths(key, *grid);
 }

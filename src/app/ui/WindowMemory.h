@@ -2,6 +2,8 @@
 
 #include <QRect>
 
+class DataGrid;
+class QObject;
 class QSettings;
 class QWidget;
 
@@ -18,6 +20,10 @@ public:
     // available area. Returns whether the place was restored.
     bool restore(QWidget& window);
     void save(const QWidget& window);
+    // From now on, for as long as owner lives: the column widths the user dragged in a dialog's grids,
+    // restored each time a dialog shows and kept when it hides, by the dialog's class and the grid's
+    // place in it. The settings must outlive owner.
+    void rememberDialogGrids(QObject* owner);
 
     // The frame moved and, when larger, cut to lie wholly inside the available area.
     static QRect keptInside(const QRect& frame, const QRect& available);
@@ -25,6 +31,8 @@ public:
 private:
     void restoreParts(QWidget& window);
     void saveParts(const QWidget& window);
+    void restoreWidths(const QString& key, DataGrid& grid);
+    void saveWidths(const QString& key, const DataGrid& grid);
 
     QSettings& m_settings;
 };

@@ -315,9 +315,10 @@ void CostingPage::calculatePrices()
     if (!postAll())
         return;
     DishCostRun run;
-    const Worker::Outcome outcome =
-        runInWorker(this, *m_prompts, u"Расчёт цен блюд"_s, m_db,
-                    [&run](const QSqlDatabase& db, Worker&) { run = DishCostCalculator(db).run(); });
+    const Worker::Outcome outcome = runInWorker(
+        this, *m_prompts, u"Расчёт цен блюд"_s, m_db, [&run](const QSqlDatabase& db, Worker& worker) {
+            run = DishCostCalculator(db).run(worker.percentProgress(u"Группы блюд"_s));
+        });
     m_groups->refresh();
     m_dishes->refresh();
     m_card->refresh();

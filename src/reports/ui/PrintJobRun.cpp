@@ -20,20 +20,12 @@ bool runPrintJob(QWidget* parent, const QString& caption, const QSqlDatabase& ki
                     [&printed, &file, &makeJob](const QSqlDatabase& db, Worker& worker) {
                         const std::unique_ptr<PrintJob> job = makeJob(db);
                         worker.report(u"Чтение и расчёт"_s, 0, 100);
-                        int shown = 0;
-                        printed = job->run([&worker, &shown](int percent) {
-                            // Jobs report per row; the window needs a line per percent at most.
-                            if (percent == shown)
-                                return;
-                            shown = percent;
-                            worker.report(u"Заполнение печатной формы"_s, percent, 100);
-                        });
+                        printed = job->run(worker.percentProgress(u"Заполнение печатной формы"_s));
                         // The file's bytes are made here too: for a large print-out they take longer than the
                         // filling.
-                        if (printed->workbook && !worker.cancelRequested()) {
-                            worker.report(u"Подготовка файла"_s, 100, 100);
-                            file = SerializedWorkbook::of(*printed->workbook);
-                        }
+                        if (printed->workbook && !worker.cancelRequested())
+                            file = SerializedWorkbook::of(*printed->workbook,
+                                                          worker.percentProgress(u"Подготовка файла"_s));
                     });
     if (outcome != Worker::Outcome::Finished || !printed)
         return false;

@@ -13,6 +13,7 @@
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/DatePromptDialog.h"
+#include "store/ui/WorkerRun.h"
 #include "SummaryPeriodDialog.h"
 #include "warehouse/ui/DocumentDeletionDialog.h"
 #include "warehouse/ui/PartnerChooserDialog.h"
@@ -100,10 +101,12 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
       m_lineGrid(new DataGrid(prompts, this)), m_new(new QPushButton(u"Новый документ"_s, this)),
       m_jumpDate(new QDateEdit(this)), m_choose(new QPushButton(u"Выбрать"_s, this)),
       m_fill(new QPushButton(u"Список блюд из меню"_s, this)), m_summary(new QPushButton(u"Свод"_s, this)),
-      m_post(new QPushButton(u"Проводка"_s, this)), m_delete(new QPushButton(u"Удаление документа"_s, this)),
-      m_print(new QPushButton(u"Печать"_s, this)), m_search(new QPushButton(u"Поиск по контексту"_s, this)),
-      m_busy(new QProgressBar(this)), m_datePopup(new QCalendarWidget(this)),
-      m_printChoice(new SalesPrintChoiceDialog(this)), m_summaryPeriod(new SummaryPeriodDialog(this))
+      m_post(new QPushButton(u"Проводка"_s, this)),
+      m_postPeriod(new QPushButton(u"Проводка\nза период"_s, this)),
+      m_delete(new QPushButton(u"Удаление документа"_s, this)), m_print(new QPushButton(u"Печать"_s, this)),
+      m_search(new QPushButton(u"Поиск по контексту"_s, this)), m_busy(new QProgressBar(this)),
+      m_datePopup(new QCalendarWidget(this)), m_printChoice(new SalesPrintChoiceDialog(this)),
+      m_summaryPeriod(new SummaryPeriodDialog(this)), m_postingPeriod(new SummaryPeriodDialog(this))
 {
     // Lines come only from the menu; nothing is deleted from the keyboard in either grid.
     m_documentGrid->setCtrlDeleteBlocked(true);
@@ -111,6 +114,8 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     m_lineGrid->setInsertBlocked(true);
     m_choose->setToolTip(u"Выбрать меню для текущего документа"_s);
     m_summary->setToolTip(u"Сводный отчёт по документам реализации за период"_s);
+    m_postPeriod->setToolTip(u"Провести все открытые документы реализации за период"_s);
+    m_postingPeriod->setWindowTitle(u"Проводка за период"_s);
     m_print->setToolTip(u"Печать текущего документа: таблицы блюд и расхода или перекрёстная таблица"_s);
     m_jumpDate->setCalendarPopup(true);
     m_jumpDate->setDisplayFormat(u"dd.MM.yyyy"_s);
@@ -132,6 +137,7 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     auto* receive = new QPushButton(u"Приём из\n\"Буфетон\""_s, this);
     receive->setObjectName(u"receiveSales"_s);
     side->addWidget(receive);
+    side->addWidget(m_postPeriod);
     side->addStretch();
     auto* top = new QHBoxLayout;
     top->addWidget(m_documentGrid, 1);
@@ -167,6 +173,7 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
     connect(m_print, &QPushButton::clicked, this, &SalesPage::printDocument);
     connect(m_summary, &QPushButton::clicked, this, &SalesPage::printSummary);
     connect(m_post, &QPushButton::clicked, this, &SalesPage::postDocument);
+    connect(m_postPeriod, &QPushButton::clicked, this, &SalesPage::postPeriod);
     connect(m_delete, &QPushButton::clicked, this, &SalesPage::deleteDocuments);
     connect(receive, &QPushButton::clicked, this, [this] {
         if (!m_receiveSales || !postAll())
@@ -514,6 +521,47 @@ void SalesPage::postDocument()
     m_lines->refresh();
     m_lines->first();
     applyDocumentState();
+}
+
+void SalesPage::postPeriod()
+{
+    if (!m_documents || !postAll())
+        return;
+    m_postingPeriod->setDates(m_clock->today());
+    if (m_postingPeriod->exec() != QDialog::Accepted)
+        return;
+    PartnerChooserDialog chooser(m_db, m_prompts, this);
+    const std::optional<qlonglong> partner = chooser.choose();
+    if (!partner)
+        return;
+    PeriodPosting run;
+    const Worker::Outcome outcome =
+        runInWorker(this, *m_prompts, u"Проводка за период"_s, m_db,
+                    [&run, partner, start = m_postingPeriod->start(),
+                     end = m_postingPeriod->end()](const QSqlDatabase& db, Worker& worker) {
+                        run = SalesPosting(db, worker.prompts())
+                                  .postPeriod(start, end, *partner, [&worker](int n, int total) {
+                                      worker.report(u"Документы реализации"_s, n, total);
+                                      return !worker.cancelRequested();
+                                  });
+                    });
+    m_documents->refresh();
+    m_lines->refresh();
+    applyDocumentState();
+    if (outcome != Worker::Outcome::Finished || run.cancelled)
+        return;
+    if (!run.ok) {
+        if (run.failedKey != 0)
+            m_prompts->warn(u"Проводка за период"_s,
+                            u"Документ \"%1\" от %2 не проведён. Проведено документов: %3 из %4."_s
+                                .arg(run.failedName, run.failedDate.toString(u"dd.MM.yyyy"_s))
+                                .arg(run.posted)
+                                .arg(run.open));
+        return;
+    }
+    report(
+        this,
+        u"Проведено документов реализации: %1, уже проведённых: %2"_s.arg(run.posted).arg(run.alreadyPosted));
 }
 
 void SalesPage::deleteDocuments()

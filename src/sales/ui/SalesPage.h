@@ -69,6 +69,9 @@ public:
     void printSummary();
     // "Проводка": the partner is chosen, then the document is posted into the warehouse as one whole.
     void postDocument();
+    // "Проводка за период": the open documents of a period posted one by one on a worker, with progress
+    // and "Отмена" (which leaves all of them open).
+    void postPeriod();
     // "Удаление документа": the current document or a period, after the dialog and the confirmation.
     void deleteDocuments();
 
@@ -81,6 +84,8 @@ public:
     QPushButton* fillButton() const { return m_fill; }
     QPushButton* searchButton() const { return m_search; }
     QPushButton* postButton() const { return m_post; }
+    QPushButton* postPeriodButton() const { return m_postPeriod; }
+    SummaryPeriodDialog* postingPeriodDialog() const { return m_postingPeriod; }
     QPushButton* printButton() const { return m_print; }
     QPushButton* summaryButton() const { return m_summary; }
     QPushButton* deleteButton() const { return m_delete; }
@@ -111,6 +116,7 @@ private:
     QPushButton* m_fill;
     QPushButton* m_summary;
     QPushButton* m_post;
+    QPushButton* m_postPeriod;
     QPushButton* m_delete;
     QPushButton* m_print;
     QPushButton* m_search;
@@ -120,6 +126,7 @@ private:
     QCalendarWidget* m_datePopup;
     SalesPrintChoiceDialog* m_printChoice;
     SummaryPeriodDialog* m_summaryPeriod;
+    SummaryPeriodDialog* m_postingPeriod;
     DesktopSpreadsheetLauncher m_desktopLauncher;
     SpreadsheetLauncher* m_launcher = &m_desktopLauncher;
     DocumentDeletionDialog* m_deletion = nullptr;

@@ -2,6 +2,7 @@
 
 #include "store/UserPrompts.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QWidget>
@@ -36,7 +37,7 @@ Worker::Outcome runInWorker(QWidget* parent, UserPrompts& prompts, const QString
     dialog.setMinimumDuration(0);
     dialog.setMinimumWidth(420);
 
-    Worker worker(kitchen);
+    Worker worker(kitchen, prompts);
     QEventLoop loop;
     QObject::connect(&worker, &Worker::progressed, &dialog,
                      [&dialog, &caption](const QString& what, int n, int total) {
@@ -54,15 +55,25 @@ Worker::Outcome runInWorker(QWidget* parent, UserPrompts& prompts, const QString
         dialog.setLabelText(u"Отмена…"_s);
         dialog.show();
     });
-    QObject::connect(&worker, &Worker::finished, &loop, &QEventLoop::quit);
+    bool over = false;
+    QObject::connect(&worker, &Worker::finished, &loop, [&loop, &over] {
+        over = true;
+        loop.quit();
+    });
     worker.start(operation);
     dialog.show();
     loop.exec();
-    // The loop also ends when the program quits under it: the operation is abandoned then.
-    worker.cancel();
+    if (!over) {
+        // The program quits under the loop: the operation is abandoned. Events are still taken while
+        // it stops, since a question it put to the window's thread waits for them.
+        worker.cancel();
+        while (!over)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
     worker.waitForFinished();
     s_running.clear();
 
+    worker.prompts().showPending();
     if (worker.outcome() == Worker::Outcome::Failed)
         prompts.warn(caption, worker.error());
     return worker.outcome();
