@@ -1,6 +1,8 @@
 #include "DishCostCalculator.h"
 
 #include "RecipeBook.h"
+
+#include "reference/PriceHistory.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
 
@@ -34,10 +36,13 @@ std::optional<int> wholePercent(const RecipeIngredient& ingredient)
 class PriceRun
 {
 public:
-    explicit PriceRun(const RecipeBook& book) : m_book(book) {}
+    // Without markups the run gives costs: of a portion of each dish, of a unit of each product.
+    explicit PriceRun(const RecipeBook& book, bool markups = true) : m_book(book), m_markups(markups) {}
 
     // Prices the dishes in their order up to the first fault and keeps what is to be stored.
     DishCostRun compute(const DishCostCalculator::Progress& progress);
+    // Every dish that can be priced, in the same order, past any fault.
+    DishCostCalculator::PortionCosts computeAll();
     bool store(QSqlDatabase db, QString* error);
 
 private:
@@ -57,7 +62,14 @@ private:
         return ingredient.semiFinished ? m_freshPrices.value(ingredient.key, stored) : stored;
     }
 
+    // The factor an ingredient's markup puts on its price (a whole percent, checked by usable()).
+    double markup(const RecipeIngredient& ingredient) const
+    {
+        return m_markups ? 1 + *wholePercent(ingredient) / 100.0 : 1.0;
+    }
+
     const RecipeBook& m_book;
+    const bool m_markups;
     // Costs of semi-finished products made of ordinary ingredients only: those cannot change during
     // the run, so computing them again when met again would give the same figure.
     QHash<qlonglong, double> m_semiCosts;
@@ -84,8 +96,8 @@ std::optional<double> PriceRun::ordinaryLine(const RecipeDish& dish, const Recip
     if (!markupInRange(dish, ingredient, noKey, fault))
         return std::nullopt;
     // Left to right, in the order the figures have always been computed.
-    return priceOf(ingredient) / *ingredient.unitGrams * (1 + *wholePercent(ingredient) / 100.0) *
-           line.grams / dish.portions * 100 / ingredient.yield * 100 / line.yield;
+    return priceOf(ingredient) / *ingredient.unitGrams * markup(ingredient) * line.grams / dish.portions * 100 /
+           ingredient.yield * 100 / line.yield;
 }
 
 std::optional<double> PriceRun::semiFinishedCost(const RecipeDish& dish, qlonglong product, QString* fault)
@@ -103,8 +115,8 @@ std::optional<double> PriceRun::semiFinishedCost(const RecipeDish& dish, qlonglo
         if (!markupInRange(dish, *component, product, fault))
             return std::nullopt;
         madeOfOrdinary = madeOfOrdinary && !component->semiFinished;
-        sum += priceOf(*component) / *component->unitGrams * row.grams *
-               (1 + *wholePercent(*component) / 100.0) * 100 / component->yield;
+        sum += priceOf(*component) / *component->unitGrams * row.grams * markup(*component) * 100 /
+               component->yield;
     }
     if (!std::isfinite(sum)) {
         *fault = m_book.refusal(dish, m_book.whose(product, product) +
@@ -152,7 +164,7 @@ std::optional<double> PriceRun::priceDish(const RecipeDish& dish, QString* fault
         *fault = m_book.refusal(dish, u"у блюда процент наценки (% Надб.) вне допустимых пределов."_s);
         return std::nullopt;
     }
-    price = rounding::toKopeck(price * (1 + *percent / 100.0));
+    price = rounding::toKopeck(m_markups ? price * (1 + *percent / 100.0) : price);
     if (!std::isfinite(price)) {
         *fault = m_book.refusal(dish, u"цена порции даёт недопустимое число (переполнение)."_s);
         return std::nullopt;
@@ -198,6 +210,27 @@ DishCostRun PriceRun::compute(const DishCostCalculator::Progress& progress)
     return result;
 }
 
+DishCostCalculator::PortionCosts PriceRun::computeAll()
+{
+    DishCostCalculator::PortionCosts costs;
+    for (const RecipeGroup& group : m_book.groups()) {
+        for (const RecipeDish& dish : m_book.dishesOf(group.key)) {
+            m_dishSemiPrices.clear();
+            QString fault;
+            const std::optional<double> price = priceDish(dish, &fault);
+            if (!price) {
+                if (costs.notComputed++ == 0)
+                    costs.firstFault = u"%1 %2"_s.arg(m_book.inDish(dish), fault);
+                continue;
+            }
+            for (const auto& [product, cost] : m_dishSemiPrices)
+                costs.semiFinished.insert(product, cost);
+            costs.dishes.insert(dish.key, *price);
+        }
+    }
+    return costs;
+}
+
 bool writePrices(QSqlDatabase db, const QString& table,
                  const std::vector<std::pair<qlonglong, double>>& prices, QString* error)
 {
@@ -220,15 +253,24 @@ bool writePrices(QSqlDatabase db, const QString& table,
 bool PriceRun::store(QSqlDatabase db, QString* error)
 {
     std::vector<std::pair<qlonglong, double>> semiPrices;
+    QList<PriceHistory::Change> changes;
     for (auto it = m_semiPrices.cbegin(); it != m_semiPrices.cend(); ++it) {
         const RecipeIngredient* product = m_book.ingredient(it.key());
-        if (product->price != it.value())
+        if (product->price != it.value()) {
             semiPrices.emplace_back(it.key(), it.value());
+            changes.append({it.key(), product->price ? QVariant(*product->price) : QVariant(), it.value()});
+        }
     }
-    return writePrices(db, u"Bludo"_s, m_dishPrices, error) && writePrices(db, u"Ing"_s, semiPrices, error);
+    return writePrices(db, u"Bludo"_s, m_dishPrices, error) && writePrices(db, u"Ing"_s, semiPrices, error) &&
+           PriceHistory(db, PriceHistory::Source::DishPriceRun).record(changes, error);
 }
 
 } // namespace
+
+DishCostCalculator::PortionCosts DishCostCalculator::portionCosts(const RecipeBook& book)
+{
+    return PriceRun(book, false).computeAll();
+}
 
 DishCostRun DishCostCalculator::run(const Progress& progress)
 {

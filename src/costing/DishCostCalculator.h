@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 
 #include <functional>
+class RecipeBook;
 
 // The outcome of one price run.
 struct DishCostRun
@@ -37,6 +39,18 @@ public:
     explicit DishCostCalculator(QSqlDatabase db) : m_db(std::move(db)) {}
 
     DishCostRun run(const Progress& progress = {});
+
+    // What the kitchen pays: the run's arithmetic with every markup left out.
+    struct PortionCosts
+    {
+        QHash<qlonglong, double> dishes;       // a portion, in kopecks as the run rounds a price
+        QHash<qlonglong, double> semiFinished; // a unit of each product on a card
+        int notComputed = 0;                   // dishes the run would stop at
+        QString firstFault;                    // where and why, for the first of them
+    };
+    // Every dish of the book that can be priced, past any fault, and nothing stored: the book as
+    // given, prices substituted in memory included.
+    static PortionCosts portionCosts(const RecipeBook& book);
 
 private:
     QSqlDatabase m_db;

@@ -2,6 +2,8 @@
 
 #include "DishCatalog.h"
 
+#include "reference/PriceHistory.h"
+
 using namespace Qt::StringLiterals;
 
 namespace dishviews {
@@ -52,7 +54,10 @@ ViewDef editedCardLines()
 
 ViewDef cardCandidates()
 {
-    return {u"Ing"_s, {u"Kod"_s}, u"Kod"_s, DishCatalog::candidateCondition(), {}};
+    // A price typed here is a hand edit like one on the ingredients page.
+    return {u"Ing"_s, {u"Kod"_s},
+            u"Kod"_s, DishCatalog::candidateCondition(),
+            {},       &PriceHistory::recordGridWrite};
 }
 
 } // namespace dishviews

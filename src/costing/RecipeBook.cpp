@@ -224,6 +224,13 @@ const RecipeIngredient* RecipeBook::ingredient(qlonglong key) const
     return found == m_ingredients.cend() ? nullptr : &*found;
 }
 
+void RecipeBook::substitutePrice(qlonglong key, double price)
+{
+    const auto found = m_ingredients.find(key);
+    if (found != m_ingredients.end())
+        found->price = price;
+}
+
 QString RecipeBook::ingredientName(qlonglong key) const
 {
     const RecipeIngredient* found = ingredient(key);

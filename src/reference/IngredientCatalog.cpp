@@ -9,6 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <cmath>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -27,7 +28,7 @@ bool changeRow(QSqlDatabase db, const QString& sql, const QVariantList& values, 
 IngredientCatalog::IngredientCatalog(QSqlDatabase db) : m_db(std::move(db)) {}
 
 QVariant IngredientCatalog::addIngredient(qlonglong group, const QString& name, qlonglong unit, double price,
-                                          QString* error)
+                                          PriceHistory::Source source, QString* error)
 {
     QSqlQuery insert(m_db);
     if (!runQuery(insert,
@@ -35,11 +36,16 @@ QVariant IngredientCatalog::addIngredient(qlonglong group, const QString& name, 
                   "VALUES (?, ?, ?, 0, ?, 0, 100)"_s,
                   {group, name, unit, price}, error))
         return {};
-    return insert.lastInsertId();
+    const QVariant key = insert.lastInsertId();
+    insert.finish();
+    if (!PriceHistory(m_db, source).record({{key.toLongLong(), QVariant(), price}}, error))
+        return {};
+    return key;
 }
 
-bool IngredientCatalog::setStock(const QList<StockLevel>& levels, bool withPrices, QString* error)
+bool IngredientCatalog::setStock(const QList<StockLevel>& levels, const PriceHistory* prices, QString* error)
 {
+    const bool withPrices = prices != nullptr;
     SqliteStatement update(m_db,
                            withPrices ? u"UPDATE Ing SET Kolvo = ?, Cena = ? WHERE Kod1 = ?"_s
                                       : u"UPDATE Ing SET Kolvo = ? WHERE Kod1 = ?"_s,
@@ -52,7 +58,13 @@ bool IngredientCatalog::setStock(const QList<StockLevel>& levels, bool withPrice
                          error))
             return false;
     }
-    return true;
+    if (!withPrices)
+        return true;
+    QList<PriceHistory::Change> changes;
+    changes.reserve(levels.size());
+    for (const StockLevel& level : levels)
+        changes.append({level.ingredient, level.oldPrice, level.price});
+    return prices->record(changes, error);
 }
 
 bool IngredientCatalog::addToStock(const QList<std::pair<QVariant, double>>& quantities, QString* error)
@@ -65,30 +77,58 @@ bool IngredientCatalog::addToStock(const QList<std::pair<QVariant, double>>& qua
     return true;
 }
 
-bool IngredientCatalog::scalePrices(double factor, PriceReach reach, qlonglong key, QString* tooLarge,
-                                    QString* error)
+std::optional<QList<PriceHistory::Change>> IngredientCatalog::scaledPrices(double factor, PriceReach reach,
+                                                                           qlonglong key, QString* tooLarge,
+                                                                           QString* error) const
 {
     QString condition;
-    QVariantList values{factor};
+    QVariantList values;
     if (reach != PriceReach::All) {
         condition = reach == PriceReach::Ingredient ? u" AND Kod1 = ?"_s : u" AND Kod = ?"_s;
         values << key;
     }
-    QSqlQuery overflow(m_db);
-    if (!runQuery(overflow,
-                  u"SELECT Name FROM Ing WHERE abs(COALESCE(Cena, 0) * ?) > 1.7976931348623157e308 "
-                  "AND COALESCE(Pf, 0) = 0"_s +
-                      condition + u" LIMIT 1"_s,
-                  values, error))
+    QList<PriceHistory::Change> prices;
+    QString overflow;
+    if (!forEachRow(
+            m_db,
+            u"SELECT Kod1, Name, Cena FROM Ing WHERE COALESCE(Pf, 0) = 0"_s + condition + u" ORDER BY Kod1"_s,
+            values,
+            [&](const QSqlQuery& query) {
+                const QVariant old = query.isNull(2) ? QVariant() : query.value(2);
+                const double price = old.toDouble() * factor;
+                if (!std::isfinite(price) && overflow.isEmpty())
+                    overflow = query.value(1).toString();
+                prices.append({query.value(0).toLongLong(), old, price});
+            },
+            error))
+        return std::nullopt;
+    if (!overflow.isEmpty()) {
+        *tooLarge = overflow;
+        return std::nullopt;
+    }
+    return prices;
+}
+
+bool IngredientCatalog::scalePrices(double factor, PriceReach reach, qlonglong key, QString* tooLarge,
+                                    QString* error)
+{
+    const auto prices = scaledPrices(factor, reach, key, tooLarge, error);
+    if (!prices)
         return false;
-    if (overflow.next()) {
-        *tooLarge = overflow.value(0).toString();
+    QSqlQuery update(m_db);
+    if (!update.prepare(u"UPDATE Ing SET Cena = ? WHERE Kod1 = ?"_s)) {
+        *error = sqlErrorText(update.lastError());
         return false;
     }
-    overflow.finish();
-    return execSql(m_db,
-                   u"UPDATE Ing SET Cena = COALESCE(Cena, 0) * ? WHERE COALESCE(Pf, 0) = 0"_s + condition,
-                   values, error);
+    for (const PriceHistory::Change& price : *prices) {
+        update.addBindValue(price.newPrice);
+        update.addBindValue(price.ingredient);
+        if (!update.exec()) {
+            *error = sqlErrorText(update.lastError());
+            return false;
+        }
+    }
+    return PriceHistory(m_db, PriceHistory::Source::Repricing).record(*prices, error);
 }
 
 std::optional<bool> IngredientCatalog::used(qlonglong ingredientKey, QString* error) const
@@ -307,5 +347,31 @@ bool IngredientCatalog::closeChooser(const QVariant& productKey, QString* error)
     const auto product = rowKey(productKey);
     if (!product)
         return false;
-    return changeRow(m_db, u"UPDATE Ing SET Cena = 0 WHERE Kod1 = ?"_s, {*product}, error);
+    // The reset and its row of the price history are one change.
+    QString failure;
+    bool changed = false;
+    const bool ok = inTransaction(m_db, &failure, [&] {
+        bool found = false;
+        QVariant old;
+        if (!forEachRow(
+                m_db, u"SELECT Cena FROM Ing WHERE Kod1 = ?"_s, {*product},
+                [&](const QSqlQuery& query) {
+                    found = true;
+                    old = query.isNull(0) ? QVariant() : query.value(0);
+                },
+                &failure) ||
+            !found)
+            return false;
+        if (!execSql(m_db, u"UPDATE Ing SET Cena = 0 WHERE Kod1 = ?"_s, {*product}, &failure))
+            return false;
+        QList<PriceHistory::Change> reset(1);
+        reset[0].ingredient = *product;
+        reset[0].oldPrice = old;
+        reset[0].newPrice = 0.0;
+        changed = PriceHistory(m_db, PriceHistory::Source::Composition).record(reset, &failure);
+        return changed;
+    });
+    if (!ok && error)
+        *error = failure;
+    return ok && changed;
 }

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "PriceHistory.h"
+
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
-
-#include <QList>
 
 #include <optional>
 
@@ -27,12 +28,14 @@ public:
     // The chooser offers only ingredients with a price: the filter of its candidate view.
     static constexpr const char* candidateFilter = "Cena > 0";
 
-    // An ingredient's stock after a warehouse operation: its balance and, when written, its price.
+    // An ingredient's stock after a warehouse operation: its balance and, when written, its price with
+    // the one it replaces.
     struct StockLevel
     {
         qlonglong ingredient = 0;
         double balance = 0;
         QVariant price;
+        QVariant oldPrice;
     };
     // Which ordinary ingredients a price change reaches: every one, one group's or one.
     enum class PriceReach
@@ -47,17 +50,23 @@ public:
     // The writes of other operations to ingredients. Each runs inside the caller's transaction and
     // returns false with the driver's text in *error; the caller decides what the user is told.
 
-    // A new ordinary ingredient (yield 100, no waste); its key, or a null QVariant on failure.
+    // A new ordinary ingredient (yield 100, no waste), its price recorded as coming from source; its
+    // key, or a null QVariant on failure.
     QVariant addIngredient(qlonglong group, const QString& name, qlonglong unit, double price,
-                           QString* error);
-    // Writes each balance, and each price too when withPrices is set.
-    bool setStock(const QList<StockLevel>& levels, bool withPrices, QString* error);
+                           PriceHistory::Source source, QString* error);
+    // Writes each balance, and each price too when prices is given, which records the changed ones.
+    bool setStock(const QList<StockLevel>& levels, const PriceHistory* prices, QString* error);
     // Adds a quantity to the balance of each ingredient named (an empty balance counts as 0); a
     // reference that names no ingredient changes nothing.
     bool addToStock(const QList<std::pair<QVariant, double>>& quantities, QString* error);
-    // Multiplies the price of every ordinary ingredient in reach (an empty price counts as 0, so each
-    // is written even for a factor of 1); semi-finished products are never touched. When a price would
-    // become infinite nothing is written and *tooLarge names that ingredient.
+    // The price of every ordinary ingredient in reach times the factor (an empty price counts as 0),
+    // by key, computed and not stored; semi-finished products are never in reach. When a price would
+    // become infinite, nothing with *tooLarge naming that ingredient; on a database error nothing with
+    // *error.
+    std::optional<QList<PriceHistory::Change>> scaledPrices(double factor, PriceReach reach, qlonglong key,
+                                                            QString* tooLarge, QString* error) const;
+    // Writes every scaled price (each one, even for a factor of 1, so an empty price becomes 0) and
+    // records them as a repricing of today. When a price would become infinite nothing is written.
     bool scalePrices(double factor, PriceReach reach, qlonglong key, QString* tooLarge, QString* error);
 
     // True when a costing card line or a composition row refers to the ingredient. A failed query

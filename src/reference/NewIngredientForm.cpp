@@ -87,8 +87,15 @@ NewIngredientForm::Result NewIngredientForm::add(const NewIngredient& input, QCh
     if (!unit)
         return refuse(Field::Unit, QString(), u"Выберите единицу измерения для нового ингредиента."_s);
 
-    const QVariant added = IngredientCatalog(m_db).addIngredient(*group, input.name, *unit, *price, &error);
-    if (!added.isValid())
+    // The ingredient and its first price in the history are one change.
+    QVariant added;
+    if (!inTransaction(m_db, &error,
+                       [&] {
+                           added = IngredientCatalog(m_db).addIngredient(*group, input.name, *unit, *price,
+                                                                         input.source, &error);
+                           return added.isValid();
+                       }) ||
+        !added.isValid())
         return refuse(Field::None, u"Ошибка"_s, error);
     return Result{added, Field::None};
 }

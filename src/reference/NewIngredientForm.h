@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PriceHistory.h"
+
 #include <QChar>
 #include <QSqlDatabase>
 #include <QString>
@@ -14,6 +16,8 @@ struct NewIngredient
     QString priceText;
     QVariant groupKey; // the group current in the group grid
     QVariant unitKey;  // the unit current in the unit grid
+    // What the price history says brought the ingredient in: the card import, or the warehouse window.
+    PriceHistory::Source source = PriceHistory::Source::NewIngredient;
 };
 
 // The dialog's OK: checks the typed values in the dialog's order and appends an ordinary ingredient.

@@ -72,35 +72,60 @@ QString PriceRecalculation::confirmationText(const Settings& settings, const QSt
     return text + QString::number(boundedPercent(settings)) + u'%';
 }
 
+std::optional<PriceRecalculation::Target> PriceRecalculation::target(const Settings& settings,
+                                                                     const QVariant& ingredientKey,
+                                                                     const QVariant& groupKey,
+                                                                     QString* error) const
+{
+    Target target;
+    if (settings.scope == Scope::All) {
+        target.found = true;
+        return target;
+    }
+    const bool byIngredient = settings.scope == Scope::Ingredient;
+    const auto scopeKey = rowKey(byIngredient ? ingredientKey : groupKey);
+    if (!scopeKey)
+        return target;
+    const auto row = readScopeRow(m_db,
+                                  byIngredient ? u"SELECT Name, Pf FROM Ing WHERE Kod1 = ?"_s
+                                               : u"SELECT Name, 0 FROM Gring WHERE Kod = ?"_s,
+                                  *scopeKey, error);
+    if (!row)
+        return std::nullopt;
+    target.found = row->found;
+    target.name = row->name;
+    target.semiFinished = row->semiFinished;
+    target.reach =
+        byIngredient ? IngredientCatalog::PriceReach::Ingredient : IngredientCatalog::PriceReach::Group;
+    target.key = *scopeKey;
+    return target;
+}
+
+std::optional<QList<PriceHistory::Change>>
+PriceRecalculation::newPrices(const Settings& settings, const QVariant& ingredientKey,
+                              const QVariant& groupKey, QString* tooLarge, QString* error) const
+{
+    const std::optional<Target> scope = target(settings, ingredientKey, groupKey, error);
+    if (!scope)
+        return std::nullopt;
+    if (!scope->found || scope->semiFinished)
+        return QList<PriceHistory::Change>();
+    return IngredientCatalog(m_db).scaledPrices(factor(settings), scope->reach, scope->key, tooLarge, error);
+}
+
 bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredientKey,
                              const QVariant& groupKey, UserPrompts& prompts)
 {
     QString error;
-    auto reach = IngredientCatalog::PriceReach::All;
-    qlonglong key = 0;
-    ScopeRow current;
-    if (settings.scope != Scope::All) {
-        const bool byIngredient = settings.scope == Scope::Ingredient;
-        const auto scopeKey = rowKey(byIngredient ? ingredientKey : groupKey);
-        if (!scopeKey)
-            return false;
-        const auto row = readScopeRow(m_db,
-                                      byIngredient ? u"SELECT Name, Pf FROM Ing WHERE Kod1 = ?"_s
-                                                   : u"SELECT Name, 0 FROM Gring WHERE Kod = ?"_s,
-                                      *scopeKey, &error);
-        if (!row)
-            return showDatabaseError(prompts, error);
-        if (!row->found)
-            return false;
-        current = *row;
-        reach =
-            byIngredient ? IngredientCatalog::PriceReach::Ingredient : IngredientCatalog::PriceReach::Group;
-        key = *scopeKey;
-    }
-
-    if (!prompts.confirmIrreversible(u"Предупреждение пересчёта"_s, confirmationText(settings, current.name)))
+    const std::optional<Target> scope = target(settings, ingredientKey, groupKey, &error);
+    if (!scope)
+        return showDatabaseError(prompts, error);
+    if (!scope->found)
         return false;
-    if (current.semiFinished) {
+
+    if (!prompts.confirmIrreversible(u"Предупреждение пересчёта"_s, confirmationText(settings, scope->name)))
+        return false;
+    if (scope->semiFinished) {
         prompts.warn(u"Пересчёт цен"_s,
                      u"Цена полуфабриката рассчитывается по его составу и не пересчитывается."_s);
         return false;
@@ -110,8 +135,9 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
     {
         Transaction transaction(m_db);
         QString tooLarge;
-        ok = transaction.isActive() && error.isEmpty() &&
-             IngredientCatalog(m_db).scalePrices(factor(settings), reach, key, &tooLarge, &error) &&
+        ok = transaction.isActive() &&
+             IngredientCatalog(m_db).scalePrices(factor(settings), scope->reach, scope->key, &tooLarge,
+                                                 &error) &&
              transaction.commit();
         // A price so large that the change would make it infinite stops the whole run.
         if (!tooLarge.isEmpty()) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "IngredientCatalog.h"
+#include "PriceHistory.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
@@ -49,6 +52,26 @@ public:
     bool run(const Settings& settings, const QVariant& ingredientKey, const QVariant& groupKey,
              UserPrompts& prompts);
 
+    // The prices run() would store, by ingredient, computed and not stored: none when the scope's row
+    // is missing or is a semi-finished product. Nothing with *tooLarge naming the ingredient whose
+    // price would become infinite, or with *error on a database error.
+    std::optional<QList<PriceHistory::Change>> newPrices(const Settings& settings,
+                                                         const QVariant& ingredientKey,
+                                                         const QVariant& groupKey, QString* tooLarge,
+                                                         QString* error) const;
+
 private:
+    // The row the scope names and how far the change reaches.
+    struct Target
+    {
+        bool found = false; // false: nothing to change and nothing to ask
+        QString name;
+        bool semiFinished = false;
+        IngredientCatalog::PriceReach reach = IngredientCatalog::PriceReach::All;
+        qlonglong key = 0;
+    };
+    std::optional<Target> target(const Settings& settings, const QVariant& ingredientKey,
+                                 const QVariant& groupKey, QString* error) const;
+
     QSqlDatabase m_db;
 };

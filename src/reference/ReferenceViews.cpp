@@ -1,6 +1,7 @@
 #include "ReferenceViews.h"
 
 #include "IngredientCatalog.h"
+#include "PriceHistory.h"
 
 using namespace Qt::StringLiterals;
 
@@ -9,6 +10,13 @@ namespace referenceviews {
 namespace {
 
 const Lookup unitName{u"Edinica1"_s, u"Edinica"_s, u"Edinica"_s, u"Kod"_s, u"Shorthame"_s};
+
+// Every view of the ingredients records a price typed into its grid.
+ViewDef ingredientView(const QStringList& order, const QString& linkField, const QString& filter,
+                       const QList<Lookup>& lookups)
+{
+    return {u"Ing"_s, order, linkField, filter, lookups, &PriceHistory::recordGridWrite};
+}
 
 } // namespace
 
@@ -19,27 +27,27 @@ ViewDef ingredientGroups(const QString& linkField)
 
 ViewDef ingredients()
 {
-    return {u"Ing"_s, {u"Kod"_s}, u"Kod"_s, QString(), {unitName}};
+    return ingredientView({u"Kod"_s}, u"Kod"_s, QString(), {unitName});
 }
 
 ViewDef ingredientsByName()
 {
-    return {u"Ing"_s, {u"Name"_s}, QString(), QString(), {}};
+    return ingredientView({u"Name"_s}, QString(), QString(), {});
 }
 
 ViewDef ingredientsWithUnits()
 {
-    return {u"Ing"_s, {u"Name"_s}, QString(), QString(), {unitName}};
+    return ingredientView({u"Name"_s}, QString(), QString(), {unitName});
 }
 
 ViewDef stockIngredients()
 {
-    return {u"Ing"_s, {u"Name"_s}, u"Kod"_s, u"coalesce(Pf, 0) = 0"_s, {unitName}};
+    return ingredientView({u"Name"_s}, u"Kod"_s, u"coalesce(Pf, 0) = 0"_s, {unitName});
 }
 
 ViewDef compositionCandidates()
 {
-    return {u"Ing"_s, {u"Kod"_s}, u"Kod"_s, QString::fromLatin1(IngredientCatalog::candidateFilter), {}};
+    return ingredientView({u"Kod"_s}, u"Kod"_s, QString::fromLatin1(IngredientCatalog::candidateFilter), {});
 }
 
 ViewDef composition()

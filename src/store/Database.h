@@ -14,7 +14,7 @@
 class Database
 {
 public:
-    static constexpr int schemaVersion = 4;
+    static constexpr int schemaVersion = 5;
     static constexpr const char* fileName = "kuhnemer.sqlite";
     // The collation every ordering by a name uses: Russian, case-insensitive.
     static constexpr const char* collation = "RU";

@@ -84,7 +84,9 @@ QList<Reference> references()
             {"Move", "Nnn", "Kod"},
             {"Move", "Nnn", "Partner"},
             {"inv", "Nnn", "Kod"},
-            {"inv", "Nnn", "Ing"}};
+            {"inv", "Nnn", "Ing"},
+            {"Pricehist", "Kod", "Ing"},
+            {"Pricehist", "Kod", "Doc"}};
 }
 
 bool create(QSqlDatabase& db, QString* error)

@@ -69,6 +69,12 @@ const QList<UpgradeStep>& upgradeSteps()
          {u"ALTER TABLE Bludo ADD COLUMN Serving TEXT"_s, u"ALTER TABLE Bludo ADD COLUMN Storage TEXT"_s,
           u"ALTER TABLE Ing ADD COLUMN Protein REAL"_s, u"ALTER TABLE Ing ADD COLUMN Fat REAL"_s,
           u"ALTER TABLE Ing ADD COLUMN Carbs REAL"_s, u"ALTER TABLE Ing ADD COLUMN Energy REAL"_s}},
+        // The history of ingredient prices.
+        {5,
+         {u"CREATE TABLE Pricehist (Kod INTEGER PRIMARY KEY AUTOINCREMENT, Ing REAL, Data DATE, Oldcena "
+          u"REAL, "
+          "Cena REAL, Doc REAL, Source VARCHAR(40) CHECK (length(Source) <= 40))"_s,
+          u"CREATE INDEX Pricehist_Ing ON Pricehist (Ing, Data)"_s}},
     };
     return steps;
 }

@@ -453,12 +453,27 @@ bool TableModel::writeRow()
                     "не сохранены; таблица прочитана заново."_s);
         return false;
     }
+    const QVariant writtenKey = inserting ? query.lastInsertId() : key;
+    query.finish();
+    if (m_def.afterWrite) {
+        RowWrite write{writtenKey, inserting, {}, {}};
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            write.after.insert(names[i], values[i]);
+            if (!inserting)
+                write.before.insert(names[i], oldValues[i]);
+        }
+        QString error;
+        if (!m_def.afterWrite(m_db, write, &error)) {
+            fail(u"Запись не сохранена: %1"_s.arg(error));
+            return false;
+        }
+    }
     if (!transaction.commit()) {
         fail(u"Запись не сохранена: %1"_s.arg(sqlErrorText(m_db.lastError())));
         return false;
     }
     if (inserting)
-        row[fieldIndex(m_keyField)] = query.lastInsertId();
+        row[fieldIndex(m_keyField)] = writtenKey;
     return true;
 }
 

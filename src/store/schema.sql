@@ -260,11 +260,25 @@ CREATE TABLE Org (
   Commission3 VARCHAR(100) CHECK (length(Commission3) <= 100)
 );
 
+-- Every change of an ingredient's price, written in the transaction of the change. Data is the day the
+-- new price holds from: the document's date where a document changed it (Doc: a receipt's Doc.Nnn,
+-- an inventory's invdok.Kod), else the day of the change. Oldcena is NULL for a new ingredient.
+CREATE TABLE Pricehist (
+  Kod INTEGER PRIMARY KEY AUTOINCREMENT,
+  Ing REAL,
+  Data DATE,
+  Oldcena REAL,
+  Cena REAL,
+  Doc REAL,
+  Source VARCHAR(40) CHECK (length(Source) <= 40)
+);
+CREATE INDEX Pricehist_Ing ON Pricehist (Ing, Data);
+
 -- The schema version in a table every engine and tool reads, one row, kept in step with
 -- PRAGMA user_version below (SQLite's own tools read that one).
 CREATE TABLE Version (
   Number INTEGER NOT NULL
 );
-INSERT INTO Version (Number) VALUES (4);
+INSERT INTO Version (Number) VALUES (5);
 
-PRAGMA user_version = 4;
+PRAGMA user_version = 5;

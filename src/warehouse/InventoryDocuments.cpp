@@ -30,6 +30,7 @@ struct CountLine
     double counted = 0;
     QVariant price;
     qlonglong entered = 0;
+    QVariant oldPrice; // the ingredient's price before the posting
 };
 
 } // namespace
@@ -163,18 +164,18 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
     // in code-point order, which for most kitchens already is the collated order: checking that takes
     // one comparison a line, and only a mixed list is sorted again.
     std::vector<CountLine> lines;
-    SqliteStatement read(
-        m_db,
-        u"SELECT i.Ing22, g.Kod1, coalesce(g.Kolvo, 0), coalesce(i.NewKolvo, 0), "
-        "coalesce(i.Newprice, 0.0), i.Nnn FROM inv i LEFT JOIN Ing g ON g.Kod1 = i.Ing WHERE i.Kod = ? "
-        "ORDER BY i.Ing22, i.Nnn"_s,
-        error);
+    SqliteStatement read(m_db,
+                         u"SELECT i.Ing22, g.Kod1, coalesce(g.Kolvo, 0), coalesce(i.NewKolvo, 0), "
+                         "coalesce(i.Newprice, 0.0), i.Nnn, g.Cena FROM inv i LEFT JOIN Ing g ON g.Kod1 = "
+                         "i.Ing WHERE i.Kod = ? "
+                         "ORDER BY i.Ing22, i.Nnn"_s,
+                         error);
     if (!read.isValid() || !read.bind({document}, error))
         return false;
     QString failure;
     while (read.next(&failure)) {
         lines.push_back({read.value(0).toString(), read.value(1), read.number(2), read.number(3),
-                         read.value(4), qlonglong(read.number(5))});
+                         read.value(4), qlonglong(read.number(5)), read.value(6)});
     }
     if (!failure.isEmpty()) {
         *error = failure;
@@ -220,8 +221,9 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
     QList<IngredientCatalog::StockLevel> levels;
     levels.reserve(lastLines.size());
     for (const CountLine* line : std::as_const(lastLines))
-        levels.append({line->ingredient.toLongLong(), line->counted, line->price});
-    if (!IngredientCatalog(m_db).setStock(levels, true, error))
+        levels.append({line->ingredient.toLongLong(), line->counted, line->price, line->oldPrice});
+    const PriceHistory prices(m_db, PriceHistory::Source::Inventory, date.toDate(), document);
+    if (!IngredientCatalog(m_db).setStock(levels, &prices, error))
         return false;
     if (!execSql(m_db, u"UPDATE invdok SET Provodka = ? WHERE Kod = ?"_s, {posted, document}, error))
         return false;

@@ -157,12 +157,14 @@ bool StockDocuments::apply(qlonglong document, const QString& oper, std::optiona
                            QString* error)
 {
     QSqlQuery exists(m_db);
-    if (!runQuery(exists, u"SELECT 1 FROM Doc WHERE Nnn = ?"_s, {document}, error))
+    if (!runQuery(exists, u"SELECT Date FROM Doc WHERE Nnn = ?"_s, {document}, error))
         return false;
     if (!exists.next()) {
         *error = u"Документ не найден."_s;
         return false;
     }
+    const QDate date = exists.value(0).toDate();
+    exists.finish();
     std::vector<Line> lines;
     if (!forEachRow(
             m_db, u"SELECT Nnn, Kod, Kolvo, Cena FROM Move WHERE Kod1 = ? ORDER BY Nnn"_s, {document},
@@ -173,12 +175,14 @@ bool StockDocuments::apply(qlonglong document, const QString& oper, std::optiona
             error))
         return false;
     QHash<qlonglong, Stock> stock;
+    QHash<qlonglong, QVariant> oldPrices; // as stored, an empty price kept apart from 0
     if (!forEachRow(
             m_db, u"SELECT Kod1, Kolvo, Cena FROM Ing WHERE Kod1 IN (SELECT Kod FROM Move WHERE Kod1 = ?)"_s,
             {document},
             [&](const QSqlQuery& query) {
-                stock.insert(query.value(0).toLongLong(),
-                             {query.value(1).toDouble(), query.value(2).toDouble()});
+                const qlonglong key = query.value(0).toLongLong();
+                stock.insert(key, {query.value(1).toDouble(), query.value(2).toDouble()});
+                oldPrices.insert(key, query.isNull(2) ? QVariant() : query.value(2));
             },
             error))
         return false;
@@ -216,8 +220,10 @@ bool StockDocuments::apply(qlonglong document, const QString& oper, std::optiona
     QList<IngredientCatalog::StockLevel> levels;
     levels.reserve(stock.size());
     for (auto it = stock.cbegin(); it != stock.cend(); ++it)
-        levels.append({it.key(), it->balance, it->price});
-    if (!IngredientCatalog(m_db).setStock(levels, rule && *rule != PriceRule::Keep, error))
+        levels.append({it.key(), it->balance, it->price, oldPrices.value(it.key())});
+    const PriceHistory prices(m_db, PriceHistory::Source::Receipt, date, document);
+    if (!IngredientCatalog(m_db).setStock(levels, rule && *rule != PriceRule::Keep ? &prices : nullptr,
+                                          error))
         return false;
     return execSql(m_db, u"UPDATE Doc SET Provodka = 1 WHERE Nnn = ?"_s, {document}, error);
 }

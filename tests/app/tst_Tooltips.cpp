@@ -116,7 +116,7 @@ private Q_SLOTS:
             [&] { return new CompositionChooserDialog(&prompts, db); },
             [&] { return new GroupChoiceDialog(&prompts, db); },
             [&] { return new IngredientPickerDialog(&prompts, db, &groups); },
-            [&] { return new NewIngredientDialog(&prompts, db); },
+            [&] { return new NewIngredientDialog(&prompts, db, PriceHistory::Source::NewIngredient); },
             [&] { return new LineSearchDialog(SalesDocuments(db, prompts), 1); },
             [&] { return new MenuChoiceDialog(db, &prompts); },
             [&] { return new DocumentDeletionDialog(&prompts); },

@@ -343,7 +343,7 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::Russian));
         Kitchen kitchen;
         ScriptedPrompts prompts;
-        NewIngredientDialog dialog(&prompts, kitchen.data.db());
+        NewIngredientDialog dialog(&prompts, kitchen.data.db(), PriceHistory::Source::NewIngredient);
         QString error;
         QVERIFY2(dialog.openViews(&error), qPrintable(error));
         dialog.show();

@@ -152,6 +152,44 @@ private Q_SLOTS:
         db->close();
     }
 
+    // A kitchen of version 4 keeps its rows and gains an empty price history that takes rows.
+    void version4KitchenGainsThePriceHistory()
+    {
+        TestDataDir data;
+        makeVersion1KitchenWithRows(data);
+        const schema::UpgradeResult toFour =
+            schema::upgradeDataDirectory(data.dataDir(), schema::upgradeSteps().mid(0, 3));
+        QVERIFY2(toFour.ok && toFour.to == 4, qPrintable(toFour.message));
+        QString before;
+        {
+            Opened opened = openAsFound(data.dataDir());
+            QVERIFY2(opened.db, qPrintable(opened.error));
+            before = rowsOf(opened.db->connection());
+            QVERIFY(!schema::differences(opened.db->connection()).isEmpty());
+            opened.db->close();
+        }
+        const schema::UpgradeResult result = schema::upgradeDataDirectory(data.dataDir());
+        QVERIFY2(result.ok, qPrintable(result.message));
+        QCOMPARE(result.from, 4);
+        QCOMPARE(result.to, 5);
+        QString error;
+        std::optional<Database> db = Database::open(data.dataDir(), &error, u"upgraded"_s);
+        QVERIFY2(db, qPrintable(error));
+        {
+            QSqlDatabase sql = db->connection();
+            QCOMPARE(schema::differences(sql), QStringList());
+            QCOMPARE(rowsOf(sql), before);
+            QVERIFY(execSql(sql,
+                            u"INSERT INTO Pricehist (Ing, Data, Oldcena, Cena, Source) "
+                            "VALUES (1, '2026-12-11', 23.5, 25, ?)"_s,
+                            {u"Правка"_s}));
+            QSqlQuery query(sql);
+            QVERIFY(query.exec(u"SELECT count(*) FROM Pricehist WHERE Ing = 1"_s) && query.next());
+            QCOMPARE(query.value(0).toInt(), 1);
+        }
+        db->close();
+    }
+
     // A later step that fails takes the earlier ones back with it: the kitchen stays as it was.
     void failedStepLeavesTheOldVersion()
     {

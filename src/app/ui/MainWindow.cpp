@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "costing/ui/CostingPage.h"
+#include "costing/ui/RepricingPreviewDialog.h"
 #include "DiceWidget.h"
 #include "exchange/ui/ExchangePage.h"
 #include "exchange/ui/PointOfSaleExchange.h"
@@ -58,7 +59,9 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     statusBar()->addPermanentWidget(m_presence);
     m_presence->hide();
     m_start = new StartPage(m_tabs);
-    addPage(new IngredientsPage(m_prompts, m_tabs), u"Ингредиенты"_s);
+    auto* ingredientsPage = new IngredientsPage(m_prompts, m_tabs);
+    ingredientsPage->setRepricingCheck(previewRepricing);
+    addPage(ingredientsPage, u"Ингредиенты"_s);
     addPage(new CostingPage(m_prompts, m_tabs), u"Калькуляционные карты"_s);
     auto* menuPage = new MenuPage(m_prompts, m_tabs);
     menuPage->setMenuTransfer(pointofsale::transferMenu);

@@ -151,7 +151,7 @@ bool IngredientAssociationDialog::eventFilter(QObject* watched, QEvent* event)
 
 void IngredientAssociationDialog::enterNewIngredient()
 {
-    NewIngredientDialog dialog(m_prompts, m_db, this);
+    NewIngredientDialog dialog(m_prompts, m_db, PriceHistory::Source::CardImport, this);
     QString error;
     if (!dialog.openViews(&error)) {
         m_prompts->warn(u"Ошибка"_s, error);

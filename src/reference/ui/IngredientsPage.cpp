@@ -343,6 +343,9 @@ void IngredientsPage::recalculatePrices()
     if (!m_ingredients || !postAll() || m_priceDialog->exec() != QDialog::Accepted)
         return;
     const PriceRecalculation::Settings settings = m_priceDialog->settings();
+    if (m_checkRepricing && !m_checkRepricing(this, *m_prompts, m_db, settings, m_ingredients->currentKey(),
+                                              m_groups->currentKey()))
+        return;
     if (!PriceRecalculation(m_db).run(settings, m_ingredients->currentKey(), m_groups->currentKey(),
                                       *m_prompts))
         return;

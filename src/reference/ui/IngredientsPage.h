@@ -1,7 +1,10 @@
 #pragma once
 
+#include "reference/PriceRecalculation.h"
 #include "store/ui/DataGrid.h"
 #include "store/ui/Page.h"
+
+#include <functional>
 
 class CompositionChooserDialog;
 class ContextSearchBar;
@@ -25,6 +28,13 @@ public:
     void pageShown() override;
     void pageHidden() override;
     void postPending() override;
+
+    // Shows what a repricing would do before it runs; true to go on with it. The main window plugs in
+    // the costing's preview; without one the repricing runs as soon as it is chosen.
+    using RepricingCheck = std::function<bool(QWidget* parent, UserPrompts& prompts, const QSqlDatabase& db,
+                                              const PriceRecalculation::Settings& settings,
+                                              const QVariant& ingredientKey, const QVariant& groupKey)>;
+    void setRepricingCheck(RepricingCheck check) { m_checkRepricing = std::move(check); }
 
     // Re-reads groups, ingredients and the composition after a change made outside the views.
     void refreshViews();
@@ -65,6 +75,7 @@ private:
     bool postAll();
 
     UserPrompts* m_prompts;
+    RepricingCheck m_checkRepricing;
     QSqlDatabase m_db;
     TableModel* m_groups = nullptr;
     TableModel* m_ingredients = nullptr;

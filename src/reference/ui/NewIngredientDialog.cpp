@@ -14,8 +14,9 @@
 
 using namespace Qt::StringLiterals;
 
-NewIngredientDialog::NewIngredientDialog(UserPrompts* prompts, QSqlDatabase db, QWidget* parent)
-    : QDialog(parent), m_prompts(prompts), m_db(db),
+NewIngredientDialog::NewIngredientDialog(UserPrompts* prompts, QSqlDatabase db, PriceHistory::Source source,
+                                         QWidget* parent)
+    : QDialog(parent), m_prompts(prompts), m_db(db), m_source(source),
       m_groups(new TableModel(db, referenceviews::ingredientGroups(), this)),
       m_units(new TableModel(db, referenceviews::units(), this)), m_groupGrid(new DataGrid(prompts, this)),
       m_unitGrid(new DataGrid(prompts, this)), m_name(new QLineEdit(this)), m_price(new QLineEdit(this)),
@@ -62,7 +63,8 @@ void NewIngredientDialog::store()
     if (!m_groupGrid->postPending() || !m_unitGrid->postPending())
         return;
     const QString separator = QLocale().decimalPoint();
-    const NewIngredient input{m_name->text(), m_price->text(), m_groups->currentKey(), m_units->currentKey()};
+    const NewIngredient input{m_name->text(), m_price->text(), m_groups->currentKey(), m_units->currentKey(),
+                              m_source};
     const NewIngredientForm::Result result =
         NewIngredientForm(m_db).add(input, separator.isEmpty() ? QChar(u'.') : separator.front(), *m_prompts);
     if (result.key.isNull()) {

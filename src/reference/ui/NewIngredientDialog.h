@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reference/PriceHistory.h"
+
 #include <QDialog>
 #include <QSqlDatabase>
 #include <QVariant>
@@ -17,7 +19,9 @@ class NewIngredientDialog : public QDialog
 {
     Q_OBJECT
 public:
-    NewIngredientDialog(UserPrompts* prompts, QSqlDatabase db, QWidget* parent = nullptr);
+    // The source is what the price history says brought the new ingredient in.
+    NewIngredientDialog(UserPrompts* prompts, QSqlDatabase db, PriceHistory::Source source,
+                        QWidget* parent = nullptr);
 
     // Opens the group and unit views; false with the store's message.
     bool openViews(QString* error);
@@ -39,6 +43,7 @@ private:
 
     UserPrompts* m_prompts;
     QSqlDatabase m_db;
+    PriceHistory::Source m_source;
     TableModel* m_groups;
     TableModel* m_units;
     DataGrid* m_groupGrid;

@@ -370,7 +370,7 @@ void StockMovementDialog::newIngredient()
 {
     if (!postAll())
         return;
-    NewIngredientDialog dialog(m_prompts, m_db, this);
+    NewIngredientDialog dialog(m_prompts, m_db, PriceHistory::Source::NewIngredient, this);
     QString error;
     if (!dialog.openViews(&error)) {
         m_prompts->warn(u"Ошибка"_s, error);
