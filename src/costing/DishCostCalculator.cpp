@@ -220,7 +220,7 @@ DishCostCalculator::PortionCosts PriceRun::computeAll()
             const std::optional<double> price = priceDish(dish, &fault);
             if (!price) {
                 if (costs.notComputed++ == 0)
-                    costs.firstFault = u"%1 %2"_s.arg(m_book.inDish(dish), fault);
+                    costs.firstFault = fault;
                 continue;
             }
             for (const auto& [product, cost] : m_dishSemiPrices)
