@@ -19,6 +19,10 @@ bool runPrintJob(QWidget* parent, const QString& caption, const QSqlDatabase& ki
         runInWorker(parent, prompts, caption, kitchen,
                     [&printed, &file, &makeJob](const QSqlDatabase& db, Worker& worker) {
                         const std::unique_ptr<PrintJob> job = makeJob(db);
+                        job->setStep([&worker](const QString& what, int n, int total) {
+                            worker.report(what, n, total);
+                            return !worker.cancelRequested();
+                        });
                         worker.report(u"Чтение и расчёт"_s, 0, 100);
                         int shown = 0;
                         printed = job->run([&worker, &shown](int percent) {
