@@ -1,7 +1,8 @@
 // The period summary over a year of sales: 365 posted documents of 100 lines, each with its stored
 // consumption, summed up and printed; against the time the driver needs to read the same lines and
 // consumption rows once plus the time to write the printed cells straight through libxlsxwriter.
-// Then the same year with every document open, so that each is calculated on the way.
+// Then the same year with every document open, so that each is calculated on the way (twice: rows
+// rewritten, then found unchanged), and the stored result read back as posted documents.
 //
 //   bench_sales_summary [--consumption N] [--dishes N] [--ingredients N] [--semi-finished N]
 //
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 using namespace Qt::StringLiterals;
 
@@ -51,6 +53,19 @@ int driverRead(const QSqlDatabase& db, double* sum)
         }
     }
     return rows;
+}
+
+// Every cell of every sheet, row by row.
+QVariantList allCells(const Workbook& workbook)
+{
+    QVariantList cells;
+    for (int s = 1; s <= workbook.sheetCount(); ++s) {
+        const Sheet& sheet = workbook.sheet(s);
+        for (int r = 1; r <= sheet.rowCount(); ++r)
+            for (int c = 1; c <= sheet.columnCount(); ++c)
+                cells << sheet.value(r, c);
+    }
+    return cells;
 }
 
 bool makeYear(const QSqlDatabase& db, const largekitchen::Size& size, int consumption, QString* error)
@@ -128,15 +143,30 @@ int main(int argc, char* argv[])
         std::printf("  (the valued cells only: %.1f ms, ratio %.2f)\n", valuedMs,
                     (fillMs + writeMs) / (readMs + valuedMs));
 
-        // Every document open: each is calculated first, as the summary does for status 5.
+        // Every document open: each is calculated on the way, all in one pass. Timed in wall and
+        // processor time, since a shared machine stretches the first; the second run finds the rows
+        // it calculates already stored.
         execSql(db, u"UPDATE Realdoc SET Status = 5"_s);
-        QElapsedTimer timer;
-        timer.start();
+        for (const char* run : {"rows rewritten", "rows unchanged"}) {
+            QElapsedTimer timer;
+            timer.start();
+            const std::clock_t processor = std::clock();
+            result = SalesSummary(db).run(firstDay, lastDay);
+            if (!result.workbook)
+                return largekitchen::fail(result.error);
+            std::printf("every document open (%s) %8.1f ms, processor %8.1f ms  (%d calculated)\n", run,
+                        timer.nsecsElapsed() / 1e6, double(std::clock() - processor) * 1000 / CLOCKS_PER_SEC,
+                        result.recalculated);
+        }
+        // Read back: the same documents posted count with the rows the open ones stored, and must
+        // print the very same cells as the totals summed in memory.
+        const QVariantList calculated = allCells(*result.workbook);
+        execSql(db, u"UPDATE Realdoc SET Status = 4"_s);
         result = SalesSummary(db).run(firstDay, lastDay);
-        if (!result.workbook)
-            return largekitchen::fail(result.error);
-        std::printf("every document open, calculated on the way %7.1f ms  (%d calculated, once)\n",
-                    timer.nsecsElapsed() / 1e6, result.recalculated);
+        if (!result.workbook || allCells(*result.workbook) != calculated)
+            return largekitchen::fail(u"the stored consumption prints other figures than the calculated"_s);
+        std::printf("read back: the stored rows print the same %lld cells\n",
+                    static_cast<long long>(calculated.size()));
     }
     kitchen.database->close();
     return 0;

@@ -4,6 +4,7 @@
 #include "store/Database.h"
 #include "store/Rounding.h"
 #include "store/RowKey.h"
+#include "store/SqliteStatement.h"
 #include "store/UserPrompts.h"
 
 #include <QSqlError>
@@ -272,8 +273,12 @@ std::optional<qlonglong> DishCatalog::addDish(QSqlDatabase db, const NewDish& di
 bool DishCatalog::setPrices(QSqlDatabase db, const std::vector<std::pair<qlonglong, double>>& prices,
                             QString* error)
 {
+    // One statement for all: a period summary prices the whole kitchen at once.
+    SqliteStatement update(db, u"UPDATE Bludo SET Cena = ? WHERE Kod1 = ?"_s, error);
+    if (!update.isValid())
+        return false;
     for (const auto& [dish, price] : prices) {
-        if (!execSql(db, u"UPDATE Bludo SET Cena = ? WHERE Kod1 = ?"_s, {price, dish}, error))
+        if (!update.exec({price, dish}, error))
             return false;
     }
     return true;

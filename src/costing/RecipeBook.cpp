@@ -53,8 +53,6 @@ Filter filterOf(const RecipeSelection& selection)
 {
     Filter filter;
     switch (selection.dishes) {
-    case RecipeSelection::Dishes::Kitchen:
-        break;
     case RecipeSelection::Dishes::Group: {
         const QString cards = u"Kod IN (SELECT Kod1 FROM Bludo WHERE Kod = ?)"_s;
         filter.groups = u" WHERE Kod = ?"_s;
@@ -64,6 +62,9 @@ Filter filterOf(const RecipeSelection& selection)
         filter.values = {selection.key};
         break;
     }
+    case RecipeSelection::Dishes::Kitchen:
+    case RecipeSelection::Dishes::Listed:
+        break;
     case RecipeSelection::Dishes::SalesDocument:
     case RecipeSelection::Dishes::SoldInDocument:
         // d: the dishes the document's lines name; c: the ingredients of their cards.
@@ -108,13 +109,20 @@ bool RecipeBook::load(const QSqlDatabase& db, const RecipeSelection& selection, 
     const Filter filter = filterOf(selection);
     QHash<qlonglong, Unit> units;
     QString badReference;
-    // Key order is the order of the lines within each card and each composition.
+    const bool listed = selection.dishes == RecipeSelection::Dishes::Listed;
+    QSet<qlonglong> products; // of Listed: the ingredients on the listed dishes' cards
+    // Key order is the order of the lines within each card and each composition. Of Listed, only the
+    // lines of the listed owners are kept, and only they can refuse the read.
     const auto readLines = [&](const QString& table, const QString& select, const QString& where, Lines& into,
-                               bool withYield) {
+                               bool withYield, const QSet<qlonglong>& owners) {
         std::vector<std::pair<qlonglong, RecipeLine>> read;
         const bool ok = forEachRow(
             db, filter.sql(select, where, u" ORDER BY NNN"_s), filter.valuesOf(where),
             [&](const QSqlQuery& q) {
+                if (listed && !owners.contains(wholeKey(q.value(0)).value_or(noKey)))
+                    return;
+                if (listed && withYield)
+                    products.insert(keyOf(q.value(1)));
                 if (badReference.isEmpty() && !isWholeReference(q.value(1)))
                     badReference =
                         notWholeReference(table, q.value(withYield ? 4 : 3), u"Name"_s, q.value(1));
@@ -178,6 +186,8 @@ bool RecipeBook::load(const QSqlDatabase& db, const RecipeSelection& selection, 
                        u" ORDER BY Kod1"_s),
             filter.valuesOf(filter.dishes),
             [&](const QSqlQuery& q) {
+                if (listed && !selection.listed.contains(q.value(1).toLongLong()))
+                    return;
                 m_dishes.push_back(RecipeDish{q.value(1).toLongLong(), keyOf(q.value(0)),
                                               q.value(2).toString(), q.value(3).toDouble(),
                                               q.value(4).toDouble(), storedNumber(q.value(5)),
@@ -185,9 +195,9 @@ bool RecipeBook::load(const QSqlDatabase& db, const RecipeSelection& selection, 
             },
             error) &&
         readLines(u"Karta"_s, u"SELECT Kod, Name, Kolvo, Vihod, NNN FROM Karta"_s, filter.cards, m_cards,
-                  true) &&
+                  true, selection.listed) &&
         (!selection.compositions || readLines(u"pf"_s, u"SELECT Kod, Name, Kolvo, NNN FROM pf"_s,
-                                              filter.compositions, m_compositions, false));
+                                              filter.compositions, m_compositions, false, products));
     if (!read)
         return false;
     m_expanded = selection.compositions;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
@@ -9,8 +10,9 @@
 #include <span>
 #include <vector>
 
-// Which dishes the recipe is read for: the whole kitchen, one dish group, or the dishes a sales
-// document names (all its lines, or those with portions sold).
+// Which dishes the recipe is read for: the whole kitchen, one dish group, the dishes a sales
+// document names (all its lines, or those with portions sold), or the dishes listed (read with the
+// whole kitchen's queries and kept in memory: cheaper than a filter once they are many).
 struct RecipeSelection
 {
     enum class Dishes
@@ -18,12 +20,14 @@ struct RecipeSelection
         Kitchen,
         Group,
         SalesDocument,
-        SoldInDocument
+        SoldInDocument,
+        Listed
     };
     Dishes dishes = Dishes::Kitchen;
     qlonglong key = 0; // the group or the document
     // Without them a semi-finished product on a card is just an ingredient with its stored price.
     bool compositions = true;
+    QSet<qlonglong> listed; // the dishes of Listed
 };
 
 // An ingredient as stored. Its references are whole keys as the views read them (rounded).

@@ -57,8 +57,20 @@ public:
         using namespace Qt::StringLiterals;
         return u"Печать отменена."_s;
     }
+    // What the job is doing, n of total, before each of its long steps; false when the user asked it
+    // to stop: the job then stops there, storing nothing and giving back no workbook.
+    using Step = std::function<bool(const QString& what, int n, int total)>;
 
     virtual ~PrintJob() = default;
 
     virtual PrintedWorkbook run(const Progress& progress) = 0;
+
+    // Set by whoever runs the job where it can be stopped; without it a job always goes on.
+    void setStep(Step step) { m_step = std::move(step); }
+
+protected:
+    bool step(const QString& what, int n, int total) const { return !m_step || m_step(what, n, total); }
+
+private:
+    Step m_step;
 };

@@ -5,13 +5,16 @@
 #include "SalesDocuments.h"
 #include "store/Database.h"
 #include "store/Rounding.h"
+#include "store/RowBatch.h"
 #include "store/RowKey.h"
+#include "store/SqliteStatement.h"
 
 #include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -39,29 +42,25 @@ struct SalesLine
     double sold = 0;
 };
 
-// One consumption row being built; first occurrence wins for everything but the quantity.
-struct Row
-{
-    qlonglong ingredient = noKey;
-    QVariant group;
-    QVariant unit;
-    double price = 0;
-    double priceWithMarkup = 0;
-    double quantity = 0;
-    double okr = 0;
-    double position = 0;
-};
+using Row = ConsumptionRow;
 
-class Consumption
+// One document's rows expanded from its lines through the recipe; first occurrence wins for everything
+// but the quantity.
+class Expansion
 {
 public:
-    Consumption(QSqlDatabase db, qlonglong document) : m_db(std::move(db)), m_document(document) {}
+    // expectedRows: room made at once, as a period's documents have much the same number of rows.
+    explicit Expansion(const RecipeBook& book, std::size_t expectedRows = 0) : m_book(book)
+    {
+        rows.reserve(expectedRows);
+        m_rowIndex.reserve(qsizetype(expectedRows));
+    }
 
-    bool load(SalesLines lines, QString* error);
     // Expands every line in memory; false with the user's message in result.message on a fault.
-    bool compute(ConsumptionRun& result);
-    bool store(ConsumptionRun& result, QString* error);
-    bool storedRowsAreSame(bool* same, QString* error) const;
+    bool compute(const std::vector<SalesLine>& lines, ConsumptionRun& result);
+
+    std::vector<Row> rows;
+    std::vector<std::pair<qlonglong, double>> newPrices; // dishes whose stored price differs
 
 private:
     // The price of one portion of the dish, adding sold × quantities to the rows; nothing with *fault.
@@ -72,48 +71,25 @@ private:
                           double portions, double sold, double* price, QString* fault);
     Row& rowOf(const RecipeIngredient& ingredient);
 
-    QSqlDatabase m_db;
-    qlonglong m_document;
-    RecipeBook m_book;
-    std::vector<SalesLine> m_lines;
-    std::vector<Row> m_rows;
+    const RecipeBook& m_book;
     QHash<qlonglong, std::size_t> m_rowIndex;
-    std::vector<std::pair<qlonglong, double>> m_newPrices;
 };
 
-bool Consumption::load(SalesLines lines, QString* error)
-{
-    const QString lineSql =
-        lines == SalesLines::Sold
-            ? u"SELECT KodBludo, Kolvo FROM Realsum WHERE Kod = ? AND Kolvo <> 0 ORDER BY Nnn"_s
-            : u"SELECT KodBludo, Kolvo FROM Realsum WHERE Kod = ? ORDER BY Nnn"_s;
-    const RecipeSelection selection{lines == SalesLines::Sold ? RecipeSelection::Dishes::SoldInDocument
-                                                              : RecipeSelection::Dishes::SalesDocument,
-                                    m_document};
-    return forEachRow(
-               m_db, lineSql, {m_document},
-               [&](const QSqlQuery& q) {
-                   m_lines.push_back(SalesLine{rowKey(q.value(0)).value_or(noKey), q.value(1).toDouble()});
-               },
-               error) &&
-           m_book.load(m_db, selection, error);
-}
-
-Row& Consumption::rowOf(const RecipeIngredient& ingredient)
+Row& Expansion::rowOf(const RecipeIngredient& ingredient)
 {
     const auto found = m_rowIndex.constFind(ingredient.key);
     if (found != m_rowIndex.cend())
-        return m_rows[*found];
-    m_rowIndex.insert(ingredient.key, m_rows.size());
+        return rows[*found];
+    m_rowIndex.insert(ingredient.key, rows.size());
     // The sales calculation has always counted markups, rounding and positions as whole numbers.
     const double price = ingredient.price.value_or(0);
-    return m_rows.emplace_back(Row{
+    return rows.emplace_back(Row{
         ingredient.key, ingredient.group, ingredient.unit, price, price * (ingredient.wholePercent / 100 + 1),
         0, rounding::wholeNumber(ingredient.okr), rounding::wholeNumber(ingredient.position)});
 }
 
-void Consumption::plainLine(const RecipeIngredient& ingredient, const RecipeLine& line, double portions,
-                            double sold, double* price)
+void Expansion::plainLine(const RecipeIngredient& ingredient, const RecipeLine& line, double portions,
+                           double sold, double* price)
 {
     Row& row = rowOf(ingredient);
     // Left to right, in the order the figures have always been computed.
@@ -124,7 +100,7 @@ void Consumption::plainLine(const RecipeIngredient& ingredient, const RecipeLine
     row.quantity += sold * portion;
 }
 
-bool Consumption::semiFinishedLine(const RecipeDish& dish, const RecipeIngredient& product,
+bool Expansion::semiFinishedLine(const RecipeDish& dish, const RecipeIngredient& product,
                                    const RecipeLine& line, double portions, double sold, double* price,
                                    QString* fault)
 {
@@ -146,7 +122,7 @@ bool Consumption::semiFinishedLine(const RecipeDish& dish, const RecipeIngredien
     return true;
 }
 
-std::optional<double> Consumption::expand(const RecipeDish& dish, double sold, QString* fault)
+std::optional<double> Expansion::expand(const RecipeDish& dish, double sold, QString* fault)
 {
     const double portions = rounding::wholeNumber(dish.portions);
     double price = 0;
@@ -168,10 +144,10 @@ std::optional<double> Consumption::expand(const RecipeDish& dish, double sold, Q
     return price;
 }
 
-bool Consumption::compute(ConsumptionRun& result)
+bool Expansion::compute(const std::vector<SalesLine>& lines, ConsumptionRun& result)
 {
     QHash<qlonglong, double> priced;
-    for (const SalesLine& line : m_lines) {
+    for (const SalesLine& line : lines) {
         const RecipeDish* dish = m_book.dish(line.dish);
         if (!dish) {
             ++result.linesSkipped;
@@ -180,7 +156,7 @@ bool Consumption::compute(ConsumptionRun& result)
         QString fault;
         std::optional<double> price = expand(*dish, line.sold, &fault);
         if (price) {
-            for (const Row& row : m_rows) {
+            for (const Row& row : rows) {
                 if (!std::isfinite(row.quantity)) {
                     price.reset();
                     fault = m_book.refusal(*dish, m_book.whose(row.ingredient) +
@@ -201,69 +177,75 @@ bool Consumption::compute(ConsumptionRun& result)
     }
     for (auto it = priced.cbegin(); it != priced.cend(); ++it) {
         if (m_book.dish(it.key())->price != it.value())
-            m_newPrices.emplace_back(it.key(), it.value());
+            newPrices.emplace_back(it.key(), it.value());
     }
+    result.rows = int(rows.size());
     return true;
 }
 
-bool Consumption::storedRowsAreSame(bool* same, QString* error) const
+// A document's calculated rows, to be written over its stored ones.
+struct Calculated
 {
-    // A recalculation of unchanged figures (printing, then posting) need not rewrite the rows.
-    std::size_t next = 0;
-    bool equal = true;
-    const bool read = forEachRow(
-        m_db,
-        u"SELECT KodGrIng, KodIng, CenaIng, Cenaing1, Edinica, Kolvo, Okr, Position FROM RealItog WHERE Kod "
-        u"= ? "
-        "ORDER BY NNN"_s,
-        {m_document},
-        [&](const QSqlQuery& q) {
-            if (!equal || next == m_rows.size()) {
-                equal = false;
-                return;
-            }
-            const Row& row = m_rows[next++];
-            equal = sameReference(q.value(0), row.group) && q.value(1).toLongLong() == row.ingredient &&
-                    q.value(2).toDouble() == row.price && q.value(3).toDouble() == row.priceWithMarkup &&
-                    sameReference(q.value(4), row.unit) && q.value(5).toDouble() == row.quantity &&
-                    q.value(6).toDouble() == row.okr && q.value(7).toDouble() == row.position &&
-                    !q.value(2).isNull() && !q.value(5).isNull();
-        },
-        error);
-    *same = read && equal && next == m_rows.size();
-    return read;
-}
+    qlonglong document = 0;
+    std::vector<Row> rows;
+    bool rewritten = false; // set by storeRows: false when the stored rows already held these figures
+};
 
-bool Consumption::store(ConsumptionRun& result, QString* error)
+// Writes each document's rows where they differ from its stored ones, then the dishes' prices (in key
+// order, so that two writers on a server take the rows in one order). Inside the caller's transaction.
+bool storeRows(const QSqlDatabase& db, std::vector<Calculated>& documents,
+               std::vector<std::pair<qlonglong, double>> prices, QString* error)
 {
-    result.rows = int(m_rows.size());
-    result.dishPricesChanged = int(m_newPrices.size());
-    bool same = false;
-    if (!storedRowsAreSame(&same, error))
+    SqliteStatement stored(
+        db,
+        u"SELECT KodGrIng, KodIng, CenaIng, Cenaing1, Edinica, Kolvo, Okr, Position FROM RealItog "
+        "WHERE Kod = ? ORDER BY NNN"_s,
+        error);
+    SqliteStatement clear(db, u"DELETE FROM RealItog WHERE Kod = ?"_s, error);
+    if (!stored.isValid() || !clear.isValid())
         return false;
-    result.rowsRewritten = !same;
-    if (!same) {
-        if (!ConsumptionCalculator(m_db).clear(m_document, error))
+    RowBatch insert(db,
+                    u"INSERT INTO RealItog (Kod, KodGrIng, KodIng, CenaIng, Cenaing1, Edinica, Kolvo, "
+                    "Okr, Position)"_s,
+                    {}, 9);
+    for (Calculated& calculated : documents) {
+        // A recalculation of unchanged figures (printing, then posting) need not rewrite the rows.
+        std::size_t next = 0;
+        bool same = stored.bind({calculated.document}, error);
+        if (!same)
             return false;
-        QSqlQuery insert(m_db);
-        if (!insert.prepare(
-                u"INSERT INTO RealItog (Kod, KodGrIng, KodIng, CenaIng, Cenaing1, Edinica, Kolvo, "
-                "Okr, Position) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s)) {
-            *error = insert.lastError().text();
-            return false;
-        }
-        for (const Row& row : m_rows) {
-            for (const QVariant& value : {QVariant(m_document), row.group, QVariant(row.ingredient),
-                                          QVariant(row.price), QVariant(row.priceWithMarkup), row.unit,
-                                          QVariant(row.quantity), QVariant(row.okr), QVariant(row.position)})
-                insert.addBindValue(value);
-            if (!insert.exec()) {
-                *error = insert.lastError().text();
-                return false;
+        while (stored.next(error)) {
+            if (!same)
+                continue;
+            if (next == calculated.rows.size()) {
+                same = false;
+                continue;
             }
+            const Row& row = calculated.rows[next++];
+            same = sameReference(stored.value(0), row.group) &&
+                   stored.value(1).toLongLong() == row.ingredient &&
+                   stored.value(2).toDouble() == row.price &&
+                   stored.value(3).toDouble() == row.priceWithMarkup &&
+                   sameReference(stored.value(4), row.unit) && stored.value(5).toDouble() == row.quantity &&
+                   stored.value(6).toDouble() == row.okr && stored.value(7).toDouble() == row.position &&
+                   !stored.value(2).isNull() && !stored.value(5).isNull();
+        }
+        if (!error->isEmpty())
+            return false;
+        calculated.rewritten = !same || next != calculated.rows.size();
+        if (!calculated.rewritten)
+            continue;
+        if (!clear.exec({calculated.document}, error))
+            return false;
+        for (const Row& row : calculated.rows) {
+            if (!insert.add({calculated.document, row.group, row.ingredient, row.price, row.priceWithMarkup,
+                             row.unit, row.quantity, row.okr, row.position},
+                            error))
+                return false;
         }
     }
-    return DishCatalog::setPrices(m_db, m_newPrices, error);
+    std::sort(prices.begin(), prices.end());
+    return insert.flush(error) && DishCatalog::setPrices(db, prices, error);
 }
 
 } // namespace
@@ -300,20 +282,103 @@ ConsumptionRun ConsumptionCalculator::run(qlonglong document, SalesLines lines)
         return failure(u"Документ проведён. Расчёт не производится !!!"_s);
     status.finish(); // an open statement at the commit would keep SQLite from checkpointing
 
-    Consumption consumption(m_db, document);
-    if (!consumption.load(lines, &error))
+    const QString lineSql =
+        lines == SalesLines::Sold
+            ? u"SELECT KodBludo, Kolvo FROM Realsum WHERE Kod = ? AND Kolvo <> 0 ORDER BY Nnn"_s
+            : u"SELECT KodBludo, Kolvo FROM Realsum WHERE Kod = ? ORDER BY Nnn"_s;
+    const RecipeSelection selection{lines == SalesLines::Sold ? RecipeSelection::Dishes::SoldInDocument
+                                                              : RecipeSelection::Dishes::SalesDocument,
+                                    document};
+    std::vector<SalesLine> read;
+    RecipeBook book;
+    const bool loaded =
+        forEachRow(
+            m_db, lineSql, {document},
+            [&](const QSqlQuery& q) {
+                read.push_back(SalesLine{rowKey(q.value(0)).value_or(noKey), q.value(1).toDouble()});
+            },
+            &error) &&
+        book.load(m_db, selection, &error);
+    if (!loaded)
         return failure(u"Расчёт реализации не выполнен: %1"_s.arg(error));
     ConsumptionRun result;
-    if (!consumption.compute(result))
+    Expansion expansion(book);
+    if (!expansion.compute(read, result))
         return result;
-    if (!consumption.store(result, &error) || !transaction.commit()) {
+    result.dishPricesChanged = int(expansion.newPrices.size());
+    std::vector<Calculated> calculated{{document, std::move(expansion.rows)}};
+    if (!storeRows(m_db, calculated, std::move(expansion.newPrices), &error) || !transaction.commit()) {
         return failure(
             u"Расход документа не сохранён: %1"_s.arg(error.isEmpty() ? m_db.lastError().text() : error));
     }
+    result.rowsRewritten = calculated.front().rewritten;
     return result;
 }
 
 bool ConsumptionCalculator::clear(qlonglong document, QString* error)
 {
     return execSql(m_db, u"DELETE FROM RealItog WHERE Kod = ?"_s, {document}, error);
+}
+
+struct PeriodConsumption::State
+{
+    RecipeBook book;
+    QHash<qlonglong, std::vector<SalesLine>> lines; // by document
+    std::vector<Calculated> calculated;
+    QHash<qlonglong, double> prices; // every document prices a dish alike: one recipe
+};
+
+PeriodConsumption::PeriodConsumption(QSqlDatabase db)
+    : m_db(std::move(db)), m_state(std::make_unique<State>())
+{
+}
+
+PeriodConsumption::~PeriodConsumption() = default;
+
+bool PeriodConsumption::load(const QDate& start, const QDate& end, QString* error)
+{
+    RecipeSelection selection{RecipeSelection::Dishes::Listed};
+    const bool read = forEachRow(
+        m_db,
+        u"SELECT Kod, KodBludo, Kolvo FROM Realsum WHERE Kolvo <> 0 AND Kod IN "
+        "(SELECT Kod FROM Realdoc WHERE DateR >= ? AND DateR <= ? AND Status = 5) ORDER BY Kod, Nnn"_s,
+        {start.toString(Qt::ISODate), end.toString(Qt::ISODate)},
+        [&](const QSqlQuery& q) {
+            const SalesLine line{rowKey(q.value(1)).value_or(noKey), q.value(2).toDouble()};
+            m_state->lines[wholeKey(q.value(0)).value_or(noKey)].push_back(line);
+            // A line names a dish as SQL's equality does, as the recipe of one document is read.
+            if (const std::optional<qlonglong> dish = wholeKey(q.value(1)))
+                selection.listed.insert(*dish);
+        },
+        error);
+    return read && m_state->book.load(m_db, selection, error);
+}
+
+ConsumptionRun PeriodConsumption::calculate(qlonglong document)
+{
+    ConsumptionRun result;
+    Expansion expansion(m_state->book,
+                        m_state->calculated.empty() ? 0 : m_state->calculated.back().rows.size() * 5 / 4);
+    if (!expansion.compute(m_state->lines.value(document), result))
+        return result;
+    // The book keeps the prices it read: each document finds the same dishes changed.
+    for (const auto& [dish, price] : expansion.newPrices)
+        m_state->prices.insert(dish, price);
+    result.dishPricesChanged = int(expansion.newPrices.size());
+    m_state->calculated.push_back({document, std::move(expansion.rows)});
+    return result;
+}
+
+const std::vector<ConsumptionRow>& PeriodConsumption::rows() const
+{
+    return m_state->calculated.back().rows;
+}
+
+bool PeriodConsumption::store(QString* error)
+{
+    std::vector<std::pair<qlonglong, double>> prices;
+    prices.reserve(m_state->prices.size());
+    for (auto it = m_state->prices.cbegin(); it != m_state->prices.cend(); ++it)
+        prices.emplace_back(it.key(), it.value());
+    return storeRows(m_db, m_state->calculated, std::move(prices), error);
 }

@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QDate>
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
 
 // Which lines of a document a calculation expands: all of them, or only those with portions sold
 // (the view's filter "Kolvo <> 0" that printing and the period summary switch on).
@@ -29,6 +34,19 @@ struct ConsumptionRun
     QString notice() const;
 };
 
+// A consumption row of a document as `RealItog` stores it.
+struct ConsumptionRow
+{
+    qlonglong ingredient = 0;
+    QVariant group; // the ingredient's group, null when none
+    QVariant unit;
+    double price = 0;
+    double priceWithMarkup = 0;
+    double quantity = 0;
+    double okr = 0;
+    double position = 0;
+};
+
 // The hidden "Расчёт" of the sales page: the ingredients a sales document consumes, one row per
 // (document, ingredient group, ingredient) in `RealItog`, and the price of one portion of every dish
 // the document names, rewritten with the whole-number markup and rounded to the kopeck.
@@ -53,4 +71,31 @@ public:
 
 private:
     QSqlDatabase m_db;
+};
+
+// Every open document (status exactly 5) of a period calculated as ConsumptionCalculator::run
+// calculates one from its lines with portions sold, but through one read of the recipe and one write
+// for them all: what the period summary does to the open documents of its period. Runs inside the
+// caller's transaction, which it checks nothing outside of.
+class PeriodConsumption
+{
+public:
+    explicit PeriodConsumption(QSqlDatabase db);
+    ~PeriodConsumption();
+
+    // Reads the lines with portions sold of the period's open documents and the recipe of their dishes.
+    bool load(const QDate& start, const QDate& end, QString* error);
+    // Calculates one of those documents in memory. A refusal (ok false, with the caption and message
+    // run() gives) keeps nothing of it.
+    ConsumptionRun calculate(qlonglong document);
+    // The rows the last calculate() gave its document, in the order they are stored.
+    const std::vector<ConsumptionRow>& rows() const;
+    // Writes every calculated document's rows where they differ from the stored ones, then the new
+    // prices of their dishes.
+    bool store(QString* error);
+
+private:
+    struct State;
+    QSqlDatabase m_db;
+    std::unique_ptr<State> m_state;
 };

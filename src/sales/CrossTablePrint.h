@@ -7,9 +7,9 @@
 // dish sold, the consumption total beside the name. Reads every line of the document (0 portions
 // too) and its stored consumption rows; the caller runs the calculation first.
 //
-// The ingredient-to-row map is kept in `Svodi` while the print runs, as the period summary's scratch
-// table has always served it. Every quantity is computed and every divisor checked before a cell is
-// written or the map is touched.
+// The ingredient-to-row map is kept in memory and left in `Svodi`, as the period summary's scratch
+// table has always served it, for the tools that read it. Every quantity is computed and every divisor
+// checked before a cell is written or the map is touched.
 class CrossTablePrint
 {
 public:

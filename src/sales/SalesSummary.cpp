@@ -2,7 +2,6 @@
 
 #include "ConsumptionCalculator.h"
 #include "reports/FormStyle.h"
-#include "reports/PrintJob.h"
 #include "reports/Workbook.h"
 #include "SalesDocuments.h"
 #include "SalesTables.h"
@@ -18,6 +17,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 using namespace formstyle;
@@ -87,6 +88,42 @@ template <typename Row> void sortByGroupAndName(std::vector<Row>& rows)
 
 const QString inPeriod = u"d.DateR >= ? AND d.DateR <= ?"_s;
 
+// A document's calculated rows in the order its stored rows are summed: by the index on group and
+// ingredient (an empty group first, as the database orders it), then as stored.
+std::vector<const ConsumptionRow*> storedOrder(const std::vector<ConsumptionRow>& rows)
+{
+    struct Place
+    {
+        bool hasGroup;
+        qlonglong group;
+        qlonglong ingredient;
+        const ConsumptionRow* row;
+    };
+    std::vector<Place> places;
+    places.reserve(rows.size());
+    for (const ConsumptionRow& row : rows)
+        places.push_back({!row.group.isNull(), row.group.toLongLong(), row.ingredient, &row});
+    std::stable_sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
+        return std::tie(a.hasGroup, a.group, a.ingredient) < std::tie(b.hasGroup, b.group, b.ingredient);
+    });
+    std::vector<const ConsumptionRow*> order;
+    order.reserve(rows.size());
+    for (const Place& place : places)
+        order.push_back(place.row);
+    return order;
+}
+
+bool insertIngredientRows(QSqlDatabase db, const std::vector<SalesSummary::IngredientRow>& rows,
+                          QString* error)
+{
+    RowBatch batch(db, u"INSERT INTO Svodi (Kod, Kolvo, Summa, Summa1)"_s, {}, 4);
+    for (const SalesSummary::IngredientRow& row : rows) {
+        if (!batch.add({row.ingredient, row.quantity, row.sum, row.sumWithMarkup}, error))
+            return false;
+    }
+    return batch.flush(error);
+}
+
 void titleRow(Sheet& sheet, int row, const QString& text)
 {
     sheet.cell(row, lastColumn).setValue(text);
@@ -112,7 +149,8 @@ QString SalesSummaryResult::notice() const
     return parts.join(u'\n');
 }
 
-SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const Progress& progress) const
+SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const Progress& progress,
+                                     const Step& step) const
 {
     SalesSummaryResult result;
     const auto failed = [&result](const QString& error) {
@@ -120,43 +158,48 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
         result.error = u"Сводный отчёт не составлен: "_s + error;
         return std::move(result);
     };
-    const QVariantList period{start.toString(Qt::ISODate), end.toString(Qt::ISODate)};
     QString error;
-    std::vector<qlonglong> inRange;
-    std::vector<qlonglong> open;
+    Transaction transaction(m_db);
+    // The scratch tables are emptied first, as their own part: a refused calculation undoes it alone.
+    // Being the first write, it also takes a file kitchen's write lock before anything is read.
+    std::optional<Transaction> scratch(std::in_place, m_db);
+    if (!transaction.isActive() || !scratch->isActive())
+        return failed(sqlErrorText(m_db.lastError()));
+    if (!lockTablesForWriting(m_db, {u"Svodb"_s, u"Svodi"_s}, &error) ||
+        !execSql(m_db, u"DELETE FROM Svodb"_s, {}, &error) ||
+        !execSql(m_db, u"DELETE FROM Svodi"_s, {}, &error))
+        return failed(error);
+
+    struct Document
+    {
+        qlonglong key = 0;
+        bool open = false;
+    };
+    std::vector<Document> inRange;
     if (!forEachRow(
             m_db,
             u"SELECT d.Kod, d.Status FROM Realdoc d WHERE "_s + inPeriod + u" ORDER BY d.DateR, d.Kod"_s,
-            period,
+            {start.toString(Qt::ISODate), end.toString(Qt::ISODate)},
             [&](const QSqlQuery& q) {
-                inRange.push_back(q.value(0).toLongLong());
                 // Exactly 5: an open document of another status counts with the rows it has.
-                if (!q.value(1).isNull() && q.value(1).toDouble() == SalesDocuments::openStatus)
-                    open.push_back(q.value(0).toLongLong());
+                inRange.push_back(
+                    {q.value(0).toLongLong(),
+                     !q.value(1).isNull() && q.value(1).toDouble() == SalesDocuments::openStatus});
             },
             &error))
         return failed(error);
     result.documents = int(inRange.size());
-    const auto cancelled = [&result] {
-        result.caption = u"Печать сводного отчёта"_s;
-        result.error = PrintJob::cancelledText();
-        return std::move(result);
-    };
-    for (qlonglong document : open) {
-        if (progress && !progress(0))
-            return cancelled();
-        const ConsumptionRun run = ConsumptionCalculator(m_db).run(document, SalesLines::Sold);
-        if (!run.ok) {
-            result.caption = run.caption;
-            result.error = run.message;
-            return result;
-        }
-        ++result.recalculated;
-        result.linesSkipped += run.linesSkipped;
+    PeriodConsumption calculation(m_db);
+    if (std::any_of(inRange.cbegin(), inRange.cend(), [](const Document& d) { return d.open; }) &&
+        !calculation.load(start, end, &error)) {
+        result.caption = u"Ошибка расчёта реализации"_s;
+        result.error = u"Расчёт реализации не выполнен: %1"_s.arg(error);
+        return result;
     }
 
     // Document by document in date order, each through its index in stored order: the rows come
-    // sorted without the database sorting the whole year.
+    // sorted without the database sorting the whole year. An open document's rows are summed from
+    // memory in that same order.
     Totals<DishTotal> dishes;
     Totals<IngredientTotal> ingredients;
     SqliteStatement lines(m_db,
@@ -167,9 +210,34 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
                                 u"SELECT KodIng, Kolvo, CenaIng, Cenaing1, NNN FROM RealItog WHERE Kod = ? "
                                 "ORDER BY Kod, KodGrIng, KodIng, NNN"_s,
                                 &error);
+    const auto addIngredient = [&ingredients](qlonglong key, double quantity, double price,
+                                              double priceWithMarkup) {
+        IngredientTotal& total = ingredients.of(key);
+        total.quantity += quantity;
+        total.sum += quantity * price;
+        total.sumWithMarkup += quantity * priceWithMarkup;
+    };
     bool read = lines.isValid() && consumption.isValid();
-    for (auto document = inRange.cbegin(); read && document != inRange.cend(); ++document) {
-        read = lines.bind({*document}, &error);
+    for (std::size_t n = 0; read && n < inRange.size(); ++n) {
+        if (step && !step(int(n) + 1, int(inRange.size()))) {
+            result.stopped = true;
+            return result;
+        }
+        const Document& document = inRange[n];
+        if (document.open) {
+            const ConsumptionRun run = calculation.calculate(document.key);
+            if (!run.ok) {
+                scratch.reset();
+                if (!calculation.store(&error) || !transaction.commit())
+                    return failed(error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
+                result.caption = run.caption;
+                result.error = run.message;
+                return result;
+            }
+            ++result.recalculated;
+            result.linesSkipped += run.linesSkipped;
+        }
+        read = lines.bind({document.key}, &error);
         while (read && lines.next(&error)) {
             // A reference that is not whole names no dish: refused, never rounded onto a neighbour.
             if (!isWholeReference(lines.value(0))) {
@@ -181,7 +249,13 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
             total.portions += lines.number(1);
             total.sum += SalesDocuments::lineSum(lines.value(1), lines.value(2));
         }
-        read = read && error.isEmpty() && consumption.bind({*document}, &error);
+        read = read && error.isEmpty();
+        if (read && document.open) {
+            for (const ConsumptionRow* row : storedOrder(calculation.rows()))
+                addIngredient(row->ingredient, row->quantity, row->price, row->priceWithMarkup);
+            continue;
+        }
+        read = read && consumption.bind({document.key}, &error);
         while (read && consumption.next(&error)) {
             if (!isWholeReference(consumption.value(0))) {
                 error =
@@ -189,59 +263,62 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
                 read = false;
                 break;
             }
-            IngredientTotal& total = ingredients.of(rowKey(consumption.value(0)).value_or(0));
-            const double quantity = consumption.number(1);
-            total.quantity += quantity;
-            total.sum += quantity * consumption.number(2);
-            total.sumWithMarkup += quantity * consumption.number(3);
+            addIngredient(rowKey(consumption.value(0)).value_or(0), consumption.number(1),
+                          consumption.number(2), consumption.number(3));
         }
         read = read && error.isEmpty();
     }
     if (!read)
         return failed(error);
 
-    {
-        Transaction transaction(m_db);
-        RowBatch dishRows(m_db, u"INSERT INTO Svodb (Kod, Kolvo, Summa)"_s, {}, 3);
-        bool stored = transaction.isActive() && execSql(m_db, u"DELETE FROM Svodb"_s, {}, &error);
-        for (auto total = dishes.rows().cbegin(); stored && total != dishes.rows().cend(); ++total)
-            stored = dishRows.add({total->key, total->portions, total->sum}, &error);
-        std::vector<IngredientRow> ingredientRows;
-        ingredientRows.reserve(ingredients.rows().size());
-        for (const auto& total : ingredients.rows())
-            ingredientRows.push_back({total.key, total.quantity, total.sum, total.sumWithMarkup});
-        stored = stored && dishRows.flush(&error) && replaceIngredientRows(m_db, ingredientRows, &error);
-        if (!stored || !transaction.commit())
-            return failed(error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
-    }
+    // Left for the tools that read them; the print below comes from the totals in memory.
+    RowBatch dishRows(m_db, u"INSERT INTO Svodb (Kod, Kolvo, Summa)"_s, {}, 3);
+    bool stored = calculation.store(&error);
+    for (auto total = dishes.rows().cbegin(); stored && total != dishes.rows().cend(); ++total)
+        stored = dishRows.add({total->key, total->portions, total->sum}, &error);
+    std::vector<IngredientRow> ingredientRows;
+    ingredientRows.reserve(ingredients.rows().size());
+    for (const auto& total : ingredients.rows())
+        ingredientRows.push_back({total.key, total.quantity, total.sum, total.sumWithMarkup});
+    stored = stored && dishRows.flush(&error) && insertIngredientRows(m_db, ingredientRows, &error);
+    if (!stored || !scratch->commit())
+        return failed(error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
 
     // The printed rows: only what the directories still name, by group name and name.
     std::vector<SoldDish> sold;
     std::vector<ConsumedIngredient> consumed;
-    const bool joined =
+    QHash<qlonglong, std::pair<QString, QString>> dishNames;
+    QHash<qlonglong, ConsumedIngredient> ingredientNames;
+    const bool named =
         forEachRow(
-            m_db,
-            u"SELECT g.Name, b.Name, s.Summa, s.Kolvo FROM Svodb s JOIN Bludo b ON s.Kod = b.Kod1 "
-            "JOIN Grbludo g ON b.Kod = g.Kod ORDER BY s.Nnn"_s,
+            m_db, u"SELECT b.Kod1, g.Name, b.Name FROM Bludo b JOIN Grbludo g ON b.Kod = g.Kod"_s,
             [&](const QSqlQuery& q) {
-                const double sum = q.value(2).toDouble();
-                const double portions = q.value(3).toDouble();
-                sold.push_back({q.value(0).toString(), q.value(1).toString(), portions,
-                                portions > 0 ? sum / portions : 0, sum});
+                dishNames.insert(q.value(0).toLongLong(), {q.value(1).toString(), q.value(2).toString()});
             },
             &error) &&
         forEachRow(
             m_db,
-            u"SELECT g.Name, i.Name, s.Kolvo, s.Summa, s.Summa1, u.Shorthame FROM Svodi s "
-            "JOIN Ing i ON s.Kod = i.Kod1 JOIN Gring g ON i.Kod = g.Kod JOIN Edinica u ON i.Edinica = u.Kod "
-            "ORDER BY s.Nnn"_s,
+            u"SELECT i.Kod1, g.Name, i.Name, u.Shorthame FROM Ing i JOIN Gring g ON i.Kod = g.Kod "
+            "JOIN Edinica u ON i.Edinica = u.Kod"_s,
             [&](const QSqlQuery& q) {
-                consumed.push_back({q.value(0).toString(), q.value(1).toString(), q.value(2).toDouble(),
-                                    q.value(5).toString(), q.value(3).toDouble(), q.value(4).toDouble()});
+                ingredientNames.insert(q.value(0).toLongLong(), {q.value(1).toString(), q.value(2).toString(),
+                                                                 0, q.value(3).toString(), 0, 0});
             },
             &error);
-    if (!joined)
-        return failed(error);
+    if (!named || !transaction.commit())
+        return failed(error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
+    for (const DishTotal& total : dishes.rows()) {
+        const auto name = dishNames.constFind(total.key);
+        if (name != dishNames.cend())
+            sold.push_back({name->first, name->second, total.portions,
+                            total.portions > 0 ? total.sum / total.portions : 0, total.sum});
+    }
+    for (const IngredientTotal& total : ingredients.rows()) {
+        const auto name = ingredientNames.constFind(total.key);
+        if (name != ingredientNames.cend())
+            consumed.push_back(
+                {name->group, name->name, total.quantity, name->unit, total.sum, total.sumWithMarkup});
+    }
     sortByGroupAndName(sold);
     sortByGroupAndName(consumed);
     result.dishesLeftOut = int(dishes.rows().size() - sold.size());
@@ -254,11 +331,10 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     auto workbook = std::make_unique<Workbook>();
     const QString span =
         u"за период с %1 по %2"_s.arg(start.toString(u"dd.MM.yyyy"_s), end.toString(u"dd.MM.yyyy"_s));
-    bool stopped = false;
-    const auto half = [&progress, &stopped](int offset) {
-        return [&progress, &stopped, offset](int k, int n) {
+    const auto half = [&progress, &result](int offset) {
+        return [&progress, &result, offset](int k, int n) {
             if (progress && !progress(rounding::toInt(double(k) / n / 2 * 100) + offset))
-                stopped = true;
+                result.stopped = true;
         };
     };
 
@@ -272,8 +348,8 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     titleRow(dishSheet, 1, u"Сводная таблица Буфетон"_s);
     titleRow(dishSheet, 2, span);
     salestables::writeDishes(dishSheet, 4, sold, half(0));
-    if (stopped)
-        return cancelled();
+    if (result.stopped)
+        return result;
 
     Sheet& issue = workbook->sheet(2);
     issue.setName(u"Расход ингредиентов"_s);
@@ -287,8 +363,8 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     titleRow(issue, 1, u"Сводная таблица расхода ингредиентов"_s);
     titleRow(issue, 2, span);
     salestables::writeIngredients(issue, 6, false, consumed, half(50));
-    if (stopped)
-        return cancelled();
+    if (result.stopped)
+        return result;
 
     result.workbook = std::move(workbook);
     return result;
@@ -297,12 +373,6 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
 bool SalesSummary::replaceIngredientRows(QSqlDatabase db, const std::vector<IngredientRow>& rows,
                                          QString* error)
 {
-    if (!execSql(db, u"DELETE FROM Svodi"_s, {}, error))
-        return false;
-    RowBatch batch(db, u"INSERT INTO Svodi (Kod, Kolvo, Summa, Summa1)"_s, {}, 4);
-    for (const IngredientRow& row : rows) {
-        if (!batch.add({row.ingredient, row.quantity, row.sum, row.sumWithMarkup}, error))
-            return false;
-    }
-    return batch.flush(error);
+    return lockTablesForWriting(db, {u"Svodi"_s}, error) && execSql(db, u"DELETE FROM Svodi"_s, {}, error) &&
+           insertIngredientRows(db, rows, error);
 }

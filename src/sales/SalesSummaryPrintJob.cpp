@@ -6,7 +6,11 @@ using namespace Qt::StringLiterals;
 
 PrintedWorkbook SalesSummaryPrintJob::run(const Progress& progress)
 {
-    SalesSummaryResult result = SalesSummary(m_db).run(m_start, m_end, progress);
+    SalesSummaryResult result = SalesSummary(m_db).run(m_start, m_end, progress, [this](int n, int total) {
+        return step(u"Документы реализации"_s, n, total);
+    });
+    if (result.stopped)
+        return PrintedWorkbook::refused(u"Печать сводного отчёта"_s, cancelledText());
     if (!result.workbook)
         return PrintedWorkbook::refused(result.caption, result.error);
     PrintedWorkbook printed;

@@ -593,3 +593,14 @@ bool execSql(QSqlDatabase db, const QString& sql, const QVariantList& values, QS
     QSqlQuery query(db);
     return runQuery(query, sql, values, error);
 }
+
+bool lockTablesForWriting(QSqlDatabase db, const QStringList& tables, QString* error)
+{
+    if (Engine::of(db) != Engine::Postgres)
+        return true;
+    QSqlQuery query(db);
+    if (query.exec(u"LOCK TABLE %1 IN EXCLUSIVE MODE"_s.arg(tables.join(u", "_s))))
+        return true;
+    *error = sqlErrorText(query.lastError());
+    return false;
+}

@@ -5,6 +5,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 #include <optional>
@@ -154,6 +155,11 @@ bool runQuery(QSqlQuery& query, const QString& sql, const QVariantList& values, 
 
 // Runs one statement with bound values; false and the driver's text in *error on failure.
 bool execSql(QSqlDatabase db, const QString& sql, const QVariantList& values = {}, QString* error = nullptr);
+
+// Keeps every other connection from writing the tables until the caller's transaction ends, so that
+// what it empties and refills is its own: on a server an exclusive lock of the tables (readers go
+// on), on a file nothing, since its first write takes the file's one write lock.
+bool lockTablesForWriting(QSqlDatabase db, const QStringList& tables, QString* error);
 
 // Runs a SELECT with bound values and hands each row to onRow; false and the driver's text on failure.
 // Forward only: the driver keeps one row at a time instead of caching the whole result.

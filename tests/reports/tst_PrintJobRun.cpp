@@ -123,6 +123,31 @@ struct PrintKitchen : MinceKitchen
     }
 };
 
+// Presses "Отмена" when the job it runs reaches its second step, noting every step reported.
+class CancelAtSecondStep : public PrintJob
+{
+public:
+    CancelAtSecondStep(std::unique_ptr<PrintJob> job, QList<int>* steps)
+        : m_job(std::move(job)), m_steps(steps)
+    {
+    }
+
+    PrintedWorkbook run(const Progress& progress) override
+    {
+        m_job->setStep([this](const QString& what, int n, int total) {
+            m_steps->append(n);
+            if (n == 2)
+                onWindowThread(pressCancel);
+            return step(what, n, total);
+        });
+        return m_job->run(progress);
+    }
+
+private:
+    std::unique_ptr<PrintJob> m_job;
+    QList<int>* m_steps;
+};
+
 using JobMaker = std::function<std::unique_ptr<PrintJob>(PrintKitchen& kitchen, const QSqlDatabase& db)>;
 
 struct NamedJob
@@ -306,6 +331,35 @@ private Q_SLOTS:
         QCOMPARE(launcher.opened.size(), 1);
         QCOMPARE(contents(kitchen.data.db()) != before, stores);
         QFile::remove(launcher.opened.first());
+    }
+
+    // "Отмена" during the summary's second of three open documents stops it there: nothing it calculated
+    // or emptied stays, and no file is written.
+    void summaryStopsBetweenDocuments()
+    {
+        PrintKitchen kitchen;
+        for (const QString& day : {u"2024-03-02"_s, u"2024-03-03"_s})
+            kitchen.line(kitchen.document(day), kitchen.soups, kitchen.borscht, 3, 120);
+        kitchen.data.insert(u"Svodb"_s, {{u"Kod"_s, kitchen.borscht}, {u"Kolvo"_s, 9}});
+        ScriptedPrompts prompts;
+        RecordingLauncher launcher;
+        const QString before = contents(kitchen.data.db());
+        QList<int> steps;
+        const bool printed = runPrintJob(
+            nullptr, u"Свод"_s, kitchen.data.db(),
+            [&](const QSqlDatabase& db) {
+                return std::make_unique<CancelAtSecondStep>(
+                    std::make_unique<SalesSummaryPrintJob>(db, QDate(2024, 3, 1), QDate(2024, 3, 31)),
+                    &steps);
+            },
+            prompts, launcher);
+        QVERIFY(!printed);
+        QCOMPARE(steps, (QList<int>{1, 2}));
+        QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.last()));
+        QVERIFY(launcher.opened.isEmpty());
+        QVERIFY(
+            !QDirIterator(m_home.path(), {u"*.xlsx"_s}, QDir::Files, QDirIterator::Subdirectories).hasNext());
+        QCOMPARE(contents(kitchen.data.db()), before);
     }
 
     // Each print-out on the worker fills the same cells and stores the same rows as in the window's

@@ -19,6 +19,10 @@ bool runPrintJob(QWidget* parent, const QString& caption, const QSqlDatabase& ki
         runInWorker(parent, prompts, caption, kitchen,
                     [&printed, &file, &makeJob](const QSqlDatabase& db, Worker& worker) {
                         const std::unique_ptr<PrintJob> job = makeJob(db);
+                        job->setStep([&worker](const QString& what, int n, int total) {
+                            worker.report(what, n, total);
+                            return !worker.cancelRequested();
+                        });
                         worker.report(u"Чтение и расчёт"_s, 0, 100);
                         printed = job->run(worker.percentProgress(u"Заполнение печатной формы"_s));
                         // The file's bytes are made here too: for a large print-out they take longer than the
