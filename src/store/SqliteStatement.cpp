@@ -1,16 +1,29 @@
 #include "SqliteStatement.h"
 
 #include "Database.h"
+#include "Engine.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
 
 #include <sqlite3.h>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
 SqliteStatement::SqliteStatement(const QSqlDatabase& db, const QString& sql, QString* error)
     : m_sqlite(Database::sqliteHandle(db))
 {
+    if (!m_sqlite && Engine::of(db) == Engine::Postgres) {
+        m_query = std::make_unique<QSqlQuery>(db);
+        m_query->setForwardOnly(true);
+        if (!m_query->prepare(sql)) {
+            *error = sqlErrorText(m_query->lastError());
+            m_query.reset();
+        }
+        return;
+    }
     if (!m_sqlite) {
         *error = u"Драйвер SQLite не дал доступа к базе данных."_s;
         return;
@@ -31,6 +44,13 @@ SqliteStatement::~SqliteStatement()
 
 bool SqliteStatement::bind(const QVariantList& values, QString* error)
 {
+    if (m_query) {
+        m_query->finish();
+        for (int i = 0; i < values.size(); ++i)
+            m_query->bindValue(i, values[i]);
+        m_queryPending = true;
+        return true;
+    }
     sqlite3_reset(m_statement);
     int index = 0;
     for (const QVariant& value : values) {
@@ -72,6 +92,17 @@ bool SqliteStatement::bind(const QVariantList& values, QString* error)
 
 bool SqliteStatement::next(QString* error)
 {
+    if (m_query) {
+        if (std::exchange(m_queryPending, false) && !m_query->exec()) {
+            *error = sqlErrorText(m_query->lastError());
+            return false;
+        }
+        if (m_query->next())
+            return true;
+        if (m_query->lastError().isValid())
+            *error = sqlErrorText(m_query->lastError());
+        return false;
+    }
     switch (sqlite3_step(m_statement)) {
     case SQLITE_ROW:
         return true;
@@ -100,6 +131,8 @@ bool SqliteStatement::exec(const QVariantList& values, QString* error)
 
 QVariant SqliteStatement::value(int column) const
 {
+    if (m_query)
+        return m_query->value(column);
     switch (sqlite3_column_type(m_statement, column)) {
     case SQLITE_NULL:
         return {};
@@ -119,6 +152,8 @@ QVariant SqliteStatement::value(int column) const
 
 double SqliteStatement::number(int column) const
 {
+    if (m_query)
+        return m_query->value(column).toDouble();
     return sqlite3_column_double(m_statement, column);
 }
 

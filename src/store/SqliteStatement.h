@@ -4,6 +4,9 @@
 #include <QString>
 #include <QVariantList>
 
+#include <memory>
+
+class QSqlQuery;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -18,7 +21,7 @@ public:
     SqliteStatement(const SqliteStatement&) = delete;
     SqliteStatement& operator=(const SqliteStatement&) = delete;
 
-    bool isValid() const { return m_statement != nullptr; }
+    bool isValid() const { return m_statement != nullptr || m_query != nullptr; }
 
     // Binds the values from the first parameter on (null, whole numbers, numbers, bytes, or anything as
     // its text) after ending the previous run.
@@ -36,4 +39,7 @@ private:
 
     sqlite3* m_sqlite = nullptr;
     sqlite3_stmt* m_statement = nullptr;
+    // On a server connection: the driver's prepared statement, run at the first next() after a bind.
+    std::unique_ptr<QSqlQuery> m_query;
+    bool m_queryPending = false;
 };
