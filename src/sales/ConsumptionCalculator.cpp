@@ -4,6 +4,7 @@
 #include "costing/RecipeBook.h"
 #include "SalesDocuments.h"
 #include "store/Database.h"
+#include "store/Isolation.h"
 #include "store/Rounding.h"
 #include "store/RowKey.h"
 
@@ -271,7 +272,7 @@ bool Consumption::store(ConsumptionRun& result, QString* error)
         if (!insert.prepare(
                 u"INSERT INTO RealItog (Kod, KodGrIng, KodIng, CenaIng, Cenaing1, Edinica, Kolvo, "
                 "Okr, Position) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s)) {
-            *error = insert.lastError().text();
+            *error = sqlErrorText(insert.lastError());
             return false;
         }
         for (const Row& row : m_rows) {
@@ -280,7 +281,7 @@ bool Consumption::store(ConsumptionRun& result, QString* error)
                                           QVariant(row.quantity), QVariant(row.okr), QVariant(row.position)})
                 insert.addBindValue(value);
             if (!insert.exec()) {
-                *error = insert.lastError().text();
+                *error = sqlErrorText(insert.lastError());
                 return false;
             }
         }
@@ -300,37 +301,43 @@ QString ConsumptionRun::notice() const
 
 ConsumptionRun ConsumptionCalculator::run(qlonglong document, SalesLines lines)
 {
-    const auto failure = [](const QString& text) {
+    ConsumptionRun result;
+    QString error;
+    QString failedStep;
+    const auto refuse = [&result](const QString& text) {
+        result.ok = false;
+        result.caption = caption;
+        result.message = text;
+        return false;
+    };
+    // One snapshot for the reading and the writing, which no other workstation's work interleaves with.
+    const bool done = Isolation::run(m_db, &error, [&] {
+        result = ConsumptionRun();
+        failedStep = u"Расчёт реализации не выполнен"_s;
+        QSqlQuery status(m_db);
+        if (!runQuery(status, u"SELECT Status FROM Realdoc WHERE Kod = ?"_s, {document}, &error))
+            return false;
+        if (!status.next())
+            return refuse(u"Документ реализации не найден."_s);
+        // An empty status reads as 0: posted, like every value below 5.
+        if (status.value(0).toDouble() < SalesDocuments::openStatus)
+            return refuse(u"Документ проведён. Расчёт не производится !!!"_s);
+        status.finish(); // an open statement at the commit would keep SQLite from checkpointing
+
+        Consumption consumption(m_db, document);
+        if (!consumption.load(lines, &error))
+            return false;
+        if (!consumption.compute(result))
+            return false;
+        failedStep = u"Расход документа не сохранён"_s;
+        return consumption.store(result, &error);
+    });
+    if (!done) {
         ConsumptionRun failed;
         failed.ok = false;
         failed.caption = caption;
-        failed.message = text;
+        failed.message = u"%1: %2"_s.arg(failedStep, error);
         return failed;
-    };
-    // One snapshot for the reading and the writing.
-    Transaction transaction(m_db);
-    if (!transaction.isActive())
-        return failure(u"Расчёт реализации не выполнен: %1"_s.arg(m_db.lastError().text()));
-    QSqlQuery status(m_db);
-    QString error;
-    if (!runQuery(status, u"SELECT Status FROM Realdoc WHERE Kod = ?"_s, {document}, &error))
-        return failure(u"Расчёт реализации не выполнен: %1"_s.arg(error));
-    if (!status.next())
-        return failure(u"Документ реализации не найден."_s);
-    // An empty status reads as 0: posted, like every value below 5.
-    if (status.value(0).toDouble() < SalesDocuments::openStatus)
-        return failure(u"Документ проведён. Расчёт не производится !!!"_s);
-    status.finish(); // an open statement at the commit would keep SQLite from checkpointing
-
-    Consumption consumption(m_db, document);
-    if (!consumption.load(lines, &error))
-        return failure(u"Расчёт реализации не выполнен: %1"_s.arg(error));
-    ConsumptionRun result;
-    if (!consumption.compute(result))
-        return result;
-    if (!consumption.store(result, &error) || !transaction.commit()) {
-        return failure(
-            u"Расход документа не сохранён: %1"_s.arg(error.isEmpty() ? m_db.lastError().text() : error));
     }
     return result;
 }

@@ -48,6 +48,9 @@ public:
     bool post(qlonglong document, bool clearHistory, QString* error);
 
 private:
+    // The posting's work, inside the transaction post() runs it in.
+    bool postLines(qlonglong document, bool clearHistory, QString* error);
+
     QSqlDatabase m_db;
     UserPrompts& m_prompts;
 };
