@@ -52,8 +52,8 @@ bool Isolation::isolate(QSqlDatabase db, QString* error)
 void Isolation::pauseBeforeRetry(int attempt)
 {
     ++g_retries;
-    // 5, 10, 20 ... ms up to a quarter of a second, each between half and the whole of it.
-    const int ceiling = std::min(250, 5 << std::min(attempt - 1, 6));
+    // 5, 10, 20 ... ms up to half a second, each between half and the whole of it.
+    const int ceiling = std::min(500, 5 << std::min(attempt - 1, 7));
     QThread::msleep(ulong(ceiling / 2 + QRandomGenerator::global()->bounded(ceiling / 2 + 1)));
 }
 

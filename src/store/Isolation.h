@@ -15,7 +15,7 @@
 class Isolation
 {
 public:
-    static constexpr int attempts = 8;
+    static constexpr int attempts = 16;
 
     // Runs work in one isolated transaction, as inTransaction does (*error cleared first): committed
     // when work returns true, rolled back when it returns false (a refusal, or a failure with *error
