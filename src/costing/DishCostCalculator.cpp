@@ -4,6 +4,7 @@
 
 #include "reference/PriceHistory.h"
 #include "store/Database.h"
+#include "store/Isolation.h"
 #include "store/Rounding.h"
 
 #include <QHash>
@@ -274,27 +275,27 @@ DishCostCalculator::PortionCosts DishCostCalculator::portionCosts(const RecipeBo
 
 DishCostRun DishCostCalculator::run(const Progress& progress)
 {
-    const auto failure = [](const QString& text) {
+    DishCostRun result;
+    QString error;
+    QString failedStep;
+    // One snapshot for the reading and the writing, which no other workstation's work interleaves with.
+    const bool done = Isolation::run(m_db, &error, [&] {
+        failedStep = u"Расчёт цен не выполнен"_s;
+        RecipeBook book;
+        if (!book.load(m_db, RecipeSelection{}, &error))
+            return false;
+        PriceRun priceRun(book);
+        result = priceRun.compute(progress);
+        if (result.cancelled)
+            return false; // rolled back, nothing stored
+        failedStep = u"Цены блюд не сохранены"_s;
+        return priceRun.store(m_db, &error);
+    });
+    if (!done) {
         DishCostRun failed;
         failed.ok = false;
-        failed.message = text;
+        failed.message = u"%1: %2"_s.arg(failedStep, error);
         return failed;
-    };
-    // One snapshot for the reading and the writing.
-    Transaction transaction(m_db);
-    if (!transaction.isActive())
-        return failure(u"Расчёт цен не выполнен: %1"_s.arg(sqlErrorText(m_db.lastError())));
-    RecipeBook book;
-    QString error;
-    if (!book.load(m_db, RecipeSelection{}, &error))
-        return failure(u"Расчёт цен не выполнен: %1"_s.arg(error));
-    PriceRun priceRun(book);
-    const DishCostRun result = priceRun.compute(progress);
-    if (result.cancelled)
-        return result;
-    if (!priceRun.store(m_db, &error))
-        return failure(u"Цены блюд не сохранены: %1"_s.arg(error));
-    if (!transaction.commit())
-        return failure(u"Цены блюд не сохранены: %1"_s.arg(sqlErrorText(m_db.lastError())));
+    }
     return result;
 }

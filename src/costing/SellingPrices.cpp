@@ -2,6 +2,7 @@
 
 #include "menus/MenuBook.h"
 #include "store/Database.h"
+#include "store/Isolation.h"
 #include "store/Rounding.h"
 #include "store/UserPrompts.h"
 
@@ -81,35 +82,37 @@ SellingPricesResult applySellingPrices(QSqlDatabase db, qlonglong menu, bool all
         result.entriesPriced = 0;
         return result;
     };
-    Transaction transaction(db);
-    if (!transaction.isActive())
-        return failed(sqlErrorText(db.lastError()));
-
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    query.prepare(
-        u"SELECT s.Nnn, b.Cena, b.Name FROM MenuSp s LEFT JOIN Bludo b ON b.Kod1 = s.Name "
-        "WHERE s.Kod = ?%1"_s.arg(allEntries ? QString() : u" AND (s.CenaProd IS NULL OR s.CenaProd = 0)"_s));
-    query.addBindValue(menu);
-    if (!query.exec())
-        return failed(sqlErrorText(query.lastError()));
     std::vector<std::pair<qlonglong, double>> prices;
-    while (query.next()) {
-        const double price = roundSellingPrice(query.value(1).toDouble(), step, direction);
-        // A dish price written by another tool may be infinite; it is never copied into a menu.
-        if (!std::isfinite(price))
-            return failed(u"цена блюда \"%1\" не является числом"_s.arg(query.value(2).toString()));
-        prices.emplace_back(query.value(0).toLongLong(), price);
-    }
-    if (query.lastError().isValid())
-        return failed(sqlErrorText(query.lastError()));
-
-    query.finish();
     QString error;
-    if (!MenuBook::setSellingPrices(db, prices, &error))
+    // The dish prices are read where the menu's are written: a price run of another workstation
+    // comes before or after, not between.
+    const bool done = Isolation::run(db, &error, [&] {
+        prices.clear();
+        QSqlQuery query(db);
+        if (!runQuery(query,
+                      u"SELECT s.Nnn, b.Cena, b.Name FROM MenuSp s LEFT JOIN Bludo b ON b.Kod1 = s.Name "
+                      "WHERE s.Kod = ?%1"_s.arg(
+                          allEntries ? QString() : u" AND (s.CenaProd IS NULL OR s.CenaProd = 0)"_s),
+                      {menu}, &error))
+            return false;
+        while (query.next()) {
+            const double price = roundSellingPrice(query.value(1).toDouble(), step, direction);
+            // A dish price written by another tool may be infinite; it is never copied into a menu.
+            if (!std::isfinite(price)) {
+                error = u"цена блюда \"%1\" не является числом"_s.arg(query.value(2).toString());
+                return false;
+            }
+            prices.emplace_back(query.value(0).toLongLong(), price);
+        }
+        if (query.lastError().isValid()) {
+            error = sqlErrorText(query.lastError());
+            return false;
+        }
+        query.finish();
+        return MenuBook::setSellingPrices(db, prices, &error);
+    });
+    if (!done)
         return failed(error);
-    if (!transaction.commit())
-        return failed(sqlErrorText(db.lastError()));
     result.entriesPriced = int(prices.size());
     return result;
 }

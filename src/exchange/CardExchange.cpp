@@ -2,11 +2,13 @@
 
 #include "costing/DishCatalog.h"
 #include "store/Database.h"
+#include "store/Isolation.h"
 #include "store/Rounding.h"
 #include "store/UserPrompts.h"
 #include "store/ValueWarnings.h"
 #include "store/WholeFile.h"
 
+#include <QSet>
 #include <QSqlQuery>
 
 using namespace Qt::StringLiterals;
@@ -248,8 +250,34 @@ std::optional<qlonglong> CardExchange::store(const QVariant& group, const CardFi
     for (qsizetype i = 0; i < card.rows.size(); ++i)
         dish.lines.push_back({{}, ingredients[i], card.rows[i].netGrams, card.rows[i].yieldPercent});
     std::optional<qlonglong> key;
-    if (!inTransaction(m_db, error,
-                       [&] { return (key = DishCatalog::addDish(m_db, dish, error)).has_value(); }))
+    // The group and the matched ingredients are asked for again where the dish is written: one deleted
+    // at another workstation since the questions stores nothing.
+    if (!Isolation::run(m_db, error, [&] {
+            QVariantList keys{group};
+            QStringList marks;
+            for (qlonglong ingredient : ingredients) {
+                keys << ingredient;
+                marks << u"?"_s;
+            }
+            QSqlQuery present(m_db);
+            if (!runQuery(present,
+                          u"SELECT (SELECT count(*) FROM Grbludo WHERE Kod = ?), "
+                          "(SELECT count(DISTINCT Kod1) FROM Ing WHERE Kod1 IN (%1))"_s.arg(
+                              marks.isEmpty() ? u"NULL"_s : marks.join(u", "_s)),
+                          keys, error) ||
+                !present.next())
+                return false;
+            const bool whole =
+                present.value(0).toInt() == 1 &&
+                present.value(1).toInt() == QSet<qlonglong>(ingredients.begin(), ingredients.end()).size();
+            present.finish();
+            if (!whole) {
+                *error = u"Группа блюда или ингредиент карточки удалены на другом рабочем месте. Блюдо не "
+                         "принято: повторите импорт."_s;
+                return false;
+            }
+            return (key = DishCatalog::addDish(m_db, dish, error)).has_value();
+        }))
         return std::nullopt;
     return key;
 }

@@ -3,6 +3,7 @@
 #include "sales/SalesDocuments.h"
 #include "SalesSummaryFile.h"
 #include "store/Database.h"
+#include "store/Isolation.h"
 #include "store/UserPrompts.h"
 #include "TorgSalesTable.h"
 
@@ -16,6 +17,8 @@ const QString SalesReceipt::damaged =
 namespace {
 
 const QString caption = u"Приём реализации"_s;
+const QString missingDishes =
+    u"В принимаемом файле имеются блюда, которые отсутствуют в Вашей базе. Операция производиться не будет."_s;
 constexpr qsizetype nameLength = 50; // Realdoc.NameR
 
 } // namespace
@@ -53,15 +56,28 @@ std::optional<QList<qlonglong>> SalesReceipt::groupsOf(const QList<qlonglong>& d
 }
 
 std::optional<qlonglong> SalesReceipt::store(const SalesDocuments::ReceivedDocument& document,
-                                             const QList<Line>& lines, const QList<qlonglong>& groups,
+                                             const QList<Line>& lines,
+                                             const std::function<QString(qsizetype)>& missingDish,
                                              QString* error)
 {
-    std::vector<SalesDocuments::ReceivedLine> received;
-    received.reserve(lines.size());
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        received.push_back({groups[i], lines[i].dish, lines[i].portions, lines[i].price});
+    QList<qlonglong> dishes;
+    for (const Line& line : lines)
+        dishes << line.dish;
     std::optional<qlonglong> key;
-    if (!inTransaction(m_db, error, [&] {
+    // The groups are read where the lines are written: a dish deleted at another workstation meanwhile
+    // stores nothing.
+    if (!Isolation::run(m_db, error, [&] {
+            qsizetype missing = -1;
+            const std::optional<QList<qlonglong>> groups = groupsOf(dishes, &missing, error);
+            if (!groups) {
+                if (missing >= 0)
+                    *error = missingDish(missing);
+                return false;
+            }
+            std::vector<SalesDocuments::ReceivedLine> received;
+            received.reserve(lines.size());
+            for (qsizetype i = 0; i < lines.size(); ++i)
+                received.push_back({(*groups)[i], lines[i].dish, lines[i].portions, lines[i].price});
             return (key = SalesDocuments::addReceived(m_db, document, received, error)).has_value();
         }))
         return std::nullopt;
@@ -99,11 +115,9 @@ std::optional<qlonglong> SalesReceipt::receiveSummary(QIODevice& file)
     }
     QString error;
     qsizetype missing = -1;
-    const std::optional<QList<qlonglong>> groups = groupsOf(dishes, &missing, &error);
-    if (!groups) {
-        warn(missing >= 0 ? u"В принимаемом файле имеются блюда, которые отсутствуют в Вашей базе. Операция "
-                            "производиться не будет."_s
-                          : error);
+    // Asked before the menu, as always; the storing asks again.
+    if (!groupsOf(dishes, &missing, &error)) {
+        warn(missing >= 0 ? missingDishes : error);
         return std::nullopt;
     }
     QSqlQuery query(m_db);
@@ -117,9 +131,9 @@ std::optional<qlonglong> SalesReceipt::receiveSummary(QIODevice& file)
     }
     const QVariant menuDate = query.value(0);
     query.finish();
-    const std::optional<qlonglong> document =
-        store({summary.date.toString(Qt::ISODate), summary.name.left(nameLength), summary.menu, menuDate},
-              lines, *groups, &error);
+    const std::optional<qlonglong> document = store(
+        {summary.date.toString(Qt::ISODate), summary.name.left(nameLength), summary.menu, menuDate}, lines,
+        [](qsizetype) { return missingDishes; }, &error);
     if (!document)
         warn(error);
     else
@@ -154,25 +168,18 @@ std::optional<qlonglong> SalesReceipt::receiveTorgTable(QIODevice& file)
                                                                              sales.firstName));
         return std::nullopt;
     }
-    QList<qlonglong> dishes;
     QList<Line> lines;
-    for (const TorgSale& sale : sales.sales) {
-        dishes << sale.dish;
+    for (const TorgSale& sale : sales.sales)
         lines << Line{sale.dish, sale.price, sale.quantity};
-    }
     // Every code is checked before the document is written: an unknown one stores nothing.
     QString error;
-    qsizetype missing = -1;
-    const std::optional<QList<qlonglong>> groups = groupsOf(dishes, &missing, &error);
-    if (!groups) {
-        warn(missing >= 0 ? u"Во время импорта обнаружено блюдо \""_s + sales.sales[missing].name +
-                                u"\" которое отсутствует в базе. Импорт остановлен"_s
-                          : error);
-        return std::nullopt;
-    }
-    const std::optional<qlonglong> document =
-        store({sales.date.toString(Qt::ISODate), sales.name.left(nameLength), QVariant(), QVariant()}, lines,
-              *groups, &error);
+    const std::optional<qlonglong> document = store(
+        {sales.date.toString(Qt::ISODate), sales.name.left(nameLength), QVariant(), QVariant()}, lines,
+        [&sales](qsizetype missing) {
+            return u"Во время импорта обнаружено блюдо \""_s + sales.sales[missing].name +
+                   u"\" которое отсутствует в базе. Импорт остановлен"_s;
+        },
+        &error);
     if (!document)
         warn(error);
     else

@@ -7,6 +7,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class UserPrompts;
@@ -39,8 +40,10 @@ private:
     // The group of every dish, or nothing for the first dish that is missing (its index in *missing).
     std::optional<QList<qlonglong>> groupsOf(const QList<qlonglong>& dishes, qsizetype* missing,
                                              QString* error);
+    // Reads every line's dish group and stores the document in one transaction; a dish that is gone is
+    // said by missingDish (its line's index) in *error and stores nothing.
     std::optional<qlonglong> store(const SalesDocuments::ReceivedDocument& document, const QList<Line>& lines,
-                                   const QList<qlonglong>& groups, QString* error);
+                                   const std::function<QString(qsizetype)>& missingDish, QString* error);
     void warn(const QString& text);
     // A document name over its field's length is stored cut; the user is told.
     void reportCutName(const QString& name);

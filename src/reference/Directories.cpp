@@ -16,22 +16,24 @@ bool deleteUnit(QSqlDatabase db, const QVariant& unitKod, UserPrompts& prompts)
         return false;
     if (unitKod.isNull())
         return false;
-    Transaction transaction(db);
-    QSqlQuery count(db);
-    count.prepare(u"SELECT count(*) FROM Ing WHERE Edinica = ?"_s);
-    count.addBindValue(unitKod);
     QString error;
-    if (!count.exec() || !count.next()) {
-        prompts.warn(u"Ошибка"_s, u"Не удалось проверить ингредиенты."_s);
-        return false;
-    }
-    if (count.value(0).toLongLong() > 0) {
+    bool used = false;
+    // The use is checked where the unit is deleted; what is to be said is said after the roll-back.
+    const bool done = inTransaction(db, &error, [&] {
+        QSqlQuery count(db);
+        if (!runQuery(count, u"SELECT count(*) FROM Ing WHERE Edinica = ?"_s, {unitKod}, &error) ||
+            !count.next())
+            return false;
+        used = count.value(0).toLongLong() > 0;
+        count.finish();
+        return !used && execSql(db, u"DELETE FROM Edinica WHERE Kod = ?"_s, {unitKod}, &error);
+    });
+    if (used) {
         prompts.warn(u"Ошибка удаления единицы измерения"_s,
                      u"Единица не удалена, остались ингредиенты использующие эту единицу !!!"_s);
         return false;
     }
-    count.finish();
-    if (!execSql(db, u"DELETE FROM Edinica WHERE Kod = ?"_s, {unitKod}, &error) || !transaction.commit()) {
+    if (!done) {
         prompts.warn(u"Ошибка"_s, u"Единица не удалена: %1"_s.arg(error));
         return false;
     }
@@ -49,9 +51,9 @@ bool deleteSignature(QSqlDatabase db, const QVariant& signatureKod, UserPrompts&
         return false;
     }
     QString error;
-    Transaction transaction(db);
-    if (!execSql(db, u"DELETE FROM Podpis WHERE Kod = ?"_s, {signatureKod}, &error) ||
-        !transaction.commit()) {
+    if (!inTransaction(db, &error, [&] {
+            return execSql(db, u"DELETE FROM Podpis WHERE Kod = ?"_s, {signatureKod}, &error);
+        })) {
         prompts.warn(u"Ошибка"_s, u"Запись не удалена: %1"_s.arg(error));
         return false;
     }

@@ -4,6 +4,7 @@
 #include "SqlSupport.h"
 
 #include "store/Database.h"
+#include "store/Isolation.h"
 #include "store/UserPrompts.h"
 
 #include <QSqlError>
@@ -131,23 +132,18 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
         return false;
     }
 
-    bool ok = false;
-    {
-        Transaction transaction(m_db);
-        QString tooLarge;
-        ok = transaction.isActive() &&
-             IngredientCatalog(m_db).scalePrices(factor(settings), scope->reach, scope->key, &tooLarge,
-                                                 &error) &&
-             transaction.commit();
-        // A price so large that the change would make it infinite stops the whole run.
-        if (!tooLarge.isEmpty()) {
-            prompts.warn(u"Пересчёт цен"_s,
-                         u"Пересчёт цен не выполнен: цена ингредиента \"%1\" стала бы бесконечно "
-                         "большой. Исправьте цену и повторите."_s.arg(tooLarge));
-            return false;
-        }
-        if (!ok && error.isEmpty())
-            error = sqlErrorText(m_db.lastError());
+    QString tooLarge;
+    const bool ok =
+        error.isEmpty() && Isolation::run(m_db, &error, [&] {
+            tooLarge.clear();
+            return IngredientCatalog(m_db).scalePrices(factor(settings), scope->reach, scope->key, &tooLarge, &error);
+        });
+    // A price so large that the change would make it infinite stops the whole run.
+    if (!tooLarge.isEmpty()) {
+        prompts.warn(u"Пересчёт цен"_s,
+                     u"Пересчёт цен не выполнен: цена ингредиента \"%1\" стала бы бесконечно "
+                     "большой. Исправьте цену и повторите."_s.arg(tooLarge));
+        return false;
     }
     if (!ok)
         return showDatabaseError(prompts, error);

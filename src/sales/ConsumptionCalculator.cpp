@@ -4,6 +4,7 @@
 #include "costing/RecipeBook.h"
 #include "SalesDocuments.h"
 #include "store/Database.h"
+#include "store/Isolation.h"
 #include "store/Rounding.h"
 #include "store/RowBatch.h"
 #include "store/RowKey.h"
@@ -260,58 +261,66 @@ QString ConsumptionRun::notice() const
 
 ConsumptionRun ConsumptionCalculator::run(qlonglong document, SalesLines lines)
 {
-    const auto failure = [](const QString& text) {
+    ConsumptionRun result;
+    QString error;
+    QString failedStep;
+    const auto refuse = [&result](const QString& text) {
+        result.ok = false;
+        result.caption = caption;
+        result.message = text;
+        return false;
+    };
+    // One snapshot for the reading and the writing, which no other workstation's work interleaves with.
+    const bool done = Isolation::run(m_db, &error, [&] {
+        result = ConsumptionRun();
+        failedStep = u"Расчёт реализации не выполнен"_s;
+        QSqlQuery status(m_db);
+        if (!runQuery(status, u"SELECT Status FROM Realdoc WHERE Kod = ?"_s, {document}, &error))
+            return false;
+        if (!status.next())
+            return refuse(u"Документ реализации не найден."_s);
+        // An empty status reads as 0: posted, like every value below 5.
+        if (status.value(0).toDouble() < SalesDocuments::openStatus)
+            return refuse(u"Документ проведён. Расчёт не производится !!!"_s);
+        status.finish(); // an open statement at the commit would keep SQLite from checkpointing
+
+        const QString lineSql =
+            lines == SalesLines::Sold
+                ? u"SELECT KodBludo, Kolvo FROM Realsum WHERE Kod = ? AND Kolvo <> 0 ORDER BY Nnn"_s
+                : u"SELECT KodBludo, Kolvo FROM Realsum WHERE Kod = ? ORDER BY Nnn"_s;
+        const RecipeSelection selection{lines == SalesLines::Sold ? RecipeSelection::Dishes::SoldInDocument
+                                                                  : RecipeSelection::Dishes::SalesDocument,
+                                        document};
+        std::vector<SalesLine> read;
+        RecipeBook book;
+        const bool loaded =
+            forEachRow(
+                m_db, lineSql, {document},
+                [&](const QSqlQuery& q) {
+                    read.push_back(SalesLine{rowKey(q.value(0)).value_or(noKey), q.value(1).toDouble()});
+                },
+                &error) &&
+            book.load(m_db, selection, &error);
+        if (!loaded)
+            return false;
+        Expansion expansion(book);
+        if (!expansion.compute(read, result))
+            return false;
+        result.dishPricesChanged = int(expansion.newPrices.size());
+        std::vector<Calculated> calculated{{document, std::move(expansion.rows)}};
+        failedStep = u"Расход документа не сохранён"_s;
+        if (!storeRows(m_db, calculated, std::move(expansion.newPrices), &error))
+            return false;
+        result.rowsRewritten = calculated.front().rewritten;
+        return true;
+    });
+    if (!done) {
         ConsumptionRun failed;
         failed.ok = false;
         failed.caption = caption;
-        failed.message = text;
+        failed.message = u"%1: %2"_s.arg(failedStep, error);
         return failed;
-    };
-    // One snapshot for the reading and the writing.
-    Transaction transaction(m_db);
-    if (!transaction.isActive())
-        return failure(u"Расчёт реализации не выполнен: %1"_s.arg(m_db.lastError().text()));
-    QSqlQuery status(m_db);
-    QString error;
-    if (!runQuery(status, u"SELECT Status FROM Realdoc WHERE Kod = ?"_s, {document}, &error))
-        return failure(u"Расчёт реализации не выполнен: %1"_s.arg(error));
-    if (!status.next())
-        return failure(u"Документ реализации не найден."_s);
-    // An empty status reads as 0: posted, like every value below 5.
-    if (status.value(0).toDouble() < SalesDocuments::openStatus)
-        return failure(u"Документ проведён. Расчёт не производится !!!"_s);
-    status.finish(); // an open statement at the commit would keep SQLite from checkpointing
-
-    const QString lineSql =
-        lines == SalesLines::Sold
-            ? u"SELECT KodBludo, Kolvo FROM Realsum WHERE Kod = ? AND Kolvo <> 0 ORDER BY Nnn"_s
-            : u"SELECT KodBludo, Kolvo FROM Realsum WHERE Kod = ? ORDER BY Nnn"_s;
-    const RecipeSelection selection{lines == SalesLines::Sold ? RecipeSelection::Dishes::SoldInDocument
-                                                              : RecipeSelection::Dishes::SalesDocument,
-                                    document};
-    std::vector<SalesLine> read;
-    RecipeBook book;
-    const bool loaded =
-        forEachRow(
-            m_db, lineSql, {document},
-            [&](const QSqlQuery& q) {
-                read.push_back(SalesLine{rowKey(q.value(0)).value_or(noKey), q.value(1).toDouble()});
-            },
-            &error) &&
-        book.load(m_db, selection, &error);
-    if (!loaded)
-        return failure(u"Расчёт реализации не выполнен: %1"_s.arg(error));
-    ConsumptionRun result;
-    Expansion expansion(book);
-    if (!expansion.compute(read, result))
-        return result;
-    result.dishPricesChanged = int(expansion.newPrices.size());
-    std::vector<Calculated> calculated{{document, std::move(expansion.rows)}};
-    if (!storeRows(m_db, calculated, std::move(expansion.newPrices), &error) || !transaction.commit()) {
-        return failure(
-            u"Расход документа не сохранён: %1"_s.arg(error.isEmpty() ? m_db.lastError().text() : error));
     }
-    result.rowsRewritten = calculated.front().rewritten;
     return result;
 }
 

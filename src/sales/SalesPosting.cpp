@@ -3,6 +3,7 @@
 #include "ConsumptionCalculator.h"
 #include "SalesDocuments.h"
 #include "store/Database.h"
+#include "store/Isolation.h"
 #include "store/UserPrompts.h"
 #include "warehouse/StockDocuments.h"
 
@@ -18,55 +19,73 @@ const QString postingCaption = u"Проводка"_s;
 
 bool SalesPosting::post(qlonglong document, qlonglong partner)
 {
+    QString caption = postingCaption;
     QString error;
-    const auto fail = [&](const QString& caption, const QString& text) {
-        m_prompts.warn(caption, text.isEmpty() ? sqlErrorText(m_db.lastError()) : text);
-        return false;
-    };
-    Transaction transaction(m_db);
-    if (!transaction.isActive())
-        return fail(postingCaption, QString());
-    QSqlQuery doc(m_db);
-    if (!runQuery(doc, u"SELECT DateR, NameR, Status FROM Realdoc WHERE Kod = ?"_s, {document}, &error))
-        return fail(postingCaption, error);
-    if (!doc.next() || !SalesDocuments::isOpen(doc.value(2)))
-        return false;
-    const QVariant date = doc.value(0);
-    const QVariant name = doc.value(1);
-    // A statement still open at the commit keeps SQLite from checkpointing: a run of postings would
-    // grow the write-ahead log without bound.
-    doc.finish();
+    bool posted = false;
+    ConsumptionRun run;
+    std::optional<qlonglong> stockDocument;
+    // Every step reads what the ones before wrote, and the status is read where it is written: two
+    // workstations posting the same document at once post it once. Whatever is to be said is said after
+    // the transaction, which may have run more than once.
+    const bool ok = Isolation::run(m_db, &error, [&] {
+        caption = postingCaption;
+        posted = false;
+        stockDocument.reset();
+        QSqlQuery doc(m_db);
+        if (!runQuery(doc, u"SELECT DateR, NameR, Status FROM Realdoc WHERE Kod = ?"_s, {document}, &error))
+            return false;
+        if (!doc.next())
+            return false;
+        posted = !SalesDocuments::isOpen(doc.value(2));
+        if (posted)
+            return false;
+        const QVariant date = doc.value(0);
+        const QVariant name = doc.value(1);
+        // A statement still open at the commit keeps SQLite from checkpointing: a run of postings would
+        // grow the write-ahead log without bound.
+        doc.finish();
 
-    // The zero lines go and the partner is written before the last calculation.
-    if (!SalesDocuments::prepareForPosting(m_db, document, partner, &error))
-        return fail(postingCaption, error);
-    const ConsumptionRun run = ConsumptionCalculator(m_db).run(document, SalesLines::All);
-    if (!run.ok)
-        return fail(run.caption, run.message);
-
-    if (!SalesDocuments::setStatus(m_db, document, SalesDocuments::postedStatus, &error))
-        return fail(postingCaption, error);
-    // One issue line per consumed ingredient, in the consumption rows' order; rows of 0 or less move
-    // nothing.
-    std::vector<StockDocuments::MoveLine> lines;
-    if (!forEachRow(
-            m_db,
-            u"SELECT KodIng, Kolvo FROM RealItog WHERE Kod = ? AND Kolvo > 0 ORDER BY KodGrIng, KodIng, NNN"_s,
-            {document},
-            [&](const QSqlQuery& query) {
-                lines.push_back({query.value(0), query.value(1), {}});
-            },
-            &error))
-        return fail(postingCaption, error);
-    // What the lines cost is the warehouse's valuation of the stock, not the consumption's price.
-    StockDocuments stock(m_db, m_prompts);
-    if (!stock.priceIssue(lines, &error))
-        return fail(postingCaption, error);
-    const std::optional<qlonglong> stockDocument = stock.writePosted({date, name, partner}, lines, &error);
-    if (!stockDocument || !stock.applyIssue(*stockDocument, &error))
-        return fail(postingCaption, error);
-    if (!transaction.commit())
-        return fail(postingCaption, QString());
+        // The zero lines go and the partner is written before the last calculation.
+        if (!SalesDocuments::prepareForPosting(m_db, document, partner, &error))
+            return false;
+        run = ConsumptionCalculator(m_db).run(document, SalesLines::All);
+        if (!run.ok) {
+            caption = run.caption;
+            error = run.message;
+            return false;
+        }
+        if (!SalesDocuments::setStatus(m_db, document, SalesDocuments::postedStatus, &error))
+            return false;
+        // One issue line per consumed ingredient, in the consumption rows' order; rows of 0 or less
+        // move nothing.
+        std::vector<StockDocuments::MoveLine> lines;
+        if (!forEachRow(
+                m_db,
+                u"SELECT KodIng, Kolvo FROM RealItog WHERE Kod = ? AND Kolvo > 0 ORDER BY KodGrIng, KodIng, NNN"_s,
+                {document},
+                [&](const QSqlQuery& query) {
+                    lines.push_back({query.value(0), query.value(1), {}});
+                },
+                &error))
+            return false;
+        // What the lines cost is the warehouse's valuation of the stock, not the consumption's price.
+        StockDocuments stock(m_db, m_prompts);
+        if (!stock.priceIssue(lines, &error))
+            return false;
+        stockDocument = stock.writePosted({date, name, partner}, lines, &error);
+        return stockDocument && stock.applyIssue(*stockDocument, &error);
+    });
+    if (posted) {
+        m_prompts.warn(postingCaption, u"Документ уже проведён (возможно, на другом рабочем месте). "
+                                       "Повторно он не проводится."_s);
+        return false;
+    }
+    if (!ok) {
+        m_prompts.warn(caption, error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
+        return false;
+    }
+    if (!stockDocument)
+        return false; // the document is gone
     m_stockDocument = *stockDocument;
     if (!run.notice().isEmpty())
         m_prompts.inform(u"Расчёт реализации"_s, run.notice());

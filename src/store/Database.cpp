@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "Engine.h"
+#include "Isolation.h"
 #include "KitchenPresence.h"
 #include "Schema.h"
 #include "SchemaUpgrade.h"
@@ -430,6 +431,8 @@ namespace {
 // How many Transaction guards are open on a connection. Kept on its driver, which every copy of the
 // connection shares, and counted by the guards themselves: no engine reports nesting the same way.
 constexpr const char* transactionDepth = "kuhnemerTransactionDepth";
+// A connection lives on one thread, so the guards of a thread are counted where they are.
+thread_local int t_openOnThread = 0;
 
 int depthOf(const QSqlDatabase& db)
 {
@@ -438,6 +441,7 @@ int depthOf(const QSqlDatabase& db)
 
 void setDepth(const QSqlDatabase& db, int depth)
 {
+    t_openOnThread += depth - depthOf(db);
     db.driver()->setProperty(transactionDepth, depth);
 }
 
@@ -456,6 +460,16 @@ Transaction::Transaction(QSqlDatabase db) : m_db(std::move(db))
     }
     if (m_active)
         setDepth(m_db, outer + 1);
+}
+
+int Transaction::depth(const QSqlDatabase& db)
+{
+    return db.driver() ? depthOf(db) : 0;
+}
+
+int Transaction::openOnThisThread()
+{
+    return t_openOnThread;
 }
 
 Transaction::~Transaction()
@@ -552,6 +566,7 @@ QString serverReason(const QString& state)
 
 QString sqlErrorText(const QSqlError& error)
 {
+    Isolation::noteError(error);
     const QString native = error.nativeErrorCode();
     // A server reports its five-character SQLSTATE; SQLite's (extended) result codes are shorter.
     if (native.size() == 5) {

@@ -131,6 +131,12 @@ public:
     bool isActive() const { return m_active; }
     bool commit();
 
+    // How many guards are open on the connection: 0 outside any transaction.
+    static int depth(const QSqlDatabase& db);
+    // How many guards are open on this thread's connections: a message shown while one is open would
+    // hold the rows it locked for as long as the user takes to read it.
+    static int openOnThisThread();
+
 private:
     QSqlDatabase m_db;
     bool m_active = false;

@@ -1,6 +1,7 @@
 #include "Worker.h"
 
 #include "store/Database.h"
+#include "store/Isolation.h"
 
 #include <QThread>
 
@@ -56,13 +57,44 @@ std::function<bool(int)> Worker::percentProgress(const QString& what)
     };
 }
 
-void Worker::runOnThread(const Operation& operation)
+bool Worker::runAttempt(const Operation& operation, const QSqlDatabase& db, bool mayRetry)
 {
     // m_outcome and m_error are read by the owner only after the thread has finished.
     auto fail = [this](const QString& error) {
         m_error = error;
         m_outcome = Outcome::Failed;
     };
+    const int conflictsBefore = Isolation::conflictsOnThisThread();
+    const auto conflicted = [&] { return mayRetry && Isolation::conflictsOnThisThread() != conflictsBefore; };
+    Transaction transaction(db);
+    QString error;
+    if (!transaction.isActive() || !Isolation::isolate(db, &error)) {
+        fail(error.isEmpty() ? sqlErrorText(db.lastError()) : error);
+        return true;
+    }
+    operation(db, *this);
+    int expected = Working;
+    if (!m_state.compare_exchange_strong(expected, Committing)) {
+        m_outcome = Outcome::Cancelled; // the guard rolls back
+        return true;
+    }
+    // A conflict the operation met left it unfinished; one the commit meets undoes it all the same.
+    const QString commitError =
+        conflicted() || transaction.commit() ? QString() : sqlErrorText(db.lastError());
+    if (conflicted()) {
+        m_state = Working; // not finished after all: a cancel may still come
+        return false;
+    }
+    if (!commitError.isEmpty()) {
+        fail(commitError);
+        return true;
+    }
+    m_outcome = Outcome::Finished;
+    return true;
+}
+
+void Worker::runOnThread(const Operation& operation)
+{
     if (!m_connection.open(&m_error)) {
         m_outcome = Outcome::Failed;
         return;
@@ -70,19 +102,10 @@ void Worker::runOnThread(const Operation& operation)
     {
         // Scoped: the connection is closed below only once no handle of it is left.
         const QSqlDatabase db = m_connection.db();
-        Transaction transaction(db);
-        if (!transaction.isActive()) {
-            fail(sqlErrorText(db.lastError()));
-        } else {
-            operation(db, *this);
-            int expected = Working;
-            if (!m_state.compare_exchange_strong(expected, Committing))
-                m_outcome = Outcome::Cancelled; // the guard rolls back
-            else if (!transaction.commit())
-                fail(sqlErrorText(db.lastError()));
-            else
-                m_outcome = Outcome::Finished;
-        }
+        // Isolated from the other workstations' work: met by a conflict, the operation is rolled back
+        // and run again from its start.
+        for (int attempt = 1; !runAttempt(operation, db, attempt < Isolation::attempts); ++attempt)
+            Isolation::pauseBeforeRetry(attempt);
     }
     m_connection.close();
 }

@@ -66,6 +66,9 @@ Q_SIGNALS:
 
 private:
     void runOnThread(const Operation& operation);
+    // One run of the operation in its own transaction; false when a conflict with another connection's
+    // work undid it and mayRetry allows another.
+    bool runAttempt(const Operation& operation, const QSqlDatabase& db, bool mayRetry);
 
     enum State
     {

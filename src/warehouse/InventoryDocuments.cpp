@@ -3,6 +3,7 @@
 #include "reference/IngredientCatalog.h"
 #include "StockDocuments.h"
 #include "store/Database.h"
+#include "store/Isolation.h"
 #include "store/KitchenPresence.h"
 #include "store/SqliteStatement.h"
 #include "store/UserPrompts.h"
@@ -21,6 +22,7 @@ namespace {
 
 const QString postingCaption = u"Проводка документа"_s;
 const QString inventoryNumber = u"Инвентаризация"_s;
+const QString alreadyPosted = u"Документ инвентаризации уже проведён."_s;
 
 struct CountLine
 {
@@ -114,9 +116,13 @@ bool InventoryDocuments::post(qlonglong document)
     // No document, nothing to post: above all no clearing of the warehouse for nothing.
     QSqlQuery doc(m_db);
     QString error;
-    if (!runQuery(doc, u"SELECT Provodka FROM invdok WHERE Kod = ?"_s, {document}, &error) || !doc.next() ||
-        doc.value(0).toDouble() >= posted)
+    if (!runQuery(doc, u"SELECT Provodka FROM invdok WHERE Kod = ?"_s, {document}, &error) || !doc.next())
         return false;
+    // Posted meanwhile, perhaps at another workstation: said, not asked about.
+    if (doc.value(0).toDouble() >= posted) {
+        m_prompts.warn(u"Ошибка"_s, alreadyPosted);
+        return false;
+    }
     if (!m_prompts.confirmIrreversible(postingCaption,
                                        u"Подтвердите проводку документа инвентаризации !!!"_s))
         return false;
@@ -135,11 +141,15 @@ bool InventoryDocuments::post(qlonglong document)
 
 bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* error)
 {
-    Transaction transaction(m_db);
-    if (!transaction.isActive()) {
-        *error = sqlErrorText(m_db.lastError());
-        return false;
-    }
+    // The balances the differences are taken against are read where they are written: no other
+    // workstation's posting comes between.
+    // Every refusal of the lines says why, so a false from them is never taken for success.
+    return Isolation::run(m_db, error, [&] { return postLines(document, clearHistory, error); }) &&
+           error->isEmpty();
+}
+
+bool InventoryDocuments::postLines(qlonglong document, bool clearHistory, QString* error)
+{
     // Clearing takes away the documents others may be working on: on a server it runs alone.
     if (clearHistory &&
         !KitchenPresence::holdAlone(m_db, u"Проведение инвентаризации с очисткой истории"_s, error))
@@ -153,7 +163,7 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
     }
     // Asked again inside the transaction, whatever the window showed: a document is posted once.
     if (doc.value(1).toDouble() >= posted) {
-        *error = u"Документ инвентаризации уже проведён."_s;
+        *error = alreadyPosted;
         return false;
     }
     const QVariant date = doc.value(0);
@@ -225,13 +235,7 @@ bool InventoryDocuments::post(qlonglong document, bool clearHistory, QString* er
     const PriceHistory prices(m_db, PriceHistory::Source::Inventory, date.toDate(), document);
     if (!IngredientCatalog(m_db).setStock(levels, &prices, error))
         return false;
-    if (!execSql(m_db, u"UPDATE invdok SET Provodka = ? WHERE Kod = ?"_s, {posted, document}, error))
-        return false;
-    if (!transaction.commit()) {
-        *error = sqlErrorText(m_db.lastError());
-        return false;
-    }
-    return true;
+    return execSql(m_db, u"UPDATE invdok SET Provodka = ? WHERE Kod = ?"_s, {posted, document}, error);
 }
 
 std::optional<qlonglong> InventoryDocuments::addDocument(const QString& date, const QString& name,

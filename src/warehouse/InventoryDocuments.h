@@ -53,6 +53,9 @@ public:
     bool setCounted(qlonglong line, double counted, QString* error);
 
 private:
+    // The posting's work, inside the transaction post() runs it in.
+    bool postLines(qlonglong document, bool clearHistory, QString* error);
+
     QSqlDatabase m_db;
     UserPrompts& m_prompts;
 };

@@ -2,6 +2,7 @@
 
 #include "StockDocuments.h"
 #include "store/Database.h"
+#include "store/Isolation.h"
 #include "store/UserPrompts.h"
 
 #include <QSqlQuery>
@@ -57,7 +58,8 @@ bool StockDeletion::deleteDocument(qlonglong document, bool rollBack, QString* e
 int StockDeletion::deletePeriod(const QDate& from, const QDate& to, bool rollBack, QString* error)
 {
     QList<qlonglong> documents;
-    const bool deleted = inTransaction(m_db, error, [&] {
+    const bool deleted = Isolation::run(m_db, error, [&] {
+        documents.clear();
         if (!forEachRow(
                 m_db, u"SELECT Nnn FROM Doc WHERE Date >= ? AND Date <= ? ORDER BY Date, Nnn"_s,
                 {from.toString(Qt::ISODate), to.toString(Qt::ISODate)},

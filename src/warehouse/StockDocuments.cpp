@@ -2,6 +2,7 @@
 
 #include "reference/IngredientCatalog.h"
 #include "store/Database.h"
+#include "store/Isolation.h"
 #include "store/RowBatch.h"
 #include "store/RowKey.h"
 #include "store/SqliteStatement.h"
@@ -19,6 +20,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString errorCaption = u"Ошибка"_s;
+const QString alreadyPosted =
+    u"Документ уже проведён (возможно, на другом рабочем месте). Повторно он не проводится."_s;
 
 struct Line
 {
@@ -121,13 +124,17 @@ std::optional<qlonglong> StockDocuments::addLine(qlonglong document, qlonglong i
 
 bool StockDocuments::postReceipt(qlonglong document, PriceRule rule)
 {
-    return !isPosted(document) && post(document, QString::fromLatin1(receipt), rule);
+    return post(document, QString::fromLatin1(receipt), rule);
 }
 
 bool StockDocuments::postIssue(qlonglong document, Confirmation confirmation)
 {
-    if (isPosted(document))
+    // No question about a document posted meanwhile; the posting itself asks again inside its
+    // transaction.
+    if (isPosted(document)) {
+        m_prompts.warn(errorCaption, alreadyPosted);
         return false;
+    }
     if (confirmation == Confirmation::Ask &&
         !m_prompts.confirm(u"Выдача"_s, u"Подтвердите выдачу продуктов со склада !!!"_s))
         return false;
@@ -137,12 +144,19 @@ bool StockDocuments::postIssue(qlonglong document, Confirmation confirmation)
 bool StockDocuments::post(qlonglong document, const QString& oper, std::optional<PriceRule> rule)
 {
     QString error;
-    Transaction transaction(m_db);
-    // Asked again inside the transaction, whatever the window showed: a document is posted once.
-    if (transaction.isActive() && isPosted(document))
-        return false;
-    if (!transaction.isActive() || !apply(document, oper, rule, &error) || !transaction.commit()) {
-        m_prompts.warn(errorCaption, error.isEmpty() ? sqlErrorText(m_db.lastError()) : error);
+    bool posted = false;
+    // The flag is read inside the transaction that writes it: two workstations posting the same
+    // document at once post it once, and the later one is told.
+    const bool ok = Isolation::run(m_db, &error, [&] {
+        QSqlQuery doc(m_db);
+        if (!runQuery(doc, u"SELECT Provodka FROM Doc WHERE Nnn = ?"_s, {document}, &error))
+            return false;
+        posted = doc.next() && doc.value(0).toInt() == 1;
+        doc.finish();
+        return !posted && apply(document, oper, rule, &error);
+    });
+    if (!ok || posted) {
+        m_prompts.warn(errorCaption, posted ? alreadyPosted : error);
         return false;
     }
     return true;
@@ -236,12 +250,12 @@ std::optional<qlonglong> StockDocuments::writePosted(const Header& header, const
                   {header.date, header.number, header.partner}, error))
         return std::nullopt;
     const qlonglong document = insert.lastInsertId().toLongLong();
-    RowBatch movements(m_db,
-                       u"INSERT INTO Move (Kod1, Date, Nomer, Partner, Provodka, Kod, Kolvo, Cena, Oper) "
-                       "SELECT ?, ?, ?, ?, 1, column1, column2, column3, column4 FROM ("_s,
-                       {document, header.date, header.number, header.partner}, 4, u")"_s);
+    // Every row spelled out in a plain VALUES list: a server types the values by the columns they go to.
+    RowBatch movements(
+        m_db, u"INSERT INTO Move (Kod1, Date, Nomer, Partner, Provodka, Kod, Kolvo, Cena, Oper)"_s, {}, 9);
     for (const MoveLine& line : lines) {
-        if (!movements.add({line.ingredient, line.quantity, line.price, QString::fromLatin1(line.oper)},
+        if (!movements.add({document, header.date, header.number, header.partner, 1, line.ingredient,
+                            line.quantity, line.price, QString::fromLatin1(line.oper)},
                            error))
             return std::nullopt;
     }
@@ -267,7 +281,7 @@ bool StockDocuments::setLine(qlonglong line, double quantity, double price, QStr
 
 bool StockDocuments::remove(qlonglong document, bool rollBack, QString* error)
 {
-    return inTransaction(m_db, error, [&] {
+    return Isolation::run(m_db, error, [&] {
         QSqlQuery posted(m_db);
         if (!runQuery(posted, u"SELECT Provodka FROM Doc WHERE Nnn = ?"_s, {document}, error))
             return false;

@@ -6,7 +6,8 @@
 #include <QStringList>
 
 // Prompts answered from a script: confirmations take the next queued answer (OK when none is
-// queued), and every message shown is recorded as "caption|text".
+// queued), and every message shown is recorded as "caption|text". Asked while a transaction is open on
+// the thread's connections, a prompt fails the test: a real window would hold the rows meanwhile.
 class ScriptedPrompts : public UserPrompts
 {
 public:
