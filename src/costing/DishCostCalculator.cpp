@@ -34,15 +34,16 @@ std::optional<int> wholePercent(const RecipeIngredient& ingredient)
 class PriceRun
 {
 public:
-    explicit PriceRun(const RecipeBook& book) : m_book(book) {}
+    // Without markups the run gives the cost of a portion at the ingredients' own prices.
+    PriceRun(const RecipeBook& book, bool markups) : m_book(book), m_markups(markups) {}
 
     // Prices the dishes in their order up to the first fault and keeps what is to be stored.
     DishCostRun compute();
     bool store(QSqlDatabase db, QString* error);
-
-private:
     // The price of one portion, or nothing with *fault set.
     std::optional<double> priceDish(const RecipeDish& dish, QString* fault);
+
+private:
     std::optional<double> ordinaryLine(const RecipeIngredient& ingredient, const RecipeLine& line,
                                        double portions, QString* fault) const;
     std::optional<double> semiFinishedCost(qlonglong product, QString* fault);
@@ -55,8 +56,11 @@ private:
         const double stored = ingredient.price.value_or(0);
         return ingredient.semiFinished ? m_freshPrices.value(ingredient.key, stored) : stored;
     }
+    // The factor a whole percent of markup gives, 1 when the run leaves markups out.
+    double markup(int percent) const { return m_markups ? 1 + percent / 100.0 : 1; }
 
     const RecipeBook& m_book;
+    const bool m_markups;
     // Costs of semi-finished products made of ordinary ingredients only: those cannot change during
     // the run, so computing them again when met again would give the same figure.
     QHash<qlonglong, double> m_semiCosts;
@@ -71,7 +75,7 @@ bool PriceRun::usable(const RecipeIngredient& ingredient, qlonglong product, QSt
 {
     if (!m_book.unitDivides(ingredient, product, fault))
         return false;
-    const bool inRange = wholePercent(ingredient).has_value();
+    const bool inRange = !m_markups || wholePercent(ingredient).has_value();
     if (!inRange)
         *fault =
             m_book.whose(ingredient.key, product) + u" процент наценки (% Надб.) вне допустимых пределов."_s;
@@ -96,7 +100,7 @@ std::optional<double> PriceRun::ordinaryLine(const RecipeIngredient& ingredient,
         return std::nullopt;
     }
     // Left to right, in the order the figures have always been computed.
-    return priceOf(ingredient) / *ingredient.unitGrams * (1 + *wholePercent(ingredient) / 100.0) *
+    return priceOf(ingredient) / *ingredient.unitGrams * markup(wholePercent(ingredient).value_or(0)) *
            line.grams / portions * 100 / ingredient.yield * 100 / line.yield;
 }
 
@@ -121,7 +125,7 @@ std::optional<double> PriceRun::semiFinishedCost(qlonglong product, QString* fau
         }
         madeOfOrdinary = madeOfOrdinary && !component->semiFinished;
         sum += priceOf(*component) / *component->unitGrams * row.grams *
-               (1 + *wholePercent(*component) / 100.0) * 100 / component->yield;
+               markup(wholePercent(*component).value_or(0)) * 100 / component->yield;
     }
     if (!std::isfinite(sum)) {
         *fault = m_book.whose(product, product) + u" цена даёт недопустимое число (переполнение)."_s;
@@ -170,11 +174,11 @@ std::optional<double> PriceRun::priceDish(const RecipeDish& dish, QString* fault
         }
     }
     const std::optional<int> percent = wholePercent(dish.percent, rounding::wholeNumber(dish.percent));
-    if (!percent) {
+    if (m_markups && !percent) {
         *fault = u"у блюда процент наценки (% Надб.) вне допустимых пределов."_s;
         return std::nullopt;
     }
-    price = rounding::toKopeck(price * (1 + *percent / 100.0));
+    price = rounding::toKopeck(price * markup(percent.value_or(0)));
     if (!std::isfinite(price)) {
         *fault = u"цена порции даёт недопустимое число (переполнение)."_s;
         return std::nullopt;
@@ -262,11 +266,26 @@ DishCostRun DishCostCalculator::run()
     QString error;
     if (!book.load(m_db, RecipeSelection{}, &error))
         return failure(u"Расчёт цен не выполнен: %1"_s.arg(error));
-    PriceRun priceRun(book);
+    PriceRun priceRun(book, true);
     const DishCostRun result = priceRun.compute();
     if (!priceRun.store(m_db, &error))
         return failure(u"Цены блюд не сохранены: %1"_s.arg(error));
     if (!transaction.commit())
         return failure(u"Цены блюд не сохранены: %1"_s.arg(sqlErrorText(m_db.lastError())));
     return result;
+}
+
+QHash<qlonglong, PortionCost> DishCostCalculator::portionCosts(const RecipeBook& book)
+{
+    PriceRun run(book, false);
+    QHash<qlonglong, PortionCost> costs;
+    for (const RecipeGroup& group : book.groups()) {
+        for (const RecipeDish& dish : book.dishesOf(group.key)) {
+            PortionCost& cost = costs[dish.key];
+            cost.cost = run.priceDish(dish, &cost.fault);
+            if (!cost.cost)
+                cost.fault = u"%1 %2"_s.arg(book.inDish(dish), cost.fault);
+        }
+    }
+    return costs;
 }

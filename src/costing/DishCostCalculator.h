@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
+
+#include <optional>
+
+class RecipeBook;
 
 // The outcome of one price run.
 struct DishCostRun
@@ -15,6 +20,15 @@ struct DishCostRun
     int dishPricesChanged = 0;  // of them, those whose stored price differed
     int semiFinishedPriced = 0; // distinct semi-finished products met in the priced cards
     int dishesSkipped = 0;      // dishes whose group no longer exists, left with their price
+};
+
+// The cost of one portion at the ingredients' own prices: the price run's computation with no markup,
+// neither the ingredients' nor the dish's, to the kopeck. Without a cost, fault says why as the run
+// would (the dish, its group and what is zero).
+struct PortionCost
+{
+    std::optional<double> cost;
+    QString fault;
 };
 
 // "Расчёт цен блюд": the price of one portion of every dish of every dish group, and on the way the
@@ -31,6 +45,10 @@ public:
     explicit DishCostCalculator(QSqlDatabase db) : m_db(std::move(db)) {}
 
     DishCostRun run();
+
+    // The portion cost of every dish of the book (those of groups that still exist), each on its own:
+    // a dish the run would stop at gets its fault, and the others are costed all the same.
+    static QHash<qlonglong, PortionCost> portionCosts(const RecipeBook& book);
 
 private:
     QSqlDatabase m_db;
