@@ -137,6 +137,8 @@ AnalysisPage::AnalysisPage(UserPrompts* prompts, QWidget* parent)
     splitter->addWidget(tablePanel);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
+    // The table's wide columns would otherwise squeeze the chart at the first show.
+    splitter->setSizes({3000, 2000});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choices);
@@ -179,8 +181,10 @@ void AnalysisPage::pageShown()
         m_prompts->warn(caption, error);
         return;
     }
-    // The first visit shows the picture chosen at once; later ones keep what is shown until asked.
-    if (!m_shownOnce) {
+    // The first visit shows the picture chosen at once, when a kitchen has something to choose; later
+    // ones keep what is shown until asked.
+    const AnalysisChoice chosen = choice();
+    if (!m_shownOnce && (chosen.picture != Picture::FoodCost || chosen.dishes != 0)) {
         m_shownOnce = true;
         showFigures();
     }
