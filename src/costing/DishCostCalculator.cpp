@@ -84,7 +84,7 @@ private:
 bool PriceRun::markupInRange(const RecipeDish& dish, const RecipeIngredient& ingredient, qlonglong product,
                              QString* fault) const
 {
-    const bool inRange = wholePercent(ingredient).has_value();
+    const bool inRange = !m_markups || wholePercent(ingredient).has_value();
     if (!inRange)
         *fault = m_book.refusal(dish, m_book.whose(ingredient.key, product) +
                                           u" процент наценки (% Надб.) вне допустимых пределов."_s);
@@ -97,8 +97,8 @@ std::optional<double> PriceRun::ordinaryLine(const RecipeDish& dish, const Recip
     if (!markupInRange(dish, ingredient, noKey, fault))
         return std::nullopt;
     // Left to right, in the order the figures have always been computed.
-    return priceOf(ingredient) / *ingredient.unitGrams * markup(ingredient) * line.grams / dish.portions * 100 /
-           ingredient.yield * 100 / line.yield;
+    return priceOf(ingredient) / *ingredient.unitGrams * markup(ingredient) * line.grams / dish.portions *
+           100 / ingredient.yield * 100 / line.yield;
 }
 
 std::optional<double> PriceRun::semiFinishedCost(const RecipeDish& dish, qlonglong product, QString* fault)
@@ -222,6 +222,7 @@ DishCostCalculator::PortionCosts PriceRun::computeAll()
             if (!price) {
                 if (costs.notComputed++ == 0)
                     costs.firstFault = fault;
+                costs.faults.insert(dish.key, fault);
                 continue;
             }
             for (const auto& [product, cost] : m_dishSemiPrices)

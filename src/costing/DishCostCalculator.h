@@ -47,6 +47,7 @@ public:
         QHash<qlonglong, double> semiFinished; // a unit of each product on a card
         int notComputed = 0;                   // dishes the run would stop at
         QString firstFault;                    // where and why, for the first of them
+        QHash<qlonglong, QString> faults;      // where and why, for each of them
     };
     // Every dish of the book that can be priced, past any fault, and nothing stored: the book as
     // given, prices substituted in memory included.

@@ -133,11 +133,11 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
     }
 
     QString tooLarge;
-    const bool ok =
-        error.isEmpty() && Isolation::run(m_db, &error, [&] {
-            tooLarge.clear();
-            return IngredientCatalog(m_db).scalePrices(factor(settings), scope->reach, scope->key, &tooLarge, &error);
-        });
+    const bool ok = error.isEmpty() && Isolation::run(m_db, &error, [&] {
+                        tooLarge.clear();
+                        return IngredientCatalog(m_db).scalePrices(factor(settings), scope->reach, scope->key,
+                                                                   &tooLarge, &error);
+                    });
     // A price so large that the change would make it infinite stops the whole run.
     if (!tooLarge.isEmpty()) {
         prompts.warn(u"Пересчёт цен"_s,

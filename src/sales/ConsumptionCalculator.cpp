@@ -90,7 +90,7 @@ Row& Expansion::rowOf(const RecipeIngredient& ingredient)
 }
 
 void Expansion::plainLine(const RecipeIngredient& ingredient, const RecipeLine& line, double portions,
-                           double sold, double* price)
+                          double sold, double* price)
 {
     Row& row = rowOf(ingredient);
     // Left to right, in the order the figures have always been computed.
@@ -102,8 +102,8 @@ void Expansion::plainLine(const RecipeIngredient& ingredient, const RecipeLine& 
 }
 
 bool Expansion::semiFinishedLine(const RecipeDish& dish, const RecipeIngredient& product,
-                                   const RecipeLine& line, double portions, double sold, double* price,
-                                   QString* fault)
+                                 const RecipeLine& line, double portions, double sold, double* price,
+                                 QString* fault)
 {
     // The product's own yield and the line's yield play no part: only its components are consumed.
     const double portion = line.grams / *product.unitGrams / portions;

@@ -58,6 +58,18 @@ public:
     virtual QString askFolder(const QString& caption, const QString& start) = 0;
 };
 
+// The name of a file to be written, chosen by the user.
+class SaveFilePrompt
+{
+public:
+    virtual ~SaveFilePrompt() = default;
+
+    // The chosen path, empty on "Отмена". Filters as a file dialog takes them ("Рисунок PNG (*.png)");
+    // a name typed without a suffix gets the suffix of the filter chosen.
+    virtual QString askSaveFile(const QString& caption, const QString& suggested,
+                                const QStringList& filters) = 0;
+};
+
 // The clock, so that dated print-outs and documents are testable.
 class Clock
 {

@@ -32,6 +32,7 @@ private Q_SLOTS:
         QTest::newRow("partners") << int(MainWindow::Partners) << u"Партнёры"_s;
         QTest::newRow("warehouse") << int(MainWindow::Warehouse) << u"Склад"_s;
         QTest::newRow("exchange") << int(MainWindow::Exchange) << u"Экспорт/Импорт"_s;
+        QTest::newRow("analysis") << int(MainWindow::Analysis) << u"Анализ"_s;
         QTest::newRow("info") << int(MainWindow::Info) << u"Информация"_s;
     }
 

@@ -99,7 +99,8 @@ private Q_SLOTS:
                                       u"Меню"_s,           u"Реализация"_s,
                                       u"Справочники"_s,    QString(),
                                       u"Партнёры"_s,       u"Склад"_s,
-                                      u"Экспорт/Импорт"_s, u"Информация"_s};
+                                      u"Экспорт/Импорт"_s, u"Анализ"_s,
+                                      u"Информация"_s};
         for (int i = 0; i < captions.size(); ++i)
             QCOMPARE(window.tabs()->tabText(i), captions[i]);
         QVERIFY(window.startPage()->maintenanceButton()->isVisible());

@@ -45,6 +45,24 @@ private:
     QList<std::optional<QDate>> m_answers;
 };
 
+// Save questions answered from a script: the next queued path (nothing queued: "Отмена"). Every
+// question is recorded with its suggested name and filters.
+class ScriptedSaveFilePrompt : public SaveFilePrompt
+{
+public:
+    QString askSaveFile(const QString& caption, const QString& suggested, const QStringList& filters) override
+    {
+        asked.append({caption, suggested, filters.join(QStringLiteral(";;"))});
+        return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+    }
+
+    void queue(const QString& path) { m_answers.append(path); }
+    QList<QStringList> asked; // caption, suggested name, filters
+
+private:
+    QStringList m_answers;
+};
+
 class FixedClock : public Clock
 {
 public:

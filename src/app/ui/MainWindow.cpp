@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "analysis/ui/AnalysisPage.h"
 #include "costing/ui/CostingPage.h"
 #include "costing/ui/RepricingPreviewDialog.h"
 #include "DiceWidget.h"
@@ -76,6 +77,7 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     addPage(new PartnersPage(m_prompts, m_tabs), u"Партнёры"_s);
     addPage(new WarehousePage(m_prompts, nullptr, m_tabs), u"Склад"_s);
     addPage(new ExchangePage(m_prompts, m_tabs), u"Экспорт/Импорт"_s);
+    addPage(new AnalysisPage(m_prompts, m_tabs), u"Анализ"_s);
     m_info = new InfoPage(m_tabs);
     addPage(m_info, u"Информация"_s);
     // The start page has no tab: once left, it cannot be shown again.

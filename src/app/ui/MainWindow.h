@@ -21,7 +21,7 @@ class QTabWidget;
 class StartPage;
 class UserPrompts;
 
-// "Кухнемер (V-3.4.4)": the ten pages, the data store behind them, the start page's animation and
+// "Кухнемер (V-3.4.4)": the eleven pages, the data store behind them, the start page's animation and
 // the orderly exit.
 class MainWindow : public QMainWindow
 {
@@ -38,6 +38,7 @@ public:
         Partners,
         Warehouse,
         Exchange,
+        Analysis,
         Info
     };
 

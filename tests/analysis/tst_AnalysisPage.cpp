@@ -1,0 +1,140 @@
+#include "AnalysisKitchen.h"
+#include "PageFixture.h"
+#include "RecordingLauncher.h"
+#include "ScriptedPrompts.h"
+
+#include "analysis/ui/AnalysisPage.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList column(const QTableWidget* table, int c)
+{
+    QStringList texts;
+    for (int r = 0; r < table->rowCount(); ++r)
+        texts << table->item(r, c)->text();
+    return texts;
+}
+
+struct PageKitchen : AnalysisKitchen
+{
+    ScriptedPrompts prompts;
+    ScriptedSaveFilePrompt files;
+    RecordingLauncher launcher;
+    FixedClock clock{QDate(2026, 12, 11)};
+    AnalysisPage page{&prompts};
+
+    PageKitchen()
+    {
+        sell();
+        page.setClock(&clock);
+        page.setSaveFilePrompt(&files);
+        page.setSpreadsheetLauncher(&launcher);
+        page.resize(1024, 600);
+    }
+};
+
+} // namespace
+
+class tst_AnalysisPage : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void showsTheFiguresOfASmallKitchen();
+    void savesTheChartWhole();
+    void printsTheTable();
+};
+
+void tst_AnalysisPage::showsTheFiguresOfASmallKitchen()
+{
+    PageKitchen kitchen;
+    AnalysisPage& page = kitchen.page;
+    QCOMPARE(showPage(page, kitchen.data.db()), QString());
+    // The first visit shows the first group by name at once: "Горячее" has no dish.
+    page.pageShown();
+    QVERIFY(page.figures());
+    QCOMPARE(page.table()->rowCount(), 0);
+    QCOMPARE(page.choice().start, QDate(2026, 11, 12));
+    QCOMPARE(page.choice().end, QDate(2026, 12, 11));
+
+    QVERIFY(page.chooseDishes(DishSet::Group, kitchen.soups));
+    QTest::mouseClick(page.showButton(), Qt::LeftButton);
+    QCOMPARE(column(page.table(), 0), (QStringList{u"Пюре"_s, u"Котлеты"_s, u"Морковь тушёная"_s, u"Суп"_s}));
+    QCOMPARE(column(page.table(), 4), (QStringList{u"50.0"_s, u"43.2"_s, u"35.0"_s, u"20.0"_s}));
+    QVERIFY(!page.chartView()->chart()->series().isEmpty());
+
+    page.choosePicture(Picture::MenuMatrix);
+    page.setPeriod(QDate(2026, 12, 1), QDate(2026, 12, 31));
+    QTest::mouseClick(page.showButton(), Qt::LeftButton);
+    QCOMPARE(column(page.table(), 0),
+             (QStringList{u"Суп"_s, u"Морковь тушёная"_s, u"Пюре"_s, u"Котлеты"_s, u"Среднее"_s}));
+    QCOMPARE(page.table()->item(0, 6)->text(), u"Популярное и прибыльное"_s);
+    // Four kinds for the legend, a point a dish and the two averages.
+    QCOMPARE(page.chartView()->chart()->series().size(), 10);
+    QVERIFY2(kitchen.prompts.shown.isEmpty(), qPrintable(kitchen.prompts.shown.join(u'\n')));
+}
+
+void tst_AnalysisPage::savesTheChartWhole()
+{
+    PageKitchen kitchen;
+    AnalysisPage& page = kitchen.page;
+    QCOMPARE(showPage(page, kitchen.data.db()), QString());
+    page.choosePicture(Picture::DailySales);
+    page.setPeriod(QDate(2026, 12, 1), QDate(2026, 12, 31));
+    QVERIFY(page.showFigures());
+    QTemporaryDir folder;
+
+    const QString png = folder.filePath(u"Продажи.png"_s);
+    const QString pdf = folder.filePath(u"Продажи.pdf"_s);
+    kitchen.files.queue(png);
+    kitchen.files.queue(pdf);
+    QTest::mouseClick(page.saveButton(), Qt::LeftButton);
+    QTest::mouseClick(page.saveButton(), Qt::LeftButton);
+    QCOMPARE(kitchen.files.asked.first().value(1), u"Продажи по дням.png"_s);
+    const QImage image(png, "PNG");
+    QVERIFY(!image.isNull());
+    QVERIFY(image.width() >= page.chartView()->viewport()->width());
+    QFile written(pdf);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().startsWith("%PDF"));
+
+    // "Отмена" writes nothing; a folder that does not exist is told and leaves nothing behind.
+    QTest::mouseClick(page.saveButton(), Qt::LeftButton);
+    kitchen.files.queue(folder.filePath(u"нет/рисунок.png"_s));
+    QTest::mouseClick(page.saveButton(), Qt::LeftButton);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             (QStringList{u"Продажи.pdf"_s, u"Продажи.png"_s}));
+    QCOMPARE(kitchen.prompts.shown.size(), 1);
+    QVERIFY2(kitchen.prompts.last().startsWith(u"Сохранение рисунка|"_s), qPrintable(kitchen.prompts.last()));
+}
+
+void tst_AnalysisPage::printsTheTable()
+{
+    PageKitchen kitchen;
+    AnalysisPage& page = kitchen.page;
+    QCOMPARE(showPage(page, kitchen.data.db()), QString());
+    // Nothing shown yet: nothing to print or save.
+    QVERIFY(!page.printButton()->isEnabled());
+    QVERIFY(!page.saveButton()->isEnabled());
+    QVERIFY(page.chooseDishes(DishSet::Group, kitchen.soups));
+    QVERIFY(page.showFigures());
+    QTest::mouseClick(page.printButton(), Qt::LeftButton);
+    QCOMPARE(kitchen.launcher.opened.size(), 1);
+    QVERIFY(kitchen.launcher.opened.first().endsWith(u".xlsx"_s));
+    QVERIFY2(kitchen.prompts.shown.isEmpty(), qPrintable(kitchen.prompts.shown.join(u'\n')));
+}
+
+QTEST_MAIN(tst_AnalysisPage)
+#include "tst_AnalysisPage.moc"
