@@ -6,10 +6,10 @@
 #include "SalesDocuments.h"
 #include "SalesTables.h"
 #include "store/Database.h"
+#include "store/PreparedStatement.h"
 #include "store/Rounding.h"
 #include "store/RowBatch.h"
 #include "store/RowKey.h"
-#include "store/SqliteStatement.h"
 
 #include <QCollator>
 #include <QHash>
@@ -151,14 +151,14 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     // sorted without the database sorting the whole year.
     Totals<DishTotal> dishes;
     Totals<IngredientTotal> ingredients;
-    SqliteStatement lines(m_db,
-                          u"SELECT KodBludo, Kolvo, Cumma, Nnn FROM Realsum WHERE Kod = ? AND Kolvo <> 0 "
-                          "ORDER BY Kod, Nnn"_s,
-                          &error);
-    SqliteStatement consumption(m_db,
-                                u"SELECT KodIng, Kolvo, CenaIng, Cenaing1, NNN FROM RealItog WHERE Kod = ? "
-                                "ORDER BY Kod, KodGrIng, KodIng, NNN"_s,
-                                &error);
+    PreparedStatement lines(m_db,
+                            u"SELECT KodBludo, Kolvo, Cumma, Nnn FROM Realsum WHERE Kod = ? AND Kolvo <> 0 "
+                            "ORDER BY Kod, Nnn"_s,
+                            &error);
+    PreparedStatement consumption(m_db,
+                                  u"SELECT KodIng, Kolvo, CenaIng, Cenaing1, NNN FROM RealItog WHERE Kod = ? "
+                                  "ORDER BY Kod, KodGrIng, KodIng, NNN"_s,
+                                  &error);
     bool read = lines.isValid() && consumption.isValid();
     for (auto document = inRange.cbegin(); read && document != inRange.cend(); ++document) {
         read = lines.bind({*document}, &error);
@@ -194,7 +194,7 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
 
     {
         Transaction transaction(m_db);
-        RowBatch dishRows(m_db, u"INSERT INTO Svodb (Kod, Kolvo, Summa)"_s, {}, 3);
+        RowBatch dishRows(m_db, u"Svodb"_s, {u"Kod"_s, u"Kolvo"_s, u"Summa"_s});
         bool stored = transaction.isActive() && execSql(m_db, u"DELETE FROM Svodb"_s, {}, &error);
         for (auto total = dishes.rows().cbegin(); stored && total != dishes.rows().cend(); ++total)
             stored = dishRows.add({total->key, total->portions, total->sum}, &error);
@@ -282,7 +282,7 @@ bool SalesSummary::replaceIngredientRows(QSqlDatabase db, const std::vector<Ingr
 {
     if (!execSql(db, u"DELETE FROM Svodi"_s, {}, error))
         return false;
-    RowBatch batch(db, u"INSERT INTO Svodi (Kod, Kolvo, Summa, Summa1)"_s, {}, 4);
+    RowBatch batch(db, u"Svodi"_s, {u"Kod"_s, u"Kolvo"_s, u"Summa"_s, u"Summa1"_s});
     for (const IngredientRow& row : rows) {
         if (!batch.add({row.ingredient, row.quantity, row.sum, row.sumWithMarkup}, error))
             return false;

@@ -2,6 +2,7 @@
 
 #include "reports/Workbook.h"
 #include "reports/XlsxFileWriter.h"
+#include "store/Maintenance.h"
 #include "store/WholeFile.h"
 
 #include <QDir>
@@ -72,6 +73,12 @@ QString serverInUse()
                                    : u"--server \"%1\" --kitchen %2"_s.arg(choice.server, choice.kitchen);
 }
 
+QString backupServerKitchen(const QString& dataDir, const QString& file, QString* error)
+{
+    const ServerChoice& choice = serverChoice();
+    return Maintenance::backupServer(choice.server, choice.kitchen, dataDir, error, file);
+}
+
 bool createServerKitchen(QString* error)
 {
     const ServerChoice& choice = serverChoice();
@@ -87,6 +94,7 @@ bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStr
                  Database::Shape shape)
 {
     QString error;
+    kitchen.dataDir = dataDir;
     if (const ServerChoice& choice = serverChoice(); !choice.server.isEmpty()) {
         kitchen.db = Database::openServer(choice.server, choice.kitchen, &error, u"kuhnemer-data"_s, shape);
         if (kitchen.db && writes && !kitchen.db->holdServerKitchen(&error)) {

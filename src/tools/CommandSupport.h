@@ -37,6 +37,7 @@ private:
 // it closes.
 struct Kitchen
 {
+    QString dataDir; // the workstation's files (exchange, the menu print's texts), on either engine
     std::unique_ptr<KitchenLock> lock;
     std::optional<Database> db;
     ~Kitchen();
@@ -48,6 +49,9 @@ struct Kitchen
 void useServer(const QString& server, const QString& kitchen);
 // The server kitchen in use, as "--server ... --kitchen ..." for messages; empty for a directory.
 QString serverInUse();
+
+// Copies the server kitchen in use with pg_dump, as Maintenance::backupServer does.
+QString backupServerKitchen(const QString& dataDir, const QString& file, QString* error);
 
 // Makes an empty kitchen on the server in use; refuses one that exists.
 bool createServerKitchen(QString* error);

@@ -2,9 +2,9 @@
 
 #include "reference/IngredientCatalog.h"
 #include "store/Database.h"
+#include "store/PreparedStatement.h"
 #include "store/RowBatch.h"
 #include "store/RowKey.h"
-#include "store/SqliteStatement.h"
 #include "store/UserPrompts.h"
 
 #include <QHash>
@@ -230,10 +230,10 @@ std::optional<qlonglong> StockDocuments::writePosted(const Header& header, const
                   {header.date, header.number, header.partner}, error))
         return std::nullopt;
     const qlonglong document = insert.lastInsertId().toLongLong();
-    RowBatch movements(m_db,
-                       u"INSERT INTO Move (Kod1, Date, Nomer, Partner, Provodka, Kod, Kolvo, Cena, Oper) "
-                       "SELECT ?, ?, ?, ?, 1, column1, column2, column3, column4 FROM ("_s,
-                       {document, header.date, header.number, header.partner}, 4, u")"_s);
+    RowBatch movements(m_db, u"Move"_s,
+                       {u"Kod1"_s, u"Date"_s, u"Nomer"_s, u"Partner"_s, u"Provodka"_s, u"Kod"_s, u"Kolvo"_s,
+                        u"Cena"_s, u"Oper"_s},
+                       {document, header.date, header.number, header.partner, 1});
     for (const MoveLine& line : lines) {
         if (!movements.add({line.ingredient, line.quantity, line.price, QString::fromLatin1(line.oper)},
                            error))
@@ -282,7 +282,7 @@ bool StockDocuments::removeAll(QString* error)
 bool StockDocuments::priceIssue(std::vector<MoveLine>& lines, QString* error) const
 {
     const StockValuation& valuation = StockValuation::kitchen();
-    SqliteStatement stock(m_db, u"SELECT Kod1, Kolvo, Cena FROM Ing WHERE Kod1 = ?"_s, error);
+    PreparedStatement stock(m_db, u"SELECT Kod1, Kolvo, Cena FROM Ing WHERE Kod1 = ?"_s, error);
     if (!stock.isValid())
         return false;
     for (MoveLine& line : lines) {

@@ -13,6 +13,7 @@
 #include <optional>
 
 class DiceWidget;
+class MenuPage;
 class InfoPage;
 class Page;
 class QTabWidget;
@@ -89,6 +90,7 @@ private:
     QTabWidget* m_tabs;
     StartPage* m_start = nullptr;
     InfoPage* m_info = nullptr;
+    MenuPage* m_menuPage = nullptr;
     QList<DiceWidget*> m_pageDice;
     int m_previousPage = Start;
     bool m_tablesOpened = false;

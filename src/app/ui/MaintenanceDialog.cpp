@@ -10,9 +10,9 @@
 
 using namespace Qt::StringLiterals;
 
-MaintenanceDialog::MaintenanceDialog(QString dataDir, QWidget* parent)
+MaintenanceDialog::MaintenanceDialog(DataLocations locations, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_dataDir(std::move(dataDir)), m_log(new QPlainTextEdit(this)), m_ok(new QPushButton(u"OK"_s, this))
+      m_locations(std::move(locations)), m_log(new QPlainTextEdit(this)), m_ok(new QPushButton(u"OK"_s, this))
 {
     setWindowTitle(u"Индексация"_s);
     m_ok->setToolTip(u"Закрыть журнал индексации"_s);
@@ -49,10 +49,14 @@ void MaintenanceDialog::reject()
 void MaintenanceDialog::runMaintenance()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    Maintenance::run(m_dataDir, [this](const QString& line) {
+    const auto log = [this](const QString& line) {
         m_log->appendPlainText(line);
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
+    };
+    if (m_locations.server.isEmpty())
+        Maintenance::run(m_locations.culinar, log);
+    else
+        Maintenance::runOnServer(m_locations.server, m_locations.kitchen, log);
     QApplication::restoreOverrideCursor();
     m_finished = true;
     m_ok->show();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/DataLocations.h"
+
 #include <QDialog>
 
 class QPlainTextEdit;
@@ -11,7 +13,8 @@ class MaintenanceDialog : public QDialog
 {
     Q_OBJECT
 public:
-    MaintenanceDialog(QString dataDir, QWidget* parent = nullptr);
+    // The kitchen of the data directory, or the one on the server the locations name.
+    explicit MaintenanceDialog(DataLocations locations, QWidget* parent = nullptr);
 
     QPlainTextEdit* log() const { return m_log; }
     QPushButton* okButton() const { return m_ok; }
@@ -24,7 +27,7 @@ protected:
 private:
     void runMaintenance();
 
-    QString m_dataDir;
+    DataLocations m_locations;
     QPlainTextEdit* m_log;
     QPushButton* m_ok;
     bool m_started = false;

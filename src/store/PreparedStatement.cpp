@@ -1,4 +1,4 @@
-#include "SqliteStatement.h"
+#include "PreparedStatement.h"
 
 #include "Database.h"
 
@@ -8,11 +8,17 @@
 
 using namespace Qt::StringLiterals;
 
-SqliteStatement::SqliteStatement(const QSqlDatabase& db, const QString& sql, QString* error)
+PreparedStatement::PreparedStatement(const QSqlDatabase& db, const QString& sql, QString* error)
     : m_sqlite(Database::sqliteHandle(db))
 {
     if (!m_sqlite) {
-        *error = u"Драйвер SQLite не дал доступа к базе данных."_s;
+        auto query = std::make_unique<QSqlQuery>(db);
+        query->setForwardOnly(true);
+        if (!query->prepare(sql)) {
+            *error = sqlErrorText(query->lastError());
+            return;
+        }
+        m_query = std::move(query);
         return;
     }
     const QByteArray text = sql.toUtf8();
@@ -24,13 +30,23 @@ SqliteStatement::SqliteStatement(const QSqlDatabase& db, const QString& sql, QSt
     }
 }
 
-SqliteStatement::~SqliteStatement()
+PreparedStatement::~PreparedStatement()
 {
     sqlite3_finalize(m_statement);
 }
 
-bool SqliteStatement::bind(const QVariantList& values, QString* error)
+bool PreparedStatement::bind(const QVariantList& values, QString* error)
 {
+    if (m_query) {
+        m_query->finish();
+        // The server stores the program's 0/1 flags as numbers, and takes a bound bool as a boolean.
+        for (int i = 0; i < values.size(); ++i) {
+            const QVariant& value = values.at(i);
+            m_query->bindValue(i, value.typeId() == QMetaType::Bool ? QVariant(int(value.toBool())) : value);
+        }
+        m_pending = true;
+        return true;
+    }
     sqlite3_reset(m_statement);
     int index = 0;
     for (const QVariant& value : values) {
@@ -70,8 +86,22 @@ bool SqliteStatement::bind(const QVariantList& values, QString* error)
     return true;
 }
 
-bool SqliteStatement::next(QString* error)
+bool PreparedStatement::next(QString* error)
 {
+    if (m_query) {
+        if (m_pending) {
+            m_pending = false;
+            if (!m_query->exec()) {
+                *error = sqlErrorText(m_query->lastError());
+                return false;
+            }
+        }
+        if (m_query->next())
+            return true;
+        if (m_query->lastError().isValid())
+            *error = sqlErrorText(m_query->lastError());
+        return false;
+    }
     switch (sqlite3_step(m_statement)) {
     case SQLITE_ROW:
         return true;
@@ -85,7 +115,7 @@ bool SqliteStatement::next(QString* error)
     }
 }
 
-bool SqliteStatement::exec(const QVariantList& values, QString* error)
+bool PreparedStatement::exec(const QVariantList& values, QString* error)
 {
     if (!bind(values, error))
         return false;
@@ -98,8 +128,13 @@ bool SqliteStatement::exec(const QVariantList& values, QString* error)
     return false;
 }
 
-QVariant SqliteStatement::value(int column) const
+QVariant PreparedStatement::value(int column) const
 {
+    if (m_query) {
+        // The server's driver hands a positive BIGINT over unsigned; a key is a key on both engines.
+        const QVariant value = m_query->value(column);
+        return value.typeId() == QMetaType::ULongLong ? QVariant(value.toLongLong()) : value;
+    }
     switch (sqlite3_column_type(m_statement, column)) {
     case SQLITE_NULL:
         return {};
@@ -117,12 +152,14 @@ QVariant SqliteStatement::value(int column) const
     }
 }
 
-double SqliteStatement::number(int column) const
+double PreparedStatement::number(int column) const
 {
+    if (m_query)
+        return m_query->value(column).toDouble();
     return sqlite3_column_double(m_statement, column);
 }
 
-bool SqliteStatement::fail(QString* error) const
+bool PreparedStatement::fail(QString* error) const
 {
     *error = sqlErrorText(QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(m_sqlite)),
                                     QSqlError::StatementError,
