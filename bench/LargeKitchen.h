@@ -6,8 +6,10 @@
 // the numbers come from a fixed seed, so two runs build the same kitchen.
 
 #include "store/Database.h"
+#include "store/KitchenMove.h"
 #include "store/Schema.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSqlError>
@@ -19,6 +21,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <random>
 #include <type_traits>
@@ -271,19 +274,65 @@ inline std::optional<Database> createKitchen(const QString& dataDir, const Size&
     return database;
 }
 
-// The large kitchen in a temporary folder, generated and opened: where every benchmark starts. The
-// database is empty when it could not be made, and error says why; both stay for the benchmark's use.
+// The server of "--server URL" (a libpq string or URI, as scripts/with-postgres.sh sets
+// KUHNEMER_TEST_SERVER), taken out of the arguments; empty for the kitchen file.
+inline QString takeServer(QStringList& args)
+{
+    const qsizetype at = args.indexOf(u"--server"_s);
+    if (at <= 0 || at + 1 >= args.size())
+        return {};
+    const QString server = args[at + 1];
+    args.remove(at, 2);
+    return server;
+}
+
+// What a benchmark adds to the generated kitchen (documents, movements), before it is moved.
+using Addition = std::function<bool(QSqlDatabase db, QString* error)>;
+
+// The large kitchen in a temporary folder, generated and opened: where every benchmark starts. With a
+// server it is generated in the file all the same, with the benchmark's addition, and moved there by
+// kuhnemer-data move's own code, so that both engines measure the same kitchen with the same keys
+// still to give; it is dropped from the server at the end. The database is empty when it could not be
+// made, and error says why; both stay for the benchmark's use.
 struct TemporaryKitchen
 {
-    explicit TemporaryKitchen(const Size& size)
-        : database(createKitchen(dir.filePath(u"DATA"_s), size, &generateMs, &error))
+    explicit TemporaryKitchen(const Size& size, const QString& server = {}, const Addition& addition = {})
+        : database(createKitchen(dir.filePath(u"DATA"_s), size, &generateMs, &error)), server(server)
     {
+        if (database && addition && !addition(database->connection(), &error))
+            database.reset();
+        if (!database || server.isEmpty())
+            return;
+        database->close();
+        database.reset();
+        qlonglong rows = 0;
+        if (!kitchenmove::move({dir.filePath(u"DATA"_s), {}, {}}, {{}, server, kitchen}, &rows, &error))
+            return;
+        database = Database::openServer(server, kitchen, &error, u"bench"_s);
     }
+    ~TemporaryKitchen()
+    {
+        if (server.isEmpty())
+            return;
+        if (database)
+            database->close();
+        if (auto db = Database::openServer(server, kitchen, nullptr, u"bench-drop"_s,
+                                           Database::Shape::AnyVersion)) {
+            execSql(db->connection(), u"DROP SCHEMA %1 CASCADE"_s.arg(kitchen));
+            db->close();
+        }
+    }
+    TemporaryKitchen(const TemporaryKitchen&) = delete;
+    TemporaryKitchen& operator=(const TemporaryKitchen&) = delete;
+
+    const char* engine() const { return server.isEmpty() ? "SQLite" : "PostgreSQL"; }
 
     QTemporaryDir dir;
     QString error;
     double generateMs = 0;
     std::optional<Database> database;
+    QString server;
+    QString kitchen = u"bench_%1"_s.arg(QCoreApplication::applicationPid());
 };
 
 } // namespace largekitchen

@@ -103,14 +103,16 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
     const int consumption = largekitchen::takeOption(args, u"--consumption"_s, 150);
+    const QString server = largekitchen::takeServer(args);
     const largekitchen::Size size = largekitchen::sizeFromArguments(args);
-    largekitchen::TemporaryKitchen kitchen(size);
+    largekitchen::TemporaryKitchen kitchen(size, server, [&](QSqlDatabase db, QString* error) {
+        return makeYear(db, size, consumption, error);
+    });
     if (!kitchen.database)
         return largekitchen::fail(kitchen.error);
     {
         const QSqlDatabase db = kitchen.database->connection();
-        if (!makeYear(db, size, consumption, &kitchen.error))
-            return largekitchen::fail(kitchen.error);
+        std::printf("engine: %s\n", kitchen.engine());
         std::printf("year: %d posted documents x %d lines, %d consumption rows each\n", documents,
                     linesPerDocument, consumption);
 

@@ -72,14 +72,15 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments();
     const int moves = largekitchen::takeOption(args, u"--moves"_s, 100000);
+    const QString server = largekitchen::takeServer(args);
     const largekitchen::Size size = largekitchen::sizeFromArguments(args);
-    largekitchen::TemporaryKitchen kitchen(size);
+    largekitchen::TemporaryKitchen kitchen(
+        size, server, [&](QSqlDatabase db, QString* error) { return makeMoves(db, size, moves, error); });
     if (!kitchen.database)
         return largekitchen::fail(kitchen.error);
     {
         const QSqlDatabase db = kitchen.database->connection();
-        if (!makeMoves(db, size, moves, &kitchen.error))
-            return largekitchen::fail(kitchen.error);
+        std::printf("engine: %s\n", kitchen.engine());
         std::printf("%d posted movement lines over %d ingredients in %d groups\n", moves, size.ingredients,
                     size.ingredientGroups);
         double sink = 0;

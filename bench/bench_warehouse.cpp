@@ -77,33 +77,41 @@ void report(const char* what, double postMs, double readMs, int rows)
                 postMs / readMs);
 }
 
+// 100,000 posted movement lines in 2,000 documents, spread over every ingredient.
+bool makeMovements(const QSqlDatabase& db, const largekitchen::Size& size, QString* error)
+{
+    Transaction transaction(db);
+    largekitchen::BatchInsert docs(db, u"Doc"_s,
+                                   {u"Nnn"_s, u"Date"_s, u"Nomer"_s, u"Partner"_s, u"Provodka"_s});
+    largekitchen::BatchInsert moves(
+        db, u"Move"_s, {u"Kod"_s, u"Kod1"_s, u"Date"_s, u"Oper"_s, u"Cena"_s, u"Kolvo"_s, u"Provodka"_s});
+    for (int d = 1; d <= 2000; ++d) {
+        docs.add({d, u"2024-01-01"_s, u"№%1"_s.arg(d), 1, 1});
+        for (int l = 0; l < 50; ++l)
+            moves.add({1 + (d * 50 + l * 37) % size.ingredients, d, u"2024-01-01"_s, l % 3 ? u"P"_s : u"R"_s,
+                       10, 1, 1});
+    }
+    if (docs.flush() && moves.flush() && transaction.commit())
+        return true;
+    *error = u"movements: "_s + docs.error() + moves.error();
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const largekitchen::Size size = largekitchen::sizeFromArguments(app.arguments());
-    largekitchen::TemporaryKitchen kitchen(size);
+    QStringList args = app.arguments();
+    const QString server = largekitchen::takeServer(args);
+    const largekitchen::Size size = largekitchen::sizeFromArguments(args);
+    largekitchen::TemporaryKitchen kitchen(
+        size, server, [&](QSqlDatabase db, QString* error) { return makeMovements(db, size, error); });
     if (!kitchen.database)
         return largekitchen::fail(kitchen.error);
     const QSqlDatabase db = kitchen.database->connection();
     SilentPrompts prompts;
-    {
-        // 100,000 posted movement lines in 2,000 documents, spread over every ingredient.
-        Transaction transaction(db);
-        largekitchen::BatchInsert docs(db, u"Doc"_s,
-                                       {u"Nnn"_s, u"Date"_s, u"Nomer"_s, u"Partner"_s, u"Provodka"_s});
-        largekitchen::BatchInsert moves(
-            db, u"Move"_s, {u"Kod"_s, u"Kod1"_s, u"Date"_s, u"Oper"_s, u"Cena"_s, u"Kolvo"_s, u"Provodka"_s});
-        for (int d = 1; d <= 2000; ++d) {
-            docs.add({d, u"2024-01-01"_s, u"№%1"_s.arg(d), 1, 1});
-            for (int l = 0; l < 50; ++l)
-                moves.add({1 + (d * 50 + l * 37) % size.ingredients, d, u"2024-01-01"_s,
-                           l % 3 ? u"P"_s : u"R"_s, 10, 1, 1});
-        }
-        if (!docs.flush() || !moves.flush() || !transaction.commit())
-            return largekitchen::fail(u"movements: "_s + moves.error());
-    }
+    std::printf("engine: %s\n", kitchen.engine());
     std::printf("kitchen: %d ingredients, %d dishes, 100000 movement lines (generated in %.0f ms)\n",
                 size.ingredients, size.dishes, kitchen.generateMs);
 

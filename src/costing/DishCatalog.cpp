@@ -2,9 +2,9 @@
 
 #include "menus/MenuBook.h"
 #include "store/Database.h"
+#include "store/PreparedStatement.h"
 #include "store/Rounding.h"
 #include "store/RowKey.h"
-#include "store/SqliteStatement.h"
 #include "store/UserPrompts.h"
 
 #include <QSqlError>
@@ -274,7 +274,7 @@ bool DishCatalog::setPrices(QSqlDatabase db, const std::vector<std::pair<qlonglo
                             QString* error)
 {
     // One statement for all: a period summary prices the whole kitchen at once.
-    SqliteStatement update(db, u"UPDATE Bludo SET Cena = ? WHERE Kod1 = ?"_s, error);
+    PreparedStatement update(db, u"UPDATE Bludo SET Cena = ? WHERE Kod1 = ?"_s, error);
     if (!update.isValid())
         return false;
     for (const auto& [dish, price] : prices) {

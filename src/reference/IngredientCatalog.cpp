@@ -3,7 +3,7 @@
 #include "SqlSupport.h"
 
 #include "store/Database.h"
-#include "store/SqliteStatement.h"
+#include "store/PreparedStatement.h"
 #include "store/UserPrompts.h"
 
 #include <QSqlError>
@@ -46,10 +46,10 @@ QVariant IngredientCatalog::addIngredient(qlonglong group, const QString& name, 
 bool IngredientCatalog::setStock(const QList<StockLevel>& levels, const PriceHistory* prices, QString* error)
 {
     const bool withPrices = prices != nullptr;
-    SqliteStatement update(m_db,
-                           withPrices ? u"UPDATE Ing SET Kolvo = ?, Cena = ? WHERE Kod1 = ?"_s
-                                      : u"UPDATE Ing SET Kolvo = ? WHERE Kod1 = ?"_s,
-                           error);
+    PreparedStatement update(m_db,
+                             withPrices ? u"UPDATE Ing SET Kolvo = ?, Cena = ? WHERE Kod1 = ?"_s
+                                        : u"UPDATE Ing SET Kolvo = ? WHERE Kod1 = ?"_s,
+                             error);
     if (!update.isValid())
         return false;
     for (const StockLevel& level : levels) {

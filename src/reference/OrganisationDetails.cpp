@@ -145,11 +145,13 @@ bool OrganisationDetails::save(QSqlDatabase db, UserPrompts& prompts) const
         marks << u"?"_s;
         values << trimmed.*field.member;
     }
-    // The whole row is replaced: a detail cleared on the page is cleared in the kitchen too.
-    const QString sql =
-        u"INSERT OR REPLACE INTO Org (%1) VALUES (%2)"_s.arg(columns.join(u", "), marks.join(u", "));
+    // The whole row is replaced: a detail cleared on the page is cleared in the kitchen too. Deleted and
+    // inserted again, which every engine spells alike.
+    const QString sql = u"INSERT INTO Org (%1) VALUES (%2)"_s.arg(columns.join(u", "), marks.join(u", "));
     QString error;
-    const bool stored = inTransaction(db, &error, [&] { return execSql(db, sql, values, &error); });
+    const bool stored = inTransaction(db, &error, [&] {
+        return execSql(db, u"DELETE FROM Org"_s, {}, &error) && execSql(db, sql, values, &error);
+    });
     if (!stored) {
         prompts.warn(u"Ошибка"_s, u"Реквизиты организации не сохранены: %1"_s.arg(error));
         return false;

@@ -5,10 +5,10 @@
 #include "SalesDocuments.h"
 #include "store/Database.h"
 #include "store/Isolation.h"
+#include "store/PreparedStatement.h"
 #include "store/Rounding.h"
 #include "store/RowBatch.h"
 #include "store/RowKey.h"
-#include "store/SqliteStatement.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -197,18 +197,17 @@ struct Calculated
 bool storeRows(const QSqlDatabase& db, std::vector<Calculated>& documents,
                std::vector<std::pair<qlonglong, double>> prices, QString* error)
 {
-    SqliteStatement stored(
+    PreparedStatement stored(
         db,
         u"SELECT KodGrIng, KodIng, CenaIng, Cenaing1, Edinica, Kolvo, Okr, Position FROM RealItog "
         "WHERE Kod = ? ORDER BY NNN"_s,
         error);
-    SqliteStatement clear(db, u"DELETE FROM RealItog WHERE Kod = ?"_s, error);
+    PreparedStatement clear(db, u"DELETE FROM RealItog WHERE Kod = ?"_s, error);
     if (!stored.isValid() || !clear.isValid())
         return false;
-    RowBatch insert(db,
-                    u"INSERT INTO RealItog (Kod, KodGrIng, KodIng, CenaIng, Cenaing1, Edinica, Kolvo, "
-                    "Okr, Position)"_s,
-                    {}, 9);
+    RowBatch insert(db, u"RealItog"_s,
+                    {u"Kod"_s, u"KodGrIng"_s, u"KodIng"_s, u"CenaIng"_s, u"Cenaing1"_s, u"Edinica"_s,
+                     u"Kolvo"_s, u"Okr"_s, u"Position"_s});
     for (Calculated& calculated : documents) {
         // A recalculation of unchanged figures (printing, then posting) need not rewrite the rows.
         std::size_t next = 0;

@@ -6,10 +6,10 @@
 #include "SalesDocuments.h"
 #include "SalesTables.h"
 #include "store/Database.h"
+#include "store/PreparedStatement.h"
 #include "store/Rounding.h"
 #include "store/RowBatch.h"
 #include "store/RowKey.h"
-#include "store/SqliteStatement.h"
 
 #include <QCollator>
 #include <QHash>
@@ -116,7 +116,7 @@ std::vector<const ConsumptionRow*> storedOrder(const std::vector<ConsumptionRow>
 bool insertIngredientRows(QSqlDatabase db, const std::vector<SalesSummary::IngredientRow>& rows,
                           QString* error)
 {
-    RowBatch batch(db, u"INSERT INTO Svodi (Kod, Kolvo, Summa, Summa1)"_s, {}, 4);
+    RowBatch batch(db, u"Svodi"_s, {u"Kod"_s, u"Kolvo"_s, u"Summa"_s, u"Summa1"_s});
     for (const SalesSummary::IngredientRow& row : rows) {
         if (!batch.add({row.ingredient, row.quantity, row.sum, row.sumWithMarkup}, error))
             return false;
@@ -202,14 +202,14 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
     // memory in that same order.
     Totals<DishTotal> dishes;
     Totals<IngredientTotal> ingredients;
-    SqliteStatement lines(m_db,
-                          u"SELECT KodBludo, Kolvo, Cumma, Nnn FROM Realsum WHERE Kod = ? AND Kolvo <> 0 "
-                          "ORDER BY Kod, Nnn"_s,
-                          &error);
-    SqliteStatement consumption(m_db,
-                                u"SELECT KodIng, Kolvo, CenaIng, Cenaing1, NNN FROM RealItog WHERE Kod = ? "
-                                "ORDER BY Kod, KodGrIng, KodIng, NNN"_s,
-                                &error);
+    PreparedStatement lines(m_db,
+                            u"SELECT KodBludo, Kolvo, Cumma, Nnn FROM Realsum WHERE Kod = ? AND Kolvo <> 0 "
+                            "ORDER BY Kod, Nnn"_s,
+                            &error);
+    PreparedStatement consumption(m_db,
+                                  u"SELECT KodIng, Kolvo, CenaIng, Cenaing1, NNN FROM RealItog WHERE Kod = ? "
+                                  "ORDER BY Kod, KodGrIng, KodIng, NNN"_s,
+                                  &error);
     const auto addIngredient = [&ingredients](qlonglong key, double quantity, double price,
                                               double priceWithMarkup) {
         IngredientTotal& total = ingredients.of(key);
@@ -272,7 +272,7 @@ SalesSummaryResult SalesSummary::run(const QDate& start, const QDate& end, const
         return failed(error);
 
     // Left for the tools that read them; the print below comes from the totals in memory.
-    RowBatch dishRows(m_db, u"INSERT INTO Svodb (Kod, Kolvo, Summa)"_s, {}, 3);
+    RowBatch dishRows(m_db, u"Svodb"_s, {u"Kod"_s, u"Kolvo"_s, u"Summa"_s});
     bool stored = calculation.store(&error);
     for (auto total = dishes.rows().cbegin(); stored && total != dishes.rows().cend(); ++total)
         stored = dishRows.add({total->key, total->portions, total->sum}, &error);

@@ -551,7 +551,8 @@ QString serverReason(const QString& state)
         return u"на диске сервера нет места; сообщите администратору сервера"_s;
     if (state == u"40P01"_s || state == u"55P03"_s || state == u"40001"_s)
         return u"база данных занята другой программой, повторите позже"_s;
-    if (state.startsWith(u"23"_s))
+    // Integrity violations, and a text or number too large for its field.
+    if (state.startsWith(u"23"_s) || state == u"22001"_s || state == u"22003"_s)
         return u"значение не допускается таблицей"_s;
     if (state.startsWith(u"08"_s) || state.startsWith(u"57P"_s))
         return u"соединение с сервером прервано"_s;

@@ -3,10 +3,12 @@
 #include "store/WholeFile.h"
 
 #include "Database.h"
+#include "Engine.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -91,6 +93,33 @@ void maintainAll(QSqlDatabase sql, const Maintenance::Log& log, const Maintenanc
         progress(steps, steps);
 }
 
+// A server table is maintained only by its owner: VACUUM skips another's table with a mere warning,
+// so ownership is asked first and its absence told as the right it is.
+bool maintainServerTable(QSqlDatabase db, const QString& file, QString* error)
+{
+    const QString table = QFileInfo(file).completeBaseName().toLower();
+    QSqlQuery owner(db);
+    if (!runQuery(owner,
+                  u"SELECT pg_has_role(c.relowner, 'USAGE'), pg_get_userbyid(c.relowner) FROM pg_class c "
+                  "JOIN pg_namespace n ON n.oid = c.relnamespace "
+                  "WHERE n.nspname = current_schema() AND c.relname = ? AND c.relkind = 'r'"_s,
+                  {table}, error))
+        return false;
+    if (!owner.next()) {
+        *error = u"таблица \"%1\" не найдена"_s.arg(file);
+        return false;
+    }
+    if (!owner.value(0).toBool()) {
+        *error = u"нет права владельца таблицы (её владелец на сервере — \"%1\"): индексацию и упаковку "
+                 "делает он или администратор сервера"_s.arg(owner.value(1).toString());
+        return false;
+    }
+    owner.finish();
+    // The table name comes from the program's own list: it stands in the statement as it is.
+    return execSql(db, u"REINDEX TABLE "_s + table, {}, error) &&
+           execSql(db, u"VACUUM ANALYZE "_s + table, {}, error);
+}
+
 } // namespace
 
 const QStringList& Maintenance::tableFiles()
@@ -118,6 +147,21 @@ bool syncPath(const QString& path)
     const bool synced = ::fsync(fd) == 0;
     ::close(fd);
     return synced;
+}
+// Gives a whole copy its name: made durable first, then hard-linked, which never replaces a file.
+bool publishCopy(const QString& partial, const QString& target, QString* error)
+{
+    bool ok = syncPath(partial);
+    if (!ok)
+        *error = u"копия не записана на диск"_s;
+    else if (::link(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
+        *error = systemErrorText(errno);
+        ok = false;
+    }
+    QFile::remove(partial);
+    if (ok)
+        syncPath(QFileInfo(target).absolutePath());
+    return ok;
 }
 
 } // namespace
@@ -184,23 +228,88 @@ QString Maintenance::backup(const QString& dataDir, QString* error, const StepHo
     }
     sqlite3_close(to);
     source->close();
-    if (rc == SQLITE_OK && !syncPath(partial)) {
-        rc = SQLITE_IOERR;
-        if (error)
-            *error = u"копия не записана на диск"_s;
-    }
-    // A hard link never replaces a file; the copy gets its name only once it is whole and on disk.
-    if (rc == SQLITE_OK &&
-        ::link(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
-        rc = SQLITE_IOERR;
-        if (error)
-            *error = systemErrorText(errno);
-    }
-    QFile::remove(partial);
-    if (rc != SQLITE_OK)
+    if (rc != SQLITE_OK) {
+        QFile::remove(partial);
         return {};
-    syncPath(folder);
+    }
+    QString failure;
+    if (!publishCopy(partial, target, &failure)) {
+        if (error)
+            *error = failure;
+        return {};
+    }
     return target;
+}
+
+QString Maintenance::backupServer(const QString& server, const QString& kitchen, const QString& dataDir,
+                                  QString* error, const QString& targetFile)
+{
+    QString reason;
+    const QString schema = Engine::kitchenSchema(kitchen, &reason);
+    const bool checked = !schema.isEmpty() && !Engine::postgresConnectOptions(server, &reason).isEmpty();
+    if (!checked) {
+        *error = reason;
+        return {};
+    }
+    if (!targetFile.isEmpty() && QFileInfo::exists(targetFile)) {
+        *error = u"файл \"%1\" уже есть; копия не записана"_s.arg(QDir::toNativeSeparators(targetFile));
+        return {};
+    }
+    QString target = QFileInfo(targetFile).absoluteFilePath();
+    if (targetFile.isEmpty()) {
+        const QString folder = QDir(dataDir).filePath(u"backup"_s);
+        QDir().mkpath(folder);
+        for (const QFileInfo& partial :
+             QDir(folder).entryInfoList({u"*"_s + partialSuffix}, QDir::Files | QDir::Hidden))
+            QFile::remove(partial.filePath());
+        const QString stem = QDir(folder).filePath(
+            u"%1-%2"_s.arg(schema, QDateTime::currentDateTime().toString(u"yyyyMMdd-HHmmss"_s)));
+        target = stem + u".dump"_s;
+        for (int n = 2; QFileInfo::exists(target); ++n)
+            target = stem + u"-%1.dump"_s.arg(n);
+    } else {
+        QDir().mkpath(QFileInfo(target).absolutePath());
+    }
+    const QString partial = target + partialSuffix;
+    QFile::remove(partial);
+    // The password, if any, comes to pg_dump as to the program: ~/.pgpass or PGPASSWORD.
+    QProcess dump;
+    dump.start(u"pg_dump"_s, {u"--dbname="_s + server, u"--schema="_s + schema, u"--format=custom"_s,
+                              u"--no-password"_s, u"--file="_s + partial});
+    if (!dump.waitForStarted()) {
+        *error = u"программа pg_dump не запускается (пакет postgresql-client): %1"_s.arg(dump.errorString());
+        return {};
+    }
+    dump.waitForFinished(-1);
+    if (dump.exitStatus() != QProcess::NormalExit || dump.exitCode() != 0) {
+        *error = u"pg_dump не сделал копию: %1"_s.arg(
+            QString::fromLocal8Bit(dump.readAllStandardError()).trimmed());
+        QFile::remove(partial);
+        return {};
+    }
+    return publishCopy(partial, target, error) ? target : QString();
+}
+
+bool Maintenance::runOnServer(const QString& server, const QString& kitchen, const Log& log)
+{
+    QString error;
+    auto db =
+        Database::openServer(server, kitchen, &error, u"kuhnemer-maintenance"_s, Database::Shape::AsFound);
+    bool allDone = db.has_value();
+    if (!db)
+        log(error);
+    for (const QString& file : db ? tableFiles() : QStringList()) {
+        log(file);
+        if (!maintainServerTable(db->connection(), file, &error)) {
+            log(u"    Ошибка: %1"_s.arg(error));
+            allDone = false;
+        }
+    }
+    if (db)
+        db->close();
+    log(u" "_s);
+    log(endLine());
+    return allDone;
 }
 
 bool Maintenance::run(const QString& dataDir, const Log& log, const Progress& progress)

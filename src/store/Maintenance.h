@@ -33,6 +33,12 @@ public:
         using namespace Qt::StringLiterals;
         return u"Индексация прервана пользователем."_s;
     }
+    static bool run(const QString& dataDir, const Log& log);
+    // The same for a kitchen on a server (a libpq connection string or URI and the kitchen's name):
+    // each table's indexes rebuilt (REINDEX) and its dead rows purged and statistics renewed (VACUUM
+    // ANALYZE). Only a table's owner may do either: for a table of another owner the log names the
+    // right missing. The server keeps its own pages whole; its copies are pg_dump's (backupServer).
+    static bool runOnServer(const QString& server, const QString& kitchen, const Log& log);
 
     // Called after each step of a copy with the file being written; false stops the copy there, as a
     // crash would.
@@ -44,4 +50,9 @@ public:
     // A target file, when given, takes the place of DATA/backup; an existing file is never replaced.
     static QString backup(const QString& dataDir, QString* error, const StepHook& onStep = {},
                           const QString& targetFile = {});
+    // A copy of a server kitchen: pg_dump's archive of the kitchen's schema (pg_restore reads it) into
+    // DATA/backup of the workstation's data directory or into targetFile, written under a temporary
+    // name and named only when whole, as backup() does.
+    static QString backupServer(const QString& server, const QString& kitchen, const QString& dataDir,
+                                QString* error, const QString& targetFile = {});
 };

@@ -1,24 +1,25 @@
 #include "RowBatch.h"
 
-#include <QStringList>
-
 using namespace Qt::StringLiterals;
 
-RowBatch::RowBatch(QSqlDatabase db, QString head, QVariantList shared, int columns, QString tail)
-    : m_db(std::move(db)), m_head(std::move(head)), m_shared(std::move(shared)), m_columns(columns),
-      m_tail(std::move(tail)), m_pending(m_shared)
+RowBatch::RowBatch(QSqlDatabase db, const QString& table, const QStringList& columns, QVariantList shared)
+    : m_db(std::move(db)), m_head(u"INSERT INTO %1 (%2)"_s.arg(table, columns.join(u", "_s))),
+      m_shared(std::move(shared)), m_columns(columns.size())
 {
-    m_pending.reserve(m_shared.size() + rowsPerStatement * m_columns);
+    Q_ASSERT(m_shared.size() < m_columns);
+    m_pending.reserve(rowsPerStatement * m_columns);
 }
 
 bool RowBatch::add(const QVariantList& row, QString* error)
 {
-    Q_ASSERT(row.size() == m_columns);
+    Q_ASSERT(m_shared.size() + row.size() == m_columns);
+    // The shared values go with every row: each then takes its columns' types, on every engine.
+    m_pending += m_shared;
     m_pending += row;
-    if (m_pending.size() < m_shared.size() + rowsPerStatement * m_columns)
+    if (++m_rows < rowsPerStatement)
         return true;
     if (!m_full) {
-        m_full = std::make_unique<SqliteStatement>(m_db, statement(rowsPerStatement), error);
+        m_full = std::make_unique<PreparedStatement>(m_db, statement(rowsPerStatement), error);
         if (!m_full->isValid())
             return false;
     }
@@ -27,21 +28,22 @@ bool RowBatch::add(const QVariantList& row, QString* error)
 
 bool RowBatch::flush(QString* error)
 {
-    if (m_pending.size() == m_shared.size())
+    if (m_rows == 0)
         return true;
-    SqliteStatement partial(m_db, statement(int((m_pending.size() - m_shared.size()) / m_columns)), error);
+    PreparedStatement partial(m_db, statement(m_rows), error);
     return partial.isValid() && write(partial, error);
 }
 
 QString RowBatch::statement(int rows) const
 {
-    const QString row = u'(' + QStringList(m_columns, u"?"_s).join(u", "_s) + u')';
-    return m_head + u" VALUES "_s + QStringList(rows, row).join(u", "_s) + m_tail;
+    const QString row = u'(' + QStringList(int(m_columns), u"?"_s).join(u", "_s) + u')';
+    return m_head + u" VALUES "_s + QStringList(rows, row).join(u", "_s);
 }
 
-bool RowBatch::write(SqliteStatement& statement, QString* error)
+bool RowBatch::write(PreparedStatement& statement, QString* error)
 {
     const bool ok = statement.exec(m_pending, error);
-    m_pending.resize(m_shared.size());
+    m_pending.clear();
+    m_rows = 0;
     return ok;
 }

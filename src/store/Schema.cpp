@@ -296,10 +296,19 @@ QStringList differences(const QSqlDatabase& db, bool missingOnly)
 QList<QPair<QString, QString>> fieldsOfType(const QSqlDatabase& db, const QString& type)
 {
     QList<QPair<QString, QString>> fields;
-    for (const Shape::Table& table : shapeOf(db).tables)
-        for (const auto& [field, fieldType] : table.fields)
-            if (fieldType.compare(type, Qt::CaseInsensitive) == 0)
-                fields.append({table.name, field});
+    for (const Shape::Table& table : shapeOf(db).tables) {
+        // Named as the schema file writes them where it has them: a server reports them folded.
+        const Shape::Table* declared = named(expectedShape().tables, table.name);
+        for (const auto& [field, fieldType] : table.fields) {
+            if (fieldType.compare(type, Qt::CaseInsensitive) != 0)
+                continue;
+            QString written = field;
+            for (const auto& [name, declaredType] : declared ? declared->fields : table.fields)
+                if (name.compare(field, Qt::CaseInsensitive) == 0)
+                    written = name;
+            fields.append({declared ? declared->name : table.name, written});
+        }
+    }
     return fields;
 }
 

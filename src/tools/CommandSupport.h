@@ -37,6 +37,7 @@ private:
 // them), and copies the write-ahead log into the database file as it closes.
 struct Kitchen
 {
+    QString dataDir; // the workstation's files (exchange, the menu print's texts), on either engine
     std::unique_ptr<KitchenLock> lock;
     std::optional<Database> db;
     ~Kitchen();
@@ -51,6 +52,9 @@ QString serverInUse();
 // The server's address as given after --server, and the kitchen's name; empty for a directory.
 QString serverAddress();
 QString kitchenName();
+
+// Copies the server kitchen in use with pg_dump, as Maintenance::backupServer does.
+QString backupServerKitchen(const QString& dataDir, const QString& file, QString* error);
 
 // Makes an empty kitchen on the server in use; refuses one that exists.
 bool createServerKitchen(QString* error);

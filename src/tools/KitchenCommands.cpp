@@ -108,10 +108,11 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
             ++problems;
         }
     }
-    // Infinities compare beyond the largest double; SQLite keeps a NaN as an empty value.
+    // Infinities compare beyond the largest double; SQLite keeps a NaN as an empty value. Unquoted, as
+    // the references above.
     for (const auto& [table, column] : schema::fieldsOfType(db, u"REAL"_s)) {
-        if (!query.exec(u"SELECT count(*) FROM \"%1\" WHERE abs(\"%2\") > 1.7976931348623157e308"_s.arg(
-                table, column)) ||
+        if (!query.exec(
+                u"SELECT count(*) FROM %1 WHERE abs(%2) > 1.7976931348623157e308"_s.arg(table, column)) ||
             !query.next()) {
             err << sqlErrorText(query.lastError()) << Qt::endl;
             return failed;
@@ -169,14 +170,9 @@ int refusedOnServer(const QString& what, QTextStream& err)
 
 int backup(const QString& dataDir, const QString& file, QTextStream& out, QTextStream& err)
 {
-    if (!serverInUse().isEmpty()) {
-        err << u"Резервную копию кухни на сервере делает администратор сервера средствами самого сервера "
-               "(pg_dump --schema с именем кухни)."_s
-            << Qt::endl;
-        return failed;
-    }
     QString error;
-    const QString copy = Maintenance::backup(dataDir, &error, {}, file);
+    const QString copy = serverInUse().isEmpty() ? Maintenance::backup(dataDir, &error, {}, file)
+                                                 : backupServerKitchen(dataDir, file, &error);
     if (copy.isEmpty()) {
         err << u"Резервная копия не создана: %1"_s.arg(error) << Qt::endl;
         return failed;

@@ -148,7 +148,7 @@ int printMenu(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job
     QString error;
     const auto key = keyByName(kitchen.db->connection(), u"Menu"_s, u"Kod"_s, u"Name"_s, *menu, &error);
     // The texts the menu page would offer: those of the kitchen's settings file.
-    const MenuPrintSettings settings(QFileInfo(kitchen.db->connection().databaseName()).absolutePath());
+    const MenuPrintSettings settings(kitchen.dataDir);
     const std::optional<QStringList> texts = key ? settings.load(&error) : std::nullopt;
     if (!texts) {
         err << error << Qt::endl;

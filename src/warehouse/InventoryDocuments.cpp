@@ -5,7 +5,7 @@
 #include "store/Database.h"
 #include "store/Isolation.h"
 #include "store/KitchenPresence.h"
-#include "store/SqliteStatement.h"
+#include "store/PreparedStatement.h"
 #include "store/UserPrompts.h"
 
 #include <QCollator>
@@ -101,7 +101,7 @@ bool InventoryDocuments::transfer(qlonglong document, const std::function<Counte
         transaction.isActive() &&
         execSql(m_db,
                 u"INSERT INTO inv (Kod, Ing22, Ing, Oldkolvo, OldPrice, Newprice, NewKolvo) "
-                "SELECT ?, Name, Kod1, Kolvo, Cena, Cena, CASE WHEN ? THEN Kolvo END FROM Ing "
+                "SELECT ?, Name, Kod1, Kolvo, Cena, Cena, CASE WHEN ? = 1 THEN Kolvo END FROM Ing "
                 "WHERE coalesce(Pf, 0) = 0 ORDER BY Kod, Kod1"_s,
                 {document, countedFromBalance ? 1 : 0}, &error) &&
         execSql(m_db, u"UPDATE invdok SET Provodka = ? WHERE Kod = ?"_s, {transferred, document}, &error) &&
@@ -174,12 +174,12 @@ bool InventoryDocuments::postLines(qlonglong document, bool clearHistory, QStrin
     // in code-point order, which for most kitchens already is the collated order: checking that takes
     // one comparison a line, and only a mixed list is sorted again.
     std::vector<CountLine> lines;
-    SqliteStatement read(m_db,
-                         u"SELECT i.Ing22, g.Kod1, coalesce(g.Kolvo, 0), coalesce(i.NewKolvo, 0), "
-                         "coalesce(i.Newprice, 0.0), i.Nnn, g.Cena FROM inv i LEFT JOIN Ing g ON g.Kod1 = "
-                         "i.Ing WHERE i.Kod = ? "
-                         "ORDER BY i.Ing22, i.Nnn"_s,
-                         error);
+    PreparedStatement read(m_db,
+                           u"SELECT i.Ing22, g.Kod1, coalesce(g.Kolvo, 0), coalesce(i.NewKolvo, 0), "
+                           "coalesce(i.Newprice, 0.0), i.Nnn, g.Cena FROM inv i LEFT JOIN Ing g ON g.Kod1 = "
+                           "i.Ing WHERE i.Kod = ? "
+                           "ORDER BY i.Ing22, i.Nnn"_s,
+                           error);
     if (!read.isValid() || !read.bind({document}, error))
         return false;
     QString failure;

@@ -3,9 +3,9 @@
 #include "reference/IngredientCatalog.h"
 #include "store/Database.h"
 #include "store/Isolation.h"
+#include "store/PreparedStatement.h"
 #include "store/RowBatch.h"
 #include "store/RowKey.h"
-#include "store/SqliteStatement.h"
 #include "store/UserPrompts.h"
 
 #include <QHash>
@@ -250,12 +250,12 @@ std::optional<qlonglong> StockDocuments::writePosted(const Header& header, const
                   {header.date, header.number, header.partner}, error))
         return std::nullopt;
     const qlonglong document = insert.lastInsertId().toLongLong();
-    // Every row spelled out in a plain VALUES list: a server types the values by the columns they go to.
-    RowBatch movements(
-        m_db, u"INSERT INTO Move (Kod1, Date, Nomer, Partner, Provodka, Kod, Kolvo, Cena, Oper)"_s, {}, 9);
+    RowBatch movements(m_db, u"Move"_s,
+                       {u"Kod1"_s, u"Date"_s, u"Nomer"_s, u"Partner"_s, u"Provodka"_s, u"Kod"_s, u"Kolvo"_s,
+                        u"Cena"_s, u"Oper"_s},
+                       {document, header.date, header.number, header.partner, 1});
     for (const MoveLine& line : lines) {
-        if (!movements.add({document, header.date, header.number, header.partner, 1, line.ingredient,
-                            line.quantity, line.price, QString::fromLatin1(line.oper)},
+        if (!movements.add({line.ingredient, line.quantity, line.price, QString::fromLatin1(line.oper)},
                            error))
             return std::nullopt;
     }
@@ -317,7 +317,7 @@ bool StockDocuments::removeAll(QString* error)
 bool StockDocuments::priceIssue(std::vector<MoveLine>& lines, QString* error) const
 {
     const StockValuation& valuation = StockValuation::kitchen();
-    SqliteStatement stock(m_db, u"SELECT Kod1, Kolvo, Cena FROM Ing WHERE Kod1 = ?"_s, error);
+    PreparedStatement stock(m_db, u"SELECT Kod1, Kolvo, Cena FROM Ing WHERE Kod1 = ?"_s, error);
     if (!stock.isValid())
         return false;
     for (MoveLine& line : lines) {

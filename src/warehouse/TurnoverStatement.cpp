@@ -5,9 +5,9 @@
 #include "reports/Workbook.h"
 #include "StockDocuments.h"
 #include "store/Database.h"
+#include "store/PreparedStatement.h"
 #include "store/Rounding.h"
 #include "store/RowKey.h"
-#include "store/SqliteStatement.h"
 
 #include <QHash>
 #include <QSqlQuery>
@@ -154,7 +154,7 @@ const QString stockedOnly = u" AND (i.Pf IS NULL OR i.Pf = 0)"_s;
 bool readMovements(const QSqlDatabase& db, const QString& ingredientFilter, const QVariantList& values,
                    std::vector<Movement>& movements, QString* error)
 {
-    SqliteStatement query(
+    PreparedStatement query(
         db,
         u"SELECT m.Kod, m.Date, m.Nomer, p.Name, m.Oper, m.Cena, m.Kolvo FROM Move m "
         "LEFT JOIN Partner p ON p.Nnn = m.Partner "

@@ -45,7 +45,7 @@ private Q_SLOTS:
         QSqlDatabase db = data.db();
         QVERIFY2(demo::fill(db, &error), qPrintable(error));
         ScriptedPrompts prompts;
-        MainWindow window(DataLocations::resolve({u"--data"_s, data.dataDir()}, QString()), &prompts);
+        MainWindow window(DataLocations::resolve(data.arguments(), QString()), &prompts);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         if (page != MainWindow::Start)
@@ -69,7 +69,7 @@ private Q_SLOTS:
     {
         TestDataDir data;
         ScriptedPrompts prompts;
-        MainWindow window(DataLocations::resolve({u"--data"_s, data.dataDir()}, QString()), &prompts);
+        MainWindow window(DataLocations::resolve(data.arguments(), QString()), &prompts);
         window.show();
         window.tabs()->setCurrentIndex(MainWindow::Partners);
         QDialog dialog(window.tabs()->currentWidget());

@@ -56,7 +56,7 @@ private Q_SLOTS:
 
         ScriptedPrompts prompts;
         RecordingLauncher launcher;
-        MainWindow window(DataLocations::resolve({u"--data"_s, data.dataDir()}, QString()), &prompts);
+        MainWindow window(DataLocations::resolve(data.arguments(), QString()), &prompts);
         auto& page = *static_cast<CostingPage*>(window.page(MainWindow::Costing));
         page.setSpreadsheetLauncher(&launcher);
         window.show();

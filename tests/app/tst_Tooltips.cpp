@@ -75,7 +75,7 @@ private Q_SLOTS:
         QString error;
         QVERIFY2(demo::fill(db, &error), qPrintable(error));
         ScriptedPrompts prompts;
-        MainWindow window(DataLocations::resolve({u"--data"_s, data.dataDir()}, QString()), &prompts);
+        MainWindow window(DataLocations::resolve(data.arguments(), QString()), &prompts);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QStringList missing;
@@ -105,7 +105,7 @@ private Q_SLOTS:
         TableModel groups(db, {u"GrIng"_s, {u"Name"_s}});
         QVERIFY(groups.open());
         const QList<std::function<QDialog*()>> dialogs = {
-            [&] { return new MaintenanceDialog(data.dataDir()); },
+            [&] { return new MaintenanceDialog(DataLocations::resolve(data.arguments(), QString())); },
             [&] { return new CopyDishDialog(db, &prompts, u"Борщ"_s, 1); },
             [&] { return new EnterpriseChoiceDialog(db, &prompts); },
             [&] { return new IngredientChooserDialog(db, &prompts, 1, u"Борщ"_s); },

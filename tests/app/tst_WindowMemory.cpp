@@ -26,8 +26,8 @@ class tst_WindowMemory : public QObject
 private:
     std::unique_ptr<MainWindow> openWindow(const TestDataDir& data)
     {
-        auto window = std::make_unique<MainWindow>(
-            DataLocations::resolve({u"--data"_s, data.dataDir()}, QString()), &m_prompts);
+        auto window =
+            std::make_unique<MainWindow>(DataLocations::resolve(data.arguments(), QString()), &m_prompts);
         return window;
     }
     static DataGrid* dishGrid(MainWindow& window)

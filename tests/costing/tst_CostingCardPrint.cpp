@@ -274,7 +274,7 @@ void tst_CostingCardPrint::marksArePrintedOnceAndCleared()
     // A dish that is not marked is not computed: its zero yield stops nothing.
     kitchen.exec(u"UPDATE Ing SET Vih = 0 WHERE Name = 'Мясо'"_s);
     kitchen.exec(u"UPDATE Bludo SET Print = CASE Name WHEN 'Салат' THEN 'x' "
-                 "WHEN 'Жаркое' THEN char(9) END"_s);
+                 "WHEN 'Жаркое' THEN '\t' END"_s);
 
     CostingCardPrintResult result = kitchen.print(CardPrintScope::MarkedDishes);
     QVERIFY2(result.workbook, qPrintable(result.error));
@@ -364,8 +364,8 @@ void tst_CostingCardPrint::zeroDivisorStopsBeforeAnythingIsWritten()
 void tst_CostingCardPrint::recipeSheet()
 {
     Kitchen kitchen;
-    kitchen.exec(u"UPDATE Bludo SET Recept = 'Нарезать мясо.' || char(13, 10) || 'Обжарить.' || "
-                 "char(10, 10) || 'Подавать горячим.' WHERE Name = 'Жаркое'"_s);
+    kitchen.exec(u"UPDATE Bludo SET Recept = 'Нарезать мясо.\r\nОбжарить.\n\nПодавать горячим.' "
+                 "WHERE Name = 'Жаркое'"_s);
     Workbook book;
     QString error;
     QVERIFY(RecipePrint(kitchen.data.db()).fill(book, kitchen.roast, &error));

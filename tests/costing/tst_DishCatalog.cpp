@@ -1,3 +1,4 @@
+#include "FaultInjection.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
@@ -249,9 +250,8 @@ void tst_DishCatalog::failedCopyLeavesNothing()
 {
     Soups s;
     // The dish goes in, then its card fails half-way.
-    QVERIFY(execSql(s.data.db(),
-                    "CREATE TEMP TRIGGER full BEFORE INSERT ON Karta WHEN "
-                    "(SELECT COUNT(*) FROM Karta) > 8 BEGIN SELECT RAISE(ABORT, 'диск полон'); END"));
+    refuseWrites(s.data.db(), u"Karta"_s, u"INSERT"_s, u"диск полон"_s,
+                 u"(SELECT COUNT(*) FROM Karta) > 8"_s);
     QVERIFY(!s.catalog().copyDish(s.borscht, "Борщ 2", s.group));
     QCOMPARE(s.dishes(s.group), 3);
     QCOMPARE(s.count("SELECT COUNT(*) FROM Karta"), 8);
@@ -322,16 +322,22 @@ void tst_DishCatalog::rewriteMenuGroupOrder()
     // One entry disagrees with its group, so that a rewrite would show.
     QVERIFY(execSql(s.data.db(), "UPDATE MenuSp SET Nn = CASE Name WHEN ? THEN 5 ELSE 3 END WHERE GrName = ?",
                     {s.shchi, s.group}));
-    const QString entries =
-        "SELECT group_concat(Nn) FROM (SELECT Nn FROM MenuSp WHERE GrName = ? ORDER BY Nnn)";
+    const auto entries = [&] {
+        QStringList numbers;
+        QString error;
+        forEachRow(
+            s.data.db(), u"SELECT Nn FROM MenuSp WHERE GrName = ? ORDER BY Nnn"_s, {s.group},
+            [&](const QSqlQuery& q) { numbers << QString::number(q.value(0).toDouble(), 'f', 1); }, &error);
+        return numbers.join(u',') + error;
+    };
 
     // The same whole number rewrites nothing.
     QVERIFY(!DishCatalog::groupOrderChanged(8, 7.5));
     QVERIFY(!s.catalog().rewriteMenuGroupOrder(s.group, 3, 3.4));
-    QCOMPARE(s.data.scalar(entries, {s.group}).toString(), "3.0,5.0");
+    QCOMPARE(entries(), "3.0,5.0");
 
     QVERIFY(s.catalog().rewriteMenuGroupOrder(s.group, 3, 7));
-    QCOMPARE(s.data.scalar(entries, {s.group}).toString(), "7.0,7.0");
+    QCOMPARE(entries(), "7.0,7.0");
     QCOMPARE(s.data.scalar("SELECT Nn FROM MenuSp WHERE Nnn = ?", {otherGroupEntry}).toDouble(), 3.0);
     QCOMPARE(s.prompts.shown, QStringList());
 }

@@ -1,3 +1,4 @@
+#include "FaultInjection.h"
 #include "TestDataDir.h"
 
 #include "costing/DishCostCalculator.h"
@@ -219,8 +220,7 @@ void tst_DishCostCalculator::failedWriteStoresNothing()
     k.component(dough, flour, 600);
     const qlonglong dish = k.dish(k.group("Выпечка"), "Пирог", 1, 0, 1.11);
     k.line(dish, dough, 250);
-    QVERIFY(execSql(k.data.db(), "CREATE TEMP TRIGGER locked BEFORE UPDATE ON Ing "
-                                 "BEGIN SELECT RAISE(ABORT, 'нет доступа'); END"));
+    refuseWrites(k.data.db(), u"Ing"_s, u"UPDATE"_s, u"нет доступа"_s);
 
     const DishCostRun run = k.run();
     QVERIFY(!run.ok);

@@ -191,7 +191,7 @@ void tst_CardExchange::exportRefusesWhatTheImportWouldRefuse_data()
     QTest::addColumn<QString>("change");
     QTest::addColumn<QString>("message");
     QTest::newRow("recipe line equal to a marker")
-        << u"UPDATE Bludo SET Recept = 'Натереть.' || char(10) || '#!# НАЧАЛО ОПИСАНИЯ РЕЦЕПТА #!#'"_s
+        << u"UPDATE Bludo SET Recept = 'Натереть.\n#!# НАЧАЛО ОПИСАНИЯ РЕЦЕПТА #!#'"_s
         << u"Экспорт блюда|Строка 2 рецепта совпадает со служебной строкой файла карточки"_s;
     // A row just added on the card page has no quantity yet.
     QTest::newRow("row without quantity")

@@ -88,6 +88,7 @@ private Q_SLOTS:
         page.setDatePrompt(&dates);
         page.setSpreadsheetLauncher(&launcher);
         page.setClock(&clock);
+        page.setDataDirectory(kitchen.data.dataDir());
         page.resize(1366, 700);
         QCOMPARE(showPage(page, kitchen.db()), QString());
         TableModel* menus = page.menus();

@@ -1,3 +1,4 @@
+#include "FaultInjection.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
@@ -139,8 +140,7 @@ void TestIngredientCatalog::deleteGroupFailureLeavesEverything()
     const qlonglong cutlet = k.ingredient(fish, u"Котлета рыбная"_s, 0.0, true);
     k.component(cutlet, cod);
     // The group row refuses to go, after the ingredients have already been deleted.
-    QVERIFY(execSql(k.data.db(), u"CREATE TEMP TRIGGER keepGroup BEFORE DELETE ON Gring "
-                                 "BEGIN SELECT RAISE(ABORT, 'group locked'); END"_s));
+    refuseWrites(k.data.db(), u"Gring"_s, u"DELETE"_s, u"group locked"_s);
 
     QVERIFY(!k.catalog.deleteGroup(fish, k.prompts));
 

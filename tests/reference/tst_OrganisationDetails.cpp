@@ -1,3 +1,4 @@
+#include "FaultInjection.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
@@ -172,8 +173,7 @@ private Q_SLOTS:
     void databaseFailureIsReported()
     {
         TestDataDir data;
-        QVERIFY(execSql(data.db(), u"CREATE TRIGGER fail BEFORE INSERT ON Org BEGIN "
-                                   u"SELECT RAISE(ABORT, 'disk is full'); END"_s));
+        refuseWrites(data.db(), u"Org"_s, u"INSERT"_s, u"disk is full"_s);
         ScriptedPrompts prompts;
         QVERIFY(!sample().save(data.db(), prompts));
         QVERIFY2(prompts.last().startsWith(u"Ошибка|Реквизиты организации не сохранены"_s),

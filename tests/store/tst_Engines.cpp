@@ -47,7 +47,7 @@ class tst_Engines : public QObject
         if (onServer)
             made.server = std::make_unique<ServerKitchen>();
         else
-            made.file = std::make_unique<TestDataDir>();
+            made.file = std::make_unique<TestDataDir>(true, TestDataDir::Engine::File);
         return made;
     }
 

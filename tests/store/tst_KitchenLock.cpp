@@ -15,6 +15,8 @@ class tst_KitchenLock : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { SKIP_ON_SERVER("the lock file beside the database file"); }
+
     void secondHolderIsToldWhoHasTheKitchen()
     {
         TestDataDir data(false);

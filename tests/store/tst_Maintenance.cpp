@@ -1,11 +1,15 @@
+#include "ServerKitchen.h"
 #include "TestDataDir.h"
 
 #include "store/Maintenance.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -16,6 +20,7 @@ class tst_Maintenance : public QObject
 private Q_SLOTS:
     void logListsTwentyTablesThenEndLine()
     {
+        SKIP_ON_SERVER("the maintenance of the database file");
         TestDataDir data;
         data.insert(u"Gring"_s, {{u"Name"_s, u"Мясо"_s}});
         data.close();
@@ -69,6 +74,7 @@ private Q_SLOTS:
 
     void backupIsWholeOrAbsent()
     {
+        SKIP_ON_SERVER("the copy of the database file");
         TestDataDir data;
         // Several steps of the copy: a recipe of a few megabytes.
         data.insert(u"Bludo"_s, {{u"Name"_s, u"Борщ"_s}, {u"Recept"_s, QString(1'500'000, u'щ')}});
@@ -116,6 +122,7 @@ private Q_SLOTS:
 
     void failingTableIsLoggedAndTheRestDone()
     {
+        SKIP_ON_SERVER("the maintenance of the database file");
         TestDataDir data;
         QVERIFY(execSql(data.db(), u"DROP TABLE Sklad"_s));
         data.close();
@@ -126,6 +133,78 @@ private Q_SLOTS:
         QVERIFY(log.at(sklad + 1).contains(u"Ошибка"_s));
         QVERIFY(log.contains(u"SvodB.db"_s));
         QCOMPARE(log.last(), u"<<<   Индексация закончена   >>>"_s);
+    }
+
+    // On a server only a table's owner rebuilds and purges it: the owner gets every table done, another
+    // user a refusal naming the right for each, and the run still ends with its end line.
+    void serverTablesAreMaintainedByTheirOwner()
+    {
+        if (ServerKitchen::server().isEmpty())
+            QSKIP("no test server named");
+        ServerKitchen kitchen;
+        QVERIFY(execSql(kitchen.db(), u"DELETE FROM Gring"_s));
+        QStringList log;
+        QVERIFY(Maintenance::runOnServer(ServerKitchen::server(), kitchen.kitchen(),
+                                         [&](const QString& line) { log << line; }));
+        const QStringList everyTable =
+            Maintenance::tableFiles() + QStringList{u" "_s, Maintenance::endLine()};
+        QCOMPARE(log, everyTable);
+
+        const QString cook = u"cook_%1"_s.arg(QCoreApplication::applicationPid());
+        // A user with the kitchen's data but not its tables: the role a second workstation may have.
+        for (const QString& grant :
+             {u"CREATE ROLE %1 LOGIN"_s.arg(cook), u"GRANT CONNECT ON DATABASE kuhnemer TO %1"_s.arg(cook),
+              u"GRANT USAGE ON SCHEMA %1 TO %2"_s.arg(kitchen.kitchen(), cook),
+              u"GRANT SELECT ON ALL TABLES IN SCHEMA %1 TO %2"_s.arg(kitchen.kitchen(), cook)})
+            QVERIFY(execSql(kitchen.db(), grant));
+        const auto dropRole = qScopeGuard([&] {
+            execSql(kitchen.db(), u"DROP OWNED BY %1"_s.arg(cook));
+            execSql(kitchen.db(), u"DROP ROLE %1"_s.arg(cook));
+        });
+        log.clear();
+        QVERIFY(!Maintenance::runOnServer(ServerKitchen::server() + u" user="_s + cook, kitchen.kitchen(),
+                                          [&](const QString& line) { log << line; }));
+        QCOMPARE(log.first(), Maintenance::tableFiles().first());
+        QVERIFY2(log.at(1).contains(u"нет права владельца таблицы"_s), qPrintable(log.at(1)));
+        QCOMPARE(
+            log.count(u"    Ошибка: нет права владельца таблицы (её владелец на сервере — \"kuhnemer\"): "
+                      "индексацию и упаковку делает он или администратор сервера"_s),
+            Maintenance::tableFiles().size());
+        QCOMPARE(log.last(), Maintenance::endLine());
+    }
+
+    // A server kitchen's copy is pg_dump's archive, named only when whole; a copy that cannot be made
+    // leaves nothing behind.
+    void serverBackupIsWholeOrAbsent()
+    {
+        if (ServerKitchen::server().isEmpty())
+            QSKIP("no test server named");
+        ServerKitchen kitchen;
+        QVERIFY(execSql(kitchen.db(), u"INSERT INTO Gring (Name) VALUES ('Овощи')"_s));
+        QTemporaryDir dir;
+        QString error;
+        const QString copy =
+            Maintenance::backupServer(ServerKitchen::server(), kitchen.kitchen(), dir.path(), &error);
+        QVERIFY2(!copy.isEmpty(), qPrintable(error));
+        const QDir folder(dir.filePath(u"backup"_s));
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(copy).fileName()});
+        QFile archive(copy);
+        QVERIFY(archive.open(QIODevice::ReadOnly));
+        QVERIFY(archive.read(5) == "PGDMP"); // pg_dump's custom format, as pg_restore reads it
+        archive.close();
+
+        // Named a file that is there: refused, the file untouched.
+        QVERIFY(
+            Maintenance::backupServer(ServerKitchen::server(), kitchen.kitchen(), dir.path(), &error, copy)
+                .isEmpty());
+        QVERIFY2(error.contains(u"уже есть"_s), qPrintable(error));
+        // A kitchen the server has not: pg_dump fails and no file is left.
+        const QString missing = dir.filePath(u"missing.dump"_s);
+        QVERIFY(Maintenance::backupServer(ServerKitchen::server() + u" dbname=nowhere"_s, kitchen.kitchen(),
+                                          dir.path(), &error, missing)
+                    .isEmpty());
+        QVERIFY2(error.contains(u"pg_dump"_s), qPrintable(error));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 };
 

@@ -1,7 +1,7 @@
 #include "TestDataDir.h"
 
+#include "store/PreparedStatement.h"
 #include "store/RowBatch.h"
-#include "store/SqliteStatement.h"
 
 #include <QSqlQuery>
 #include <QTest>
@@ -25,10 +25,9 @@ private Q_SLOTS:
     {
         QFETCH(int, rows);
         TestDataDir data;
-        RowBatch batch(
-            data.db(),
-            u"INSERT INTO Move (Kod1, Date, Kod, Kolvo, Oper, Cena) SELECT ?, ?, column1, column2, column3, column4 FROM ("_s,
-            {7, u"2024-03-20"_s}, 4, u")"_s);
+        RowBatch batch(data.db(), u"Move"_s,
+                       {u"Kod1"_s, u"Date"_s, u"Kod"_s, u"Kolvo"_s, u"Oper"_s, u"Cena"_s},
+                       {7, u"2024-03-20"_s});
         QString error;
         for (int i = 0; i < rows; ++i) {
             QVERIFY2(batch.add(
@@ -55,7 +54,7 @@ private Q_SLOTS:
     void reportsTheRefusedRow()
     {
         TestDataDir data;
-        RowBatch batch(data.db(), u"INSERT INTO Move (Kod, Oper)"_s, {}, 2);
+        RowBatch batch(data.db(), u"Move"_s, {u"Kod"_s, u"Oper"_s});
         QString error;
         bool ok = true;
         for (int i = 0; i < RowBatch::rowsPerStatement + 3; ++i)
@@ -73,8 +72,8 @@ private Q_SLOTS:
         TestDataDir data;
         data.insert(u"inv"_s, {{u"Kod"_s, 3}, {u"Ing22"_s, u"Ёжевика"_s}, {u"NewKolvo"_s, 2.5}});
         QString error;
-        SqliteStatement read(data.db(), u"SELECT Nnn, Ing22, NewKolvo, Newprice FROM inv WHERE Kod = ?"_s,
-                             &error);
+        PreparedStatement read(data.db(), u"SELECT Nnn, Ing22, NewKolvo, Newprice FROM inv WHERE Kod = ?"_s,
+                               &error);
         QVERIFY2(read.isValid() && read.bind({3}, &error), qPrintable(error));
         QVERIFY2(read.next(&error), qPrintable(error));
         QCOMPARE(read.value(0).typeId(), QMetaType::LongLong);
@@ -88,7 +87,7 @@ private Q_SLOTS:
         QVERIFY(read.bind({4}, &error));
         QVERIFY(!read.next(&error));
 
-        SqliteStatement broken(data.db(), u"SELECT missing FROM nowhere"_s, &error);
+        PreparedStatement broken(data.db(), u"SELECT missing FROM nowhere"_s, &error);
         QVERIFY(!broken.isValid());
         QVERIFY2(error.contains(u"nowhere"_s), qPrintable(error));
     }

@@ -68,6 +68,8 @@ class tst_SchemaUpgrade : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { SKIP_ON_SERVER("kitchen files of older versions and their upgrade"); }
+
     void version1KitchenIsUpgradedWhole()
     {
         TestDataDir data;

@@ -30,8 +30,12 @@ struct PricedKitchen : MinceKitchen
     }
     QString prices()
     {
-        return data.scalar(u"SELECT group_concat(Cena, ';') FROM (SELECT Cena FROM Bludo ORDER BY Kod1)"_s)
-            .toString();
+        QStringList all;
+        QString error;
+        forEachRow(
+            data.db(), u"SELECT Cena FROM Bludo ORDER BY Kod1"_s,
+            [&](const QSqlQuery& q) { all << q.value(0).toString(); }, &error);
+        return all.join(u';') + error;
     }
 };
 

@@ -14,8 +14,8 @@ QString ServerKitchen::server()
     return qEnvironmentVariable("KUHNEMER_TEST_SERVER");
 }
 
-ServerKitchen::ServerKitchen()
-    : m_kitchen(u"test_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++kitchenCounter))
+ServerKitchen::ServerKitchen(const QString& prefix)
+    : m_kitchen(u"%1_%2_%3"_s.arg(prefix).arg(QCoreApplication::applicationPid()).arg(++kitchenCounter))
 {
     QString error;
     m_db = Database::openServer(server(), m_kitchen, &error, u"server-"_s + m_kitchen,
@@ -26,6 +26,22 @@ ServerKitchen::ServerKitchen()
 
 ServerKitchen::~ServerKitchen()
 {
+    if (!m_db) {
+        // Closed by the test: a short connection of its own drops the kitchen.
+        QString error;
+        m_db = Database::openServer(server(), m_kitchen, &error, u"drop-"_s + m_kitchen,
+                                    Database::Shape::AnyVersion);
+        if (!m_db)
+            return;
+    }
     QSqlQuery(u"DROP SCHEMA %1 CASCADE"_s.arg(m_kitchen), db());
     m_db->close();
+}
+
+void ServerKitchen::close()
+{
+    if (m_db) {
+        m_db->close();
+        m_db.reset();
+    }
 }

@@ -12,13 +12,16 @@ public:
     // The test server, empty when none is named and server tests are skipped.
     static QString server();
 
-    ServerKitchen();
+    explicit ServerKitchen(const QString& prefix = QStringLiteral("test"));
     ~ServerKitchen();
     ServerKitchen(const ServerKitchen&) = delete;
     ServerKitchen& operator=(const ServerKitchen&) = delete;
 
     const QString& kitchen() const { return m_kitchen; }
     QSqlDatabase db() const { return m_db ? m_db->connection() : QSqlDatabase(); }
+    Database& database() { return *m_db; }
+    // Closes the connection; the kitchen stays until the end.
+    void close();
 
 private:
     QString m_kitchen;

@@ -60,6 +60,48 @@ QStringList snapshotLines(const QString& dataDir)
     return lines;
 }
 
+// A kitchen the commands make themselves: DATA in a temporary folder, and on a server run the tables on
+// the test server under a name of their own, dropped afterwards.
+struct MadeKitchen
+{
+    QTemporaryDir root;
+    QString dataDir = root.filePath(u"DATA"_s);
+    QString name = u"made_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++counter);
+    inline static int counter = 0;
+
+    // On a server the folder is the workstation's, there before the kitchen (the menu print's texts).
+    MadeKitchen()
+    {
+        if (TestDataDir::serverRun())
+            QDir().mkpath(dataDir);
+    }
+
+    // The directory and, on a server run, where the tables are, as a command takes them after its name.
+    QStringList where() const
+    {
+        QStringList result{dataDir};
+        if (TestDataDir::serverRun())
+            result << u"--server"_s << ServerKitchen::server() << u"--kitchen"_s << name;
+        return result;
+    }
+    std::optional<Database> open(QString* error) const
+    {
+        return TestDataDir::serverRun() ? Database::openServer(ServerKitchen::server(), name, error, name)
+                                        : Database::open(dataDir, error, name);
+    }
+    ~MadeKitchen()
+    {
+        if (!TestDataDir::serverRun())
+            return;
+        QString error;
+        if (auto db = Database::openServer(ServerKitchen::server(), name, &error, u"drop"_s,
+                                           Database::Shape::AnyVersion)) {
+            execSql(db->connection(), u"DROP SCHEMA "_s + name + u" CASCADE"_s);
+            db->close();
+        }
+    }
+};
+
 } // namespace
 
 class tst_KitchenCommands : public QObject
@@ -123,13 +165,18 @@ private Q_SLOTS:
         const Outcome copied = run(QStringList{u"backup"_s} + where);
         QDir::setCurrent(before);
         QVERIFY2(made.code == commands::done && made.out.contains(name), qPrintable(made.err));
-        QVERIFY(QDir(here.path()).isEmpty()); // the tables are on the server, not in the folder
+        // The tables are on the server, not in the folder; only the backup went there.
+        QCOMPARE(QDir(here.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{u"backup"_s});
         QCOMPARE(again.code, commands::failed);
         QVERIFY2(again.err.contains(u"уже есть"_s), qPrintable(again.err));
         QVERIFY2(checked.code == commands::done && checked.out.contains(u"Ошибок не найдено"_s),
                  qPrintable(checked.out + checked.err));
-        QCOMPARE(copied.code, commands::failed);
-        QVERIFY2(copied.err.contains(u"pg_dump"_s), qPrintable(copied.err));
+        QVERIFY2(copied.code == commands::done, qPrintable(copied.err));
+        const QStringList dumps = QDir(here.filePath(u"backup"_s)).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(dumps.size(), 1);
+        QVERIFY2(dumps.first().startsWith(name) && dumps.first().endsWith(u".dump"_s),
+                 qPrintable(dumps.first()));
     }
 
     void kitchenMovedToTheServerAndBack()
@@ -196,7 +243,7 @@ private Q_SLOTS:
         if (server.isEmpty())
             QSKIP("no test server named");
         const QString name = u"refused_%1"_s.arg(QCoreApplication::applicationPid());
-        TestDataDir data;
+        TestDataDir data(true, TestDataDir::Engine::File);
         data.insert(u"Gring"_s, {{u"Name"_s, u"мясо"_s}});
         // SQLite's pattern check lets a day that does not exist through; the server's date refuses it.
         data.insert(u"Menu"_s, {{u"Date"_s, u"2026-02-30"_s}});
@@ -215,13 +262,14 @@ private Q_SLOTS:
     void checkFindsWhatStopsACalculation()
     {
         TestDataDir data;
-        QCOMPARE(run({u"check"_s, data.dataDir()}).code, commands::done);
+        const QStringList check = QStringList{u"check"_s, data.dataDir()} + data.serverOptions();
+        QCOMPARE(run(check).code, commands::done);
         data.insert(u"Edinica"_s, {{u"Name"_s, u"пачка"_s}, {u"Gramm"_s, 0}});
         data.insert(
             u"Ing"_s,
             {{u"Name"_s, u"Соль"_s}, {u"Vih"_s, 100}, {u"Cena"_s, std::numeric_limits<double>::infinity()}});
         data.close();
-        const Outcome outcome = run({u"check"_s, data.dataDir()});
+        const Outcome outcome = run(check);
         QCOMPARE(outcome.code, commands::failed);
         QVERIFY2(outcome.out.contains(u"\"пачка\""_s), qPrintable(outcome.out));
         QVERIFY2(outcome.out.contains(u"Ing.Cena"_s), qPrintable(outcome.out));
@@ -255,6 +303,7 @@ private Q_SLOTS:
         QFETCH(QString, change);
         QFETCH(QString, finding);
         QFETCH(bool, opens);
+        SKIP_ON_SERVER("a data directory's file, its catalogue and version pragma");
         TestDataDir data;
         QSqlQuery query(data.db());
         QVERIFY2(query.exec(change), qPrintable(query.lastError().text()));
@@ -275,6 +324,7 @@ private Q_SLOTS:
 
     void checkLeavesAFileThatIsNotOursAsItIs()
     {
+        SKIP_ON_SERVER("a data directory's file");
         TestDataDir data(false);
         const QString file = Database::filePath(data.dataDir());
         QFile::resize(file, 0);
@@ -286,6 +336,7 @@ private Q_SLOTS:
 
     void backupIsWholeOrRefused()
     {
+        SKIP_ON_SERVER("the copy of the database file");
         TestDataDir data;
         data.insert(u"Gring"_s, {{u"Name"_s, u"Овощи"_s}});
         const QString file = data.root() + u"/copies/kitchen.sqlite"_s;
@@ -384,12 +435,12 @@ private Q_SLOTS:
         QFETCH(QStringList, arguments);
         QFETCH(int, code);
         QFETCH(QString, report);
-        QTemporaryDir root;
-        const QString dataDir = root.filePath(u"DATA"_s);
-        QCOMPARE(run({u"create"_s, dataDir, u"--demo"_s}).code, commands::done);
-        const QString file = root.filePath(u"out/print.xlsx"_s);
+        MadeKitchen kitchen;
+        const Outcome made = run(QStringList{u"create"_s} + kitchen.where() + QStringList{u"--demo"_s});
+        QVERIFY2(made.code == commands::done, qPrintable(made.err));
+        const QString file = kitchen.root.filePath(u"out/print.xlsx"_s);
         arguments.replaceInStrings(u"OUT"_s, file);
-        arguments.insert(1, dataDir);
+        arguments = arguments.mid(0, 1) + kitchen.where() + arguments.mid(1);
         const Outcome outcome = run(arguments);
         QCOMPARE(outcome.code, code);
         QVERIFY2((outcome.out + outcome.err).contains(report), qPrintable(outcome.out + outcome.err));
@@ -405,23 +456,24 @@ private Q_SLOTS:
                 QVERIFY2(sheet.contains("paperSize=\"9\""), qPrintable(u"sheet %1"_s.arg(n)));
             }
         }
-        QVERIFY(QDir(root.filePath(u"out"_s)).entryList(QDir::Files | QDir::Hidden).size() ==
+        QVERIFY(QDir(kitchen.root.filePath(u"out"_s)).entryList(QDir::Files | QDir::Hidden).size() ==
                 (printed ? 1 : 0));
     }
 
     void printedCardsAreTheWindowsPrintOut()
     {
-        QTemporaryDir root;
-        const QString dataDir = root.filePath(u"DATA"_s);
-        QCOMPARE(run({u"create"_s, dataDir, u"--demo"_s}).code, commands::done);
-        const QString file = root.filePath(u"cards.xlsx"_s);
-        QCOMPARE(run({u"print"_s, dataDir, u"cards"_s, u"--all"_s, u"--enterprise"_s, u"ООО \"Продснаб\""_s,
-                      u"--out"_s, file})
+        MadeKitchen kitchen;
+        QCOMPARE(run(QStringList{u"create"_s} + kitchen.where() + QStringList{u"--demo"_s}).code,
+                 commands::done);
+        const QString file = kitchen.root.filePath(u"cards.xlsx"_s);
+        QCOMPARE(run(QStringList{u"print"_s} + kitchen.where() +
+                     QStringList{u"cards"_s, u"--all"_s, u"--enterprise"_s, u"ООО \"Продснаб\""_s, u"--out"_s,
+                                 file})
                      .code,
                  commands::done);
         // The window's path: the same print handed to the reports folder.
         QString error;
-        auto db = Database::open(dataDir, &error, u"window"_s);
+        auto db = kitchen.open(&error);
         QVERIFY(db);
         SystemClock clock;
         CostingCardPrintResult result =
@@ -431,7 +483,7 @@ private Q_SLOTS:
         QVERIFY(result.workbook);
         ScriptedPrompts prompts;
         RecordingLauncher launcher;
-        const QString shown = ReportOutput(launcher, prompts, root.filePath(u"reports"_s))
+        const QString shown = ReportOutput(launcher, prompts, kitchen.root.filePath(u"reports"_s))
                                   .show(*result.workbook, u"Калькуляционные карты"_s);
         for (const QString& part :
              {u"xl/worksheets/sheet1.xml"_s, u"xl/sharedStrings.xml"_s, u"xl/styles.xml"_s})
@@ -440,6 +492,7 @@ private Q_SLOTS:
 
     void writingCommandsWaitForTheProgram()
     {
+        SKIP_ON_SERVER("the lock file beside the database file");
         TestDataDir data;
         data.close();
         KitchenLock program(data.dataDir());
@@ -475,6 +528,7 @@ private Q_SLOTS:
         QFETCH(bool, locked);
         QFETCH(int, code);
         QFETCH(QString, report);
+        SKIP_ON_SERVER("kitchen files of older versions and their upgrade");
         TestDataDir data;
         if (version == 1)
             makeVersion1Kitchen(data);

@@ -64,10 +64,10 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     ingredientsPage->setRepricingCheck(previewRepricing);
     addPage(ingredientsPage, u"Ингредиенты"_s);
     addPage(new CostingPage(m_prompts, m_tabs), u"Калькуляционные карты"_s);
-    auto* menuPage = new MenuPage(m_prompts, m_tabs);
-    menuPage->setMenuTransfer(pointofsale::transferMenu);
-    menuPage->placeDie(newPageDie());
-    addPage(menuPage, u"Меню"_s);
+    m_menuPage = new MenuPage(m_prompts, m_tabs);
+    m_menuPage->setMenuTransfer(pointofsale::transferMenu);
+    m_menuPage->placeDie(newPageDie());
+    addPage(m_menuPage, u"Меню"_s);
     auto* sales = new SalesPage(m_prompts, nullptr, m_tabs);
     sales->setSalesReceiver(pointofsale::receiveSales);
     sales->placeDie(newPageDie());
@@ -144,6 +144,7 @@ void MainWindow::updateKitchenOffer()
         m_tabs->setCurrentIndex(current);
     }
     m_info->setDataDirectory(m_locations.culinar);
+    m_menuPage->setDataDirectory(m_locations.culinar);
 }
 
 void MainWindow::createKitchen(bool demo)
@@ -350,20 +351,14 @@ void MainWindow::runMaintenance()
                             "компьютера во время индексирования и упаковки таблиц.    Начинать "
                             "индексацию ?"_s))
         return;
-    if (!m_locations.server.isEmpty()) {
-        m_prompts->inform(u"Индексация"_s,
-                          u"Кухня хранится на сервере \"%1\": индексацию и упаковку её таблиц (REINDEX, "
-                          "VACUUM ANALYZE) и резервные копии (pg_dump) делает администратор сервера."_s.arg(
-                              m_locations.server));
-        return;
-    }
     QString error;
-    if (!m_lock.acquire(&error)) {
+    // A server kitchen's tables are locked by the server itself, table by table, as they are done.
+    if (m_locations.server.isEmpty() && !m_lock.acquire(&error)) {
         m_prompts->warn(u"Индексация"_s, error);
         return;
     }
     m_start->maintenanceButton()->hide();
-    MaintenanceDialog dialog(m_locations.culinar, this);
+    MaintenanceDialog dialog(m_locations, this);
     dialog.exec();
 }
 

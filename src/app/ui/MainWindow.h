@@ -13,6 +13,7 @@
 #include <optional>
 
 class DiceWidget;
+class MenuPage;
 class InfoPage;
 class QLabel;
 class SpreadsheetLauncher;
@@ -104,6 +105,7 @@ private:
     QLabel* m_presence;
     std::unique_ptr<SpreadsheetLauncher> m_desktopLauncher;
     SpreadsheetLauncher* m_launcher;
+    MenuPage* m_menuPage = nullptr;
     QList<DiceWidget*> m_pageDice;
     int m_previousPage = Start;
     bool m_tablesOpened = false;

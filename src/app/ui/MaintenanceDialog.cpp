@@ -13,9 +13,9 @@
 
 using namespace Qt::StringLiterals;
 
-MaintenanceDialog::MaintenanceDialog(QString dataDir, QWidget* parent)
+MaintenanceDialog::MaintenanceDialog(DataLocations locations, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_dataDir(std::move(dataDir)), m_log(new QPlainTextEdit(this)), m_progress(new QProgressBar(this)),
+      m_locations(std::move(locations)), m_log(new QPlainTextEdit(this)), m_progress(new QProgressBar(this)),
       m_ok(new QPushButton(u"OK"_s, this)), m_cancel(new QPushButton(u"Отмена"_s, this))
 {
     setWindowTitle(u"Индексация"_s);
@@ -75,19 +75,21 @@ void MaintenanceDialog::runMaintenance()
     QApplication::setOverrideCursor(Qt::BusyCursor);
     // The log and the progress reach the window through its event loop; the run opens a connection
     // of its own on its thread.
-    m_thread = QThread::create([this, dataDir = m_dataDir] {
-        Maintenance::run(
-            dataDir,
-            [this](const QString& line) {
-                QMetaObject::invokeMethod(this, [this, line] { m_log->appendPlainText(line); });
-            },
-            [this](int n, int total) {
-                QMetaObject::invokeMethod(this, [this, n, total] {
-                    m_progress->setRange(0, total);
-                    m_progress->setValue(n);
-                });
-                return !m_stop;
+    m_thread = QThread::create([this, locations = m_locations] {
+        const auto log = [this](const QString& line) {
+            QMetaObject::invokeMethod(this, [this, line] { m_log->appendPlainText(line); });
+        };
+        if (!locations.server.isEmpty()) {
+            Maintenance::runOnServer(locations.server, locations.kitchen, log);
+            return;
+        }
+        Maintenance::run(locations.culinar, log, [this](int n, int total) {
+            QMetaObject::invokeMethod(this, [this, n, total] {
+                m_progress->setRange(0, total);
+                m_progress->setValue(n);
             });
+            return !m_stop;
+        });
     });
     m_thread->setParent(this);
     connect(m_thread, &QThread::finished, this, &MaintenanceDialog::maintenanceOver);

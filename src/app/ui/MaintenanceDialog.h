@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/DataLocations.h"
+
 #include <QDialog>
 
 #include <atomic>
@@ -16,7 +18,8 @@ class MaintenanceDialog : public QDialog
 {
     Q_OBJECT
 public:
-    MaintenanceDialog(QString dataDir, QWidget* parent = nullptr);
+    // The kitchen of the data directory, or the one on the server the locations name.
+    explicit MaintenanceDialog(DataLocations locations, QWidget* parent = nullptr);
     // Stops a run still going and waits for it: the program is closing.
     ~MaintenanceDialog() override;
 
@@ -34,7 +37,7 @@ private:
     void runMaintenance();
     void maintenanceOver();
 
-    QString m_dataDir;
+    DataLocations m_locations;
     QPlainTextEdit* m_log;
     QProgressBar* m_progress;
     QPushButton* m_ok;

@@ -18,7 +18,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFileInfo>
 #include <QFont>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -377,7 +376,7 @@ void MenuPage::printMenu()
     const QVariant menu = m_menus->currentKey();
     if (menu.isNull())
         return;
-    const MenuPrintSettings settings(QFileInfo(m_db.databaseName()).absolutePath());
+    const MenuPrintSettings settings(m_dataDir);
     QString error;
     const std::optional<QStringList> texts = settings.load(&error);
     if (!texts) {

@@ -56,6 +56,9 @@ public:
     using MenuTransfer =
         std::function<void(QWidget* parent, QSqlDatabase db, UserPrompts& prompts, const QVariant& menu)>;
     void setMenuTransfer(MenuTransfer transfer) { m_transferMenu = std::move(transfer); }
+    // The workstation's data directory, where the menu print keeps its texts (Sm.db): beside the
+    // database file, or the folder of --data for a kitchen on a server.
+    void setDataDirectory(const QString& dataDir) { m_dataDir = dataDir; }
     // The main window's die, shown under the menu grid.
     void placeDie(QWidget* die);
 
@@ -100,6 +103,7 @@ private:
     QPushButton* m_transfer;
     QBoxLayout* m_dieSlot = nullptr;
     MenuTransfer m_transferMenu;
+    QString m_dataDir;
     DatePromptDialog* m_printDialog;
     DesktopSpreadsheetLauncher m_desktopLauncher;
     SpreadsheetLauncher* m_launcher = &m_desktopLauncher;

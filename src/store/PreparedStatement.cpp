@@ -1,7 +1,6 @@
-#include "SqliteStatement.h"
+#include "PreparedStatement.h"
 
 #include "Database.h"
-#include "Engine.h"
 
 #include <QSqlError>
 
@@ -9,20 +8,17 @@
 
 using namespace Qt::StringLiterals;
 
-SqliteStatement::SqliteStatement(const QSqlDatabase& db, const QString& sql, QString* error)
+PreparedStatement::PreparedStatement(const QSqlDatabase& db, const QString& sql, QString* error)
     : m_sqlite(Database::sqliteHandle(db))
 {
-    if (!m_sqlite && Engine::of(db) == Engine::Postgres) {
-        m_query = std::make_unique<QSqlQuery>(db);
-        m_query->setForwardOnly(true);
-        if (!m_query->prepare(sql)) {
-            *error = sqlErrorText(m_query->lastError());
-            m_query.reset();
-        }
-        return;
-    }
     if (!m_sqlite) {
-        *error = u"Драйвер SQLite не дал доступа к базе данных."_s;
+        auto query = std::make_unique<QSqlQuery>(db);
+        query->setForwardOnly(true);
+        if (!query->prepare(sql)) {
+            *error = sqlErrorText(query->lastError());
+            return;
+        }
+        m_query = std::move(query);
         return;
     }
     const QByteArray text = sql.toUtf8();
@@ -34,20 +30,21 @@ SqliteStatement::SqliteStatement(const QSqlDatabase& db, const QString& sql, QSt
     }
 }
 
-SqliteStatement::~SqliteStatement()
+PreparedStatement::~PreparedStatement()
 {
     sqlite3_finalize(m_statement);
 }
 
-bool SqliteStatement::bind(const QVariantList& values, QString* error)
+bool PreparedStatement::bind(const QVariantList& values, QString* error)
 {
     if (m_query) {
-        // Run at the first next(), as SQLite runs it: the driver reads rows one at a time and takes
-        // no other statement on the connection until they are read.
         m_query->finish();
-        for (int i = 0; i < values.size(); ++i)
-            m_query->bindValue(i, values.at(i));
-        m_unrun = true;
+        // The server stores the program's 0/1 flags as numbers, and takes a bound bool as a boolean.
+        for (int i = 0; i < values.size(); ++i) {
+            const QVariant& value = values.at(i);
+            m_query->bindValue(i, value.typeId() == QMetaType::Bool ? QVariant(int(value.toBool())) : value);
+        }
+        m_pending = true;
         return true;
     }
     sqlite3_reset(m_statement);
@@ -89,21 +86,20 @@ bool SqliteStatement::bind(const QVariantList& values, QString* error)
     return true;
 }
 
-bool SqliteStatement::next(QString* error)
+bool PreparedStatement::next(QString* error)
 {
     if (m_query) {
-        if (m_unrun) {
-            m_unrun = false;
+        if (m_pending) {
+            m_pending = false;
             if (!m_query->exec()) {
                 *error = sqlErrorText(m_query->lastError());
                 return false;
             }
         }
-        if (m_query->isSelect() && m_query->next())
+        if (m_query->next())
             return true;
         if (m_query->lastError().isValid())
             *error = sqlErrorText(m_query->lastError());
-        m_query->finish();
         return false;
     }
     switch (sqlite3_step(m_statement)) {
@@ -119,7 +115,7 @@ bool SqliteStatement::next(QString* error)
     }
 }
 
-bool SqliteStatement::exec(const QVariantList& values, QString* error)
+bool PreparedStatement::exec(const QVariantList& values, QString* error)
 {
     if (!bind(values, error))
         return false;
@@ -132,10 +128,13 @@ bool SqliteStatement::exec(const QVariantList& values, QString* error)
     return false;
 }
 
-QVariant SqliteStatement::value(int column) const
+QVariant PreparedStatement::value(int column) const
 {
-    if (m_query)
-        return m_query->value(column);
+    if (m_query) {
+        // The server's driver hands a positive BIGINT over unsigned; a key is a key on both engines.
+        const QVariant value = m_query->value(column);
+        return value.typeId() == QMetaType::ULongLong ? QVariant(value.toLongLong()) : value;
+    }
     switch (sqlite3_column_type(m_statement, column)) {
     case SQLITE_NULL:
         return {};
@@ -153,14 +152,14 @@ QVariant SqliteStatement::value(int column) const
     }
 }
 
-double SqliteStatement::number(int column) const
+double PreparedStatement::number(int column) const
 {
     if (m_query)
         return m_query->value(column).toDouble();
     return sqlite3_column_double(m_statement, column);
 }
 
-bool SqliteStatement::fail(QString* error) const
+bool PreparedStatement::fail(QString* error) const
 {
     *error = sqlErrorText(QSqlError(QString(), QString::fromUtf8(sqlite3_errmsg(m_sqlite)),
                                     QSqlError::StatementError,

@@ -10,17 +10,17 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-// One statement on the engine's own interface, for the few loops where the Qt driver's cost per row
-// would dominate (a posting that reads or writes thousands of rows). Values are always bound; errors
-// come out in the words of sqlErrorText. On a server, whose driver has no such interface, the same
-// calls go through the driver.
-class SqliteStatement
+// One statement prepared once and run over many rows' values, for the loops where a statement per row
+// would dominate (a posting that reads or writes thousands of rows). On SQLite it runs on the engine's
+// own interface, past the Qt driver's cost per row; on a server it is the server's prepared statement.
+// Values are always bound; errors come out in the words of sqlErrorText.
+class PreparedStatement
 {
 public:
-    SqliteStatement(const QSqlDatabase& db, const QString& sql, QString* error);
-    ~SqliteStatement();
-    SqliteStatement(const SqliteStatement&) = delete;
-    SqliteStatement& operator=(const SqliteStatement&) = delete;
+    PreparedStatement(const QSqlDatabase& db, const QString& sql, QString* error);
+    ~PreparedStatement();
+    PreparedStatement(const PreparedStatement&) = delete;
+    PreparedStatement& operator=(const PreparedStatement&) = delete;
 
     bool isValid() const { return m_statement != nullptr || m_query != nullptr; }
 
@@ -38,8 +38,9 @@ public:
 private:
     bool fail(QString* error) const;
 
+    // SQLite's own statement, or the driver's prepared query on a server.
     sqlite3* m_sqlite = nullptr;
     sqlite3_stmt* m_statement = nullptr;
-    std::unique_ptr<QSqlQuery> m_query; // a server's
-    bool m_unrun = false;               // bound, not run yet
+    std::unique_ptr<QSqlQuery> m_query;
+    bool m_pending = false; // bound on the server, not yet run
 };
