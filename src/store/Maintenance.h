@@ -33,7 +33,6 @@ public:
         using namespace Qt::StringLiterals;
         return u"Индексация прервана пользователем."_s;
     }
-    static bool run(const QString& dataDir, const Log& log);
     // The same for a kitchen on a server (a libpq connection string or URI and the kitchen's name):
     // each table's indexes rebuilt (REINDEX) and its dead rows purged and statistics renewed (VACUUM
     // ANALYZE). Only a table's owner may do either: for a table of another owner the log names the

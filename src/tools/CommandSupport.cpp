@@ -82,84 +82,84 @@ QString serverAddress()
 QString kitchenName()
 {
     return serverChoice().kitchen;
-    QString backupServerKitchen(const QString& dataDir, const QString& file, QString* error)
-    {
-        const ServerChoice& choice = serverChoice();
-        return Maintenance::backupServer(choice.server, choice.kitchen, dataDir, error, file);
-    }
+}
 
-    bool createServerKitchen(QString * error)
-    {
-        const ServerChoice& choice = serverChoice();
-        std::optional<Database> made =
-            Database::openServer(choice.server, choice.kitchen, error, u"kuhnemer-data"_s,
-                                 Database::Shape::MustBeWhole, Database::Creation::New);
-        if (made)
-            made->close();
-        return made.has_value();
-    }
+QString backupServerKitchen(const QString& dataDir, const QString& file, QString* error)
+{
+    const ServerChoice& choice = serverChoice();
+    return Maintenance::backupServer(choice.server, choice.kitchen, dataDir, error, file);
+}
 
-    bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStream& err,
-                     Database::Shape shape)
-    {
-        QString error;
-        kitchen.dataDir = dataDir;
-        if (const ServerChoice& choice = serverChoice(); !choice.server.isEmpty()) {
-            kitchen.db =
-                Database::openServer(choice.server, choice.kitchen, &error, u"kuhnemer-data"_s, shape);
-            if (kitchen.db && writes && !KitchenPresence::join(kitchen.db->connection(), &error)) {
-                kitchen.db->close();
-                kitchen.db.reset();
-            }
-            if (!kitchen.db)
-                err << error << Qt::endl;
-            return kitchen.db.has_value();
+bool createServerKitchen(QString* error)
+{
+    const ServerChoice& choice = serverChoice();
+    std::optional<Database> made =
+        Database::openServer(choice.server, choice.kitchen, error, u"kuhnemer-data"_s,
+                             Database::Shape::MustBeWhole, Database::Creation::New);
+    if (made)
+        made->close();
+    return made.has_value();
+}
+
+bool openKitchen(const QString& dataDir, bool writes, Kitchen& kitchen, QTextStream& err,
+                 Database::Shape shape)
+{
+    QString error;
+    kitchen.dataDir = dataDir;
+    if (const ServerChoice& choice = serverChoice(); !choice.server.isEmpty()) {
+        kitchen.db = Database::openServer(choice.server, choice.kitchen, &error, u"kuhnemer-data"_s, shape);
+        if (kitchen.db && writes && !KitchenPresence::join(kitchen.db->connection(), &error)) {
+            kitchen.db->close();
+            kitchen.db.reset();
         }
-        if (writes && QFileInfo(dataDir).isDir()) {
-            kitchen.lock = std::make_unique<KitchenLock>(dataDir);
-            if (!kitchen.lock->acquire(&error)) {
-                err << error << Qt::endl;
-                return false;
-            }
-        }
-        kitchen.db = Database::open(dataDir, &error, u"kuhnemer-data"_s, shape);
         if (!kitchen.db)
             err << error << Qt::endl;
         return kitchen.db.has_value();
     }
-
-    std::function<bool(int)> terminalProgress(const QString& caption, QTextStream& err)
-    {
-        if (!::isatty(STDERR_FILENO))
-            return {};
-        return [caption, &err, last = -1](int percent) mutable {
-            if (percent != last) {
-                last = percent;
-                err << '\r' << caption << u": "_s << percent << '%';
-                if (percent >= 100)
-                    err << '\n';
-                err.flush();
-            }
-            return true; // a command is stopped by its signal, not through its progress
-        };
-    }
-
-    bool saveWorkbook(const Workbook& workbook, const QString& file, QString* error)
-    {
-        const QFileInfo target(file);
-        if (!QDir().mkpath(target.absolutePath())) {
-            *error =
-                u"Не удалось создать папку \"%1\"."_s.arg(QDir::toNativeSeparators(target.absolutePath()));
+    if (writes && QFileInfo(dataDir).isDir()) {
+        kitchen.lock = std::make_unique<KitchenLock>(dataDir);
+        if (!kitchen.lock->acquire(&error)) {
+            err << error << Qt::endl;
             return false;
         }
-        XlsxFileWriter writer;
-        const std::optional<QByteArray> bytes = writer.bytes(workbook);
-        if (!bytes) {
-            *error = u"Не удалось записать таблицу: %1"_s.arg(writer.errorString());
-            return false;
-        }
-        // A rename replaces the file at once: a nightly script's file is the old one or the new one.
-        return writeWholeFile(target.absoluteFilePath(), *bytes, error);
     }
+    kitchen.db = Database::open(dataDir, &error, u"kuhnemer-data"_s, shape);
+    if (!kitchen.db)
+        err << error << Qt::endl;
+    return kitchen.db.has_value();
+}
+
+std::function<bool(int)> terminalProgress(const QString& caption, QTextStream& err)
+{
+    if (!::isatty(STDERR_FILENO))
+        return {};
+    return [caption, &err, last = -1](int percent) mutable {
+        if (percent != last) {
+            last = percent;
+            err << '\r' << caption << u": "_s << percent << '%';
+            if (percent >= 100)
+                err << '\n';
+            err.flush();
+        }
+        return true; // a command is stopped by its signal, not through its progress
+    };
+}
+
+bool saveWorkbook(const Workbook& workbook, const QString& file, QString* error)
+{
+    const QFileInfo target(file);
+    if (!QDir().mkpath(target.absolutePath())) {
+        *error = u"Не удалось создать папку \"%1\"."_s.arg(QDir::toNativeSeparators(target.absolutePath()));
+        return false;
+    }
+    XlsxFileWriter writer;
+    const std::optional<QByteArray> bytes = writer.bytes(workbook);
+    if (!bytes) {
+        *error = u"Не удалось записать таблицу: %1"_s.arg(writer.errorString());
+        return false;
+    }
+    // A rename replaces the file at once: a nightly script's file is the old one or the new one.
+    return writeWholeFile(target.absoluteFilePath(), *bytes, error);
+}
 
 } // namespace commands
