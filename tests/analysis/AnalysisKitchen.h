@@ -24,9 +24,6 @@ struct AnalysisKitchen : MinceKitchen
         card(soup, beef, 150);
         card(carrots, carrot, 200);
         card(cutlets, mince, 1000);
-        // Before the merge of the price history the kitchen may lack its table.
-        data.scalar(u"CREATE TABLE IF NOT EXISTS Pricehist (Kod INTEGER PRIMARY KEY AUTOINCREMENT, Ing REAL, "
-                    "Data DATE, Oldcena REAL, Cena REAL, Doc REAL, Source VARCHAR(40))"_s);
     }
 
     qlonglong pricedDish(qlonglong group, const QString& name, double portions, QVariant price)

@@ -114,7 +114,8 @@ void tst_DemoKitchen::referencesHold_data()
            "AND b.Status = 1) OR NOT EXISTS (SELECT 1 FROM Menu WHERE Menu.Kod = m.Kod)";
     QTest::newRow("menu entry out of its dish's group")
         << "SELECT COUNT(*) FROM MenuSp m JOIN Bludo b ON b.Kod1 = m.Name "
-           "LEFT JOIN Grbludo g ON g.Kod = m.GrName WHERE m.GrName IS NOT b.Kod OR m.Nn IS NOT g.N";
+           "LEFT JOIN Grbludo g ON g.Kod = m.GrName WHERE m.GrName IS DISTINCT FROM b.Kod OR m.Nn IS "
+           "DISTINCT FROM g.N";
     QTest::newRow("menu without a date") << "SELECT COUNT(*) FROM Menu WHERE Date IS NULL";
 }
 
