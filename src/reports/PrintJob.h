@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 // Something the user is told about a print-out besides the workbook: lines left out, a posted
 // document that gets no working cards, a calculation refused on the way.
@@ -40,6 +41,31 @@ struct PrintedWorkbook
     void warn(const QString& caption, const QString& text) { notices.append({caption, text, true}); }
 };
 
+// How far a print job is, in percent of its filling and, before each of its long steps, as "what, n
+// of total". Both answer false when the user asked to stop: the job then returns at its next step,
+// refused with PrintJob::cancelledText(), and its caller rolls back what it stored. An empty progress
+// never stops.
+class PrintProgress
+{
+public:
+    using Percent = std::function<bool(int percent)>;
+    using Step = std::function<bool(const QString& what, int n, int total)>;
+
+    PrintProgress() = default;
+    PrintProgress(std::nullptr_t) {}
+    template <typename F>
+    requires std::is_invocable_r_v<bool, F, int> PrintProgress(F percent) : m_percent(std::move(percent)) {}
+    PrintProgress(Percent percent, Step step) : m_percent(std::move(percent)), m_step(std::move(step)) {}
+
+    explicit operator bool() const { return m_percent || m_step; }
+    bool operator()(int percent) const { return !m_percent || m_percent(percent); }
+    bool step(const QString& what, int n, int total) const { return !m_step || m_step(what, n, total); }
+
+private:
+    Percent m_percent;
+    Step m_step;
+};
+
 // One print-out with every choice made: it reads and checks what it needs, runs the calculation the
 // print-out depends on and fills the workbook. A page asks the choices through its dialogs and hands
 // the result to ReportOutput (reports/ui/PrintJobRun); `kuhnemer-data print` takes them from its
@@ -48,29 +74,15 @@ struct PrintedWorkbook
 class PrintJob
 {
 public:
-    // How far the job is; false when the user asked to stop: the job then returns at its next step,
-    // refused with cancelledText(), and its caller rolls back what it stored.
-    using Progress = std::function<bool(int percent)>;
+    using Progress = PrintProgress;
 
     static QString cancelledText()
     {
         using namespace Qt::StringLiterals;
         return u"Печать отменена."_s;
     }
-    // What the job is doing, n of total, before each of its long steps; false when the user asked it
-    // to stop: the job then stops there, storing nothing and giving back no workbook.
-    using Step = std::function<bool(const QString& what, int n, int total)>;
 
     virtual ~PrintJob() = default;
 
     virtual PrintedWorkbook run(const Progress& progress) = 0;
-
-    // Set by whoever runs the job where it can be stopped; without it a job always goes on.
-    void setStep(Step step) { m_step = std::move(step); }
-
-protected:
-    bool step(const QString& what, int n, int total) const { return !m_step || m_step(what, n, total); }
-
-private:
-    Step m_step;
 };

@@ -6,9 +6,10 @@ using namespace Qt::StringLiterals;
 
 PrintedWorkbook SalesSummaryPrintJob::run(const Progress& progress)
 {
-    SalesSummaryResult result = SalesSummary(m_db).run(m_start, m_end, progress, [this](int n, int total) {
-        return step(u"Документы реализации"_s, n, total);
-    });
+    SalesSummaryResult result =
+        SalesSummary(m_db).run(m_start, m_end, progress, [&progress](int n, int total) {
+            return progress.step(u"Документы реализации"_s, n, total);
+        });
     if (result.stopped)
         return PrintedWorkbook::refused(u"Печать сводного отчёта"_s, cancelledText());
     if (!result.workbook)

@@ -134,13 +134,12 @@ public:
 
     PrintedWorkbook run(const Progress& progress) override
     {
-        m_job->setStep([this](const QString& what, int n, int total) {
+        return m_job->run(PrintProgress(progress, [this, &progress](const QString& what, int n, int total) {
             m_steps->append(n);
             if (n == 2)
                 onWindowThread(pressCancel);
-            return step(what, n, total);
-        });
-        return m_job->run(progress);
+            return progress.step(what, n, total);
+        }));
     }
 
 private:

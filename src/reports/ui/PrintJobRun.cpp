@@ -15,22 +15,22 @@ bool runPrintJob(QWidget* parent, const QString& caption, const QSqlDatabase& ki
 {
     std::optional<PrintedWorkbook> printed;
     SerializedWorkbook file;
-    const Worker::Outcome outcome =
-        runInWorker(parent, prompts, caption, kitchen,
-                    [&printed, &file, &makeJob](const QSqlDatabase& db, Worker& worker) {
-                        const std::unique_ptr<PrintJob> job = makeJob(db);
-                        job->setStep([&worker](const QString& what, int n, int total) {
-                            worker.report(what, n, total);
-                            return !worker.cancelRequested();
-                        });
-                        worker.report(u"Чтение и расчёт"_s, 0, 100);
-                        printed = job->run(worker.percentProgress(u"Заполнение печатной формы"_s));
-                        // The file's bytes are made here too: for a large print-out they take longer than the
-                        // filling.
-                        if (printed->workbook && !worker.cancelRequested())
-                            file = SerializedWorkbook::of(*printed->workbook,
-                                                          worker.percentProgress(u"Подготовка файла"_s));
-                    });
+    const Worker::Outcome outcome = runInWorker(
+        parent, prompts, caption, kitchen,
+        [&printed, &file, &makeJob](const QSqlDatabase& db, Worker& worker) {
+            const std::unique_ptr<PrintJob> job = makeJob(db);
+            worker.report(u"Чтение и расчёт"_s, 0, 100);
+            printed = job->run(PrintProgress(worker.percentProgress(u"Заполнение печатной формы"_s),
+                                             [&worker](const QString& what, int n, int total) {
+                                                 worker.report(what, n, total);
+                                                 return !worker.cancelRequested();
+                                             }));
+            // The file's bytes are made here too: for a large print-out they take longer than the
+            // filling.
+            if (printed->workbook && !worker.cancelRequested())
+                file =
+                    SerializedWorkbook::of(*printed->workbook, worker.percentProgress(u"Подготовка файла"_s));
+        });
     if (outcome != Worker::Outcome::Finished || !printed)
         return false;
     for (const PrintNotice& notice : printed->notices) {
