@@ -1,9 +1,12 @@
 #include "GuiScript.h"
 
 #include "store/Field.h"
+#include "store/ui/DateEdit.h"
 #include "store/ui/DatePromptDialog.h"
 
+#include "store/ui/DateEdit.h"
 #include <QCheckBox>
+
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -67,6 +70,31 @@ private Q_SLOTS:
         QCOMPARE(prompt.askDate(QDate(2026, 12, 11)), std::optional<QDate>(QDate(2026, 2, 28)));
         QCOMPARE(refusal, missingDateMessage(u"31.02.2026"_s));
         QVERIFY(stayedOpen);
+    }
+
+    // A date typed the way it is written, separators and all, whether or not a section moved on by
+    // itself before its separator came.
+    void aDateTypedWithSeparatorsIsTaken_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QDate>("date");
+        QTest::newRow("two-digit sections") << u"01.12.2026"_s << QDate(2026, 12, 1);
+        QTest::newRow("no separators") << u"01122026"_s << QDate(2026, 12, 1);
+        QTest::newRow("sections complete at one digit") << u"5.4.2025"_s << QDate(2025, 4, 5);
+        QTest::newRow("sections waiting for a second digit") << u"1.1.2024"_s << QDate(2024, 1, 1);
+    }
+    void aDateTypedWithSeparatorsIsTaken()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QDate, date);
+        DateEdit edit;
+        edit.setDate(QDate(2026, 12, 11));
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        edit.setFocus();
+        edit.setSelectedSection(QDateTimeEdit::DaySection);
+        QTest::keyClicks(&edit, typed);
+        QCOMPARE(edit.date(), date);
     }
 
     void printOptionsShowTheirTextsAndKeepTheCheckBox()

@@ -64,11 +64,23 @@ void DateEdit::focusOutEvent(QFocusEvent* event)
 
 void DateEdit::keyPressEvent(QKeyEvent* event)
 {
+    // A date typed out in full, "01.12.2026": the editor moves to the next section by itself once a
+    // section is complete, so the separator typed right after must not move it once more (the month's
+    // digits would land in the year).
+    const bool separator = event->text() == u"."_s;
+    if (separator && m_movedOn) {
+        m_movedOn = false;
+        event->accept();
+        return;
+    }
+    const int section = currentSectionIndex();
     m_leaving = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (m_leaving)
         noteRefusal();
     QDateEdit::keyPressEvent(event);
     m_leaving = false;
+    m_movedOn =
+        event->text().size() == 1 && event->text().front().isDigit() && currentSectionIndex() != section;
 }
 
 QString DateEdit::takeRefusal()

@@ -35,4 +35,5 @@ private:
 
     QString m_refusal;
     bool m_leaving = false;
+    bool m_movedOn = false; // the last digit completed its section and moved on
 };
