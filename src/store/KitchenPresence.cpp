@@ -124,12 +124,13 @@ bool KitchenPresence::others(const QSqlDatabase& db, QList<Session>* sessions, Q
         error);
 }
 
-bool KitchenPresence::holdAlone(const QSqlDatabase& db, const QString& operation, QString* error)
+bool KitchenPresence::holdAlone(const QSqlDatabase& db, const QString& operation, QString* error, Until until)
 {
     if (Engine::of(db) != Engine::Postgres)
         return true;
     QSqlQuery query(db);
-    if (!runQuery(query, u"SELECT pg_try_advisory_xact_lock(%1)"_s.arg(keys), {}, error) || !query.next())
+    const QString lock = until == Until::Closed ? u"pg_try_advisory_lock"_s : u"pg_try_advisory_xact_lock"_s;
+    if (!runQuery(query, u"SELECT %1(%2)"_s.arg(lock, keys), {}, error) || !query.next())
         return false;
     if (query.value(0).toBool())
         return true;

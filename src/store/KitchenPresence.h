@@ -33,9 +33,16 @@ public:
     static bool join(const QSqlDatabase& db, QString* error);
     // The other connections in the kitchen, in the order they came in.
     static bool others(const QSqlDatabase& db, QList<Session>* sessions, QString* error);
-    // Takes the kitchen for `operation` until the transaction open on db ends. False, naming the
-    // others, when anyone else is in.
-    static bool holdAlone(const QSqlDatabase& db, const QString& operation, QString* error);
+    // How long a kitchen taken for an operation stays taken: until the transaction open on db ends, or,
+    // for work that cannot run in one transaction (the server's maintenance), until db is closed.
+    enum class Until
+    {
+        TransactionEnd,
+        Closed
+    };
+    // Takes the kitchen for `operation`. False, naming the others, when anyone else is in.
+    static bool holdAlone(const QSqlDatabase& db, const QString& operation, QString* error,
+                          Until until = Until::TransactionEnd);
 
     // "ПК-2 (иван), с 08:40; ..." for the user.
     static QString describe(const QList<Session>& sessions);

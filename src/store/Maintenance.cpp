@@ -4,6 +4,7 @@
 
 #include "Database.h"
 #include "Engine.h"
+#include "KitchenPresence.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -295,6 +296,13 @@ bool Maintenance::runOnServer(const QString& server, const QString& kitchen, con
     QString error;
     auto db =
         Database::openServer(server, kitchen, &error, u"kuhnemer-maintenance"_s, Database::Shape::AsFound);
+    // Nobody else works while the tables are rebuilt: held by this connection until it is closed, since
+    // VACUUM runs outside any transaction.
+    if (db && !KitchenPresence::holdAlone(db->connection(), u"Индексация баз"_s, &error,
+                                          KitchenPresence::Until::Closed)) {
+        db->close();
+        db.reset();
+    }
     bool allDone = db.has_value();
     if (!db)
         log(error);

@@ -4,6 +4,7 @@
 
 #include "store/Engine.h"
 #include "store/KitchenPresence.h"
+#include "store/Maintenance.h"
 #include "store/Schema.h"
 #include "store/SchemaUpgrade.h"
 #include "warehouse/InventoryDocuments.h"
@@ -333,6 +334,45 @@ private Q_SLOTS:
                  qPrintable(error));
         QCOMPARE(column(db, u"SELECT count(*) FROM Doc"_s), QStringList{u"1"_s});
         other->close();
+    }
+
+    // The server's maintenance runs outside any transaction: it is refused while another program has the
+    // kitchen open, and keeps everyone out while it runs.
+    void maintenanceRunsAlone()
+    {
+        if (ServerKitchen::server().isEmpty())
+            QSKIP("no test server named");
+        ServerKitchen made;
+        QString error;
+        auto other = Database::openServer(ServerKitchen::server(), made.kitchen(), &error, u"other"_s);
+        QVERIFY2(other && KitchenPresence::join(other->connection(), &error), qPrintable(error));
+        QStringList log;
+        QVERIFY(!Maintenance::runOnServer(ServerKitchen::server(), made.kitchen(),
+                                          [&log](const QString& line) { log << line; }));
+        QVERIFY2(log.join(u'\n').contains(u"Индексация баз выполняется, только когда"_s),
+                 qPrintable(log.join(u'\n')));
+        QVERIFY(!log.contains(u"Ing.DB"_s));
+        other->close();
+
+        log.clear();
+        bool keptOut = false;
+        QVERIFY(Maintenance::runOnServer(ServerKitchen::server(), made.kitchen(), [&](const QString& line) {
+            log << line;
+            if (line == u"Ing.DB"_s) {
+                QString refusal;
+                auto late =
+                    Database::openServer(ServerKitchen::server(), made.kitchen(), &refusal, u"late"_s);
+                keptOut = late && !KitchenPresence::join(late->connection(), &refusal) &&
+                          refusal.contains(u"без других"_s);
+                if (late)
+                    late->close();
+            }
+        }));
+        QVERIFY2(keptOut && log.contains(u"Ing.DB"_s), qPrintable(log.join(u'\n')));
+        // Closed, the maintenance lets the kitchen go.
+        auto again = Database::openServer(ServerKitchen::server(), made.kitchen(), &error, u"again"_s);
+        QVERIFY2(again && KitchenPresence::join(again->connection(), &error), qPrintable(error));
+        again->close();
     }
 
     // The server keeps 63 bytes of printable ASCII of a connection's name: a Russian user name and a

@@ -352,7 +352,7 @@ void MainWindow::runMaintenance()
                             "индексацию ?"_s))
         return;
     QString error;
-    // A server kitchen's tables are locked by the server itself, table by table, as they are done.
+    // A server kitchen is taken by the maintenance itself, refused while anyone else has it open.
     if (m_locations.server.isEmpty() && !m_lock.acquire(&error)) {
         m_prompts->warn(u"Индексация"_s, error);
         return;
