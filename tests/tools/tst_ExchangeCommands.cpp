@@ -1,3 +1,4 @@
+#include "CommandRun.h"
 #include "ScriptedPrompts.h"
 
 #include "exchange/CardExchange.h"
@@ -22,13 +23,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Outcome
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
 // The demo kitchen in a temporary folder, with a folder for the files the commands write.
 struct DemoKitchen
 {
@@ -45,13 +39,9 @@ struct DemoKitchen
     }
     QString file(const QString& name) const { return root.filePath(name); }
 
-    Outcome run(const QString& command, const QStringList& arguments)
+    CommandOutcome run(const QString& command, const QStringList& arguments)
     {
-        Outcome outcome;
-        QTextStream out(&outcome.out);
-        QTextStream err(&outcome.err);
-        outcome.code = commands::run(QStringList{command, dir} + arguments, out, err);
-        return outcome;
+        return runCommand(QStringList{command, dir} + arguments);
     }
 
     // Runs a statement on a connection of the test's own, closed again before the next command.
@@ -217,7 +207,7 @@ private Q_SLOTS:
         writeFile(kitchen.file(u"damaged.rea"_s), "not a sales summary");
         for (QString& argument : arguments)
             argument.replace(u'@', kitchen.root.path());
-        const Outcome outcome = kitchen.run(command, arguments);
+        const CommandOutcome outcome = kitchen.run(command, arguments);
         QVERIFY2((outcome.out + outcome.err).contains(report), qPrintable(outcome.out + outcome.err));
         QCOMPARE(outcome.code, code);
     }
@@ -226,13 +216,13 @@ private Q_SLOTS:
     {
         DemoKitchen kitchen;
         const QString folder = kitchen.file(u"soups"_s);
-        const Outcome exported =
+        const CommandOutcome exported =
             kitchen.run(u"export-cards"_s, {u"--group"_s, u"Первые блюда"_s, u"--out"_s, folder});
         QCOMPARE(exported.code, commands::done);
         const QString card = QDir(folder).filePath(u"Борщ со сметаной.fck"_s);
         QVERIFY(QFile::exists(card));
 
-        const Outcome imported =
+        const CommandOutcome imported =
             kitchen.run(u"import-cards"_s, {card, u"--group"_s, u"Салаты"_s, u"--yes"_s, u"--by-name"_s});
         QVERIFY2(imported.code == commands::done, qPrintable(imported.err));
         QVERIFY(
@@ -272,7 +262,7 @@ private Q_SLOTS:
         // The beet is renamed: by name it finds nothing of ours.
         kitchen.scalar(u"UPDATE Ing SET Name = 'Свёкла столовая' WHERE Name = 'Свёкла'"_s);
         const QString before = kitchen.counts();
-        const Outcome outcome =
+        const CommandOutcome outcome =
             kitchen.run(u"import-cards"_s, QStringList{card, u"--group"_s, u"Салаты"_s} + options);
         QCOMPARE(outcome.code, commands::failed);
         QVERIFY2(outcome.err.contains(message), qPrintable(outcome.err));
@@ -286,7 +276,7 @@ private Q_SLOTS:
         QCOMPARE(kitchen.run(u"export-cards"_s, {u"--dish"_s, u"Борщ со сметаной"_s, u"--out"_s, card}).code,
                  0);
         kitchen.scalar(u"UPDATE Ing SET Name = 'Свёкла столовая' WHERE Name = 'Свёкла'"_s);
-        const Outcome outcome =
+        const CommandOutcome outcome =
             kitchen.run(u"import-cards"_s, {card, u"--group"_s, u"Салаты"_s, u"--yes"_s, u"--by-name"_s,
                                             u"--match"_s, u"Свёкла=свёкла столовая"_s});
         QVERIFY2(outcome.code == commands::done, qPrintable(outcome.err));
@@ -306,11 +296,11 @@ private Q_SLOTS:
         // Reading commands still run.
         QCOMPARE(kitchen.run(u"export-cards"_s, {u"--dish"_s, u"Борщ со сметаной"_s, u"--out"_s, card}).code,
                  0);
-        const Outcome imported =
+        const CommandOutcome imported =
             kitchen.run(u"import-cards"_s, {card, u"--group"_s, u"Салаты"_s, u"--yes"_s, u"--by-name"_s});
-        const Outcome received =
+        const CommandOutcome received =
             kitchen.run(u"receive-sales"_s, {kitchen.file(u"sales.dbf"_s), u"--target"_s, u"torg"_s});
-        for (const Outcome& outcome : {imported, received}) {
+        for (const CommandOutcome& outcome : {imported, received}) {
             QCOMPARE(outcome.code, commands::failed);
             QVERIFY2(!outcome.err.isEmpty(), "the lock's message");
         }
@@ -324,7 +314,7 @@ private Q_SLOTS:
         const QString table = kitchen.file(u"sales.dbf"_s);
         writeFile(table, torgTable({borscht, borscht}));
         const int documents = kitchen.scalar(u"SELECT count(*) FROM Realdoc"_s).toInt();
-        const Outcome outcome = kitchen.run(u"receive-sales"_s, {table, u"--target"_s, u"torg"_s});
+        const CommandOutcome outcome = kitchen.run(u"receive-sales"_s, {table, u"--target"_s, u"torg"_s});
         QVERIFY2(outcome.code == commands::done, qPrintable(outcome.err));
         QVERIFY2(outcome.out.contains(u"от 07.12.2026"_s) && outcome.out.contains(u"строк: 1."_s),
                  qPrintable(outcome.out));

@@ -1,3 +1,4 @@
+#include "CommandRun.h"
 #include "ServerKitchen.h"
 #include "TestDataDir.h"
 
@@ -29,22 +30,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct Outcome
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Outcome run(const QStringList& arguments)
-{
-    Outcome outcome;
-    QTextStream out(&outcome.out);
-    QTextStream err(&outcome.err);
-    outcome.code = commands::run(arguments, out, err);
-    return outcome;
-}
 
 // Every row of every table of a kitchen as sorted text lines: a moved kitchen writes its tables'
 // highest keys (sqlite_sequence) in another order than the kitchen's own history did.
@@ -126,7 +111,7 @@ private Q_SLOTS:
         const QString before = QDir::currentPath();
         QTemporaryDir here;
         QDir::setCurrent(here.path());
-        const Outcome outcome = run(arguments);
+        const CommandOutcome outcome = runCommand(arguments);
         QDir::setCurrent(before);
         QCOMPARE(outcome.code, commands::usageError);
         QVERIFY(outcome.err.contains(u"upgrade КАТАЛОГ"_s));
@@ -135,7 +120,7 @@ private Q_SLOTS:
 
     void helpListsEveryCommand()
     {
-        const Outcome outcome = run({u"--help"_s});
+        const CommandOutcome outcome = runCommand({u"--help"_s});
         QCOMPARE(outcome.code, commands::done);
         for (const char* command : {"create", "check", "upgrade"})
             QVERIFY(outcome.out.contains(QLatin1String(command)));
@@ -159,10 +144,10 @@ private Q_SLOTS:
         const QString before = QDir::currentPath();
         QTemporaryDir here;
         QDir::setCurrent(here.path());
-        const Outcome made = run(QStringList{u"create"_s} + where);
-        const Outcome again = run(QStringList{u"create"_s} + where);
-        const Outcome checked = run(QStringList{u"check"_s} + where);
-        const Outcome copied = run(QStringList{u"backup"_s} + where);
+        const CommandOutcome made = runCommand(QStringList{u"create"_s} + where);
+        const CommandOutcome again = runCommand(QStringList{u"create"_s} + where);
+        const CommandOutcome checked = runCommand(QStringList{u"check"_s} + where);
+        const CommandOutcome copied = runCommand(QStringList{u"backup"_s} + where);
         QDir::setCurrent(before);
         QVERIFY2(made.code == commands::done && made.out.contains(name), qPrintable(made.err));
         // The tables are on the server, not in the folder; only the backup went there.
@@ -209,19 +194,19 @@ private Q_SLOTS:
             QVERIFY(execSql(kitchen->connection(), u"DELETE FROM Gring WHERE Kod = 900"_s));
             kitchen->close();
         }
-        const Outcome to = run({u"move"_s, there, server, u"--kitchen"_s, name});
+        const CommandOutcome to = runCommand({u"move"_s, there, server, u"--kitchen"_s, name});
         QVERIFY2(to.code == commands::done, qPrintable(to.err));
-        const Outcome again = run({u"move"_s, there, server, u"--kitchen"_s, name});
+        const CommandOutcome again = runCommand({u"move"_s, there, server, u"--kitchen"_s, name});
         QCOMPARE(again.code, commands::failed);
         QVERIFY2(again.err.contains(u"уже есть"_s), qPrintable(again.err));
-        const Outcome onto = run({u"move"_s, server, there, u"--kitchen"_s, name});
+        const CommandOutcome onto = runCommand({u"move"_s, server, there, u"--kitchen"_s, name});
         QCOMPARE(onto.code, commands::failed);
         {
             // A program working in the server kitchen keeps the move from reading it.
             QString error;
             auto program = Database::openServer(server, name, &error, u"program"_s);
             QVERIFY2(program && KitchenPresence::join(program->connection(), &error), qPrintable(error));
-            const Outcome refused = run({u"move"_s, server, back, u"--kitchen"_s, name});
+            const CommandOutcome refused = runCommand({u"move"_s, server, back, u"--kitchen"_s, name});
             program->close();
             QCOMPARE(refused.code, commands::failed);
             QVERIFY2(refused.err.contains(u"Перенос кухни"_s) &&
@@ -229,7 +214,7 @@ private Q_SLOTS:
                      qPrintable(refused.err));
             QVERIFY(!QFileInfo::exists(back));
         }
-        const Outcome from = run({u"move"_s, server, back, u"--kitchen"_s, name});
+        const CommandOutcome from = runCommand({u"move"_s, server, back, u"--kitchen"_s, name});
         QVERIFY2(from.code == commands::done, qPrintable(from.err));
         QCOMPARE(from.out.section(u' ', -1), to.out.section(u' ', -1)); // the same number of rows
         const QStringList original = snapshotLines(there);
@@ -248,7 +233,7 @@ private Q_SLOTS:
         // SQLite's pattern check lets a day that does not exist through; the server's date refuses it.
         data.insert(u"Menu"_s, {{u"Date"_s, u"2026-02-30"_s}});
         data.close();
-        const Outcome moved = run({u"move"_s, data.dataDir(), server, u"--kitchen"_s, name});
+        const CommandOutcome moved = runCommand({u"move"_s, data.dataDir(), server, u"--kitchen"_s, name});
         QCOMPARE(moved.code, commands::failed);
         QVERIFY2(moved.err.contains(u"menu"_s, Qt::CaseInsensitive), qPrintable(moved.err));
         QString error;
@@ -263,13 +248,13 @@ private Q_SLOTS:
     {
         TestDataDir data;
         const QStringList check = QStringList{u"check"_s, data.dataDir()} + data.serverOptions();
-        QCOMPARE(run(check).code, commands::done);
+        QCOMPARE(runCommand(check).code, commands::done);
         data.insert(u"Edinica"_s, {{u"Name"_s, u"пачка"_s}, {u"Gramm"_s, 0}});
         data.insert(
             u"Ing"_s,
             {{u"Name"_s, u"Соль"_s}, {u"Vih"_s, 100}, {u"Cena"_s, std::numeric_limits<double>::infinity()}});
         data.close();
-        const Outcome outcome = run(check);
+        const CommandOutcome outcome = runCommand(check);
         QCOMPARE(outcome.code, commands::failed);
         QVERIFY2(outcome.out.contains(u"\"пачка\""_s), qPrintable(outcome.out));
         QVERIFY2(outcome.out.contains(u"Ing.Cena"_s), qPrintable(outcome.out));
@@ -309,7 +294,7 @@ private Q_SLOTS:
         QVERIFY2(query.exec(change), qPrintable(query.lastError().text()));
         query.finish();
         data.close();
-        const Outcome outcome = run({u"check"_s, data.dataDir()});
+        const CommandOutcome outcome = runCommand({u"check"_s, data.dataDir()});
         QCOMPARE(outcome.code, commands::failed);
         QVERIFY2(outcome.out.contains(u"Схема: "_s + finding), qPrintable(outcome.out + outcome.err));
 
@@ -328,7 +313,7 @@ private Q_SLOTS:
         TestDataDir data(false);
         const QString file = Database::filePath(data.dataDir());
         QFile::resize(file, 0);
-        const Outcome outcome = run({u"check"_s, data.dataDir()});
+        const CommandOutcome outcome = runCommand({u"check"_s, data.dataDir()});
         QCOMPARE(outcome.code, commands::failed);
         QVERIFY(outcome.err.contains(u"не является базой данных"_s));
         QCOMPARE(QFileInfo(file).size(), 0);
@@ -344,7 +329,7 @@ private Q_SLOTS:
         KitchenLock program(data.dataDir());
         QString error;
         QVERIFY(program.acquire(&error));
-        const Outcome first = run({u"backup"_s, data.dataDir(), file});
+        const CommandOutcome first = runCommand({u"backup"_s, data.dataDir(), file});
         QCOMPARE(first.code, commands::done);
         QVERIFY(first.out.contains(u"kitchen.sqlite"_s));
         auto copy = Database::create(file, &error, u"copy"_s);
@@ -355,7 +340,7 @@ private Q_SLOTS:
             QCOMPARE(query.value(0).toString(), u"Овощи"_s);
         }
         copy->close();
-        const Outcome again = run({u"backup"_s, data.dataDir(), file});
+        const CommandOutcome again = runCommand({u"backup"_s, data.dataDir(), file});
         QCOMPARE(again.code, commands::failed);
         QVERIFY(again.err.contains(u"уже есть"_s));
     }
@@ -436,12 +421,13 @@ private Q_SLOTS:
         QFETCH(int, code);
         QFETCH(QString, report);
         MadeKitchen kitchen;
-        const Outcome made = run(QStringList{u"create"_s} + kitchen.where() + QStringList{u"--demo"_s});
+        const CommandOutcome made =
+            runCommand(QStringList{u"create"_s} + kitchen.where() + QStringList{u"--demo"_s});
         QVERIFY2(made.code == commands::done, qPrintable(made.err));
         const QString file = kitchen.root.filePath(u"out/print.xlsx"_s);
         arguments.replaceInStrings(u"OUT"_s, file);
         arguments = arguments.mid(0, 1) + kitchen.where() + arguments.mid(1);
-        const Outcome outcome = run(arguments);
+        const CommandOutcome outcome = runCommand(arguments);
         QCOMPARE(outcome.code, code);
         QVERIFY2((outcome.out + outcome.err).contains(report), qPrintable(outcome.out + outcome.err));
         const bool printed = code == commands::done && arguments.first() == u"print"_s;
@@ -463,12 +449,12 @@ private Q_SLOTS:
     void printedCardsAreTheWindowsPrintOut()
     {
         MadeKitchen kitchen;
-        QCOMPARE(run(QStringList{u"create"_s} + kitchen.where() + QStringList{u"--demo"_s}).code,
+        QCOMPARE(runCommand(QStringList{u"create"_s} + kitchen.where() + QStringList{u"--demo"_s}).code,
                  commands::done);
         const QString file = kitchen.root.filePath(u"cards.xlsx"_s);
-        QCOMPARE(run(QStringList{u"print"_s} + kitchen.where() +
-                     QStringList{u"cards"_s, u"--all"_s, u"--enterprise"_s, u"ООО \"Продснаб\""_s, u"--out"_s,
-                                 file})
+        QCOMPARE(runCommand(QStringList{u"print"_s} + kitchen.where() +
+                            QStringList{u"cards"_s, u"--all"_s, u"--enterprise"_s, u"ООО \"Продснаб\""_s,
+                                        u"--out"_s, file})
                      .code,
                  commands::done);
         // The window's path: the same print handed to the reports folder.
@@ -501,12 +487,12 @@ private Q_SLOTS:
         for (const QStringList& arguments : {QStringList{u"reprice"_s, data.dataDir()},
                                              QStringList{u"print"_s, data.dataDir(), u"cards"_s, u"--all"_s,
                                                          u"--out"_s, data.root() + u"/c.xlsx"_s}}) {
-            const Outcome outcome = run(arguments);
+            const CommandOutcome outcome = runCommand(arguments);
             QCOMPARE(outcome.code, commands::failed);
             QVERIFY2(outcome.err.contains(u"уже открыта"_s), qPrintable(outcome.err));
         }
         // Reading goes on while the program works.
-        QCOMPARE(run({u"check"_s, data.dataDir()}).code, commands::done);
+        QCOMPARE(runCommand({u"check"_s, data.dataDir()}).code, commands::done);
     }
 
     void upgrade_data()
@@ -539,7 +525,7 @@ private Q_SLOTS:
         QString error;
         if (locked)
             QVERIFY(program.acquire(&error));
-        const Outcome outcome = run({u"upgrade"_s, data.dataDir()});
+        const CommandOutcome outcome = runCommand({u"upgrade"_s, data.dataDir()});
         QCOMPARE(outcome.code, code);
         QVERIFY2((outcome.out + outcome.err).contains(report), qPrintable(outcome.out + outcome.err));
         // What the command reports is what the program then finds.

@@ -1,4 +1,5 @@
 #include "../sales/SalesKitchen.h"
+#include "CommandRun.h"
 
 #include "GuiScript.h"
 #include "RecordingLauncher.h"
@@ -20,22 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct Outcome
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Outcome run(const QStringList& arguments)
-{
-    Outcome outcome;
-    QTextStream out(&outcome.out);
-    QTextStream err(&outcome.err);
-    outcome.code = commands::run(arguments, out, err);
-    return outcome;
-}
 
 // Two days of sales: three open documents (one with a line of no portions) and one posted, a partner,
 // stock for the issues and an inventory.
@@ -105,7 +90,7 @@ class tst_SalesCommands : public QObject
 private Q_SLOTS:
     void helpListsTheseCommands()
     {
-        const Outcome outcome = run({u"--help"_s});
+        const CommandOutcome outcome = runCommand({u"--help"_s});
         QCOMPARE(outcome.code, commands::done);
         for (const char* command : {"post-sales", "sales", "cross", "summary", "inventory", "turnover"})
             QVERIFY2(outcome.out.contains(u" %1 "_s.arg(QLatin1String(command))), command);
@@ -180,7 +165,7 @@ private Q_SLOTS:
         SalesDays k;
         if (!setup.isEmpty())
             k.data.scalar(setup);
-        const Outcome outcome = run(k.arguments(arguments, QString()));
+        const CommandOutcome outcome = runCommand(k.arguments(arguments, QString()));
         QCOMPARE(outcome.code, code);
         QVERIFY2((outcome.out + outcome.err).contains(report), qPrintable(outcome.out + outcome.err));
         QCOMPARE(k.statuses(), statuses);
@@ -272,7 +257,7 @@ private Q_SLOTS:
         if (!setup.isEmpty())
             k.data.scalar(setup);
         const QString file = k.data.root() + u"/out/print.xlsx"_s;
-        const Outcome outcome = run(k.arguments(arguments, file));
+        const CommandOutcome outcome = runCommand(k.arguments(arguments, file));
         QCOMPARE(outcome.code, code);
         QVERIFY2((outcome.out + outcome.err).contains(report), qPrintable(outcome.out + outcome.err));
         QCOMPARE(QFileInfo::exists(file), code == commands::done);
@@ -292,7 +277,8 @@ private Q_SLOTS:
                                    u"xl/styles.xml"_s};
 
         const QString tables = k.data.root() + u"/tables.xlsx"_s;
-        QCOMPARE(run(k.arguments({u"print"_s, u"sales"_s, u"--document"_s, u"LUNCH"_s, u"--out"_s, u"OUT"_s},
+        QCOMPARE(runCommand(
+                     k.arguments({u"print"_s, u"sales"_s, u"--document"_s, u"LUNCH"_s, u"--out"_s, u"OUT"_s},
                                  tables))
                      .code,
                  commands::done);
@@ -308,12 +294,13 @@ private Q_SLOTS:
         // The statement of the issues the posting wrote.
         const QString turnover = k.data.root() + u"/turnover.xlsx"_s;
         QCOMPARE(
-            run(k.arguments({u"post-sales"_s, u"--date"_s, u"2024-03-05"_s, u"--partner"_s, u"Кухня"_s}, {}))
+            runCommand(
+                k.arguments({u"post-sales"_s, u"--date"_s, u"2024-03-05"_s, u"--partner"_s, u"Кухня"_s}, {}))
                 .code,
             commands::done);
-        QCOMPARE(run(k.arguments({u"print"_s, u"turnover"_s, u"--all"_s, u"--full"_s, u"--from"_s,
-                                  u"2024-03-05"_s, u"--to"_s, u"2024-03-05"_s, u"--out"_s, u"OUT"_s},
-                                 turnover))
+        QCOMPARE(runCommand(k.arguments({u"print"_s, u"turnover"_s, u"--all"_s, u"--full"_s, u"--from"_s,
+                                         u"2024-03-05"_s, u"--to"_s, u"2024-03-05"_s, u"--out"_s, u"OUT"_s},
+                                        turnover))
                      .code,
                  commands::done);
         Workbook statement;
@@ -352,10 +339,10 @@ private Q_SLOTS:
         }
         QVERIFY2(largestLog < 1100 * frame, qPrintable(QString::number(largestLog / frame)));
 
-        const Outcome outcome =
-            run(k.arguments({u"post-sales"_s, u"--from"_s, first.toString(Qt::ISODate), u"--to"_s,
-                             first.addDays(days).toString(Qt::ISODate), u"--partner"_s, u"Кухня"_s},
-                            QString()));
+        const CommandOutcome outcome =
+            runCommand(k.arguments({u"post-sales"_s, u"--from"_s, first.toString(Qt::ISODate), u"--to"_s,
+                                    first.addDays(days).toString(Qt::ISODate), u"--partner"_s, u"Кухня"_s},
+                                   QString()));
         QCOMPARE(outcome.code, commands::done);
         QCOMPARE(QFileInfo(wal).size(), 0);
         const QString copy = k.data.root() + u"/copy.sqlite"_s;
@@ -400,7 +387,7 @@ private Q_SLOTS:
               QStringList{u"print"_s, u"cards"_s, u"--all"_s, u"--out"_s, u"OUT"_s},
               QStringList{u"print"_s, u"sales"_s, u"--document"_s, u"LUNCH"_s, u"--out"_s, u"OUT"_s},
               QStringList{u"post-sales"_s, u"--date"_s, u"2024-03-05"_s, u"--partner"_s, u"Кухня"_s}}) {
-            const Outcome outcome = run(k.arguments(arguments, file));
+            const CommandOutcome outcome = runCommand(k.arguments(arguments, file));
             const QString said = outcome.out + outcome.err;
             QCOMPARE(outcome.code, whole ? commands::done : commands::failed);
             if (whole)
@@ -450,11 +437,12 @@ private Q_SLOTS:
         QFETCH(QStringList, print);
         SalesDays k;
         const QString file = k.data.root() + u"/p.xlsx"_s;
-        QCOMPARE(run(k.arguments({u"post-sales"_s, u"--date"_s, u"2024-03-05"_s, u"--partner"_s, u"Кухня"_s},
-                                 file))
-                     .code,
-                 commands::done);
-        QCOMPARE(run(k.arguments(print, file)).code, commands::done);
+        QCOMPARE(
+            runCommand(k.arguments(
+                           {u"post-sales"_s, u"--date"_s, u"2024-03-05"_s, u"--partner"_s, u"Кухня"_s}, file))
+                .code,
+            commands::done);
+        QCOMPARE(runCommand(k.arguments(print, file)).code, commands::done);
         const QString key = table == u"RealItog"_s ? u"NNN"_s : u"Nnn"_s;
         // A row of the lunch, which every print above reads.
         const QString ofLunch = table == u"Move"_s ? QString() : u" AND Kod = %1"_s.arg(k.lunch);
@@ -462,7 +450,7 @@ private Q_SLOTS:
             k.data.scalar(u"SELECT min(%1) FROM %2 WHERE %3 > 0%4"_s.arg(key, table, field, ofLunch))
                 .toLongLong();
         k.data.scalar(u"UPDATE %1 SET %2 = %2 + 0.4 WHERE %3 = ?"_s.arg(table, field, key), {row});
-        const Outcome outcome = run(k.arguments(print, file));
+        const CommandOutcome outcome = runCommand(k.arguments(print, file));
         QCOMPARE(outcome.code, commands::failed);
         QVERIFY2(outcome.err.contains(u"В таблице %1, строка %2: ссылка %3"_s.arg(table).arg(row).arg(field)),
                  qPrintable(outcome.out + outcome.err));
@@ -482,15 +470,15 @@ private Q_SLOTS:
               QStringList{u"print"_s, u"sales"_s, u"--document"_s, u"LUNCH"_s, u"--out"_s, u"OUT"_s},
               QStringList{u"print"_s, u"summary"_s, u"--from"_s, u"2024-03-05"_s, u"--to"_s, u"2024-03-05"_s,
                           u"--out"_s, u"OUT"_s}}) {
-            const Outcome outcome = run(k.arguments(arguments, file));
+            const CommandOutcome outcome = runCommand(k.arguments(arguments, file));
             QCOMPARE(outcome.code, commands::failed);
             QVERIFY2(outcome.err.contains(u"уже открыта"_s), qPrintable(outcome.err));
         }
         QVERIFY(!QFileInfo::exists(file));
         // The warehouse print-outs only read: they go on while the program works.
-        QCOMPARE(run(k.arguments(
-                         {u"print"_s, u"inventory"_s, u"--inventory"_s, u"INVENTORY"_s, u"--out"_s, u"OUT"_s},
-                         file))
+        QCOMPARE(runCommand(k.arguments({u"print"_s, u"inventory"_s, u"--inventory"_s, u"INVENTORY"_s,
+                                         u"--out"_s, u"OUT"_s},
+                                        file))
                      .code,
                  commands::done);
     }
