@@ -145,7 +145,10 @@ PriceRecalculation::Outcome PriceRecalculation::apply(const Settings& settings, 
                                                       const IngredientCatalog::Progress& progress)
 {
     Outcome outcome;
-    outcome.stored = Isolation::run(m_db, &outcome.error, [&] {
+    // Isolation::run counts a refused work (a scope gone, a price too large, a cancel) as a run without
+    // failure; stored is only what the work itself finished.
+    bool done = false;
+    const bool ran = Isolation::run(m_db, &outcome.error, [&] {
         outcome.tooLarge.clear();
         outcome.cancelled = false;
         // The scope as it stands now: a row gone or made a product since the question stores nothing.
@@ -157,9 +160,10 @@ PriceRecalculation::Outcome PriceRecalculation::apply(const Settings& settings, 
             outcome.cancelled = progress && !progress(n, total);
             return !outcome.cancelled;
         };
-        return IngredientCatalog(m_db).scalePrices(factor(settings), scope->reach, scope->key,
-                                                   &outcome.tooLarge, &outcome.error, counted);
+        return done = IngredientCatalog(m_db).scalePrices(factor(settings), scope->reach, scope->key,
+                                                          &outcome.tooLarge, &outcome.error, counted);
     });
+    outcome.stored = ran && done;
     return outcome;
 }
 

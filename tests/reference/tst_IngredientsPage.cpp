@@ -438,6 +438,7 @@ private Q_SLOTS:
         QCOMPARE(run, cancel ? Worker::Outcome::Cancelled : Worker::Outcome::Finished);
         QCOMPARE(progress, cancel ? QStringList{u"0/3"_s} : (QStringList{u"0/3"_s, u"3/3"_s}));
         QCOMPARE(databaseSnapshot(there.data.db()), cancel ? before : databaseSnapshot(here.data.db()));
+        QCOMPARE(outcome.stored, !cancel);
         QCOMPARE(PriceRecalculation::tell(outcome, prompts), !cancel);
         QCOMPARE(outcome.prices, 3);
     }
