@@ -35,7 +35,7 @@ bool AnalysisFigures::read(const QSqlDatabase& db, const AnalysisChoice& choice,
 {
     *figures = AnalysisFigures();
     figures->choice = choice;
-    const bool dated = choice.picture != Picture::FoodCost;
+    const bool dated = choice.picture != Picture::FoodCost && choice.picture != Picture::PriceChange;
     if (dated && (!choice.start.isValid() || !choice.end.isValid())) {
         *error = u"Не задан период."_s;
         return false;
@@ -57,6 +57,9 @@ bool AnalysisFigures::read(const QSqlDatabase& db, const AnalysisChoice& choice,
         return MenuMatrix::read(db, choice.start, choice.end, &figures->matrix, error);
     case Picture::DailySales:
         return DailySales::read(db, choice.start, choice.end, &figures->daily, error);
+    case Picture::PriceChange:
+        return PriceChangePreview::read(db, choice.change, choice.ingredient, choice.ingredientGroup,
+                                        choice.threshold, &figures->priceChange, error);
     }
     return false;
 }
@@ -72,6 +75,8 @@ AnalysisTable AnalysisFigures::table() const
         return matrix.table();
     case Picture::DailySales:
         return daily.table();
+    case Picture::PriceChange:
+        return priceChange.table();
     }
     return {};
 }
@@ -87,6 +92,8 @@ QString AnalysisFigures::pictureName(Picture picture)
         return u"Матрица меню"_s;
     case Picture::DailySales:
         return u"Продажи по дням"_s;
+    case Picture::PriceChange:
+        return u"Что если: изменение цен"_s;
     }
     return {};
 }
@@ -94,6 +101,11 @@ QString AnalysisFigures::pictureName(Picture picture)
 bool AnalysisFigures::ingredients(const QSqlDatabase& db, std::vector<NamedKey>* rows, QString* error)
 {
     return namedRows(db, u"SELECT Kod1, Name FROM Ing ORDER BY Kod1"_s, rows, error);
+}
+
+bool AnalysisFigures::ingredientGroups(const QSqlDatabase& db, std::vector<NamedKey>* rows, QString* error)
+{
+    return namedRows(db, u"SELECT Kod, Name FROM Gring ORDER BY Kod"_s, rows, error);
 }
 
 bool AnalysisFigures::dishGroups(const QSqlDatabase& db, std::vector<NamedKey>* rows, QString* error)

@@ -1,5 +1,6 @@
 #include "PriceTrend.h"
 
+#include "reference/PriceHistory.h"
 #include "store/Database.h"
 
 #include <algorithm>
@@ -24,7 +25,8 @@ QVariant cell(const std::optional<double>& value)
 
 bool PriceTrend::isReceipt(const QString& source)
 {
-    return source.trimmed().startsWith(u"Приход"_s, Qt::CaseInsensitive);
+    return source.trimmed().startsWith(PriceHistory::text(PriceHistory::Source::Receipt),
+                                       Qt::CaseInsensitive);
 }
 
 bool PriceTrend::read(const QSqlDatabase& db, qlonglong ingredient, const QDate& start, const QDate& end,

@@ -36,7 +36,7 @@ struct PriceTrend
     // False with the store's message; an ingredient that is gone is refused by name of its key.
     static bool read(const QSqlDatabase& db, qlonglong ingredient, const QDate& start, const QDate& end,
                      PriceTrend* trend, QString* error);
-    // A receipt is told by what the history says changed the price.
+    // A receipt is told by what the history says changed the price, in PriceHistory's own words.
     static bool isReceipt(const QString& source);
 
     AnalysisTable table() const;

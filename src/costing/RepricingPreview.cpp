@@ -93,7 +93,12 @@ RepricingPreviewResult RepricingPreview::ofRepricing(QSqlDatabase db,
     return ofPrices(db, *prices);
 }
 
+bool RepricingPreview::over(double share, double threshold)
+{
+    return rounding::toDecimals(share * 100, 1) > rounding::toDecimals(threshold * 100, 1);
+}
+
 bool RepricingPreview::crosses(const RepricingRow& row, double threshold)
 {
-    return row.oldShare && row.newShare && (*row.oldShare > threshold) != (*row.newShare > threshold);
+    return row.oldShare && row.newShare && over(*row.oldShare, threshold) != over(*row.newShare, threshold);
 }

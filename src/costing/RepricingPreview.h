@@ -58,6 +58,9 @@ public:
     static RepricingPreviewResult ofRepricing(QSqlDatabase db, const PriceRecalculation::Settings& settings,
                                               const QVariant& ingredientKey, const QVariant& groupKey);
 
+    // Whether a share is above the threshold (0.35 is 35 %), compared as shown: both to a tenth of a
+    // percent, so that a dish shown at the threshold is not over it.
+    static bool over(double share, double threshold);
     // Whether the dish's share moves across the threshold, either way.
     static bool crosses(const RepricingRow& row, double threshold);
 };

@@ -107,6 +107,60 @@ bool CardExchange::exportDish(const QVariant& dish, const QString& chosenFile, Q
 std::optional<qlonglong> CardExchange::importCard(QIODevice& file, const QVariant& group,
                                                   IngredientMatcher& matcher, QChar decimalSeparator)
 {
+    const std::optional<PreparedCard> prepared = prepareCard(file, group, matcher, decimalSeparator);
+    if (!prepared)
+        return std::nullopt;
+    QString error;
+    const std::optional<qlonglong> dish = store(group, prepared->card, prepared->ingredients, &error);
+    if (!dish) {
+        m_prompts.warn(importCaption, error);
+        return std::nullopt;
+    }
+    m_prompts.inform(importCaption, importedText());
+    return dish;
+}
+
+QString CardExchange::importedText()
+{
+    return u"Импорт закончен успешно!!!    Для использования импортированной карты необходимо в окне "
+           "\"Калькуляционные карты\" нажать на клавишу \"Окончание разработки блюда\". Это сделано "
+           "затем, чтоб Вы смогли внести необходимые коррективы в карту, а затем разрешить её "
+           "использование."_s;
+}
+
+CardExchange::Stored CardExchange::storeCards(const QVariant& group, const QList<PreparedCard>& cards,
+                                              const Progress& progress)
+{
+    Stored stored;
+    const int total = int(cards.size());
+    // A refused work (cancelled) is rolled back and still counts as a run without failure.
+    bool done = false;
+    const bool ran = Isolation::run(m_db, &stored.error, [&] {
+        stored.dishes.clear();
+        stored.cancelled = false;
+        for (int n = 0; n < total; ++n) {
+            if (progress && !progress(n, total)) {
+                stored.cancelled = true;
+                return false;
+            }
+            const std::optional<qlonglong> dish =
+                store(group, cards[n].card, cards[n].ingredients, &stored.error);
+            if (!dish)
+                return false;
+            stored.dishes << *dish;
+        }
+        stored.cancelled = progress && !progress(total, total);
+        return done = !stored.cancelled;
+    });
+    if (!ran || !done)
+        stored.dishes.clear();
+    return stored;
+}
+
+std::optional<CardExchange::PreparedCard> CardExchange::prepareCard(QIODevice& file, const QVariant& group,
+                                                                    IngredientMatcher& matcher,
+                                                                    QChar decimalSeparator)
+{
     const CardFile::ReadResult read = CardFile::read(file, decimalSeparator);
     switch (read.problem) {
     case CardFile::Problem::None:
@@ -219,18 +273,7 @@ std::optional<qlonglong> CardExchange::importCard(QIODevice& file, const QVarian
         ingredients << *own;
     }
 
-    const std::optional<qlonglong> dish = store(group, card, ingredients, &error);
-    if (!dish) {
-        m_prompts.warn(importCaption, error);
-        return std::nullopt;
-    }
-    m_prompts.inform(
-        importCaption,
-        u"Импорт закончен успешно!!!    Для использования импортированной карты необходимо в окне "
-        "\"Калькуляционные карты\" нажать на клавишу \"Окончание разработки блюда\". Это сделано "
-        "затем, чтоб Вы смогли внести необходимые коррективы в карту, а затем разрешить её "
-        "использование."_s);
-    return dish;
+    return PreparedCard{card, ingredients};
 }
 
 std::optional<qlonglong> CardExchange::store(const QVariant& group, const CardFileContent& card,

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
 class UserPrompts;
@@ -46,6 +47,29 @@ public:
     // cancelled or failed import leaves nothing. Returns the new dish's key.
     std::optional<qlonglong> importCard(QIODevice& file, const QVariant& group, IngredientMatcher& matcher,
                                         QChar decimalSeparator);
+
+    // A card read, checked, confirmed and associated, not stored yet.
+    struct PreparedCard
+    {
+        CardFileContent card;
+        QList<qlonglong> ingredients; // the own ingredient of each of the card's rows
+    };
+    // importCard's questions and checks, nothing stored: a refusal has been told.
+    std::optional<PreparedCard> prepareCard(QIODevice& file, const QVariant& group,
+                                            IngredientMatcher& matcher, QChar decimalSeparator);
+
+    // Stores the prepared cards as new dishes of the group, all or none in one transaction, asking and
+    // telling nothing. The progress hears n of N cards stored; false stops and stores nothing.
+    using Progress = std::function<bool(int n, int total)>;
+    struct Stored
+    {
+        QList<qlonglong> dishes; // the new dishes, one a card; empty when nothing was stored
+        QString error;           // why nothing was stored; empty when cancelled
+        bool cancelled = false;
+    };
+    Stored storeCards(const QVariant& group, const QList<PreparedCard>& cards, const Progress& progress = {});
+    // The success importCard tells, for the cards stored.
+    static QString importedText();
 
 private:
     std::optional<qlonglong> store(const QVariant& group, const CardFileContent& card,

@@ -110,7 +110,7 @@ std::optional<QList<PriceHistory::Change>> IngredientCatalog::scaledPrices(doubl
 }
 
 bool IngredientCatalog::scalePrices(double factor, PriceReach reach, qlonglong key, QString* tooLarge,
-                                    QString* error)
+                                    QString* error, const Progress& progress)
 {
     const auto prices = scaledPrices(factor, reach, key, tooLarge, error);
     if (!prices)
@@ -120,14 +120,20 @@ bool IngredientCatalog::scalePrices(double factor, PriceReach reach, qlonglong k
         *error = sqlErrorText(update.lastError());
         return false;
     }
-    for (const PriceHistory::Change& price : *prices) {
-        update.addBindValue(price.newPrice);
-        update.addBindValue(price.ingredient);
+    const int total = int(prices->size());
+    for (int n = 0; n < total; ++n) {
+        // Told every hundred prices: a kitchen's thousands take a moment, not a signal each.
+        if (progress && n % 100 == 0 && !progress(n, total))
+            return false;
+        update.addBindValue(prices->at(n).newPrice);
+        update.addBindValue(prices->at(n).ingredient);
         if (!update.exec()) {
             *error = sqlErrorText(update.lastError());
             return false;
         }
     }
+    if (progress && !progress(total, total))
+        return false;
     return PriceHistory(m_db, PriceHistory::Source::Repricing).record(*prices, error);
 }
 

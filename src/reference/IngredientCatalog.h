@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
 class UserPrompts;
@@ -67,7 +68,10 @@ public:
                                                             QString* tooLarge, QString* error) const;
     // Writes every scaled price (each one, even for a factor of 1, so an empty price becomes 0) and
     // records them as a repricing of today. When a price would become infinite nothing is written.
-    bool scalePrices(double factor, PriceReach reach, qlonglong key, QString* tooLarge, QString* error);
+    // The progress hears n of N prices written; false stops before the next, with *error empty.
+    using Progress = std::function<bool(int n, int total)>;
+    bool scalePrices(double factor, PriceReach reach, qlonglong key, QString* tooLarge, QString* error,
+                     const Progress& progress = {});
 
     // True when a costing card line or a composition row refers to the ingredient. A failed query
     // counts as used, so that nothing is deleted on a guess.

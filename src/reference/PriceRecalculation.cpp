@@ -117,13 +117,19 @@ PriceRecalculation::newPrices(const Settings& settings, const QVariant& ingredie
 bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredientKey,
                              const QVariant& groupKey, UserPrompts& prompts)
 {
+    return confirm(settings, ingredientKey, groupKey, prompts) &&
+           tell(apply(settings, ingredientKey, groupKey), prompts);
+}
+
+bool PriceRecalculation::confirm(const Settings& settings, const QVariant& ingredientKey,
+                                 const QVariant& groupKey, UserPrompts& prompts) const
+{
     QString error;
     const std::optional<Target> scope = target(settings, ingredientKey, groupKey, &error);
     if (!scope)
         return showDatabaseError(prompts, error);
     if (!scope->found)
         return false;
-
     if (!prompts.confirmIrreversible(u"Предупреждение пересчёта"_s, confirmationText(settings, scope->name)))
         return false;
     if (scope->semiFinished) {
@@ -131,22 +137,49 @@ bool PriceRecalculation::run(const Settings& settings, const QVariant& ingredien
                      u"Цена полуфабриката рассчитывается по его составу и не пересчитывается."_s);
         return false;
     }
+    return true;
+}
 
-    QString tooLarge;
-    const bool ok = error.isEmpty() && Isolation::run(m_db, &error, [&] {
-                        tooLarge.clear();
-                        return IngredientCatalog(m_db).scalePrices(factor(settings), scope->reach, scope->key,
-                                                                   &tooLarge, &error);
-                    });
+PriceRecalculation::Outcome PriceRecalculation::apply(const Settings& settings, const QVariant& ingredientKey,
+                                                      const QVariant& groupKey,
+                                                      const IngredientCatalog::Progress& progress)
+{
+    Outcome outcome;
+    // Isolation::run counts a refused work (a scope gone, a price too large, a cancel) as a run without
+    // failure; stored is only what the work itself finished.
+    bool done = false;
+    const bool ran = Isolation::run(m_db, &outcome.error, [&] {
+        outcome.tooLarge.clear();
+        outcome.cancelled = false;
+        // The scope as it stands now: a row gone or made a product since the question stores nothing.
+        const std::optional<Target> scope = target(settings, ingredientKey, groupKey, &outcome.error);
+        if (!scope || !scope->found || scope->semiFinished)
+            return false;
+        const IngredientCatalog::Progress counted = [&](int n, int total) {
+            outcome.prices = total;
+            outcome.cancelled = progress && !progress(n, total);
+            return !outcome.cancelled;
+        };
+        return done = IngredientCatalog(m_db).scalePrices(factor(settings), scope->reach, scope->key,
+                                                          &outcome.tooLarge, &outcome.error, counted);
+    });
+    outcome.stored = ran && done;
+    return outcome;
+}
+
+bool PriceRecalculation::tell(const Outcome& outcome, UserPrompts& prompts)
+{
     // A price so large that the change would make it infinite stops the whole run.
-    if (!tooLarge.isEmpty()) {
+    if (!outcome.tooLarge.isEmpty()) {
         prompts.warn(u"Пересчёт цен"_s,
                      u"Пересчёт цен не выполнен: цена ингредиента \"%1\" стала бы бесконечно "
-                     "большой. Исправьте цену и повторите."_s.arg(tooLarge));
+                     "большой. Исправьте цену и повторите."_s.arg(outcome.tooLarge));
         return false;
     }
-    if (!ok)
-        return showDatabaseError(prompts, error);
+    if (outcome.cancelled)
+        return false;
+    if (!outcome.stored)
+        return outcome.error.isEmpty() ? false : showDatabaseError(prompts, outcome.error);
     prompts.inform(u"Пересчёт цен"_s, u"Пересчёт цен произведён успешно"_s);
     return true;
 }

@@ -52,6 +52,26 @@ public:
     bool run(const Settings& settings, const QVariant& ingredientKey, const QVariant& groupKey,
              UserPrompts& prompts);
 
+    // run() in three steps, so that a window can store on a worker and ask nothing meanwhile: the
+    // questions before, the repricing, the telling after.
+    struct Outcome
+    {
+        bool stored = false;
+        int prices = 0;   // ingredients written
+        QString tooLarge; // the ingredient whose price would become infinite: nothing stored
+        QString error;    // a database error: nothing stored
+        bool cancelled = false;
+    };
+    // Asks the confirmation and refuses a semi-finished product, as run() does; true to go on.
+    bool confirm(const Settings& settings, const QVariant& ingredientKey, const QVariant& groupKey,
+                 UserPrompts& prompts) const;
+    // Stores the repricing in one transaction that reads its scope again inside it, asking and telling
+    // nothing; the progress hears n of N prices written, and false stops and stores nothing.
+    Outcome apply(const Settings& settings, const QVariant& ingredientKey, const QVariant& groupKey,
+                  const IngredientCatalog::Progress& progress = {});
+    // The warning of a refused outcome or the success; true when the prices were written.
+    static bool tell(const Outcome& outcome, UserPrompts& prompts);
+
     // The prices run() would store, by ingredient, computed and not stored: none when the scope's row
     // is missing or is a semi-finished product. Nothing with *tooLarge naming the ingredient whose
     // price would become infinite, or with *error on a database error.

@@ -1,12 +1,22 @@
 #include "AnalysisKitchen.h"
+#include "FaultInjection.h"
+#include "ScriptedPrompts.h"
 
 #include "analysis/AnalysisFigures.h"
 #include "analysis/AnalysisPrintJob.h"
+#include "costing/DishCostCalculator.h"
+#include "costing/RecipeBook.h"
 #include "reports/Workbook.h"
+#include "store/Rounding.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+
+using Scope = PriceRecalculation::Scope;
+using Action = PriceRecalculation::Action;
+Q_DECLARE_METATYPE(PriceRecalculation::Scope)
+Q_DECLARE_METATYPE(PriceRecalculation::Action)
 
 namespace {
 
@@ -37,6 +47,8 @@ private Q_SLOTS:
     void emptyPeriods();
     void priceTrend_data();
     void priceTrend();
+    void priceChangeIsWhatStoringThenGives_data();
+    void priceChangeIsWhatStoringThenGives();
     void refusals();
     void printedTableHoldsTheFigures();
 };
@@ -252,6 +264,89 @@ void tst_AnalysisFigures::priceTrend()
     QCOMPARE(trend.table().rows.size(), changes.size() + 2);
 }
 
+void tst_AnalysisFigures::priceChangeIsWhatStoringThenGives_data()
+{
+    QTest::addColumn<Scope>("scope");
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<QStringList>("crossing");
+    QTest::newRow("beef up") << Scope::Ingredient << Action::Raise << 10 << QStringList();
+    QTest::newRow("meat up") << Scope::Group << Action::Raise << 10 << QStringList();
+    // The carrots at 35.0 % are not over the threshold until the change.
+    QTest::newRow("all up") << Scope::All << Action::Raise << 10 << QStringList{u"Морковь тушёная"_s};
+    QTest::newRow("all down") << Scope::All << Action::Lower << 25 << QStringList{u"Котлеты"_s};
+}
+
+// "Что если" stores nothing; storing the same change ("Пересчёт цен") then gives the food-cost picture
+// the preview showed: each changed dish's cost and share, the product's cost, and the dishes that went
+// across the threshold. ("Расчёт цен блюд" would then store new selling prices with the markups; the
+// preview, like the picture, weighs costs against the selling prices as they stand.)
+void tst_AnalysisFigures::priceChangeIsWhatStoringThenGives()
+{
+    QFETCH(Scope, scope);
+    QFETCH(Action, action);
+    QFETCH(int, percent);
+    QFETCH(QStringList, crossing);
+    AnalysisKitchen kitchen;
+    const QSqlDatabase db = kitchen.data.db();
+    const PriceRecalculation::Settings change{scope, action, percent};
+    AnalysisChoice choice;
+    choice.picture = Picture::PriceChange;
+    choice.change = change;
+    choice.ingredient = kitchen.beef;
+    choice.ingredientGroup = kitchen.meat;
+    const QString snapshot = databaseSnapshot(db);
+    AnalysisFigures figures;
+    QString error;
+    QVERIFY2(AnalysisFigures::read(db, choice, &figures, &error), qPrintable(error));
+    QCOMPARE(databaseSnapshot(db), snapshot);
+    const PriceChangePreview& preview = figures.priceChange;
+
+    FoodCostShares before;
+    QVERIFY(FoodCostShares::read(db, DishSet::Group, kitchen.soups, 35, &before, &error));
+    ScriptedPrompts prompts;
+    QVERIFY(PriceRecalculation(db).run(change, kitchen.beef, kitchen.meat, prompts));
+    FoodCostShares after;
+    QVERIFY(FoodCostShares::read(db, DishSet::Group, kitchen.soups, 35, &after, &error));
+
+    // Dishes and products by their keys, which are of two tables.
+    QHash<qlonglong, const RepricingRow*> rows;
+    QHash<qlonglong, const RepricingRow*> products;
+    QStringList crossed;
+    for (const RepricingRow& row : preview.preview.rows) {
+        (row.kind == RepricingRow::Kind::Dish ? rows : products).insert(row.key, &row);
+        if (preview.crosses(row))
+            crossed << row.name;
+    }
+    QCOMPARE(crossed, crossing);
+    for (const FoodCostRow& now : after.rows) {
+        const auto then = std::find_if(before.rows.cbegin(), before.rows.cend(),
+                                       [&now](const FoodCostRow& row) { return row.dish == now.dish; });
+        QVERIFY(then != before.rows.cend());
+        const RepricingRow* shown = rows.value(now.dish);
+        QCOMPARE(shown != nullptr, now.cost != then->cost);
+        if (!shown)
+            continue;
+        QCOMPARE(shown->oldCost, then->cost);
+        QCOMPARE(shown->newCost, now.cost);
+        QCOMPARE(rounding::toDecimals(*shown->newShare * 100, 1), *now.share);
+        QCOMPARE(preview.crosses(*shown), then->over != now.over);
+    }
+    // The mince's cost of a kilogram, from the stored prices.
+    RecipeBook book;
+    QVERIFY(book.load(db, RecipeSelection{}, &error));
+    const double mince =
+        rounding::toKopeck(DishCostCalculator::portionCosts(book).semiFinished.value(kitchen.mince));
+    QVERIFY(products.contains(kitchen.mince));
+    QCOMPARE(products.value(kitchen.mince)->newCost, mince);
+    // The table holds the preview's rows: the product first, then the dishes by new share.
+    const AnalysisTable table = figures.table();
+    QCOMPARE(table.rows.size(), qsizetype(preview.preview.rows.size()));
+    QCOMPARE(table.rows.first().value(1).toString(), u"Фарш"_s);
+    for (qsizetype r = 2; r < table.rows.size(); ++r)
+        QVERIFY(table.rows[r - 1].value(7).toDouble() >= table.rows[r].value(7).toDouble());
+}
+
 void tst_AnalysisFigures::refusals()
 {
     AnalysisKitchen kitchen;
@@ -274,6 +369,22 @@ void tst_AnalysisFigures::refusals()
         {"gone group", {Picture::FoodCost, {}, {}, 0, DishSet::Group, 999}, u"Группы блюд с кодом 999"_s},
         {"gone menu", {Picture::FoodCost, {}, {}, 0, DishSet::Menu, 999}, u"Меню с кодом 999"_s},
         {"no period", {Picture::MenuMatrix}, u"период"_s},
+        {"change of a semi-finished product",
+         {Picture::PriceChange,
+          {},
+          {},
+          kitchen.mince,
+          DishSet::Group,
+          0,
+          35,
+          {Scope::Ingredient, Action::Raise, 10}},
+         u"полуфабрикат"_s},
+        {"change of a gone ingredient",
+         {Picture::PriceChange, {}, {}, 999, DishSet::Group, 0, 35, {Scope::Ingredient, Action::Raise, 10}},
+         u"Ингредиента с кодом 999"_s},
+        {"change of no group",
+         {Picture::PriceChange, {}, {}, 0, DishSet::Group, 0, 35, {Scope::Group, Action::Raise, 10}, 0},
+         u"Не выбрана группа ингредиентов"_s},
     };
     for (const auto& refused : cases) {
         AnalysisFigures figures;

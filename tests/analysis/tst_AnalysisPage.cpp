@@ -1,4 +1,5 @@
 #include "AnalysisKitchen.h"
+#include "FaultInjection.h"
 #include "PageFixture.h"
 #include "RecordingLauncher.h"
 #include "ScriptedPrompts.h"
@@ -55,6 +56,7 @@ private Q_SLOTS:
     void showsTheFiguresOfASmallKitchen();
     void savesTheChartWhole();
     void printsTheTable();
+    void previewsAPriceChange();
 };
 
 void tst_AnalysisPage::showsTheFiguresOfASmallKitchen()
@@ -134,6 +136,33 @@ void tst_AnalysisPage::printsTheTable()
     QCOMPARE(kitchen.launcher.opened.size(), 1);
     QVERIFY(kitchen.launcher.opened.first().endsWith(u".xlsx"_s));
     QVERIFY2(kitchen.prompts.shown.isEmpty(), qPrintable(kitchen.prompts.shown.join(u'\n')));
+}
+
+// "Что если" shows the chooser its scope needs, reads the preview of the change chosen and stores
+// nothing.
+void tst_AnalysisPage::previewsAPriceChange()
+{
+    PageKitchen kitchen;
+    AnalysisPage& page = kitchen.page;
+    QCOMPARE(showPage(page, kitchen.data.db()), QString());
+    page.choosePicture(Picture::PriceChange);
+    page.setPriceChange({PriceRecalculation::Scope::Group, PriceRecalculation::Action::Raise, 10});
+    QVERIFY(page.chooseIngredientGroup(kitchen.meat));
+    QVERIFY(page.chooseIngredient(kitchen.carrot));
+    const QString snapshot = databaseSnapshot(kitchen.data.db());
+    QTest::mouseClick(page.showButton(), Qt::LeftButton);
+    QVERIFY2(kitchen.prompts.shown.isEmpty(), qPrintable(kitchen.prompts.shown.join(u'\n')));
+    // Meat dearer: the mince, then the cutlets and the soup by their new share.
+    QCOMPARE(column(page.table(), 1), (QStringList{u"Фарш"_s, u"Котлеты"_s, u"Суп"_s}));
+    QCOMPARE(column(page.table(), 7), (QStringList{QString(), u"47.5"_s, u"22.0"_s}));
+    QVERIFY(!page.chartView()->chart()->series().isEmpty());
+
+    // One ingredient: the carrot alone, whose dish crosses the threshold.
+    page.setPriceChange({PriceRecalculation::Scope::Ingredient, PriceRecalculation::Action::Raise, 10});
+    QVERIFY(page.showFigures());
+    QCOMPARE(column(page.table(), 1), QStringList{u"Морковь тушёная"_s});
+    QCOMPARE(column(page.table(), 8), QStringList{u"станет выше"_s});
+    QCOMPARE(databaseSnapshot(kitchen.data.db()), snapshot);
 }
 
 QTEST_MAIN(tst_AnalysisPage)

@@ -1,13 +1,16 @@
+#include "FaultInjection.h"
 #include "GuiScript.h"
 #include "PageFixture.h"
 #include "ScriptedPrompts.h"
 #include "TestDataDir.h"
 
+#include "exchange/CardExchange.h"
 #include "exchange/ui/ExchangePage.h"
 #include "exchange/ui/IngredientAssociationDialog.h"
 #include "exchange/ui/TargetChoiceDialog.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
+#include "store/ui/WorkerRun.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -56,6 +59,8 @@ class tst_ExchangePage : public QObject
 private Q_SLOTS:
     void showsGroupsDishesAndCardReadOnly();
     void exportThenImportThroughTheWindows();
+    void cardsStoredOnTheWorker_data();
+    void cardsStoredOnTheWorker();
     void associationByKeyboardAndRefusal();
     void targetChoiceIsRemembered();
 };
@@ -83,7 +88,7 @@ void tst_ExchangePage::exportThenImportThroughTheWindows()
     QCOMPARE(kitchen.prompts.last(), u"Экспорт блюда|Экспорт закончен успешно!!!"_s);
     QVERIFY(QFile::exists(file + u".fck"_s));
 
-    page.chooseOpenFile = [&file](QWidget*) { return file + u".fck"_s; };
+    page.chooseOpenFiles = [&file](QWidget*) { return QStringList{file + u".fck"_s}; };
     onNextDialog<IngredientAssociationDialog>([](IngredientAssociationDialog* dialog) {
         QCOMPARE(dialog->searchBox()->text(), u"Свёкла"_s);
         QVERIFY(!dialog->associateButton()->isEnabled());
@@ -99,6 +104,54 @@ void tst_ExchangePage::exportThenImportThroughTheWindows()
     QCOMPARE(page.dishes()->currentValue(u"Name"_s).toString(), u"Борщ"_s);
     QVERIFY(page.associationDialog()->protocol()->toPlainText().contains(
         u"\"Свёкла\"    асоциирован с    \"Свёкла\""_s));
+}
+
+void tst_ExchangePage::cardsStoredOnTheWorker_data()
+{
+    QTest::addColumn<int>("cancelAt"); // the card; 0 runs through
+    QTest::newRow("run through") << 0;
+    QTest::newRow("cancelled at the first card") << 1;
+    QTest::newRow("cancelled at the third card") << 3;
+}
+
+// A group of cards stored on the worker is what storing them directly gives; cancelled, even after
+// some were stored, every table stays as it was.
+void tst_ExchangePage::cardsStoredOnTheWorker()
+{
+    QFETCH(int, cancelAt);
+    const auto prepared = [](Kitchen& kitchen) {
+        QString error;
+        std::optional<CardFileContent> card =
+            CardExchange(kitchen.data.db(), kitchen.prompts).cardOf(kitchen.borscht, &error);
+        QList<CardExchange::PreparedCard> cards;
+        for (const QString& name : {u"Борщ 1"_s, u"Борщ 2"_s, u"Борщ 3"_s}) {
+            card->name = name;
+            cards << CardExchange::PreparedCard{*card, {kitchen.beet}};
+        }
+        return cards;
+    };
+    Kitchen here;
+    const CardExchange::Stored direct =
+        CardExchange(here.data.db(), here.prompts).storeCards(here.soups, prepared(here));
+    QCOMPARE(direct.dishes.size(), 3);
+
+    Kitchen there;
+    const QString before = databaseSnapshot(there.data.db());
+    const QList<CardExchange::PreparedCard> cards = prepared(there);
+    CardExchange::Stored stored;
+    const Worker::Outcome run = runInWorker(
+        nullptr, there.prompts, u"Импорт"_s, there.data.db(), [&](const QSqlDatabase& db, Worker& worker) {
+            stored = CardExchange(db, worker.prompts()).storeCards(there.soups, cards, [&](int n, int) {
+                if (n + 1 == cancelAt)
+                    pressCancelOnWindowThread();
+                return !worker.cancelRequested();
+            });
+        });
+    QCOMPARE(run, cancelAt ? Worker::Outcome::Cancelled : Worker::Outcome::Finished);
+    QCOMPARE(stored.cancelled, cancelAt != 0);
+    QCOMPARE(stored.dishes, cancelAt ? QList<qlonglong>() : direct.dishes);
+    QCOMPARE(databaseSnapshot(there.data.db()), cancelAt ? before : databaseSnapshot(here.data.db()));
+    QVERIFY2(there.prompts.shown.isEmpty(), qPrintable(there.prompts.shown.join(u'\n')));
 }
 
 void tst_ExchangePage::associationByKeyboardAndRefusal()

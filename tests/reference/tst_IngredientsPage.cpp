@@ -1,3 +1,4 @@
+#include "FaultInjection.h"
 #include "GuiScript.h"
 #include "PageFixture.h"
 #include "ScriptedPrompts.h"
@@ -11,6 +12,7 @@
 #include "reference/ui/PriceRecalculationDialog.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
+#include "store/ui/WorkerRun.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -399,6 +401,46 @@ private Q_SLOTS:
         picker.chooseButton()->click();
         QCOMPARE(picker.chosenName(), u"Кефир"_s);
         picker.closeViews();
+    }
+
+    // "Пересчёт цен" on the worker stores what the same repricing stores in the window's thread, its
+    // history included; cancelled, every table stays as it was.
+    void repricingOnTheWorker_data()
+    {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("run through") << false;
+        QTest::newRow("cancelled") << true;
+    }
+    void repricingOnTheWorker()
+    {
+        QFETCH(bool, cancel);
+        const PriceRecalculation::Settings settings{PriceRecalculation::Scope::All,
+                                                    PriceRecalculation::Action::Raise, 10};
+        Kitchen here;
+        ScriptedPrompts herePrompts;
+        QVERIFY(PriceRecalculation(here.data.db()).run(settings, here.milk, here.dairy, herePrompts));
+
+        Kitchen there;
+        const QString before = databaseSnapshot(there.data.db());
+        ScriptedPrompts prompts;
+        PriceRecalculation::Outcome outcome;
+        QStringList progress;
+        const Worker::Outcome run = runInWorker(
+            nullptr, prompts, u"Пересчёт цен"_s, there.data.db(), [&](const QSqlDatabase& db, Worker&) {
+                outcome =
+                    PriceRecalculation(db).apply(settings, there.milk, there.dairy, [&](int n, int total) {
+                        progress << u"%1/%2"_s.arg(n).arg(total);
+                        if (cancel)
+                            pressCancelOnWindowThread();
+                        return !cancel;
+                    });
+            });
+        QCOMPARE(run, cancel ? Worker::Outcome::Cancelled : Worker::Outcome::Finished);
+        QCOMPARE(progress, cancel ? QStringList{u"0/3"_s} : (QStringList{u"0/3"_s, u"3/3"_s}));
+        QCOMPARE(databaseSnapshot(there.data.db()), cancel ? before : databaseSnapshot(here.data.db()));
+        QCOMPARE(outcome.stored, !cancel);
+        QCOMPARE(PriceRecalculation::tell(outcome, prompts), !cancel);
+        QCOMPARE(outcome.prices, 3);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "../sales/SalesKitchen.h"
+#include "GuiScript.h"
 #include "ScriptedPrompts.h"
 
 #include "costing/DishCostCalculator.h"
@@ -85,19 +86,6 @@ struct ThreadNotingPrompts : ScriptedPrompts
     }
     QList<QThread*> threads;
 };
-
-void pressCancelOnWindowThread()
-{
-    QMetaObject::invokeMethod(
-        qApp,
-        [] {
-            for (QWidget* window : QApplication::topLevelWidgets())
-                if (auto* progress = qobject_cast<QProgressDialog*>(window);
-                    progress && progress->isVisible())
-                    progress->findChild<QPushButton*>()->click();
-        },
-        Qt::BlockingQueuedConnection);
-}
 
 } // namespace
 

@@ -1,6 +1,8 @@
 #include "GuiScript.h"
 
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -17,4 +19,17 @@ QByteArray xlsxPart(const QString& file, const QString& part)
     unzip.start(u"unzip"_s, {u"-p"_s, file, part});
     unzip.waitForFinished();
     return unzip.readAllStandardOutput();
+}
+
+void pressCancelOnWindowThread()
+{
+    QMetaObject::invokeMethod(
+        qApp,
+        [] {
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (auto* progress = qobject_cast<QProgressDialog*>(window);
+                    progress && progress->isVisible())
+                    progress->findChild<QPushButton*>()->click();
+        },
+        Qt::BlockingQueuedConnection);
 }

@@ -13,6 +13,10 @@ void typeText(QWidget* widget, const QString& text);
 // One part of a written .xlsx file (for example "xl/worksheets/sheet1.xml"), read with unzip.
 QByteArray xlsxPart(const QString& file, const QString& part);
 
+// From a worker's operation: presses "Отмена" of the progress window runInWorker shows, on the window's
+// thread, and returns once it is pressed.
+void pressCancelOnWindowThread();
+
 // Runs the actions on the next modal dialog of the type once it shows, then closes it if the actions
 // left it open. It waits for the dialog, since a dialog opened after another shows only when the
 // first one's event loop has ended.

@@ -8,6 +8,7 @@
 #include <QChart>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QHorizontalBarSeries>
 #include <QHorizontalStackedBarSeries>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -208,6 +209,36 @@ void dailySales(QChart* chart, const DailySales& daily)
     attach(chart, series, x, y);
 }
 
+void priceChange(QChart* chart, const PriceChangePreview& change)
+{
+    chart->setTitle(u"Что если: %1 (порог %2 %)"_s.arg(change.of).arg(change.threshold));
+    auto* before = new QBarSet(u"Доля сейчас"_s);
+    before->setColor(guide);
+    auto* after = new QBarSet(u"Доля после изменения"_s);
+    after->setColor(over);
+    QStringList names;
+    qreal high = change.threshold;
+    const std::vector<const RepricingRow*> shown = change.charted();
+    // The first row on top: a horizontal chart lists its categories from the bottom up.
+    for (auto row = shown.crbegin(); row != shown.crend(); ++row) {
+        names << (*row)->name;
+        *before << *(*row)->oldShare * 100;
+        *after << *(*row)->newShare * 100;
+        high = std::max({high, *(*row)->oldShare * 100, *(*row)->newShare * 100});
+    }
+    auto* series = new QHorizontalBarSeries;
+    series->append(before);
+    series->append(after);
+    auto* y = new QBarCategoryAxis;
+    y->append(names);
+    QValueAxis* x = valueAxis(u"Себестоимость, % от цены продажи"_s, 0, high * 1.1);
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    attach(chart, series, x, y);
+    if (!names.isEmpty())
+        addGuide(chart, {{change.threshold, -0.5}, {change.threshold, names.size() - 0.5}}, x, y);
+}
+
 } // namespace
 
 QChart* AnalysisChart::build(const AnalysisFigures& figures)
@@ -227,6 +258,9 @@ QChart* AnalysisChart::build(const AnalysisFigures& figures)
         break;
     case Picture::DailySales:
         dailySales(chart, figures.daily);
+        break;
+    case Picture::PriceChange:
+        priceChange(chart, figures.priceChange);
         break;
     }
     return chart;

@@ -23,6 +23,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -70,11 +71,14 @@ AnalysisPage::AnalysisPage(UserPrompts* prompts, QWidget* parent)
     : Page(parent), m_prompts(prompts), m_ownFiles(new FileDialogPrompt(this)), m_files(m_ownFiles.get()),
       m_picture(new QComboBox(this)), m_start(new DateEdit(this)), m_end(new DateEdit(this)),
       m_ingredient(new QComboBox(this)), m_set(new QComboBox(this)), m_dishes(new QComboBox(this)),
-      m_threshold(new QDoubleSpinBox(this)), m_show(new QPushButton(u"Показать"_s, this)),
-      m_print(new QPushButton(u"Печать"_s, this)), m_save(new QPushButton(u"Сохранить"_s, this)),
-      m_chartView(new QChartView(this)), m_table(new QTableWidget(this)), m_notes(new QLabel(this))
+      m_threshold(new QDoubleSpinBox(this)), m_scope(new QComboBox(this)),
+      m_ingredientGroup(new QComboBox(this)), m_action(new QComboBox(this)), m_percent(new QSpinBox(this)),
+      m_show(new QPushButton(u"Показать"_s, this)), m_print(new QPushButton(u"Печать"_s, this)),
+      m_save(new QPushButton(u"Сохранить"_s, this)), m_chartView(new QChartView(this)),
+      m_table(new QTableWidget(this)), m_notes(new QLabel(this))
 {
-    for (Picture picture : {Picture::FoodCost, Picture::MenuMatrix, Picture::DailySales, Picture::PriceTrend})
+    for (Picture picture : {Picture::FoodCost, Picture::MenuMatrix, Picture::DailySales, Picture::PriceTrend,
+                            Picture::PriceChange})
         m_picture->addItem(AnalysisFigures::pictureName(picture), int(picture));
     m_set->addItem(u"Группа блюд"_s, int(DishSet::Group));
     m_set->addItem(u"Меню"_s, int(DishSet::Menu));
@@ -82,6 +86,20 @@ AnalysisPage::AnalysisPage(UserPrompts* prompts, QWidget* parent)
     m_ingredient->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_dishes->setMinimumContentsLength(24);
     m_dishes->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_ingredientGroup->setMinimumContentsLength(20);
+    m_ingredientGroup->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_scope->addItem(u"Ингредиент"_s, int(PriceRecalculation::Scope::Ingredient));
+    m_scope->addItem(u"Группа ингредиентов"_s, int(PriceRecalculation::Scope::Group));
+    m_scope->addItem(u"Все ингредиенты"_s, int(PriceRecalculation::Scope::All));
+    m_action->addItem(u"повысить на"_s, int(PriceRecalculation::Action::Raise));
+    m_action->addItem(u"понизить на"_s, int(PriceRecalculation::Action::Lower));
+    m_percent->setRange(0, 100);
+    m_percent->setSuffix(u" %"_s);
+    setPriceChange(AnalysisChoice().change);
+    m_scope->setToolTip(u"Чьи цены изменить в расчёте: одного ингредиента, группы или всех"_s);
+    m_action->setToolTip(u"Повысить или понизить цены, как «Пересчёт цен»; ничего не сохраняется"_s);
+    m_percent->setToolTip(u"На сколько процентов изменить цены"_s);
+    m_threshold->setToolTip(u"Доля себестоимости в цене продажи, выше которой блюдо отмечается"_s);
     m_threshold->setRange(0, 1000);
     m_threshold->setDecimals(1);
     m_threshold->setSuffix(u" %"_s);
@@ -101,8 +119,12 @@ AnalysisPage::AnalysisPage(UserPrompts* prompts, QWidget* parent)
     auto* ingredientLabel = labelled(u"&Ингредиент"_s, m_ingredient);
     auto* thresholdLabel = labelled(u"П&орог"_s, m_threshold);
     m_periodRow = {startLabel, m_start, endLabel, m_end};
+    m_scopeRow = {labelled(u"&Что меняется"_s, m_scope), m_scope};
     m_ingredientRow = {ingredientLabel, m_ingredient};
-    m_dishesRow = {m_set, m_dishes, thresholdLabel, m_threshold};
+    m_ingredientGroupRow = {labelled(u"&Группа"_s, m_ingredientGroup), m_ingredientGroup};
+    m_dishesRow = {m_set, m_dishes};
+    m_changeRow = {labelled(u"&Цены"_s, m_action), m_action, m_percent};
+    m_thresholdRow = {thresholdLabel, m_threshold};
     auto* first = new QHBoxLayout;
     first->addWidget(labelled(u"&Рисунок"_s, m_picture));
     first->addWidget(m_picture);
@@ -112,7 +134,8 @@ AnalysisPage::AnalysisPage(UserPrompts* prompts, QWidget* parent)
     for (QPushButton* button : {m_show, m_print, m_save})
         first->addWidget(button);
     auto* second = new QHBoxLayout;
-    for (QWidget* widget : m_ingredientRow + m_dishesRow)
+    for (QWidget* widget :
+         m_scopeRow + m_ingredientRow + m_ingredientGroupRow + m_dishesRow + m_changeRow + m_thresholdRow)
         second->addWidget(widget);
     second->addStretch(1);
     choices->addLayout(first, 0, 0);
@@ -147,6 +170,7 @@ AnalysisPage::AnalysisPage(UserPrompts* prompts, QWidget* parent)
     setClock(m_clock);
     connect(m_picture, &QComboBox::currentIndexChanged, this, &AnalysisPage::updateControls);
     connect(m_set, &QComboBox::currentIndexChanged, this, &AnalysisPage::fillDishes);
+    connect(m_scope, &QComboBox::currentIndexChanged, this, &AnalysisPage::updateControls);
     connect(m_show, &QPushButton::clicked, this, &AnalysisPage::showFigures);
     connect(m_print, &QPushButton::clicked, this, &AnalysisPage::print);
     connect(m_save, &QPushButton::clicked, this, &AnalysisPage::saveChart);
@@ -193,11 +217,14 @@ void AnalysisPage::pageShown()
 bool AnalysisPage::fillChoosers(QString* error)
 {
     std::vector<NamedKey> ingredients;
+    std::vector<NamedKey> ingredientGroups;
     if (!AnalysisFigures::ingredients(m_db, &ingredients, error) ||
+        !AnalysisFigures::ingredientGroups(m_db, &ingredientGroups, error) ||
         !AnalysisFigures::dishGroups(m_db, &m_groups, error) ||
         !AnalysisFigures::menus(m_db, &m_menus, error))
         return false;
     fillChooser(m_ingredient, ingredients);
+    fillChooser(m_ingredientGroup, ingredientGroups);
     fillDishes();
     return true;
 }
@@ -210,12 +237,21 @@ void AnalysisPage::fillDishes()
 void AnalysisPage::updateControls()
 {
     const Picture picture = Picture(m_picture->currentData().toInt());
-    for (QWidget* widget : m_periodRow)
-        widget->setVisible(picture != Picture::FoodCost);
-    for (QWidget* widget : m_ingredientRow)
-        widget->setVisible(picture == Picture::PriceTrend);
-    for (QWidget* widget : m_dishesRow)
-        widget->setVisible(picture == Picture::FoodCost);
+    const bool change = picture == Picture::PriceChange;
+    const auto scope = PriceRecalculation::Scope(m_scope->currentData().toInt());
+    const std::pair<const QList<QWidget*>*, bool> rows[] = {
+        {&m_periodRow, picture != Picture::FoodCost && !change},
+        {&m_scopeRow, change},
+        {&m_ingredientRow,
+         picture == Picture::PriceTrend || (change && scope == PriceRecalculation::Scope::Ingredient)},
+        {&m_ingredientGroupRow, change && scope == PriceRecalculation::Scope::Group},
+        {&m_dishesRow, picture == Picture::FoodCost},
+        {&m_changeRow, change},
+        {&m_thresholdRow, picture == Picture::FoodCost || change}};
+    for (const auto& [widgets, visible] : rows) {
+        for (QWidget* widget : *widgets)
+            widget->setVisible(visible);
+    }
     m_print->setEnabled(m_figures.has_value());
     m_save->setEnabled(m_figures.has_value());
 }
@@ -230,6 +266,9 @@ AnalysisChoice AnalysisPage::choice() const
     choice.set = DishSet(m_set->currentData().toInt());
     choice.dishes = m_dishes->currentData().toLongLong();
     choice.threshold = m_threshold->value();
+    choice.change = {PriceRecalculation::Scope(m_scope->currentData().toInt()),
+                     PriceRecalculation::Action(m_action->currentData().toInt()), m_percent->value()};
+    choice.ingredientGroup = m_ingredientGroup->currentData().toLongLong();
     return choice;
 }
 
@@ -258,6 +297,18 @@ bool AnalysisPage::chooseDishes(DishSet set, qlonglong key)
 void AnalysisPage::setThreshold(double percent)
 {
     m_threshold->setValue(percent);
+}
+
+void AnalysisPage::setPriceChange(const PriceRecalculation::Settings& change)
+{
+    select(m_scope, int(change.scope));
+    select(m_action, int(change.action));
+    m_percent->setValue(change.percent);
+}
+
+bool AnalysisPage::chooseIngredientGroup(qlonglong key)
+{
+    return select(m_ingredientGroup, key);
 }
 
 bool AnalysisPage::showFigures()

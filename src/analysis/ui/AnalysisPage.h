@@ -16,12 +16,13 @@ class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 class QTableWidget;
 
 // "Анализ": a picture of the kitchen's figures (an ingredient's price over a period, the food-cost share
-// of a group's or a menu's dishes, the menu matrix of a period's sales, sales and cost per day) as a
-// chart with the same figures as a table beside it. "Печать" prints the table, "Сохранить" writes the
-// chart as PNG or PDF. The figures are read on a worker.
+// of a group's or a menu's dishes, the menu matrix of a period's sales, sales and cost per day, what a
+// price change would do to the costs) as a chart with the same figures as a table beside it. "Печать" prints
+// the table, "Сохранить" writes the chart as PNG or PDF. The figures are read on a worker.
 class AnalysisPage : public Page
 {
     Q_OBJECT
@@ -46,6 +47,9 @@ public:
     bool chooseIngredient(qlonglong key);
     bool chooseDishes(DishSet set, qlonglong key);
     void setThreshold(double percent);
+    // The price change of "Что если" and its ingredient group (the ingredient is chooseIngredient's).
+    void setPriceChange(const PriceRecalculation::Settings& change);
+    bool chooseIngredientGroup(qlonglong key);
 
     // "Показать": reads the figures of the choice and shows them; false when refused or cancelled.
     bool showFigures();
@@ -88,12 +92,20 @@ private:
     QComboBox* m_set;
     QComboBox* m_dishes;
     QDoubleSpinBox* m_threshold;
+    QComboBox* m_scope;
+    QComboBox* m_ingredientGroup;
+    QComboBox* m_action;
+    QSpinBox* m_percent;
     QPushButton* m_show;
     QPushButton* m_print;
     QPushButton* m_save;
     QList<QWidget*> m_periodRow;
     QList<QWidget*> m_ingredientRow;
     QList<QWidget*> m_dishesRow;
+    QList<QWidget*> m_thresholdRow;
+    QList<QWidget*> m_scopeRow;
+    QList<QWidget*> m_ingredientGroupRow;
+    QList<QWidget*> m_changeRow;
     QChartView* m_chartView;
     QTableWidget* m_table;
     QLabel* m_notes;

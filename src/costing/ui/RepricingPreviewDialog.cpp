@@ -141,9 +141,9 @@ void RepricingPreviewDialog::markCrossings()
         const bool crosses = RepricingPreview::crosses(row, threshold);
         crossing += crosses ? 1 : 0;
         m_table->item(r, MarkColumn)
-            ->setText(!crosses                    ? QString()
-                      : *row.newShare > threshold ? u"выше порога"_s
-                                                  : u"ниже порога"_s);
+            ->setText(!crosses                                           ? QString()
+                      : RepricingPreview::over(*row.newShare, threshold) ? u"выше порога"_s
+                                                                         : u"ниже порога"_s);
         for (int c = 0; c < ColumnCount; ++c)
             m_table->item(r, c)->setBackground(crosses ? marked : QBrush());
     }

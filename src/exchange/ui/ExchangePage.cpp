@@ -6,6 +6,7 @@
 #include "IngredientAssociationDialog.h"
 #include "store/TableModel.h"
 #include "store/ui/DataGrid.h"
+#include "store/ui/WorkerRun.h"
 #include "store/UserPrompts.h"
 
 #include <QFile>
@@ -21,6 +22,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString cardFilter = u"Файл калькуляционной карты (*.fck)"_s;
+const QString importCaption = u"Импрот блюда"_s;
 
 } // namespace
 
@@ -33,8 +35,8 @@ ExchangePage::ExchangePage(UserPrompts* prompts, QWidget* parent)
     chooseSaveFile = [](QWidget* parent) {
         return QFileDialog::getSaveFileName(parent, u"Экспорт блюда"_s, QString(), cardFilter);
     };
-    chooseOpenFile = [](QWidget* parent) {
-        return QFileDialog::getOpenFileName(parent, u"Импорт блюда"_s, QString(), cardFilter);
+    chooseOpenFiles = [](QWidget* parent) {
+        return QFileDialog::getOpenFileNames(parent, u"Импорт блюда"_s, QString(), cardFilter);
     };
     for (DataGrid* grid : {m_groupGrid, m_dishGrid, m_cardGrid}) {
         grid->setCtrlDeleteBlocked(true);
@@ -51,6 +53,7 @@ ExchangePage::ExchangePage(UserPrompts* prompts, QWidget* parent)
     layout->addWidget(m_groupGrid, 2);
     layout->addWidget(m_dishGrid, 3);
     layout->addLayout(right, 3);
+    m_import->setToolTip(u"Импортировать один или несколько файлов карточек (.fck) в текущую группу блюд"_s);
     connect(m_export, &QPushButton::clicked, this, &ExchangePage::exportCard);
     connect(m_import, &QPushButton::clicked, this, &ExchangePage::importCard);
     setEnabled(false);
@@ -127,15 +130,9 @@ void ExchangePage::importCard()
 {
     if (!m_groups)
         return;
-    const QString chosen = chooseOpenFile(this);
+    const QStringList chosen = chooseOpenFiles(this);
     if (chosen.isEmpty())
         return;
-    QFile file(chosen);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_prompts->warn(u"Импрот блюда"_s, u"Не удалось открыть файл \"%1\": %2"_s.arg(
-                                               QDir::toNativeSeparators(chosen), readErrorText(chosen)));
-        return;
-    }
     if (!m_association)
         m_association = new IngredientAssociationDialog(m_prompts, m_db, this);
     QString error;
@@ -143,14 +140,42 @@ void ExchangePage::importCard()
         m_prompts->warn(u"Ошибка"_s, error);
         return;
     }
+    // The questions of every card first, in the window's thread; a card refused is left out and told.
     const QVariant group = m_groups->currentKey();
-    const std::optional<qlonglong> dish =
-        CardExchange(m_db, *m_prompts)
-            .importCard(file, group, *m_association, QLocale().decimalPoint().at(0));
-    m_association->closeViews();
-    if (dish) {
-        report(this, u"Блюдо импортировано из %1"_s.arg(QDir::toNativeSeparators(chosen)));
-        m_dishes->refresh();
-        m_dishes->locateKey(*dish);
+    QList<CardExchange::PreparedCard> cards;
+    for (const QString& path : chosen) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            m_prompts->warn(importCaption, u"Не удалось открыть файл \"%1\": %2"_s.arg(
+                                               QDir::toNativeSeparators(path), readErrorText(path)));
+            continue;
+        }
+        if (const auto card = CardExchange(m_db, *m_prompts)
+                                  .prepareCard(file, group, *m_association, QLocale().decimalPoint().at(0)))
+            cards << *card;
     }
+    m_association->closeViews();
+    if (cards.isEmpty())
+        return;
+    CardExchange::Stored stored;
+    const Worker::Outcome run =
+        runInWorker(this, *m_prompts, importCaption, m_db, [&](const QSqlDatabase& db, Worker& worker) {
+            stored = CardExchange(db, worker.prompts()).storeCards(group, cards, [&worker](int n, int total) {
+                worker.report(u"Карточки"_s, n, total);
+                return !worker.cancelRequested();
+            });
+        });
+    if (run != Worker::Outcome::Finished || stored.cancelled)
+        return;
+    if (stored.dishes.isEmpty()) {
+        m_prompts->warn(importCaption, stored.error);
+        return;
+    }
+    m_prompts->inform(importCaption, CardExchange::importedText());
+    report(this,
+           chosen.size() == 1
+               ? u"Блюдо импортировано из %1"_s.arg(QDir::toNativeSeparators(chosen.first()))
+               : u"Импортировано блюд: %1 из файлов: %2"_s.arg(stored.dishes.size()).arg(chosen.size()));
+    m_dishes->refresh();
+    m_dishes->locateKey(stored.dishes.last());
 }

@@ -13,7 +13,8 @@ class TableModel;
 class UserPrompts;
 
 // "Экспорт/Импорт": the dish groups, dishes and costing cards shown read-only, the export of the
-// current dish to a card file and the import of a card file into the current group.
+// current dish to a card file and the import of card files into the current group: each card asked
+// and associated in turn, then all stored on a worker in one transaction.
 class ExchangePage : public Page
 {
     Q_OBJECT
@@ -24,9 +25,10 @@ public:
     void closeViews() override;
     void pageShown() override;
 
-    // The file dialogs, replaceable in tests: the chosen file, empty for "Отмена".
+    // The file dialogs, replaceable in tests: the chosen file (for the import, files), empty for
+    // "Отмена".
     std::function<QString(QWidget*)> chooseSaveFile;
-    std::function<QString(QWidget*)> chooseOpenFile;
+    std::function<QStringList(QWidget*)> chooseOpenFiles;
 
     DataGrid* groupGrid() const { return m_groupGrid; }
     DataGrid* dishGrid() const { return m_dishGrid; }

@@ -9,6 +9,7 @@
 #include "reference/IngredientCatalog.h"
 #include "reference/PriceRecalculation.h"
 #include "store/TableModel.h"
+#include "store/ui/WorkerRun.h"
 #include "store/UserPrompts.h"
 
 #include <QCheckBox>
@@ -346,9 +347,21 @@ void IngredientsPage::recalculatePrices()
     if (m_checkRepricing && !m_checkRepricing(this, *m_prompts, m_db, settings, m_ingredients->currentKey(),
                                               m_groups->currentKey()))
         return;
-    if (!PriceRecalculation(m_db).run(settings, m_ingredients->currentKey(), m_groups->currentKey(),
-                                      *m_prompts))
+    const QVariant ingredient = m_ingredients->currentKey();
+    const QVariant group = m_groups->currentKey();
+    if (!PriceRecalculation(m_db).confirm(settings, ingredient, group, *m_prompts))
         return;
+    PriceRecalculation::Outcome outcome;
+    const Worker::Outcome run =
+        runInWorker(this, *m_prompts, u"Пересчёт цен"_s, m_db, [&](const QSqlDatabase& db, Worker& worker) {
+            outcome = PriceRecalculation(db).apply(settings, ingredient, group, [&worker](int n, int total) {
+                worker.report(u"Цены ингредиентов"_s, n, total);
+                return !worker.cancelRequested();
+            });
+        });
+    if (run != Worker::Outcome::Finished || !PriceRecalculation::tell(outcome, *m_prompts))
+        return;
+    report(this, u"Пересчёт цен: изменено цен ингредиентов %1"_s.arg(outcome.prices));
     refreshViews();
     // Re-pricing every ingredient walks through all groups and stops on the last one.
     if (settings.scope == PriceRecalculation::Scope::All && !m_search->isOn())
