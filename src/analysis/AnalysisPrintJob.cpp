@@ -1,6 +1,7 @@
 #include "AnalysisPrintJob.h"
 
 #include "reports/FormStyle.h"
+#include "reports/StateForm.h"
 #include "reports/Workbook.h"
 
 #include <algorithm>
@@ -15,6 +16,7 @@ void AnalysisPrintJob::fill(Workbook& workbook, const AnalysisTable& table)
     sheet.setOnePageWide(true);
     const int columns = int(table.columns.size());
     constexpr int headingRow = 4;
+    double tableWidth = 0;
     sheet.setPrintTitleRows(u"$%1:$%1"_s.arg(headingRow));
 
     sheet.cell(1, 1).setValue(table.title);
@@ -34,6 +36,7 @@ void AnalysisPrintJob::fill(Workbook& workbook, const AnalysisTable& table)
             sheet.column(c).setNumberFormat(column.format);
         }
         sheet.setColumnWidth(c, width);
+        tableWidth += width;
     }
     setRowFont(sheet, headingRow, 10, true);
     centre(sheet.row(headingRow).setWrapText(true));
@@ -53,9 +56,13 @@ void AnalysisPrintJob::fill(Workbook& workbook, const AnalysisTable& table)
         bottomRule(sheet.range(row, 1, row, columns));
     }
     ++row;
+    // A long note (the dishes over the threshold) is broken into rows as wide as the table, or it
+    // would run off the printed page.
     for (const QString& note : table.notes) {
-        sheet.cell(++row, 1).setValue(note);
-        setRowFont(sheet, row, 10);
+        for (const QString& line : stateform::wrappedLines(note, std::max(20, int(tableWidth)))) {
+            sheet.cell(++row, 1).setValue(line);
+            setRowFont(sheet, row, 10);
+        }
     }
 }
 

@@ -51,6 +51,7 @@ private Q_SLOTS:
     void priceChangeIsWhatStoringThenGives();
     void refusals();
     void printedTableHoldsTheFigures();
+    void longNoteStaysWithinTheTable();
 };
 
 void tst_AnalysisFigures::foodCostSharesOfAGroup()
@@ -416,6 +417,33 @@ void tst_AnalysisFigures::printedTableHoldsTheFigures()
                          {"F8", QVariant()},
                          {"A10", u"Выше порога (2): Пюре, Котлеты."_s}});
     QVERIFY(printed.workbook->problems().isEmpty());
+}
+
+// A note longer than the table is wide (many dishes over the threshold) is printed in rows no wider than
+// the table, every word kept, so that nothing runs off the printed page.
+void tst_AnalysisFigures::longNoteStaysWithinTheTable()
+{
+    AnalysisTable table;
+    table.title = u"Доля себестоимости"_s;
+    table.columns = {{u"Блюдо"_s, {}}, {u"Доля, %"_s, u"0.0"_s}};
+    table.rows = {{u"Суп"_s, 50.0}};
+    QStringList dishes;
+    for (int i = 1; i <= 40; ++i)
+        dishes << u"Блюдо номер %1"_s.arg(i);
+    const QString note = u"Выше порога (40): %1."_s.arg(dishes.join(u", "_s));
+    table.notes = {note};
+    Workbook workbook;
+    AnalysisPrintJob::fill(workbook, table);
+    const Sheet& sheet = workbook.sheet(1);
+    const double width = sheet.columnWidth(1).value_or(0) + sheet.columnWidth(2).value_or(0);
+    QStringList printed;
+    for (int row = 7; row <= sheet.rowCount(); ++row) {
+        const QString line = sheet.value(row, 1).toString();
+        QVERIFY2(line.size() <= width, qPrintable(line));
+        printed << line;
+    }
+    QVERIFY(printed.size() > 1);
+    QCOMPARE(printed.join(u' '), note);
 }
 
 QTEST_GUILESS_MAIN(tst_AnalysisFigures)

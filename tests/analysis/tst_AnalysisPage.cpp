@@ -83,6 +83,15 @@ void tst_AnalysisPage::showsTheFiguresOfASmallKitchen()
     QCOMPARE(column(page.table(), 0),
              (QStringList{u"Суп"_s, u"Морковь тушёная"_s, u"Пюре"_s, u"Котлеты"_s, u"Среднее"_s}));
     QCOMPARE(page.table()->item(0, 6)->text(), u"Популярное и прибыльное"_s);
+    // Seven columns beside the chart at the width of a common screen: the texts give up width, every
+    // figure stays in view.
+    page.resize(1366, 700);
+    QCoreApplication::processEvents();
+    int tableWidth = 0;
+    for (int c = 0; c < page.table()->columnCount(); ++c)
+        tableWidth += page.table()->columnWidth(c);
+    QVERIFY2(tableWidth <= page.table()->viewport()->width(),
+             qPrintable(u"%1 > %2"_s.arg(tableWidth).arg(page.table()->viewport()->width())));
     // Four kinds for the legend, a point a dish and the two averages.
     QCOMPARE(page.chartView()->chart()->series().size(), 10);
     QVERIFY2(kitchen.prompts.shown.isEmpty(), qPrintable(kitchen.prompts.shown.join(u'\n')));

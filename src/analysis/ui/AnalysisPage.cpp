@@ -28,6 +28,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -61,8 +63,18 @@ QTableWidgetItem* tableItem(const QVariant& value, const QString& format)
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     } else {
         item->setText(value.toString());
+        item->setToolTip(value.toString()); // in full where the column is too narrow for it
     }
     return item;
+}
+
+// A long caption over two lines, so that a number's column is as narrow as its figures allow.
+QString twoLineCaption(QString caption)
+{
+    const qsizetype space = caption.indexOf(u' ');
+    if (caption.size() > 10 && space > 0)
+        caption[space] = u'\n';
+    return caption;
 }
 
 } // namespace
@@ -162,6 +174,8 @@ AnalysisPage::AnalysisPage(UserPrompts* prompts, QWidget* parent)
     splitter->setStretchFactor(1, 2);
     // The table's wide columns would otherwise squeeze the chart at the first show.
     splitter->setSizes({3000, 2000});
+    // The table is fitted again whenever its place changes: the window resized, the splitter moved.
+    m_table->viewport()->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choices);
@@ -344,16 +358,50 @@ void AnalysisPage::present(const AnalysisFigures& figures)
     m_table->setColumnCount(int(shown.columns.size()));
     m_table->setRowCount(int(shown.rows.size()));
     QStringList headers;
-    for (const AnalysisTable::Column& column : shown.columns)
-        headers << column.caption;
+    m_textColumns.clear();
+    for (const AnalysisTable::Column& column : shown.columns) {
+        if (column.format.isEmpty())
+            m_textColumns << int(headers.size());
+        headers << twoLineCaption(column.caption);
+    }
     m_table->setHorizontalHeaderLabels(headers);
     for (int r = 0; r < shown.rows.size(); ++r) {
         for (int c = 0; c < shown.columns.size(); ++c)
             m_table->setItem(r, c, tableItem(shown.rows[r].value(c), shown.columns[c].format));
     }
-    m_table->resizeColumnsToContents();
+    fitColumns();
     m_notes->setText((QStringList{shown.title, shown.subtitle} + shown.notes).join(u'\n'));
     updateControls();
+}
+
+void AnalysisPage::fitColumns()
+{
+    m_table->resizeColumnsToContents();
+    // The figures are what the user came for: when the table is wider than its place, the text columns
+    // (names, elided, in full in their tooltips) give up width before a number is scrolled out of view.
+    constexpr int narrowest = 80;
+    int excess = -m_table->viewport()->width();
+    for (int c = 0; c < m_table->columnCount(); ++c)
+        excess += m_table->columnWidth(c);
+    QList<int> textColumns = m_textColumns;
+    std::sort(textColumns.begin(), textColumns.end(),
+              [this](int a, int b) { return m_table->columnWidth(a) > m_table->columnWidth(b); });
+    for (int c : std::as_const(textColumns)) {
+        if (excess <= 0)
+            break;
+        const int shrink = std::min(excess, m_table->columnWidth(c) - narrowest);
+        if (shrink > 0) {
+            m_table->setColumnWidth(c, m_table->columnWidth(c) - shrink);
+            excess -= shrink;
+        }
+    }
+}
+
+bool AnalysisPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_table->viewport() && event->type() == QEvent::Resize)
+        fitColumns();
+    return Page::eventFilter(watched, event);
 }
 
 void AnalysisPage::print()

@@ -64,12 +64,16 @@ public:
     QPushButton* printButton() const { return m_print; }
     QPushButton* saveButton() const { return m_save; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // Reads the choosers' rows again, keeping what is chosen; false with the store's message.
     bool fillChoosers(QString* error);
     void fillDishes();
     void updateControls();
     void present(const AnalysisFigures& figures);
+    void fitColumns();
     bool writeChart(const QString& path, QString* error);
 
     UserPrompts* m_prompts;
@@ -109,4 +113,5 @@ private:
     QChartView* m_chartView;
     QTableWidget* m_table;
     QLabel* m_notes;
+    QList<int> m_textColumns; // of the table shown, which the fitting may narrow
 };
