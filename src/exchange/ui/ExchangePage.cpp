@@ -103,16 +103,6 @@ void ExchangePage::closeViews()
     setEnabled(false);
 }
 
-void ExchangePage::pageShown()
-{
-    // The costing page may have changed dishes and cards meanwhile.
-    if (m_groups && m_groups->isOpen()) {
-        m_groups->refresh();
-        m_dishes->refresh();
-        m_card->refresh();
-    }
-}
-
 void ExchangePage::exportCard()
 {
     if (!m_dishes || m_dishes->currentKey().isNull())
@@ -150,7 +140,7 @@ void ExchangePage::importCard()
     m_association->closeViews();
     if (dish) {
         report(this, u"Блюдо импортировано из %1"_s.arg(QDir::toNativeSeparators(chosen)));
-        m_dishes->refresh();
+        refreshViews();
         m_dishes->locateKey(*dish);
     }
 }

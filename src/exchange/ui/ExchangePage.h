@@ -22,7 +22,6 @@ public:
 
     bool openViews(QSqlDatabase db, QString* error) override;
     void closeViews() override;
-    void pageShown() override;
 
     // The file dialogs, replaceable in tests: the chosen file, empty for "Отмена".
     std::function<QString(QWidget*)> chooseSaveFile;
@@ -39,6 +38,9 @@ public:
 
     void exportCard();
     void importCard();
+
+protected:
+    QList<TableModel*> views() const override { return {m_groups, m_dishes, m_card}; }
 
 private:
     void createViews(QSqlDatabase db);
