@@ -2,10 +2,14 @@
 
 #include "costing/DishCatalog.h"
 #include "costing/DishCostCalculator.h"
+#include "costing/DishViews.h"
 #include "menus/MenuBook.h"
+#include "reference/IngredientCatalog.h"
+#include "reference/ReferenceViews.h"
 #include "sales/SalesDocuments.h"
 #include "sales/SalesPosting.h"
 #include "store/Database.h"
+#include "store/TableModel.h"
 #include "store/UserPrompts.h"
 #include "warehouse/InventoryDocuments.h"
 #include "warehouse/StockDocuments.h"
@@ -296,22 +300,18 @@ QString text(const char* s)
     return QString::fromUtf8(s);
 }
 
-// Inserts one row and returns its key; 0 (never a key) with the reason in *error on failure.
-qlonglong insert(QSqlDatabase& db, const char* table, const char* fields, const QVariantList& values,
-                 QString* error)
+// Writes one row as its grid's post writes it: the view's conversions, limits and after-write rule (a
+// price typed in goes into the price history). The row's key; 0 (never a key) with the reason in
+// *error on failure.
+qlonglong postRow(TableModel& view, const QList<std::pair<QString, QVariant>>& values, QString* error)
 {
-    QStringList marks;
-    marks.fill(u"?"_s, values.size());
-    QSqlQuery query(db);
-    bool ok = query.prepare(u"INSERT INTO %1 (%2) VALUES (%3)"_s.arg(
-        QLatin1String(table), QLatin1String(fields), marks.join(u", ")));
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    ok = ok && query.exec();
-    const qlonglong key = ok ? query.lastInsertId().toLongLong() : 0;
+    bool ok = (view.isOpen() || view.open()) && view.append();
+    for (const auto& [field, value] : values)
+        ok = ok && view.setFieldValue(field, value);
+    ok = ok && view.post();
+    const qlonglong key = ok ? view.currentKey().toLongLong() : 0;
     if (key == 0)
-        *error = u"Образец не записан (таблица %1): %2"_s.arg(QLatin1String(table),
-                                                              sqlErrorText(query.lastError()));
+        *error = u"Образец не записан: "_s + view.lastError();
     return key;
 }
 
@@ -341,58 +341,114 @@ bool kitchenIsEmpty(QSqlDatabase& db, QString* error)
     return true;
 }
 
+// The operations' questions answered as a cook filling the sample would: OK to everything; a
+// refusal or an error is kept as the reason the sample was not made.
+class SamplePrompts : public UserPrompts, public DatePrompt
+{
+public:
+    using UserPrompts::confirm;
+    bool confirm(const QString&, const QString&, Default) override { return true; }
+    void inform(const QString&, const QString&) override {}
+    void warn(const QString&, const QString& text) override { reason = text; }
+    int choose(const QString&, const QString&, const QStringList&) override { return 0; }
+    std::optional<QDate> askDate(const QDate&) override { return date; }
+
+    QString reason;
+    QDate date;
+};
+
 bool fillAll(QSqlDatabase& db, QString* error)
 {
     QHash<QString, qlonglong> unitKeys, ingGroupKeys, ingKeys, dishGroupKeys, dishKeys;
     QHash<qlonglong, qlonglong> dishGroupOf; // finished dish => its group
     QHash<qlonglong, int> groupNumber;       // dish group => its N
     const QVariant none;
+    SamplePrompts prompts;
 
+    // The rows only the grids write are posted through the grids' views, as a cook would type them.
+    TableModel unitView(db, referenceviews::units());
     for (const Unit& u : units) {
-        const qlonglong key = insert(db, "Edinica", "Name, Shorthame, Gramm",
-                                     {text(u.name), text(u.shortName), u.grams}, error);
+        const qlonglong key = postRow(
+            unitView, {{u"Name"_s, text(u.name)}, {u"Shorthame"_s, text(u.shortName)}, {u"Gramm"_s, u.grams}},
+            error);
         if (key == 0)
             return false;
         unitKeys.insert(text(u.shortName), key);
     }
+    TableModel groupView(db, referenceviews::ingredientGroups());
     for (const char* name : ingredientGroups) {
-        if (!(ingGroupKeys[text(name)] = insert(db, "Gring", "Name", {text(name)}, error)))
+        if (!(ingGroupKeys[text(name)] = postRow(groupView, {{u"Name"_s, text(name)}}, error)))
             return false;
     }
 
-    const char* ingFields = "Kod, Name, Edinica, Pf, Cena, Proc, Vih, Kolvo";
+    TableModel ingredientView(db, referenceviews::ingredients());
+    const auto postIngredient = [&](qlonglong group, const char* name, qlonglong unit, bool semi,
+                                    double price, double markup, double yield, double stock) {
+        return postRow(ingredientView,
+                       {{u"Kod"_s, group},
+                        {u"Name"_s, text(name)},
+                        {u"Edinica"_s, unit},
+                        {u"Pf"_s, int(semi)},
+                        {u"Cena"_s, price},
+                        {u"Proc"_s, markup},
+                        {u"Vih"_s, yield},
+                        {u"Kolvo"_s, stock}},
+                       error);
+    };
     for (const Ingredient& i : ingredients) {
         const qlonglong group = keyOf(ingGroupKeys, i.group, error);
         const qlonglong unit = keyOf(unitKeys, i.unit, error);
         if (group == 0 || unit == 0)
             return false;
-        const QVariantList row = {group, text(i.name), unit, 0, i.price, i.markup, i.yield, i.stock};
-        if (!(ingKeys[text(i.name)] = insert(db, "Ing", ingFields, row, error)))
+        if (!(ingKeys[text(i.name)] =
+                  postIngredient(group, i.name, unit, false, i.price, i.markup, i.yield, i.stock)))
             return false;
     }
     // Components are looked up before the products join the map, so a composition can never name
     // a semi-finished product.
     const QHash<QString, qlonglong> plainKeys = ingKeys;
+    IngredientCatalog catalog(db);
+    TableModel compositionView(db, referenceviews::composition());
+    if (!compositionView.open()) {
+        *error = u"Образец не записан: "_s + compositionView.lastError();
+        return false;
+    }
     for (const SemiFinished& s : semiFinished) {
         const qlonglong group = keyOf(ingGroupKeys, s.group, error);
         if (group == 0)
             return false;
-        const QVariantList row = {group, text(s.name), unitKeys.value(u"кг"_s), 1, 0, 0, 100, 0};
-        const qlonglong product = insert(db, "Ing", ingFields, row, error);
+        const qlonglong product = postIngredient(group, s.name, unitKeys.value(u"кг"_s), true, 0, 0, 100, 0);
         if (product == 0)
             return false;
         ingKeys.insert(text(s.name), product);
+        // Chosen in the composition chooser, then the grams typed into the composition grid.
+        compositionView.setLinkValue(product);
         for (const Part& p : s.parts) {
             if (!p.ingredient)
                 break;
             const qlonglong component = keyOf(plainKeys, p.ingredient, error);
-            if (component == 0 || !insert(db, "pf", "Kod, Name, Kolvo", {product, component, p.grams}, error))
+            if (component == 0)
                 return false;
+            const QVariant line = catalog.chooseComponent(product, component, prompts);
+            if (line.isNull()) {
+                *error = u"Образец не записан (состав «%1»): %2"_s.arg(text(s.name), prompts.reason);
+                return false;
+            }
+            compositionView.refresh();
+            if (!compositionView.locateKey(line) || !compositionView.setFieldValue(u"Kolvo"_s, p.grams) ||
+                !compositionView.post()) {
+                *error = u"Образец не записан: "_s + compositionView.lastError();
+                return false;
+            }
         }
+        if (!catalog.closeChooser(product, error))
+            return false;
     }
 
+    TableModel dishGroupView(db, dishviews::dishGroups());
     for (int n = 0; n < int(std::size(dishGroups)); ++n) {
-        const qlonglong key = insert(db, "Grbludo", "Name, N", {text(dishGroups[n]), n + 1}, error);
+        const qlonglong key =
+            postRow(dishGroupView, {{u"Name"_s, text(dishGroups[n])}, {u"N"_s, n + 1}}, error);
         if (key == 0)
             return false;
         dishGroupKeys.insert(text(dishGroups[n]), key);
@@ -443,7 +499,8 @@ bool fillAll(QSqlDatabase& db, QString* error)
         }
     }
 
-    const char* partnerFields = "Name, Inn, Okpo, Okonh, Adress, Bank, Bik, Rs, Ks";
+    const QStringList partnerFields = {u"Name"_s, u"Inn"_s, u"Okpo"_s, u"Okonh"_s, u"Adress"_s,
+                                       u"Bank"_s, u"Bik"_s, u"Rs"_s,   u"Ks"_s};
     const QVariantList partners[] = {
         {text("ООО \"Продснаб\""), u"7701234567"_s, u"12345678"_s, u"71100"_s,
          text("г. Москва, ул. Складская, д. 12"), text("ПАО \"Городской банк\""), u"044525111"_s,
@@ -452,41 +509,29 @@ bool fillAll(QSqlDatabase& db, QString* error)
          text("г. Москва, ул. Заводская, д. 5"), text("ПАО \"Городской банк\""), u"044525111"_s,
          u"40702810500000054321"_s, u"30101810100000000111"_s},
     };
-    for (const QVariantList& row : partners) {
-        if (!insert(db, "Partner", partnerFields, row, error))
-            return false;
-    }
+    const QStringList signatureFields = {u"Poradok"_s, u"Fam"_s, u"Nam"_s, u"Ot"_s, u"Dol"_s};
     const QVariantList signatures[] = {
         {1, text("Петрова"), text("Анна"), text("Сергеевна"), text("Заведующий производством")},
         {2, text("Иванова"), text("Ольга"), text("Николаевна"), text("Калькулятор")},
     };
-    for (const QVariantList& row : signatures) {
-        if (!insert(db, "Podpis", "Poradok, Fam, Nam, Ot, Dol", row, error))
-            return false;
-    }
-    return true;
+    const auto postAll = [&](TableModel&& view, const QStringList& fields, const auto& rows) {
+        for (const QVariantList& row : rows) {
+            QList<std::pair<QString, QVariant>> values;
+            for (int f = 0; f < fields.size(); ++f)
+                values.append({fields[f], row[f]});
+            if (!postRow(view, values, error))
+                return false;
+        }
+        return true;
+    };
+    return postAll(TableModel(db, referenceviews::partners()), partnerFields, partners) &&
+           postAll(TableModel(db, referenceviews::signatures()), signatureFields, signatures);
 }
 
 class FixedDays : public Clock
 {
 public:
     QDate today() const override { return QDate(2026, 12, 11); }
-};
-
-// The operations' questions answered as a cook filling the sample would: OK to everything; a
-// refusal or an error is kept as the reason the sample was not made.
-class SamplePrompts : public UserPrompts, public DatePrompt
-{
-public:
-    using UserPrompts::confirm;
-    bool confirm(const QString&, const QString&, Default) override { return true; }
-    void inform(const QString&, const QString&) override {}
-    void warn(const QString&, const QString& text) override { reason = text; }
-    int choose(const QString&, const QString&, const QStringList&) override { return 0; }
-    std::optional<QDate> askDate(const QDate&) override { return date; }
-
-    QString reason;
-    QDate date;
 };
 
 QVariant firstValue(QSqlDatabase& db, const QString& sql, const QVariantList& values = {})

@@ -117,6 +117,10 @@ void tst_DemoKitchen::referencesHold_data()
            "LEFT JOIN Grbludo g ON g.Kod = m.GrName WHERE m.GrName IS DISTINCT FROM b.Kod OR m.Nn IS "
            "DISTINCT FROM g.N";
     QTest::newRow("menu without a date") << "SELECT COUNT(*) FROM Menu WHERE Date IS NULL";
+    // Typed into the ingredients grid, whose post records the price.
+    QTest::newRow("ingredient price typed without its history")
+        << "SELECT COUNT(*) FROM Ing i WHERE i.Pf = 0 AND NOT EXISTS (SELECT 1 FROM Pricehist h WHERE "
+           "h.Ing = i.Kod1 AND h.Source = 'Правка' AND h.Oldcena IS NULL AND h.Cena > 0)";
 }
 
 void tst_DemoKitchen::referencesHold()

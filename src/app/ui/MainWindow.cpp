@@ -88,6 +88,10 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     connect(m_start, &StartPage::kitchenRequested, this, &MainWindow::createKitchen);
     connect(m_start, &StartPage::otherFolderRequested, this, &MainWindow::chooseOtherFolder);
     updateKitchenOffer();
+    // "Обновить" of the page on view, with its key.
+    m_viewMenu = menuBar()->addMenu(u"Вид"_s);
+    m_viewMenu->setToolTipsVisible(true);
+    m_viewMenu->addAction(m_start->refreshAction());
     if (!m_locations.server.isEmpty()) {
         // The kitchens of a chain share the server's database: their figures are a menu away.
         QMenu* chain = menuBar()->addMenu(u"Сеть"_s);
@@ -322,7 +326,10 @@ void MainWindow::onPageChanged(int index)
         m_stepChange.stop();
         return;
     }
-    page(PageIndex(index))->pageShown();
+    Page* shown = page(PageIndex(index));
+    shown->pageShown();
+    m_viewMenu->clear();
+    m_viewMenu->addAction(shown->refreshAction());
     showWhoIsWorking();
     const bool animated = index == Menus || index == Sales || index == Start;
     if (animated) {

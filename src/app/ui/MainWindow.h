@@ -16,6 +16,7 @@ class DiceWidget;
 class MenuPage;
 class InfoPage;
 class QLabel;
+class QMenu;
 class SpreadsheetLauncher;
 class Page;
 class QTabWidget;
@@ -64,6 +65,8 @@ public:
     // program's connection once the kitchen is open, before that through a short one of its own.
     void showWhoIsWorking();
     QLabel* presence() const { return m_presence; }
+    // "Вид": the current page's "Обновить" (F5).
+    QMenu* viewMenu() const { return m_viewMenu; }
     // "Сеть" → "Показатели сети кухонь…" of a server kitchen: the period, then the chain's print-out.
     void printChainReport();
     void setSpreadsheetLauncher(SpreadsheetLauncher* launcher) { m_launcher = launcher; }
@@ -103,6 +106,7 @@ private:
     StartPage* m_start = nullptr;
     InfoPage* m_info = nullptr;
     QLabel* m_presence;
+    QMenu* m_viewMenu;
     std::unique_ptr<SpreadsheetLauncher> m_desktopLauncher;
     SpreadsheetLauncher* m_launcher;
     MenuPage* m_menuPage = nullptr;

@@ -199,18 +199,6 @@ void CostingPage::closeViews()
     setEnabled(false);
 }
 
-void CostingPage::pageShown()
-{
-    // The menu page's price run, the sales calculation and ingredient prices change what this page shows.
-    if (!m_groups || !m_groups->isOpen())
-        return;
-    m_groups->refresh();
-    m_dishes->refresh();
-    m_card->refresh();
-    applyDishState();
-    applyCardLineState();
-}
-
 void CostingPage::pageHidden()
 {
     if (m_recipeDialog)
@@ -277,7 +265,7 @@ void CostingPage::chooseIngredients()
         return;
     }
     chooser.exec();
-    m_card->refresh();
+    refreshViews();
 }
 
 void CostingPage::copyDish()
@@ -294,8 +282,7 @@ void CostingPage::copyDish()
         return;
     if (DishCatalog(m_db, *m_prompts)
             .copyDish(m_dishes->currentKey(), dialog.newName(), dialog.targetGroup())) {
-        m_dishes->refresh();
-        m_card->refresh();
+        refreshViews();
     }
 }
 
@@ -319,9 +306,7 @@ void CostingPage::calculatePrices()
         this, *m_prompts, u"Расчёт цен блюд"_s, m_db, [&run](const QSqlDatabase& db, Worker& worker) {
             run = DishCostCalculator(db).run(worker.percentProgress(u"Группы блюд"_s));
         });
-    m_groups->refresh();
-    m_dishes->refresh();
-    m_card->refresh();
+    refreshViews();
     if (outcome == Worker::Outcome::Finished && !run.ok)
         m_prompts->warn(u"Ошибка"_s, run.message);
 }
@@ -331,7 +316,7 @@ void CostingPage::finishDish()
     if (!postAll())
         return;
     if (DishCatalog(m_db, *m_prompts).finishDish(m_dishes->currentKey()))
-        m_dishes->refresh();
+        refreshViews();
 }
 
 void CostingPage::deleteGroup()
@@ -340,9 +325,7 @@ void CostingPage::deleteGroup()
         return;
     DishCatalog(m_db, *m_prompts).deleteDishGroup(m_groups->currentKey());
     // Unused dishes may have gone even when the group stays.
-    m_groups->refresh();
-    m_dishes->refresh();
-    m_card->refresh();
+    refreshViews();
 }
 
 void CostingPage::deleteDish()
@@ -350,8 +333,7 @@ void CostingPage::deleteDish()
     if (!postAll())
         return;
     if (DishCatalog(m_db, *m_prompts).deleteDish(m_dishes->currentKey())) {
-        m_dishes->refresh();
-        m_card->refresh();
+        refreshViews();
     }
 }
 
@@ -360,7 +342,7 @@ void CostingPage::deleteCardLine()
     if (!postAll())
         return;
     if (DishCatalog(m_db, *m_prompts).deleteCardLine(m_card->currentKey()))
-        m_card->refresh();
+        refreshViews();
 }
 
 void CostingPage::printCards()
@@ -389,7 +371,7 @@ void CostingPage::printCards()
         },
         *m_prompts, *m_launcher);
     // The marks of the printed groups are cleared.
-    m_dishes->refresh();
+    refreshViews();
 }
 
 void CostingPage::printCalculationCards()

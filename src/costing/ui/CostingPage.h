@@ -26,7 +26,6 @@ public:
 
     bool openViews(QSqlDatabase db, QString* error) override;
     void closeViews() override;
-    void pageShown() override;
     void pageHidden() override;
     void postPending() override;
 
@@ -72,6 +71,9 @@ public:
     void showRequirements();
     void printTechnologicalCard(TechnologicalCard kind);
     void printRecipe(const QStringList& shownLines);
+
+protected:
+    QList<TableModel*> views() const override { return {m_groups, m_dishes, m_card}; }
 
 private:
     QWidget* buildDishPanel();

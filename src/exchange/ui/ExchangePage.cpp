@@ -106,16 +106,6 @@ void ExchangePage::closeViews()
     setEnabled(false);
 }
 
-void ExchangePage::pageShown()
-{
-    // The costing page may have changed dishes and cards meanwhile.
-    if (m_groups && m_groups->isOpen()) {
-        m_groups->refresh();
-        m_dishes->refresh();
-        m_card->refresh();
-    }
-}
-
 void ExchangePage::exportCard()
 {
     if (!m_dishes || m_dishes->currentKey().isNull())
@@ -176,6 +166,6 @@ void ExchangePage::importCard()
            chosen.size() == 1
                ? u"Блюдо импортировано из %1"_s.arg(QDir::toNativeSeparators(chosen.first()))
                : u"Импортировано блюд: %1 из файлов: %2"_s.arg(stored.dishes.size()).arg(chosen.size()));
-    m_dishes->refresh();
+    refreshViews();
     m_dishes->locateKey(stored.dishes.last());
 }

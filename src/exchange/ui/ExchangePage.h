@@ -23,7 +23,6 @@ public:
 
     bool openViews(QSqlDatabase db, QString* error) override;
     void closeViews() override;
-    void pageShown() override;
 
     // The file dialogs, replaceable in tests: the chosen file (for the import, files), empty for
     // "Отмена".
@@ -41,6 +40,9 @@ public:
 
     void exportCard();
     void importCard();
+
+protected:
+    QList<TableModel*> views() const override { return {m_groups, m_dishes, m_card}; }
 
 private:
     void createViews(QSqlDatabase db);

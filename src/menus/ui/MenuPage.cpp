@@ -222,13 +222,6 @@ void MenuPage::closeViews()
     setEnabled(false);
 }
 
-void MenuPage::pageShown()
-{
-    // Dishes and prices may have changed on the costing page.
-    if (m_entries && m_entries->isOpen())
-        m_entries->refresh();
-}
-
 void MenuPage::postPending()
 {
     postAll();
@@ -248,13 +241,6 @@ void MenuPage::applyMenuState()
     m_release->setEnabled(!released);
     if (!released)
         m_release->setText(releaseCaption);
-}
-
-void MenuPage::reloadEntries()
-{
-    const QVariant entry = m_entries->currentKey();
-    m_entries->refresh();
-    m_entries->locateKey(entry);
 }
 
 bool MenuPage::eventFilter(QObject* watched, QEvent* event)
@@ -286,7 +272,7 @@ void MenuPage::createMenu()
     if (!m_menus || !postAll())
         return;
     if (const auto menu = MenuBook(m_db, *m_prompts).createMenu(*m_dates, *m_clock)) {
-        m_menus->refresh();
+        refreshViews();
         m_menus->locateKey(*menu);
         // The name is typed next.
         m_menuGrid->setCurrentIndex(m_menus->index(m_menus->currentRow(), 0));
@@ -299,7 +285,7 @@ void MenuPage::toggleEntry()
     if (!m_entries || !postAll())
         return;
     if (MenuBook(m_db, *m_prompts).toggleEntry(m_entries->currentKey()))
-        reloadEntries();
+        refreshViews();
 }
 
 void MenuPage::chooseDishes()
@@ -312,7 +298,7 @@ void MenuPage::chooseDishes()
         return;
     }
     chooser.exec();
-    reloadEntries();
+    refreshViews();
 }
 
 void MenuPage::calculatePrices()
@@ -323,8 +309,7 @@ void MenuPage::calculatePrices()
     const Worker::Outcome outcome =
         runInWorker(this, *m_prompts, u"Расчёт цен блюд"_s, m_db,
                     [&run](const QSqlDatabase& db, Worker&) { run = DishCostCalculator(db).run(); });
-    m_menus->refresh();
-    m_entries->refresh();
+    refreshViews();
     // Cancelled or failed (told already), nothing was priced: no selling prices are asked for.
     if (outcome != Worker::Outcome::Finished)
         return;
@@ -338,7 +323,7 @@ void MenuPage::calculatePrices()
     const SellingPricesResult prices =
         askAndApplySellingPrices(m_db, *m_prompts, menu.toLongLong(), RoundingStep(m_step->currentIndex()),
                                  RoundingDirection(m_direction->currentIndex()));
-    m_entries->refresh();
+    refreshViews();
     m_entries->first();
     if (!prices.ok)
         m_prompts->warn(u"Ошибка"_s, prices.message);
@@ -349,7 +334,7 @@ void MenuPage::removeEntry()
     if (!m_entries || !postAll())
         return;
     if (MenuBook(m_db, *m_prompts).removeEntry(m_entries->currentKey()))
-        m_entries->refresh();
+        refreshViews();
 }
 
 void MenuPage::releaseMenu()
@@ -357,7 +342,7 @@ void MenuPage::releaseMenu()
     if (!m_menus || !postAll())
         return;
     if (MenuBook(m_db, *m_prompts).releaseMenu(m_menus->currentKey()))
-        m_menus->refresh();
+        refreshViews();
     applyMenuState();
 }
 
@@ -366,7 +351,7 @@ void MenuPage::deleteMenu()
     if (!m_menus || !postAll())
         return;
     if (MenuBook(m_db, *m_prompts).deleteMenu(m_menus->currentKey()))
-        m_menus->refresh();
+        refreshViews();
 }
 
 void MenuPage::printMenu()
@@ -403,5 +388,5 @@ void MenuPage::printMenu()
         },
         *m_prompts, *m_launcher);
     // The print reads the switched-on entries on its own; the page keeps showing every entry.
-    reloadEntries();
+    refreshViews();
 }

@@ -25,7 +25,6 @@ public:
 
     bool openViews(QSqlDatabase db, QString* error) override;
     void closeViews() override;
-    void pageShown() override;
     void postPending() override;
 
     DataGrid* menuGrid() const { return m_menuGrid; }
@@ -73,6 +72,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    QList<TableModel*> views() const override { return {m_menus, m_entries, m_entryGroup}; }
 
 private:
     QWidget* buildEntryPanel();
@@ -80,7 +80,6 @@ private:
     void createViews(QSqlDatabase db);
     bool postAll();
     void applyMenuState();
-    void reloadEntries();
 
     UserPrompts* m_prompts;
     QSqlDatabase m_db;

@@ -105,7 +105,7 @@ void DirectoriesPage::deleteUnit()
     if (!m_units || !m_unitGrid->postPending())
         return;
     if (directories::deleteUnit(m_db, m_units->currentKey(), *m_prompts))
-        m_units->refresh();
+        refreshViews();
 }
 
 void DirectoriesPage::deleteSignature()
@@ -113,5 +113,5 @@ void DirectoriesPage::deleteSignature()
     if (!m_signatures || !m_signatureGrid->postPending())
         return;
     if (directories::deleteSignature(m_db, m_signatures->currentKey(), *m_prompts))
-        m_signatures->refresh();
+        refreshViews();
 }

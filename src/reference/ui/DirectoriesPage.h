@@ -29,6 +29,9 @@ public:
     QTabWidget* tabs() const { return m_tabs; }
     OrganisationTab* organisationTab() const { return m_organisation; }
 
+protected:
+    QList<TableModel*> views() const override { return {m_units, m_signatures}; }
+
 private:
     void deleteUnit();
     void deleteSignature();

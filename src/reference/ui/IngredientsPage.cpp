@@ -165,12 +165,6 @@ void IngredientsPage::closeViews()
     setEnabled(false);
 }
 
-void IngredientsPage::pageShown()
-{
-    // Postings on the stock page and the price runs elsewhere write prices this page shows.
-    refreshViews();
-}
-
 void IngredientsPage::pageHidden()
 {
     m_search->switchOff();
@@ -186,20 +180,12 @@ bool IngredientsPage::postAll()
     return m_compositionGrid->postPending() && m_ingredientGrid->postPending() && m_groupGrid->postPending();
 }
 
-void IngredientsPage::refreshViews()
+QList<TableModel*> IngredientsPage::views() const
 {
-    if (!m_groups || !m_groups->isOpen())
-        return;
     // The master first: a vanished current group moves the ingredients to the next one.
-    if (m_search->isOn()) {
-        m_ingredients->refresh();
-        m_groups->refresh();
-    } else {
-        m_groups->refresh();
-        m_ingredients->refresh();
-    }
-    m_composition->refresh();
-    showIngredientKind();
+    if (m_search->isOn())
+        return {m_ingredients, m_groups, m_composition};
+    return {m_groups, m_ingredients, m_composition};
 }
 
 void IngredientsPage::showIngredientKind()
@@ -238,7 +224,7 @@ void IngredientsPage::flagLeft()
     QString error;
     if (hadChanges && !IngredientCatalog(m_db).applyFlagChange(key, true, &error) && !error.isEmpty())
         m_prompts->warn(u"Ошибка"_s, error);
-    m_ingredients->refresh();
+    refreshViews();
     showIngredientKind();
 }
 
@@ -336,7 +322,7 @@ void IngredientsPage::deleteComponent()
     if (!m_composition || !postAll())
         return;
     if (IngredientCatalog(m_db).deleteComponent(m_composition->currentKey(), *m_prompts))
-        m_composition->refresh();
+        refreshViews();
 }
 
 void IngredientsPage::recalculatePrices()

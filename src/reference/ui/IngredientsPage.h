@@ -25,7 +25,6 @@ public:
 
     bool openViews(QSqlDatabase db, QString* error) override;
     void closeViews() override;
-    void pageShown() override;
     void pageHidden() override;
     void postPending() override;
 
@@ -36,8 +35,6 @@ public:
                                               const QVariant& ingredientKey, const QVariant& groupKey)>;
     void setRepricingCheck(RepricingCheck check) { m_checkRepricing = std::move(check); }
 
-    // Re-reads groups, ingredients and the composition after a change made outside the views.
-    void refreshViews();
     void setContextSearch(bool on);
 
     // The unit short names for a drop-down of the unit column, read when the list opens.
@@ -62,6 +59,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    QList<TableModel*> views() const override;
 
 private:
     void showIngredientKind();

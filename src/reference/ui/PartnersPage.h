@@ -24,6 +24,9 @@ public:
     QLineEdit* searchBox() const { return m_search; }
     TableModel* partners() const { return m_partners; }
 
+protected:
+    QList<TableModel*> views() const override { return {m_partners}; }
+
 private:
     void buildEditBoxes();
 

@@ -180,7 +180,7 @@ SalesPage::SalesPage(UserPrompts* prompts, DatePrompt* dates, QWidget* parent)
             return;
         if (const std::optional<qlonglong> document = m_receiveSales(this, m_db, *m_prompts)) {
             report(this, u"Реализация принята в новый документ"_s);
-            m_documents->refresh();
+            refreshViews();
             m_documents->locateKey(*document);
         }
     });
@@ -421,8 +421,7 @@ void SalesPage::chooseMenu()
         return;
     documents.useMenu(document, menu.toLongLong());
     // The document keeps its key, so its lines are re-read explicitly.
-    m_documents->refresh();
-    m_lines->refresh();
+    refreshViews();
     m_lines->first();
 }
 
@@ -431,7 +430,7 @@ void SalesPage::fillFromMenu()
     if (!postAll() || currentDocument().isNull())
         return;
     if (SalesDocuments(m_db, *m_prompts).fillFromMenu(currentDocument().toLongLong())) {
-        m_lines->refresh();
+        refreshViews();
         m_lines->first();
     }
 }
@@ -517,8 +516,7 @@ void SalesPage::postDocument()
     QApplication::restoreOverrideCursor();
     m_busy->setVisible(false);
     // The zero lines are gone and the document is posted (or, refused, all is as it was).
-    m_documents->refresh();
-    m_lines->refresh();
+    refreshViews();
     m_lines->first();
     applyDocumentState();
 }
@@ -545,8 +543,7 @@ void SalesPage::postPeriod()
                                       return !worker.cancelRequested();
                                   });
                     });
-    m_documents->refresh();
-    m_lines->refresh();
+    refreshViews();
     applyDocumentState();
     if (outcome != Worker::Outcome::Finished || run.cancelled)
         return;
@@ -574,7 +571,6 @@ void SalesPage::deleteDocuments()
         m_deletion->choose(DocumentDeletionDialog::RollBack::Hidden, m_clock->today());
     if (!choice || SalesPosting(m_db, *m_prompts).remove(*choice, currentDocument()) < 0)
         return;
-    m_documents->refresh();
-    m_lines->refresh();
+    refreshViews();
     applyDocumentState();
 }

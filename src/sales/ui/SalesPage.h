@@ -94,6 +94,9 @@ public:
     QProgressBar* busyBar() const { return m_busy; }
     bool documentIsOpen() const;
 
+protected:
+    QList<TableModel*> views() const override { return {m_documents, m_lines}; }
+
 private:
     void createViews(QSqlDatabase db);
     bool postAll();

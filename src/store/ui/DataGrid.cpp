@@ -14,6 +14,8 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -356,7 +358,9 @@ void DataGrid::onFocusChanged(QWidget* old, QWidget* now)
 
 void DataGrid::followModel(int row)
 {
-    followModelIn(row, currentIndex().isValid() ? currentIndex().column() : 0);
+    // A reset of the rows takes the current cell away: the column it was in stays current.
+    const int column = currentIndex().isValid() ? currentIndex().column() : m_column;
+    followModelIn(row, m_model ? std::max(0, std::min(column, m_model->columnCount() - 1)) : 0);
 }
 
 void DataGrid::followModelIn(int row, int column)
@@ -377,6 +381,8 @@ void DataGrid::followModelIn(int row, int column)
 void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
+    if (current.isValid())
+        m_column = current.column();
     if (m_syncing || !m_model || !current.isValid() || current.row() == m_model->currentRow())
         return;
     const int column = current.column();

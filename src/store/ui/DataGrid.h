@@ -79,5 +79,6 @@ private:
     int m_minimumColumns = 0; // the columns' least total width, for the layouts
     QHash<int, int> m_extraWidths;
     int m_stretchColumn = -1;
+    int m_column = 0; // the current cell's column, kept over a reset of the rows
     QHash<QString, int> m_userWidths;
 };

@@ -163,15 +163,6 @@ void WarehousePage::closeViews()
     setEnabled(false);
 }
 
-void WarehousePage::refresh()
-{
-    if (!m_groups || !m_groups->isOpen())
-        return;
-    m_groups->refresh();
-    m_ingredients->refresh();
-    m_movements->refresh();
-}
-
 void WarehousePage::openStockMovement()
 {
     StockMovementDialog window(m_db, m_prompts, m_dates, m_clock, this);
@@ -183,7 +174,7 @@ void WarehousePage::openStockMovement()
     Q_EMIT windowOpened(&window);
     window.exec();
     window.closeViews();
-    refresh();
+    refreshViews();
 }
 
 void WarehousePage::openInventory()
@@ -197,7 +188,7 @@ void WarehousePage::openInventory()
     Q_EMIT windowOpened(&window);
     window.exec();
     window.closeViews();
-    refresh();
+    refreshViews();
 }
 
 void WarehousePage::printTurnover()

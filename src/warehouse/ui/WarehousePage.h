@@ -36,8 +36,6 @@ public:
     void openInventory();
     // "Оборотка": the statement of the dialog's choice for the current ingredient or group.
     void printTurnover();
-    // Every view again, keeping the current group and ingredient.
-    void refresh();
 
     TableModel* groups() const { return m_groups; }
     TableModel* ingredients() const { return m_ingredients; }
@@ -50,6 +48,9 @@ public:
 Q_SIGNALS:
     // A window of the page is about to show, for tests that drive it.
     void windowOpened(QDialog* window);
+
+protected:
+    QList<TableModel*> views() const override { return {m_groups, m_ingredients, m_movements}; }
 
 private:
     void createViews(QSqlDatabase db);
