@@ -6,6 +6,7 @@
 
 #include "analysis/ui/AnalysisPage.h"
 
+#include <QAction>
 #include <QChart>
 #include <QChartView>
 #include <QDir>
@@ -57,6 +58,7 @@ private Q_SLOTS:
     void savesTheChartWhole();
     void printsTheTable();
     void previewsAPriceChange();
+    void refreshShowsAChangeMadeElsewhere();
 };
 
 void tst_AnalysisPage::showsTheFiguresOfASmallKitchen()
@@ -172,6 +174,22 @@ void tst_AnalysisPage::previewsAPriceChange()
     QCOMPARE(column(page.table(), 1), QStringList{u"Морковь тушёная"_s});
     QCOMPARE(column(page.table(), 8), QStringList{u"станет выше"_s});
     QCOMPARE(databaseSnapshot(kitchen.data.db()), snapshot);
+}
+
+// Another workstation reprices a dish: "Обновить" (F5) shows the picture again with its new share.
+void tst_AnalysisPage::refreshShowsAChangeMadeElsewhere()
+{
+    PageKitchen kitchen;
+    AnalysisPage& page = kitchen.page;
+    QCOMPARE(showPage(page, kitchen.data.db()), QString());
+    page.pageShown();
+    QVERIFY(page.chooseDishes(DishSet::Group, kitchen.soups));
+    QTest::mouseClick(page.showButton(), Qt::LeftButton);
+    QCOMPARE(column(page.table(), 4), (QStringList{u"50.0"_s, u"43.2"_s, u"35.0"_s, u"20.0"_s}));
+    kitchen.data.scalar(u"UPDATE Bludo SET Cena = 20 WHERE Kod1 = ?"_s, {kitchen.mash});
+    page.refreshAction()->trigger();
+    QCOMPARE(column(page.table(), 0), (QStringList{u"Котлеты"_s, u"Морковь тушёная"_s, u"Пюре"_s, u"Суп"_s}));
+    QCOMPARE(column(page.table(), 4), (QStringList{u"43.2"_s, u"35.0"_s, u"25.0"_s, u"20.0"_s}));
 }
 
 QTEST_MAIN(tst_AnalysisPage)

@@ -8,6 +8,7 @@
 #include "store/ui/WorkerRun.h"
 #include "store/WholeFile.h"
 
+#include <QAction>
 #include <QBuffer>
 #include <QChart>
 #include <QChartView>
@@ -186,6 +187,15 @@ AnalysisPage::AnalysisPage(UserPrompts* prompts, QWidget* parent)
     connect(m_set, &QComboBox::currentIndexChanged, this, &AnalysisPage::fillDishes);
     connect(m_scope, &QComboBox::currentIndexChanged, this, &AnalysisPage::updateControls);
     connect(m_show, &QPushButton::clicked, this, &AnalysisPage::showFigures);
+    // "Обновить" reads the choices and the picture shown again: another workstation may have sold or
+    // repriced since.
+    connect(refreshAction(), &QAction::triggered, this, [this] {
+        QString error;
+        if (!fillChoosers(&error))
+            m_prompts->warn(caption, error);
+        else if (m_figures)
+            showFigures();
+    });
     connect(m_print, &QPushButton::clicked, this, &AnalysisPage::print);
     connect(m_save, &QPushButton::clicked, this, &AnalysisPage::saveChart);
     updateControls();

@@ -89,13 +89,13 @@ MainWindow::MainWindow(DataLocations locations, UserPrompts* prompts)
     connect(m_start, &StartPage::otherFolderRequested, this, &MainWindow::chooseOtherFolder);
     updateKitchenOffer();
     // "Обновить" of the page on view, with its key.
-    m_viewMenu = menuBar()->addMenu(u"Вид"_s);
+    m_viewMenu = menuBar()->addMenu(u"&Вид"_s);
     m_viewMenu->setToolTipsVisible(true);
     m_viewMenu->addAction(m_start->refreshAction());
     if (!m_locations.server.isEmpty()) {
         // The kitchens of a chain share the server's database: their figures are a menu away.
-        QMenu* chain = menuBar()->addMenu(u"Сеть"_s);
-        chain->addAction(u"Показатели сети кухонь…"_s, this, &MainWindow::printChainReport);
+        QMenu* chain = menuBar()->addMenu(u"&Сеть"_s);
+        chain->addAction(u"&Показатели сети кухонь…"_s, this, &MainWindow::printChainReport);
     }
     new HelpKey(this, [this] { return m_tabs ? m_tabs->currentWidget() : nullptr; });
 
