@@ -240,9 +240,6 @@ CalculationCardResult CalculationCardPrint::run(const CostingCardOptions& option
     Sheet& sheet = workbook->sheet(1);
     sheet.setName(u"ОП-1"_s);
     const size_t perForm = std::min(days.size(), size_t(calculationsPerForm));
-    // Past two blocks a portrait page would shrink the figures below reading size.
-    if (perForm > 2)
-        sheet.setPageOrientation(PageOrientation::Landscape);
     sheet.setOnePageWide(true);
     const double widths[] = {6, 30, 9};
     for (int column = 1; column <= 3; ++column)

@@ -33,8 +33,9 @@ struct CalculationCardResult
 class CalculationCardPrint
 {
 public:
-    // Four blocks still print legibly across a landscape page.
-    static constexpr int calculationsPerForm = 4;
+    // Two blocks still print legibly across a portrait page, which holds the form's long head and a
+    // dish's lines; a landscape page would split most forms.
+    static constexpr int calculationsPerForm = 2;
 
     CalculationCardPrint(QSqlDatabase db, const Clock& clock) : m_db(std::move(db)), m_clock(clock) {}
 
