@@ -10,6 +10,7 @@
 
 #include <QDate>
 
+#include <algorithm>
 #include <span>
 #include <vector>
 
@@ -28,11 +29,11 @@ struct LineFigures
     double sum = 0;
 };
 
-// One dated calculation of a dish: a column block of the form. Today's figures make the only one;
-// a kept price history would give one per date, each a block to the right of the one before, with
+// One dated calculation of a dish: a column block of the form, to the right of the one before, with
 // its lines in the order of the products' rows and nothing for a product it did not have.
 struct Calculation
 {
+    int number = 0; // on the dish's forms, from 1
     QDate date;
     std::vector<std::optional<LineFigures>> lines;
     double cost = 0;
@@ -40,9 +41,9 @@ struct Calculation
     double sellingPrice = 0; // of one portion
 };
 
-Calculation calculate(const CostingCardFigures& card, const QDate& date)
+Calculation calculate(const CostingCardFigures& card, int number, const QDate& date)
 {
-    Calculation calculation{date, {}, 0, 0, 0};
+    Calculation calculation{number, date, {}, 0, 0, 0};
     double selling = 0;
     for (const CostingCardFigures::Line& line : card.lines) {
         const double norm = line.gross * portionsOfForm / card.portions / 1000;
@@ -119,7 +120,8 @@ int writeCard(pageflow::Pages& pages, int row, const CostingCardFigures& card,
         for (size_t k = 0; k < calculations.size(); ++k) {
             const int column = blockColumn(k);
             sheet.cell(at, column)
-                .setValue(u"№ %1 от %2"_s.arg(k + 1).arg(calculations[k].date.toString(u"dd.MM.yyyy"_s)));
+                .setValue(u"№ %1 от %2"_s.arg(calculations[k].number)
+                              .arg(calculations[k].date.toString(u"dd.MM.yyyy"_s)));
             sheet.range(at, column, at, column + 2).merge();
         }
         ++at;
@@ -210,14 +212,24 @@ int writeCard(pageflow::Pages& pages, int row, const CostingCardFigures& card,
 
 } // namespace
 
-CalculationCardResult CalculationCardPrint::run(const CostingCardOptions& options)
+CalculationCardResult CalculationCardPrint::run(const CostingCardOptions& options, std::vector<QDate> days)
 {
     CalculationCardResult result;
-    const std::optional<std::vector<CostingCardFigures>> cards =
-        CostingCardPrint(m_db, m_clock).figures(options, &result.error);
-    if (!cards)
+    const QDate today = m_clock.today();
+    std::optional<std::vector<std::vector<CostingCardFigures>>> dated;
+    if (days.empty()) {
+        days = {today};
+        if (auto cards = CostingCardPrint(m_db, m_clock).figures(options, &result.error))
+            dated.emplace(1, std::move(*cards));
+    } else {
+        std::sort(days.begin(), days.end());
+        days.erase(std::unique(days.begin(), days.end()), days.end());
+        dated = CostingCardPrint(m_db, m_clock).figuresOn(options, days, &result.error);
+    }
+    if (!dated)
         return result;
-    if (cards->empty()) {
+    const std::vector<CostingCardFigures>& cards = dated->front();
+    if (cards.empty()) {
         result.error = u"Калькуляционные карточки не напечатаны: нет блюд для печати."_s;
         return result;
     }
@@ -227,25 +239,32 @@ CalculationCardResult CalculationCardPrint::run(const CostingCardOptions& option
     auto workbook = std::make_unique<Workbook>();
     Sheet& sheet = workbook->sheet(1);
     sheet.setName(u"ОП-1"_s);
+    const size_t perForm = std::min(days.size(), size_t(calculationsPerForm));
     sheet.setOnePageWide(true);
     const double widths[] = {6, 30, 9};
     for (int column = 1; column <= 3; ++column)
         sheet.setColumnWidth(column, widths[column - 1]);
-    const QDate today = m_clock.today();
+    for (size_t k = 0; k < perForm; ++k) {
+        for (int c = 0; c < 3; ++c)
+            sheet.setColumnWidth(blockColumn(k) + c, c == 0 ? 9 : 11);
+    }
     pageflow::Pages pages(sheet, pageflow::Pages::Ends::Breaks);
     int row = 1;
-    for (const CostingCardFigures& card : *cards) {
-        // Each dish's form starts a page: it is filed on its own.
-        if (row > 1)
-            pages.breakBefore(row);
-        const Calculation calculations[] = {calculate(card, today)};
-        for (size_t k = 0; k < std::size(calculations); ++k) {
-            for (int c = 0; c < 3; ++c)
-                sheet.setColumnWidth(blockColumn(k) + c, c == 0 ? 9 : 11);
+    for (size_t dish = 0; dish < cards.size(); ++dish) {
+        std::vector<Calculation> calculations;
+        for (size_t k = 0; k < days.size(); ++k)
+            calculations.push_back(calculate((*dated)[k][dish], int(k + 1), days[k]));
+        for (size_t first = 0; first < calculations.size(); first += perForm) {
+            // Each form starts a page: it is filed on its own.
+            if (row > 1)
+                pages.breakBefore(row);
+            const size_t count = std::min(perForm, calculations.size() - first);
+            row = writeCard(pages, row, cards[dish], std::span(calculations).subspan(first, count),
+                            *organisation, today) +
+                  1;
         }
-        row = writeCard(pages, row, card, calculations, *organisation, today) + 1;
     }
-    result.cards = int(cards->size());
+    result.cards = int(cards.size());
     result.workbook = std::move(workbook);
     return result;
 }

@@ -2,10 +2,12 @@
 
 #include "CostingCardPrint.h"
 
+#include <QDate>
 #include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class Clock;
 class Workbook;
@@ -24,12 +26,22 @@ struct CalculationCardResult
 // portions: the gross norm in kilograms, the warehouse price of a kilogram and its sum, the raw set's
 // cost, the markup the ingredients' percents give, the selling price of one portion and its yield.
 // The dish marks are left as they are: they belong to the costing card print.
+//
+// Several calculations of a dish stand side by side, each a block of columns headed by its number and
+// day, computed with the ingredients' prices in force on that day (HistoricalPrices); a form holds
+// calculationsPerForm of them and the next form of the dish goes on with the rest.
 class CalculationCardPrint
 {
 public:
+    // Two blocks still print legibly across a portrait page, which holds the form's long head and a
+    // dish's lines; a landscape page would split most forms.
+    static constexpr int calculationsPerForm = 2;
+
     CalculationCardPrint(QSqlDatabase db, const Clock& clock) : m_db(std::move(db)), m_clock(clock) {}
 
-    CalculationCardResult run(const CostingCardOptions& options);
+    // One calculation per day, in date order, a day named twice counting once. No day gives one
+    // calculation of today with the prices as they stand.
+    CalculationCardResult run(const CostingCardOptions& options, std::vector<QDate> days = {});
 
 private:
     QSqlDatabase m_db;

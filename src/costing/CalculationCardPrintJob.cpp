@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 
 PrintedWorkbook CalculationCardPrintJob::run(const Progress& progress)
 {
-    CalculationCardResult result = CalculationCardPrint(m_db, m_clock).run(m_options);
+    CalculationCardResult result = CalculationCardPrint(m_db, m_clock).run(m_options, m_days);
     if (!result.workbook)
         return PrintedWorkbook::refused(u"Печать калькуляционных карточек (ОП-1)"_s, result.error);
     if (progress)

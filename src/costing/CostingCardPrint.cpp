@@ -1,6 +1,7 @@
 #include "CostingCardPrint.h"
 
 #include "DishCatalog.h"
+#include "HistoricalPrices.h"
 #include "RecipeBook.h"
 #include "reports/FormStyle.h"
 #include "reports/PageFlow.h"
@@ -57,6 +58,12 @@ public:
     }
 
     bool load(QString* error);
+    // The prices the cards are computed with from now on, in place of those stored.
+    void substitutePrices(const QHash<qlonglong, std::optional<double>>& prices)
+    {
+        for (auto it = prices.cbegin(); it != prices.cend(); ++it)
+            m_book.substitutePrice(it.key(), it.value());
+    }
     // The cards of the dishes to print; false with *error at the first figure that would divide by zero.
     bool compute(QString* error);
     // False when the progress said stop.
@@ -138,6 +145,7 @@ std::optional<Figures> CardPrintRun::lineFigures(const RecipeDish& dish, const R
 
 bool CardPrintRun::compute(QString* error)
 {
+    m_cards.clear();
     for (const RecipeDish* dish : m_dishes) {
         if (!prints(*dish))
             continue;
@@ -364,4 +372,23 @@ std::optional<std::vector<CostingCardFigures>> CostingCardPrint::figures(const C
     if (!run.compute(error))
         return std::nullopt;
     return run.figures();
+}
+
+std::optional<std::vector<std::vector<CostingCardFigures>>>
+CostingCardPrint::figuresOn(const CostingCardOptions& options, std::span<const QDate> days, QString* error)
+{
+    CardPrintRun run(m_db, options);
+    HistoricalPrices history;
+    if (!run.load(error) || !history.load(m_db, error)) {
+        *error = refused + *error;
+        return std::nullopt;
+    }
+    std::vector<std::vector<CostingCardFigures>> cards;
+    for (const QDate& day : days) {
+        run.substitutePrices(history.on(day));
+        if (!run.compute(error))
+            return std::nullopt;
+        cards.push_back(run.figures());
+    }
+    return cards;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QDate>
 #include <QSqlDatabase>
 #include <QString>
 
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 class Clock;
@@ -86,6 +88,10 @@ public:
     // The cards of the options' dishes, read and checked as run() does them; no mark is cleared.
     // Nothing, and the reason in *error, where the print would stop.
     std::optional<std::vector<CostingCardFigures>> figures(const CostingCardOptions& options, QString* error);
+    // The same cards with the ingredients' prices in force on each day (HistoricalPrices), one list per
+    // day in the days' order; the dishes and their lines are the same in each.
+    std::optional<std::vector<std::vector<CostingCardFigures>>>
+    figuresOn(const CostingCardOptions& options, std::span<const QDate> days, QString* error);
 
 private:
     QSqlDatabase m_db;

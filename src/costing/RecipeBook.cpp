@@ -234,7 +234,7 @@ const RecipeIngredient* RecipeBook::ingredient(qlonglong key) const
     return found == m_ingredients.cend() ? nullptr : &*found;
 }
 
-void RecipeBook::substitutePrice(qlonglong key, double price)
+void RecipeBook::substitutePrice(qlonglong key, std::optional<double> price)
 {
     const auto found = m_ingredients.find(key);
     if (found != m_ingredients.end())

@@ -127,9 +127,9 @@ public:
     const RecipeIngredient* ingredient(qlonglong key) const;
     // Empty when the ingredient is gone.
     QString ingredientName(qlonglong key) const;
-    // A price substituted in memory, to see what a change would do before it is stored; nothing for an
-    // ingredient the book does not hold.
-    void substitutePrice(qlonglong key, double price);
+    // A price substituted in memory, to see what a change would do before it is stored or what a past
+    // price gave (nothing: an empty price); no effect for an ingredient the book does not hold.
+    void substitutePrice(qlonglong key, std::optional<double> price);
 
     // Card and composition lines in key order.
     std::span<const RecipeLine> card(qlonglong dish) const;

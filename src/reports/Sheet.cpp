@@ -155,9 +155,9 @@ void Sheet::setRightMargin(double points)
 
 void Sheet::addPageBreakBefore(int row)
 {
-    // The file holds at most 1023 breaks a sheet.
+    // The file holds at most 1023 breaks a sheet; the writer carries the rest on to further sheets.
     auto& breaks = m_pageSetup.pageBreaksBefore;
-    if (row < 2 || row > CellArea::MaxRow || breaks.size() >= 1023) {
+    if (row < 2 || row > CellArea::MaxRow) {
         fail(u"неверный разрыв страницы перед строкой %1"_s.arg(row));
         return;
     }

@@ -28,7 +28,8 @@ struct PageSetup
     // The automation's paper size numbers; 9 is A4, which every print-out is laid out for. Named in
     // every file: a file without one prints on the application's default, Letter for LibreOffice.
     int paperSize = 9;
-    // Rows that begin a new page, as HPageBreaks.Add would set them, in ascending order.
+    // Rows that begin a new page, as HPageBreaks.Add would set them, in ascending order; any number
+    // (the file writer goes on in a further sheet past the 1023 a sheet of the file holds).
     std::vector<int> pageBreaksBefore;
 };
 

@@ -15,10 +15,12 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <locale.h>
+#include <span>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -134,6 +136,14 @@ void setBorder(lxw_format* format, Edge edge, const BorderLine& line)
     }
 }
 
+// The name of a sheet's continuation: "Name (2)", the name shortened to leave the number room within
+// the format's 31 characters.
+QString continuationName(const QString& name, int part)
+{
+    const QString number = u" (%1)"_s.arg(part + 1);
+    return name.left(31 - number.size()) + number;
+}
+
 struct StyleKey
 {
     quint32 column;
@@ -159,6 +169,8 @@ public:
     {
     }
 
+    // A sheet with more manual page breaks than the file format holds goes on in further worksheets,
+    // each beginning where a page would, under a copy of the sheet's print title rows.
     bool writeSheet(const Sheet& sheet);
     QString error() const { return m_error; }
 
@@ -171,10 +183,23 @@ private:
         double lineHeight;
     };
 
+    // The rows of a sheet one worksheet holds, in the order written: the print title rows copied on
+    // top of a continuation, then the part's own rows.
+    struct Part
+    {
+        std::vector<std::pair<int, int>> ranges; // first and last row of the sheet
+        std::span<const int> breaks;             // the page breaks among the part's own rows
+        int rowCount() const;
+        bool holds(int row) const;
+        // The worksheet's row, from 0, of a row of the sheet the part holds.
+        lxw_row_t fileRow(int row) const;
+    };
+
+    bool writePart(const Sheet& sheet, const Part& part, const QString& name);
     bool writeColumns(const Sheet& sheet, lxw_worksheet* worksheet);
-    bool writeMerges(const Sheet& sheet, lxw_worksheet* worksheet);
-    bool writeRows(const Sheet& sheet, lxw_worksheet* worksheet);
-    bool writePageSetup(const Sheet& sheet, lxw_worksheet* worksheet);
+    bool writeMerges(const Sheet& sheet, const Part& part, lxw_worksheet* worksheet);
+    bool writeRows(const Sheet& sheet, const Part& part, lxw_worksheet* worksheet);
+    bool writePageSetup(const Sheet& sheet, const Part& part, lxw_worksheet* worksheet);
     lxw_format* formatFor(const CellFormat& format);
     bool check(lxw_error result, const Sheet& sheet, const QString& what);
 
@@ -183,21 +208,79 @@ private:
     int m_totalRows;    // of the whole workbook
     int m_rowsDone = 0; // of the sheets written before the current one
     QHash<CellFormat, lxw_format*> m_formats;
-    int m_usedColumns = 0; // of the sheet being written: the last column holding a cell or a merge
+    // Of the sheet being written, the last column holding a cell or a merge: the print area of each of
+    // its worksheets, so that all print at one scale.
+    int m_usedColumns = 0;
     QString m_error;
 };
 
+int FileBuilder::Part::rowCount() const
+{
+    int rows = 0;
+    for (const auto& [first, last] : ranges)
+        rows += last - first + 1;
+    return rows;
+}
+
+bool FileBuilder::Part::holds(int row) const
+{
+    return std::any_of(ranges.cbegin(), ranges.cend(),
+                       [row](const auto& range) { return row >= range.first && row <= range.second; });
+}
+
+lxw_row_t FileBuilder::Part::fileRow(int row) const
+{
+    int before = 0;
+    for (const auto& [first, last] : ranges) {
+        if (row >= first && row <= last)
+            return static_cast<lxw_row_t>(before + row - first);
+        before += last - first + 1;
+    }
+    return 0;
+}
+
 bool FileBuilder::writeSheet(const Sheet& sheet)
 {
-    const QByteArray name = sheet.name().toUtf8();
-    if (!check(workbook_validate_sheet_name(m_workbook, name.constData()), sheet, u"имя листа"_s))
+    m_usedColumns = 0;
+    for (const CellArea& area : sheet.merges())
+        m_usedColumns = std::max(m_usedColumns, area.lastColumn);
+    for (int row = 1; row <= sheet.rowCount(); ++row) {
+        const auto cells = sheet.cellsOfRow(row);
+        if (!cells.empty())
+            m_usedColumns = std::max(m_usedColumns, int(cells.back().column));
+    }
+    // Each worksheet holds the most breaks the format allows; the break after them begins the next.
+    const std::vector<int>& breaks = sheet.pageSetup().pageBreaksBefore;
+    const auto& titles = sheet.pageSetup().printTitleRows;
+    constexpr size_t perPart = LXW_BREAKS_MAX;
+    int first = 1;
+    for (size_t part = 0, at = 0;; ++part, at += perPart + 1) {
+        const size_t count = std::min(perPart, breaks.size() - std::min(at, breaks.size()));
+        const bool more = at + count < breaks.size();
+        const int last = more ? breaks[at + count] - 1 : sheet.rowCount();
+        Part written{{}, std::span(breaks).subspan(std::min(at, breaks.size()), count)};
+        if (part > 0 && titles && titles->lastRow < first)
+            written.ranges.emplace_back(titles->firstRow, titles->lastRow);
+        written.ranges.emplace_back(first, last);
+        if (!writePart(sheet, written, part == 0 ? sheet.name() : continuationName(sheet.name(), int(part))))
+            return false;
+        if (!more)
+            return true;
+        first = last + 1;
+    }
+}
+
+bool FileBuilder::writePart(const Sheet& sheet, const Part& part, const QString& name)
+{
+    const QByteArray utf8 = name.toUtf8();
+    if (!check(workbook_validate_sheet_name(m_workbook, utf8.constData()), sheet, u"имя листа"_s))
         return false;
-    lxw_worksheet* worksheet = workbook_add_worksheet(m_workbook, name.constData());
+    lxw_worksheet* worksheet = workbook_add_worksheet(m_workbook, utf8.constData());
     if (!worksheet)
         return check(LXW_ERROR_MEMORY_MALLOC_FAILED, sheet, u"новый лист"_s);
     // Merged areas before the cells: the cells written after them carry their own values and formats.
-    return writeColumns(sheet, worksheet) && writeMerges(sheet, worksheet) && writeRows(sheet, worksheet) &&
-           writePageSetup(sheet, worksheet);
+    return writeColumns(sheet, worksheet) && writeMerges(sheet, part, worksheet) &&
+           writeRows(sheet, part, worksheet) && writePageSetup(sheet, part, worksheet);
 }
 
 bool FileBuilder::writeColumns(const Sheet& sheet, lxw_worksheet* worksheet)
@@ -220,12 +303,20 @@ bool FileBuilder::writeColumns(const Sheet& sheet, lxw_worksheet* worksheet)
     return true;
 }
 
-bool FileBuilder::writeMerges(const Sheet& sheet, lxw_worksheet* worksheet)
+bool FileBuilder::writeMerges(const Sheet& sheet, const Part& part, lxw_worksheet* worksheet)
 {
     for (const CellArea& area : sheet.merges()) {
-        if (!check(worksheet_merge_range(worksheet, static_cast<lxw_row_t>(area.firstRow - 1),
-                                         static_cast<lxw_col_t>(area.firstColumn - 1),
-                                         static_cast<lxw_row_t>(area.lastRow - 1),
+        // An area goes where its first row goes, cut at the end of the rows written with it.
+        const auto range = std::find_if(part.ranges.cbegin(), part.ranges.cend(), [&](const auto& r) {
+            return area.firstRow >= r.first && area.firstRow <= r.second;
+        });
+        if (range == part.ranges.cend())
+            continue;
+        const int lastRow = std::min(area.lastRow, range->second);
+        if (lastRow == area.firstRow && area.lastColumn == area.firstColumn)
+            continue;
+        if (!check(worksheet_merge_range(worksheet, part.fileRow(area.firstRow),
+                                         static_cast<lxw_col_t>(area.firstColumn - 1), part.fileRow(lastRow),
                                          static_cast<lxw_col_t>(area.lastColumn - 1), "", nullptr),
                    sheet, area.toString()))
             return false;
@@ -233,7 +324,7 @@ bool FileBuilder::writeMerges(const Sheet& sheet, lxw_worksheet* worksheet)
     return true;
 }
 
-bool FileBuilder::writeRows(const Sheet& sheet, lxw_worksheet* worksheet)
+bool FileBuilder::writeRows(const Sheet& sheet, const Part& part, lxw_worksheet* worksheet)
 {
     // Cells of a sheet repeat a few combinations of column, row and own format.
     std::unordered_map<StyleKey, Combined, StyleKeyHash> combinations;
@@ -256,89 +347,91 @@ bool FileBuilder::writeRows(const Sheet& sheet, lxw_worksheet* worksheet)
     };
     // A merged cell's text does not make its row taller, as in a spreadsheet application.
     QSet<QPair<int, int>> mergedCells;
-    m_usedColumns = 0;
-    for (const CellArea& area : sheet.merges()) {
+    for (const CellArea& area : sheet.merges())
         mergedCells.insert({area.firstRow, area.firstColumn});
-        m_usedColumns = std::max(m_usedColumns, area.lastColumn);
-    }
 
-    for (int row = 1; row <= sheet.rowCount(); ++row) {
-        // A block of rows at a time: a progress per row would cost more than the row.
-        if (m_progress && row % 500 == 0 &&
-            !m_progress(int(qint64(m_rowsDone + row) * 100 / std::max(m_totalRows, 1)))) {
-            m_error = u"запись остановлена"_s;
-            return false;
-        }
-        const auto fileRow = static_cast<lxw_row_t>(row - 1);
-        const quint32 rowStyle = sheet.rowStyle(row);
-        double height = rowStyle ? RowAutoFit::lineHeight(sheet.style(rowStyle)) : 0;
-        const auto cells = sheet.cellsOfRow(row);
-        if (!cells.empty())
-            m_usedColumns = std::max(m_usedColumns, int(cells.back().column));
-        for (const Sheet::StoredCell& cell : cells) {
-            // An emptied cell without a format of its own is shown by its row and column.
-            if (cell.kind == Sheet::ValueKind::Empty && cell.style == 0)
-                continue;
-            const auto fileColumn = static_cast<lxw_col_t>(cell.column - 1);
-            const Combined* format = combined({sheet.columnStyle(cell.column), rowStyle, cell.style});
-            height = std::max(height, format->lineHeight);
-            lxw_error result = LXW_NO_ERROR;
-            switch (cell.kind) {
-            case Sheet::ValueKind::Number:
-                result = worksheet_write_number(worksheet, fileRow, fileColumn, cell.number, format->file);
-                break;
-            case Sheet::ValueKind::Text:
-                result = worksheet_write_string(worksheet, fileRow, fileColumn, sheet.utf8Text(cell),
-                                                format->file);
-                if (RowAutoFit::dependsOnText(format->format)) {
-                    const auto width =
-                        mergedCells.contains({row, cell.column})
-                            ? std::nullopt
-                            : std::optional(
-                                  sheet.columnWidth(cell.column).value_or(RowAutoFit::DefaultColumnWidth));
-                    height =
-                        std::max(height, RowAutoFit::cellHeight(format->format, sheet.utf8Text(cell), width));
-                }
-                break;
-            case Sheet::ValueKind::Empty:
-                result = worksheet_write_blank(worksheet, fileRow, fileColumn, format->file);
-                break;
+    int done = 0;
+    for (const auto& [firstRow, lastRow] : part.ranges) {
+        for (int row = firstRow; row <= lastRow; ++row) {
+            // A block of rows at a time: a progress per row would cost more than the row.
+            ++done;
+            if (m_progress && done % 500 == 0 &&
+                !m_progress(std::min(100, int(qint64(m_rowsDone + done) * 100 / std::max(m_totalRows, 1))))) {
+                m_error = u"запись остановлена"_s;
+                return false;
             }
-            if (result != LXW_NO_ERROR)
-                return check(result, sheet,
-                             CellArea{CellArea::Kind::Cells, row, cell.column, row, cell.column}.toString());
+            // The part's rows follow one another in the worksheet.
+            const auto fileRow = static_cast<lxw_row_t>(done - 1);
+            const quint32 rowStyle = sheet.rowStyle(row);
+            double height = rowStyle ? RowAutoFit::lineHeight(sheet.style(rowStyle)) : 0;
+            const auto cells = sheet.cellsOfRow(row);
+            for (const Sheet::StoredCell& cell : cells) {
+                // An emptied cell without a format of its own is shown by its row and column.
+                if (cell.kind == Sheet::ValueKind::Empty && cell.style == 0)
+                    continue;
+                const auto fileColumn = static_cast<lxw_col_t>(cell.column - 1);
+                const Combined* format = combined({sheet.columnStyle(cell.column), rowStyle, cell.style});
+                height = std::max(height, format->lineHeight);
+                lxw_error result = LXW_NO_ERROR;
+                switch (cell.kind) {
+                case Sheet::ValueKind::Number:
+                    result =
+                        worksheet_write_number(worksheet, fileRow, fileColumn, cell.number, format->file);
+                    break;
+                case Sheet::ValueKind::Text:
+                    result = worksheet_write_string(worksheet, fileRow, fileColumn, sheet.utf8Text(cell),
+                                                    format->file);
+                    if (RowAutoFit::dependsOnText(format->format)) {
+                        const auto width = mergedCells.contains({row, cell.column})
+                                               ? std::nullopt
+                                               : std::optional(sheet.columnWidth(cell.column)
+                                                                   .value_or(RowAutoFit::DefaultColumnWidth));
+                        height = std::max(
+                            height, RowAutoFit::cellHeight(format->format, sheet.utf8Text(cell), width));
+                    }
+                    break;
+                case Sheet::ValueKind::Empty:
+                    result = worksheet_write_blank(worksheet, fileRow, fileColumn, format->file);
+                    break;
+                }
+                if (result != LXW_NO_ERROR)
+                    return check(
+                        result, sheet,
+                        CellArea{CellArea::Kind::Cells, row, cell.column, row, cell.column}.toString());
+            }
+            // Rows of the default height are left for the application to fit.
+            const bool taller = height > RowAutoFit::DefaultHeight;
+            if ((rowStyle || taller) &&
+                !check(worksheet_set_row(worksheet, fileRow, taller ? height : LXW_DEF_ROW_HEIGHT,
+                                         rowStyle ? formatFor(sheet.style(rowStyle)) : nullptr),
+                       sheet, u"строка %1"_s.arg(row)))
+                return false;
         }
-        // Rows of the default height are left for the application to fit.
-        const bool taller = height > RowAutoFit::DefaultHeight;
-        if ((rowStyle || taller) &&
-            !check(worksheet_set_row(worksheet, fileRow, taller ? height : LXW_DEF_ROW_HEIGHT,
-                                     rowStyle ? formatFor(sheet.style(rowStyle)) : nullptr),
-                   sheet, u"строка %1"_s.arg(row)))
-            return false;
     }
-    m_rowsDone += sheet.rowCount();
+    m_rowsDone += done;
     return true;
 }
 
-bool FileBuilder::writePageSetup(const Sheet& sheet, lxw_worksheet* worksheet)
+bool FileBuilder::writePageSetup(const Sheet& sheet, const Part& part, lxw_worksheet* worksheet)
 {
     const PageSetup& page = sheet.pageSetup();
     if (page.orientation == PageOrientation::Landscape)
         worksheet_set_landscape(worksheet);
     worksheet_set_paper(worksheet, static_cast<uint8_t>(page.paperSize));
-    if (!page.pageBreaksBefore.empty()) {
+    if (!part.breaks.empty()) {
         // Zero-terminated; libxlsxwriter's zero-based row is the one the new page begins with.
         std::vector<lxw_row_t> breaks;
-        for (const int row : page.pageBreaksBefore)
-            breaks.push_back(static_cast<lxw_row_t>(row - 1));
+        for (const int row : part.breaks)
+            breaks.push_back(part.fileRow(row));
         breaks.push_back(0);
         if (!check(worksheet_set_h_pagebreaks(worksheet, breaks.data()), sheet, u"разрывы страниц"_s))
             return false;
     }
     // The cells are what prints, as the spreadsheet application takes its used range: text running on
     // past the last column would otherwise add pages holding nothing but its tail.
-    if (m_usedColumns > 0 && sheet.rowCount() > 0 &&
-        !check(worksheet_print_area(worksheet, 0, 0, static_cast<lxw_row_t>(sheet.rowCount() - 1),
+    const int rows = part.rowCount();
+    if (m_usedColumns > 0 && rows > 0 &&
+        !check(worksheet_print_area(worksheet, 0, 0, static_cast<lxw_row_t>(rows - 1),
                                     static_cast<lxw_col_t>(m_usedColumns - 1)),
                sheet, u"область печати"_s))
         return false;
@@ -348,10 +441,12 @@ bool FileBuilder::writePageSetup(const Sheet& sheet, lxw_worksheet* worksheet)
     if (page.leftMargin || page.rightMargin)
         worksheet_set_margins(worksheet, page.leftMargin ? *page.leftMargin / 72 : -1,
                               page.rightMargin ? *page.rightMargin / 72 : -1, -1, -1);
-    if (const auto& rows = page.printTitleRows;
-        rows && !check(worksheet_repeat_rows(worksheet, static_cast<lxw_row_t>(rows->firstRow - 1),
-                                             static_cast<lxw_row_t>(rows->lastRow - 1)),
-                       sheet, rows->toString()))
+    // A continuation has the title rows on top: its own rows 1 on.
+    if (const auto& titles = page.printTitleRows;
+        titles && part.holds(titles->firstRow) && part.holds(titles->lastRow) &&
+        !check(
+            worksheet_repeat_rows(worksheet, part.fileRow(titles->firstRow), part.fileRow(titles->lastRow)),
+            sheet, titles->toString()))
         return false;
     const auto& columns = page.printTitleColumns;
     return !columns ||

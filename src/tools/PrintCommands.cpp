@@ -58,7 +58,7 @@ int printCards(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& jo
     return done;
 }
 
-// ОП-1 of one dish, the marked dishes or a group.
+// ОП-1 of one dish, the marked dishes or a group, a calculation for each --date.
 int printCalculationCards(Kitchen& kitchen, Options& options, std::unique_ptr<PrintJob>& job,
                           QTextStream& err)
 {
@@ -66,6 +66,14 @@ int printCalculationCards(Kitchen& kitchen, Options& options, std::unique_ptr<Pr
     const bool marked = options.flag(u"--marked"_s);
     const std::optional<QString> group = options.value(u"--group"_s, &missing);
     const std::optional<QString> dish = options.value(u"--dish"_s, &missing);
+    std::vector<QDate> days;
+    while (const std::optional<QString> date = options.value(u"--date"_s, &missing)) {
+        days.push_back(QDate::fromString(*date, Qt::ISODate));
+        if (!days.back().isValid()) {
+            err << u"Дата \"%1\" не распознана; пишите ГГГГ-ММ-ДД."_s.arg(*date) << Qt::endl;
+            return usageError;
+        }
+    }
     if (missing || int(marked) + int(group.has_value()) + int(dish.has_value()) != 1) {
         err << u"Укажите одно из --dish БЛЮДО, --marked или --group ГРУППА."_s << Qt::endl;
         return usageError;
@@ -89,7 +97,7 @@ int printCalculationCards(Kitchen& kitchen, Options& options, std::unique_ptr<Pr
     }
     (dish ? cards.dish : cards.group) = *key;
     static const SystemClock clock;
-    job = std::make_unique<CalculationCardPrintJob>(db, clock, cards);
+    job = std::make_unique<CalculationCardPrintJob>(db, clock, cards, days);
     return done;
 }
 
@@ -189,8 +197,12 @@ QString printUsage()
     return u"  print КАТАЛОГ cards (--all | --marked | --group ГРУППА) [--cost | --selling] [--enterprise "
            u"ИМЯ] --out ФАЙЛ.xlsx\n"
            "                           калькуляционные карты (по умолчанию по отпускным ценам)\n"
-           "  print КАТАЛОГ op1 (--dish БЛЮДО | --marked | --group ГРУППА) --out ФАЙЛ.xlsx\n"
-           "                           калькуляционные карточки (форма ОП-1)\n"
+           "  print КАТАЛОГ op1 (--dish БЛЮДО | --marked | --group ГРУППА) [--date ГГГГ-ММ-ДД]... --out "
+           "ФАЙЛ.xlsx\n"
+           "                           калькуляционные карточки (форма ОП-1): по калькуляции на каждую\n"
+           "                           --date по ценам на эту дату (последнее изменение цены не позже\n"
+           "                           даты, иначе старая цена первого изменения после неё, иначе\n"
+           "                           нынешняя цена); без --date одна калькуляция на сегодня\n"
            "  print КАТАЛОГ tk --dish БЛЮДО --out ФАЙЛ.xlsx\n"
            "                           технологическая карта блюда (ТК)\n"
            "  print КАТАЛОГ ttk --dish БЛЮДО --out ФАЙЛ.xlsx\n"

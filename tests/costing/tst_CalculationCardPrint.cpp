@@ -1,5 +1,4 @@
-#include "ScriptedPrompts.h"
-#include "TestDataDir.h"
+#include "SmallKitchen.h"
 
 #include "costing/CalculationCardPrint.h"
 #include "reports/Workbook.h"
@@ -12,65 +11,31 @@ namespace {
 
 // A dish of ten portions over a kilogram-priced ingredient with a markup and a piece-priced one
 // (50 g a piece) with a yield of 80 %, and a marked dish beside it in the same group.
-struct Kitchen
+struct Kitchen : SmallKitchen
 {
     Kitchen()
     {
-        const qlonglong kg = data.insert(u"Edinica"_s, {{u"Name"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
-        const qlonglong piece = data.insert(u"Edinica"_s, {{u"Name"_s, u"шт"_s}, {u"Gramm"_s, 50}});
-        meat = data.insert(u"Ing"_s, {{u"Name"_s, u"Говядина"_s},
-                                      {u"Edinica"_s, kg},
-                                      {u"Cena"_s, 100},
-                                      {u"Proc"_s, 10},
-                                      {u"Vih"_s, 100}});
-        egg = data.insert(
-            u"Ing"_s,
-            {{u"Name"_s, u"Яйцо"_s}, {u"Edinica"_s, piece}, {u"Cena"_s, 5}, {u"Proc"_s, 0}, {u"Vih"_s, 80}});
-        group = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Вторые блюда"_s}});
-        cutlet = dish(u"Котлета"_s, 10, u"100"_s, u" "_s, 20);
+        const qlonglong piece = unit(u"шт"_s, 50);
+        meat = ingredient(u"Говядина"_s, kg, 100, 100, {{u"Proc"_s, 10}});
+        egg = ingredient(u"Яйцо"_s, piece, 5, 80, {{u"Proc"_s, 0}});
+        cutlet = dish(u"Котлета"_s, 10, u"100"_s, {{u"Print"_s, u" "_s}, {u"Proc"_s, 20}});
         line(cutlet, meat, 2000);
         line(cutlet, egg, 400);
-        steak = dish(u"Бифштекс"_s, 1, u"150/20"_s, u"V"_s);
+        steak = dish(u"Бифштекс"_s, 1, u"150/20"_s, {{u"Print"_s, u"V"_s}, {u"Proc"_s, 0}});
         line(steak, meat, 150);
     }
 
-    qlonglong dish(const QString& name, double portions, const QString& yield, const QString& mark,
-                   double percent = 0)
-    {
-        return data.insert(u"Bludo"_s, {{u"Kod"_s, group},
-                                        {u"Name"_s, name},
-                                        {u"Nporc"_s, portions},
-                                        {u"Proc"_s, percent},
-                                        {u"Vixod"_s, yield},
-                                        {u"Print"_s, mark}});
-    }
-    void line(qlonglong dish, qlonglong ingredient, double grams)
-    {
-        data.insert(u"Karta"_s,
-                    {{u"Kod"_s, dish}, {u"Name"_s, ingredient}, {u"Kolvo"_s, grams}, {u"Vihod"_s, 100}});
-    }
-    CalculationCardResult print(CardPrintScope scope, qlonglong key)
+    CalculationCardResult print(CardPrintScope scope, qlonglong key, std::vector<QDate> days = {})
     {
         CostingCardOptions options;
         options.scope = scope;
         options.group = key;
         options.dish = key;
-        return CalculationCardPrint(data.db(), clock).run(options);
+        return CalculationCardPrint(data.db(), clock).run(options, std::move(days));
     }
 
-    TestDataDir data;
-    FixedClock clock{QDate(2026, 12, 11)};
-    qlonglong meat, egg, group, cutlet, steak;
+    qlonglong meat, egg, cutlet, steak;
 };
-
-int rowOf(const Sheet& sheet, int column, const QString& text, int from = 1)
-{
-    for (int row = from; row <= sheet.rowCount(); ++row) {
-        if (sheet.value(row, column) == QVariant(text))
-            return row;
-    }
-    return 0;
-}
 
 } // namespace
 
@@ -81,6 +46,7 @@ class tst_CalculationCardPrint : public QObject
 private Q_SLOTS:
     void oneDishForOneHundredPortions();
     void scopesAndMarks();
+    void calculationsOnPastDays();
     void zeroPortionsStopThePrint();
 };
 
@@ -167,6 +133,67 @@ void tst_CalculationCardPrint::scopesAndMarks()
     const CalculationCardResult none = k.print(CardPrintScope::MarkedDishes, 0);
     QVERIFY(!none.workbook);
     QCOMPARE(none.error, u"Калькуляционные карточки не напечатаны: нет блюд для печати."_s);
+}
+
+// Beef went from 80 to 90 on 1 March and to 100 on 1 June; the egg from 4 to 5 on 1 August, after
+// every day asked for. Each calculation takes the prices in force on its day: the last change on or
+// before it, else the price the first later change started from. Two calculations stand side by side
+// on a form; the third begins the dish's next form on a page of its own, numbered on.
+void tst_CalculationCardPrint::calculationsOnPastDays()
+{
+    Kitchen k;
+    k.priceChange(k.meat, QDate(2026, 3, 1), 80, 90);
+    k.priceChange(k.meat, QDate(2026, 6, 1), 90, 100);
+    k.priceChange(k.egg, QDate(2026, 8, 1), 4, 5);
+    // Out of order and one day twice: the forms have them once each, in date order.
+    const CalculationCardResult result =
+        k.print(CardPrintScope::OneDish, k.cutlet,
+                {QDate(2026, 6, 1), QDate(2026, 2, 1), QDate(2026, 3, 15), QDate(2026, 2, 1)});
+    QVERIFY2(result.workbook, qPrintable(result.error));
+    QCOMPARE(result.cards, 1);
+    const Sheet& sheet = result.workbook->sheet(1);
+    const QString heading = u"Порядковый номер калькуляции, дата утверждения"_s;
+    const int first = rowOf(sheet, 1, heading);
+    const int second = rowOf(sheet, 1, heading, first + 1);
+    QVERIFY(second > first);
+    QCOMPARE(sheet.pageSetup().pageBreaksBefore,
+             std::vector<int>{rowOf(sheet, 6, u"Унифицированная форма № ОП-1"_s, first)});
+    QCOMPARE(sheet.value(rowOf(sheet, 1, u"наименование блюда"_s, first) - 1, 1).toString(), u"Котлета"_s);
+    QVERIFY(sheet.value(first, 10).isNull());
+    QVERIFY(sheet.value(second, 7).isNull());
+
+    // Per 100 portions 20 kg of beef and 5 kg of egg; a 50 g egg at 4 is 80 a kilogram. Selling: beef
+    // with its 10 %, egg without, the dish's 20 % on top.
+    struct Expected
+    {
+        int top, column;
+        QString title;
+        double beefPrice, beefSum, eggSum, cost, markup, selling;
+    };
+    const Expected expected[] = {{first, 4, u"№ 1 от 01.02.2026"_s, 80, 1600, 400, 2000, 592, 25.92},
+                                 {first, 7, u"№ 2 от 15.03.2026"_s, 90, 1800, 400, 2200, 656, 28.56},
+                                 {second, 4, u"№ 3 от 01.06.2026"_s, 100, 2000, 400, 2400, 720, 31.2}};
+    for (const Expected& e : expected) {
+        QCOMPARE(sheet.value(e.top, e.column).toString(), e.title);
+        const int beef = e.top + 4;
+        QCOMPARE(sheet.value(beef, e.column).toDouble(), 20.0);
+        QCOMPARE(sheet.value(beef, e.column + 1).toDouble(), e.beefPrice);
+        QCOMPARE(sheet.value(beef, e.column + 2).toDouble(), e.beefSum);
+        QCOMPARE(sheet.value(beef + 1, e.column + 1).toDouble(), 80.0);
+        QCOMPARE(sheet.value(beef + 1, e.column + 2).toDouble(), e.eggSum);
+        const int cost = rowOf(sheet, 1, u"Общая стоимость сырьевого набора на 100 блюд, руб. коп."_s, e.top);
+        QCOMPARE(sheet.value(cost, e.column + 2).toDouble(), e.cost);
+        QCOMPARE(sheet.value(cost + 1, e.column + 2).toDouble(), e.markup);
+        QCOMPARE(sheet.value(cost + 2, e.column + 2).toDouble(), e.selling);
+    }
+
+    // What is stored is untouched: today's print still takes today's prices.
+    const CalculationCardResult today = k.print(CardPrintScope::OneDish, k.cutlet);
+    QVERIFY2(today.workbook, qPrintable(today.error));
+    const Sheet& todays = today.workbook->sheet(1);
+    QCOMPARE(todays.value(rowOf(todays, 1, u"Общая стоимость сырьевого набора на 100 блюд, руб. коп."_s), 6)
+                 .toDouble(),
+             2500.0);
 }
 
 void tst_CalculationCardPrint::zeroPortionsStopThePrint()

@@ -13,6 +13,7 @@
 #include "store/TableModel.h"
 
 #include <QApplication>
+#include <QDateEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -161,18 +162,28 @@ private Q_SLOTS:
             data.scalar(u"SELECT Serving || '|' || Storage FROM Bludo WHERE Kod1 = ?"_s, {soup}).toString(),
             u"Подают горячим.|Не более 3 часов."_s);
 
-        // Only the current dish: the other one, of zero portions, would stop a print of the group.
+        // Only the current dish: the other one, of zero portions, would stop a print of the group. The
+        // date field offers the page's today; a day added there is a calculation of the form.
         bool dishChosen = false;
+        QDate offered;
         onNextDialog<CalculationCardDialog>([&](CalculationCardDialog* dialog) {
             dishChosen = dialog->dishButton()->isChecked();
+            offered = dialog->dayBox()->date();
+            dialog->dayBox()->setDate(QDate(2024, 2, 1));
+            dialog->addDayButton()->click();
+            dialog->addDayButton()->click();
             dialog->accept();
         });
         page.calculationCardButton()->click();
         QVERIFY(dishChosen);
+        QCOMPARE(offered, clock.today());
+        QCOMPARE(page.calculationCardDialog()->days(), std::vector<QDate>{QDate(2024, 2, 1)});
         QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.last()));
         QCOMPARE(launcher.opened.size(), 1);
         QVERIFY(
             QString::fromUtf8(xlsxPart(launcher.opened[0], u"xl/workbook.xml"_s)).contains(u"name=\"ОП-1\""));
+        QVERIFY(QString::fromUtf8(xlsxPart(launcher.opened[0], u"xl/sharedStrings.xml"_s))
+                    .contains(u"№ 1 от 01.02.2024"_s));
 
         page.technicalCardButton()->click();
         QCOMPARE(launcher.opened.size(), 2);

@@ -1,5 +1,4 @@
-#include "ScriptedPrompts.h"
-#include "TestDataDir.h"
+#include "SmallKitchen.h"
 
 #include "costing/TechnologicalCardPrint.h"
 #include "reports/StateForm.h"
@@ -16,49 +15,26 @@ namespace {
 // A dish of four portions: 400 g net of beef at a yield of 80 % (500 g gross), 40 g of onion at 100 %,
 // 8 g of salt; the nutrition per 100 g given in full for the beef, partly for the onion, not at all
 // for the salt.
-struct Kitchen
+struct Kitchen : SmallKitchen
 {
     Kitchen()
     {
-        const qlonglong kg = data.insert(u"Edinica"_s, {{u"Name"_s, u"кг"_s}, {u"Gramm"_s, 1000}});
-        const auto ingredient = [&](const QString& name, double yield, QVariantMap nutrition) {
-            nutrition.insert(u"Name"_s, name);
-            nutrition.insert(u"Edinica"_s, kg);
-            nutrition.insert(u"Cena"_s, 100);
-            nutrition.insert(u"Vih"_s, yield);
-            return data.insert(u"Ing"_s, nutrition);
-        };
-        beef = ingredient(u"Говядина"_s, 80,
+        beef = ingredient(u"Говядина"_s, kg, 100, 80,
                           {{u"Protein"_s, 18.9}, {u"Fat"_s, 12.4}, {u"Carbs"_s, 0}, {u"Energy"_s, 187}});
-        onion = ingredient(u"Лук"_s, 100, {{u"Protein"_s, 1.4}, {u"Carbs"_s, 8.2}, {u"Energy"_s, 41}});
-        salt = ingredient(u"Соль"_s, 100, {});
-        const qlonglong group = data.insert(u"Grbludo"_s, {{u"Name"_s, u"Вторые блюда"_s}});
-        dish = data.insert(u"Bludo"_s, {{u"Kod"_s, group},
-                                        {u"Name"_s, u"Гуляш"_s},
-                                        {u"Nporc"_s, 4},
-                                        {u"Vixod"_s, u"150/50"_s},
-                                        {u"Recept"_s, u"Мясо нарезать кубиками.\nТушить 1,5 часа."_s},
-                                        {u"Serving"_s, u"Подают в порционной тарелке."_s},
-                                        {u"Storage"_s, u"Хранят не более 2 часов."_s}});
+        onion =
+            ingredient(u"Лук"_s, kg, 100, 100, {{u"Protein"_s, 1.4}, {u"Carbs"_s, 8.2}, {u"Energy"_s, 41}});
+        salt = ingredient(u"Соль"_s, kg, 100, 100);
+        dish = SmallKitchen::dish(u"Гуляш"_s, 4, u"150/50"_s,
+                                  {{u"Recept"_s, u"Мясо нарезать кубиками.\nТушить 1,5 часа."_s},
+                                   {u"Serving"_s, u"Подают в порционной тарелке."_s},
+                                   {u"Storage"_s, u"Хранят не более 2 часов."_s}});
         for (const auto& [key, grams] :
              {std::pair{beef, 400.0}, std::pair{onion, 40.0}, std::pair{salt, 8.0}})
-            data.insert(u"Karta"_s,
-                        {{u"Kod"_s, dish}, {u"Name"_s, key}, {u"Kolvo"_s, grams}, {u"Vihod"_s, 100}});
+            line(dish, key, grams);
     }
 
-    TestDataDir data;
-    FixedClock clock{QDate(2026, 12, 11)};
     qlonglong beef, onion, salt, dish;
 };
-
-int rowOf(const Sheet& sheet, int column, const QString& text)
-{
-    for (int row = 1; row <= sheet.rowCount(); ++row) {
-        if (sheet.value(row, column) == QVariant(text))
-            return row;
-    }
-    return 0;
-}
 
 } // namespace
 

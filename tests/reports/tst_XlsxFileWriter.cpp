@@ -319,6 +319,7 @@ private Q_SLOTS:
     void rowsAreFittedToWhatTheyShow();
     void numbersKeepTheirPointUnderACommaLocale();
     void failureLeavesNoFile();
+    void pageBreaksBeyondTheFormatsLimit();
 
 private:
     QString write(const Workbook& book, const QString& name);
@@ -553,6 +554,52 @@ void tst_XlsxFileWriter::failureLeavesNoFile()
     QVERIFY(!writer.write(book, path));
     QVERIFY(!writer.errorString().isEmpty());
     QVERIFY(!QFile::exists(path));
+}
+
+// A file holds at most 1023 manual page breaks a sheet. Past them the sheet goes on in another, which
+// begins where the page would and carries the title row on top, so every page prints as laid out.
+void tst_XlsxFileWriter::pageBreaksBeyondTheFormatsLimit()
+{
+    Workbook book;
+    Sheet& sheet = book.sheet(1);
+    sheet.setName(u"Оборотная ведомость"_s);
+    sheet.cell(1, 1).setValue(u"Оборотная ведомость за декабрь"_s);
+    sheet.cell(2, 1).setValue(u"Ингредиент"_s);
+    sheet.range(2, 1, 2, 3).merge();
+    sheet.setPrintTitleRows(u"$2:$2");
+    sheet.setOnePageWide(true);
+    for (int row = 3; row <= 1602; ++row)
+        sheet.cell(row, 1).setValue(row);
+    sheet.range(1100, 1, 1100, 2).merge();
+    for (int row = 4; row <= 1503; ++row)
+        sheet.addPageBreakBefore(row);
+    QVERIFY(book.problems().isEmpty());
+    const QString path = write(book, u"long.xlsx"_s);
+    QCOMPARE(QProcess::execute(u"unzip"_s, {u"-tqq"_s, path}), 0);
+    const XlsxContent file(path);
+
+    QCOMPARE(file.sheets.size(), 2);
+    const FileSheet& first = file.sheets[0];
+    const FileSheet& second = file.sheets[1];
+    QCOMPARE(second.name, u"Оборотная ведомость (2)"_s);
+    // The first sheet: rows 1 to 1026 and the first 1023 breaks; the 1024th begins the second sheet.
+    QCOMPARE(first.rowBreaks.size(), 1023);
+    QCOMPARE(first.rowBreaks.front(), 3);
+    QCOMPARE(first.rowBreaks.back(), 1025);
+    QCOMPARE(first.cells.value(u"A1026"_s).value, u"1026"_s);
+    QVERIFY(!first.cells.contains(u"A1027"_s));
+    // The second: the title row, then rows 1027 to 1602 with the other 476 breaks.
+    QCOMPARE(second.cells.value(u"A1"_s).value, u"Ингредиент"_s);
+    QCOMPARE(second.cells.value(u"A2"_s).value, u"1027"_s);
+    QCOMPARE(second.cells.value(u"A577"_s).value, u"1602"_s);
+    QCOMPARE(second.rowBreaks.size(), 476);
+    QCOMPARE(second.rowBreaks.front(), 2);
+    QCOMPARE(second.rowBreaks.back(), 477);
+    QCOMPARE(second.merges, (QStringList{u"A1:C1"_s, u"A75:B75"_s}));
+    QCOMPARE(file.definedNames.value(u"_xlnm.Print_Titles@1"_s), u"'Оборотная ведомость (2)'!$1:$1"_s);
+    QCOMPARE(file.definedNames.value(u"_xlnm.Print_Titles@0"_s), u"'Оборотная ведомость'!$2:$2"_s);
+    QVERIFY(first.fitToPage && second.fitToPage);
+    QCOMPARE(second.paperSize, u"9"_s);
 }
 
 QTEST_GUILESS_MAIN(tst_XlsxFileWriter)

@@ -389,6 +389,15 @@ private Q_SLOTS:
         QTest::newRow("calculation cards of a group")
             << QStringList{u"print"_s, u"op1"_s, u"--group"_s, u"первые блюда"_s, u"--out"_s, u"OUT"_s}
             << commands::done << "ОП-1 Калькуляционные карточки: ";
+        QTest::newRow("calculation cards on two days")
+            << QStringList{u"print"_s,  u"op1"_s,        u"--dish"_s, u"Борщ со сметаной"_s,
+                           u"--date"_s, u"2026-12-01"_s, u"--date"_s, u"2026-11-01"_s,
+                           u"--out"_s,  u"OUT"_s}
+            << commands::done << "ОП-1 Калькуляционные карточки: 1";
+        QTest::newRow("calculation card on a day not read")
+            << QStringList{u"print"_s,  u"op1"_s,        u"--dish"_s, u"Борщ со сметаной"_s,
+                           u"--date"_s, u"01.12.2026"_s, u"--out"_s,  u"OUT"_s}
+            << commands::usageError << "ГГГГ-ММ-ДД";
         QTest::newRow("calculation card of two scopes")
             << QStringList{u"print"_s, u"op1"_s, u"--marked"_s, u"--dish"_s, u"Борщ"_s, u"--out"_s, u"OUT"_s}
             << commands::usageError << "--dish";

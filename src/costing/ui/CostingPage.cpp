@@ -378,16 +378,18 @@ void CostingPage::printCalculationCards()
 {
     if (!m_groups || !postAll())
         return;
+    m_calculationCardDialog->offerDay(m_clock->today());
     if (m_calculationCardDialog->exec() != QDialog::Accepted)
         return;
     CostingCardOptions options;
     options.scope = m_calculationCardDialog->scope();
     options.group = m_groups->currentKey().toLongLong();
     options.dish = m_dishes->currentKey().toLongLong();
+    const std::vector<QDate> days = m_calculationCardDialog->days();
     runPrintJob(
         this, u"Печать калькуляционных карточек (ОП-1)"_s, m_db,
-        [clock = m_clock, &options](const QSqlDatabase& db) {
-            return std::make_unique<CalculationCardPrintJob>(db, *clock, options);
+        [clock = m_clock, &options, &days](const QSqlDatabase& db) {
+            return std::make_unique<CalculationCardPrintJob>(db, *clock, options, days);
         },
         *m_prompts, *m_launcher);
 }
