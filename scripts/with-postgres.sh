@@ -33,7 +33,7 @@ trap cleanup EXIT
 "${run[@]}" "$bin/createdb" -h "$dir" -U kuhnemer kuhnemer
 "${run[@]}" "$bin/psql" -q -h "$dir" -U kuhnemer -d kuhnemer -v ON_ERROR_STOP=1 \
   -c "CREATE ROLE guarded LOGIN PASSWORD 'right'" -c "CREATE ROLE visitor LOGIN" \
-  -c "REVOKE CONNECT ON DATABASE kuhnemer FROM PUBLIC"
+  -c "REVOKE CONNECT ON DATABASE kuhnemer FROM PUBLIC" -c "CREATE EXTENSION amcheck"
 
 export PGHOST="$dir" PGUSER=kuhnemer PGDATABASE=kuhnemer
 export KUHNEMER_TEST_SERVER="host=$dir user=kuhnemer dbname=kuhnemer"

@@ -3,7 +3,7 @@
 #include "SqlSupport.h"
 
 #include "store/Database.h"
-#include "store/PreparedStatement.h"
+#include "store/RowUpdate.h"
 #include "store/UserPrompts.h"
 
 #include <QSqlError>
@@ -46,18 +46,16 @@ QVariant IngredientCatalog::addIngredient(qlonglong group, const QString& name, 
 bool IngredientCatalog::setStock(const QList<StockLevel>& levels, const PriceHistory* prices, QString* error)
 {
     const bool withPrices = prices != nullptr;
-    PreparedStatement update(m_db,
-                             withPrices ? u"UPDATE Ing SET Kolvo = ?, Cena = ? WHERE Kod1 = ?"_s
-                                        : u"UPDATE Ing SET Kolvo = ? WHERE Kod1 = ?"_s,
-                             error);
-    if (!update.isValid())
-        return false;
+    RowUpdate update(m_db, u"Ing"_s, u"Kod1"_s,
+                     withPrices ? QStringList{u"Kolvo"_s, u"Cena"_s} : QStringList{u"Kolvo"_s});
     for (const StockLevel& level : levels) {
-        if (!update.exec(withPrices ? QVariantList{level.balance, level.price, level.ingredient}
-                                    : QVariantList{level.balance, level.ingredient},
-                         error))
+        if (!update.add(level.ingredient,
+                        withPrices ? QVariantList{level.balance, level.price} : QVariantList{level.balance},
+                        error))
             return false;
     }
+    if (!update.flush(error))
+        return false;
     if (!withPrices)
         return true;
     QList<PriceHistory::Change> changes;
@@ -115,24 +113,16 @@ bool IngredientCatalog::scalePrices(double factor, PriceReach reach, qlonglong k
     const auto prices = scaledPrices(factor, reach, key, tooLarge, error);
     if (!prices)
         return false;
-    QSqlQuery update(m_db);
-    if (!update.prepare(u"UPDATE Ing SET Cena = ? WHERE Kod1 = ?"_s)) {
-        *error = sqlErrorText(update.lastError());
-        return false;
-    }
+    RowUpdate update(m_db, u"Ing"_s, u"Kod1"_s, {u"Cena"_s});
     const int total = int(prices->size());
     for (int n = 0; n < total; ++n) {
         // Told every hundred prices: a kitchen's thousands take a moment, not a signal each.
         if (progress && n % 100 == 0 && !progress(n, total))
             return false;
-        update.addBindValue(prices->at(n).newPrice);
-        update.addBindValue(prices->at(n).ingredient);
-        if (!update.exec()) {
-            *error = sqlErrorText(update.lastError());
+        if (!update.add(prices->at(n).ingredient, {prices->at(n).newPrice}, error))
             return false;
-        }
     }
-    if (progress && !progress(total, total))
+    if (!update.flush(error) || (progress && !progress(total, total)))
         return false;
     return PriceHistory(m_db, PriceHistory::Source::Repricing).record(*prices, error);
 }

@@ -1,10 +1,9 @@
 #include "PriceHistory.h"
 
 #include "store/Database.h"
+#include "store/RowBatch.h"
 #include "store/RowKey.h"
 #include "store/ViewDef.h"
-
-#include <QSqlQuery>
 
 using namespace Qt::StringLiterals;
 
@@ -45,32 +44,19 @@ bool PriceHistory::differs(const QVariant& oldPrice, const QVariant& newPrice)
 
 bool PriceHistory::record(const QList<Change>& changes, QString* error) const
 {
-    QSqlQuery insert(m_db);
-    bool prepared = false;
     // The date is bound as text: SQLite keeps DATE as yyyy-MM-dd and the server reads that form.
     const QString day = (m_day.isValid() ? m_day : QDate::currentDate()).toString(Qt::ISODate);
-    const QString source = text(m_source);
+    // A posting changes a price per line: a statement per hundred rows, not per row.
+    RowBatch rows(m_db, u"Pricehist"_s, {u"Data"_s, u"Doc"_s, u"Source"_s, u"Ing"_s, u"Oldcena"_s, u"Cena"_s},
+                  {day, m_document, text(m_source)});
     for (const Change& change : changes) {
-        if (!differs(change.oldPrice, change.newPrice))
-            continue;
-        if (!prepared &&
-            !(prepared = insert.prepare(u"INSERT INTO Pricehist (Ing, Data, Oldcena, Cena, Doc, Source) "
-                                        "VALUES (?, ?, ?, ?, ?, ?)"_s))) {
-            *error = sqlErrorText(insert.lastError());
+        if (differs(change.oldPrice, change.newPrice) &&
+            !rows.add({QVariant(change.ingredient), change.oldPrice.isNull() ? QVariant() : change.oldPrice,
+                       change.newPrice.isNull() ? QVariant() : change.newPrice},
+                      error))
             return false;
-        }
-        for (const QVariant& value :
-             {QVariant(change.ingredient), QVariant(day),
-              change.oldPrice.isNull() ? QVariant() : change.oldPrice,
-              change.newPrice.isNull() ? QVariant() : change.newPrice, m_document, QVariant(source)})
-            insert.addBindValue(value);
-        if (!insert.exec()) {
-            *error = sqlErrorText(insert.lastError());
-            return false;
-        }
     }
-    insert.finish();
-    return true;
+    return rows.flush(error);
 }
 
 bool PriceHistory::recordGridWrite(const QSqlDatabase& db, const RowWrite& write, QString* error)

@@ -426,80 +426,6 @@ void Database::close(Registration registration, Checkpoint checkpoint)
         QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-namespace {
-
-// How many Transaction guards are open on a connection. Kept on its driver, which every copy of the
-// connection shares, and counted by the guards themselves: no engine reports nesting the same way.
-constexpr const char* transactionDepth = "kuhnemerTransactionDepth";
-// A connection lives on one thread, so the guards of a thread are counted where they are.
-thread_local int t_openOnThread = 0;
-
-int depthOf(const QSqlDatabase& db)
-{
-    return db.driver()->property(transactionDepth).toInt();
-}
-
-void setDepth(const QSqlDatabase& db, int depth)
-{
-    t_openOnThread += depth - depthOf(db);
-    db.driver()->setProperty(transactionDepth, depth);
-}
-
-} // namespace
-
-Transaction::Transaction(QSqlDatabase db) : m_db(std::move(db))
-{
-    // Inside another operation's transaction this one is a savepoint of it: a failure undoes only the
-    // inner work, and nothing is stored before the outer commit.
-    const int outer = depthOf(m_db);
-    if (outer > 0) {
-        m_savepoint = u"operation_%1"_s.arg(outer);
-        m_active = QSqlQuery(m_db).exec(u"SAVEPOINT "_s + m_savepoint);
-    } else {
-        m_active = m_db.transaction();
-    }
-    if (m_active)
-        setDepth(m_db, outer + 1);
-}
-
-int Transaction::depth(const QSqlDatabase& db)
-{
-    return db.driver() ? depthOf(db) : 0;
-}
-
-int Transaction::openOnThisThread()
-{
-    return t_openOnThread;
-}
-
-Transaction::~Transaction()
-{
-    if (!m_active)
-        return;
-    if (!m_savepoint.isEmpty()) {
-        QSqlQuery(m_db).exec(u"ROLLBACK TO SAVEPOINT "_s + m_savepoint);
-        QSqlQuery(m_db).exec(u"RELEASE SAVEPOINT "_s + m_savepoint);
-    } else {
-        m_db.rollback();
-    }
-    setDepth(m_db, depthOf(m_db) - 1);
-}
-
-bool Transaction::commit()
-{
-    if (!m_active)
-        return false;
-    m_active = false;
-    setDepth(m_db, depthOf(m_db) - 1);
-    if (!m_savepoint.isEmpty())
-        return QSqlQuery(m_db).exec(u"RELEASE SAVEPOINT "_s + m_savepoint);
-    if (m_db.commit())
-        return true;
-    // SQLite keeps the transaction open after a failed commit; the next operation must not find it.
-    m_db.rollback();
-    return false;
-}
-
 QString sqliteErrorText(int code, const QString& engineText)
 {
     QString reason;
@@ -587,20 +513,19 @@ bool runQuery(QSqlQuery& query, const QString& sql, const QVariantList& values, 
     query.setForwardOnly(true);
     // A server prepares only queries and data changes: a statement with nothing to bind (a table's or
     // schema's definition, among others) runs as it is.
+    bool ok = false;
     if (values.isEmpty()) {
-        const bool ok = query.exec(sql);
-        if (!ok && error)
-            *error = sqlErrorText(query.lastError());
-        return ok;
-    }
-    bool ok = query.prepare(sql);
-    if (ok) {
+        ok = query.exec(sql);
+    } else if (query.prepare(sql)) {
         for (const QVariant& value : values)
             query.addBindValue(value);
         ok = query.exec();
     }
-    if (!ok && error)
-        *error = sqlErrorText(query.lastError());
+    if (!ok) {
+        Transaction::statementFailed(query);
+        if (error)
+            *error = sqlErrorText(query.lastError());
+    }
     return ok;
 }
 
@@ -617,6 +542,7 @@ bool lockTablesForWriting(QSqlDatabase db, const QStringList& tables, QString* e
     QSqlQuery query(db);
     if (query.exec(u"LOCK TABLE %1 IN EXCLUSIVE MODE"_s.arg(tables.join(u", "_s))))
         return true;
+    Transaction::statementFailed(query);
     *error = sqlErrorText(query.lastError());
     return false;
 }

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include "Transaction.h"
+
 #include <optional>
 
 // The kitchen's SQLite database: one connection, with the Russian collation and the Unicode-aware
@@ -117,33 +119,6 @@ private:
     QString m_connectionName;
 };
 
-// One user operation: everything between begin and commit is stored whole or not at all. A guard left
-// without commit() rolls back. Begun inside another transaction it is a savepoint of that one, so an
-// operation can run as one step of a larger one.
-class Transaction
-{
-public:
-    explicit Transaction(QSqlDatabase db);
-    ~Transaction();
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-
-    bool isActive() const { return m_active; }
-    bool commit();
-
-    // How many guards are open on the connection: 0 outside any transaction.
-    static int depth(const QSqlDatabase& db);
-    // How many guards are open on this thread's connections: a message shown while one is open would
-    // hold the rows it locked for as long as the user takes to read it.
-    static int openOnThisThread();
-
-private:
-    QSqlDatabase m_db;
-    bool m_active = false;
-    // Set when this guard is a savepoint inside another one.
-    QString m_savepoint;
-};
-
 // Runs the work in one transaction: committed when the work returns true, rolled back when it returns
 // false (a refusal, or a database failure with *error set). Returns false on a database failure only.
 // The transaction is over on return, so that no dialog is shown while it holds the database.
@@ -178,13 +153,12 @@ bool forEachRow(const QSqlDatabase& db, const QString& sql, const QVariantList& 
     query.prepare(sql);
     for (const QVariant& value : values)
         query.addBindValue(value);
-    if (!query.exec()) {
-        *error = sqlErrorText(query.lastError());
-        return false;
+    if (query.exec()) {
+        while (query.next())
+            onRow(query);
     }
-    while (query.next())
-        onRow(query);
     if (query.lastError().isValid()) {
+        Transaction::statementFailed(query);
         *error = sqlErrorText(query.lastError());
         return false;
     }

@@ -108,8 +108,10 @@ bool copyRows(const QSqlDatabase& from, const QSqlDatabase& to, qlonglong* rows,
                     return;
                 for (int i = 0; i < names.size(); ++i)
                     insert.bindValue(i, row.value(i));
-                if (!insert.exec())
+                if (!insert.exec()) {
+                    Transaction::statementFailed(insert);
                     *error = u"таблица %1: %2"_s.arg(table, sqlErrorText(insert.lastError()));
+                }
                 ++*rows;
             },
             &readError);

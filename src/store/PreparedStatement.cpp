@@ -15,6 +15,7 @@ PreparedStatement::PreparedStatement(const QSqlDatabase& db, const QString& sql,
         auto query = std::make_unique<QSqlQuery>(db);
         query->setForwardOnly(true);
         if (!query->prepare(sql)) {
+            Transaction::statementFailed(*query);
             *error = sqlErrorText(query->lastError());
             return;
         }
@@ -92,14 +93,17 @@ bool PreparedStatement::next(QString* error)
         if (m_pending) {
             m_pending = false;
             if (!m_query->exec()) {
+                Transaction::statementFailed(*m_query);
                 *error = sqlErrorText(m_query->lastError());
                 return false;
             }
         }
         if (m_query->next())
             return true;
-        if (m_query->lastError().isValid())
+        if (m_query->lastError().isValid()) {
+            Transaction::statementFailed(*m_query);
             *error = sqlErrorText(m_query->lastError());
+        }
         return false;
     }
     switch (sqlite3_step(m_statement)) {

@@ -50,7 +50,8 @@ struct DeclaredField
 QList<DeclaredField> declaredFields(const QString& table);
 
 // What the engine's own check of the stored pages finds wrong, one finding a line; false with *error
-// when the check cannot run. A server checks its pages itself, so a server kitchen has none to report.
+// when the check cannot run. On a server that is its amcheck extension, which the server's
+// administrator installs and grants: without it, or without the right to run it, *error says so.
 bool integrityFindings(const QSqlDatabase& db, QStringList* findings, QString* error);
 
 // Makes a data directory with an empty database; refuses to touch an existing database file.

@@ -434,6 +434,7 @@ bool TableModel::writeRow()
     for (const QVariant& v : values)
         query.addBindValue(v);
     if (!query.exec()) {
+        Transaction::statementFailed(query);
         fail(u"Запись не сохранена: %1"_s.arg(sqlErrorText(query.lastError())));
         return false;
     }

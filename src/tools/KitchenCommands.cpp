@@ -53,10 +53,10 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
     int problems = 0;
     QStringList damage;
     QString error;
-    if (!schema::integrityFindings(db, &damage, &error)) {
+    // Refused (a server without the check or the right to run it), the rest is checked all the same.
+    const bool pagesChecked = schema::integrityFindings(db, &damage, &error);
+    if (!pagesChecked)
         err << u"Проверка целостности не выполнена: %1"_s.arg(error) << Qt::endl;
-        return failed;
-    }
     for (const QString& verdict : damage)
         out << u"Целостность: %1"_s.arg(verdict) << Qt::endl;
     problems += int(damage.size());
@@ -123,8 +123,8 @@ int checkOpen(const QSqlDatabase& db, QTextStream& out, QTextStream& err)
         }
     }
     if (problems == 0) {
-        out << u"Ошибок не найдено."_s << Qt::endl;
-        return done;
+        out << (pagesChecked ? u"Ошибок не найдено."_s : u"Других ошибок не найдено."_s) << Qt::endl;
+        return pagesChecked ? done : failed;
     }
     out << u"Найдено ошибок: %1."_s.arg(problems) << Qt::endl;
     return failed;

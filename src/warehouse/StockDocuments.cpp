@@ -3,7 +3,6 @@
 #include "reference/IngredientCatalog.h"
 #include "store/Database.h"
 #include "store/Isolation.h"
-#include "store/PreparedStatement.h"
 #include "store/RowBatch.h"
 #include "store/RowKey.h"
 #include "store/UserPrompts.h"
@@ -316,22 +315,36 @@ bool StockDocuments::removeAll(QString* error)
 
 bool StockDocuments::priceIssue(std::vector<MoveLine>& lines, QString* error) const
 {
+    // The stock of every ingredient the lines name, read a hundred keys a statement: a statement per
+    // line would be a round trip each on a server. A reference names a row as SQL's equality takes it.
+    QList<qlonglong> keys;
+    for (const MoveLine& line : lines) {
+        if (const std::optional<qlonglong> key = wholeKey(line.ingredient))
+            keys << *key;
+    }
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    QHash<qlonglong, Stock> stock;
+    for (qsizetype start = 0; start < keys.size(); start += RowBatch::rowsPerStatement) {
+        const QList<qlonglong> part = keys.mid(start, RowBatch::rowsPerStatement);
+        const QVariantList values(part.cbegin(), part.cend());
+        if (!forEachRow(
+                m_db,
+                u"SELECT Kod1, Kolvo, Cena FROM Ing WHERE Kod1 IN (%1)"_s.arg(
+                    QStringList(part.size(), u"?"_s).join(u", "_s)),
+                values,
+                [&](const QSqlQuery& query) {
+                    stock.insert(query.value(0).toLongLong(),
+                                 {query.value(1).toDouble(), query.value(2).toDouble()});
+                },
+                error))
+            return false;
+    }
     const StockValuation& valuation = StockValuation::kitchen();
-    PreparedStatement stock(m_db, u"SELECT Kod1, Kolvo, Cena FROM Ing WHERE Kod1 = ?"_s, error);
-    if (!stock.isValid())
-        return false;
     for (MoveLine& line : lines) {
-        if (!stock.bind({line.ingredient}, error))
-            return false;
-        QString failure;
-        if (stock.next(&failure)) {
-            line.price = valuation.issueCost(qlonglong(stock.number(0)),
-                                             {stock.value(1).toDouble(), stock.value(2).toDouble()},
-                                             line.quantity.toDouble());
-        } else if (!failure.isEmpty()) {
-            *error = failure;
-            return false;
-        }
+        const std::optional<qlonglong> key = wholeKey(line.ingredient);
+        if (const auto item = key ? stock.constFind(*key) : stock.cend(); item != stock.cend())
+            line.price = valuation.issueCost(*key, *item, line.quantity.toDouble());
     }
     return true;
 }

@@ -38,7 +38,7 @@ public:
         return data.insert(u"Karta"_s,
                            {{u"Kod"_s, 1.0}, {u"Name"_s, double(ingredient)}, {u"Kolvo"_s, 100.0}});
     }
-    int count(const QString& table, const QString& where = u"1"_s, const QVariantList& values = {})
+    int count(const QString& table, const QString& where = u"1 = 1"_s, const QVariantList& values = {})
     {
         return data.scalar(u"SELECT COUNT(*) FROM %1 WHERE %2"_s.arg(table, where), values).toInt();
     }

@@ -1,4 +1,5 @@
 #include "../sales/SalesKitchen.h"
+#include "FaultInjection.h"
 #include "RecordingLauncher.h"
 #include "ScriptedPrompts.h"
 
@@ -14,7 +15,6 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -71,23 +71,6 @@ private:
     std::unique_ptr<PrintJob> m_job;
     QStringList* m_cells;
 };
-
-// Every row of every table of the kitchen.
-QString contents(const QSqlDatabase& db)
-{
-    QString text;
-    const QStringList tables = db.tables(QSql::Tables);
-    for (const QString& table : tables) {
-        QSqlQuery query(u"SELECT * FROM "_s + table + u" ORDER BY 1"_s, db);
-        text += table + u":\n"_s;
-        while (query.next()) {
-            for (int k = 0; k < query.record().count(); ++k)
-                text += query.value(k).toString() + u'|';
-            text += u'\n';
-        }
-    }
-    return text;
-}
 
 // Runs the action on the window's thread while the worker's thread waits: what the user would do while
 // the operation runs, at a point that does not depend on timing.
@@ -305,7 +288,7 @@ private Q_SLOTS:
         PrintKitchen kitchen;
         ScriptedPrompts prompts;
         RecordingLauncher launcher;
-        const QString before = contents(kitchen.data.db());
+        const QString before = databaseSnapshot(kitchen.data.db());
 
         std::optional<JobEnd> stopped;
         const bool printed = runPrintJob(
@@ -322,13 +305,13 @@ private Q_SLOTS:
         QVERIFY(launcher.opened.isEmpty());
         QVERIFY(
             !QDirIterator(m_home.path(), {u"*.xlsx"_s}, QDir::Files, QDirIterator::Subdirectories).hasNext());
-        QCOMPARE(contents(kitchen.data.db()), before);
+        QCOMPARE(databaseSnapshot(kitchen.data.db()), before);
 
         QVERIFY(runPrintJob(
             nullptr, u"Печать"_s, kitchen.data.db(),
             [&](const QSqlDatabase& db) { return makeJob(kitchen, db); }, prompts, launcher));
         QCOMPARE(launcher.opened.size(), 1);
-        QCOMPARE(contents(kitchen.data.db()) != before, stores);
+        QCOMPARE(databaseSnapshot(kitchen.data.db()) != before, stores);
         QFile::remove(launcher.opened.first());
     }
 
@@ -342,7 +325,7 @@ private Q_SLOTS:
         kitchen.data.insert(u"Svodb"_s, {{u"Kod"_s, kitchen.borscht}, {u"Kolvo"_s, 9}});
         ScriptedPrompts prompts;
         RecordingLauncher launcher;
-        const QString before = contents(kitchen.data.db());
+        const QString before = databaseSnapshot(kitchen.data.db());
         QList<int> steps;
         const bool printed = runPrintJob(
             nullptr, u"Свод"_s, kitchen.data.db(),
@@ -358,7 +341,7 @@ private Q_SLOTS:
         QVERIFY(launcher.opened.isEmpty());
         QVERIFY(
             !QDirIterator(m_home.path(), {u"*.xlsx"_s}, QDir::Files, QDirIterator::Subdirectories).hasNext());
-        QCOMPARE(contents(kitchen.data.db()), before);
+        QCOMPARE(databaseSnapshot(kitchen.data.db()), before);
     }
 
     // Each print-out on the worker fills the same cells and stores the same rows as in the window's
@@ -388,7 +371,7 @@ private Q_SLOTS:
             prompts, launcher));
         QVERIFY(!printedCells.isEmpty());
         QCOMPARE(printedCells, cells(*expected.workbook));
-        QCOMPARE(contents(there.data.db()), contents(here.data.db()));
+        QCOMPARE(databaseSnapshot(there.data.db()), databaseSnapshot(here.data.db()));
         QFile::remove(launcher.opened.first());
     }
 

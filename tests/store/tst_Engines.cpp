@@ -10,6 +10,7 @@
 #include "warehouse/InventoryDocuments.h"
 
 #include <QCollator>
+#include <QRegularExpression>
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -129,6 +130,66 @@ private Q_SLOTS:
             QVERIFY(execSql(db, u"DELETE FROM Gring"_s));
         }
         QCOMPARE(names(), QStringList{u"внешняя"_s});
+    }
+
+    // A statement failing inside a nested operation undoes that operation only, and the statements
+    // still open when it failed end cleanly: a server refuses every command of a failed transaction,
+    // freeing a prepared statement included, and each one ended there stayed allocated for the rest
+    // of the session with the driver's warning.
+    void failedStatementUndoesItsOperation_data() { addEngineRows(); }
+    void failedStatementUndoesItsOperation()
+    {
+        QFETCH(bool, onServer);
+        const Kitchen k = kitchen(onServer);
+        const QSqlDatabase db = k.db();
+        QTest::failOnWarning(QRegularExpression(u"Unable to free statement"_s));
+        const auto allocated = [&] {
+            return onServer ? column(db, u"SELECT count(*) FROM pg_prepared_statements"_s) : QStringList();
+        };
+        const QStringList before = allocated();
+        const QString refused = u"INSERT INTO Edinica (Shorthame) VALUES (?)"_s; // over its 5 characters
+        QString error;
+        {
+            Transaction outer(db);
+            QVERIFY(execSql(db, u"INSERT INTO Gring (Name) VALUES (?)"_s, {u"внешняя"_s}));
+            {
+                Transaction inner(db);
+                QSqlQuery read(db);
+                QVERIFY(runQuery(read, u"SELECT count(*) FROM Gring WHERE Name <> ?"_s, {u"-"_s}, &error));
+                QVERIFY(read.next());
+                read.finish();
+                QVERIFY(execSql(db, u"INSERT INTO Gring (Name) VALUES (?)"_s, {u"внутренняя"_s}));
+                QVERIFY(!execSql(db, refused, {u"шесть6"_s}, &error));
+                QVERIFY2(error.contains(u"значение не допускается таблицей"_s), qPrintable(error));
+            }
+            QVERIFY(execSql(db, u"INSERT INTO Gring (Name) VALUES (?)"_s, {u"после"_s}));
+            QVERIFY(outer.commit());
+        }
+        QCOMPARE(column(db, u"SELECT Name FROM Gring ORDER BY Name"_s),
+                 (QStringList{u"внешняя"_s, u"после"_s}));
+        QCOMPARE(allocated(), before);
+        if (!onServer)
+            return;
+        // On a server nothing of a failed operation can be committed, as the failed transaction would
+        // refuse it: not the operation itself, nor the one around a nested operation that tried.
+        {
+            Transaction outer(db);
+            QVERIFY(execSql(db, u"DELETE FROM Gring"_s));
+            QVERIFY(!execSql(db, refused, {u"шесть6"_s}, &error));
+            QVERIFY(!outer.commit());
+        }
+        {
+            Transaction outer(db);
+            QVERIFY(execSql(db, u"DELETE FROM Gring"_s));
+            {
+                Transaction inner(db);
+                QVERIFY(!execSql(db, refused, {u"шесть6"_s}, &error));
+                QVERIFY(!inner.commit());
+            }
+            QVERIFY(!outer.commit());
+        }
+        QCOMPARE(column(db, u"SELECT count(*) FROM Gring"_s), QStringList{u"2"_s});
+        QCOMPARE(allocated(), before);
     }
 
     void numbersAndKeysExact_data() { addEngineRows(); }

@@ -2,6 +2,7 @@
 
 #include "store/PreparedStatement.h"
 #include "store/RowBatch.h"
+#include "store/RowUpdate.h"
 
 #include <QSqlQuery>
 #include <QTest>
@@ -49,6 +50,49 @@ private Q_SLOTS:
             QCOMPARE(query.value(5).isNull(), i % 3 == 0);
         }
         QCOMPARE(i, rows);
+    }
+
+    // Fields of many rows by key, across statement boundaries: each row named takes its values, a key
+    // met twice its later ones, a key naming no row changes nothing, and a row not named stays.
+    void updatesEveryRowNamed_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::newRow("none") << 0;
+        QTest::newRow("one") << 1;
+        QTest::newRow("one full statement") << RowUpdate::rowsPerStatement;
+        QTest::newRow("two and a half statements") << RowUpdate::rowsPerStatement * 5 / 2;
+    }
+    void updatesEveryRowNamed()
+    {
+        QFETCH(int, rows);
+        TestDataDir data;
+        QList<qlonglong> keys;
+        for (int i = 0; i <= rows; ++i)
+            keys << data.insert(u"Ing"_s,
+                                {{u"Name"_s, u"Ингредиент %1"_s.arg(i)}, {u"Kolvo"_s, 1}, {u"Cena"_s, 2}});
+        RowUpdate update(data.db(), u"Ing"_s, u"Kod1"_s, {u"Kolvo"_s, u"Cena"_s});
+        QString error;
+        for (int i = 0; i < rows; ++i)
+            QVERIFY2(update.add(keys[i], {i + 0.25, i % 3 ? QVariant(12.5 + i) : QVariant()}, &error),
+                     qPrintable(error));
+        if (rows > 0)
+            QVERIFY2(update.add(keys[0], {-1.5, 7.0}, &error), qPrintable(error));
+        QVERIFY2(update.add(keys.last() + 1000, {99.0, 99.0}, &error), qPrintable(error));
+        QVERIFY2(update.flush(&error), qPrintable(error));
+        QVERIFY2(update.flush(&error), "a second flush writes nothing");
+
+        QSqlQuery query(u"SELECT Kolvo, Cena FROM Ing ORDER BY Kod1"_s, data.db());
+        int i = 0;
+        for (; query.next(); ++i) {
+            const QVariant price = i == rows ? QVariant(2.0)
+                                   : i == 0  ? QVariant(7.0)
+                                   : i % 3   ? QVariant(12.5 + i)
+                                             : QVariant();
+            QCOMPARE(query.value(0).toDouble(), i == rows ? 1.0 : i == 0 ? -1.5 : i + 0.25);
+            QCOMPARE(query.isNull(1), price.isNull());
+            QCOMPARE(query.value(1).toDouble(), price.toDouble());
+        }
+        QCOMPARE(i, rows + 1);
     }
 
     void reportsTheRefusedRow()

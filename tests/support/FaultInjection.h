@@ -101,11 +101,13 @@ public:
     {
         QSqlQuery(u"CREATE TEMP TABLE fault_step (n INTEGER, at INTEGER)"_s, m_db);
         QSqlQuery(u"INSERT INTO fault_step VALUES (0, 0)"_s, m_db);
-        // SQLite counts in the trigger's own statements, the server in a function of the session.
+        // SQLite counts in the trigger's own statements, the server in a function of the session that
+        // also answers whether this row fails: a sub-select beside it would read the count as it was
+        // before the row, and the first row written would never fail.
         const bool file = Engine::of(m_db) == Engine::Sqlite;
         if (!file)
-            execSql(m_db, u"CREATE FUNCTION pg_temp.n_step() RETURNS boolean LANGUAGE sql AS "
-                          "'UPDATE fault_step SET n = n + 1 RETURNING true'"_s);
+            execSql(m_db, u"CREATE FUNCTION pg_temp.fault_now() RETURNS boolean LANGUAGE sql AS "
+                          "'UPDATE fault_step SET n = n + 1 RETURNING n = at'"_s);
         for (const QString& table : schema::tableNames(m_db)) {
             for (const QString& event : {u"INSERT"_s, u"UPDATE"_s, u"DELETE"_s}) {
                 if (file) {
@@ -119,8 +121,7 @@ public:
                     m_triggers.append({name, table});
                 } else {
                     m_triggers.append(
-                        {refuseWrites(m_db, table, event, u"injected fault"_s,
-                                      u"pg_temp.n_step() AND (SELECT n = at FROM fault_step)"_s),
+                        {refuseWrites(m_db, table, event, u"injected fault"_s, u"pg_temp.fault_now()"_s),
                          table});
                 }
             }

@@ -1,3 +1,5 @@
+#include "CommandRun.h"
+#include "ServerDatabase.h"
 #include "ServerKitchen.h"
 
 #include "reports/Workbook.h"
@@ -18,22 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct Outcome
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-Outcome run(const QStringList& arguments)
-{
-    Outcome outcome;
-    QTextStream out(&outcome.out);
-    QTextStream err(&outcome.err);
-    outcome.code = commands::run(arguments, out, err);
-    return outcome;
-}
 
 // The number in `column` of the first row whose `textColumn` reads `text`.
 std::optional<double> valueBeside(const Sheet& sheet, int textColumn, const QString& text, int column)
@@ -69,6 +55,9 @@ class tst_ChainCommands : public QObject
 {
     Q_OBJECT
 
+    // The chain's database of its own: the report takes every kitchen of its database, and other test
+    // programs make theirs in the test server's own meanwhile.
+    std::optional<ServerDatabase> m_database;
     QString m_server;
     QStringList m_kitchens;
     QTemporaryDir m_dir;
@@ -85,14 +74,15 @@ class tst_ChainCommands : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        m_server = ServerKitchen::server();
-        if (m_server.isEmpty())
+        if (ServerKitchen::server().isEmpty())
             QSKIP("no test server named");
+        m_database.emplace(u"chain"_s);
+        m_server = m_database->server();
         const QString demo = m_dir.filePath(u"DATA"_s);
-        QCOMPARE(run({u"create"_s, demo, u"--demo"_s}).code, commands::done);
+        QCOMPARE(runCommand({u"create"_s, demo, u"--demo"_s}).code, commands::done);
         for (const QString& letter : {u"a"_s, u"b"_s, u"c"_s}) {
             const QString name = u"chain_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(letter);
-            const Outcome moved = run({u"move"_s, demo, m_server, u"--kitchen"_s, name});
+            const CommandOutcome moved = runCommand({u"move"_s, demo, m_server, u"--kitchen"_s, name});
             QVERIFY2(moved.code == commands::done, qPrintable(moved.err));
             m_kitchens << name;
         }
@@ -107,15 +97,7 @@ private Q_SLOTS:
         c->close();
     }
 
-    void cleanupTestCase()
-    {
-        for (const QString& kitchen : std::as_const(m_kitchens)) {
-            if (auto db = open(kitchen)) {
-                execSql(db->connection(), u"DROP SCHEMA "_s + kitchen + u" CASCADE"_s);
-                db->close();
-            }
-        }
-    }
+    void cleanupTestCase() { m_database.reset(); }
 
     // Each kitchen's column is what its own summary and turnover statement print; the chain's is
     // their sum.
@@ -181,12 +163,13 @@ private Q_SLOTS:
 
         // The command writes the same print-out to its file; without a server it is a usage error.
         const QString file = m_dir.filePath(u"chain.xlsx"_s);
-        const Outcome command = run({u"chain-report"_s, u"--server"_s, m_server, u"--from"_s, u"2026-12-07"_s,
-                                     u"--to"_s, u"2026-12-08"_s, u"--out"_s, file});
+        const CommandOutcome command =
+            runCommand({u"chain-report"_s, u"--server"_s, m_server, u"--from"_s, u"2026-12-07"_s, u"--to"_s,
+                        u"2026-12-08"_s, u"--out"_s, file});
         QVERIFY2(command.code == commands::done, qPrintable(command.err));
         QVERIFY(QFileInfo(file).size() > 0);
-        QCOMPARE(run({u"chain-report"_s, u"--from"_s, u"2026-12-07"_s, u"--to"_s, u"2026-12-08"_s, u"--out"_s,
-                      file})
+        QCOMPARE(runCommand({u"chain-report"_s, u"--from"_s, u"2026-12-07"_s, u"--to"_s, u"2026-12-08"_s,
+                             u"--out"_s, file})
                      .code,
                  commands::usageError);
     }
@@ -220,11 +203,11 @@ private Q_SLOTS:
         const QStringList copy{u"copy-cards"_s,    u"--server"_s, m_server,     u"--kitchen"_s,
                                m_kitchens[0],      u"--group"_s,  group,        u"--to"_s,
                                targets.join(u','), u"--into"_s,   u"Из сети"_s, u"--yes"_s};
-        const Outcome unanswered = run(copy);
+        const CommandOutcome unanswered = runCommand(copy);
         QCOMPARE(unanswered.code, commands::failed);
         QVERIFY2(unanswered.err.contains(u"--by-name"_s), qPrintable(unanswered.err));
 
-        const Outcome copied = run(copy + QStringList{u"--by-name"_s});
+        const CommandOutcome copied = runCommand(copy + QStringList{u"--by-name"_s});
         QVERIFY2(copied.code == commands::done, qPrintable(copied.out + copied.err));
         for (const QString& target : targets) {
             auto db = open(target);

@@ -1,4 +1,5 @@
 #include "CommandRun.h"
+#include "ServerDatabase.h"
 #include "ServerKitchen.h"
 #include "TestDataDir.h"
 
@@ -22,6 +23,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSysInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 
@@ -124,6 +126,58 @@ private Q_SLOTS:
         QCOMPARE(outcome.code, commands::done);
         for (const char* command : {"create", "check", "upgrade"})
             QVERIFY(outcome.out.contains(QLatin1String(command)));
+    }
+
+    // A server's pages are checked by its amcheck extension, which its administrator installs and
+    // grants: without either the check says what is missing, still checks the rest and fails.
+    void serverPagesCheckedByTheServer()
+    {
+        if (ServerKitchen::server().isEmpty())
+            QSKIP("no test server named");
+        // A database of its own: the test server's has the extension installed.
+        ServerDatabase database(u"pages"_s);
+        const QStringList where = {u"--server"_s, database.server(), u"--kitchen"_s, u"pages"_s};
+        QTemporaryDir here;
+        QCOMPARE(runCommand(QStringList{u"create"_s, here.path()} + where).code, commands::done);
+        const QStringList check = QStringList{u"check"_s, here.path()} + where;
+
+        CommandOutcome outcome = runCommand(check);
+        QCOMPARE(outcome.code, commands::failed);
+        QVERIFY2(outcome.err.contains(u"CREATE EXTENSION amcheck"_s), qPrintable(outcome.err));
+        QVERIFY2(outcome.out.contains(u"Других ошибок не найдено."_s), qPrintable(outcome.out));
+
+        const QString cook = u"pagecook_%1"_s.arg(QCoreApplication::applicationPid());
+        {
+            QString error;
+            auto db = Database::openServer(database.server(), u"pages"_s, &error, u"grant"_s);
+            QVERIFY2(db, qPrintable(error));
+            // A user with the kitchen's data but not the check: the role a second workstation may have.
+            for (const QString& grant :
+                 {u"CREATE EXTENSION amcheck SCHEMA public"_s, u"CREATE ROLE %1 LOGIN"_s.arg(cook),
+                  u"GRANT USAGE ON SCHEMA pages TO %1"_s.arg(cook),
+                  u"GRANT SELECT ON ALL TABLES IN SCHEMA pages TO %1"_s.arg(cook)})
+                QVERIFY2(execSql(db->connection(), grant, {}, &error), qPrintable(error));
+            db->close();
+        }
+        const auto dropRole = qScopeGuard([&] {
+            QString error;
+            if (auto db = Database::openServer(database.server(), u"pages"_s, &error, u"drop"_s)) {
+                execSql(db->connection(), u"DROP OWNED BY %1"_s.arg(cook));
+                execSql(db->connection(), u"DROP ROLE %1"_s.arg(cook));
+                db->close();
+            }
+        });
+        outcome = runCommand(check);
+        QVERIFY2(outcome.code == commands::done && outcome.out.contains(u"Ошибок не найдено."_s),
+                 qPrintable(outcome.out + outcome.err));
+
+        QStringList asCook = check;
+        asCook[asCook.indexOf(database.server())] = database.server() + u" user="_s + cook;
+        outcome = runCommand(asCook);
+        QCOMPARE(outcome.code, commands::failed);
+        QVERIFY2(outcome.err.contains(u"нет права"_s) && outcome.err.contains(u"EXECUTE"_s),
+                 qPrintable(outcome.err));
+        QVERIFY2(outcome.out.contains(u"Других ошибок не найдено."_s), qPrintable(outcome.out));
     }
 
     void serverKitchen()

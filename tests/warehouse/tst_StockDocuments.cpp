@@ -1,6 +1,7 @@
 #include "FaultInjection.h"
 #include "StockKitchen.h"
 
+#include "store/RowBatch.h"
 #include "warehouse/StockDocuments.h"
 
 #include <QTest>
@@ -17,6 +18,7 @@ private Q_SLOTS:
     void receiptByRule_data();
     void receiptByRule();
     void issueAsksAndMayGoNegative();
+    void issuePricedFromStock();
     void lineWithoutIngredientRefusesWholePosting();
     void addLineRefusals();
     void partnerSearch_data();
@@ -146,6 +148,31 @@ void StockDocumentsTest::issueAsksAndMayGoNegative()
     QVERIFY(documents.postIssue(empty, StockDocuments::Confirmation::None));
     QVERIFY(documents.isPosted(empty));
     QCOMPARE(k.balance(potato), -2.0);
+}
+
+// More ingredients than one statement reads: each line takes its own ingredient's stored price, a
+// repeated one alike; a line whose ingredient is gone, or whose reference is not whole, keeps its own.
+void StockDocumentsTest::issuePricedFromStock()
+{
+    StockKitchen k;
+    const int count = RowBatch::rowsPerStatement * 3 / 2;
+    std::vector<StockDocuments::MoveLine> lines;
+    QList<qlonglong> keys;
+    for (int i = 0; i < count; ++i) {
+        keys << k.ingredient(u"Ингредиент %1"_s.arg(i), 10, 1.5 + i);
+        // As a sales posting reads them from its consumption rows: a REAL holding the key.
+        lines.push_back({double(keys.last()), 1, {}});
+    }
+    lines.push_back({keys.first(), 2, {}});
+    lines.push_back({keys.last() + 1000, 1, 77.0});
+    lines.push_back({keys.first() + 0.5, 1, 88.0});
+    QString error;
+    QVERIFY2(StockDocuments(k.data.db(), k.prompts).priceIssue(lines, &error), qPrintable(error));
+    for (int i = 0; i < count; ++i)
+        QCOMPARE(lines[i].price.toDouble(), 1.5 + i);
+    QCOMPARE(lines[count].price.toDouble(), 1.5);
+    QCOMPARE(lines[count + 1].price.toDouble(), 77.0);
+    QCOMPARE(lines[count + 2].price.toDouble(), 88.0);
 }
 
 void StockDocumentsTest::lineWithoutIngredientRefusesWholePosting()

@@ -257,8 +257,9 @@ void WarehouseWindowsTest::inventoryWalk()
         });
     });
     QTest::mouseClick(f.page.button(u"Инвентаризация"_s), Qt::LeftButton);
-    QCOMPARE(f.data.scalar(u"SELECT Oper || Kolvo FROM Move WHERE Kod = ?"_s, {f.onion}).toString(),
-             u"P2.0"_s);
+    QCOMPARE(f.data.scalar(u"SELECT count(*) FROM Move WHERE Kod = ?"_s, {f.onion}).toInt(), 1);
+    QCOMPARE(f.data.scalar(u"SELECT Oper FROM Move WHERE Kod = ?"_s, {f.onion}).toString(), u"P"_s);
+    QCOMPARE(f.data.scalar(u"SELECT Kolvo FROM Move WHERE Kod = ?"_s, {f.onion}).toDouble(), 2.0);
 }
 
 void WarehouseWindowsTest::salesPostingWalk()
