@@ -16,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <algorithm>
 #include <cstdio>
@@ -48,7 +49,7 @@ int driverRead(const QSqlDatabase& db, double* sum)
         query.exec();
         while (query.next()) {
             ++rows;
-            for (int i = 0; i < 4; ++i)
+            for (int i = 0; i < query.record().count(); ++i)
                 *sum += query.value(i).toDouble();
         }
     }

@@ -6,6 +6,7 @@
 #include "store/Database.h"
 #include "store/Isolation.h"
 #include "store/Rounding.h"
+#include "store/RowUpdate.h"
 
 #include <QHash>
 #include <QSqlError>
@@ -236,20 +237,12 @@ DishCostCalculator::PortionCosts PriceRun::computeAll()
 bool writePrices(QSqlDatabase db, const QString& table,
                  const std::vector<std::pair<qlonglong, double>>& prices, QString* error)
 {
-    QSqlQuery query(db);
-    if (!query.prepare(u"UPDATE %1 SET Cena = ? WHERE Kod1 = ?"_s.arg(table))) {
-        *error = sqlErrorText(query.lastError());
-        return false;
-    }
+    RowUpdate update(db, table, u"Kod1"_s, {u"Cena"_s});
     for (const auto& [key, price] : prices) {
-        query.addBindValue(price);
-        query.addBindValue(key);
-        if (!query.exec()) {
-            *error = sqlErrorText(query.lastError());
+        if (!update.add(key, {price}, error))
             return false;
-        }
     }
-    return true;
+    return update.flush(error);
 }
 
 bool PriceRun::store(QSqlDatabase db, QString* error)
